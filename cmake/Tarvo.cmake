@@ -10,7 +10,8 @@ function(tarvo_add_tests)
   string(REPLACE "/" "_" name "${rel}")
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main)
+  target_link_libraries(${name} PRIVATE coredll ${ARG_LIBS} gmock gtest_main)
+  tarvo_use_coredll(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
@@ -24,4 +25,67 @@ function(tarvo_resource_dll target)
     PREFIX "" OUTPUT_NAME ${ARG_OUTPUT_NAME} SUFFIX ".Dll" LINKER_LANGUAGE C)
   target_link_options(${target} PRIVATE -nostdlib -Wl,-e,0)
   set_property(TARGET ${target} PROPERTY LINK_LIBRARIES "")
+  set_property(TARGET ${target} PROPERTY TARVO_NO_COREDLL ON)
+endfunction()
+
+# tarvo_use_coredll(target)
+# On the device every program binds the core system calls from coredll.dll, and
+# where CE and the desktop differ the program expects the CE behaviour. Our
+# coredll.dll exports those calls under their real names, so a target must meet
+# coredll's import library before Wine's (advapi32, user32, ...) on the link
+# line: coredll goes first among the target's libraries, and a static library
+# carries it first to whatever links the library. A program or DLL also imports
+# coredll.dll even when it names none of its calls, so that
+# GetModuleHandleW(L"coredll.dll") finds it for binding by name.
+# Idempotent; tarvo_add_tests calls it, and the top-level CMakeLists.txt applies
+# it to every target of the project (opt out with the target property
+# TARVO_NO_COREDLL, as resource-only DLLs do).
+function(tarvo_use_coredll target)
+  get_target_property(done ${target} TARVO_COREDLL)
+  get_target_property(skip ${target} TARVO_NO_COREDLL)
+  if(done OR skip OR target STREQUAL "coredll")
+    return()
+  endif()
+  get_target_property(type ${target} TYPE)
+  if(NOT type MATCHES "^(EXECUTABLE|SHARED_LIBRARY|MODULE_LIBRARY|STATIC_LIBRARY)$")
+    return()
+  endif()
+  set_property(TARGET ${target} PROPERTY TARVO_COREDLL ON)
+  get_target_property(libs ${target} LINK_LIBRARIES)
+  if(NOT libs)
+    set(libs "")
+  endif()
+  list(REMOVE_ITEM libs coredll)
+  set_property(TARGET ${target} PROPERTY LINK_LIBRARIES coredll ${libs})
+  if(type STREQUAL "STATIC_LIBRARY")
+    get_target_property(ilibs ${target} INTERFACE_LINK_LIBRARIES)
+    if(NOT ilibs)
+      set(ilibs "")
+    endif()
+    list(REMOVE_ITEM ilibs coredll)
+    set_property(TARGET ${target} PROPERTY INTERFACE_LINK_LIBRARIES coredll ${ilibs})
+  else()
+    target_link_options(${target} PRIVATE "LINKER:--undefined=__imp_GetProcAddressW")
+  endif()
+endfunction()
+
+# tarvo_use_coredll_everywhere()
+# Applies tarvo_use_coredll to every target defined under the source tree
+# (GoogleTest, built from outside it, is left alone).
+function(tarvo_use_coredll_everywhere)
+  set(dirs ${CMAKE_SOURCE_DIR})
+  while(dirs)
+    list(POP_FRONT dirs dir)
+    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target ${targets})
+      tarvo_use_coredll(${target})
+    endforeach()
+    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+    foreach(sub ${subdirs})
+      string(FIND "${sub}/" "${CMAKE_SOURCE_DIR}/" at)
+      if(at EQUAL 0)
+        list(APPEND dirs ${sub})
+      endif()
+    endforeach()
+  endwhile()
 endfunction()

@@ -13,6 +13,34 @@ TEST(CoreModule, BindsExportsByWideNameAndOrdinal) {
 
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   EXPECT_EQ(GetProcAddressW(kernel, L"GetTickCount"), GetProcAddress(kernel, "GetTickCount"));
+  EXPECT_NE(GetProcAddressW(core, MAKEINTRESOURCEW(1)), nullptr);
+  EXPECT_EQ(GetProcAddressW(core, MAKEINTRESOURCEW(1)), GetProcAddress(core, MAKEINTRESOURCEA(1)));
+}
+
+// A program calls the device's version of a core call, not the desktop's of the same name.
+TEST(CoreModule, ProgramsCallTheDeviceVersionOfCoreCalls) {
+  HMODULE core = GetModuleHandleW(L"coredll.dll");
+  ASSERT_NE(core, nullptr);
+  struct Case {
+    const char* name;
+    void* bound;
+  };
+  const Case cases[] = {
+      {"RegOpenKeyExW", reinterpret_cast<void*>(&RegOpenKeyExW)},
+      {"RegCreateKeyExW", reinterpret_cast<void*>(&RegCreateKeyExW)},
+      {"RegDeleteKeyW", reinterpret_cast<void*>(&RegDeleteKeyW)},
+      {"SystemParametersInfoW", reinterpret_cast<void*>(&SystemParametersInfoW)},
+      {"GetVersionExW", reinterpret_cast<void*>(&GetVersionExW)},
+      {"GetDeviceCaps", reinterpret_cast<void*>(&GetDeviceCaps)},
+      {"GetLocalTime", reinterpret_cast<void*>(&GetLocalTime)},
+      {"GetSystemTime", reinterpret_cast<void*>(&GetSystemTime)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    void* exported = reinterpret_cast<void*>(GetProcAddress(core, c.name));
+    ASSERT_NE(exported, nullptr);
+    EXPECT_EQ(c.bound, exported);
+  }
 }
 
 }  // namespace

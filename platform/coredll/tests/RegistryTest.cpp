@@ -1,0 +1,70 @@
+// The device's registry as the system uses it: rooted paths, no access rights.
+#include "platform/coredll/ce.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const wchar_t kSandbox[] = L"Software\\CoreDllRegistryTest";
+
+class DeviceRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox); }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox); }
+};
+
+// On the device a key path may begin with "\"; the access word is 0 and still reads and writes.
+TEST_F(DeviceRegistry, RootedPathIsCreatedAndReadBack) {
+  struct Case {
+    const wchar_t* create;
+    const wchar_t* open;
+  };
+  const Case cases[] = {
+      {L"\\Software\\CoreDllRegistryTest\\A", L"\\Software\\CoreDllRegistryTest\\A"},
+      {L"\\Software\\CoreDllRegistryTest\\B", L"Software\\CoreDllRegistryTest\\B"},
+      {L"Software\\CoreDllRegistryTest\\C", L"\\Software\\CoreDllRegistryTest\\C"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.create);
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, c.create, 0, nullptr, 0, 0, nullptr, &key, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    DWORD value = 1234;
+    ASSERT_EQ(RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, c.open, 0, 0, &key), ERROR_SUCCESS);
+    DWORD read = 0, size = sizeof read;
+    EXPECT_EQ(RegQueryValueExW(key, L"Number", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(read, 1234u);
+    RegCloseKey(key);
+  }
+}
+
+// On the device, opening a missing key fails with ERROR_FILE_NOT_FOUND and creates nothing.
+TEST_F(DeviceRegistry, OpeningAMissingRootedPathFails) {
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\Missing", 0, 0, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, nullptr);
+}
+
+// On the device, deleting a key deletes its sub-keys with it.
+TEST_F(DeviceRegistry, DeletingAKeyDeletesItsSubKeys) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\Tree\\Leaf\\Deeper", 0, nullptr,
+                            0, 0, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\Tree"), ERROR_SUCCESS);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\Tree", 0, 0, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest", 0, 0, &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\Tree"), ERROR_FILE_NOT_FOUND);
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+// The device answers about itself from its identity, switchable per process.
+#include "platform/coredll/DeviceIdentity.h"
+#include "platform/coredll/DeviceSwitch.h"
+#include "platform/coredll/ce.h"
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t kSandbox[] = L"Software\\CoreDllIdentityTest";
+
+// Each test starts from a device without registry settings (its own empty key) and
+// without environment switches.
+class DeviceIdentity : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox);
+    device.Set(L"Key", kSandbox);
+    for (const wchar_t* name : {L"PlatformType", L"Version", L"Dpi", L"Clock", L"Root"}) device.Clear(name);
+  }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox); }
+
+  static std::wstring PlatformType() {
+    wchar_t text[256] = {};
+    if (!SystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof text, text, 0)) return L"<failed>";
+    return text;
+  }
+  static OSVERSIONINFOW Version() {
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    EXPECT_TRUE(GetVersionExW(&info));
+    return info;
+  }
+  void WriteKey(const wchar_t* name, const wchar_t* text) {
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSandbox, name, REG_SZ, text,
+                              static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+  }
+
+  CDeviceSwitch device;
+};
+
+// Out of the box the device is a Pocket PC with system version 5.1 (the newer store).
+TEST_F(DeviceIdentity, DefaultDeviceIsAPocketPcOfVersion5) {
+  EXPECT_EQ(PlatformType(), L"PocketPC");
+  OSVERSIONINFOW info = Version();
+  EXPECT_EQ(info.dwMajorVersion, 5u);
+  EXPECT_EQ(info.dwMinorVersion, 1u);
+  EXPECT_EQ(info.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_CE));
+}
+
+// Switching the identity switches the platform answers: both store generations are reachable.
+TEST_F(DeviceIdentity, SwitchChangesThePlatformAnswers) {
+  struct Case {
+    const wchar_t* platform;
+    const wchar_t* version;
+    DWORD major, minor, build;
+  };
+  const Case cases[] = {
+      {L"PocketPC", L"4.21", 4, 21, 0},         // classic store
+      {L"PocketPC", L"5.2.1235", 5, 2, 1235},   // newer store
+      {L"PocketPC", L"3.0", 3, 0, 0},
+      {L"Smartphone", L"5.1", 5, 1, 0},
+      {L"", L"6.0", 6, 0, 0},                   // a device without a platform type
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.platform << " " << c.version);
+    device.Set(L"PlatformType", c.platform);
+    device.Set(L"Version", c.version);
+    EXPECT_EQ(PlatformType(), c.platform);
+    OSVERSIONINFOW info = Version();
+    EXPECT_EQ(info.dwMajorVersion, c.major);
+    EXPECT_EQ(info.dwMinorVersion, c.minor);
+    EXPECT_EQ(info.dwBuildNumber, c.build);
+  }
+}
+
+// The device's registry key sets the identity; a per-process switch wins over it.
+TEST_F(DeviceIdentity, RegistryKeySetsTheDeviceAndTheSwitchWins) {
+  WriteKey(L"PlatformType", L"Smartphone");
+  WriteKey(L"Version", L"4.20");
+  EXPECT_EQ(PlatformType(), L"Smartphone");
+  EXPECT_EQ(Version().dwMinorVersion, 20u);
+
+  device.Set(L"Version", L"5.1");
+  EXPECT_EQ(Version().dwMajorVersion, 5u);
+  EXPECT_EQ(PlatformType(), L"Smartphone");
+}
+
+// On the device the platform type query fails for a buffer too small for the text.
+TEST_F(DeviceIdentity, PlatformTypeNeedsRoomForTheWholeText) {
+  wchar_t text[9] = {};  // "PocketPC" and its terminator need 18 bytes
+  EXPECT_FALSE(SystemParametersInfoW(SPI_GETPLATFORMTYPE, 16, text, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_TRUE(SystemParametersInfoW(SPI_GETPLATFORMTYPE, 18, text, 0));
+  EXPECT_STREQ(text, L"PocketPC");
+}
+
+// A set clock stands still at the given local time; system time is the same instant in UTC.
+TEST_F(DeviceIdentity, ClockSwitchSetsLocalAndSystemTime) {
+  device.Set(L"Clock", L"2024-02-29 23:59:30");
+  SYSTEMTIME local = {};
+  GetLocalTime(&local);
+  EXPECT_EQ(local.wYear, 2024);
+  EXPECT_EQ(local.wMonth, 2);
+  EXPECT_EQ(local.wDay, 29);
+  EXPECT_EQ(local.wDayOfWeek, 4);  // a Thursday
+  EXPECT_EQ(local.wHour, 23);
+  EXPECT_EQ(local.wSecond, 30);
+
+  SYSTEMTIME utc = {}, expected = {};
+  GetSystemTime(&utc);
+  ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &expected));
+  EXPECT_EQ(memcmp(&utc, &expected, sizeof utc), 0);
+
+  device.Clear(L"Clock");
+  GetLocalTime(&local);
+  EXPECT_GE(local.wYear, 2025);
+}
+
+// The screen's pixels per inch follow the identity; other device capabilities do not.
+TEST_F(DeviceIdentity, DpiSwitchSetsTheScreenResolution) {
+  HDC screen = GetDC(nullptr);
+  int width = GetDeviceCaps(screen, HORZRES);
+  device.Set(L"Dpi", L"192");
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 192);
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 192);
+  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), width);
+  device.Clear(L"Dpi");
+  EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
+  ReleaseDC(nullptr, screen);
+}
+
+// The device's "\" is the prefix's C:\ unless the identity names another host folder.
+TEST_F(DeviceIdentity, RootFolder) {
+  EXPECT_EQ(CDeviceIdentity::Root(), L"C:\\");
+  WriteKey(L"Root", L"C:\\devices\\one\\");
+  EXPECT_EQ(CDeviceIdentity::Root(), L"C:\\devices\\one");
+  device.Set(L"Root", L"D:");
+  EXPECT_EQ(CDeviceIdentity::Root(), L"D:\\");
+}
+
+}  // namespace
