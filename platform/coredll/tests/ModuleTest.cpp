@@ -34,6 +34,12 @@ TEST(CoreModule, ProgramsCallTheDeviceVersionOfCoreCalls) {
       {"GetDeviceCaps", reinterpret_cast<void*>(&GetDeviceCaps)},
       {"GetLocalTime", reinterpret_cast<void*>(&GetLocalTime)},
       {"GetSystemTime", reinterpret_cast<void*>(&GetSystemTime)},
+      {"GetSysColor", reinterpret_cast<void*>(&GetSysColor)},
+      {"GetSysColorBrush", reinterpret_cast<void*>(&GetSysColorBrush)},
+      {"RegisterClassW", reinterpret_cast<void*>(&RegisterClassW)},
+      {"CreateWindowExW", reinterpret_cast<void*>(&CreateWindowExW)},
+      {"SetForegroundWindow", reinterpret_cast<void*>(&SetForegroundWindow)},
+      {"SetWindowsHookExW", reinterpret_cast<void*>(&SetWindowsHookExW)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
