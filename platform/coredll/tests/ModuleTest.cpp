@@ -49,4 +49,21 @@ TEST(CoreModule, ProgramsCallTheDeviceVersionOfCoreCalls) {
   }
 }
 
+// Every program of the system has coredll.dll loaded, even one that calls none of its functions.
+TEST(CoreModule, LoadedInAProgramThatCallsNothingOfIt) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  wcscpy(wcsrchr(path, L'\\') + 1, L"CoreDllProbe.exe");
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessW(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) << GetLastError();
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u);
+}
+
 }  // namespace
