@@ -117,9 +117,14 @@ class CStoreLock {
 
 class CNotificationStore {
  public:
-  // Reads the store; a missing file is an empty store. False (with the error set)
-  // when the file cannot be read or is damaged: it is then left as it is.
+  // Takes the store's lock and reads it; a missing file is an empty store. False
+  // (with the error set) when the lock cannot be had or the file cannot be read or
+  // is damaged: it is then left as it is.
   bool Load() {
+    if (!lock_.Held()) {
+      SetLastError(ERROR_TIMEOUT);
+      return false;
+    }
     entries_.clear();
     nextHandle_ = 1;
     path_ = CDeviceIdentity::Root();
@@ -244,6 +249,7 @@ class CNotificationStore {
     return r.AtEnd();
   }
 
+  CStoreLock lock_;
   std::wstring path_;
   DWORD nextHandle_ = 1;
   std::vector<Entry> entries_;
@@ -323,12 +329,7 @@ CORE_API HANDLE WINAPI CeSetUserNotificationEx(HANDLE existing, CE_NOTIFICATION_
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  CStoreLock lock;
   CNotificationStore store;
-  if (!lock.Held()) {
-    SetLastError(ERROR_TIMEOUT);
-    return nullptr;
-  }
   if (!store.Load()) return nullptr;
 
   DWORD handle = 0;
@@ -363,12 +364,7 @@ CORE_API HANDLE WINAPI CeSetUserNotification(HANDLE existing, WCHAR* application
 }
 
 CORE_API BOOL WINAPI CeClearUserNotification(HANDLE notification) {
-  CStoreLock lock;
   CNotificationStore store;
-  if (!lock.Held()) {
-    SetLastError(ERROR_TIMEOUT);
-    return FALSE;
-  }
   if (!store.Load()) return FALSE;
   if (!store.Remove(HandleNumber(notification))) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -382,12 +378,7 @@ CORE_API BOOL WINAPI CeGetUserNotificationHandles(HANDLE* handles, DWORD count, 
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  CStoreLock lock;
   CNotificationStore store;
-  if (!lock.Held()) {
-    SetLastError(ERROR_TIMEOUT);
-    return FALSE;
-  }
   if (!store.Load()) return FALSE;
   const std::vector<Entry>& entries = store.Entries();
   *needed = static_cast<DWORD>(entries.size());
@@ -404,12 +395,7 @@ CORE_API BOOL WINAPI CeGetUserNotification(HANDLE notification, DWORD size, LPDW
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  CStoreLock lock;
   CNotificationStore store;
-  if (!lock.Held()) {
-    SetLastError(ERROR_TIMEOUT);
-    return FALSE;
-  }
   if (!store.Load()) return FALSE;
   const Entry* e = store.Find(HandleNumber(notification));
   if (!e) {
@@ -458,12 +444,7 @@ CORE_API BOOL WINAPI CeRunAppAtTime(WCHAR* application, SYSTEMTIME* time) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  CStoreLock lock;
   CNotificationStore store;
-  if (!lock.Held()) {
-    SetLastError(ERROR_TIMEOUT);
-    return FALSE;
-  }
   if (!store.Load()) return FALSE;
   // A new request replaces the application's earlier one, and only a request made here.
   store.RemoveIf([&](const Entry& e) {

@@ -66,11 +66,5 @@ CORE_API BOOL WINAPI CeSetForegroundWindow(HWND hwnd) {
 }
 
 CORE_API HHOOK WINAPI CeSetWindowsHookExW(int type, HOOKPROC proc, HINSTANCE module, DWORD thread) {
-  type = DesktopHookType(type);
-  // The device takes module 0 for a hook in the calling program; the desktop wants
-  // the module that holds the procedure for a hook on every thread.
-  if (!module && !thread && proc)
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(proc), &module);
-  return SetWindowsHookExW(type, proc, module, thread);
+  return SetWindowsHookExW(DesktopHookType(type), proc, module, thread);
 }

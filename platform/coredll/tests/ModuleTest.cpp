@@ -34,6 +34,12 @@ TEST(CoreModule, ProgramsCallTheDeviceVersionOfCoreCalls) {
       {"GetDeviceCaps", reinterpret_cast<void*>(&GetDeviceCaps)},
       {"GetLocalTime", reinterpret_cast<void*>(&GetLocalTime)},
       {"GetSystemTime", reinterpret_cast<void*>(&GetSystemTime)},
+      {"GetSysColor", reinterpret_cast<void*>(&GetSysColor)},
+      {"GetSysColorBrush", reinterpret_cast<void*>(&GetSysColorBrush)},
+      {"RegisterClassW", reinterpret_cast<void*>(&RegisterClassW)},
+      {"CreateWindowExW", reinterpret_cast<void*>(&CreateWindowExW)},
+      {"SetForegroundWindow", reinterpret_cast<void*>(&SetForegroundWindow)},
+      {"SetWindowsHookExW", reinterpret_cast<void*>(&SetWindowsHookExW)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -41,6 +47,23 @@ TEST(CoreModule, ProgramsCallTheDeviceVersionOfCoreCalls) {
     ASSERT_NE(exported, nullptr);
     EXPECT_EQ(c.bound, exported);
   }
+}
+
+// Every program of the system has coredll.dll loaded, even one that calls none of its functions.
+TEST(CoreModule, LoadedInAProgramThatCallsNothingOfIt) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  wcscpy(wcsrchr(path, L'\\') + 1, L"CoreDllProbe.exe");
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessW(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) << GetLastError();
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 99;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

@@ -8,26 +8,32 @@ const wchar_t kSandbox[] = L"Software\\CoreDllRegistryTest";
 
 class DeviceRegistry : public ::testing::Test {
  protected:
-  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox); }
-  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox); }
+  void SetUp() override { Clean(); }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSandbox);
+  }
 };
 
 // On the device a key path may begin with "\"; the access word is 0 and still reads and writes.
 TEST_F(DeviceRegistry, RootedPathIsCreatedAndReadBack) {
   struct Case {
+    HKEY root;
     const wchar_t* create;
     const wchar_t* open;
   };
   const Case cases[] = {
-      {L"\\Software\\CoreDllRegistryTest\\A", L"\\Software\\CoreDllRegistryTest\\A"},
-      {L"\\Software\\CoreDllRegistryTest\\B", L"Software\\CoreDllRegistryTest\\B"},
-      {L"Software\\CoreDllRegistryTest\\C", L"\\Software\\CoreDllRegistryTest\\C"},
+      {HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\A", L"\\Software\\CoreDllRegistryTest\\A"},
+      {HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\B", L"Software\\CoreDllRegistryTest\\B"},
+      {HKEY_CURRENT_USER, L"Software\\CoreDllRegistryTest\\C", L"\\Software\\CoreDllRegistryTest\\C"},
+      {HKEY_LOCAL_MACHINE, L"\\Software\\CoreDllRegistryTest\\D", L"\\Software\\CoreDllRegistryTest\\D"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.create);
     HKEY key = nullptr;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, c.create, 0, nullptr, 0, 0, nullptr, &key, &disposition),
+    ASSERT_EQ(RegCreateKeyExW(c.root, c.create, 0, nullptr, 0, 0, nullptr, &key, &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
     DWORD value = 1234;
@@ -35,7 +41,7 @@ TEST_F(DeviceRegistry, RootedPathIsCreatedAndReadBack) {
               ERROR_SUCCESS);
     RegCloseKey(key);
 
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, c.open, 0, 0, &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(c.root, c.open, 0, 0, &key), ERROR_SUCCESS);
     DWORD read = 0, size = sizeof read;
     EXPECT_EQ(RegQueryValueExW(key, L"Number", nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size),
               ERROR_SUCCESS);
