@@ -1,5 +1,17 @@
 #include "platform/windowlib/DialogImpl.h"
 
+namespace {
+
+thread_local CDialogImplBase::ModalHook t_modalHook = nullptr;
+thread_local void* t_modalHookContext = nullptr;
+
+}  // namespace
+
+void CDialogImplBase::SetModalHook(ModalHook hook, void* context) {
+  t_modalHook = hook;
+  t_modalHookContext = context;
+}
+
 CDialogImplBase::~CDialogImplBase() {
   // A dialog that outlives its object falls back to the plain dialog manager.
   if (m_hWnd && ::IsWindow(m_hWnd) &&
@@ -13,9 +25,11 @@ INT_PTR CDialogImplBase::DoModal(UINT templateId, HWND hWndParent, LPARAM initPa
     return -1;
   }
   if (!GetModule().AddCreateWndData(this, CModule::kDialogCreation)) return -1;
+  m_modal = true;
   INT_PTR result = ::DialogBoxParamW(GetModule().GetResourceInstance(), MAKEINTRESOURCEW(templateId), hWndParent,
                                      StartDialogProc, initParam);
   DWORD error = GetLastError();
+  m_modal = false;
   GetModule().RemoveCreateWndData(this, CModule::kDialogCreation);  // still there when no message came
   SetLastError(error);
   return result;
@@ -88,6 +102,7 @@ INT_PTR CALLBACK CDialogImplBase::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam
         break;
     }
   }
+  if (uMsg == WM_INITDIALOG && self->m_modal && t_modalHook && self->m_hWnd) t_modalHook(self->m_hWnd, t_modalHookContext);
   self->FinishIfLast(uMsg, outer);
   return answer;
 }

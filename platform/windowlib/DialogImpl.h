@@ -32,11 +32,20 @@ public:
   void InitPropSheetPage(PROPSHEETPAGEW& page);
   static UINT CALLBACK PropPageCallback(HWND hWnd, UINT uMsg, PROPSHEETPAGEW* page);
 
+  // The seam through which tests drive modal dialogs: when set, the hook is
+  // called with each modal dialog of this thread right after its
+  // WM_INITDIALOG, and may press its buttons or end it. Null removes it.
+  using ModalHook = void (*)(HWND hDialog, void* context);
+  static void SetModalHook(ModalHook hook, void* context);
+
   static INT_PTR CALLBACK StartDialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   // Reached through the thunk: its first argument is the object, not a window.
   // A handled message's result goes to DWLP_MSGRESULT, except for the
   // messages whose result is the procedure's return value.
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+private:
+  bool m_modal = false;
 };
 
 // T supplies enum { IDD = template id } and a message map.

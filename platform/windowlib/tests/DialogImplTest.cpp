@@ -69,6 +69,35 @@ TEST(DialogImpl, AModalDialogEndsWithTheCodeItsHandlerGives) {
   }
 }
 
+TEST(DialogImpl, TheModalHookDrivesADialogWithoutAPerson) {
+  struct Seen {
+    HWND dialog = nullptr;
+    bool hadEdit = false;
+  } seen;
+  CDialogImplBase::SetModalHook(
+      [](HWND dialog, void* context) {
+        auto* s = static_cast<Seen*>(context);
+        s->dialog = dialog;
+        s->hadEdit = GetDlgItem(dialog, IDC_TEST_EDIT) != nullptr;
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, BN_CLICKED), 0);
+      },
+      &seen);
+  CTestDialog dialog;
+  INT_PTR result = dialog.DoModal(nullptr);
+  CDialogImplBase::SetModalHook(nullptr, nullptr);
+  EXPECT_EQ(result, 3);
+  EXPECT_EQ(seen.dialog, dialog.handleAtInit);
+  EXPECT_TRUE(seen.hadEdit);
+
+  // Modeless dialogs are not handed to the hook.
+  seen = Seen();
+  CDialogImplBase::SetModalHook([](HWND, void* context) { static_cast<Seen*>(context)->hadEdit = true; }, &seen);
+  ASSERT_NE(dialog.Create(nullptr), nullptr);
+  CDialogImplBase::SetModalHook(nullptr, nullptr);
+  EXPECT_FALSE(seen.hadEdit);
+  dialog.DestroyWindow();
+}
+
 TEST(DialogImpl, AMissingTemplateFailsWithoutLeavingTheObjectPending) {
   CTestDialog dialog;
   EXPECT_EQ(dialog.CDialogImplBase::DoModal(9999, nullptr), -1);
