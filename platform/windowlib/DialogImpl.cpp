@@ -65,12 +65,8 @@ UINT CALLBACK CDialogImplBase::PropPageCallback(HWND, UINT uMsg, PROPSHEETPAGEW*
 INT_PTR CALLBACK CDialogImplBase::StartDialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<CDialogImplBase*>(GetModule().ExtractCreateWndData(CModule::kDialogCreation));
   if (!self) return FALSE;
-  self->m_hWnd = hWnd;
-  if (!self->m_thunk.Init(self, reinterpret_cast<void*>(self->GetDialogProc()))) {
-    self->m_hWnd = nullptr;
-    return FALSE;
-  }
-  DLGPROC proc = reinterpret_cast<DLGPROC>(self->m_thunk.GetCode());
+  auto proc = reinterpret_cast<DLGPROC>(self->Bind(hWnd, self, reinterpret_cast<void*>(self->GetDialogProc())));
+  if (!proc) return FALSE;
   ::SetWindowLongPtrW(hWnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
   return proc(hWnd, uMsg, wParam, lParam);
 }

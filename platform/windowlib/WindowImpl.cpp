@@ -43,6 +43,12 @@ BOOL CProcThunk::Init(void* object, void* proc) {
   return TRUE;
 }
 
+void* CWindowImplRoot::Bind(HWND hWnd, void* object, void* proc) {
+  if (!m_thunk.Init(object, proc)) return nullptr;
+  m_hWnd = hWnd;
+  return m_thunk.GetCode();
+}
+
 BOOL CWindowImplRoot::Dispatch(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult, const MSG*& outer) {
   MSG msg = {m_hWnd, uMsg, wParam, lParam, 0, {0, 0}};
   outer = m_pCurrentMsg;
@@ -194,13 +200,9 @@ HWND CWindowImplBase::UnsubclassWindow(BOOL force) {
 LRESULT CALLBACK CWindowImplBase::StartWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   auto* self = static_cast<CWindowImplBase*>(GetModule().ExtractCreateWndData(CModule::kWindowCreation));
   if (!self) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);  // made outside Create: no object
-  self->m_hWnd = hWnd;
   self->m_pfnSuperWindowProc = ::DefWindowProcW;
-  if (!self->m_thunk.Init(self, reinterpret_cast<void*>(self->GetWindowProc()))) {
-    self->m_hWnd = nullptr;
-    return uMsg == WM_NCCREATE ? FALSE : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-  }
-  WNDPROC proc = reinterpret_cast<WNDPROC>(self->m_thunk.GetCode());
+  auto proc = reinterpret_cast<WNDPROC>(self->Bind(hWnd, self, reinterpret_cast<void*>(self->GetWindowProc())));
+  if (!proc) return uMsg == WM_NCCREATE ? FALSE : ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
   ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
   return proc(hWnd, uMsg, wParam, lParam);
 }

@@ -64,6 +64,9 @@ protected:
   // finishes the object after the window's last message (deferred until the
   // outermost message of the object returns, so no handler runs on a deleted
   // object).
+  // Binds the window to object (this, as the procedure's class sees it):
+  // the thunk's code, or null when no thunk could be made.
+  void* Bind(HWND hWnd, void* object, void* proc);
   BOOL Dispatch(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult, const MSG*& outer);
   void FinishIfLast(UINT uMsg, const MSG* outer);
 
