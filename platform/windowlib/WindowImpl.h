@@ -123,16 +123,20 @@ struct CWndClassInfo {
   ATOM Register();
 };
 
-// Window class of a window object. background is a COLOR_* index, or -1 for none.
-#define DECLARE_WND_CLASS_EX(className, classStyle, background)                                          \
+// Window class of a window object. background is a COLOR_* index, or -1 for
+// none; cursor a system cursor (IDC_*), or nullptr for none.
+#define DECLARE_WND_CLASS_CURSOR(className, classStyle, background, classCursor)                         \
   static CWndClassInfo& GetWndClassInfo() {                                                               \
     static CWndClassInfo info = {{sizeof(WNDCLASSEXW), static_cast<UINT>(classStyle), nullptr, 0, 0,       \
                                   nullptr, nullptr, nullptr,                                              \
                                   reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((background) + 1)), nullptr, \
                                   className, nullptr},                                                    \
-                                 IDC_ARROW, 0};                                                           \
+                                 classCursor, 0};                                                         \
     return info;                                                                                          \
   }
+
+#define DECLARE_WND_CLASS_EX(className, classStyle, background) \
+  DECLARE_WND_CLASS_CURSOR(className, classStyle, background, IDC_ARROW)
 
 #define DECLARE_WND_CLASS(className) DECLARE_WND_CLASS_EX(className, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
 

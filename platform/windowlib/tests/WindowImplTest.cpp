@@ -350,6 +350,28 @@ TEST(WindowImpl, NotificationsAreReflectedToTheSendingControl) {
   parent.DestroyWindow();
 }
 
+class CPlainClassWindow : public CWindowImpl<CPlainClassWindow> {
+public:
+  DECLARE_WND_CLASS_CURSOR(L"WindowLibTestNoCursor", CS_HREDRAW | CS_VREDRAW, COLOR_WINDOW, nullptr)
+  BEGIN_MSG_MAP(CPlainClassWindow)
+  END_MSG_MAP()
+};
+
+TEST(WindowImpl, TheClassRecordIsRegisteredAsDeclared) {
+  ASSERT_NE(CPlainClassWindow::GetWndClassInfo().Register(), 0);
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  ASSERT_TRUE(GetClassInfoExW(GetModule().GetModuleInstance(), L"WindowLibTestNoCursor", &wc));
+  EXPECT_EQ(wc.style, 3u);
+  EXPECT_EQ(wc.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+  EXPECT_EQ(wc.hCursor, nullptr);
+
+  // A class without a name of its own gets one made up, the same for every window.
+  ATOM made = CRefusingWindow::GetWndClassInfo().Register();
+  ASSERT_NE(made, 0);
+  EXPECT_EQ(CRefusingWindow::GetWndClassInfo().Register(), made);
+}
+
 TEST(WindowImpl, ModuleTermUnregistersTheClassesOfWindowObjects) {
   ATOM atom = CCountingWindow::GetWndClassInfo().Register();
   ASSERT_NE(atom, 0);
