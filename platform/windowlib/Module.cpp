@@ -44,17 +44,17 @@ HINSTANCE CModule::SetResourceInstance(HINSTANCE instance) {
   return previous;
 }
 
-BOOL CModule::AddCreateWndData(void* object) {
+BOOL CModule::AddCreateWndData(void* object, int kind) {
   if (!object) return FALSE;
   CCriticalSectionLock lock(m_creationLock);
-  return m_pending.Add(Pending{GetCurrentThreadId(), object});
+  return m_pending.Add(Pending{GetCurrentThreadId(), kind, object});
 }
 
-void* CModule::ExtractCreateWndData() {
+void* CModule::ExtractCreateWndData(int kind) {
   DWORD thread = GetCurrentThreadId();
   CCriticalSectionLock lock(m_creationLock);
   for (int i = m_pending.GetSize() - 1; i >= 0; --i) {
-    if (m_pending[i].thread == thread) {
+    if (m_pending[i].thread == thread && m_pending[i].kind == kind) {
       void* object = m_pending[i].object;
       m_pending.RemoveAt(i);
       return object;
@@ -63,9 +63,9 @@ void* CModule::ExtractCreateWndData() {
   return nullptr;
 }
 
-BOOL CModule::RemoveCreateWndData(void* object) {
+BOOL CModule::RemoveCreateWndData(void* object, int kind) {
   CCriticalSectionLock lock(m_creationLock);
-  return m_pending.Remove(Pending{GetCurrentThreadId(), object});
+  return m_pending.Remove(Pending{GetCurrentThreadId(), kind, object});
 }
 
 ATOM CModule::RegisterWndClass(const WNDCLASSEXW& wc, ATOM* atom) {

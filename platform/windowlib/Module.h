@@ -60,11 +60,14 @@ public:
 
   // Pending creation: an object registers itself on its thread just before
   // its window is created; the window's first message takes it back out. The
-  // most recently registered object of the calling thread comes out first.
-  BOOL AddCreateWndData(void* object);
-  void* ExtractCreateWndData();
+  // most recently registered object of the calling thread and kind comes out
+  // first. Kinds keep a window of our classes created inside a dialog
+  // template from taking the dialog's object; other users take kind 0.
+  enum CreationKind { kObjectCreation = 0, kWindowCreation = 1, kDialogCreation = 2 };
+  BOOL AddCreateWndData(void* object, int kind = kObjectCreation);
+  void* ExtractCreateWndData(int kind = kObjectCreation);
   // Takes an object off the list when its window never received a message.
-  BOOL RemoveCreateWndData(void* object);
+  BOOL RemoveCreateWndData(void* object, int kind = kObjectCreation);
 
   // Registers a class once; *atom caches the result and is cleared again by Term.
   ATOM RegisterWndClass(const WNDCLASSEXW& wc, ATOM* atom);
@@ -76,8 +79,9 @@ public:
 private:
   struct Pending {
     DWORD thread;
+    int kind;
     void* object;
-    bool operator==(const Pending& o) const { return thread == o.thread && object == o.object; }
+    bool operator==(const Pending& o) const { return thread == o.thread && kind == o.kind && object == o.object; }
   };
   struct Registration {
     ATOM atom;

@@ -112,5 +112,4 @@ class CSimpleValArray : public CSimpleArray<T> {
 public:
   BOOL Add(T item) { return CSimpleArray<T>::Add(item); }
   BOOL Remove(T item) { return CSimpleArray<T>::Remove(item); }
-  T operator[](int index) const { return CSimpleArray<T>::operator[](index); }
 };

@@ -495,32 +495,19 @@ BOOL CString::LoadString(HINSTANCE instance, UINT id) {
   return Assign(text, length) ? TRUE : FALSE;
 }
 
-CString operator+(const CString& a, const CString& b) {
+namespace {
+
+template <class A, class B>
+CString Concatenate(const A& a, const B& b) {
   CString result(a);
   result += b;
   return result;
 }
 
-CString operator+(const CString& a, LPCWSTR b) {
-  CString result(a);
-  result += b;
-  return result;
-}
+}  // namespace
 
-CString operator+(LPCWSTR a, const CString& b) {
-  CString result(a);
-  result += b;
-  return result;
-}
-
-CString operator+(const CString& a, WCHAR b) {
-  CString result(a);
-  result += b;
-  return result;
-}
-
-CString operator+(WCHAR a, const CString& b) {
-  CString result(a);
-  result += b;
-  return result;
-}
+CString operator+(const CString& a, const CString& b) { return Concatenate(a, b); }
+CString operator+(const CString& a, LPCWSTR b) { return Concatenate(a, b); }
+CString operator+(LPCWSTR a, const CString& b) { return Concatenate(a, b); }
+CString operator+(const CString& a, WCHAR b) { return Concatenate(a, b); }
+CString operator+(WCHAR a, const CString& b) { return Concatenate(a, b); }
