@@ -42,7 +42,7 @@ constexpr WORD NOMENU = 0xFFFF;
 // A menu bar is a toolbar of this window class. Each button that opens a popup
 // carries that popup's HMENU in its lParam (TBIF_LPARAM), so callers can read,
 // translate and change the menus; the popup's items send WM_COMMAND to the owner.
-#define MENUBAR_CLASSNAME L"MNU"
+#define MENUBAR_CLASSNAME L"menu_worker"
 
 AYG_API BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info);
 AYG_API HWND WINAPI SHFindMenuBar(HWND owner);
