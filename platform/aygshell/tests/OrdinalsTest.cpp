@@ -1,0 +1,35 @@
+#include "platform/aygshell/AygTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Programs import the shell by ordinal: each ordinal reaches the function of that number.
+TEST(Ordinals, EachOrdinalReachesItsFunction) {
+  HMODULE shell = GetModuleHandleW(L"aygshell.dll");
+  ASSERT_NE(shell, nullptr);
+  struct Case {
+    WORD ordinal;
+    const void* function;
+  };
+  const Case cases[] = {
+      {4, reinterpret_cast<const void*>(&SHSipInfo)},
+      {9, reinterpret_cast<const void*>(&AygInitialize)},
+      {34, reinterpret_cast<const void*>(&SHCreateMenuBar)},
+      {40, reinterpret_cast<const void*>(&SHRecognizeGesture)},
+      {56, reinterpret_cast<const void*>(&SHInitDialog)},
+      {69, reinterpret_cast<const void*>(&SHDoneButton)},
+      {75, reinterpret_cast<const void*>(&SHLoadImageFile)},
+      {113, reinterpret_cast<const void*>(&SHChangeNotifyRegister)},
+      {114, reinterpret_cast<const void*>(&SHChangeNotifyDeregister)},
+      {115, reinterpret_cast<const void*>(&SHChangeNotifyFree)},
+      {188, reinterpret_cast<const void*>(&SHFindMenuBar)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(reinterpret_cast<const void*>(GetProcAddress(shell, MAKEINTRESOURCEA(c.ordinal))), c.function)
+        << c.ordinal;
+  }
+  EXPECT_TRUE(AygInitialize());
+}
+
+}  // namespace
