@@ -42,19 +42,27 @@ inline HWND FindCeWindow(const wchar_t* className, const wchar_t* title) {
   return FindWindowW(DesktopClassName(className), title);
 }
 
-// GetClassNameW that answers with the device's class names.
+// GetClassNameW that answers with the device's class names, cut to the buffer as
+// GetClassNameW cuts.
 inline int GetCeClassName(HWND window, wchar_t* name, int size) {
-  int n = GetClassNameW(window, name, size);
+  if (!name || size <= 0) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  wchar_t full[256];
+  int n = GetClassNameW(window, full, 256);
   if (n <= 0) return n;
   for (const auto& alias : cecontrols::kClassAliases) {
-    if (_wcsicmp(name, alias.desktop) == 0) {
-      const int length = static_cast<int>(wcslen(alias.device));
-      if (length >= size) break;
-      wcscpy(name, alias.device);
-      return length;
+    if (_wcsicmp(full, alias.desktop) == 0) {
+      n = static_cast<int>(wcslen(alias.device));
+      wmemcpy(full, alias.device, static_cast<size_t>(n) + 1);
+      break;
     }
   }
-  return n;
+  const int copied = n < size ? n : size - 1;
+  wmemcpy(name, full, static_cast<size_t>(copied));
+  name[copied] = L'\0';
+  return copied;
 }
 
 // ---------------------------------------------------------------------------
