@@ -19,6 +19,9 @@ class Locked {
 // This library's module, for the window classes it registers.
 HINSTANCE Module();
 
+// The screen's vertical dots per inch.
+int ScreenDpiY();
+
 // Logical pixels (96 per inch) to device pixels, vertically.
 int ScaleY(int logical);
 

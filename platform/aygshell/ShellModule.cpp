@@ -30,12 +30,14 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM lParam) {
 
 HINSTANCE Module() { return g_module; }
 
-int ScaleY(int logical) {
+int ScreenDpiY() {
   HDC screen = GetDC(nullptr);
   int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   if (screen) ReleaseDC(nullptr, screen);
-  return MulDiv(logical, dpi > 0 ? dpi : 96, 96);
+  return dpi > 0 ? dpi : 96;
 }
+
+int ScaleY(int logical) { return MulDiv(logical, ScreenDpiY(), 96); }
 
 RECT WorkArea() {
   RECT work = {};

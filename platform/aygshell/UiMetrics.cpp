@@ -7,13 +7,6 @@ namespace {
 constexpr LONG kStandardPoints = 8;
 volatile LONG g_points = kStandardPoints;
 
-DWORD ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<DWORD>(dpi) : 96;
-}
-
 }  // namespace
 
 AYG_API HRESULT WINAPI SHGetUIMetrics(SHUIMETRIC metric, void* buffer, DWORD size, DWORD* needed) {
@@ -23,7 +16,7 @@ AYG_API HRESULT WINAPI SHGetUIMetrics(SHUIMETRIC metric, void* buffer, DWORD siz
   if (size < sizeof(DWORD)) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
   const DWORD points = static_cast<DWORD>(g_points);
   DWORD value = points;
-  if (metric == SHUIM_FONTSIZE_PIXEL) value = static_cast<DWORD>(MulDiv(points, ScreenDpi(), 72));
+  if (metric == SHUIM_FONTSIZE_PIXEL) value = static_cast<DWORD>(MulDiv(points, ayg::ScreenDpiY(), 72));
   if (metric == SHUIM_FONTSIZE_PERCENTAGE) value = points * 100 / kStandardPoints;
   *static_cast<DWORD*>(buffer) = value;
   return S_OK;
