@@ -165,6 +165,11 @@ AYG_API HBITMAP WINAPI SHLoadImageFile(LPCWSTR path);
 AYG_API BOOL WINAPI SHGetDocumentsFolder(LPCWSTR volume, LPWSTR documents);
 
 // ---------------------------------------------------------------------------
+// Notification bubbles (ordinal 157): ERROR_SUCCESS when the notification of that
+// class and id was removed, else a system error code.
+AYG_API LRESULT WINAPI SHNotificationRemove(const CLSID* clsid, DWORD id);
+
+// ---------------------------------------------------------------------------
 // File-change notifications (ordinals 113, 114, 115)
 struct SHCHANGENOTIFYENTRY {
   DWORD dwEventMask;     // SHCNE_ bits

@@ -23,6 +23,7 @@ TEST(Ordinals, EachOrdinalReachesItsFunction) {
       {113, reinterpret_cast<const void*>(&SHChangeNotifyRegister)},
       {114, reinterpret_cast<const void*>(&SHChangeNotifyDeregister)},
       {115, reinterpret_cast<const void*>(&SHChangeNotifyFree)},
+      {157, reinterpret_cast<const void*>(&SHNotificationRemove)},
       {188, reinterpret_cast<const void*>(&SHFindMenuBar)},
   };
   for (const Case& c : cases) {
@@ -30,6 +31,14 @@ TEST(Ordinals, EachOrdinalReachesItsFunction) {
         << c.ordinal;
   }
   EXPECT_TRUE(AygInitialize());
+}
+
+// No bubble is ever shown here, so removing one finds nothing; id 0 is refused.
+TEST(Notifications, RemovingFindsNothing) {
+  const CLSID inbox = {0xA877D65A, 0x239C, 0x47A7, {0x93, 0x04, 0x0D, 0x34, 0x7F, 0x58, 0x04, 0x08}};
+  EXPECT_EQ(SHNotificationRemove(&inbox, 23), static_cast<LRESULT>(ERROR_NOT_FOUND));
+  EXPECT_EQ(SHNotificationRemove(&inbox, 0), static_cast<LRESULT>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(SHNotificationRemove(nullptr, 23), static_cast<LRESULT>(ERROR_INVALID_PARAMETER));
 }
 
 }  // namespace
