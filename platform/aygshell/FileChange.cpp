@@ -66,7 +66,7 @@ FILECHANGENOTIFY* MakeRecord(LONG eventId, LPCWSTR item1, LPCWSTR item2) {
 
 }  // namespace
 
-AYG_API BOOL WINAPI SHChangeNotifyRegister(HWND window, const SHCHANGENOTIFYENTRY* entry) {
+AYG_API BOOL WINAPI SHChangeNotifyRegisterCE(HWND window, const SHCHANGENOTIFYENTRY* entry) {
   if (!IsWindow(window) || !entry) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -84,7 +84,7 @@ AYG_API BOOL WINAPI SHChangeNotifyRegister(HWND window, const SHCHANGENOTIFYENTR
   return TRUE;
 }
 
-AYG_API BOOL WINAPI SHChangeNotifyDeregister(HWND window) {
+AYG_API BOOL WINAPI SHChangeNotifyDeregisterCE(HWND window) {
   ayg::Locked lock(g_lock);
   for (auto it = g_registrations.begin(); it != g_registrations.end(); ++it) {
     if (it->window == window) {

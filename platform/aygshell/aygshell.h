@@ -219,6 +219,8 @@ constexpr UINT WM_FILECHANGEINFO = 0x8101;
 #define SHCNF_PATHW 0x0005  // FILECHANGEINFO.uFlags: the items are paths
 #endif
 
-AYG_API BOOL WINAPI SHChangeNotifyRegister(HWND window, const SHCHANGENOTIFYENTRY* entry);
-AYG_API BOOL WINAPI SHChangeNotifyDeregister(HWND window);
+// The device's SHChangeNotifyRegister and SHChangeNotifyDeregister (ordinals 113, 114);
+// the desktop shell header takes those names for calls of another shape.
+AYG_API BOOL WINAPI SHChangeNotifyRegisterCE(HWND window, const SHCHANGENOTIFYENTRY* entry);
+AYG_API BOOL WINAPI SHChangeNotifyDeregisterCE(HWND window);
 AYG_API void WINAPI SHChangeNotifyFree(FILECHANGENOTIFY* notify);

@@ -13,7 +13,7 @@ constexpr DWORD kFolderEvents = 0x000207F8;
 
 bool Register(HWND window, DWORD mask, LPCWSTR folder = nullptr, BOOL recursive = TRUE) {
   SHCHANGENOTIFYENTRY entry = {mask, const_cast<LPWSTR>(folder), recursive};
-  return SHChangeNotifyRegister(window, &entry) != FALSE;
+  return SHChangeNotifyRegisterCE(window, &entry) != FALSE;
 }
 
 std::vector<FILECHANGENOTIFY*> Delivered(HostWindow& window) {
@@ -48,9 +48,9 @@ TEST(FileChange, RegisteredWindowGetsRecord) {
   EXPECT_EQ(Item(records[0]->fci.dwItem2), L"(none)");
   SHChangeNotifyFree(records[0]);
 
-  ASSERT_TRUE(SHChangeNotifyDeregister(window.hwnd()));
+  ASSERT_TRUE(SHChangeNotifyDeregisterCE(window.hwnd()));
   EXPECT_EQ(AygTestNotifyFileChange(SHCNE_MKDIR, L"\\Notes", nullptr), 0);
-  EXPECT_FALSE(SHChangeNotifyDeregister(window.hwnd()));
+  EXPECT_FALSE(SHChangeNotifyDeregisterCE(window.hwnd()));
 }
 
 // A watched folder limits the changes reported, to its direct items unless recursive.
@@ -67,8 +67,8 @@ TEST(FileChange, WatchedFolderAndRecursion) {
   for (const Case& c : cases) EXPECT_EQ(AygTestNotifyFileChange(SHCNE_CREATE, c.path, nullptr), c.told) << c.path;
   for (auto* r : Delivered(flat)) SHChangeNotifyFree(r);
   for (auto* r : Delivered(deep)) SHChangeNotifyFree(r);
-  SHChangeNotifyDeregister(flat.hwnd());
-  SHChangeNotifyDeregister(deep.hwnd());
+  SHChangeNotifyDeregisterCE(flat.hwnd());
+  SHChangeNotifyDeregisterCE(deep.hwnd());
 }
 
 // A second registration of a window replaces the first; a window that went away is dropped.
@@ -88,11 +88,11 @@ TEST(FileChange, ReRegistrationAndDeadWindows) {
   }
   EXPECT_EQ(AygTestNotifyFileChange(SHCNE_DELETE, L"\\x", nullptr), 1);
   for (auto* r : Delivered(window)) SHChangeNotifyFree(r);
-  EXPECT_FALSE(SHChangeNotifyDeregister(gone));
-  SHChangeNotifyDeregister(window.hwnd());
+  EXPECT_FALSE(SHChangeNotifyDeregisterCE(gone));
+  SHChangeNotifyDeregisterCE(window.hwnd());
 
   EXPECT_FALSE(Register(nullptr, SHCNE_DELETE));
-  EXPECT_FALSE(SHChangeNotifyRegister(window.hwnd(), nullptr));
+  EXPECT_FALSE(SHChangeNotifyRegisterCE(window.hwnd(), nullptr));
   SHChangeNotifyFree(nullptr);
 }
 
