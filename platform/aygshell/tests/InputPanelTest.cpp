@@ -7,6 +7,13 @@ namespace {
 
 using aygtest::HostWindow;
 
+// Other programs' setting changes may reach the window too; only the panel's count.
+size_t PanelChanges(const HostWindow& window) {
+  size_t n = 0;
+  for (const auto& r : window.Of(WM_SETTINGCHANGE)) n += r.wParam == SPI_SETSIPINFO;
+  return n;
+}
+
 SIPINFO Read() {
   SIPINFO info = {};
   info.cbSize = sizeof(info);
@@ -45,17 +52,15 @@ TEST(InputPanel, RaisingAndLoweringReachTopLevelWindows) {
   EXPECT_EQ(up.rcVisibleDesktop.bottom, up.rcSipRect.top);
   EXPECT_LT(up.rcVisibleDesktop.bottom, down.rcVisibleDesktop.bottom);
   EXPECT_GT(up.rcSipRect.bottom, up.rcSipRect.top);
-  auto changes = window.Of(WM_SETTINGCHANGE);
-  ASSERT_EQ(changes.size(), 1u);
-  EXPECT_EQ(changes[0].wParam, SPI_SETSIPINFO);
+  EXPECT_EQ(PanelChanges(window), 1u);
 
   // Already up: nothing moves, nobody is told.
   ASSERT_TRUE(AygTestShowInputPanel(TRUE));
-  EXPECT_EQ(window.Of(WM_SETTINGCHANGE).size(), 1u);
+  EXPECT_EQ(PanelChanges(window), 1u);
 
   ASSERT_TRUE(AygTestShowInputPanel(FALSE));
   EXPECT_EQ(Read().rcVisibleDesktop.bottom, down.rcVisibleDesktop.bottom);
-  EXPECT_EQ(window.Of(WM_SETTINGCHANGE).size(), 2u);
+  EXPECT_EQ(PanelChanges(window), 2u);
 }
 
 TEST(InputPanel, RefusesWrongSizesAndActions) {
