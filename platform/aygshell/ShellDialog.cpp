@@ -21,8 +21,13 @@ void SizeToWorkArea(HWND dialog, bool aboveInputPanel) {
       area.bottom = sip.rcSipRect.top;
   }
   SetPropW(dialog, ayg::kFullScreenProp, reinterpret_cast<HANDLE>(1));
+  // The device shows a full-screen dialog's title in its task bar: the dialog itself has
+  // no caption or frame, and its client area is the whole window.
+  SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) & ~(WS_CAPTION | WS_THICKFRAME));
+  SetWindowLongPtrW(dialog, GWL_EXSTYLE,
+                    GetWindowLongPtrW(dialog, GWL_EXSTYLE) & ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE));
   SetWindowPos(dialog, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 }  // namespace

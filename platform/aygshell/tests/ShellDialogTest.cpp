@@ -36,11 +36,12 @@ HWND MakeBar(HWND parent) {
 }
 
 // On the device, a full-screen dialog (flags 13: Done button, full screen, input panel
-// down) takes the work area down to its menu bar, whichever of the two comes first.
+// down) takes the work area down to its menu bar, whichever of the two comes first, and
+// shows no caption of its own.
 TEST(ShellDialog, FullScreenDialogAndItsMenuBarShareTheWorkArea) {
   const RECT work = WorkArea();
   for (bool barFirst : {true, false}) {
-    HostWindow dialog({30, 40, 130, 140});
+    HostWindow dialog({30, 40, 130, 140}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
     HWND bar = nullptr;
     if (barFirst) bar = MakeBar(dialog.hwnd());
     ASSERT_TRUE(InitDialog(dialog.hwnd(), SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN));
@@ -55,6 +56,12 @@ TEST(ShellDialog, FullScreenDialogAndItsMenuBarShareTheWorkArea) {
     EXPECT_EQ(b.bottom, work.bottom) << barFirst;
     EXPECT_EQ(b.left, work.left) << barFirst;
     EXPECT_EQ(b.right, work.right) << barFirst;
+
+    // No caption: the client area is the whole dialog.
+    RECT client = {};
+    GetClientRect(dialog.hwnd(), &client);
+    EXPECT_EQ(client.right, d.right - d.left) << barFirst;
+    EXPECT_EQ(client.bottom, d.bottom - d.top) << barFirst;
   }
 }
 
