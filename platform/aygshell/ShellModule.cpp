@@ -62,11 +62,15 @@ void SendToTopLevelWindows(UINT message, WPARAM wParam, LPARAM lParam) {
 
 AYG_API BOOL WINAPI AygInitialize() { return TRUE; }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void* reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     ayg::g_module = instance;
     DisableThreadLibraryCalls(instance);
     ayg::RegisterSipPref();
+  } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+    // Unloaded by FreeLibrary: a later load registers the classes afresh.
+    UnregisterClassW(WC_SIPPREF, instance);
+    UnregisterClassW(MENUBAR_CLASSNAME, instance);
   }
   return TRUE;
 }
