@@ -1110,6 +1110,13 @@ DbHandle* FindDbHandle(HANDLE h) {
 
 DbHandle* AddDbHandle(std::unique_ptr<DbHandle> h) {
   DbHandle* raw = h.get();
+  // Handles the caller closed no longer name a kernel object: forget them now and then,
+  // here, where it costs nothing on the read path.
+  for (auto it = Handles().begin(); it != Handles().end();) {
+    DWORD info;
+    if (!GetHandleInformation(it->first, &info)) it = Handles().erase(it);
+    else ++it;
+  }
   // A value still listed belonged to a handle the caller has closed: the system reused it.
   Handles()[raw->handle] = std::move(h);
   return raw;

@@ -122,6 +122,18 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
       if (i == 50 && started) SetEvent(started);
     }
   }
+  if (job == L"churn") {
+    // Rewrites one record until the log is much longer than its content.
+    CEGUID g = Mount(arg, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    ReadResult r;
+    if (!ReadAt(db, &r)) return *exitCode = 1, true;
+    CEPROPVAL same = Long(1, r.Find(kId)->val.lVal);
+    for (int i = 0; i < 5000; ++i)
+      if (CeWriteRecordProps(db, r.oid, 1, &same) != r.oid) return *exitCode = 2, true;
+    *exitCode = 0;
+    return true;
+  }
   if (job == L"peer") {
     // Sees the record the parent wrote in "Shared", adds its own and returns its OID.
     CEGUID pim = PimGuid();
@@ -168,6 +180,23 @@ TEST(DatabasePersistence, KilledWriterLeavesAReadableVolume) {
   ASSERT_NE(db, INVALID_HANDLE_VALUE);
   ASSERT_NE(WriteNumbered(db, 100000), 0u);
   EXPECT_EQ(RunChild(L"count", L"\\Killed.vol"), count + 1);
+  CloseHandle(db);
+  CeUnmountDBVol(&g);
+}
+
+// A volume rewritten by another process (when its log outgrows its content) is read
+// again whole by a process that had it open, and stays small.
+TEST(DatabasePersistence, CompactionByAnotherProcessKeepsTheContent) {
+  CEGUID g = Mount(L"\\Compacted.vol", CREATE_ALWAYS);
+  ASSERT_NE(CreateDb(&g, L"Numbers", {{kId, 0}}), 0u);
+  HANDLE db = OpenByName(&g, L"Numbers");
+  for (long i = 1; i <= 3; ++i) ASSERT_NE(WriteNumbered(db, i), 0u);
+  ASSERT_EQ(CountIntact(db), 3);
+  ASSERT_EQ(RunChild(L"churn", L"\\Compacted.vol"), 0u);
+  EXPECT_EQ(CountIntact(db), 3);
+  EXPECT_LT(ReadFileBytes(HostFile(L"Compacted.vol")).size(), 500000u) << "5000 rewrites take 1 MB uncompacted";
+  ASSERT_NE(WriteNumbered(db, 4), 0u);
+  EXPECT_EQ(RunChild(L"count", L"\\Compacted.vol"), 4u);
   CloseHandle(db);
   CeUnmountDBVol(&g);
 }
