@@ -150,10 +150,13 @@ Database* Opened(HANDLE handle, DbHandle** out) {
   DbHandle* h = FindDbHandle(handle);
   if (!h) return Fail<Database*>(ERROR_INVALID_HANDLE, nullptr);
   if (!Refresh(h->vol)) return nullptr;
-  Database* db = h->vol->FindDb(h->db);
-  if (!db) return Fail<Database*>(ERROR_INVALID_HANDLE, nullptr);
+  if (h->cachedStructure != h->vol->structure) {
+    h->cachedDb = h->vol->FindDb(h->db);
+    h->cachedStructure = h->vol->structure;
+  }
+  if (!h->cachedDb) return Fail<Database*>(ERROR_INVALID_HANDLE, nullptr);
   *out = h;
-  return db;
+  return h->cachedDb;
 }
 
 size_t DataSize(const CEPROPVAL& p) {

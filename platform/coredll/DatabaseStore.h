@@ -80,6 +80,8 @@ struct DbHandle {
   CENOTIFYREQUEST request{};
   HWND oldStyleWindow = nullptr;
   uint64_t notifyFrom = 0;
+  Database* cachedDb = nullptr;  // valid while the volume's structure counter is unchanged
+  uint64_t cachedStructure = ~0ull;
 };
 
 // An event in the volume's shared change ring, as other processes' relays read it.
