@@ -32,6 +32,15 @@ Stream* Find(HANDLE h) {
   return &it->second;
 }
 
+Stream* FindWritable(HANDLE h) {
+  Stream* s = Find(h);
+  if (s && !s->writable) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  return s;
+}
+
 }  // namespace
 
 CORE_API HANDLE WINAPI CeOpenStream(HANDLE hDatabase, CEPROPID propid, DWORD dwMode) {
@@ -94,12 +103,8 @@ CORE_API BOOL WINAPI CeStreamRead(HANDLE hStream, LPBYTE lpbBuffer, DWORD cbRead
 CORE_API BOOL WINAPI CeStreamWrite(HANDLE hStream, LPBYTE lpbBuffer, DWORD cbWrite,
                                    LPDWORD pcbWritten) {
   StoreGuard lock;
-  Stream* s = Find(hStream);
+  Stream* s = FindWritable(hStream);
   if (!s) return FALSE;
-  if (!s->writable) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
   if ((!lpbBuffer && cbWrite) || !pcbWritten) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -137,12 +142,8 @@ CORE_API BOOL WINAPI CeStreamSeek(HANDLE hStream, DWORD cbMove, DWORD dwOrigin,
 
 CORE_API BOOL WINAPI CeStreamSetSize(HANDLE hStream, DWORD cbSize) {
   StoreGuard lock;
-  Stream* s = Find(hStream);
+  Stream* s = FindWritable(hStream);
   if (!s) return FALSE;
-  if (!s->writable) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
   s->bytes.resize(cbSize);
   if (s->pos > cbSize) s->pos = cbSize;
   return TRUE;
@@ -150,12 +151,8 @@ CORE_API BOOL WINAPI CeStreamSetSize(HANDLE hStream, DWORD cbSize) {
 
 CORE_API BOOL WINAPI CeStreamSaveChanges(HANDLE hStream) {
   StoreGuard lock;
-  Stream* s = Find(hStream);
+  Stream* s = FindWritable(hStream);
   if (!s) return FALSE;
-  if (!s->writable) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-  }
   CEPROPVAL v{};
   v.propid = s->propid;
   v.val.blob.dwCount = static_cast<DWORD>(s->bytes.size());

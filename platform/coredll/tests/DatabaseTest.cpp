@@ -406,6 +406,12 @@ TEST(DatabaseVolumes, MountEnumerateAndUnmount) {
   mounted = names();
   EXPECT_EQ(std::find(mounted.begin(), mounted.end(), L"\\Links.vol"), mounted.end());
 
+  // The enumeration may also start from a GUID whose first word alone is -1.
+  CEGUID start{0xFFFFFFFFu, 0, 0, 0};
+  wchar_t name[MAX_PATH];
+  ASSERT_TRUE(CeEnumDBVolumes(&start, name, MAX_PATH));
+  EXPECT_STREQ(name, L"pim.vol");
+
   CEGUID first;
   CREATE_INVALIDGUID(&first);
   wchar_t tiny[3];
