@@ -154,7 +154,9 @@ Database* Opened(HANDLE handle, DbHandle** out) {
     h->cachedDb = h->vol->FindDb(h->db);
     h->cachedStructure = h->vol->structure;
   }
-  if (!h->cachedDb) return Fail<Database*>(ERROR_INVALID_HANDLE, nullptr);
+  // A database deleted (or a volume emptied) under the handle leaves it pointing nowhere.
+  if (!h->cachedDb || h->sort >= static_cast<int>(h->cachedDb->sorts.size()))
+    return Fail<Database*>(ERROR_INVALID_HANDLE, nullptr);
   *out = h;
   return h->cachedDb;
 }

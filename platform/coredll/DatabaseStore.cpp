@@ -384,7 +384,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       Record* r = it->second.get();
       // A handle positioned on the record moves on to the one after it, in its own order.
       for (DbHandle* h : HandlesOn(v, dbOid)) {
-        if (h->cur != oid) continue;
+        if (h->cur != oid || h->sort >= static_cast<int>(db->sorts.size())) continue;
         auto& order = db->Order(h->sort);
         size_t i = Locate(h, db);
         h->cur = i + 1 < order.size() ? order[i + 1]->oid : 0;
@@ -460,11 +460,12 @@ bool ReadAt(HANDLE f, uint64_t offset, void* p, size_t n) {
 }
 
 // Writes a fresh file at path with just a header.
-bool WriteEmptyVolume(const std::wstring& path, uint32_t generation, DWORD disposition) {
+bool WriteEmptyVolume(const std::wstring& path, uint32_t generation, CEOID nextOid,
+                      DWORD disposition) {
   FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, disposition,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return false;
-  std::string h = Header(generation, 0x100);
+  std::string h = Header(generation, nextOid);
   if (!SetEndOfFile(f.h) || !WriteAll(f.h, h.data(), h.size())) return false;
   return FlushFileBuffers(f.h) != 0;
 }
@@ -760,7 +761,8 @@ Volume* OpenVolume(const std::wstring& name, DWORD disposition, bool permanent) 
         return nullptr;
       }
       uint32_t generation = static_cast<uint32_t>(v->shared->generation) + 1;
-      if (!WriteEmptyVolume(path, generation, exists ? TRUNCATE_EXISTING : CREATE_NEW)) {
+      // Object identifiers stay unique across an emptying: old handles cannot mistake new objects.
+      if (!WriteEmptyVolume(path, generation, v->nextOid, exists ? TRUNCATE_EXISTING : CREATE_NEW)) {
         // Another process may have created it first; that is as good.
         if (exists || GetLastError() != ERROR_FILE_EXISTS) return nullptr;
       } else {

@@ -133,6 +133,15 @@ TEST_P(DatabaseOnVolume, ReadGrowsTheCallersBuffer) {
   EXPECT_GE(LocalSize(buf), size);
   EXPECT_EQ(reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr, big);
   LocalFree(buf);
+
+  // Given a heap, the buffer is grown on that heap.
+  HANDLE heap = GetProcessHeap();
+  buf = static_cast<LPBYTE>(HeapAlloc(heap, 0, 16));
+  size = 16;
+  ASSERT_EQ(CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size, heap), rec);
+  EXPECT_GE(HeapSize(heap, 0, buf), size);
+  EXPECT_EQ(reinterpret_cast<CEPROPVAL*>(buf)->val.lpwstr, big);
+  HeapFree(heap, 0, buf);
   CloseHandle(db);
 }
 
