@@ -122,6 +122,16 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
       if (i == 50 && started) SetEvent(started);
     }
   }
+  if (job == L"add100") {
+    // A hundred records with numbers of its own, as fast as it can.
+    CEGUID g = Mount(arg, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    long base = static_cast<long>(GetCurrentProcessId() % 10000) * 1000;
+    for (long i = 1; i <= 100; ++i)
+      if (!WriteNumbered(db, base + i)) return *exitCode = 1, true;
+    *exitCode = 0;
+    return true;
+  }
   if (job == L"churn") {
     // Rewrites one record until the log is much longer than its content.
     CEGUID g = Mount(arg, OPEN_EXISTING);
@@ -180,6 +190,26 @@ TEST(DatabasePersistence, KilledWriterLeavesAReadableVolume) {
   ASSERT_NE(db, INVALID_HANDLE_VALUE);
   ASSERT_NE(WriteNumbered(db, 100000), 0u);
   EXPECT_EQ(RunChild(L"count", L"\\Killed.vol"), count + 1);
+  CloseHandle(db);
+  CeUnmountDBVol(&g);
+}
+
+// Processes writing to one database at the same time lose nothing and tear nothing.
+TEST(DatabaseSharing, ConcurrentWritersAllLand) {
+  CEGUID g = Mount(L"\\Concurrent.vol", CREATE_ALWAYS);
+  ASSERT_NE(CreateDb(&g, L"Numbers", {{kId, 0}}), 0u);
+  HANDLE db = OpenByName(&g, L"Numbers");
+  HANDLE children[] = {StartChild(L"add100", L"\\Concurrent.vol"), StartChild(L"add100", L"\\Concurrent.vol")};
+  for (long i = 1; i <= 100; ++i) ASSERT_NE(WriteNumbered(db, i), 0u);
+  for (HANDLE c : children) {
+    ASSERT_NE(c, nullptr);
+    WaitForSingleObject(c, 60000);
+    DWORD code = 99;
+    GetExitCodeProcess(c, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(c);
+  }
+  EXPECT_EQ(CountIntact(db), 300);
   CloseHandle(db);
   CeUnmountDBVol(&g);
 }
