@@ -85,15 +85,13 @@ bool PickSort(Database* db, const SortChoice& choice, int* sort) {
 }
 
 HANDLE Open(PCEGUID guid, PCEOID poid, LPWSTR name, const SortChoice& choice, DWORD flags,
-            const CENOTIFYREQUEST* request, HWND oldStyleWindow) {
+            const CENOTIFYREQUEST* request) {
   if (!poid || (!*poid && !name) || (flags & ~DWORD(CEDB_AUTOINCREMENT)))
     return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   StoreGuard lock;
   std::vector<Volume*> where;
   if (!guid) {
-    Volume* store = ObjectStore();
-    if (!store) return INVALID_HANDLE_VALUE;
-    where.push_back(store);
+    return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   } else if (IsInvalidGuid(*guid)) {
     // Any volume: the object store first, then the mounted volumes, by name.
     if (!name) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
@@ -131,11 +129,10 @@ HANDLE Open(PCEGUID guid, PCEOID poid, LPWSTR name, const SortChoice& choice, DW
   h->flags = flags;
   h->atStart = true;
   if (request && request->hwnd) {
+    // Without CEDB_EXNOTIFICATION the window gets the older messages: the type as the
+    // message, the object in wParam, the database in lParam.
     h->request = *request;
     h->exNotify = (request->dwFlags & CEDB_EXNOTIFICATION) != 0;
-    h->notify = true;
-  } else if (oldStyleWindow) {
-    h->oldStyleWindow = oldStyleWindow;
     h->notify = true;
   }
   DbHandle* added = AddDbHandle(std::move(h));
@@ -208,12 +205,6 @@ CORE_API BOOL WINAPI CeUnmountDBVol(PCEGUID pguid) {
   return v && UnmountVolume(v);
 }
 
-CORE_API BOOL WINAPI CeFlushDBVol(PCEGUID pguid) {
-  StoreGuard lock;
-  // Every change is on disk before its call returns.
-  return VolumeFor(pguid) != nullptr;
-}
-
 CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars) {
   if (!pguid || !lpBuf) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   StoreGuard lock;
@@ -264,19 +255,6 @@ CORE_API CEOID WINAPI CeCreateDatabaseEx(PCEGUID pguid, CEDBASEINFO* pInfo) {
                 (pInfo->dwFlags & CEDB_VALIDDBFLAGS) ? pInfo->dwFlags & 0xFFFF0000u : 0, sorts);
 }
 
-CORE_API CEOID WINAPI CeCreateDatabase(LPWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder,
-                                       SORTORDERSPEC* rgSortSpecs) {
-  if (wNumSortOrder > CEDB_MAXSORTORDER || (wNumSortOrder && !rgSortSpecs))
-    return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-  std::vector<SORTORDERSPECEX> sorts;
-  for (WORD i = 0; i < wNumSortOrder; ++i) sorts.push_back(FromSimple(rgSortSpecs[i]));
-  CEGUID system{};
-  StoreGuard lock;
-  Volume* v = VolumeFor(&system);
-  if (!v) return 0;
-  return Create(v, lpszName, dwDbaseType, 0, sorts);
-}
-
 CORE_API BOOL WINAPI CeDeleteDatabaseEx(PCEGUID pguid, CEOID oid) {
   StoreGuard lock;
   Volume* v = VolumeFor(pguid);
@@ -294,7 +272,7 @@ CORE_API HANDLE WINAPI CeOpenDatabaseEx(PCEGUID pguid, PCEOID poid, LPWSTR lpszN
   SortChoice choice;
   choice.given = propid != 0;
   choice.propid = propid;
-  return Open(pguid, poid, lpszName, choice, dwFlags, pRequest, nullptr);
+  return Open(pguid, poid, lpszName, choice, dwFlags, pRequest);
 }
 
 CORE_API HANDLE WINAPI CeOpenDatabaseEx2(PCEGUID pguid, PCEOID poid, LPWSTR lpszName,
@@ -303,21 +281,13 @@ CORE_API HANDLE WINAPI CeOpenDatabaseEx2(PCEGUID pguid, PCEOID poid, LPWSTR lpsz
   SortChoice choice;
   choice.given = pSort != nullptr;
   choice.spec = pSort;
-  return Open(pguid, poid, lpszName, choice, dwFlags, pRequest, nullptr);
+  return Open(pguid, poid, lpszName, choice, dwFlags, pRequest);
 }
 
 CORE_API HANDLE WINAPI CeOpenDatabaseInSession(HANDLE, PCEGUID pguid, PCEOID poid, LPWSTR lpszName,
                                                SORTORDERSPECEX* pSort, DWORD dwFlags,
                                                CENOTIFYREQUEST* pRequest) {
   return CeOpenDatabaseEx2(pguid, poid, lpszName, pSort, dwFlags, pRequest);
-}
-
-CORE_API HANDLE WINAPI CeOpenDatabase(PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags,
-                                      HWND hwndNotify) {
-  SortChoice choice;
-  choice.given = propid != 0;
-  choice.propid = propid;
-  return Open(nullptr, poid, lpszName, choice, dwFlags, nullptr, hwndNotify);
 }
 
 namespace {

@@ -41,7 +41,7 @@ void Deliver(const Post& p) {
 }
 
 void AddPost(std::vector<Post>& posts, DbHandle* h, UINT type, CEOID oid, CEOID parent) {
-  posts.push_back({h->exNotify ? h->request.hwnd : h->oldStyleWindow, h->exNotify, h->request, type,
+  posts.push_back({h->request.hwnd, h->exNotify, h->request, type,
                    h->vol->guid, oid, parent});
 }
 

@@ -577,7 +577,7 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
 // make up most of it.
 void MaybeCompactLocked(Volume* v) {
   size_t live = v->dbs.size() + v->recordDb.size();
-  if (v->entries < 4096 || v->entries < 3 * live) return;
+  if (v->entries < 1024 || v->entries < 3 * live) return;
   uint32_t generation = v->generation + 1;
   std::string image = Header(generation, v->nextOid);
   uint32_t entries = 0;

@@ -78,7 +78,6 @@ struct DbHandle {
   bool notify = false;
   bool exNotify = false;
   CENOTIFYREQUEST request{};
-  HWND oldStyleWindow = nullptr;
   uint64_t notifyFrom = 0;
   Database* cachedDb = nullptr;  // valid while the volume's structure counter is unchanged
   uint64_t cachedStructure = ~0ull;

@@ -234,20 +234,15 @@ typedef struct _CENOTIFICATION {
 // Volumes.
 CORE_API BOOL WINAPI CeMountDBVol(PCEGUID pguid, LPWSTR lpszVol, DWORD dwFlags);
 CORE_API BOOL WINAPI CeUnmountDBVol(PCEGUID pguid);
-CORE_API BOOL WINAPI CeFlushDBVol(PCEGUID pguid);
 CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars);
 
 // Databases.
-CORE_API CEOID WINAPI CeCreateDatabase(LPWSTR lpszName, DWORD dwDbaseType, WORD wNumSortOrder,
-                                       SORTORDERSPEC* rgSortSpecs);
 CORE_API CEOID WINAPI CeCreateDatabaseEx(PCEGUID pguid, CEDBASEINFO* pInfo);
 CORE_API CEOID WINAPI CeCreateDatabaseEx2(PCEGUID pguid, CEDBASEINFOEX* pInfo);
 CORE_API BOOL WINAPI CeDeleteDatabase(CEOID oid);
 CORE_API BOOL WINAPI CeDeleteDatabaseEx(PCEGUID pguid, CEOID oid);
 CORE_API HANDLE WINAPI CeFindFirstDatabaseEx(PCEGUID pguid, DWORD dwDbaseType);
 CORE_API CEOID WINAPI CeFindNextDatabaseEx(HANDLE hEnum, PCEGUID pguid);
-CORE_API HANDLE WINAPI CeOpenDatabase(PCEOID poid, LPWSTR lpszName, CEPROPID propid, DWORD dwFlags,
-                                      HWND hwndNotify);
 CORE_API HANDLE WINAPI CeOpenDatabaseEx(PCEGUID pguid, PCEOID poid, LPWSTR lpszName, CEPROPID propid,
                                         DWORD dwFlags, CENOTIFYREQUEST* pRequest);
 CORE_API HANDLE WINAPI CeOpenDatabaseEx2(PCEGUID pguid, PCEOID poid, LPWSTR lpszName,
