@@ -1,0 +1,392 @@
+#include "platform/cedbtool/VolumeText.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+// The text, UTF-8:
+//   database "Name" type=0x20010002
+//   sort [unique] 0x0001001F:0x00000002 [0x00020003:0x00000000 ...]
+//   record
+//     0x0001001F "text with \" \\ \n escapes"
+//     0x00020003 -5
+//     0x00040041 hex:0102AB
+//   end
+// A value's form follows the type in the property identifier's low word.
+
+namespace {
+
+std::string Utf8(const wchar_t* s) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, s, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, s, -1, &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring out(n, L'\0');
+  if (n) MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &out[0], n);
+  return out;
+}
+
+std::string Quote(const std::string& s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\x%02X", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* fmt, ...) {
+  char buf[128];
+  va_list args;
+  va_start(args, fmt);
+  std::vsnprintf(buf, sizeof buf, fmt, args);
+  va_end(args);
+  return buf;
+}
+
+std::string Value(const CEPROPVAL& p) {
+  switch (TypeFromPropID(p.propid)) {
+    case CEVT_I2: return Format("%d", p.val.iVal);
+    case CEVT_UI2: return Format("%u", p.val.uiVal);
+    case CEVT_I4: case CEVT_AUTO_I4: return Format("%ld", p.val.lVal);
+    case CEVT_UI4: case CEVT_RECID: return Format("%lu", p.val.ulVal);
+    case CEVT_BOOL: return Format("%d", p.val.boolVal ? 1 : 0);
+    case CEVT_I8: case CEVT_AUTO_I8: return Format("%lld", static_cast<long long>(p.val.llVal.QuadPart));
+    case CEVT_UI8: return Format("%llu", static_cast<unsigned long long>(p.val.ullVal.QuadPart));
+    case CEVT_R8: return Format("%.17g", p.val.dblVal);
+    case CEVT_FILETIME:
+      return Format("0x%08lX%08lX", p.val.filetime.dwHighDateTime, p.val.filetime.dwLowDateTime);
+    case CEVT_LPWSTR: return p.val.lpwstr ? Quote(Utf8(p.val.lpwstr)) : "null";
+    case CEVT_BLOB:
+    case CEVT_STREAM: {
+      std::string out = "hex:";
+      for (DWORD i = 0; i < p.val.blob.dwCount; ++i) out += Format("%02X", p.val.blob.lpb[i]);
+      return out;
+    }
+    default: return "?";
+  }
+}
+
+// ---- reading the text ----
+
+struct Cursor {
+  const std::string& text;
+  size_t at = 0;
+  int line = 1;
+  std::string* error;
+  int wordsLine = 1;  // the line the last words came from
+  bool failed = false;
+
+  bool Fail(const std::string& what) {
+    if (!failed) *error = "line " + std::to_string(wordsLine) + ": " + what;
+    failed = true;
+    return false;
+  }
+  void SkipBlanks() {
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r')) ++at;
+  }
+  // The next line's words; quoted strings come back unescaped, marked by a leading '"'.
+  bool NextLine(std::vector<std::string>* words) {
+    words->clear();
+    while (at < text.size() && !failed) {
+      SkipBlanks();
+      if (at >= text.size()) break;
+      if (words->empty()) wordsLine = line;
+      char c = text[at];
+      if (c == '\n') {
+        ++at;
+        ++line;
+        if (!words->empty()) return true;
+        continue;
+      }
+      if (c == '#' && words->empty()) {
+        while (at < text.size() && text[at] != '\n') ++at;
+        continue;
+      }
+      if (c == '"') {
+        std::string word = "\"";
+        ++at;
+        for (;;) {
+          if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
+          char d = text[at++];
+          if (d == '"') break;
+          if (d != '\\') {
+            word += d;
+            continue;
+          }
+          if (at >= text.size()) return Fail("unterminated text");
+          char e = text[at++];
+          switch (e) {
+            case 'n': word += '\n'; break;
+            case 'r': word += '\r'; break;
+            case 't': word += '\t'; break;
+            case 'x': {
+              if (at + 2 > text.size()) return Fail("bad escape");
+              word += static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
+              at += 2;
+              break;
+            }
+            default: word += e;
+          }
+        }
+        words->push_back(word);
+      } else {
+        size_t start = at;
+        while (at < text.size() && !strchr(" \t\r\n", text[at])) ++at;
+        words->push_back(text.substr(start, at - start));
+      }
+    }
+    return !failed && !words->empty();
+  }
+};
+
+bool Number(const std::string& s, unsigned long long* out, bool allowSign, long long* signedOut) {
+  if (s.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  if (allowSign) {
+    *signedOut = std::strtoll(s.c_str(), &end, 0);
+  } else {
+    if (s[0] == '-') return false;
+    *out = std::strtoull(s.c_str(), &end, 0);
+  }
+  return errno == 0 && end && *end == '\0';
+}
+
+bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, CEPROPVAL* v,
+                std::vector<std::wstring>& texts, std::vector<std::vector<BYTE>>& blobs) {
+  *v = CEPROPVAL{};
+  v->propid = propid;
+  unsigned long long u = 0;
+  long long s = 0;
+  WORD type = TypeFromPropID(propid);
+  switch (type) {
+    case CEVT_I2: case CEVT_I4: case CEVT_AUTO_I4: case CEVT_I8: case CEVT_AUTO_I8: case CEVT_BOOL:
+      if (!Number(word, nullptr, true, &s)) return c.Fail("bad number " + word);
+      if (type == CEVT_I2) v->val.iVal = static_cast<short>(s);
+      else if (type == CEVT_BOOL) v->val.boolVal = s != 0;
+      else if (type == CEVT_I8 || type == CEVT_AUTO_I8) v->val.llVal.QuadPart = s;
+      else v->val.lVal = static_cast<long>(s);
+      return true;
+    case CEVT_UI2: case CEVT_UI4: case CEVT_RECID: case CEVT_UI8: case CEVT_FILETIME:
+      if (!Number(word, &u, false, nullptr)) return c.Fail("bad number " + word);
+      if (type == CEVT_UI2) v->val.uiVal = static_cast<USHORT>(u);
+      else if (type == CEVT_UI8) v->val.ullVal.QuadPart = u;
+      else if (type == CEVT_FILETIME) {
+        v->val.filetime.dwLowDateTime = static_cast<DWORD>(u);
+        v->val.filetime.dwHighDateTime = static_cast<DWORD>(u >> 32);
+      } else v->val.ulVal = static_cast<ULONG>(u);
+      return true;
+    case CEVT_R8: {
+      char* end = nullptr;
+      v->val.dblVal = std::strtod(word.c_str(), &end);
+      if (!end || *end) return c.Fail("bad number " + word);
+      return true;
+    }
+    case CEVT_LPWSTR:
+      if (word == "null") return true;
+      if (word.empty() || word[0] != '"') return c.Fail("text expected");
+      texts.push_back(Wide(word.substr(1)));
+      v->val.lpwstr = &texts.back()[0];
+      return true;
+    case CEVT_BLOB:
+    case CEVT_STREAM: {
+      if (word.compare(0, 4, "hex:") != 0 || word.size() % 2) return c.Fail("hex: bytes expected");
+      std::vector<BYTE> bytes;
+      for (size_t i = 4; i < word.size(); i += 2) {
+        char* end = nullptr;
+        std::string pair = word.substr(i, 2);
+        bytes.push_back(static_cast<BYTE>(std::strtoul(pair.c_str(), &end, 16)));
+        if (!end || *end) return c.Fail("bad hex " + pair);
+      }
+      blobs.push_back(std::move(bytes));
+      v->val.blob.dwCount = static_cast<DWORD>(blobs.back().size());
+      v->val.blob.lpb = blobs.back().empty() ? nullptr : blobs.back().data();
+      return true;
+    }
+    default:
+      return c.Fail("unknown property type");
+  }
+}
+
+struct DbText {
+  std::wstring name;
+  DWORD type = 0;
+  std::vector<SORTORDERSPECEX> sorts;
+  int line = 0;
+};
+
+bool Create(CEGUID* volume, const DbText& d, HANDLE* db, std::string* error) {
+  CEOID oid = 0;
+  HANDLE old = CeOpenDatabaseEx2(volume, &oid, const_cast<LPWSTR>(d.name.c_str()), nullptr, 0, nullptr);
+  if (old != INVALID_HANDLE_VALUE) {
+    CloseHandle(old);
+    if (!CeDeleteDatabaseEx(volume, oid)) {
+      *error = "cannot replace database " + Utf8(d.name.c_str());
+      return false;
+    }
+  }
+  CEDBASEINFOEX info{};
+  info.wVersion = CEDBASEINFOEX_VERSION;
+  info.dwFlags = CEDB_VALIDNAME | CEDB_VALIDTYPE | CEDB_VALIDSORTSPEC;
+  lstrcpynW(info.szDbaseName, d.name.c_str(), CEDB_MAXDBASENAMELEN);
+  info.dwDbaseType = d.type;
+  info.wNumSortOrder = static_cast<WORD>(d.sorts.size());
+  for (size_t i = 0; i < d.sorts.size(); ++i) info.rgSortSpecs[i] = d.sorts[i];
+  if (!CeCreateDatabaseEx2(volume, &info)) {
+    *error = "line " + std::to_string(d.line) + ": cannot create database (error " +
+             std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  oid = 0;
+  *db = CeOpenDatabaseEx2(volume, &oid, info.szDbaseName, nullptr, 0, nullptr);
+  return *db != INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+bool VolumeText::Dump(CEGUID volume, std::string* out, std::string* error) {
+  HANDLE find = CeFindFirstDatabaseEx(&volume, 0);
+  if (find == INVALID_HANDLE_VALUE) {
+    *error = "cannot list the databases (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  while (CEOID oid = CeFindNextDatabaseEx(find, &volume)) {
+    CEOIDINFOEX info{};
+    info.wVersion = CEOIDINFOEX_VERSION;
+    if (!CeOidGetInfoEx2(&volume, oid, &info)) continue;
+    const CEDBASEINFOEX& d = info.infDatabase;
+    *out += "database " + Quote(Utf8(d.szDbaseName)) + Format(" type=0x%08lX\n", d.dwDbaseType);
+    for (WORD i = 0; i < d.wNumSortOrder; ++i) {
+      const SORTORDERSPECEX& s = d.rgSortSpecs[i];
+      *out += "sort";
+      if (s.wKeyFlags & CEDB_SORT_UNIQUE) *out += " unique";
+      for (WORD k = 0; k < s.wNumProps; ++k) *out += Format(" 0x%08lX:0x%08lX", s.rgPropID[k], s.rgdwFlags[k]);
+      *out += "\n";
+    }
+    CEOID opened = oid;
+    HANDLE db = CeOpenDatabaseEx2(&volume, &opened, nullptr, nullptr, CEDB_AUTOINCREMENT, nullptr);
+    if (db == INVALID_HANDLE_VALUE) continue;
+    LPBYTE buf = nullptr;
+    DWORD size = 0;
+    WORD count = 0;
+    while (CeReadRecordProps(db, CEDB_ALLOWREALLOC, &count, nullptr, &buf, &size)) {
+      *out += "record\n";
+      auto* props = reinterpret_cast<CEPROPVAL*>(buf);
+      for (WORD i = 0; i < count; ++i) *out += Format("  0x%08lX ", props[i].propid) + Value(props[i]) + "\n";
+      *out += "end\n";
+    }
+    LocalFree(buf);
+    CloseHandle(db);
+  }
+  CloseHandle(find);
+  return true;
+}
+
+bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error) {
+  Cursor c{text, 0, 1, error};
+  std::vector<std::string> words;
+  HANDLE db = INVALID_HANDLE_VALUE;
+  DbText pending;
+  bool havePending = false;
+  auto flush = [&]() {
+    if (!havePending) return true;
+    havePending = false;
+    if (db != INVALID_HANDLE_VALUE) CloseHandle(db);
+    db = INVALID_HANDLE_VALUE;
+    return Create(&volume, pending, &db, error);
+  };
+  bool ok = true;
+  while (ok && c.NextLine(&words)) {
+    const std::string& verb = words[0];
+    if (verb == "database") {
+      if (!(ok = flush())) break;
+      if (words.size() < 2 || words[1][0] != '"') {
+        ok = c.Fail("database \"Name\" expected");
+        break;
+      }
+      pending = DbText{};
+      pending.name = Wide(words[1].substr(1));
+      pending.line = c.line;
+      for (size_t i = 2; i < words.size(); ++i)
+        if (words[i].compare(0, 5, "type=") == 0) pending.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
+      havePending = true;
+    } else if (verb == "sort") {
+      if (!havePending || pending.sorts.size() >= CEDB_MAXSORTORDER) {
+        ok = c.Fail("sort outside a database, or too many");
+        break;
+      }
+      SORTORDERSPECEX s{};
+      s.wVersion = SORTORDERSPECEX_VERSION;
+      for (size_t i = 1; i < words.size(); ++i) {
+        if (words[i] == "unique") {
+          s.wKeyFlags |= CEDB_SORT_UNIQUE;
+          continue;
+        }
+        unsigned long id = 0, flags = 0;
+        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP) {
+          ok = c.Fail("sort property:flags expected");
+          break;
+        }
+        s.rgPropID[s.wNumProps] = id;
+        s.rgdwFlags[s.wNumProps++] = flags;
+      }
+      pending.sorts.push_back(s);
+    } else if (verb == "record") {
+      if (!(ok = flush())) break;
+      if (db == INVALID_HANDLE_VALUE) {
+        ok = c.Fail("record outside a database");
+        break;
+      }
+      std::vector<CEPROPVAL> vals;
+      std::vector<std::wstring> texts;
+      std::vector<std::vector<BYTE>> blobs;
+      texts.reserve(256);
+      blobs.reserve(256);
+      bool ended = false;
+      while (ok && c.NextLine(&words)) {
+        if (words[0] == "end") {
+          ended = true;
+          break;
+        }
+        unsigned long long id = 0;
+        if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || texts.size() >= 256) {
+          ok = c.Fail("property value expected");
+          break;
+        }
+        CEPROPVAL v;
+        if (!(ok = ParseValue(c, static_cast<CEPROPID>(id), words[1], &v, texts, blobs))) break;
+        vals.push_back(v);
+      }
+      if (ok && !ended) ok = c.Fail("record without end");  // keeps an earlier error
+      if (ok && !CeWriteRecordProps(db, 0, static_cast<WORD>(vals.size()), vals.data())) {
+        ok = c.Fail("cannot write record (error " + std::to_string(GetLastError()) + ")");
+      }
+    } else {
+      ok = c.Fail("unknown line " + verb);
+    }
+  }
+  if (c.failed) ok = false;
+  if (ok) ok = flush();
+  if (db != INVALID_HANDLE_VALUE) CloseHandle(db);
+  return ok;
+}

@@ -1,0 +1,1165 @@
+#include "platform/coredll/DatabaseStore.h"
+
+#include <algorithm>
+#include <cstring>
+
+// A volume file is a header followed by an append-only log of checksummed entries
+// (database created or deleted, record put whole, record deleted). Each change appends one
+// entry and flushes it before the call returns; a process killed mid-append leaves a torn
+// last entry that the next writer cuts off. A bad entry anywhere else means the file is
+// damaged: the volume is refused and the file left as it is. When dead entries dominate,
+// the live content is written to a new file that atomically replaces the old one.
+//
+// Processes share a volume through a named mutex (held while catching up and appending)
+// and a small named mapping: the length of the log that is committed, the file's
+// generation (bumped by every replacement) and a ring of recent changes that each
+// process's notification relay reads.
+
+namespace cedb {
+namespace {
+
+constexpr char kMagic[8] = {'C', 'E', 'D', 'B', 'V', 'O', 'L', '1'};
+constexpr uint32_t kFormat = 1;
+constexpr uint32_t kHeaderSize = 32;
+constexpr uint32_t kMaxEntry = 64u << 20;
+constexpr uint32_t kRing = 256;
+
+enum EntryKind : uint8_t { kCreateDb = 1, kDeleteDb = 2, kPutRecord = 3, kDeleteRecord = 4 };
+
+}  // namespace
+
+struct SharedSlot {
+  volatile LONG64 seq;
+  UINT type;
+  CEOID db;
+  CEOID oid;
+};
+
+struct SharedState {
+  volatile LONG ready;
+  volatile LONG generation;
+  volatile LONG64 committed;
+  volatile LONG64 seq;
+  SharedSlot ring[kRing];
+};
+
+namespace {
+
+CRITICAL_SECTION* Lock() {
+  static CRITICAL_SECTION* cs = [] {
+    auto* c = new CRITICAL_SECTION;
+    InitializeCriticalSection(c);
+    return c;
+  }();
+  return cs;
+}
+
+std::map<std::wstring, std::unique_ptr<Volume>>& Volumes() {
+  static auto* v = new std::map<std::wstring, std::unique_ptr<Volume>>;
+  return *v;
+}
+std::vector<Volume*>& MountOrder() {
+  static auto* v = new std::vector<Volume*>;
+  return *v;
+}
+std::unordered_map<HANDLE, std::unique_ptr<DbHandle>>& Handles() {
+  static auto* h = new std::unordered_map<HANDLE, std::unique_ptr<DbHandle>>;
+  return *h;
+}
+
+uint32_t Crc32(const void* data, size_t n, uint32_t crc = 0) {
+  static uint32_t table[256];
+  static bool built = false;
+  if (!built) {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      table[i] = c;
+    }
+    built = true;
+  }
+  crc = ~crc;
+  auto* p = static_cast<const BYTE*>(data);
+  for (size_t i = 0; i < n; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+uint64_t Fnv(const std::wstring& s, uint64_t seed) {
+  uint64_t h = 1469598103934665603ull ^ seed;
+  for (wchar_t c : s) {
+    h ^= static_cast<uint16_t>(c);
+    h *= 1099511628211ull;
+  }
+  return h;
+}
+
+std::wstring Lower(std::wstring s) {
+  if (!s.empty()) CharLowerBuffW(&s[0], static_cast<DWORD>(s.size()));
+  return s;
+}
+
+std::wstring Hex(uint64_t v) {
+  wchar_t buf[20];
+  wsprintfW(buf, L"%08lX%08lX", static_cast<unsigned long>(v >> 32),
+            static_cast<unsigned long>(v & 0xFFFFFFFFu));
+  return buf;
+}
+
+// ---- encoding ----
+
+struct Out {
+  std::string b;
+  void u8(uint8_t v) { b.push_back(static_cast<char>(v)); }
+  void raw(const void* p, size_t n) { b.append(static_cast<const char*>(p), n); }
+  void u16(uint16_t v) { raw(&v, 2); }
+  void u32(uint32_t v) { raw(&v, 4); }
+  void u64(uint64_t v) { raw(&v, 8); }
+};
+
+struct In {
+  const BYTE* p;
+  size_t n;
+  size_t at = 0;
+  bool ok = true;
+  bool take(void* out, size_t k) {
+    if (!ok || n - at < k) return ok = false;
+    memcpy(out, p + at, k);
+    at += k;
+    return true;
+  }
+  const BYTE* span(size_t k) {
+    if (!ok || n - at < k) {
+      ok = false;
+      return nullptr;
+    }
+    const BYTE* s = p + at;
+    at += k;
+    return s;
+  }
+  uint8_t u8() { uint8_t v = 0; take(&v, 1); return v; }
+  uint16_t u16() { uint16_t v = 0; take(&v, 2); return v; }
+  uint32_t u32() { uint32_t v = 0; take(&v, 4); return v; }
+  uint64_t u64() { uint64_t v = 0; take(&v, 8); return v; }
+};
+
+size_t ValueSize(WORD type) {
+  switch (type) {
+    case CEVT_I2: case CEVT_UI2: return 2;
+    case CEVT_I4: case CEVT_UI4: case CEVT_BOOL: case CEVT_RECID: case CEVT_AUTO_I4: return 4;
+    case CEVT_I8: case CEVT_UI8: case CEVT_FILETIME: case CEVT_R8: case CEVT_AUTO_I8: return 8;
+    default: return 0;
+  }
+}
+
+bool IsVariable(WORD type) { return type == CEVT_LPWSTR || type == CEVT_BLOB || type == CEVT_STREAM; }
+
+void EncodeProps(Out& o, const CEPROPVAL* vals, size_t count) {
+  o.u16(static_cast<uint16_t>(count));
+  for (size_t i = 0; i < count; ++i) {
+    const CEPROPVAL& v = vals[i];
+    WORD type = TypeFromPropID(v.propid);
+    o.u32(v.propid);
+    if (type == CEVT_LPWSTR) {
+      if (!v.val.lpwstr) {
+        o.u32(0xFFFFFFFFu);
+      } else {
+        uint32_t len = static_cast<uint32_t>(wcslen(v.val.lpwstr));
+        o.u32(len);
+        o.raw(v.val.lpwstr, len * sizeof(wchar_t));
+      }
+    } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+      o.u32(v.val.blob.dwCount);
+      if (v.val.blob.dwCount) o.raw(v.val.blob.lpb, v.val.blob.dwCount);
+    } else {
+      o.raw(&v.val, ValueSize(type));
+    }
+  }
+}
+
+// Decoded values point into the input; BuildRecord copies them.
+bool DecodeProps(In& in, std::vector<CEPROPVAL>& vals) {
+  uint16_t count = in.u16();
+  vals.clear();
+  vals.reserve(count);
+  for (uint16_t i = 0; i < count && in.ok; ++i) {
+    CEPROPVAL v{};
+    v.propid = in.u32();
+    WORD type = TypeFromPropID(v.propid);
+    if (!IsKnownType(type)) return false;
+    if (type == CEVT_LPWSTR) {
+      uint32_t len = in.u32();
+      if (len != 0xFFFFFFFFu) {
+        // Text is copied out with its terminator by BuildRecord, which measures with wcslen:
+        // decode into a temporary terminated copy kept alongside.
+        const BYTE* s = in.span(static_cast<size_t>(len) * sizeof(wchar_t));
+        if (!s) return false;
+        v.val.blob.dwCount = len;  // carried as a counted span until BuildRecord
+        v.val.blob.lpb = const_cast<BYTE*>(s);
+        v.wLenData = 1;  // marks "counted text" for BuildRecord
+      }
+    } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+      uint32_t len = in.u32();
+      v.val.blob.dwCount = len;
+      v.val.blob.lpb = len ? const_cast<BYTE*>(in.span(len)) : nullptr;
+      if (len && !v.val.blob.lpb) return false;
+    } else {
+      if (!in.take(&v.val, ValueSize(type))) return false;
+    }
+    vals.push_back(v);
+  }
+  return in.ok;
+}
+
+size_t Align8(size_t n) { return (n + 7) & ~size_t(7); }
+
+// Builds a record's own copy of the values. Counted texts (wLenData 1, from the decoder)
+// carry their length; callers' texts are terminated.
+void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
+  size_t total = 0;
+  for (const CEPROPVAL& v : vals) {
+    WORD type = TypeFromPropID(v.propid);
+    if (type == CEVT_LPWSTR) {
+      if (v.wLenData == 1) total += Align8((v.val.blob.dwCount + 1) * sizeof(wchar_t));
+      else if (v.val.lpwstr) total += Align8((wcslen(v.val.lpwstr) + 1) * sizeof(wchar_t));
+    } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+      total += Align8(v.val.blob.dwCount);
+    }
+  }
+  std::vector<BYTE> data(total);
+  std::vector<CEPROPVAL> props(vals);
+  size_t at = 0;
+  for (CEPROPVAL& v : props) {
+    WORD type = TypeFromPropID(v.propid);
+    if (type == CEVT_LPWSTR) {
+      size_t len;
+      const void* src;
+      if (v.wLenData == 1) {
+        len = v.val.blob.dwCount;
+        src = v.val.blob.lpb;
+      } else if (v.val.lpwstr) {
+        len = wcslen(v.val.lpwstr);
+        src = v.val.lpwstr;
+      } else {
+        v.wLenData = 0;
+        v.wFlags = 0;
+        continue;
+      }
+      auto* dst = reinterpret_cast<wchar_t*>(data.data() + at);
+      memcpy(dst, src, len * sizeof(wchar_t));
+      dst[len] = 0;
+      memset(&v.val, 0, sizeof(v.val));
+      v.val.lpwstr = dst;
+      at += Align8((len + 1) * sizeof(wchar_t));
+    } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+      BYTE* dst = v.val.blob.dwCount ? data.data() + at : nullptr;
+      if (dst) memcpy(dst, v.val.blob.lpb, v.val.blob.dwCount);
+      v.val.blob.lpb = dst;
+      at += Align8(v.val.blob.dwCount);
+    }
+    v.wLenData = 0;
+    v.wFlags = 0;
+  }
+  r.props.swap(props);
+  r.data.swap(data);
+}
+
+// ---- indexes ----
+
+struct OrderLess {
+  const SORTORDERSPECEX* spec;
+  bool operator()(const Record* a, const Record* b) const {
+    if (spec) {
+      int c = CompareInOrder(*spec, *a, *b);
+      if (c) return c < 0;
+    }
+    return a->oid < b->oid;
+  }
+};
+
+void IndexInsert(std::vector<Record*>& index, const SORTORDERSPECEX* spec, Record* r) {
+  index.insert(std::upper_bound(index.begin(), index.end(), r, OrderLess{spec}), r);
+}
+
+void IndexErase(std::vector<Record*>& index, const SORTORDERSPECEX* spec, Record* r) {
+  auto it = std::lower_bound(index.begin(), index.end(), r, OrderLess{spec});
+  if (it == index.end() || *it != r) it = std::find(index.begin(), index.end(), r);
+  if (it != index.end()) index.erase(it);
+}
+
+size_t IndexFind(std::vector<Record*>& index, const SORTORDERSPECEX* spec, Record* r) {
+  auto it = std::lower_bound(index.begin(), index.end(), r, OrderLess{spec});
+  if (it == index.end() || *it != r) it = std::find(index.begin(), index.end(), r);
+  return static_cast<size_t>(it - index.begin());
+}
+
+void Unindex(Database* db, Record* r) {
+  IndexErase(db->byOid, nullptr, r);
+  for (SortOrder& s : db->sorts) IndexErase(s.index, &s.spec, r);
+}
+
+void Index(Database* db, Record* r) {
+  IndexInsert(db->byOid, nullptr, r);
+  for (SortOrder& s : db->sorts) IndexInsert(s.index, &s.spec, r);
+}
+
+// ---- applying entries (the same path for our own changes and for replay) ----
+
+bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
+  In in{p, n};
+  uint8_t kind = in.u8();
+  switch (kind) {
+    case kCreateDb: {
+      auto db = std::make_unique<Database>();
+      db->oid = in.u32();
+      db->type = in.u32();
+      db->flags = in.u32();
+      uint64_t ft = in.u64();
+      db->modified.dwLowDateTime = static_cast<DWORD>(ft);
+      db->modified.dwHighDateTime = static_cast<DWORD>(ft >> 32);
+      uint16_t len = in.u16();
+      const BYTE* name = in.span(len * sizeof(wchar_t));
+      uint8_t nsort = in.u8();
+      if (!in.ok || nsort > CEDB_MAXSORTORDER || !db->oid) return false;
+      db->name.assign(reinterpret_cast<const wchar_t*>(name), len);
+      for (uint8_t i = 0; i < nsort; ++i) {
+        SortOrder s;
+        s.spec.wVersion = SORTORDERSPECEX_VERSION;
+        s.spec.wNumProps = in.u16();
+        s.spec.wKeyFlags = in.u16();
+        for (auto& id : s.spec.rgPropID) id = in.u32();
+        for (auto& f : s.spec.rgdwFlags) f = in.u32();
+        if (s.spec.wNumProps < 1 || s.spec.wNumProps > CEDB_MAXSORTPROP) return false;
+        db->sorts.push_back(std::move(s));
+      }
+      if (!in.ok || v->dbs.count(db->oid)) return false;
+      v->nextOid = std::max<CEOID>(v->nextOid, db->oid + 1);
+      v->dbs[db->oid] = std::move(db);
+      ++v->structure;
+      return true;
+    }
+    case kDeleteDb: {
+      CEOID oid = in.u32();
+      auto it = v->dbs.find(oid);
+      if (!in.ok || it == v->dbs.end()) return false;
+      for (auto& rec : it->second->records) v->recordDb.erase(rec.first);
+      v->dbs.erase(it);
+      ++v->structure;
+      return true;
+    }
+    case kPutRecord: {
+      CEOID dbOid = in.u32();
+      CEOID oid = in.u32();
+      std::vector<CEPROPVAL> vals;
+      if (!DecodeProps(in, vals) || !oid) return false;
+      Database* db = v->FindDb(dbOid);
+      if (!db) return false;
+      auto owner = v->recordDb.find(oid);
+      if (owner != v->recordDb.end() && owner->second != dbOid) return false;
+      auto it = db->records.find(oid);
+      Record* r;
+      if (it != db->records.end()) {
+        r = it->second.get();
+        Unindex(db, r);
+      } else {
+        auto fresh = std::make_unique<Record>();
+        fresh->oid = oid;
+        r = fresh.get();
+        db->records[oid] = std::move(fresh);
+        v->recordDb[oid] = dbOid;
+      }
+      BuildRecord(*r, vals);
+      Index(db, r);
+      v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
+      GetSystemTimeAsFileTime(&db->modified);
+      ++v->structure;
+      return true;
+    }
+    case kDeleteRecord: {
+      CEOID dbOid = in.u32();
+      CEOID oid = in.u32();
+      Database* db = v->FindDb(dbOid);
+      if (!in.ok || !db) return false;
+      auto it = db->records.find(oid);
+      if (it == db->records.end()) return false;
+      Record* r = it->second.get();
+      // A handle positioned on the record moves on to the one after it, in its own order.
+      for (DbHandle* h : HandlesOn(v, dbOid)) {
+        if (h->cur != oid || h->sort >= static_cast<int>(db->sorts.size())) continue;
+        auto& order = db->Order(h->sort);
+        size_t i = Locate(h, db);
+        h->cur = i + 1 < order.size() ? order[i + 1]->oid : 0;
+        h->curStructure = ~0ull;
+      }
+      Unindex(db, r);
+      db->records.erase(it);
+      v->recordDb.erase(oid);
+      v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
+      GetSystemTimeAsFileTime(&db->modified);
+      ++v->structure;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// ---- the file ----
+
+struct FileHandle {
+  HANDLE h;
+  explicit FileHandle(HANDLE handle) : h(handle) {}
+  ~FileHandle() {
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool ok() const { return h != INVALID_HANDLE_VALUE; }
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+std::string Header(uint32_t generation, CEOID nextOid) {
+  Out o;
+  o.raw(kMagic, 8);
+  o.u32(kFormat);
+  o.u32(generation);
+  o.u32(nextOid);
+  o.u32(0);
+  o.u32(Crc32(o.b.data(), o.b.size()));
+  o.u32(0);
+  return o.b;
+}
+
+bool ParseHeader(const BYTE* p, uint32_t* generation, CEOID* nextOid) {
+  uint32_t format, crc;
+  memcpy(&format, p + 8, 4);
+  memcpy(generation, p + 12, 4);
+  memcpy(nextOid, p + 16, 4);
+  memcpy(&crc, p + 24, 4);
+  return memcmp(p, kMagic, 8) == 0 && format == kFormat && crc == Crc32(p, 24);
+}
+
+bool WriteAll(HANDLE f, const void* p, size_t n) {
+  DWORD done = 0;
+  return WriteFile(f, p, static_cast<DWORD>(n), &done, nullptr) && done == n;
+}
+
+bool ReadAt(HANDLE f, uint64_t offset, void* p, size_t n) {
+  LARGE_INTEGER li;
+  li.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(f, li, nullptr, FILE_BEGIN)) return false;
+  auto* b = static_cast<BYTE*>(p);
+  while (n) {
+    DWORD got = 0;
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(n, 1u << 30));
+    if (!ReadFile(f, b, chunk, &got, nullptr) || !got) return false;
+    b += got;
+    n -= got;
+  }
+  return true;
+}
+
+// Writes a fresh file at path with just a header.
+bool WriteEmptyVolume(const std::wstring& path, uint32_t generation, CEOID nextOid,
+                      DWORD disposition) {
+  FileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, disposition,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return false;
+  std::string h = Header(generation, nextOid);
+  if (!SetEndOfFile(f.h) || !WriteAll(f.h, h.data(), h.size())) return false;
+  return FlushFileBuffers(f.h) != 0;
+}
+
+void Forget(Volume* v) {
+  v->dbs.clear();
+  v->recordDb.clear();
+  v->loaded = 0;
+  v->entries = 0;
+  v->nextOid = 0x100;
+  ++v->structure;
+}
+
+DWORD Damaged(Volume* v) {
+  Forget(v);
+  v->damaged = true;
+  return ERROR_INTERNAL_DB_CORRUPTION;
+}
+
+// Brings the in-process view up to the committed state. Runs with the volume's mutex held.
+DWORD LoadLocked(Volume* v) {
+  SharedState* s = v->shared;
+  if (v->damaged) return ERROR_INTERNAL_DB_CORRUPTION;
+  if (v->loaded && s->ready && static_cast<uint32_t>(s->generation) == v->generation &&
+      static_cast<uint64_t>(s->committed) == v->loaded)
+    return 0;
+  FileHandle f(CreateFileW(v->path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return GetLastError() == ERROR_FILE_NOT_FOUND ? ERROR_FILE_NOT_FOUND : GetLastError();
+  LARGE_INTEGER li;
+  if (!GetFileSizeEx(f.h, &li)) return GetLastError();
+  uint64_t size = static_cast<uint64_t>(li.QuadPart);
+  BYTE header[kHeaderSize];
+  uint32_t generation;
+  CEOID nextOid;
+  if (size < kHeaderSize || !ReadAt(f.h, 0, header, kHeaderSize) ||
+      !ParseHeader(header, &generation, &nextOid))
+    return Damaged(v);
+  bool ready = s->ready && static_cast<uint32_t>(s->generation) == generation;
+  uint64_t end = ready ? static_cast<uint64_t>(s->committed) : size;
+  if (end > size || end < kHeaderSize) return Damaged(v);
+  uint64_t start;
+  if (!v->loaded || v->generation != generation || v->loaded > end) {
+    Forget(v);
+    v->nextOid = std::max<CEOID>(nextOid, 0x100);
+    start = kHeaderSize;
+  } else {
+    start = v->loaded;
+  }
+  std::vector<BYTE> buf(static_cast<size_t>(size - start));
+  if (!buf.empty() && !ReadAt(f.h, start, buf.data(), buf.size())) return GetLastError();
+  size_t limit = static_cast<size_t>(end - start);
+  size_t at = 0;
+  while (at < limit) {
+    size_t left = limit - at;
+    uint32_t len = 0, crc = 0;
+    if (left >= 8) {
+      memcpy(&len, &buf[at], 4);
+      memcpy(&crc, &buf[at + 4], 4);
+    }
+    bool whole = left >= 8 && len <= kMaxEntry && len <= left - 8;
+    bool sound = whole && Crc32(&buf[at + 8], len, Crc32(&len, 4)) == crc;
+    if (!sound) {
+      // Only the last entry of a log no live process vouches for may be torn.
+      bool last = !whole || at + 8 + len == limit;
+      if (!ready && last) break;
+      return Damaged(v);
+    }
+    if (!ApplyEntry(v, &buf[at + 8], len)) return Damaged(v);
+    ++v->entries;
+    at += 8 + len;
+  }
+  v->loaded = start + at;
+  v->generation = generation;
+  if (!ready) {
+    s->generation = static_cast<LONG>(generation);
+    s->committed = static_cast<LONG64>(v->loaded);
+    s->ready = 1;
+  }
+  return 0;
+}
+
+struct MutexHold {
+  HANDLE m;
+  explicit MutexHold(HANDLE mutex) : m(mutex) { WaitForSingleObject(m, INFINITE); }
+  ~MutexHold() { ReleaseMutex(m); }
+  MutexHold(const MutexHold&) = delete;
+  MutexHold& operator=(const MutexHold&) = delete;
+};
+
+void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
+  SharedState* s = v->shared;
+  for (const ChangeEvent& e : events) {
+    LONG64 seq = s->seq;
+    SharedSlot& slot = s->ring[static_cast<uint64_t>(seq) % kRing];
+    slot.seq = -1;
+    MemoryBarrier();
+    slot.type = e.type;
+    slot.db = e.db;
+    slot.oid = e.oid;
+    MemoryBarrier();
+    slot.seq = seq;
+    InterlockedExchange64(&s->seq, seq + 1);
+  }
+  if (!events.empty()) WakeRelay();
+}
+
+// Rewrites the live content into a new file that replaces the log, once dead entries
+// make up most of it.
+void MaybeCompactLocked(Volume* v) {
+  size_t live = v->dbs.size() + v->recordDb.size();
+  if (v->entries < 1024 || v->entries < 3 * live) return;
+  uint32_t generation = v->generation + 1;
+  std::string image = Header(generation, v->nextOid);
+  uint32_t entries = 0;
+  auto add = [&](const Out& o) {
+    uint32_t len = static_cast<uint32_t>(o.b.size());
+    uint32_t crc = Crc32(o.b.data(), len, Crc32(&len, 4));
+    image.append(reinterpret_cast<const char*>(&len), 4);
+    image.append(reinterpret_cast<const char*>(&crc), 4);
+    image += o.b;
+    ++entries;
+  };
+  for (auto& d : v->dbs) {
+    Database* db = d.second.get();
+    Out o;
+    o.u8(kCreateDb);
+    o.u32(db->oid);
+    o.u32(db->type);
+    o.u32(db->flags);
+    o.u64((uint64_t(db->modified.dwHighDateTime) << 32) | db->modified.dwLowDateTime);
+    o.u16(static_cast<uint16_t>(db->name.size()));
+    o.raw(db->name.data(), db->name.size() * sizeof(wchar_t));
+    o.u8(static_cast<uint8_t>(db->sorts.size()));
+    for (SortOrder& s : db->sorts) {
+      o.u16(s.spec.wNumProps);
+      o.u16(s.spec.wKeyFlags);
+      for (auto id : s.spec.rgPropID) o.u32(id);
+      for (auto f : s.spec.rgdwFlags) o.u32(f);
+    }
+    add(o);
+    for (Record* r : db->byOid) {
+      Out p;
+      p.u8(kPutRecord);
+      p.u32(db->oid);
+      p.u32(r->oid);
+      EncodeProps(p, r->props.data(), r->props.size());
+      add(p);
+    }
+  }
+  std::wstring temp = v->path + L".new";
+  {
+    FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.ok()) return;
+    if (!WriteAll(f.h, image.data(), image.size()) || !FlushFileBuffers(f.h)) {
+      CloseHandle(f.h);
+      f.h = INVALID_HANDLE_VALUE;
+      DeleteFileW(temp.c_str());
+      return;
+    }
+  }
+  if (!MoveFileExW(temp.c_str(), v->path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
+    return;
+  }
+  v->generation = generation;
+  v->loaded = image.size();
+  v->entries = entries;
+  v->shared->generation = static_cast<LONG>(generation);
+  v->shared->committed = static_cast<LONG64>(v->loaded);
+}
+
+// The one way a volume changes: under the volume's mutex, catch up, let build check the
+// request against the current state and describe the change, append it durably, apply it.
+template <class Build>
+DWORD Mutate(Volume* v, Build build) {
+  if (v->damaged) return ERROR_INTERNAL_DB_CORRUPTION;
+  MutexHold hold(v->mutex);
+  if (DWORD err = LoadLocked(v)) return err;
+  Out payload;
+  std::vector<ChangeEvent> events;
+  if (DWORD err = build(payload, events)) return err;
+  uint32_t len = static_cast<uint32_t>(payload.b.size());
+  uint32_t crc = Crc32(payload.b.data(), len, Crc32(&len, 4));
+  std::string entry(reinterpret_cast<const char*>(&len), 4);
+  entry.append(reinterpret_cast<const char*>(&crc), 4);
+  entry += payload.b;
+  {
+    FileHandle f(CreateFileW(v->path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.ok()) return GetLastError();
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(v->loaded);
+    // Cutting at the committed length drops whatever a killed writer left half-written.
+    if (!SetFilePointerEx(f.h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(f.h)) return GetLastError();
+    if (!WriteAll(f.h, entry.data(), entry.size()) || !FlushFileBuffers(f.h)) {
+      DWORD err = GetLastError();
+      SetFilePointerEx(f.h, at, nullptr, FILE_BEGIN);
+      SetEndOfFile(f.h);
+      return err ? err : ERROR_DISK_FULL;
+    }
+  }
+  if (!ApplyEntry(v, reinterpret_cast<const BYTE*>(payload.b.data()), len)) {
+    return Damaged(v);  // cannot happen for an entry build accepted
+  }
+  ++v->entries;
+  v->loaded += entry.size();
+  v->shared->committed = static_cast<LONG64>(v->loaded);
+  Publish(v, events);
+  MaybeCompactLocked(v);
+  return 0;
+}
+
+bool OpenShared(Volume* v) {
+  std::wstring key = Hex(Fnv(Lower(v->path), 0));
+  std::wstring mutexName = L"Local\\CeDbVolume." + key + L".lock";
+  std::wstring mapName = L"Local\\CeDbVolume." + key + L".state";
+  v->mutex = CreateMutexW(nullptr, FALSE, mutexName.c_str());
+  if (!v->mutex) return false;
+  v->mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                  sizeof(SharedState), mapName.c_str());
+  if (!v->mapping) return false;
+  v->shared = static_cast<SharedState*>(
+      MapViewOfFile(v->mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(SharedState)));
+  return v->shared != nullptr;
+}
+
+std::wstring HostPath(const std::wstring& name) {
+  size_t i = 0;
+  while (i < name.size() && (name[i] == L'\\' || name[i] == L'/')) ++i;
+  std::wstring root = DeviceRoot();
+  if (!root.empty() && root.back() != L'\\' && root.back() != L'/') root += L'\\';
+  return root + name.substr(i);
+}
+
+// Finds or creates this process's object for a volume file, creating the file as the
+// disposition says; loads it and refuses a damaged one.
+Volume* OpenVolume(const std::wstring& name, DWORD disposition, bool permanent) {
+  if (name.empty()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  std::wstring path = HostPath(name);
+  std::wstring key = Lower(path);
+  auto& vols = Volumes();
+  auto found = vols.find(key);
+  Volume* v;
+  if (found == vols.end()) {
+    auto fresh = std::make_unique<Volume>();
+    fresh->name = name;
+    fresh->path = path;
+    uint64_t a = Fnv(key, 1), b = Fnv(key, 2);
+    fresh->guid = {static_cast<DWORD>(a >> 32) & 0x7FFFFFFFu, static_cast<DWORD>(a),
+                   static_cast<DWORD>(b >> 32), static_cast<DWORD>(b) | 1u};
+    if (!OpenShared(fresh.get())) return nullptr;
+    v = fresh.get();
+    vols[key] = std::move(fresh);
+  } else {
+    v = found->second.get();
+  }
+  bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  DWORD error = 0;
+  switch (disposition) {
+    case CREATE_NEW:
+      if (exists) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return nullptr;
+      }
+      break;
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING:
+      if (!exists) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+      }
+      break;
+    case CREATE_ALWAYS:
+    case OPEN_ALWAYS:
+      if (exists) error = ERROR_ALREADY_EXISTS;
+      break;
+    default:
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+  }
+  bool truncate = exists && (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING);
+  {
+    MutexHold hold(v->mutex);
+    if (!exists || truncate) {
+      if (truncate && v->mounts) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+      }
+      uint32_t generation = static_cast<uint32_t>(v->shared->generation) + 1;
+      // Object identifiers stay unique across an emptying: old handles cannot mistake new objects.
+      if (!WriteEmptyVolume(path, generation, v->nextOid, exists ? TRUNCATE_EXISTING : CREATE_NEW)) {
+        // Another process may have created it first; that is as good.
+        if (exists || GetLastError() != ERROR_FILE_EXISTS) return nullptr;
+      } else {
+        v->shared->ready = 0;
+        v->damaged = false;
+      }
+      Forget(v);
+    }
+    if (DWORD err = LoadLocked(v)) {
+      SetLastError(err);
+      return nullptr;
+    }
+  }
+  if (permanent) v->permanent = true;
+  SetLastError(error);
+  return v;
+}
+
+}  // namespace
+
+// ---- public ----
+
+void StoreLock() { EnterCriticalSection(Lock()); }
+void StoreUnlock() { LeaveCriticalSection(Lock()); }
+
+const CEPROPVAL* Record::Find(CEPROPID propid) const {
+  for (const CEPROPVAL& p : props)
+    if (p.propid == propid) return &p;
+  return nullptr;
+}
+
+Database* Volume::FindDb(CEOID oid) {
+  auto it = dbs.find(oid);
+  return it == dbs.end() ? nullptr : it->second.get();
+}
+
+Database* Volume::FindDb(const std::wstring& n) {
+  for (auto& d : dbs)
+    if (CompareStringOrdinal(d.second->name.c_str(), -1, n.c_str(), -1, TRUE) == CSTR_EQUAL)
+      return d.second.get();
+  return nullptr;
+}
+
+std::wstring DeviceRoot() {
+  static std::wstring root = [] {
+    wchar_t buf[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"CEDEVICE_ROOT", buf, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) return std::wstring(buf, n);
+    DWORD type = 0, size = sizeof(buf);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\CeDevice", L"Root", RRF_RT_REG_SZ, &type, buf,
+                     &size) == ERROR_SUCCESS && buf[0])
+      return std::wstring(buf);
+    return std::wstring(L"C:\\");
+  }();
+  return root;
+}
+
+bool IsSystemGuid(const CEGUID& g) { return !g.Data1 && !g.Data2 && !g.Data3 && !g.Data4; }
+bool IsInvalidGuid(const CEGUID& g) { return g.Data1 == 0xFFFFFFFFu; }
+
+Volume* ObjectStore() {
+  static Volume* store = nullptr;
+  if (store && !store->damaged) return store;
+  Volume* v = OpenVolume(L"ObjectStore.vol", OPEN_ALWAYS, true);
+  if (!v) return nullptr;
+  v->objectStore = true;
+  v->guid = CEGUID{};
+  store = v;
+  return v;
+}
+
+Volume* PimVolume() {
+  static Volume* pim = nullptr;
+  if (pim && !pim->damaged) return pim;
+  Volume* v = OpenVolume(L"pim.vol", OPEN_ALWAYS, true);
+  if (!v) return nullptr;
+  if (std::find(MountOrder().begin(), MountOrder().end(), v) == MountOrder().end())
+    MountOrder().insert(MountOrder().begin(), v);
+  pim = v;
+  return v;
+}
+
+std::vector<Volume*> MountedVolumes() {
+  PimVolume();
+  std::vector<Volume*> out;
+  for (Volume* v : MountOrder())
+    if ((v->permanent || v->mounts > 0) && !v->damaged) out.push_back(v);
+  return out;
+}
+
+Volume* VolumeByGuid(const CEGUID& guid) {
+  if (IsSystemGuid(guid)) return ObjectStore();
+  for (Volume* v : MountedVolumes())
+    if (!memcmp(&v->guid, &guid, sizeof guid)) return v;
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return nullptr;
+}
+
+Volume* MountVolume(const std::wstring& name, DWORD disposition) {
+  Volume* v = OpenVolume(name, disposition, false);
+  if (!v) return nullptr;
+  DWORD err = GetLastError();
+  if (v->objectStore) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  ++v->mounts;
+  if (std::find(MountOrder().begin(), MountOrder().end(), v) == MountOrder().end())
+    MountOrder().push_back(v);
+  SetLastError(err);
+  return v;
+}
+
+bool UnmountVolume(Volume* v) {
+  if (v->mounts > 0) {
+    --v->mounts;
+    return true;
+  }
+  if (v->permanent) return true;
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return false;
+}
+
+bool Refresh(Volume* v) {
+  if (v->damaged) {
+    SetLastError(ERROR_INTERNAL_DB_CORRUPTION);
+    return false;
+  }
+  SharedState* s = v->shared;
+  if (v->loaded && s->ready && static_cast<uint32_t>(s->generation) == v->generation &&
+      static_cast<uint64_t>(s->committed) == v->loaded)
+    return true;
+  MutexHold hold(v->mutex);
+  if (DWORD err = LoadLocked(v)) {
+    SetLastError(err);
+    return false;
+  }
+  return true;
+}
+
+CEOID CreateDatabase(Volume* v, const std::wstring& name, DWORD type, DWORD flags,
+                     const std::vector<SORTORDERSPECEX>& sorts) {
+  CEOID oid = 0;
+  DWORD err = Mutate(v, [&](Out& o, std::vector<ChangeEvent>&) -> DWORD {
+    if (v->FindDb(name)) return ERROR_DUP_NAME;
+    oid = v->nextOid;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    o.u8(kCreateDb);
+    o.u32(oid);
+    o.u32(type);
+    o.u32(flags);
+    o.u64((uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+    o.u16(static_cast<uint16_t>(name.size()));
+    o.raw(name.data(), name.size() * sizeof(wchar_t));
+    o.u8(static_cast<uint8_t>(sorts.size()));
+    for (const SORTORDERSPECEX& s : sorts) {
+      o.u16(s.wNumProps);
+      o.u16(s.wKeyFlags);
+      for (int i = 0; i < CEDB_MAXSORTPROP; ++i) o.u32(i < s.wNumProps ? s.rgPropID[i] : 0);
+      for (int i = 0; i < CEDB_MAXSORTPROP; ++i) o.u32(i < s.wNumProps ? s.rgdwFlags[i] : 0);
+    }
+    return 0;
+  });
+  if (err) {
+    SetLastError(err);
+    return 0;
+  }
+  return oid;
+}
+
+bool DeleteDatabase(Volume* v, CEOID db) {
+  DWORD err = Mutate(v, [&](Out& o, std::vector<ChangeEvent>& events) -> DWORD {
+    if (!v->FindDb(db)) return ERROR_INVALID_PARAMETER;
+    o.u8(kDeleteDb);
+    o.u32(db);
+    events.push_back({DB_CEOID_DATABASE_DELETED, db, db});
+    return 0;
+  });
+  if (err) SetLastError(err);
+  return !err;
+}
+
+CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD count) {
+  CEOID written = 0;
+  DWORD err = Mutate(v, [&](Out& o, std::vector<ChangeEvent>& events) -> DWORD {
+    Database* db = v->FindDb(dbOid);
+    if (!db) return ERROR_INVALID_HANDLE;
+    const Record* old = nullptr;
+    if (oid) {
+      auto it = db->records.find(oid);
+      if (it == db->records.end()) return ERROR_INVALID_PARAMETER;
+      old = it->second.get();
+    }
+    std::vector<CEPROPVAL> merged;
+    if (old) merged = old->props;
+    for (WORD i = 0; i < count; ++i) {
+      const CEPROPVAL& in = vals[i];
+      auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
+      merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
+      if (in.wFlags & CEDB_PROPDELETE) continue;
+      CEPROPVAL copy = in;
+      copy.wLenData = 0;
+      copy.wFlags = 0;
+      merged.push_back(copy);
+    }
+    Record probe;
+    probe.oid = oid ? oid : v->nextOid;
+    BuildRecord(probe, merged);
+    // A unique order admits no second record with the same key.
+    for (SortOrder& s : db->sorts) {
+      if (!(s.spec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
+      for (int i = 0; i < s.spec.wNumProps; ++i)
+        if (!probe.Find(s.spec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
+      auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
+        return CompareInOrder(s.spec, *a, *b) < 0;
+      });
+      for (; it != s.index.end() && CompareInOrder(s.spec, **it, probe) == 0; ++it)
+        if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
+    }
+    written = probe.oid;
+    o.u8(kPutRecord);
+    o.u32(dbOid);
+    o.u32(written);
+    EncodeProps(o, probe.props.data(), probe.props.size());
+    events.push_back({old ? static_cast<UINT>(DB_CEOID_CHANGED) : static_cast<UINT>(DB_CEOID_CREATED),
+                      dbOid, written});
+    return 0;
+  });
+  if (err) {
+    SetLastError(err);
+    return 0;
+  }
+  return written;
+}
+
+bool DeleteRecord(Volume* v, CEOID dbOid, CEOID oid) {
+  DWORD err = Mutate(v, [&](Out& o, std::vector<ChangeEvent>& events) -> DWORD {
+    Database* db = v->FindDb(dbOid);
+    if (!db) return ERROR_INVALID_HANDLE;
+    if (!db->records.count(oid)) return ERROR_INVALID_PARAMETER;
+    o.u8(kDeleteRecord);
+    o.u32(dbOid);
+    o.u32(oid);
+    events.push_back({DB_CEOID_RECORD_DELETED, dbOid, oid});
+    return 0;
+  });
+  if (err) SetLastError(err);
+  return !err;
+}
+
+uint64_t CurrentChangeSeq(Volume* v) { return static_cast<uint64_t>(v->shared->seq); }
+
+bool ReadChange(Volume* v, uint64_t seq, ChangeEvent* out) {
+  const SharedSlot& slot = v->shared->ring[seq % kRing];
+  LONG64 before = slot.seq;
+  MemoryBarrier();
+  out->type = slot.type;
+  out->db = slot.db;
+  out->oid = slot.oid;
+  MemoryBarrier();
+  return before == static_cast<LONG64>(seq) && slot.seq == before;
+}
+
+// ---- sort orders ----
+
+bool IsKnownType(WORD type) {
+  return ValueSize(type) != 0 || IsVariable(type);
+}
+
+bool IsSortable(CEPROPID propid) {
+  WORD type = TypeFromPropID(propid);
+  return IsKnownType(type) && type != CEVT_BLOB && type != CEVT_STREAM;
+}
+
+namespace {
+
+template <class T>
+int Cmp(T a, T b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+int CompareValue(WORD type, DWORD flags, const CEVALUNION& a, const CEVALUNION& b) {
+  switch (type) {
+    case CEVT_I2: return Cmp(a.iVal, b.iVal);
+    case CEVT_UI2: return Cmp(a.uiVal, b.uiVal);
+    case CEVT_I4: case CEVT_AUTO_I4: return Cmp(a.lVal, b.lVal);
+    case CEVT_UI4: case CEVT_RECID: return Cmp(a.ulVal, b.ulVal);
+    case CEVT_BOOL: return Cmp(a.boolVal != 0, b.boolVal != 0);
+    case CEVT_I8: case CEVT_AUTO_I8: return Cmp(a.llVal.QuadPart, b.llVal.QuadPart);
+    case CEVT_UI8: return Cmp(a.ullVal.QuadPart, b.ullVal.QuadPart);
+    case CEVT_FILETIME:
+      return Cmp((uint64_t(a.filetime.dwHighDateTime) << 32) | a.filetime.dwLowDateTime,
+                 (uint64_t(b.filetime.dwHighDateTime) << 32) | b.filetime.dwLowDateTime);
+    case CEVT_R8: return Cmp(a.dblVal, b.dblVal);
+    case CEVT_LPWSTR: {
+      const wchar_t* x = a.lpwstr ? a.lpwstr : L"";
+      const wchar_t* y = b.lpwstr ? b.lpwstr : L"";
+      DWORD how = SORT_STRINGSORT | ((flags & CEDB_SORT_CASEINSENSITIVE) ? NORM_IGNORECASE : 0);
+      int c = CompareStringW(LOCALE_INVARIANT, how, x, -1, y, -1);
+      if (c == CSTR_EQUAL && !(flags & CEDB_SORT_CASEINSENSITIVE)) c = CompareStringOrdinal(x, -1, y, -1, FALSE);
+      return c - CSTR_EQUAL;
+    }
+    default: return 0;
+  }
+}
+
+int CompareOne(CEPROPID propid, DWORD flags, const CEPROPVAL* a, const CEPROPVAL* b) {
+  if (!a || !b) {
+    if (!a && !b) return 0;
+    int missingLast = a ? -1 : 1;
+    return (flags & CEDB_SORT_UNKNOWNFIRST) ? -missingLast : missingLast;
+  }
+  int c = CompareValue(TypeFromPropID(propid), flags, a->val, b->val);
+  return (flags & CEDB_SORT_DESCENDING) ? -c : c;
+}
+
+}  // namespace
+
+int CompareInOrder(const SORTORDERSPECEX& spec, const Record& a, const Record& b) {
+  for (int i = 0; i < spec.wNumProps; ++i) {
+    int c = CompareOne(spec.rgPropID[i], spec.rgdwFlags[i], a.Find(spec.rgPropID[i]),
+                       b.Find(spec.rgPropID[i]));
+    if (c) return c;
+  }
+  return 0;
+}
+
+int CompareWithValues(const SORTORDERSPECEX& spec, const Record& r, const CEPROPVAL* vals,
+                      WORD count) {
+  for (int i = 0; i < spec.wNumProps && i < count; ++i) {
+    const CEPROPVAL* want = (vals[i].wFlags & CEDB_PROPNOTFOUND) ? nullptr : &vals[i];
+    int c = CompareOne(spec.rgPropID[i], spec.rgdwFlags[i], r.Find(spec.rgPropID[i]), want);
+    if (c) return c;
+  }
+  return 0;
+}
+
+// ---- handles ----
+
+HANDLE NewKernelHandle() { return CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+
+DbHandle* FindDbHandle(HANDLE h) {
+  auto it = Handles().find(h);
+  return it == Handles().end() ? nullptr : it->second.get();
+}
+
+DbHandle* AddDbHandle(std::unique_ptr<DbHandle> h) {
+  DbHandle* raw = h.get();
+  // Handles the caller closed no longer name a kernel object: forget them now and then,
+  // here, where it costs nothing on the read path.
+  for (auto it = Handles().begin(); it != Handles().end();) {
+    DWORD info;
+    if (!GetHandleInformation(it->first, &info)) it = Handles().erase(it);
+    else ++it;
+  }
+  // A value still listed belonged to a handle the caller has closed: the system reused it.
+  Handles()[raw->handle] = std::move(h);
+  return raw;
+}
+
+void DropDbHandle(HANDLE h) { Handles().erase(h); }
+
+std::vector<DbHandle*> HandlesOn(Volume* v, CEOID db) {
+  std::vector<DbHandle*> out;
+  for (auto& h : Handles())
+    if (h.second->vol == v && h.second->db == db) out.push_back(h.second.get());
+  return out;
+}
+
+std::vector<DbHandle*> AllDbHandles() {
+  std::vector<DbHandle*> out;
+  for (auto& h : Handles()) out.push_back(h.second.get());
+  return out;
+}
+
+size_t Locate(DbHandle* h, Database* db) {
+  auto& order = db->Order(h->sort);
+  if (h->atStart) {
+    h->atStart = false;
+    h->cur = order.empty() ? 0 : order[0]->oid;
+    h->curStructure = ~0ull;
+  }
+  if (!h->cur) return order.size();
+  Volume* v = h->vol;
+  if (h->curStructure == v->structure && h->curIndex < order.size() &&
+      order[h->curIndex]->oid == h->cur)
+    return h->curIndex;
+  auto it = db->records.find(h->cur);
+  if (it == db->records.end()) {
+    h->cur = 0;
+    return order.size();
+  }
+  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].spec, it->second.get());
+  h->curIndex = i;
+  h->curStructure = v->structure;
+  return i;
+}
+
+}  // namespace cedb

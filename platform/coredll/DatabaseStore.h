@@ -1,0 +1,148 @@
+// The in-process view of the device's database volumes, kept in step with the volume files
+// that every process shares. Everything here runs under StoreLock.
+#pragma once
+#include "platform/coredll/cedb.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace cedb {
+
+// One record: its properties, with text and blob pointers into its own data block, so a
+// read is one copy of the entries, one copy of the data and a pointer fix-up.
+struct Record {
+  CEOID oid = 0;
+  std::vector<CEPROPVAL> props;
+  std::vector<BYTE> data;
+  const CEPROPVAL* Find(CEPROPID propid) const;
+};
+
+struct SortOrder {
+  SORTORDERSPECEX spec{};
+  std::vector<Record*> index;  // records in this order; ties broken by OID
+};
+
+struct Database {
+  CEOID oid = 0;
+  std::wstring name;
+  DWORD type = 0;
+  DWORD flags = 0;
+  FILETIME modified{};
+  std::vector<SortOrder> sorts;
+  std::vector<Record*> byOid;  // creation order, for handles opened without an order
+  std::unordered_map<CEOID, std::unique_ptr<Record>> records;
+  std::vector<Record*>& Order(int sort) { return sort < 0 ? byOid : sorts[sort].index; }
+};
+
+struct SharedState;
+
+// A volume file and what this process has read of it.
+struct Volume {
+  std::wstring name;  // as mounted ("pim.vol", or the caller's path)
+  std::wstring path;  // host file
+  CEGUID guid{};
+  int mounts = 0;
+  bool permanent = false;
+  bool objectStore = false;
+  HANDLE mutex = nullptr;
+  HANDLE mapping = nullptr;
+  SharedState* shared = nullptr;
+  uint32_t generation = 0;
+  uint64_t loaded = 0;  // bytes of the file applied here; 0 = nothing read yet
+  uint32_t entries = 0;
+  CEOID nextOid = 0x100;
+  bool damaged = false;
+  uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
+  uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
+  std::map<CEOID, std::unique_ptr<Database>> dbs;
+  std::unordered_map<CEOID, CEOID> recordDb;
+  Database* FindDb(CEOID oid);
+  Database* FindDb(const std::wstring& name);
+};
+
+// An open database handle: its order and position.
+struct DbHandle {
+  HANDLE handle = nullptr;
+  Volume* vol = nullptr;
+  CEOID db = 0;
+  int sort = -1;
+  CEOID cur = 0;  // 0 = past the end
+  bool atStart = false;  // before the first record, whichever that is by then
+  size_t curIndex = 0;
+  uint64_t curStructure = ~0ull;
+  DWORD flags = 0;
+  bool notify = false;
+  bool exNotify = false;
+  CENOTIFYREQUEST request{};
+  uint64_t notifyFrom = 0;
+  Database* cachedDb = nullptr;  // valid while the volume's structure counter is unchanged
+  uint64_t cachedStructure = ~0ull;
+};
+
+// An event in the volume's shared change ring, as other processes' relays read it.
+struct ChangeEvent {
+  UINT type;
+  CEOID db;
+  CEOID oid;
+};
+
+// The process-wide lock over every structure above.
+void StoreLock();
+void StoreUnlock();
+struct StoreGuard {
+  StoreGuard() { StoreLock(); }
+  ~StoreGuard() { StoreUnlock(); }
+  StoreGuard(const StoreGuard&) = delete;
+  StoreGuard& operator=(const StoreGuard&) = delete;
+};
+
+// Volumes. A null result has set the last error.
+Volume* ObjectStore();
+Volume* PimVolume();
+Volume* VolumeByGuid(const CEGUID& guid);
+bool IsSystemGuid(const CEGUID& guid);
+bool IsInvalidGuid(const CEGUID& guid);
+std::vector<Volume*> MountedVolumes();
+Volume* MountVolume(const std::wstring& name, DWORD disposition);
+bool UnmountVolume(Volume* vol);
+std::wstring DeviceRoot();
+
+// Reads what other processes have written since this process last looked.
+bool Refresh(Volume* vol);
+
+// Changes. Each takes the volume's cross-process lock, catches up, checks, appends
+// one durable entry to the file, applies it here and tells every opener.
+CEOID CreateDatabase(Volume* vol, const std::wstring& name, DWORD type, DWORD flags,
+                     const std::vector<SORTORDERSPECEX>& sorts);
+bool DeleteDatabase(Volume* vol, CEOID db);
+CEOID WriteRecord(Volume* vol, CEOID db, CEOID oid, const CEPROPVAL* vals, WORD count);
+bool DeleteRecord(Volume* vol, CEOID db, CEOID oid);
+
+// Comparison in a sort order; a missing property sorts last unless asked otherwise.
+int CompareInOrder(const SORTORDERSPECEX& spec, const Record& a, const Record& b);
+int CompareWithValues(const SORTORDERSPECEX& spec, const Record& r, const CEPROPVAL* vals,
+                      WORD count);
+bool IsSortable(CEPROPID propid);
+bool IsKnownType(WORD type);
+
+// Handles: real kernel handles (unnamed events) mapped to our objects, so CloseHandle works.
+HANDLE NewKernelHandle();
+DbHandle* FindDbHandle(HANDLE h);
+DbHandle* AddDbHandle(std::unique_ptr<DbHandle> h);
+std::vector<DbHandle*> HandlesOn(Volume* vol, CEOID db);
+std::vector<DbHandle*> AllDbHandles();
+void DropDbHandle(HANDLE h);
+size_t Locate(DbHandle* h, Database* db);
+
+// Notifications.
+void StartRelay(DbHandle* h);
+uint64_t CurrentChangeSeq(Volume* vol);
+// Reads the change with sequence number seq from the volume's ring; false when overwritten.
+bool ReadChange(Volume* vol, uint64_t seq, ChangeEvent* out);
+void WakeRelay();
+
+}  // namespace cedb

@@ -1,0 +1,242 @@
+#include "platform/coredll/tests/DatabaseTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace cedbtest {
+namespace {
+
+const wchar_t kChildSwitch[] = L"--cedb-child";
+
+std::wstring& RootStorage() {
+  static std::wstring root;
+  return root;
+}
+
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (f != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring full = dir + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+      else DeleteFileW(full.c_str());
+    } while (FindNextFileW(f, &fd));
+    FindClose(f);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
+class RootCleanup : public ::testing::Environment {
+ public:
+  void TearDown() override { RemoveTree(RootStorage()); }
+};
+
+// Before any test (and before gtest's main): a child runs its job and exits; the parent
+// makes its own device root, which its children inherit through the environment.
+struct Startup {
+  Startup() {
+    std::wstring cmd = GetCommandLineW();
+    size_t at = cmd.find(kChildSwitch);
+    if (at != std::wstring::npos) {
+      // "--cedb-child JOB "ARG""
+      size_t job = cmd.find_first_not_of(L' ', at + wcslen(kChildSwitch));
+      size_t jobEnd = cmd.find(L' ', job);
+      std::wstring name = cmd.substr(job, jobEnd == std::wstring::npos ? std::wstring::npos : jobEnd - job);
+      std::wstring arg;
+      size_t open = jobEnd == std::wstring::npos ? jobEnd : cmd.find(L'"', jobEnd);
+      if (open != std::wstring::npos) arg = cmd.substr(open + 1, cmd.find(L'"', open + 1) - open - 1);
+      wchar_t buf[MAX_PATH];
+      GetEnvironmentVariableW(L"CEDEVICE_ROOT", buf, MAX_PATH);
+      RootStorage() = buf;
+      DWORD code = 250;
+      if (!RunChildJob(name, arg, &code)) code = 251;
+      ExitProcess(code);
+    }
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring root = std::wstring(temp) + L"cedbtest-" + std::to_wstring(GetCurrentProcessId()) +
+                        L"-" + std::to_wstring(GetTickCount());
+    CreateDirectoryW(root.c_str(), nullptr);
+    SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
+    RootStorage() = root;
+    ::testing::AddGlobalTestEnvironment(new RootCleanup);
+  }
+} startup;
+
+}  // namespace
+
+std::wstring Root() { return RootStorage(); }
+std::wstring HostFile(const std::wstring& name) { return Root() + L"\\" + name; }
+
+HANDLE StartChild(const std::wstring& job, const std::wstring& arg) {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + kChildSwitch + L" " + job + L" \"" + arg + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
+}
+
+DWORD RunChild(const std::wstring& job, const std::wstring& arg) {
+  HANDLE p = StartChild(job, arg);
+  if (!p) return 252;
+  WaitForSingleObject(p, 60000);
+  DWORD code = 253;
+  GetExitCodeProcess(p, &code);
+  CloseHandle(p);
+  return code;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD deadlineMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > deadlineMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  return true;
+}
+
+NotificationSink::NotificationSink() {
+  static ATOM cls = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"CeDbTestSink";
+    return RegisterClassW(&wc);
+  }();
+  (void)cls;
+  hwnd_ = CreateWindowW(L"CeDbTestSink", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+NotificationSink::~NotificationSink() { DestroyWindow(hwnd_); }
+
+CENOTIFYREQUEST NotificationSink::Request(DWORD_PTR param) {
+  CENOTIFYREQUEST r{};
+  r.dwSize = sizeof r;
+  r.hwnd = hwnd_;
+  r.dwFlags = CEDB_EXNOTIFICATION;
+  r.dwParam = param;
+  return r;
+}
+
+bool NotificationSink::Has(UINT type, CEOID oid) const {
+  for (const CENOTIFICATION& n : received)
+    if (n.uType == type && n.oid == oid) return true;
+  return false;
+}
+
+LRESULT CALLBACK NotificationSink::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DBNOTIFICATION) {
+    auto* self = reinterpret_cast<NotificationSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* n = reinterpret_cast<CENOTIFICATION*>(lp);
+    if (self) self->received.push_back(*n);
+    CENOTIFYREQUEST req{};
+    CeFreeNotification(&req, n);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+CEPROPVAL Long(WORD id, long v) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(CEVT_I4, id);
+  p.val.lVal = v;
+  return p;
+}
+CEPROPVAL ULong(WORD id, ULONG v) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(CEVT_UI4, id);
+  p.val.ulVal = v;
+  return p;
+}
+CEPROPVAL Short(WORD id, short v) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(CEVT_I2, id);
+  p.val.iVal = v;
+  return p;
+}
+CEPROPVAL Text(WORD id, const wchar_t* v) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(CEVT_LPWSTR, id);
+  p.val.lpwstr = const_cast<LPWSTR>(v);
+  return p;
+}
+CEPROPVAL Blob(WORD id, const void* data, DWORD n) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(CEVT_BLOB, id);
+  p.val.blob.dwCount = n;
+  p.val.blob.lpb = static_cast<LPBYTE>(const_cast<void*>(data));
+  return p;
+}
+CEPROPVAL Double(WORD id, double v) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(CEVT_R8, id);
+  p.val.dblVal = v;
+  return p;
+}
+CEPROPVAL Deleted(WORD id, WORD type) {
+  CEPROPVAL p{};
+  p.propid = MAKELONG(type, id);
+  p.wFlags = CEDB_PROPDELETE;
+  return p;
+}
+
+CEOID CreateDb(CEGUID* guid, const wchar_t* name, std::vector<SORTORDERSPEC> sorts, DWORD type) {
+  CEDBASEINFO info{};
+  info.dwFlags = CEDB_VALIDNAME | CEDB_VALIDTYPE | CEDB_VALIDSORTSPEC;
+  lstrcpynW(info.szDbaseName, name, CEDB_MAXDBASENAMELEN);
+  info.dwDbaseType = type;
+  info.wNumSortOrder = static_cast<WORD>(sorts.size());
+  for (size_t i = 0; i < sorts.size(); ++i) info.rgSortSpecs[i] = sorts[i];
+  return CeCreateDatabaseEx(guid, &info);
+}
+
+CEGUID PimGuid() {
+  CEGUID g;
+  CREATE_INVALIDGUID(&g);
+  wchar_t name[MAX_PATH];
+  while (CeEnumDBVolumes(&g, name, MAX_PATH))
+    if (lstrcmpiW(name, L"pim.vol") == 0) return g;
+  ADD_FAILURE() << "pim.vol is not mounted";
+  return g;
+}
+
+CEGUID SystemGuid() {
+  CEGUID g;
+  CREATE_SYSTEMGUID(&g);
+  return g;
+}
+
+ReadResult::~ReadResult() {
+  if (buffer) LocalFree(buffer);
+}
+
+const CEPROPVAL* ReadResult::Find(CEPROPID id) const {
+  for (const CEPROPVAL& p : props)
+    if (p.propid == id) return &p;
+  return nullptr;
+}
+
+bool ReadAt(HANDLE db, ReadResult* out) {
+  WORD count = 0;
+  DWORD size = 0;
+  out->oid = CeReadRecordProps(db, CEDB_ALLOWREALLOC, &count, nullptr, &out->buffer, &size);
+  if (!out->oid) return false;
+  auto* p = reinterpret_cast<CEPROPVAL*>(out->buffer);
+  out->props.assign(p, p + count);
+  return true;
+}
+
+}  // namespace cedbtest
