@@ -56,12 +56,20 @@ struct Startup {
       if (!RunChildJob(name, arg, &code)) code = 251;
       ExitProcess(code);
     }
+    // A test program re-run as a child of another test keeps the device its parent
+    // gave it (CEDEVICE_ROOT as inherited); the parent made the root and removes it.
+    wchar_t inherited[MAX_PATH];
+    if (GetEnvironmentVariableW(L"CORETEST_ROOT", inherited, MAX_PATH) > 0) {
+      RootStorage() = inherited;
+      return;
+    }
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::wstring root = std::wstring(temp) + L"cedbtest-" + std::to_wstring(GetCurrentProcessId()) +
                         L"-" + std::to_wstring(GetTickCount());
     CreateDirectoryW(root.c_str(), nullptr);
     SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
+    SetEnvironmentVariableW(L"CORETEST_ROOT", root.c_str());
     RootStorage() = root;
     ::testing::AddGlobalTestEnvironment(new RootCleanup);
   }
