@@ -266,6 +266,28 @@ TEST_F(TranslatorTest, MissingFileGetsATemplateOfEveryTextOnce) {
   EXPECT_EQ(translator.GetMap().GetCount(), 0);
 }
 
+// Fills the fixture dialog's combo box the way a dialog's own code would.
+class FillingTranslator : public CTranslator {
+public:
+  HWND CreateDialogFromResource(HINSTANCE instance, UINT id, HWND parent) override {
+    HWND dialog = CTranslator::CreateDialogFromResource(instance, id, parent);
+    for (const wchar_t* item : {L"Magenta", L"Cyan"})
+      SendDlgItemMessageW(dialog, IDC_FX_COMBO, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    return dialog;
+  }
+};
+
+TEST_F(TranslatorTest, TemplateTakesComboItemsWhateverTheClassNameCase) {
+  FillingTranslator translator;
+  translator.SetModule(m_texts);
+  std::wstring path = Path(L"combo.txt");
+  ASSERT_TRUE(translator.WriteTemplate(path.c_str()));
+  int lineCount = 0;
+  std::set<std::wstring> lines = TemplateLines(ReadBytes(path), &lineCount);
+  EXPECT_EQ(lines.count(L"Magenta"), 1u);
+  EXPECT_EQ(lines.count(L"Cyan"), 1u);
+}
+
 TEST_F(TranslatorTest, TemplateListsTheResourceLibraryByDefault) {
   HINSTANCE library = LoadLibraryExW(L"TarvoRes.Dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(library, nullptr);
