@@ -107,9 +107,21 @@ TEST(DeviceWindowManager, ForegroundWithOwnedWindows) {
   EXPECT_TRUE(SetForegroundWindow(CE_FOREGROUND_WITH_OWNED(owner)));
   EXPECT_EQ(GetForegroundWindow(), owner);
   // The owned window is above its owner, and both above the other window.
-  std::vector<HWND> order;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-    if (w == owner || w == owned || w == other) order.push_back(w);
+  // EnumWindows takes a snapshot of the stacking order: walking it with GW_HWNDNEXT
+  // breaks off when a window of another test program dies during the walk.
+  struct Walk {
+    HWND mine[3];
+    std::vector<HWND> order;
+  } walk = {{owner, owned, other}, {}};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* state = reinterpret_cast<Walk*>(lp);
+        for (HWND m : state->mine)
+          if (w == m) state->order.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&walk));
+  const std::vector<HWND>& order = walk.order;
   EXPECT_EQ(order, (std::vector<HWND>{owned, owner, other}));
 
   DestroyWindow(other);
