@@ -95,8 +95,9 @@ void ForEachMasked(CDib& dst, int dx, int dy, int w, int h, const CDib& src, int
   }
 }
 
+// The destination is const here only because SumByKeyMask reads it; Pixel gives writable bytes.
 template <typename Op>
-void ForEachSource(CDib& dst, int dx, int dy, int w, int h, const CDib& src, int sx, int sy, Op op) {
+void ForEachSource(const CDib& dst, int dx, int dy, int w, int h, const CDib& src, int sx, int sy, Op op) {
   Origin from[1] = {{&src, sx, sy}};
   if (!ClipBlit(dst, dx, dy, w, h, from, 1)) return;
   for (int y = 0; y < h; y++) {
@@ -257,8 +258,7 @@ void SumByKeyMask(const CDib& dst, const RECT& rect, const CDib& src, int sx, in
                   DWORD* sumGreen, DWORD* sumRed, DWORD* count) {
   const Bgr k(key);
   DWORD sums[3] = {0, 0, 0}, n = 0;
-  // Read-only: the destination is only summed.
-  ForEachSource(const_cast<CDib&>(dst), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, src, sx,
+  ForEachSource(dst, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, src, sx,
                 sy, [&](BYTE* d, const BYTE* s) {
                   if (!ColorsEqual(s, k.c)) return;
                   for (int c = 0; c < 3; c++) sums[c] += d[c];

@@ -21,24 +21,19 @@ const GUID& FormatOfContainer(const GUID& container) {
   return container;
 }
 
-class CImage : public IImage {
+// Reference counting and QueryInterface of an object with one interface; every
+// live object keeps the server loaded.
+template <typename Interface, const IID& kIid>
+class CSingleInterface : public Interface {
  public:
-  CImage() { InterlockedIncrement(&g_objects); }
-  virtual ~CImage() { InterlockedDecrement(&g_objects); }
-
-  HRESULT Load(IStream* stream) {
-    HRESULT hr = m_decoder.Decode(stream);
-    if (FAILED(hr)) return hr;
-    // Premultiplied, as AlphaBlend takes it; an opaque picture has alpha 255 throughout.
-    return m_decoder.CopyPixels(GUID_WICPixelFormat32bppPBGRA, m_decoder.Width(), m_decoder.Height(),
-                                m_decoder.Width() * 4, m_pixels);
-  }
+  CSingleInterface() { InterlockedIncrement(&g_objects); }
+  virtual ~CSingleInterface() { InterlockedDecrement(&g_objects); }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IImage) {
-      *out = static_cast<IImage*>(this);
-      AddRef();
+    if (iid == IID_IUnknown || iid == kIid) {
+      *out = static_cast<Interface*>(this);
+      this->AddRef();
       return S_OK;
     }
     *out = nullptr;
@@ -49,6 +44,21 @@ class CImage : public IImage {
     LONG refs = InterlockedDecrement(&m_refs);
     if (refs == 0) delete this;
     return ULONG(refs);
+  }
+
+ private:
+  LONG m_refs = 1;
+};
+
+class CImage : public CSingleInterface<IImage, IID_IImage> {
+ public:
+
+  HRESULT Load(IStream* stream) {
+    HRESULT hr = m_decoder.Decode(stream);
+    if (FAILED(hr)) return hr;
+    // Premultiplied, as AlphaBlend takes it; an opaque picture has alpha 255 throughout.
+    return m_decoder.CopyPixels(GUID_WICPixelFormat32bppPBGRA, m_decoder.Width(), m_decoder.Height(),
+                                m_decoder.Width() * 4, m_pixels);
   }
 
   HRESULT STDMETHODCALLTYPE GetPhysicalDimension(SIZE* size) override {
@@ -116,32 +126,12 @@ class CImage : public IImage {
   HRESULT STDMETHODCALLTYPE GetThumbnail(UINT, UINT, IImage**) override { return E_NOTIMPL; }
 
  private:
-  LONG m_refs = 1;
   CWicDecoder m_decoder;
   std::vector<BYTE> m_pixels;
 };
 
-class CImagingFactory : public IImagingFactory {
+class CImagingFactory : public CSingleInterface<IImagingFactory, IID_IImagingFactory> {
  public:
-  CImagingFactory() { InterlockedIncrement(&g_objects); }
-  virtual ~CImagingFactory() { InterlockedDecrement(&g_objects); }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IImagingFactory) {
-      *out = static_cast<IImagingFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_refs)); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0) delete this;
-    return ULONG(refs);
-  }
 
   HRESULT STDMETHODCALLTYPE CreateImageFromStream(IStream* stream, IImage** image) override {
     if (!image) return E_POINTER;
@@ -175,9 +165,6 @@ class CImagingFactory : public IImagingFactory {
   HRESULT STDMETHODCALLTYPE GetInstalledEncoders(UINT*, ImageCodecInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE InstallImageCodec(const ImageCodecInfo*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE UninstallImageCodec(const WCHAR*, UINT) override { return E_NOTIMPL; }
-
- private:
-  LONG m_refs = 1;
 };
 
 class CClassFactory : public IClassFactory {
