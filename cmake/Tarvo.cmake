@@ -88,3 +88,18 @@ function(tarvo_use_coredll_everywhere)
     endforeach()
   endwhile()
 endfunction()
+
+# tarvo_add_subfolders(EXCEPT name...)
+# Every subfolder of the calling folder that has a CMakeLists.txt joins the build,
+# in name order, so a new stand-in, tool or benchmark needs no edit here.
+function(tarvo_add_subfolders)
+  cmake_parse_arguments(ARG "" "" "EXCEPT" ${ARGN})
+  file(GLOB children LIST_DIRECTORIES true CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}
+       ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(NOT child IN_LIST ARG_EXCEPT AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()

@@ -1,0 +1,146 @@
+// How the device's imaging factory behaves for the calls programs make.
+#include "platform/imaging/ImagingRegistration.h"
+#include "platform/imaging/imaging.h"
+#include "platform/imaging/tests/EncodedImage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Imaging : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    registration_ = new CImagingRegistration;
+    ASSERT_TRUE(registration_->IsRegistered());
+    ASSERT_EQ(CoCreateInstance(CLSID_ImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IImagingFactory,
+                               reinterpret_cast<void**>(&factory_)),
+              S_OK);
+  }
+  void TearDown() override {
+    if (factory_) factory_->Release();
+    delete registration_;
+    CoUninitialize();
+  }
+
+  IImage* ImageOf(const std::vector<BYTE>& bytes, HRESULT* result = nullptr) {
+    IStream* stream = fixtures::StreamOver(bytes);
+    IImage* image = nullptr;
+    HRESULT hr = factory_->CreateImageFromStream(stream, &image);
+    stream->Release();
+    if (result) *result = hr;
+    return image;
+  }
+
+  CImagingRegistration* registration_ = nullptr;
+  IImagingFactory* factory_ = nullptr;
+};
+
+DWORD Quadrants(int x, int y) {
+  static const DWORD colours[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+  return colours[(x >= 2 ? 1 : 0) + (y >= 2 ? 2 : 0)];
+}
+
+TEST_F(Imaging, AnImageFromAStreamReportsItsSizeAndRawFormat) {
+  struct Case {
+    const GUID* container;
+    const GUID* raw;
+  } const cases[] = {{&GUID_ContainerFormatPng, &ImageFormatPNG},
+                     {&GUID_ContainerFormatJpeg, &ImageFormatJPEG},
+                     {&GUID_ContainerFormatGif, &ImageFormatGIF},
+                     {&GUID_ContainerFormatBmp, &ImageFormatBMP}};
+  for (const Case& c : cases) {
+    const auto bytes = fixtures::Encode(*c.container, 4, 3, Quadrants);
+    ASSERT_FALSE(bytes.empty());
+    IImage* image = ImageOf(bytes);
+    ASSERT_NE(image, nullptr);
+    ImageInfo info = {};
+    EXPECT_EQ(image->GetImageInfo(&info), S_OK);
+    EXPECT_EQ(info.Width, 4u);
+    EXPECT_EQ(info.Height, 3u);
+    EXPECT_TRUE(info.RawDataFormat == *c.raw);
+    image->Release();
+  }
+}
+
+COLORREF At(const BYTE* bits, int stride, int x, int y) {
+  const BYTE* p = bits + y * stride + x * 3;
+  return RGB(p[2], p[1], p[0]);
+}
+
+TEST_F(Imaging, DrawScalesThePictureIntoTheDestinationRectangle) {
+  IImage* image = ImageOf(fixtures::Encode(GUID_ContainerFormatPng, 4, 4, Quadrants));
+  ASSERT_NE(image, nullptr);
+  BITMAPINFO bmi = {};
+  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 8, -8, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC hdc = CreateCompatibleDC(nullptr);
+  HBITMAP section = CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(hdc, section);
+  RECT whole = {0, 0, 8, 8};
+  EXPECT_EQ(image->Draw(hdc, &whole, nullptr), S_OK);
+  GdiFlush();
+  const BYTE* b = static_cast<const BYTE*>(bits);
+  EXPECT_EQ(At(b, 24, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(At(b, 24, 7, 0), RGB(0, 255, 0));
+  EXPECT_EQ(At(b, 24, 0, 7), RGB(0, 0, 255));
+  EXPECT_EQ(At(b, 24, 7, 7), RGB(255, 255, 255));
+  EXPECT_EQ(image->Draw(hdc, nullptr, nullptr), E_INVALIDARG);
+  SelectObject(hdc, old);
+  DeleteObject(section);
+  DeleteDC(hdc);
+  image->Release();
+}
+
+TEST_F(Imaging, TransparentPixelsLeaveTheDestination) {
+  const auto bytes = fixtures::Encode(
+      GUID_ContainerFormatPng, 2, 1, [](int x, int) -> DWORD { return x ? 0x00000000u : 0xFF0000FFu; }, true);
+  IImage* image = ImageOf(bytes);
+  ASSERT_NE(image, nullptr);
+  ImageInfo info = {};
+  image->GetImageInfo(&info);
+  EXPECT_NE(info.Flags & ImageFlagsHasAlpha, 0u);
+  BITMAPINFO bmi = {};
+  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC hdc = CreateCompatibleDC(nullptr);
+  HBITMAP section = CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  memset(bits, 0x40, 8);
+  HGDIOBJ old = SelectObject(hdc, section);
+  RECT whole = {0, 0, 2, 1};
+  EXPECT_EQ(image->Draw(hdc, &whole, nullptr), S_OK);
+  GdiFlush();
+  EXPECT_EQ(At(static_cast<BYTE*>(bits), 8, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(At(static_cast<BYTE*>(bits), 8, 1, 0), RGB(0x40, 0x40, 0x40));
+  SelectObject(hdc, old);
+  DeleteObject(section);
+  DeleteDC(hdc);
+  image->Release();
+}
+
+TEST_F(Imaging, AStreamWithoutAPictureGivesAFailureAndNoImage) {
+  HRESULT hr = S_OK;
+  const std::vector<BYTE> junk = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+  EXPECT_EQ(ImageOf(junk, &hr), nullptr);
+  EXPECT_TRUE(FAILED(hr));
+  auto png = fixtures::Encode(GUID_ContainerFormatPng, 4, 4, Quadrants);
+  png.resize(png.size() / 2);
+  EXPECT_EQ(ImageOf(png, &hr), nullptr);
+  EXPECT_TRUE(FAILED(hr));
+}
+
+TEST_F(Imaging, TheServerCanUnloadOnceEveryObjectIsReleased) {
+  typedef HRESULT(WINAPI * CanUnload)();
+  auto canUnload = reinterpret_cast<CanUnload>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"imaging.dll"), "DllCanUnloadNow")));
+  ASSERT_NE(canUnload, nullptr);
+  IImage* image = ImageOf(fixtures::Encode(GUID_ContainerFormatBmp, 1, 1, Quadrants));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(canUnload(), S_FALSE);
+  image->Release();
+  factory_->Release();
+  factory_ = nullptr;
+  EXPECT_EQ(canUnload(), S_OK);
+}
+
+}  // namespace
