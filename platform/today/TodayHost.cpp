@@ -500,6 +500,9 @@ LRESULT CALLBACK CTodayHost::WorkerProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT CTodayHost::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A setting change someone posted (coredll.dll carries it under this name).
+  static const UINT postedSettingChange = RegisterWindowMessageW(L"CePostedSettingChange");
+  if (message == postedSettingChange) message = WM_SETTINGCHANGE;
   switch (message) {
     case WM_SETTINGCHANGE:
       if (wParam == kSettingReload) {

@@ -233,6 +233,12 @@ TEST_F(TodayHostTest, TheSettingChangeSentToTheDesktopReloadsTheItems) {
   PumpPendingMessages();
   EXPECT_FALSE(IsWindow(second));
   EXPECT_EQ(2u, host.ItemCount());
+
+  HWND third = host.ItemAt(1).record->hwndCustom;
+  PostMessageW(GetDesktopWindow(), WM_SETTINGCHANGE, 0xF2, 0);
+  PumpPendingMessages();
+  EXPECT_FALSE(IsWindow(third)) << "posted, too";
+  EXPECT_EQ(2u, host.ItemCount());
 }
 
 TEST_F(TodayHostTest, ItemsThatCannotRunAreSkippedWithTheReasonLogged) {
