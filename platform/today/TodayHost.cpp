@@ -66,6 +66,13 @@ const wchar_t* MessageName(UINT message) {
   }
 }
 
+// An item that sets a negative height hands over billions of pixels in the unsigned
+// field: it gets none, as it would with 0; other heights are capped at what a window takes.
+int HeightOf(const TODAYLISTITEM& record) {
+  if (record.cyp > 0x7FFFFFFF) return 0;
+  return static_cast<int>(std::min<DWORD>(record.cyp, 0x7FFF));
+}
+
 }  // namespace
 
 CTodayHost::~CTodayHost() { Destroy(); }
@@ -306,9 +313,7 @@ void CTodayHost::Layout() {
   int y = 0;
   for (auto& item : items_) {
     item->top = y;
-    // A height the item gives as negative would come through as billions of pixels.
-    int height = static_cast<int>(std::min<DWORD>(item->record->cyp, 0x7FFF));
-    y += height;
+    y += HeightOf(*item->record);
   }
   total_ = y;
   int maxScroll = std::max(0, total_ - static_cast<int>(client.bottom));
@@ -319,8 +324,7 @@ void CTodayHost::Layout() {
   GetClientRect(view_, &client);  // the scroll bar may have come or gone
   for (auto& item : items_) {
     HWND window = item->record->hwndCustom;
-    int height = static_cast<int>(std::min<DWORD>(item->record->cyp, 0x7FFF));
-    MoveWindow(window, 0, item->top - scroll_, client.right, height, TRUE);
+    MoveWindow(window, 0, item->top - scroll_, client.right, HeightOf(*item->record), TRUE);
     UpdateWindow(window);
   }
 }
@@ -336,7 +340,7 @@ void CTodayHost::ScrollIntoView(int index) {
   RECT client;
   GetClientRect(view_, &client);
   const Item& item = *items_[index];
-  int height = static_cast<int>(std::min<DWORD>(item.record->cyp, 0x7FFF));
+  int height = HeightOf(*item.record);
   if (item.top < scroll_)
     ScrollTo(item.top);
   else if (item.top + height > scroll_ + client.bottom)

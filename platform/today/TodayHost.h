@@ -64,6 +64,8 @@ class CTodayHost {
   int Selected() const { return selected_; }
   int ScrollPos() const { return scroll_; }
   const std::vector<std::wstring>& LogLines() const { return logLines_; }
+  // Adds a line of one's own to the log.
+  void Note(const std::wstring& line) { Log(L"%ls", line.c_str()); }
   // The background at a point of the Today view's client area.
   COLORREF BackgroundPixel(int x, int y) const;
 

@@ -55,6 +55,41 @@ HWND TargetAt(HWND frame, POINT screen, POINT& client) {
   return window;
 }
 
+// While a script runs nobody is there to answer a dialog: a message box (or any dialog
+// that does not end itself) is answered with its default button, and logged.
+thread_local CTodayHost* g_answering = nullptr;
+
+LRESULT CALLBACK AnswerDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE && g_answering) {
+    HWND dialog = reinterpret_cast<HWND>(wParam);
+    WCHAR name[16] = {};
+    GetClassNameW(dialog, name, 16);
+    if (lstrcmpW(name, L"#32770") == 0) {
+      LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+      WORD id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDCANCEL;
+      WCHAR caption[128] = {}, text[256] = {};
+      GetWindowTextW(dialog, caption, 128);
+      GetDlgItemTextW(dialog, 0xFFFF, text, 256);  // a message box's text
+      g_answering->Note(L"dialog \"" + std::wstring(caption) + L"\" answered " + std::to_wstring(id) + L": " + text);
+      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+struct DialogAnswerer {
+  HHOOK hook;
+  CTodayHost* previous;
+  explicit DialogAnswerer(CTodayHost& host)
+      : hook(SetWindowsHookExW(WH_CBT, AnswerDialogs, nullptr, GetCurrentThreadId())), previous(g_answering) {
+    g_answering = &host;
+  }
+  ~DialogAnswerer() {
+    g_answering = previous;
+    if (hook) UnhookWindowsHookEx(hook);
+  }
+};
+
 }  // namespace
 
 void PumpPendingMessages() {
@@ -151,6 +186,7 @@ bool CTodayScript::Load(const std::wstring& path, std::wstring& error) {
 }
 
 bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
+  DialogAnswerer answerer(host);
   for (const Step& step : steps_) {
     auto fail = [&](const std::wstring& why) {
       error = L"line " + std::to_wstring(step.line) + L": " + why;

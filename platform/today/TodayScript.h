@@ -9,7 +9,8 @@
 //   screenshot FILE.png  the screen as drawn
 //   reload               what the setting-change broadcast does
 //   quit                 stop here
-// Blank lines and lines starting with # are skipped.
+// Blank lines and lines starting with # are skipped. While the steps run, a dialog
+// that opens (a message box) is answered with its default button and logged.
 #pragma once
 #include <windows.h>
 

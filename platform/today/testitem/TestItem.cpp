@@ -73,6 +73,7 @@ void Paint(HWND hwnd, State& state) {
 LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   static const UINT setHeight = RegisterWindowMessageW(L"TodayTestItem_SetHeight");
   static const UINT reload = RegisterWindowMessageW(L"TodayTestItem_Reload");
+  static const UINT ask = RegisterWindowMessageW(L"TodayTestItem_MessageBox");
   State* state = StateOf(hwnd);
   if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
   if ((message >= WM_TODAYCUSTOM_CLEARCACHE && message <= WM_TODAYCUSTOM_ACTION) || message == setHeight ||
@@ -81,6 +82,11 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
   if (message == setHeight) {
     state->height = static_cast<DWORD>(wParam);
+    return 0;
+  }
+  if (message == ask) {
+    int answer = MessageBoxW(hwnd, L"Go on?", L"Test item", MB_OKCANCEL);
+    SetPropW(hwnd, L"TodayTestItem.Answer", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
     return 0;
   }
   if (message == reload) {
@@ -117,6 +123,7 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       Paint(hwnd, *state);
       return 0;
     case WM_NCDESTROY:
+      RemovePropW(hwnd, L"TodayTestItem.Answer");
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       delete state;
       break;

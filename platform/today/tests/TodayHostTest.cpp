@@ -146,6 +146,20 @@ TEST_F(TodayHostTest, ItemsStackInOrderAndAChangedHeightMovesTheOnesBelow) {
   EXPECT_EQ(record, host.ItemAt(0).record) << "the record keeps its address";
 }
 
+TEST_F(TodayHostTest, ANegativeHeightTakesNoRoomRatherThanBillionsOfPixels) {
+  AddItem({L"Upper", 1, 40, 2});
+  AddItem({L"Lower", 2, 30, 2});
+  Start();
+  SendMessageW(host.ItemAt(0).record->hwndCustom, RegisterWindowMessageW(L"TodayTestItem_SetHeight"),
+               static_cast<WPARAM>(static_cast<DWORD>(-240)), 0);
+  host.Poll();
+  EXPECT_EQ(0, ItemRect(0).bottom - ItemRect(0).top);
+  EXPECT_EQ(0, ItemRect(1).top);
+  SCROLLINFO si = {sizeof(si), SIF_RANGE, 0, 0, 0, 0, 0};
+  GetScrollInfo(host.View(), SB_VERT, &si);
+  EXPECT_LT(si.nMax, 30);
+}
+
 TEST_F(TodayHostTest, TheWatermarkReachesTheItemsDrawingContextContinuousWithTheScreen) {
   AddItem({L"Top", 1, 40, 2});
   AddItem({L"Below", 2, 60, 2});
@@ -313,11 +327,14 @@ TEST_F(TodayHostTest, AScriptDrivesTheScreenAndWritesAPng) {
   DeleteFileW(png.c_str());
   CTodayScript script;
   std::wstring error;
-  ASSERT_TRUE(script.Parse(L"post TodayTestItem_SetHeight 60\nwait 10\nreload\ntap 20 50\nscreenshot " + png +
-                               L"\nquit\nkey down\n",
+  ASSERT_TRUE(script.Parse(L"post TodayTestItem_SetHeight 60\nwait 10\nreload\ntap 20 50\n"
+                           L"post TodayTestItem_MessageBox\nscreenshot " + png + L"\nquit\nkey down\n",
                            error));
   ASSERT_TRUE(script.Run(host, error)) << error;
   EXPECT_EQ(1, host.Selected()) << "the tap at y 50 is in the second item; the key after quit never ran";
+  // Nobody is there to answer: the box got its default button.
+  EXPECT_EQ(IDOK, reinterpret_cast<INT_PTR>(GetPropW(host.ItemAt(1).record->hwndCustom, L"TodayTestItem.Answer")));
+  EXPECT_TRUE(LogHas(L"dialog \"Test item\" answered 1", L"Go on?"));
 
   HANDLE file = CreateFileW(png.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, file);
