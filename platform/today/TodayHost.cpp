@@ -66,6 +66,18 @@ const wchar_t* MessageName(UINT message) {
   }
 }
 
+// A 32-bit top-down DIB section.
+HBITMAP CreateDib(int width, int height, void** bits) {
+  BITMAPINFO bmi = {};
+  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
 // An item that sets a negative height hands over billions of pixels in the unsigned
 // field: it gets none, as it would with 0; other heights are capped at what a window takes.
 int HeightOf(const TODAYLISTITEM& record) {
@@ -424,14 +436,7 @@ void CTodayHost::MakeBackground() {
   GetClientRect(frame_, &frameClient);
   width = std::max<int>(width, frameClient.right);
   if (background_) DeleteObject(background_);
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  background_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &backgroundBits_, nullptr, 0);
+  background_ = CreateDib(width, height, &backgroundBits_);
   if (!background_) return;
   backgroundWidth_ = width;
   backgroundHeight_ = height;
@@ -462,6 +467,14 @@ void CTodayHost::MakeBackground() {
   GdiFlush();
 }
 
+void CTodayHost::DrawBackground(HDC dc, const RECT& target, int x, int y) const {
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, background_);
+  BitBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, memory, x, y, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
 COLORREF CTodayHost::BackgroundPixel(int x, int y) const {
   if (!backgroundBits_ || x < 0 || y < 0 || x >= backgroundWidth_ || y >= backgroundHeight_) return CLR_INVALID;
   DWORD p = static_cast<const DWORD*>(backgroundBits_)[y * backgroundWidth_ + x];
@@ -474,15 +487,8 @@ HBITMAP CTodayHost::Capture() const {
   RECT rect;
   GetWindowRect(frame_, &rect);
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP shot = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP shot = CreateDib(width, height, &bits);
   if (!shot) return nullptr;
   HDC screen = GetDCEx(frame_, nullptr, DCX_WINDOW | DCX_CACHE);
   HDC memory = CreateCompatibleDC(screen);
@@ -552,12 +558,7 @@ LRESULT CTodayHost::OnViewMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      HDC memory = CreateCompatibleDC(dc);
-      HGDIOBJ old = SelectObject(memory, background_);
-      BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-             ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-      SelectObject(memory, old);
-      DeleteDC(memory);
+      DrawBackground(dc, ps.rcPaint, ps.rcPaint.left, ps.rcPaint.top);
       EndPaint(hwnd, &ps);
       return 0;
     }
@@ -568,12 +569,7 @@ LRESULT CTodayHost::OnViewMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       // The background stays put behind scrolling items: map into the view's client space.
       RECT rc = info->rc;
       if (info->hwnd) MapWindowPoints(info->hwnd, hwnd, reinterpret_cast<POINT*>(&rc), 2);
-      HDC memory = CreateCompatibleDC(info->hdc);
-      HGDIOBJ old = SelectObject(memory, background_);
-      BitBlt(info->hdc, info->rc.left, info->rc.top, rc.right - rc.left, rc.bottom - rc.top, memory, rc.left,
-             rc.top, SRCCOPY);
-      SelectObject(memory, old);
-      DeleteDC(memory);
+      DrawBackground(info->hdc, info->rc, rc.left, rc.top);
       return TRUE;
     }
     case TODAYM_GETCOLOR:

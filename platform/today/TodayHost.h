@@ -85,6 +85,8 @@ class CTodayHost {
   LRESULT SendToItem(Item& item, UINT message, WPARAM wParam, LPARAM lParam);
   void SyncCachedData(Item& item);
   void MakeBackground();
+  // The background from (x, y) of the view's client space into target of dc.
+  void DrawBackground(HDC dc, const RECT& target, int x, int y) const;
   void Select(int index, UINT vk);
   int IndexOf(HWND window) const;
   void ScrollIntoView(int index);

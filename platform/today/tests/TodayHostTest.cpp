@@ -60,8 +60,9 @@ class TodayHostTest : public ::testing::Test {
     RegCloseKey(key);
   }
 
-  void Start() {
+  void Start(const std::wstring& watermark = L"") {
     TodayHostOptions options;
+    options.watermark = watermark;
     options.itemsKey = kItemsKey;
     // Apart from other programs' windows and above them, so that what is drawn stays visible.
     options.x = 700;
@@ -179,6 +180,43 @@ TEST_F(TodayHostTest, TheWatermarkReachesTheItemsDrawingContextContinuousWithThe
   }
   // The gradient differs from top to bottom, so the two items did not get the same copy.
   EXPECT_NE(host.BackgroundPixel(200, 30), host.BackgroundPixel(200, 70));
+}
+
+TEST_F(TodayHostTest, TheProfilesWatermarkImageIsTheBackground) {
+  // A 2x2 picture, all one colour (blue 0x40, green 0x80, red 0xC0), as a BMP file.
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring path = std::wstring(temp) + L"TodayHostTestWatermark.bmp";
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = 2;
+  info.biHeight = 2;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  const DWORD pixels[4] = {0x00C08040, 0x00C08040, 0x00C08040, 0x00C08040};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + sizeof(pixels);
+  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, out);
+  DWORD written = 0;
+  WriteFile(out, &file, sizeof(file), &written, nullptr);
+  WriteFile(out, &info, sizeof(info), &written, nullptr);
+  WriteFile(out, pixels, sizeof(pixels), &written, nullptr);
+  CloseHandle(out);
+
+  AddItem({L"A", 1, 40, 2});
+  Start(path);
+  DeleteFileW(path.c_str());
+  EXPECT_EQ(RGB(0xC0, 0x80, 0x40), host.BackgroundPixel(100, 200)) << "stretched over the whole screen";
+  EXPECT_EQ(RGB(0xC0, 0x80, 0x40), host.BackgroundPixel(5, 5));
+}
+
+TEST_F(TodayHostTest, AMissingWatermarkImageLeavesTheGradient) {
+  Start(L"C:\\no\\such\\image.png");
+  EXPECT_NE(host.BackgroundPixel(5, 5), host.BackgroundPixel(5, 300));
+  EXPECT_TRUE(LogHas(L"watermark", L"cannot be read"));
 }
 
 TEST_F(TodayHostTest, ArrowKeysMoveTheSelectionFromItemToItem) {
