@@ -23,7 +23,7 @@ std::wstring BinFile(const wchar_t* name) {
   return dir.substr(0, dir.find_last_of(L'\\') + 1) + name;
 }
 
-struct ItemSpec {
+struct ItemEntry {
   const wchar_t* key;
   DWORD order;
   DWORD flags;         // the test item's height in the low word
@@ -41,22 +41,22 @@ class TodayHostTest : public ::testing::Test {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kTestRoot);
   }
 
-  void AddItem(const ItemSpec& spec) {
+  void AddItem(const ItemEntry& entry) {
     HKEY key = nullptr;
-    std::wstring path = std::wstring(kItemsKey) + L"\\" + spec.key;
+    std::wstring path = std::wstring(kItemsKey) + L"\\" + entry.key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                              nullptr, &key, nullptr));
     auto dword = [&](const wchar_t* name, DWORD value) {
       RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
     };
-    dword(L"Type", spec.type);
-    dword(L"Enabled", spec.enabled);
-    dword(L"Order", spec.order);
-    dword(L"Flags", spec.flags);
-    dword(L"Selectability", spec.selectability);
+    dword(L"Type", entry.type);
+    dword(L"Enabled", entry.enabled);
+    dword(L"Order", entry.order);
+    dword(L"Flags", entry.flags);
+    dword(L"Selectability", entry.selectability);
     dword(L"Options", 1);
-    RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(spec.dll.c_str()),
-                   static_cast<DWORD>((spec.dll.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.dll.c_str()),
+                   static_cast<DWORD>((entry.dll.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
   }
 
@@ -295,7 +295,7 @@ TEST_F(TodayHostTest, TheSettingChangeSentToTheDesktopReloadsTheItems) {
 
 TEST_F(TodayHostTest, ItemsThatCannotRunAreSkippedWithTheReasonLogged) {
   struct Case {
-    ItemSpec spec;
+    ItemEntry entry;
     const wchar_t* reason;
   };
   const Case cases[] = {
@@ -306,14 +306,14 @@ TEST_F(TodayHostTest, ItemsThatCannotRunAreSkippedWithTheReasonLogged) {
       {{L"Builtin", 5, 0, 2, BinFile(TODAY_TEST_ITEM_DLL), 1, 1}, L"not a custom item"},
       {{L"NoDll", 6, 0, 2, L""}, L"no DLL"},
   };
-  for (const Case& c : cases) AddItem(c.spec);
+  for (const Case& c : cases) AddItem(c.entry);
   AddItem({L"Good", 7, 40, 2});
   Start();
   ASSERT_EQ(1u, host.ItemCount());
   EXPECT_EQ(L"Good", host.ItemAt(0).key);
   EXPECT_EQ(0, ItemRect(0).top);
   for (const Case& c : cases)
-    EXPECT_TRUE(LogHas(std::wstring(L"skip \"") + c.spec.key + L"\": ", c.reason)) << c.spec.key;
+    EXPECT_TRUE(LogHas(std::wstring(L"skip \"") + c.entry.key + L"\": ", c.reason)) << c.entry.key;
 }
 
 TEST_F(TodayHostTest, TheOptionsDialogRunsFromTheItemsOwnTemplate) {
