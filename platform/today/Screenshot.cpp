@@ -1,0 +1,70 @@
+// Screenshots go out as PNG through the system's own image encoders.
+#include <wincodec.h>
+
+#include <vector>
+
+#include "platform/today/TodayHost.h"
+
+namespace {
+
+template <class T>
+struct ComPtr {
+  T* p = nullptr;
+  ~ComPtr() {
+    if (p) p->Release();
+  }
+  T** operator&() { return &p; }
+  T* operator->() const { return p; }
+};
+
+struct ComScope {
+  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ~ComScope() {
+    if (SUCCEEDED(hr)) CoUninitialize();
+  }
+};
+
+bool WritePng(const std::wstring& path, HBITMAP bitmap) {
+  DIBSECTION dib;
+  if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32) return false;
+  const UINT width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
+  // Rows of three bytes, the one layout every PNG encoder takes.
+  const UINT stride = (width * 3 + 3) & ~3u;
+  std::vector<BYTE> rows(stride * height);
+  const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
+  for (UINT y = 0; y < height; ++y)
+    for (UINT x = 0; x < width; ++x)
+      for (int c = 0; c < 3; ++c) rows[y * stride + x * 3 + c] = bits[(y * width + x) * 4 + c];
+
+  ComScope com;
+  ComPtr<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(&factory))))
+    return false;
+  ComPtr<IWICStream> stream;
+  if (FAILED(factory->CreateStream(&stream)) || FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)))
+    return false;
+  ComPtr<IWICBitmapEncoder> encoder;
+  if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) ||
+      FAILED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)))
+    return false;
+  ComPtr<IWICBitmapFrameEncode> frame;
+  ComPtr<IPropertyBag2> properties;
+  if (FAILED(encoder->CreateNewFrame(&frame, &properties)) || FAILED(frame->Initialize(properties.p)) ||
+      FAILED(frame->SetSize(width, height)))
+    return false;
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  if (FAILED(frame->SetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) return false;
+  if (FAILED(frame->WritePixels(height, stride, static_cast<UINT>(rows.size()), rows.data()))) return false;
+  return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+}  // namespace
+
+bool CTodayHost::SaveScreenshot(const std::wstring& path) const {
+  HBITMAP shot = Capture();
+  if (!shot) return false;
+  bool written = WritePng(path, shot);
+  DeleteObject(shot);
+  return written;
+}

@@ -1,0 +1,388 @@
+// The Today screen as items see it: the item record, the height protocol, the
+// watermark, selection, reload, and what happens to items that cannot load.
+#include "platform/today/TodayHost.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/today/TestItem.h"
+#include "platform/today/TodayScript.h"
+
+namespace {
+
+// Each test's own items key, so no other program's Today items are touched.
+constexpr wchar_t kItemsKey[] = L"\\Software\\TodayHostTest\\Items";
+constexpr wchar_t kTestRoot[] = L"\\Software\\TodayHostTest";
+
+std::wstring BinFile(const wchar_t* name) {
+  WCHAR path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir = path;
+  return dir.substr(0, dir.find_last_of(L'\\') + 1) + name;
+}
+
+struct ItemEntry {
+  const wchar_t* key;
+  DWORD order;
+  DWORD flags;         // the test item's height in the low word
+  DWORD selectability;
+  std::wstring dll = BinFile(TODAY_TEST_ITEM_DLL);
+  DWORD enabled = 1;
+  DWORD type = 4;
+};
+
+class TodayHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kTestRoot); }
+  void TearDown() override {
+    host.Destroy();
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kTestRoot);
+  }
+
+  void AddItem(const ItemEntry& entry) {
+    HKEY key = nullptr;
+    std::wstring path = std::wstring(kItemsKey) + L"\\" + entry.key;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+    auto dword = [&](const wchar_t* name, DWORD value) {
+      RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    };
+    dword(L"Type", entry.type);
+    dword(L"Enabled", entry.enabled);
+    dword(L"Order", entry.order);
+    dword(L"Flags", entry.flags);
+    dword(L"Selectability", entry.selectability);
+    dword(L"Options", 1);
+    RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.dll.c_str()),
+                   static_cast<DWORD>((entry.dll.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+
+  void Start(const std::wstring& watermark = L"") {
+    TodayHostOptions options;
+    options.watermark = watermark;
+    options.itemsKey = kItemsKey;
+    // Apart from other programs' windows and above them, so that what is drawn stays visible.
+    options.x = 700;
+    options.y = 400;
+    options.topmost = true;
+    options.pollMs = 0;
+    ASSERT_TRUE(host.Create(options));
+    PumpPendingMessages();
+  }
+
+  RECT ItemRect(size_t i) const {
+    RECT r;
+    HWND window = host.ItemAt(i).record->hwndCustom;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, host.View(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+
+  std::vector<std::pair<UINT, WPARAM>> Received(size_t i) const {
+    auto read = reinterpret_cast<PFNTESTITEMMESSAGES>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(TODAY_TEST_ITEM_DLL), "TestItemMessages")));
+    std::vector<std::pair<UINT, WPARAM>> out;
+    if (!read) return out;
+    UINT messages[64];
+    WPARAM wParams[64];
+    int n = read(host.ItemAt(i).record->hwndCustom, messages, wParams, 64);
+    for (int k = 0; k < n && k < 64; ++k) out.push_back({messages[k], wParams[k]});
+    return out;
+  }
+
+  // A log line that has both texts.
+  bool LogHas(const std::wstring& text, const std::wstring& also) const {
+    for (const auto& line : host.LogLines())
+      if (line.find(text) != std::wstring::npos && line.find(also) != std::wstring::npos) return true;
+    return false;
+  }
+
+  CTodayHost host;
+};
+
+TEST_F(TodayHostTest, AnItemIsHandedItsRecordAndAnswersItsHeightThroughTheRefreshQuery) {
+  AddItem({L"First", 1, 50, 2});
+  Start();
+  ASSERT_EQ(1u, host.ItemCount());
+  const TODAYLISTITEM& r = *host.ItemAt(0).record;
+  EXPECT_STREQ(L"First", r.szName);
+  EXPECT_EQ(tlitCustom, r.tlit);
+  EXPECT_EQ(1u, r.dwOrder);
+  EXPECT_TRUE(r.fEnabled);
+  EXPECT_TRUE(r.fOptions);
+  EXPECT_EQ(50u, r.grfFlags);
+  EXPECT_NE(nullptr, r.hinstDLL);
+  ASSERT_TRUE(IsWindow(r.hwndCustom));
+  EXPECT_EQ(host.View(), GetParent(r.hwndCustom));
+  EXPECT_EQ(50u, r.cyp);
+  RECT rect = ItemRect(0);
+  EXPECT_EQ(0, rect.top);
+  EXPECT_EQ(50, rect.bottom - rect.top);
+
+  // Clear the cache first, then ask for the height, both with the record in wParam.
+  auto got = Received(0);
+  ASSERT_GE(got.size(), 2u);
+  EXPECT_EQ(std::make_pair(UINT(WM_TODAYCUSTOM_CLEARCACHE), reinterpret_cast<WPARAM>(&r)), got[0]);
+  EXPECT_EQ(std::make_pair(UINT(WM_TODAYCUSTOM_QUERYREFRESHCACHE), reinterpret_cast<WPARAM>(&r)), got[1]);
+}
+
+TEST_F(TodayHostTest, ItemsStackInOrderAndAChangedHeightMovesTheOnesBelow) {
+  AddItem({L"Lower", 20, 30, 2});
+  AddItem({L"Upper", 10, 40, 2});
+  Start();
+  ASSERT_EQ(2u, host.ItemCount());
+  EXPECT_EQ(L"Upper", host.ItemAt(0).key);
+  EXPECT_EQ(40, ItemRect(1).top);
+  const TODAYLISTITEM* record = host.ItemAt(0).record;
+
+  SendMessageW(host.ItemAt(0).record->hwndCustom, RegisterWindowMessageW(L"TodayTestItem_SetHeight"), 90, 0);
+  EXPECT_EQ(40, ItemRect(1).top) << "nothing moves before the screen asks";
+  host.Poll();
+  EXPECT_EQ(90u, host.ItemAt(0).record->cyp);
+  EXPECT_EQ(90, ItemRect(0).bottom - ItemRect(0).top);
+  EXPECT_EQ(90, ItemRect(1).top);
+  EXPECT_EQ(record, host.ItemAt(0).record) << "the record keeps its address";
+}
+
+TEST_F(TodayHostTest, ANegativeHeightTakesNoRoomRatherThanBillionsOfPixels) {
+  AddItem({L"Upper", 1, 40, 2});
+  AddItem({L"Lower", 2, 30, 2});
+  Start();
+  SendMessageW(host.ItemAt(0).record->hwndCustom, RegisterWindowMessageW(L"TodayTestItem_SetHeight"),
+               static_cast<WPARAM>(static_cast<DWORD>(-240)), 0);
+  host.Poll();
+  EXPECT_EQ(0, ItemRect(0).bottom - ItemRect(0).top);
+  EXPECT_EQ(0, ItemRect(1).top);
+  SCROLLINFO si = {sizeof(si), SIF_RANGE, 0, 0, 0, 0, 0};
+  GetScrollInfo(host.View(), SB_VERT, &si);
+  EXPECT_LT(si.nMax, 30);
+}
+
+TEST_F(TodayHostTest, TheWatermarkReachesTheItemsDrawingContextContinuousWithTheScreen) {
+  AddItem({L"Top", 1, 40, 2});
+  AddItem({L"Below", 2, 60, 2});
+  Start();
+  ASSERT_EQ(2u, host.ItemCount());
+  for (size_t i = 0; i < 2; ++i) {
+    HWND window = host.ItemAt(i).record->hwndCustom;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(window);
+    // Right of the item's text: only the watermark is there.
+    POINT inItem = {200, 30};
+    POINT inView = inItem;
+    MapWindowPoints(window, host.View(), &inView, 1);
+    COLORREF expected = host.BackgroundPixel(inView.x, inView.y);
+    EXPECT_EQ(expected, GetPixel(dc, inItem.x, inItem.y)) << "item " << i;
+    ReleaseDC(window, dc);
+  }
+  // The gradient differs from top to bottom, so the two items did not get the same copy.
+  EXPECT_NE(host.BackgroundPixel(200, 30), host.BackgroundPixel(200, 70));
+}
+
+TEST_F(TodayHostTest, TheProfilesWatermarkImageIsTheBackground) {
+  // A 2x2 picture, all one colour (blue 0x40, green 0x80, red 0xC0), as a BMP file.
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring path = std::wstring(temp) + L"TodayHostTestWatermark.bmp";
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof(info);
+  info.biWidth = 2;
+  info.biHeight = 2;
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  const DWORD pixels[4] = {0x00C08040, 0x00C08040, 0x00C08040, 0x00C08040};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + sizeof(pixels);
+  HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, out);
+  DWORD written = 0;
+  WriteFile(out, &file, sizeof(file), &written, nullptr);
+  WriteFile(out, &info, sizeof(info), &written, nullptr);
+  WriteFile(out, pixels, sizeof(pixels), &written, nullptr);
+  CloseHandle(out);
+
+  AddItem({L"A", 1, 40, 2});
+  Start(path);
+  DeleteFileW(path.c_str());
+  EXPECT_EQ(RGB(0xC0, 0x80, 0x40), host.BackgroundPixel(100, 200)) << "stretched over the whole screen";
+  EXPECT_EQ(RGB(0xC0, 0x80, 0x40), host.BackgroundPixel(5, 5));
+}
+
+TEST_F(TodayHostTest, AMissingWatermarkImageLeavesTheGradient) {
+  Start(L"C:\\no\\such\\image.png");
+  EXPECT_NE(host.BackgroundPixel(5, 5), host.BackgroundPixel(5, 300));
+  EXPECT_TRUE(LogHas(L"watermark", L"cannot be read"));
+}
+
+TEST_F(TodayHostTest, ArrowKeysMoveTheSelectionFromItemToItem) {
+  AddItem({L"A", 1, 40, 2});
+  AddItem({L"B", 2, 40, 2});
+  Start();
+  ASSERT_EQ(2u, host.ItemCount());
+  EXPECT_EQ(-1, host.Selected());
+
+  host.OnKey(VK_DOWN);
+  EXPECT_EQ(0, host.Selected());
+  host.OnKey(VK_DOWN);
+  EXPECT_EQ(1, host.Selected());
+  host.OnKey(VK_DOWN);
+  EXPECT_EQ(1, host.Selected()) << "the last item keeps it";
+  host.OnKey(VK_UP);
+  EXPECT_EQ(0, host.Selected());
+
+  auto a = Received(0), b = Received(1);
+  auto has = [](const std::vector<std::pair<UINT, WPARAM>>& got, UINT message, WPARAM wParam) {
+    for (auto& m : got)
+      if (m.first == message && m.second == wParam) return true;
+    return false;
+  };
+  // The item is asked first; it declined, so the screen moved on.
+  EXPECT_TRUE(has(a, WM_TODAYCUSTOM_USERNAVIGATION, VK_DOWN));
+  EXPECT_TRUE(has(a, WM_TODAYCUSTOM_LOSTSELECTION, 0));
+  EXPECT_TRUE(has(b, WM_TODAYCUSTOM_RECEIVEDSELECTION, VK_DOWN));
+  EXPECT_TRUE(has(a, WM_TODAYCUSTOM_RECEIVEDSELECTION, VK_UP));
+
+  host.OnKey(VK_RETURN);
+  EXPECT_TRUE(has(Received(0), WM_TODAYCUSTOM_ACTION, VK_RETURN));
+}
+
+TEST_F(TodayHostTest, AnItemThatTakesTheSelectionTakesItFromTheOther) {
+  AddItem({L"A", 1, 40, 2});
+  AddItem({L"B", 2, 40, 2});
+  Start();
+  host.OnKey(VK_DOWN);
+  ASSERT_EQ(0, host.Selected());
+  SendMessageW(host.ItemAt(1).record->hwndCustom, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(1, host.Selected());
+  auto a = Received(0);
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(UINT(WM_TODAYCUSTOM_LOSTSELECTION), a.back().first);
+}
+
+TEST_F(TodayHostTest, TheSettingChangeSentToTheDesktopReloadsTheItems) {
+  AddItem({L"A", 1, 40, 2});
+  Start();
+  ASSERT_EQ(1u, host.ItemCount());
+  HWND before = host.ItemAt(0).record->hwndCustom;
+  AddItem({L"B", 2, 30, 2});
+
+  // As an installer does it, from inside an item.
+  SendMessageW(before, RegisterWindowMessageW(L"TodayTestItem_Reload"), 0, 0);
+  EXPECT_TRUE(IsWindow(before)) << "the sender's window outlives its own message";
+  PumpPendingMessages();
+  ASSERT_EQ(2u, host.ItemCount());
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_EQ(40, ItemRect(1).top);
+
+  // From anywhere else, straight to the desktop.
+  HWND second = host.ItemAt(1).record->hwndCustom;
+  SendMessageW(GetDesktopWindow(), WM_SETTINGCHANGE, 0xF2, 0);
+  PumpPendingMessages();
+  EXPECT_FALSE(IsWindow(second));
+  EXPECT_EQ(2u, host.ItemCount());
+
+  HWND third = host.ItemAt(1).record->hwndCustom;
+  PostMessageW(GetDesktopWindow(), WM_SETTINGCHANGE, 0xF2, 0);
+  PumpPendingMessages();
+  EXPECT_FALSE(IsWindow(third)) << "posted, too";
+  EXPECT_EQ(2u, host.ItemCount());
+}
+
+TEST_F(TodayHostTest, ItemsThatCannotRunAreSkippedWithTheReasonLogged) {
+  struct Case {
+    ItemEntry entry;
+    const wchar_t* reason;
+  };
+  const Case cases[] = {
+      {{L"Missing", 1, 0, 2, BinFile(L"NoSuchItem.dll")}, L"cannot load"},
+      {{L"NoOrdinal", 2, 0, 2, BinFile(L"TarvoRes.Dll")}, L"has no ordinal 240"},
+      {{L"Failing", 3, TODAY_TEST_ITEM_FAIL, 2}, L"returned no window"},
+      {{L"Off", 4, 0, 2, BinFile(TODAY_TEST_ITEM_DLL), 0}, L"not enabled"},
+      {{L"Builtin", 5, 0, 2, BinFile(TODAY_TEST_ITEM_DLL), 1, 1}, L"not a custom item"},
+      {{L"NoDll", 6, 0, 2, L""}, L"no DLL"},
+  };
+  for (const Case& c : cases) AddItem(c.entry);
+  AddItem({L"Good", 7, 40, 2});
+  Start();
+  ASSERT_EQ(1u, host.ItemCount());
+  EXPECT_EQ(L"Good", host.ItemAt(0).key);
+  EXPECT_EQ(0, ItemRect(0).top);
+  for (const Case& c : cases)
+    EXPECT_TRUE(LogHas(std::wstring(L"skip \"") + c.entry.key + L"\": ", c.reason)) << c.entry.key;
+}
+
+TEST_F(TodayHostTest, TheOptionsDialogRunsFromTheItemsOwnTemplate) {
+  AddItem({L"A", 1, 40, 2});
+  Start();
+  EXPECT_EQ(IDOK, host.ShowOptions(0));
+  EXPECT_EQ(-1, host.ShowOptions(1));
+}
+
+TEST_F(TodayHostTest, ScrollingMovesTheItemsAndTheTopCommandReturns) {
+  AddItem({L"A", 1, 200, 2});
+  AddItem({L"B", 2, 200, 2});
+  Start();
+  SendMessageW(host.View(), WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(80, host.ScrollPos()) << "no further than the last item's bottom";
+  EXPECT_EQ(120, ItemRect(1).top);
+  SendMessageW(host.View(), WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(0, host.ScrollPos());
+  EXPECT_EQ(200, ItemRect(1).top);
+}
+
+TEST(TodayScriptTest, StepsParseAndBadLinesAreRejectedWithTheirNumber) {
+  CTodayScript script;
+  std::wstring error;
+  ASSERT_TRUE(script.Parse(L"# demo\ntap 10 20\r\nhold 5 6 700\nkey down\nkey 13\nwait 50\n"
+                           L"post Some_Message 3 4\nscreenshot C:\\a b.png\nquit\n",
+                           error))
+      << error;
+  ASSERT_EQ(8u, script.Steps().size());
+  EXPECT_EQ(CTodayScript::Kind::Hold, script.Steps()[1].kind);
+  EXPECT_EQ(VK_DOWN, script.Steps()[2].a);
+  EXPECT_EQ(L"C:\\a b.png", script.Steps()[6].text);
+
+  const wchar_t* bad[] = {L"tap 1", L"key nowhere", L"wait -1", L"fly", L"screenshot", L"options 0"};
+  for (const wchar_t* line : bad) {
+    std::wstring text = std::wstring(L"wait 1\n") + line + L"\n";
+    EXPECT_FALSE(script.Parse(text, error)) << line;
+    EXPECT_EQ(0u, error.find(L"line 2:")) << error;
+  }
+}
+
+TEST_F(TodayHostTest, AScriptDrivesTheScreenAndWritesAPng) {
+  AddItem({L"A", 1, 40, 2});
+  AddItem({L"B", 2, 40, 2});
+  Start();
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring png = std::wstring(temp) + L"TodayHostTest.png";
+  DeleteFileW(png.c_str());
+  CTodayScript script;
+  std::wstring error;
+  ASSERT_TRUE(script.Parse(L"post TodayTestItem_SetHeight 60\nwait 10\nreload\ntap 20 50\n"
+                           L"post TodayTestItem_MessageBox\nscreenshot " + png + L"\nquit\nkey down\n",
+                           error));
+  ASSERT_TRUE(script.Run(host, error)) << error;
+  EXPECT_EQ(1, host.Selected()) << "the tap at y 50 is in the second item; the key after quit never ran";
+  // Nobody is there to answer: the box got its default button.
+  EXPECT_EQ(IDOK, reinterpret_cast<INT_PTR>(GetPropW(host.ItemAt(1).record->hwndCustom, L"TodayTestItem.Answer")));
+  EXPECT_TRUE(LogHas(L"dialog \"Test item\" answered 1", L"Go on?"));
+
+  HANDLE file = CreateFileW(png.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  BYTE head[8] = {};
+  DWORD read = 0;
+  ReadFile(file, head, 8, &read, nullptr);
+  CloseHandle(file);
+  DeleteFileW(png.c_str());
+  const BYTE signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  EXPECT_EQ(0, memcmp(head, signature, 8));
+}
+
+}  // namespace
