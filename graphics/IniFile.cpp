@@ -18,6 +18,15 @@ CString Widen(const char* bytes, int length, UINT codePage) {
   return text;
 }
 
+// A value read with a scanf format; the output is left alone unless it reads.
+template <typename T>
+BOOL Scan(const CString* text, LPCWSTR format, T& value) {
+  T read = T();
+  if (!text || text->IsEmpty() || swscanf(*text, format, &read) != 1) return FALSE;
+  value = read;
+  return TRUE;
+}
+
 // One line of any length without its line feed; FALSE at the end of the file.
 BOOL ReadLine(FILE* file, std::string& line) {
   line.clear();
@@ -118,21 +127,9 @@ BOOL CIniFile::GetValue(LPCWSTR key, CString& value) const {
   return TRUE;
 }
 
-BOOL CIniFile::GetInt(LPCWSTR key, int& value) const {
-  const CString* found = Find(key);
-  int read = 0;
-  if (!found || found->IsEmpty() || swscanf(*found, L"%d", &read) != 1) return FALSE;
-  value = read;
-  return TRUE;
-}
+BOOL CIniFile::GetInt(LPCWSTR key, int& value) const { return Scan(Find(key), L"%d", value); }
 
-BOOL CIniFile::GetDouble(LPCWSTR key, double& value) const {
-  const CString* found = Find(key);
-  double read = 0;
-  if (!found || found->IsEmpty() || swscanf(*found, L"%lf", &read) != 1) return FALSE;
-  value = read;
-  return TRUE;
-}
+BOOL CIniFile::GetDouble(LPCWSTR key, double& value) const { return Scan(Find(key), L"%lf", value); }
 
 BOOL CIniFile::GetBool(LPCWSTR key, BYTE& value) const {
   const CString* found = Find(key);
