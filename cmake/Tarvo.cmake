@@ -33,9 +33,11 @@ endfunction()
 # where CE and the desktop differ the program expects the CE behaviour. Our
 # coredll.dll exports those calls under their real names, so a target must meet
 # coredll's import library before Wine's (advapi32, user32, ...) on the link
-# line: coredll goes first among the target's libraries, and a static library
-# carries it first to whatever links the library. A program or DLL also imports
-# coredll.dll even when it names none of its calls, so that
+# line: coredll goes first among the target's libraries, a static library carries
+# it first to whatever links the library, and a program or DLL takes the whole
+# import library before its own objects (so the order CMake gives static
+# libraries and system libraries later cannot matter). A program or DLL also
+# imports coredll.dll even when it names none of its calls, so that
 # GetModuleHandleW(L"coredll.dll") finds it for binding by name.
 # Idempotent; tarvo_add_tests calls it, and the top-level CMakeLists.txt applies
 # it to every target of the project (opt out with the target property
@@ -55,7 +57,11 @@ function(tarvo_use_coredll target)
   if(type STREQUAL "STATIC_LIBRARY")
     tarvo_put_coredll_first(${target} INTERFACE_LINK_LIBRARIES)
   else()
-    target_link_options(${target} PRIVATE "LINKER:--undefined=__imp_GetProcAddressW")
+    # Taking every member of coredll's import library up front defines each of its
+    # names before any object or static library asks for one, whatever order CMake
+    # gives the libraries later; and it makes the program import coredll.dll.
+    target_link_options(${target} PRIVATE
+      "LINKER:--whole-archive,$<TARGET_LINKER_FILE:coredll>,--no-whole-archive")
   endif()
 endfunction()
 
