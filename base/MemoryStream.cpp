@@ -1,0 +1,81 @@
+#include "base/MemoryStream.h"
+
+#include <new>
+#include <string.h>
+
+CMemoryStream::CMemoryStream(BYTE* block, ULONG size) : m_block(block), m_size(block ? size : 0) {}
+
+CMemoryStream::~CMemoryStream() { delete[] m_block; }
+
+HRESULT CreateMemoryStream(IStream** stream, BYTE* block, ULONG size) {
+  if (stream) *stream = nullptr;
+  if (!stream || (!block && size > 0)) {
+    delete[] block;
+    return E_INVALIDARG;
+  }
+  auto* created = new (std::nothrow) CMemoryStream(block, size);
+  if (!created) {
+    delete[] block;
+    return E_OUTOFMEMORY;
+  }
+  *stream = created;
+  return S_OK;
+}
+
+STDMETHODIMP CMemoryStream::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_INVALIDARG;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
+      IsEqualIID(iid, IID_ISequentialStream)) {
+    *out = static_cast<IStream*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CMemoryStream::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
+
+STDMETHODIMP_(ULONG) CMemoryStream::Release() {
+  LONG refs = InterlockedDecrement(&m_refs);
+  if (refs == 0) delete this;
+  return static_cast<ULONG>(refs);
+}
+
+STDMETHODIMP CMemoryStream::Read(void* buffer, ULONG count, ULONG* read) {
+  if (read) *read = 0;
+  if (!buffer) return E_INVALIDARG;
+  ULONG left = m_position < m_size ? static_cast<ULONG>(m_size - m_position) : 0;
+  ULONG copied = count < left ? count : left;
+  if (copied) memcpy(buffer, m_block + m_position, copied);
+  m_position += copied;
+  if (read) *read = copied;
+  return S_OK;
+}
+
+STDMETHODIMP CMemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) {
+  LONGLONG base;
+  switch (origin) {
+    case STREAM_SEEK_SET: base = 0; break;
+    case STREAM_SEEK_CUR: base = static_cast<LONGLONG>(m_position); break;
+    case STREAM_SEEK_END: base = m_size; break;
+    default: return E_INVALIDARG;
+  }
+  // Offsets are far below the 64-bit range: the block is at most 4 GB.
+  if (move.QuadPart < -base) return STG_E_INVALIDFUNCTION;
+  m_position = static_cast<ULONGLONG>(base + move.QuadPart);
+  if (position) position->QuadPart = m_position;
+  return S_OK;
+}
+
+STDMETHODIMP CMemoryStream::Write(const void*, ULONG, ULONG*) { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::SetSize(ULARGE_INTEGER) { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) {
+  return E_NOTIMPL;
+}
+STDMETHODIMP CMemoryStream::Commit(DWORD) { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::Revert() { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::Stat(STATSTG*, DWORD) { return E_NOTIMPL; }
+STDMETHODIMP CMemoryStream::Clone(IStream**) { return E_NOTIMPL; }

@@ -1,0 +1,93 @@
+#include "base/SortedStringList.h"
+
+#include <new>
+#include <utility>
+
+const wchar_t* const CSortedStringList::DefaultRegistryPath = L"\\Software\\Korvel\\Qel Tarvo\\Filters";
+
+CTaggedBlobList::CTaggedBlobList(LPCWSTR key, LPCWSTR registryPath) : m_key(key), m_registryPath(registryPath) {}
+
+BOOL CTaggedBlobList::Save() const {
+  CString text;
+  for (int i = 0; i < GetCount(); ++i) {
+    if (i) text += L'|';
+    text += (*this)[i].ToText();
+  }
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_registryPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return FALSE;
+  BOOL done = RegSetValueExW(key, m_key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
+                             (text.GetLength() + 1) * sizeof(WCHAR)) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return done;
+}
+
+BOOL CTaggedBlobList::Load() {
+  RemoveAll();
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_registryPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return FALSE;
+  DWORD type = 0, size = 0;
+  CString text;
+  BOOL read = RegQueryValueExW(key, m_key, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ;
+  LPWSTR buffer = read ? text.GetBuffer(static_cast<int>(size / sizeof(WCHAR)) + 1) : nullptr;
+  read = buffer && RegQueryValueExW(key, m_key, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+                       ERROR_SUCCESS;
+  RegCloseKey(key);
+  if (!read) return FALSE;
+  buffer[size / sizeof(WCHAR)] = 0;
+  text.ReleaseBuffer();
+  // Names may hold '|': records are read by their length prefixes, each
+  // followed by '|' or the end.
+  for (LPCWSTR at = text; *at;) {
+    CTaggedBlob blob;
+    int used = 0;
+    if (!blob.FromText(at, &used) || (at[used] && at[used] != L'|') || !Add(blob)) {
+      RemoveAll();
+      return FALSE;
+    }
+    at += used;
+    if (*at) ++at;
+  }
+  return TRUE;
+}
+
+CSortedStringList& CSortedStringList::Instance() {
+  static CSortedStringList table;
+  return table;
+}
+
+CTaggedBlobList* CSortedStringList::GetList(LPCWSTR key) {
+  int at = m_lists.FindKey(key);
+  if (at >= 0) return m_lists.GetValueAt(at);
+  auto* list = new (std::nothrow) CTaggedBlobList(key, m_registryPath);
+  if (list && !m_lists.Add(key, list)) {
+    delete list;
+    list = nullptr;
+  }
+  return list;
+}
+
+int CSortedStringList::GetSorted(LPCWSTR key, CSimpleArray<CNameIndex>& out) {
+  out.RemoveAll();
+  CTaggedBlobList* list = GetList(key);
+  for (int i = 0; list && i < list->GetCount(); ++i) out.Add(CNameIndex{(*list)[i].GetName(), i});
+  return SortStrings(out);
+}
+
+int CSortedStringList::SortStrings(CSimpleArray<CNameIndex>& pairs) {
+  const DWORD flags = NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH;
+  for (int i = 0; i < pairs.GetSize(); ++i)
+    for (int j = i + 1; j < pairs.GetSize(); ++j)
+      if (CompareStringW(LOCALE_USER_DEFAULT, flags, pairs[i].name, -1, pairs[j].name, -1) == CSTR_GREATER_THAN)
+        std::swap(pairs[i], pairs[j]);
+  return pairs.GetSize();
+}
+
+void CSortedStringList::SaveAll() {
+  for (int i = 0; i < m_lists.GetSize(); ++i) {
+    m_lists.GetValueAt(i)->Save();
+    delete m_lists.GetValueAt(i);
+  }
+  m_lists.RemoveAll();
+}

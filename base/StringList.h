@@ -1,0 +1,68 @@
+// Arrays of texts: the growable list with most-recent-first helpers, and the
+// fixed vector of texts allocated in one piece. Texts compare case-sensitively.
+#pragma once
+
+#include "platform/windowlib/String.h"
+
+class CStringList {
+public:
+  CStringList() = default;
+  // Takes the source's capacity and copies every text.
+  CStringList(const CStringList& src);
+  CStringList& operator=(const CStringList& src);
+  ~CStringList() { RemoveAll(); }
+
+  int GetCount() const { return m_count; }
+  int GetCapacity() const { return m_capacity; }
+  const CString& GetAt(int index) const { return m_items[index]; }
+  CString& operator[](int index) { return m_items[index]; }
+  const CString& operator[](int index) const { return m_items[index]; }
+
+  // Appends, doubling the capacity when full (1 when empty). FALSE when
+  // memory runs out.
+  BOOL Add(const CString& text);
+  // Inserts before index (0..count).
+  BOOL InsertAt(int index, const CString& text);
+  // Shifts the later entries down; FALSE for an index out of range.
+  BOOL RemoveAt(int index);
+  void RemoveAll();
+
+private:
+  BOOL Reserve(int capacity);
+
+  CString* m_items = nullptr;
+  int m_capacity = 0;
+  int m_count = 0;
+};
+
+using CStringArray = CStringList;
+
+// Index of the first entry equal to text, or -1.
+int FindText(const CStringList& list, LPCWSTR text);
+// Removes every entry equal to text; returns how many went.
+int RemoveAllEqual(CStringList& list, LPCWSTR text);
+// Removes every equal entry, then puts text first (no limit).
+BOOL InsertMostRecent(CStringList& list, LPCWSTR text);
+// Empties target and copies the first min(n, count) entries of source.
+void CopyFirstEntries(const CStringList& source, CStringList& target, int n);
+
+// n empty texts made and freed together.
+class CStringVector {
+public:
+  explicit CStringVector(int count);
+  ~CStringVector() { delete[] m_items; }
+  CStringVector(const CStringVector&) = delete;
+  CStringVector& operator=(const CStringVector&) = delete;
+
+  // 0 when the texts could not be allocated.
+  int GetCount() const { return m_items ? m_count : 0; }
+  CString& operator[](int index) { return m_items[index]; }
+  const CString& operator[](int index) const { return m_items[index]; }
+
+private:
+  CString* m_items;
+  int m_count;
+};
+
+// Appends '\' to a non-empty path that does not end in one.
+void AddBackslash(CString& path);
