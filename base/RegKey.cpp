@@ -153,41 +153,33 @@ BOOL CRegKey::SetBinary(LPCWSTR name, const void* data, DWORD size) {
 
 BOOL CRegKey::EnumFirstSubKey(CString& name) {
   m_enumIndex = 0;
-  return EnumSubKey(name);
+  return Enum(name, FALSE);
 }
 
 BOOL CRegKey::EnumNextSubKey(CString& name) {
   ++m_enumIndex;
-  return EnumSubKey(name);
+  return Enum(name, FALSE);
 }
 
 BOOL CRegKey::EnumFirstValue(CString& name) {
   m_enumIndex = 0;
-  return EnumValue(name);
+  return Enum(name, TRUE);
 }
 
 BOOL CRegKey::EnumNextValue(CString& name) {
   ++m_enumIndex;
-  return EnumValue(name);
+  return Enum(name, TRUE);
 }
 
-BOOL CRegKey::EnumSubKey(CString& name) {
+BOOL CRegKey::Enum(CString& name, BOOL values) {
   WCHAR buffer[kMaxNameLength + 1] = {};
   DWORD length = kMaxNameLength;
-  if (!m_key ||
-      RegEnumKeyExW(m_key, m_enumIndex, buffer, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-    name.Empty();
-    return FALSE;
+  LONG result = ERROR_INVALID_HANDLE;
+  if (m_key) {
+    result = values ? RegEnumValueW(m_key, m_enumIndex, buffer, &length, nullptr, nullptr, nullptr, nullptr)
+                    : RegEnumKeyExW(m_key, m_enumIndex, buffer, &length, nullptr, nullptr, nullptr, nullptr);
   }
-  name = buffer;
-  return TRUE;
-}
-
-BOOL CRegKey::EnumValue(CString& name) {
-  WCHAR buffer[kMaxNameLength + 1] = {};
-  DWORD length = kMaxNameLength;
-  if (!m_key ||
-      RegEnumValueW(m_key, m_enumIndex, buffer, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+  if (result != ERROR_SUCCESS) {
     name.Empty();
     return FALSE;
   }

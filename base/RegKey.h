@@ -67,8 +67,8 @@ class CRegKey {
 
  private:
   BOOL ReadText(LPCWSTR name, CString& text);
-  BOOL EnumSubKey(CString& name);
-  BOOL EnumValue(CString& name);
+  // The sub-key or value name at the enumeration index.
+  BOOL Enum(CString& name, BOOL values);
 
   HKEY m_key;
   DWORD m_disposition;
