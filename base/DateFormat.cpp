@@ -1,6 +1,7 @@
 #include "base/DateFormat.h"
 
 #include "base/DateTime.h"
+#include "base/RegKey.h"
 
 namespace {
 
@@ -82,8 +83,8 @@ CString MakeTimePicture(LPCWSTR localePicture) {
   return text;
 }
 
-CString BuildLongDateFormat(LPCWSTR settingsKey) {
-  CRegKey key(HKEY_LOCAL_MACHINE, settingsKey);
+CString BuildLongDateFormat() {
+  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   DWORD regional = key.GetDWORD(L"LongDate_Regional", 1);
   DWORD notYear = key.GetDWORD(L"LongDate_NotYear", 1);
   DWORD shortYear = key.GetDWORD(L"LongDate_ShortYear", 1);
@@ -94,8 +95,8 @@ CString BuildLongDateFormat(LPCWSTR settingsKey) {
   return ShortenDatePicture(base, !notYear, shortYear != 0, shortMonth != 0, shortDay != 0);
 }
 
-CString BuildShortDateFormat(LPCWSTR settingsKey) {
-  CRegKey key(HKEY_LOCAL_MACHINE, settingsKey);
+CString BuildShortDateFormat() {
+  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   DWORD notYear = key.GetDWORD(L"ShortDate_NotYear", 1);
   DWORD shortYear = key.GetDWORD(L"ShortDate_ShortYear", 1);
   return ShortenDatePicture(LocaleText(LOCALE_SSHORTDATE), !notYear, shortYear != 0, TRUE, TRUE);

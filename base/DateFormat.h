@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include "base/RegKey.h"
 #include "platform/windowlib/String.h"
 
 // Cuts the year out of a date picture (unless keepYear) and shortens the long forms:
@@ -17,9 +16,9 @@ CString GetLongDatePreset(int index);
 // The locale's time picture without its spaces and with "tt" as "t".
 CString MakeTimePicture(LPCWSTR localePicture);
 
-// The pictures from the options under the settings key (defaults written back).
-CString BuildLongDateFormat(LPCWSTR settingsKey = TARVO_PRODUCT_KEY);
-CString BuildShortDateFormat(LPCWSTR settingsKey = TARVO_PRODUCT_KEY);
+// The pictures from the options under the product key (defaults written back).
+CString BuildLongDateFormat();
+CString BuildShortDateFormat();
 
 // With the cached pictures; an empty text when the date cannot be formatted.
 void FormatLongDate(CString& out, const SYSTEMTIME& time);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "RegistrySandbox.h"
+#include "base/RegKey.h"
 #include "base/DatePicker.h"
 #include "base/DateTime.h"
 
@@ -50,53 +51,84 @@ TEST(DatePicture, PresetsAndTimePicture) {
   EXPECT_STREQ(L"th:mmt", MakeTimePicture(L"tt h:mm t"));
 }
 
-TEST(DateFormat, BuildReadsOptionsAndWritesDefaultsBack) {
-  CRegistrySandbox sandbox(L"DateFormat");
-  std::wstring key = sandbox.DevicePath();
-  WCHAR locale[100];
-  ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, locale, 100), 0);
-  EXPECT_STREQ(ShortenDatePicture(locale, FALSE, TRUE, TRUE, TRUE), BuildLongDateFormat(key.c_str()));
+// The options live under the product key of a machine key of this test alone.
+class DateFormatTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_machine.Redirected());
+    ResetDateFormatCache();
+  }
+  void TearDown() override { ResetDateFormatCache(); }
+  CString Locale(LCTYPE type) {
+    WCHAR text[100] = L"";
+    EXPECT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, type, text, 100), 0);
+    return CString(text);
+  }
+  CLocalMachineSandbox m_machine{L"DateFormat"};
+  CRegistryView m_options = m_machine.Key(TARVO_PRODUCT_KEY);
+};
+
+TEST_F(DateFormatTest, BuildReadsOptionsAndWritesDefaultsBack) {
+  EXPECT_STREQ(ShortenDatePicture(Locale(LOCALE_SLONGDATE), FALSE, TRUE, TRUE, TRUE), BuildLongDateFormat());
   DWORD value = 0;
-  EXPECT_TRUE(sandbox.ReadDWORD(L"LongDate_Regional", value));
+  EXPECT_TRUE(m_options.ReadDWORD(L"LongDate_Regional", value));
   EXPECT_EQ(1u, value);
-  EXPECT_TRUE(sandbox.ReadDWORD(L"LongDate_CustomFormat", value));
+  EXPECT_TRUE(m_options.ReadDWORD(L"LongDate_CustomFormat", value));
   EXPECT_EQ(0u, value);
 
-  sandbox.WriteDWORD(L"LongDate_Regional", 0);
-  sandbox.WriteDWORD(L"LongDate_CustomFormat", 1);
-  sandbox.WriteDWORD(L"LongDate_NotYear", 0);
-  sandbox.WriteDWORD(L"LongDate_ShortYear", 0);
-  EXPECT_STREQ(L"d MMM yyyy", BuildLongDateFormat(key.c_str()));
-  sandbox.WriteDWORD(L"LongDate_CustomFormat", 7);
-  EXPECT_STREQ(L"ddd, MMM d yyyy", BuildLongDateFormat(key.c_str()));
+  m_options.WriteDWORD(L"LongDate_Regional", 0);
+  m_options.WriteDWORD(L"LongDate_CustomFormat", 1);
+  m_options.WriteDWORD(L"LongDate_NotYear", 0);
+  m_options.WriteDWORD(L"LongDate_ShortYear", 0);
+  EXPECT_STREQ(L"d MMM yyyy", BuildLongDateFormat());
+  m_options.WriteDWORD(L"LongDate_CustomFormat", 7);
+  EXPECT_STREQ(L"ddd, MMM d yyyy", BuildLongDateFormat());
 
-  ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, locale, 100), 0);
-  EXPECT_STREQ(ShortenDatePicture(locale, FALSE, TRUE, TRUE, TRUE), BuildShortDateFormat(key.c_str()));
-  EXPECT_TRUE(sandbox.ReadDWORD(L"ShortDate_NotYear", value));
+  EXPECT_STREQ(ShortenDatePicture(Locale(LOCALE_SSHORTDATE), FALSE, TRUE, TRUE, TRUE), BuildShortDateFormat());
+  EXPECT_TRUE(m_options.ReadDWORD(L"ShortDate_NotYear", value));
+  m_options.WriteDWORD(L"ShortDate_NotYear", 0);
+  m_options.WriteDWORD(L"ShortDate_ShortYear", 0);
+  EXPECT_STREQ(ShortenDatePicture(Locale(LOCALE_SSHORTDATE), TRUE, FALSE, TRUE, TRUE), BuildShortDateFormat());
 }
 
-TEST(DateFormat, TimeLosesSecondsAndTheSecondMarkLetter) {
-  WCHAR locale[100];
-  ASSERT_GT(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, locale, 100), 0);
-  ResetDateFormatCache();
-  CString text;
-  FormatTime(text, Time(2024, 3, 10, 9, 30));
+TEST_F(DateFormatTest, FormatsWithTheCachedPictures) {
+  m_options.WriteDWORD(L"LongDate_Regional", 0);
+  m_options.WriteDWORD(L"LongDate_CustomFormat", 2);
+  m_options.WriteDWORD(L"LongDate_ShortMonth", 0);
+  SYSTEMTIME day = Time(2024, 3, 10, 9, 30);
   WCHAR expected[100];
-  SYSTEMTIME t = Time(2024, 3, 10, 9, 30);
-  GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &t, MakeTimePicture(locale), expected, 100);
+  CString text;
+  FormatLongDate(text, day);
+  GetDateFormatW(LOCALE_USER_DEFAULT, 0, &day, L"ddd, d MMMM", expected, 100);
   EXPECT_STREQ(expected, text);
-  if (wcscmp(locale, L"h:mm:ss tt") == 0) {
+  // Cached until reset.
+  m_options.WriteDWORD(L"LongDate_CustomFormat", 1);
+  FormatLongDate(text, day);
+  EXPECT_STREQ(expected, text);
+  ResetDateFormatCache();
+  FormatLongDate(text, day);
+  GetDateFormatW(LOCALE_USER_DEFAULT, 0, &day, L"d MMMM", expected, 100);
+  EXPECT_STREQ(expected, text);
+
+  CString locale = Locale(LOCALE_STIMEFORMAT);
+  FormatTime(text, day);
+  GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &day, MakeTimePicture(locale), expected, 100);
+  EXPECT_STREQ(expected, text);
+  if (locale == L"h:mm:ss tt") {
     EXPECT_STREQ(L"9:30A", text);
   }
 
   CString separator;
   GetDecimalSeparator(separator);
-  EXPECT_FALSE(separator.IsEmpty());
+  EXPECT_STREQ(Locale(LOCALE_SDECIMAL).IsEmpty() ? CString(L",") : Locale(LOCALE_SDECIMAL), separator);
   double date = 0;
   ASSERT_TRUE(SystemTimeToVariantDate(Time(2024, 3, 10, 7, 5), &date));
   CString shortDate, withTime;
   FormatVariantDate(shortDate, date);
   FormatShortDateTime(withTime, date);
+  SYSTEMTIME morning = Time(2024, 3, 10, 7, 5);
+  FormatShortDate(text, morning);
+  EXPECT_STREQ(text, shortDate);
   EXPECT_FALSE(shortDate.IsEmpty());
   EXPECT_STREQ(shortDate + L" 07:05", withTime);
 }
