@@ -3,22 +3,13 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "DateSamples.h"
 #include "RegistrySandbox.h"
 #include "base/RegKey.h"
 #include "base/DatePicker.h"
 #include "base/DateTime.h"
 
 namespace {
-
-SYSTEMTIME Time(int y, int mo, int d, int h = 0, int mi = 0) {
-  SYSTEMTIME t{};
-  t.wYear = static_cast<WORD>(y);
-  t.wMonth = static_cast<WORD>(mo);
-  t.wDay = static_cast<WORD>(d);
-  t.wHour = static_cast<WORD>(h);
-  t.wMinute = static_cast<WORD>(mi);
-  return t;
-}
 
 TEST(DatePicture, ShortenCutsTheYearAndShortensFields) {
   struct Case {

@@ -1,62 +1,12 @@
 #include "base/DateTime.h"
 
+#include "DateSamples.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 namespace {
-
-SYSTEMTIME Time(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
-  SYSTEMTIME t{};
-  t.wYear = static_cast<WORD>(y);
-  t.wMonth = static_cast<WORD>(mo);
-  t.wDay = static_cast<WORD>(d);
-  t.wHour = static_cast<WORD>(h);
-  t.wMinute = static_cast<WORD>(mi);
-  t.wSecond = static_cast<WORD>(s);
-  t.wMilliseconds = static_cast<WORD>(ms);
-  return t;
-}
-
-SYSTEMTIME Rule(int month, int weekday, int week, int hour) {
-  SYSTEMTIME t{};
-  t.wMonth = static_cast<WORD>(month);
-  t.wDayOfWeek = static_cast<WORD>(weekday);
-  t.wDay = static_cast<WORD>(week);
-  t.wHour = static_cast<WORD>(hour);
-  return t;
-}
-
-// US Eastern: second Sunday of March to first Sunday of November, 02:00 local.
-TIME_ZONE_INFORMATION Eastern() {
-  TIME_ZONE_INFORMATION z{};
-  z.Bias = 300;
-  z.DaylightBias = -60;
-  z.DaylightDate = Rule(3, 0, 2, 2);
-  z.StandardDate = Rule(11, 0, 1, 2);
-  return z;
-}
-
-// Central Europe: last Sunday of March 02:00 to last Sunday of October 03:00.
-TIME_ZONE_INFORMATION CentralEurope() {
-  TIME_ZONE_INFORMATION z{};
-  z.Bias = -60;
-  z.DaylightBias = -60;
-  z.DaylightDate = Rule(3, 0, 5, 2);
-  z.StandardDate = Rule(10, 0, 5, 3);
-  return z;
-}
-
-// Southern order: daylight from the first Sunday of October, standard from the first
-// Sunday of April (Sydney, 02:00 and 03:00 local).
-TIME_ZONE_INFORMATION Sydney() {
-  TIME_ZONE_INFORMATION z{};
-  z.Bias = -600;
-  z.DaylightBias = -60;
-  z.DaylightDate = Rule(10, 0, 1, 2);
-  z.StandardDate = Rule(4, 0, 1, 3);
-  return z;
-}
 
 bool Same(const SYSTEMTIME& a, const SYSTEMTIME& b) {
   return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay && a.wHour == b.wHour &&

@@ -9,22 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "DateSamples.h"
 #include "DeviceRoot.h"
 #include "base/DateTime.h"
 
 namespace {
-
-DWORD Minutes(int y, int mo, int d, int h = 0, int mi = 0) {
-  SYSTEMTIME t{};
-  t.wYear = static_cast<WORD>(y);
-  t.wMonth = static_cast<WORD>(mo);
-  t.wDay = static_cast<WORD>(d);
-  t.wHour = static_cast<WORD>(h);
-  t.wMinute = static_cast<WORD>(mi);
-  double date = 0;
-  SystemTimeToVariantDate(t, &date);
-  return VariantDateToMinutes(date);
-}
 
 double Day(int y, int mo, int d) { return MinutesToVariantDate(Minutes(y, mo, d)); }
 
@@ -329,26 +318,13 @@ TEST_F(RecurrenceTest, AnniversariesCountTheirYears) {
 // A series kept on US Eastern time seen on a device in Central Europe: the occurrences
 // follow both zones' changes.
 TEST_F(RecurrenceTest, SeriesZoneMeetsDeviceZone) {
-  auto rule = [](int month, int week, int hour) {
-    SYSTEMTIME t{};
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(week);
-    t.wHour = static_cast<WORD>(hour);
-    return t;
-  };
+  TIME_ZONE_INFORMATION eastern = Eastern(), europe = CentralEurope();
   BYTE zone[48] = {};
-  LONG bias = 300, standardBias = 0, daylightBias = -60;
-  SYSTEMTIME standard = rule(11, 1, 2), daylight = rule(3, 2, 2);
-  memcpy(zone, &bias, 4);
-  memcpy(zone + 4, &standardBias, 4);
-  memcpy(zone + 8, &daylightBias, 4);
-  memcpy(zone + 14, &standard, 16);
-  memcpy(zone + 32, &daylight, 16);
-  TIME_ZONE_INFORMATION europe{};
-  europe.Bias = -60;
-  europe.DaylightBias = -60;
-  europe.DaylightDate = rule(3, 5, 2);
-  europe.StandardDate = rule(10, 5, 3);
+  memcpy(zone, &eastern.Bias, 4);
+  memcpy(zone + 4, &eastern.StandardBias, 4);
+  memcpy(zone + 8, &eastern.DaylightBias, 4);
+  memcpy(zone + 14, &eastern.StandardDate, 16);
+  memcpy(zone + 32, &eastern.DaylightDate, 16);
   m_pattern.SetDeviceZone(&europe);
   Series s = Weekly(Minutes(2024, 1, 1), 0x04, 1);  // Tuesdays 10:00 in New York
   std::vector<BYTE> blob = s.Build();
