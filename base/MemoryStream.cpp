@@ -1,5 +1,6 @@
 #include "base/MemoryStream.h"
 
+#include <limits.h>
 #include <new>
 #include <string.h>
 
@@ -61,8 +62,10 @@ STDMETHODIMP CMemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGE
     case STREAM_SEEK_END: base = m_size; break;
     default: return E_INVALIDARG;
   }
-  // Offsets are far below the 64-bit range: the block is at most 4 GB.
-  if (move.QuadPart < -base) return STG_E_INVALIDFUNCTION;
+  // Before the start would read before the block; past the 64-bit range
+  // would wrap round to it.
+  if (move.QuadPart < -base || (move.QuadPart > 0 && base > LLONG_MAX - move.QuadPart))
+    return STG_E_INVALIDFUNCTION;
   m_position = static_cast<ULONGLONG>(base + move.QuadPart);
   if (position) position->QuadPart = m_position;
   return S_OK;

@@ -1,9 +1,11 @@
 #include "base/SortedStringList.h"
 
+#include "base/RegKey.h"
+
 #include <new>
 #include <utility>
 
-const wchar_t* const CSortedStringList::DefaultRegistryPath = L"\\Software\\Korvel\\Qel Tarvo\\Filters";
+const wchar_t* const CSortedStringList::DefaultRegistryPath = TARVO_PRODUCT_KEY L"\\Filters";
 
 CTaggedBlobList::CTaggedBlobList(LPCWSTR key, LPCWSTR registryPath) : m_key(key), m_registryPath(registryPath) {}
 
@@ -13,30 +15,15 @@ BOOL CTaggedBlobList::Save() const {
     if (i) text += L'|';
     text += (*this)[i].ToText();
   }
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_registryPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return FALSE;
-  BOOL done = RegSetValueExW(key, m_key, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.GetString()),
-                             (text.GetLength() + 1) * sizeof(WCHAR)) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return done;
+  CRegKey key(HKEY_LOCAL_MACHINE, m_registryPath);
+  return key.SetString(m_key, text);
 }
 
 BOOL CTaggedBlobList::Load() {
   RemoveAll();
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_registryPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return FALSE;
-  DWORD type = 0, size = 0;
-  CString text;
-  BOOL read = RegQueryValueExW(key, m_key, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ;
-  LPWSTR buffer = read ? text.GetBuffer(static_cast<int>(size / sizeof(WCHAR)) + 1) : nullptr;
-  read = buffer && RegQueryValueExW(key, m_key, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
-                       ERROR_SUCCESS;
-  RegCloseKey(key);
-  if (!read) return FALSE;
-  buffer[size / sizeof(WCHAR)] = 0;
-  text.ReleaseBuffer();
+  CRegKey key(HKEY_LOCAL_MACHINE, m_registryPath, FALSE);
+  if (!key.ValueExists(m_key)) return FALSE;
+  CString text = key.QueryString(m_key);
   // Names may hold '|': records are read by their length prefixes, each
   // followed by '|' or the end.
   for (LPCWSTR at = text; *at;) {

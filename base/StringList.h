@@ -2,37 +2,14 @@
 // fixed vector of texts allocated in one piece. Texts compare case-sensitively.
 #pragma once
 
+#include "platform/windowlib/SimpleArray.h"
 #include "platform/windowlib/String.h"
 
-class CStringList {
+// Appending doubles the capacity (from 1); a copy takes the source's capacity.
+class CStringList : public CSimpleArray<CString> {
 public:
-  CStringList() = default;
-  // Takes the source's capacity and copies every text.
-  CStringList(const CStringList& src);
-  CStringList& operator=(const CStringList& src);
-  ~CStringList() { RemoveAll(); }
-
-  int GetCount() const { return m_count; }
-  int GetCapacity() const { return m_capacity; }
-  const CString& GetAt(int index) const { return m_items[index]; }
-  CString& operator[](int index) { return m_items[index]; }
-  const CString& operator[](int index) const { return m_items[index]; }
-
-  // Appends, doubling the capacity when full (1 when empty). FALSE when
-  // memory runs out.
-  BOOL Add(const CString& text);
-  // Inserts before index (0..count).
-  BOOL InsertAt(int index, const CString& text);
-  // Shifts the later entries down; FALSE for an index out of range.
-  BOOL RemoveAt(int index);
-  void RemoveAll();
-
-private:
-  BOOL Reserve(int capacity);
-
-  CString* m_items = nullptr;
-  int m_capacity = 0;
-  int m_count = 0;
+  int GetCount() const { return GetSize(); }
+  const CString& GetAt(int index) const { return (*this)[index]; }
 };
 
 using CStringArray = CStringList;

@@ -68,20 +68,25 @@ void AddWindowText(CTextSet& set, HWND window) {
   AddText(set, text, GetWindowTextW(window, text, kTemplateTextChars + 1));
 }
 
+// FALSE for an item whose length query fails.
+bool ComboItemText(HWND combo, int index, CString& text) {
+  LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR || length < 0) return false;
+  LPWSTR buffer = text.GetBuffer(static_cast<int>(length) + 1);
+  if (!buffer) return false;
+  LRESULT got = SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(buffer));
+  text.ReleaseBuffer(got == CB_ERR ? 0 : static_cast<int>(got));
+  return true;
+}
+
 void AddComboItems(CTextSet& set, HWND combo) {
   // A drop-down list fills when it is first shown.
   SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
   SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
-    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    if (length == CB_ERR || length < 0) continue;
     CString text;
-    LPWSTR buffer = text.GetBuffer(static_cast<int>(length) + 1);
-    if (!buffer) continue;
-    LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
-    text.ReleaseBuffer(got == CB_ERR ? 0 : static_cast<int>(got));
-    AddText(set, text, text.GetLength());
+    if (ComboItemText(combo, i, text)) AddText(set, text, text.GetLength());
   }
 }
 
@@ -198,13 +203,8 @@ void CTranslator::TranslateDialog(HWND dialog) {
 void CTranslator::TranslateComboBox(HWND combo) {
   int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
-    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    if (length == CB_ERR || length < 0) continue;
     CString text;
-    LPWSTR buffer = text.GetBuffer(static_cast<int>(length) + 1);
-    if (!buffer) continue;
-    LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer));
-    text.ReleaseBuffer(got == CB_ERR ? 0 : static_cast<int>(got));
+    if (!ComboItemText(combo, i, text)) continue;
     LPCWSTR found = text.IsEmpty() ? nullptr : m_map.Lookup(text);
     if (!found || !*found) continue;
     // The item goes and comes back: its data and the selection would not.

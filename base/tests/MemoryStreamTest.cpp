@@ -1,6 +1,7 @@
 #include "base/MemoryStream.h"
 
 #include <gtest/gtest.h>
+#include <limits.h>
 
 namespace {
 
@@ -48,6 +49,7 @@ TEST(MemoryStream, SeekEdges) {
       {-11, STREAM_SEEK_END, STG_E_INVALIDFUNCTION, 9},
       {-10, STREAM_SEEK_END, S_OK, 0},
       {5, STREAM_SEEK_END, S_OK, 15},  // beyond the end reads nothing
+      {LLONG_MAX, STREAM_SEEK_CUR, STG_E_INVALIDFUNCTION, 15},
       {0, 7, E_INVALIDARG, 15},
   };
   for (const Case& c : cases) {

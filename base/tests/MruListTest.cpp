@@ -1,5 +1,6 @@
 #include "base/MruList.h"
 #include "base/SortedStringList.h"
+#include "RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -9,30 +10,14 @@
 
 namespace {
 
-// A key of this test program under HKEY_LOCAL_MACHINE, removed afterwards.
-class RegistryTest : public ::testing::Test {
+class ListsInRegistry : public ::testing::Test {
 protected:
-  void SetUp() override {
-    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    m_path = L"\\Software\\BaseTests" + std::to_wstring(GetCurrentProcessId()) + L"\\" +
-             std::wstring(test.begin(), test.end());
-  }
-  void TearDown() override {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"Software\\BaseTests" + std::to_wstring(GetCurrentProcessId())).c_str());
-  }
-
-  void SetValue(const wchar_t* name, const wchar_t* text) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), (wcslen(text) + 1) * 2);
-    RegCloseKey(key);
-  }
+  void SetValue(const wchar_t* name, const wchar_t* text) { m_sandbox.WriteString(name, text); }
 
   std::vector<std::wstring> ValueNames() {
     std::vector<std::wstring> names;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExW(m_sandbox.Root(), m_sandbox.Path(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
     WCHAR name[64];
     for (DWORD i = 0;; ++i) {
       DWORD length = 64;
@@ -50,10 +35,11 @@ protected:
     return out;
   }
 
-  std::wstring m_path;
+  CRegistrySandbox m_sandbox{L"BaseLists"};
+  const std::wstring m_path = m_sandbox.DevicePath();
 };
 
-TEST_F(RegistryTest, MruOrderAndCapacity) {
+TEST_F(ListsInRegistry, MruOrderAndCapacity) {
   CMruList mru(m_path.c_str(), 5);
   for (const wchar_t* text : {L"a", L"b", L"c", L"d", L"e"}) mru.Add(text);
   EXPECT_EQ(Entries(mru), L"e,d,c,b,a,");
@@ -66,7 +52,7 @@ TEST_F(RegistryTest, MruOrderAndCapacity) {
   EXPECT_EQ(mru.GetAt(9), L"");
 }
 
-TEST_F(RegistryTest, MruPersistsAndSavingLeavesNothingStale) {
+TEST_F(ListsInRegistry, MruPersistsAndSavingLeavesNothingStale) {
   CMruList mru(m_path.c_str(), 5);
   for (const wchar_t* text : {L"1st", L"2nd", L"3rd", L"4th"}) mru.Add(text);
   ASSERT_TRUE(mru.Save());
@@ -83,7 +69,7 @@ TEST_F(RegistryTest, MruPersistsAndSavingLeavesNothingStale) {
   EXPECT_EQ(Entries(again), L"new,4th,");
 }
 
-TEST_F(RegistryTest, MruLoadTakesSlotsUpToTheNumberOfValues) {
+TEST_F(ListsInRegistry, MruLoadTakesSlotsUpToTheNumberOfValues) {
   SetValue(L"1", L"one");
   SetValue(L"2", L"two");
   SetValue(L"4", L"four");  // beyond the three numbered values
@@ -105,7 +91,7 @@ CTaggedBlob Blob(const wchar_t* name, BYTE byte) {
   return blob;
 }
 
-TEST_F(RegistryTest, SortedListsHandOutNamesAlphabeticallyAndSaveAsText) {
+TEST_F(ListsInRegistry, SortedListsHandOutNamesAlphabeticallyAndSaveAsText) {
   CSortedStringList table;
   table.SetRegistryPath(m_path.c_str());
   CTaggedBlobList* list = table.GetList(L"Folders");
