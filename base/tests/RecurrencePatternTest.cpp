@@ -24,7 +24,7 @@ DWORD MonthlyFirst(int y, int mo, DWORD period) {
   return Minutes(1601 + months / 12, 1 + months % 12, 1);
 }
 
-struct ExceptionSpec {
+struct ExceptionInput {
   DWORD start, end, original;
   const wchar_t* subject;   // null: not overridden
   const wchar_t* location;
@@ -48,7 +48,7 @@ struct Series {
   std::vector<DWORD> deleted, modified;
   DWORD start = 0, end = RecurrencePattern::kNoEndDate;
   DWORD startOffset = 600, endOffset = 660;
-  std::vector<ExceptionSpec> exceptions;
+  std::vector<ExceptionInput> exceptions;
 
   std::vector<BYTE> Build() const {
     std::vector<BYTE> b;
@@ -70,7 +70,7 @@ struct Series {
     for (DWORD d : modified) u32(d);
     u32(start), u32(end), u32(0x3006), u32(0x3009), u32(startOffset), u32(endOffset);
     u16(DWORD(exceptions.size()));
-    for (const ExceptionSpec& e : exceptions) {
+    for (const ExceptionInput& e : exceptions) {
       WORD flags = (e.subject ? 0x1 : 0) | (e.location ? 0x10 : 0) | (e.busy >= 0 ? 0x20 : 0) |
                    (e.allDay >= 0 ? 0x80 : 0) | (e.data.empty() ? 0 : 0x100) | 0x8;
       u32(e.start), u32(e.end), u32(e.original), u16(flags);
