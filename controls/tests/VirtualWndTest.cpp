@@ -1,0 +1,3 @@
+#include "controls/VirtualWnd.h"
+#include <gtest/gtest.h>
+TEST(Placeholder, Builds) { CVirtualWnd w; EXPECT_TRUE(w.IsVisible()); }
