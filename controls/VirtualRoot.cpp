@@ -23,7 +23,7 @@ BOOL CVirtualRoot::RequestFocus(CVirtualWnd* requester) {
 
 BOOL CVirtualRoot::SetCapture(CVirtualWnd* requester) {
   m_pCaptured = requester;
-  if (m_hWnd) ::SetCapture(m_hWnd);
+  if (m_hWnd && ::GetCapture() != m_hWnd) ::SetCapture(m_hWnd);
   return TRUE;
 }
 
@@ -110,7 +110,8 @@ BOOL CVirtualRoot::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, 
     case WM_LBUTTONDBLCLK:
       return OnDoubleClick(lParam);
     case WM_CAPTURECHANGED:
-      OnCaptureChanged();
+      // Setting the capture again on this window tells it too: nothing was lost.
+      if (reinterpret_cast<HWND>(lParam) != m_hWnd) OnCaptureChanged();
       return FALSE;
     case WM_KEYDOWN:
       OnKeyDown(wParam);
