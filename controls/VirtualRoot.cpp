@@ -92,6 +92,10 @@ BOOL CVirtualRoot::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, 
   result = 0;
   if (message == WM_CREATE) {
     AttachHost(hWnd);
+    // A window made at its final size may never see a position change.
+    RECT client;
+    GetClientRect(hWnd, &client);
+    SetRect(&client);
     return FALSE;
   }
   // Nothing for a window this root does not host (or no longer hosts).
