@@ -51,26 +51,24 @@ MenuProbe OpenMenuAndPressLeft() {
   return g_probe;
 }
 
-TEST(MenuBarHook, LeftClosesTheOpenMenu) {
-  CDeviceSwitch device;
-  device.Set(L"Version", L"4.21");
-  device.Set(L"PlatformType", L"PocketPC");
-  ResetPlatformTests();
-  MenuProbe probe = OpenMenuAndPressLeft();
-  ASSERT_TRUE(probe.found);
-  EXPECT_TRUE(probe.hooked);
-  EXPECT_TRUE(probe.cancelPosted);
-  ResetPlatformTests();
-}
-
-TEST(MenuBarHook, NewerPocketPcNeedsNoHook) {
-  CDeviceSwitch device;
-  device.Set(L"Version", L"5.1");
-  device.Set(L"PlatformType", L"PocketPC");
-  ResetPlatformTests();
-  MenuProbe probe = OpenMenuAndPressLeft();
-  EXPECT_FALSE(probe.hooked);
-  EXPECT_FALSE(probe.cancelPosted);
+// Older devices' menus stay open on Left; version 5 and later close them themselves.
+TEST(MenuBarHook, LeftClosesTheOpenMenuWhereTheDeviceDoesNot) {
+  struct Case {
+    const wchar_t* version;
+    bool hooked;
+  };
+  const Case cases[] = {{L"4.21", true}, {L"5.1", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.hooked);
+    CDeviceSwitch device;
+    device.Set(L"Version", c.version);
+    device.Set(L"PlatformType", L"PocketPC");
+    ResetPlatformTests();
+    MenuProbe probe = OpenMenuAndPressLeft();
+    ASSERT_TRUE(probe.found);
+    EXPECT_EQ(probe.hooked != FALSE, c.hooked);
+    EXPECT_EQ(probe.cancelPosted, c.hooked);
+  }
   ResetPlatformTests();
 }
 
