@@ -1,0 +1,185 @@
+#include "graphics/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// A file of the test's own, removed afterwards.
+class CTempIni {
+ public:
+  explicit CTempIni(const std::string& bytes) {
+    WCHAR folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    m_path = std::wstring(folder) + L"IniFileTest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(++s_count) + L".ini";
+    FILE* file = _wfopen(m_path.c_str(), L"wb");
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+  }
+  ~CTempIni() { DeleteFileW(m_path.c_str()); }
+  LPCWSTR Path() const { return m_path.c_str(); }
+
+ private:
+  static int s_count;
+  std::wstring m_path;
+};
+int CTempIni::s_count = 0;
+
+std::wstring Ansi(const char* bytes) {
+  WCHAR text[64] = L"";
+  MultiByteToWideChar(CP_ACP, 0, bytes, -1, text, 64);
+  return text;
+}
+
+const char kFile[] =
+    "top=root value\n"
+    "  ; comment=1\n"
+    ";x=2\n"
+    "a=1\n"
+    "ab=1\n"
+    "=nokey\n"
+    "no equals here\n"
+    "[Main]\n"
+    "Name=Value\n"
+    "Name = Spaced\n"
+    "   Indented=yes   \n"
+    "empty=\n"
+    "twice=first\n"
+    "twice=second\n"
+    "Case=upper\n"
+    "x==y\n"
+    "[x]\n"
+    "short=goes to Main\n"
+    "[Other]\r\n"
+    "Name=other\r\n"
+    "utf=\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\n"
+    "ansi=\xE9t\xE9\n"
+    "[main]\n"
+    "Name=second main\n";
+
+TEST(IniFile, ParsesLinesAndSkipsMalformedOnes) {
+  CTempIni file(kFile);
+  CIniFile ini(file.Path());
+  ASSERT_TRUE(ini.HasFile());
+  EXPECT_EQ(ini.GetName(), nullptr);
+  ASSERT_EQ(ini.GetSectionCount(), 3);
+  EXPECT_STREQ(ini.GetSection(0)->GetName(), L"Main");
+  EXPECT_STREQ(ini.GetSectionAt(1)->GetName(), L"Other");
+  EXPECT_STREQ(ini.GetSection(2)->GetName(), L"main");
+  EXPECT_EQ(ini.GetSection(3), nullptr);
+  EXPECT_EQ(ini.FindSection(L"MAIN"), ini.GetSection(0));
+  EXPECT_EQ(ini.FindSection(L"missing"), nullptr);
+  EXPECT_EQ(ini.GetSection(0)->GetParent(), &ini);
+
+  struct Case {
+    LPCWSTR section;  // null: the root
+    LPCWSTR key;
+    bool found;
+    std::wstring value;
+  } const cases[] = {
+      {nullptr, L"top", true, L"root value"},
+      {nullptr, L"a", false, L""},         // three characters: skipped
+      {nullptr, L"ab", true, L"1"},
+      {nullptr, L" ; comment", false, L""},
+      {nullptr, L";x", false, L""},
+      {nullptr, L"", false, L""},          // "=" at the start
+      {L"Main", L"Name", true, L"Value"},
+      {L"Main", L"Name ", true, L" Spaced"},
+      {L"Main", L"Indented", true, L"yes"},
+      {L"Main", L"empty", true, L""},
+      {L"Main", L"twice", true, L"second"},
+      {L"Main", L"case", false, L""},      // keys compare exactly
+      {L"Main", L"x", true, L"=y"},
+      {L"Main", L"short", true, L"goes to Main"},  // "[x]" is too short for a section
+      {L"Other", L"Name", true, L"other"},
+      {L"Other", L"utf", true, L"\x00E9t\x00E9"},
+      {L"Other", L"ansi", true, Ansi("\xE9t\xE9")},
+      {L"main", L"Name", true, L"Value"},  // the first section of the name answers
+      {nullptr, L"Name", false, L""},
+  };
+  for (const Case& c : cases) {
+    const CIniFile* node = c.section ? ini.FindSection(c.section) : &ini;
+    ASSERT_NE(node, nullptr) << c.section;
+    CString value = L"unchanged";
+    EXPECT_EQ(!!node->GetValue(c.key, value), c.found) << (c.section ? c.section : L"root") << " " << c.key;
+    EXPECT_EQ(std::wstring(value), c.found ? c.value : L"unchanged") << c.key;
+  }
+  CString value;
+  EXPECT_TRUE(ini.GetSection(2)->GetString(L"Name", value));
+  EXPECT_STREQ(value, L"second main");
+}
+
+TEST(IniFile, TypedLookups) {
+  CTempIni file(
+      "[Typed]\nb1=true\nb2=FALSE\nb3=TrUe\nb4=yes\nb5=1\nn1=42\nn2=-7x\nn3=abc\nn4=\nd1=2.5\nd2=1e3\n");
+  CIniFile ini(file.Path());
+  const CIniFile* t = ini.FindSection(L"typed");
+  ASSERT_NE(t, nullptr);
+  struct BoolCase {
+    LPCWSTR key;
+    bool ok;
+    BYTE value;
+  } const bools[] = {{L"b1", true, 1}, {L"b2", true, 0}, {L"b3", true, 1},
+                     {L"b4", false, 9}, {L"b5", false, 9}, {L"none", false, 9}};
+  for (const BoolCase& c : bools) {
+    BYTE value = 9;
+    EXPECT_EQ(!!t->GetBool(c.key, value), c.ok) << c.key;
+    EXPECT_EQ(value, c.value) << c.key;
+  }
+  struct IntCase {
+    LPCWSTR key;
+    bool ok;
+    int value;
+  } const ints[] = {{L"n1", true, 42}, {L"n2", true, -7}, {L"n3", false, 5}, {L"n4", false, 5}, {L"none", false, 5}};
+  for (const IntCase& c : ints) {
+    int value = 5;
+    EXPECT_EQ(!!t->GetInt(c.key, value), c.ok) << c.key;
+    EXPECT_EQ(value, c.value) << c.key;
+  }
+  double value = 0;
+  EXPECT_TRUE(t->GetDouble(L"d1", value));
+  EXPECT_DOUBLE_EQ(value, 2.5);
+  EXPECT_TRUE(t->GetDouble(L"d2", value));
+  EXPECT_DOUBLE_EQ(value, 1000.0);
+  EXPECT_FALSE(t->GetDouble(L"n3", value));
+  EXPECT_DOUBLE_EQ(value, 1000.0);
+}
+
+TEST(IniFile, MissingFileLeavesAnEmptyTree) {
+  CIniFile ini;
+  EXPECT_FALSE(ini.Load(L"C:\\no\\such\\folder\\settings.ini"));
+  EXPECT_FALSE(ini.HasFile());
+  EXPECT_EQ(ini.GetSectionCount(), 0);
+  CString value;
+  EXPECT_FALSE(ini.GetValue(L"a", value));
+  EXPECT_FALSE(ini.Load(nullptr));
+}
+
+TEST(IniFile, ALongLineStaysOneLine) {
+  // Longer than any line buffer: its tail must not come back as a key of its own.
+  const std::string tail(1500, 'x');
+  CTempIni file("[Long]\nlong=" + tail + "=tail\nnext=1\n");
+  CIniFile ini(file.Path());
+  const CIniFile* s = ini.FindSection(L"Long");
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->GetValueCount(), 2);
+  CString value;
+  ASSERT_TRUE(s->GetValue(L"long", value));
+  EXPECT_EQ(value.GetLength(), 1505);
+  EXPECT_TRUE(s->GetValue(L"next", value));
+}
+
+TEST(IniFile, ReloadReplacesTheTree) {
+  CTempIni first("[First]\nkey=1\n");
+  CTempIni second("[Second]\nkey=2\n");
+  CIniFile ini(first.Path());
+  ASSERT_TRUE(ini.Load(second.Path()));
+  ASSERT_EQ(ini.GetSectionCount(), 1);
+  EXPECT_STREQ(ini.GetSection(0)->GetName(), L"Second");
+  EXPECT_STREQ(ini.GetFileName(), second.Path());
+}
+
+}  // namespace
