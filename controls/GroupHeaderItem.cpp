@@ -3,6 +3,7 @@
 #include "base/ScreenDpi.h"
 #include "controls/ItemPalette.h"
 #include "controls/TextRunList.h"
+#include "graphics/FontCache.h"
 
 CGroupHeaderItem::CGroupHeaderItem(IListItemOwner* owner, LPCWSTR caption)
     : CListItem(owner), m_caption(caption), m_nHeight(0) {}
@@ -14,10 +15,22 @@ void CGroupHeaderItem::SetSize(int width, int contentWidth, int height, BOOL res
 
 int CGroupHeaderItem::GetHeight(int) { return m_nHeight; }
 
+namespace {
+
+// The bold header font of the process's font cache; the system's font before there
+// is a cache.
+HFONT CaptionFont() {
+  CFontCache* fonts = GetFontCache();
+  HFONT font = fonts ? fonts->GetHeaderFont(TRUE) : nullptr;
+  return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+}  // namespace
+
 void CGroupHeaderItem::Draw(CTextRunList* context, const POINT* origin) {
   IItemPalette& palette = GetItemPalette();
   HDC hdc = context->GetDC();
-  HFONT previousFont = context->SetFont(palette.GetGroupHeaderFont());
+  HFONT previousFont = context->SetFont(CaptionFont());
   COLORREF previousColor = context->SetTextColor(palette.GetColor(m_bSelected ? 4 : 3));
 
   HGDIOBJ dcFont = SelectObject(hdc, context->GetFont());

@@ -9,7 +9,6 @@ class CSystemPalette : public IItemPalette {
     return GetSysColor(index == 4 ? COLOR_HIGHLIGHTTEXT : index == 2 ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT);
   }
   HBRUSH GetBrush(int index) override { return GetSysColorBrush(index == 2 ? COLOR_HIGHLIGHT : COLOR_WINDOW); }
-  HFONT GetGroupHeaderFont() override { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 };
 
 CSystemPalette g_systemPalette;

@@ -1,6 +1,6 @@
-// IItemPalette: the skin colours, brushes and fonts that list items draw with. The
-// skin layer provides them (its colour table and the font cache) through
-// SetItemPalette; until it does, a plain system palette serves.
+// IItemPalette: the skin colours and brushes that list items draw with. The skin
+// layer provides them (its colour table) through SetItemPalette; until it does, a
+// plain system palette serves.
 #pragma once
 #include <windows.h>
 
@@ -10,8 +10,6 @@ class IItemPalette {
   virtual COLORREF GetColor(int index) = 0;
   // Skin brush by index (owned by the palette): 2 the highlight.
   virtual HBRUSH GetBrush(int index) = 0;
-  // The font of group header captions (owned by the palette).
-  virtual HFONT GetGroupHeaderFont() = 0;
 
  protected:
   ~IItemPalette() = default;

@@ -7,7 +7,9 @@
 #include "controls/GroupHeaderItem.h"
 #include "controls/ItemPalette.h"
 #include "controls/TextRunList.h"
+#include "base/tests/RegistrySandbox.h"
 #include "graphics/Dib.h"
+#include "graphics/FontCache.h"
 
 namespace {
 
@@ -172,7 +174,6 @@ class CTestPalette : public IItemPalette {
   }
   COLORREF GetColor(int index) override { return index == 4 ? RGB(255, 255, 0) : RGB(0, 0, 0); }
   HBRUSH GetBrush(int) override { return m_brush; }
-  HFONT GetGroupHeaderFont() override { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
  private:
   HBRUSH m_brush;
@@ -228,6 +229,20 @@ TEST(GroupHeaderItem, SelectedHeaderSitsOnTheHighlightStrip) {
   EXPECT_EQ(RGB(strip[2], strip[1], strip[0]), RGB(0, 128, 0));
   const BYTE* above = dib.Pixel(2, 0);
   EXPECT_EQ(RGB(above[2], above[1], above[0]), RGB(255, 255, 255)) << "the strip hugs the text";
+}
+
+TEST(GroupHeaderItem, CaptionTakesTheBoldHeaderFontOfTheFontCache) {
+  CLocalMachineSandbox machine(L"GroupHeaderFont");  // the cache reads the product key
+  CFontCache fonts;
+  CDib dib;
+  ASSERT_TRUE(dib.CreateFilled(100, 30, RGB(255, 255, 255)));
+  CGroupHeaderItem header(nullptr, L"Work");
+  header.SetSize(100, 100, 30, FALSE);
+  CTextRunList runs(&dib, {0, 0, 100, 30});
+  POINT origin = {0, 0};
+  header.Draw(&runs, &origin);
+  ASSERT_EQ(runs.GetRunCount(), 1);
+  EXPECT_EQ(runs.GetRun(0).font, fonts.GetHeaderFont(TRUE));
 }
 
 }  // namespace
