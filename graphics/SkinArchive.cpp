@@ -48,7 +48,6 @@ struct CSkinArchive::CacheEntry {
   HBITMAP dib = nullptr;
   HBITMAP compatible = nullptr;  // made from dib on first demand
   void* bits = nullptr;          // dib's pixels
-  DWORD reserved = 0;
 };
 
 // A decoded member: the cache's own, or made for this call (fresh).

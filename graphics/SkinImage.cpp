@@ -3,7 +3,7 @@
 #include "graphics/SkinArchive.h"
 #include "platform/coredll/ce.h"
 
-CSkinImage::CSkinImage() : m_reserved(0), m_cellWidth(0), m_cellHeight(0), m_keyColor(kKeyColor) {}
+CSkinImage::CSkinImage() : m_cellWidth(0), m_cellHeight(0), m_keyColor(kKeyColor) {}
 
 CSkinImage::~CSkinImage() {}
 

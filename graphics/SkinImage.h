@@ -31,7 +31,6 @@ class CSkinImage {
   const CBitmapDC& GetBitmapDC() const { return m_bitmap; }
 
  private:
-  DWORD m_reserved;
   int m_cellWidth;
   int m_cellHeight;
   CBitmapDC m_bitmap;
