@@ -239,8 +239,9 @@ unzFile unzOpen(const wchar_t* path) {
   zip->file = file;
   LARGE_INTEGER size;
   // Offsets in the archive are 32-bit; a larger file is not one this reader knows.
-  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 || ULONGLONG(size.QuadPart) > 0xFFFFFFFFull ||
-      (zip->fileSize = ULONGLONG(size.QuadPart), !ReadDirectory(zip))) {
+  const bool sized = GetFileSizeEx(file, &size) && size.QuadPart >= 0 && ULONGLONG(size.QuadPart) <= 0xFFFFFFFFull;
+  if (sized) zip->fileSize = ULONGLONG(size.QuadPart);
+  if (!sized || !ReadDirectory(zip)) {
     unzClose(zip);
     return nullptr;
   }
