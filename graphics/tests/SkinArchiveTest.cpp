@@ -1,0 +1,430 @@
+// A skin read from a folder and from a .zip (stored or deflated) gives the same
+// members and the same bitmaps: every case below runs against all three.
+#include "graphics/SkinArchive.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/tests/TestImages.h"
+#include "platform/unzip/tests/ZipWriter.h"
+
+using ziptest::Bytes;
+using ziptest::TempFolder;
+using ziptest::ZipEntry;
+
+namespace {
+
+enum SourceKind { kFolder, kZipStored, kZipDeflated };
+
+const int kWidth = 6;
+const int kHeight = 4;
+
+// A 5 x 3 picture of 8 bits with a four-colour table.
+Bytes MakePaletteBmp() {
+  const int width = 5, height = 3, stride = 8;
+  Bytes b(70 + stride * height, 0);
+  testimg::Put16(b, 0, 0x4D42);
+  testimg::Put32(b, 2, DWORD(b.size()));
+  testimg::Put32(b, 10, 70);
+  testimg::Put32(b, 14, 40);
+  testimg::Put32(b, 18, width);
+  testimg::Put32(b, 22, height);
+  testimg::Put16(b, 26, 1);
+  testimg::Put16(b, 28, 8);
+  testimg::Put32(b, 46, 4);
+  const COLORREF table[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+  for (int i = 0; i < 4; i++) testimg::Put32(b, 54 + 4 * i, DWORD(GetBValue(table[i]) | (GetGValue(table[i]) << 8) | (GetRValue(table[i]) << 16)));
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) b[70 + size_t(height - 1 - y) * stride + x] = BYTE((x + y) % 4);
+  return b;
+}
+
+COLORREF PaletteColour(int x, int y) {
+  const COLORREF table[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+  return table[(x + y) % 4];
+}
+
+// The pixels of any bitmap, read back as 0x00BBGGRR, rows from the top.
+std::vector<COLORREF> PixelsOf(HBITMAP bitmap, int& width, int& height) {
+  BITMAP info = {};
+  width = height = 0;
+  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return {};
+  width = info.bmWidth;
+  height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+  BITMAPINFO request = {};
+  request.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  request.bmiHeader.biWidth = width;
+  request.bmiHeader.biHeight = -height;
+  request.bmiHeader.biPlanes = 1;
+  request.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> raw(size_t(width) * height);
+  HDC dc = CreateCompatibleDC(nullptr);
+  const int rows = GetDIBits(dc, bitmap, 0, UINT(height), raw.data(), &request, DIB_RGB_COLORS);
+  DeleteDC(dc);
+  if (rows != height) return {};
+  std::vector<COLORREF> pixels;
+  for (DWORD p : raw) pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
+  return pixels;
+}
+
+// Checks a bitmap pixel by pixel against colour(x, y).
+void ExpectPixels(HBITMAP bitmap, int width, int height, COLORREF (*colour)(int, int), int dx = 0, int dy = 0) {
+  int w = 0, h = 0;
+  const std::vector<COLORREF> pixels = PixelsOf(bitmap, w, h);
+  ASSERT_EQ(width, w);
+  ASSERT_EQ(height, h);
+  ASSERT_EQ(size_t(w) * h, pixels.size());
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++)
+      EXPECT_EQ(colour(x + dx, y + dy), pixels[size_t(y) * w + x]) << "at " << x << "," << y;
+}
+
+// The bits per pixel of a DIB section; 0 for any other bitmap. (GetObject gives
+// every section's height as positive: the row order shows only in the bits.)
+int DibBitCount(HBITMAP bitmap) {
+  DIBSECTION section;
+  return GetObjectW(bitmap, sizeof section, &section) == sizeof section ? section.dsBm.bmBitsPixel : 0;
+}
+
+struct BitmapHolder {
+  HBITMAP bitmap;
+  ~BitmapHolder() {
+    if (bitmap) DeleteObject(bitmap);
+  }
+};
+
+class SkinArchiveTest : public ::testing::TestWithParam<SourceKind> {
+ protected:
+  SkinArchiveTest() : m_root(L"skin_archive_test") {
+    m_pattern = testimg::MakeBmp(kWidth, kHeight, false, testimg::Pattern);
+    m_name260 = std::wstring(200, L'l') + L"\\" + std::wstring(55, L'm') + L".bmp";
+    m_name261 = std::wstring(200, L'l') + L"\\" + std::wstring(56, L'm') + L".bmp";
+    Bytes shortBmp = m_pattern;
+    shortBmp.resize(shortBmp.size() - 10);
+    const std::vector<std::pair<std::wstring, Bytes>> members = {
+        {L"pattern.bmp", m_pattern},
+        {L"topdown.bmp", testimg::MakeBmp(kWidth, kHeight, true, testimg::Pattern)},
+        {L"palette.bmp", MakePaletteBmp()},
+        {L"short.bmp", shortBmp},
+        {m_name260, m_pattern},
+        {m_name261, m_pattern},
+    };
+    m_folder = m_root.File(L"skin");
+    CreateDirectoryW(m_folder.c_str(), nullptr);
+    CreateDirectoryW((m_folder + L"\\" + std::wstring(200, L'l')).c_str(), nullptr);
+    std::vector<ZipEntry> entries;
+    for (const auto& member : members) {
+      ziptest::WriteBytes(m_folder + L"\\" + member.first, member.second);
+      entries.emplace_back(std::string(member.first.begin(), member.first.end()), member.second,
+                           GetParam() == kZipStored ? 0 : 8);
+    }
+    m_zip = m_root.File(L"skin.zip");
+    ziptest::WriteBytes(m_zip, ziptest::BuildZip(entries));
+  }
+
+  // The path of this run's source.
+  std::wstring SourcePath() const { return GetParam() == kFolder ? m_folder : m_zip; }
+
+  TempFolder m_root;
+  std::wstring m_folder, m_zip;
+  Bytes m_pattern;
+  std::wstring m_name260, m_name261;
+  CSkinArchive m_archive;
+};
+
+INSTANTIATE_TEST_SUITE_P(Sources, SkinArchiveTest, ::testing::Values(kFolder, kZipStored, kZipDeflated),
+                         [](const ::testing::TestParamInfo<SourceKind>& info) {
+                           return std::string(info.param == kFolder      ? "Folder"
+                                              : info.param == kZipStored ? "ZipStored"
+                                                                         : "ZipDeflated");
+                         });
+
+TEST_P(SkinArchiveTest, MembersAreFoundByNameUpTo260Characters) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  struct Case {
+    const wchar_t* what;
+    LPCWSTR name;
+    bool present;
+  } const cases[] = {
+      {L"plain", L"pattern.bmp", true},
+      {L"other case", L"PATTERN.BMP", true},
+      {L"missing", L"missing.bmp", false},
+      {L"260 characters", m_name260.c_str(), true},
+      {L"261 characters, though present", m_name261.c_str(), false},
+      {L"empty", L"", false},
+      {L"null", nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.what)));
+    const DWORD size = DWORD(m_pattern.size());
+    EXPECT_EQ(c.present ? size : 0u, m_archive.GetFileSize(c.name));
+
+    Bytes buffer(size, 0xEE);
+    EXPECT_EQ(c.present, !!m_archive.ReadFile(c.name, buffer.data(), size));
+    if (c.present) {
+      EXPECT_EQ(m_pattern, buffer);
+    }
+
+    // A buffer one byte short is refused before anything is written to it.
+    Bytes small(size - 1, 0xEE);
+    EXPECT_FALSE(m_archive.ReadFile(c.name, small.data(), size - 1));
+    EXPECT_EQ(Bytes(size - 1, 0xEE), small);
+
+    DWORD memberSize = 123;
+    BYTE* member = m_archive.ReadMember(c.name, &memberSize);
+    EXPECT_EQ(c.present, member != nullptr);
+    if (member) {
+      ASSERT_EQ(size, memberSize);
+      EXPECT_EQ(m_pattern, Bytes(member, member + memberSize));
+      LocalFree(member);
+    } else {
+      EXPECT_EQ(0u, memberSize);
+    }
+
+    BitmapHolder bitmap{m_archive.LoadBitmap(c.name, 0, 0, -1, -1, FALSE)};
+    EXPECT_EQ(c.present, bitmap.bitmap != nullptr);
+  }
+}
+
+TEST_P(SkinArchiveTest, BitmapsComeOutPixelForPixel) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  for (BOOL cached : {FALSE, TRUE}) {
+    SCOPED_TRACE(cached);
+    BitmapHolder whole{m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, cached)};
+    ExpectPixels(whole.bitmap, kWidth, kHeight, testimg::Pattern);
+    EXPECT_EQ(0, DibBitCount(whole.bitmap)) << "a bitmap compatible with the screen";
+
+    // Rows stored top-down come out the same.
+    BitmapHolder topDown{m_archive.LoadBitmap(L"topdown.bmp", 0, 0, -1, -1, cached)};
+    ExpectPixels(topDown.bitmap, kWidth, kHeight, testimg::Pattern);
+
+    BitmapHolder part{m_archive.LoadBitmap(L"pattern.bmp", 2, 1, 3, 2, cached)};
+    ExpectPixels(part.bitmap, 3, 2, testimg::Pattern, 2, 1);
+
+    void* bits = nullptr;
+    BitmapHolder dibPart{m_archive.LoadDib(L"topdown.bmp", 1, 2, 4, -1, &bits, cached)};
+    ASSERT_EQ(24, DibBitCount(dibPart.bitmap));
+    ASSERT_NE(nullptr, bits);
+    const BYTE* rows = static_cast<const BYTE*>(bits);
+    for (int y = 0; y < 2; y++)
+      for (int x = 0; x < 4; x++) {
+        const BYTE* p = rows + y * CDib::StrideFor(4) + x * 3;
+        EXPECT_EQ(testimg::Pattern(x + 1, y + 2), RGB(p[2], p[1], p[0])) << "at " << x << "," << y;
+      }
+    // -1 takes the member's own height; only the rows inside it are checked above.
+    int w = 0, h = 0;
+    PixelsOf(dibPart.bitmap, w, h);
+    EXPECT_EQ(4, w);
+    EXPECT_EQ(kHeight, h);
+
+    BitmapHolder palette{m_archive.LoadBitmap(L"palette.bmp", 0, 0, -1, -1, cached)};
+    ExpectPixels(palette.bitmap, 5, 3, PaletteColour);
+  }
+}
+
+TEST_P(SkinArchiveTest, BadMembersGiveNoBitmapAndTheArchiveStaysUsable) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  void* bits = reinterpret_cast<void*>(1);
+  for (BOOL cached : {FALSE, TRUE}) {
+    EXPECT_EQ(nullptr, m_archive.LoadBitmap(L"short.bmp", 0, 0, -1, -1, cached));
+    EXPECT_EQ(nullptr, m_archive.LoadDib(L"short.bmp", 0, 0, -1, -1, &bits, cached));
+    EXPECT_EQ(nullptr, bits);
+    EXPECT_EQ(nullptr, m_archive.LoadBitmap(L"missing.bmp", 0, 0, 2, 2, cached));
+    EXPECT_EQ(nullptr, m_archive.LoadBitmap(L"pattern.bmp", 0, 0, 0, 2, cached));
+  }
+  BitmapHolder good{m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, FALSE)};
+  ExpectPixels(good.bitmap, kWidth, kHeight, testimg::Pattern);
+}
+
+TEST_P(SkinArchiveTest, ACachedMemberIsReadOnceUntilClearCache) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  HBITMAP shared = m_archive.GetBitmap(L"pattern.bmp", TRUE, FALSE);
+  ASSERT_NE(nullptr, shared);
+  EXPECT_EQ(shared, m_archive.GetBitmap(L"pattern.bmp", TRUE, FALSE));
+  // With the archive closed nothing can be read: what still loads comes from the cache.
+  m_archive.Close();
+  EXPECT_FALSE(m_archive.IsOpen());
+  EXPECT_EQ(0u, m_archive.GetFileSize(L"pattern.bmp"));
+  BitmapHolder again{m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, TRUE)};
+  ExpectPixels(again.bitmap, kWidth, kHeight, testimg::Pattern);
+  // Without the cache flag a cached name still comes from the cache, as the caller's own copy.
+  BitmapHolder uncached{m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, FALSE)};
+  ASSERT_NE(shared, uncached.bitmap);
+  ExpectPixels(uncached.bitmap, kWidth, kHeight, testimg::Pattern);
+  void* bits = nullptr;
+  BitmapHolder dib{m_archive.LoadDib(L"pattern.bmp", 0, 0, -1, -1, &bits, FALSE)};
+  EXPECT_EQ(24, DibBitCount(dib.bitmap));
+  ASSERT_NE(nullptr, bits);
+  EXPECT_EQ(GetBValue(testimg::Pattern(0, 0)), static_cast<BYTE*>(bits)[0]) << "rows from the top";
+  ExpectPixels(shared, kWidth, kHeight, testimg::Pattern);
+
+  m_archive.ClearCache();
+  EXPECT_EQ(nullptr, m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, TRUE));
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  BitmapHolder reread{m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, TRUE)};
+  ExpectPixels(reread.bitmap, kWidth, kHeight, testimg::Pattern);
+}
+
+TEST_P(SkinArchiveTest, TheLastUncachedBitmapIsTheArchivesUntilTheNextLoad) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  HBITMAP borrowed = m_archive.GetBitmap(L"pattern.bmp", FALSE, FALSE);
+  ASSERT_NE(nullptr, borrowed);
+  BitmapHolder kept{m_archive.GetBitmap(L"topdown.bmp", FALSE, TRUE)};
+  ASSERT_NE(nullptr, kept.bitmap);
+  BITMAP info;
+  EXPECT_NE(0, GetObjectW(borrowed, sizeof info, &info)) << "keeping another bitmap leaves the last one";
+  BitmapHolder loaded{m_archive.LoadBitmap(L"palette.bmp", 0, 0, 2, 2, FALSE)};
+  EXPECT_EQ(0, GetObjectW(borrowed, sizeof info, &info)) << "a load deletes the archive's last bitmap";
+  ExpectPixels(kept.bitmap, kWidth, kHeight, testimg::Pattern);
+}
+
+// A whole member without the cache: the library always gets 24-bit top-down; the
+// options program takes the member's own format.
+TEST_P(SkinArchiveTest, AWholeUncachedDibIsInTheFormatTheProgramAsks) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  struct Restore {
+    ~Restore() { CSkinArchive::SetWholeDibInMemberFormat(FALSE); }
+  } restore;
+  for (BOOL memberFormat : {FALSE, TRUE}) {
+    SCOPED_TRACE(memberFormat);
+    CSkinArchive::SetWholeDibInMemberFormat(memberFormat);
+    void* bits = nullptr;
+    BitmapHolder palette{m_archive.LoadDib(L"palette.bmp", 0, 0, -1, -1, &bits, FALSE)};
+    EXPECT_EQ(memberFormat ? 8 : 24, DibBitCount(palette.bitmap));
+    ASSERT_NE(nullptr, bits);
+    // The first bytes: the bottom row's colour index as stored, or the top row's blue.
+    EXPECT_EQ(memberFormat ? 2 : GetBValue(PaletteColour(0, 0)), static_cast<BYTE*>(bits)[0]);
+    ExpectPixels(palette.bitmap, 5, 3, PaletteColour);
+    // A part is a 24-bit top-down copy either way.
+    BitmapHolder part{m_archive.LoadDib(L"palette.bmp", 1, 1, 2, 2, &bits, FALSE)};
+    EXPECT_EQ(24, DibBitCount(part.bitmap));
+    EXPECT_EQ(GetBValue(PaletteColour(1, 1)), static_cast<BYTE*>(bits)[0]);
+    ExpectPixels(part.bitmap, 2, 2, PaletteColour, 1, 1);
+  }
+}
+
+// Opening: a folder with or without its trailing backslash, paths of 260 and 261
+// characters, and a failed open that leaves the open archive alone.
+class SkinArchiveOpenTest : public ::testing::Test {
+ protected:
+  SkinArchiveOpenTest() : m_root(L"skin_open_test") {}
+
+  // A folder or .zip whose path has exactly `length` characters, with pattern.bmp.
+  std::wstring Make(size_t length, bool zip) {
+    const std::wstring base = m_root.Path() + L"\\";
+    const size_t suffix = zip ? 4 : 0;
+    std::wstring path = base + std::wstring(length - base.size() - suffix, zip ? L'z' : L'f') + (zip ? L".zip" : L"");
+    const Bytes bmp = testimg::MakeBmp(kWidth, kHeight, false, testimg::Pattern);
+    if (zip) {
+      ziptest::WriteBytes(path, ziptest::BuildZip({ZipEntry("pattern.bmp", bmp)}));
+    } else {
+      CreateDirectoryW(path.c_str(), nullptr);
+      ziptest::WriteBytes(path + L"\\pattern.bmp", bmp);
+    }
+    return path;
+  }
+
+  TempFolder m_root;
+};
+
+TEST_F(SkinArchiveOpenTest, PathsUpTo260CharactersOpen) {
+  struct Case {
+    const char* what;
+    size_t length;
+    bool zip;
+    bool trailingBackslash;
+    bool opens;
+  } const cases[] = {
+      {"short folder", 60, false, false, true},
+      {"short folder with backslash", 60, false, true, true},
+      {"260-character folder", 260, false, false, true},
+      {"259-character folder with backslash", 259, false, true, true},
+      {"260-character folder with backslash is 261", 260, false, true, false},
+      {"261-character folder", 261, false, false, false},
+      {"short zip", 60, true, false, true},
+      {"260-character zip", 260, true, false, true},
+      {"261-character zip", 261, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::wstring made = Make(c.length, c.zip);
+    ASSERT_EQ(c.length, made.size());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(made.c_str())) << "the fixture could not be made";
+    const std::wstring path = made + (c.trailingBackslash ? L"\\" : L"");
+    CSkinArchive archive;
+    EXPECT_EQ(c.opens, !!archive.Open(path.c_str()));
+    EXPECT_EQ(c.opens, !!archive.IsOpen());
+    if (!c.opens) continue;
+    EXPECT_EQ(!c.zip, !!archive.IsFolder());
+    EXPECT_EQ(c.zip ? made : made + L"\\", std::wstring(archive.GetPath()));
+    BitmapHolder bitmap{archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, FALSE)};
+    ExpectPixels(bitmap.bitmap, kWidth, kHeight, testimg::Pattern);
+    EXPECT_EQ(std::wstring(archive.GetPath()) + L"x.bmp", std::wstring(archive.MakePath(L"x.bmp")));
+  }
+}
+
+TEST_F(SkinArchiveOpenTest, AFailedOpenLeavesTheOpenArchiveAlone) {
+  const std::wstring zip = Make(60, true);
+  const std::wstring folder = Make(70, false);
+  CSkinArchive archive;
+  ASSERT_TRUE(archive.Open(zip.c_str()));
+  for (LPCWSTR bad : {L"", static_cast<LPCWSTR>(nullptr), L"C:\\no\\such\\skin.zip"}) {
+    EXPECT_FALSE(archive.Open(bad));
+    EXPECT_TRUE(archive.IsOpen());
+    EXPECT_EQ(zip, std::wstring(archive.GetPath()));
+    EXPECT_NE(0u, archive.GetFileSize(L"pattern.bmp"));
+  }
+  // Another open replaces the .zip: folder reads, no handle left behind.
+  ASSERT_TRUE(archive.Open(folder.c_str()));
+  EXPECT_TRUE(archive.IsFolder());
+  EXPECT_TRUE(DeleteFileW(zip.c_str())) << "the .zip is still held open";
+  // A file that is not a .zip, or one opened with noZip, leaves nothing open.
+  const std::wstring bmp = folder + L"\\pattern.bmp";
+  EXPECT_FALSE(archive.Open(bmp.c_str()));
+  EXPECT_FALSE(archive.IsOpen());
+  EXPECT_TRUE(archive.Open(folder.c_str()));
+  EXPECT_FALSE(archive.Open(bmp.c_str(), TRUE));
+  EXPECT_FALSE(archive.IsOpen());
+  EXPECT_EQ(bmp, std::wstring(archive.GetPath()));
+}
+
+TEST(DibFromBmpBytes, TakesAnyFormatButNeverReadsPastTheBytes) {
+  const Bytes good = testimg::MakeBmp(3, 2, false, testimg::Pattern);
+  const Bytes palette = MakePaletteBmp();
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    bool loads;
+  };
+  auto with = [](Bytes b, size_t at, DWORD v) {
+    testimg::Put32(b, at, v);
+    return b;
+  };
+  const Case cases[] = {
+      {"24-bit", good, true},
+      {"8-bit with a colour table", palette, true},
+      {"no signature needed", with(good, 0, 0x00004444), true},
+      {"one byte short of the pixels", Bytes(good.begin(), good.end() - 1), false},
+      {"pixel offset past the end", with(good, 10, 0x7FFFFFF0), false},
+      {"pixel offset inside the header", with(good, 10, 20), false},
+      {"colour table longer than the header block", with(palette, 46, 200), false},
+      {"huge height", with(good, 22, 0x40000000), false},
+      {"most negative height", with(good, 22, 0x80000000), false},
+      {"zero width", with(good, 18, 0), false},
+      {"run-length compressed", with(palette, 30, BI_RLE8), false},
+      {"header too small", with(good, 14, 12), false},
+      {"only the file header", Bytes(good.begin(), good.begin() + 20), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    void* bits = reinterpret_cast<void*>(1);
+    HBITMAP dib = DibFromBmpBytes(c.bytes.data(), DWORD(c.bytes.size()), &bits);
+    EXPECT_EQ(c.loads, dib != nullptr);
+    EXPECT_EQ(c.loads, bits != nullptr);
+    if (dib) DeleteObject(dib);
+  }
+}
+
+}  // namespace
