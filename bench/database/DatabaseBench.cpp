@@ -1,6 +1,7 @@
 // Reading a 10,000-record database of 20 properties in sort order, against a plain
 // in-memory walk of the same records built here; and the cost of a value seek.
 // Exit code 1 when the read costs more than three times the walk.
+#include "bench/BenchClock.h"
 #include "platform/coredll/cedb.h"
 
 #include <algorithm>
@@ -14,17 +15,6 @@ namespace {
 constexpr int kRecords = 10000;
 constexpr int kProps = 20;
 constexpr int kRounds = 15;
-
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 struct MemRecord {
   long key;
@@ -92,7 +82,7 @@ int main() {
   HANDLE db = CeOpenDatabaseEx(&vol, &oid, info.szDbaseName, MAKELONG(CEVT_I4, 1), CEDB_AUTOINCREMENT, nullptr);
 
   std::vector<MemRecord> mem(kRecords);
-  double fillStart = Now();
+  double fillStart = bench::NowMilliseconds();
   for (int i = 0; i < kRecords; ++i) {
     Fill(i, mem[i]);
     if (!CeWriteRecordProps(db, 0, kProps, mem[i].props.data())) {
@@ -100,7 +90,7 @@ int main() {
       return 2;
     }
   }
-  double fillMs = Now() - fillStart;
+  double fillMs = bench::NowMilliseconds() - fillStart;
   std::sort(mem.begin(), mem.end(), [](const MemRecord& a, const MemRecord& b) { return a.key < b.key; });
 
   double walkBest = 1e30, readBest = 1e30;
@@ -109,17 +99,17 @@ int main() {
   LPBYTE buf = nullptr;
   DWORD size = 0;
   for (int round = 0; round < kRounds; ++round) {
-    double t0 = Now();
+    double t0 = bench::NowMilliseconds();
     unsigned long long sum = 0;
     for (const MemRecord& r : mem) {
       CopyOut(r, walkBuf);
       auto* p = reinterpret_cast<CEPROPVAL*>(walkBuf.data());
       sum += static_cast<unsigned long>(p[0].val.lVal) + p[1].val.lpwstr[0] + p[kProps - 1].val.ulVal;
     }
-    walkBest = std::min(walkBest, Now() - t0);
+    walkBest = std::min(walkBest, bench::NowMilliseconds() - t0);
     walkSum = sum;
 
-    t0 = Now();
+    t0 = bench::NowMilliseconds();
     sum = 0;
     int n = 0;
     CeSeekDatabase(db, CEDB_SEEK_BEGINNING, 0, nullptr);
@@ -129,7 +119,7 @@ int main() {
       sum += static_cast<unsigned long>(p[0].val.lVal) + p[1].val.lpwstr[0] + p[kProps - 1].val.ulVal;
       ++n;
     }
-    readBest = std::min(readBest, Now() - t0);
+    readBest = std::min(readBest, bench::NowMilliseconds() - t0);
     readSum = sum;
     if (n != kRecords) {
       std::printf("read %d records, expected %d\n", n, kRecords);
@@ -143,7 +133,7 @@ int main() {
 
   // Value seeks: binary searches over the order, so their cost does not grow with the
   // position of the value in the database.
-  double seekStart = Now();
+  double seekStart = bench::NowMilliseconds();
   int found = 0;
   for (int i = 0; i < kRecords; ++i) {
     CEPROPVAL want{};
@@ -151,7 +141,7 @@ int main() {
     want.val.lVal = i;
     found += CeSeekDatabaseEx(db, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&want), 1, nullptr) != 0;
   }
-  double seekMs = Now() - seekStart;
+  double seekMs = bench::NowMilliseconds() - seekStart;
 
   double ratio = readBest / walkBest;
   std::printf("records: %d of %d properties (written in %.0f ms)\n", kRecords, kProps, fillMs);

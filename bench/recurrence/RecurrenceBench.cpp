@@ -3,6 +3,7 @@
 // and the start and end of the day). Also the same walk for a series kept in another
 // time zone, where every occurrence converts between the two clocks.
 // Exit code 1 when the plain walk costs more than the limit times the baseline.
+#include "bench/BenchClock.h"
 #include <windows.h>
 
 #include <cstdio>
@@ -17,17 +18,6 @@ namespace {
 constexpr int kYears = 10;
 constexpr int kRounds = 20;
 constexpr double kLimit = 8.0;
-
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
 
 DWORD Minutes(int y, int mo, int d) {
   SYSTEMTIME t{};
@@ -71,14 +61,14 @@ double Walk(RecurrencePattern& pattern, double from, double to, int* occurrences
   double best = 1e30;
   for (int round = 0; round < kRounds; ++round) {
     int count = 0;
-    double t0 = Now();
+    double t0 = bench::NowMilliseconds();
     BOOL more = pattern.FirstOccurrence(from, &occurrence);
     while (more) {
       if (occurrence.m_pattern) ++count;
       if (pattern.GetCursorDay() >= to) break;
       more = pattern.NextOccurrence(&occurrence);
     }
-    double t = Now() - t0;
+    double t = bench::NowMilliseconds() - t0;
     if (t < best) best = t;
     *occurrences = count;
   }
@@ -90,14 +80,14 @@ double Baseline(const CAppointmentRecord& series, double from, int days) {
   double best = 1e30;
   volatile double sink = 0;
   for (int round = 0; round < kRounds; ++round) {
-    double t0 = Now();
+    double t0 = bench::NowMilliseconds();
     for (int day = 0; day < days; ++day) {
       occurrence.Assign(series);
       occurrence.m_start = from + day + 540 / 1440.0;
       occurrence.m_end = occurrence.m_start + series.m_durationMinutes / 1440.0;
       sink = sink + occurrence.m_end;
     }
-    double t = Now() - t0;
+    double t = bench::NowMilliseconds() - t0;
     if (t < best) best = t;
   }
   return best;

@@ -1,5 +1,6 @@
 // Cost per output pixel of resampling a 480 x 640 picture, beside a plain
 // StretchBlt between DIB sections of the same sizes measured in the same run.
+#include "bench/BenchClock.h"
 #include "graphics/BitmapResampler.h"
 #include "graphics/Dib.h"
 
@@ -9,32 +10,6 @@ namespace {
 
 const int kSourceWidth = 480;
 const int kSourceHeight = 640;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-// Repeats `work` until at least a quarter second has passed; seconds per run.
-template <typename Work>
-double Time(Work work) {
-  work();  // warm-up
-  int runs = 0;
-  const double start = Now();
-  double elapsed = 0;
-  do {
-    work();
-    runs++;
-    elapsed = Now() - start;
-  } while (elapsed < 0.25);
-  return elapsed / runs;
-}
 
 }  // namespace
 
@@ -66,7 +41,7 @@ int main() {
         !plain.Create(target.GetWidth(), target.GetHeight()))
       return 1;
     int mode = -1;
-    const double resample = Time([&] {
+    const double resample = bench::SecondsPerRun([&] {
       memset(target.GetBits(), 0, size_t(target.GetStride()) * target.GetHeight());
       resampler.Prepare(kSourceWidth, kSourceHeight, c.width, c.height, c.turns, target);
       mode = resampler.GetMode();
@@ -74,7 +49,7 @@ int main() {
     });
     HDC from = source.GetDC(), to = plain.GetDC();
     SetStretchBltMode(to, COLORONCOLOR);
-    const double stretch = Time([&] {
+    const double stretch = bench::SecondsPerRun([&] {
       StretchBlt(to, 0, 0, plain.GetWidth(), plain.GetHeight(), from, 0, 0, kSourceWidth, kSourceHeight, SRCCOPY);
       GdiFlush();
     });

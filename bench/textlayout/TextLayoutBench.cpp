@@ -3,6 +3,7 @@
 // with GetTextExtentPoint32W in the same run. Also the layout measured through
 // GDI, for comparison. Exits with 1 when the cached layout costs more than
 // kLimit times the plain measurement.
+#include "bench/BenchClock.h"
 #include "graphics/TextLayout.h"
 
 #include <cstdio>
@@ -14,32 +15,6 @@ namespace {
 const int kRows = 1000;
 const int kRowWidth = 220;
 const double kLimit = 3.0;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return double(t.QuadPart) / double(frequency.QuadPart);
-}
-
-// Repeats `work` until at least a quarter second has passed; seconds per run.
-template <typename Work>
-double Time(Work work) {
-  work();  // warm-up: fills the width cache
-  int runs = 0;
-  const double start = Now();
-  double elapsed = 0;
-  do {
-    work();
-    runs++;
-    elapsed = Now() - start;
-  } while (elapsed < 0.25);
-  return elapsed / runs;
-}
 
 // Rows like a task list's: a few words of varying length, some long enough to wrap.
 std::vector<std::wstring> MakeRows() {
@@ -78,7 +53,7 @@ int main() {
   const std::vector<std::wstring> rows = MakeRows();
 
   long sink = 0;
-  const double measure = Time([&] {
+  const double measure = bench::SecondsPerRun([&] {
     for (const std::wstring& row : rows) {
       SIZE size;
       GetTextExtentPoint32W(dc, row.c_str(), int(row.size()), &size);
@@ -101,8 +76,8 @@ int main() {
       }
     };
   };
-  const double cached = Time(layoutRows(TRUE));
-  const double gdi = Time(layoutRows(FALSE));
+  const double cached = bench::SecondsPerRun(layoutRows(TRUE));
+  const double gdi = bench::SecondsPerRun(layoutRows(FALSE));
   SelectObject(dc, old);
   DeleteDC(dc);
 
