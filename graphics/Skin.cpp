@@ -80,7 +80,14 @@ CSkin::CSkin()
       m_categoryIcons(nullptr) {}
 
 CSkin::~CSkin() {
-  Release();
+  // Only what the skin holds itself: the archive, another process-wide object,
+  // may already be gone at exit.
+  for (HICON icon : m_smallIcons)
+    if (icon) DestroyIcon(icon);
+  for (CDib* icon : m_icons) delete icon;
+  DeleteParts();
+  delete m_scrollBitmap;
+  delete m_tabIcons;
   delete m_categoryIcons;
 }
 

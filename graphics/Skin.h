@@ -86,6 +86,10 @@ class CSkin {
   CDib* DrawIcon(int id, CDib* target, int x, int y, HDC hdc);
   // The same with the icon's magenta pixels painted in colour.
   CDib* DrawIconRecoloured(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour);
+  // The options program's name for it.
+  CDib* DrawIcon(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour) {
+    return DrawIconRecoloured(id, target, x, y, hdc, colour);
+  }
 
   // kLoaded (the skin's parts or its single strip; when the skin did not open, the
   // resource strip and kFromResources), or kFailed.
@@ -143,3 +147,11 @@ class CSkin {
 };
 
 inline CSkin& GetSkin() { return CSkin::Instance(); }
+
+// The options program's names for the item icons of the current skin.
+struct CSkinStrip {
+  static SIZE GetPartSize(int id) { return CSkin::Instance().GetIconSize(id); }
+  static CDib* Draw(int id, CDib* target, int x, int y, HDC hdc) {
+    return CSkin::Instance().DrawIcon(id, target, x, y, hdc);
+  }
+};

@@ -17,6 +17,7 @@ CSkinColors::PFN_STATUS_COLOR g_statusReader = nullptr;
 BOOL g_drawingWatermark = FALSE;
 int g_pocketPC3 = -1;
 int g_themePlatform = -1;
+BOOL g_createColorKey = FALSE;
 
 const COLORREF kDefaultTheme = 0x00CE8231;
 const COLORREF kPureBlue = 0x00FF0000;
@@ -338,8 +339,10 @@ BOOL CSkinColors::IsHighRes() {
   return m_highRes;
 }
 
+void SetThemeColorKeyCreate(BOOL create) { g_createColorKey = create; }
+
 COLORREF GetThemeColor(int index, COLORREF defaultColor) {
-  CRegKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Color", FALSE);
+  CRegKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Color", g_createColorKey);
   wchar_t name[16];
   wsprintfW(name, L"%d", index);
   DWORD value = 0, size = sizeof value;

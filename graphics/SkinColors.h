@@ -108,7 +108,10 @@ class CSkinColors {
 
 // Theme colour index of HKEY_LOCAL_MACHINE "SOFTWARE\Microsoft\Color": value "<index>",
 // else (not on a version 3 Pocket PC) entry index of "SHColor" or "DefSHColor".
+// The library only opens "SOFTWARE\Microsoft\Color"; the options program creates it
+// when missing and calls SetThemeColorKeyCreate(TRUE) at start.
 COLORREF GetThemeColor(int index, COLORREF defaultColor);
+void SetThemeColorKeyCreate(BOOL create);
 inline COLORREF LoadThemeColors(int index, COLORREF defaultColor) { return GetThemeColor(index, defaultColor); }
 // A Pocket PC of system version 3; a Pocket PC of 4.21 or later. Asked once each.
 BOOL IsPocketPCVersion3();

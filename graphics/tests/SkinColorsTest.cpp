@@ -137,6 +137,15 @@ TEST_F(SkinColorsTest, ThemeColourFromTheRegistry) {
     EXPECT_EQ(GetThemeColor(6, 0x00CE8231), c.expected) << c.what;
   }
   EXPECT_EQ(GetThemeColor(45, 0x00000007), 0x00000007u) << "outside the table";
+
+  // Only the options program leaves the key behind when it was missing.
+  color.Delete();
+  GetThemeColor(6, 0);
+  EXPECT_FALSE(color.Exists());
+  SetThemeColorKeyCreate(TRUE);
+  EXPECT_EQ(GetThemeColor(6, 0x00CE8231), 0x00CE8231u);
+  EXPECT_TRUE(color.Exists());
+  SetThemeColorKeyCreate(FALSE);
 }
 
 TEST_F(SkinColorsTest, TodayColoursFromTheWorkerWindowOrTheSystem) {
