@@ -255,6 +255,17 @@ void TintByKeyMask(CDib& dst, const RECT& rect, const CDib& src, int sx, int sy,
                 });
 }
 
+namespace {
+
+void StoreSums(const DWORD sums[3], DWORD n, DWORD* sumBlue, DWORD* sumGreen, DWORD* sumRed, DWORD* count) {
+  if (sumBlue) *sumBlue = sums[0];
+  if (sumGreen) *sumGreen = sums[1];
+  if (sumRed) *sumRed = sums[2];
+  if (count) *count = n;
+}
+
+}  // namespace
+
 void SumByKeyMask(const CDib& dst, const RECT& rect, const CDib& src, int sx, int sy, COLORREF key, DWORD* sumBlue,
                   DWORD* sumGreen, DWORD* sumRed, DWORD* count) {
   const Bgr k(key);
@@ -265,10 +276,7 @@ void SumByKeyMask(const CDib& dst, const RECT& rect, const CDib& src, int sx, in
                   for (int c = 0; c < 3; c++) sums[c] += d[c];
                   n++;
                 });
-  if (sumBlue) *sumBlue = sums[0];
-  if (sumGreen) *sumGreen = sums[1];
-  if (sumRed) *sumRed = sums[2];
-  if (count) *count = n;
+  StoreSums(sums, n, sumBlue, sumGreen, sumRed, count);
 }
 
 void CopyRect24(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy) {
@@ -348,10 +356,7 @@ void SumUnderMask(const CDib& image, const RECT& rect, const CDib& mask, int mx,
                   for (int c = 0; c < 3; c++) sums[c] += d[c];
                   n++;
                 });
-  if (sumBlue) *sumBlue = sums[0];
-  if (sumGreen) *sumGreen = sums[1];
-  if (sumRed) *sumRed = sums[2];
-  if (count) *count = n;
+  StoreSums(sums, n, sumBlue, sumGreen, sumRed, count);
 }
 
 void BlitByBinaryMask(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy,
