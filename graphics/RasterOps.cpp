@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 const BYTE g_bgrBlack[3] = {0, 0, 0};
 const BYTE g_bgrWhite[3] = {255, 255, 255};
@@ -254,6 +255,17 @@ void TintByKeyMask(CDib& dst, const RECT& rect, const CDib& src, int sx, int sy,
                 });
 }
 
+namespace {
+
+void StoreSums(const DWORD sums[3], DWORD n, DWORD* sumBlue, DWORD* sumGreen, DWORD* sumRed, DWORD* count) {
+  if (sumBlue) *sumBlue = sums[0];
+  if (sumGreen) *sumGreen = sums[1];
+  if (sumRed) *sumRed = sums[2];
+  if (count) *count = n;
+}
+
+}  // namespace
+
 void SumByKeyMask(const CDib& dst, const RECT& rect, const CDib& src, int sx, int sy, COLORREF key, DWORD* sumBlue,
                   DWORD* sumGreen, DWORD* sumRed, DWORD* count) {
   const Bgr k(key);
@@ -264,10 +276,7 @@ void SumByKeyMask(const CDib& dst, const RECT& rect, const CDib& src, int sx, in
                   for (int c = 0; c < 3; c++) sums[c] += d[c];
                   n++;
                 });
-  if (sumBlue) *sumBlue = sums[0];
-  if (sumGreen) *sumGreen = sums[1];
-  if (sumRed) *sumRed = sums[2];
-  if (count) *count = n;
+  StoreSums(sums, n, sumBlue, sumGreen, sumRed, count);
 }
 
 void CopyRect24(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy) {
@@ -314,6 +323,40 @@ void BlitByMaskRecolor(CDib& dst, int dx, int dy, int width, int height, const C
     const bool magenta = s[2] > 247 && s[1] < 8 && s[0] > 247;
     MaskedLay(d, magenta ? replacement.c : s, m[2], a);
   });
+}
+
+void BlitByMaskReplacing(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy,
+                         const CDib& mask, int mx, int my, int alpha, const COLORREF* from, const COLORREF* to,
+                         int count) {
+  const int a = Clamp255(alpha);
+  std::vector<Bgr> froms, tos;
+  for (int i = 0; i < count; i++) {
+    froms.emplace_back(from[i]);
+    tos.emplace_back(to[i]);
+  }
+  ForEachMasked(dst, dx, dy, width, height, src, sx, sy, mask, mx, my, [&](BYTE* d, const BYTE* s, const BYTE* m) {
+    const BYTE* lay = s;
+    for (size_t i = 0; i < froms.size(); i++) {
+      if (ColorsEqual(s, froms[i].c)) {
+        lay = tos[i].c;
+        break;
+      }
+    }
+    MaskedLay(d, lay, m[2], a);
+  });
+}
+
+void SumUnderMask(const CDib& image, const RECT& rect, const CDib& mask, int mx, int my, DWORD* sumBlue,
+                  DWORD* sumGreen, DWORD* sumRed, DWORD* count) {
+  DWORD sums[3] = {0, 0, 0}, n = 0;
+  // The image is only read: ForEachMasked lays nothing here.
+  ForEachMasked(const_cast<CDib&>(image), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, mask,
+                mx, my, mask, mx, my, [&](BYTE* d, const BYTE*, const BYTE* m) {
+                  if (m[2] < kSkipBelow) return;
+                  for (int c = 0; c < 3; c++) sums[c] += d[c];
+                  n++;
+                });
+  StoreSums(sums, n, sumBlue, sumGreen, sumRed, count);
 }
 
 void BlitByBinaryMask(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy,

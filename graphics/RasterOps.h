@@ -52,6 +52,16 @@ void BlitPremultipliedByMask(CDib& dst, int dx, int dy, int width, int height, c
 // As DrawSkinPiece, with magenta source pixels replaced by `colour` first.
 void BlitByMaskRecolor(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy,
                        const CDib& mask, int mx, int my, int alpha, COLORREF colour);
+// As DrawSkinPiece, with every source pixel equal to from[i] laid as to[i] (the
+// first match wins); the single scroll-bar strip is recoloured this way.
+void BlitByMaskReplacing(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy,
+                         const CDib& mask, int mx, int my, int alpha, const COLORREF* from, const COLORREF* to,
+                         int count);
+// Per-channel sums and the count of the image's pixels in rect whose mask pixel
+// (the mask read from (mx, my) for rect's top left) would lay anything, that is
+// whose red byte is at least 8: the colour under a masked piece.
+void SumUnderMask(const CDib& image, const RECT& rect, const CDib& mask, int mx, int my, DWORD* sumBlue,
+                  DWORD* sumGreen, DWORD* sumRed, DWORD* count);
 // Copies where the mask's red byte is at least 128.
 void BlitByBinaryMask(CDib& dst, int dx, int dy, int width, int height, const CDib& src, int sx, int sy,
                       const CDib& mask, int mx, int my);

@@ -7,6 +7,17 @@
 // Texts
 #define IDS_NO_DATE 144
 
+// Small icons
+#define IDI_ARROW_RIGHT 111
+#define IDI_ARROW_DOWN 112
+#define IDI_DROP_DOWN 120
+#define IDI_SIGN_COLLAPSED 121
+#define IDI_SIGN_OPEN 122
+
+// Bitmaps: the scroll-bar strips a skin's "scrollbar.bmp" / "scrollbar_vga.bmp" replace
+#define IDB_SCROLLBAR 129
+#define IDB_SCROLLBAR_VGA 142
+
 // Dialog templates
 #define IDD_FILTER_EDIT 124
 
