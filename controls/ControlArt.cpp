@@ -5,10 +5,10 @@
 
 namespace {
 
-// An icon drawn by a painter on a white-on-black colour plane and a mask in which
-// the painted (white) pixels are opaque.
+// An icon drawn by a painter in a colour on a black colour plane and a mask in
+// which the painted pixels are opaque.
 template <typename Painter>
-HICON MakeIcon(int width, int height, Painter paint) {
+HICON MakeIcon(int width, int height, HBRUSH ink, Painter paint) {
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP color = CreateCompatibleBitmap(screen, width, height);
@@ -19,7 +19,7 @@ HICON MakeIcon(int width, int height, Painter paint) {
     RECT all = {0, 0, width, height};
     HGDIOBJ old = SelectObject(dc, color);
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    paint(dc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    paint(dc, ink);
     // Mask: 1 keeps the background, 0 shows the colour plane.
     SelectObject(dc, mask);
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -52,7 +52,7 @@ class CSystemArt : public IControlArt {
     HICON& icon = m_signs[collapsed ? 1 : 0];
     if (!icon) {
       const int w = ScaleX(9), h = ScaleY(9);
-      icon = MakeIcon(w, h, [&](HDC dc, HBRUSH brush) {
+      icon = MakeIcon(w, h, GetSysColorBrush(COLOR_WINDOWTEXT), [&](HDC dc, HBRUSH brush) {
         // A framed square with a minus, and a plus for the collapsed group.
         RECT frame = {0, 0, w, h};
         FrameRect(dc, &frame, brush);
@@ -66,7 +66,7 @@ class CSystemArt : public IControlArt {
   HICON GetDropDownIcon() override {
     if (!m_arrow) {
       const int w = ScaleX(13), h = ScaleY(9);
-      m_arrow = MakeIcon(w, h, [&](HDC dc, HBRUSH brush) {
+      m_arrow = MakeIcon(w, h, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), [&](HDC dc, HBRUSH brush) {
         // A downward triangle, one row narrower on each side per line.
         const int rows = (w + 1) / 2 < h ? (w + 1) / 2 : h;
         const int top = (h - rows) / 2;
