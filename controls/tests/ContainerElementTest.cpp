@@ -336,6 +336,16 @@ TEST_F(LayoutTest, GroupsAreFoundByTheirTitle) {
   EXPECT_EQ(tree.top.GetItemAt(&header), tree.groups[0]);
 }
 
+TEST_F(LayoutTest, RowsAtAnOffsetAreFoundForScrollingByKeys) {
+  TwoGroups tree;
+  const int rowTop = tree.TopOf(tree.rows[1][0]);
+  EXPECT_EQ(tree.top.FindItemBelow(rowTop, 0, FALSE), tree.rows[1][0]);
+  EXPECT_EQ(tree.top.FindItemBelow(tree.TopOf(tree.groups[1]), 0, TRUE), tree.groups[1]);
+  const int lastBottom = tree.TopOf(tree.rows[0][2]) + 20;
+  EXPECT_EQ(tree.top.FindItemAbove(lastBottom, 0, FALSE), tree.rows[0][2]);
+  EXPECT_EQ(tree.top.FindItemAbove(lastBottom - 1, 0, FALSE), tree.rows[0][1]);
+}
+
 TEST_F(LayoutTest, GridRoutesByCellAndLeavesTheRestUnreached) {
   CDpiScope dpi(96);
   CGridElement grid(nullptr);
