@@ -190,14 +190,21 @@ TEST(PopupMenuTracker, AnItemOfIdentifierMinusOneComesBackAsMinusOne) {
   HMENU menu = CreatePopupMenu();
   InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(static_cast<UINT>(-1)), L"None");
   // Once the menu is up, Down selects the item and Enter chooses it.
-  static HWND target;
-  target = host.m_hWnd;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
+  // A menu still up a second later is ended: never wait for a person.
+  static int ticks;
+  static bool sent;
+  ticks = 0;
+  sent = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
     HWND popup = FindWindowW(L"#32768", nullptr);
-    HWND to = popup ? popup : target;
-    PostMessageW(to, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(to, WM_KEYDOWN, VK_RETURN, 0);
+    ++ticks;
+    if (!sent && popup) {
+      sent = true;
+      PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+    } else if (ticks > 20) {
+      EndMenu();
+    }
   });
   ShowWindow(host.m_hWnd, SW_SHOW);
   SetForegroundWindow(host.m_hWnd);
