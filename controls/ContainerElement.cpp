@@ -383,6 +383,8 @@ void CContainerElement::RemoveChild(int index) {
   m_nCachedHeight = -1;
   if (index == 0 && m_children.GetSize() > 0)
     if (CContainerElement* first = AsContainer(m_children[0])) first->RelayoutHeader();
+  // The containers above keep heights that counted the row.
+  if (m_pOwner) m_pOwner->OnItemChanged(this);
 }
 
 void CContainerElement::BuildPath(CListItem* item, CItemPath& path) {

@@ -110,7 +110,8 @@ class CContainerElement : public CListItem, public IListItemOwner {
   // Adopts the child at the index (clamped); a group that stops being the first
   // lays its header out again.
   BOOL InsertChild(int index, CListItem* child);
-  // Tells the owner chain, deletes the child and closes the gap.
+  // Tells the owner chain, deletes the child, closes the gap and tells the owner
+  // that the container changed.
   void RemoveChild(int index);
   int GetChildCount() const { return m_children.GetSize(); }
   CListItem* GetChild(int index) const { return m_children[index]; }

@@ -304,10 +304,13 @@ TEST_F(LayoutTest, SelectionFollowsThePathAndStepsThroughGroups) {
   EXPECT_TRUE(tree.top.SelectNext());
   EXPECT_EQ(tree.top.GetCurrentItem(), tree.rows[1][0]);
 
-  // Removing the current row leaves nothing current there.
+  // Removing the current row leaves nothing current there, and the list's height
+  // loses the row at once.
+  const int before = tree.top.GetHeight(-1);
   tree.groups[1]->RemoveChild(0);
   EXPECT_EQ(tree.groups[1]->GetCurrentChild(), nullptr);
   ASSERT_FALSE(tree.owner.removed.empty());
+  EXPECT_EQ(tree.top.GetHeight(-1), before - 20);
 }
 
 TEST_F(LayoutTest, PositionPathsSurviveARebuild) {
