@@ -196,12 +196,25 @@ TEST(PopupMenuTracker, AnItemOfIdentifierMinusOneComesBackAsMinusOne) {
   ticks = 0;
   sent = false;
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND popup = FindWindowW(L"#32768", nullptr);
+    // This thread's menu window: other programs may have menus up too.
+    HWND popup = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          if (lstrcmpW(name, L"#32768") != 0 || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&popup));
     ++ticks;
     if (!sent && popup) {
       sent = true;
       PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(popup, WM_KEYUP, VK_DOWN, 0xC0000001);
       PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageW(popup, WM_KEYUP, VK_RETURN, 0xC0000001);
     } else if (ticks > 20) {
       EndMenu();
     }
