@@ -2,13 +2,16 @@
 
 namespace {
 
-// System colours in place of the skin's: highlight for selection, window text else.
+// System colours in place of the skin's: highlight for selection, a shadow for
+// rules, window text else.
 class CSystemPalette : public IItemPalette {
  public:
   COLORREF GetColor(int index) override {
     return GetSysColor(index == 4 ? COLOR_HIGHLIGHTTEXT : index == 2 ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT);
   }
-  HBRUSH GetBrush(int index) override { return GetSysColorBrush(index == 2 ? COLOR_HIGHLIGHT : COLOR_WINDOW); }
+  HBRUSH GetBrush(int index) override {
+    return GetSysColorBrush(index == 2 ? COLOR_HIGHLIGHT : index == 1 ? COLOR_BTNSHADOW : COLOR_WINDOW);
+  }
 };
 
 CSystemPalette g_systemPalette;

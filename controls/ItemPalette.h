@@ -8,7 +8,7 @@ class IItemPalette {
  public:
   // Skin colour by index: 3 list text, 4 highlighted text.
   virtual COLORREF GetColor(int index) = 0;
-  // Skin brush by index (owned by the palette): 2 the highlight.
+  // Skin brush by index (owned by the palette): 1 rules, 2 the highlight.
   virtual HBRUSH GetBrush(int index) = 0;
 
  protected:

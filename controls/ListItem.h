@@ -49,6 +49,9 @@ class IListItemOwner {
   virtual BOOL IsFirstItem(CListItem* item) = 0;
   virtual void OnItemFolded(CListItem* item, BOOL folded) = 0;
 
+  // The options program's name for OnItemNotify.
+  void OnItemCommand(CListItem* item, LPARAM code) { OnItemNotify(item, code); }
+
  protected:
   ~IListItemOwner() = default;
 };
@@ -78,6 +81,12 @@ class CListItem {
   virtual BOOL IsSelected();
   virtual DWORD_PTR GetUserData();
   virtual int GetKind() = 0;
+
+  // The options program's names for OnPress, OnRelease and GetUserData (derived
+  // classes override the names above).
+  BOOL OnPenDown(POINT* point) { return OnPress(point); }
+  BOOL OnPenUp(POINT* point) { return OnRelease(point); }
+  DWORD_PTR GetItemId() { return GetUserData(); }
 
   void SetUserData(DWORD_PTR data) { m_userData = data; }
   int GetWidth() const { return m_nWidth; }
@@ -123,6 +132,8 @@ class CPimListItem : public CListItem {
 
   // Forgets the layout and its height and lays out at once.
   void Relayout();
+  // The options program's name for Relayout.
+  void Invalidate() { Relayout(); }
   BOOL IsPressed() const { return m_bPressed; }
 
  protected:

@@ -7,6 +7,8 @@
 //   tap X Y          pen down and up;  down X Y / move X Y / up X Y / dbltap X Y
 //   key CODE         key down and up (CODE decimal, or 0x hex); keydown CODE / keyup CODE
 //   wait MS          lets timers run for MS milliseconds
+//   menu N           the next popup menu chooses its item at position N (-1: dismissed,
+//                    the default; no person is ever asked)
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "tools/controlsgallery/GalleryControls.h"
+#include "controls/PopupMenuTracker.h"
 #include "tools/controlsgallery/PngWriter.h"
 #include "platform/windowlib/WindowImpl.h"
 
@@ -30,6 +33,16 @@ class CGalleryWindow : public CWindowImpl<CGalleryWindow> {
   END_MSG_MAP()
   CGalleryRoot root;
 };
+
+// The position the next menu chooses; -1 dismisses it.
+int g_menuChoice = -1;
+
+int AnswerMenu(HMENU menu, UINT, int, int, HWND, void*) {
+  const int choice = g_menuChoice;
+  g_menuChoice = -1;
+  if (choice < 0 || choice >= GetMenuItemCount(menu)) return 0;
+  return static_cast<int>(GetMenuItemID(menu, choice));
+}
 
 const char kBuiltInScript[] =
     "tap 40 46\n"
@@ -49,6 +62,13 @@ const char kBuiltInScript[] =
     "tap 60 160\n"
     "tap 60 185\n"
     "tap 60 185\n"
+    "menu 2\n"
+    "tap 110 210\n"
+    "down 180 210\n"
+    "wait 1100\n"
+    "up 180 210\n"
+    "tap 16 236\n"
+    "dbltap 100 236\n"
     "size 200 300\n";
 
 void Pump(DWORD milliseconds) {
@@ -66,6 +86,12 @@ bool Step(CGalleryWindow& host, const std::string& verb, std::istringstream& arg
     int w = 0, h = 0;
     if (!(args >> w >> h) || w <= 0 || h <= 0) return false;
     return SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE) != FALSE;
+  }
+  if (verb == "menu") {
+    int position = -1;
+    if (!(args >> position)) return false;
+    g_menuChoice = position;
+    return true;
   }
   if (verb == "wait") {
     int ms = 0;
@@ -135,6 +161,7 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(folder.c_str(), nullptr);
 
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  CPopupMenuTracker::SetHook(&AnswerMenu, nullptr);
   int result = 0;
   {
     CGalleryWindow host;

@@ -1,5 +1,6 @@
 #include "tools/controlsgallery/GalleryControls.h"
 
+#include "controls/GroupElement.h"
 #include "controls/TextRunList.h"
 
 namespace {
@@ -207,13 +208,73 @@ void CSampleList::Paint(CTextRunList* context) {
   context->SetClip(previousClip);
 }
 
+CElementList::CElementList() : m_top(this) {
+  const wchar_t* titles[] = {L"Today", L"Later this week"};
+  const wchar_t* rows[][2] = {{L"Water the plants", L"Post the letter"}, {L"Book the tickets", L"Call Anna"}};
+  for (int g = 0; g < 2; ++g) {
+    auto* group = new CGroupElement(&m_top, titles[g]);
+    for (const wchar_t* row : rows[g]) group->AddChild(new CSampleRow(group, row));
+    m_top.AddChild(group);
+  }
+}
+
+void CElementList::SetRect(const RECT* rect) {
+  CVirtualWnd::SetRect(rect);
+  const int width = rect->right - rect->left;
+  m_top.SetSize(width, width, -1, FALSE);
+}
+
+BOOL CElementList::OnLButtonDown(POINT* point) {
+  CVirtualWnd::OnLButtonDown(point);
+  POINT local = Local(point);
+  m_top.OnPress(&local);
+  Invalidate();
+  return TRUE;
+}
+
+BOOL CElementList::OnLButtonUp(POINT* point) {
+  CVirtualWnd::OnLButtonUp(point);
+  POINT local = Local(point);
+  m_top.OnRelease(&local);
+  Invalidate();
+  return TRUE;
+}
+
+BOOL CElementList::OnLButtonDblClk(POINT* point) {
+  CVirtualWnd::OnLButtonDblClk(point);
+  POINT local = Local(point);
+  m_top.OnDoubleTap(&local);
+  Invalidate();
+  return TRUE;
+}
+
+void CElementList::Paint(CTextRunList* context) {
+  Fill(context, m_rect, RGB(255, 255, 255));
+  RECT previousClip = context->SetClip(m_rect);
+  POINT origin = {m_rect.left, m_rect.top};
+  m_top.Draw(context, &origin);
+  context->SetClip(previousClip);
+}
+
 CGalleryRoot::CGalleryRoot()
-    : m_button(L"Press me"), m_boxes{CFocusBox(L"One"), CFocusBox(L"Two"), CFocusBox(L"Three")} {
+    : m_button(L"Press me"),
+      m_boxes{CFocusBox(L"One"), CFocusBox(L"Two"), CFocusBox(L"Three")},
+      m_realButton(L"Hold for a hint", 0, 0, 16) {
   AddChild(&m_button);
   AddChild(&m_blinker);
   for (CFocusBox& box : m_boxes) AddChild(&box);
   AddChild(&m_slider);
   AddChild(&m_list);
+  m_dropDown.SetCaption(L"Sort by");
+  m_dropDown.AddItem(CMenuEntry(0, L"No sorting"));
+  m_dropDown.AddItem(CMenuEntry(1, L"Due date"));
+  m_dropDown.AddItem(CMenuEntry(2, L"Priority & date"));
+  m_dropDown.SetSelection(1, FALSE);
+  m_dropDown.SetOwner(this);
+  AddChild(&m_dropDown);
+  AddChild(&m_realButton);
+  m_realButton.SetHintText(L"A button's hint");
+  AddChild(&m_elements);
   SetBackgroundColor(RGB(245, 245, 250));
 }
 
@@ -230,8 +291,14 @@ void CGalleryRoot::SetRect(const RECT* rect) {
   }
   r = {8, 104, width - 8, 128};
   m_slider.SetRect(&r);
-  r = {8, 136, width - 8, rect->bottom - 8};
+  r = {8, 136, width - 8, 196};
   m_list.SetRect(&r);
+  r = {8, 200, width / 2 - 4, 220};
+  m_dropDown.SetRect(&r);
+  r = {width / 2 + 4, 200, width - 8, 220};
+  m_realButton.SetRect(&r);
+  r = {8, 224, width - 8, rect->bottom - 8};
+  m_elements.SetRect(&r);
 }
 
 // Left and Right move the focus among the boxes; every other key is shown.
@@ -249,8 +316,14 @@ BOOL CGalleryRoot::OnChildKey(CVirtualWnd* sender, DWORD key) {
   return TRUE;
 }
 
+void CGalleryRoot::OnSelectionChanged(CVirtualDropDown*, int commandId) {
+  m_lastKey.Format(L"sort %d", commandId);
+  RECT status = {0, 0, m_rect.right, 28};
+  InvalidateRect(&status);
+}
+
 LRESULT CGalleryRoot::OnChildCommand(CVirtualWnd* sender, int code, LPARAM) {
-  if (sender == &m_button && code == 0) ++m_clicks;
+  if ((sender == &m_button || sender == &m_realButton) && code == 0) ++m_clicks;
   RECT status = {0, 0, m_rect.right, 28};
   InvalidateRect(&status);
   return 0;

@@ -5,8 +5,11 @@
 
 #include <vector>
 
+#include "controls/Buttons.h"
+#include "controls/ContainerElement.h"
 #include "controls/GroupHeaderItem.h"
 #include "controls/ListItem.h"
+#include "controls/VirtualDropDown.h"
 #include "controls/VirtualRoot.h"
 #include "platform/windowlib/String.h"
 
@@ -99,14 +102,40 @@ class CSampleList : public CVirtualWnd, public IListItemOwner {
   CListItem* m_pPressed = nullptr;
 };
 
+// A container of two foldable groups of rows: taps, double taps and fold signs.
+class CElementList : public CVirtualWnd, public IListItemOwner {
+ public:
+  CElementList();
+  void SetRect(const RECT* rect) override;
+  BOOL OnLButtonDown(POINT* point) override;
+  BOOL OnLButtonUp(POINT* point) override;
+  BOOL OnLButtonDblClk(POINT* point) override;
+  void Paint(CTextRunList* context) override;
+
+  void OnItemChanged(CListItem*) override { Invalidate(); }
+  void OnItemClicked(CListItem*) override { Invalidate(); }
+  void OnItemSelected(CListItem*) override { Invalidate(); }
+  void OnItemReleased(CListItem*) override { Invalidate(); }
+  void OnItemRemoved(CListItem*) override {}
+  void OnItemNotify(CListItem*, LPARAM) override {}
+  BOOL IsFirstItem(CListItem*) override { return TRUE; }
+  void OnItemFolded(CListItem*, BOOL) override { Invalidate(); }
+
+ private:
+  POINT Local(const POINT* point) const { return POINT{point->x - m_rect.left, point->y - m_rect.top}; }
+  CContainerElement m_top;
+};
+
 // The gallery's root: the controls in rows, arrow keys moving the focus.
-class CGalleryRoot : public CVirtualRoot {
+class CGalleryRoot : public CVirtualRoot, public IDropDownListener {
  public:
   CGalleryRoot();
   void SetRect(const RECT* rect) override;
   BOOL OnChildKey(CVirtualWnd* sender, DWORD key) override;
   LRESULT OnChildCommand(CVirtualWnd* sender, int code, LPARAM param) override;
   void Paint(CTextRunList* context) override;
+  void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
+  void OnItemChosen(int) override {}
 
  private:
   CSampleButton m_button;
@@ -114,6 +143,9 @@ class CGalleryRoot : public CVirtualRoot {
   CSampleSlider m_slider;
   CBlinker m_blinker;
   CSampleList m_list;
+  CVirtualDropDown m_dropDown;
+  CVirtualButton m_realButton;
+  CElementList m_elements;
   int m_clicks = 0;
   CString m_lastKey;
 };

@@ -1,0 +1,11 @@
+// The fonts controls draw with, from the process's font cache, with the system's
+// font standing in before there is a cache.
+#pragma once
+#include <windows.h>
+
+// The bold list font.
+HFONT GetControlBoldFont();
+// The normal list font.
+HFONT GetControlListFont();
+// The size of a single-line text in a font, measured on the cache's screen DC.
+SIZE MeasureControlText(HFONT font, LPCWSTR text);

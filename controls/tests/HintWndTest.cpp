@@ -1,0 +1,113 @@
+#include "controls/HintWnd.h"
+
+#include <gtest/gtest.h>
+
+#include "controls/tests/TestHost.h"
+
+namespace {
+
+using ctltest::CTestHost;
+
+RECT Desktop() {
+  RECT desktop;
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  return desktop;
+}
+
+void MoveHost(CTestHost& host, int x, int y) {
+  SetWindowPos(host.m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The show timer's second has passed.
+void TimeUp(CHintWnd& hint) { SendMessageW(hint.m_hWnd, WM_TIMER, CHintWnd::kShowTimer, 0); }
+
+TEST(HintWnd, SitsAboveAndLeftOfTheButtonWithoutAmpersands) {
+  CTestHost host(100, 100);
+  MoveHost(host, 300, 300);
+  CHintWnd hint;
+  const RECT anchor = {50, 50, 70, 70};
+  hint.SetText(host.m_hWnd, &anchor, L"&Save && close");
+  ASSERT_TRUE(hint.IsCreated());
+  EXPECT_STREQ(hint.GetText(), L"Save  close");
+  EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
+  wchar_t name[64];
+  GetClassNameW(hint.m_hWnd, name, 64);
+  EXPECT_STREQ(name, L"QelTarvoToolTipWnd_1.0");
+  EXPECT_EQ(GetWindow(hint.m_hWnd, GW_OWNER), host.m_hWnd);
+
+  hint.StartShow(55, 55);
+  TimeUp(hint);
+  EXPECT_TRUE(IsWindowVisible(hint.m_hWnd));
+  RECT shown;
+  GetWindowRect(hint.m_hWnd, &shown);
+  EXPECT_EQ(shown.right, 350);
+  EXPECT_EQ(shown.bottom, 350);
+  hint.Hide(55, 55);
+  EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
+}
+
+TEST(HintWnd, AHintNearEachScreenEdgeStaysOnTheScreen) {
+  const RECT desktop = Desktop();
+  struct Case {
+    const char* edge;
+    int hostX, hostY;
+    RECT anchor;
+  };
+  const Case cases[] = {
+      {"left", desktop.left, 300, {0, 40, 20, 60}},
+      {"top", 300, desktop.top, {40, 0, 60, 20}},
+      {"top left", desktop.left, desktop.top, {2, 2, 22, 22}},
+      {"right", desktop.right - 30, 300, {40, 40, 60, 60}},
+      {"bottom", 300, desktop.bottom - 30, {40, 40, 60, 60}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.edge);
+    CTestHost host(100, 100);
+    MoveHost(host, c.hostX, c.hostY);
+    CHintWnd hint;
+    hint.SetText(host.m_hWnd, &c.anchor, L"A hint of some length");
+    hint.StartShow(c.anchor.left + 1, c.anchor.top + 1);
+    TimeUp(hint);
+    ASSERT_TRUE(IsWindowVisible(hint.m_hWnd));
+    RECT shown;
+    GetWindowRect(hint.m_hWnd, &shown);
+    EXPECT_GE(shown.left, desktop.left);
+    EXPECT_GE(shown.top, desktop.top);
+    EXPECT_LE(shown.right, desktop.right);
+    EXPECT_LE(shown.bottom, desktop.bottom);
+    EXPECT_GT(shown.right - shown.left, 20);
+  }
+}
+
+TEST(HintWnd, ThePressMustStayOnTheButtonForTheWholeDelay) {
+  CTestHost host(100, 100);
+  CHintWnd hint;
+  const RECT anchor = {50, 50, 70, 70};
+  hint.SetText(host.m_hWnd, &anchor, L"Hint");
+
+  hint.StartShow(10, 10);  // outside the button: nothing starts
+  EXPECT_FALSE(KillTimer(hint.m_hWnd, CHintWnd::kShowTimer));
+
+  hint.StartShow(55, 55);
+  hint.Track(90, 90);  // off the button: the timer stops
+  EXPECT_FALSE(KillTimer(hint.m_hWnd, CHintWnd::kShowTimer));
+  hint.Track(56, 56);  // back on: the full second again
+  EXPECT_TRUE(KillTimer(hint.m_hWnd, CHintWnd::kShowTimer));
+
+  hint.StartShow(55, 55);
+  hint.Hide(55, 55);  // released early: no timer, nothing shown
+  EXPECT_FALSE(KillTimer(hint.m_hWnd, CHintWnd::kShowTimer));
+  EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
+}
+
+TEST(HintWnd, WithoutAnOwnerThereIsNoHint) {
+  CHintWnd hint;
+  const RECT anchor = {0, 0, 10, 10};
+  hint.SetText(nullptr, &anchor, L"Hint");
+  EXPECT_FALSE(hint.IsCreated());
+  hint.StartShow(5, 5);
+  hint.Hide(5, 5);
+  EXPECT_EQ(hint.m_hWnd, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+#include "controls/VirtualDropDown.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/PopupMenuTracker.h"
+#include "controls/tests/TestHost.h"
+
+namespace {
+
+using ctltest::CTestHost;
+
+struct CListener : IDropDownListener {
+  void OnSelectionChanged(CVirtualDropDown* selector, int id) override { changed.push_back({selector, id}); }
+  void OnItemChosen(int id) override { chosen.push_back(id); }
+  std::vector<std::pair<CVirtualDropDown*, int>> changed;
+  std::vector<int> chosen;
+};
+
+// Answers every menu with a set command and notes what it was shown.
+struct CMenuAnswer {
+  CMenuAnswer() { CPopupMenuTracker::SetHook(&Answer, this); }
+  ~CMenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
+  static int Answer(HMENU menu, UINT flags, int x, int y, HWND owner, void* context) {
+    auto* self = static_cast<CMenuAnswer*>(context);
+    ++self->shown;
+    self->flags = flags;
+    self->at = {x, y};
+    self->owner = owner;
+    self->items.clear();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[64] = {};
+      MENUITEMINFOW info = {};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
+      info.dwTypeData = text;
+      info.cch = 64;
+      GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+      self->items.push_back({text, static_cast<int>(info.wID), (info.fState & MFS_CHECKED) != 0,
+                             (info.fType & MFT_RADIOCHECK) != 0});
+    }
+    return self->answer;
+  }
+  struct Item {
+    std::wstring text;
+    int id;
+    bool checked, radio;
+  };
+  int answer = 0;
+  int shown = 0;
+  UINT flags = 0;
+  POINT at = {0, 0};
+  HWND owner = nullptr;
+  std::vector<Item> items;
+};
+
+// A selector of three items across the top of a host window.
+struct Selector {
+  Selector() : host(120, 40) {
+    RECT bounds = {10, 5, 110, 25};
+    drop.SetRect(&bounds);
+    host.root.AddChild(&drop);
+    drop.SetOwner(&listener);
+    drop.SetCaption(L"Pick one");
+    drop.AddItem(CMenuEntry(0, L"None"));
+    drop.AddItem(CMenuEntry(7, L"Tom & Jerry"));
+    drop.AddItem(CMenuEntry(9, L"Ninth", L"9th"));
+    Paint();
+  }
+  void Paint() {
+    RECT client = {0, 0, 120, 40};
+    host.root.RenderBackBuffer(client);
+  }
+  void Tap(int x, int y) {
+    host.Tap(WM_LBUTTONDOWN, x, y);
+    host.Tap(WM_LBUTTONUP, x, y);
+  }
+  CTestHost host;
+  CVirtualDropDown drop;
+  CListener listener;
+};
+
+TEST(VirtualDropDown, MenuShowsSecondTextsWithAmpersandsAndTheCurrentChecked) {
+  Selector s;
+  s.drop.SetSelection(9, FALSE);
+  HMENU menu = CreatePopupMenu();
+  s.drop.FillMenu(menu, 0);
+  ASSERT_EQ(GetMenuItemCount(menu), 3);
+  CMenuAnswer reader;
+  CMenuAnswer::Answer(menu, 0, 0, 0, nullptr, &reader);
+  DestroyMenu(menu);
+  EXPECT_EQ(reader.items[0].id, -1) << "identifier 0 would read as a dismissed menu";
+  EXPECT_EQ(reader.items[1].text, L"Tom && Jerry");
+  EXPECT_EQ(reader.items[2].text, L"9th");
+  EXPECT_TRUE(reader.items[2].checked);
+  EXPECT_TRUE(reader.items[2].radio);
+  EXPECT_FALSE(reader.items[1].checked);
+}
+
+TEST(VirtualDropDown, ATapOnTheFaceOpensTheMenuAndTheChoiceReachesTheOwner) {
+  Selector s;
+  CMenuAnswer menu;
+  menu.answer = 7;
+  const RECT face = s.drop.GetFaceRect();
+  ASSERT_FALSE(IsRectEmpty(&face));
+  EXPECT_EQ(face.right, 110) << "the face stands at the right edge";
+
+  ASSERT_GT(face.left, 12);
+  s.Tap(12, 15);  // inside the bounds, left of the face
+  EXPECT_EQ(menu.shown, 0);
+
+  s.Tap(face.right - 2, 15);
+  EXPECT_EQ(menu.shown, 1);
+  EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTALIGN));
+  POINT corner = {110, 25};
+  ClientToScreen(s.host.m_hWnd, &corner);
+  EXPECT_EQ(menu.at.x, corner.x);
+  EXPECT_EQ(menu.at.y, corner.y);
+  EXPECT_EQ(menu.owner, s.host.m_hWnd);
+  EXPECT_EQ(s.drop.GetSelectedId(), 7);
+  ASSERT_EQ(s.listener.changed.size(), 1u);
+  EXPECT_EQ(s.listener.changed[0].first, &s.drop);
+  EXPECT_EQ(s.listener.changed[0].second, 7);
+  EXPECT_EQ(s.listener.chosen, std::vector<int>{7});
+  EXPECT_FALSE(s.drop.IsMenuOpen());
+  EXPECT_EQ(s.host.root.GetCapturedElement(), nullptr);
+}
+
+TEST(VirtualDropDown, EnterOpensTheMenuAndChoosingTheCurrentAgainOnlyReportsTheChoice) {
+  Selector s;
+  s.drop.SetSelection(9, FALSE);
+  s.drop.SetFocus();
+  CMenuAnswer menu;
+  menu.answer = 9;
+  s.host.Send(WM_KEYDOWN, VK_RETURN);
+  EXPECT_EQ(menu.shown, 1);
+  EXPECT_TRUE(s.listener.changed.empty());
+  EXPECT_EQ(s.listener.chosen, std::vector<int>{9});
+
+  // -1 stands for identifier 0; a dismissed menu (0) changes nothing.
+  menu.answer = -1;
+  s.drop.ShowMenu();
+  EXPECT_EQ(s.drop.GetSelectedId(), 0);
+  menu.answer = 0;
+  s.drop.ShowMenu();
+  EXPECT_EQ(s.drop.GetSelectedId(), 0);
+  EXPECT_EQ(s.listener.chosen, (std::vector<int>{9, 0}));
+}
+
+TEST(VirtualDropDown, LeftAlignedStyleOpensTheMenuAtTheLeftEdge) {
+  Selector s;
+  s.drop.SetStyle(DROPDOWN_ALIGN_LEFT | DROPDOWN_ARROW_LEFT);
+  s.Paint();
+  EXPECT_EQ(s.drop.GetFaceRect().left, 10);
+  CMenuAnswer menu;
+  s.Tap(12, 15);
+  ASSERT_EQ(menu.shown, 1);
+  EXPECT_EQ(menu.flags, static_cast<UINT>(TPM_RETURNCMD | TPM_NONOTIFY));
+  POINT corner = {10, 25};
+  ClientToScreen(s.host.m_hWnd, &corner);
+  EXPECT_EQ(menu.at.x, corner.x);
+}
+
+TEST(VirtualDropDown, RemovingAllItemsLeavesNothingCurrent) {
+  Selector s;
+  s.drop.SetSelection(9, FALSE);
+  s.drop.RemoveAllItems();
+  EXPECT_EQ(s.drop.GetCount(), 0);
+  EXPECT_EQ(s.drop.GetSelectedIndex(), -1);
+  EXPECT_EQ(s.drop.GetSelectedId(), -1);
+  s.Paint();  // shows the caption, reads no item
+
+  // A refill: the item at the old index is new, and choosing it is a change.
+  s.drop.AddItem(CMenuEntry(1, L"One"));
+  s.drop.AddItem(CMenuEntry(2, L"Two"));
+  s.drop.AddItem(CMenuEntry(3, L"Three"));
+  s.drop.SetSelection(3, TRUE);
+  ASSERT_EQ(s.listener.changed.size(), 1u);
+  EXPECT_EQ(s.listener.changed[0].second, 3);
+  s.drop.SetSelection(42, TRUE);
+  EXPECT_EQ(s.drop.GetSelectedId(), 3) << "an unknown identifier changes nothing";
+}
+
+// The real menu loop: an item inserted with identifier -1 (a selector's identifier
+// 0) comes back as -1, not as a dismissed menu.
+TEST(PopupMenuTracker, AnItemOfIdentifierMinusOneComesBackAsMinusOne) {
+  CTestHost host(100, 40);
+  HMENU menu = CreatePopupMenu();
+  InsertMenuW(menu, 0, MF_BYPOSITION | MF_STRING, static_cast<UINT_PTR>(static_cast<UINT>(-1)), L"None");
+  // Once the menu is up, Down selects the item and Enter chooses it.
+  // A menu still up a second later is ended: never wait for a person.
+  static int ticks;
+  static bool sent;
+  ticks = 0;
+  sent = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    // This thread's menu window: other programs may have menus up too.
+    HWND popup = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          if (lstrcmpW(name, L"#32768") != 0 || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&popup));
+    ++ticks;
+    if (!sent && popup) {
+      sent = true;
+      PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(popup, WM_KEYUP, VK_DOWN, 0xC0000001);
+      PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+      PostMessageW(popup, WM_KEYUP, VK_RETURN, 0xC0000001);
+    } else if (ticks > 20) {
+      EndMenu();
+    }
+  });
+  ShowWindow(host.m_hWnd, SW_SHOW);
+  SetForegroundWindow(host.m_hWnd);
+  const int result = CPopupMenuTracker::Track(menu, TPM_RETURNCMD | TPM_NONOTIFY, 0, 0, host.m_hWnd);
+  KillTimer(nullptr, timer);
+  DestroyMenu(menu);
+  EXPECT_EQ(result, -1);
+}
+
+}  // namespace
