@@ -1,11 +1,15 @@
 # Build helpers shared by every folder.
 
-# tarvo_add_tests(LIBS lib...)
+# tarvo_add_tests([DESKTOP] LIBS lib...)
 # Called from a folder's tests/CMakeLists.txt: builds every *.cpp there into one
 # test program, named after the folder (platform/coredll/tests -> platform_coredll_tests),
 # registered as one ctest test run under Wine.
+# All test programs share one Wine desktop. A program whose tests depend on what is
+# desktop-wide (the foreground window, injected input, hooks, finding windows by
+# class such as the Today screen's "Worker") says DESKTOP: such programs take turns,
+# while the others still run side by side with them.
 function(tarvo_add_tests)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DESKTOP" "" "LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE "/" "_" name "${rel}")
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -14,6 +18,9 @@ function(tarvo_add_tests)
   tarvo_use_coredll(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  if(ARG_DESKTOP)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+  endif()
 endfunction()
 
 # tarvo_resource_dll(target OUTPUT_NAME name SOURCES file.rc...)
