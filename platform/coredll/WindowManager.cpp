@@ -34,6 +34,13 @@ CORE_API ATOM WINAPI CeRegisterClassW(const WNDCLASSW* wc) {
   return RegisterClassW(&desktop);
 }
 
+CORE_API ATOM WINAPI CeRegisterClassExW(const WNDCLASSEXW* wc) {
+  if (!wc) return RegisterClassExW(wc);
+  WNDCLASSEXW desktop = *wc;
+  desktop.hbrBackground = DesktopClassBrush(wc->hbrBackground);
+  return RegisterClassExW(&desktop);
+}
+
 CORE_API HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
                                        int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                                        LPVOID param) {

@@ -58,25 +58,48 @@ class CPixelStrip {
   DWORD* bits_ = nullptr;
 };
 
-// On the device a window class background may be a flagged system colour (COLOR_x + 1 | flag).
+// On the device a window class background may be a flagged system colour (COLOR_x + 1 | flag),
+// whichever call registers the class.
 TEST(DeviceWindowManager, ClassBackgroundTakesAFlaggedSystemColour) {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(SYS_COLOR_INDEX_FLAG | (COLOR_WINDOW + 1)));
-  wc.lpszClassName = L"CoreDllFlaggedBrush";
-  ASSERT_NE(RegisterClassW(&wc), 0);
-  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 8, 1, nullptr, nullptr, wc.hInstance, nullptr);
-  ASSERT_NE(hwnd, nullptr);
+  struct Case {
+    const wchar_t* name;
+    bool extended;
+  };
+  const Case cases[] = {{L"CoreDllFlaggedBrush", false}, {L"CoreDllFlaggedBrushEx", true}};
+  const HBRUSH flagged = reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(SYS_COLOR_INDEX_FLAG | (COLOR_WINDOW + 1)));
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ATOM atom = 0;
+    if (c.extended) {
+      WNDCLASSEXW wc = {};
+      wc.cbSize = sizeof wc;
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = instance;
+      wc.hbrBackground = flagged;
+      wc.lpszClassName = c.name;
+      atom = RegisterClassExW(&wc);
+    } else {
+      WNDCLASSW wc = {};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = instance;
+      wc.hbrBackground = flagged;
+      wc.lpszClassName = c.name;
+      atom = RegisterClassW(&wc);
+    }
+    ASSERT_NE(atom, 0);
+    HWND hwnd = CreateWindowExW(0, c.name, L"", WS_POPUP, 0, 0, 8, 1, nullptr, nullptr, instance, nullptr);
+    ASSERT_NE(hwnd, nullptr);
 
-  CPixelStrip strip(8);
-  strip.Fill(RGB(1, 2, 3));
-  SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(strip.dc()), 0);
-  EXPECT_EQ(strip.At(0), GetSysColor(COLOR_WINDOW));
-  EXPECT_EQ(strip.At(7), GetSysColor(COLOR_WINDOW));
+    CPixelStrip strip(8);
+    strip.Fill(RGB(1, 2, 3));
+    SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(strip.dc()), 0);
+    EXPECT_EQ(strip.At(0), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(strip.At(7), GetSysColor(COLOR_WINDOW));
 
-  DestroyWindow(hwnd);
-  UnregisterClassW(wc.lpszClassName, wc.hInstance);
+    DestroyWindow(hwnd);
+    UnregisterClassW(c.name, instance);
+  }
 }
 
 // On the device a window can be made "above the start-up screen" (0x20000000) with
