@@ -105,6 +105,9 @@ class CPopupWindow : public CWindowImplBase {
   const RECT& GetTitleRect() const { return m_rcTitle; }
   int GetTitleHeight() const;
   BOOL IsDragging() const { return m_bDragging; }
+  // The picture the last WM_PAINT composed (client size), for a window that is
+  // not on a screen.
+  const CBitmapDC& GetPicture() const { return m_memDC; }
 
   // The work area a popup must stay in: the desktop less 26 logical pixels at the
   // bottom. Fits rect into it; the left edge never moves.

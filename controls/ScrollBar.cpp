@@ -229,9 +229,10 @@ void CScrollBarElem::Paint(CTextRunList* context) {
     skin.DrawScrollPart(CSkin::kPartThumbBottom, target, left, thumbEnd - capBottom, hdc);
     return;
   }
-  // Without the skin's parts: a line for the track, a filled thumb with edges.
-  const int mid = (left + right) / 2;
+  // Without the skin's parts the bar is only sx(2) wide: a line for the track and
+  // a thumb over the whole width, filled between its edges when there is room.
+  const int mid = (m_rect.left + m_rect.right) / 2;
   FillBrush(hdc, mid, top, mid + ScaleX(1), bottom, palette.GetBrush(1));
-  FillBrush(hdc, left, thumbTop, right, thumbEnd, palette.GetBrush(1));
+  FillBrush(hdc, m_rect.left, thumbTop, m_rect.right, thumbEnd, palette.GetBrush(1));
   FillBrush(hdc, left + 1, thumbTop + 1, right - 1, thumbEnd - 1, palette.GetBrush(5));
 }
