@@ -42,9 +42,10 @@ void CScrollPanel::RefreshSkin() {
 }
 
 void CScrollPanel::SetRect(const RECT* rect) {
-  const int oldWidth = m_rect.right - m_rect.left, oldHeight = m_rect.bottom - m_rect.top;
+  const RECT old = m_rect;
   CVirtualWnd::SetRect(rect);
-  if (rect->right - rect->left != oldWidth || rect->bottom - rect->top != oldHeight) LayoutScrollBar();
+  // A panel that only moved needs its bar moved too.
+  if (!EqualRect(&old, rect)) LayoutScrollBar();
 }
 
 BOOL CScrollPanel::OnChar(WCHAR) { return FALSE; }

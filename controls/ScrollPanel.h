@@ -26,7 +26,7 @@ class CScrollPanel : public CVirtualWnd {
   // Draws the frame of the scroll-bar column for skins without their own bar
   // parts, drops the cached button bitmaps, then the children.
   void RefreshSkin() override;
-  // A new width or height lays the scroll bar out again.
+  // New bounds lay the scroll bar out again.
   void SetRect(const RECT* rect) override;
 
   // A typed character (backspace, digit, letter) for the current tab. Handled?

@@ -126,6 +126,17 @@ TEST_F(PopupFixture, DeactivationAndCancelModeCloseWithoutTheOwnerMessage) {
   }
 }
 
+TEST_F(PopupFixture, ActivatingAnotherWindowClosesTheShownPopup) {
+  ASSERT_TRUE(Open(TRUE));
+  ASSERT_EQ(GetActiveWindow(), popup.m_hWnd);
+  ::ShowWindow(owner.m_hWnd, SW_SHOW);
+  SetActiveWindow(owner.m_hWnd);
+  ASSERT_TRUE(WaitClosed());
+  PumpPending();
+  EXPECT_TRUE(owner.closed.empty());
+  EXPECT_EQ(owner.control.virtualCodes, std::vector<LPARAM>{POPUP_CLOSED_CODE});
+}
+
 TEST_F(PopupFixture, ASecondCreateFailsAndChangesNothing) {
   ASSERT_TRUE(Open());
   ASSERT_TRUE(popup.AddToolButton(0, 0, 7, -1));

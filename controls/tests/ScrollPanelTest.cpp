@@ -6,6 +6,7 @@
 
 #include "base/InstallPath.h"
 #include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/TestHost.h"
 #include "graphics/Dib.h"
@@ -178,6 +179,43 @@ TEST(ScrollPanel, PressesOnTheTrackPageAndRepeatUntilAnEnd) {
   EXPECT_EQ(p.bar().GetPos(), 1800 - 28);
   p.host.Tap(WM_LBUTTONUP, x, 1);
   EXPECT_EQ(p.bar().GetRepeatStep(), 0);
+}
+
+TEST(ScrollPanel, ADoubleTapOnAnArrowGoesToThatEndWhenTheSettingsAllowIt) {
+  PanelHost p;
+  const RECT bar = p.bar().GetBounds();
+  const int saved = GetViewSettings().EnableDoubleTapOnScrollButton;
+  // Without skin arrows the bottom arrow is the line past the track; it is asked
+  // of the bar itself.
+  struct Case {
+    int enabled, y, to;
+    BOOL handled;
+  };
+  const Case cases[] = {{1, bar.top, 0, TRUE}, {1, bar.bottom, 1800, TRUE}, {1, 100, 900, FALSE},
+                        {0, bar.top, 900, FALSE}, {0, bar.bottom, 900, FALSE}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.y);
+    GetViewSettings().EnableDoubleTapOnScrollButton = c.enabled;
+    p.bar().SetPos(900);
+    POINT at = {bar.left, c.y};
+    EXPECT_EQ(p.bar().OnLButtonDblClk(&at), c.handled);
+    EXPECT_EQ(p.bar().GetPos(), c.to);
+  }
+  // Through the host too.
+  GetViewSettings().EnableDoubleTapOnScrollButton = 1;
+  p.bar().SetPos(900);
+  p.host.Tap(WM_LBUTTONDBLCLK, bar.left, bar.top);
+  p.host.Tap(WM_LBUTTONUP, bar.left, bar.top);
+  EXPECT_EQ(p.bar().GetPos(), 0);
+  GetViewSettings().EnableDoubleTapOnScrollButton = saved;
+}
+
+TEST(ScrollPanel, AMovedPanelTakesItsBarAlong) {
+  PanelHost p;
+  RECT moved = {10, 20, 110, 220};
+  p.panel.SetRect(&moved);
+  EXPECT_EQ(p.bar().GetBounds().right, 110);
+  EXPECT_EQ(p.bar().GetBounds().top, 20);
 }
 
 // What a list does when a key moves its selection: the selected row is scrolled
