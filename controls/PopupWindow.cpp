@@ -306,7 +306,8 @@ BOOL CPopupWindow::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, 
   result = 0;
   switch (message) {
     case WM_CLOSE:
-      if (wParam) ::PostMessageW(m_hOwner, static_cast<UINT>(wParam), 0, 0);
+      // Without an owner the message would land in the thread's own queue.
+      if (wParam && m_hOwner) ::PostMessageW(m_hOwner, static_cast<UINT>(wParam), 0, 0);
       ::DestroyWindow(hWnd);
       return TRUE;
     case WM_DESTROY:
