@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tools/controlsgallery/GalleryControls.h"
+#include "tools/controlsgallery/GalleryPanels.h"
 #include "controls/PopupMenuTracker.h"
 #include "tools/controlsgallery/PngWriter.h"
 #include "platform/windowlib/WindowImpl.h"
@@ -143,8 +144,15 @@ bool SavePicture(CGalleryWindow& host, const std::wstring& folder, int number, c
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2 || argc > 3) {
-    fwprintf(stderr, L"usage: controlsgallery [SCRIPT] OUTDIR\n");
+    fwprintf(stderr, L"usage: controlsgallery [SCRIPT] OUTDIR\n       controlsgallery --panels OUTDIR\n");
     return 2;
+  }
+  if (argc == 3 && wcscmp(argv[1], L"--panels") == 0) {
+    CreateDirectoryW(argv[2], nullptr);
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    const int result = RunPanelTour(argv[2]);
+    CoUninitialize();
+    return result;
   }
   std::string script = kBuiltInScript;
   if (argc == 3) {
