@@ -42,14 +42,14 @@ using TickSource = DWORD (*)();
 class CLetterBar : public CVirtualWnd {
  public:
   // Context-menu commands; a layout i of the bar's list is kLayoutCommand + i.
-  static const int kClearCommand = 1;
-  static const int kSettingsCommand = 2;
-  static const int kLayoutCommand = 16;
+  static constexpr int kClearCommand = 1;
+  static constexpr int kSettingsCommand = 2;
+  static constexpr int kLayoutCommand = 16;
   // A stylus held longer than this is a long press.
-  static const DWORD kLongPress = 500;
+  static constexpr DWORD kLongPress = 500;
   // A pen that goes up this many logical pixels left of where it went down is a
   // backspace.
-  static const int kSwipe = 10;
+  static constexpr int kSwipe = 10;
 
   // Either may be null. layouts null: the process's set.
   CLetterBar(ILetterBarListener* listener, IKeyLayoutSettingsOpener* opener, CKeyLayouts* layouts = nullptr);
