@@ -95,7 +95,8 @@ BOOL CLetterBar::SetLayout(LPCWSTR prefix) {
 BOOL CLetterBar::SelectLayout(int index, BOOL save) {
   if (index < 0 || index >= m_layouts.GetSize()) return FALSE;
   m_active = index;
-  if (save) m_pLayouts->SaveActive(index, m_prefix);
+  // A bar given its layouts by hand (no tab prefix) has nowhere to save.
+  if (save && !m_prefix.IsEmpty()) m_pLayouts->SaveActive(index, m_prefix);
   m_initialFocus = -1;
   m_typed.clear();
   LayOut();
