@@ -6,6 +6,8 @@
 
 // Texts
 #define IDS_NO_DATE 144
+#define IDS_SETTINGS 15
+#define IDS_CLEAR 274
 
 // Small icons
 #define IDI_ARROW_RIGHT 111

@@ -1,6 +1,7 @@
-// controlsgallery.exe [SCRIPT] OUTDIR
+// controlsgallery.exe [--letters] [SCRIPT] OUTDIR
 // Hosts the gallery's tree of controls in a hidden window, plays a script of taps
 // and keys (or the built-in one) and saves OUTDIR\NN-verb.png after each step.
+// --letters shows the letter page instead: names filtered by the letter bar.
 //
 // Script lines (blank lines and lines from '#' on are skipped):
 //   size W H         client size of the host window (240 x 320 at the start)
@@ -20,6 +21,7 @@
 
 #include "tools/controlsgallery/GalleryControls.h"
 #include "tools/controlsgallery/GalleryPanels.h"
+#include "tools/controlsgallery/LetterGallery.h"
 #include "controls/PopupMenuTracker.h"
 #include "tools/controlsgallery/PngWriter.h"
 #include "platform/windowlib/WindowImpl.h"
@@ -29,10 +31,11 @@ namespace {
 class CGalleryWindow : public CWindowImpl<CGalleryWindow> {
  public:
   DECLARE_WND_CLASS_EX(L"ControlsGalleryHost", CS_DBLCLKS, -1)
+  explicit CGalleryWindow(CVirtualRoot& page) : root(page) {}
   BEGIN_MSG_MAP(CGalleryWindow)
     CHAIN_MSG_MAP_MEMBER(root)
   END_MSG_MAP()
-  CGalleryRoot root;
+  CVirtualRoot& root;
 };
 
 // The position the next menu chooses; -1 dismisses it.
@@ -143,18 +146,24 @@ bool SavePicture(CGalleryWindow& host, const std::wstring& folder, int number, c
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  const bool letters = argc > 1 && wcscmp(argv[1], L"--letters") == 0;
+  if (letters) {
+    ++argv;
+    --argc;
+  }
   if (argc < 2 || argc > 3) {
-    fwprintf(stderr, L"usage: controlsgallery [SCRIPT] OUTDIR\n       controlsgallery --panels OUTDIR\n");
+    fwprintf(stderr,
+             L"usage: controlsgallery [--letters] [SCRIPT] OUTDIR\n       controlsgallery --panels OUTDIR\n");
     return 2;
   }
-  if (argc == 3 && wcscmp(argv[1], L"--panels") == 0) {
+  if (!letters && argc == 3 && wcscmp(argv[1], L"--panels") == 0) {
     CreateDirectoryW(argv[2], nullptr);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
     const int result = RunPanelTour(argv[2]);
     CoUninitialize();
     return result;
   }
-  std::string script = kBuiltInScript;
+  std::string script = letters ? kLetterTourScript : kBuiltInScript;
   if (argc == 3) {
     std::ifstream file(argv[1]);
     if (!file) {
@@ -172,7 +181,9 @@ int wmain(int argc, wchar_t** argv) {
   CPopupMenuTracker::SetHook(&AnswerMenu, nullptr);
   int result = 0;
   {
-    CGalleryWindow host;
+    CGalleryRoot controls;
+    CLetterGalleryRoot letterPage;
+    CGalleryWindow host(letters ? static_cast<CVirtualRoot&>(letterPage) : controls);
     RECT at = {0, 0, 240, 320};
     if (!host.Create(nullptr, &at, L"Controls gallery", WS_POPUP)) {
       fwprintf(stderr, L"controlsgallery: no host window\n");
