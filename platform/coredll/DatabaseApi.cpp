@@ -53,11 +53,11 @@ SORTORDERSPECEX FromSimple(const SORTORDERSPEC& s) {
   return x;
 }
 
-// How an open names its order: by its first property (classic) or by the whole spec.
+// How an open names its order: by its first property (classic) or by the whole sort-order record.
 struct SortChoice {
   bool given = false;
   CEPROPID propid = 0;
-  const SORTORDERSPECEX* spec = nullptr;
+  const SORTORDERSPECEX* sortSpec = nullptr;
 };
 
 bool PickSort(Database* db, const SortChoice& choice, int* sort) {
@@ -67,13 +67,13 @@ bool PickSort(Database* db, const SortChoice& choice, int* sort) {
     return true;
   }
   for (size_t i = 0; i < db->sorts.size(); ++i) {
-    const SORTORDERSPECEX& s = db->sorts[i].spec;
-    if (choice.spec) {
-      if (s.wNumProps != choice.spec->wNumProps) continue;
+    const SORTORDERSPECEX& s = db->sorts[i].sortSpec;
+    if (choice.sortSpec) {
+      if (s.wNumProps != choice.sortSpec->wNumProps) continue;
       bool same = true;
       for (int k = 0; k < s.wNumProps; ++k)
-        same = same && s.rgPropID[k] == choice.spec->rgPropID[k] &&
-               s.rgdwFlags[k] == choice.spec->rgdwFlags[k];
+        same = same && s.rgPropID[k] == choice.sortSpec->rgPropID[k] &&
+               s.rgdwFlags[k] == choice.sortSpec->rgdwFlags[k];
       if (!same) continue;
     } else if (s.rgPropID[0] != choice.propid) {
       continue;
@@ -280,7 +280,7 @@ CORE_API HANDLE WINAPI CeOpenDatabaseEx2(PCEGUID pguid, PCEOID poid, LPWSTR lpsz
                                          CENOTIFYREQUEST* pRequest) {
   SortChoice choice;
   choice.given = pSort != nullptr;
-  choice.spec = pSort;
+  choice.sortSpec = pSort;
   return Open(pguid, poid, lpszName, choice, dwFlags, pRequest);
 }
 
@@ -305,7 +305,7 @@ void FillInfo(Database* db, CEDBASEINFOEX* out) {
   out->dwSize = static_cast<DWORD>(size);
   out->ftLastModified = db->modified;
   out->wNumSortOrder = static_cast<WORD>(db->sorts.size());
-  for (size_t i = 0; i < db->sorts.size(); ++i) out->rgSortSpecs[i] = db->sorts[i].spec;
+  for (size_t i = 0; i < db->sorts.size(); ++i) out->rgSortSpecs[i] = db->sorts[i].sortSpec;
 }
 
 }  // namespace
@@ -412,13 +412,13 @@ CORE_API CEOID WINAPI CeSeekDatabaseEx(HANDLE hDatabase, DWORD dwSeekType, DWORD
   if (valueSeek) {
     auto* vals = reinterpret_cast<const CEPROPVAL*>(dwValue);
     if (h->sort < 0 || !vals || !wNumVals) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    const SORTORDERSPECEX& spec = db->sorts[h->sort].spec;
+    const SORTORDERSPECEX& sortSpec = db->sorts[h->sort].sortSpec;
     // Both bounds by binary search over the order: a value seek never walks the records.
     auto lower = std::partition_point(order.begin(), order.end(), [&](const Record* r) {
-      return CompareWithValues(spec, *r, vals, wNumVals) < 0;
+      return CompareWithValues(sortSpec, *r, vals, wNumVals) < 0;
     });
     auto upper = std::partition_point(lower, order.end(), [&](const Record* r) {
-      return CompareWithValues(spec, *r, vals, wNumVals) <= 0;
+      return CompareWithValues(sortSpec, *r, vals, wNumVals) <= 0;
     });
     size_t lo = static_cast<size_t>(lower - order.begin());
     size_t hi = static_cast<size_t>(upper - order.begin());
@@ -427,7 +427,7 @@ CORE_API CEOID WINAPI CeSeekDatabaseEx(HANDLE hDatabase, DWORD dwSeekType, DWORD
       case CEDB_SEEK_VALUENEXTEQUAL: {
         size_t cur = Locate(h, db);
         idx = cur + 1;
-        found = cur < n && idx < n && CompareWithValues(spec, *order[idx], vals, wNumVals) == 0;
+        found = cur < n && idx < n && CompareWithValues(sortSpec, *order[idx], vals, wNumVals) == 0;
         break;
       }
       case CEDB_SEEK_VALUESMALLER: found = lo > 0; idx = lo - 1; break;

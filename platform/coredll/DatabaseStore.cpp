@@ -266,40 +266,40 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
 // ---- indexes ----
 
 struct OrderLess {
-  const SORTORDERSPECEX* spec;
+  const SORTORDERSPECEX* sortSpec;
   bool operator()(const Record* a, const Record* b) const {
-    if (spec) {
-      int c = CompareInOrder(*spec, *a, *b);
+    if (sortSpec) {
+      int c = CompareInOrder(*sortSpec, *a, *b);
       if (c) return c < 0;
     }
     return a->oid < b->oid;
   }
 };
 
-void IndexInsert(std::vector<Record*>& index, const SORTORDERSPECEX* spec, Record* r) {
-  index.insert(std::upper_bound(index.begin(), index.end(), r, OrderLess{spec}), r);
+void IndexInsert(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, Record* r) {
+  index.insert(std::upper_bound(index.begin(), index.end(), r, OrderLess{sortSpec}), r);
 }
 
-void IndexErase(std::vector<Record*>& index, const SORTORDERSPECEX* spec, Record* r) {
-  auto it = std::lower_bound(index.begin(), index.end(), r, OrderLess{spec});
+void IndexErase(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, Record* r) {
+  auto it = std::lower_bound(index.begin(), index.end(), r, OrderLess{sortSpec});
   if (it == index.end() || *it != r) it = std::find(index.begin(), index.end(), r);
   if (it != index.end()) index.erase(it);
 }
 
-size_t IndexFind(std::vector<Record*>& index, const SORTORDERSPECEX* spec, Record* r) {
-  auto it = std::lower_bound(index.begin(), index.end(), r, OrderLess{spec});
+size_t IndexFind(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, Record* r) {
+  auto it = std::lower_bound(index.begin(), index.end(), r, OrderLess{sortSpec});
   if (it == index.end() || *it != r) it = std::find(index.begin(), index.end(), r);
   return static_cast<size_t>(it - index.begin());
 }
 
 void Unindex(Database* db, Record* r) {
   IndexErase(db->byOid, nullptr, r);
-  for (SortOrder& s : db->sorts) IndexErase(s.index, &s.spec, r);
+  for (SortOrder& s : db->sorts) IndexErase(s.index, &s.sortSpec, r);
 }
 
 void Index(Database* db, Record* r) {
   IndexInsert(db->byOid, nullptr, r);
-  for (SortOrder& s : db->sorts) IndexInsert(s.index, &s.spec, r);
+  for (SortOrder& s : db->sorts) IndexInsert(s.index, &s.sortSpec, r);
 }
 
 // ---- applying entries (the same path for our own changes and for replay) ----
@@ -323,12 +323,12 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       db->name.assign(reinterpret_cast<const wchar_t*>(name), len);
       for (uint8_t i = 0; i < nsort; ++i) {
         SortOrder s;
-        s.spec.wVersion = SORTORDERSPECEX_VERSION;
-        s.spec.wNumProps = in.u16();
-        s.spec.wKeyFlags = in.u16();
-        for (auto& id : s.spec.rgPropID) id = in.u32();
-        for (auto& f : s.spec.rgdwFlags) f = in.u32();
-        if (s.spec.wNumProps < 1 || s.spec.wNumProps > CEDB_MAXSORTPROP) return false;
+        s.sortSpec.wVersion = SORTORDERSPECEX_VERSION;
+        s.sortSpec.wNumProps = in.u16();
+        s.sortSpec.wKeyFlags = in.u16();
+        for (auto& id : s.sortSpec.rgPropID) id = in.u32();
+        for (auto& f : s.sortSpec.rgdwFlags) f = in.u32();
+        if (s.sortSpec.wNumProps < 1 || s.sortSpec.wNumProps > CEDB_MAXSORTPROP) return false;
         db->sorts.push_back(std::move(s));
       }
       if (!in.ok || v->dbs.count(db->oid)) return false;
@@ -601,10 +601,10 @@ void MaybeCompactLocked(Volume* v) {
     o.raw(db->name.data(), db->name.size() * sizeof(wchar_t));
     o.u8(static_cast<uint8_t>(db->sorts.size()));
     for (SortOrder& s : db->sorts) {
-      o.u16(s.spec.wNumProps);
-      o.u16(s.spec.wKeyFlags);
-      for (auto id : s.spec.rgPropID) o.u32(id);
-      for (auto f : s.spec.rgdwFlags) o.u32(f);
+      o.u16(s.sortSpec.wNumProps);
+      o.u16(s.sortSpec.wKeyFlags);
+      for (auto id : s.sortSpec.rgPropID) o.u32(id);
+      for (auto f : s.sortSpec.rgdwFlags) o.u32(f);
     }
     add(o);
     for (Record* r : db->byOid) {
@@ -974,13 +974,13 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     BuildRecord(probe, merged);
     // A unique order admits no second record with the same key.
     for (SortOrder& s : db->sorts) {
-      if (!(s.spec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
-      for (int i = 0; i < s.spec.wNumProps; ++i)
-        if (!probe.Find(s.spec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
+      if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
+      for (int i = 0; i < s.sortSpec.wNumProps; ++i)
+        if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
       auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
-        return CompareInOrder(s.spec, *a, *b) < 0;
+        return CompareInOrder(s.sortSpec, *a, *b) < 0;
       });
-      for (; it != s.index.end() && CompareInOrder(s.spec, **it, probe) == 0; ++it)
+      for (; it != s.index.end() && CompareInOrder(s.sortSpec, **it, probe) == 0; ++it)
         if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
     }
     written = probe.oid;
@@ -1082,20 +1082,20 @@ int CompareOne(CEPROPID propid, DWORD flags, const CEPROPVAL* a, const CEPROPVAL
 
 }  // namespace
 
-int CompareInOrder(const SORTORDERSPECEX& spec, const Record& a, const Record& b) {
-  for (int i = 0; i < spec.wNumProps; ++i) {
-    int c = CompareOne(spec.rgPropID[i], spec.rgdwFlags[i], a.Find(spec.rgPropID[i]),
-                       b.Find(spec.rgPropID[i]));
+int CompareInOrder(const SORTORDERSPECEX& sortSpec, const Record& a, const Record& b) {
+  for (int i = 0; i < sortSpec.wNumProps; ++i) {
+    int c = CompareOne(sortSpec.rgPropID[i], sortSpec.rgdwFlags[i], a.Find(sortSpec.rgPropID[i]),
+                       b.Find(sortSpec.rgPropID[i]));
     if (c) return c;
   }
   return 0;
 }
 
-int CompareWithValues(const SORTORDERSPECEX& spec, const Record& r, const CEPROPVAL* vals,
+int CompareWithValues(const SORTORDERSPECEX& sortSpec, const Record& r, const CEPROPVAL* vals,
                       WORD count) {
-  for (int i = 0; i < spec.wNumProps && i < count; ++i) {
+  for (int i = 0; i < sortSpec.wNumProps && i < count; ++i) {
     const CEPROPVAL* want = (vals[i].wFlags & CEDB_PROPNOTFOUND) ? nullptr : &vals[i];
-    int c = CompareOne(spec.rgPropID[i], spec.rgdwFlags[i], r.Find(spec.rgPropID[i]), want);
+    int c = CompareOne(sortSpec.rgPropID[i], sortSpec.rgdwFlags[i], r.Find(sortSpec.rgPropID[i]), want);
     if (c) return c;
   }
   return 0;
@@ -1156,7 +1156,7 @@ size_t Locate(DbHandle* h, Database* db) {
     h->cur = 0;
     return order.size();
   }
-  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].spec, it->second.get());
+  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].sortSpec, it->second.get());
   h->curIndex = i;
   h->curStructure = v->structure;
   return i;

@@ -22,7 +22,7 @@ struct Record {
 };
 
 struct SortOrder {
-  SORTORDERSPECEX spec{};
+  SORTORDERSPECEX sortSpec{};
   std::vector<Record*> index;  // records in this order; ties broken by OID
 };
 
@@ -123,8 +123,8 @@ CEOID WriteRecord(Volume* vol, CEOID db, CEOID oid, const CEPROPVAL* vals, WORD 
 bool DeleteRecord(Volume* vol, CEOID db, CEOID oid);
 
 // Comparison in a sort order; a missing property sorts last unless asked otherwise.
-int CompareInOrder(const SORTORDERSPECEX& spec, const Record& a, const Record& b);
-int CompareWithValues(const SORTORDERSPECEX& spec, const Record& r, const CEPROPVAL* vals,
+int CompareInOrder(const SORTORDERSPECEX& sortSpec, const Record& a, const Record& b);
+int CompareWithValues(const SORTORDERSPECEX& sortSpec, const Record& r, const CEPROPVAL* vals,
                       WORD count);
 bool IsSortable(CEPROPID propid);
 bool IsKnownType(WORD type);
