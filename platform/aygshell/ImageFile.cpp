@@ -2,38 +2,22 @@
 
 #include <wincodec.h>
 
+#include "platform/windowlib/ComPtr.h"
+
 namespace {
 
-template <class T>
-struct ComPtr {
-  T* p = nullptr;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  T** operator&() { return &p; }
-  T* operator->() const { return p; }
-};
-
-// COM for the decoders, on whatever thread the caller runs.
-struct ComScope {
-  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  ~ComScope() {
-    if (SUCCEEDED(hr)) CoUninitialize();
-  }
-};
-
 HBITMAP Decode(LPCWSTR path) {
-  ComPtr<IWICImagingFactory> factory;
+  CComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))))
     return nullptr;
-  ComPtr<IWICBitmapDecoder> decoder;
+  CComPtr<IWICBitmapDecoder> decoder;
   if (FAILED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
                                                 WICDecodeMetadataCacheOnDemand, &decoder)))
     return nullptr;
-  ComPtr<IWICBitmapFrameDecode> frame;
+  CComPtr<IWICBitmapFrameDecode> frame;
   if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
-  ComPtr<IWICBitmapSource> pixels;
+  CComPtr<IWICBitmapSource> pixels;
   if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.p, &pixels))) return nullptr;
   UINT width = 0, height = 0;
   if (FAILED(pixels->GetSize(&width, &height)) || width == 0 || height == 0 || width > 0x4000 ||
@@ -66,7 +50,7 @@ AYG_API HBITMAP WINAPI SHLoadImageFile(LPCWSTR path) {
     return nullptr;
   }
   if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return nullptr;  // keeps the system's error
-  ComScope com;
+  CComInitScope com;
   HBITMAP bitmap = Decode(path);
   if (!bitmap) SetLastError(ERROR_BAD_FORMAT);
   return bitmap;

@@ -1,28 +1,13 @@
 // Screenshots go out as PNG through the system's own image encoders.
 #include <wincodec.h>
 
+#include "platform/windowlib/ComPtr.h"
+
 #include <vector>
 
 #include "platform/today/TodayHost.h"
 
 namespace {
-
-template <class T>
-struct ComPtr {
-  T* p = nullptr;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  T** operator&() { return &p; }
-  T* operator->() const { return p; }
-};
-
-struct ComScope {
-  HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  ~ComScope() {
-    if (SUCCEEDED(hr)) CoUninitialize();
-  }
-};
 
 bool WritePng(const std::wstring& path, HBITMAP bitmap) {
   DIBSECTION dib;
@@ -36,20 +21,20 @@ bool WritePng(const std::wstring& path, HBITMAP bitmap) {
     for (UINT x = 0; x < width; ++x)
       for (int c = 0; c < 3; ++c) rows[y * stride + x * 3 + c] = bits[(y * width + x) * 4 + c];
 
-  ComScope com;
-  ComPtr<IWICImagingFactory> factory;
+  CComInitScope com;
+  CComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                               reinterpret_cast<void**>(&factory))))
     return false;
-  ComPtr<IWICStream> stream;
+  CComPtr<IWICStream> stream;
   if (FAILED(factory->CreateStream(&stream)) || FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)))
     return false;
-  ComPtr<IWICBitmapEncoder> encoder;
+  CComPtr<IWICBitmapEncoder> encoder;
   if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) ||
       FAILED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)))
     return false;
-  ComPtr<IWICBitmapFrameEncode> frame;
-  ComPtr<IPropertyBag2> properties;
+  CComPtr<IWICBitmapFrameEncode> frame;
+  CComPtr<IPropertyBag2> properties;
   if (FAILED(encoder->CreateNewFrame(&frame, &properties)) || FAILED(frame->Initialize(properties.p)) ||
       FAILED(frame->SetSize(width, height)))
     return false;

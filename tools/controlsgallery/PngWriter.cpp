@@ -2,37 +2,25 @@
 
 #include <wincodec.h>
 
+#include "platform/windowlib/ComPtr.h"
+
 #include "graphics/Dib.h"
-
-namespace {
-
-template <class T>
-struct ComPtr {
-  T* p = nullptr;
-  ~ComPtr() {
-    if (p) p->Release();
-  }
-  T** operator&() { return &p; }
-  T* operator->() const { return p; }
-};
-
-}  // namespace
 
 BOOL SavePng(const CDib& picture, LPCWSTR path) {
   if (picture.IsEmpty()) return FALSE;
-  ComPtr<IWICImagingFactory> factory;
+  CComPtr<IWICImagingFactory> factory;
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                               reinterpret_cast<void**>(&factory))))
     return FALSE;
-  ComPtr<IWICStream> stream;
+  CComPtr<IWICStream> stream;
   if (FAILED(factory->CreateStream(&stream)) || FAILED(stream->InitializeFromFilename(path, GENERIC_WRITE)))
     return FALSE;
-  ComPtr<IWICBitmapEncoder> encoder;
+  CComPtr<IWICBitmapEncoder> encoder;
   if (FAILED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) ||
       FAILED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)))
     return FALSE;
-  ComPtr<IWICBitmapFrameEncode> frame;
-  ComPtr<IPropertyBag2> properties;
+  CComPtr<IWICBitmapFrameEncode> frame;
+  CComPtr<IPropertyBag2> properties;
   const UINT width = picture.GetWidth(), height = picture.GetHeight();
   if (FAILED(encoder->CreateNewFrame(&frame, &properties)) || FAILED(frame->Initialize(properties.p)) ||
       FAILED(frame->SetSize(width, height)))
