@@ -23,18 +23,6 @@ HRESULT CreateMemoryStream(IStream** stream, BYTE* block, ULONG size) {
   return S_OK;
 }
 
-STDMETHODIMP CMemoryStream::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_INVALIDARG;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IStream) ||
-      IsEqualIID(iid, IID_ISequentialStream)) {
-    *out = static_cast<IStream*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
 STDMETHODIMP_(ULONG) CMemoryStream::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
 
 STDMETHODIMP_(ULONG) CMemoryStream::Release() {
@@ -71,14 +59,3 @@ STDMETHODIMP CMemoryStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGE
   return S_OK;
 }
 
-STDMETHODIMP CMemoryStream::Write(const void*, ULONG, ULONG*) { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::SetSize(ULARGE_INTEGER) { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) {
-  return E_NOTIMPL;
-}
-STDMETHODIMP CMemoryStream::Commit(DWORD) { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::Revert() { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::Stat(STATSTG*, DWORD) { return E_NOTIMPL; }
-STDMETHODIMP CMemoryStream::Clone(IStream**) { return E_NOTIMPL; }

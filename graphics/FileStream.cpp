@@ -8,15 +8,6 @@ CFileStream::~CFileStream() {
   if (m_stream && m_stream != INVALID_HANDLE_VALUE) CloseHandle(m_stream);
 }
 
-STDMETHODIMP CFileStream::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_INVALIDARG;
-  *object = nullptr;
-  if (iid != IID_IStream && iid != IID_ISequentialStream) return E_NOINTERFACE;
-  AddRef();
-  *object = static_cast<IStream*>(this);
-  return S_OK;
-}
-
 STDMETHODIMP_(ULONG) CFileStream::AddRef() { return 1; }
 
 STDMETHODIMP_(ULONG) CFileStream::Release() { return 0; }
@@ -31,8 +22,6 @@ STDMETHODIMP CFileStream::Read(void* buffer, ULONG size, ULONG* read) {
   if (read) *read = done;
   return S_OK;
 }
-
-STDMETHODIMP CFileStream::Write(const void*, ULONG, ULONG*) { return E_NOTIMPL; }
 
 STDMETHODIMP CFileStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) {
   CCeDbApi::StreamSeekFn seekFn = GetCeDbApi()->m_pfnStreamSeek;
@@ -50,18 +39,3 @@ STDMETHODIMP CFileStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER*
   return S_OK;
 }
 
-STDMETHODIMP CFileStream::SetSize(ULARGE_INTEGER) { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::Commit(DWORD) { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::Revert() { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::Stat(STATSTG*, DWORD) { return E_NOTIMPL; }
-
-STDMETHODIMP CFileStream::Clone(IStream**) { return E_NOTIMPL; }

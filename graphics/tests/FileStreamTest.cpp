@@ -119,7 +119,9 @@ TEST_F(FileStreamTest, InterfacesAndLifetime) {
     EXPECT_EQ(stream.QueryInterface(IID_IStream, &out), S_OK);
     EXPECT_EQ(out, static_cast<IStream*>(&stream));
     EXPECT_EQ(stream.QueryInterface(IID_ISequentialStream, &out), S_OK);
-    EXPECT_EQ(stream.QueryInterface(IID_IUnknown, &out), E_NOINTERFACE);
+    // COM requires every object to answer IUnknown.
+    EXPECT_EQ(stream.QueryInterface(IID_IUnknown, &out), S_OK);
+    EXPECT_EQ(stream.QueryInterface(IID_IPersist, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(stream.QueryInterface(IID_IStream, nullptr), E_INVALIDARG);
     EXPECT_EQ(stream.AddRef(), 1u);
