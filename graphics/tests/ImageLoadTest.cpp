@@ -1,4 +1,5 @@
 #include "graphics/Dib.h"
+#include "graphics/SkinArchive.h"
 #include "graphics/tests/TestImages.h"
 #include "platform/imaging/ImagingRegistration.h"
 #include "platform/imaging/tests/EncodedImage.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 using testimg::PixelOf;
@@ -61,6 +63,12 @@ class ImageLoading : public ::testing::Test {
     stream->Release();
     return ok;
   }
+  BOOL LoadThroughDecompression(CDib& dib, const std::vector<BYTE>& bytes) {
+    const std::wstring path = WriteTemp(bytes);
+    const BOOL ok = dib.LoadWithImgDecmp(path.c_str());
+    DeleteFileW(path.c_str());
+    return ok;
+  }
   std::wstring WriteTemp(const std::vector<BYTE>& bytes) {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
@@ -87,11 +95,8 @@ TEST_F(ImageLoading, EveryFormatLoadsThroughTheImagingFactory) {
 
 TEST_F(ImageLoading, EveryFormatLoadsThroughTheDecompressionLibrary) {
   for (const Format& f : kFormats) {
-    const std::wstring path = WriteTemp(fixtures::Encode(*f.container, kSide, kSide, Quadrants));
     CDib dib;
-    const BOOL ok = dib.LoadWithImgDecmp(path.c_str());
-    DeleteFileW(path.c_str());
-    ASSERT_TRUE(ok) << f.name;
+    ASSERT_TRUE(LoadThroughDecompression(dib, fixtures::Encode(*f.container, kSide, kSide, Quadrants))) << f.name;
     ExpectQuadrants(dib, f);
   }
 }
@@ -115,6 +120,48 @@ TEST_F(ImageLoading, CorruptOrTruncatedPicturesAreRefusedAndLeaveTheImageEmpty) 
   CDib dib;
   EXPECT_FALSE(dib.LoadWithImgDecmp(L"Z:\\no-such-folder-tarvo\\none.png"));
   EXPECT_FALSE(dib.LoadWithImaging(nullptr));
+}
+
+// One picture with an opaque, a half-transparent, a nearly and a wholly
+// transparent pixel, as a PNG and as a 32-bit .bmp with an opacity mask: every
+// loader gives the same 24 bits, each colour weighted by its opacity (drawn over
+// the black of a new buffer).
+TEST_F(ImageLoading, EveryLoaderDrawsSemiTransparentPixelsOverBlack) {
+  Register();
+  const DWORD picture[4] = {0xFF3264C8u, 0x803264C8u, 0x01FFFFFFu, 0x00123456u};
+  auto pixel = [&](int x, int) { return picture[x]; };
+  auto expected = [&](int x) {
+    const DWORD c = picture[x], a = c >> 24;
+    auto weigh = [a](DWORD v) { return DWORD((v * a + 127) / 255); };
+    return RGB(weigh(GetRValue(c)), weigh(GetGValue(c)), weigh(GetBValue(c)));
+  };
+  const std::vector<BYTE> png = fixtures::Encode(GUID_ContainerFormatPng, 4, 1, pixel, true);
+  const std::vector<BYTE> bmp = fixtures::BmpWithOpacity(4, 1, pixel);
+  ASSERT_FALSE(png.empty());
+  struct Loader {
+    const char* name;
+    std::function<BOOL(CDib&)> load;
+  } const loaders[] = {
+      {"imaging, PNG", [&](CDib& dib) { return LoadThroughImaging(dib, png); }},
+      {"imaging, BMP", [&](CDib& dib) { return LoadThroughImaging(dib, bmp); }},
+      {"decompression, PNG", [&](CDib& dib) { return LoadThroughDecompression(dib, png); }},
+      {"decompression, BMP", [&](CDib& dib) { return LoadThroughDecompression(dib, bmp); }},
+      {"skin archive, BMP",
+       [&](CDib& dib) {
+         void* bits = nullptr;
+         HBITMAP section = DibFromBmpBytes(bmp.data(), DWORD(bmp.size()), &bits);
+         const BOOL ok = section && dib.CreateFromBitmap(section);
+         if (section) DeleteObject(section);
+         return ok;
+       }},
+  };
+  for (const Loader& loader : loaders) {
+    CDib dib;
+    ASSERT_TRUE(loader.load(dib)) << loader.name;
+    ASSERT_EQ(dib.GetWidth(), 4) << loader.name;
+    for (int x = 0; x < 4; x++)
+      EXPECT_EQ(PixelOf(dib, x, 0), expected(x)) << loader.name << " at " << x << ": " << std::hex << PixelOf(dib, x, 0);
+  }
 }
 
 TEST_F(ImageLoading, WithoutTheFactoryImagingLoadsNothing) {

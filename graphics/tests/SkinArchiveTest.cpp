@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "graphics/tests/TestImages.h"
+#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/imaging/tests/EncodedImage.h"
 #include "platform/unzip/tests/ZipWriter.h"
 
 using ziptest::Bytes;
@@ -425,6 +427,156 @@ TEST(DibFromBmpBytes, TakesAnyFormatButNeverReadsPastTheBytes) {
     EXPECT_EQ(c.loads, bits != nullptr);
     if (dib) DeleteObject(dib);
   }
+}
+
+// A 3 x 2 picture with the 12-byte core header: 1, 4 or 8 bits with a table of
+// RGBTRIPLEs, or 24 bits; colour i of the table is CoreColour(i).
+COLORREF CoreColour(int i) { return RGB(40 * i + 15, 255 - 30 * i, 7 * i); }
+COLORREF CoreLargest(int x, int y) { return CoreColour((x + 2 * y) % 4); }
+COLORREF CoreSmallest(int x, int y) { return CoreColour((x + y) % 2); }
+
+Bytes MakeCoreBmp(int bitCount) {
+  const int width = 3, height = 2;
+  const int colours = bitCount <= 8 ? 1 << bitCount : 0;
+  const int stride = ((bitCount * width + 31) / 32) * 4;
+  const size_t offBits = 14 + 12 + size_t(colours) * 3;
+  Bytes b(offBits + size_t(stride) * height, 0);
+  testimg::Put16(b, 0, 0x4D42);
+  testimg::Put32(b, 2, DWORD(b.size()));
+  testimg::Put32(b, 10, DWORD(offBits));
+  testimg::Put32(b, 14, 12);
+  testimg::Put16(b, 18, width);
+  testimg::Put16(b, 20, height);
+  testimg::Put16(b, 22, 1);
+  testimg::Put16(b, 24, WORD(bitCount));
+  for (int i = 0; i < colours; i++) {
+    b[26 + i * 3] = GetBValue(CoreColour(i));
+    b[27 + i * 3] = GetGValue(CoreColour(i));
+    b[28 + i * 3] = GetRValue(CoreColour(i));
+  }
+  for (int y = 0; y < height; y++) {
+    BYTE* row = &b[offBits + size_t(height - 1 - y) * stride];
+    for (int x = 0; x < width; x++) {
+      const int index = bitCount == 1 ? (x + y) % 2 : (x + 2 * y) % 4;
+      if (bitCount == 24) {
+        const COLORREF c = CoreColour(index);
+        row[x * 3] = GetBValue(c);
+        row[x * 3 + 1] = GetGValue(c);
+        row[x * 3 + 2] = GetRValue(c);
+      } else {
+        const int bit = x * bitCount;
+        row[bit / 8] |= BYTE(index << (8 - bitCount - bit % 8));
+      }
+    }
+  }
+  return b;
+}
+
+TEST(DibFromBmpBytes, TakesTheCoreHeaderWithItsTripleColourTable) {
+  for (int bitCount : {1, 4, 8, 24}) {
+    SCOPED_TRACE(bitCount);
+    const Bytes bytes = MakeCoreBmp(bitCount);
+    void* bits = nullptr;
+    BitmapHolder dib{DibFromBmpBytes(bytes.data(), DWORD(bytes.size()), &bits)};
+    ASSERT_NE(dib.bitmap, nullptr);
+    EXPECT_NE(bits, nullptr);
+    ExpectPixels(dib.bitmap, 3, 2, bitCount == 1 ? CoreSmallest : CoreLargest);
+  }
+  auto with16 = [](Bytes b, size_t at, WORD v) {
+    testimg::Put16(b, at, v);
+    return b;
+  };
+  const Bytes eight = MakeCoreBmp(8);
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } refused[] = {
+      {"colour table cut short", with16(eight, 10, WORD(14 + 12 + 255 * 3))},
+      {"16 bits", with16(MakeCoreBmp(24), 24, 16)},
+      {"zero width", with16(eight, 18, 0)},
+      {"zero height", with16(eight, 20, 0)},
+      {"rows past the end", with16(eight, 20, 3)},
+  };
+  for (const auto& c : refused) {
+    void* bits = nullptr;
+    HBITMAP dib = DibFromBmpBytes(c.bytes.data(), DWORD(c.bytes.size()), &bits);
+    EXPECT_EQ(dib, nullptr) << c.what;
+    EXPECT_EQ(bits, nullptr) << c.what;
+    if (dib) DeleteObject(dib);
+  }
+}
+
+// What any result of the decoder must hold: a section whose rows lie within the
+// bytes after the pixel offset.
+void ExpectSound(const Bytes& bytes, HBITMAP dib, void* bits) {
+  ASSERT_EQ(dib != nullptr, bits != nullptr);
+  if (!dib) return;
+  DIBSECTION section = {};
+  ASSERT_EQ(GetObjectW(dib, sizeof section, &section), int(sizeof section));
+  const DWORD offBits = DWORD(bytes[10]) | DWORD(bytes[11]) << 8 | DWORD(bytes[12]) << 16 | DWORD(bytes[13]) << 24;
+  ASSERT_GE(offBits, 14u);
+  ASSERT_LE(offBits, bytes.size());
+  const ULONGLONG stride = (ULONGLONG(section.dsBm.bmBitsPixel) * section.dsBm.bmWidth + 31) / 32 * 4;
+  EXPECT_LE(stride * ULONGLONG(section.dsBm.bmHeight), bytes.size() - offBits);
+}
+
+// Every header field of every kind of .bmp, one at a time, set to the values
+// that break unchecked arithmetic: a result is sound or there is none, and
+// nothing is thrown.
+TEST(DibFromBmpBytes, EveryHeaderFieldAtItsEdgeValuesGivesASoundBitmapOrNone) {
+  const Bytes bases[] = {
+      testimg::MakeBmp(3, 2, false, testimg::Pattern),
+      MakePaletteBmp(),
+      MakeCoreBmp(8),
+      MakeCoreBmp(1),
+      fixtures::BmpWithOpacity(2, 2, [](int x, int y) -> DWORD { return DWORD(x * 100 + y * 50) << 24 | 0x406080; }),
+  };
+  const DWORD edges[] = {0, 1, 13, 14, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+  for (const Bytes& base : bases) {
+    const size_t offBits = base[10] | base[11] << 8;
+    for (size_t at = 0; at < offBits + 4 && at < base.size(); at++) {
+      for (DWORD value : edges) {
+        for (size_t width : {1, 2, 4}) {
+          Bytes bytes = base;
+          for (size_t k = 0; k < width && at + k < bytes.size(); k++) bytes[at + k] = BYTE(value >> (8 * k));
+          SCOPED_TRACE(::testing::Message() << "offset " << at << " value " << value << " width " << width);
+          void* bits = nullptr;
+          HBITMAP dib = DibFromBmpBytes(bytes.data(), DWORD(bytes.size()), &bits);
+          ExpectSound(bytes, dib, bits);
+          if (at == 10 && width == 4 && value < 14) {
+            EXPECT_EQ(dib, nullptr) << "pixels inside the file header";
+          }
+          if (dib) DeleteObject(dib);
+        }
+      }
+    }
+  }
+}
+
+TEST(DibFromBmpBytes, MutatedBitmapsGiveASoundBitmapOrNone) {
+  const Bytes bases[] = {
+      testimg::MakeBmp(3, 2, false, testimg::Pattern), MakePaletteBmp(), MakeCoreBmp(4), MakeCoreBmp(24),
+      fixtures::BmpWithOpacity(2, 2, [](int x, int y) -> DWORD { return DWORD(x * 100 + y * 50) << 24 | 0x406080; }),
+  };
+  fixtures::ByteMutator mutator(1409);
+  int loaded = 0;
+  for (const Bytes& base : bases) {
+    for (int i = 0; i < 800; i++) {
+      const Bytes bytes = mutator.Mutate(base);
+      void* bits = nullptr;
+      HBITMAP dib = DibFromBmpBytes(bytes.data(), DWORD(bytes.size()), &bits);
+      if (bytes.size() < 14) {
+        EXPECT_EQ(dib, nullptr);
+      } else {
+        ExpectSound(bytes, dib, bits);
+      }
+      if (dib) {
+        loaded++;
+        DeleteObject(dib);
+      }
+    }
+  }
+  EXPECT_GT(loaded, 0);
 }
 
 }  // namespace
