@@ -554,8 +554,13 @@ TEST(DibFromBmpBytes, EveryHeaderFieldAtItsEdgeValuesGivesASoundBitmapOrNone) {
 }
 
 TEST(DibFromBmpBytes, MutatedBitmapsGiveASoundBitmapOrNone) {
+  // Written by Wine's encoder as well as by hand.
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const Bytes written = fixtures::Encode(GUID_ContainerFormatBmp, 5, 3, testimg::Pattern);
+  CoUninitialize();
+  ASSERT_FALSE(written.empty());
   const Bytes bases[] = {
-      testimg::MakeBmp(3, 2, false, testimg::Pattern), MakePaletteBmp(), MakeCoreBmp(4), MakeCoreBmp(24),
+      written, testimg::MakeBmp(3, 2, false, testimg::Pattern), MakePaletteBmp(), MakeCoreBmp(4), MakeCoreBmp(24),
       fixtures::BmpWithOpacity(2, 2, [](int x, int y) -> DWORD { return DWORD(x * 100 + y * 50) << 24 | 0x406080; }),
   };
   fixtures::ByteMutator mutator(1409);

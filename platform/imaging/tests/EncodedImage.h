@@ -17,7 +17,8 @@ using PixelFn = std::function<DWORD(int x, int y)>;
 
 // Encodes a width x height picture into `container` (PNG, JPEG, GIF or BMP).
 // GIF goes through a palette of the picture's colours (at most 256); `alpha`
-// keeps the top byte as opacity (PNG). Empty on failure. COM must be initialised.
+// keeps the top byte as opacity (PNG; Wine's other encoders keep none). Empty on
+// failure. COM must be initialised.
 inline std::vector<BYTE> Encode(const GUID& container, int width, int height, const PixelFn& pixel, bool alpha = false) {
   std::vector<BYTE> result;
   IWICImagingFactory* factory = nullptr;
@@ -63,7 +64,10 @@ inline std::vector<BYTE> Encode(const GUID& container, int width, int height, co
          SUCCEEDED(palette->InitializeCustom(colours.data(), UINT(colours.size()))) &&
          SUCCEEDED(frame->SetPalette(palette));
   }
-  ok = ok && SUCCEEDED(frame->SetPixelFormat(&format));
+  // An encoder that cannot keep the format answers with another: the rows below
+  // would be read wrongly, so that is a failure.
+  const WICPixelFormatGUID wanted = format;
+  ok = ok && SUCCEEDED(frame->SetPixelFormat(&format)) && format == wanted;
   ok = ok && SUCCEEDED(frame->WritePixels(height, stride, UINT(pixels.size()), pixels.data())) &&
        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   if (ok) {
