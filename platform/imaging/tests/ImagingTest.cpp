@@ -154,6 +154,49 @@ TEST_F(Imaging, AHeaderBeyondTheSizeLimitIsRefusedBeforeDecoding) {
   widest->Release();
 }
 
+// An image that came out of a damaged picture: within the limit and drawable.
+void ExpectSoundImage(IImage* image, HDC hdc) {
+  ImageInfo info = {};
+  ASSERT_EQ(image->GetImageInfo(&info), S_OK);
+  EXPECT_TRUE(info.Width >= 1 && info.Width <= 0x4000 && info.Height >= 1 && info.Height <= 0x4000);
+  RECT whole = {0, 0, 4, 4};
+  EXPECT_EQ(image->Draw(hdc, &whole, nullptr), S_OK);
+}
+
+// Each byte, word and double word of the first 64 bytes of every format, in
+// either byte order, set to the values that break unchecked size arithmetic.
+TEST_F(Imaging, EveryHeaderFieldAtItsEdgeValuesGivesAnImageOrAFailure) {
+  const std::vector<BYTE> bases[] = {
+      fixtures::Encode(GUID_ContainerFormatPng, 4, 4, Quadrants),
+      fixtures::Encode(GUID_ContainerFormatJpeg, 8, 8, Quadrants),
+      fixtures::Encode(GUID_ContainerFormatBmp, 4, 4, Quadrants),
+      fixtures::TinyGif(),
+  };
+  DrawTarget target(4, 4);
+  for (const auto& base : bases) {
+    ASSERT_FALSE(base.empty());
+    for (size_t at = 0; at < base.size() && at < 64; at++) {
+      for (DWORD value : {0u, 1u, 13u, 14u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        for (size_t width : {1, 2, 4}) {
+          for (bool bigEndian : {false, true}) {
+            if (width == 1 && bigEndian) continue;
+            std::vector<BYTE> bytes = base;
+            for (size_t k = 0; k < width && at + k < bytes.size(); k++)
+              bytes[at + k] = BYTE(value >> (8 * (bigEndian ? width - 1 - k : k)));
+            SCOPED_TRACE(::testing::Message() << "offset " << at << " value " << value << " width " << width);
+            HRESULT hr = S_OK;
+            IImage* image = ImageOf(bytes, &hr);
+            ASSERT_EQ(image != nullptr, SUCCEEDED(hr));
+            if (!image) continue;
+            ExpectSoundImage(image, target.hdc);
+            image->Release();
+          }
+        }
+      }
+    }
+  }
+}
+
 // Mutated pictures of every format, from Wine's encoders and written by hand:
 // each gives an image within the limit that draws, or a failure; never a crash.
 TEST_F(Imaging, MutatedPicturesGiveAnImageOrAFailure) {
@@ -179,11 +222,7 @@ TEST_F(Imaging, MutatedPicturesGiveAnImageOrAFailure) {
       ASSERT_EQ(image != nullptr, SUCCEEDED(hr));
       if (!image) continue;
       decoded++;
-      ImageInfo info = {};
-      ASSERT_EQ(image->GetImageInfo(&info), S_OK);
-      EXPECT_TRUE(info.Width >= 1 && info.Width <= 0x4000 && info.Height >= 1 && info.Height <= 0x4000);
-      RECT whole = {0, 0, 4, 4};
-      EXPECT_EQ(image->Draw(target.hdc, &whole, nullptr), S_OK);
+      ExpectSoundImage(image, target.hdc);
       image->Release();
     }
   }
