@@ -56,7 +56,8 @@ HRESULT CheckGif(const BYTE* d, size_t n) {
   HRESULT hr = Fits(Le16(d + 6), Le16(d + 8));
   if (FAILED(hr)) return hr;
   size_t at = 13;
-  if (d[10] & 0x80) at += 3u << ((d[10] & 7) + 1);
+  const bool globalColours = (d[10] & 0x80) != 0;
+  if (globalColours) at += 3u << ((d[10] & 7) + 1);
   auto skipSubBlocks = [&]() {
     while (at < n && d[at] != 0) at += size_t(d[at]) + 1;
     at++;
@@ -72,6 +73,8 @@ HRESULT CheckGif(const BYTE* d, size_t n) {
       hr = Fits(Le16(d + at + 5), Le16(d + at + 7));
       if (FAILED(hr)) return hr;
       const BYTE flags = d[at + 9];
+      // A frame with neither table has no colours (Wine's decoder faults on it).
+      if (!globalColours && !(flags & 0x80)) return E_FAIL;
       at += 10;
       if (flags & 0x80) at += 3u << ((flags & 7) + 1);
       at++;  // code size

@@ -10,5 +10,6 @@
 // S_OK for a PNG, JPEG, GIF or BMP whose declared sizes all fit; E_OUTOFMEMORY
 // when one is beyond the limit; E_FAIL when the bytes are none of the four or
 // their header is damaged (a zero or negative size, an uncompressed .bmp whose
-// rows lie past its end, a JPEG without a frame header).
+// rows lie past its end, a JPEG without a frame header, a GIF frame without
+// any colour table).
 HRESULT CheckImageHeader(const BYTE* data, size_t size);

@@ -140,9 +140,10 @@ struct DamagedPicture {
   std::vector<BYTE> bytes;
 };
 
-// Pictures whose headers give sizes no reader may take on trust: each must be
-// refused before it is decoded. COM must be initialised.
-inline std::vector<DamagedPicture> PicturesOfAbsurdSize() {
+// Pictures whose headers no reader may take on trust (absurd sizes, a GIF frame
+// without colours): each must be refused before it is decoded. COM must be
+// initialised.
+inline std::vector<DamagedPicture> PicturesToRefuse() {
   auto quad = [](int x, int y) -> DWORD { return (x + y) % 2 ? RGB(255, 0, 0) : RGB(0, 0, 255); };
   const std::vector<BYTE> bmp = Encode(GUID_ContainerFormatBmp, 2, 2, quad);
   const std::vector<BYTE> png = Encode(GUID_ContainerFormatPng, 2, 2, quad);
@@ -166,6 +167,12 @@ inline std::vector<DamagedPicture> PicturesOfAbsurdSize() {
       {"PNG one row past the limit", with(png, 20, 0x4001, true)},
       {"GIF screen 65535 wide", with(gif, 6, 0xFFFF, false, 2)},
       {"GIF frame 65535 high", with(gif, 26, 0xFFFF, false, 2)},
+      {"GIF frame without any colour table", [&] {
+         std::vector<BYTE> b = gif;
+         b[10] = 0;  // no global table, and the frame has none of its own
+         b.erase(b.begin() + 13, b.begin() + 19);
+         return b;
+       }()},
       {"JPEG frame 65535 x 65535", with(with(jpeg, sof + 5, 0xFFFF, true, 2), sof + 7, 0xFFFF, true, 2)},
       {"JPEG height 0", with(jpeg, sof + 5, 0, true, 2)},
   };

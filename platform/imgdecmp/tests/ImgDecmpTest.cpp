@@ -113,8 +113,8 @@ TEST_F(ImgDecmp, NoDataOrNoPictureGivesAFailureAndNoBitmap) {
   }
 }
 
-TEST_F(ImgDecmp, AHeaderBeyondTheSizeLimitIsRefusedBeforeDecoding) {
-  for (const auto& picture : fixtures::PicturesOfAbsurdSize()) {
+TEST_F(ImgDecmp, DamagedOrOversizedHeadersAreRefusedBeforeDecoding) {
+  for (const auto& picture : fixtures::PicturesToRefuse()) {
     Source source{&picture.bytes};
     HBITMAP bitmap = reinterpret_cast<HBITMAP>(1);
     EXPECT_TRUE(FAILED(Decompress(source, &bitmap, 100, 0, 0))) << picture.what;
