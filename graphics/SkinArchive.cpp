@@ -377,7 +377,10 @@ void WeighByOpacity(BYTE* pixels, ULONGLONG count, const BYTE* header) {
     for (DWORD mask : masks) {
       int shift = 0, bits = 0;
       MaskShape(mask, &shift, &bits);
-      if (bits == 0 || bits > 8) continue;
+      if (bits == 0 || bits > 8) {
+        out |= v & mask;  // a channel wider than a byte is left as it is
+        continue;
+      }
       const DWORD channel = (v & mask) >> shift;
       out |= (DWORD(OverBlack(BYTE(channel), alpha)) << shift) & mask;
     }
