@@ -198,7 +198,9 @@ TEST(CaptionHeader, StripToRepaintFollowsTheSmallerPosition) {
   for (const Case& c : cases) {
     RECT strip = CaptionHeaderStrip(240, c.oldPosition, c.newPosition);
     EXPECT_EQ(strip.bottom, c.bottom) << c.oldPosition << " -> " << c.newPosition;
-    if (c.bottom) EXPECT_EQ(strip.right, 240);
+    if (c.bottom) {
+      EXPECT_EQ(strip.right, 240);
+    }
   }
   SetScreenDpi(0, 0);
 }

@@ -136,7 +136,7 @@ TEST_F(TreeChooserDlgTest, TreeNotificationsAndTheRunningDialog) {
     SendMessageW(dlg, WM_NOTIFY, IDC_CHOOSER_TREE, reinterpret_cast<LPARAM>(&header));
     header.code = static_cast<UINT>(NM_SETFOCUS);
     SendMessageW(dlg, WM_NOTIFY, IDC_CHOOSER_TREE, reinterpret_cast<LPARAM>(&header));
-    EXPECT_EQ(source.recorder.codes, (std::vector<int>{NM_CLICK, NM_RETURN})) << "taps and Enter reach the tree";
+    EXPECT_EQ(source.recorder.codes, (std::vector<int>{static_cast<int>(NM_CLICK), static_cast<int>(NM_RETURN)})) << "taps and Enter reach the tree";
     header.code = static_cast<UINT>(kTreeQueryNotification);
     SendMessageW(dlg, WM_NOTIFY, IDC_CHOOSER_TREE, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_MSGRESULT), 1);
@@ -144,7 +144,8 @@ TEST_F(TreeChooserDlgTest, TreeNotificationsAndTheRunningDialog) {
     // The input panel going up gives the tree the client height less 8 pixels.
     AygTestShowInputPanel(TRUE);
     dlgtest::Pump();
-    SIPINFO sip = {sizeof(sip)};
+    SIPINFO sip = {};
+    sip.cbSize = sizeof(sip);
     ASSERT_TRUE(SipGetInfo(&sip));
     RECT own{}, treeRect{};
     GetWindowRect(dlg, &own);

@@ -25,7 +25,9 @@ TEST(ValueEntry, MinutesShowInTheLargestUnitThatDividesThem) {
     CValueEntryDlg::SplitMinutes(c.minutes, count, unit);
     EXPECT_EQ(count, c.count) << c.minutes;
     EXPECT_EQ(unit, c.unit) << c.minutes;
-    if (c.minutes >= 0) EXPECT_EQ(CValueEntryDlg::JoinMinutes(count, unit), c.minutes) << "and back";
+    if (c.minutes >= 0) {
+      EXPECT_EQ(CValueEntryDlg::JoinMinutes(count, unit), c.minutes) << "and back";
+    }
   }
 }
 
@@ -53,14 +55,14 @@ TEST(ValueEntry, CountsBecomeMinutesWithoutEverMeaningNone) {
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
-struct Run {
+struct Outcome {
   INT_PTR result;
   int value;
 };
 
 class ValueEntryDlgTest : public ::testing::Test {
  protected:
-  Run RunDialog(int minutes, const dlgtest::Script& script) {
+  Outcome RunDialog(int minutes, const dlgtest::Script& script) {
     CValueEntryDlg dialog(L"Remind", minutes);
     INT_PTR result = RunModal([&] { return dialog.DoModal(env.Owner()); }, script);
     return {result, dialog.GetValue()};
@@ -80,7 +82,7 @@ TEST_F(ValueEntryDlgTest, OpensOnTheValueAndGivesItBack) {
       {0, true, L"0", 3, 0},       {-1, false, L"1", 0, -1},
   };
   for (const Case& c : cases) {
-    Run run = RunDialog(c.minutes, [&](HWND dlg) {
+    Outcome run = RunDialog(c.minutes, [&](HWND dlg) {
       EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_VALUE_ON) == BST_CHECKED, c.ticked) << c.minutes;
       EXPECT_EQ(dlgtest::WindowText(Item(dlg, IDC_VALUE_COUNT)), c.count) << c.minutes;
       EXPECT_EQ(SendDlgItemMessageW(dlg, IDC_VALUE_UNIT, CB_GETCURSEL, 0, 0), c.unit) << c.minutes;
@@ -95,7 +97,7 @@ TEST_F(ValueEntryDlgTest, OpensOnTheValueAndGivesItBack) {
 
 TEST_F(ValueEntryDlgTest, UnitListsAndTheTypedCount) {
   bool stayedDisabled = false;
-  Run run = RunDialog(30, [&](HWND dlg) {
+  Outcome run = RunDialog(30, [&](HWND dlg) {
     dlgtest::ExpectOwnerDisabledThroughErase(dlg, env.Owner(), stayedDisabled);
     HWND units = Item(dlg, IDC_VALUE_UNIT);
     ASSERT_EQ(SendMessageW(units, CB_GETCOUNT, 0, 0), 4);
@@ -131,7 +133,7 @@ TEST_F(ValueEntryDlgTest, UnitListsAndTheTypedCount) {
 }
 
 TEST_F(ValueEntryDlgTest, TheCheckBoxSwitchesTheReminder) {
-  Run run = RunDialog(2880, [&](HWND dlg) {
+  Outcome run = RunDialog(2880, [&](HWND dlg) {
     dlgtest::ClickCheck(dlg, IDC_VALUE_ON, FALSE);
     EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_VALUE_COUNT)));
     EXPECT_FALSE(IsWindowEnabled(Item(dlg, IDC_VALUE_UNIT)));
