@@ -130,6 +130,10 @@ TEST_F(DateEditDlgTest, HalfHourListAndTimePickerFollowEachOther) {
     SendDlgItemMessageW(dlg, IDC_REMINDER_TIME, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
     Notify(dlg, IDC_REMINDER_TIME, DTN_DATETIMECHANGE);
     EXPECT_EQ(SendMessageW(times, CB_GETCURSEL, 0, 0), 26);
+    // New regional options rebuild the list and keep its selection.
+    SendMessageW(dlg, WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(SendMessageW(times, CB_GETCOUNT, 0, 0), 48);
+    EXPECT_EQ(SendMessageW(times, CB_GETCURSEL, 0, 0), 26);
     dlgtest::Press(dlg, IDOK);
   });
   EXPECT_EQ(VariantDateFloor(dialog.GetReminder()), kDue - 1);

@@ -141,6 +141,18 @@ TEST_F(TreeChooserDlgTest, TreeNotificationsAndTheRunningDialog) {
     SendMessageW(dlg, WM_NOTIFY, IDC_CHOOSER_TREE, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_MSGRESULT), 1);
 
+    // The shell scrolled the dialog: the header strip still in sight is repainted.
+    ShowWindow(dlg, SW_SHOWNA);  // a hidden window keeps no update region
+    ValidateRect(dlg, nullptr);
+    SendMessageW(dlg, RegisterWindowMessageW(L"PPCD_ScrollMessage"), 10, 0);
+    RECT dirty{};
+    EXPECT_TRUE(GetUpdateRect(dlg, &dirty, FALSE));
+    EXPECT_EQ(dirty.top, 0);
+    EXPECT_EQ(dirty.bottom, 1 + ScaleY(23));
+    ValidateRect(dlg, nullptr);
+    SendMessageW(dlg, RegisterWindowMessageW(L"PPCD_ScrollMessage"), 10, 0);
+    EXPECT_FALSE(GetUpdateRect(dlg, &dirty, FALSE)) << "the same position repaints nothing";
+
     // The input panel going up gives the tree the client height less 8 pixels.
     AygTestShowInputPanel(TRUE);
     dlgtest::Pump();
