@@ -54,9 +54,9 @@ const ParseCase kParseCases[] = {
     {L"label of blanks only", L"l  (abc)", true, {L"|abc"}, {L"|abc"}},
     {L"letters of blanks only", L"labc( )", true, {L"abc|"}, {L"abc|"}},
     {L"line break between groups", L"la(a)\r\nb(b)", true, {L"a|a", L"\r\nb|b"}, {L"a|a", L"\r\nb|b"}},
-    {L"no groups after the flag", L"l", true, {}, {}},
     {L"a NUL ends the text", std::wstring(L"la(a)\0junk", 10), true, {L"a|a"}, {L"a|a"}},
     {L"nothing after the mark", L"", false, {}, {}},
+    {L"no groups after the flag", L"l", false, {}, {}},
     {L"blank after the last group", L"labc(abc) ", false, {}, {}},
     {L"line break after the last group", L"labc(abc)\r\n", false, {}, {}},
     {L"text after the last group", L"labc(abc) def", false, {}, {}},
@@ -116,16 +116,17 @@ TEST_P(KeyLayoutSource, ListsTheValidFilesAndLogsWhyTheOthersAreLeftOut) {
                                {"bad.txt", Utf16(L"labc(abc) ")},
                                {"hwkeyslayout.txt", Utf16(L"lz(ž)")},
                                {"nolabel.txt", Utf16(L"l(abc)")},
+                               {"flagonly.txt", Utf16(L"r")},
                            });
   CKeyLayouts layouts(source.Path().c_str());
   std::vector<std::wstring> names = Names(layouts);
   // A folder lists its files in no set order; a .zip in its own.
   if (GetParam() == CLayoutSource::kFolder && names.size() == 3 && names[0] == L"Cyrillic") std::swap(names[0], names[1]);
   EXPECT_EQ(names, (std::vector<std::wstring>{L"Greek", L"Cyrillic", L"Latin"}));
-  ASSERT_EQ(layouts.GetProblems().GetSize(), 5);
+  ASSERT_EQ(layouts.GetProblems().GetSize(), 6);
   std::wstring problems;
   for (int i = 0; i < layouts.GetProblems().GetSize(); ++i) problems += std::wstring(layouts.GetProblems()[i]) + L"\n";
-  for (const wchar_t* name : {L"utf8.txt", L"empty.txt", L"odd.txt", L"bad.txt", L"nolabel.txt"})
+  for (const wchar_t* name : {L"utf8.txt", L"empty.txt", L"odd.txt", L"bad.txt", L"nolabel.txt", L"flagonly.txt"})
     EXPECT_NE(problems.find(name), std::wstring::npos) << name << " in\n" << problems;
 
   // Files are only checked at start; the groups are read on first use.
