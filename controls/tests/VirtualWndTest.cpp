@@ -127,15 +127,18 @@ class CTreeChanger : public CRecordingElement {
 };
 
 TEST(VirtualWndRouting, SiblingsAfterAChangedTreeStillGetThePress) {
-  enum Change { kLeaves, kTakesEarlierOut, kDeletesItself };
+  enum Change { kLeaves, kTakesEarlierOut, kDeletesItself, kTakesNextOut };
   struct Case {
     const char* name;
     Change change;
+    CallLog calls;
   };
+  const CallLog all = {"first down", "changer down", "last down"};
   const Case cases[] = {
-      {"the handler leaves the tree", kLeaves},
-      {"the handler takes an earlier sibling out", kTakesEarlierOut},
-      {"the handler deletes itself", kDeletesItself},
+      {"the handler leaves the tree", kLeaves, all},
+      {"the handler takes an earlier sibling out", kTakesEarlierOut, all},
+      {"the handler deletes itself", kDeletesItself, all},
+      {"the handler takes the next sibling out", kTakesNextOut, {"first down", "changer down"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -147,12 +150,13 @@ TEST(VirtualWndRouting, SiblingsAfterAChangedTreeStillGetThePress) {
       if (c.change == kLeaves) host.root.RemoveChild(self);
       if (c.change == kTakesEarlierOut) host.root.RemoveChild(&first);
       if (c.change == kDeletesItself) delete self;
+      if (c.change == kTakesNextOut) host.root.RemoveChild(&last);
     };
     host.root.AddChild(&first);
     host.root.AddChild(changer);
     host.root.AddChild(&last);
     host.Tap(WM_LBUTTONDOWN, 50, 30);
-    EXPECT_EQ(log, (CallLog{"first down", "changer down", "last down"}));
+    EXPECT_EQ(log, c.calls);
     host.Tap(WM_LBUTTONUP, 50, 30);
     if (c.change != kDeletesItself) delete changer;
   }
