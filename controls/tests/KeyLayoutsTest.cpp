@@ -89,6 +89,47 @@ TEST(KeyLayoutParse, EachProgramReadsTheTableByItsOwnRules) {
   }
 }
 
+// Mutated layout texts, each without a terminator after its length: the check and
+// the reading agree, a refusal says why, and whatever is accepted has groups and no
+// parenthesis in a label or in letters.
+TEST(KeyLayoutParse, MutatedTextsParseSafely) {
+  const std::wstring seeds[] = {L"labc(abc) def(def) ghi(ghi)", L"r\u05d0\u05d1(\u05d0\u05d1) g(g)", L"l a (b) c ( d )"};
+  const wchar_t alphabet[] = {L'(', L')', L' ', L'a', L'r', L'\0', L'\r', L'\n', 0xFEFF, 0xD800};
+  unsigned state = 1209u;
+  auto next = [&]() { return state = state * 1103515245u + 12345u; };
+  for (int round = 0; round < 4000; ++round) {
+    std::wstring text = seeds[round % 3];
+    for (int e = 1 + next() % 3; e > 0; --e) {
+      const unsigned r = next() >> 4;
+      const size_t at = text.empty() ? 0 : r % text.size();
+      switch ((r >> 12) % 3) {
+        case 0: if (!text.empty()) text[at] = alphabet[(r >> 16) % 10]; break;
+        case 1: text.insert(at, 1, alphabet[(r >> 16) % 10]); break;
+        default: text.erase(at, 1 + (r >> 16) % 3); break;
+      }
+    }
+    std::vector<wchar_t> exact(text.begin(), text.end());
+    const int length = static_cast<int>(exact.size());
+    const wchar_t* data = exact.empty() ? L"" : exact.data();
+    for (bool options : {false, true}) {
+      CRules rules(options);
+      CKeyLayout layout;
+      CString reason;
+      const BOOL parsed = CKeyLayout::Parse(data, length, &layout, &reason);
+      ASSERT_EQ(parsed, CKeyLayout::Parse(data, length, nullptr)) << round;
+      if (!parsed) {
+        EXPECT_FALSE(reason.IsEmpty()) << round;
+        continue;
+      }
+      ASSERT_GE(layout.GetGroupCount(), 1) << round;
+      for (int i = 0; i < layout.GetGroupCount(); ++i) {
+        const std::wstring label(layout.GetLabel(i)), letters(layout.GetLetters(i));
+        EXPECT_EQ((label + letters).find_first_of(L"()"), std::wstring::npos) << round;
+      }
+    }
+  }
+}
+
 TEST(KeyLayoutParse, OnlyALeadingRSetsTheDirection) {
   CKeyLayout layout;
   ASSERT_TRUE(CKeyLayout::Parse(L"ra(b)", 5, &layout));
