@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScreenDpi.h"
+#include "controls/ControlFonts.h"
 #include "controls/tests/TestHost.h"
+#include "graphics/Dib.h"
 
 namespace {
 
@@ -98,6 +101,45 @@ TEST(HintWnd, ThePressMustStayOnTheButtonForTheWholeDelay) {
   hint.Hide(55, 55);  // released early: no timer, nothing shown
   EXPECT_FALSE(KillTimer(hint.m_hWnd, CHintWnd::kShowTimer));
   EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
+}
+
+// The hint is sized for and drawn in the default font, the one a fresh DC holds,
+// whatever the list fonts are.
+TEST(HintWnd, MeasuresAndDrawsInTheDefaultFont) {
+  CTestHost host(100, 100);
+  MoveHost(host, 300, 300);
+  CHintWnd hint;
+  const RECT anchor = {50, 50, 70, 70};
+  const wchar_t* text = L"Shows the whole week";
+  hint.SetText(host.m_hWnd, &anchor, text);
+  ASSERT_TRUE(hint.IsCreated());
+  HFONT system = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  const SIZE extent = MeasureControlText(system, text);
+  const RECT placed = hint.GetPlacement();
+  EXPECT_EQ(placed.right - placed.left, extent.cx + ScaleX(4));
+  EXPECT_EQ(placed.bottom - placed.top, extent.cy + ScaleY(4));
+
+  RECT client;
+  GetClientRect(hint.m_hWnd, &client);
+  CDib drawn, expected;
+  ASSERT_TRUE(drawn.CreateFilled(client.right, client.bottom, RGB(255, 255, 255)));
+  ASSERT_TRUE(expected.CreateFilled(client.right, client.bottom, RGB(255, 255, 255)));
+  hint.DrawHint(drawn.GetDC());
+  HDC dc = expected.GetDC();
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, system);
+  DrawTextW(dc, text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+  int inked = 0, differing = 0;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) {
+      const BYTE* a = drawn.Pixel(x, y);
+      const BYTE* b = expected.Pixel(x, y);
+      if (a[0] != 255 || a[1] != 255 || a[2] != 255) ++inked;
+      if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) ++differing;
+    }
+  EXPECT_GT(inked, 0);
+  EXPECT_EQ(differing, 0);
 }
 
 TEST(HintWnd, WithoutAnOwnerThereIsNoHint) {

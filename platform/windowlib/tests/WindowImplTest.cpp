@@ -385,4 +385,58 @@ TEST(WindowImpl, ModuleTermUnregistersTheClassesOfWindowObjects) {
   window.DestroyWindow();
 }
 
+class CUnregisteredWindow : public CWindowImpl<CUnregisteredWindow> {
+public:
+  DECLARE_WND_CLASS(L"WindowLibTestUnregistered")
+  BEGIN_MSG_MAP(CUnregisteredWindow)
+  END_MSG_MAP()
+};
+
+// A library loaded again unregisters its classes one by one (one may be left over
+// from its earlier load, registered by nobody this module knows); each record that
+// lost its class forgets the atom, so the next window registers the class anew.
+TEST(WindowImpl, OneClassIsUnregisteredAndItsAtomForgotten) {
+  CWndClassInfo& info = CUnregisteredWindow::GetWndClassInfo();
+  const HINSTANCE instance = GetModule().GetModuleInstance();
+  WNDCLASSEXW found = {};
+  found.cbSize = sizeof(found);
+
+  EXPECT_FALSE(info.Unregister()) << "not registered: nothing to do";
+  EXPECT_EQ(info.atom, 0);
+
+  CUnregisteredWindow first;
+  ASSERT_NE(first.Create(nullptr, nullptr, nullptr, WS_POPUP), nullptr);
+  const ATOM registered = info.atom;
+  ASSERT_NE(registered, 0);
+  EXPECT_FALSE(info.Unregister()) << "a window of the class still exists";
+  EXPECT_EQ(info.atom, registered);
+  first.DestroyWindow();
+  ASSERT_NE(CCountingWindow::GetWndClassInfo().Register(), 0);
+
+  EXPECT_TRUE(info.Unregister());
+  EXPECT_EQ(info.atom, 0);
+  EXPECT_FALSE(GetClassInfoExW(instance, L"WindowLibTestUnregistered", &found));
+  EXPECT_TRUE(GetClassInfoExW(instance, L"WindowLibTestCounting", &found)) << "the other classes stay";
+
+  // Left over from an earlier load: registered outside the module, same name.
+  WNDCLASSEXW stale = {};
+  stale.cbSize = sizeof(stale);
+  stale.lpfnWndProc = DefWindowProcW;
+  stale.hInstance = instance;
+  stale.lpszClassName = L"WindowLibTestUnregistered";
+  ASSERT_NE(RegisterClassExW(&stale), 0);
+  EXPECT_TRUE(info.Unregister());
+  CUnregisteredWindow second;
+  ASSERT_NE(second.Create(nullptr, nullptr, nullptr, WS_POPUP), nullptr) << "registered anew with our procedure";
+  EXPECT_EQ(second.SendMessage(WM_NULL), 0);
+  ASSERT_TRUE(GetClassInfoExW(instance, L"WindowLibTestUnregistered", &found));
+  EXPECT_NE(found.lpfnWndProc, reinterpret_cast<WNDPROC>(DefWindowProcW));
+  second.DestroyWindow();
+
+  // Term unregisters the new registration as it does every other.
+  GetModule().Term();
+  EXPECT_EQ(info.atom, 0);
+  EXPECT_FALSE(GetClassInfoExW(instance, L"WindowLibTestUnregistered", &found));
+}
+
 }  // namespace
