@@ -440,3 +440,56 @@ TEST(WindowImpl, OneClassIsUnregisteredAndItsAtomForgotten) {
 }
 
 }  // namespace
+
+namespace {
+
+// The notification macros take the control library's own constants, whose
+// names must not collide with the header's member they are compared against.
+class CNotifiedWindow : public CWindowImpl<CNotifiedWindow> {
+public:
+  int byIdAndCode = 0;
+  int byCode = 0;
+  int reflected = 0;
+  BEGIN_MSG_MAP(CNotifiedWindow)
+    NOTIFY_HANDLER(7, TVN_ITEMEXPANDINGW, OnByIdAndCode)
+    NOTIFY_CODE_HANDLER(NM_RETURN, OnByCode)
+    REFLECTED_NOTIFY_CODE_HANDLER(NM_CLICK, OnReflected)
+  END_MSG_MAP()
+  LRESULT OnByIdAndCode(int, NMHDR*, BOOL&) { return ++byIdAndCode; }
+  LRESULT OnByCode(int, NMHDR*, BOOL&) { return ++byCode; }
+  LRESULT OnReflected(int, NMHDR*, BOOL&) { return ++reflected; }
+};
+
+}  // namespace
+
+TEST(WindowImpl, NotificationHandlersMatchTheirIdAndCode) {
+  CNotifiedWindow window;
+  ASSERT_NE(window.Create(nullptr, nullptr, nullptr, WS_POPUP), nullptr);
+  struct Case {
+    UINT message;
+    UINT_PTR id;
+    UINT code;
+    int CNotifiedWindow::*counter;  // null: no handler may take it
+  };
+  const Case cases[] = {
+      {WM_NOTIFY, 7, static_cast<UINT>(TVN_ITEMEXPANDINGW), &CNotifiedWindow::byIdAndCode},
+      {WM_NOTIFY, 8, static_cast<UINT>(TVN_ITEMEXPANDINGW), nullptr},
+      {WM_NOTIFY, 3, static_cast<UINT>(NM_RETURN), &CNotifiedWindow::byCode},
+      {WM_NOTIFY, 3, static_cast<UINT>(NM_CLICK), nullptr},
+      {OCM_NOTIFY, 3, static_cast<UINT>(NM_CLICK), &CNotifiedWindow::reflected},
+      {OCM_NOTIFY, 3, static_cast<UINT>(NM_RETURN), nullptr},
+  };
+  for (const Case& c : cases) {
+    const int before = window.byIdAndCode + window.byCode + window.reflected;
+    NMHDR header = {window, c.id, c.code};
+    const LRESULT result = window.SendMessage(c.message, c.id, reinterpret_cast<LPARAM>(&header));
+    const int after = window.byIdAndCode + window.byCode + window.reflected;
+    if (c.counter) {
+      EXPECT_EQ(after, before + 1) << c.message << " " << c.id << " " << c.code;
+      EXPECT_EQ(result, window.*c.counter);
+    } else {
+      EXPECT_EQ(after, before) << c.message << " " << c.id << " " << c.code;
+    }
+  }
+  window.DestroyWindow();
+}
