@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/coredll/DeviceSwitch.h"
 #include "platform/today/TestItem.h"
 #include "platform/today/TodayScript.h"
 
@@ -347,7 +348,7 @@ TEST(TodayScriptTest, StepsParseAndBadLinesAreRejectedWithTheirNumber) {
   EXPECT_EQ(VK_DOWN, script.Steps()[2].a);
   EXPECT_EQ(L"C:\\a b.png", script.Steps()[6].text);
 
-  const wchar_t* bad[] = {L"tap 1", L"key nowhere", L"wait -1", L"fly", L"screenshot", L"options 0"};
+  const wchar_t* bad[] = {L"tap 1", L"key nowhere", L"wait -1", L"fly", L"screenshot", L"options 0", L"rotate 90"};
   for (const wchar_t* line : bad) {
     std::wstring text = std::wstring(L"wait 1\n") + line + L"\n";
     EXPECT_FALSE(script.Parse(text, error)) << line;
@@ -383,6 +384,78 @@ TEST_F(TodayHostTest, AScriptDrivesTheScreenAndWritesAPng) {
   DeleteFileW(png.c_str());
   const BYTE signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   EXPECT_EQ(0, memcmp(head, signature, 8));
+}
+
+// A PNG's width and height, from its header; {0, 0} when the file is not one.
+SIZE PngSize(const std::wstring& path) {
+  SIZE size = {0, 0};
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return size;
+  BYTE head[24] = {};
+  DWORD read = 0;
+  ReadFile(file, head, sizeof(head), &read, nullptr);
+  CloseHandle(file);
+  if (read != sizeof(head) || memcmp(head + 12, "IHDR", 4) != 0) return size;
+  auto big = [&](int at) {
+    return LONG(head[at]) << 24 | LONG(head[at + 1]) << 16 | LONG(head[at + 2]) << 8 | head[at + 3];
+  };
+  size.cx = big(16);
+  size.cy = big(20);
+  return size;
+}
+
+// A top-level window of another part of the program, counting screen resets.
+int g_resets = 0;
+LRESULT CALLBACK CountResets(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTINGCHANGE && wParam == 0x3002) ++g_resets;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(TodayHostTest, RotatingTurnsTheScreenAndTellsTheTopLevelWindows) {
+  CDeviceSwitch device;
+  device.Set(L"Screen", L"240x320");
+  device.Set(L"Dpi", L"96");
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = CountResets;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TodayHostTestListener";
+  RegisterClassW(&wc);
+  HWND listener = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+  ASSERT_NE(listener, nullptr);
+  g_resets = 0;
+  AddItem({L"A", 1, 40, 2});
+  Start();
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring png = std::wstring(temp) + L"TodayHostRotate.png";
+
+  struct Turn {
+    int width, height;
+  };
+  const Turn turns[] = {{320, 240}, {240, 320}};
+  for (const Turn& t : turns) {
+    SCOPED_TRACE(t.width);
+    DeleteFileW(png.c_str());
+    CTodayScript script;
+    std::wstring error;
+    ASSERT_TRUE(script.Parse(L"rotate\nscreenshot " + png + L"\n", error)) << error;
+    ASSERT_TRUE(script.Run(host, error)) << error;
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), t.width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), t.height);
+    const SIZE shot = PngSize(png);
+    EXPECT_EQ(shot.cx, t.width);
+    EXPECT_EQ(shot.cy, t.height);
+    // The item spans the turned screen's width.
+    RECT view = {};
+    GetClientRect(host.View(), &view);
+    EXPECT_EQ(ItemRect(0).right, view.right);
+    EXPECT_GT(view.right, t.width - 30);
+  }
+  EXPECT_EQ(g_resets, 2);
+  EXPECT_TRUE(LogHas(L"screen turned to 320x240", L""));
+  DeleteFileW(png.c_str());
+  DestroyWindow(listener);
 }
 
 }  // namespace
