@@ -6,6 +6,8 @@
 #include "platform/coredll/Screen.h"
 #include "platform/coredll/ce.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsDesktop(HWND hwnd) { return hwnd && hwnd == GetDesktopWindow(); }
@@ -37,9 +39,9 @@ int ShellBarHeight() { return MulDiv(26, DeviceDpi(), 96); }
 RECT WorkArea() {
   RECT work = ScreenRect();
   const int bar = ShellBarHeight();
-  work.top += bar;
-  work.bottom -= bar;
-  if (work.bottom < work.top) work.bottom = work.top;
+  // On a screen too small for both bars the work area is empty, but on the screen.
+  work.top = std::min<LONG>(bar, work.bottom);
+  work.bottom = std::max<LONG>(work.top, work.bottom - bar);
   return work;
 }
 

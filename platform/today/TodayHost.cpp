@@ -574,6 +574,9 @@ LRESULT CTodayHost::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
           SendToItem(*item, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(item->record), 0);
         Poll();
         Layout();
+        // The background follows the screen's height: all of it is drawn again, not
+        // only what the new size uncovered.
+        RedrawWindow(view_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       }
       return 0;
     case WM_CLOSE:

@@ -4,6 +4,7 @@
 #include "platform/coredll/ce.h"
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -154,6 +155,35 @@ TEST_F(Screen, TurningTheScreenWritesWhereTheSettingLives) {
   EXPECT_STREQ(text, L"640x480");
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 640);
   EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 480);
+}
+
+// Whatever text stands in the profile's "Screen", the screen is one a window can have
+// and the work area lies inside it.
+TEST_F(Screen, AnyScreenSettingGivesASaneScreen) {
+  const std::wstring seeds[] = {L"240x320", L"480x640", L"320x240", L"16x4096"};
+  const wchar_t alphabet[] = L"0123456789xX -+.,\t\u00e9\uFFFF";
+  std::mt19937 random(20);
+  device.Set(L"Dpi", L"96");
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring text = seeds[random() % 4];
+    for (int edits = 1 + random() % 4; edits > 0; --edits) {
+      const size_t at = text.empty() ? 0 : random() % (text.size() + 1);
+      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+      switch (random() % 3) {
+        case 0: text.insert(at, 1, c); break;
+        case 1: if (at < text.size()) text.erase(at, 1); break;
+        default: if (at < text.size()) text[at] = c; break;
+      }
+    }
+    device.Set(L"Screen", text);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    ASSERT_GE(width, 16) << i;
+    ASSERT_LE(width, 4096) << i;
+    ASSERT_GE(height, 16) << i;
+    ASSERT_LE(height, 4096) << i;
+    const RECT work = WorkArea();
+    ASSERT_TRUE(work.left == 0 && work.right == width && work.top <= work.bottom && work.bottom <= height) << i;
+  }
 }
 
 }  // namespace

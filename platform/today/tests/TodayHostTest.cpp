@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -356,6 +357,34 @@ TEST(TodayScriptTest, StepsParseAndBadLinesAreRejectedWithTheirNumber) {
   }
 }
 
+// Any text, however mangled, parses to steps or to an error naming a line; never more.
+TEST(TodayScriptTest, MangledScriptsParseOrFailCleanly) {
+  const std::wstring seed =
+      L"tap 10 20\nhold 5 6 700\nkey down\nwait 50\npost M 3 4\noptions 1\nscreenshot a.png\n"
+      L"reload\nrotate\nquit\n";
+  const wchar_t alphabet[] = L"0123456789 -\n\r\t#xkeytaprotate\u00e9";
+  std::mt19937 random(7);
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring text = seed;
+    for (int edits = 1 + random() % 6; edits > 0; --edits) {
+      const size_t at = random() % (text.size() + 1);
+      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+      if (random() % 2 || at == text.size())
+        text.insert(at, 1, c);
+      else
+        text[at] = c;
+    }
+    CTodayScript script;
+    std::wstring error;
+    if (script.Parse(text, error)) {
+      EXPECT_LE(script.Steps().size(), 1 + text.size() / 2) << i;
+      for (const auto& step : script.Steps()) ASSERT_LE(int(step.kind), int(CTodayScript::Kind::Quit)) << i;
+    } else {
+      EXPECT_EQ(0u, error.find(L"line ")) << i;
+    }
+  }
+}
+
 TEST_F(TodayHostTest, AScriptDrivesTheScreenAndWritesAPng) {
   AddItem({L"A", 1, 40, 2});
   AddItem({L"B", 2, 40, 2});
@@ -446,6 +475,15 @@ TEST_F(TodayHostTest, RotatingTurnsTheScreenAndTellsTheTopLevelWindows) {
     const SIZE shot = PngSize(png);
     EXPECT_EQ(shot.cx, t.width);
     EXPECT_EQ(shot.cy, t.height);
+    // The whole screen is drawn again over the new background, not only what was uncovered.
+    HBITMAP shotBitmap = host.Capture();
+    ASSERT_NE(shotBitmap, nullptr);
+    DIBSECTION dib = {};
+    ASSERT_TRUE(GetObjectW(shotBitmap, sizeof(dib), &dib));
+    const int y = t.height - 2;
+    const DWORD pixel = static_cast<const DWORD*>(dib.dsBm.bmBits)[y * t.width + 5];
+    DeleteObject(shotBitmap);
+    EXPECT_EQ(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF), host.BackgroundPixel(5, y));
     // The item spans the turned screen's width.
     RECT view = {};
     GetClientRect(host.View(), &view);
