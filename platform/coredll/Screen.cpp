@@ -91,15 +91,28 @@ CORE_API BOOL WINAPI CeGetWindowRect(HWND hwnd, LPRECT rect) {
   return CeGetClientRect(hwnd, rect);
 }
 
-// The device has one screen: every window is on it, except with MONITOR_DEFAULTTONULL
-// one that lies wholly off it.
+// The device has one screen: every window, point and rectangle is on it, except with
+// MONITOR_DEFAULTTONULL one that lies wholly off it.
+CORE_API HMONITOR WINAPI CeMonitorFromRect(LPCRECT rect, DWORD flags) {
+  if (!rect) return MonitorFromRect(rect, flags);
+  const RECT screen = ScreenRect();
+  RECT common;
+  if (flags == MONITOR_DEFAULTTONULL && !IntersectRect(&common, rect, &screen)) return nullptr;
+  return TheMonitor();
+}
+
+CORE_API HMONITOR WINAPI CeMonitorFromPoint(POINT point, DWORD flags) {
+  const RECT screen = ScreenRect();
+  if (flags == MONITOR_DEFAULTTONULL && !PtInRect(&screen, point)) return nullptr;
+  return TheMonitor();
+}
+
 CORE_API HMONITOR WINAPI CeMonitorFromWindow(HWND hwnd, DWORD flags) {
   if (!hwnd || !IsWindow(hwnd)) return MonitorFromWindow(hwnd, flags);
-  if (flags == MONITOR_DEFAULTTONULL && !IsDesktop(hwnd)) {
-    RECT window = {}, screen = ScreenRect(), common;
-    if (!GetWindowRect(hwnd, &window) || !IntersectRect(&common, &window, &screen)) return nullptr;
-  }
-  return TheMonitor();
+  if (IsDesktop(hwnd)) return TheMonitor();
+  RECT window = {};
+  if (!GetWindowRect(hwnd, &window)) return MonitorFromWindow(hwnd, flags);
+  return CeMonitorFromRect(&window, flags);
 }
 
 CORE_API BOOL WINAPI CeGetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info) {

@@ -6,6 +6,7 @@
 
 #include "platform/aygshell/aygshell.h"
 #include "platform/coredll/DeviceIdentity.h"
+#include "platform/coredll/ce.h"
 
 namespace {
 
@@ -14,7 +15,6 @@ constexpr UINT kPollTimer = 1;
 constexpr UINT kReloadMessage = WM_APP + 1;
 constexpr UINT kSettingReload = 0xF2;  // WM_SETTINGCHANGE code: the items changed
 constexpr int kLine = 16;              // one scroll-bar arrow step
-constexpr WPARAM kSettingReset = 0x3002;  // WM_SETTINGCHANGE code: the screen was turned or resized
 
 BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM lParam) {
   DWORD process = 0;
@@ -144,7 +144,7 @@ bool CTodayHost::Rotate() {
   }
   for (HWND window : windows) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_SETTINGCHANGE, kSettingReset, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    SendMessageTimeoutW(window, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
   }
   return true;
 }

@@ -123,9 +123,17 @@ TEST_F(Screen, OtherWindowsKeepTheirRectanglesAndOffScreenOnesHaveNoMonitor) {
   ASSERT_TRUE(GetClientRect(off, &r));
   EXPECT_TRUE(Same(r, RECT{0, 0, 100, 50})) << Text(r);
 
-  EXPECT_NE(MonitorFromWindow(on, MONITOR_DEFAULTTONULL), nullptr);
+  HMONITOR monitor = MonitorFromWindow(on, MONITOR_DEFAULTTONULL);
+  EXPECT_NE(monitor, nullptr);
   EXPECT_EQ(MonitorFromWindow(off, MONITOR_DEFAULTTONULL), nullptr);
-  EXPECT_EQ(MonitorFromWindow(off, MONITOR_DEFAULTTONEAREST), MonitorFromWindow(on, MONITOR_DEFAULTTONULL));
+  EXPECT_EQ(MonitorFromWindow(off, MONITOR_DEFAULTTONEAREST), monitor);
+  EXPECT_EQ(MonitorFromPoint(POINT{239, 319}, MONITOR_DEFAULTTONULL), monitor);
+  EXPECT_EQ(MonitorFromPoint(POINT{240, 10}, MONITOR_DEFAULTTONULL), nullptr);
+  EXPECT_EQ(MonitorFromPoint(POINT{240, 10}, MONITOR_DEFAULTTOPRIMARY), monitor);
+  const RECT across = {230, 310, 260, 330}, beyond = {250, 10, 300, 40};
+  EXPECT_EQ(MonitorFromRect(&across, MONITOR_DEFAULTTONULL), monitor);
+  EXPECT_EQ(MonitorFromRect(&beyond, MONITOR_DEFAULTTONULL), nullptr);
+  EXPECT_EQ(MonitorFromRect(&beyond, MONITOR_DEFAULTTONEAREST), monitor);
   EXPECT_FALSE(GetWindowRect(GetDesktopWindow(), nullptr));
   EXPECT_FALSE(SystemParametersInfoW(SPI_GETWORKAREA, 0, nullptr, 0));
   DestroyWindow(on);

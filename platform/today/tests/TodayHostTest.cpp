@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/coredll/DeviceSwitch.h"
+#include "platform/coredll/ce.h"
 #include "platform/today/TestItem.h"
 #include "platform/today/TodayScript.h"
 
@@ -436,7 +437,7 @@ SIZE PngSize(const std::wstring& path) {
 // A top-level window of another part of the program, counting screen resets.
 int g_resets = 0;
 LRESULT CALLBACK CountResets(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SETTINGCHANGE && wParam == 0x3002) ++g_resets;
+  if (message == WM_SETTINGCHANGE && wParam == SETTINGCHANGE_RESET) ++g_resets;
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
