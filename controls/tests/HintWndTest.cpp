@@ -26,7 +26,7 @@ void TimeUp(CHintWnd& hint) { SendMessageW(hint.m_hWnd, WM_TIMER, CHintWnd::kSho
 
 TEST(HintWnd, SitsAboveAndLeftOfTheButtonWithoutAmpersands) {
   CTestHost host(100, 100);
-  MoveHost(host, 300, 300);
+  MoveHost(host, 100, 150);
   CHintWnd hint;
   const RECT anchor = {50, 50, 70, 70};
   hint.SetText(host.m_hWnd, &anchor, L"&Save && close");
@@ -43,8 +43,8 @@ TEST(HintWnd, SitsAboveAndLeftOfTheButtonWithoutAmpersands) {
   EXPECT_TRUE(IsWindowVisible(hint.m_hWnd));
   RECT shown;
   GetWindowRect(hint.m_hWnd, &shown);
-  EXPECT_EQ(shown.right, 350);
-  EXPECT_EQ(shown.bottom, 350);
+  EXPECT_EQ(shown.right, 150);
+  EXPECT_EQ(shown.bottom, 200);
   hint.Hide(55, 55);
   EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
 }
@@ -57,11 +57,11 @@ TEST(HintWnd, AHintNearEachScreenEdgeStaysOnTheScreen) {
     RECT anchor;
   };
   const Case cases[] = {
-      {"left", desktop.left, 300, {0, 40, 20, 60}},
-      {"top", 300, desktop.top, {40, 0, 60, 20}},
+      {"left", desktop.left, 150, {0, 40, 20, 60}},
+      {"top", 100, desktop.top, {40, 0, 60, 20}},
       {"top left", desktop.left, desktop.top, {2, 2, 22, 22}},
-      {"right", desktop.right - 30, 300, {40, 40, 60, 60}},
-      {"bottom", 300, desktop.bottom - 30, {40, 40, 60, 60}},
+      {"right", desktop.right - 30, 150, {40, 40, 60, 60}},
+      {"bottom", 100, desktop.bottom - 30, {40, 40, 60, 60}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.edge);
