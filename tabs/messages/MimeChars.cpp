@@ -76,6 +76,11 @@ const char* FindBytes(const char* from, const char* end, const std::string& need
   }
   size_t k = 0;
   for (const char* p = from; p < end; p++) {
+    if (k == 0) {
+      // Nothing matched yet: jump to the next candidate start at memchr's pace.
+      p = static_cast<const char*>(memchr(p, needle[0], end - p));
+      if (!p) return end;
+    }
     while (k > 0 && *p != needle[k]) k = fail[k - 1];
     if (*p == needle[k]) k++;
     if (k == m) return p - m + 1;
