@@ -55,9 +55,10 @@ const std::string* CMimeHeader::GetFieldValue(const char* name) const {
   return field ? &field->GetValue() : nullptr;
 }
 
-std::string CMimeHeader::GetFieldParameter(const char* field, const char* parameter) const {
+std::string CMimeHeader::GetFieldParameter(const char* field, const char* parameter, std::string* charset) const {
   std::string value;
-  if (const CMimeHeaderField* found = FindField(field)) found->GetParameter(parameter, value);
+  if (charset) charset->clear();
+  if (const CMimeHeaderField* found = FindField(field)) found->GetParameter(parameter, value, charset);
   return value;
 }
 

@@ -28,7 +28,8 @@ public:
   const CMimeHeaderField* FindField(const char* name) const;
   CMimeHeaderField* FindField(const char* name);
   const std::string* GetFieldValue(const char* name) const;
-  std::string GetFieldParameter(const char* field, const char* parameter) const;
+  // Empty when the field or the parameter is absent; *charset as GetParameter gives it.
+  std::string GetFieldParameter(const char* field, const char* parameter, std::string* charset = nullptr) const;
   void SetField(const std::string& name, const std::string& value, const std::string& charset = "");
   const std::vector<CMimeHeaderField>& GetFields() const { return m_fields; }
 

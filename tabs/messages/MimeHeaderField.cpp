@@ -1,6 +1,7 @@
 #include "tabs/messages/MimeHeaderField.h"
 
 #include <cstring>
+#include <map>
 
 #include "tabs/messages/FieldCodec.h"
 #include "tabs/messages/MimeChars.h"
@@ -9,10 +10,16 @@
 
 namespace {
 
-// Bytes an unquoted parameter value is made of.
+// Bytes an unquoted parameter value is made of: RFC 822 atoms, so a plain
+// value stops at '.'.
 bool IsTokenByte(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
   return u >= 128 || (u > 32 && u < 127 && !mime::IsSpecial(c));
+}
+
+// RFC 2045 tokens, as RFC 2231 values are written: '.' belongs to the value.
+bool IsMimeTokenByte(char c) {
+  return c == '.' || (IsTokenByte(c) && c != '/' && c != '?');
 }
 
 }  // namespace
@@ -31,8 +38,10 @@ void CMimeHeaderField::GetMainValue(std::string& out) const {
   while (!out.empty() && mime::IsSpace(out.back())) out.pop_back();
 }
 
-bool CMimeHeaderField::FindParameter(const char* name, size_t& offset, size_t& length) const {
-  const size_t nameLength = strlen(name);
+// Walks the parameters after the first ';': visit(name start, name end, value
+// offset, value length), the value with its quotes; stops when visit says so.
+template <typename Visit>
+bool CMimeHeaderField::ScanParameters(bool mimeTokens, Visit visit) const {
   const std::string& v = m_value;
   size_t at = v.find(';');
   if (at == std::string::npos) return false;
@@ -40,38 +49,128 @@ bool CMimeHeaderField::FindParameter(const char* name, size_t& offset, size_t& l
     while (at < v.size() && (mime::IsSpace(v[at]) || v[at] == ';')) at++;
     const size_t equals = v.find('=', at);
     if (equals == std::string::npos) return false;
-    const size_t nameStart = at;
     size_t end = equals + 1;
     if (end < v.size() && v[end] == '"') {
       const size_t close = v.find('"', end + 1);
-      end = close == std::string::npos ? end : close + 1;
+      end = close == std::string::npos ? end : close + 1;  // no closing quote: no value
     } else {
-      while (end < v.size() && IsTokenByte(v[end])) end++;
+      while (end < v.size() && (mimeTokens ? IsMimeTokenByte(v[end]) : IsTokenByte(v[end]))) end++;
     }
-    const size_t after = nameStart + nameLength;
-    if (after < v.size() && mime::EqualNoCase(v.data() + nameStart, name, nameLength) &&
-        (mime::IsSpace(v[after]) || v[after] == '=')) {
-      offset = equals + 1;
-      length = end - offset;
-      return true;
-    }
+    if (visit(at, equals, equals + 1, end - (equals + 1))) return true;
     // The next parameter starts after this value; never step back.
     at = end > at ? end : at + 1;
   }
   return false;
 }
 
-bool CMimeHeaderField::GetParameter(const char* name, std::string& out) const {
-  out.clear();
-  size_t offset = 0, length = 0;
-  if (!FindParameter(name, offset, length)) return false;
-  out.assign(m_value, offset, length);
-  if (out.size() >= 2 && out.front() == '"' && out.back() == '"') {
-    out = out.substr(1, out.size() - 2);
-  } else if (!out.empty() && out.front() == '"') {
-    out.clear();  // a quoted value without its closing quote reads as empty
+bool CMimeHeaderField::FindParameter(const char* name, size_t& offset, size_t& length) const {
+  const size_t nameLength = strlen(name);
+  const std::string& v = m_value;
+  return ScanParameters(false, [&](size_t nameStart, size_t, size_t valueOffset, size_t valueLength) {
+    const size_t after = nameStart + nameLength;
+    if (after < v.size() && mime::EqualNoCase(v.data() + nameStart, name, nameLength) &&
+        (mime::IsSpace(v[after]) || v[after] == '=')) {
+      offset = valueOffset;
+      length = valueLength;
+      return true;
+    }
+    return false;
+  });
+}
+
+namespace {
+
+std::string Unquote(std::string value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
+  if (!value.empty() && value.front() == '"') return std::string();  // a quoted value without its closing quote
+  return value;
+}
+
+// RFC 2231 extended value text: %XX escapes, anything else as written.
+std::string PercentDecode(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); i++) {
+    if (text[i] == '%' && i + 2 < text.size() && mime::IsAnyHex(text[i + 1]) && mime::IsAnyHex(text[i + 2])) {
+      out += static_cast<char>(mime::HexValue(text[i + 1]) * 16 + mime::HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The first piece of an extended value: charset'language'text.
+std::string SplitCharset(const std::string& value, std::string* charset) {
+  const size_t first = value.find('\'');
+  const size_t second = first == std::string::npos ? first : value.find('\'', first + 1);
+  if (second == std::string::npos) return value;
+  if (charset) *charset = value.substr(0, first);
+  return value.substr(second + 1);
+}
+
+}  // namespace
+
+bool CMimeHeaderField::GetExtendedParameter(const char* name, std::string& out, std::string* charset) const {
+  const size_t nameLength = strlen(name);
+  const std::string& v = m_value;
+  struct Piece {
+    std::string value;
+    bool extended;
+  };
+  std::map<int, Piece> pieces;
+  bool whole = false;
+  std::string wholeValue;
+  ScanParameters(true, [&](size_t nameStart, size_t nameEnd, size_t valueOffset, size_t valueLength) {
+    while (nameEnd > nameStart && mime::IsSpace(v[nameEnd - 1])) nameEnd--;
+    if (nameEnd - nameStart <= nameLength || !mime::EqualNoCase(v.data() + nameStart, name, nameLength) ||
+        v[nameStart + nameLength] != '*') {
+      return false;
+    }
+    const std::string value = Unquote(v.substr(valueOffset, valueLength));
+    size_t at = nameStart + nameLength + 1;
+    if (at == nameEnd) {
+      whole = true;
+      wholeValue = value;
+      return true;
+    }
+    // name*<n> or name*<n>*; more than four digits is no index of ours.
+    int index = 0;
+    const size_t digitsStart = at;
+    while (at < nameEnd && at - digitsStart < 5 && v[at] >= '0' && v[at] <= '9') index = index * 10 + (v[at++] - '0');
+    if (at == digitsStart || at - digitsStart > 4) return false;
+    const bool extended = at + 1 == nameEnd && v[at] == '*';
+    if (at != nameEnd && !extended) return false;
+    pieces.emplace(index, Piece{value, extended});
+    return false;
+  });
+  if (whole) {
+    out = PercentDecode(SplitCharset(wholeValue, charset));
+    return true;
+  }
+  if (pieces.empty() || pieces.begin()->first != 0) return false;
+  int expected = 0;
+  for (const auto& entry : pieces) {
+    if (entry.first != expected++) break;  // a gap ends the value
+    std::string text = entry.second.value;
+    if (entry.second.extended) {
+      if (entry.first == 0) text = SplitCharset(text, charset);
+      text = PercentDecode(text);
+    }
+    out += text;
   }
   return true;
+}
+
+bool CMimeHeaderField::GetParameter(const char* name, std::string& out, std::string* charset) const {
+  out.clear();
+  if (charset) charset->clear();
+  size_t offset = 0, length = 0;
+  if (FindParameter(name, offset, length)) {
+    out = Unquote(m_value.substr(offset, length));
+    return true;
+  }
+  return GetExtendedParameter(name, out, charset);
 }
 
 void CMimeHeaderField::SetParameter(const char* name, const std::string& value) {

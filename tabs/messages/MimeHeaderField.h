@@ -21,7 +21,9 @@ public:
   // The value up to the first ';', trailing blanks removed.
   void GetMainValue(std::string& out) const;
   // False (and out emptied) when absent; one pair of enclosing quotes is removed.
-  bool GetParameter(const char* name, std::string& out) const;
+  // A parameter written only in RFC 2231 form (name*=charset''%XX, or pieces
+  // name*0, name*1, ...) is read too, its charset (if any) put in *charset.
+  bool GetParameter(const char* name, std::string& out, std::string* charset = nullptr) const;
   // Written quoted; an existing parameter's value is replaced where it stands.
   void SetParameter(const char* name, const std::string& value);
 
@@ -39,6 +41,9 @@ public:
 private:
   // Offset and length of a parameter's value text (quotes included) in m_value.
   bool FindParameter(const char* name, size_t& offset, size_t& length) const;
+  bool GetExtendedParameter(const char* name, std::string& out, std::string* charset) const;
+  template <typename Visit>
+  bool ScanParameters(bool mimeTokens, Visit visit) const;
   void Decode(const char* raw, int length);
 
   std::string m_name;

@@ -96,6 +96,15 @@ TEST(Messages, WhatThePreviewGetsFromEachShape) {
        {}, {{"Subject", "Colon lost above", ""}, {"", "This line has no colon", ""}}},
       {"base64 with garbage", fixtures::Base64Garbage(), "plain", "Good start", {}, {}},
       {"upper-case subtype", fixtures::UpperCaseSubtype(), "", "", {}, {}},
+      {"written by Python's email package", fixtures::WrittenByPythonEmail(), "plain",
+       "Hallo,\r\nanbei die Rechnung f\xC3\xBCr M\xC3\xA4rz.\r\nGr\xC3\xBC\xC3\x9F" "e",
+       {{"Rechnung M\xC3\xA4rz.pdf", "%PDF-1.4 rechnung"}},
+       {{"From", "Zo\xC3\xAB Quinn <zoe@example.org>", "utf-8"},
+        {"To", "\xC3\x98" "deg\xC3\xA5rd <ode@example.no>, plain@example.org", "utf-8"},
+        {"Subject",
+         "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln \xE2\x80\x93 Rechnung f\xC3\xBCr M\xC3\xA4rz,\r\n"
+         " bitte bis Freitag pr\xC3\xBC" "fen und zur\xC3\xBC" "cksenden",
+         "utf-8"}}},
   };
   for (const Expected& e : cases) {
     LoadedMessage loaded;

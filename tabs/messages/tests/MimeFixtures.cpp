@@ -220,10 +220,53 @@ std::string UpperCaseSubtype() {
       "<p>shouting</p>\n");
 }
 
+std::string WrittenByPythonEmail() {
+  return Crlf(
+      "From: =?utf-8?q?Zo=C3=AB?= Quinn <zoe@example.org>\n"
+      "To: =?utf-8?b?w5hkZWfDpXJk?= <ode@example.no>, plain@example.org\n"
+      "Subject: =?utf-8?b?R3LDvMOfZSBhdXMgS8O2bG4g4oCTIFJlY2hudW5nIGbDvHIgTcOkcnos?=\n"
+      " bitte bis Freitag =?utf-8?q?pr=C3=BCfen_und_zur=C3=BCcksenden?=\n"
+      "Date: Wed, 09 Dec 2026 12:00:00 +0000\n"
+      "Message-ID: <1@example.org>\n"
+      "MIME-Version: 1.0\n"
+      "Content-Type: multipart/mixed; boundary=\"===============5533197393644582697==\"\n"
+      "\n"
+      "--===============5533197393644582697==\n"
+      "Content-Type: multipart/alternative;\n"
+      " boundary=\"===============1625926731766157131==\"\n"
+      "\n"
+      "--===============1625926731766157131==\n"
+      "Content-Type: text/plain; charset=\"utf-8\"\n"
+      "Content-Transfer-Encoding: 8bit\n"
+      "\n"
+      "Hallo,\n"
+      "anbei die Rechnung f\xC3\xBC""r M\xC3\xA4""rz.\n"
+      "Gr\xC3\xBC\xC3\x9F""e\n"
+      "\n"
+      "--===============1625926731766157131==\n"
+      "Content-Type: text/html; charset=\"utf-8\"\n"
+      "Content-Transfer-Encoding: 7bit\n"
+      "MIME-Version: 1.0\n"
+      "\n"
+      "<p>Hallo,<br>anbei die Rechnung f&uuml;r M&auml;rz.</p>\n"
+      "\n"
+      "--===============1625926731766157131==--\n"
+      "\n"
+      "--===============5533197393644582697==\n"
+      "Content-Transfer-Encoding: base64\n"
+      "Content-Disposition: attachment; filename*=utf-8''Rechnung%20M%C3%A4rz.pdf\n"
+      "MIME-Version: 1.0\n"
+      "Content-Type: application/pdf; name*=utf-8''Rechnung%20M%C3%A4rz.pdf\n"
+      "\n"
+      "JVBERi0xLjQgcmVjaG51bmc=\n"
+      "\n"
+      "--===============5533197393644582697==--\n");
+}
+
 std::vector<std::string> All() {
   return {PlainText(),       Alternative(),         HtmlOnly(),           MixedWithAttachments(),
           Nested(),          ManyCharsets(),        MissingBoundary(),    MissingCloseDelimiter(),
-          HeaderWithoutColon(), Base64Garbage(),    UpperCaseSubtype()};
+          HeaderWithoutColon(), Base64Garbage(),    UpperCaseSubtype(), WrittenByPythonEmail()};
 }
 
 std::string HugeHeaderLine(size_t length) {

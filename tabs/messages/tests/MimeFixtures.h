@@ -18,6 +18,8 @@ std::string MissingCloseDelimiter();
 std::string HeaderWithoutColon();
 std::string Base64Garbage();
 std::string UpperCaseSubtype();
+// As Python's email package writes it: words mixed with text, RFC 2231 names.
+std::string WrittenByPythonEmail();
 
 // Every message above: the fuzzer's seeds.
 std::vector<std::string> All();

@@ -37,6 +37,33 @@ TEST(HeaderField, ParametersTable) {
   }
 }
 
+TEST(HeaderField, ParametersWrittenInRfc2231Form) {
+  struct Case {
+    const char* value;
+    bool present;
+    std::string expected;
+    const char* charset;
+  } const cases[] = {
+      {"application/pdf; name*=utf-8''caf%C3%A9%20menu.pdf", true, "caf\xC3\xA9 menu.pdf", "utf-8"},
+      {"application/pdf; name*=iso-8859-1'fr'r%e9sum%E9.doc", true, "r\xE9sum\xE9.doc", "iso-8859-1"},
+      {"application/pdf;\r\n name*0=\"a long \";\r\n name*1=\"name.txt\"", true, "a long name.txt", ""},
+      {"application/pdf; name*0*=utf-8''%C3%A9; name*1=\"%41.txt\"", true, "\xC3\xA9%41.txt", "utf-8"},
+      {"application/pdf; name*1=b; name*0=a", true, "ab", ""},
+      {"application/pdf; name*0=a; name*2=c", true, "a", ""},     // a gap ends the value
+      {"application/pdf; name*1=b", false, "", ""},               // no first piece
+      {"application/pdf; name=plain; name*=utf-8''other", true, "plain", ""},
+      {"application/pdf; names*=utf-8''x; name*x=y; name*00001=z", false, "", ""},
+      {"application/pdf; name*=utf-8''bad%zz%4", true, "bad%zz%4", "utf-8"},
+      {"application/pdf; name*=no-quotes%41", true, "no-quotesA", ""},
+  };
+  for (const Case& c : cases) {
+    std::string out, charset = "stale";
+    EXPECT_EQ(Field("Content-Type", c.value).GetParameter("name", out, &charset), c.present) << c.value;
+    EXPECT_EQ(out, c.expected) << c.value;
+    EXPECT_EQ(charset, c.charset) << c.value;
+  }
+}
+
 TEST(HeaderField, SetParameterQuotesAndReplacesInPlace) {
   struct Case {
     const char* value;
