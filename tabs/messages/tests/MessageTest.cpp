@@ -186,6 +186,7 @@ TEST(Messages, HeaderValuesConvertFromTheirCharsets) {
       {"windows-1252", "\x96 \x80", L"\u2013 \u20AC"},
       {"koi8-r", "\xE9\xD7\xC1\xCE", L"\u0418\u0432\u0430\u043D"},
       {"windows-1251", "\xC8\xE2\xE0\xED", L"\u0418\u0432\u0430\u043D"},
+      {"ISO-2022-JP", "\x1B$B$3$s$K$A$O\x1B(B", L"\u3053\u3093\u306B\u3061\u306F"},
       {"", "caf\xE9", L"caf\u00E9"},
       {"x-made-up", "caf\xE9", L"caf\u00E9"},
   };

@@ -3,10 +3,13 @@
 // write past the room. A failure names its seed and round so it repeats.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <random>
 
 #include "tabs/messages/DisplayPart.h"
 #include "tabs/messages/HtmlToText.h"
+#include "tabs/messages/MimeCharset.h"
 #include "tabs/messages/tests/MimeFixtures.h"
 #include "tabs/messages/tests/MimeTestHelpers.h"
 
@@ -111,6 +114,21 @@ TEST(MimeFuzz, RandomMarkupReducesToText) {
     // Every text run is followed by CRLF; nothing but text and CRLF comes out.
     EXPECT_EQ(text.find(L'<'), std::wstring::npos) << round;
   }
+}
+
+TEST(MimeFuzz, ConversionTakesAnyBytesInAnyCharset) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  std::mt19937 random(kSeed);
+  const char* const charsets[] = {"utf-8", "ISO-2022-JP", "koi8-r", "windows-1252", "x-unknown", "",
+                                  "utf-7", "\xFF\xFE", "iso-8859-1'en'"};
+  for (int round = 0; round < 300; round++) {
+    std::string bytes(random() % 200, '\0');
+    for (char& c : bytes) c = static_cast<char>(round % 3 == 0 ? "\x1B$B(\xC3\xA9+-"[random() % 10] : random());
+    std::wstring text;
+    ConvertMimeText(charsets[round % (sizeof charsets / sizeof charsets[0])], bytes.data(),
+                    static_cast<int>(bytes.size()), text);
+  }
+  CoUninitialize();
 }
 
 }  // namespace
