@@ -120,6 +120,10 @@ TEST(SingleInstanceTest, SecondStartHandsItsCommandLineToTheFirstAndEnds) {
 }
 
 TEST(SingleInstanceTest, ProgramStartsClearOfTheInputPanelAndClosesWithCodeOne) {
+  // Without a language file the program writes its template beside itself; the build
+  // folder is left as it was.
+  const std::wstring languageFile = TestBinaryPath(L"QelTarvo.txt");
+  const bool hadLanguageFile = GetFileAttributesW(languageFile.c_str()) != INVALID_FILE_ATTRIBUTES;
   CProgram program(L"");
   ASSERT_TRUE(program.Started());
   HWND window = nullptr;
@@ -140,6 +144,7 @@ TEST(SingleInstanceTest, ProgramStartsClearOfTheInputPanelAndClosesWithCodeOne) 
   DWORD code = 0;
   ASSERT_TRUE(program.WaitForExit(code));
   EXPECT_EQ(code, 1u);
+  if (!hadLanguageFile) DeleteFileW(languageFile.c_str());
 }
 
 }  // namespace
