@@ -3,20 +3,19 @@
 #pragma once
 #include <windows.h>
 
-// The caption strip: h high (pixels), drawn at vertical offset o (minus the page's
-// scroll position) over the screen's width, in the highlight colour on the window
-// colour, with a black rule of one logical pixel below. Nothing when h + o < 1.
-void DrawPageHeader(HDC dc, LPCWSTR text, int height, int offset);
+#include "controls/WindowUtils.h"
+
+// The caption strip of a page: the dialogs' caption bar, h high at vertical offset o
+// (minus the page's scroll position); nothing when h + o < 1.
+inline void DrawPageHeader(HDC dc, LPCWSTR text, int height, int offset) {
+  DrawCaptionBar(dc, text, height, offset);
+}
 // The strip's height: 23 logical pixels.
 int GetPageHeaderHeight();
 
-// Starts the help viewer "PegHelp.exe" at "QelTarvo.htm#topic" ("Main_Contents" for a
-// null or empty topic). Its result; callers ignore it.
-BOOL ShowHelpTopic(LPCWSTR topic);
-// Every help start goes through this, so tests see the command line instead of a
-// viewer. Returns the previous launcher; null restores CreateProcessW.
-typedef BOOL (*PFN_HELP_LAUNCHER)(LPCWSTR application, LPWSTR commandLine);
-PFN_HELP_LAUNCHER SetHelpLauncher(PFN_HELP_LAUNCHER launcher);
+// The help viewer at "QelTarvo.htm#topic" ("Main_Contents" for none), through the
+// program launcher tests replace.
+inline BOOL ShowHelpTopic(LPCWSTR topic) { return ShowHelp(topic); }
 
 // The items of dialog's list and combo boxes from the resource of type 240 with the
 // template's id in the resource instance. Records: u16 control (0 ends), u16 message

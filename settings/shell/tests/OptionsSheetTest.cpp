@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/InstallPath.h"
 #include "settings/shell/OptionsPage.h"
 #include "settings/shell/PageServices.h"
 #include "settings/shell/tests/SheetDriver.h"
@@ -201,6 +202,25 @@ TEST_F(OptionsSheetTest, NotificationsFromSheetOrPageMapOntoThePage) {
   sheet.DoModal();
   EXPECT_EQ(driver.Runs(), 1);
   EXPECT_TRUE(failures.empty()) << failures.front();
+}
+
+std::wstring g_started;
+BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
+  g_started = std::wstring(info->lpFile) + L" " + info->lpParameters;
+  return TRUE;
+}
+
+TEST_F(OptionsSheetTest, HelpOpensTheViewerAtThePagesTopic) {
+  CTestSheet sheet;
+  g_started.clear();
+  PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(RecordLaunch);
+  CSheetDriver driver({
+      [&](HWND window) { Notify(sheet.first.m_hWnd, window, PSN_HELP); },
+      CSheetDriver::Press(IDCANCEL),
+  });
+  sheet.DoModal();
+  SetProgramLauncher(previous);
+  EXPECT_EQ(g_started, L"PegHelp.exe QelTarvo.htm#Fonts");
 }
 
 TEST_F(OptionsSheetTest, ScreenResetRunsLayoutOnceAfterFillingAndPassesOtherCodesOn) {
