@@ -5,6 +5,7 @@
 
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
+#include "settings/base/DatePictures.h"
 #include "settings/base/StringFields.h"
 #include "settings/base/TabBarHeight.h"
 #include "settings/base/VendorPresence.h"
@@ -43,6 +44,27 @@ TEST(StringFieldsTest, SplitKeepsEmptyFieldsAndJoinRestoresTheText) {
   EXPECT_TRUE(Fields(nullptr, L';').empty());
   EXPECT_STREQ(StringConcat(L'#', L"topic"), L"#topic");
   EXPECT_STREQ(StringConcat(L'#', nullptr), L"#");
+}
+
+TEST(DatePicturesTest, YearCutAndFieldsShortenedAsThePagesOfferThem) {
+  struct Case {
+    LPCWSTR picture;
+    BOOL keepYear, shortYear, shortMonth, shortDay;
+    LPCWSTR expected;
+  };
+  const Case cases[] = {
+      {L"dddd, MMMM d yyyy", FALSE, TRUE, TRUE, TRUE, L"ddd, MMM d"},
+      {L"d MMMM yyyy", FALSE, FALSE, FALSE, FALSE, L"d MMMM"},
+      {L"yyyy/MM/dd", FALSE, FALSE, FALSE, FALSE, L"MM/dd"},
+      // The year between two fields leaves one blank between them, not two.
+      {L"d. yyyy MMMM", FALSE, FALSE, FALSE, FALSE, L"d MMMM"},
+      {L"d MMMM yyyy", TRUE, FALSE, FALSE, FALSE, L"d MMMM yyyy"},
+  };
+  for (const Case& c : cases)
+    EXPECT_STREQ(ParseDatePicture(c.picture, c.keepYear, c.shortYear, c.shortMonth, c.shortDay), c.expected)
+        << testing::PrintToString(std::wstring(c.picture));
+  EXPECT_EQ(GetLongDateSampleCount(), 4);
+  EXPECT_STREQ(GetDefaultLongDateFormat(1), L"d MMMM yyyy");
 }
 
 class SettingsBaseRegistryTest : public ::testing::Test {
