@@ -144,3 +144,71 @@ TEST_F(MainWndCommandTest, HandedOverCommandLineBecomesRequests) {
 }
 
 }  // namespace
+
+namespace {
+
+// The resource library the program ships, as the resource instance.
+class CProductResources {
+ public:
+  CProductResources() {
+    m_library = LoadLibraryExW(TestBinaryPath(L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    m_previous = GetModule().SetResourceInstance(m_library);
+  }
+  ~CProductResources() {
+    GetModule().SetResourceInstance(m_previous);
+    if (m_library) FreeLibrary(m_library);
+  }
+  HMODULE Library() const { return m_library; }
+
+ private:
+  HMODULE m_library;
+  HINSTANCE m_previous;
+};
+
+TEST_F(MainWndCommandTest, ResourceLibraryHoldsWhatTheProgramLoads) {
+  CProductResources resources;
+  ASSERT_NE(resources.Library(), nullptr);
+  for (UINT id : {32838u, 174u, 175u, 40017u}) {
+    WCHAR text[256] = L"";
+    EXPECT_GT(LoadStringW(resources.Library(), id, text, 256), 0) << id;
+    if (id == 40017) {
+      EXPECT_NE(wcsstr(text, L"%s"), nullptr);
+    }
+  }
+  for (UINT id : {125u, 203u}) {
+    HMENU menu = LoadMenuW(resources.Library(), MAKEINTRESOURCEW(id));
+    EXPECT_NE(menu, nullptr) << id;
+    if (menu) DestroyMenu(menu);
+  }
+}
+
+TEST_F(MainWndCommandTest, ControlEExportsThroughTheAcceleratorTable) {
+  CProductResources resources;
+  CMainWnd window;
+  RECT rect = {0, 0, 240, 320};
+  ASSERT_NE(window.CreateMainWindow(nullptr, rect, WS_POPUP), nullptr);
+  m_product.WriteString(L"Skin", L"Ocean");
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  BYTE saved[256];
+  memcpy(saved, keys, sizeof saved);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  MSG press = {};
+  press.hwnd = window;
+  press.message = WM_KEYDOWN;
+  press.wParam = 'E';
+  press.lParam = 1;
+  BOOL taken = window.PreTranslateMessage(&press);
+  SetKeyboardState(saved);
+  EXPECT_TRUE(taken);
+  // The accelerator's command arrives as a message; the export then asks for a file.
+  PumpPending();
+  EXPECT_EQ(m_user.dialogFlags.size(), 1u);
+  EXPECT_NE(GetFileAttributesW(m_user.file.c_str()), INVALID_FILE_ATTRIBUTES);
+  window.DestroyWindow();
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+}  // namespace
