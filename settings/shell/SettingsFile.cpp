@@ -91,11 +91,21 @@ BOOL ExportKey(const CExportExclusions& exclusions, CFileWriter& out, HKEY paren
     out.String(name, lstrlenW(name));
   else
     out.U32(0);
+  // The enumeration ends early at a name it cannot hold; the counts tell, so that no
+  // value is left out of the file unnoticed.
+  DWORD values = 0, subKeys = 0;
+  if (RegQueryInfoKeyW(key.GetHandle(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    return FALSE;
   CString item;
-  for (BOOL more = key.EnumFirstValue(item); more; more = key.EnumNextValue(item))
+  DWORD seen = 0;
+  for (BOOL more = key.EnumFirstValue(item); more; more = key.EnumNextValue(item), ++seen)
     if (!ExportValue(exclusions, out, key, item)) return FALSE;
-  for (BOOL more = key.EnumFirstSubKey(item); more; more = key.EnumNextSubKey(item))
+  if (seen != values) return FALSE;
+  seen = 0;
+  for (BOOL more = key.EnumFirstSubKey(item); more; more = key.EnumNextSubKey(item), ++seen)
     if (!ExportKey(exclusions, out, key.GetHandle(), item)) return FALSE;
+  if (seen != subKeys) return FALSE;
   out.U32(kTagEndKey);
   return TRUE;
 }

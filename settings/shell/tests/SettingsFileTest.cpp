@@ -221,6 +221,13 @@ TEST_F(SettingsFileTest, ValuesWithoutAFaithfulRecordFailTheExportAndLeaveNoFile
     EXPECT_FALSE(Export());
     EXPECT_EQ(ReadFileBytes(m_file), (std::vector<BYTE>{1, 2, 3}));
   }
+  // A name longer than the registry class reads would end its enumeration early.
+  m_product.Delete();
+  m_product.WriteString(std::wstring(300, L'n').c_str(), L"long name");
+  m_product.WriteString(L"zz", L"after it");
+  DeleteFileW(m_file.c_str());
+  EXPECT_FALSE(Export());
+  EXPECT_FALSE(FileExists(m_file));
   m_product.Delete();
   DeleteFileW(m_file.c_str());
   EXPECT_FALSE(Export());  // no product key: no file
