@@ -64,3 +64,15 @@
 #define IDC_VALUE_ON 1022
 // Control of IDD_TREE_CHOOSER
 #define IDC_CHOOSER_TREE 1040
+
+// The options program: title, settings file texts, section sheet menu bars
+#define IDS_SETTINGS_TITLE 32838
+#define IDR_SETTINGS_ACCELERATORS 32838
+#define IDS_SETTINGS_FILE_TYPE 174
+#define IDS_SETTINGS_FILE_NAME 175
+#define IDS_IMPORT_SETTINGS_QUESTION 40017
+// Menu bars 125 and 203 serve the options program's sheets as well: one menu each.
+#define IDM_SHEET_MENU_BAR IDM_CHOOSER_BAR
+#define IDM_TASKS_SHEET_MENU_BAR IDM_FOLDER_BAR
+#define IDM_SETTINGS_EXPORT 40019
+#define IDM_SETTINGS_IMPORT 40020
