@@ -1,0 +1,46 @@
+// The application object: logon with the window that hears item notifications,
+// default folders, items by oid, new items.
+#pragma once
+#include <windows.h>
+
+#include "platform/pimstore/PimStore.h"
+#include "platform/pimstore/pimstore.h"
+
+class CPimApp : public IPOutlookApp {
+ public:
+  CPimApp();
+
+  CPimStore& Store() { return m_store; }
+  // Posts the item notification to every logon window of every process.
+  void NotifyItem(UINT message, DWORD oid, int folder);
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+
+  STDMETHODIMP Logon(long hWnd) override;
+  STDMETHODIMP Logoff() override;
+  STDMETHODIMP get_Version(BSTR* version) override;
+  STDMETHODIMP GetDefaultFolder(int folder, IFolder** result) override;
+  STDMETHODIMP CreateItem(int itemType, IDispatch** item) override;
+  STDMETHODIMP GetItemFromOid(long oid, IDispatch** item) override;
+
+ private:
+  virtual ~CPimApp();
+  LONG m_refs = 1;
+  CPimStore m_store;
+  HWND m_window = nullptr;
+  bool m_loggedOn = false;
+};
+
+// The logon windows of all processes, in a shared table.
+class CLogonWindows {
+ public:
+  static void Add(HWND window);
+  static void Remove(HWND window);
+  static void Post(UINT message, WPARAM wParam, LPARAM lParam);
+};

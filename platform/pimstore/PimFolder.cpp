@@ -1,0 +1,132 @@
+#include "platform/pimstore/PimFolder.h"
+
+#include <vector>
+
+#include "platform/pimstore/ItemCollection.h"
+#include "platform/pimstore/PimApp.h"
+
+namespace {
+// Beaming is recorded, never sent.
+LONG g_sent = 0;
+}  // namespace
+
+CPimFolder::CPimFolder(CPimApp* app, int folder) : m_app(app), m_folder(folder) { m_app->AddRef(); }
+CPimFolder::~CPimFolder() { m_app->Release(); }
+
+DWORD CPimFolder::SentCount() { return static_cast<DWORD>(g_sent); }
+
+STDMETHODIMP CPimFolder::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IFolder) *out = static_cast<IFolder*>(this);
+  else if (iid == IID_IItem) *out = static_cast<IItem*>(this);
+  else return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+STDMETHODIMP_(ULONG) CPimFolder::AddRef() { return InterlockedIncrement(&m_refs); }
+STDMETHODIMP_(ULONG) CPimFolder::Release() {
+  LONG left = InterlockedDecrement(&m_refs);
+  if (!left) delete this;
+  return left;
+}
+STDMETHODIMP CPimFolder::GetTypeInfoCount(UINT* count) {
+  if (count) *count = 0;
+  return count ? S_OK : E_POINTER;
+}
+STDMETHODIMP CPimFolder::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+  return E_NOTIMPL;
+}
+
+STDMETHODIMP CPimFolder::get_Items(IPOutlookItemCollection** items) {
+  if (!items) return E_POINTER;
+  *items = nullptr;
+  PimKind kind;
+  if (!CPimStore::KindOfFolder(m_folder, &kind)) return E_NOTIMPL;
+  CItemCollection* collection = CItemCollection::Load(m_app, kind);
+  if (!collection) return E_FAIL;
+  *items = collection;
+  return S_OK;
+}
+
+STDMETHODIMP CPimFolder::get_DefaultItemType(int* itemType) {
+  if (!itemType) return E_POINTER;
+  PimKind kind = PimKind::Appointment;
+  CPimStore::KindOfFolder(m_folder, &kind);
+  *itemType = static_cast<int>(kind);
+  return S_OK;
+}
+
+STDMETHODIMP CPimFolder::get_Application(IPOutlookApp** app) {
+  if (!app) return E_POINTER;
+  *app = m_app;
+  m_app->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP CPimFolder::AddItemToInfraredFolder(int itemType, IDispatch* item) {
+  if (m_folder != olFolderInfrared) return E_FAIL;
+  if (itemType < olAppointmentItem || itemType > olTaskItem || !item) return E_INVALIDARG;
+  ++m_waiting;
+  return S_OK;
+}
+
+STDMETHODIMP CPimFolder::SendToInfrared() {
+  if (m_folder != olFolderInfrared) return E_FAIL;
+  InterlockedExchangeAdd(&g_sent, m_waiting);
+  m_waiting = 0;
+  return S_OK;
+}
+
+STDMETHODIMP CPimFolder::ReceiveFromInfrared(IPOutlookItemCollection**) { return E_NOTIMPL; }
+
+STDMETHODIMP CPimFolder::GetProps(const CEPROPID* ids, ULONG flags, WORD count, CEPROPVAL** values, ULONG* size,
+                                  HANDLE heap) {
+  if (!ids || !values || !size || !count) return E_INVALIDARG;
+  std::wstring names;
+  for (const auto& category : m_app->Store().Categories()) {
+    if (!names.empty()) names += L",";
+    names += category.second;
+  }
+  ULONG needed = count * sizeof(CEPROPVAL);
+  for (WORD i = 0; i < count; ++i)
+    if (ids[i] == PIMPR_FOLDER_CATEGORIES) needed += static_cast<ULONG>((names.size() + 1) * 2);
+  if (!*values || *size < needed) {
+    if (!(flags & CEDB_ALLOWREALLOC)) {
+      *size = needed;
+      return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    }
+    void* block = heap ? HeapAlloc(heap, 0, needed) : LocalAlloc(LMEM_FIXED, needed);
+    if (!block) return E_OUTOFMEMORY;
+    *values = static_cast<CEPROPVAL*>(block);
+  }
+  *size = needed;
+  BYTE* cursor = reinterpret_cast<BYTE*>(*values) + count * sizeof(CEPROPVAL);
+  for (WORD i = 0; i < count; ++i) {
+    CEPROPVAL& v = (*values)[i];
+    memset(&v, 0, sizeof v);
+    v.propid = ids[i];
+    if (ids[i] != PIMPR_FOLDER_CATEGORIES) {
+      v.wFlags = CEDB_PROPNOTFOUND;
+      continue;
+    }
+    memcpy(cursor, names.c_str(), (names.size() + 1) * 2);
+    v.val.lpwstr = reinterpret_cast<LPWSTR>(cursor);
+    cursor += (names.size() + 1) * 2;
+  }
+  return S_OK;
+}
+
+STDMETHODIMP CPimFolder::SetProps(ULONG, WORD, CEPROPVAL*) { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::Save() { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::Delete() { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::Copy(IItem**) { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::get_Oid(long* oid) {
+  if (!oid) return E_POINTER;
+  *oid = m_folder;
+  return S_OK;
+}
+STDMETHODIMP CPimFolder::Display(HWND) { return E_NOTIMPL; }
+STDMETHODIMP CPimFolder::Edit(HWND) { return E_NOTIMPL; }

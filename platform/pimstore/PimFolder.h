@@ -1,0 +1,47 @@
+// A default folder: its items, and the infrared folder where items wait to be beamed.
+#pragma once
+#include <windows.h>
+
+#include "platform/pimstore/pimstore.h"
+
+class CPimApp;
+
+class CPimFolder : public IFolder, public IItem {
+ public:
+  CPimFolder(CPimApp* app, int folder);
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+
+  STDMETHODIMP get_Items(IPOutlookItemCollection** items) override;
+  STDMETHODIMP get_DefaultItemType(int* itemType) override;
+  STDMETHODIMP get_Application(IPOutlookApp** app) override;
+  STDMETHODIMP AddItemToInfraredFolder(int itemType, IDispatch* item) override;
+  STDMETHODIMP SendToInfrared() override;
+  STDMETHODIMP ReceiveFromInfrared(IPOutlookItemCollection** items) override;
+
+  // The folder as an item: its categories (every category of the store).
+  STDMETHODIMP GetProps(const CEPROPID* ids, ULONG flags, WORD count, CEPROPVAL** values, ULONG* size,
+                        HANDLE heap) override;
+  STDMETHODIMP SetProps(ULONG flags, WORD count, CEPROPVAL* values) override;
+  STDMETHODIMP Save() override;
+  STDMETHODIMP Delete() override;
+  STDMETHODIMP Copy(IItem** copy) override;
+  STDMETHODIMP get_Oid(long* oid) override;
+  STDMETHODIMP Display(HWND parent) override;
+  STDMETHODIMP Edit(HWND parent) override;
+
+  static DWORD SentCount();
+
+ private:
+  virtual ~CPimFolder();
+  LONG m_refs = 1;
+  CPimApp* m_app;
+  int m_folder;
+  int m_waiting = 0;
+};
