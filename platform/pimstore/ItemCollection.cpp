@@ -44,21 +44,7 @@ STDMETHODIMP CItemCollection::QueryInterface(REFIID iid, void** out) {
   AddRef();
   return S_OK;
 }
-STDMETHODIMP_(ULONG) CItemCollection::AddRef() { return InterlockedIncrement(&m_refs); }
-STDMETHODIMP_(ULONG) CItemCollection::Release() {
-  LONG left = InterlockedDecrement(&m_refs);
-  if (!left) delete this;
-  return left;
-}
-STDMETHODIMP CItemCollection::GetTypeInfoCount(UINT* count) {
-  if (count) *count = 0;
-  return count ? S_OK : E_POINTER;
-}
-STDMETHODIMP CItemCollection::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-STDMETHODIMP CItemCollection::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-STDMETHODIMP CItemCollection::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return E_NOTIMPL;
-}
+PIM_DISPATCH_IMPLEMENTATION(CItemCollection)
 
 STDMETHODIMP CItemCollection::Add(IDispatch** item) { return m_app->CreateItem(static_cast<int>(m_kind), item); }
 

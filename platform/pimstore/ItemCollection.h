@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/pimstore/PimStore.h"
+#include "platform/pimstore/DispatchStubs.h"
 #include "platform/pimstore/pimstore.h"
 
 class CPimApp;
@@ -18,13 +19,7 @@ class CItemCollection : public IPOutlookItemCollection {
   // Every readable item of the kind; records that do not decode are left out.
   static CItemCollection* Load(CPimApp* app, PimKind kind);
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  PIM_DISPATCH_DECLARATIONS
 
   STDMETHODIMP Add(IDispatch** item) override;
   STDMETHODIMP get_Count(int* count) override;

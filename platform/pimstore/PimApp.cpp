@@ -98,21 +98,7 @@ STDMETHODIMP CPimApp::QueryInterface(REFIID iid, void** out) {
   AddRef();
   return S_OK;
 }
-STDMETHODIMP_(ULONG) CPimApp::AddRef() { return InterlockedIncrement(&m_refs); }
-STDMETHODIMP_(ULONG) CPimApp::Release() {
-  LONG left = InterlockedDecrement(&m_refs);
-  if (!left) delete this;
-  return left;
-}
-STDMETHODIMP CPimApp::GetTypeInfoCount(UINT* count) {
-  if (count) *count = 0;
-  return count ? S_OK : E_POINTER;
-}
-STDMETHODIMP CPimApp::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-STDMETHODIMP CPimApp::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-STDMETHODIMP CPimApp::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return E_NOTIMPL;
-}
+PIM_DISPATCH_IMPLEMENTATION(CPimApp)
 
 STDMETHODIMP CPimApp::Logon(long hWnd) {
   HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hWnd));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/pimstore/PimStore.h"
+#include "platform/pimstore/DispatchStubs.h"
 #include "platform/pimstore/pimstore.h"
 
 class CPimApp : public IPOutlookApp {
@@ -14,13 +15,7 @@ class CPimApp : public IPOutlookApp {
   // Posts the item notification to every logon window of every process.
   void NotifyItem(UINT message, DWORD oid, int folder);
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  PIM_DISPATCH_DECLARATIONS
 
   STDMETHODIMP Logon(long hWnd) override;
   STDMETHODIMP Logoff() override;

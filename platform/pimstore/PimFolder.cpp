@@ -4,6 +4,7 @@
 
 #include "platform/pimstore/ItemCollection.h"
 #include "platform/pimstore/PimApp.h"
+#include "platform/pimstore/PropAnswer.h"
 
 namespace {
 // Beaming is recorded, never sent.
@@ -24,21 +25,7 @@ STDMETHODIMP CPimFolder::QueryInterface(REFIID iid, void** out) {
   AddRef();
   return S_OK;
 }
-STDMETHODIMP_(ULONG) CPimFolder::AddRef() { return InterlockedIncrement(&m_refs); }
-STDMETHODIMP_(ULONG) CPimFolder::Release() {
-  LONG left = InterlockedDecrement(&m_refs);
-  if (!left) delete this;
-  return left;
-}
-STDMETHODIMP CPimFolder::GetTypeInfoCount(UINT* count) {
-  if (count) *count = 0;
-  return count ? S_OK : E_POINTER;
-}
-STDMETHODIMP CPimFolder::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-STDMETHODIMP CPimFolder::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-STDMETHODIMP CPimFolder::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return E_NOTIMPL;
-}
+PIM_DISPATCH_IMPLEMENTATION(CPimFolder)
 
 STDMETHODIMP CPimFolder::get_Items(IPOutlookItemCollection** items) {
   if (!items) return E_POINTER;
@@ -84,39 +71,19 @@ STDMETHODIMP CPimFolder::ReceiveFromInfrared(IPOutlookItemCollection**) { return
 
 STDMETHODIMP CPimFolder::GetProps(const CEPROPID* ids, ULONG flags, WORD count, CEPROPVAL** values, ULONG* size,
                                   HANDLE heap) {
-  if (!ids || !values || !size || !count) return E_INVALIDARG;
+  if (!ids) return E_INVALIDARG;
   std::wstring names;
   for (const auto& category : m_app->Store().Categories()) {
     if (!names.empty()) names += L",";
     names += category.second;
   }
-  ULONG needed = count * sizeof(CEPROPVAL);
+  std::vector<PropAnswer> answers(count);
   for (WORD i = 0; i < count; ++i)
-    if (ids[i] == PIMPR_FOLDER_CATEGORIES) needed += static_cast<ULONG>((names.size() + 1) * 2);
-  if (!*values || *size < needed) {
-    if (!(flags & CEDB_ALLOWREALLOC)) {
-      *size = needed;
-      return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    if (ids[i] == PIMPR_FOLDER_CATEGORIES) {
+      answers[i].found = true;
+      answers[i].text = names;
     }
-    void* block = heap ? HeapAlloc(heap, 0, needed) : LocalAlloc(LMEM_FIXED, needed);
-    if (!block) return E_OUTOFMEMORY;
-    *values = static_cast<CEPROPVAL*>(block);
-  }
-  *size = needed;
-  BYTE* cursor = reinterpret_cast<BYTE*>(*values) + count * sizeof(CEPROPVAL);
-  for (WORD i = 0; i < count; ++i) {
-    CEPROPVAL& v = (*values)[i];
-    memset(&v, 0, sizeof v);
-    v.propid = ids[i];
-    if (ids[i] != PIMPR_FOLDER_CATEGORIES) {
-      v.wFlags = CEDB_PROPNOTFOUND;
-      continue;
-    }
-    memcpy(cursor, names.c_str(), (names.size() + 1) * 2);
-    v.val.lpwstr = reinterpret_cast<LPWSTR>(cursor);
-    cursor += (names.size() + 1) * 2;
-  }
-  return S_OK;
+  return ReturnProps(ids, count, answers, flags, values, size, heap);
 }
 
 STDMETHODIMP CPimFolder::SetProps(ULONG, WORD, CEPROPVAL*) { return E_NOTIMPL; }

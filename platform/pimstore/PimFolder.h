@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/pimstore/DispatchStubs.h"
 #include "platform/pimstore/pimstore.h"
 
 class CPimApp;
@@ -10,13 +11,7 @@ class CPimFolder : public IFolder, public IItem {
  public:
   CPimFolder(CPimApp* app, int folder);
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  PIM_DISPATCH_DECLARATIONS
 
   STDMETHODIMP get_Items(IPOutlookItemCollection** items) override;
   STDMETHODIMP get_DefaultItemType(int* itemType) override;

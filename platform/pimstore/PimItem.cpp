@@ -6,6 +6,7 @@
 
 #include "platform/pimstore/ItemCard.h"
 #include "platform/pimstore/PimApp.h"
+#include "platform/pimstore/PropAnswer.h"
 #include "platform/pimstore/RecurrencePatternObject.h"
 
 namespace {
@@ -106,21 +107,7 @@ STDMETHODIMP CPimItem::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-STDMETHODIMP_(ULONG) CPimItem::AddRef() { return InterlockedIncrement(&m_refs); }
-STDMETHODIMP_(ULONG) CPimItem::Release() {
-  LONG left = InterlockedDecrement(&m_refs);
-  if (!left) delete this;
-  return left;
-}
-STDMETHODIMP CPimItem::GetTypeInfoCount(UINT* count) {
-  if (count) *count = 0;
-  return count ? S_OK : E_POINTER;
-}
-STDMETHODIMP CPimItem::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-STDMETHODIMP CPimItem::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-STDMETHODIMP CPimItem::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
-  return E_NOTIMPL;
-}
+PIM_DISPATCH_IMPLEMENTATION(CPimItem)
 
 HRESULT CPimItem::GetText(PimField field, BSTR* text) const { return ReturnText(m_record.fields[field].text, text); }
 
@@ -444,37 +431,22 @@ HRESULT CPimItem::MakeCopy(CPimItem** copy) {
   return S_OK;
 }
 
-STDMETHODIMP CPimItem::Copy(IAppointment** copy) {
+// The copy goes out as the interface asked for; only an item of that kind has it.
+template <class T>
+HRESULT CPimItem::CopyAs(bool kindMatches, T** copy) {
   if (!copy) return E_POINTER;
-  if (m_kind != PimKind::Appointment) return E_NOINTERFACE;
+  *copy = nullptr;
+  if (!kindMatches) return E_NOINTERFACE;
   CPimItem* item = nullptr;
   HRESULT hr = MakeCopy(&item);
   *copy = item;
   return hr;
 }
-STDMETHODIMP CPimItem::Copy(ITask** copy) {
-  if (!copy) return E_POINTER;
-  if (m_kind != PimKind::Task) return E_NOINTERFACE;
-  CPimItem* item = nullptr;
-  HRESULT hr = MakeCopy(&item);
-  *copy = item;
-  return hr;
-}
-STDMETHODIMP CPimItem::Copy(IContact** copy) {
-  if (!copy) return E_POINTER;
-  if (m_kind != PimKind::Contact) return E_NOINTERFACE;
-  CPimItem* item = nullptr;
-  HRESULT hr = MakeCopy(&item);
-  *copy = item;
-  return hr;
-}
-STDMETHODIMP CPimItem::Copy(IItem** copy) {
-  if (!copy) return E_POINTER;
-  CPimItem* item = nullptr;
-  HRESULT hr = MakeCopy(&item);
-  *copy = item;
-  return hr;
-}
+
+STDMETHODIMP CPimItem::Copy(IAppointment** copy) { return CopyAs(m_kind == PimKind::Appointment, copy); }
+STDMETHODIMP CPimItem::Copy(ITask** copy) { return CopyAs(m_kind == PimKind::Task, copy); }
+STDMETHODIMP CPimItem::Copy(IContact** copy) { return CopyAs(m_kind == PimKind::Contact, copy); }
+STDMETHODIMP CPimItem::Copy(IItem** copy) { return CopyAs(true, copy); }
 
 HRESULT CPimItem::ShowCard(bool edit) {
   return CItemCard::Show(Oid(), CPimStore::FolderOf(m_kind), edit) ? S_OK : E_FAIL;
@@ -547,48 +519,17 @@ bool CPimItem::Value(const wchar_t* name, double* number, std::wstring* text, bo
 // Generic properties: the subject, the categories and the oid of an item.
 STDMETHODIMP CPimItem::GetProps(const CEPROPID* ids, ULONG flags, WORD count, CEPROPVAL** values, ULONG* size,
                                 HANDLE heap) {
-  if (!ids || !values || !size || !count) return E_INVALIDARG;
-  std::vector<std::wstring> texts(count);
-  std::vector<bool> found(count);
-  ULONG needed = count * sizeof(CEPROPVAL);
+  if (!ids) return E_INVALIDARG;
+  std::vector<PropAnswer> answers(count);
   for (WORD i = 0; i < count; ++i) {
-    if (ids[i] == PIMPR_SUBJECT) {
-      found[i] = true;
-      texts[i] = m_kind == PimKind::Contact ? m_record.fields[kFileAs].text : m_record.fields[kSubject].text;
-    } else if (ids[i] == PIMPR_CATEGORIES) {
-      found[i] = true;
-      texts[i] = CategoriesText();
-    } else if (ids[i] == PIMPR_OID) {
-      found[i] = true;
-    }
-    if (TypeFromPropID(ids[i]) == CEVT_LPWSTR && found[i]) needed += static_cast<ULONG>((texts[i].size() + 1) * 2);
+    PropAnswer& a = answers[i];
+    a.found = ids[i] == PIMPR_SUBJECT || ids[i] == PIMPR_CATEGORIES || ids[i] == PIMPR_OID;
+    if (ids[i] == PIMPR_SUBJECT)
+      a.text = m_kind == PimKind::Contact ? m_record.fields[kFileAs].text : m_record.fields[kSubject].text;
+    if (ids[i] == PIMPR_CATEGORIES) a.text = CategoriesText();
+    if (ids[i] == PIMPR_OID) a.number = Oid();
   }
-  if (!*values || *size < needed) {
-    if (!(flags & CEDB_ALLOWREALLOC)) {
-      *size = needed;
-      return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
-    }
-    void* block = heap ? HeapAlloc(heap, 0, needed) : LocalAlloc(LMEM_FIXED, needed);
-    if (!block) return E_OUTOFMEMORY;
-    *values = static_cast<CEPROPVAL*>(block);
-  }
-  *size = needed;
-  BYTE* cursor = reinterpret_cast<BYTE*>(*values) + count * sizeof(CEPROPVAL);
-  for (WORD i = 0; i < count; ++i) {
-    CEPROPVAL& v = (*values)[i];
-    memset(&v, 0, sizeof v);
-    v.propid = ids[i];
-    if (!found[i]) {
-      v.wFlags = CEDB_PROPNOTFOUND;
-    } else if (TypeFromPropID(ids[i]) == CEVT_LPWSTR) {
-      memcpy(cursor, texts[i].c_str(), (texts[i].size() + 1) * 2);
-      v.val.lpwstr = reinterpret_cast<LPWSTR>(cursor);
-      cursor += (texts[i].size() + 1) * 2;
-    } else {
-      v.val.ulVal = Oid();
-    }
-  }
-  return S_OK;
+  return ReturnProps(ids, count, answers, flags, values, size, heap);
 }
 
 STDMETHODIMP CPimItem::SetProps(ULONG, WORD count, CEPROPVAL* values) {

@@ -6,6 +6,7 @@
 
 #include "platform/pimstore/PimStore.h"
 #include "platform/pimstore/Recurrence.h"
+#include "platform/pimstore/DispatchStubs.h"
 #include "platform/pimstore/pimstore.h"
 
 class CPimApp;
@@ -31,13 +32,7 @@ class CPimItem : public IAppointment, public ITask, public IContact, public IIte
   CPimApp* App() const { return m_app; }
 
   // IUnknown, IDispatch (shared by every interface)
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  PIM_DISPATCH_DECLARATIONS
 
   // Shared by the kinds
   STDMETHODIMP get_Subject(BSTR* text) override;
@@ -130,6 +125,8 @@ class CPimItem : public IAppointment, public ITask, public IContact, public IIte
   HRESULT SaveOccurrence();
   HRESULT ShowCard(bool edit);
   HRESULT MakeCopy(CPimItem** copy);
+  template <class T>
+  HRESULT CopyAs(bool kindMatches, T** copy);
   std::wstring CategoriesText() const;
 
   LONG m_refs = 1;

@@ -110,6 +110,26 @@ bool TextIn(const BYTE* buffer, DWORD size, const wchar_t* text, std::wstring* o
   return true;
 }
 
+// Reads the listed properties (none: all) of every record from the first; fn gets each
+// record whose values came back, with the buffer they point into.
+template <class Fn>
+void ForEachRecord(HANDLE db, WORD count, const CEPROPID* ids, Fn fn) {
+  DWORD index = 0;
+  CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 0, &index);
+  for (;;) {
+    BYTE* buffer = nullptr;
+    DWORD size = 0;
+    WORD got = count;
+    CEOID oid = CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &got, const_cast<CEPROPID*>(ids), &buffer, &size, nullptr);
+    if (oid && buffer && (count == 0 || (got == count && size / sizeof(CEPROPVAL) >= count)))
+      fn(oid, reinterpret_cast<const CEPROPVAL*>(buffer), buffer, size);
+    if (buffer) LocalFree(buffer);
+    if (!oid) break;
+  }
+}
+
+const CEPROPID kAssocProps[2] = {0x00010013, 0x00020003};
+
 }  // namespace
 
 bool DateToFileTime(double date, FILETIME* time) {
@@ -284,18 +304,8 @@ bool CPimStore::ReadAll(PimKind kind, std::vector<PimRecord>* records) {
   records->clear();
   CDbHandle db(Open(DatabaseName(kind), false));
   if (!db.Ok()) return true;  // no database yet: no items
-  DWORD index = 0;
-  CeSeekDatabaseEx(db.Get(), CEDB_SEEK_BEGINNING, 0, 0, &index);
   std::vector<CEOID> oids;
-  for (;;) {
-    BYTE* buffer = nullptr;
-    DWORD size = 0;
-    WORD count = 0;
-    CEOID oid = ReadCurrent(db.Get(), &buffer, &size, &count);
-    if (buffer) LocalFree(buffer);
-    if (!oid) break;
-    oids.push_back(oid);
-  }
+  ForEachRecord(db.Get(), 0, nullptr, [&](CEOID oid, const CEPROPVAL*, const BYTE*, DWORD) { oids.push_back(oid); });
   for (CEOID oid : oids) {
     PimRecord record;
     // A record that cannot be read is left out of the collection, not the whole folder.
@@ -338,21 +348,9 @@ bool CPimStore::Locate(DWORD oid, PimKind* kind, CEOID* recordOid) {
 
 DWORD CPimStore::NextItemId(HANDLE db) {
   DWORD highest = 0;
-  DWORD index = 0;
-  CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 0, &index);
-  for (;;) {
-    BYTE* buffer = nullptr;
-    DWORD size = 0;
-    WORD count = 1;
-    CEPROPID id = kItemIdProp;
-    CEOID oid = CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &count, &id, &buffer, &size, nullptr);
-    if (oid && buffer && count == 1 && size >= sizeof(CEPROPVAL)) {
-      const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buffer);
-      if (!(v->wFlags & CEDB_PROPNOTFOUND) && (v->val.ulVal & 0x0FFFFFFF) > highest) highest = v->val.ulVal & 0x0FFFFFFF;
-    }
-    if (buffer) LocalFree(buffer);
-    if (!oid) break;
-  }
+  ForEachRecord(db, 1, &kItemIdProp, [&](CEOID, const CEPROPVAL* v, const BYTE*, DWORD) {
+    if (!(v->wFlags & CEDB_PROPNOTFOUND) && (v->val.ulVal & 0x0FFFFFFF) > highest) highest = v->val.ulVal & 0x0FFFFFFF;
+  });
   return highest + 1;
 }
 
@@ -480,28 +478,15 @@ long CPimStore::CategoryId(const std::wstring& name, bool make) {
 std::vector<std::pair<DWORD, std::wstring>> CPimStore::Categories() {
   std::vector<std::pair<DWORD, std::wstring>> all;
   const wchar_t* dbName = m_newer ? L"CategoryMainDB" : L"\\Categories Database";
-  const CEPROPID nameProp = m_newer ? 0x0002001F : 0x4001001F;
-  const CEPROPID idProp = m_newer ? 0x00010067 : 0x40020002;
+  const CEPROPID ids[2] = {m_newer ? 0x0002001Fu : 0x4001001Fu, m_newer ? 0x00010067u : 0x40020002u};
   CDbHandle db(Open(dbName, false));
   if (!db.Ok()) return all;
-  DWORD index = 0;
-  CeSeekDatabaseEx(db.Get(), CEDB_SEEK_BEGINNING, 0, 0, &index);
-  for (;;) {
-    BYTE* buffer = nullptr;
-    DWORD size = 0;
-    WORD count = 2;
-    CEPROPID ids[2] = {nameProp, idProp};
-    CEOID oid = CeReadRecordPropsEx(db.Get(), CEDB_ALLOWREALLOC, &count, ids, &buffer, &size, nullptr);
-    if (oid && buffer && count == 2 && size >= 2 * sizeof(CEPROPVAL)) {
-      const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buffer);
-      std::wstring text;
-      if (!(v[1].wFlags & CEDB_PROPNOTFOUND) && v[1].propid == idProp && !(v[0].wFlags & CEDB_PROPNOTFOUND) &&
-          v[0].propid == nameProp && TextIn(buffer, size, v[0].val.lpwstr, &text) && !text.empty())
-        all.emplace_back(static_cast<DWORD>(m_newer ? v[1].val.lVal : v[1].val.iVal), text);
-    }
-    if (buffer) LocalFree(buffer);
-    if (!oid) break;
-  }
+  ForEachRecord(db.Get(), 2, ids, [&](CEOID, const CEPROPVAL* v, const BYTE* buffer, DWORD size) {
+    std::wstring text;
+    if (!(v[1].wFlags & CEDB_PROPNOTFOUND) && v[1].propid == ids[1] && !(v[0].wFlags & CEDB_PROPNOTFOUND) &&
+        v[0].propid == ids[0] && TextIn(buffer, size, v[0].val.lpwstr, &text) && !text.empty())
+      all.emplace_back(static_cast<DWORD>(m_newer ? v[1].val.lVal : v[1].val.iVal), text);
+  });
   return all;
 }
 
@@ -516,23 +501,11 @@ void CPimStore::ReadCategories(PimKind kind, PimRecord* record) {
   DWORD item = ItemOid(kind, *record);
   CDbHandle db(Open(L"CategoryAssocDB", false));
   if (!db.Ok()) return;
-  DWORD index = 0;
-  CeSeekDatabaseEx(db.Get(), CEDB_SEEK_BEGINNING, 0, 0, &index);
-  for (;;) {
-    BYTE* buffer = nullptr;
-    DWORD size = 0;
-    WORD count = 2;
-    CEPROPID ids[2] = {0x00010013, 0x00020003};
-    CEOID oid = CeReadRecordPropsEx(db.Get(), CEDB_ALLOWREALLOC, &count, ids, &buffer, &size, nullptr);
-    if (oid && buffer && count == 2 && size >= 2 * sizeof(CEPROPVAL)) {
-      const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buffer);
-      if (!(v[0].wFlags & CEDB_PROPNOTFOUND) && !(v[1].wFlags & CEDB_PROPNOTFOUND) && v[0].val.ulVal == item &&
-          v[1].val.lVal >= 0)
-        record->categoryIds.push_back(static_cast<DWORD>(v[1].val.lVal));
-    }
-    if (buffer) LocalFree(buffer);
-    if (!oid) break;
-  }
+  ForEachRecord(db.Get(), 2, kAssocProps, [&](CEOID, const CEPROPVAL* v, const BYTE*, DWORD) {
+    if (!(v[0].wFlags & CEDB_PROPNOTFOUND) && !(v[1].wFlags & CEDB_PROPNOTFOUND) && v[0].val.ulVal == item &&
+        v[1].val.lVal >= 0)
+      record->categoryIds.push_back(static_cast<DWORD>(v[1].val.lVal));
+  });
 }
 
 void CPimStore::WriteCategories(PimKind kind, const PimRecord& record) {
@@ -540,27 +513,15 @@ void CPimStore::WriteCategories(PimKind kind, const PimRecord& record) {
   CDbHandle db(Open(L"CategoryAssocDB", true));
   if (!db.Ok()) return;
   std::vector<CEOID> stale;
-  DWORD index = 0;
-  CeSeekDatabaseEx(db.Get(), CEDB_SEEK_BEGINNING, 0, 0, &index);
-  for (;;) {
-    BYTE* buffer = nullptr;
-    DWORD size = 0;
-    WORD count = 1;
-    CEPROPID id = 0x00010013;
-    CEOID oid = CeReadRecordPropsEx(db.Get(), CEDB_ALLOWREALLOC, &count, &id, &buffer, &size, nullptr);
-    if (oid && buffer && count == 1 && size >= sizeof(CEPROPVAL)) {
-      const CEPROPVAL* v = reinterpret_cast<const CEPROPVAL*>(buffer);
-      if (!(v->wFlags & CEDB_PROPNOTFOUND) && v->val.ulVal == item) stale.push_back(oid);
-    }
-    if (buffer) LocalFree(buffer);
-    if (!oid) break;
-  }
+  ForEachRecord(db.Get(), 1, kAssocProps, [&](CEOID oid, const CEPROPVAL* v, const BYTE*, DWORD) {
+    if (!(v->wFlags & CEDB_PROPNOTFOUND) && v->val.ulVal == item) stale.push_back(oid);
+  });
   for (CEOID oid : stale) CeDeleteRecord(db.Get(), oid);
   for (DWORD category : record.categoryIds) {
     CEPROPVAL values[2] = {};
-    values[0].propid = 0x00010013;
+    values[0].propid = kAssocProps[0];
     values[0].val.ulVal = item;
-    values[1].propid = 0x00020003;
+    values[1].propid = kAssocProps[1];
     values[1].val.lVal = static_cast<long>(category);
     CeWriteRecordProps(db.Get(), 0, 2, values);
   }

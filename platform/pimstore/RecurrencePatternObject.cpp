@@ -17,22 +17,7 @@ STDMETHODIMP CRecurrencePatternObject::QueryInterface(REFIID iid, void** out) {
   AddRef();
   return S_OK;
 }
-STDMETHODIMP_(ULONG) CRecurrencePatternObject::AddRef() { return InterlockedIncrement(&m_refs); }
-STDMETHODIMP_(ULONG) CRecurrencePatternObject::Release() {
-  LONG left = InterlockedDecrement(&m_refs);
-  if (!left) delete this;
-  return left;
-}
-STDMETHODIMP CRecurrencePatternObject::GetTypeInfoCount(UINT* count) {
-  if (count) *count = 0;
-  return count ? S_OK : E_POINTER;
-}
-STDMETHODIMP CRecurrencePatternObject::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
-STDMETHODIMP CRecurrencePatternObject::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-STDMETHODIMP CRecurrencePatternObject::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                              UINT*) {
-  return E_NOTIMPL;
-}
+PIM_DISPATCH_IMPLEMENTATION(CRecurrencePatternObject)
 
 #define PATTERN_LONG(Name, member, check)                                        \
   STDMETHODIMP CRecurrencePatternObject::get_##Name(long* value) {               \

@@ -1,6 +1,7 @@
 // The recurrence pattern of an appointment, edited in place on the appointment: the
 // pattern takes effect when the appointment is saved.
 #pragma once
+#include "platform/pimstore/DispatchStubs.h"
 #include "platform/pimstore/pimstore.h"
 
 class CPimItem;
@@ -9,13 +10,7 @@ class CRecurrencePatternObject : public IRecurrencePattern {
  public:
   explicit CRecurrencePatternObject(CPimItem* item);
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+  PIM_DISPATCH_DECLARATIONS
 
   STDMETHODIMP get_RecurrenceType(long* type) override;
   STDMETHODIMP put_RecurrenceType(long type) override;

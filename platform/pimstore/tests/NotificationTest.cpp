@@ -4,16 +4,32 @@
 #include <string>
 #include <vector>
 
+#include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/windowlib/ComPtr.h"
 
 namespace pimtest {
+int SaveInChild(bool newer);
+}  // namespace pimtest
 
-// Child jobs: "save LAYOUT" creates, changes and deletes an appointment through its
+namespace cedbtest {
+
+// Child jobs: "pim-save LAYOUT" creates, changes and deletes an appointment through its
 // own application object, logged on without a window.
-int ChildJob(const std::wstring& job, const std::wstring& arg) {
-  if (job != L"save") return 2;
-  UseLayout(arg == L"newer");
+bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
+  if (job != L"pim-save") return false;
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  *exitCode = static_cast<DWORD>(pimtest::SaveInChild(arg == L"newer"));
+  CoUninitialize();
+  return true;
+}
+
+}  // namespace cedbtest
+
+namespace pimtest {
+
+int SaveInChild(bool newer) {
+  UseLayout(newer);
   IPOutlookApp* app = nullptr;
   if (FAILED(CoCreateInstance(CLSID_Application, nullptr, 0x17, IID_IPOutlookApp, reinterpret_cast<void**>(&app))))
     return 3;
@@ -46,10 +62,7 @@ class NotificationTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(NotificationTest, ReachTheLogonWindowOfAnotherProcess) {
   CComInitScope com(COINIT_MULTITHREADED);
-  HMODULE module = LoadLibraryW(L"pimstore.dll");
-  ASSERT_TRUE(module);
-  auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
-  ASSERT_TRUE(reg && SUCCEEDED(reg()));
+  ASSERT_HRESULT_SUCCEEDED(RegisterServer());
   UseLayout(GetParam());
   ClearStores();
   HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -58,7 +71,7 @@ TEST_P(NotificationTest, ReachTheLogonWindowOfAnotherProcess) {
   ASSERT_TRUE(app);
   ASSERT_HRESULT_SUCCEEDED(app->Logon(static_cast<long>(reinterpret_cast<LONG_PTR>(window))));
 
-  ASSERT_EQ(RunChild(L"save", GetParam() ? L"newer" : L"older"), 0);
+  ASSERT_EQ(cedbtest::RunChild(L"pim-save", GetParam() ? L"newer" : L"older"), 0u);
   // The child has ended: its posts are all in the queue.
   std::vector<MSG> got;
   MSG msg;
@@ -77,7 +90,7 @@ TEST_P(NotificationTest, ReachTheLogonWindowOfAnotherProcess) {
 
   // After logoff nothing more arrives.
   app->Logoff();
-  ASSERT_EQ(RunChild(L"save", GetParam() ? L"newer" : L"older"), 0);
+  ASSERT_EQ(cedbtest::RunChild(L"pim-save", GetParam() ? L"newer" : L"older"), 0u);
   EXPECT_FALSE(PeekMessageW(&msg, window, 0x8100, 0x8107, PM_REMOVE));
   app->Release();
   DestroyWindow(window);

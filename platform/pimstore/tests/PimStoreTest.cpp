@@ -15,6 +15,8 @@
 
 using pimtest::ClearStores;
 using pimtest::CreateApp;
+using pimtest::RawRecord;
+using pimtest::ReadRaw;
 using pimtest::UseLayout;
 
 namespace {
@@ -40,53 +42,6 @@ std::wstring Take(BSTR text) {
   return out;
 }
 
-// The properties of one stored record, read straight from the database.
-struct RawRecord {
-  CEOID oid = 0;
-  std::map<CEPROPID, CEPROPVAL> values;
-  std::map<CEPROPID, std::wstring> texts;
-  std::map<CEPROPID, std::vector<BYTE>> blobs;
-};
-
-std::vector<RawRecord> ReadRaw(const wchar_t* name, bool newer) {
-  std::vector<RawRecord> out;
-  CEGUID guid;
-  CREATE_SYSTEMGUID(&guid);
-  if (newer) {
-    CEGUID cursor;
-    CREATE_INVALIDGUID(&cursor);
-    WCHAR vol[MAX_PATH];
-    while (CeEnumDBVolumes(&cursor, vol, MAX_PATH))
-      if (_wcsicmp(vol, L"pim.vol") == 0) guid = cursor;
-  }
-  CEOID dbOid = 0;
-  HANDLE h = CeOpenDatabaseEx2(&guid, &dbOid, const_cast<LPWSTR>(name), nullptr, CEDB_AUTOINCREMENT, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return out;
-  DWORD index = 0;
-  CeSeekDatabaseEx(h, CEDB_SEEK_BEGINNING, 0, 0, &index);
-  for (;;) {
-    BYTE* buffer = nullptr;
-    DWORD size = 0;
-    WORD count = 0;
-    CEOID oid = CeReadRecordPropsEx(h, CEDB_ALLOWREALLOC, &count, nullptr, &buffer, &size, nullptr);
-    if (!oid) break;
-    RawRecord r;
-    r.oid = oid;
-    auto* v = reinterpret_cast<CEPROPVAL*>(buffer);
-    for (WORD i = 0; i < count; ++i) {
-      r.values[v[i].propid] = v[i];
-      WORD type = TypeFromPropID(v[i].propid);
-      if (type == CEVT_LPWSTR) r.texts[v[i].propid] = v[i].val.lpwstr;
-      if (type == CEVT_BLOB || type == CEVT_STREAM)
-        r.blobs[v[i].propid].assign(v[i].val.blob.lpb, v[i].val.blob.lpb + v[i].val.blob.dwCount);
-    }
-    LocalFree(buffer);
-    out.push_back(r);
-  }
-  CloseHandle(h);
-  return out;
-}
-
 double RawDate(const RawRecord& r, CEPROPID id) {
   auto it = r.values.find(id);
   return it == r.values.end() ? -1 : FileTimeToDate(it->second.val.filetime);
@@ -103,7 +58,7 @@ class PimStoreTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ASSERT_HRESULT_SUCCEEDED(DllRegisterServerInPrefix());
+    ASSERT_HRESULT_SUCCEEDED(pimtest::RegisterServer());
     UseLayout(GetParam());
     ClearStores();
     app = CreateApp();
@@ -112,12 +67,6 @@ class PimStoreTest : public ::testing::TestWithParam<bool> {
   void TearDown() override {
     if (app) app->Release();
     CoUninitialize();
-  }
-  static HRESULT DllRegisterServerInPrefix() {
-    HMODULE module = LoadLibraryW(L"pimstore.dll");
-    if (!module) return E_FAIL;
-    auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
-    return reg ? reg() : E_FAIL;
   }
   IAppointment* NewAppointment(const wchar_t* subject, double start, double end) {
     CComPtr<IDispatch> item;
@@ -477,15 +426,7 @@ TEST_P(PimStoreTest, DamagedRecordsGiveErrorsNotCrashes) {
   CEPROPID blobId = Newer() ? 0x203F0064 : 0x40150041;
   std::vector<BYTE> blob = raw[0].blobs.at(blobId);
 
-  CEGUID guid;
-  CREATE_SYSTEMGUID(&guid);
-  if (Newer()) {
-    CEGUID cursor;
-    CREATE_INVALIDGUID(&cursor);
-    WCHAR vol[MAX_PATH];
-    while (CeEnumDBVolumes(&cursor, vol, MAX_PATH))
-      if (_wcsicmp(vol, L"pim.vol") == 0) guid = cursor;
-  }
+  CEGUID guid = pimtest::LayoutGuid(Newer());
   CEOID dbOid = 0;
   HANDLE h = CeOpenDatabaseEx2(&guid, &dbOid, const_cast<LPWSTR>(L"Appointments Database"), nullptr, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);

@@ -1,9 +1,12 @@
-// Shared by the object-model tests: a device root of the program's own, the server
-// registered in the prefix, fresh stores, and the program re-run as a child.
+// Shared by the object-model tests (over the database tests' support: a device root of
+// the program's own and child processes): the layout switch, fresh stores, the server
+// registered in the prefix, and raw reads of what it stored.
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "platform/pimstore/pimstore.h"
 
@@ -13,11 +16,21 @@ namespace pimtest {
 void UseLayout(bool newer);
 // Empties every PIM database of both layouts.
 void ClearStores();
+// Registers the server in the prefix (DllRegisterServer of pimstore.dll).
+HRESULT RegisterServer();
 // A new application object through CoCreateInstance (registered in the prefix).
 IPOutlookApp* CreateApp();
-// Runs this program again with "--pim-child JOB ARG"; the exit code, or -1.
-int RunChild(const wchar_t* job, const std::wstring& arg);
-// A child's job (defined by the tests): returns its exit code.
-int ChildJob(const std::wstring& job, const std::wstring& arg);
+
+// The volume of a layout's PIM databases.
+CEGUID LayoutGuid(bool newer);
+
+// The properties of one stored record, read straight from the database.
+struct RawRecord {
+  CEOID oid = 0;
+  std::map<CEPROPID, CEPROPVAL> values;
+  std::map<CEPROPID, std::wstring> texts;
+  std::map<CEPROPID, std::vector<BYTE>> blobs;
+};
+std::vector<RawRecord> ReadRaw(const wchar_t* name, bool newer);
 
 }  // namespace pimtest
