@@ -219,27 +219,23 @@ STDMETHODIMP CPimItem::put_BodyInk(CEBLOB* ink) {
   return S_OK;
 }
 
-// Appointment times: start and duration are stored; the end follows. An all-day
-// appointment's end is its last day (older devices) or the day after it (newer ones).
+// Appointment times: the start and the minutes to the end as put are kept; the store
+// turns them into its layout's all-day form when written, so the order of the calls
+// does not matter. An all-day appointment's end is its last day on older devices, the
+// day after it on newer ones.
 STDMETHODIMP CPimItem::get_Start(DATE* date) { return GetNumber(kStart, date); }
 STDMETHODIMP CPimItem::put_Start(DATE date) {
-  if (!std::isfinite(date)) return E_INVALIDARG;
   // The duration stays: the end moves with the start.
   return PutNumber(kStart, date);
 }
 STDMETHODIMP CPimItem::get_End(DATE* date) {
   if (!date) return E_POINTER;
-  const PimValue* v = m_record.fields;
-  *date = v[kStart].number + v[kDuration].number / 1440.0;
-  if (v[kAllDay].number && m_app->Store().IsNewer()) *date = std::floor(*date + 1.0 / 2880) + 1;
+  *date = m_record.fields[kStart].number + m_record.fields[kDuration].number / 1440.0;
   return S_OK;
 }
 STDMETHODIMP CPimItem::put_End(DATE date) {
   if (!std::isfinite(date)) return E_INVALIDARG;
-  PimValue* v = m_record.fields;
-  double end = date;
-  if (v[kAllDay].number && m_app->Store().IsNewer()) end -= 1;
-  double minutes = std::floor((end - v[kStart].number) * 1440.0 + 0.5);
+  double minutes = std::floor((date - m_record.fields[kStart].number) * 1440.0 + 0.5);
   if (minutes < 0) return E_INVALIDARG;
   return PutNumber(kDuration, minutes);
 }
@@ -367,6 +363,15 @@ STDMETHODIMP CPimItem::Save() {
     }
   }
   PimValue* v = m_record.fields;
+  if (m_kind == PimKind::Contact && v[kFileAs].text.empty()) {
+    // Filed as "Last, First" (or whichever name there is, else the company), as the
+    // device's contact card files a new contact.
+    std::wstring fileAs = v[kLastName].text;
+    if (!v[kFirstName].text.empty()) fileAs += (fileAs.empty() ? L"" : L", ") + v[kFirstName].text;
+    if (fileAs.empty()) fileAs = v[kCompany].text;
+    v[kFileAs].text = fileAs;
+    v[kFileAs].present = !fileAs.empty();
+  }
   if (m_kind == PimKind::Appointment) {
     v[kRecurring].present = true;
     v[kRecurring].number = m_hasPattern ? 1 : 0;

@@ -276,8 +276,9 @@ bool CPimStore::Parse(PimKind kind, const BYTE* buffer, DWORD size, WORD count, 
     }
     v[kComplete].present = true;
   }
+  // Newer stores keep an all-day appointment's minutes up to 23:59 of its last day.
   if (kind == PimKind::Appointment && m_newer && v[kAllDay].number && v[kDuration].present)
-    v[kDuration].number -= 1439;
+    v[kDuration].number += 1;
   if (kind == PimKind::Appointment && !v[kBusyStatus].present) v[kBusyStatus].number = 2;
   return true;
 }
@@ -393,8 +394,9 @@ bool CPimStore::Write(PimKind kind, PimRecord* record) {
       value.number = static_cast<double>(static_cast<long>(today));
     }
     if (kind == PimKind::Task && f.field == kImportance && m_newer && value.present) value.number += 1;
-    if (kind == PimKind::Appointment && f.field == kDuration && m_newer && record->fields[kAllDay].number)
-      value.number += 1439;
+    if (kind == PimKind::Appointment && f.field == kDuration && m_newer && record->fields[kAllDay].number &&
+        value.number >= 1)
+      value.number -= 1;
     CEPROPVAL v{};
     v.propid = id;
     if (!value.present) {

@@ -4,11 +4,16 @@
 
 HRESULT ReturnProps(const CEPROPID* ids, WORD count, const std::vector<PropAnswer>& answers, ULONG flags,
                     CEPROPVAL** values, ULONG* size, HANDLE heap) {
-  if (!ids || !values || !size || !count || answers.size() != count) return E_INVALIDARG;
+  if (!ids || !size || !count || answers.size() != count) return E_INVALIDARG;
   ULONG needed = count * sizeof(CEPROPVAL);
   for (WORD i = 0; i < count; ++i)
     if (answers[i].found && TypeFromPropID(ids[i]) == CEVT_LPWSTR)
       needed += static_cast<ULONG>((answers[i].text.size() + 1) * sizeof(wchar_t));
+  if (!values) {
+    // A size query.
+    *size = needed;
+    return S_OK;
+  }
   if (!*values || *size < needed) {
     if (!(flags & CEDB_ALLOWREALLOC)) {
       *size = needed;

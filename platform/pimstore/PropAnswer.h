@@ -1,6 +1,7 @@
 // The answer of a GetProps call: one CEPROPVAL per property asked, in the caller's
 // buffer when it is large enough, in a new one when the caller allows it
-// (CEDB_ALLOWREALLOC), else only the size needed. Texts follow the values.
+// (CEDB_ALLOWREALLOC), else only the size needed (an error); no buffer pointer at all
+// is a size query. Texts follow the values.
 #pragma once
 #include <windows.h>
 

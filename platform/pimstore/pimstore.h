@@ -98,8 +98,9 @@ struct IPOutlookItemCollection : public IDispatch {
 };
 
 struct IItem : public IDispatch {
-  // ids: the properties; buffer null: *size gets the bytes needed. The buffer holds
-  // CEPROPVAL entries followed by their texts.
+  // ids: the properties; values null: *size gets the bytes needed (a size query); a
+  // buffer too small (without CEDB_ALLOWREALLOC) fails with the size needed. The buffer
+  // holds CEPROPVAL entries followed by their texts.
   virtual HRESULT STDMETHODCALLTYPE GetProps(const CEPROPID* ids, ULONG flags, WORD count, CEPROPVAL** values,
                                              ULONG* size, HANDLE heap) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetProps(ULONG flags, WORD count, CEPROPVAL* values) = 0;

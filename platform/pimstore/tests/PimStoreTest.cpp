@@ -178,24 +178,40 @@ TEST_P(PimStoreTest, AppointmentIsStoredAsThePlugInReadsIt) {
 }
 
 TEST_P(PimStoreTest, AllDayEndFollowsTheLayoutsConvention) {
-  // Older devices: the inclusive last day; newer ones: the day after it.
-  double end = Newer() ? kMonday + 2 : kMonday + 1;
-  CComPtr<IAppointment> appt;
-  appt.p = NewAppointment(L"Trip", kMonday, kMonday);
-  ASSERT_TRUE(appt);
-  appt->put_AllDayEvent(static_cast<VARIANT_BOOL>(1));
-  appt->put_End(end);
-  ASSERT_HRESULT_SUCCEEDED(appt->Save());
-  std::vector<RawRecord> raw = ReadRaw(L"Appointments Database", Newer());
-  ASSERT_EQ(raw.size(), 1u);
-  // The plug-in's arithmetic: end day = trunc(start day + minutes / 1440), minus 1439 on newer stores.
-  double minutes = Newer() ? raw[0].values.at(0x10400013).val.ulVal - 1439.0 : raw[0].values.at(0x42130003).val.lVal;
-  EXPECT_EQ(std::floor(kMonday + minutes / 1440), kMonday + 1);
-  if (Newer()) EXPECT_TRUE(raw[0].values.at(0x0044000B).val.boolVal);
-  else EXPECT_EQ(raw[0].values.at(0x42150003).val.lVal, 1);
-  DATE back = 0;
-  appt->get_End(&back);
-  EXPECT_DOUBLE_EQ(back, end);
+  // Older devices: the inclusive last day; newer ones: the day after it. Callers set
+  // the all-day flag before or after the times.
+  for (bool flagFirst : {true, false}) {
+    SCOPED_TRACE(flagFirst);
+    ClearStores();
+    double end = Newer() ? kMonday + 2 : kMonday + 1;
+    CComPtr<IDispatch> item;
+    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olAppointmentItem, &item));
+    CComPtr<IAppointment> appt;
+    appt.p = As<IAppointment>(item, IID_IAppointment);
+    if (flagFirst) appt->put_AllDayEvent(static_cast<VARIANT_BOOL>(1));
+    appt->put_Start(kMonday);
+    appt->put_End(end);
+    if (!flagFirst) appt->put_AllDayEvent(static_cast<VARIANT_BOOL>(1));
+    ASSERT_HRESULT_SUCCEEDED(appt->Save());
+    std::vector<RawRecord> raw = ReadRaw(L"Appointments Database", Newer());
+    ASSERT_EQ(raw.size(), 1u);
+    // The plug-in's arithmetic: end day = trunc(start day + minutes / 1440), after taking
+    // 1439 from a newer store's minutes: a two-day appointment ends on its second day.
+    double minutes =
+        Newer() ? raw[0].values.at(0x10400013).val.ulVal - 1439.0 : raw[0].values.at(0x42130003).val.lVal;
+    EXPECT_EQ(std::floor(kMonday + minutes / 1440), kMonday + 1);
+    if (Newer()) EXPECT_TRUE(raw[0].values.at(0x0044000B).val.boolVal);
+    else EXPECT_EQ(raw[0].values.at(0x42150003).val.lVal, 1);
+    long oid = 0;
+    appt->get_Oid(&oid);
+    CComPtr<IDispatch> again;
+    ASSERT_HRESULT_SUCCEEDED(app->GetItemFromOid(oid, &again));
+    CComPtr<IAppointment> read;
+    read.p = As<IAppointment>(again, IID_IAppointment);
+    DATE back = 0;
+    read->get_End(&back);
+    EXPECT_DOUBLE_EQ(back, end);
+  }
 }
 
 TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
@@ -242,6 +258,7 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
     EXPECT_EQ(contacts[0].texts.at(0x0082001F), L"Ada");
     EXPECT_EQ(contacts[0].texts.at(0x0084001F), L"Lovelace");
     EXPECT_EQ(contacts[0].texts.at(0x008A001F), L"Engines Ltd");
+    EXPECT_EQ(contacts[0].texts.at(0x0080001F), L"Lovelace, Ada");
   } else {
     EXPECT_EQ(static_cast<DWORD>(taskOid), tasks[0].oid);
     EXPECT_EQ(tasks[0].texts.at(0x0037001F), L"File taxes");
@@ -251,6 +268,7 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
     EXPECT_EQ(contacts[0].texts.at(0x3A06001F), L"Ada");
     EXPECT_EQ(contacts[0].texts.at(0x3A11001F), L"Lovelace");
     EXPECT_EQ(contacts[0].texts.at(0x3A16001F), L"Engines Ltd");
+    EXPECT_EQ(contacts[0].texts.at(0x4013001F), L"Lovelace, Ada");
   }
 
   // Copy, then delete the original: the copy is its own item.
@@ -520,13 +538,29 @@ TEST_P(PimStoreTest, FolderCategoriesBySizeQueryThenFill) {
   ASSERT_HRESULT_SUCCEEDED(folder->QueryInterface(IID_IItem, reinterpret_cast<void**>(&item)));
   CEPROPID id = PIMPR_FOLDER_CATEGORIES;
   ULONG size = 0;
-  CEPROPVAL* values = nullptr;
-  EXPECT_TRUE(FAILED(item->GetProps(&id, 0, 1, &values, &size, nullptr)));
+  ASSERT_HRESULT_SUCCEEDED(item->GetProps(&id, 0, 1, nullptr, &size, nullptr));
   ASSERT_GT(size, sizeof(CEPROPVAL));
-  std::vector<BYTE> buffer(size);
-  values = reinterpret_cast<CEPROPVAL*>(buffer.data());
-  ASSERT_HRESULT_SUCCEEDED(item->GetProps(&id, 0, 1, &values, &size, nullptr));
+  // Too small a buffer is refused with the size needed; the caller's larger one is filled.
+  std::vector<BYTE> buffer(size + 16);
+  CEPROPVAL* values = reinterpret_cast<CEPROPVAL*>(buffer.data());
+  ULONG small = size - 2;
+  EXPECT_EQ(item->GetProps(&id, 0, 1, &values, &small, nullptr), HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(small, size);
+  ULONG room = size + 16;
+  ASSERT_HRESULT_SUCCEEDED(item->GetProps(&id, 0, 1, &values, &room, nullptr));
   EXPECT_STREQ(values[0].val.lpwstr, L"Work,Home");
+
+  // An item's own subject and categories, and a property it does not have.
+  CEPROPID ids[3] = {PIMPR_SUBJECT, PIMPR_CATEGORIES, 0x12340013};
+  CComPtr<IItem> own;
+  ASSERT_HRESULT_SUCCEEDED(appt->QueryInterface(IID_IItem, reinterpret_cast<void**>(&own)));
+  CEPROPVAL* got = nullptr;
+  ULONG gotSize = 0;
+  ASSERT_HRESULT_SUCCEEDED(own->GetProps(ids, CEDB_ALLOWREALLOC, 3, &got, &gotSize, nullptr));
+  EXPECT_STREQ(got[0].val.lpwstr, L"Tagged");
+  EXPECT_STREQ(got[1].val.lpwstr, L"Work, Home");
+  EXPECT_TRUE(got[2].wFlags & CEDB_PROPNOTFOUND);
+  LocalFree(got);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, PimStoreTest, ::testing::Values(false, true),
