@@ -454,7 +454,8 @@ STDMETHODIMP CPimItem::Copy(IContact** copy) { return CopyAs(m_kind == PimKind::
 STDMETHODIMP CPimItem::Copy(IItem** copy) { return CopyAs(true, copy); }
 
 HRESULT CPimItem::ShowCard(bool edit) {
-  return CItemCard::Show(Oid(), CPimStore::FolderOf(m_kind), edit) ? S_OK : E_FAIL;
+  // One occurrence of a series: the card asks whether the occurrence or the series is meant.
+  return CItemCard::Show(Oid(), CPimStore::FolderOf(m_kind), edit, m_isOccurrence) ? S_OK : E_FAIL;
 }
 STDMETHODIMP CPimItem::Display() { return ShowCard(false); }
 STDMETHODIMP CPimItem::Display(HWND) { return ShowCard(false); }

@@ -238,8 +238,10 @@ struct IContact : public IDispatch {
 // exports). Without an automatic close the card waits for its window to be closed.
 struct PimCardRequest {
   DWORD oid;
-  DWORD folder;  // 9, 10, 13
-  DWORD edit;    // 1 for Edit, 0 for Display
+  DWORD folder;      // 9, 10, 13
+  DWORD edit;        // 1 for Edit, 0 for Display
+  DWORD occurrence;  // the answer to the occurrence question: 8 this one, 9 the series,
+                     // 2 closed without an answer, 0 not asked
 };
 extern "C" {
 // ms: close every card this long after it opened; 0xFFFFFFFF: wait for the user.

@@ -489,33 +489,14 @@ TEST_P(PimStoreTest, DamagedRecordsGiveErrorsNotCrashes) {
   EXPECT_EQ(app->GetItemFromOid(oid, &item), HRESULT_FROM_WIN32(ERROR_INTERNAL_DB_CORRUPTION));
 }
 
-TEST_P(PimStoreTest, CardRecordsWhatItWasAskedAndBeamingIsRecorded) {
+TEST_P(PimStoreTest, BeamingIsRecordedNotSent) {
   HMODULE module = GetModuleHandleW(L"pimstore.dll");
   ASSERT_TRUE(module);
-  auto setAutoClose = reinterpret_cast<void(WINAPI*)(DWORD)>(reinterpret_cast<void*>(GetProcAddress(module, "PimCardSetAutoClose")));
-  auto take = reinterpret_cast<DWORD(WINAPI*)(PimCardRequest*, DWORD)>(reinterpret_cast<void*>(GetProcAddress(module, "PimCardTakeRequests")));
   auto sent = reinterpret_cast<DWORD(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(module, "PimInfraredSentCount")));
-  ASSERT_TRUE(setAutoClose && take && sent);
-  setAutoClose(0);
-  take(nullptr, 0);
-  PimCardRequest old[16];
-  take(old, 16);
+  ASSERT_TRUE(sent);
   CComPtr<IAppointment> appt;
-  appt.p = NewAppointment(L"Card", kMonday, kMonday + 0.1);
+  appt.p = NewAppointment(L"Beam me", kMonday, kMonday + 0.1);
   ASSERT_HRESULT_SUCCEEDED(appt->Save());
-  long oid = 0;
-  appt->get_Oid(&oid);
-  ASSERT_HRESULT_SUCCEEDED(appt->Display());
-  CComPtr<IItem> item;
-  ASSERT_HRESULT_SUCCEEDED(appt->QueryInterface(IID_IItem, reinterpret_cast<void**>(&item)));
-  ASSERT_HRESULT_SUCCEEDED(item->Edit(nullptr));
-  PimCardRequest requests[4];
-  ASSERT_EQ(take(requests, 4), 2u);
-  EXPECT_EQ(requests[0].oid, static_cast<DWORD>(oid));
-  EXPECT_EQ(requests[0].folder, 9u);
-  EXPECT_EQ(requests[0].edit, 0u);
-  EXPECT_EQ(requests[1].edit, 1u);
-
   DWORD before = sent();
   CComPtr<IFolder> infrared;
   ASSERT_HRESULT_SUCCEEDED(app->GetDefaultFolder(olFolderInfrared, &infrared));
@@ -524,6 +505,11 @@ TEST_P(PimStoreTest, CardRecordsWhatItWasAskedAndBeamingIsRecorded) {
   ASSERT_HRESULT_SUCCEEDED(infrared->AddItemToInfraredFolder(olAppointmentItem, disp));
   ASSERT_HRESULT_SUCCEEDED(infrared->SendToInfrared());
   EXPECT_EQ(sent(), before + 1);
+  // Only the infrared folder takes items to beam.
+  CComPtr<IFolder> calendar;
+  ASSERT_HRESULT_SUCCEEDED(app->GetDefaultFolder(olFolderCalendar, &calendar));
+  EXPECT_TRUE(FAILED(calendar->AddItemToInfraredFolder(olAppointmentItem, disp)));
+  EXPECT_EQ(infrared->AddItemToInfraredFolder(7, disp), E_INVALIDARG);
 }
 
 TEST_P(PimStoreTest, FolderCategoriesBySizeQueryThenFill) {
