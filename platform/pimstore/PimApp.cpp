@@ -82,7 +82,7 @@ void CLogonWindows::Post(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-CPimApp::CPimApp() {}
+CPimApp::CPimApp() { m_store.EnsureNamedPropertyTables(); }
 CPimApp::~CPimApp() { Logoff(); }
 
 void CPimApp::NotifyItem(UINT message, DWORD oid, int folder) { CLogonWindows::Post(message, oid, folder); }

@@ -81,7 +81,11 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
   LONG a = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path), (n + 1) * sizeof(wchar_t));
   LONG b = RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(kBoth), sizeof kBoth);
   RegCloseKey(key);
-  return a == ERROR_SUCCESS && b == ERROR_SUCCESS ? S_OK : SELFREG_E_CLASS;
+  if (a != ERROR_SUCCESS || b != ERROR_SUCCESS) return SELFREG_E_CLASS;
+  // Installed, the object model's tables exist before any program asks for them.
+  CPimStore store;
+  store.EnsureNamedPropertyTables();
+  return S_OK;
 }
 
 extern "C" HRESULT WINAPI DllUnregisterServer() {

@@ -209,7 +209,8 @@ HANDLE CPimStore::Open(const wchar_t* name, bool create) {
   std::vector<CEPROPID> sorts;
   for (int k = 1; k <= 3; ++k)
     if (wcscmp(name, DatabaseName(static_cast<PimKind>(k))) == 0) sorts = SortProps(static_cast<PimKind>(k), m_newer);
-  if (wcscmp(name, L"CategoryAssocDB") == 0) sorts = {0x00010013};
+  if (wcscmp(name, L"CategoryAssocDB") == 0 || wcscmp(name, L"PIMNamedPropVals") == 0) sorts = {0x00010013};
+  if (wcscmp(name, L"PIMNamedPropTags") == 0) sorts = {0x0001001F};
   info.wNumSortOrder = static_cast<WORD>(sorts.size());
   for (size_t i = 0; i < sorts.size(); ++i) {
     info.rgSortSpecs[i].wVersion = SORTORDERSPECEX_VERSION;
@@ -527,4 +528,14 @@ void CPimStore::WriteCategories(PimKind kind, const PimRecord& record) {
     values[1].val.lVal = static_cast<long>(category);
     CeWriteRecordProps(db.Get(), 0, 2, values);
   }
+}
+
+bool CPimStore::EnsureNamedPropertyTables() {
+  if (!m_newer) return true;
+  bool ok = true;
+  for (const wchar_t* name : {L"PIMNamedPropTags", L"PIMNamedPropVals"}) {
+    CDbHandle db(Open(name, true));
+    ok = ok && db.Ok();
+  }
+  return ok;
 }

@@ -64,6 +64,10 @@ class CPimStore {
   std::wstring CategoryName(DWORD id);
   std::vector<std::pair<DWORD, std::wstring>> Categories();
 
+  // Newer layout: the tables where programs keep named properties of items
+  // ("PIMNamedPropTags" sorted by name, "PIMNamedPropVals" by item oid), made when missing.
+  bool EnsureNamedPropertyTables();
+
   // Decodes the record read into the buffer; false when a value lies outside it.
   bool Parse(PimKind kind, const BYTE* buffer, DWORD size, WORD count, PimRecord* record) const;
 

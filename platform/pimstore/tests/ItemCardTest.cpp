@@ -169,5 +169,16 @@ TEST_F(ItemCardTest, AWatcherFindsTheQuestionAndTheCardByTheirWindows) {
   EXPECT_EQ(got[0].occurrence, 2u);
 }
 
+TEST(PocketOutlookTexts, DefaultTitlesLoadByNumber) {
+  // Programs load the default titles of new items from the object model's resource library.
+  HMODULE texts = LoadLibraryExW(L"pimres.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_TRUE(texts);
+  for (UINT id : {4209u, 4210u, 8006u}) {
+    wchar_t text[256] = {};
+    EXPECT_GT(LoadStringW(texts, id, text, 256), 0) << id;
+  }
+  FreeLibrary(texts);
+}
+
 }  // namespace
 }  // namespace pimtest

@@ -98,6 +98,24 @@ TEST_P(PimStoreTest, ServerIsRegisteredForBothApartmentKinds) {
   EXPECT_EQ(app->GetDefaultFolder(7, &folder), E_INVALIDARG);
   CComPtr<IDispatch> item;
   EXPECT_EQ(app->CreateItem(4, &item), E_INVALIDARG);
+  // Newer devices keep the named-property tables, sorted as programs seek them.
+  const struct {
+    const wchar_t* name;
+    CEPROPID sort;
+  } tables[] = {{L"PIMNamedPropTags", 0x0001001F}, {L"PIMNamedPropVals", 0x00010013}};
+  for (const auto& table : tables) {
+    if (!Newer()) break;
+    CEGUID guid = pimtest::LayoutGuid(true);
+    CEOID dbOid = 0;
+    HANDLE h = CeOpenDatabaseEx2(&guid, &dbOid, const_cast<LPWSTR>(table.name), nullptr, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << table.name;
+    CloseHandle(h);
+    CEOIDINFOEX info{};
+    info.wVersion = CEOIDINFOEX_VERSION;
+    ASSERT_TRUE(CeOidGetInfoEx2(&guid, dbOid, &info));
+    ASSERT_GE(info.infDatabase.wNumSortOrder, 1);
+    EXPECT_EQ(info.infDatabase.rgSortSpecs[0].rgPropID[0], table.sort);
+  }
   EXPECT_TRUE(FAILED(app->GetItemFromOid(12345, &item)));
 }
 
