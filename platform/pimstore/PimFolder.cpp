@@ -4,6 +4,7 @@
 
 #include "platform/pimstore/ItemCollection.h"
 #include "platform/pimstore/PimApp.h"
+#include "platform/pimstore/PimStore.h"
 #include "platform/pimstore/PropAnswer.h"
 
 namespace {
@@ -55,7 +56,10 @@ STDMETHODIMP CPimFolder::get_Application(IPOutlookApp** app) {
 
 STDMETHODIMP CPimFolder::AddItemToInfraredFolder(int itemType, IDispatch* item) {
   if (m_folder != olFolderInfrared) return E_FAIL;
-  if (itemType < olAppointmentItem || itemType > olTaskItem || !item) return E_INVALIDARG;
+  // Programs name the kind by item type (1, 2, 3) or by its folder (9, 10, 13).
+  PimKind kind;
+  bool known = (itemType >= olAppointmentItem && itemType <= olTaskItem) || CPimStore::KindOfFolder(itemType, &kind);
+  if (!known || !item) return E_INVALIDARG;
   ++m_waiting;
   return S_OK;
 }

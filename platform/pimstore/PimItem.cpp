@@ -74,9 +74,11 @@ CPimItem* CPimItem::MakeOccurrence(CPimApp* app, const PimRecord& master, const 
   PimValue* v = item->m_record.fields;
   v[kStart].number = CRecurrence::MinutesToDate(occurrence.start);
   v[kDuration].number = occurrence.end - occurrence.start;
-  if (occurrence.exception) {
-    if (occurrence.exception->hasSubject) v[kSubject].text = occurrence.exception->subject;
-    if (occurrence.exception->hasBusyStatus) v[kBusyStatus].number = occurrence.exception->busyStatus;
+  if (const CRecurrence::Exception* e = occurrence.exception) {
+    if (e->hasSubject) v[kSubject].text = e->subject;
+    if (e->hasLocation) v[kLocation].text = e->location;
+    if (e->hasBusyStatus) v[kBusyStatus].number = e->busyStatus;
+    if (e->hasAllDay) v[kAllDay].number = e->allDay ? 1 : 0;
   }
   return item;
 }
@@ -328,9 +330,17 @@ HRESULT CPimItem::SaveOccurrence() {
     e.hasSubject = true;
     e.subject = m_record.fields[kSubject].text;
   }
+  if (m_record.fields[kLocation].text != master.fields[kLocation].text) {
+    e.hasLocation = true;
+    e.location = m_record.fields[kLocation].text;
+  }
   if (m_record.fields[kBusyStatus].number != master.fields[kBusyStatus].number) {
     e.hasBusyStatus = true;
     e.busyStatus = static_cast<DWORD>(m_record.fields[kBusyStatus].number);
+  }
+  if (m_record.fields[kAllDay].number != master.fields[kAllDay].number) {
+    e.hasAllDay = true;
+    e.allDay = m_record.fields[kAllDay].number != 0;
   }
   auto& list = pattern.exceptions;
   list.erase(std::remove_if(list.begin(), list.end(),

@@ -9,10 +9,19 @@ namespace {
 
 const DWORD kDay = 1440;
 const double kFileTimeEpoch = -109205.0;
-const WORD kOverrideSubject = 0x001, kOverrideBusyStatus = 0x020;
+const WORD kOverrideSubject = 0x001, kOverrideLocation = 0x010, kOverrideBusyStatus = 0x020, kOverrideAllDay = 0x080;
 
 void Put16(std::vector<BYTE>& out, WORD v) { out.insert(out.end(), reinterpret_cast<BYTE*>(&v), reinterpret_cast<BYTE*>(&v) + 2); }
 void Put32(std::vector<BYTE>& out, DWORD v) { out.insert(out.end(), reinterpret_cast<BYTE*>(&v), reinterpret_cast<BYTE*>(&v) + 4); }
+
+// A text override: its length with the terminator, that length less one, then the characters.
+void PutText(std::vector<BYTE>& out, const std::wstring& text) {
+  WORD length = static_cast<WORD>(std::min<size_t>(text.size(), 0xFFFD) + 1);
+  Put16(out, length);
+  Put16(out, static_cast<WORD>(length - 1));
+  const BYTE* p = reinterpret_cast<const BYTE*>(text.data());
+  out.insert(out.end(), p, p + (length - 1) * 2);
+}
 
 class CReader {
  public:
@@ -195,15 +204,13 @@ std::vector<BYTE> CRecurrence::Encode() const {
     Put32(out, e->start);
     Put32(out, e->end);
     Put32(out, e->originalStart);
-    Put16(out, static_cast<WORD>((e->hasSubject ? kOverrideSubject : 0) | (e->hasBusyStatus ? kOverrideBusyStatus : 0)));
-    if (e->hasSubject) {
-      WORD length = static_cast<WORD>(std::min<size_t>(e->subject.size(), 0xFFFD) + 1);
-      Put16(out, length);
-      Put16(out, static_cast<WORD>(length - 1));
-      const BYTE* p = reinterpret_cast<const BYTE*>(e->subject.data());
-      out.insert(out.end(), p, p + (length - 1) * 2);
-    }
+    // The overrides in the order of their bits.
+    Put16(out, static_cast<WORD>((e->hasSubject ? kOverrideSubject : 0) | (e->hasLocation ? kOverrideLocation : 0) |
+                                 (e->hasBusyStatus ? kOverrideBusyStatus : 0) | (e->hasAllDay ? kOverrideAllDay : 0)));
+    if (e->hasSubject) PutText(out, e->subject);
+    if (e->hasLocation) PutText(out, e->location);
     if (e->hasBusyStatus) Put32(out, e->busyStatus);
+    if (e->hasAllDay) Put32(out, e->allDay ? 1 : 0);
   }
   return out;
 }
@@ -256,16 +263,14 @@ bool CRecurrence::Decode(const BYTE* blob, size_t size) {
     WORD flags = in.U16();
     for (WORD bit = 1; bit <= 0x100 && in.Ok(); bit <<= 1) {
       if (!(flags & bit)) continue;
-      if (bit == kOverrideSubject || bit == 0x010) {
+      if (bit == kOverrideSubject || bit == kOverrideLocation) {
         WORD length = in.U16();
         in.U16();
         if (!in.Ok() || length == 0 || (length - 1) * 2u > in.Left()) return false;
         std::wstring text(length - 1, L'\0');
-        in.Take(&text[0], (length - 1) * 2u);
-        if (bit == kOverrideSubject) {
-          e.hasSubject = true;
-          e.subject = text;
-        }
+        if (length > 1) in.Take(&text[0], (length - 1) * 2u);
+        (bit == kOverrideSubject ? e.hasSubject : e.hasLocation) = true;
+        (bit == kOverrideSubject ? e.subject : e.location) = text;
       } else if (bit == 0x100) {
         DWORD skip = in.U32();
         in.Take(nullptr, skip);
@@ -274,6 +279,10 @@ bool CRecurrence::Decode(const BYTE* blob, size_t size) {
         if (bit == kOverrideBusyStatus) {
           e.hasBusyStatus = true;
           e.busyStatus = value;
+        }
+        if (bit == kOverrideAllDay) {
+          e.hasAllDay = true;
+          e.allDay = (value & 0xFF) == 1;
         }
       }
     }

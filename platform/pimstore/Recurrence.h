@@ -15,8 +15,12 @@ class CRecurrence {
     DWORD originalStart = 0;
     bool hasSubject = false;
     std::wstring subject;
+    bool hasLocation = false;
+    std::wstring location;
     bool hasBusyStatus = false;
     DWORD busyStatus = 0;
+    bool hasAllDay = false;
+    bool allDay = false;
   };
   struct Occurrence {
     DWORD start;

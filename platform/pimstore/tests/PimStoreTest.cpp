@@ -410,6 +410,7 @@ TEST_P(PimStoreTest, OccurrenceChangesBecomeExceptionsOfTheSeries) {
   wednesday->put_Start(kMonday + 2 + 14.0 / 24);
   CBstr moved(L"Standup (moved)");
   wednesday->put_Subject(moved);
+  wednesday->put_BusyStatus(olOutOfOffice);
   ASSERT_HRESULT_SUCCEEDED(wednesday->Save());
   CComPtr<IAppointment> thursday;
   ASSERT_HRESULT_SUCCEEDED(find(kMonday + 3, &thursday));
@@ -440,6 +441,9 @@ TEST_P(PimStoreTest, OccurrenceChangesBecomeExceptionsOfTheSeries) {
     BSTR text = nullptr;
     a->get_Subject(&text);
     EXPECT_EQ(Take(text), i == 2 ? L"Standup (moved)" : L"Standup");
+    long busy = 0;
+    a->get_BusyStatus(&busy);
+    EXPECT_EQ(busy, i == 2 ? olOutOfOffice : olBusy);
   }
   CComPtr<IAppointment> none;
   EXPECT_HRESULT_SUCCEEDED(find(kMonday + 3, &none));
@@ -520,9 +524,11 @@ TEST_P(PimStoreTest, BeamingIsRecordedNotSent) {
   ASSERT_HRESULT_SUCCEEDED(app->GetDefaultFolder(olFolderInfrared, &infrared));
   CComPtr<IDispatch> disp;
   appt->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp));
+  // By item type or by folder number, as callers name it.
   ASSERT_HRESULT_SUCCEEDED(infrared->AddItemToInfraredFolder(olAppointmentItem, disp));
+  ASSERT_HRESULT_SUCCEEDED(infrared->AddItemToInfraredFolder(olFolderCalendar, disp));
   ASSERT_HRESULT_SUCCEEDED(infrared->SendToInfrared());
-  EXPECT_EQ(sent(), before + 1);
+  EXPECT_EQ(sent(), before + 2);
   // Only the infrared folder takes items to beam.
   CComPtr<IFolder> calendar;
   ASSERT_HRESULT_SUCCEEDED(app->GetDefaultFolder(olFolderCalendar, &calendar));

@@ -26,6 +26,10 @@ CRecurrence WeeklyWithException() {
   e.subject = L"moved";
   e.hasBusyStatus = true;
   e.busyStatus = 3;
+  e.hasLocation = true;
+  e.location = L"";
+  e.hasAllDay = true;
+  e.allDay = false;
   r.exceptions.push_back(e);
   return r;
 }
@@ -71,6 +75,10 @@ TEST(RecurrenceBlob, RoundTripsPatternsAndExceptions) {
   ASSERT_EQ(back.exceptions.size(), 1u);
   EXPECT_EQ(back.exceptions[0].subject, L"moved");
   EXPECT_EQ(back.exceptions[0].busyStatus, 3u);
+  EXPECT_TRUE(back.exceptions[0].hasLocation);
+  EXPECT_EQ(back.exceptions[0].location, L"");
+  EXPECT_TRUE(back.exceptions[0].hasAllDay);
+  EXPECT_FALSE(back.exceptions[0].allDay);
   EXPECT_TRUE(back.deleted.empty());
   auto found = back.Between(r.startDay, r.startDay + 14 * 1440);
   ASSERT_EQ(found.size(), 6u);
