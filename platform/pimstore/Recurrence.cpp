@@ -77,7 +77,7 @@ double CRecurrence::MinutesToDate(DWORD minutes) { return kFileTimeEpoch + minut
 
 bool CRecurrence::IsRegularDay(DWORD day) const {
   day -= day % kDay;
-  if (day < startDay || day > endDay || interval <= 0) return false;
+  if (otherCalendar || day < startDay || day > endDay || interval <= 0) return false;
   int year, month, dom, weekday;
   DayParts(day, &year, &month, &dom, &weekday);
   int startYear, startMonth, startDom, startWeekday;
@@ -226,6 +226,10 @@ bool CRecurrence::Decode(const BYTE* blob, size_t size) {
   dayOfWeekMask = 0;
   dayOfMonth = 0;
   instance = 0;
+  // The low word gives the layout; a calendar other than the Gregorian one in the high
+  // word is kept, and its days never match here.
+  otherCalendar = HIWORD(pattern) != 0;
+  pattern = LOWORD(pattern);
   if (pattern == 1) {
     dayOfWeekMask = in.U32();
   } else if (pattern == 2) {

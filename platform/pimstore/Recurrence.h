@@ -37,6 +37,7 @@ class CRecurrence {
   long dayOfMonth = 0;
   long monthOfYear = 0;
   long instance = 0;
+  bool otherCalendar = false;  // decoded from another calendar: kept, never walked
   DWORD startDay = 0;  // midnight of the first day
   DWORD endDay = kNoEnd;
   long occurrences = 0;  // > 0: ends after that many

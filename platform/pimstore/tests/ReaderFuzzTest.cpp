@@ -147,3 +147,62 @@ TEST(RecordReader, AnyPropertyBufferParsesOrIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A blob as the device's own writer lays it out: the pattern type and calendar as two
+// words, the first date-time of a monthly pattern counted in months since 1601 modulo
+// the period, and exceptions carrying items this server does not write (a reminder
+// item, a data block).
+std::vector<BYTE> ForeignBlob(WORD calendar) {
+  std::vector<BYTE> b;
+  auto u16 = [&](DWORD v) { b.push_back(BYTE(v)), b.push_back(BYTE(v >> 8)); };
+  auto u32 = [&](DWORD v) { u16(v & 0xFFFF), u16(v >> 16); };
+  const DWORD start = CRecurrence::DateToMinutes(46083);  // 2026-03-02
+  u16(0x3004), u16(0x3004), u16(0x200C), u16(2), u16(calendar);
+  u32(((2026 - 1601) * 12 + 2) % 2 == 0 ? 0 : 44640);  // months modulo 2, as minutes of a month start
+  u32(2), u32(0), u32(2);                                // every 2 months, not sliding, on the 2nd
+  u32(0x2022), u32(3), u32(1);                           // three occurrences, weeks from Monday
+  u32(1), u32(start + 61 * 1440);                        // 2026-05-02 taken out ...
+  u32(1), u32(start + 61 * 1440);                        // ... and moved within the day
+  u32(start), u32(start + 122 * 1440), u32(0x3006), u32(0x3009), u32(480), u32(540);
+  u16(1);
+  u32(start + 61 * 1440 + 600), u32(start + 61 * 1440 + 660), u32(start + 61 * 1440 + 480);
+  u16(0x1 | 0x8 | 0x10 | 0x20 | 0x100);
+  u16(3), u16(2), u16(L'H'), u16(L'i');  // subject "Hi"
+  u32(1);                                // reminder set
+  u16(1), u16(0);                        // empty location
+  u32(0);                                // free
+  u32(3), b.push_back(7), b.push_back(8), b.push_back(9);  // a data block of 3 bytes
+  return b;
+}
+
+TEST(RecurrenceBlob, AnotherWritersBlobDecodes) {
+  std::vector<BYTE> blob = ForeignBlob(0);
+  CRecurrence r;
+  ASSERT_TRUE(r.Decode(blob.data(), blob.size()));
+  EXPECT_EQ(r.type, 2);
+  EXPECT_EQ(r.interval, 2);
+  EXPECT_EQ(r.dayOfMonth, 2);
+  EXPECT_EQ(r.occurrences, 3);
+  ASSERT_EQ(r.exceptions.size(), 1u);
+  EXPECT_EQ(r.exceptions[0].subject, L"Hi");
+  EXPECT_TRUE(r.exceptions[0].hasLocation);
+  EXPECT_TRUE(r.exceptions[0].hasBusyStatus);
+  EXPECT_EQ(r.exceptions[0].busyStatus, 0u);
+  // March, May (moved to 10:00), July.
+  auto found = r.Between(r.startDay, r.startDay + 200 * 1440);
+  ASSERT_EQ(found.size(), 3u);
+  EXPECT_EQ(found[1].start, r.startDay + 61 * 1440 + 600);
+  EXPECT_TRUE(found[1].exception);
+  EXPECT_EQ(found[2].start, r.startDay + 122 * 1440 + 480);
+
+  // Another calendar: the blob is read, its regular days are not walked.
+  blob = ForeignBlob(6);
+  ASSERT_TRUE(r.Decode(blob.data(), blob.size()));
+  found = r.Between(r.startDay, r.startDay + 200 * 1440);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(found[0].exception);
+}
+
+}  // namespace
