@@ -1,6 +1,7 @@
 #include "platform/pimstore/PimStore.h"
 
 #include <cwchar>
+#include <map>
 
 #include "platform/coredll/DeviceIdentity.h"
 
@@ -111,7 +112,7 @@ bool TextIn(const BYTE* buffer, DWORD size, const wchar_t* text, std::wstring* o
 }
 
 // Reads the listed properties (none: all) of every record from the first; fn gets each
-// record whose values came back, with the buffer they point into.
+// record whose values came back, with the buffer they point into and their count.
 template <class Fn>
 void ForEachRecord(HANDLE db, WORD count, const CEPROPID* ids, Fn fn) {
   DWORD index = 0;
@@ -122,7 +123,7 @@ void ForEachRecord(HANDLE db, WORD count, const CEPROPID* ids, Fn fn) {
     WORD got = count;
     CEOID oid = CeReadRecordPropsEx(db, CEDB_ALLOWREALLOC, &got, const_cast<CEPROPID*>(ids), &buffer, &size, nullptr);
     if (oid && buffer && (count == 0 || (got == count && size / sizeof(CEPROPVAL) >= count)))
-      fn(oid, reinterpret_cast<const CEPROPVAL*>(buffer), buffer, size);
+      fn(oid, reinterpret_cast<const CEPROPVAL*>(buffer), buffer, size, got);
     if (buffer) LocalFree(buffer);
     if (!oid) break;
   }
@@ -306,12 +307,19 @@ bool CPimStore::ReadAll(PimKind kind, std::vector<PimRecord>* records) {
   records->clear();
   CDbHandle db(Open(DatabaseName(kind), false));
   if (!db.Ok()) return true;  // no database yet: no items
-  std::vector<CEOID> oids;
-  ForEachRecord(db.Get(), 0, nullptr, [&](CEOID oid, const CEPROPVAL*, const BYTE*, DWORD) { oids.push_back(oid); });
-  for (CEOID oid : oids) {
+  ForEachRecord(db.Get(), 0, nullptr, [&](CEOID oid, const CEPROPVAL*, const BYTE* buffer, DWORD size, WORD count) {
     PimRecord record;
     // A record that cannot be read is left out of the collection, not the whole folder.
-    if (Read(kind, oid, &record)) records->push_back(std::move(record));
+    if (!Parse(kind, buffer, size, count, &record) || (m_newer && !record.itemId)) return;
+    record.recordOid = oid;
+    records->push_back(std::move(record));
+  });
+  if (!m_newer || records->empty()) return true;
+  // The associations once for all the items.
+  std::multimap<DWORD, DWORD> categories = Associations();
+  for (PimRecord& record : *records) {
+    auto range = categories.equal_range(ItemOid(kind, record));
+    for (auto it = range.first; it != range.second; ++it) record.categoryIds.push_back(it->second);
   }
   return true;
 }
@@ -324,16 +332,17 @@ bool CPimStore::Locate(DWORD oid, PimKind* kind, CEOID* recordOid) {
     if (!bits) return false;
     CDbHandle db(Open(DatabaseName(k), false));
     if (!db.Ok()) return false;
-    // Seeks by value go through the handle's sort order: walk when it is not ours.
-    std::vector<PimRecord> all;
-    if (!ReadAll(k, &all)) return false;
-    for (const PimRecord& r : all)
-      if ((r.itemId & 0x0FFFFFFF) == (oid & 0x0FFFFFFF)) {
-        *kind = k;
-        *recordOid = r.recordOid;
-        return true;
-      }
-    return false;
+    // A walk over the identifiers alone: a database made elsewhere need not be sorted by them.
+    CEOID found = 0;
+    ForEachRecord(db.Get(), 1, &kItemIdProp, [&](CEOID record, const CEPROPVAL* v, const BYTE*, DWORD, WORD) {
+      if (!found && !(v->wFlags & CEDB_PROPNOTFOUND) && v->val.ulVal &&
+          (v->val.ulVal & 0x0FFFFFFF) == (oid & 0x0FFFFFFF))
+        found = record;
+    });
+    if (!found) return false;
+    *kind = k;
+    *recordOid = found;
+    return true;
   }
   for (int k = 1; k <= 3; ++k) {
     CDbHandle db(Open(DatabaseName(static_cast<PimKind>(k)), false));
@@ -350,7 +359,7 @@ bool CPimStore::Locate(DWORD oid, PimKind* kind, CEOID* recordOid) {
 
 DWORD CPimStore::NextItemId(HANDLE db) {
   DWORD highest = 0;
-  ForEachRecord(db, 1, &kItemIdProp, [&](CEOID, const CEPROPVAL* v, const BYTE*, DWORD) {
+  ForEachRecord(db, 1, &kItemIdProp, [&](CEOID, const CEPROPVAL* v, const BYTE*, DWORD, WORD) {
     if (!(v->wFlags & CEDB_PROPNOTFOUND) && (v->val.ulVal & 0x0FFFFFFF) > highest) highest = v->val.ulVal & 0x0FFFFFFF;
   });
   return highest + 1;
@@ -484,7 +493,7 @@ std::vector<std::pair<DWORD, std::wstring>> CPimStore::Categories() {
   const CEPROPID ids[2] = {m_newer ? 0x0002001Fu : 0x4001001Fu, m_newer ? 0x00010067u : 0x40020002u};
   CDbHandle db(Open(dbName, false));
   if (!db.Ok()) return all;
-  ForEachRecord(db.Get(), 2, ids, [&](CEOID, const CEPROPVAL* v, const BYTE* buffer, DWORD size) {
+  ForEachRecord(db.Get(), 2, ids, [&](CEOID, const CEPROPVAL* v, const BYTE* buffer, DWORD size, WORD) {
     std::wstring text;
     if (!(v[1].wFlags & CEDB_PROPNOTFOUND) && v[1].propid == ids[1] && !(v[0].wFlags & CEDB_PROPNOTFOUND) &&
         v[0].propid == ids[0] && TextIn(buffer, size, v[0].val.lpwstr, &text) && !text.empty())
@@ -499,16 +508,22 @@ std::wstring CPimStore::CategoryName(DWORD id) {
   return std::wstring();
 }
 
+std::multimap<DWORD, DWORD> CPimStore::Associations() {
+  std::multimap<DWORD, DWORD> categories;
+  CDbHandle db(Open(L"CategoryAssocDB", false));
+  if (db.Ok())
+    ForEachRecord(db.Get(), 2, kAssocProps, [&](CEOID, const CEPROPVAL* v, const BYTE*, DWORD, WORD) {
+      if (!(v[0].wFlags & CEDB_PROPNOTFOUND) && !(v[1].wFlags & CEDB_PROPNOTFOUND) && v[1].val.lVal >= 0)
+        categories.emplace(v[0].val.ulVal, static_cast<DWORD>(v[1].val.lVal));
+    });
+  return categories;
+}
+
 void CPimStore::ReadCategories(PimKind kind, PimRecord* record) {
   if (!m_newer) return;
-  DWORD item = ItemOid(kind, *record);
-  CDbHandle db(Open(L"CategoryAssocDB", false));
-  if (!db.Ok()) return;
-  ForEachRecord(db.Get(), 2, kAssocProps, [&](CEOID, const CEPROPVAL* v, const BYTE*, DWORD) {
-    if (!(v[0].wFlags & CEDB_PROPNOTFOUND) && !(v[1].wFlags & CEDB_PROPNOTFOUND) && v[0].val.ulVal == item &&
-        v[1].val.lVal >= 0)
-      record->categoryIds.push_back(static_cast<DWORD>(v[1].val.lVal));
-  });
+  std::multimap<DWORD, DWORD> categories = Associations();
+  auto range = categories.equal_range(ItemOid(kind, *record));
+  for (auto it = range.first; it != range.second; ++it) record->categoryIds.push_back(it->second);
 }
 
 void CPimStore::WriteCategories(PimKind kind, const PimRecord& record) {
@@ -516,7 +531,7 @@ void CPimStore::WriteCategories(PimKind kind, const PimRecord& record) {
   CDbHandle db(Open(L"CategoryAssocDB", true));
   if (!db.Ok()) return;
   std::vector<CEOID> stale;
-  ForEachRecord(db.Get(), 1, kAssocProps, [&](CEOID oid, const CEPROPVAL* v, const BYTE*, DWORD) {
+  ForEachRecord(db.Get(), 1, kAssocProps, [&](CEOID oid, const CEPROPVAL* v, const BYTE*, DWORD, WORD) {
     if (!(v->wFlags & CEDB_PROPNOTFOUND) && v->val.ulVal == item) stale.push_back(oid);
   });
   for (CEOID oid : stale) CeDeleteRecord(db.Get(), oid);

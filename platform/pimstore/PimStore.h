@@ -75,6 +75,8 @@ class CPimStore {
   HANDLE Open(const wchar_t* name, bool create);
   bool Volume(CEGUID* guid);
   void ReadCategories(PimKind kind, PimRecord* record);
+  // Newer layout: item oid to category identifiers, from "CategoryAssocDB".
+  std::multimap<DWORD, DWORD> Associations();
   void WriteCategories(PimKind kind, const PimRecord& record);
   DWORD NextItemId(HANDLE db);
 

@@ -325,6 +325,10 @@ TEST_P(PimStoreTest, RestrictionsAndSortsFromATable) {
     a.p = NewAppointment(s.subject, s.start, s.start + s.minutes / 1440.0);
     ASSERT_TRUE(a);
     a->put_BusyStatus(s.busy);
+    if (s.start == seeds[0].start) {
+      CBstr work(L"Work");
+      a->put_Categories(work);
+    }
     ASSERT_HRESULT_SUCCEEDED(a->Save());
   }
   const QueryCase cases[] = {
@@ -334,6 +338,7 @@ TEST_P(PimStoreTest, RestrictionsAndSortsFromATable) {
       {L"[Subject] = \"BRAVO\"", nullptr, false, {L"Bravo"}},
       {L"[Subject] <> 'bravo' AND [Duration] > 45", L"[Duration]", false, {L"alpha", L"charlie"}},
       {L"[Start] < <46083", nullptr, false, {}},
+      {L"[Categories] = \"work\"", L"[Subject]", false, {L"alpha"}},
   };
   CComPtr<IFolder> folder;
   ASSERT_HRESULT_SUCCEEDED(app->GetDefaultFolder(olFolderCalendar, &folder));
