@@ -369,6 +369,25 @@ TEST_P(PimStoreTest, RestrictionsAndSortsFromATable) {
       else SysFreeString(text);
     }
   }
+  // Any text: a restriction or a refusal, never a fault (a seeded, bounded fuzzer).
+  std::mt19937 random(4242);
+  const wchar_t alphabet[] = L"[]<>=\"' ANDOR0123456789.-eStartSubjectoid";
+  for (int round = 0; round < 2000; ++round) {
+    std::wstring text = cases[round % (sizeof cases / sizeof cases[0])].restriction;
+    for (int edits = 1 + random() % 4; edits > 0; --edits) {
+      size_t at = text.empty() ? 0 : random() % text.size();
+      wchar_t c = alphabet[random() % (sizeof alphabet / sizeof alphabet[0] - 1)];
+      switch (random() % 3) {
+        case 0: if (!text.empty()) text[at] = c; break;
+        case 1: text.insert(text.begin() + at, c); break;
+        default: if (!text.empty()) text.erase(at, 1 + random() % 3);
+      }
+    }
+    CBstr query(text.c_str());
+    CComPtr<IPOutlookItemCollection> found;
+    HRESULT hr = items->Restrict(query, &found);
+    ASSERT_TRUE(hr == S_OK || hr == E_INVALIDARG) << std::hex << hr;
+  }
   // Text that is not a restriction is refused, not matched loosely.
   for (const wchar_t* bad : {L"", L"Start = 1", L"[Start] ~ 3", L"[Start] = ", L"[Subject] = \"open", L"[Start] = 1 AND"}) {
     CBstr query(bad);
