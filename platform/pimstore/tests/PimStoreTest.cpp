@@ -474,6 +474,39 @@ TEST_P(PimStoreTest, OccurrenceChangesBecomeExceptionsOfTheSeries) {
   EXPECT_FALSE(none);
 }
 
+TEST_P(PimStoreTest, ACopyParkedAtNoDateIsThenMoved) {
+  // A duplicate is saved at the no-date value first, then given its real times.
+  CComPtr<IAppointment> series;
+  series.p = NewAppointment(L"Weekly", kMonday + 0.5, kMonday + 0.5 + 1.0 / 24);
+  CComPtr<IRecurrencePattern> pattern;
+  series->GetRecurrencePattern(&pattern);
+  pattern->put_RecurrenceType(olRecursWeekly);
+  pattern->put_DayOfWeekMask(1 << 1);
+  ASSERT_HRESULT_SUCCEEDED(series->Save());
+  CComPtr<IAppointment> copy;
+  ASSERT_HRESULT_SUCCEEDED(series->Copy(&copy));
+  ASSERT_HRESULT_SUCCEEDED(copy->put_Start(PIM_NO_DATE));
+  ASSERT_HRESULT_SUCCEEDED(copy->Save());
+  ASSERT_HRESULT_SUCCEEDED(copy->put_Start(kMonday + 7 + 0.75));
+  ASSERT_HRESULT_SUCCEEDED(copy->put_End(kMonday + 7 + 0.75 + 1.0 / 24));
+  ASSERT_HRESULT_SUCCEEDED(copy->Save());
+  std::vector<RawRecord> raw = ReadRaw(L"Appointments Database", Newer());
+  ASSERT_EQ(raw.size(), 2u);
+  CEPROPID startId = Newer() ? 0x10420040 : 0x420D0040;
+  EXPECT_DOUBLE_EQ(RawDate(raw[0], startId) + RawDate(raw[1], startId), 2 * kMonday + 7 + 1.25);
+  VARIANT_BOOL recurring = VARIANT_FALSE;
+  copy->get_IsRecurring(&recurring);
+  EXPECT_TRUE(recurring);
+  // Its occurrences follow the new start.
+  CComPtr<IRecurrencePattern> moved;
+  copy->GetRecurrencePattern(&moved);
+  CComPtr<IAppointment> next;
+  ASSERT_HRESULT_SUCCEEDED(moved->GetOccurrence(kMonday + 14, &next));
+  DATE start = 0;
+  next->get_Start(&start);
+  EXPECT_NEAR(start, kMonday + 14.75, 1e-9);
+}
+
 TEST_P(PimStoreTest, DamagedRecordsGiveErrorsNotCrashes) {
   // A recurring record whose pattern is cut short, written by another program.
   CComPtr<IAppointment> good;
