@@ -42,6 +42,7 @@ CPimItem::CPimItem(CPimApp* app, PimKind kind) : m_app(app), m_kind(kind) {
     }
     v[kImportance].present = true;
     v[kImportance].number = 1;
+    v[kReminderTime].number = PIM_NO_DATE;
     v[kComplete].present = true;
     v[kRecurring].present = true;
   }

@@ -1,5 +1,6 @@
 #include "platform/pimstore/PimStore.h"
 
+#include <cmath>
 #include <cwchar>
 #include <map>
 
@@ -39,6 +40,9 @@ const FieldProps kProps[] = {
     {PimKind::Task, kImportance, 0x00260003, 0x00600013},
     {PimKind::Task, kReminderSet, 0x45030002, 0x0028000B},
     {PimKind::Task, kReminderTime, 0, 0x10660040},
+    // Older stores keep a task's reminder as minutes before a reference day (0 the start, else the due date).
+    {PimKind::Task, kReminderMinutes, 0x45010003, 0},
+    {PimKind::Task, kReminderReference, 0x00030002, 0},
     {PimKind::Task, kRecurring, 0x41260002, 0x0022000B},
     {PimKind::Task, kSensitivity, 0x00040002, 0x00210013},
     {PimKind::Task, kComplete, 0x410F0002, 0x00640040},
@@ -130,6 +134,31 @@ void ForEachRecord(HANDLE db, WORD count, const CEPROPID* ids, Fn fn) {
 }
 
 const CEPROPID kAssocProps[2] = {0x00010013, 0x00020003};
+
+// An older store's task reminder: minutes before midnight of the reference day; a whole
+// number of days fires at 08:00 of the day it names.
+double TaskReminderTime(const PimValue* v) {
+  double reference = v[kReminderReference].number ? v[kTaskDue].number : v[kTaskStart].number;
+  if (!v[kReminderReference].present && !v[kReminderMinutes].present) reference = v[kTaskDue].number;
+  double day = std::floor(reference);
+  long minutes = static_cast<long>(v[kReminderMinutes].number);
+  // A 16-bit negative number written by another program.
+  if (minutes > 64096) minutes -= 65536;
+  return minutes % 1440 ? day - minutes / 1440.0 : day + 1.0 / 3 - minutes / 1440.0;
+}
+
+// The offset and reference for a reminder time; false when it lies more than 45 days
+// from its reference day (the stored ones then stay).
+bool TaskReminderOffset(const PimValue* v, double reminder, long* minutes, bool* fromDue) {
+  double nudged = reminder + 30.0 / 86400;
+  bool hasStart = v[kTaskStart].number < 949990.0;
+  *fromDue = !(hasStart && nudged <= v[kTaskStart].number);
+  double reference = std::floor(*fromDue ? v[kTaskDue].number : v[kTaskStart].number);
+  double offset = std::floor(reference * 1440 + 0.5) - std::floor(nudged * 1440);
+  if (!(std::fabs(offset) <= 45 * 1440)) return false;
+  *minutes = static_cast<long>(offset);
+  return true;
+}
 
 }  // namespace
 
@@ -271,7 +300,12 @@ bool CPimStore::Parse(PimKind kind, const BYTE* buffer, DWORD size, WORD count, 
   // Stored forms that differ from the object model's.
   PimValue* v = record->fields;
   if (kind == PimKind::Task) {
+    if (!m_newer) {
+      v[kReminderTime].present = v[kReminderSet].number != 0;
+      v[kReminderTime].number = v[kReminderTime].present ? TaskReminderTime(v) : 949998.0;
+    }
     if (m_newer) {
+      if (!v[kReminderTime].present) v[kReminderTime].number = 949998.0;
       bool done = v[kComplete].present && v[kComplete].number < 949990.0;
       v[kComplete].number = done ? 1 : 0;
       if (v[kImportance].present) v[kImportance].number -= 1;
@@ -369,6 +403,15 @@ bool CPimStore::Write(PimKind kind, PimRecord* record) {
   CDbHandle db(Open(DatabaseName(kind), true));
   if (!db.Ok()) return false;
   if (m_newer && !record->itemId) record->itemId = NextItemId(db.Get());
+  PimValue* fields = record->fields;
+  long offset = 0;
+  bool fromDue = true;
+  if (kind == PimKind::Task && !m_newer && fields[kReminderSet].number && fields[kReminderTime].present &&
+      TaskReminderOffset(fields, fields[kReminderTime].number, &offset, &fromDue)) {
+    fields[kReminderMinutes].present = fields[kReminderReference].present = true;
+    fields[kReminderMinutes].number = offset;
+    fields[kReminderReference].number = fromDue ? 1 : 0;
+  }
   std::vector<CEPROPVAL> values;
   std::vector<std::vector<BYTE>> keep;  // converted blobs live until the write
   std::vector<BYTE> categories;

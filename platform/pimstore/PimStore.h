@@ -17,7 +17,7 @@ enum PimField {
   kSubject, kLocation, kStart, kDuration, kAllDay, kBusyStatus, kSensitivity, kReminderSet,
   kReminderMinutes, kRecurring, kRecurrence, kNotes, kTaskStart, kTaskDue, kImportance, kComplete,
   kReminderTime, kFirstName, kMiddleName, kLastName, kSuffix, kTitle, kCompany, kFileAs, kBirthday,
-  kAnniversary, kMobile, kFieldCount
+  kAnniversary, kMobile, kReminderReference, kFieldCount
 };
 
 struct PimValue {

@@ -68,10 +68,20 @@ class PimStoreTest : public ::testing::TestWithParam<bool> {
     if (app) app->Release();
     CoUninitialize();
   }
-  IAppointment* NewAppointment(const wchar_t* subject, double start, double end) {
+  template <class T>
+  T* Created(int itemType, REFIID iid) {
     CComPtr<IDispatch> item;
-    EXPECT_HRESULT_SUCCEEDED(app->CreateItem(olAppointmentItem, &item));
-    IAppointment* appt = As<IAppointment>(item, IID_IAppointment);
+    EXPECT_HRESULT_SUCCEEDED(app->CreateItem(itemType, &item));
+    return As<T>(item, iid);
+  }
+  template <class T>
+  T* Fetched(long oid, REFIID iid) {
+    CComPtr<IDispatch> item;
+    EXPECT_HRESULT_SUCCEEDED(app->GetItemFromOid(oid, &item));
+    return As<T>(item, iid);
+  }
+  IAppointment* NewAppointment(const wchar_t* subject, double start, double end) {
+    IAppointment* appt = Created<IAppointment>(olAppointmentItem, IID_IAppointment);
     if (!appt) return nullptr;
     CBstr s(subject);
     appt->put_Subject(s);
@@ -180,10 +190,8 @@ TEST_P(PimStoreTest, AppointmentIsStoredAsThePlugInReadsIt) {
   }
 
   // And back through the object model.
-  CComPtr<IDispatch> again;
-  ASSERT_HRESULT_SUCCEEDED(app->GetItemFromOid(oid, &again));
   CComPtr<IAppointment> read;
-  read.p = As<IAppointment>(again, IID_IAppointment);
+  read.p = Fetched<IAppointment>(oid, IID_IAppointment);
   ASSERT_TRUE(read);
   BSTR text = nullptr;
   read->get_Subject(&text);
@@ -202,10 +210,9 @@ TEST_P(PimStoreTest, AllDayEndFollowsTheLayoutsConvention) {
     SCOPED_TRACE(flagFirst);
     ClearStores();
     double end = Newer() ? kMonday + 2 : kMonday + 1;
-    CComPtr<IDispatch> item;
-    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olAppointmentItem, &item));
     CComPtr<IAppointment> appt;
-    appt.p = As<IAppointment>(item, IID_IAppointment);
+    appt.p = Created<IAppointment>(olAppointmentItem, IID_IAppointment);
+    ASSERT_TRUE(appt);
     if (flagFirst) appt->put_AllDayEvent(static_cast<VARIANT_BOOL>(1));
     appt->put_Start(kMonday);
     appt->put_End(end);
@@ -222,10 +229,9 @@ TEST_P(PimStoreTest, AllDayEndFollowsTheLayoutsConvention) {
     else EXPECT_EQ(raw[0].values.at(0x42150003).val.lVal, 1);
     long oid = 0;
     appt->get_Oid(&oid);
-    CComPtr<IDispatch> again;
-    ASSERT_HRESULT_SUCCEEDED(app->GetItemFromOid(oid, &again));
     CComPtr<IAppointment> read;
-    read.p = As<IAppointment>(again, IID_IAppointment);
+    read.p = Fetched<IAppointment>(oid, IID_IAppointment);
+    ASSERT_TRUE(read);
     DATE back = 0;
     read->get_End(&back);
     EXPECT_DOUBLE_EQ(back, end);
@@ -233,10 +239,8 @@ TEST_P(PimStoreTest, AllDayEndFollowsTheLayoutsConvention) {
 }
 
 TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
-  CComPtr<IDispatch> item;
-  ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olTaskItem, &item));
   CComPtr<ITask> task;
-  task.p = As<ITask>(item, IID_ITask);
+  task.p = Created<ITask>(olTaskItem, IID_ITask);
   ASSERT_TRUE(task);
   CBstr subject(L"File taxes");
   task->put_Subject(subject);
@@ -249,10 +253,8 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
   long taskOid = 0;
   task->get_Oid(&taskOid);
 
-  item.Release();
-  ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olContactItem, &item));
   CComPtr<IContact> contact;
-  contact.p = As<IContact>(item, IID_IContact);
+  contact.p = Created<IContact>(olContactItem, IID_IContact);
   ASSERT_TRUE(contact);
   CBstr first(L"Ada"), last(L"Lovelace"), company(L"Engines Ltd");
   contact->put_FirstName(first);
@@ -302,6 +304,54 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
   EXPECT_NE(copyOid, taskOid);
   CComPtr<IDispatch> gone;
   EXPECT_TRUE(FAILED(app->GetItemFromOid(taskOid, &gone)));
+}
+
+TEST_P(PimStoreTest, TaskReminderIsStoredAsEachLayoutKeepsIt) {
+  // Older stores: minutes before midnight of the start (reference 0) or the due day (1).
+  struct Case {
+    double start, due, reminder;
+    short reference;
+    long minutes;
+  };
+  const double none = PIM_NO_DATE;
+  const Case cases[] = {
+      {none, kMonday + 3, kMonday + 2 + 9.0 / 24, 1, 900},          // the day before, 09:00
+      {none, kMonday + 3, kMonday + 3 + 8.0 / 24, 1, -480},         // the due day, 08:00
+      {kMonday + 1, kMonday + 3, kMonday + 0.5, 0, 720},            // before the start: from the start
+      {kMonday + 1, kMonday + 3, kMonday + 1 + 13.5 / 24, 1, 2070},  // after the start: from the due date
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.minutes);
+    ClearStores();
+    CComPtr<ITask> task;
+    task.p = Created<ITask>(olTaskItem, IID_ITask);
+    ASSERT_TRUE(task);
+    DATE reminder = 0;
+    task->get_ReminderTime(&reminder);
+    EXPECT_EQ(reminder, PIM_NO_DATE);
+    task->put_StartDate(c.start);
+    task->put_DueDate(c.due);
+    task->put_ReminderSet(VARIANT_TRUE);
+    task->put_ReminderTime(c.reminder);
+    ASSERT_HRESULT_SUCCEEDED(task->Save());
+    std::vector<RawRecord> raw = ReadRaw(L"Tasks Database", Newer());
+    ASSERT_EQ(raw.size(), 1u);
+    if (Newer()) {
+      EXPECT_NEAR(RawDate(raw[0], 0x10660040), c.reminder, 1e-6);
+      EXPECT_TRUE(raw[0].values.at(0x0028000B).val.boolVal);
+    } else {
+      EXPECT_EQ(raw[0].values.at(0x00030002).val.iVal, c.reference);
+      EXPECT_EQ(raw[0].values.at(0x45010003).val.lVal, c.minutes);
+      EXPECT_EQ(raw[0].values.at(0x45030002).val.iVal, 1);
+    }
+    long oid = 0;
+    task->get_Oid(&oid);
+    CComPtr<ITask> read;
+    read.p = Fetched<ITask>(oid, IID_ITask);
+    ASSERT_TRUE(read);
+    read->get_ReminderTime(&reminder);
+    EXPECT_NEAR(reminder, c.reminder, 1e-6);
+  }
 }
 
 struct QueryCase {
