@@ -300,6 +300,10 @@ bool CPimStore::Parse(PimKind kind, const BYTE* buffer, DWORD size, WORD count, 
   // Stored forms that differ from the object model's.
   PimValue* v = record->fields;
   if (kind == PimKind::Task) {
+    // Importance in the object model: 0 low, 1 normal, 2 high; older stores keep 3 - it
+    // (the plug-in's level is 2 - value), newer ones keep it as it is (level value - 1).
+    if (!v[kImportance].present) v[kImportance].number = 1;
+    else if (!m_newer) v[kImportance].number = 3 - v[kImportance].number;
     if (!m_newer) {
       v[kReminderTime].present = v[kReminderSet].number != 0;
       v[kReminderTime].number = v[kReminderTime].present ? TaskReminderTime(v) : 949998.0;
@@ -308,7 +312,7 @@ bool CPimStore::Parse(PimKind kind, const BYTE* buffer, DWORD size, WORD count, 
       if (!v[kReminderTime].present) v[kReminderTime].number = 949998.0;
       bool done = v[kComplete].present && v[kComplete].number < 949990.0;
       v[kComplete].number = done ? 1 : 0;
-      if (v[kImportance].present) v[kImportance].number -= 1;
+
     }
     v[kComplete].present = true;
   }
@@ -446,7 +450,7 @@ bool CPimStore::Write(PimKind kind, PimRecord* record) {
       SystemTimeToVariantTime(&now, &today);
       value.number = static_cast<double>(static_cast<long>(today));
     }
-    if (kind == PimKind::Task && f.field == kImportance && m_newer && value.present) value.number += 1;
+    if (kind == PimKind::Task && f.field == kImportance && !m_newer && value.present) value.number = 3 - value.number;
     if (kind == PimKind::Appointment && f.field == kDuration && m_newer && record->fields[kAllDay].number &&
         value.number >= 1)
       value.number -= 1;

@@ -246,6 +246,7 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
   task->put_Subject(subject);
   task->put_DueDate(kMonday + 3);
   task->put_Complete(VARIANT_TRUE);
+  task->put_Importance(2);
   ASSERT_HRESULT_SUCCEEDED(task->Save());
   DATE start = 0;
   task->get_StartDate(&start);
@@ -274,6 +275,7 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
     EXPECT_EQ(tasks[0].texts.at(0x0020001F), L"File taxes");
     EXPECT_DOUBLE_EQ(RawDate(tasks[0], 0x00630040), kMonday + 3);
     EXPECT_LT(RawDate(tasks[0], 0x00640040), 949990.0);
+    EXPECT_EQ(tasks[0].values.at(0x00600013).val.ulVal - 1, 1u);  // the plug-in's "high"
     EXPECT_GE(RawDate(tasks[0], 0x00640040), 0.0);
     EXPECT_EQ(contacts[0].texts.at(0x0082001F), L"Ada");
     EXPECT_EQ(contacts[0].texts.at(0x0084001F), L"Lovelace");
@@ -285,6 +287,7 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
     EXPECT_DOUBLE_EQ(RawDate(tasks[0], 0x41050040), kMonday + 3);
     EXPECT_DOUBLE_EQ(RawDate(tasks[0], 0x41040040), PIM_NO_DATE);
     EXPECT_EQ(tasks[0].values.at(0x410F0002).val.iVal, 1);
+    EXPECT_EQ(2 - tasks[0].values.at(0x00260003).val.lVal, 1);  // the plug-in's "high"
     EXPECT_EQ(contacts[0].texts.at(0x3A06001F), L"Ada");
     EXPECT_EQ(contacts[0].texts.at(0x3A11001F), L"Lovelace");
     EXPECT_EQ(contacts[0].texts.at(0x3A16001F), L"Engines Ltd");
@@ -292,6 +295,12 @@ TEST_P(PimStoreTest, TaskAndContactAreStoredAsThePlugInReadsThem) {
   }
 
   // Copy, then delete the original: the copy is its own item.
+  CComPtr<ITask> fetched;
+  fetched.p = Fetched<ITask>(taskOid, IID_ITask);
+  ASSERT_TRUE(fetched);
+  long importance = 0;
+  fetched->get_Importance(&importance);
+  EXPECT_EQ(importance, 2);
   CComPtr<ITask> copy;
   ASSERT_HRESULT_SUCCEEDED(task->Copy(&copy));
   copy->put_StartDate(PIM_NO_DATE);
