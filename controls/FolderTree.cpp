@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/aygshell/aygshell.h"
+#include "controls/WaitCursor.h"
 
 namespace {
 
@@ -37,15 +38,6 @@ int SmallIconIndex(LPCWSTR path) {
   if (!SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_SMALLICON)) return 0;
   return info.iIcon;
 }
-
-class CWaitCursor {
- public:
-  CWaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-  ~CWaitCursor() { SetCursor(m_previous); }
-
- private:
-  HCURSOR m_previous;
-};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "base/RegKey.h"
+#include "controls/WaitCursor.h"
 #include "base/Translator.h"
 #include "res/TarvoResIds.h"
 #include "settings/shell/SettingsFile.h"
@@ -60,15 +61,6 @@ CString InsertPath(const CString& question, LPCWSTR path) {
   text.Insert(at, path);
   return text;
 }
-
-class CWaitCursor {
- public:
-  CWaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-  ~CWaitCursor() { SetCursor(m_previous); }
-
- private:
-  HCURSOR m_previous;
-};
 
 }  // namespace
 
