@@ -1,8 +1,10 @@
 #include "platform/cedbtool/VolumeText.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <vector>
 
 // The text, UTF-8:
@@ -112,6 +114,7 @@ struct Cursor {
       if (at >= text.size()) break;
       if (words->empty()) wordsLine = line;
       char c = text[at];
+      if (c == '\0') return Fail("NUL byte in the text");
       if (c == '\n') {
         ++at;
         ++line;
@@ -128,6 +131,7 @@ struct Cursor {
         for (;;) {
           if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
           char d = text[at++];
+          if (d == '\0') return Fail("NUL byte in the text");
           if (d == '"') break;
           if (d != '\\') {
             word += d;
@@ -140,8 +144,13 @@ struct Cursor {
             case 'r': word += '\r'; break;
             case 't': word += '\t'; break;
             case 'x': {
-              if (at + 2 > text.size()) return Fail("bad escape");
-              word += static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
+              if (at + 2 > text.size() || !isxdigit(static_cast<unsigned char>(text[at])) ||
+                  !isxdigit(static_cast<unsigned char>(text[at + 1])))
+                return Fail("bad escape");
+              char x = static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
+              // A device text ends at its first NUL: one inside would cut it short unseen.
+              if (!x) return Fail("NUL byte in the text");
+              word += x;
               at += 2;
               break;
             }
@@ -151,7 +160,7 @@ struct Cursor {
         words->push_back(word);
       } else {
         size_t start = at;
-        while (at < text.size() && !strchr(" \t\r\n", text[at])) ++at;
+        while (at < text.size() && text[at] && !strchr(" \t\r\n", text[at])) ++at;
         words->push_back(text.substr(start, at - start));
       }
     }
@@ -172,8 +181,16 @@ bool Number(const std::string& s, unsigned long long* out, bool allowSign, long 
   return errno == 0 && end && *end == '\0';
 }
 
+// A record as read: its values, whose texts and bytes live in the deques beside them (a
+// deque keeps its elements where they are as it grows).
+struct RecordText {
+  std::vector<CEPROPVAL> vals;
+  std::deque<std::wstring> texts;
+  std::deque<std::vector<BYTE>> blobs;
+};
+
 bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, CEPROPVAL* v,
-                std::vector<std::wstring>& texts, std::vector<std::vector<BYTE>>& blobs) {
+                std::deque<std::wstring>& texts, std::deque<std::vector<BYTE>>& blobs) {
   *v = CEPROPVAL{};
   v->propid = propid;
   unsigned long long u = 0;
@@ -213,10 +230,10 @@ bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, CEPROPVAL* 
       if (word.compare(0, 4, "hex:") != 0 || word.size() % 2) return c.Fail("hex: bytes expected");
       std::vector<BYTE> bytes;
       for (size_t i = 4; i < word.size(); i += 2) {
-        char* end = nullptr;
         std::string pair = word.substr(i, 2);
-        bytes.push_back(static_cast<BYTE>(std::strtoul(pair.c_str(), &end, 16)));
-        if (!end || *end) return c.Fail("bad hex " + pair);
+        if (!isxdigit(static_cast<unsigned char>(pair[0])) || !isxdigit(static_cast<unsigned char>(pair[1])))
+          return c.Fail("bad hex " + pair);
+        bytes.push_back(static_cast<BYTE>(std::strtoul(pair.c_str(), nullptr, 16)));
       }
       blobs.push_back(std::move(bytes));
       v->val.blob.dwCount = static_cast<DWORD>(blobs.back().size());
@@ -233,7 +250,65 @@ struct DbText {
   DWORD type = 0;
   std::vector<SORTORDERSPECEX> sorts;
   int line = 0;
+  std::deque<RecordText> records;
 };
+
+// Reads the whole text; nothing of a volume is touched.
+bool Parse(const std::string& text, std::deque<DbText>* dbs, std::string* error) {
+  Cursor c{text, 0, 1, error};
+  std::vector<std::string> words;
+  while (c.NextLine(&words)) {
+    const std::string& verb = words[0];
+    if (verb == "database") {
+      if (words.size() < 2 || words[1][0] != '"') return c.Fail("database \"Name\" expected");
+      dbs->emplace_back();
+      DbText& d = dbs->back();
+      d.name = Wide(words[1].substr(1));
+      d.line = c.wordsLine;
+      for (size_t i = 2; i < words.size(); ++i)
+        if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
+    } else if (verb == "sort") {
+      if (dbs->empty() || !dbs->back().records.empty() || dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
+        return c.Fail("sort outside a database, after its records, or too many");
+      SORTORDERSPECEX s{};
+      s.wVersion = SORTORDERSPECEX_VERSION;
+      for (size_t i = 1; i < words.size(); ++i) {
+        if (words[i] == "unique") {
+          s.wKeyFlags |= CEDB_SORT_UNIQUE;
+          continue;
+        }
+        unsigned long id = 0, flags = 0;
+        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP)
+          return c.Fail("sort property:flags expected");
+        s.rgPropID[s.wNumProps] = id;
+        s.rgdwFlags[s.wNumProps++] = flags;
+      }
+      dbs->back().sorts.push_back(s);
+    } else if (verb == "record") {
+      if (dbs->empty()) return c.Fail("record outside a database");
+      dbs->back().records.emplace_back();
+      RecordText& r = dbs->back().records.back();
+      bool ended = false;
+      while (c.NextLine(&words)) {
+        if (words[0] == "end") {
+          ended = true;
+          break;
+        }
+        unsigned long long id = 0;
+        if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || id > 0xFFFFFFFFull ||
+            r.vals.size() >= 0xFFFF)
+          return c.Fail("property value expected");
+        CEPROPVAL v;
+        if (!ParseValue(c, static_cast<CEPROPID>(id), words[1], &v, r.texts, r.blobs)) return false;
+        r.vals.push_back(v);
+      }
+      if (!ended) return c.Fail("record without end");  // keeps an earlier error
+    } else {
+      return c.Fail("unknown line " + verb);
+    }
+  }
+  return !c.failed;
+}
 
 bool Create(CEGUID* volume, const DbText& d, HANDLE* db, std::string* error) {
   CEOID oid = 0;
@@ -302,91 +377,37 @@ bool VolumeText::Dump(CEGUID volume, std::string* out, std::string* error) {
   return true;
 }
 
+bool VolumeText::Check(const std::string& text, std::string* error) {
+  std::deque<DbText> dbs;
+  return Parse(text, &dbs, error);
+}
+
 bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error) {
-  Cursor c{text, 0, 1, error};
-  std::vector<std::string> words;
-  HANDLE db = INVALID_HANDLE_VALUE;
-  DbText pending;
-  bool havePending = false;
-  auto flush = [&]() {
-    if (!havePending) return true;
-    havePending = false;
-    if (db != INVALID_HANDLE_VALUE) CloseHandle(db);
-    db = INVALID_HANDLE_VALUE;
-    return Create(&volume, pending, &db, error);
-  };
-  bool ok = true;
-  while (ok && c.NextLine(&words)) {
-    const std::string& verb = words[0];
-    if (verb == "database") {
-      if (!(ok = flush())) break;
-      if (words.size() < 2 || words[1][0] != '"') {
-        ok = c.Fail("database \"Name\" expected");
-        break;
-      }
-      pending = DbText{};
-      pending.name = Wide(words[1].substr(1));
-      pending.line = c.line;
-      for (size_t i = 2; i < words.size(); ++i)
-        if (words[i].compare(0, 5, "type=") == 0) pending.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
-      havePending = true;
-    } else if (verb == "sort") {
-      if (!havePending || pending.sorts.size() >= CEDB_MAXSORTORDER) {
-        ok = c.Fail("sort outside a database, or too many");
-        break;
-      }
-      SORTORDERSPECEX s{};
-      s.wVersion = SORTORDERSPECEX_VERSION;
-      for (size_t i = 1; i < words.size(); ++i) {
-        if (words[i] == "unique") {
-          s.wKeyFlags |= CEDB_SORT_UNIQUE;
-          continue;
-        }
-        unsigned long id = 0, flags = 0;
-        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP) {
-          ok = c.Fail("sort property:flags expected");
-          break;
-        }
-        s.rgPropID[s.wNumProps] = id;
-        s.rgdwFlags[s.wNumProps++] = flags;
-      }
-      pending.sorts.push_back(s);
-    } else if (verb == "record") {
-      if (!(ok = flush())) break;
-      if (db == INVALID_HANDLE_VALUE) {
-        ok = c.Fail("record outside a database");
-        break;
-      }
-      std::vector<CEPROPVAL> vals;
-      std::vector<std::wstring> texts;
-      std::vector<std::vector<BYTE>> blobs;
-      texts.reserve(256);
-      blobs.reserve(256);
-      bool ended = false;
-      while (ok && c.NextLine(&words)) {
-        if (words[0] == "end") {
-          ended = true;
-          break;
-        }
-        unsigned long long id = 0;
-        if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || texts.size() >= 256) {
-          ok = c.Fail("property value expected");
-          break;
-        }
-        CEPROPVAL v;
-        if (!(ok = ParseValue(c, static_cast<CEPROPID>(id), words[1], &v, texts, blobs))) break;
-        vals.push_back(v);
-      }
-      if (ok && !ended) ok = c.Fail("record without end");  // keeps an earlier error
-      if (ok && !CeWriteRecordProps(db, 0, static_cast<WORD>(vals.size()), vals.data())) {
-        ok = c.Fail("cannot write record (error " + std::to_string(GetLastError()) + ")");
-      }
-    } else {
-      ok = c.Fail("unknown line " + verb);
-    }
+  std::deque<DbText> dbs;
+  if (!Parse(text, &dbs, error)) return false;
+  // The volume changes in one durable step, or not at all.
+  if (!CedbBeginVolumeLoad(&volume)) {
+    *error = "cannot load the volume (error " + std::to_string(GetLastError()) + ")";
+    return false;
   }
-  if (c.failed) ok = false;
-  if (ok) ok = flush();
-  if (db != INVALID_HANDLE_VALUE) CloseHandle(db);
+  bool ok = true;
+  for (DbText& d : dbs) {
+    HANDLE db = INVALID_HANDLE_VALUE;
+    if (!(ok = Create(&volume, d, &db, error))) break;
+    for (RecordText& r : d.records) {
+      if (!CeWriteRecordProps(db, 0, static_cast<WORD>(r.vals.size()), r.vals.data())) {
+        *error = "line " + std::to_string(d.line) + ": cannot write a record of database " +
+                 Utf8(d.name.c_str()) + " (error " + std::to_string(GetLastError()) + ")";
+        ok = false;
+        break;
+      }
+    }
+    CloseHandle(db);
+    if (!ok) break;
+  }
+  if (!CedbEndVolumeLoad(&volume, ok) && ok) {
+    *error = "cannot write the volume (error " + std::to_string(GetLastError()) + ")";
+    ok = false;
+  }
   return ok;
 }

@@ -205,6 +205,19 @@ CORE_API BOOL WINAPI CeUnmountDBVol(PCEGUID pguid) {
   return v && UnmountVolume(v);
 }
 
+CORE_API BOOL WINAPI CedbBeginVolumeLoad(PCEGUID pguid) {
+  StoreGuard lock;
+  Volume* v = VolumeFor(pguid);
+  return v && BeginBatch(v);
+}
+
+CORE_API BOOL WINAPI CedbEndVolumeLoad(PCEGUID pguid, BOOL fKeep) {
+  if (!pguid) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+  StoreGuard lock;
+  Volume* v = VolumeByGuid(*pguid);
+  return v && EndBatch(v, fKeep != FALSE);
+}
+
 CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars) {
   if (!pguid || !lpBuf) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   StoreGuard lock;

@@ -5,15 +5,18 @@
 
 // A volume file is a header followed by an append-only log of checksummed entries
 // (database created or deleted, record put whole, record deleted). Each change appends one
-// entry and flushes it before the call returns; a process killed mid-append leaves a torn
-// last entry that the next writer cuts off. A bad entry anywhere else means the file is
-// damaged: the volume is refused and the file left as it is. When dead entries dominate,
-// the live content is written to a new file that atomically replaces the old one.
+// entry and flushes it before the call returns. The change a writer had in flight when it
+// died counts when its entry reached the file whole and sound, and not otherwise; every
+// process comes to the same answer (see LoadLocked). A torn entry is dropped only when it
+// can be nothing but that one unfinished append: nothing sound follows it and its bytes are
+// not a whole entry with a damaged length. Any other bad entry means the file is damaged:
+// the volume is refused and the file left as it is. When dead entries dominate, the live
+// content is written to a new file that atomically replaces the old.
 //
 // Processes share a volume through a named mutex (held while catching up and appending)
 // and a small named mapping: the length of the log that is committed, the file's
-// generation (bumped by every replacement) and a ring of recent changes that each
-// process's notification relay reads.
+// generation (bumped by every replacement), a mark set while a change is being appended
+// and a ring of recent changes that each process's notification relay reads.
 
 namespace cedb {
 namespace {
@@ -37,6 +40,7 @@ struct SharedSlot {
 
 struct SharedState {
   volatile LONG ready;
+  volatile LONG writer;  // set while a change is appended; still set under the mutex = its writer died
   volatile LONG generation;
   volatile LONG64 committed;
   volatile LONG64 seq;
@@ -304,7 +308,8 @@ void Index(Database* db, Record* r) {
 
 // ---- applying entries (the same path for our own changes and for replay) ----
 
-bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
+// events, when given, gets the change as openers hear it (for a change no writer told them of).
+bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* events = nullptr) {
   In in{p, n};
   uint8_t kind = in.u8();
   switch (kind) {
@@ -344,6 +349,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       for (auto& rec : it->second->records) v->recordDb.erase(rec.first);
       v->dbs.erase(it);
       ++v->structure;
+      if (events) events->push_back({DB_CEOID_DATABASE_DELETED, oid, oid});
       return true;
     }
     case kPutRecord: {
@@ -357,6 +363,10 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       if (owner != v->recordDb.end() && owner->second != dbOid) return false;
       auto it = db->records.find(oid);
       Record* r;
+      if (events)
+        events->push_back({it != db->records.end() ? static_cast<UINT>(DB_CEOID_CHANGED)
+                                                   : static_cast<UINT>(DB_CEOID_CREATED),
+                           dbOid, oid});
       if (it != db->records.end()) {
         r = it->second.get();
         Unindex(db, r);
@@ -393,6 +403,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       Unindex(db, r);
       db->records.erase(it);
       v->recordDb.erase(oid);
+      if (events) events->push_back({DB_CEOID_RECORD_DELETED, dbOid, oid});
       v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
       GetSystemTimeAsFileTime(&db->modified);
       ++v->structure;
@@ -485,11 +496,51 @@ DWORD Damaged(Volume* v) {
   return ERROR_INTERNAL_DB_CORRUPTION;
 }
 
+// Whether a whole entry with a matching checksum starts at p (n bytes to the end).
+bool SoundEntryAt(const BYTE* p, size_t n) {
+  if (n < 8) return false;
+  uint32_t len, crc;
+  memcpy(&len, p, 4);
+  memcpy(&crc, p + 4, 4);
+  return len >= 1 && len <= kMaxEntry && len <= n - 8 && Crc32(p + 8, len, Crc32(&len, 4)) == crc;
+}
+
+// Whether the bad entry at p, with left bytes to the end of the file, can only be the start
+// of one append that never finished. An append writes one entry front to back, so such a
+// tail is shorter than the entry its length promises, and nothing whole follows it. A
+// length that runs past the end over bytes that are one whole entry (the length itself
+// damaged), or over entries that follow, is damage in the middle of the log.
+bool IsTornTail(const BYTE* p, size_t left) {
+  if (left < 8) return true;
+  uint32_t len, crc;
+  memcpy(&len, p, 4);
+  memcpy(&crc, p + 4, 4);
+  if (len <= left - 8) return false;  // whole, so written to its end: its checksum failed
+  uint32_t rest = static_cast<uint32_t>(std::min<size_t>(left - 8, kMaxEntry));
+  if (rest == left - 8 && Crc32(p + 8, rest, Crc32(&rest, 4)) == crc) return false;
+  for (size_t k = 1; k + 8 < left; ++k) {
+    BYTE kind = p[k + 8];
+    if (kind >= kCreateDb && kind <= kDeleteRecord && SoundEntryAt(p + k, left - k)) return false;
+  }
+  return true;
+}
+
+void Publish(Volume* v, const std::vector<ChangeEvent>& events);
+
 // Brings the in-process view up to the committed state. Runs with the volume's mutex held.
+//
+// Live processes vouch for the log up to the committed length: a bad entry there is
+// damage. Past it lies only what a writer that died left of its change (its mark is still
+// set): the change counts when its entry is whole and sound, and a torn one is dropped,
+// exactly as a process opening the file after every other has closed it decides from the
+// file alone. Whoever takes the mutex first after the death settles it for all: the
+// committed length moves past the change and the openers hear of it.
 DWORD LoadLocked(Volume* v) {
   SharedState* s = v->shared;
   if (v->damaged) return ERROR_INTERNAL_DB_CORRUPTION;
-  if (v->loaded && s->ready && static_cast<uint32_t>(s->generation) == v->generation &&
+  bool writerDied = s->ready && s->writer;
+  if (!writerDied && v->loaded && s->ready &&
+      static_cast<uint32_t>(s->generation) == v->generation &&
       static_cast<uint64_t>(s->committed) == v->loaded)
     return 0;
   FileHandle f(CreateFileW(v->path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -505,8 +556,9 @@ DWORD LoadLocked(Volume* v) {
       !ParseHeader(header, &generation, &nextOid))
     return Damaged(v);
   bool ready = s->ready && static_cast<uint32_t>(s->generation) == generation;
-  uint64_t end = ready ? static_cast<uint64_t>(s->committed) : size;
-  if (end > size || end < kHeaderSize) return Damaged(v);
+  uint64_t vouched = ready ? static_cast<uint64_t>(s->committed) : kHeaderSize;
+  if (vouched > size || vouched < kHeaderSize) return Damaged(v);
+  uint64_t end = ready && !writerDied ? vouched : size;
   uint64_t start;
   if (!v->loaded || v->generation != generation || v->loaded > end) {
     Forget(v);
@@ -515,36 +567,33 @@ DWORD LoadLocked(Volume* v) {
   } else {
     start = v->loaded;
   }
-  std::vector<BYTE> buf(static_cast<size_t>(size - start));
+  std::vector<BYTE> buf(static_cast<size_t>(end - start));
   if (!buf.empty() && !ReadAt(f.h, start, buf.data(), buf.size())) return GetLastError();
-  size_t limit = static_cast<size_t>(end - start);
+  std::vector<ChangeEvent> unheard;
   size_t at = 0;
-  while (at < limit) {
-    size_t left = limit - at;
-    uint32_t len = 0, crc = 0;
-    if (left >= 8) {
-      memcpy(&len, &buf[at], 4);
-      memcpy(&crc, &buf[at + 4], 4);
-    }
-    bool whole = left >= 8 && len <= kMaxEntry && len <= left - 8;
-    bool sound = whole && Crc32(&buf[at + 8], len, Crc32(&len, 4)) == crc;
-    if (!sound) {
-      // Only the last entry of a log no live process vouches for may be torn.
-      bool last = !whole || at + 8 + len == limit;
-      if (!ready && last) break;
+  while (at < buf.size()) {
+    const BYTE* p = &buf[at];
+    size_t left = buf.size() - at;
+    bool pastVouched = start + at >= vouched;
+    if (!SoundEntryAt(p, left)) {
+      if (pastVouched && IsTornTail(p, left)) break;
       return Damaged(v);
     }
-    if (!ApplyEntry(v, &buf[at + 8], len)) return Damaged(v);
+    uint32_t len;
+    memcpy(&len, p, 4);
+    if (!ApplyEntry(v, p + 8, len, ready && pastVouched ? &unheard : nullptr)) return Damaged(v);
     ++v->entries;
     at += 8 + len;
   }
   v->loaded = start + at;
   v->generation = generation;
-  if (!ready) {
+  if (!ready || writerDied) {
     s->generation = static_cast<LONG>(generation);
     s->committed = static_cast<LONG64>(v->loaded);
     s->ready = 1;
+    s->writer = 0;
   }
+  Publish(v, unheard);
   return 0;
 }
 
@@ -573,11 +622,9 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
   if (!events.empty()) WakeRelay();
 }
 
-// Rewrites the live content into a new file that replaces the log, once dead entries
-// make up most of it.
-void MaybeCompactLocked(Volume* v) {
-  size_t live = v->dbs.size() + v->recordDb.size();
-  if (v->entries < 1024 || v->entries < 3 * live) return;
+// Writes the live content into a new file, flushed once, that atomically replaces the
+// volume's file; other processes read it again whole. 0 or the error.
+DWORD WriteImageLocked(Volume* v) {
   uint32_t generation = v->generation + 1;
   std::string image = Header(generation, v->nextOid);
   uint32_t entries = 0;
@@ -620,24 +667,34 @@ void MaybeCompactLocked(Volume* v) {
   {
     FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.ok()) return;
+    if (!f.ok()) return GetLastError();
     if (!WriteAll(f.h, image.data(), image.size()) || !FlushFileBuffers(f.h)) {
+      DWORD err = GetLastError();
       CloseHandle(f.h);
       f.h = INVALID_HANDLE_VALUE;
       DeleteFileW(temp.c_str());
-      return;
+      return err ? err : ERROR_DISK_FULL;
     }
   }
   if (!MoveFileExW(temp.c_str(), v->path.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DWORD err = GetLastError();
     DeleteFileW(temp.c_str());
-    return;
+    return err;
   }
   v->generation = generation;
   v->loaded = image.size();
   v->entries = entries;
   v->shared->generation = static_cast<LONG>(generation);
   v->shared->committed = static_cast<LONG64>(v->loaded);
+  return 0;
+}
+
+// Rewrites the volume once dead entries make up most of its log.
+void MaybeCompactLocked(Volume* v) {
+  size_t live = v->dbs.size() + v->recordDb.size();
+  if (v->entries < 1024 || v->entries < 3 * live) return;
+  WriteImageLocked(v);
 }
 
 // The one way a volume changes: under the volume's mutex, catch up, let build check the
@@ -645,6 +702,17 @@ void MaybeCompactLocked(Volume* v) {
 template <class Build>
 DWORD Mutate(Volume* v, Build build) {
   if (v->damaged) return ERROR_INTERNAL_DB_CORRUPTION;
+  if (v->batch) {
+    // This thread holds the volume since the batch began; the file is written whole at its end.
+    Out payload;
+    std::vector<ChangeEvent> events;
+    if (DWORD err = build(payload, events)) return err;
+    if (!ApplyEntry(v, reinterpret_cast<const BYTE*>(payload.b.data()), payload.b.size()))
+      return ERROR_INVALID_PARAMETER;
+    ++v->entries;
+    v->batchEvents.insert(v->batchEvents.end(), events.begin(), events.end());
+    return 0;
+  }
   MutexHold hold(v->mutex);
   if (DWORD err = LoadLocked(v)) return err;
   Out payload;
@@ -663,10 +731,12 @@ DWORD Mutate(Volume* v, Build build) {
     at.QuadPart = static_cast<LONGLONG>(v->loaded);
     // Cutting at the committed length drops whatever a killed writer left half-written.
     if (!SetFilePointerEx(f.h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(f.h)) return GetLastError();
+    v->shared->writer = 1;
     if (!WriteAll(f.h, entry.data(), entry.size()) || !FlushFileBuffers(f.h)) {
       DWORD err = GetLastError();
       SetFilePointerEx(f.h, at, nullptr, FILE_BEGIN);
       SetEndOfFile(f.h);
+      v->shared->writer = 0;
       return err ? err : ERROR_DISK_FULL;
     }
   }
@@ -676,6 +746,8 @@ DWORD Mutate(Volume* v, Build build) {
   ++v->entries;
   v->loaded += entry.size();
   v->shared->committed = static_cast<LONG64>(v->loaded);
+  MemoryBarrier();
+  v->shared->writer = 0;
   Publish(v, events);
   MaybeCompactLocked(v);
   return 0;
@@ -893,14 +965,60 @@ bool Refresh(Volume* v) {
   }
   SharedState* s = v->shared;
   if (v->loaded && s->ready && static_cast<uint32_t>(s->generation) == v->generation &&
-      static_cast<uint64_t>(s->committed) == v->loaded)
-    return true;
+      static_cast<uint64_t>(s->committed) == v->loaded) {
+    if (!s->writer) return true;
+    // A change is being appended, or its writer died at it. A live writer holds the lock
+    // and its change is not committed yet; a dead one's lock is ours to settle its change.
+    DWORD got = WaitForSingleObject(v->mutex, 0);
+    if (got == WAIT_TIMEOUT) return true;
+    if (got != WAIT_OBJECT_0 && got != WAIT_ABANDONED) return true;
+    DWORD err = LoadLocked(v);
+    ReleaseMutex(v->mutex);
+    if (err) SetLastError(err);
+    return !err;
+  }
   MutexHold hold(v->mutex);
   if (DWORD err = LoadLocked(v)) {
     SetLastError(err);
     return false;
   }
   return true;
+}
+
+bool BeginBatch(Volume* v) {
+  if (v->batch) {
+    SetLastError(ERROR_BUSY);
+    return false;
+  }
+  WaitForSingleObject(v->mutex, INFINITE);
+  if (DWORD err = LoadLocked(v)) {
+    ReleaseMutex(v->mutex);
+    SetLastError(err);
+    return false;
+  }
+  v->batch = true;
+  v->batchEvents.clear();
+  return true;
+}
+
+bool EndBatch(Volume* v, bool keep) {
+  if (!v->batch) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  v->batch = false;
+  DWORD err = keep ? WriteImageLocked(v) : 0;
+  if (!keep || err) {
+    // Back to what the file holds.
+    Forget(v);
+    if (DWORD reload = LoadLocked(v)) err = err ? err : reload;
+  } else {
+    Publish(v, v->batchEvents);
+  }
+  v->batchEvents.clear();
+  ReleaseMutex(v->mutex);
+  if (err) SetLastError(err);
+  return !err;
 }
 
 CEOID CreateDatabase(Volume* v, const std::wstring& name, DWORD type, DWORD flags,

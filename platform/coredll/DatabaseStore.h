@@ -40,6 +40,14 @@ struct Database {
 
 struct SharedState;
 
+// An event in the volume's shared change ring, as other processes' relays read it.
+struct ChangeEvent {
+  UINT type;
+  CEOID db;
+  CEOID oid;
+};
+
+
 // A volume file and what this process has read of it.
 struct Volume {
   std::wstring name;  // as mounted ("pim.vol", or the caller's path)
@@ -56,6 +64,8 @@ struct Volume {
   uint32_t entries = 0;
   CEOID nextOid = 0x100;
   bool damaged = false;
+  bool batch = false;  // between BeginBatch and EndBatch: changes wait in memory
+  std::vector<ChangeEvent> batchEvents;
   uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
   uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
   std::map<CEOID, std::unique_ptr<Database>> dbs;
@@ -83,13 +93,6 @@ struct DbHandle {
   uint64_t cachedStructure = ~0ull;
 };
 
-// An event in the volume's shared change ring, as other processes' relays read it.
-struct ChangeEvent {
-  UINT type;
-  CEOID db;
-  CEOID oid;
-};
-
 // The process-wide lock over every structure above.
 void StoreLock();
 void StoreUnlock();
@@ -113,6 +116,13 @@ std::wstring DeviceRoot();
 
 // Reads what other processes have written since this process last looked.
 bool Refresh(Volume* vol);
+
+// Many changes in one durable step: from BeginBatch on, this process holds the volume's
+// cross-process lock and its changes are applied here only; EndBatch(keep) writes the whole
+// volume to a new file, flushed once, that replaces the old (or, not keeping, reads the file
+// back as it was). Other processes see the old content until then, the new after.
+bool BeginBatch(Volume* vol);
+bool EndBatch(Volume* vol, bool keep);
 
 // Changes. Each takes the volume's cross-process lock, catches up, checks, appends
 // one durable entry to the file, applies it here and tells every opener.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 using namespace cedbtest;
@@ -58,25 +59,6 @@ int CountIntact(HANDLE db) {
   }
 }
 
-std::string ReadFileBytes(const std::wstring& path) {
-  std::string out;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return out;
-  char buf[65536];
-  DWORD got;
-  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
-  CloseHandle(f);
-  return out;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD done;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-  CloseHandle(f);
-}
-
 }  // namespace
 
 // ---- the jobs children run ----
@@ -121,6 +103,20 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
       if (!WriteNumbered(db, i)) return *exitCode = 1, true;
       if (i == 50 && started) SetEvent(started);
     }
+  }
+  if (job == L"keep") {
+    // Keeps the volume open across another process's death: reads it, says so, waits to
+    // be told, then answers how many records it sees now.
+    CEGUID g = Mount(arg, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    if (db == INVALID_HANDLE_VALUE || CountIntact(db) < 0) return *exitCode = 1000, true;
+    HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\CeDbTestKeepReady");
+    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"Local\\CeDbTestKeepGo");
+    if (!ready || !go) return *exitCode = 1001, true;
+    SetEvent(ready);
+    WaitForSingleObject(go, 60000);
+    *exitCode = static_cast<DWORD>(CountIntact(db));
+    return true;
   }
   if (job == L"add100") {
     // A hundred records with numbers of its own, as fast as it can.
@@ -231,13 +227,131 @@ TEST(DatabasePersistence, CompactionByAnotherProcessKeepsTheContent) {
   CeUnmountDBVol(&g);
 }
 
-// A last entry cut short (a write interrupted by power loss) is dropped; the rest reads.
+// A last entry cut short (a write interrupted by a kill or power loss) is dropped; the rest
+// reads, and the next write cuts off that one entry and nothing more.
 TEST(DatabasePersistence, TornLastWriteIsDropped) {
-  ASSERT_EQ(RunChild(L"fill", L"\\Torn.vol"), 0u);
-  std::string bytes = ReadFileBytes(HostFile(L"Torn.vol"));
-  bytes += std::string("\x40\x00\x00\x00\x12\x34", 6);  // an entry header promising more
-  WriteFileBytes(HostFile(L"Torn.vol"), bytes);
-  EXPECT_EQ(RunChild(L"check", L"\\Torn.vol"), 0u);
+  ASSERT_EQ(RunChild(L"fill", L"\\TornSource.vol"), 0u);
+  const std::string whole = ReadFileBytes(HostFile(L"TornSource.vol"));
+  std::vector<size_t> at = EntryOffsets(whole);
+  ASSERT_EQ(at.size(), 5u) << "a database and three records";
+  ASSERT_EQ(at.back(), whole.size());
+  // The append that never finished: the front of an entry like the last one.
+  const std::string next = whole.substr(at[3]);
+  struct Case { const char* what; std::string tail; };
+  const Case cases[] = {
+      {"part of a header", next.substr(0, 3)},
+      {"a header promising more", std::string("\x40\x00\x00\x00\x12\x34\x56\x78", 8)},
+      {"a header and part of the bytes", next.substr(0, 12)},
+      {"all but the last byte", next.substr(0, next.size() - 1)},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::wstring vol = L"\\Torn" + std::to_wstring(++n) + L".vol";
+    WriteFileBytes(HostFile(vol.substr(1)), whole + c.tail);
+    EXPECT_EQ(RunChild(L"check", vol), 0u);
+    CEGUID g = Mount(vol, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    ASSERT_NE(db, INVALID_HANDLE_VALUE);
+    ASSERT_NE(WriteNumbered(db, 4), 0u);
+    CloseHandle(db);
+    CeUnmountDBVol(&g);
+    std::string after = ReadFileBytes(HostFile(vol.substr(1)));
+    EXPECT_EQ(after.substr(0, whole.size()), whole) << "only the torn entry is cut off";
+    EXPECT_EQ(EntryOffsets(after).size(), 6u);
+    EXPECT_EQ(RunChild(L"count", vol), 4u);
+  }
+}
+
+// Damage to any field of an entry's header, in the middle of the log or in its last entry
+// (a change that was acknowledged), is damage: it is never taken for a torn last write,
+// the volume is refused and the file left as it is, every record in it.
+TEST(DatabasePersistence, DamagedEntryHeaderIsRefusedNeverTrimmed) {
+  ASSERT_EQ(RunChild(L"fill", L"\\HeaderSource.vol"), 0u);
+  const std::string whole = ReadFileBytes(HostFile(L"HeaderSource.vol"));
+  std::vector<size_t> at = EntryOffsets(whole);
+  ASSERT_EQ(at.size(), 5u) << "a database and three records";
+  const size_t middle = at[1], last = at[3];
+  struct Case {
+    const char* what;
+    size_t entry;
+    size_t field;  // offset in the entry: 0-3 length, 4-7 checksum, 8 the kind of change
+    uint8_t flip;  // bits flipped; 0 = the length set to run exactly to the end of the file
+  };
+  const Case cases[] = {
+      {"length, low bit", middle, 0, 0x01},
+      {"length, past the end", middle, 1, 0x01},
+      {"length, far past the end", middle, 1, 0x80},
+      {"length, third byte", middle, 2, 0x01},
+      {"length, over the largest entry", middle, 3, 0x80},
+      {"length, to the end of the file", middle, 0, 0},
+      {"checksum, first byte", middle, 4, 0x01},
+      {"checksum, second byte", middle, 5, 0x10},
+      {"checksum, third byte", middle, 6, 0x80},
+      {"checksum, last byte", middle, 7, 0xFF},
+      {"kind of change", middle, 8, 0x07},
+      {"last entry: length, past the end", last, 1, 0x01},
+      {"last entry: length one more", last, 0, 0x01},
+      {"last entry: length over the largest entry", last, 3, 0x80},
+      {"last entry: checksum", last, 4, 0x01},
+      {"last entry: kind of change", last, 8, 0x07},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string bytes = whole;
+    if (c.flip) {
+      bytes[c.entry + c.field] = static_cast<char>(bytes[c.entry + c.field] ^ c.flip);
+    } else {
+      uint32_t len = static_cast<uint32_t>(bytes.size() - c.entry - 8);
+      memcpy(&bytes[c.entry], &len, 4);
+    }
+    std::wstring vol = L"\\Header" + std::to_wstring(++n) + L".vol";
+    WriteFileBytes(HostFile(vol.substr(1)), bytes);
+    CEGUID g;
+    EXPECT_FALSE(CeMountDBVol(&g, const_cast<LPWSTR>(vol.c_str()), OPEN_EXISTING));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNAL_DB_CORRUPTION));
+    EXPECT_EQ(RunChild(L"count", vol), 1000u) << "another process refuses it too";
+    EXPECT_EQ(ReadFileBytes(HostFile(vol.substr(1))), bytes) << "left as it was";
+  }
+}
+
+// A writer killed in the middle of a change: the change counts when its entry reached the
+// file whole, and not otherwise, and every process agrees on which: one that had the volume
+// open all along sees what one opening it after every other has closed it sees.
+TEST(DatabasePersistence, ChangeInFlightAtAKillIsSeenAlikeByEveryProcess) {
+  HANDLE started = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestHammer");
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestKeepReady");
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestKeepGo");
+  // Kills land at random points of a write; a few rounds make landing after the entry is
+  // on disk but before the writer says so (most of a write's time is its flush) near certain.
+  for (int round = 1; round <= 4; ++round) {
+    SCOPED_TRACE(round);
+    std::wstring vol = L"\\InFlight" + std::to_wstring(round) + L".vol";
+    ResetEvent(started);
+    ResetEvent(ready);
+    ResetEvent(go);
+    HANDLE hammer = StartChild(L"hammer", vol);
+    ASSERT_NE(hammer, nullptr);
+    ASSERT_EQ(WaitForSingleObject(started, 60000), WAIT_OBJECT_0);
+    HANDLE keeper = StartChild(L"keep", vol);
+    ASSERT_NE(keeper, nullptr);
+    ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
+    TerminateProcess(hammer, 9);
+    WaitForSingleObject(hammer, 60000);
+    CloseHandle(hammer);
+    SetEvent(go);
+    WaitForSingleObject(keeper, 60000);
+    DWORD seenByKeeper = 0;
+    GetExitCodeProcess(keeper, &seenByKeeper);
+    CloseHandle(keeper);
+    ASSERT_GE(seenByKeeper, 50u);
+    ASSERT_LT(seenByKeeper, 1000u);
+    EXPECT_EQ(RunChild(L"count", vol), seenByKeeper) << "a process opening it later";
+  }
+  CloseHandle(started);
+  CloseHandle(ready);
+  CloseHandle(go);
 }
 
 // On the device, a damaged volume is refused with an error and left as it is for

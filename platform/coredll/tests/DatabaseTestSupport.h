@@ -62,4 +62,16 @@ struct ReadResult {
 };
 bool ReadAt(HANDLE db, ReadResult* out);
 
+// Whole files, as bytes.
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// Where each entry of a volume file's log starts (a 32-byte header, then entries of a
+// length, a checksum and that many bytes), and where the last one ends.
+std::vector<size_t> EntryOffsets(const std::string& volume);
+
+// Everything a mounted volume holds, as text: databases with their types and sort orders,
+// records with their identifiers and values, in creation order. Empty when unreadable.
+std::string DescribeVolume(CEGUID* guid);
+
 }  // namespace cedbtest
