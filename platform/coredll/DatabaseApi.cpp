@@ -314,7 +314,7 @@ void FillInfo(Database* db, CEDBASEINFOEX* out) {
   out->dwDbaseType = db->type;
   out->dwNumRecords = static_cast<DWORD>(db->records.size());
   size_t size = 0;
-  for (auto& r : db->records) size += r.second->props.size() * sizeof(CEPROPVAL) + r.second->data.size();
+  for (auto& r : db->records) size += r.second.props.size() * sizeof(CEPROPVAL) + r.second.data.size();
   out->dwSize = static_cast<DWORD>(size);
   out->ftLastModified = db->modified;
   out->wNumSortOrder = static_cast<WORD>(db->sorts.size());

@@ -71,20 +71,33 @@ std::unordered_map<HANDLE, std::unique_ptr<DbHandle>>& Handles() {
   return *h;
 }
 
+// CRC-32 (the zip polynomial), eight bytes a step: every entry is summed when written and
+// when read, so this runs over every byte of a volume.
 uint32_t Crc32(const void* data, size_t n, uint32_t crc = 0) {
-  static uint32_t table[256];
+  static uint32_t table[8][256];
   static bool built = false;
   if (!built) {
     for (uint32_t i = 0; i < 256; ++i) {
       uint32_t c = i;
       for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[i] = c;
+      table[0][i] = c;
     }
+    for (uint32_t i = 0; i < 256; ++i)
+      for (int t = 1; t < 8; ++t) table[t][i] = (table[t - 1][i] >> 8) ^ table[0][table[t - 1][i] & 0xFF];
     built = true;
   }
   crc = ~crc;
   auto* p = static_cast<const BYTE*>(data);
-  for (size_t i = 0; i < n; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+  for (; n >= 8; n -= 8, p += 8) {
+    uint32_t lo, hi;
+    memcpy(&lo, p, 4);
+    memcpy(&hi, p + 4, 4);
+    lo ^= crc;
+    crc = table[7][lo & 0xFF] ^ table[6][(lo >> 8) & 0xFF] ^ table[5][(lo >> 16) & 0xFF] ^
+          table[4][lo >> 24] ^ table[3][hi & 0xFF] ^ table[2][(hi >> 8) & 0xFF] ^
+          table[1][(hi >> 16) & 0xFF] ^ table[0][hi >> 24];
+  }
+  for (; n; --n, ++p) crc = table[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }
 
@@ -308,6 +321,31 @@ void Index(Database* db, Record* r) {
 
 // ---- applying entries (the same path for our own changes and for replay) ----
 
+// Puts a record whole (built: its values and their data, taken over) into db.
+void PutRecord(Volume* v, Database* db, CEOID oid, Record& built, std::vector<ChangeEvent>* events) {
+  auto it = db->records.find(oid);
+  Record* r;
+  if (events)
+    events->push_back({it != db->records.end() ? static_cast<UINT>(DB_CEOID_CHANGED)
+                                               : static_cast<UINT>(DB_CEOID_CREATED),
+                       db->oid, oid});
+  if (it != db->records.end()) {
+    r = &it->second;
+    Unindex(db, r);
+  } else {
+    r = &db->records[oid];
+    r->oid = oid;
+    v->recordDb[oid] = db->oid;
+  }
+  r->props.swap(built.props);
+  r->data.swap(built.data);
+  Index(db, r);
+  v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
+  if (v->batch) db->modified = v->batchTime;  // one time for a whole batch
+  else GetSystemTimeAsFileTime(&db->modified);
+  ++v->structure;
+}
+
 // events, when given, gets the change as openers hear it (for a change no writer told them of).
 bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* events = nullptr) {
   In in{p, n};
@@ -361,27 +399,9 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* ev
       if (!db) return false;
       auto owner = v->recordDb.find(oid);
       if (owner != v->recordDb.end() && owner->second != dbOid) return false;
-      auto it = db->records.find(oid);
-      Record* r;
-      if (events)
-        events->push_back({it != db->records.end() ? static_cast<UINT>(DB_CEOID_CHANGED)
-                                                   : static_cast<UINT>(DB_CEOID_CREATED),
-                           dbOid, oid});
-      if (it != db->records.end()) {
-        r = it->second.get();
-        Unindex(db, r);
-      } else {
-        auto fresh = std::make_unique<Record>();
-        fresh->oid = oid;
-        r = fresh.get();
-        db->records[oid] = std::move(fresh);
-        v->recordDb[oid] = dbOid;
-      }
-      BuildRecord(*r, vals);
-      Index(db, r);
-      v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
-      GetSystemTimeAsFileTime(&db->modified);
-      ++v->structure;
+      Record built;
+      BuildRecord(built, vals);
+      PutRecord(v, db, oid, built, events);
       return true;
     }
     case kDeleteRecord: {
@@ -391,7 +411,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* ev
       if (!in.ok || !db) return false;
       auto it = db->records.find(oid);
       if (it == db->records.end()) return false;
-      Record* r = it->second.get();
+      Record* r = &it->second;
       // A handle positioned on the record moves on to the one after it, in its own order.
       for (DbHandle* h : HandlesOn(v, dbOid)) {
         if (h->cur != oid || h->sort >= static_cast<int>(db->sorts.size())) continue;
@@ -654,8 +674,9 @@ DWORD WriteImageLocked(Volume* v) {
       for (auto f : s.sortSpec.rgdwFlags) o.u32(f);
     }
     add(o);
+    Out p;  // one buffer for every record: it keeps its room
     for (Record* r : db->byOid) {
-      Out p;
+      p.b.clear();
       p.u8(kPutRecord);
       p.u32(db->oid);
       p.u32(r->oid);
@@ -707,7 +728,8 @@ DWORD Mutate(Volume* v, Build build) {
     Out payload;
     std::vector<ChangeEvent> events;
     if (DWORD err = build(payload, events)) return err;
-    if (!ApplyEntry(v, reinterpret_cast<const BYTE*>(payload.b.data()), payload.b.size()))
+    if (!payload.b.empty() &&
+        !ApplyEntry(v, reinterpret_cast<const BYTE*>(payload.b.data()), payload.b.size()))
       return ERROR_INVALID_PARAMETER;
     ++v->entries;
     v->batchEvents.insert(v->batchEvents.end(), events.begin(), events.end());
@@ -998,6 +1020,7 @@ bool BeginBatch(Volume* v) {
   }
   v->batch = true;
   v->batchEvents.clear();
+  GetSystemTimeAsFileTime(&v->batchTime);
   return true;
 }
 
@@ -1073,9 +1096,11 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     if (oid) {
       auto it = db->records.find(oid);
       if (it == db->records.end()) return ERROR_INVALID_PARAMETER;
-      old = it->second.get();
+      old = &it->second;
     }
-    std::vector<CEPROPVAL> merged;
+    // Kept from call to call (the store lock is held): most writes then allocate nothing here.
+    static std::vector<CEPROPVAL> merged;
+    merged.clear();
     if (old) merged = old->props;
     for (WORD i = 0; i < count; ++i) {
       const CEPROPVAL& in = vals[i];
@@ -1085,6 +1110,11 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       CEPROPVAL copy = in;
       copy.wLenData = 0;
       copy.wFlags = 0;
+      if (size_t size = ValueSize(TypeFromPropID(in.propid))) {
+        // Only the value's own bytes, as a record read back from the file has them.
+        memset(&copy.val, 0, sizeof copy.val);
+        memcpy(&copy.val, &in.val, size);
+      }
       merged.push_back(copy);
     }
     Record probe;
@@ -1102,6 +1132,11 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
         if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
     }
     written = probe.oid;
+    if (v->batch) {
+      // Nothing goes to the file until the batch ends: no entry to encode.
+      PutRecord(v, db, written, probe, &v->batchEvents);
+      return 0;
+    }
     o.u8(kPutRecord);
     o.u32(dbOid);
     o.u32(written);
@@ -1274,7 +1309,7 @@ size_t Locate(DbHandle* h, Database* db) {
     h->cur = 0;
     return order.size();
   }
-  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].sortSpec, it->second.get());
+  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].sortSpec, &it->second);
   h->curIndex = i;
   h->curStructure = v->structure;
   return i;

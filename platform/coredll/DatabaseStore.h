@@ -34,7 +34,7 @@ struct Database {
   FILETIME modified{};
   std::vector<SortOrder> sorts;
   std::vector<Record*> byOid;  // creation order, for handles opened without an order
-  std::unordered_map<CEOID, std::unique_ptr<Record>> records;
+  std::unordered_map<CEOID, Record> records;  // a node map: a record stays where it is
   std::vector<Record*>& Order(int sort) { return sort < 0 ? byOid : sorts[sort].index; }
 };
 
@@ -66,6 +66,7 @@ struct Volume {
   bool damaged = false;
   bool batch = false;  // between BeginBatch and EndBatch: changes wait in memory
   std::vector<ChangeEvent> batchEvents;
+  FILETIME batchTime{};
   uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
   uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
   std::map<CEOID, std::unique_ptr<Database>> dbs;
