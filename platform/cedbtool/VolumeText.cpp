@@ -250,6 +250,7 @@ struct Records {
   std::vector<CEPROPVAL> vals;
   std::vector<size_t> where;  // per value: its place in a pool, or npos
   std::vector<size_t> ends;   // per record: the end of its values
+  std::vector<int> lines;     // per record: the line of its "record"
   std::wstring texts;
   std::vector<BYTE> bytes;
 
@@ -366,6 +367,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       if (dbs->empty()) return c.Fail("record outside a database");
       Records& r = dbs->back().records;
       size_t from = r.vals.size();
+      int line = c.wordsLine;
       bool ended = false;
       while (c.NextLine(&words)) {
         if (words[0] == "end") {
@@ -380,6 +382,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       }
       if (!ended) return c.Fail("record without end");  // keeps an earlier error
       r.ends.push_back(r.vals.size());
+      r.lines.push_back(line);
     } else {
       return c.Fail("unknown line " + verb);
     }
@@ -475,8 +478,8 @@ bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error
       WORD count;
       CEPROPVAL* vals = d.records.Record(k, &count);
       if (!CeWriteRecordProps(db, 0, count, vals)) {
-        *error = "line " + std::to_string(d.line) + ": cannot write a record of database " +
-                 Utf8(d.name.c_str()) + " (error " + std::to_string(GetLastError()) + ")";
+        *error = "line " + std::to_string(d.records.lines[k]) + ": cannot write record (error " +
+                 std::to_string(GetLastError()) + ")";
         ok = false;
         break;
       }

@@ -107,7 +107,7 @@ TEST(VolumeText, BadTextNamesTheLineAndChangesNothing) {
       // in a unique order.
       {"database \"Categories\"\nsort unique 0x0001001F:0x00000000\nrecord\n  0x0001001F \"x\"\nend\n"
        "record\n  0x0001001F \"x\"\nend\n",
-       "line 1: cannot write a record of database Categories (error 183)"},
+       "line 6: cannot write record (error 183)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
