@@ -646,19 +646,27 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
 // volume's file; other processes read it again whole. 0 or the error.
 DWORD WriteImageLocked(Volume* v) {
   uint32_t generation = v->generation + 1;
-  std::string image = Header(generation, v->nextOid);
+  // Entries are encoded in place, their length and checksum filled in behind them.
+  Out o;
+  o.b = Header(generation, v->nextOid);
+  o.b.reserve(static_cast<size_t>(std::max<uint64_t>(v->loaded, 1 << 16)));
   uint32_t entries = 0;
-  auto add = [&](const Out& o) {
-    uint32_t len = static_cast<uint32_t>(o.b.size());
-    uint32_t crc = Crc32(o.b.data(), len, Crc32(&len, 4));
-    image.append(reinterpret_cast<const char*>(&len), 4);
-    image.append(reinterpret_cast<const char*>(&crc), 4);
-    image += o.b;
+  size_t start = 0;
+  auto begin = [&] {
+    start = o.b.size();
+    o.u32(0);
+    o.u32(0);
+  };
+  auto end = [&] {
+    uint32_t len = static_cast<uint32_t>(o.b.size() - start - 8);
+    uint32_t crc = Crc32(&o.b[start + 8], len, Crc32(&len, 4));
+    memcpy(&o.b[start], &len, 4);
+    memcpy(&o.b[start + 4], &crc, 4);
     ++entries;
   };
   for (auto& d : v->dbs) {
     Database* db = d.second.get();
-    Out o;
+    begin();
     o.u8(kCreateDb);
     o.u32(db->oid);
     o.u32(db->type);
@@ -673,17 +681,17 @@ DWORD WriteImageLocked(Volume* v) {
       for (auto id : s.sortSpec.rgPropID) o.u32(id);
       for (auto f : s.sortSpec.rgdwFlags) o.u32(f);
     }
-    add(o);
-    Out p;  // one buffer for every record: it keeps its room
+    end();
     for (Record* r : db->byOid) {
-      p.b.clear();
-      p.u8(kPutRecord);
-      p.u32(db->oid);
-      p.u32(r->oid);
-      EncodeProps(p, r->props.data(), r->props.size());
-      add(p);
+      begin();
+      o.u8(kPutRecord);
+      o.u32(db->oid);
+      o.u32(r->oid);
+      EncodeProps(o, r->props.data(), r->props.size());
+      end();
     }
   }
+  const std::string& image = o.b;
   std::wstring temp = v->path + L".new";
   {
     FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
