@@ -705,9 +705,13 @@ DWORD WriteImageLocked(Volume* v) {
       return err ? err : ERROR_DISK_FULL;
     }
   }
+  // Marked like an append: a process that dies between the replacement and the shared
+  // state leaves the next one to read the new file whole.
+  v->shared->writer = 1;
   if (!MoveFileExW(temp.c_str(), v->path.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DWORD err = GetLastError();
+    v->shared->writer = 0;
     DeleteFileW(temp.c_str());
     return err;
   }
@@ -716,6 +720,8 @@ DWORD WriteImageLocked(Volume* v) {
   v->entries = entries;
   v->shared->generation = static_cast<LONG>(generation);
   v->shared->committed = static_cast<LONG64>(v->loaded);
+  MemoryBarrier();
+  v->shared->writer = 0;
   return 0;
 }
 
@@ -864,11 +870,14 @@ Volume* OpenVolume(const std::wstring& name, DWORD disposition, bool permanent) 
       }
       uint32_t generation = static_cast<uint32_t>(v->shared->generation) + 1;
       // Object identifiers stay unique across an emptying: old handles cannot mistake new objects.
+      v->shared->writer = 1;  // a death before the shared state is reset leaves the file to be read whole
       if (!WriteEmptyVolume(path, generation, v->nextOid, exists ? TRUNCATE_EXISTING : CREATE_NEW)) {
+        v->shared->writer = 0;
         // Another process may have created it first; that is as good.
         if (exists || GetLastError() != ERROR_FILE_EXISTS) return nullptr;
       } else {
         v->shared->ready = 0;
+        v->shared->writer = 0;
         v->damaged = false;
       }
       Forget(v);
