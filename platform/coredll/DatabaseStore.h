@@ -47,7 +47,6 @@ struct ChangeEvent {
   CEOID oid;
 };
 
-
 // A volume file and what this process has read of it.
 struct Volume {
   std::wstring name;  // as mounted ("pim.vol", or the caller's path)
@@ -126,7 +125,8 @@ bool BeginBatch(Volume* vol);
 bool EndBatch(Volume* vol, bool keep);
 
 // Changes. Each takes the volume's cross-process lock, catches up, checks, appends
-// one durable entry to the file, applies it here and tells every opener.
+// one durable entry to the file, applies it here and tells every opener (in a batch: checks
+// and applies it here only).
 CEOID CreateDatabase(Volume* vol, const std::wstring& name, DWORD type, DWORD flags,
                      const std::vector<SORTORDERSPECEX>& sorts);
 bool DeleteDatabase(Volume* vol, CEOID db);

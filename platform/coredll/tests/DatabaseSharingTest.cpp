@@ -118,6 +118,19 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
     *exitCode = static_cast<DWORD>(CountIntact(db));
     return true;
   }
+  if (job == L"loadkill") {
+    // Starts loading the volume in one step, changes much, and is killed before the end.
+    CEGUID g = Mount(arg, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    HANDLE loading = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\CeDbTestLoading");
+    if (db == INVALID_HANDLE_VALUE || !loading || !CedbBeginVolumeLoad(&g)) return *exitCode = 1, true;
+    ReadResult first;
+    if (!ReadAt(db, &first) || !CeDeleteRecord(db, first.oid)) return *exitCode = 2, true;
+    for (long i = 100; i < 150; ++i)
+      if (!WriteNumbered(db, i)) return *exitCode = 3, true;
+    SetEvent(loading);
+    Sleep(INFINITE);
+  }
   if (job == L"add100") {
     // A hundred records with numbers of its own, as fast as it can.
     CEGUID g = Mount(arg, OPEN_EXISTING);
@@ -261,6 +274,48 @@ TEST(DatabasePersistence, TornLastWriteIsDropped) {
     EXPECT_EQ(EntryOffsets(after).size(), 6u);
     EXPECT_EQ(RunChild(L"count", vol), 4u);
   }
+}
+
+// A volume load changes the file once, at its end: dropped, or killed before the end, it
+// leaves the file as it was; kept, the volume holds the content once, not a log of changes.
+TEST(DatabasePersistence, VolumeLoadIsOneDurableStep) {
+  ASSERT_EQ(RunChild(L"fill", L"\\Loaded.vol"), 0u);
+  const std::string before = ReadFileBytes(HostFile(L"Loaded.vol"));
+
+  HANDLE loading = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestLoading");
+  HANDLE child = StartChild(L"loadkill", L"\\Loaded.vol");
+  ASSERT_NE(child, nullptr);
+  ASSERT_EQ(WaitForSingleObject(loading, 60000), WAIT_OBJECT_0);
+  EXPECT_EQ(ReadFileBytes(HostFile(L"Loaded.vol")), before) << "nothing written before the end";
+  TerminateProcess(child, 9);
+  WaitForSingleObject(child, 60000);
+  CloseHandle(child);
+  CloseHandle(loading);
+  EXPECT_EQ(RunChild(L"count", L"\\Loaded.vol"), 3u);
+  EXPECT_EQ(ReadFileBytes(HostFile(L"Loaded.vol")), before);
+
+  CEGUID g = Mount(L"\\Loaded.vol", OPEN_EXISTING);
+  HANDLE db = OpenByName(&g, L"Numbers");
+  ASSERT_NE(db, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(CedbBeginVolumeLoad(&g));
+  for (long i = 4; i <= 6; ++i) ASSERT_NE(WriteNumbered(db, i), 0u);
+  EXPECT_EQ(CountIntact(db), 6) << "the loading process sees its changes";
+  ASSERT_TRUE(CedbEndVolumeLoad(&g, FALSE));
+  EXPECT_EQ(CountIntact(db), 3) << "dropped";
+  EXPECT_EQ(ReadFileBytes(HostFile(L"Loaded.vol")), before);
+
+  ASSERT_TRUE(CedbBeginVolumeLoad(&g));
+  ReadResult first;
+  CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 1, nullptr);
+  ASSERT_TRUE(ReadAt(db, &first));
+  ASSERT_TRUE(CeDeleteRecord(db, first.oid));
+  for (long i = 4; i <= 10; ++i) ASSERT_NE(WriteNumbered(db, i), 0u);
+  ASSERT_TRUE(CedbEndVolumeLoad(&g, TRUE));
+  CloseHandle(db);
+  CeUnmountDBVol(&g);
+  EXPECT_EQ(RunChild(L"count", L"\\Loaded.vol"), 9u);
+  EXPECT_EQ(EntryOffsets(ReadFileBytes(HostFile(L"Loaded.vol"))).size(), 1u + 1u + 9u)
+      << "a database and nine records, once each";
 }
 
 // Damage to any field of an entry's header, in the middle of the log or in its last entry
