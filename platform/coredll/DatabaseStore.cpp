@@ -8,10 +8,14 @@
 // entry and flushes it before the call returns. The change a writer had in flight when it
 // died counts when its entry reached the file whole and sound, and not otherwise; every
 // process comes to the same answer (see LoadLocked). A torn entry is dropped only when it
-// can be nothing but that one unfinished append: nothing sound follows it and its bytes are
-// not a whole entry with a damaged length. Any other bad entry means the file is damaged:
-// the volume is refused and the file left as it is. When dead entries dominate, the live
-// content is written to a new file that atomically replaces the old.
+// can be nothing but that one unfinished append (see IsTornTail); any other bad entry means
+// the file is damaged: the volume is refused and the file left as it is. When dead entries
+// dominate, the live content is written to a new file that atomically replaces the old.
+//
+// Entries of format 2 carry a checksum of their own header (length and checksum), so a
+// length can be trusted before its bytes are read. Files of format 1, whose entries lack
+// it, are read and appended to as they are, and written anew in format 2 when compacted
+// or loaded whole.
 //
 // Processes share a volume through a named mutex (held while catching up and appending)
 // and a small named mapping: the length of the log that is committed, the file's
@@ -22,7 +26,7 @@ namespace cedb {
 namespace {
 
 constexpr char kMagic[8] = {'C', 'E', 'D', 'B', 'V', 'O', 'L', '1'};
-constexpr uint32_t kFormat = 1;
+constexpr uint32_t kFormat = 2;  // written; format 1 is still read
 constexpr uint32_t kHeaderSize = 32;
 constexpr uint32_t kMaxEntry = 64u << 20;
 constexpr uint32_t kRing = 256;
@@ -449,6 +453,19 @@ struct FileHandle {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// An entry's header: its length, the checksum of length and bytes, and in format 2 a
+// checksum of those two.
+size_t EntryHeaderSize(uint32_t format) { return format >= 2 ? 12 : 8; }
+
+void AppendEntryHeader(std::string& out, uint32_t len, uint32_t crc, uint32_t format) {
+  out.append(reinterpret_cast<const char*>(&len), 4);
+  out.append(reinterpret_cast<const char*>(&crc), 4);
+  if (format >= 2) {
+    uint32_t sum = Crc32(out.data() + out.size() - 8, 8);
+    out.append(reinterpret_cast<const char*>(&sum), 4);
+  }
+}
+
 std::string Header(uint32_t generation, CEOID nextOid) {
   Out o;
   o.raw(kMagic, 8);
@@ -461,13 +478,13 @@ std::string Header(uint32_t generation, CEOID nextOid) {
   return o.b;
 }
 
-bool ParseHeader(const BYTE* p, uint32_t* generation, CEOID* nextOid) {
-  uint32_t format, crc;
-  memcpy(&format, p + 8, 4);
+bool ParseHeader(const BYTE* p, uint32_t* format, uint32_t* generation, CEOID* nextOid) {
+  uint32_t crc;
+  memcpy(format, p + 8, 4);
   memcpy(generation, p + 12, 4);
   memcpy(nextOid, p + 16, 4);
   memcpy(&crc, p + 24, 4);
-  return memcmp(p, kMagic, 8) == 0 && format == kFormat && crc == Crc32(p, 24);
+  return memcmp(p, kMagic, 8) == 0 && (*format == 1 || *format == 2) && crc == Crc32(p, 24);
 }
 
 bool WriteAll(HANDLE f, const void* p, size_t n) {
@@ -516,31 +533,45 @@ DWORD Damaged(Volume* v) {
   return ERROR_INTERNAL_DB_CORRUPTION;
 }
 
-// Whether a whole entry with a matching checksum starts at p (n bytes to the end).
-bool SoundEntryAt(const BYTE* p, size_t n) {
-  if (n < 8) return false;
+// Whether the header of a format-2 entry at p (12 bytes there) is as written.
+bool HeaderSound(const BYTE* p) {
+  uint32_t sum;
+  memcpy(&sum, p + 8, 4);
+  return Crc32(p, 8) == sum;
+}
+
+// Whether a whole entry with matching checksums starts at p (n bytes to the end).
+bool SoundEntryAt(const BYTE* p, size_t n, uint32_t format) {
+  size_t h = EntryHeaderSize(format);
+  if (n < h || (format >= 2 && !HeaderSound(p))) return false;
   uint32_t len, crc;
   memcpy(&len, p, 4);
   memcpy(&crc, p + 4, 4);
-  return len >= 1 && len <= kMaxEntry && len <= n - 8 && Crc32(p + 8, len, Crc32(&len, 4)) == crc;
+  return len >= 1 && len <= kMaxEntry && len <= n - h && Crc32(p + h, len, Crc32(&len, 4)) == crc;
 }
 
 // Whether the bad entry at p, with left bytes to the end of the file, can only be the start
 // of one append that never finished. An append writes one entry front to back, so such a
-// tail is shorter than the entry its length promises, and nothing whole follows it. A
-// length that runs past the end over bytes that are one whole entry (the length itself
-// damaged), or over entries that follow, is damage in the middle of the log.
-bool IsTornTail(const BYTE* p, size_t left) {
-  if (left < 8) return true;
+// tail is shorter than the entry its length promises, and nothing can follow it.
+//
+// In format 2 the entry's header proves its length: the tail is torn when it is shorter
+// than a header, or its header is sound and its length runs past the end of the file.
+// Format 1 has no such proof, so the tail must also not be one whole entry whose length
+// was damaged, and nothing whole may follow it (a damaged length in the middle of the log
+// runs over the entries after it).
+bool IsTornTail(const BYTE* p, size_t left, uint32_t format) {
+  size_t h = EntryHeaderSize(format);
+  if (left < h) return true;
   uint32_t len, crc;
   memcpy(&len, p, 4);
   memcpy(&crc, p + 4, 4);
-  if (len <= left - 8) return false;  // whole, so written to its end: its checksum failed
-  uint32_t rest = static_cast<uint32_t>(std::min<size_t>(left - 8, kMaxEntry));
-  if (rest == left - 8 && Crc32(p + 8, rest, Crc32(&rest, 4)) == crc) return false;
-  for (size_t k = 1; k + 8 < left; ++k) {
-    BYTE kind = p[k + 8];
-    if (kind >= kCreateDb && kind <= kDeleteRecord && SoundEntryAt(p + k, left - k)) return false;
+  if (format >= 2) return HeaderSound(p) && len <= kMaxEntry && len > left - h;
+  if (len <= left - h) return false;  // whole, so written to its end: its checksum failed
+  uint32_t rest = static_cast<uint32_t>(std::min<size_t>(left - h, kMaxEntry));
+  if (rest == left - h && Crc32(p + h, rest, Crc32(&rest, 4)) == crc) return false;
+  for (size_t k = 1; k + h < left; ++k) {
+    BYTE kind = p[k + h];
+    if (kind >= kCreateDb && kind <= kDeleteRecord && SoundEntryAt(p + k, left - k, format)) return false;
   }
   return true;
 }
@@ -570,11 +601,12 @@ DWORD LoadLocked(Volume* v) {
   if (!GetFileSizeEx(f.h, &li)) return GetLastError();
   uint64_t size = static_cast<uint64_t>(li.QuadPart);
   BYTE header[kHeaderSize];
-  uint32_t generation;
+  uint32_t format, generation;
   CEOID nextOid;
   if (size < kHeaderSize || !ReadAt(f.h, 0, header, kHeaderSize) ||
-      !ParseHeader(header, &generation, &nextOid))
+      !ParseHeader(header, &format, &generation, &nextOid))
     return Damaged(v);
+  const size_t h = EntryHeaderSize(format);
   bool ready = s->ready && static_cast<uint32_t>(s->generation) == generation;
   uint64_t vouched = ready ? static_cast<uint64_t>(s->committed) : kHeaderSize;
   if (vouched > size || vouched < kHeaderSize) return Damaged(v);
@@ -595,18 +627,19 @@ DWORD LoadLocked(Volume* v) {
     const BYTE* p = &buf[at];
     size_t left = buf.size() - at;
     bool pastVouched = start + at >= vouched;
-    if (!SoundEntryAt(p, left)) {
-      if (pastVouched && IsTornTail(p, left)) break;
+    if (!SoundEntryAt(p, left, format)) {
+      if (pastVouched && IsTornTail(p, left, format)) break;
       return Damaged(v);
     }
     uint32_t len;
     memcpy(&len, p, 4);
-    if (!ApplyEntry(v, p + 8, len, ready && pastVouched ? &unheard : nullptr)) return Damaged(v);
+    if (!ApplyEntry(v, p + h, len, ready && pastVouched ? &unheard : nullptr)) return Damaged(v);
     ++v->entries;
-    at += 8 + len;
+    at += h + len;
   }
   v->loaded = start + at;
   v->generation = generation;
+  v->format = format;
   if (!ready || writerDied) {
     s->generation = static_cast<LONG>(generation);
     s->committed = static_cast<LONG64>(v->loaded);
@@ -652,16 +685,17 @@ DWORD WriteImageLocked(Volume* v) {
   o.b.reserve(static_cast<size_t>(std::max<uint64_t>(v->loaded, 1 << 16)));
   uint32_t entries = 0;
   size_t start = 0;
+  const size_t h = EntryHeaderSize(kFormat);
   auto begin = [&] {
     start = o.b.size();
-    o.u32(0);
-    o.u32(0);
+    o.b.append(h, '\0');
   };
   auto end = [&] {
-    uint32_t len = static_cast<uint32_t>(o.b.size() - start - 8);
-    uint32_t crc = Crc32(&o.b[start + 8], len, Crc32(&len, 4));
-    memcpy(&o.b[start], &len, 4);
-    memcpy(&o.b[start + 4], &crc, 4);
+    uint32_t len = static_cast<uint32_t>(o.b.size() - start - h);
+    uint32_t crc = Crc32(&o.b[start + h], len, Crc32(&len, 4));
+    std::string header;
+    AppendEntryHeader(header, len, crc, kFormat);
+    memcpy(&o.b[start], header.data(), h);
     ++entries;
   };
   for (auto& d : v->dbs) {
@@ -716,6 +750,7 @@ DWORD WriteImageLocked(Volume* v) {
     return err;
   }
   v->generation = generation;
+  v->format = kFormat;
   v->loaded = image.size();
   v->entries = entries;
   v->shared->generation = static_cast<LONG>(generation);
@@ -756,8 +791,9 @@ DWORD Mutate(Volume* v, Build build) {
   if (DWORD err = build(payload, events)) return err;
   uint32_t len = static_cast<uint32_t>(payload.b.size());
   uint32_t crc = Crc32(payload.b.data(), len, Crc32(&len, 4));
-  std::string entry(reinterpret_cast<const char*>(&len), 4);
-  entry.append(reinterpret_cast<const char*>(&crc), 4);
+  // In the format of the file it goes to: an old file stays old until it is written anew.
+  std::string entry;
+  AppendEntryHeader(entry, len, crc, v->format);
   entry += payload.b;
   {
     FileHandle f(CreateFileW(v->path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,

@@ -59,6 +59,7 @@ struct Volume {
   HANDLE mapping = nullptr;
   SharedState* shared = nullptr;
   uint32_t generation = 0;
+  uint32_t format = 0;  // of the file's entries, as its header says
   uint64_t loaded = 0;  // bytes of the file applied here; 0 = nothing read yet
   uint32_t entries = 0;
   CEOID nextOid = 0x100;

@@ -68,8 +68,8 @@ std::string Open(const std::string& bytes, DWORD* error) {
   return seen;
 }
 
-TEST(DatabaseDamage, DamagedOrCutVolumesOpenWholeOrNotAtAll) {
-  const std::string source = BuildVolume();
+// Seeded single-byte changes and cuts of one volume file.
+void FuzzVolume(const std::string& source, unsigned seed, int rounds) {
   std::vector<size_t> at = EntryOffsets(source);
   ASSERT_EQ(at.size(), 11u) << "ten changes";
   ASSERT_EQ(at.back(), source.size());
@@ -83,8 +83,8 @@ TEST(DatabaseDamage, DamagedOrCutVolumesOpenWholeOrNotAtAll) {
   const std::string& full = after.back();
   ASSERT_NE(full.find(" record "), std::string::npos);
 
-  std::mt19937 random(20261209);
-  for (int round = 0; round < 2500; ++round) {
+  std::mt19937 random(seed);
+  for (int round = 0; round < rounds; ++round) {
     std::string bytes = source;
     bool cut = random() % 3 == 0;
     size_t where = random() % source.size();
@@ -107,6 +107,19 @@ TEST(DatabaseDamage, DamagedOrCutVolumesOpenWholeOrNotAtAll) {
     size_t k = 0;
     while (k + 1 < at.size() && at[k + 1] <= where) ++k;
     ASSERT_EQ(seen, after[k]) << "a cut file holds every entry whole in it";
+  }
+}
+
+TEST(DatabaseDamage, DamagedOrCutVolumesOpenWholeOrNotAtAll) {
+  const std::string source = BuildVolume();
+  ASSERT_EQ(VolumeFormat(source), 2u);
+  {
+    SCOPED_TRACE("format 2");
+    FuzzVolume(source, 20261209, 1200);
+  }
+  {
+    SCOPED_TRACE("format 1");
+    FuzzVolume(AsFormat1(source), 1209, 1200);
   }
 }
 

@@ -240,39 +240,51 @@ TEST(DatabasePersistence, CompactionByAnotherProcessKeepsTheContent) {
   CeUnmountDBVol(&g);
 }
 
+// The volume "fill" writes, as written (format 2) and as the first format wrote it.
+std::vector<std::string> FilledVolumes(const wchar_t* vol) {
+  if (RunChild(L"fill", vol) != 0) return {};
+  std::string written = ReadFileBytes(HostFile(vol + 1));
+  return {written, AsFormat1(written)};
+}
+
 // A last entry cut short (a write interrupted by a kill or power loss) is dropped; the rest
-// reads, and the next write cuts off that one entry and nothing more.
+// reads, and the next write cuts off that one entry and nothing more. An old volume is
+// written on in its own format.
 TEST(DatabasePersistence, TornLastWriteIsDropped) {
-  ASSERT_EQ(RunChild(L"fill", L"\\TornSource.vol"), 0u);
-  const std::string whole = ReadFileBytes(HostFile(L"TornSource.vol"));
-  std::vector<size_t> at = EntryOffsets(whole);
-  ASSERT_EQ(at.size(), 5u) << "a database and three records";
-  ASSERT_EQ(at.back(), whole.size());
-  // The append that never finished: the front of an entry like the last one.
-  const std::string next = whole.substr(at[3]);
-  struct Case { const char* what; std::string tail; };
-  const Case cases[] = {
-      {"part of a header", next.substr(0, 3)},
-      {"a header promising more", std::string("\x40\x00\x00\x00\x12\x34\x56\x78", 8)},
-      {"a header and part of the bytes", next.substr(0, 12)},
-      {"all but the last byte", next.substr(0, next.size() - 1)},
-  };
   int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::wstring vol = L"\\Torn" + std::to_wstring(++n) + L".vol";
-    WriteFileBytes(HostFile(vol.substr(1)), whole + c.tail);
-    EXPECT_EQ(RunChild(L"check", vol), 0u);
-    CEGUID g = Mount(vol, OPEN_EXISTING);
-    HANDLE db = OpenByName(&g, L"Numbers");
-    ASSERT_NE(db, INVALID_HANDLE_VALUE);
-    ASSERT_NE(WriteNumbered(db, 4), 0u);
-    CloseHandle(db);
-    CeUnmountDBVol(&g);
-    std::string after = ReadFileBytes(HostFile(vol.substr(1)));
-    EXPECT_EQ(after.substr(0, whole.size()), whole) << "only the torn entry is cut off";
-    EXPECT_EQ(EntryOffsets(after).size(), 6u);
-    EXPECT_EQ(RunChild(L"count", vol), 4u);
+  for (const std::string& whole : FilledVolumes(L"\\TornSource.vol")) {
+    SCOPED_TRACE("format " + std::to_string(VolumeFormat(whole)));
+    std::vector<size_t> at = EntryOffsets(whole);
+    ASSERT_EQ(at.size(), 5u) << "a database and three records";
+    ASSERT_EQ(at.back(), whole.size());
+    const size_t h = EntryHeaderSize(whole);
+    // The append that never finished: the front of an entry like the last one.
+    const std::string next = whole.substr(at[3]);
+    struct Case { const char* what; std::string tail; };
+    const Case cases[] = {
+        {"part of a header", next.substr(0, 3)},
+        {"eight bytes of a header promising more", std::string("\x40\x00\x00\x00\x12\x34\x56\x78", 8)},
+        {"a header alone", next.substr(0, h)},
+        {"a header and part of the bytes", next.substr(0, h + 4)},
+        {"all but the last byte", next.substr(0, next.size() - 1)},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      std::wstring vol = L"\\Torn" + std::to_wstring(++n) + L".vol";
+      WriteFileBytes(HostFile(vol.substr(1)), whole + c.tail);
+      EXPECT_EQ(RunChild(L"check", vol), 0u);
+      CEGUID g = Mount(vol, OPEN_EXISTING);
+      HANDLE db = OpenByName(&g, L"Numbers");
+      ASSERT_NE(db, INVALID_HANDLE_VALUE);
+      ASSERT_NE(WriteNumbered(db, 4), 0u);
+      CloseHandle(db);
+      CeUnmountDBVol(&g);
+      std::string after = ReadFileBytes(HostFile(vol.substr(1)));
+      EXPECT_EQ(after.substr(0, whole.size()), whole) << "only the torn entry is cut off";
+      EXPECT_EQ(EntryOffsets(after).size(), 6u);
+      EXPECT_EQ(EntryOffsets(after).back(), after.size());
+      EXPECT_EQ(RunChild(L"count", vol), 4u);
+    }
   }
 }
 
@@ -318,56 +330,91 @@ TEST(DatabasePersistence, VolumeLoadIsOneDurableStep) {
       << "a database and nine records, once each";
 }
 
+// Volumes of the first format, whose entries have no header checksum, open, take changes
+// in their own format, and are written in the current one when loaded whole.
+TEST(DatabasePersistence, OldVolumesStayReadableAndWritable) {
+  std::vector<std::string> volumes = FilledVolumes(L"\\OldSource.vol");
+  ASSERT_EQ(volumes.size(), 2u);
+  const std::string& old = volumes[1];
+  ASSERT_EQ(VolumeFormat(old), 1u);
+  WriteFileBytes(HostFile(L"Old.vol"), old);
+  EXPECT_EQ(RunChild(L"check", L"\\Old.vol"), 0u);
+  CEGUID g = Mount(L"\\Old.vol", OPEN_EXISTING);
+  HANDLE db = OpenByName(&g, L"Numbers");
+  ASSERT_NE(db, INVALID_HANDLE_VALUE);
+  ASSERT_NE(WriteNumbered(db, 4), 0u);
+  std::string appended = ReadFileBytes(HostFile(L"Old.vol"));
+  EXPECT_EQ(VolumeFormat(appended), 1u);
+  EXPECT_EQ(appended.substr(0, old.size()), old);
+  EXPECT_EQ(RunChild(L"count", L"\\Old.vol"), 4u);
+  ASSERT_TRUE(CedbBeginVolumeLoad(&g));
+  ASSERT_TRUE(CedbEndVolumeLoad(&g, TRUE));
+  EXPECT_EQ(VolumeFormat(ReadFileBytes(HostFile(L"Old.vol"))), 2u);
+  ASSERT_NE(WriteNumbered(db, 5), 0u);
+  CloseHandle(db);
+  CeUnmountDBVol(&g);
+  EXPECT_EQ(RunChild(L"count", L"\\Old.vol"), 5u);
+}
+
 // Damage to any field of an entry's header, in the middle of the log or in its last entry
 // (a change that was acknowledged), is damage: it is never taken for a torn last write,
-// the volume is refused and the file left as it is, every record in it.
+// the volume is refused and the file left as it is, every record in it. So in both formats.
 TEST(DatabasePersistence, DamagedEntryHeaderIsRefusedNeverTrimmed) {
-  ASSERT_EQ(RunChild(L"fill", L"\\HeaderSource.vol"), 0u);
-  const std::string whole = ReadFileBytes(HostFile(L"HeaderSource.vol"));
-  std::vector<size_t> at = EntryOffsets(whole);
-  ASSERT_EQ(at.size(), 5u) << "a database and three records";
-  const size_t middle = at[1], last = at[3];
+  enum Field { kLength, kChecksum, kHeaderChecksum, kKind };
   struct Case {
     const char* what;
-    size_t entry;
-    size_t field;  // offset in the entry: 0-3 length, 4-7 checksum, 8 the kind of change
+    bool last;  // the last entry, else one in the middle
+    Field field;
+    size_t byte;
     uint8_t flip;  // bits flipped; 0 = the length set to run exactly to the end of the file
   };
   const Case cases[] = {
-      {"length, low bit", middle, 0, 0x01},
-      {"length, past the end", middle, 1, 0x01},
-      {"length, far past the end", middle, 1, 0x80},
-      {"length, third byte", middle, 2, 0x01},
-      {"length, over the largest entry", middle, 3, 0x80},
-      {"length, to the end of the file", middle, 0, 0},
-      {"checksum, first byte", middle, 4, 0x01},
-      {"checksum, second byte", middle, 5, 0x10},
-      {"checksum, third byte", middle, 6, 0x80},
-      {"checksum, last byte", middle, 7, 0xFF},
-      {"kind of change", middle, 8, 0x07},
-      {"last entry: length, past the end", last, 1, 0x01},
-      {"last entry: length one more", last, 0, 0x01},
-      {"last entry: length over the largest entry", last, 3, 0x80},
-      {"last entry: checksum", last, 4, 0x01},
-      {"last entry: kind of change", last, 8, 0x07},
+      {"length, low bit", false, kLength, 0, 0x01},
+      {"length, past the end", false, kLength, 1, 0x01},
+      {"length, far past the end", false, kLength, 1, 0x80},
+      {"length, third byte", false, kLength, 2, 0x01},
+      {"length, over the largest entry", false, kLength, 3, 0x80},
+      {"length, to the end of the file", false, kLength, 0, 0},
+      {"checksum, first byte", false, kChecksum, 0, 0x01},
+      {"checksum, second byte", false, kChecksum, 1, 0x10},
+      {"checksum, third byte", false, kChecksum, 2, 0x80},
+      {"checksum, last byte", false, kChecksum, 3, 0xFF},
+      {"header checksum, first byte", false, kHeaderChecksum, 0, 0x01},
+      {"header checksum, last byte", false, kHeaderChecksum, 3, 0x80},
+      {"kind of change", false, kKind, 0, 0x07},
+      {"last entry: length, past the end", true, kLength, 1, 0x01},
+      {"last entry: length one more", true, kLength, 0, 0x01},
+      {"last entry: length over the largest entry", true, kLength, 3, 0x80},
+      {"last entry: checksum", true, kChecksum, 0, 0x01},
+      {"last entry: header checksum", true, kHeaderChecksum, 2, 0x01},
+      {"last entry: kind of change", true, kKind, 0, 0x07},
   };
   int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::string bytes = whole;
-    if (c.flip) {
-      bytes[c.entry + c.field] = static_cast<char>(bytes[c.entry + c.field] ^ c.flip);
-    } else {
-      uint32_t len = static_cast<uint32_t>(bytes.size() - c.entry - 8);
-      memcpy(&bytes[c.entry], &len, 4);
+  for (const std::string& whole : FilledVolumes(L"\\HeaderSource.vol")) {
+    SCOPED_TRACE("format " + std::to_string(VolumeFormat(whole)));
+    std::vector<size_t> at = EntryOffsets(whole);
+    ASSERT_EQ(at.size(), 5u) << "a database and three records";
+    const size_t h = EntryHeaderSize(whole);
+    for (const Case& c : cases) {
+      if (c.field == kHeaderChecksum && h < 12) continue;
+      SCOPED_TRACE(c.what);
+      size_t entry = c.last ? at[3] : at[1];
+      size_t field = c.field == kLength ? 0 : c.field == kChecksum ? 4 : c.field == kHeaderChecksum ? 8 : h;
+      std::string bytes = whole;
+      if (c.flip) {
+        bytes[entry + field + c.byte] = static_cast<char>(bytes[entry + field + c.byte] ^ c.flip);
+      } else {
+        uint32_t len = static_cast<uint32_t>(bytes.size() - entry - h);
+        memcpy(&bytes[entry], &len, 4);
+      }
+      std::wstring vol = L"\\Header" + std::to_wstring(++n) + L".vol";
+      WriteFileBytes(HostFile(vol.substr(1)), bytes);
+      CEGUID g;
+      EXPECT_FALSE(CeMountDBVol(&g, const_cast<LPWSTR>(vol.c_str()), OPEN_EXISTING));
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNAL_DB_CORRUPTION));
+      EXPECT_EQ(RunChild(L"count", vol), 1000u) << "another process refuses it too";
+      EXPECT_EQ(ReadFileBytes(HostFile(vol.substr(1))), bytes) << "left as it was";
     }
-    std::wstring vol = L"\\Header" + std::to_wstring(++n) + L".vol";
-    WriteFileBytes(HostFile(vol.substr(1)), bytes);
-    CEGUID g;
-    EXPECT_FALSE(CeMountDBVol(&g, const_cast<LPWSTR>(vol.c_str()), OPEN_EXISTING));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNAL_DB_CORRUPTION));
-    EXPECT_EQ(RunChild(L"count", vol), 1000u) << "another process refuses it too";
-    EXPECT_EQ(ReadFileBytes(HostFile(vol.substr(1))), bytes) << "left as it was";
   }
 }
 

@@ -267,16 +267,42 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   CloseHandle(f);
 }
 
+uint32_t VolumeFormat(const std::string& volume) {
+  uint32_t format = 0;
+  if (volume.size() >= 12) memcpy(&format, volume.data() + 8, 4);
+  return format;
+}
+
+size_t EntryHeaderSize(const std::string& volume) { return VolumeFormat(volume) >= 2 ? 12 : 8; }
+
 std::vector<size_t> EntryOffsets(const std::string& volume) {
   std::vector<size_t> out;
+  size_t h = EntryHeaderSize(volume);
   size_t at = 32;
-  while (at + 8 <= volume.size()) {
+  while (at + h <= volume.size()) {
     out.push_back(at);
     uint32_t len;
     memcpy(&len, volume.data() + at, 4);
-    at += 8 + len;
+    at += h + len;
   }
   out.push_back(at);
+  return out;
+}
+
+std::string AsFormat1(const std::string& volume) {
+  // The standard CRC-32, as the platform's own library computes it.
+  using Crc = DWORD(WINAPI*)(DWORD, const BYTE*, INT);
+  static Crc crc = reinterpret_cast<Crc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlComputeCrc32")));
+  if (VolumeFormat(volume) != 2 || !crc) return std::string();
+  std::string out = volume.substr(0, 32);
+  uint32_t format = 1;
+  memcpy(&out[8], &format, 4);
+  DWORD sum = crc(0, reinterpret_cast<const BYTE*>(out.data()), 24);
+  memcpy(&out[24], &sum, 4);
+  std::vector<size_t> at = EntryOffsets(volume);
+  for (size_t k = 0; k + 1 < at.size(); ++k)
+    out += volume.substr(at[k], 8) + volume.substr(at[k] + 12, at[k + 1] - at[k] - 12);
   return out;
 }
 
