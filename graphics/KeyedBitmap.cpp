@@ -10,6 +10,7 @@ BOOL g_exactKeyInDib = FALSE;
 }
 
 void CKeyedBitmap::SetExactKeyInDib(BOOL exact) { g_exactKeyInDib = exact; }
+BOOL CKeyedBitmap::IsExactKeyInDib() { return g_exactKeyInDib; }
 
 CKeyedBitmap::CKeyedBitmap() : m_keyColor(0), m_keyBytes{0, 0, 0}, m_loaded(FALSE) {}
 

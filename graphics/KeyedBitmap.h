@@ -17,6 +17,7 @@ class CKeyedBitmap {
   // does); the options program skips only pixels exactly equal to the key and
   // calls SetExactKeyInDib(TRUE) at start.
   static void SetExactKeyInDib(BOOL exact);
+  static BOOL IsExactKeyInDib();
 
   // A .bmp file through the platform's DIB loader; FALSE leaves it not loaded.
   BOOL LoadFile(LPCWSTR path);

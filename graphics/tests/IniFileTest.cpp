@@ -258,3 +258,30 @@ TEST(IniFile, MutatedFilesReadSafely) {
 }
 
 }  // namespace
+
+namespace {
+
+// A value is UTF-8 only when a whole byte-order mark opens it and something follows
+// the mark; otherwise it stays as the system code page reads it.
+TEST(IniFile, OnlyAMarkFollowedByTextMakesAValueUtf8) {
+  struct Case {
+    const char* line;
+    std::wstring value;
+  };
+  const Case cases[] = {
+      {"key=\xEF\xBB\xBF\xC3\xA9t\xC3\xA9", L"\x00E9t\x00E9"},
+      {"key=\xEF\xBB\xBF", Ansi("\xEF\xBB\xBF")},
+      {"key=\xEF\xBBx", Ansi("\xEF\xBBx")},
+      {"key= \xEF\xBB\xBFx", Ansi(" \xEF\xBB\xBFx")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    CTempIni ini(std::string(c.line) + "\n");
+    CIniFile file(ini.Path());
+    CString value;
+    ASSERT_TRUE(file.GetString(L"key", value));
+    EXPECT_EQ(std::wstring(value.GetString()), c.value);
+  }
+}
+
+}  // namespace
