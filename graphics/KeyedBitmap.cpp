@@ -31,6 +31,14 @@ void CKeyedBitmap::Free() {
   m_loaded = FALSE;
 }
 
+void CKeyedBitmap::TakeOver(CKeyedBitmap& other) {
+  if (&other == this) return;
+  SetKeyColor(other.m_keyColor);
+  m_image.TakeOver(other.m_image);
+  m_loaded = other.m_loaded;
+  other.m_loaded = FALSE;
+}
+
 void CKeyedBitmap::SetKeyColor(COLORREF colour) {
   m_keyColor = colour;
   m_keyBytes[0] = GetBValue(colour);

@@ -24,6 +24,8 @@ class CKeyedBitmap {
   // Takes the picture of bitmap, which is deleted in every case.
   BOOL LoadFromBitmap(HBITMAP bitmap);
   void Free();
+  // Takes other's picture and key colour; other is left empty and not loaded.
+  void TakeOver(CKeyedBitmap& other);
   // Drops the picture's memory DC (after drawing many icons into DCs).
   void ReleaseDC() { m_image.ReleaseDC(); }
 
