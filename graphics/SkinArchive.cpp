@@ -71,6 +71,7 @@ CSkinArchive& CSkinArchive::Instance() {
 }
 
 void CSkinArchive::SetWholeDibInMemberFormat(BOOL memberFormat) { g_wholeDibInMemberFormat = memberFormat; }
+BOOL CSkinArchive::IsWholeDibInMemberFormat() { return g_wholeDibInMemberFormat; }
 
 BOOL CSkinArchive::Open(LPCWSTR path, BOOL noZip) {
   if (!path || !*path) return FALSE;
@@ -318,7 +319,9 @@ HBITMAP DibFromBmpBytes(const BYTE* bytes, DWORD size, void** bits) {
   const BYTE* info = bytes + kFileHeaderSize;
   const DWORD offBits = ReadDword(bytes + 10);
   const DWORD headerSize = ReadDword(info);
-  if (headerSize < kInfoHeaderSize || offBits > size || offBits - kFileHeaderSize < headerSize) return nullptr;
+  if (headerSize < kInfoHeaderSize || offBits > size || offBits < kFileHeaderSize ||
+      offBits - kFileHeaderSize < headerSize)
+    return nullptr;
   const LONG width = LONG(ReadDword(info + 4));
   const LONG height = LONG(ReadDword(info + 8));
   const WORD bitCount = ReadWord(info + 14);

@@ -325,6 +325,7 @@ BOOL CSkinColors::IsHighRes() {
 }
 
 void SetThemeColorKeyCreate(BOOL create) { g_createColorKey = create; }
+BOOL GetThemeColorKeyCreate() { return g_createColorKey; }
 
 COLORREF GetThemeColor(int index, COLORREF defaultColor) {
   CRegKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Color", g_createColorKey);
