@@ -422,6 +422,10 @@ class CParser {
         if (!ParseInteger(value, v.number)) return Fail("bad number");
         if (type == PT_I2 && (v.number < -32768 || v.number > 65535)) return Fail("number out of range");
         if (type == PT_LONG && (v.number < -2147483648LL || v.number > 0xFFFFFFFFLL)) return Fail("number out of range");
+        // Kept as the device keeps them: 32-bit and 16-bit values are signed, whether
+        // written as 0xFFFFFFFF or -1.
+        if (type == PT_LONG) v.number = static_cast<LONG>(static_cast<ULONG>(v.number));
+        if (type == PT_I2) v.number = static_cast<short>(static_cast<unsigned short>(v.number));
         break;
       }
       case PT_BOOLEAN:
