@@ -5,6 +5,9 @@
 // NAME.mst without a folder is a file of "<device root>\MessageStores".
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 
@@ -79,6 +82,7 @@ int Dump(const std::wstring& name) {
   std::string error;
   if (!CStoreText::ParseFile(bytes, record, error)) return Fail(Narrow(path) + ": " + error);
   std::string text = CStoreText::Format(record);
+  _setmode(_fileno(stdout), _O_BINARY);  // the text's own line ends, on every system
   fwrite(text.data(), 1, text.size(), stdout);
   return 0;
 }
