@@ -193,4 +193,76 @@ TEST(CeMapiToolTest, LoadsAStoreFromTextAndDumpsItBack) {
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(StorePath(L"bad.mst").c_str()));
 }
 
+class CNewMailSink : public IMAPIAdviseSink {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  ULONG STDMETHODCALLTYPE OnNotify(ULONG count, LPNOTIFICATION n) override {
+    EnterCriticalSection(&lock_);
+    for (ULONG i = 0; i < count; ++i) {
+      if (n[i].ulEventType == fnevNewMail) {
+        const NEWMAIL_NOTIFICATION& m = n[i].info.newmail;
+        events_.push_back({n[i].ulEventType, std::string(reinterpret_cast<char*>(m.lpEntryID), m.cbEntryID),
+                           std::string(reinterpret_cast<char*>(m.lpParentID), m.cbParentID)});
+      } else {
+        const OBJECT_NOTIFICATION& o = n[i].info.obj;
+        events_.push_back({n[i].ulEventType, std::string(reinterpret_cast<char*>(o.lpEntryID), o.cbEntryID),
+                           std::string(reinterpret_cast<char*>(o.lpParentID), o.cbParentID)});
+      }
+    }
+    LeaveCriticalSection(&lock_);
+    return 0;
+  }
+  struct Event {
+    ULONG type;
+    std::string id, parent;
+  };
+  std::vector<Event> Events() {
+    EnterCriticalSection(&lock_);
+    auto copy = events_;
+    LeaveCriticalSection(&lock_);
+    return copy;
+  }
+  CNewMailSink() { InitializeCriticalSection(&lock_); }
+  ~CNewMailSink() { DeleteCriticalSection(&lock_); }
+
+ private:
+  CRITICAL_SECTION lock_;
+  std::vector<Event> events_;
+};
+
+TEST(CeMapiToolTest, DeliveredMessagesAreHeardAsNewMailAndCreated) {
+  InstallFixture();
+  CSessionHolder session;
+  CNewMailSink sink;
+  ULONG connection = 0;
+  ASSERT_EQ(S_OK, session->Advise(0, nullptr, fnevNewMail | fnevObjectCreated, &sink, &connection));
+  std::wstring textPath = Root() + L"\\new.txt";
+  ASSERT_TRUE(WriteBytes(textPath, "message 000000000000D0A1 folder 000000000000C102\n"
+                                   "  PR_SUBJECT_W = \"Hi\"\n  PR_MESSAGE_CLASS_W = \"IPM.SMStext\"\n"));
+  const std::wstring tool = BinFile(L"cemapitool.exe");
+  ASSERT_EQ(0u, RunProgram(L"", L"\"" + tool + L"\" deliver sms.mst \"" + textPath + L"\""));
+  ASSERT_TRUE(WaitUntil([&] { return sink.Events().size() >= 2; }));
+  auto events = sink.Events();
+  ASSERT_EQ(2u, events.size());
+  EXPECT_EQ(fnevNewMail, events[0].type);
+  EXPECT_EQ(fnevObjectCreated, events[1].type);
+  for (const auto& e : events) {
+    EXPECT_EQ(Entry(MAPI_MESSAGE, 0xD0A1), e.id);
+    EXPECT_EQ(Entry(MAPI_FOLDER, kSmsInbox), e.parent);
+  }
+  IMessage* m = Open<IMessage>(session.get(), Entry(MAPI_MESSAGE, 0xD0A1));
+  ASSERT_TRUE(m);
+  m->Release();
+  // A taken id, or a folder, is refused and changes nothing.
+  EXPECT_EQ(2u, RunProgram(L"", L"\"" + tool + L"\" deliver sms.mst \"" + textPath + L"\""));
+  ASSERT_TRUE(WriteBytes(textPath, "folder 1 parent 000000000000C101\n"));
+  EXPECT_EQ(2u, RunProgram(L"", L"\"" + tool + L"\" deliver sms.mst \"" + textPath + L"\""));
+  session->Unadvise(connection);
+}
+
 }  // namespace
