@@ -22,7 +22,8 @@ void WINAPI MAPIUninitialize() {
 HRESULT WINAPI MAPILogonEx(ULONG_PTR, LPWSTR, LPWSTR, ULONG, IMAPISession** session) {
   if (!session) return MAPI_E_INVALID_PARAMETER;
   *session = nullptr;
-  if (g_initCount <= 0) return MAPI_E_NOT_INITIALIZED;
+  // The device's logon asks nothing of MAPIInitialize (its documented answers have no
+  // "not initialised"), and the options program's folder tree logs on without it.
   CSession* s = new (std::nothrow) CSession;
   if (!s) return MAPI_E_NOT_ENOUGH_MEMORY;
   *session = s;

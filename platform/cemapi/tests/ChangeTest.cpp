@@ -279,6 +279,21 @@ TEST_F(ChangeTest, NoCallReachesASinkAfterItsUnadvise) {
   ASSERT_EQ(S_OK, session_->Advise(0, nullptr, 0xFFFFFFFF, &sink_, &connection_));  // for TearDown
 }
 
+TEST_F(ChangeTest, LogoffDropsTheSessionsSinksAndLogonNeedsNoInitialize) {
+  IMAPISession* other = nullptr;
+  ASSERT_EQ(S_OK, MAPILogonEx(0, nullptr, nullptr, 0, &other));  // without a MAPIInitialize of its own
+  CRecordingSink sink;
+  ULONG connection = 0;
+  ASSERT_EQ(S_OK, other->Advise(0, nullptr, 0xFFFFFFFF, &sink, &connection));
+  ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgPlain, MSGFLAG_READ));
+  EXPECT_EQ(1u, sink.Count());
+  ASSERT_EQ(S_OK, other->Logoff(0, 0, 0));
+  ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgPlain, 0));
+  EXPECT_EQ(1u, sink.Count());
+  EXPECT_EQ(2u, sink_.Take().size());  // the first session's sink still hears every change
+  other->Release();
+}
+
 // A store file damaged behind the library's back: no change is written over it, the
 // change is refused with an error, and the stores table leaves the store out.
 TEST_F(ChangeTest, ADamagedStoreFileIsRefusedAndLeftUntouched) {
