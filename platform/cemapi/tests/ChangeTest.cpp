@@ -99,6 +99,21 @@ const bool registered = [] {
     CSessionHolder session;
     return static_cast<DWORD>(ReadFlags(session.get(), wcstoull(arg.c_str(), nullptr, 16)) + 100);
   });
+  // Sets the message's priority to 1, 2, ... 20, one SetProps at a time.
+  RegisterChildJob(L"count-up", [](const std::wstring& arg) -> DWORD {
+    CSessionHolder session;
+    IMessage* m = Open<IMessage>(session.get(), Entry(MAPI_MESSAGE, wcstoull(arg.c_str(), nullptr, 16)));
+    if (!m) return 1;
+    DWORD failures = 0;
+    for (LONG i = 1; i <= 20; ++i) {
+      SPropValue v = {};
+      v.ulPropTag = PR_PRIORITY;
+      v.Value.l = i;
+      failures += FAILED(m->SetProps(1, &v, nullptr)) ? 1 : 0;
+    }
+    m->Release();
+    return failures;
+  });
   RegisterChildJob(L"mark-read", [](const std::wstring& arg) -> DWORD {
     CSessionHolder session;
     return SUCCEEDED(SetFlags(session.get(), wcstoull(arg.c_str(), nullptr, 16), MSGFLAG_READ)) ? 0 : 1;
@@ -277,6 +292,26 @@ TEST_F(ChangeTest, NoCallReachesASinkAfterItsUnadvise) {
   session_->Unadvise(laterConnection);
   EXPECT_EQ(MAPI_E_NOT_FOUND, session_->Unadvise(connection_));
   ASSERT_EQ(S_OK, session_->Advise(0, nullptr, 0xFFFFFFFF, &sink_, &connection_));  // for TearDown
+}
+
+// Two programs changing messages of one store at once: neither change is lost.
+TEST_F(ChangeTest, ProgramsWritingOneStoreAtOnceLoseNothing) {
+  HANDLE a = StartChild(L"count-up", L"B001");
+  HANDLE b = StartChild(L"count-up", L"B002");
+  ASSERT_TRUE(a && b);
+  HANDLE both[] = {a, b};
+  WaitForMultipleObjects(2, both, TRUE, 60000);
+  for (HANDLE h : both) {
+    DWORD code = 99;
+    GetExitCodeProcess(h, &code);
+    EXPECT_EQ(0u, code);
+    CloseHandle(h);
+  }
+  StoreRecord record;
+  std::string error;
+  ASSERT_TRUE(CStoreText::ParseFile(ReadBytes(StorePath(L"mail.mst")), record, error)) << error;
+  EXPECT_EQ(20, record.messages[0].props[PR_PRIORITY].number);
+  EXPECT_EQ(20, record.messages[1].props[PR_PRIORITY].number);
 }
 
 TEST_F(ChangeTest, LogoffDropsTheSessionsSinksAndLogonNeedsNoInitialize) {
