@@ -37,7 +37,7 @@ HRESULT CNotifyCenter::Advise(const void* owner, const std::string& filter, ULON
     seq = ring->notifySeq;
   }
   EnterCriticalSection(&lock_);
-  Connection c{nextConnection_++, owner, filter, mask, sink};
+  Connection c{nextConnection_++, owner, filter, mask, sink, seq};
   connections_.push_back(c);
   *connection = c.number;
   HRESULT hr = S_OK;
@@ -133,7 +133,7 @@ void CNotifyCenter::Deliver(const NotifyEvent& e) {
   EnterCriticalSection(&lock_);
   std::vector<ULONG> numbers;
   for (const Connection& c : connections_) {
-    if (!(c.mask & e.event)) continue;
+    if (!(c.mask & e.event) || (e.seq && e.seq <= c.since)) continue;
     if (!c.filter.empty() && c.filter != e.id && c.filter != e.parent && c.filter != e.oldParent) continue;
     numbers.push_back(c.number);
   }
@@ -181,6 +181,7 @@ void CNotifyCenter::Relay() {
       } else if (now - last > SharedBlock::kRing) {
         // Fallen too far behind: the store as a whole changed, read everything again.
         NotifyEvent lost;
+        lost.seq = now;
         lost.event = fnevObjectModified;
         lost.objType = MAPI_STORE;
         events.push_back(lost);
@@ -190,6 +191,7 @@ void CNotifyCenter::Relay() {
         const NotifyRecord& r = shared->ring[s % SharedBlock::kRing];
         if (r.seq != s || (r.pid == me && r.deliveredHere)) continue;
         NotifyEvent e;
+        e.seq = s;
         e.event = r.event;
         e.objType = r.objType;
         e.id = GetId(r, 0);

@@ -5,7 +5,7 @@
 // synchronous delivery (a test switch) a process's own changes reach its own sinks
 // before the changing call returns. Sinks are held by pointer from Advise to Unadvise
 // without counting on their AddRef and Release, and no call reaches a sink after its
-// Unadvise returns.
+// Unadvise returns, nor any of a change made before its Advise.
 #include <windows.h>
 
 #include <string>
@@ -15,6 +15,7 @@
 #include "platform/cemapi/cemapi.h"
 
 struct NotifyEvent {
+  LONGLONG seq = 0;  // its place in the device's ring; 0 for a change given at once
   ULONG event = 0;
   ULONG objType = 0;
   std::string id, parent, oldId, oldParent;
@@ -42,6 +43,7 @@ class CNotifyCenter {
     std::string filter;
     ULONG mask;
     IMAPIAdviseSink* sink;
+    LONGLONG since;  // the ring's last record when advised: a sink hears later changes only
   };
 
   CNotifyCenter();

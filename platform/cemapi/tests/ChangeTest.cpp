@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cemapi/StoreSet.h"
 #include "platform/cemapi/StoreText.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
 
@@ -276,6 +277,29 @@ TEST_F(ChangeTest, ASinkHearsAChangeMadeByAnotherProcessOnTheRelayThread) {
   EXPECT_EQ(Entry(MAPI_MESSAGE, kMsgHtml), heard[0].id);
   EXPECT_NE(GetCurrentThreadId(), heard[0].thread);
   EXPECT_EQ(MSGFLAG_READ, static_cast<ULONG>(ReadFlags(session_.get(), kMsgHtml)));
+}
+
+// The relay may still hold a change when a new sink is advised; the new sink hears
+// only what comes after.
+TEST_F(ChangeTest, ASinkHearsNothingOfChangesMadeBeforeItsAdvise) {
+  CeMapiTestSetSynchronousNotify(FALSE);
+  CRecordingSink late;
+  ULONG lateConnection = 0;
+  {
+    // Holding the device's store lock keeps the relay from reading the change before
+    // the new sink is in place.
+    CStoreSet& set = CStoreSet::Instance();
+    CStoreSet::Guard guard(set);
+    ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgHtml, 0));
+    ASSERT_EQ(S_OK, session_->Advise(0, nullptr, 0xFFFFFFFF, &late, &lateConnection));
+  }
+  ASSERT_TRUE(WaitUntil([&] { return sink_.Count() >= 1; }));
+  ASSERT_EQ(0u, RunChild(L"mark-read", L"B001"));
+  ASSERT_TRUE(WaitUntil([&] { return late.Count() >= 1 && sink_.Count() >= 2; }));
+  auto heard = late.Take();
+  ASSERT_EQ(1u, heard.size());
+  EXPECT_EQ(Entry(MAPI_MESSAGE, kMsgPlain), heard[0].id);
+  session_->Unadvise(lateConnection);
 }
 
 TEST_F(ChangeTest, NoCallReachesASinkAfterItsUnadvise) {
