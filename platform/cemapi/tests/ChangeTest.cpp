@@ -302,6 +302,25 @@ TEST_F(ChangeTest, ASinkHearsNothingOfChangesMadeBeforeItsAdvise) {
   session_->Unadvise(lateConnection);
 }
 
+// More changes than the ring holds while the relay cannot read: the sink hears that
+// the store as a whole changed, once, and reads again.
+TEST_F(ChangeTest, ASinkThatFellTooFarBehindHearsTheStoreChanged) {
+  CeMapiTestSetSynchronousNotify(FALSE);
+  {
+    CStoreSet& set = CStoreSet::Instance();
+    CStoreSet::Guard guard(set);
+    for (int i = 0; i < SharedBlock::kRing + 10; ++i) ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgPlain, i & 1));
+  }
+  // One change more, heard in its turn, shows that nothing else was on its way.
+  ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgHtml, 0));
+  ASSERT_TRUE(WaitUntil([&] { return sink_.Count() >= 2; }));
+  auto heard = sink_.Take();
+  ASSERT_EQ(2u, heard.size());
+  EXPECT_EQ(fnevObjectModified, heard[0].event);
+  EXPECT_EQ(MAPI_STORE, heard[0].objType);
+  EXPECT_EQ(Entry(MAPI_MESSAGE, kMsgHtml), heard[1].id);
+}
+
 TEST_F(ChangeTest, NoCallReachesASinkAfterItsUnadvise) {
   CeMapiTestSetSynchronousNotify(FALSE);
   ASSERT_EQ(S_OK, session_->Unadvise(connection_));
