@@ -13,8 +13,11 @@
 
 namespace cedbtest {
 
-// No child jobs: the program runs children only for the database support it shares.
-bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
+bool RunNamedJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode);
+
+bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
+  return RunNamedJob(job, arg, exitCode);
+}
 
 }  // namespace cedbtest
 
