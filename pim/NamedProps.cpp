@@ -14,12 +14,6 @@ namespace {
 const wchar_t kTagTable[] = L"PIMNamedPropTags";
 const wchar_t kValueTable[] = L"PIMNamedPropVals";
 
-const CEPROPID kTagName = MAKELONG(CEVT_LPWSTR, 1);
-const CEPROPID kTagTag = MAKELONG(CEVT_UI4, 2);
-const CEPROPID kTagFlags = MAKELONG(CEVT_UI4, 3);
-const CEPROPID kValObject = MAKELONG(CEVT_UI4, 1);
-const CEPROPID kValTag = MAKELONG(CEVT_UI4, 2);
-const CEPROPID kValData = MAKELONG(CEVT_BLOB, 3);
 
 // A draw that keeps hitting taken numbers gives way to a walk over the free ones: a
 // full table ends instead of drawing forever.
@@ -86,7 +80,7 @@ BOOL CNamedProps::Open(HWND window) {
   }
   CEGUID guid;
   const CEGUID* volume = PimVolume(&guid);
-  m_values.reset(new CCeDatabase(kValueTable, this, volume, FALSE, kValObject));
+  m_values.reset(new CCeDatabase(kValueTable, this, volume, FALSE, kNamedValObject));
   if (!m_values->Open(window)) {
     m_values.reset();
     m_window = nullptr;
@@ -119,17 +113,17 @@ LONG CNamedProps::GetTag(NAMED_PROPERTY& property) {
   if (property.tag != -1) return property.tag;
   if (!property.name) return -1;
   CEGUID guid;
-  CCeDatabase tags(kTagTable, nullptr, PimVolume(&guid), TRUE, kTagName);
+  CCeDatabase tags(kTagTable, nullptr, PimVolume(&guid), TRUE, kNamedTagName);
   if (!tags.Open()) return -1;
   HANDLE db = tags.GetHandle();
 
   CDbRecord record(db);
-  int nameIndex = record.AddPropId(kTagName);
-  int tagIndex = record.AddPropId(kTagTag);
-  int flagsIndex = record.AddPropId(kTagFlags);
+  int nameIndex = record.AddPropId(kNamedTagName);
+  int tagIndex = record.AddPropId(kNamedTagTag);
+  int flagsIndex = record.AddPropId(kNamedTagFlags);
   (void)nameIndex;
   CEPROPVAL key = {};
-  key.propid = kTagName;
+  key.propid = kNamedTagName;
   key.val.lpwstr = const_cast<LPWSTR>(property.name);
   CEOID found = 0;
   if (record.SeekAndReadByValue(reinterpret_cast<DWORD_PTR>(&key), &found, CEDB_SEEK_VALUEFIRSTEQUAL) &&
@@ -144,7 +138,7 @@ LONG CNamedProps::GetTag(NAMED_PROPERTY& property) {
   // Every number already taken, from one pass over the table.
   std::vector<bool> taken(0x10000, false);
   CDbRecord scan(db);
-  int scanTag = scan.AddPropId(kTagTag);
+  int scanTag = scan.AddPropId(kNamedTagTag);
   DWORD index = 0;
   GetCeDbApi()->Seek(db, CEDB_SEEK_BEGINNING, 0, &index);
   while (scan.Read(0, TRUE)) {
@@ -157,9 +151,9 @@ LONG CNamedProps::GetTag(NAMED_PROPERTY& property) {
 
   LONG tag = static_cast<LONG>((number << 16) | property.type);
   CDbRecord fresh(db);
-  int newName = fresh.AddPropId(kTagName);
-  int newTag = fresh.AddPropId(kTagTag);
-  int newFlags = fresh.AddPropId(kTagFlags);
+  int newName = fresh.AddPropId(kNamedTagName);
+  int newTag = fresh.AddPropId(kNamedTagTag);
+  int newFlags = fresh.AddPropId(kNamedTagFlags);
   if (!fresh.SetString(newName, property.name) || !fresh.SetLong(newTag, tag) ||
       !fresh.SetLong(newFlags, static_cast<LONG>(property.flags)) || !fresh.WriteRecord(0, TRUE))
     return -1;
@@ -172,11 +166,11 @@ CEOID CNamedProps::FindValue(CEOID objectId, LONG tag, CString* text) {
   if (!IsOpen()) return 0;
   HANDLE db = m_values->GetHandle();
   CDbRecord record(db);
-  int objectIndex = record.AddPropId(kValObject);
-  int tagIndex = record.AddPropId(kValTag);
-  int dataIndex = text ? record.AddPropId(kValData) : -1;
+  int objectIndex = record.AddPropId(kNamedValObject);
+  int tagIndex = record.AddPropId(kNamedValTag);
+  int dataIndex = text ? record.AddPropId(kNamedValData) : -1;
   CEPROPVAL key = {};
-  key.propid = kValObject;
+  key.propid = kNamedValObject;
   key.val.ulVal = objectId;
   DWORD seek = CEDB_SEEK_VALUEFIRSTEQUAL;
   for (;;) {
@@ -211,9 +205,9 @@ CEOID CNamedProps::SetValue(CEOID objectId, NAMED_PROPERTY& property, LPCWSTR te
   CEOID existing = FindValue(objectId, tag, nullptr);
   if (!text) text = L"";
   CDbRecord record(m_values->GetHandle());
-  int objectIndex = record.AddPropId(kValObject);
-  int tagIndex = record.AddPropId(kValTag);
-  int dataIndex = record.AddPropId(kValData);
+  int objectIndex = record.AddPropId(kNamedValObject);
+  int tagIndex = record.AddPropId(kNamedValTag);
+  int dataIndex = record.AddPropId(kNamedValData);
   CBlobObj blob;
   if (!blob.Assign(text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(WCHAR)))) return 0;
   if (!record.SetLong(objectIndex, static_cast<LONG>(objectId)) || !record.SetLong(tagIndex, tag) ||
@@ -254,8 +248,8 @@ void CNamedProps::OnNotification(const CENOTIFICATION* notification) {
   CEOID objectId = 0;
   if (IsOpen() && notification->oid) {
     CDbRecord record(m_values->GetHandle());
-    int objectIndex = record.AddPropId(kValObject);
-    int tagIndex = record.AddPropId(kValTag);
+    int objectIndex = record.AddPropId(kNamedValObject);
+    int tagIndex = record.AddPropId(kNamedValTag);
     if (record.Read(notification->oid, TRUE) && record.HasValue(tagIndex)) {
       tag = record.GetLong(tagIndex, -1);
       objectId = static_cast<CEOID>(record.GetLong(objectIndex, 0));

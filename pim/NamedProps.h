@@ -13,6 +13,14 @@
 #include "base/CeDatabase.h"
 #include "platform/windowlib/String.h"
 
+// The properties of the two tables.
+const CEPROPID kNamedTagName = MAKELONG(CEVT_LPWSTR, 1);
+const CEPROPID kNamedTagTag = MAKELONG(CEVT_UI4, 2);
+const CEPROPID kNamedTagFlags = MAKELONG(CEVT_UI4, 3);
+const CEPROPID kNamedValObject = MAKELONG(CEVT_UI4, 1);
+const CEPROPID kNamedValTag = MAKELONG(CEVT_UI4, 2);
+const CEPROPID kNamedValData = MAKELONG(CEVT_BLOB, 3);
+
 // A named property as the system knows it.
 struct NAMED_PROPERTY {
   LONG tag;       // -1 until looked up

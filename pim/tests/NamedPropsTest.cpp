@@ -17,12 +17,6 @@ namespace namedtest {
 
 const wchar_t kTags[] = L"PIMNamedPropTags";
 const wchar_t kVals[] = L"PIMNamedPropVals";
-const CEPROPID kTagName = MAKELONG(CEVT_LPWSTR, 1);
-const CEPROPID kTagTag = MAKELONG(CEVT_UI4, 2);
-const CEPROPID kTagFlags = MAKELONG(CEVT_UI4, 3);
-const CEPROPID kValObject = MAKELONG(CEVT_UI4, 1);
-const CEPROPID kValTag = MAKELONG(CEVT_UI4, 2);
-const CEPROPID kValData = MAKELONG(CEVT_BLOB, 3);
 
 void DropTable(const wchar_t* name) {
   CEGUID guid = cedbtest::PimGuid();
@@ -38,8 +32,8 @@ void MakeTables() {
   DropTable(kTags);
   DropTable(kVals);
   CEGUID guid = cedbtest::PimGuid();
-  cedbtest::CreateDb(&guid, kTags, {{kTagName, 0}});
-  cedbtest::CreateDb(&guid, kVals, {{kValObject, 0}});
+  cedbtest::CreateDb(&guid, kTags, {{kNamedTagName, 0}});
+  cedbtest::CreateDb(&guid, kVals, {{kNamedValObject, 0}});
 }
 
 // Writes one record as another program would; its OID.
@@ -85,9 +79,9 @@ std::vector<TagRow> ReadTags() {
     cedbtest::ReadResult read;
     if (!cedbtest::ReadAt(h, &read)) break;
     TagRow row{L"", 0, 0};
-    if (const CEPROPVAL* v = read.Find(kTagName)) row.name = v->val.lpwstr;
-    if (const CEPROPVAL* v = read.Find(kTagTag)) row.tag = v->val.ulVal;
-    if (const CEPROPVAL* v = read.Find(kTagFlags)) row.flags = v->val.ulVal;
+    if (const CEPROPVAL* v = read.Find(kNamedTagName)) row.name = v->val.lpwstr;
+    if (const CEPROPVAL* v = read.Find(kNamedTagTag)) row.tag = v->val.ulVal;
+    if (const CEPROPVAL* v = read.Find(kNamedTagFlags)) row.flags = v->val.ulVal;
     rows.push_back(row);
   }
   CloseHandle(h);
@@ -358,7 +352,7 @@ TEST_F(NamedPropsTest, ChangesOfAnotherProcessReachTheListeners) {
 // Any records in both tables: lookups, writes and notifications stay sound.
 TEST_F(NamedPropsTest, FuzzedTablesAreReadSoundly) {
   std::mt19937 random(20261209);
-  const CEPROPID ids[] = {kValObject, kValTag, kValData, MAKELONG(CEVT_LPWSTR, 1), MAKELONG(CEVT_I2, 2),
+  const CEPROPID ids[] = {kNamedValObject, kNamedValTag, kNamedValData, MAKELONG(CEVT_LPWSTR, 1), MAKELONG(CEVT_I2, 2),
                           MAKELONG(CEVT_BLOB, 1), MAKELONG(CEVT_LPWSTR, 3), MAKELONG(CEVT_UI4, 3)};
   std::vector<CEOID> records;
   std::vector<BYTE> bytes(64);
