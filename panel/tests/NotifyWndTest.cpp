@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/DateFormat.h"
+#include "base/RegKey.h"
+#include "base/tests/RegistrySandbox.h"
 #include "pim/PocketOutlook.h"
 #include "pim/tests/RecordingApp.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
@@ -157,6 +160,33 @@ TEST_F(NotifyWndTest, RegisteredMessagesAndSettingChangesArePassedOnUnchanged) {
   ASSERT_EQ(panel.got.size(), 1u);
   EXPECT_EQ(panel.got[0].message, static_cast<UINT>(WM_SETTINGCHANGE));
   EXPECT_EQ(panel.got[0].wParam, 0x3002u);
+}
+
+// A setting change makes the next date shown follow the options as they are now.
+TEST_F(NotifyWndTest, ASettingChangeForgetsTheDateFormats) {
+  CLocalMachineSandbox machine(L"panel_notify_dates");
+  ASSERT_TRUE(machine.Redirected());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  for (const wchar_t* name : {L"LongDate_Regional", L"LongDate_NotYear", L"LongDate_ShortYear",
+                              L"LongDate_ShortMonth", L"LongDate_ShortDay"})
+    product.WriteDWORD(name, 0);
+  product.WriteDWORD(L"LongDate_CustomFormat", 1);
+  ResetDateFormatCache();
+  TestPanel panel;
+  HWND window = CreateNotificationWindow(panel.hwnd());
+  ASSERT_TRUE(window);
+  SYSTEMTIME day = {2026, 12, 3, 9, 0, 0, 0, 0};
+  CString before, cached, after;
+  FormatLongDate(before, day);
+  product.WriteDWORD(L"LongDate_CustomFormat", 2);
+  FormatLongDate(cached, day);
+  EXPECT_STREQ(cached, before) << "kept until told";
+  SendMessageW(window, WM_SETTINGCHANGE, 0, 0);
+  FormatLongDate(after, day);
+  EXPECT_STRNE(after, before);
+  EXPECT_NE(std::wstring(after).find(static_cast<LPCWSTR>(before)), std::wstring::npos)
+      << "the weekday now stands before the day";
+  ResetDateFormatCache();
 }
 
 TEST_F(NotifyWndTest, WithoutALivePanelNothingIsPassedOn) {
