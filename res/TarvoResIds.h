@@ -8,6 +8,7 @@
 #define IDS_NO_DATE 144
 #define IDS_SETTINGS 15
 #define IDS_CLEAR 274
+#define IDS_COMPLETED 119
 
 // Small icons
 #define IDI_ARROW_RIGHT 111
