@@ -1,6 +1,18 @@
 #include "base/CeDatabase.h"
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// Every database object alive in this process: what a notification's parameter is
+// checked against before it is taken for an object.
+std::mutex g_liveLock;
+std::vector<const CCeDatabase*> g_live;
+
+}  // namespace
 
 CCeDatabase::CCeDatabase(LPCWSTR name, ICeDatabaseSink* sink, const CEGUID* volume, BOOL autoIncrement,
                          CEPROPID sortPropId)
@@ -13,9 +25,24 @@ CCeDatabase::CCeDatabase(LPCWSTR name, ICeDatabaseSink* sink, const CEGUID* volu
       m_autoIncrement(autoIncrement),
       m_sortPropId(sortPropId) {
   if (volume) m_volume = *volume;
+  std::lock_guard<std::mutex> hold(g_liveLock);
+  g_live.push_back(this);
 }
 
-CCeDatabase::~CCeDatabase() { Close(); }
+CCeDatabase::~CCeDatabase() {
+  Close();
+  std::lock_guard<std::mutex> hold(g_liveLock);
+  g_live.erase(std::remove(g_live.begin(), g_live.end(), this), g_live.end());
+}
+
+CCeDatabase* CCeDatabase::FromNotification(const CENOTIFICATION* notification) {
+  if (!notification) return nullptr;
+  std::lock_guard<std::mutex> hold(g_liveLock);
+  for (const CCeDatabase* database : g_live) {
+    if (reinterpret_cast<DWORD_PTR>(database) == notification->dwParam) return const_cast<CCeDatabase*>(database);
+  }
+  return nullptr;
+}
 
 BOOL CCeDatabase::Open(HWND window) {
   Close();

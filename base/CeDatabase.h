@@ -35,11 +35,10 @@ class CCeDatabase {
 
   // Passes the notification to the sink; frees it unless keep is set.
   virtual void OnNotification(CENOTIFICATION* notification, BOOL keep = FALSE);
-  // The database a notification's request names; only for notifications of requests
-  // that CCeDatabase::Open made.
-  static CCeDatabase* FromNotification(const CENOTIFICATION* notification) {
-    return notification ? reinterpret_cast<CCeDatabase*>(notification->dwParam) : nullptr;
-  }
+  // The database a notification's request names, or null. The parameter is only a
+  // number to compare: a notification still queued for a database already deleted, or
+  // one posted by another program, names no live object and gives null.
+  static CCeDatabase* FromNotification(const CENOTIFICATION* notification);
 
   HANDLE GetHandle() const { return m_db; }
   CEOID GetOid() const { return m_oid; }

@@ -41,11 +41,12 @@ void DlgSetDatePickerValue(HWND picker, double date) {
     SetWindowLongPtrW(picker, GWLP_USERDATA, 0);
     SendMessageW(picker, DTM_SETFORMATW, 0, 0);
   }
-  // Any change is set, a new time on the same day too; an emptied picker's stale value
-  // says nothing about what it shows.
+  // A day written back on the day the picker holds keeps the time the user set there
+  // (the month popup only knows days). An emptied picker's stale value says nothing
+  // about what it shows, so it always takes the date.
   SYSTEMTIME current{};
   if (!wasEmpty && SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&current)) == GDT_VALID &&
-      VariantTimeDifference(current, wanted) == 0)
+      DaysBetweenDates(current, wanted) == 0)
     return;
   SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&wanted));
 }

@@ -1,13 +1,8 @@
 #include "base/DialogPlacement.h"
 
-namespace {
+#include "base/ScreenDpi.h"
 
-int ScaleLogicalX(int value) {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return MulDiv(value, dpi > 0 ? dpi : 96, 96);
-}
+namespace {
 
 RECT RectIn(HWND window, HWND in) {
   RECT rect = {};
@@ -56,7 +51,7 @@ void DlgCenterWindow(HWND dialog, HWND reference) {
 void DlgFitControlBeside(HWND dialog, HWND control, HWND neighbour, HWND optional) {
   if (!IsWindow(control) || !IsWindow(neighbour)) return;
   RECT rect = RectIn(neighbour, dialog);
-  rect.right -= ScaleLogicalX(13);
+  rect.right -= ScaleX(13);
   SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (optional && IsWindow(optional)) {

@@ -9,6 +9,11 @@ BOOL IsPocketPC();
 // A Pocket PC with system major version exactly 5.
 BOOL IsPocketPCVersion5();
 
+// The system version when the device is a Pocket PC (platform type "PocketPC"),
+// else FALSE with both 0. Asked anew at every call; the tests above and the
+// theme's platform tests keep what they derive from it.
+BOOL GetPocketPCVersion(DWORD* major, DWORD* minor);
+
 // Forgets the cached answers so the next call asks the device again; for tests
 // that switch the device identity.
 void ResetPlatformTests();

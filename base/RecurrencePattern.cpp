@@ -178,26 +178,30 @@ BOOL RecurrencePattern::Decode(const BYTE* blob, DWORD size, const BYTE* zoneBlo
   m_startOffset = in.U32();
   m_endOffset = in.U32();
   WORD exceptions = in.U16();
-  if (!in.Ok()) return FALSE;
-  for (WORD i = 0; i < exceptions; ++i) {
-    auto* exception = new Exception;
-    m_exceptions.push_back(exception);
-    exception->start = in.U32();
-    exception->end = in.U32();
-    exception->originalStart = in.U32();
-    exception->flags = in.U16();
-    if (!in.Ok()) break;
-    DWORD dataSize = ExceptionDataSize(exception->flags, in.Here(), in.Left());
-    if (dataSize == 0xFFFFFFFF || !exception->data.Assign(in.Here(), dataSize)) {
-      Clear();
-      return FALSE;
-    }
-    in.Skip(dataSize);
-  }
   bool periodNeeded = m_patternType <= MonthlyNth;
   if (!in.Ok() || (periodNeeded && m_period == 0)) {
     Clear();
     return FALSE;
+  }
+  // A damaged exception record ends the list: the series and the exceptions before
+  // it stand, rather than the whole appointment going missing.
+  const DWORD kHeadSize = 14;
+  for (WORD i = 0; i < exceptions && in.Left() >= kHeadSize; ++i) {
+    const DWORD start = in.U32(), end = in.U32(), originalStart = in.U32();
+    const WORD flags = in.U16();
+    const DWORD dataSize = ExceptionDataSize(flags, in.Here(), in.Left());
+    if (dataSize == 0xFFFFFFFF) break;
+    auto* exception = new Exception;
+    exception->start = start;
+    exception->end = end;
+    exception->originalStart = originalStart;
+    exception->flags = flags;
+    if (!exception->data.Assign(in.Here(), dataSize)) {
+      delete exception;
+      break;
+    }
+    m_exceptions.push_back(exception);
+    in.Skip(dataSize);
   }
   if (zoneBlob && zoneSize >= kTimeZoneBlobSize) {
     memset(&m_zone, 0, sizeof m_zone);

@@ -38,8 +38,10 @@ class RecurrencePattern {
   RecurrencePattern(const RecurrencePattern&) = delete;
   RecurrencePattern& operator=(const RecurrencePattern&) = delete;
 
-  // FALSE, and nothing to walk, for a blob that is short, whose counts or lengths run
-  // past its end, or whose period is 0. The zone blob is used when 48 bytes or more.
+  // FALSE, and nothing to walk, for a blob that is short, whose date counts run past
+  // its end, or whose period is 0. A damaged exception record (cut short, or lengths
+  // running past the end) ends the exception list: the series stands with the
+  // exceptions before it. The zone blob is used when 48 bytes or more.
   BOOL Decode(const BYTE* blob, DWORD size, const BYTE* zoneBlob = nullptr, DWORD zoneSize = 0);
 
   // The device's zone for the conversions; null (the default) is the current zone.

@@ -19,6 +19,8 @@ HFONT GetControlListFont() {
   return Fallback(info ? info->GetFont() : nullptr);
 }
 
+HFONT GetControlDefaultFont() { return static_cast<HFONT>(GetStockObject(SYSTEM_FONT)); }
+
 SIZE MeasureControlText(HFONT font, LPCWSTR text) {
   CFontCache* fonts = GetFontCache();
   HDC dc = fonts ? fonts->GetDC() : nullptr;

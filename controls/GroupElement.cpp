@@ -5,17 +5,11 @@
 #include "controls/ControlArt.h"
 #include "controls/ItemPalette.h"
 #include "controls/TextRunList.h"
+#include "graphics/Bitmap.h"
 #include "graphics/FontCache.h"
 #include "graphics/TextFit.h"
 
 namespace {
-
-// h = h * 33 + c over the UTF-16 units, from 0.
-DWORD HashTitle(LPCWSTR text) {
-  DWORD hash = 0;
-  for (; text && *text; ++text) hash = hash * 33 + *text;
-  return hash;
-}
 
 // The header font: the bold header font of the font cache, or the bold list font
 // for the options program's previews; the system's font before there is a cache.
@@ -237,7 +231,7 @@ BOOL CGroupElement::OnDoubleTap(POINT* point) {
 
 DWORD_PTR CGroupElement::GetUserData() {
   if (!m_bHashed) {
-    m_titleHash = HashTitle(m_title);
+    m_titleHash = HashWideString(m_title);
     m_bHashed = TRUE;
   }
   return m_titleHash;

@@ -19,7 +19,7 @@ CHintWnd::CHintWnd() : m_hOwner(nullptr), m_rcAnchor{0, 0, 0, 0}, m_bCreated(FAL
 CHintWnd::~CHintWnd() { Destroy(); }
 
 SIZE CHintWnd::MeasureHint() {
-  SIZE size = MeasureControlText(GetControlListFont(), m_text);
+  SIZE size = MeasureControlText(GetControlDefaultFont(), m_text);
   size.cx += ScaleX(4);
   size.cy += ScaleY(4);
   return size;
@@ -112,17 +112,19 @@ LRESULT CHintWnd::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
   return 0;
 }
 
+void CHintWnd::DrawHint(HDC dc) {
+  RECT client;
+  GetClientRect(&client);
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, GetControlDefaultFont());
+  DrawTextW(dc, m_text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+}
+
 LRESULT CHintWnd::OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(m_hWnd, &paint);
-  if (dc) {
-    RECT client;
-    GetClientRect(&client);
-    SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = SelectObject(dc, GetControlListFont());
-    DrawTextW(dc, m_text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, old);
-  }
+  if (dc) DrawHint(dc);
   ::EndPaint(m_hWnd, &paint);
   return 0;
 }

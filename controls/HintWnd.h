@@ -38,6 +38,8 @@ class CHintWnd : public CWindowImpl<CHintWnd> {
   const CString& GetText() const { return m_text; }
   // The screen rectangle the hint takes when shown.
   RECT GetPlacement();
+  // The text centred in the client rectangle, as the window paints it.
+  void DrawHint(HDC dc);
 
   BEGIN_MSG_MAP(CHintWnd)
     MESSAGE_HANDLER(WM_PAINT, OnPaint)

@@ -90,6 +90,8 @@ BOOL CKeyLayout::Parse(LPCWSTR text, int length, CKeyLayout* layout, CString* re
       groups.push_back(group);
       at = close;
     }
+    // A bar without cells draws nothing and types nothing: that is no layout.
+    if (why.IsEmpty() && groups.empty()) why = L"no letter groups";
   }
   if (!why.IsEmpty()) {
     if (reason) *reason = why;

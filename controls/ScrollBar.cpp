@@ -50,10 +50,17 @@ CScrollBarElem::CScrollBarElem(CScrollPanel* owner)
 
 CScrollBarElem::~CScrollBarElem() = default;
 
-int CScrollBarElem::GetWidth() {
+SIZE CScrollBarElem::GetPartSize(int index) {
   CSkin& skin = GetSkin();
-  if (skin.HasScrollBar() || skin.GetScrollBitmap()) {
-    const SIZE up = skin.GetScrollPartSize(CSkin::kPartUp);
+  // Asking for the seven parts loads the single strip when they are not all there.
+  if (skin.HasScrollBar()) return skin.GetScrollPartSize(index);
+  if (CBitmap* strip = skin.GetScrollBitmap()) return strip->GetPartSize(index);
+  return {0, 0};
+}
+
+int CScrollBarElem::GetWidth() {
+  const SIZE up = GetPartSize(CSkin::kPartUp);
+  if (up.cx > 0) {
     m_nArrowHeight = up.cy > 0 ? up.cy : 0;
     return up.cx + ScaleX(2);
   }
@@ -229,7 +236,31 @@ void CScrollBarElem::Paint(CTextRunList* context) {
     skin.DrawScrollPart(CSkin::kPartThumbBottom, target, left, thumbEnd - capBottom, hdc);
     return;
   }
-  // Without the skin's parts the bar is only sx(2) wide: a line for the track and
+  if (CBitmap* strip = skin.GetScrollBitmap()) {
+    // The single strip gives the arrows and the thumb's caps; the track is a line
+    // and the thumb's middle a fill between two edges, so any length looks right.
+    auto draw = [&](int part, int x, int y) {
+      if (target)
+        strip->DrawPart(part, *target, x, y);
+      else
+        strip->DrawTransparent(hdc, part, x, y);
+    };
+    const int partWidth = strip->GetPartSize(CSkin::kPartThumbMiddle).cx;
+    const int width = partWidth > 0 ? partWidth : right - left;
+    const int mid = left + width / 2;
+    FillBrush(hdc, mid, top + m_nArrowHeight, mid + ScaleX(1), bottom - m_nArrowHeight, palette.GetBrush(1));
+    draw(CSkin::kPartUp, left, top);
+    draw(CSkin::kPartDown, left, bottom - strip->GetPartSize(CSkin::kPartDown).cy);
+    const int capTop = strip->GetPartSize(CSkin::kPartThumbTop).cy;
+    const int capBottom = strip->GetPartSize(CSkin::kPartThumbBottom).cy;
+    const int edge = ScaleX(1);
+    FillBrush(hdc, left, thumbTop + capTop, left + width, thumbEnd - capBottom, palette.GetBrush(1));
+    FillBrush(hdc, left + edge, thumbTop + capTop, left + width - edge, thumbEnd - capBottom, palette.GetBrush(5));
+    draw(CSkin::kPartThumbTop, left, thumbTop);
+    draw(CSkin::kPartThumbBottom, left, thumbEnd - capBottom);
+    return;
+  }
+  // Without any skin picture the bar is only sx(2) wide: a line for the track and
   // a thumb over the whole width, filled between its edges when there is room.
   const int mid = (m_rect.left + m_rect.right) / 2;
   FillBrush(hdc, mid, top, mid + ScaleX(1), bottom, palette.GetBrush(1));

@@ -38,6 +38,10 @@ class CScrollBarElem : public CVirtualWnd {
   BOOL IsAtEnd() const { return m_nPos == m_nRange - m_nPage; }
   // The bar's width for the skin in use; also fixes the arrow height.
   int GetWidth();
+  // The size of a scroll-bar part (CSkin::ScrollPart) of the skin in use: of its
+  // seven parts, else of its single strip (the skin's or the resource library's);
+  // 0 x 0 without either. Part 5 is the header button's picture.
+  static SIZE GetPartSize(int index);
 
   BOOL LineUp() { return SetPos(m_nPos - m_nLineStep); }
   BOOL LineDown() { return SetPos(m_nPos + m_nLineStep); }

@@ -140,7 +140,8 @@ void CVirtualDropDown::Paint(CTextRunList* context) {
     textRect.left = arrowX + arrowWidth;
   } else {
     arrowX = face.right - arrowWidth;
-    textRect.right = arrowX;
+    // The margin the face leaves stands between the text and the arrow.
+    textRect.right = arrowX - margin;
   }
 
   if (m_bFocused || m_bPressedLook) {

@@ -3,6 +3,24 @@
 #include "controls/LiveElements.h"
 #include "controls/TextRunList.h"
 
+namespace {
+
+// Where a walk over the children goes on after the child at index i (followed by
+// next when the walk reached it) ran a handler: the handler may have taken that
+// child or others out of the tree, and the sibling that followed must still be
+// visited. Only addresses are compared; a removed child may be gone.
+int IndexAfter(const CSimpleValArray<CVirtualWnd*>& children, int i, CVirtualWnd* child, CVirtualWnd* next) {
+  if (i < children.GetSize() && children[i] == child) return i + 1;
+  if (next) {
+    const int at = children.Find(next);
+    if (at >= 0) return at;
+  }
+  const int self = children.Find(child);
+  return self >= 0 ? self + 1 : i;
+}
+
+}  // namespace
+
 UINT GetVirtualMessageId() {
   static const UINT id = RegisterWindowMessageW(L"QelTarvo_SendVirtualMessage");
   return id;
@@ -66,9 +84,11 @@ void CVirtualWnd::RemoveChild(CVirtualWnd* child) {
 }
 
 BOOL CVirtualWnd::OnContextMenu(POINT* screenPoint) {
-  for (int i = 0; i < m_children.GetSize(); ++i) {
+  for (int i = 0; i < m_children.GetSize();) {
     CVirtualWnd* child = m_children[i];
+    CVirtualWnd* next = i + 1 < m_children.GetSize() ? m_children[i + 1] : nullptr;
     if (child->IsVisible() && child->OnContextMenu(screenPoint)) return TRUE;
+    i = IndexAfter(m_children, i, child, next);
   }
   return FALSE;
 }
@@ -105,12 +125,14 @@ void CVirtualWnd::RefreshSkin() {
 void CVirtualWnd::SetRect(const RECT* rect) { m_rect = *rect; }
 
 // Every visible child under the point gets the event, not only the topmost one.
-// The array is re-read each step: a handler may take children out of the tree.
+// A handler may take children out of the tree; the siblings after it still get theirs.
 BOOL CVirtualWnd::RouteToChildren(BOOL (CVirtualWnd::*handler)(POINT*), POINT* point) {
   BOOL handled = FALSE;
-  for (int i = 0; i < m_children.GetSize(); ++i) {
+  for (int i = 0; i < m_children.GetSize();) {
     CVirtualWnd* child = m_children[i];
+    CVirtualWnd* next = i + 1 < m_children.GetSize() ? m_children[i + 1] : nullptr;
     if (child->IsVisible() && child->HitTest(point) && (child->*handler)(point)) handled = TRUE;
+    i = IndexAfter(m_children, i, child, next);
   }
   return handled;
 }

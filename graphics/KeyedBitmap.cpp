@@ -10,6 +10,7 @@ BOOL g_exactKeyInDib = FALSE;
 }
 
 void CKeyedBitmap::SetExactKeyInDib(BOOL exact) { g_exactKeyInDib = exact; }
+BOOL CKeyedBitmap::IsExactKeyInDib() { return g_exactKeyInDib; }
 
 CKeyedBitmap::CKeyedBitmap() : m_keyColor(0), m_keyBytes{0, 0, 0}, m_loaded(FALSE) {}
 
@@ -28,6 +29,14 @@ BOOL CKeyedBitmap::LoadFromBitmap(HBITMAP bitmap) {
 void CKeyedBitmap::Free() {
   m_image.Clear();
   m_loaded = FALSE;
+}
+
+void CKeyedBitmap::TakeOver(CKeyedBitmap& other) {
+  if (&other == this) return;
+  SetKeyColor(other.m_keyColor);
+  m_image.TakeOver(other.m_image);
+  m_loaded = other.m_loaded;
+  other.m_loaded = FALSE;
 }
 
 void CKeyedBitmap::SetKeyColor(COLORREF colour) {

@@ -17,12 +17,15 @@ class CKeyedBitmap {
   // does); the options program skips only pixels exactly equal to the key and
   // calls SetExactKeyInDib(TRUE) at start.
   static void SetExactKeyInDib(BOOL exact);
+  static BOOL IsExactKeyInDib();
 
   // A .bmp file through the platform's DIB loader; FALSE leaves it not loaded.
   BOOL LoadFile(LPCWSTR path);
   // Takes the picture of bitmap, which is deleted in every case.
   BOOL LoadFromBitmap(HBITMAP bitmap);
   void Free();
+  // Takes other's picture and key colour; other is left empty and not loaded.
+  void TakeOver(CKeyedBitmap& other);
   // Drops the picture's memory DC (after drawing many icons into DCs).
   void ReleaseDC() { m_image.ReleaseDC(); }
 

@@ -73,6 +73,7 @@ CSkinArchive& CSkinArchive::Instance() {
 }
 
 void CSkinArchive::SetWholeDibInMemberFormat(BOOL memberFormat) { g_wholeDibInMemberFormat = memberFormat; }
+BOOL CSkinArchive::IsWholeDibInMemberFormat() { return g_wholeDibInMemberFormat; }
 
 BOOL CSkinArchive::Open(LPCWSTR path, BOOL noZip) {
   if (!path || !*path) return FALSE;

@@ -29,6 +29,7 @@ class CSkinArchive {
   // library always gets a 24-bit top-down section; the options program takes the
   // member's section in its own format. Set once at program start.
   static void SetWholeDibInMemberFormat(BOOL memberFormat);
+  static BOOL IsWholeDibInMemberFormat();
 
   // A folder (a trailing "\" is added when missing) or a .zip file, opened unless
   // noZip. Refuses a null, empty or missing path or one of more than kMaxPath

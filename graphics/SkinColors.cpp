@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/CeDbApi.h"
+#include "base/Platform.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "graphics/RasterOps.h"
@@ -34,22 +35,6 @@ COLORREF FallbackBackground() { return SystemColor(COLOR_WINDOW); }
 void FillWithBrush(CDib& dib, const RECT& rect, HBRUSH brush) {
   HDC hdc = dib.GetDC();
   if (hdc && brush) FillRect(hdc, &rect, brush);
-}
-
-bool PlatformIs(const wchar_t* type) {
-  wchar_t buffer[256] = {};
-  if (!SystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof buffer, buffer, 0)) return false;
-  return wcscmp(buffer, type) == 0;
-}
-
-void SystemVersion(DWORD& major, DWORD& minor) {
-  OSVERSIONINFOW info = {};
-  info.dwOSVersionInfoSize = sizeof info;
-  major = minor = 0;
-  if (GetVersionExW(&info)) {
-    major = info.dwMajorVersion;
-    minor = info.dwMinorVersion;
-  }
 }
 
 bool IsClass(HWND window, const wchar_t* name) {
@@ -340,6 +325,7 @@ BOOL CSkinColors::IsHighRes() {
 }
 
 void SetThemeColorKeyCreate(BOOL create) { g_createColorKey = create; }
+BOOL GetThemeColorKeyCreate() { return g_createColorKey; }
 
 COLORREF GetThemeColor(int index, COLORREF defaultColor) {
   CRegKey key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Color", g_createColorKey);
@@ -362,18 +348,16 @@ COLORREF GetThemeColor(int index, COLORREF defaultColor) {
 
 BOOL IsPocketPCVersion3() {
   if (g_pocketPC3 < 0) {
-    DWORD major, minor;
-    SystemVersion(major, minor);
-    g_pocketPC3 = major == 3 && PlatformIs(L"PocketPC") ? 1 : 0;
+    DWORD major = 0, minor = 0;
+    g_pocketPC3 = GetPocketPCVersion(&major, &minor) && major == 3 ? 1 : 0;
   }
   return g_pocketPC3;
 }
 
 BOOL IsTodayThemePlatform() {
   if (g_themePlatform < 0) {
-    DWORD major, minor;
-    SystemVersion(major, minor);
-    g_themePlatform = (major >= 5 || (major == 4 && minor >= 21)) && PlatformIs(L"PocketPC") ? 1 : 0;
+    DWORD major = 0, minor = 0;
+    g_themePlatform = GetPocketPCVersion(&major, &minor) && (major >= 5 || (major == 4 && minor >= 21)) ? 1 : 0;
   }
   return g_themePlatform;
 }

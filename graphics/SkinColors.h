@@ -112,6 +112,7 @@ class CSkinColors {
 // when missing and calls SetThemeColorKeyCreate(TRUE) at start.
 COLORREF GetThemeColor(int index, COLORREF defaultColor);
 void SetThemeColorKeyCreate(BOOL create);
+BOOL GetThemeColorKeyCreate();
 inline COLORREF LoadThemeColors(int index, COLORREF defaultColor) { return GetThemeColor(index, defaultColor); }
 // A Pocket PC of system version 3; a Pocket PC of 4.21 or later. Asked once each.
 BOOL IsPocketPCVersion3();

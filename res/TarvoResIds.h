@@ -8,6 +8,7 @@
 #define IDS_NO_DATE 144
 #define IDS_SETTINGS 15
 #define IDS_CLEAR 274
+#define IDS_COMPLETED 119
 
 // Small icons
 #define IDI_ARROW_RIGHT 111
@@ -31,3 +32,48 @@
 #define IDC_FILTER_MATCH_ANY 1005
 #define IDC_FILTER_MATCH_ALL 1006
 #define IDC_FILTER_EXCLUDE 1007
+
+// Reminder interval units (minutes, hours, days, weeks in this order of unit index:
+// 139, 140, 142, 141)
+#define IDS_UNIT_MINUTES 139
+#define IDS_UNIT_HOURS 140
+#define IDS_UNIT_WEEKS 141
+#define IDS_UNIT_DAYS 142
+
+// Scrolling dialogs and small edit dialogs
+#define IDD_DATE_EDIT 135
+#define IDD_VALUE_ENTRY 137
+#define IDD_TREE_CHOOSER 154
+#define IDD_FOLDER_BROWSE 220
+// Their type-240 companion data carries the dialog's number
+#define IDR_TREE_CHOOSER_DATA 154
+#define IDR_FOLDER_BROWSE_DATA 220
+// Menu bars (plain menus, top-level items become buttons)
+#define IDM_CHOOSER_BAR 125
+#define IDM_FOLDER_BAR 203
+
+// Controls of IDD_DATE_EDIT
+#define IDC_REMINDER_ON 1007
+#define IDC_REMINDER_DATE 1011
+#define IDC_REMINDER_TIME 1012
+#define IDC_START_DATE 1013
+#define IDC_HALF_HOURS 1014
+#define IDC_DUE_DATE 1015
+// Controls of IDD_VALUE_ENTRY
+#define IDC_VALUE_COUNT 1020
+#define IDC_VALUE_UNIT 1021
+#define IDC_VALUE_ON 1022
+// Control of IDD_TREE_CHOOSER
+#define IDC_CHOOSER_TREE 1040
+
+// The options program: title, settings file texts, section sheet menu bars
+#define IDS_SETTINGS_TITLE 32838
+#define IDR_SETTINGS_ACCELERATORS 32838
+#define IDS_SETTINGS_FILE_TYPE 174
+#define IDS_SETTINGS_FILE_NAME 175
+#define IDS_IMPORT_SETTINGS_QUESTION 40017
+// Menu bars 125 and 203 serve the options program's sheets as well: one menu each.
+#define IDM_SHEET_MENU_BAR IDM_CHOOSER_BAR
+#define IDM_TASKS_SHEET_MENU_BAR IDM_FOLDER_BAR
+#define IDM_SETTINGS_EXPORT 40019
+#define IDM_SETTINGS_IMPORT 40020

@@ -155,9 +155,6 @@ TEST_F(DatePickerTest, NoDateIsKeptInTheMark) {
   double morning = 0, evening = 0;
   ASSERT_TRUE(SystemTimeToVariantDate(Time(2024, 3, 10, 9, 0), &morning));
   ASSERT_TRUE(SystemTimeToVariantDate(Time(2024, 3, 10, 15, 30), &evening));
-  DlgSetDatePickerValue(m_picker, morning);
-  EXPECT_EQ(morning, Value());
-  // A new time on the same day is taken (a time picker would lose it otherwise).
   DlgSetDatePickerValue(m_picker, evening);
   EXPECT_EQ(evening, Value());
   DlgSetDatePickerValue(m_picker, kNoDate);
@@ -171,6 +168,20 @@ TEST_F(DatePickerTest, NoDateIsKeptInTheMark) {
   ASSERT_EQ(GDT_VALID, SendMessageW(m_picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown)));
   EXPECT_EQ(15, shown.wHour);
   EXPECT_EQ(evening, Value());
+}
+
+// The month popup writes back days at midnight: on the day the picker holds, its time
+// part stays; another day is taken as given.
+TEST_F(DatePickerTest, ADayOnTheSameDayKeepsTheTime) {
+  double evening = 0, midnight = 0, nextDay = 0;
+  ASSERT_TRUE(SystemTimeToVariantDate(Time(2024, 3, 10, 15, 30), &evening));
+  ASSERT_TRUE(SystemTimeToVariantDate(Time(2024, 3, 10, 0, 0), &midnight));
+  ASSERT_TRUE(SystemTimeToVariantDate(Time(2024, 3, 11, 0, 0), &nextDay));
+  DlgSetDatePickerValue(m_picker, evening);
+  DlgSetDatePickerValue(m_picker, midnight);
+  EXPECT_EQ(evening, Value());
+  DlgSetDatePickerValue(m_picker, nextDay);
+  EXPECT_EQ(nextDay, Value());
 }
 
 }  // namespace

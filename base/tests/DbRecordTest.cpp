@@ -393,6 +393,30 @@ TEST_P(DbRecordTest, NotificationsReachTheSink) {
   DestroyWindow(window);
 }
 
+// A notification's parameter is a number until it matches a live database: one still
+// queued when its database was deleted, or one another program made up, names nothing.
+TEST_P(DbRecordTest, NotificationsNameOnlyLiveDatabases) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, window);
+  Sink sink;
+  auto* db = new CCeDatabase(m_name.c_str(), &sink, &m_pim);
+  ASSERT_TRUE(db->Open(window));
+  CENOTIFICATION notification = {};
+  notification.dwSize = sizeof notification;
+  notification.dwParam = reinterpret_cast<DWORD_PTR>(db);
+  EXPECT_EQ(db, CCeDatabase::FromNotification(&notification));
+  db->Close();
+  EXPECT_EQ(db, CCeDatabase::FromNotification(&notification)) << "closed, but still alive";
+  delete db;
+  EXPECT_EQ(nullptr, CCeDatabase::FromNotification(&notification));
+  for (DWORD_PTR forged : {DWORD_PTR{0}, DWORD_PTR{1}, reinterpret_cast<DWORD_PTR>(&sink), ~DWORD_PTR{0}}) {
+    notification.dwParam = forged;
+    EXPECT_EQ(nullptr, CCeDatabase::FromNotification(&notification)) << forged;
+  }
+  EXPECT_EQ(nullptr, CCeDatabase::FromNotification(nullptr));
+  DestroyWindow(window);
+}
+
 INSTANTIATE_TEST_SUITE_P(StoreModes, DbRecordTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Classic"; });
 

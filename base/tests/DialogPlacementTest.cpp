@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScreenDpi.h"
+
 namespace {
 
 struct Window {
@@ -68,25 +70,35 @@ TEST(DialogPlacement, ChildDialogCentresInItsParentsClientArea) {
   EXPECT_EQ(r.top, 130 - 15);
 }
 
+// The gap left for the neighbour's arrow follows the dpi the program set, as every
+// other logical size does.
 TEST(DialogPlacement, ControlFitsBesideItsNeighbour) {
-  Window dialog(WS_POPUP, nullptr, 0, 0, 300, 200);
-  Window control(WS_CHILD, dialog.h, 5, 5, 10, 10);
-  Window neighbour(WS_CHILD, dialog.h, 40, 60, 120, 22);
-  Window optional(WS_CHILD, dialog.h, 170, 50, 30, 10);
-  DlgFitControlBeside(dialog.h, control.h, neighbour.h, optional.h);
-  HDC screen = GetDC(nullptr);
-  int inset = MulDiv(13, GetDeviceCaps(screen, LOGPIXELSX), 96);
-  ReleaseDC(nullptr, screen);
-  RECT r = control.Rect(dialog.h);
-  EXPECT_EQ(r.left, 40);
-  EXPECT_EQ(r.top, 60);
-  EXPECT_EQ(r.right, 160 - inset);
-  EXPECT_EQ(r.bottom, 82);
-  r = optional.Rect(dialog.h);
-  EXPECT_EQ(r.left, 170);
-  EXPECT_EQ(r.top, 50);
-  EXPECT_EQ(r.right, 200);
-  EXPECT_EQ(r.bottom - r.top, 22);
+  struct Case {
+    int dpi;
+    int inset;
+  };
+  const Case cases[] = {{96, 13}, {131, 18}, {192, 26}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    SetScreenDpi(c.dpi, c.dpi);
+    Window dialog(WS_POPUP, nullptr, 0, 0, 300, 200);
+    Window control(WS_CHILD, dialog.h, 5, 5, 10, 10);
+    Window neighbour(WS_CHILD, dialog.h, 40, 60, 120, 22);
+    Window optional(WS_CHILD, dialog.h, 170, 50, 30, 10);
+    DlgFitControlBeside(dialog.h, control.h, neighbour.h, optional.h);
+    RECT r = control.Rect(dialog.h);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right, 160 - c.inset);
+    EXPECT_EQ(r.bottom, 82);
+    r = optional.Rect(dialog.h);
+    EXPECT_EQ(r.left, 170);
+    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(r.right, 200);
+    EXPECT_EQ(r.bottom - r.top, 22);
+  }
+  SetScreenDpi(0, 0);
+  InitScreenDpi();
 }
 
 }  // namespace

@@ -10,14 +10,16 @@ TEST(Platform, AnswersFromTheDeviceIdentity) {
     const wchar_t* type;
     BOOL pocketPC;
     BOOL version5;
+    DWORD major, minor;  // 0, 0: not a Pocket PC
   };
   const Case cases[] = {
-      {L"5.1", L"PocketPC", TRUE, TRUE},
-      {L"5.2.1235", L"PocketPC", TRUE, TRUE},
-      {L"6.0", L"PocketPC", TRUE, FALSE},
-      {L"4.21", L"PocketPC", FALSE, FALSE},
-      {L"5.1", L"SmartPhone", FALSE, FALSE},
-      {L"5.1", L"", FALSE, FALSE},
+      {L"5.1", L"PocketPC", TRUE, TRUE, 5, 1},
+      {L"5.2.1235", L"PocketPC", TRUE, TRUE, 5, 2},
+      {L"6.0", L"PocketPC", TRUE, FALSE, 6, 0},
+      {L"4.21", L"PocketPC", FALSE, FALSE, 4, 21},
+      {L"3.0", L"PocketPC", FALSE, FALSE, 3, 0},
+      {L"5.1", L"SmartPhone", FALSE, FALSE, 0, 0},
+      {L"5.1", L"", FALSE, FALSE, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << std::string(c.version, c.version + wcslen(c.version)) << " "
@@ -28,6 +30,10 @@ TEST(Platform, AnswersFromTheDeviceIdentity) {
     ResetPlatformTests();
     EXPECT_EQ(IsPocketPC(), c.pocketPC);
     EXPECT_EQ(IsPocketPCVersion5(), c.version5);
+    DWORD major = 99, minor = 99;
+    EXPECT_EQ(GetPocketPCVersion(&major, &minor), c.major != 0);
+    EXPECT_EQ(major, c.major);
+    EXPECT_EQ(minor, c.minor);
   }
   ResetPlatformTests();
 }

@@ -356,49 +356,118 @@ class CGuardedBytes {
   BYTE* m_data;
 };
 
-TEST_F(RecurrenceTest, ShortOrCorruptBlobsAreRefused) {
+Series WithOneException() {
   Series s = MonthlyNth(2024, 1, 0x3E, 5, 1);
   s.deleted = {Minutes(2024, 1, 31)};
   s.modified = {Minutes(2024, 2, 1)};
   s.exceptions = {{Minutes(2024, 2, 1, 8), Minutes(2024, 2, 1, 9), Minutes(2024, 1, 31, 10), L"Subject", L"Place", 1, 0,
                    {1, 2, 3, 4, 5}}};
-  std::vector<BYTE> whole = s.Build();
+  return s;
+}
+
+// Head, subject, reminder, location, busy status, all-day, data block.
+const size_t kOneExceptionSize = 14 + 18 + 4 + 14 + 4 + 4 + 9;
+
+TEST_F(RecurrenceTest, ShortOrCorruptBlobsAreRefused) {
+  std::vector<BYTE> whole = WithOneException().Build();
   {
     CGuardedBytes guarded(whole);
     EXPECT_TRUE(m_pattern.Decode(guarded.Data(), static_cast<DWORD>(whole.size())));
+    EXPECT_EQ(1, m_pattern.GetExceptionCount());
   }
+  const size_t exceptionHead = whole.size() - kOneExceptionSize;
+  // Cut before the exception list: no series. Cut inside the one exception record:
+  // the series without it.
   for (size_t size = 0; size < whole.size(); ++size) {
     std::vector<BYTE> part(whole.begin(), whole.begin() + size);
     CGuardedBytes guarded(part);
-    EXPECT_FALSE(m_pattern.Decode(guarded.Data(), static_cast<DWORD>(size))) << size;
+    const bool series = size >= exceptionHead;
+    EXPECT_EQ(series, !!m_pattern.Decode(guarded.Data(), static_cast<DWORD>(size))) << size;
+    EXPECT_EQ(0, m_pattern.GetExceptionCount()) << size;
     CAppointmentRecord occurrence;
-    EXPECT_FALSE(m_pattern.FirstOccurrence(Day(2024, 1, 1), &occurrence));
+    EXPECT_EQ(series, !!m_pattern.FirstOccurrence(Day(2024, 1, 1), &occurrence)) << size;
   }
   struct Corruption {
     const char* name;
     size_t offset;
     std::vector<BYTE> bytes;
+    int exceptions;  // -1: refused
   };
   const size_t deletedCount = 30 + 12;
-  // Head, subject, reminder, location, busy status, all-day, data block.
-  const size_t exceptionHead = whole.size() - (14 + 18 + 4 + 14 + 4 + 4 + 9);
   const Corruption corruptions[] = {
-      {"deleted count beyond the blob", deletedCount, {0xFF, 0xFF, 0xFF, 0xFF}},
-      {"modified count beyond the blob", deletedCount + 8, {0x00, 0x00, 0x00, 0x40}},
-      {"more exceptions than written", exceptionHead - 2, {0x02, 0x00}},
-      {"subject longer than the blob", exceptionHead + 14, {0xFF, 0x7F}},
-      {"subject of length 0", exceptionHead + 14, {0x00, 0x00}},
-      {"data block beyond the blob", whole.size() - 9, {0x00, 0x00, 0x00, 0x80}},
-      {"period 0", 14, {0, 0, 0, 0}},
+      {"deleted count beyond the blob", deletedCount, {0xFF, 0xFF, 0xFF, 0xFF}, -1},
+      {"modified count beyond the blob", deletedCount + 8, {0x00, 0x00, 0x00, 0x40}, -1},
+      {"period 0", 14, {0, 0, 0, 0}, -1},
+      {"more exceptions than written", exceptionHead - 2, {0x02, 0x00}, 1},
+      {"subject longer than the blob", exceptionHead + 14, {0xFF, 0x7F}, 0},
+      {"subject of length 0", exceptionHead + 14, {0x00, 0x00}, 0},
+      {"data block beyond the blob", whole.size() - 9, {0x00, 0x00, 0x00, 0x80}, 0},
   };
   for (const Corruption& c : corruptions) {
     std::vector<BYTE> bad = whole;
     ASSERT_LE(c.offset + c.bytes.size(), bad.size()) << c.name;
     memcpy(&bad[c.offset], c.bytes.data(), c.bytes.size());
     CGuardedBytes guarded(bad);
-    EXPECT_FALSE(m_pattern.Decode(guarded.Data(), static_cast<DWORD>(bad.size()))) << c.name;
+    EXPECT_EQ(c.exceptions >= 0, !!m_pattern.Decode(guarded.Data(), static_cast<DWORD>(bad.size()))) << c.name;
+    EXPECT_EQ(c.exceptions < 0 ? 0 : c.exceptions, m_pattern.GetExceptionCount()) << c.name;
   }
   EXPECT_FALSE(m_pattern.Decode(nullptr, 100));
+}
+
+// One damaged record among the exceptions: those before it still move their
+// occurrences, the series goes on, and the damaged one's day shows the series' times.
+TEST_F(RecurrenceTest, DamagedExceptionEndsTheListAndTheSeriesStands) {
+  Series s = Ending(Daily(Minutes(2024, 1, 1), 1440), Minutes(2024, 1, 4));
+  s.modified = {Minutes(2024, 1, 2), Minutes(2024, 1, 3)};
+  s.deleted = {Minutes(2024, 1, 2), Minutes(2024, 1, 3)};
+  s.exceptions = {{Minutes(2024, 1, 2, 7), Minutes(2024, 1, 2, 8), Minutes(2024, 1, 2, 10), L"Early", nullptr, -1, -1, {}},
+                  {Minutes(2024, 1, 3, 7), Minutes(2024, 1, 3, 8), Minutes(2024, 1, 3, 10), L"Broken", nullptr, -1, -1,
+                   {}}};
+  std::vector<BYTE> blob = s.Build();
+  // The second record (head, subject "Broken", reminder) gets a subject length of 0,
+  // which no writer stores.
+  const size_t secondRecord = blob.size() - (14 + 16 + 4);
+  blob[secondRecord + 14] = 0;
+  blob[secondRecord + 15] = 0;
+  ASSERT_TRUE(m_pattern.Decode(blob.data(), static_cast<DWORD>(blob.size())));
+  ASSERT_EQ(1, m_pattern.GetExceptionCount());
+  EXPECT_EQ((std::vector<std::string>{"2024-01-01 10:00", "2024-01-02 07:00", "2024-01-03 10:00", "2024-01-04 10:00",
+                                      "end"}),
+            Walk(m_pattern, Day(2024, 1, 1), Day(2024, 1, 10), &m_records));
+  ASSERT_GE(m_records.size(), 2u);
+  EXPECT_STREQ(L"Early", static_cast<LPCWSTR>(m_records[1].m_subject));
+}
+
+// Mutated blobs from a few writers' shapes: decoding and a short walk never read
+// outside the blob, never throw and never run away.
+TEST_F(RecurrenceTest, MutatedBlobsDecodeSafely) {
+  Series withTexts = WithOneException();
+  Series weekly = Weekly(Minutes(2024, 1, 1), 0x2A, 2);
+  weekly.modified = {Minutes(2024, 1, 3)};
+  weekly.exceptions = {{Minutes(2024, 1, 3, 12), Minutes(2024, 1, 3, 13), Minutes(2024, 1, 3, 10), nullptr, nullptr, 2, -1,
+                        {9}}};
+  const std::vector<BYTE> seeds[] = {withTexts.Build(), weekly.Build(), Monthly(2024, 2, 29, 29, 12).Build()};
+  unsigned state = 20261209u;
+  auto next = [&]() { return state = state * 1664525u + 1013904223u; };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<BYTE> bytes = seeds[round % 3];
+    const int edits = 1 + next() % 4;
+    for (int e = 0; e < edits; ++e) {
+      const unsigned r = next();
+      switch (r % 4) {
+        case 0: bytes[(r >> 8) % bytes.size()] ^= static_cast<BYTE>(1u << ((r >> 4) % 8)); break;
+        case 1: bytes[(r >> 8) % bytes.size()] = static_cast<BYTE>(r >> 24); break;
+        case 2: bytes.resize((r >> 8) % (bytes.size() + 1)); break;
+        default: bytes[(r >> 8) % bytes.size()] = 0xFF; break;
+      }
+      if (bytes.empty()) bytes.push_back(0);
+    }
+    CGuardedBytes guarded(bytes);
+    if (m_pattern.Decode(guarded.Data(), static_cast<DWORD>(bytes.size()))) {
+      std::vector<std::string> seen = Walk(m_pattern, Day(2024, 1, 1), Day(2024, 3, 1));
+      EXPECT_LE(seen.size(), 62u) << round;
+    }
+  }
 }
 
 // The newer store keeps an all-day exception's end one day later than it means.

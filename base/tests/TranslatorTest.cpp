@@ -119,6 +119,85 @@ TEST_F(TranslatorTest, AnsiFileLoadsTheSameTableAsItsUtf16Form) {
   EXPECT_STREQ(fromAnsi.Translate(L"Na\x00EFve"), fromUtf16.Translate(L"Na\x00EFve"));
 }
 
+// Language files written by another encoder (iconv): UTF-16 with its byte-order mark,
+// and Windows-1252 without one.
+TEST_F(TranslatorTest, ReadsLanguageFilesOfAnotherEncoder) {
+  const unsigned char utf16[] = {
+      0xff, 0xfe, 0x4f, 0x00, 0x70, 0x00, 0x65, 0x00, 0x6e, 0x00, 0x7c, 0x00, 0xd6, 0x00, 0x66, 0x00, 0x66, 0x00,
+      0x6e, 0x00, 0x65, 0x00, 0x6e, 0x00, 0x0d, 0x00, 0x0a, 0x00, 0x41, 0x00, 0x5c, 0x00, 0x7c, 0x00, 0x42, 0x00,
+      0x7c, 0x00, 0x43, 0x00, 0x5c, 0x00, 0x6e, 0x00, 0x44, 0x00, 0x0d, 0x00, 0x0a, 0x00, 0x0d, 0x00, 0x0a, 0x00,
+      0x53, 0x00, 0x61, 0x00, 0x76, 0x00, 0x65, 0x00, 0x7c, 0x00, 0x53, 0x00, 0x69, 0x00, 0x63, 0x00, 0x68, 0x00,
+      0x65, 0x00, 0x72, 0x00, 0x6e, 0x00};
+  CTranslator translator;
+  ASSERT_TRUE(translator.LoadTextFile(
+      WriteBytes(L"iconv16.txt", std::string(reinterpret_cast<const char*>(utf16), sizeof utf16)).c_str()));
+  EXPECT_EQ(translator.GetMap().GetCount(), 3);
+  EXPECT_STREQ(translator.Translate(L"Open"), L"\x00D6" L"ffnen");
+  EXPECT_STREQ(translator.Translate(L"A|B"), L"C\nD");
+  EXPECT_STREQ(translator.Translate(L"Save"), L"Sichern");
+
+  const unsigned char cp1252[] = {0x43, 0x61, 0x66, 0xe9, 0x7c, 0x4b, 0x61, 0x66, 0x66, 0x65, 0x65, 0x0d, 0x0a, 0x4e,
+                                  0x61, 0xef, 0x76, 0x65, 0x7c, 0x41, 0x72, 0x67, 0x6c, 0x6f, 0x73, 0x0d, 0x0a};
+  if (GetACP() != 1252) GTEST_SKIP() << "the system code page is not Windows-1252";
+  CTranslator ansi;
+  ASSERT_TRUE(ansi.LoadTextFile(
+      WriteBytes(L"iconv1252.txt", std::string(reinterpret_cast<const char*>(cp1252), sizeof cp1252)).c_str()));
+  EXPECT_EQ(ansi.GetMap().GetCount(), 2);
+  EXPECT_STREQ(ansi.Translate(L"Caf\x00E9"), L"Kaffee");
+  EXPECT_STREQ(ansi.Translate(L"Na\x00EFve"), L"Arglos");
+}
+
+// Any bytes load without harm: seeded mutations of a UTF-16 and an ANSI file. A file
+// reads whole unless it is only the byte-order mark, no pair has an empty side, and
+// there are never more pairs than separators.
+TEST_F(TranslatorTest, MutatedLanguageFilesLoadSafely) {
+  std::string utf16 = "\xFF\xFE";
+  const std::wstring text = L"Open|\x00D6" L"ffnen\r\nA\\|B|C\\nD\\\\\r\n\nSave|Sichern|x\rK|V\\";
+  utf16.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  const std::string seeds[] = {utf16, "Open|Auf\r\nA\\|B|C\\nD\nSave|\r|Y\nK|V\\"};
+  const char alphabet[] = {'|', '\\', '\r', '\n', 'n', 'A', '\0', '\xFF', '\xFE', '\xE9'};
+  unsigned state = 20261210u;
+  auto next = [&]() { return (state = state * 1103515245u + 12345u) >> 8; };
+  const std::wstring path = Path(L"mutated.txt");
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes = seeds[round % 2];
+    for (int e = 1 + next() % 4; e > 0; --e) {
+      const unsigned r = next();
+      const size_t at = bytes.empty() ? 0 : r % bytes.size();
+      switch ((r >> 14) % 4) {
+        case 0: if (!bytes.empty()) bytes[at] = alphabet[(r >> 18) % sizeof alphabet]; break;
+        case 1: bytes.insert(at, 1, alphabet[(r >> 18) % sizeof alphabet]); break;
+        case 2: bytes.erase(at, 1 + (r >> 18) % 4); break;
+        default: bytes.resize(at); break;
+      }
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+
+    CTranslator translator;
+    const BOOL loaded = translator.LoadTextFile(path.c_str());
+    ASSERT_EQ(loaded, bytes != "\xFF\xFE") << "round " << round;
+    const bool wide = bytes.size() >= 3 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+    int bars = 0;
+    if (wide) {
+      for (size_t i = 2; i + 1 < bytes.size(); i += 2) bars += bytes[i] == '|' && bytes[i + 1] == 0;
+    } else {
+      for (char c : bytes) bars += c == '|';
+    }
+    EXPECT_LE(translator.GetMap().GetCount(), bars) << "round " << round;
+    for (LPCWSTR source : {L"Open", L"Save", L"K", L"A|B", L""}) {
+      LPCWSTR shown = translator.Translate(source);
+      ASSERT_NE(shown, nullptr);
+      if (*source) {
+        EXPECT_NE(*shown, L'\0') << "round " << round;
+      }
+    }
+  }
+}
+
 TEST_F(TranslatorTest, MalformedOrEmptyFilesLeaveTheTextsUntranslated) {
   struct Case {
     const char* name;

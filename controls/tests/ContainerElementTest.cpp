@@ -9,6 +9,7 @@
 #include "controls/TextRunList.h"
 #include "controls/tests/LayoutFixtures.h"
 #include "graphics/Dib.h"
+#include "graphics/FontCache.h"
 
 namespace {
 
@@ -363,6 +364,57 @@ TEST_F(LayoutTest, GridRoutesByCellAndLeavesTheRestUnreached) {
   EXPECT_EQ(cells[6]->presses[0].x, 3);
   POINT empty = {3 * 38 + 1, row + 1};
   EXPECT_FALSE(grid.OnPress(&empty)) << "no cell in that column of the last row";
+}
+
+// A group with header columns of the given widths that records where each is drawn.
+class CColumnGroup : public CProbeGroup {
+ public:
+  CColumnGroup(std::vector<int> widths) : CProbeGroup(nullptr, L"Columns"), m_widths(std::move(widths)) {}
+  int GetHeaderIcons(CSimpleValArray<int>& widths) override {
+    for (int w : m_widths) widths.Add(w);
+    return static_cast<int>(m_widths.size());
+  }
+  void DrawHeaderIcon(int, HDC, CTextRunList*, const RECT& column, int, int, const POINT*) override {
+    columns.push_back(column);
+  }
+  std::vector<RECT> columns;
+
+ private:
+  std::vector<int> m_widths;
+};
+
+// The options program's previews: headers in the bold list font, laid out again at
+// every drawing (a changed view setting shows at the next repaint), and the room of
+// the header columns scaled as one length; the library lays a header out once, in
+// the bold header font, and scales each column's margin on its own.
+TEST_F(LayoutTest, PreviewHeadersTakeTheListFontAndTheViewSettingsOfEveryDrawing) {
+  CDpiScope dpi(120);
+  CFontCache fonts;
+  for (BOOL preview : {FALSE, TRUE}) {
+    SCOPED_TRACE(preview);
+    CContainerElement::SetPreviewLayout(preview);
+    GetViewSettings().FoldingStripeStyle = 2;
+    CDib dib;
+    ASSERT_TRUE(dib.CreateFilled(300, 60, RGB(255, 255, 255)));
+    CTextRunList context(&dib, {0, 0, 300, 60});
+    CColumnGroup group({20, 30, 40});
+    group.SetSize(300, 300, -1, FALSE);
+    POINT origin = {0, 0};
+    group.Draw(&context, &origin);
+    ASSERT_EQ(context.GetRunCount(), 1);
+    EXPECT_EQ(context.GetRun(0).font, preview ? fonts.GetBoldFont()->GetFont() : fonts.GetHeaderFont(TRUE));
+    EXPECT_EQ(group.TopMargin(), 0);
+
+    // Three columns at 120 dpi: 13 + 19 + 90 pixels as one length, 13 + 3 * (6 + w) each.
+    ASSERT_EQ(group.columns.size(), 3u);
+    const int reserve = preview ? 13 + 19 + 90 : 13 + 3 * 6 + 90;
+    EXPECT_EQ(group.columns[0].left, 300 - reserve + 6);
+    EXPECT_EQ(group.columns[2].right, 300 - reserve + 3 * 6 + 90);
+
+    GetViewSettings().FoldingStripeStyle = 1;  // not first: a margin of 3 above the title
+    group.Draw(&context, &origin);
+    EXPECT_EQ(group.TopMargin(), preview ? ScaleY(3) : 0);
+  }
 }
 
 TEST_F(LayoutTest, PreviewLayoutPutsChildrenUnderTheHeaderAndAnswersOne) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScreenDpi.h"
+#include "controls/ControlFonts.h"
 #include "controls/tests/TestHost.h"
+#include "graphics/Dib.h"
 
 namespace {
 
@@ -23,7 +26,7 @@ void TimeUp(CHintWnd& hint) { SendMessageW(hint.m_hWnd, WM_TIMER, CHintWnd::kSho
 
 TEST(HintWnd, SitsAboveAndLeftOfTheButtonWithoutAmpersands) {
   CTestHost host(100, 100);
-  MoveHost(host, 300, 300);
+  MoveHost(host, 100, 150);
   CHintWnd hint;
   const RECT anchor = {50, 50, 70, 70};
   hint.SetText(host.m_hWnd, &anchor, L"&Save && close");
@@ -40,8 +43,8 @@ TEST(HintWnd, SitsAboveAndLeftOfTheButtonWithoutAmpersands) {
   EXPECT_TRUE(IsWindowVisible(hint.m_hWnd));
   RECT shown;
   GetWindowRect(hint.m_hWnd, &shown);
-  EXPECT_EQ(shown.right, 350);
-  EXPECT_EQ(shown.bottom, 350);
+  EXPECT_EQ(shown.right, 150);
+  EXPECT_EQ(shown.bottom, 200);
   hint.Hide(55, 55);
   EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
 }
@@ -54,11 +57,11 @@ TEST(HintWnd, AHintNearEachScreenEdgeStaysOnTheScreen) {
     RECT anchor;
   };
   const Case cases[] = {
-      {"left", desktop.left, 300, {0, 40, 20, 60}},
-      {"top", 300, desktop.top, {40, 0, 60, 20}},
+      {"left", desktop.left, 150, {0, 40, 20, 60}},
+      {"top", 100, desktop.top, {40, 0, 60, 20}},
       {"top left", desktop.left, desktop.top, {2, 2, 22, 22}},
-      {"right", desktop.right - 30, 300, {40, 40, 60, 60}},
-      {"bottom", 300, desktop.bottom - 30, {40, 40, 60, 60}},
+      {"right", desktop.right - 30, 150, {40, 40, 60, 60}},
+      {"bottom", 100, desktop.bottom - 30, {40, 40, 60, 60}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.edge);
@@ -98,6 +101,45 @@ TEST(HintWnd, ThePressMustStayOnTheButtonForTheWholeDelay) {
   hint.Hide(55, 55);  // released early: no timer, nothing shown
   EXPECT_FALSE(KillTimer(hint.m_hWnd, CHintWnd::kShowTimer));
   EXPECT_FALSE(IsWindowVisible(hint.m_hWnd));
+}
+
+// The hint is sized for and drawn in the default font, the one a fresh DC holds,
+// whatever the list fonts are.
+TEST(HintWnd, MeasuresAndDrawsInTheDefaultFont) {
+  CTestHost host(100, 100);
+  MoveHost(host, 300, 300);
+  CHintWnd hint;
+  const RECT anchor = {50, 50, 70, 70};
+  const wchar_t* text = L"Shows the whole week";
+  hint.SetText(host.m_hWnd, &anchor, text);
+  ASSERT_TRUE(hint.IsCreated());
+  HFONT system = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  const SIZE extent = MeasureControlText(system, text);
+  const RECT placed = hint.GetPlacement();
+  EXPECT_EQ(placed.right - placed.left, extent.cx + ScaleX(4));
+  EXPECT_EQ(placed.bottom - placed.top, extent.cy + ScaleY(4));
+
+  RECT client;
+  GetClientRect(hint.m_hWnd, &client);
+  CDib drawn, expected;
+  ASSERT_TRUE(drawn.CreateFilled(client.right, client.bottom, RGB(255, 255, 255)));
+  ASSERT_TRUE(expected.CreateFilled(client.right, client.bottom, RGB(255, 255, 255)));
+  hint.DrawHint(drawn.GetDC());
+  HDC dc = expected.GetDC();
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, system);
+  DrawTextW(dc, text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+  int inked = 0, differing = 0;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x) {
+      const BYTE* a = drawn.Pixel(x, y);
+      const BYTE* b = expected.Pixel(x, y);
+      if (a[0] != 255 || a[1] != 255 || a[2] != 255) ++inked;
+      if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) ++differing;
+    }
+  EXPECT_GT(inked, 0);
+  EXPECT_EQ(differing, 0);
 }
 
 TEST(HintWnd, WithoutAnOwnerThereIsNoHint) {

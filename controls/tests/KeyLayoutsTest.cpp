@@ -54,9 +54,9 @@ const ParseCase kParseCases[] = {
     {L"label of blanks only", L"l  (abc)", true, {L"|abc"}, {L"|abc"}},
     {L"letters of blanks only", L"labc( )", true, {L"abc|"}, {L"abc|"}},
     {L"line break between groups", L"la(a)\r\nb(b)", true, {L"a|a", L"\r\nb|b"}, {L"a|a", L"\r\nb|b"}},
-    {L"no groups after the flag", L"l", true, {}, {}},
     {L"a NUL ends the text", std::wstring(L"la(a)\0junk", 10), true, {L"a|a"}, {L"a|a"}},
     {L"nothing after the mark", L"", false, {}, {}},
+    {L"no groups after the flag", L"l", false, {}, {}},
     {L"blank after the last group", L"labc(abc) ", false, {}, {}},
     {L"line break after the last group", L"labc(abc)\r\n", false, {}, {}},
     {L"text after the last group", L"labc(abc) def", false, {}, {}},
@@ -89,6 +89,47 @@ TEST(KeyLayoutParse, EachProgramReadsTheTableByItsOwnRules) {
   }
 }
 
+// Mutated layout texts, each without a terminator after its length: the check and
+// the reading agree, a refusal says why, and whatever is accepted has groups and no
+// parenthesis in a label or in letters.
+TEST(KeyLayoutParse, MutatedTextsParseSafely) {
+  const std::wstring seeds[] = {L"labc(abc) def(def) ghi(ghi)", L"r\u05d0\u05d1(\u05d0\u05d1) g(g)", L"l a (b) c ( d )"};
+  const wchar_t alphabet[] = {L'(', L')', L' ', L'a', L'r', L'\0', L'\r', L'\n', 0xFEFF, 0xD800};
+  unsigned state = 1209u;
+  auto next = [&]() { return state = state * 1103515245u + 12345u; };
+  for (int round = 0; round < 4000; ++round) {
+    std::wstring text = seeds[round % 3];
+    for (int e = 1 + next() % 3; e > 0; --e) {
+      const unsigned r = next() >> 4;
+      const size_t at = text.empty() ? 0 : r % text.size();
+      switch ((r >> 12) % 3) {
+        case 0: if (!text.empty()) text[at] = alphabet[(r >> 16) % 10]; break;
+        case 1: text.insert(at, 1, alphabet[(r >> 16) % 10]); break;
+        default: text.erase(at, 1 + (r >> 16) % 3); break;
+      }
+    }
+    std::vector<wchar_t> exact(text.begin(), text.end());
+    const int length = static_cast<int>(exact.size());
+    const wchar_t* data = exact.empty() ? L"" : exact.data();
+    for (bool options : {false, true}) {
+      CRules rules(options);
+      CKeyLayout layout;
+      CString reason;
+      const BOOL parsed = CKeyLayout::Parse(data, length, &layout, &reason);
+      ASSERT_EQ(parsed, CKeyLayout::Parse(data, length, nullptr)) << round;
+      if (!parsed) {
+        EXPECT_FALSE(reason.IsEmpty()) << round;
+        continue;
+      }
+      ASSERT_GE(layout.GetGroupCount(), 1) << round;
+      for (int i = 0; i < layout.GetGroupCount(); ++i) {
+        const std::wstring label(layout.GetLabel(i)), letters(layout.GetLetters(i));
+        EXPECT_EQ((label + letters).find_first_of(L"()"), std::wstring::npos) << round;
+      }
+    }
+  }
+}
+
 TEST(KeyLayoutParse, OnlyALeadingRSetsTheDirection) {
   CKeyLayout layout;
   ASSERT_TRUE(CKeyLayout::Parse(L"ra(b)", 5, &layout));
@@ -116,16 +157,17 @@ TEST_P(KeyLayoutSource, ListsTheValidFilesAndLogsWhyTheOthersAreLeftOut) {
                                {"bad.txt", Utf16(L"labc(abc) ")},
                                {"hwkeyslayout.txt", Utf16(L"lz(ž)")},
                                {"nolabel.txt", Utf16(L"l(abc)")},
+                               {"flagonly.txt", Utf16(L"r")},
                            });
   CKeyLayouts layouts(source.Path().c_str());
   std::vector<std::wstring> names = Names(layouts);
   // A folder lists its files in no set order; a .zip in its own.
   if (GetParam() == CLayoutSource::kFolder && names.size() == 3 && names[0] == L"Cyrillic") std::swap(names[0], names[1]);
   EXPECT_EQ(names, (std::vector<std::wstring>{L"Greek", L"Cyrillic", L"Latin"}));
-  ASSERT_EQ(layouts.GetProblems().GetSize(), 5);
+  ASSERT_EQ(layouts.GetProblems().GetSize(), 6);
   std::wstring problems;
   for (int i = 0; i < layouts.GetProblems().GetSize(); ++i) problems += std::wstring(layouts.GetProblems()[i]) + L"\n";
-  for (const wchar_t* name : {L"utf8.txt", L"empty.txt", L"odd.txt", L"bad.txt", L"nolabel.txt"})
+  for (const wchar_t* name : {L"utf8.txt", L"empty.txt", L"odd.txt", L"bad.txt", L"nolabel.txt", L"flagonly.txt"})
     EXPECT_NE(problems.find(name), std::wstring::npos) << name << " in\n" << problems;
 
   // Files are only checked at start; the groups are read on first use.

@@ -13,6 +13,7 @@
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/KeyLayoutFixtures.h"
 #include "controls/tests/TestHost.h"
+#include "platform/coredll/DeviceSwitch.h"
 #include "platform/aygshell/AygTest.h"
 #include "res/TarvoResIds.h"
 
@@ -26,15 +27,13 @@ namespace {
 const int kBackspace = 8;
 const int kSwitch = 9;
 
-// Labels measure five pixels a character; the screen is as wide as the test says.
+// Labels measure five pixels a character.
 class CTestBar : public CLetterBar {
  public:
   using CLetterBar::CLetterBar;
-  int screenWidth = 320;
 
  protected:
   int MeasureLabel(LPCWSTR label) override { return 5 * lstrlenW(label); }
-  int GetScreenWidth() override { return screenWidth; }
 };
 
 struct CRecorder : ILetterBarListener, IKeyLayoutSettingsOpener {
@@ -98,12 +97,14 @@ class LetterBarTest : public ::testing::Test {
   }
   CRegistryView Product() const { return machine.Key(TARVO_PRODUCT_KEY); }
 
-  // The bar on the host at 0..width x 10..30, its layouts as stored.
+  // The bar on the host at 0..width x 10..30, its layouts as stored, on a device whose
+  // screen is that wide: 320 turned to landscape, 240 in portrait.
   CTestBar& Make(const wchar_t* stored, int active, int width = 320, int screen = 320) {
     Product().WriteString(L"Contacts_layouts", stored);
     Product().WriteDWORD(L"Contacts_layout_active", DWORD(active));
+    device.Set(L"Dpi", L"96");
+    device.Set(L"Screen", std::to_wstring(screen) + (screen == 320 ? L"x240" : L"x320"));
     bar.reset(new CTestBar(&recorder, &recorder, layouts.get()));
-    bar->screenWidth = screen;
     host.root.AddChild(bar.get());
     RECT r = {0, 10, width, 30};
     bar->SetRect(&r);
@@ -139,6 +140,7 @@ class LetterBarTest : public ::testing::Test {
   CLocalMachineSandbox machine;
   CLayoutSource source;
   std::unique_ptr<CKeyLayouts> layouts;
+  CDeviceSwitch device;
   CTestHost host;
   CRecorder recorder;
   std::unique_ptr<CTestBar> bar;

@@ -149,9 +149,21 @@ TEST_F(PopupFixture, ASecondCreateFailsAndChangesNothing) {
   EXPECT_EQ(popup.GetToolButton(0), tool);
   EXPECT_EQ(tool->GetParent(), &popup.GetRoot());
   EXPECT_FALSE(IsWindowVisible(first));
-  // The tree still paints.
+  // The window still paints its title band, its content and the content controls.
+  CRecordingElement content(nullptr, "content", {20, 60, 40, 80});
+  content.fill = RGB(0, 128, 255);
+  popup.GetRoot().AddChild(&content);
+  ::ShowWindow(first, SW_SHOWNA);
+  popup.contentPaints = 0;
   ::InvalidateRect(first, nullptr, FALSE);
   ::SendMessageW(first, WM_PAINT, 0, 0);
+  EXPECT_EQ(popup.contentPaints, 1);
+  HDC picture = popup.GetPicture().GetDC();
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(GetPixel(picture, 1, 1), GetSysColor(COLOR_ACTIVECAPTION)) << "the title band";
+  EXPECT_EQ(GetPixel(picture, 10, 90), GetSysColor(COLOR_WINDOW)) << "the content's background";
+  EXPECT_EQ(GetPixel(picture, 30, 70), RGB(0, 128, 255)) << "a content control";
+  popup.GetRoot().RemoveChild(&content);
 }
 
 TEST_F(PopupFixture, ToolButtonsLineUpAndLeftRightWalkTheFocusRing) {

@@ -7,9 +7,12 @@
 #include "base/InstallPath.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "controls/ItemPalette.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/TestHost.h"
 #include "graphics/Dib.h"
+#include "graphics/Skin.h"
+#include "graphics/tests/SkinFixtures.h"
 
 namespace {
 
@@ -51,27 +54,55 @@ struct PanelHost {
   CTestPanel panel;
 };
 
+const COLORREF kBackground = RGB(10, 20, 30);
+const COLORREF kRule = RGB(255, 0, 0);       // skin brush 1
+const COLORREF kThumbFill = RGB(0, 200, 0);  // skin brush 5
+
+// Distinct colours for the brushes the bar paints with.
+class CBarPalette : public IItemPalette {
+ public:
+  CBarPalette() : m_rule(CreateSolidBrush(kRule)), m_fill(CreateSolidBrush(kThumbFill)) { SetItemPalette(this); }
+  ~CBarPalette() {
+    SetItemPalette(nullptr);
+    DeleteObject(m_rule);
+    DeleteObject(m_fill);
+  }
+  COLORREF GetColor(int index) override { return index == 5 ? kThumbFill : kRule; }
+  HBRUSH GetBrush(int index) override { return index == 5 ? m_fill : m_rule; }
+
+ private:
+  HBRUSH m_rule, m_fill;
+};
+
+COLORREF PixelAt(const CDib& dib, int x, int y) {
+  const BYTE* p = dib.Pixel(x, y);
+  return RGB(p[2], p[1], p[0]);
+}
+
 // The thumb's place and length never divide by zero: empty content, a page that
-// shows everything and a thumb as long as its track.
+// shows everything and a thumb as long as its track. The painted thumb is one
+// pixel longer than the one taps go by (at least the minimum, 3 on a short track).
 TEST(ScrollBarElem, ThumbGeometryHoldsForEveryRangeAndTrack) {
   SetScreenDpi(96, 96);
+  CBarPalette palette;
   struct Case {
     const char* name;
     int barHeight, range, page, pos;
     int thumbTop, thumbLength, finalPos;
+    int drawnTop, drawnLength;  // 0: nothing drawn
   };
   // The track is the bar less one pixel all round; without skin parts no arrows.
   const Case cases[] = {
-      {"empty content", 102, 0, 0, 0, 1, 100, 0},
-      {"content shorter than the page", 102, 50, 100, 0, 1, 100, 0},
-      {"page equals range", 102, 100, 100, 30, 1, 100, 0},
-      {"long content at the top", 102, 1000, 100, 0, 1, 15, 0},
-      {"long content at the end", 102, 1000, 100, 900, 86, 15, 900},
-      {"position past the end is clamped", 102, 1000, 100, 5000, 86, 15, 900},
-      {"proportional thumb halfway", 102, 400, 200, 100, 26, 50, 100},
-      {"track as short as the minimum thumb", 17, 1000, 10, 500, 1, 15, 500},
-      {"track shorter than the minimum thumb", 12, 1000, 10, 500, 4, 3, 500},
-      {"no bounds at all", 0, 1000, 10, 500, 0, 1, 500},
+      {"empty content", 102, 0, 0, 0, 1, 100, 0, 1, 100},
+      {"content shorter than the page", 102, 50, 100, 0, 1, 100, 0, 1, 101},
+      {"page equals range", 102, 100, 100, 30, 1, 100, 0, 1, 101},
+      {"long content at the top", 102, 1000, 100, 0, 1, 15, 0, 1, 15},
+      {"long content at the end", 102, 1000, 100, 900, 86, 15, 900, 86, 15},
+      {"position past the end is clamped", 102, 1000, 100, 5000, 86, 15, 900, 86, 15},
+      {"proportional thumb halfway", 102, 400, 200, 100, 26, 50, 100, 25, 51},
+      {"track as short as the minimum thumb", 17, 1000, 10, 500, 1, 15, 500, 1, 15},
+      {"track shorter than the minimum thumb", 12, 1000, 10, 500, 4, 3, 500, 4, 3},
+      {"no bounds at all", 0, 1000, 10, 500, 0, 1, 500, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -84,17 +115,108 @@ TEST(ScrollBarElem, ThumbGeometryHoldsForEveryRangeAndTrack) {
     EXPECT_EQ(bar.GetThumbLength(), c.thumbLength);
     EXPECT_EQ(bar.GetThumbTop(), c.thumbTop);
     EXPECT_LE(bar.GetPage(), bar.GetRange());
-    // Dragging a thumb that cannot move, and painting, stay calm.
+    // A thumb that cannot move stays where it is when dragged.
+    const int before = bar.GetPos();
     POINT press = {5, bar.GetThumbTop()};
     bar.OnLButtonDown(&press);
     POINT away = {5, 400};
     bar.OnMouseMove(&away);
     bar.OnLButtonUp(&away);
+    if (bar.GetTrackLength() <= bar.GetThumbLength()) {
+      EXPECT_EQ(bar.GetPos(), before);
+    }
+    bar.SetPos(c.finalPos);
+
+    // Without skin pictures: the thumb over the whole width (column 0 shows only
+    // it), filled inside, and the track a line down the middle.
     CDib dib;
-    ASSERT_TRUE(dib.Create(20, 120));
+    ASSERT_TRUE(dib.CreateFilled(20, 120, kBackground));
     CTextRunList context(&dib, bounds);
     bar.Paint(&context);
+    int first = -1, rows = 0;
+    for (int y = 0; y < 120; ++y)
+      if (PixelAt(dib, 0, y) == kRule) {
+        if (first < 0) first = y;
+        ++rows;
+      }
+    if (c.drawnLength == 0) {
+      EXPECT_EQ(rows, 0);
+      EXPECT_EQ(PixelAt(dib, 5, 5), kBackground);
+      continue;
+    }
+    EXPECT_EQ(first, c.drawnTop);
+    EXPECT_EQ(rows, c.drawnLength);
+    EXPECT_EQ(PixelAt(dib, 4, c.drawnTop + c.drawnLength / 2), kThumbFill);
+    EXPECT_EQ(PixelAt(dib, 9, c.drawnTop), kRule) << "the thumb's right edge";
+    EXPECT_EQ(PixelAt(dib, 0, c.barHeight), kBackground) << "nothing below the bar";
+    if (c.drawnTop > 1) {
+      EXPECT_EQ(PixelAt(dib, 5, 1), kRule) << "the track above the thumb";
+      EXPECT_EQ(PixelAt(dib, 4, 1), kBackground);
+    }
   }
+  SetScreenDpi(0, 0);
+}
+
+// Without the skin's seven parts the resource library's strip draws the bar: its
+// up arrow's size gives the width and the arrow height, its header-button part the
+// header's picture, and arrows and thumb caps come from it at the screen's dpi.
+TEST(ScrollBarElem, TheResourceStripDrawsTheBarAtEachDpi) {
+  struct Case {
+    int dpi;
+    int n;  // the strip's scale: 16 x 16 arrows at 96 dpi
+  };
+  const Case cases[] = {{96, 1}, {192, 2}};
+  const COLORREF grey = RGB(128, 128, 128), blue = RGB(0, 0, 255), white = RGB(255, 255, 255);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    SetScreenDpi(c.dpi, c.dpi);
+    CSkin::Instance().Release();
+    skintest::ResourceLibrary resources;
+    ASSERT_NE(resources.Module(), nullptr);
+    CBarPalette palette;
+    const int n = c.n, part = 16 * n;
+
+    CScrollBarElem bar(nullptr);
+    ASSERT_EQ(bar.GetWidth(), part + ScaleX(2));
+    EXPECT_EQ(bar.GetArrowHeight(), part);
+    const SIZE header = CScrollBarElem::GetPartSize(CSkin::kPartHeaderButton);
+    EXPECT_EQ(header.cx, part);
+    EXPECT_EQ(header.cy, part);
+
+    const int height = 200 * n;
+    RECT bounds = {0, 0, bar.GetWidth(), height};
+    bar.SetRect(&bounds);
+    bar.SetRange(300 * n, 200 * n);
+    CDib dib;
+    ASSERT_TRUE(dib.CreateFilled(bounds.right, height, kBackground));
+    CTextRunList context(&dib, bounds);
+    bar.Paint(&context);
+
+    const int left = ScaleX(1), top = ScaleY(1), bottom = height - ScaleY(1);
+    const int mid = left + part / 2;
+    // Up arrow: rounded corner, grey edge, white inside, blue triangle.
+    EXPECT_EQ(PixelAt(dib, left, top), kBackground);
+    EXPECT_EQ(PixelAt(dib, mid, top), grey);
+    EXPECT_EQ(PixelAt(dib, left + 2 * n, top + 2 * n), white);
+    EXPECT_EQ(PixelAt(dib, mid, top + 9 * n), blue);
+    // Down arrow, ending at the bottom.
+    EXPECT_EQ(PixelAt(dib, mid, bottom - 1), grey);
+    EXPECT_EQ(PixelAt(dib, mid, bottom - part + 6 * n), blue);
+    // The thumb starts below the up arrow: its top cap, a filled middle between two
+    // rule edges, its bottom cap; the track line below it.
+    const int thumbTop = top + part;
+    const int thumbEnd = thumbTop + (200 * n) * bar.GetTrackLength() / (300 * n) + 1;
+    EXPECT_EQ(PixelAt(dib, mid, thumbTop), grey);
+    EXPECT_EQ(PixelAt(dib, left, thumbTop), kBackground);
+    EXPECT_EQ(PixelAt(dib, mid, thumbTop + 4 * n + 1), kThumbFill);
+    EXPECT_EQ(PixelAt(dib, left, thumbTop + 4 * n + 1), kRule);
+    EXPECT_EQ(PixelAt(dib, left + part - 1, thumbTop + 4 * n + 1), kRule);
+    EXPECT_EQ(PixelAt(dib, mid, thumbEnd - 4 * n), blue);
+    EXPECT_EQ(PixelAt(dib, mid, thumbEnd - 1), grey);
+    EXPECT_EQ(PixelAt(dib, mid, thumbEnd + 2), kRule);
+    EXPECT_EQ(PixelAt(dib, mid - 2 * n, thumbEnd + 2), kBackground);
+  }
+  CSkin::Instance().Release();
   SetScreenDpi(0, 0);
 }
 

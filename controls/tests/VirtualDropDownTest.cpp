@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ScreenDpi.h"
+#include "controls/ControlFonts.h"
 #include "controls/PopupMenuTracker.h"
+#include "controls/TextRunList.h"
 #include "controls/tests/TestHost.h"
 
 namespace {
@@ -161,6 +164,42 @@ TEST(VirtualDropDown, LeftAlignedStyleOpensTheMenuAtTheLeftEdge) {
   POINT corner = {10, 25};
   ClientToScreen(s.host.m_hWnd, &corner);
   EXPECT_EQ(menu.at.x, corner.x);
+}
+
+// The face's margin keeps the text off the arrow when the arrow is on the right; an
+// arrow on the left stands at the margin with the text after it.
+TEST(VirtualDropDown, TheTextNeverTouchesTheArrow) {
+  struct Case {
+    const char* name;
+    DWORD style;
+  };
+  const Case cases[] = {
+      {"right aligned, arrow right", 0},
+      {"left aligned, arrow right", DROPDOWN_ALIGN_LEFT},
+      {"right aligned, arrow left", DROPDOWN_ARROW_LEFT},
+      {"left aligned, arrow left", DROPDOWN_ALIGN_LEFT | DROPDOWN_ARROW_LEFT},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Selector s;
+    s.drop.SetStyle(c.style);
+    CDib canvas;
+    ASSERT_TRUE(canvas.CreateFilled(120, 40, RGB(255, 255, 255)));
+    CTextRunList context(&canvas, RECT{0, 0, 0, 0});
+    s.drop.Paint(&context);
+    ASSERT_EQ(context.GetRunCount(), 1);
+    const RECT text = context.GetRun(0).rect;
+    const RECT face = s.drop.GetFaceRect();
+    const int arrow = ScaleX(13), margin = ScaleX(2);
+    if (c.style & DROPDOWN_ARROW_LEFT) {
+      EXPECT_EQ(text.left, face.left + margin + arrow);
+      EXPECT_EQ(text.right, face.right);
+    } else {
+      EXPECT_EQ(text.left, face.left);
+      EXPECT_EQ(text.right, face.right - arrow - margin);
+    }
+    EXPECT_EQ(face.right - face.left, arrow + margin + MeasureControlText(GetControlBoldFont(), L"Pick one").cx);
+  }
 }
 
 TEST(VirtualDropDown, RemovingAllItemsLeavesNothingCurrent) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 
 #include "controls/tests/TestHost.h"
@@ -108,6 +109,57 @@ TEST(VirtualWndRouting, TapsReachEveryChildUnderThePointAndTheDeepest) {
   EXPECT_FALSE(b.IsPressed());
   EXPECT_TRUE(a.IsPressed());
   EXPECT_EQ(inner.GetLastPoint().x, 50);
+}
+
+// A handler that changes the tree while a press is routed to its siblings.
+class CTreeChanger : public CRecordingElement {
+ public:
+  using CRecordingElement::CRecordingElement;
+  BOOL OnLButtonDown(POINT* point) override {
+    const BOOL handled = CRecordingElement::OnLButtonDown(point);
+    // Once only, and not run from a member this call may delete.
+    std::function<void(CTreeChanger*)> run;
+    run.swap(change);
+    if (run) run(this);
+    return handled;
+  }
+  std::function<void(CTreeChanger*)> change;
+};
+
+TEST(VirtualWndRouting, SiblingsAfterAChangedTreeStillGetThePress) {
+  enum Change { kLeaves, kTakesEarlierOut, kDeletesItself, kTakesNextOut };
+  struct Case {
+    const char* name;
+    Change change;
+    CallLog calls;
+  };
+  const CallLog all = {"first down", "changer down", "last down"};
+  const Case cases[] = {
+      {"the handler leaves the tree", kLeaves, all},
+      {"the handler takes an earlier sibling out", kTakesEarlierOut, all},
+      {"the handler deletes itself", kDeletesItself, all},
+      {"the handler takes the next sibling out", kTakesNextOut, {"first down", "changer down"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTestHost host;
+    CallLog log;
+    CRecordingElement first(&log, "first", {0, 0, 100, 60}), last(&log, "last", {0, 0, 100, 60});
+    auto* changer = new CTreeChanger(&log, "changer", {0, 0, 100, 60});
+    changer->change = [&](CTreeChanger* self) {
+      if (c.change == kLeaves) host.root.RemoveChild(self);
+      if (c.change == kTakesEarlierOut) host.root.RemoveChild(&first);
+      if (c.change == kDeletesItself) delete self;
+      if (c.change == kTakesNextOut) host.root.RemoveChild(&last);
+    };
+    host.root.AddChild(&first);
+    host.root.AddChild(changer);
+    host.root.AddChild(&last);
+    host.Tap(WM_LBUTTONDOWN, 50, 30);
+    EXPECT_EQ(log, c.calls);
+    host.Tap(WM_LBUTTONUP, 50, 30);
+    if (c.change != kDeletesItself) delete changer;
+  }
 }
 
 TEST(VirtualWndCapture, DragGoesToTheCapturedElementUntilRelease) {
@@ -217,13 +269,23 @@ struct Slot {
 TEST(VirtualWndStale, TimerAndMessagesForAnEndedElementAreDropped) {
   CTestHost host;
   Slot slot;
+  CRecordingElement witness(nullptr, "witness");
+  host.root.AddChild(&witness);
   CRecordingElement* element = slot.Make();
   host.root.AddChild(element);
+  element->SetTimer(60000);
   element->PostVirtualMessage(4);
   slot.End(element);
+  EXPECT_EQ(host.root.GetChildCount(), 1) << "the ended element left the tree";
+  EXPECT_FALSE(KillTimer(host.m_hWnd, reinterpret_cast<UINT_PTR>(slot.bytes))) << "its timer ended with it";
+  MSG pending;
+  EXPECT_TRUE(PeekMessageW(&pending, host.m_hWnd, GetVirtualMessageId(), GetVirtualMessageId(), PM_NOREMOVE));
   host.Send(WM_TIMER, reinterpret_cast<WPARAM>(slot.bytes));
   ctltest::PumpPending();  // the posted message arrives for nobody
-  SUCCEED();
+  EXPECT_FALSE(PeekMessageW(&pending, host.m_hWnd, GetVirtualMessageId(), GetVirtualMessageId(), PM_NOREMOVE));
+  EXPECT_EQ(witness.timers, 0);
+  EXPECT_TRUE(witness.virtualCodes.empty());
+  host.root.RemoveChild(&witness);
 
   // A new element at the same address is not the one that posted.
   element = slot.Make();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/KeyedBitmap.h"
+#include "graphics/RasterOps.h"
 #include "graphics/tests/SkinFixtures.h"
 #include "graphics/tests/TestImages.h"
 
@@ -140,6 +141,27 @@ TEST(KeyedBitmap, KeyColourBytesAndDrawing) {
   GdiFlush();
   EXPECT_EQ(testimg::PixelOf(screen, 0, 0), RGB(1, 1, 1));
   EXPECT_EQ(testimg::PixelOf(screen, 2, 0), RGB(10, 20, 30));
+}
+
+// A skin piece whose mask is smaller than the region asked for (a damaged skin) is
+// drawn only where the mask has pixels; the rest of the target stays as it was.
+TEST(SkinPieces, AMaskSmallerThanThePieceLimitsTheDrawing) {
+  CDib src, mask, target;
+  ASSERT_TRUE(testimg::MakeDib(src, 4, 4, testimg::Pattern));
+  ASSERT_TRUE(mask.CreateFilled(2, 3, RGB(255, 255, 255)));
+  for (bool tinted : {false, true}) {
+    SCOPED_TRACE(tinted);
+    ASSERT_TRUE(target.CreateFilled(4, 4, RGB(0, 0, 0)));
+    if (tinted) {
+      DrawSkinPieceTinted(target, 0, 0, 4, 4, src, 0, 0, mask, 0, 0, 255, RGB(1, 2, 3));
+    } else {
+      DrawSkinPiece(target, 0, 0, 4, 4, src, 0, 0, mask, 0, 0, 255);
+    }
+    EXPECT_EQ(testimg::PixelOf(target, 1, 2), testimg::Pattern(1, 2));
+    EXPECT_EQ(testimg::PixelOf(target, 2, 0), RGB(0, 0, 0)) << "right of the mask";
+    EXPECT_EQ(testimg::PixelOf(target, 0, 3), RGB(0, 0, 0)) << "below the mask";
+    EXPECT_EQ(testimg::PixelOf(target, 3, 3), RGB(0, 0, 0));
+  }
 }
 
 TEST(ControlHelpers, HashAndWaitCursor) {

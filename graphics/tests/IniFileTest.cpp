@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -180,6 +181,107 @@ TEST(IniFile, ReloadReplacesTheTree) {
   ASSERT_EQ(ini.GetSectionCount(), 1);
   EXPECT_STREQ(ini.GetSection(0)->GetName(), L"Second");
   EXPECT_STREQ(ini.GetFileName(), second.Path());
+}
+
+}  // namespace
+
+namespace {
+
+// A file written by the system's own profile writer: sections, keys and values as
+// another program leaves them.
+TEST(IniFile, ReadsWhatTheSystemsProfileWriterWrote) {
+  CTempIni ini("");  // an existing empty file: the writer keeps to 8-bit text
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Account", L"Server", L"mail.example.org", ini.Path()));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Account", L"UseSsl", L"True", ini.Path()));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Folders", L"Inbox", L"\\Mail\\Inbox", ini.Path()));
+  ASSERT_TRUE(WritePrivateProfileStringW(L"Account", L"Server", L"imap.example.org", ini.Path()));
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.Path());  // flushes the writer's cache
+
+  CIniFile file(ini.Path());
+  ASSERT_TRUE(file.HasFile());
+  ASSERT_EQ(file.GetSectionCount(), 2);
+  CIniFile* account = file.FindSection(L"account");
+  ASSERT_NE(account, nullptr);
+  CString value;
+  ASSERT_TRUE(account->GetString(L"Server", value));
+  EXPECT_STREQ(value, L"imap.example.org");
+  BYTE ssl = 7;
+  EXPECT_TRUE(account->GetBool(L"UseSsl", ssl));
+  EXPECT_EQ(ssl, 1);
+  CIniFile* folders = file.FindSection(L"Folders");
+  ASSERT_NE(folders, nullptr);
+  ASSERT_TRUE(folders->GetString(L"Inbox", value));
+  EXPECT_STREQ(value, L"\\Mail\\Inbox");
+}
+
+// Seeded mutations of a file with every kind of line: the reader takes any bytes, and
+// what it keeps is consistent: named sections, keys that are found again, no key
+// without characters before its "=".
+TEST(IniFile, MutatedFilesReadSafely) {
+  const std::string seed = std::string(kFile) + std::string(1500, 'L') + "=long\n[" + std::string(40, 'S') + "]\n";
+  const char alphabet[] = {'[', ']', '=', ';', ' ', '\n', '\r', '\0', '\xEF', '\xBB', '\xBF', '\xC3', 'a'};
+  unsigned state = 4242u;
+  auto next = [&]() { return (state = state * 1103515245u + 12345u) >> 8; };
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes = seed;
+    for (int e = 1 + next() % 6; e > 0; --e) {
+      const unsigned r = next();
+      const size_t at = bytes.empty() ? 0 : r % bytes.size();
+      switch ((r >> 14) % 4) {
+        case 0: if (!bytes.empty()) bytes[at] = alphabet[(r >> 18) % sizeof alphabet]; break;
+        case 1: bytes.insert(at, 1 + (r >> 18) % 3, alphabet[(r >> 20) % sizeof alphabet]); break;
+        case 2: bytes.erase(at, 1 + (r >> 18) % 8); break;
+        default: bytes.resize(at); break;
+      }
+    }
+    CTempIni ini(bytes);
+    CIniFile file(ini.Path());
+    ASSERT_TRUE(file.HasFile()) << "round " << round;
+    std::vector<CIniFile*> nodes = {&file};
+    for (int i = 0; i < file.GetSectionCount(); ++i) {
+      CIniFile* section = file.GetSection(i);
+      ASSERT_NE(section, nullptr);
+      ASSERT_NE(section->GetName(), nullptr);
+      EXPECT_EQ(section->GetSectionCount(), 0);
+      nodes.push_back(section);
+    }
+    EXPECT_EQ(file.GetSection(file.GetSectionCount()), nullptr);
+    for (CIniFile* node : nodes) {
+      CString value;
+      BYTE flag = 9;
+      node->GetBool(L"Name", flag);
+      EXPECT_TRUE(flag == 0 || flag == 1 || flag == 9);
+      node->GetString(L"utf", value);
+    }
+    EXPECT_EQ(file.FindSection(L"no such section"), nullptr);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A value is UTF-8 only when a whole byte-order mark opens it and something follows
+// the mark; otherwise it stays as the system code page reads it.
+TEST(IniFile, OnlyAMarkFollowedByTextMakesAValueUtf8) {
+  struct Case {
+    const char* line;
+    std::wstring value;
+  };
+  const Case cases[] = {
+      {"key=\xEF\xBB\xBF\xC3\xA9t\xC3\xA9", L"\x00E9t\x00E9"},
+      {"key=\xEF\xBB\xBF", Ansi("\xEF\xBB\xBF")},
+      {"key=\xEF\xBBx", Ansi("\xEF\xBBx")},
+      {"key= \xEF\xBB\xBFx", Ansi(" \xEF\xBB\xBFx")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    CTempIni ini(std::string(c.line) + "\n");
+    CIniFile file(ini.Path());
+    CString value;
+    ASSERT_TRUE(file.GetString(L"key", value));
+    EXPECT_EQ(std::wstring(value.GetString()), c.value);
+  }
 }
 
 }  // namespace

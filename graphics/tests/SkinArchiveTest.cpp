@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,23 @@ struct BitmapHolder {
   }
 };
 
+// The options program's choice for whole uncached DIBs, the library's again afterwards.
+struct WholeDibFormat {
+  explicit WholeDibFormat(BOOL memberFormat) { CSkinArchive::SetWholeDibInMemberFormat(memberFormat); }
+  ~WholeDibFormat() { CSkinArchive::SetWholeDibInMemberFormat(FALSE); }
+};
+
+// 25000 bytes that do not repeat: more than two reads of the .zip reader's chunk.
+Bytes LargeMember() {
+  Bytes b(25000);
+  DWORD x = 12345;
+  for (BYTE& c : b) {
+    x = x * 1103515245 + 12345;
+    c = BYTE(x >> 16);
+  }
+  return b;
+}
+
 class SkinArchiveTest : public ::testing::TestWithParam<SourceKind> {
  protected:
   SkinArchiveTest() : m_root(L"skin_archive_test") {
@@ -112,6 +130,7 @@ class SkinArchiveTest : public ::testing::TestWithParam<SourceKind> {
         {L"short.bmp", shortBmp},
         {m_name260, m_pattern},
         {m_name261, m_pattern},
+        {L"large.bin", LargeMember()},
     };
     m_folder = m_root.File(L"skin");
     CreateDirectoryW(m_folder.c_str(), nullptr);
@@ -282,16 +301,50 @@ TEST_P(SkinArchiveTest, TheLastUncachedBitmapIsTheArchivesUntilTheNextLoad) {
   ExpectPixels(kept.bitmap, kWidth, kHeight, testimg::Pattern);
 }
 
+TEST_P(SkinArchiveTest, AMemberOfSeveralReadChunksComesWhole) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  const Bytes expected = LargeMember();
+  ASSERT_GT(expected.size(), 2 * CSkinArchive::kReadChunk);
+  EXPECT_EQ(expected.size(), m_archive.GetFileSize(L"large.bin"));
+  Bytes buffer(expected.size() + 7, 0xEE);
+  ASSERT_TRUE(m_archive.ReadFile(L"large.bin", buffer.data(), DWORD(buffer.size())));
+  EXPECT_EQ(expected, Bytes(buffer.begin(), buffer.begin() + expected.size()));
+  EXPECT_EQ(Bytes(7, 0xEE), Bytes(buffer.begin() + expected.size(), buffer.end())) << "nothing past the member";
+}
+
+// A whole uncached bitmap is handed over as the archive's last bitmap: the archive
+// forgets it, so the next load that replaces the last bitmap leaves it alone.
+TEST_P(SkinArchiveTest, AWholeBitmapHandedOverOutlivesTheNextLoad) {
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  BitmapHolder whole{m_archive.LoadBitmap(L"pattern.bmp", 0, 0, -1, -1, FALSE)};
+  ASSERT_NE(nullptr, whole.bitmap);
+  HBITMAP borrowed = m_archive.GetBitmap(L"topdown.bmp", FALSE, FALSE);
+  ASSERT_NE(nullptr, borrowed);
+  BitmapHolder part{m_archive.LoadBitmap(L"topdown.bmp", 0, 0, 2, 2, FALSE)};
+  ASSERT_NE(nullptr, part.bitmap);
+  BITMAP info;
+  EXPECT_EQ(0, GetObjectW(borrowed, sizeof info, &info)) << "the last bitmap went with the load";
+  ExpectPixels(whole.bitmap, kWidth, kHeight, testimg::Pattern);
+  // The same for DIB sections, in the library's copy and in the member's own section.
+  for (BOOL memberFormat : {FALSE, TRUE}) {
+    SCOPED_TRACE(memberFormat);
+    WholeDibFormat format(memberFormat);
+    void* bits = nullptr;
+    BitmapHolder dib{m_archive.LoadDib(L"pattern.bmp", 0, 0, -1, -1, &bits, FALSE)};
+    ASSERT_NE(nullptr, dib.bitmap);
+    BitmapHolder after{m_archive.LoadDib(L"topdown.bmp", 1, 1, 2, 2, &bits, FALSE)};
+    ASSERT_NE(nullptr, after.bitmap);
+    ExpectPixels(dib.bitmap, kWidth, kHeight, testimg::Pattern);
+  }
+}
+
 // A whole member without the cache: the library always gets 24-bit top-down; the
 // options program takes the member's own format.
 TEST_P(SkinArchiveTest, AWholeUncachedDibIsInTheFormatTheProgramAsks) {
   ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
-  struct Restore {
-    ~Restore() { CSkinArchive::SetWholeDibInMemberFormat(FALSE); }
-  } restore;
   for (BOOL memberFormat : {FALSE, TRUE}) {
     SCOPED_TRACE(memberFormat);
-    CSkinArchive::SetWholeDibInMemberFormat(memberFormat);
+    WholeDibFormat format(memberFormat);
     void* bits = nullptr;
     BitmapHolder palette{m_archive.LoadDib(L"palette.bmp", 0, 0, -1, -1, &bits, FALSE)};
     EXPECT_EQ(memberFormat ? 8 : 24, DibBitCount(palette.bitmap));
@@ -411,6 +464,7 @@ TEST(DibFromBmpBytes, TakesAnyFormatButNeverReadsPastTheBytes) {
       {"one byte short of the pixels", Bytes(good.begin(), good.end() - 1), false},
       {"pixel offset past the end", with(good, 10, 0x7FFFFFF0), false},
       {"pixel offset inside the header", with(good, 10, 20), false},
+      {"pixel offset inside the file header", with(good, 10, 4), false},
       {"colour table longer than the header block", with(palette, 46, 200), false},
       {"huge height", with(good, 22, 0x40000000), false},
       {"most negative height", with(good, 22, 0x80000000), false},
@@ -553,35 +607,89 @@ TEST(DibFromBmpBytes, EveryHeaderFieldAtItsEdgeValuesGivesASoundBitmapOrNone) {
   }
 }
 
-TEST(DibFromBmpBytes, MutatedBitmapsGiveASoundBitmapOrNone) {
-  // Written by Wine's encoder as well as by hand.
+// Whatever the header says, a member decodes only into a section of the size it
+// names, whose rows lie within its bytes, and never from bytes past its end (the
+// copy is checked by the page after it). Members written by hand in every header
+// form and by Wine's encoder.
+TEST(DibFromBmpBytes, MutatedMembersDecodeSafely) {
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   const Bytes written = fixtures::Encode(GUID_ContainerFormatBmp, 5, 3, testimg::Pattern);
   CoUninitialize();
   ASSERT_FALSE(written.empty());
-  const Bytes bases[] = {
-      written, testimg::MakeBmp(3, 2, false, testimg::Pattern), MakePaletteBmp(), MakeCoreBmp(4), MakeCoreBmp(24),
+  const Bytes seeds[] = {
+      testimg::MakeBmp(5, 3, false, testimg::Pattern),
+      MakePaletteBmp(),
+      testimg::MakeBmp(2, 4, true, testimg::Pattern),
+      written,
+      MakeCoreBmp(4),
+      MakeCoreBmp(24),
       fixtures::BmpWithOpacity(2, 2, [](int x, int y) -> DWORD { return DWORD(x * 100 + y * 50) << 24 | 0x406080; }),
   };
-  fixtures::ByteMutator mutator(1409);
+  const size_t seedCount = sizeof(seeds) / sizeof(seeds[0]);
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  fixtures::ByteMutator mutator(777);
   int loaded = 0;
-  for (const Bytes& base : bases) {
-    for (int i = 0; i < 800; i++) {
-      const Bytes bytes = mutator.Mutate(base);
-      void* bits = nullptr;
-      HBITMAP dib = DibFromBmpBytes(bytes.data(), DWORD(bytes.size()), &bits);
-      if (bytes.size() < 14) {
-        EXPECT_EQ(dib, nullptr);
-      } else {
-        ExpectSound(bytes, dib, bits);
-      }
-      if (dib) {
-        loaded++;
-        DeleteObject(dib);
-      }
+  for (int round = 0; round < 4200; ++round) {
+    const Bytes bytes = mutator.Mutate(seeds[round % seedCount]);
+    // The member ends where readable memory ends.
+    const size_t span = (bytes.size() + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize + info.dwPageSize;
+    BYTE* pages = static_cast<BYTE*>(VirtualAlloc(nullptr, span, MEM_RESERVE, PAGE_NOACCESS));
+    ASSERT_NE(pages, nullptr);
+    BYTE* end = pages + span - info.dwPageSize;
+    if (end != pages) {
+      ASSERT_NE(VirtualAlloc(pages, span - info.dwPageSize, MEM_COMMIT, PAGE_READWRITE), nullptr);
     }
+    BYTE* member = end - bytes.size();
+    if (!bytes.empty()) memcpy(member, bytes.data(), bytes.size());
+    void* bits = nullptr;
+    HBITMAP dib = DibFromBmpBytes(member, DWORD(bytes.size()), &bits);
+    if (dib) {
+      loaded++;
+      DIBSECTION section;
+      ASSERT_EQ(sizeof section, size_t(GetObjectW(dib, sizeof section, &section))) << "round " << round;
+      const bool core = *reinterpret_cast<const DWORD*>(member + 14) == 12;
+      const LONG declared = core ? LONG(*reinterpret_cast<const WORD*>(member + 18))
+                                 : LONG(*reinterpret_cast<const DWORD*>(member + 18));
+      EXPECT_EQ(section.dsBmih.biWidth, declared) << "round " << round;
+      ExpectSound(bytes, dib, bits);
+      DeleteObject(dib);
+    } else {
+      EXPECT_EQ(bits, nullptr) << "round " << round;
+    }
+    VirtualFree(pages, 0, MEM_RELEASE);
   }
   EXPECT_GT(loaded, 0);
+}
+
+// Damaged .zip skins: opening, sizing, reading and decoding members never fault, and
+// a member that reads reads whole.
+TEST(SkinArchiveZip, MutatedArchivesReadSafely) {
+  TempFolder root(L"skin_zip_fuzz");
+  const Bytes bmp = testimg::MakeBmp(4, 3, false, testimg::Pattern);
+  const Bytes seeds[] = {
+      ziptest::BuildZip({ZipEntry("a.bmp", bmp, 0), ZipEntry("b.bmp", bmp, 8)}),
+      ziptest::BuildZip({ZipEntry("b.bmp", MakePaletteBmp(), 8), ZipEntry("a.bmp", LargeMember(), 8)}),
+  };
+  const std::wstring path = root.File(L"damaged.zip");
+  fixtures::ByteMutator mutator(31337);
+  for (int round = 0; round < 1500; ++round) {
+    ziptest::WriteBytes(path, mutator.Mutate(seeds[round % 2]));
+    CSkinArchive archive;
+    if (!archive.Open(path.c_str())) continue;
+    for (LPCWSTR name : {L"a.bmp", L"b.bmp"}) {
+      const DWORD size = archive.GetFileSize(name);
+      DWORD read = 0;
+      BYTE* member = archive.ReadMember(name, &read);
+      if (member) {
+        EXPECT_EQ(read, size) << "round " << round;
+        LocalFree(member);
+      }
+      BitmapHolder bitmap{archive.LoadBitmap(name, 0, 0, -1, -1, round % 4 == 0)};
+      void* bits = nullptr;
+      BitmapHolder part{archive.LoadDib(name, 1, 1, 2, 2, &bits, FALSE)};
+    }
+  }
 }
 
 }  // namespace

@@ -8,10 +8,10 @@ namespace {
 SRWLOCK g_lock = SRWLOCK_INIT;
 DWORD g_flags = SIPF_DOCKED;
 
-// The panel is docked above the menu bar, as wide as the work area, 80 logical pixels high.
+// The panel is docked on the menu bar, as wide as the work area, 80 logical pixels high.
 void Describe(DWORD flags, SIPINFO* info) {
   RECT work = WorkArea();
-  int bottom = work.bottom - MenuBarHeight();
+  int bottom = MenuBarRect().top;
   info->fdwFlags = flags;
   SetRect(&info->rcSipRect, work.left, bottom - ScaleY(80), work.right, bottom);
   info->rcVisibleDesktop = work;

@@ -204,14 +204,12 @@ AYG_API BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info) {
   }
 
   HWND parent = info->hwndParent;
-  RECT area;
-  GetWindowRect(parent, &area);
-  const int height = ayg::MenuBarHeight();
+  const RECT place = ayg::MenuBarRect();
   HWND bar = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, MENUBAR_CLASSNAME, L"",
                              WS_POPUP | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NORESIZE | CCS_NOPARENTALIGN |
                                  CCS_NODIVIDER,
-                             area.left, area.bottom - height, area.right - area.left, height, parent,
-                             nullptr, ayg::Module(), nullptr);
+                             place.left, place.top, place.right - place.left, place.bottom - place.top,
+                             parent, nullptr, ayg::Module(), nullptr);
   if (!bar) {
     DWORD error = GetLastError();
     if (menu) DestroyMenu(menu);
@@ -238,9 +236,11 @@ AYG_API BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info) {
   }
   if (previous) DestroyWindow(previous);
 
-  // A dialog already sized to the work area gives up its bottom edge to its bar.
-  if (GetPropW(parent, ayg::kFullScreenProp)) {
-    SetWindowPos(parent, nullptr, 0, 0, area.right - area.left, area.bottom - area.top - height,
+  // A full-screen dialog that reaches down over the bar's place ends above it.
+  RECT area;
+  if (GetPropW(parent, ayg::kFullScreenProp) && GetWindowRect(parent, &area) && area.bottom > place.top &&
+      place.top > area.top) {
+    SetWindowPos(parent, nullptr, 0, 0, area.right - area.left, place.top - area.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (!(info->dwFlags & SHCMBF_HIDDEN)) ShowWindow(bar, SW_SHOWNOACTIVATE);

@@ -3,16 +3,19 @@
 
 namespace {
 
-// Sizes a top-level dialog to the work area, leaving the bottom edge to its menu bar
-// and, for a dialog that only fits above the input panel, the panel's place too.
-void SizeToWorkArea(HWND dialog, bool aboveInputPanel) {
+// Sizes a top-level dialog to the work area (between the task bar and the menu bar),
+// down to the screen's bottom when it asks for no menu bar and has none, and for a
+// dialog that only fits above the input panel, to the panel's top when it is up.
+void SizeToWorkArea(HWND dialog, bool aboveInputPanel, bool overMenuBar) {
   RECT area = ayg::WorkArea();
   HWND bar = SHFindMenuBar(dialog);
   if (bar && IsWindowVisible(bar)) {
-    const int height = ayg::MenuBarHeight();
-    area.bottom -= height;
-    SetWindowPos(bar, nullptr, area.left, area.bottom, area.right - area.left, height,
+    const RECT place = ayg::MenuBarRect();
+    SetWindowPos(bar, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    if (place.top < area.bottom) area.bottom = place.top;
+  } else if (overMenuBar) {
+    area.bottom = ayg::ScreenRect().bottom;
   }
   if (aboveInputPanel) {
     SIPINFO sip = {};
@@ -50,7 +53,8 @@ AYG_API BOOL WINAPI SHInitDialog(SHINITDLGINFO* info) {
   // Property pages live inside their sheet, which is sized on its own.
   const bool child = (GetWindowLongPtrW(info->hDlg, GWL_STYLE) & WS_CHILD) != 0;
   if (!child && (flags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)))
-    SizeToWorkArea(info->hDlg, (flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) == 0);
+    SizeToWorkArea(info->hDlg, (flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) == 0,
+                   (flags & SHIDIF_FULLSCREENNOMENUBAR) != 0);
   if (flags & SHIDIF_DONEBUTTON) SHDoneButton(info->hDlg, SHDB_SHOW);
   return TRUE;
 }

@@ -25,11 +25,17 @@ int ScreenDpiY();
 // Logical pixels (96 per inch) to device pixels, vertically.
 int ScaleY(int logical);
 
-// The screen area that programs' windows may take (the device's screen less its task bar).
+// The device's whole screen.
+RECT ScreenRect();
+
+// The screen area that programs' windows may take: below the task bar, above the menu bar.
 RECT WorkArea();
 
 // Height of a menu bar.
 int MenuBarHeight();
+
+// Where every menu bar stands: along the screen's bottom, below the work area.
+RECT MenuBarRect();
 
 // The device tells every top-level window of a system change; here the state lives in
 // each process, so only that process's windows hear of it.

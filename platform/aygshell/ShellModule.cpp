@@ -42,12 +42,19 @@ int ScaleY(int logical) { return MulDiv(logical, ScreenDpiY(), 96); }
 RECT WorkArea() {
   RECT work = {};
   if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) || IsRectEmpty(&work)) {
-    SetRect(&work, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    work = ScreenRect();
   }
   return work;
 }
 
+RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
 int MenuBarHeight() { return ScaleY(26); }
+
+RECT MenuBarRect() {
+  const RECT screen = ScreenRect();
+  return {screen.left, screen.bottom - MenuBarHeight(), screen.right, screen.bottom};
+}
 
 void SendToTopLevelWindows(UINT message, WPARAM wParam, LPARAM lParam) {
   std::vector<HWND> windows;

@@ -1,5 +1,6 @@
 #include "platform/cedbtool/VolumeText.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,22 @@ std::wstring Wide(const std::string& s) {
   std::wstring out(n, L'\0');
   if (n) MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &out[0], n);
   return out;
+}
+
+// Appends UTF-8 text as UTF-16; plain ASCII (most of any text) is widened here.
+void AppendWide(std::wstring& out, const char* p, size_t n) {
+  size_t ascii = 0;
+  while (ascii < n && static_cast<unsigned char>(p[ascii]) < 0x80) ++ascii;
+  if (ascii == n) {
+    size_t at = out.size();
+    out.resize(at + n);
+    for (size_t i = 0; i < n; ++i) out[at + i] = static_cast<unsigned char>(p[i]);
+    return;
+  }
+  int wide = MultiByteToWideChar(CP_UTF8, 0, p, static_cast<int>(n), nullptr, 0);
+  size_t at = out.size();
+  out.resize(at + wide);
+  if (wide) MultiByteToWideChar(CP_UTF8, 0, p, static_cast<int>(n), &out[at], wide);
 }
 
 std::string Quote(const std::string& s) {
@@ -88,6 +105,20 @@ std::string Value(const CEPROPVAL& p) {
 
 // ---- reading the text ----
 
+// The words of one line; their strings keep their room from line to line.
+struct Words {
+  std::vector<std::string> items;
+  size_t count = 0;
+  size_t size() const { return count; }
+  bool empty() const { return !count; }
+  const std::string& operator[](size_t i) const { return items[i]; }
+  std::string& Add() {
+    if (count == items.size()) items.emplace_back();
+    items[count].clear();
+    return items[count++];
+  }
+};
+
 struct Cursor {
   const std::string& text;
   size_t at = 0;
@@ -105,13 +136,14 @@ struct Cursor {
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r')) ++at;
   }
   // The next line's words; quoted strings come back unescaped, marked by a leading '"'.
-  bool NextLine(std::vector<std::string>* words) {
-    words->clear();
+  bool NextLine(Words* words) {
+    words->count = 0;
     while (at < text.size() && !failed) {
       SkipBlanks();
       if (at >= text.size()) break;
       if (words->empty()) wordsLine = line;
       char c = text[at];
+      if (c == '\0') return Fail("NUL byte in the text");
       if (c == '\n') {
         ++at;
         ++line;
@@ -123,16 +155,20 @@ struct Cursor {
         continue;
       }
       if (c == '"') {
-        std::string word = "\"";
+        std::string& word = words->Add();
+        word = "\"";
         ++at;
         for (;;) {
+          size_t run = at;
+          while (run < text.size() && text[run] != '"' && text[run] != '\\' && text[run] != '\n' &&
+                 text[run] != '\0')
+            ++run;
+          word.append(text, at, run - at);
+          at = run;
           if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
           char d = text[at++];
+          if (d == '\0') return Fail("NUL byte in the text");
           if (d == '"') break;
-          if (d != '\\') {
-            word += d;
-            continue;
-          }
           if (at >= text.size()) return Fail("unterminated text");
           char e = text[at++];
           switch (e) {
@@ -140,41 +176,103 @@ struct Cursor {
             case 'r': word += '\r'; break;
             case 't': word += '\t'; break;
             case 'x': {
-              if (at + 2 > text.size()) return Fail("bad escape");
-              word += static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
+              if (at + 2 > text.size() || !isxdigit(static_cast<unsigned char>(text[at])) ||
+                  !isxdigit(static_cast<unsigned char>(text[at + 1])))
+                return Fail("bad escape");
+              char x = static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
+              // A device text ends at its first NUL: one inside would cut it short unseen.
+              if (!x) return Fail("NUL byte in the text");
+              word += x;
               at += 2;
               break;
             }
             default: word += e;
           }
         }
-        words->push_back(word);
       } else {
         size_t start = at;
-        while (at < text.size() && !strchr(" \t\r\n", text[at])) ++at;
-        words->push_back(text.substr(start, at - start));
+        while (at < text.size()) {
+          char d = text[at];
+          if (d == ' ' || d == '\t' || d == '\r' || d == '\n' || d == '\0') break;
+          ++at;
+        }
+        words->Add().assign(text, start, at - start);
       }
     }
     return !failed && !words->empty();
   }
 };
 
-bool Number(const std::string& s, unsigned long long* out, bool allowSign, long long* signedOut) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  if (allowSign) {
-    *signedOut = std::strtoll(s.c_str(), &end, 0);
-  } else {
-    if (s[0] == '-') return false;
-    *out = std::strtoull(s.c_str(), &end, 0);
-  }
-  return errno == 0 && end && *end == '\0';
+int Nibble(char c) {
+  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
 }
 
-bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, CEPROPVAL* v,
-                std::vector<std::wstring>& texts, std::vector<std::vector<BYTE>>& blobs) {
-  *v = CEPROPVAL{};
+// A whole word as a number, as C reads one with base 0 (0x hex, a leading 0 octal, else
+// decimal, an optional sign), refusing anything out of range or left over.
+bool Number(const std::string& s, unsigned long long* out, bool allowSign, long long* signedOut) {
+  size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+    negative = s[i] == '-';
+    if (negative && !allowSign) return false;
+    ++i;
+  }
+  unsigned base = 10;
+  if (s.size() - i > 1 && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  } else if (s.size() - i > 1 && s[i] == '0') {
+    base = 8;
+    ++i;
+  }
+  if (i >= s.size()) return false;
+  unsigned long long v = 0;
+  for (; i < s.size(); ++i) {
+    char c = s[i];
+    int nibble = Nibble(c);
+    unsigned d = nibble < 0 ? 99 : static_cast<unsigned>(nibble);
+    if (d >= base || v > (~0ull - d) / base) return false;
+    v = v * base + d;
+  }
+  if (!allowSign) {
+    *out = v;
+    return true;
+  }
+  if (v > (negative ? 0x8000000000000000ull : 0x7FFFFFFFFFFFFFFFull)) return false;
+  *signedOut = negative ? static_cast<long long>(0 - v) : static_cast<long long>(v);
+  return true;
+}
+
+// The records of one database as read: their values one after another, and the texts
+// (each with its terminator) and bytes they hold in two pools. A value's pointer is set
+// from its place in a pool when the record is written, once the pools no longer move.
+struct Records {
+  std::vector<CEPROPVAL> vals;
+  std::vector<size_t> where;  // per value: its place in a pool, or npos
+  std::vector<size_t> ends;   // per record: the end of its values
+  std::vector<int> lines;     // per record: the line of its "record"
+  std::wstring texts;
+  std::vector<BYTE> bytes;
+
+  // The values of record k, their pointers set.
+  CEPROPVAL* Record(size_t k, WORD* count) {
+    size_t from = k ? ends[k - 1] : 0;
+    for (size_t i = from; i < ends[k]; ++i) {
+      if (where[i] == std::string::npos) continue;
+      if (TypeFromPropID(vals[i].propid) == CEVT_LPWSTR)
+        vals[i].val.lpwstr = &texts[where[i]];
+      else
+        vals[i].val.blob.lpb = vals[i].val.blob.dwCount ? &bytes[where[i]] : nullptr;
+    }
+    *count = static_cast<WORD>(ends[k] - from);
+    return vals.data() + from;
+  }
+};
+
+bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, Records& r) {
+  r.vals.emplace_back();
+  r.where.push_back(std::string::npos);
+  CEPROPVAL* v = &r.vals.back();
   v->propid = propid;
   unsigned long long u = 0;
   long long s = 0;
@@ -205,22 +303,20 @@ bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, CEPROPVAL* 
     case CEVT_LPWSTR:
       if (word == "null") return true;
       if (word.empty() || word[0] != '"') return c.Fail("text expected");
-      texts.push_back(Wide(word.substr(1)));
-      v->val.lpwstr = &texts.back()[0];
+      r.where.back() = r.texts.size();
+      AppendWide(r.texts, word.data() + 1, word.size() - 1);
+      r.texts += L'\0';
       return true;
     case CEVT_BLOB:
     case CEVT_STREAM: {
       if (word.compare(0, 4, "hex:") != 0 || word.size() % 2) return c.Fail("hex: bytes expected");
-      std::vector<BYTE> bytes;
+      r.where.back() = r.bytes.size();
       for (size_t i = 4; i < word.size(); i += 2) {
-        char* end = nullptr;
-        std::string pair = word.substr(i, 2);
-        bytes.push_back(static_cast<BYTE>(std::strtoul(pair.c_str(), &end, 16)));
-        if (!end || *end) return c.Fail("bad hex " + pair);
+        int high = Nibble(word[i]), low = Nibble(word[i + 1]);
+        if (high < 0 || low < 0) return c.Fail("bad hex " + word.substr(i, 2));
+        r.bytes.push_back(static_cast<BYTE>(high << 4 | low));
       }
-      blobs.push_back(std::move(bytes));
-      v->val.blob.dwCount = static_cast<DWORD>(blobs.back().size());
-      v->val.blob.lpb = blobs.back().empty() ? nullptr : blobs.back().data();
+      v->val.blob.dwCount = static_cast<DWORD>((word.size() - 4) / 2);
       return true;
     }
     default:
@@ -233,7 +329,66 @@ struct DbText {
   DWORD type = 0;
   std::vector<SORTORDERSPECEX> sorts;
   int line = 0;
+  Records records;
 };
+
+// Reads the whole text; nothing of a volume is touched.
+bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error) {
+  Cursor c{text, 0, 1, error};
+  Words words;
+  while (c.NextLine(&words)) {
+    const std::string& verb = words[0];
+    if (verb == "database") {
+      if (words.size() < 2 || words[1][0] != '"') return c.Fail("database \"Name\" expected");
+      dbs->emplace_back();
+      DbText& d = dbs->back();
+      d.name = Wide(words[1].substr(1));
+      d.line = c.wordsLine;
+      for (size_t i = 2; i < words.size(); ++i)
+        if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
+    } else if (verb == "sort") {
+      if (dbs->empty() || !dbs->back().records.ends.empty() || dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
+        return c.Fail("sort outside a database, after its records, or too many");
+      SORTORDERSPECEX s{};
+      s.wVersion = SORTORDERSPECEX_VERSION;
+      for (size_t i = 1; i < words.size(); ++i) {
+        if (words[i] == "unique") {
+          s.wKeyFlags |= CEDB_SORT_UNIQUE;
+          continue;
+        }
+        unsigned long id = 0, flags = 0;
+        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP)
+          return c.Fail("sort property:flags expected");
+        s.rgPropID[s.wNumProps] = id;
+        s.rgdwFlags[s.wNumProps++] = flags;
+      }
+      dbs->back().sorts.push_back(s);
+    } else if (verb == "record") {
+      if (dbs->empty()) return c.Fail("record outside a database");
+      Records& r = dbs->back().records;
+      size_t from = r.vals.size();
+      int line = c.wordsLine;
+      bool ended = false;
+      while (c.NextLine(&words)) {
+        if (words[0] == "end") {
+          ended = true;
+          break;
+        }
+        unsigned long long id = 0;
+        if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || id > 0xFFFFFFFFull ||
+            r.vals.size() - from >= 0xFFFF)
+          return c.Fail("property value expected");
+        if (!ParseValue(c, static_cast<CEPROPID>(id), words[1], r)) return false;
+      }
+      if (!ended) return c.Fail("record without end");  // keeps an earlier error
+      r.ends.push_back(r.vals.size());
+      r.lines.push_back(line);
+    } else {
+      return c.Fail("unknown line " + verb);
+    }
+  }
+  return !c.failed;
+}
 
 bool Create(CEGUID* volume, const DbText& d, HANDLE* db, std::string* error) {
   CEOID oid = 0;
@@ -302,91 +457,39 @@ bool VolumeText::Dump(CEGUID volume, std::string* out, std::string* error) {
   return true;
 }
 
+bool VolumeText::Check(const std::string& text, std::string* error) {
+  std::vector<DbText> dbs;
+  return Parse(text, &dbs, error);
+}
+
 bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error) {
-  Cursor c{text, 0, 1, error};
-  std::vector<std::string> words;
-  HANDLE db = INVALID_HANDLE_VALUE;
-  DbText pending;
-  bool havePending = false;
-  auto flush = [&]() {
-    if (!havePending) return true;
-    havePending = false;
-    if (db != INVALID_HANDLE_VALUE) CloseHandle(db);
-    db = INVALID_HANDLE_VALUE;
-    return Create(&volume, pending, &db, error);
-  };
-  bool ok = true;
-  while (ok && c.NextLine(&words)) {
-    const std::string& verb = words[0];
-    if (verb == "database") {
-      if (!(ok = flush())) break;
-      if (words.size() < 2 || words[1][0] != '"') {
-        ok = c.Fail("database \"Name\" expected");
-        break;
-      }
-      pending = DbText{};
-      pending.name = Wide(words[1].substr(1));
-      pending.line = c.line;
-      for (size_t i = 2; i < words.size(); ++i)
-        if (words[i].compare(0, 5, "type=") == 0) pending.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
-      havePending = true;
-    } else if (verb == "sort") {
-      if (!havePending || pending.sorts.size() >= CEDB_MAXSORTORDER) {
-        ok = c.Fail("sort outside a database, or too many");
-        break;
-      }
-      SORTORDERSPECEX s{};
-      s.wVersion = SORTORDERSPECEX_VERSION;
-      for (size_t i = 1; i < words.size(); ++i) {
-        if (words[i] == "unique") {
-          s.wKeyFlags |= CEDB_SORT_UNIQUE;
-          continue;
-        }
-        unsigned long id = 0, flags = 0;
-        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP) {
-          ok = c.Fail("sort property:flags expected");
-          break;
-        }
-        s.rgPropID[s.wNumProps] = id;
-        s.rgdwFlags[s.wNumProps++] = flags;
-      }
-      pending.sorts.push_back(s);
-    } else if (verb == "record") {
-      if (!(ok = flush())) break;
-      if (db == INVALID_HANDLE_VALUE) {
-        ok = c.Fail("record outside a database");
-        break;
-      }
-      std::vector<CEPROPVAL> vals;
-      std::vector<std::wstring> texts;
-      std::vector<std::vector<BYTE>> blobs;
-      texts.reserve(256);
-      blobs.reserve(256);
-      bool ended = false;
-      while (ok && c.NextLine(&words)) {
-        if (words[0] == "end") {
-          ended = true;
-          break;
-        }
-        unsigned long long id = 0;
-        if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || texts.size() >= 256) {
-          ok = c.Fail("property value expected");
-          break;
-        }
-        CEPROPVAL v;
-        if (!(ok = ParseValue(c, static_cast<CEPROPID>(id), words[1], &v, texts, blobs))) break;
-        vals.push_back(v);
-      }
-      if (ok && !ended) ok = c.Fail("record without end");  // keeps an earlier error
-      if (ok && !CeWriteRecordProps(db, 0, static_cast<WORD>(vals.size()), vals.data())) {
-        ok = c.Fail("cannot write record (error " + std::to_string(GetLastError()) + ")");
-      }
-    } else {
-      ok = c.Fail("unknown line " + verb);
-    }
+  std::vector<DbText> dbs;
+  if (!Parse(text, &dbs, error)) return false;
+  // The volume changes in one durable step, or not at all.
+  if (!CedbBeginVolumeLoad(&volume)) {
+    *error = "cannot load the volume (error " + std::to_string(GetLastError()) + ")";
+    return false;
   }
-  if (c.failed) ok = false;
-  if (ok) ok = flush();
-  if (db != INVALID_HANDLE_VALUE) CloseHandle(db);
+  bool ok = true;
+  for (DbText& d : dbs) {
+    HANDLE db = INVALID_HANDLE_VALUE;
+    if (!(ok = Create(&volume, d, &db, error))) break;
+    for (size_t k = 0; k < d.records.ends.size(); ++k) {
+      WORD count;
+      CEPROPVAL* vals = d.records.Record(k, &count);
+      if (!CeWriteRecordProps(db, 0, count, vals)) {
+        *error = "line " + std::to_string(d.records.lines[k]) + ": cannot write record (error " +
+                 std::to_string(GetLastError()) + ")";
+        ok = false;
+        break;
+      }
+    }
+    CloseHandle(db);
+    if (!ok) break;
+  }
+  if (!CedbEndVolumeLoad(&volume, ok) && ok) {
+    *error = "cannot write the volume (error " + std::to_string(GetLastError()) + ")";
+    ok = false;
+  }
   return ok;
 }

@@ -10,7 +10,10 @@ class VolumeText {
  public:
   // Appends the text of every database on the volume to out.
   static bool Dump(CEGUID volume, std::string* out, std::string* error);
-  // Replaces each database named in the text by the one described there. Records get new
-  // object identifiers; everything else is kept.
+  // Replaces each database named in the text by the one described there, in one durable
+  // step: a text or a write that fails changes nothing. Records get new object
+  // identifiers; everything else is kept.
   static bool Load(CEGUID volume, const std::string& text, std::string* error);
+  // Reads the text without loading it: false, with the error, where Load would refuse it.
+  static bool Check(const std::string& text, std::string* error);
 };

@@ -205,6 +205,19 @@ CORE_API BOOL WINAPI CeUnmountDBVol(PCEGUID pguid) {
   return v && UnmountVolume(v);
 }
 
+CORE_API BOOL WINAPI CedbBeginVolumeLoad(PCEGUID pguid) {
+  StoreGuard lock;
+  Volume* v = VolumeFor(pguid);
+  return v && BeginBatch(v);
+}
+
+CORE_API BOOL WINAPI CedbEndVolumeLoad(PCEGUID pguid, BOOL fKeep) {
+  if (!pguid) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+  StoreGuard lock;
+  Volume* v = VolumeByGuid(*pguid);
+  return v && EndBatch(v, fKeep != FALSE);
+}
+
 CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars) {
   if (!pguid || !lpBuf) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   StoreGuard lock;
@@ -301,7 +314,7 @@ void FillInfo(Database* db, CEDBASEINFOEX* out) {
   out->dwDbaseType = db->type;
   out->dwNumRecords = static_cast<DWORD>(db->records.size());
   size_t size = 0;
-  for (auto& r : db->records) size += r.second->props.size() * sizeof(CEPROPVAL) + r.second->data.size();
+  for (auto& r : db->records) size += r.second.props.size() * sizeof(CEPROPVAL) + r.second.data.size();
   out->dwSize = static_cast<DWORD>(size);
   out->ftLastModified = db->modified;
   out->wNumSortOrder = static_cast<WORD>(db->sorts.size());

@@ -5,21 +5,28 @@
 
 // A volume file is a header followed by an append-only log of checksummed entries
 // (database created or deleted, record put whole, record deleted). Each change appends one
-// entry and flushes it before the call returns; a process killed mid-append leaves a torn
-// last entry that the next writer cuts off. A bad entry anywhere else means the file is
-// damaged: the volume is refused and the file left as it is. When dead entries dominate,
-// the live content is written to a new file that atomically replaces the old one.
+// entry and flushes it before the call returns. The change a writer had in flight when it
+// died counts when its entry reached the file whole and sound, and not otherwise; every
+// process comes to the same answer (see LoadLocked). A torn entry is dropped only when it
+// can be nothing but that one unfinished append (see IsTornTail); any other bad entry means
+// the file is damaged: the volume is refused and the file left as it is. When dead entries
+// dominate, the live content is written to a new file that atomically replaces the old.
+//
+// Entries of format 2 carry a checksum of their own header (length and checksum), so a
+// length can be trusted before its bytes are read. Files of format 1, whose entries lack
+// it, are read and appended to as they are, and written anew in format 2 when compacted
+// or loaded whole.
 //
 // Processes share a volume through a named mutex (held while catching up and appending)
 // and a small named mapping: the length of the log that is committed, the file's
-// generation (bumped by every replacement) and a ring of recent changes that each
-// process's notification relay reads.
+// generation (bumped by every replacement), a mark set while a change is being appended
+// and a ring of recent changes that each process's notification relay reads.
 
 namespace cedb {
 namespace {
 
 constexpr char kMagic[8] = {'C', 'E', 'D', 'B', 'V', 'O', 'L', '1'};
-constexpr uint32_t kFormat = 1;
+constexpr uint32_t kFormat = 2;  // written; format 1 is still read
 constexpr uint32_t kHeaderSize = 32;
 constexpr uint32_t kMaxEntry = 64u << 20;
 constexpr uint32_t kRing = 256;
@@ -37,6 +44,7 @@ struct SharedSlot {
 
 struct SharedState {
   volatile LONG ready;
+  volatile LONG writer;  // set while a change is appended; still set under the mutex = its writer died
   volatile LONG generation;
   volatile LONG64 committed;
   volatile LONG64 seq;
@@ -67,20 +75,33 @@ std::unordered_map<HANDLE, std::unique_ptr<DbHandle>>& Handles() {
   return *h;
 }
 
+// CRC-32 (the zip polynomial), eight bytes a step: every entry is summed when written and
+// when read, so this runs over every byte of a volume.
 uint32_t Crc32(const void* data, size_t n, uint32_t crc = 0) {
-  static uint32_t table[256];
+  static uint32_t table[8][256];
   static bool built = false;
   if (!built) {
     for (uint32_t i = 0; i < 256; ++i) {
       uint32_t c = i;
       for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[i] = c;
+      table[0][i] = c;
     }
+    for (uint32_t i = 0; i < 256; ++i)
+      for (int t = 1; t < 8; ++t) table[t][i] = (table[t - 1][i] >> 8) ^ table[0][table[t - 1][i] & 0xFF];
     built = true;
   }
   crc = ~crc;
   auto* p = static_cast<const BYTE*>(data);
-  for (size_t i = 0; i < n; ++i) crc = table[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+  for (; n >= 8; n -= 8, p += 8) {
+    uint32_t lo, hi;
+    memcpy(&lo, p, 4);
+    memcpy(&hi, p + 4, 4);
+    lo ^= crc;
+    crc = table[7][lo & 0xFF] ^ table[6][(lo >> 8) & 0xFF] ^ table[5][(lo >> 16) & 0xFF] ^
+          table[4][lo >> 24] ^ table[3][hi & 0xFF] ^ table[2][(hi >> 8) & 0xFF] ^
+          table[1][(hi >> 16) & 0xFF] ^ table[0][hi >> 24];
+  }
+  for (; n; --n, ++p) crc = table[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
   return ~crc;
 }
 
@@ -304,7 +325,33 @@ void Index(Database* db, Record* r) {
 
 // ---- applying entries (the same path for our own changes and for replay) ----
 
-bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
+// Puts a record whole (built: its values and their data, taken over) into db.
+void PutRecord(Volume* v, Database* db, CEOID oid, Record& built, std::vector<ChangeEvent>* events) {
+  auto it = db->records.find(oid);
+  Record* r;
+  if (events)
+    events->push_back({it != db->records.end() ? static_cast<UINT>(DB_CEOID_CHANGED)
+                                               : static_cast<UINT>(DB_CEOID_CREATED),
+                       db->oid, oid});
+  if (it != db->records.end()) {
+    r = &it->second;
+    Unindex(db, r);
+  } else {
+    r = &db->records[oid];
+    r->oid = oid;
+    v->recordDb[oid] = db->oid;
+  }
+  r->props.swap(built.props);
+  r->data.swap(built.data);
+  Index(db, r);
+  v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
+  if (v->batch) db->modified = v->batchTime;  // one time for a whole batch
+  else GetSystemTimeAsFileTime(&db->modified);
+  ++v->structure;
+}
+
+// events, when given, gets the change as openers hear it (for a change no writer told them of).
+bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* events = nullptr) {
   In in{p, n};
   uint8_t kind = in.u8();
   switch (kind) {
@@ -344,6 +391,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       for (auto& rec : it->second->records) v->recordDb.erase(rec.first);
       v->dbs.erase(it);
       ++v->structure;
+      if (events) events->push_back({DB_CEOID_DATABASE_DELETED, oid, oid});
       return true;
     }
     case kPutRecord: {
@@ -355,23 +403,9 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       if (!db) return false;
       auto owner = v->recordDb.find(oid);
       if (owner != v->recordDb.end() && owner->second != dbOid) return false;
-      auto it = db->records.find(oid);
-      Record* r;
-      if (it != db->records.end()) {
-        r = it->second.get();
-        Unindex(db, r);
-      } else {
-        auto fresh = std::make_unique<Record>();
-        fresh->oid = oid;
-        r = fresh.get();
-        db->records[oid] = std::move(fresh);
-        v->recordDb[oid] = dbOid;
-      }
-      BuildRecord(*r, vals);
-      Index(db, r);
-      v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
-      GetSystemTimeAsFileTime(&db->modified);
-      ++v->structure;
+      Record built;
+      BuildRecord(built, vals);
+      PutRecord(v, db, oid, built, events);
       return true;
     }
     case kDeleteRecord: {
@@ -381,7 +415,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       if (!in.ok || !db) return false;
       auto it = db->records.find(oid);
       if (it == db->records.end()) return false;
-      Record* r = it->second.get();
+      Record* r = &it->second;
       // A handle positioned on the record moves on to the one after it, in its own order.
       for (DbHandle* h : HandlesOn(v, dbOid)) {
         if (h->cur != oid || h->sort >= static_cast<int>(db->sorts.size())) continue;
@@ -393,6 +427,7 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n) {
       Unindex(db, r);
       db->records.erase(it);
       v->recordDb.erase(oid);
+      if (events) events->push_back({DB_CEOID_RECORD_DELETED, dbOid, oid});
       v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
       GetSystemTimeAsFileTime(&db->modified);
       ++v->structure;
@@ -418,6 +453,19 @@ struct FileHandle {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// An entry's header: its length, the checksum of length and bytes, and in format 2 a
+// checksum of those two.
+size_t EntryHeaderSize(uint32_t format) { return format >= 2 ? 12 : 8; }
+
+void AppendEntryHeader(std::string& out, uint32_t len, uint32_t crc, uint32_t format) {
+  out.append(reinterpret_cast<const char*>(&len), 4);
+  out.append(reinterpret_cast<const char*>(&crc), 4);
+  if (format >= 2) {
+    uint32_t sum = Crc32(out.data() + out.size() - 8, 8);
+    out.append(reinterpret_cast<const char*>(&sum), 4);
+  }
+}
+
 std::string Header(uint32_t generation, CEOID nextOid) {
   Out o;
   o.raw(kMagic, 8);
@@ -430,13 +478,13 @@ std::string Header(uint32_t generation, CEOID nextOid) {
   return o.b;
 }
 
-bool ParseHeader(const BYTE* p, uint32_t* generation, CEOID* nextOid) {
-  uint32_t format, crc;
-  memcpy(&format, p + 8, 4);
+bool ParseHeader(const BYTE* p, uint32_t* format, uint32_t* generation, CEOID* nextOid) {
+  uint32_t crc;
+  memcpy(format, p + 8, 4);
   memcpy(generation, p + 12, 4);
   memcpy(nextOid, p + 16, 4);
   memcpy(&crc, p + 24, 4);
-  return memcmp(p, kMagic, 8) == 0 && format == kFormat && crc == Crc32(p, 24);
+  return memcmp(p, kMagic, 8) == 0 && (*format == 1 || *format == 2) && crc == Crc32(p, 24);
 }
 
 bool WriteAll(HANDLE f, const void* p, size_t n) {
@@ -485,11 +533,65 @@ DWORD Damaged(Volume* v) {
   return ERROR_INTERNAL_DB_CORRUPTION;
 }
 
+// Whether the header of a format-2 entry at p (12 bytes there) is as written.
+bool HeaderSound(const BYTE* p) {
+  uint32_t sum;
+  memcpy(&sum, p + 8, 4);
+  return Crc32(p, 8) == sum;
+}
+
+// Whether a whole entry with matching checksums starts at p (n bytes to the end).
+bool SoundEntryAt(const BYTE* p, size_t n, uint32_t format) {
+  size_t h = EntryHeaderSize(format);
+  if (n < h || (format >= 2 && !HeaderSound(p))) return false;
+  uint32_t len, crc;
+  memcpy(&len, p, 4);
+  memcpy(&crc, p + 4, 4);
+  return len >= 1 && len <= kMaxEntry && len <= n - h && Crc32(p + h, len, Crc32(&len, 4)) == crc;
+}
+
+// Whether the bad entry at p, with left bytes to the end of the file, can only be the start
+// of one append that never finished. An append writes one entry front to back, so such a
+// tail is shorter than the entry its length promises, and nothing can follow it.
+//
+// In format 2 the entry's header proves its length: the tail is torn when it is shorter
+// than a header, or its header is sound and its length runs past the end of the file.
+// Format 1 has no such proof, so the tail must also not be one whole entry whose length
+// was damaged, and nothing whole may follow it (a damaged length in the middle of the log
+// runs over the entries after it).
+bool IsTornTail(const BYTE* p, size_t left, uint32_t format) {
+  size_t h = EntryHeaderSize(format);
+  if (left < h) return true;
+  uint32_t len, crc;
+  memcpy(&len, p, 4);
+  memcpy(&crc, p + 4, 4);
+  if (format >= 2) return HeaderSound(p) && len <= kMaxEntry && len > left - h;
+  if (len <= left - h) return false;  // whole, so written to its end: its checksum failed
+  uint32_t rest = static_cast<uint32_t>(std::min<size_t>(left - h, kMaxEntry));
+  if (rest == left - h && Crc32(p + h, rest, Crc32(&rest, 4)) == crc) return false;
+  for (size_t k = 1; k + h < left; ++k) {
+    BYTE kind = p[k + h];
+    if (kind >= kCreateDb && kind <= kDeleteRecord && SoundEntryAt(p + k, left - k, format)) return false;
+  }
+  return true;
+}
+
+void Publish(Volume* v, const std::vector<ChangeEvent>& events);
+
 // Brings the in-process view up to the committed state. Runs with the volume's mutex held.
+//
+// Live processes vouch for the log up to the committed length: a bad entry there is
+// damage. Past it lies only what a writer that died left of its change (its mark is still
+// set): the change counts when its entry is whole and sound, and a torn one is dropped,
+// exactly as a process opening the file after every other has closed it decides from the
+// file alone. Whoever takes the mutex first after the death settles it for all: the
+// committed length moves past the change and the openers hear of it.
 DWORD LoadLocked(Volume* v) {
   SharedState* s = v->shared;
   if (v->damaged) return ERROR_INTERNAL_DB_CORRUPTION;
-  if (v->loaded && s->ready && static_cast<uint32_t>(s->generation) == v->generation &&
+  bool writerDied = s->ready && s->writer;
+  if (!writerDied && v->loaded && s->ready &&
+      static_cast<uint32_t>(s->generation) == v->generation &&
       static_cast<uint64_t>(s->committed) == v->loaded)
     return 0;
   FileHandle f(CreateFileW(v->path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
@@ -499,14 +601,16 @@ DWORD LoadLocked(Volume* v) {
   if (!GetFileSizeEx(f.h, &li)) return GetLastError();
   uint64_t size = static_cast<uint64_t>(li.QuadPart);
   BYTE header[kHeaderSize];
-  uint32_t generation;
+  uint32_t format, generation;
   CEOID nextOid;
   if (size < kHeaderSize || !ReadAt(f.h, 0, header, kHeaderSize) ||
-      !ParseHeader(header, &generation, &nextOid))
+      !ParseHeader(header, &format, &generation, &nextOid))
     return Damaged(v);
+  const size_t h = EntryHeaderSize(format);
   bool ready = s->ready && static_cast<uint32_t>(s->generation) == generation;
-  uint64_t end = ready ? static_cast<uint64_t>(s->committed) : size;
-  if (end > size || end < kHeaderSize) return Damaged(v);
+  uint64_t vouched = ready ? static_cast<uint64_t>(s->committed) : kHeaderSize;
+  if (vouched > size || vouched < kHeaderSize) return Damaged(v);
+  uint64_t end = ready && !writerDied ? vouched : size;
   uint64_t start;
   if (!v->loaded || v->generation != generation || v->loaded > end) {
     Forget(v);
@@ -515,36 +619,34 @@ DWORD LoadLocked(Volume* v) {
   } else {
     start = v->loaded;
   }
-  std::vector<BYTE> buf(static_cast<size_t>(size - start));
+  std::vector<BYTE> buf(static_cast<size_t>(end - start));
   if (!buf.empty() && !ReadAt(f.h, start, buf.data(), buf.size())) return GetLastError();
-  size_t limit = static_cast<size_t>(end - start);
+  std::vector<ChangeEvent> unheard;
   size_t at = 0;
-  while (at < limit) {
-    size_t left = limit - at;
-    uint32_t len = 0, crc = 0;
-    if (left >= 8) {
-      memcpy(&len, &buf[at], 4);
-      memcpy(&crc, &buf[at + 4], 4);
-    }
-    bool whole = left >= 8 && len <= kMaxEntry && len <= left - 8;
-    bool sound = whole && Crc32(&buf[at + 8], len, Crc32(&len, 4)) == crc;
-    if (!sound) {
-      // Only the last entry of a log no live process vouches for may be torn.
-      bool last = !whole || at + 8 + len == limit;
-      if (!ready && last) break;
+  while (at < buf.size()) {
+    const BYTE* p = &buf[at];
+    size_t left = buf.size() - at;
+    bool pastVouched = start + at >= vouched;
+    if (!SoundEntryAt(p, left, format)) {
+      if (pastVouched && IsTornTail(p, left, format)) break;
       return Damaged(v);
     }
-    if (!ApplyEntry(v, &buf[at + 8], len)) return Damaged(v);
+    uint32_t len;
+    memcpy(&len, p, 4);
+    if (!ApplyEntry(v, p + h, len, ready && pastVouched ? &unheard : nullptr)) return Damaged(v);
     ++v->entries;
-    at += 8 + len;
+    at += h + len;
   }
   v->loaded = start + at;
   v->generation = generation;
-  if (!ready) {
+  v->format = format;
+  if (!ready || writerDied) {
     s->generation = static_cast<LONG>(generation);
     s->committed = static_cast<LONG64>(v->loaded);
     s->ready = 1;
+    s->writer = 0;
   }
+  Publish(v, unheard);
   return 0;
 }
 
@@ -573,25 +675,32 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
   if (!events.empty()) WakeRelay();
 }
 
-// Rewrites the live content into a new file that replaces the log, once dead entries
-// make up most of it.
-void MaybeCompactLocked(Volume* v) {
-  size_t live = v->dbs.size() + v->recordDb.size();
-  if (v->entries < 1024 || v->entries < 3 * live) return;
+// Writes the live content into a new file, flushed once, that atomically replaces the
+// volume's file; other processes read it again whole. 0 or the error.
+DWORD WriteImageLocked(Volume* v) {
   uint32_t generation = v->generation + 1;
-  std::string image = Header(generation, v->nextOid);
+  // Entries are encoded in place, their length and checksum filled in behind them.
+  Out o;
+  o.b = Header(generation, v->nextOid);
+  o.b.reserve(static_cast<size_t>(std::max<uint64_t>(v->loaded, 1 << 16)));
   uint32_t entries = 0;
-  auto add = [&](const Out& o) {
-    uint32_t len = static_cast<uint32_t>(o.b.size());
-    uint32_t crc = Crc32(o.b.data(), len, Crc32(&len, 4));
-    image.append(reinterpret_cast<const char*>(&len), 4);
-    image.append(reinterpret_cast<const char*>(&crc), 4);
-    image += o.b;
+  size_t start = 0;
+  const size_t h = EntryHeaderSize(kFormat);
+  auto begin = [&] {
+    start = o.b.size();
+    o.b.append(h, '\0');
+  };
+  auto end = [&] {
+    uint32_t len = static_cast<uint32_t>(o.b.size() - start - h);
+    uint32_t crc = Crc32(&o.b[start + h], len, Crc32(&len, 4));
+    std::string header;
+    AppendEntryHeader(header, len, crc, kFormat);
+    memcpy(&o.b[start], header.data(), h);
     ++entries;
   };
   for (auto& d : v->dbs) {
     Database* db = d.second.get();
-    Out o;
+    begin();
     o.u8(kCreateDb);
     o.u32(db->oid);
     o.u32(db->type);
@@ -606,38 +715,56 @@ void MaybeCompactLocked(Volume* v) {
       for (auto id : s.sortSpec.rgPropID) o.u32(id);
       for (auto f : s.sortSpec.rgdwFlags) o.u32(f);
     }
-    add(o);
+    end();
     for (Record* r : db->byOid) {
-      Out p;
-      p.u8(kPutRecord);
-      p.u32(db->oid);
-      p.u32(r->oid);
-      EncodeProps(p, r->props.data(), r->props.size());
-      add(p);
+      begin();
+      o.u8(kPutRecord);
+      o.u32(db->oid);
+      o.u32(r->oid);
+      EncodeProps(o, r->props.data(), r->props.size());
+      end();
     }
   }
+  const std::string& image = o.b;
   std::wstring temp = v->path + L".new";
   {
     FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.ok()) return;
+    if (!f.ok()) return GetLastError();
     if (!WriteAll(f.h, image.data(), image.size()) || !FlushFileBuffers(f.h)) {
+      DWORD err = GetLastError();
       CloseHandle(f.h);
       f.h = INVALID_HANDLE_VALUE;
       DeleteFileW(temp.c_str());
-      return;
+      return err ? err : ERROR_DISK_FULL;
     }
   }
+  // Marked like an append: a process that dies between the replacement and the shared
+  // state leaves the next one to read the new file whole.
+  v->shared->writer = 1;
   if (!MoveFileExW(temp.c_str(), v->path.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DWORD err = GetLastError();
+    v->shared->writer = 0;
     DeleteFileW(temp.c_str());
-    return;
+    return err;
   }
   v->generation = generation;
+  v->format = kFormat;
   v->loaded = image.size();
   v->entries = entries;
   v->shared->generation = static_cast<LONG>(generation);
   v->shared->committed = static_cast<LONG64>(v->loaded);
+  MemoryBarrier();
+  v->shared->writer = 0;
+  return 0;
+}
+
+// Rewrites the volume once dead entries make up most of its log.
+void MaybeCompactLocked(Volume* v) {
+  size_t live = v->dbs.size() + v->recordDb.size();
+  if (v->entries < 1024 || v->entries < 3 * live) return;
+  WriteImageLocked(v);
 }
 
 // The one way a volume changes: under the volume's mutex, catch up, let build check the
@@ -645,6 +772,18 @@ void MaybeCompactLocked(Volume* v) {
 template <class Build>
 DWORD Mutate(Volume* v, Build build) {
   if (v->damaged) return ERROR_INTERNAL_DB_CORRUPTION;
+  if (v->batch) {
+    // This thread holds the volume since the batch began; the file is written whole at its end.
+    Out payload;
+    std::vector<ChangeEvent> events;
+    if (DWORD err = build(payload, events)) return err;
+    if (!payload.b.empty() &&
+        !ApplyEntry(v, reinterpret_cast<const BYTE*>(payload.b.data()), payload.b.size()))
+      return ERROR_INVALID_PARAMETER;
+    ++v->entries;
+    v->batchEvents.insert(v->batchEvents.end(), events.begin(), events.end());
+    return 0;
+  }
   MutexHold hold(v->mutex);
   if (DWORD err = LoadLocked(v)) return err;
   Out payload;
@@ -652,8 +791,9 @@ DWORD Mutate(Volume* v, Build build) {
   if (DWORD err = build(payload, events)) return err;
   uint32_t len = static_cast<uint32_t>(payload.b.size());
   uint32_t crc = Crc32(payload.b.data(), len, Crc32(&len, 4));
-  std::string entry(reinterpret_cast<const char*>(&len), 4);
-  entry.append(reinterpret_cast<const char*>(&crc), 4);
+  // In the format of the file it goes to: an old file stays old until it is written anew.
+  std::string entry;
+  AppendEntryHeader(entry, len, crc, v->format);
   entry += payload.b;
   {
     FileHandle f(CreateFileW(v->path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
@@ -663,10 +803,12 @@ DWORD Mutate(Volume* v, Build build) {
     at.QuadPart = static_cast<LONGLONG>(v->loaded);
     // Cutting at the committed length drops whatever a killed writer left half-written.
     if (!SetFilePointerEx(f.h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(f.h)) return GetLastError();
+    v->shared->writer = 1;
     if (!WriteAll(f.h, entry.data(), entry.size()) || !FlushFileBuffers(f.h)) {
       DWORD err = GetLastError();
       SetFilePointerEx(f.h, at, nullptr, FILE_BEGIN);
       SetEndOfFile(f.h);
+      v->shared->writer = 0;
       return err ? err : ERROR_DISK_FULL;
     }
   }
@@ -676,6 +818,8 @@ DWORD Mutate(Volume* v, Build build) {
   ++v->entries;
   v->loaded += entry.size();
   v->shared->committed = static_cast<LONG64>(v->loaded);
+  MemoryBarrier();
+  v->shared->writer = 0;
   Publish(v, events);
   MaybeCompactLocked(v);
   return 0;
@@ -762,11 +906,14 @@ Volume* OpenVolume(const std::wstring& name, DWORD disposition, bool permanent) 
       }
       uint32_t generation = static_cast<uint32_t>(v->shared->generation) + 1;
       // Object identifiers stay unique across an emptying: old handles cannot mistake new objects.
+      v->shared->writer = 1;  // a death before the shared state is reset leaves the file to be read whole
       if (!WriteEmptyVolume(path, generation, v->nextOid, exists ? TRUNCATE_EXISTING : CREATE_NEW)) {
+        v->shared->writer = 0;
         // Another process may have created it first; that is as good.
         if (exists || GetLastError() != ERROR_FILE_EXISTS) return nullptr;
       } else {
         v->shared->ready = 0;
+        v->shared->writer = 0;
         v->damaged = false;
       }
       Forget(v);
@@ -893,14 +1040,61 @@ bool Refresh(Volume* v) {
   }
   SharedState* s = v->shared;
   if (v->loaded && s->ready && static_cast<uint32_t>(s->generation) == v->generation &&
-      static_cast<uint64_t>(s->committed) == v->loaded)
-    return true;
+      static_cast<uint64_t>(s->committed) == v->loaded) {
+    if (!s->writer) return true;
+    // A change is being appended, or its writer died at it. A live writer holds the lock
+    // and its change is not committed yet; a dead one's lock is ours to settle its change.
+    DWORD got = WaitForSingleObject(v->mutex, 0);
+    if (got == WAIT_TIMEOUT) return true;
+    if (got != WAIT_OBJECT_0 && got != WAIT_ABANDONED) return true;
+    DWORD err = LoadLocked(v);
+    ReleaseMutex(v->mutex);
+    if (err) SetLastError(err);
+    return !err;
+  }
   MutexHold hold(v->mutex);
   if (DWORD err = LoadLocked(v)) {
     SetLastError(err);
     return false;
   }
   return true;
+}
+
+bool BeginBatch(Volume* v) {
+  if (v->batch) {
+    SetLastError(ERROR_BUSY);
+    return false;
+  }
+  WaitForSingleObject(v->mutex, INFINITE);
+  if (DWORD err = LoadLocked(v)) {
+    ReleaseMutex(v->mutex);
+    SetLastError(err);
+    return false;
+  }
+  v->batch = true;
+  v->batchEvents.clear();
+  GetSystemTimeAsFileTime(&v->batchTime);
+  return true;
+}
+
+bool EndBatch(Volume* v, bool keep) {
+  if (!v->batch) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  v->batch = false;
+  DWORD err = keep ? WriteImageLocked(v) : 0;
+  if (!keep || err) {
+    // Back to what the file holds.
+    Forget(v);
+    if (DWORD reload = LoadLocked(v)) err = err ? err : reload;
+  } else {
+    Publish(v, v->batchEvents);
+  }
+  v->batchEvents.clear();
+  ReleaseMutex(v->mutex);
+  if (err) SetLastError(err);
+  return !err;
 }
 
 CEOID CreateDatabase(Volume* v, const std::wstring& name, DWORD type, DWORD flags,
@@ -955,9 +1149,11 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     if (oid) {
       auto it = db->records.find(oid);
       if (it == db->records.end()) return ERROR_INVALID_PARAMETER;
-      old = it->second.get();
+      old = &it->second;
     }
-    std::vector<CEPROPVAL> merged;
+    // Kept from call to call (the store lock is held): most writes then allocate nothing here.
+    static std::vector<CEPROPVAL> merged;
+    merged.clear();
     if (old) merged = old->props;
     for (WORD i = 0; i < count; ++i) {
       const CEPROPVAL& in = vals[i];
@@ -967,6 +1163,11 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       CEPROPVAL copy = in;
       copy.wLenData = 0;
       copy.wFlags = 0;
+      if (size_t size = ValueSize(TypeFromPropID(in.propid))) {
+        // Only the value's own bytes, as a record read back from the file has them.
+        memset(&copy.val, 0, sizeof copy.val);
+        memcpy(&copy.val, &in.val, size);
+      }
       merged.push_back(copy);
     }
     Record probe;
@@ -984,6 +1185,11 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
         if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
     }
     written = probe.oid;
+    if (v->batch) {
+      // Nothing goes to the file until the batch ends: no entry to encode.
+      PutRecord(v, db, written, probe, &v->batchEvents);
+      return 0;
+    }
     o.u8(kPutRecord);
     o.u32(dbOid);
     o.u32(written);
@@ -1156,7 +1362,7 @@ size_t Locate(DbHandle* h, Database* db) {
     h->cur = 0;
     return order.size();
   }
-  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].sortSpec, it->second.get());
+  size_t i = IndexFind(order, h->sort < 0 ? nullptr : &db->sorts[h->sort].sortSpec, &it->second);
   h->curIndex = i;
   h->curStructure = v->structure;
   return i;

@@ -34,11 +34,18 @@ struct Database {
   FILETIME modified{};
   std::vector<SortOrder> sorts;
   std::vector<Record*> byOid;  // creation order, for handles opened without an order
-  std::unordered_map<CEOID, std::unique_ptr<Record>> records;
+  std::unordered_map<CEOID, Record> records;  // a node map: a record stays where it is
   std::vector<Record*>& Order(int sort) { return sort < 0 ? byOid : sorts[sort].index; }
 };
 
 struct SharedState;
+
+// An event in the volume's shared change ring, as other processes' relays read it.
+struct ChangeEvent {
+  UINT type;
+  CEOID db;
+  CEOID oid;
+};
 
 // A volume file and what this process has read of it.
 struct Volume {
@@ -52,10 +59,14 @@ struct Volume {
   HANDLE mapping = nullptr;
   SharedState* shared = nullptr;
   uint32_t generation = 0;
+  uint32_t format = 0;  // of the file's entries, as its header says
   uint64_t loaded = 0;  // bytes of the file applied here; 0 = nothing read yet
   uint32_t entries = 0;
   CEOID nextOid = 0x100;
   bool damaged = false;
+  bool batch = false;  // between BeginBatch and EndBatch: changes wait in memory
+  std::vector<ChangeEvent> batchEvents;
+  FILETIME batchTime{};
   uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
   uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
   std::map<CEOID, std::unique_ptr<Database>> dbs;
@@ -83,13 +94,6 @@ struct DbHandle {
   uint64_t cachedStructure = ~0ull;
 };
 
-// An event in the volume's shared change ring, as other processes' relays read it.
-struct ChangeEvent {
-  UINT type;
-  CEOID db;
-  CEOID oid;
-};
-
 // The process-wide lock over every structure above.
 void StoreLock();
 void StoreUnlock();
@@ -114,8 +118,16 @@ std::wstring DeviceRoot();
 // Reads what other processes have written since this process last looked.
 bool Refresh(Volume* vol);
 
+// Many changes in one durable step: from BeginBatch on, this process holds the volume's
+// cross-process lock and its changes are applied here only; EndBatch(keep) writes the whole
+// volume to a new file, flushed once, that replaces the old (or, not keeping, reads the file
+// back as it was). Other processes see the old content until then, the new after.
+bool BeginBatch(Volume* vol);
+bool EndBatch(Volume* vol, bool keep);
+
 // Changes. Each takes the volume's cross-process lock, catches up, checks, appends
-// one durable entry to the file, applies it here and tells every opener.
+// one durable entry to the file, applies it here and tells every opener (in a batch: checks
+// and applies it here only).
 CEOID CreateDatabase(Volume* vol, const std::wstring& name, DWORD type, DWORD flags,
                      const std::vector<SORTORDERSPECEX>& sorts);
 bool DeleteDatabase(Volume* vol, CEOID db);

@@ -1,4 +1,4 @@
-// Who the emulated device is: platform type, system version, screen dpi, clock and
+// Who the emulated device is: platform type, system version, screen dpi and size, clock and
 // the host folder that stands for its "\". One place answers for every stand-in
 // (coredll's platform answers, the database store, the Today host).
 //
@@ -15,6 +15,10 @@
 //   "Dpi"          REG_DWORD/REG_SZ   (display's)  GetDeviceCaps LOGPIXELSX/LOGPIXELSY
 //   "Clock"        REG_SZ             (real time)  "YYYY-MM-DD HH:MM:SS", local; the clock stands there
 //   "Root"         REG_SZ             "C:\"        host folder of the device's "\"
+//   "Screen"       REG_SZ             (see below)  "WIDTHxHEIGHT" in pixels, as the screen stands now
+//
+// Without a "Screen" the device has the common portrait screen of 240x320 pixels at
+// 96 dpi, grown with the dpi (480x640 at 192): a screen and its dpi go together.
 //
 // An environment variable that is set but empty counts as set: an empty
 // "PlatformType" is a device without one; an empty "Clock" or "Dpi" is no override.
@@ -86,6 +90,38 @@ class CDeviceIdentity {
     if (n <= 0) return false;
     dpi = n;
     return true;
+  }
+
+  // The screen's size in pixels as it stands (a rotated screen has width and height
+  // swapped); a malformed or absurd setting gives the default.
+  static void Screen(int& width, int& height) {
+    int dpi = 96;
+    Dpi(dpi);
+    width = MulDiv(240, dpi, 96);
+    height = MulDiv(320, dpi, 96);
+    std::wstring value;
+    unsigned w = 0, h = 0;
+    wchar_t rest = 0;
+    if (!Read(L"Screen", value) || swscanf(value.c_str(), L"%ux%u%lc", &w, &h, &rest) != 2) return;
+    if (w < kMinScreen || h < kMinScreen || w > kMaxScreen || h > kMaxScreen) return;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+  }
+  static constexpr unsigned kMinScreen = 16, kMaxScreen = 4096;
+
+  // Changes a setting where it is read from: the environment variable when the
+  // process has its own device (a test), else the device's key, which every program
+  // on the device reads. local tells which.
+  static bool Write(const wchar_t* name, const std::wstring& value, bool& local) {
+    std::wstring var = L"CEDEVICE_";
+    for (const wchar_t* c = name; *c; ++c) var += static_cast<wchar_t>(towupper(*c));
+    std::wstring ignored;
+    local = ReadEnvironment(var.c_str(), ignored);
+    if (local) return SetEnvironmentVariableW(var.c_str(), value.c_str()) != FALSE;
+    std::wstring key;
+    if (!ReadEnvironment(L"CEDEVICE_KEY", key) || key.empty()) key = kKeyPath;
+    return RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   }
 
   // False when the real clock runs.

@@ -1,9 +1,18 @@
-// The device's answers about itself: platform type, system version, screen dpi and
-// clock, all from the device identity (DeviceIdentity.h) rather than from the host.
+// The device's answers about itself: platform type, system version, screen dpi, work
+// area and clock, all from the device identity (DeviceIdentity.h) rather than from the host.
 #include "platform/coredll/DeviceIdentity.h"
+#include "platform/coredll/Screen.h"
 #include "platform/coredll/ce.h"
 
 CORE_API BOOL WINAPI CeSystemParametersInfoW(UINT action, UINT param, PVOID data, UINT winIni) {
+  if (action == SPI_GETWORKAREA) {
+    if (!data) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
+    *static_cast<RECT*>(data) = coredll::WorkArea();
+    return TRUE;
+  }
   if (action != SPI_GETPLATFORMTYPE) return SystemParametersInfoW(action, param, data, winIni);
   if (!data) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -36,6 +45,10 @@ CORE_API BOOL WINAPI CeGetVersionExW(LPOSVERSIONINFOW info) {
 CORE_API int WINAPI CeGetDeviceCaps(HDC dc, int index) {
   int dpi = 0;
   if ((index == LOGPIXELSX || index == LOGPIXELSY) && CDeviceIdentity::Dpi(dpi)) return dpi;
+  if ((index == HORZRES || index == VERTRES) && GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY) {
+    const RECT screen = coredll::ScreenRect();
+    return index == HORZRES ? screen.right : screen.bottom;
+  }
   return GetDeviceCaps(dc, index);
 }
 

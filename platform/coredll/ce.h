@@ -38,6 +38,9 @@ CORE_API void WINAPI CompactAllHeaps(void);
 // the buffer given by pvParam, uiParam its size in bytes.
 #define SPI_GETPLATFORMTYPE 257
 
+// WM_SETTINGCHANGE wParam sent to every top-level window when the screen was turned or resized.
+#define SETTINGCHANGE_RESET 0x3002
+
 // Added to a system-colour index for GetSysColor, GetSysColorBrush and a window
 // class background (COLOR_x + 1), as the device requires.
 #define SYS_COLOR_INDEX_FLAG 0x40000000

@@ -236,6 +236,13 @@ CORE_API BOOL WINAPI CeMountDBVol(PCEGUID pguid, LPWSTR lpszVol, DWORD dwFlags);
 CORE_API BOOL WINAPI CeUnmountDBVol(PCEGUID pguid);
 CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars);
 
+// Not of the device: the volume loader's one durable step. Between the two calls this
+// thread holds the volume, its changes are kept in memory, and other processes see the
+// volume as it was; CedbEndVolumeLoad with fKeep writes the whole volume at once (a new file,
+// flushed once, that replaces the old), without it drops every change since the begin.
+CORE_API BOOL WINAPI CedbBeginVolumeLoad(PCEGUID pguid);
+CORE_API BOOL WINAPI CedbEndVolumeLoad(PCEGUID pguid, BOOL fKeep);
+
 // Databases.
 CORE_API CEOID WINAPI CeCreateDatabaseEx(PCEGUID pguid, CEDBASEINFO* pInfo);
 CORE_API CEOID WINAPI CeCreateDatabaseEx2(PCEGUID pguid, CEDBASEINFOEX* pInfo);

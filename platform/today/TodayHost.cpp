@@ -5,6 +5,8 @@
 #include <cwchar>
 
 #include "platform/aygshell/aygshell.h"
+#include "platform/coredll/DeviceIdentity.h"
+#include "platform/coredll/ce.h"
 
 namespace {
 
@@ -13,6 +15,13 @@ constexpr UINT kPollTimer = 1;
 constexpr UINT kReloadMessage = WM_APP + 1;
 constexpr UINT kSettingReload = 0xF2;  // WM_SETTINGCHANGE code: the items changed
 constexpr int kLine = 16;              // one scroll-bar arrow step
+
+BOOL CALLBACK CollectProcessWindows(HWND window, LPARAM lParam) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId()) reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
+  return TRUE;
+}
 
 CTodayHost* HostOf(HWND hwnd) {
   // Extra window bytes, not GWLP_USERDATA: an item may subclass the top-level window
@@ -114,6 +123,29 @@ bool CTodayHost::Create(const TodayHostOptions& options) {
   Layout();
   UpdateWindow(frame_);
   if (options_.pollMs) SetTimer(view_, kPollTimer, options_.pollMs, nullptr);
+  return true;
+}
+
+bool CTodayHost::Rotate() {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  bool local = false;
+  if (!CDeviceIdentity::Write(L"Screen", std::to_wstring(height) + L"x" + std::to_wstring(width), local))
+    return false;
+  Log(L"screen turned to %dx%d", height, width);
+  // The Today screen is the whole screen; its WM_SIZE lays the items out again.
+  if (frame_) SetWindowPos(frame_, nullptr, 0, 0, height, width, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A device of this process's own is turned for its windows only; the device's key
+  // for every program on it.
+  std::vector<HWND> windows;
+  if (local) {
+    EnumWindows(CollectProcessWindows, reinterpret_cast<LPARAM>(&windows));
+  } else {
+    windows.push_back(HWND_BROADCAST);
+  }
+  for (HWND window : windows) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+  }
   return true;
 }
 
@@ -542,6 +574,9 @@ LRESULT CTodayHost::OnFrameMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
           SendToItem(*item, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(item->record), 0);
         Poll();
         Layout();
+        // The background follows the screen's height: all of it is drawn again, not
+        // only what the new size uncovered.
+        RedrawWindow(view_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       }
       return 0;
     case WM_CLOSE:

@@ -52,6 +52,11 @@ class CTodayHost {
   void Layout();
   void ScrollTo(int pos);
 
+  // Turns the device's screen (portrait <-> landscape): the screen takes the new size
+  // and every top-level window that shares the screen hears WM_SETTINGCHANGE with
+  // SETTINGCHANGE_RESET, as on the device. False when the setting cannot be written.
+  bool Rotate();
+
   // Arrow keys, Enter: what the screen does with a key while it has the focus.
   void OnKey(UINT vk);
   // Runs the item's options dialog (template 500 with its ordinal 241); -1 when it has none.

@@ -1,7 +1,7 @@
 // TodayHost.exe: the emulated device's Today screen.
 //   TodayHost [--items-key KEY] [--script FILE] [--log FILE|-]
-// The screen size and watermark come from the device profile ("Screen" = "240x320",
-// "Watermark" = a device path), the same place as the rest of the device identity.
+// The screen is the device's (its profile's "Screen" at its "Dpi", through coredll.dll);
+// the watermark comes from the profile's "Watermark" (a device path).
 // Device paths ("\Windows\...") resolve against the device root, which becomes the
 // current directory. Without a script the screen runs until it is closed.
 #include <windows.h>
@@ -67,13 +67,10 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring root = CDeviceIdentity::Root();
   if (!SetCurrentDirectoryW(root.c_str()))
     std::fprintf(stderr, "TodayHost: device root %ls missing (error %lu)\n", root.c_str(), GetLastError());
+  // The device's screen, as every program on it sees it.
+  options.width = GetSystemMetrics(SM_CXSCREEN);
+  options.height = GetSystemMetrics(SM_CYSCREEN);
   std::wstring value;
-  unsigned width = 0, height = 0;
-  if (CDeviceIdentity::Read(L"Screen", value) && swscanf(value.c_str(), L"%ux%u", &width, &height) == 2 &&
-      width >= 16 && height >= 16 && width <= 4096 && height <= 4096) {
-    options.width = static_cast<int>(width);
-    options.height = static_cast<int>(height);
-  }
   if (CDeviceIdentity::Read(L"Watermark", value)) options.watermark = HostPath(value);
   options.quitOnClose = true;
 

@@ -158,6 +158,8 @@ bool CTodayScript::Parse(const std::wstring& text, std::wstring& error) {
       if (step.text.empty()) return fail(L"expected a file name");
     } else if (verb == L"reload" && w.size() == 1) {
       step.kind = Kind::Reload;
+    } else if (verb == L"rotate" && w.size() == 1) {
+      step.kind = Kind::Rotate;
     } else if (verb == L"quit" && w.size() == 1) {
       step.kind = Kind::Quit;
     } else {
@@ -236,6 +238,10 @@ bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
         break;
       case Kind::Reload:
         host.Reload();
+        break;
+      case Kind::Rotate:
+        if (!host.Rotate()) return fail(L"cannot turn the screen");
+        PumpPendingMessages();
         break;
       case Kind::Quit:
         return true;

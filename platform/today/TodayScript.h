@@ -8,6 +8,7 @@
 //   options N            run the options dialog of the N-th item (from 1)
 //   screenshot FILE.png  the screen as drawn
 //   reload               what the setting-change broadcast does
+//   rotate               turn the screen (portrait <-> landscape), as the device does
 //   quit                 stop here
 // Blank lines and lines starting with # are skipped. While the steps run, a dialog
 // that opens (a message box) is answered with its default button and logged.
@@ -22,7 +23,7 @@ class CTodayHost;
 
 class CTodayScript {
  public:
-  enum class Kind { Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Quit };
+  enum class Kind { Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate, Quit };
   struct Step {
     Kind kind;
     int line;

@@ -90,9 +90,9 @@ public:                                                                         
     if (bHandled) return TRUE;                                                                     \
   }
 
-#define NOTIFY_HANDLER(id, code, func)                                                        \
+#define NOTIFY_HANDLER(id, cd, func)                                                        \
   if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->idFrom == static_cast<UINT_PTR>(id) && \
-      reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) {                    \
+      reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(cd)) {                    \
     bHandled = TRUE;                                                                          \
     lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);     \
     if (bHandled) return TRUE;                                                                \
@@ -105,8 +105,8 @@ public:                                                                         
     if (bHandled) return TRUE;                                                                       \
   }
 
-#define NOTIFY_CODE_HANDLER(code, func)                                                          \
-  if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) { \
+#define NOTIFY_CODE_HANDLER(cd, func)                                                          \
+  if (uMsg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(cd)) { \
     bHandled = TRUE;                                                                             \
     lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);        \
     if (bHandled) return TRUE;                                                                   \
@@ -146,8 +146,8 @@ public:                                                                         
     if (bHandled) return TRUE;                                                                \
   }
 
-#define REFLECTED_NOTIFY_CODE_HANDLER(code, func)                                                  \
-  if (uMsg == OCM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(code)) {  \
+#define REFLECTED_NOTIFY_CODE_HANDLER(cd, func)                                                  \
+  if (uMsg == OCM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == static_cast<UINT>(cd)) {  \
     bHandled = TRUE;                                                                               \
     lResult = func(static_cast<int>(wParam), reinterpret_cast<NMHDR*>(lParam), bHandled);          \
     if (bHandled) return TRUE;                                                                     \

@@ -82,6 +82,15 @@ ATOM CModule::RegisterWndClass(const WNDCLASSEXW& wc, ATOM* atom) {
   return registered;
 }
 
+BOOL CModule::UnregisterWndClass(LPCWSTR className, HINSTANCE instance, ATOM* atom) {
+  CCriticalSectionLock lock(m_creationLock);
+  if (!className || !UnregisterClassW(className, instance)) return FALSE;
+  for (int i = m_classes.GetSize() - 1; i >= 0; --i)
+    if (m_classes[i].cache == atom) m_classes.RemoveAt(i);
+  if (atom) *atom = 0;
+  return TRUE;
+}
+
 BOOL CModule::AddMessageLoop(CMessageLoop* loop) {
   if (!loop) return FALSE;
   CCriticalSectionLock lock(m_lock);

@@ -71,6 +71,11 @@ public:
 
   // Registers a class once; *atom caches the result and is cleared again by Term.
   ATOM RegisterWndClass(const WNDCLASSEXW& wc, ATOM* atom);
+  // Unregisters one class (a name, or an atom through MAKEINTATOM) of instance,
+  // whoever registered it. When that succeeds, *atom is cleared and the module
+  // forgets its own registration of that cache; otherwise (not registered, or
+  // windows of it still exist) nothing changes and the answer is FALSE.
+  BOOL UnregisterWndClass(LPCWSTR className, HINSTANCE instance, ATOM* atom);
 
   BOOL AddMessageLoop(CMessageLoop* loop);
   BOOL RemoveMessageLoop();

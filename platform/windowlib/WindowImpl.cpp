@@ -217,6 +217,12 @@ LRESULT CALLBACK CWindowImplBase::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam
   return result;
 }
 
+BOOL CWndClassInfo::Unregister() {
+  // A class without a name of its own is known only by its atom.
+  LPCWSTR name = wc.lpszClassName ? wc.lpszClassName : atom ? MAKEINTATOM(atom) : nullptr;
+  return GetModule().UnregisterWndClass(name, GetModule().GetModuleInstance(), &atom);
+}
+
 ATOM CWndClassInfo::Register() {
   if (atom) return atom;
   WNDCLASSEXW copy = wc;

@@ -121,6 +121,10 @@ struct CWndClassInfo {
   // Registers with the module object on first use; StartWindowProc becomes
   // the class procedure and the module instance its instance.
   ATOM Register();
+  // Unregisters the class of this name from the module instance, also one left
+  // over from an earlier load, and forgets the atom; FALSE (atom kept) when it
+  // was not registered or still has windows.
+  BOOL Unregister();
 };
 
 // Window class of a window object. background is a COLOR_* index, or -1 for

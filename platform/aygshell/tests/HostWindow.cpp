@@ -1,6 +1,7 @@
 #include "platform/aygshell/tests/HostWindow.h"
 
 #include "platform/aygshell/aygshell.h"
+#include "platform/aygshell/tests/MenuBarFixture.h"
 
 namespace aygtest {
 
@@ -53,6 +54,16 @@ LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND MakePlainMenuBar(HWND parent) {
+  SHMENUBARINFO info = {};
+  info.cbSize = sizeof(info);
+  info.hwndParent = parent;
+  info.dwFlags = SHCMBF_HMENU;
+  info.nToolBarId = IDM_PLAIN;
+  info.hInstRes = GetModuleHandleW(nullptr);
+  return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
 }
 
 bool PumpUntil(const std::function<bool()>& done) {

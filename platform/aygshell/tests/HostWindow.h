@@ -37,6 +37,9 @@ class HostWindow {
   std::vector<Received> received_;
 };
 
+// A menu bar for parent made from the fixture's plain menu; null when it fails.
+HWND MakePlainMenuBar(HWND parent);
+
 // Dispatches this thread's messages until done() holds or two seconds pass.
 bool PumpUntil(const std::function<bool()>& done);
 // Dispatches what is queued now.

@@ -1,6 +1,5 @@
 #include "platform/aygshell/AygTest.h"
 #include "platform/aygshell/tests/HostWindow.h"
-#include "platform/aygshell/tests/MenuBarFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,35 +24,26 @@ bool InitDialog(HWND dialog, DWORD flags) {
   return SHInitDialog(&info) != FALSE;
 }
 
-HWND MakeBar(HWND parent) {
-  SHMENUBARINFO info = {};
-  info.cbSize = sizeof(info);
-  info.hwndParent = parent;
-  info.dwFlags = SHCMBF_HMENU;
-  info.nToolBarId = IDM_PLAIN;
-  info.hInstRes = GetModuleHandleW(nullptr);
-  return SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
-}
-
 // On the device, a full-screen dialog (flags 13: Done button, full screen, input panel
-// down) takes the work area down to its menu bar, whichever of the two comes first, and
-// shows no caption of its own.
+// down) takes the work area, which ends where its menu bar begins, whichever of the two
+// comes first, and shows no caption of its own.
 TEST(ShellDialog, FullScreenDialogAndItsMenuBarShareTheWorkArea) {
   const RECT work = WorkArea();
   for (bool barFirst : {true, false}) {
     HostWindow dialog({30, 40, 130, 140}, WS_POPUP | WS_CAPTION | WS_VISIBLE);
     HWND bar = nullptr;
-    if (barFirst) bar = MakeBar(dialog.hwnd());
+    if (barFirst) bar = aygtest::MakePlainMenuBar(dialog.hwnd());
     ASSERT_TRUE(InitDialog(dialog.hwnd(), SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN));
-    if (!barFirst) bar = MakeBar(dialog.hwnd());
+    if (!barFirst) bar = aygtest::MakePlainMenuBar(dialog.hwnd());
     ASSERT_NE(bar, nullptr);
 
     const RECT d = WindowRect(dialog.hwnd()), b = WindowRect(bar);
     EXPECT_EQ(d.left, work.left) << barFirst;
     EXPECT_EQ(d.top, work.top) << barFirst;
     EXPECT_EQ(d.right, work.right) << barFirst;
-    EXPECT_EQ(d.bottom, b.top) << barFirst;
-    EXPECT_EQ(b.bottom, work.bottom) << barFirst;
+    EXPECT_EQ(d.bottom, work.bottom) << barFirst;
+    EXPECT_EQ(b.top, work.bottom) << barFirst;
+    EXPECT_EQ(b.bottom, GetSystemMetrics(SM_CYSCREEN)) << barFirst;
     EXPECT_EQ(b.left, work.left) << barFirst;
     EXPECT_EQ(b.right, work.right) << barFirst;
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 using namespace cedbtest;
@@ -58,25 +59,6 @@ int CountIntact(HANDLE db) {
   }
 }
 
-std::string ReadFileBytes(const std::wstring& path) {
-  std::string out;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return out;
-  char buf[65536];
-  DWORD got;
-  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
-  CloseHandle(f);
-  return out;
-}
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD done;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-  CloseHandle(f);
-}
-
 }  // namespace
 
 // ---- the jobs children run ----
@@ -121,6 +103,33 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
       if (!WriteNumbered(db, i)) return *exitCode = 1, true;
       if (i == 50 && started) SetEvent(started);
     }
+  }
+  if (job == L"keep") {
+    // Keeps the volume open across another process's death: reads it, says so, waits to
+    // be told, then answers how many records it sees now.
+    CEGUID g = Mount(arg, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    if (db == INVALID_HANDLE_VALUE || CountIntact(db) < 0) return *exitCode = 1000, true;
+    HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\CeDbTestKeepReady");
+    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, L"Local\\CeDbTestKeepGo");
+    if (!ready || !go) return *exitCode = 1001, true;
+    SetEvent(ready);
+    WaitForSingleObject(go, 60000);
+    *exitCode = static_cast<DWORD>(CountIntact(db));
+    return true;
+  }
+  if (job == L"loadkill") {
+    // Starts loading the volume in one step, changes much, and is killed before the end.
+    CEGUID g = Mount(arg, OPEN_EXISTING);
+    HANDLE db = OpenByName(&g, L"Numbers");
+    HANDLE loading = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\CeDbTestLoading");
+    if (db == INVALID_HANDLE_VALUE || !loading || !CedbBeginVolumeLoad(&g)) return *exitCode = 1, true;
+    ReadResult first;
+    if (!ReadAt(db, &first) || !CeDeleteRecord(db, first.oid)) return *exitCode = 2, true;
+    for (long i = 100; i < 150; ++i)
+      if (!WriteNumbered(db, i)) return *exitCode = 3, true;
+    SetEvent(loading);
+    Sleep(INFINITE);
   }
   if (job == L"add100") {
     // A hundred records with numbers of its own, as fast as it can.
@@ -231,13 +240,220 @@ TEST(DatabasePersistence, CompactionByAnotherProcessKeepsTheContent) {
   CeUnmountDBVol(&g);
 }
 
-// A last entry cut short (a write interrupted by power loss) is dropped; the rest reads.
+// The volume "fill" writes, as written (format 2) and as the first format wrote it.
+std::vector<std::string> FilledVolumes(const wchar_t* vol) {
+  if (RunChild(L"fill", vol) != 0) return {};
+  std::string written = ReadFileBytes(HostFile(vol + 1));
+  return {written, AsFormat1(written)};
+}
+
+// A last entry cut short (a write interrupted by a kill or power loss) is dropped; the rest
+// reads, and the next write cuts off that one entry and nothing more. An old volume is
+// written on in its own format.
 TEST(DatabasePersistence, TornLastWriteIsDropped) {
-  ASSERT_EQ(RunChild(L"fill", L"\\Torn.vol"), 0u);
-  std::string bytes = ReadFileBytes(HostFile(L"Torn.vol"));
-  bytes += std::string("\x40\x00\x00\x00\x12\x34", 6);  // an entry header promising more
-  WriteFileBytes(HostFile(L"Torn.vol"), bytes);
-  EXPECT_EQ(RunChild(L"check", L"\\Torn.vol"), 0u);
+  int n = 0;
+  for (const std::string& whole : FilledVolumes(L"\\TornSource.vol")) {
+    SCOPED_TRACE("format " + std::to_string(VolumeFormat(whole)));
+    std::vector<size_t> at = EntryOffsets(whole);
+    ASSERT_EQ(at.size(), 5u) << "a database and three records";
+    ASSERT_EQ(at.back(), whole.size());
+    const size_t h = EntryHeaderSize(whole);
+    // The append that never finished: the front of an entry like the last one.
+    const std::string next = whole.substr(at[3]);
+    struct Case { const char* what; std::string tail; };
+    const Case cases[] = {
+        {"part of a header", next.substr(0, 3)},
+        {"eight bytes of a header promising more", std::string("\x40\x00\x00\x00\x12\x34\x56\x78", 8)},
+        {"a header alone", next.substr(0, h)},
+        {"a header and part of the bytes", next.substr(0, h + 4)},
+        {"all but the last byte", next.substr(0, next.size() - 1)},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      std::wstring vol = L"\\Torn" + std::to_wstring(++n) + L".vol";
+      WriteFileBytes(HostFile(vol.substr(1)), whole + c.tail);
+      EXPECT_EQ(RunChild(L"check", vol), 0u);
+      CEGUID g = Mount(vol, OPEN_EXISTING);
+      HANDLE db = OpenByName(&g, L"Numbers");
+      ASSERT_NE(db, INVALID_HANDLE_VALUE);
+      ASSERT_NE(WriteNumbered(db, 4), 0u);
+      CloseHandle(db);
+      CeUnmountDBVol(&g);
+      std::string after = ReadFileBytes(HostFile(vol.substr(1)));
+      EXPECT_EQ(after.substr(0, whole.size()), whole) << "only the torn entry is cut off";
+      EXPECT_EQ(EntryOffsets(after).size(), 6u);
+      EXPECT_EQ(EntryOffsets(after).back(), after.size());
+      EXPECT_EQ(RunChild(L"count", vol), 4u);
+    }
+  }
+}
+
+// A volume load changes the file once, at its end: dropped, or killed before the end, it
+// leaves the file as it was; kept, the volume holds the content once, not a log of changes.
+TEST(DatabasePersistence, VolumeLoadIsOneDurableStep) {
+  ASSERT_EQ(RunChild(L"fill", L"\\Loaded.vol"), 0u);
+  const std::string before = ReadFileBytes(HostFile(L"Loaded.vol"));
+
+  HANDLE loading = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestLoading");
+  HANDLE child = StartChild(L"loadkill", L"\\Loaded.vol");
+  ASSERT_NE(child, nullptr);
+  ASSERT_EQ(WaitForSingleObject(loading, 60000), WAIT_OBJECT_0);
+  EXPECT_EQ(ReadFileBytes(HostFile(L"Loaded.vol")), before) << "nothing written before the end";
+  TerminateProcess(child, 9);
+  WaitForSingleObject(child, 60000);
+  CloseHandle(child);
+  CloseHandle(loading);
+  EXPECT_EQ(RunChild(L"count", L"\\Loaded.vol"), 3u);
+  EXPECT_EQ(ReadFileBytes(HostFile(L"Loaded.vol")), before);
+
+  CEGUID g = Mount(L"\\Loaded.vol", OPEN_EXISTING);
+  HANDLE db = OpenByName(&g, L"Numbers");
+  ASSERT_NE(db, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(CedbBeginVolumeLoad(&g));
+  for (long i = 4; i <= 6; ++i) ASSERT_NE(WriteNumbered(db, i), 0u);
+  EXPECT_EQ(CountIntact(db), 6) << "the loading process sees its changes";
+  ASSERT_TRUE(CedbEndVolumeLoad(&g, FALSE));
+  EXPECT_EQ(CountIntact(db), 3) << "dropped";
+  EXPECT_EQ(ReadFileBytes(HostFile(L"Loaded.vol")), before);
+
+  ASSERT_TRUE(CedbBeginVolumeLoad(&g));
+  ReadResult first;
+  CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 1, nullptr);
+  ASSERT_TRUE(ReadAt(db, &first));
+  ASSERT_TRUE(CeDeleteRecord(db, first.oid));
+  for (long i = 4; i <= 10; ++i) ASSERT_NE(WriteNumbered(db, i), 0u);
+  ASSERT_TRUE(CedbEndVolumeLoad(&g, TRUE));
+  CloseHandle(db);
+  CeUnmountDBVol(&g);
+  EXPECT_EQ(RunChild(L"count", L"\\Loaded.vol"), 9u);
+  EXPECT_EQ(EntryOffsets(ReadFileBytes(HostFile(L"Loaded.vol"))).size(), 1u + 1u + 9u)
+      << "a database and nine records, once each";
+}
+
+// Volumes of the first format, whose entries have no header checksum, open, take changes
+// in their own format, and are written in the current one when loaded whole.
+TEST(DatabasePersistence, OldVolumesStayReadableAndWritable) {
+  std::vector<std::string> volumes = FilledVolumes(L"\\OldSource.vol");
+  ASSERT_EQ(volumes.size(), 2u);
+  const std::string& old = volumes[1];
+  ASSERT_EQ(VolumeFormat(old), 1u);
+  WriteFileBytes(HostFile(L"Old.vol"), old);
+  EXPECT_EQ(RunChild(L"check", L"\\Old.vol"), 0u);
+  CEGUID g = Mount(L"\\Old.vol", OPEN_EXISTING);
+  HANDLE db = OpenByName(&g, L"Numbers");
+  ASSERT_NE(db, INVALID_HANDLE_VALUE);
+  ASSERT_NE(WriteNumbered(db, 4), 0u);
+  std::string appended = ReadFileBytes(HostFile(L"Old.vol"));
+  EXPECT_EQ(VolumeFormat(appended), 1u);
+  EXPECT_EQ(appended.substr(0, old.size()), old);
+  EXPECT_EQ(RunChild(L"count", L"\\Old.vol"), 4u);
+  ASSERT_TRUE(CedbBeginVolumeLoad(&g));
+  ASSERT_TRUE(CedbEndVolumeLoad(&g, TRUE));
+  EXPECT_EQ(VolumeFormat(ReadFileBytes(HostFile(L"Old.vol"))), 2u);
+  ASSERT_NE(WriteNumbered(db, 5), 0u);
+  CloseHandle(db);
+  CeUnmountDBVol(&g);
+  EXPECT_EQ(RunChild(L"count", L"\\Old.vol"), 5u);
+}
+
+// Damage to any field of an entry's header, in the middle of the log or in its last entry
+// (a change that was acknowledged), is damage: it is never taken for a torn last write,
+// the volume is refused and the file left as it is, every record in it. So in both formats.
+TEST(DatabasePersistence, DamagedEntryHeaderIsRefusedNeverTrimmed) {
+  enum Field { kLength, kChecksum, kHeaderChecksum, kKind };
+  struct Case {
+    const char* what;
+    bool last;  // the last entry, else one in the middle
+    Field field;
+    size_t byte;
+    uint8_t flip;  // bits flipped; 0 = the length set to run exactly to the end of the file
+  };
+  const Case cases[] = {
+      {"length, low bit", false, kLength, 0, 0x01},
+      {"length, past the end", false, kLength, 1, 0x01},
+      {"length, far past the end", false, kLength, 1, 0x80},
+      {"length, third byte", false, kLength, 2, 0x01},
+      {"length, over the largest entry", false, kLength, 3, 0x80},
+      {"length, to the end of the file", false, kLength, 0, 0},
+      {"checksum, first byte", false, kChecksum, 0, 0x01},
+      {"checksum, second byte", false, kChecksum, 1, 0x10},
+      {"checksum, third byte", false, kChecksum, 2, 0x80},
+      {"checksum, last byte", false, kChecksum, 3, 0xFF},
+      {"header checksum, first byte", false, kHeaderChecksum, 0, 0x01},
+      {"header checksum, last byte", false, kHeaderChecksum, 3, 0x80},
+      {"kind of change", false, kKind, 0, 0x07},
+      {"last entry: length, past the end", true, kLength, 1, 0x01},
+      {"last entry: length one more", true, kLength, 0, 0x01},
+      {"last entry: length over the largest entry", true, kLength, 3, 0x80},
+      {"last entry: checksum", true, kChecksum, 0, 0x01},
+      {"last entry: header checksum", true, kHeaderChecksum, 2, 0x01},
+      {"last entry: kind of change", true, kKind, 0, 0x07},
+  };
+  int n = 0;
+  for (const std::string& whole : FilledVolumes(L"\\HeaderSource.vol")) {
+    SCOPED_TRACE("format " + std::to_string(VolumeFormat(whole)));
+    std::vector<size_t> at = EntryOffsets(whole);
+    ASSERT_EQ(at.size(), 5u) << "a database and three records";
+    const size_t h = EntryHeaderSize(whole);
+    for (const Case& c : cases) {
+      if (c.field == kHeaderChecksum && h < 12) continue;
+      SCOPED_TRACE(c.what);
+      size_t entry = c.last ? at[3] : at[1];
+      size_t field = c.field == kLength ? 0 : c.field == kChecksum ? 4 : c.field == kHeaderChecksum ? 8 : h;
+      std::string bytes = whole;
+      if (c.flip) {
+        bytes[entry + field + c.byte] = static_cast<char>(bytes[entry + field + c.byte] ^ c.flip);
+      } else {
+        uint32_t len = static_cast<uint32_t>(bytes.size() - entry - h);
+        memcpy(&bytes[entry], &len, 4);
+      }
+      std::wstring vol = L"\\Header" + std::to_wstring(++n) + L".vol";
+      WriteFileBytes(HostFile(vol.substr(1)), bytes);
+      CEGUID g;
+      EXPECT_FALSE(CeMountDBVol(&g, const_cast<LPWSTR>(vol.c_str()), OPEN_EXISTING));
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INTERNAL_DB_CORRUPTION));
+      EXPECT_EQ(RunChild(L"count", vol), 1000u) << "another process refuses it too";
+      EXPECT_EQ(ReadFileBytes(HostFile(vol.substr(1))), bytes) << "left as it was";
+    }
+  }
+}
+
+// A writer killed in the middle of a change: the change counts when its entry reached the
+// file whole, and not otherwise, and every process agrees on which: one that had the volume
+// open all along sees what one opening it after every other has closed it sees.
+TEST(DatabasePersistence, ChangeInFlightAtAKillIsSeenAlikeByEveryProcess) {
+  HANDLE started = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestHammer");
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestKeepReady");
+  HANDLE go = CreateEventW(nullptr, TRUE, FALSE, L"Local\\CeDbTestKeepGo");
+  // Kills land at random points of a write; a few rounds make landing after the entry is
+  // on disk but before the writer says so (most of a write's time is its flush) near certain.
+  for (int round = 1; round <= 4; ++round) {
+    SCOPED_TRACE(round);
+    std::wstring vol = L"\\InFlight" + std::to_wstring(round) + L".vol";
+    ResetEvent(started);
+    ResetEvent(ready);
+    ResetEvent(go);
+    HANDLE hammer = StartChild(L"hammer", vol);
+    ASSERT_NE(hammer, nullptr);
+    ASSERT_EQ(WaitForSingleObject(started, 60000), WAIT_OBJECT_0);
+    HANDLE keeper = StartChild(L"keep", vol);
+    ASSERT_NE(keeper, nullptr);
+    ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
+    TerminateProcess(hammer, 9);
+    WaitForSingleObject(hammer, 60000);
+    CloseHandle(hammer);
+    SetEvent(go);
+    WaitForSingleObject(keeper, 60000);
+    DWORD seenByKeeper = 0;
+    GetExitCodeProcess(keeper, &seenByKeeper);
+    CloseHandle(keeper);
+    ASSERT_GE(seenByKeeper, 50u);
+    ASSERT_LT(seenByKeeper, 1000u);
+    EXPECT_EQ(RunChild(L"count", vol), seenByKeeper) << "a process opening it later";
+  }
+  CloseHandle(started);
+  CloseHandle(ready);
+  CloseHandle(go);
 }
 
 // On the device, a damaged volume is refused with an error and left as it is for

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace cedbtest {
@@ -245,6 +246,109 @@ bool ReadAt(HANDLE db, ReadResult* out) {
   auto* p = reinterpret_cast<CEPROPVAL*>(out->buffer);
   out->props.assign(p, p + count);
   return true;
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  std::string out;
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return out;
+  char buf[65536];
+  DWORD got;
+  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+  CloseHandle(f);
+  return out;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD done;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  CloseHandle(f);
+}
+
+uint32_t VolumeFormat(const std::string& volume) {
+  uint32_t format = 0;
+  if (volume.size() >= 12) memcpy(&format, volume.data() + 8, 4);
+  return format;
+}
+
+size_t EntryHeaderSize(const std::string& volume) { return VolumeFormat(volume) >= 2 ? 12 : 8; }
+
+std::vector<size_t> EntryOffsets(const std::string& volume) {
+  std::vector<size_t> out;
+  size_t h = EntryHeaderSize(volume);
+  size_t at = 32;
+  while (at + h <= volume.size()) {
+    out.push_back(at);
+    uint32_t len;
+    memcpy(&len, volume.data() + at, 4);
+    at += h + len;
+  }
+  out.push_back(at);
+  return out;
+}
+
+std::string AsFormat1(const std::string& volume) {
+  // The standard CRC-32, as the platform's own library computes it.
+  using Crc = DWORD(WINAPI*)(DWORD, const BYTE*, INT);
+  static Crc crc = reinterpret_cast<Crc>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlComputeCrc32")));
+  if (VolumeFormat(volume) != 2 || !crc) return std::string();
+  std::string out = volume.substr(0, 32);
+  uint32_t format = 1;
+  memcpy(&out[8], &format, 4);
+  DWORD sum = crc(0, reinterpret_cast<const BYTE*>(out.data()), 24);
+  memcpy(&out[24], &sum, 4);
+  std::vector<size_t> at = EntryOffsets(volume);
+  for (size_t k = 0; k + 1 < at.size(); ++k)
+    out += volume.substr(at[k], 8) + volume.substr(at[k] + 12, at[k + 1] - at[k] - 12);
+  return out;
+}
+
+std::string DescribeVolume(CEGUID* guid) {
+  HANDLE find = CeFindFirstDatabaseEx(guid, 0);
+  if (find == INVALID_HANDLE_VALUE) return std::string();
+  std::string out = "volume\n";
+  char line[160];
+  while (CEOID oid = CeFindNextDatabaseEx(find, guid)) {
+    CEOIDINFOEX info{};
+    info.wVersion = CEOIDINFOEX_VERSION;
+    if (!CeOidGetInfoEx2(guid, oid, &info)) return std::string();
+    const CEDBASEINFOEX& d = info.infDatabase;
+    snprintf(line, sizeof line, "db %lu %ls type %lu sorts %u\n", oid, d.szDbaseName, d.dwDbaseType,
+             d.wNumSortOrder);
+    out += line;
+    CEOID opened = oid;
+    HANDLE db = CeOpenDatabaseEx2(guid, &opened, nullptr, nullptr, CEDB_AUTOINCREMENT, nullptr);
+    if (db == INVALID_HANDLE_VALUE) return std::string();
+    for (;;) {
+      ReadResult r;
+      if (!cedbtest::ReadAt(db, &r)) break;
+      snprintf(line, sizeof line, " record %lu\n", r.oid);
+      out += line;
+      for (const CEPROPVAL& p : r.props) {
+        snprintf(line, sizeof line, "  %08lX ", p.propid);
+        out += line;
+        WORD type = TypeFromPropID(p.propid);
+        if (type == CEVT_LPWSTR) {
+          for (const wchar_t* c = p.val.lpwstr; c && *c; ++c) out += std::to_string(*c) + ",";
+        } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+          for (DWORD i = 0; i < p.val.blob.dwCount; ++i) out += std::to_string(p.val.blob.lpb[i]) + ",";
+        } else {
+          size_t size = type == CEVT_I2 || type == CEVT_UI2 ? 2
+                        : type == CEVT_I4 || type == CEVT_UI4 || type == CEVT_BOOL ? 4 : 8;
+          unsigned long long raw = 0;
+          memcpy(&raw, &p.val, size);
+          out += std::to_string(raw);
+        }
+        out += "\n";
+      }
+    }
+    CloseHandle(db);
+  }
+  CloseHandle(find);
+  return out;
 }
 
 }  // namespace cedbtest

@@ -62,4 +62,21 @@ struct ReadResult {
 };
 bool ReadAt(HANDLE db, ReadResult* out);
 
+// Whole files, as bytes.
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// A volume file: a 32-byte header (its format at offset 8), then entries of a length, a
+// checksum of length and bytes, in format 2 a checksum of those two, and the bytes.
+uint32_t VolumeFormat(const std::string& volume);
+size_t EntryHeaderSize(const std::string& volume);
+// Where each entry of the log starts, and where the last one ends.
+std::vector<size_t> EntryOffsets(const std::string& volume);
+// The same volume as the first format wrote it (entries without their header's checksum).
+std::string AsFormat1(const std::string& volume);
+
+// Everything a mounted volume holds, as text: databases with their types and sort orders,
+// records with their identifiers and values, in creation order. Empty when unreadable.
+std::string DescribeVolume(CEGUID* guid);
+
 }  // namespace cedbtest

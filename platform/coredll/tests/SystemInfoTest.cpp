@@ -122,11 +122,11 @@ TEST_F(DeviceIdentity, ClockSwitchSetsLocalAndSystemTime) {
 // The screen's pixels per inch follow the identity; other device capabilities do not.
 TEST_F(DeviceIdentity, DpiSwitchSetsTheScreenResolution) {
   HDC screen = GetDC(nullptr);
-  int width = GetDeviceCaps(screen, HORZRES);
+  int depth = GetDeviceCaps(screen, BITSPIXEL);
   device.Set(L"Dpi", L"192");
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 192);
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 192);
-  EXPECT_EQ(GetDeviceCaps(screen, HORZRES), width);
+  EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL), depth);
   device.Clear(L"Dpi");
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
   ReleaseDC(nullptr, screen);

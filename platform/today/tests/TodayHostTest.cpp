@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/coredll/DeviceSwitch.h"
+#include "platform/coredll/ce.h"
 #include "platform/today/TestItem.h"
 #include "platform/today/TodayScript.h"
 
@@ -347,11 +350,39 @@ TEST(TodayScriptTest, StepsParseAndBadLinesAreRejectedWithTheirNumber) {
   EXPECT_EQ(VK_DOWN, script.Steps()[2].a);
   EXPECT_EQ(L"C:\\a b.png", script.Steps()[6].text);
 
-  const wchar_t* bad[] = {L"tap 1", L"key nowhere", L"wait -1", L"fly", L"screenshot", L"options 0"};
+  const wchar_t* bad[] = {L"tap 1", L"key nowhere", L"wait -1", L"fly", L"screenshot", L"options 0", L"rotate 90"};
   for (const wchar_t* line : bad) {
     std::wstring text = std::wstring(L"wait 1\n") + line + L"\n";
     EXPECT_FALSE(script.Parse(text, error)) << line;
     EXPECT_EQ(0u, error.find(L"line 2:")) << error;
+  }
+}
+
+// Any text, however mangled, parses to steps or to an error naming a line; never more.
+TEST(TodayScriptTest, MangledScriptsParseOrFailCleanly) {
+  const std::wstring seed =
+      L"tap 10 20\nhold 5 6 700\nkey down\nwait 50\npost M 3 4\noptions 1\nscreenshot a.png\n"
+      L"reload\nrotate\nquit\n";
+  const wchar_t alphabet[] = L"0123456789 -\n\r\t#xkeytaprotate\u00e9";
+  std::mt19937 random(7);
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring text = seed;
+    for (int edits = 1 + random() % 6; edits > 0; --edits) {
+      const size_t at = random() % (text.size() + 1);
+      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+      if (random() % 2 || at == text.size())
+        text.insert(at, 1, c);
+      else
+        text[at] = c;
+    }
+    CTodayScript script;
+    std::wstring error;
+    if (script.Parse(text, error)) {
+      EXPECT_LE(script.Steps().size(), 1 + text.size() / 2) << i;
+      for (const auto& step : script.Steps()) ASSERT_LE(int(step.kind), int(CTodayScript::Kind::Quit)) << i;
+    } else {
+      EXPECT_EQ(0u, error.find(L"line ")) << i;
+    }
   }
 }
 
@@ -383,6 +414,87 @@ TEST_F(TodayHostTest, AScriptDrivesTheScreenAndWritesAPng) {
   DeleteFileW(png.c_str());
   const BYTE signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   EXPECT_EQ(0, memcmp(head, signature, 8));
+}
+
+// A PNG's width and height, from its header; {0, 0} when the file is not one.
+SIZE PngSize(const std::wstring& path) {
+  SIZE size = {0, 0};
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return size;
+  BYTE head[24] = {};
+  DWORD read = 0;
+  ReadFile(file, head, sizeof(head), &read, nullptr);
+  CloseHandle(file);
+  if (read != sizeof(head) || memcmp(head + 12, "IHDR", 4) != 0) return size;
+  auto big = [&](int at) {
+    return LONG(head[at]) << 24 | LONG(head[at + 1]) << 16 | LONG(head[at + 2]) << 8 | head[at + 3];
+  };
+  size.cx = big(16);
+  size.cy = big(20);
+  return size;
+}
+
+// A top-level window of another part of the program, counting screen resets.
+int g_resets = 0;
+LRESULT CALLBACK CountResets(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTINGCHANGE && wParam == SETTINGCHANGE_RESET) ++g_resets;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(TodayHostTest, RotatingTurnsTheScreenAndTellsTheTopLevelWindows) {
+  CDeviceSwitch device;
+  device.Set(L"Screen", L"240x320");
+  device.Set(L"Dpi", L"96");
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = CountResets;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TodayHostTestListener";
+  RegisterClassW(&wc);
+  HWND listener = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+  ASSERT_NE(listener, nullptr);
+  g_resets = 0;
+  AddItem({L"A", 1, 40, 2});
+  Start();
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring png = std::wstring(temp) + L"TodayHostRotate.png";
+
+  struct Turn {
+    int width, height;
+  };
+  const Turn turns[] = {{320, 240}, {240, 320}};
+  for (const Turn& t : turns) {
+    SCOPED_TRACE(t.width);
+    DeleteFileW(png.c_str());
+    CTodayScript script;
+    std::wstring error;
+    ASSERT_TRUE(script.Parse(L"rotate\nscreenshot " + png + L"\n", error)) << error;
+    ASSERT_TRUE(script.Run(host, error)) << error;
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), t.width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), t.height);
+    const SIZE shot = PngSize(png);
+    EXPECT_EQ(shot.cx, t.width);
+    EXPECT_EQ(shot.cy, t.height);
+    // The whole screen is drawn again over the new background, not only what was uncovered.
+    HBITMAP shotBitmap = host.Capture();
+    ASSERT_NE(shotBitmap, nullptr);
+    DIBSECTION dib = {};
+    ASSERT_TRUE(GetObjectW(shotBitmap, sizeof(dib), &dib));
+    const int y = t.height - 2;
+    const DWORD pixel = static_cast<const DWORD*>(dib.dsBm.bmBits)[y * t.width + 5];
+    DeleteObject(shotBitmap);
+    EXPECT_EQ(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF), host.BackgroundPixel(5, y));
+    // The item spans the turned screen's width.
+    RECT view = {};
+    GetClientRect(host.View(), &view);
+    EXPECT_EQ(ItemRect(0).right, view.right);
+    EXPECT_GT(view.right, t.width - 30);
+  }
+  EXPECT_EQ(g_resets, 2);
+  EXPECT_TRUE(LogHas(L"screen turned to 320x240", L""));
+  DeleteFileW(png.c_str());
+  DestroyWindow(listener);
 }
 
 }  // namespace

@@ -385,4 +385,111 @@ TEST(WindowImpl, ModuleTermUnregistersTheClassesOfWindowObjects) {
   window.DestroyWindow();
 }
 
+class CUnregisteredWindow : public CWindowImpl<CUnregisteredWindow> {
+public:
+  DECLARE_WND_CLASS(L"WindowLibTestUnregistered")
+  BEGIN_MSG_MAP(CUnregisteredWindow)
+  END_MSG_MAP()
+};
+
+// A library loaded again unregisters its classes one by one (one may be left over
+// from its earlier load, registered by nobody this module knows); each record that
+// lost its class forgets the atom, so the next window registers the class anew.
+TEST(WindowImpl, OneClassIsUnregisteredAndItsAtomForgotten) {
+  CWndClassInfo& info = CUnregisteredWindow::GetWndClassInfo();
+  const HINSTANCE instance = GetModule().GetModuleInstance();
+  WNDCLASSEXW found = {};
+  found.cbSize = sizeof(found);
+
+  EXPECT_FALSE(info.Unregister()) << "not registered: nothing to do";
+  EXPECT_EQ(info.atom, 0);
+
+  CUnregisteredWindow first;
+  ASSERT_NE(first.Create(nullptr, nullptr, nullptr, WS_POPUP), nullptr);
+  const ATOM registered = info.atom;
+  ASSERT_NE(registered, 0);
+  EXPECT_FALSE(info.Unregister()) << "a window of the class still exists";
+  EXPECT_EQ(info.atom, registered);
+  first.DestroyWindow();
+  ASSERT_NE(CCountingWindow::GetWndClassInfo().Register(), 0);
+
+  EXPECT_TRUE(info.Unregister());
+  EXPECT_EQ(info.atom, 0);
+  EXPECT_FALSE(GetClassInfoExW(instance, L"WindowLibTestUnregistered", &found));
+  EXPECT_TRUE(GetClassInfoExW(instance, L"WindowLibTestCounting", &found)) << "the other classes stay";
+
+  // Left over from an earlier load: registered outside the module, same name.
+  WNDCLASSEXW stale = {};
+  stale.cbSize = sizeof(stale);
+  stale.lpfnWndProc = DefWindowProcW;
+  stale.hInstance = instance;
+  stale.lpszClassName = L"WindowLibTestUnregistered";
+  ASSERT_NE(RegisterClassExW(&stale), 0);
+  EXPECT_TRUE(info.Unregister());
+  CUnregisteredWindow second;
+  ASSERT_NE(second.Create(nullptr, nullptr, nullptr, WS_POPUP), nullptr) << "registered anew with our procedure";
+  EXPECT_EQ(second.SendMessage(WM_NULL), 0);
+  ASSERT_TRUE(GetClassInfoExW(instance, L"WindowLibTestUnregistered", &found));
+  EXPECT_NE(found.lpfnWndProc, reinterpret_cast<WNDPROC>(DefWindowProcW));
+  second.DestroyWindow();
+
+  // Term unregisters the new registration as it does every other.
+  GetModule().Term();
+  EXPECT_EQ(info.atom, 0);
+  EXPECT_FALSE(GetClassInfoExW(instance, L"WindowLibTestUnregistered", &found));
+}
+
 }  // namespace
+
+namespace {
+
+// The notification macros take the control library's own constants, whose
+// names must not collide with the header's member they are compared against.
+class CNotifiedWindow : public CWindowImpl<CNotifiedWindow> {
+public:
+  int byIdAndCode = 0;
+  int byCode = 0;
+  int reflected = 0;
+  BEGIN_MSG_MAP(CNotifiedWindow)
+    NOTIFY_HANDLER(7, TVN_ITEMEXPANDINGW, OnByIdAndCode)
+    NOTIFY_CODE_HANDLER(NM_RETURN, OnByCode)
+    REFLECTED_NOTIFY_CODE_HANDLER(NM_CLICK, OnReflected)
+  END_MSG_MAP()
+  LRESULT OnByIdAndCode(int, NMHDR*, BOOL&) { return ++byIdAndCode; }
+  LRESULT OnByCode(int, NMHDR*, BOOL&) { return ++byCode; }
+  LRESULT OnReflected(int, NMHDR*, BOOL&) { return ++reflected; }
+};
+
+}  // namespace
+
+TEST(WindowImpl, NotificationHandlersMatchTheirIdAndCode) {
+  CNotifiedWindow window;
+  ASSERT_NE(window.Create(nullptr, nullptr, nullptr, WS_POPUP), nullptr);
+  struct Case {
+    UINT message;
+    UINT_PTR id;
+    UINT code;
+    int CNotifiedWindow::*counter;  // null: no handler may take it
+  };
+  const Case cases[] = {
+      {WM_NOTIFY, 7, static_cast<UINT>(TVN_ITEMEXPANDINGW), &CNotifiedWindow::byIdAndCode},
+      {WM_NOTIFY, 8, static_cast<UINT>(TVN_ITEMEXPANDINGW), nullptr},
+      {WM_NOTIFY, 3, static_cast<UINT>(NM_RETURN), &CNotifiedWindow::byCode},
+      {WM_NOTIFY, 3, static_cast<UINT>(NM_CLICK), nullptr},
+      {OCM_NOTIFY, 3, static_cast<UINT>(NM_CLICK), &CNotifiedWindow::reflected},
+      {OCM_NOTIFY, 3, static_cast<UINT>(NM_RETURN), nullptr},
+  };
+  for (const Case& c : cases) {
+    const int before = window.byIdAndCode + window.byCode + window.reflected;
+    NMHDR header = {window, c.id, c.code};
+    const LRESULT result = window.SendMessage(c.message, c.id, reinterpret_cast<LPARAM>(&header));
+    const int after = window.byIdAndCode + window.byCode + window.reflected;
+    if (c.counter) {
+      EXPECT_EQ(after, before + 1) << c.message << " " << c.id << " " << c.code;
+      EXPECT_EQ(result, window.*c.counter);
+    } else {
+      EXPECT_EQ(after, before) << c.message << " " << c.id << " " << c.code;
+    }
+  }
+  window.DestroyWindow();
+}

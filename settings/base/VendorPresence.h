@@ -1,0 +1,33 @@
+// Which other programs and mail transports the device has: the options pages offer
+// their choices only when the program behind them is installed.
+#pragma once
+#include <windows.h>
+
+#include "platform/windowlib/String.h"
+
+// Agenda Fusion: HKLM "SOFTWARE\Developer One, Inc.\Agenda Fusion" with "AppLocation".
+BOOL GetAgendaFusionPath();
+// Agenda One: HKCU "SOFTWARE\Developer One\Agenda One" with "InstallPath".
+BOOL GetAgendaOnePath();
+
+// The Pocket Informant tools library, loaded (the caller frees it): "PIToolsLoc" of
+// HKCU "Software\WebIS\PocketInformant", else "PITools.dll", "\Windows\PITools.dll",
+// "PINewEditUI.dll", "\Windows\PINewEditUI.dll". Null when none loads.
+HMODULE FindPIToolsLibrary();
+// Whether one of those libraries is there. Asked without running the library's code.
+BOOL FreeLibrarySafe();
+// "\Windows\QelPellamScheduledAPI.dll" is there.
+BOOL IsPellamApiPresent();
+// "phone.dll" is there; asked once per process.
+BOOL IsPhonePresent();
+
+// "FriendlyName" of HKLM "SOFTWARE\Microsoft\Inbox\Svc\<transport>", or the transport's
+// own name when there is none.
+CString GetInboxServiceFriendlyName(LPCWSTR transport);
+// TRUE for no transport; else whether its key exists.
+BOOL IsInboxServicePresent(LPCWSTR transport);
+
+// The first installed PhatNotes version: its row (0 or 1) and code (0x405, 0x407).
+// FALSE, -1 when none is.
+BOOL FindFirstExistingKey(DWORD* code, int* row);
+BOOL GetFirstExistingKeyIndex(DWORD* code);

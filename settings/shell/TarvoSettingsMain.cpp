@@ -1,0 +1,8 @@
+// TarvoSettings.exe: the options program.
+#include <windows.h>
+
+#include "settings/shell/SettingsApp.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand) {
+  return CSettingsApp::Main(instance, commandLine, showCommand);
+}

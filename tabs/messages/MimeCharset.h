@@ -1,0 +1,8 @@
+// ConvertMimeText: 8-bit MIME text in a named charset to UTF-16 through the
+// platform's multi-language service. A charset the service does not know (or
+// none) converts as code page 1252. The caller has initialised COM.
+#pragma once
+
+#include <string>
+
+bool ConvertMimeText(const std::string& charset, const char* bytes, int length, std::wstring& out);
