@@ -1,5 +1,7 @@
 #include "graphics/SkinArchive.h"
 
+#include "platform/imaging/ImageRules.h"
+
 #include <climits>
 #include <cstring>
 #include <cwchar>
@@ -313,20 +315,108 @@ void CSkinArchive::ClearCache() {
   std::vector<CacheEntry*>().swap(m_cache);
 }
 
-HBITMAP DibFromBmpBytes(const BYTE* bytes, DWORD size, void** bits) {
-  if (bits) *bits = nullptr;
-  if (!bytes || size < kFileHeaderSize + kInfoHeaderSize) return nullptr;
-  const BYTE* info = bytes + kFileHeaderSize;
+namespace {
+
+const DWORD kCoreHeaderSize = 12;
+const DWORD kAlphaMaskEnd = 56;  // the header sizes that carry an opacity mask
+
+// The BITMAPINFO of a 12-byte core header, rebuilt as the 40-byte header with its
+// RGBTRIPLE colours widened to RGBQUADs: the form every CreateDIBSection takes.
+// Empty when the header or its colour table does not lie within the block.
+std::vector<BYTE> InfoFromCoreHeader(const BYTE* block, DWORD blockSize) {
+  std::vector<BYTE> info;
+  if (blockSize < kCoreHeaderSize) return info;
+  const WORD width = ReadWord(block + 4), height = ReadWord(block + 6), bitCount = ReadWord(block + 10);
+  if (width == 0 || height == 0) return info;
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return info;
+  const DWORD colours = bitCount <= 8 ? 1u << bitCount : 0;
+  if (kCoreHeaderSize + colours * 3 > blockSize) return info;
+  info.assign(kInfoHeaderSize + colours * sizeof(RGBQUAD), 0);
+  BITMAPINFOHEADER header = {};
+  header.biSize = kInfoHeaderSize;
+  header.biWidth = width;
+  header.biHeight = height;  // always bottom-up
+  header.biPlanes = 1;
+  header.biBitCount = bitCount;
+  header.biCompression = BI_RGB;
+  header.biClrUsed = colours;
+  memcpy(info.data(), &header, sizeof header);
+  for (DWORD i = 0; i < colours; i++) memcpy(&info[kInfoHeaderSize + i * 4], block + kCoreHeaderSize + i * 3, 3);
+  return info;
+}
+
+// The index of the lowest set bit and the width of a contiguous mask.
+void MaskShape(DWORD mask, int* shift, int* bits) {
+  *shift = 0;
+  *bits = 0;
+  if (!mask) return;
+  while (!(mask & 1)) {
+    mask >>= 1;
+    ++*shift;
+  }
+  while (mask & 1) {
+    mask >>= 1;
+    ++*bits;
+  }
+}
+
+// A 32-bit picture whose header gives an opacity mask is drawn over black, as
+// every image reader does (OverBlack); the section keeps no opacity.
+void WeighByOpacity(BYTE* pixels, ULONGLONG count, const BYTE* header) {
+  const DWORD masks[3] = {ReadDword(header + 40), ReadDword(header + 44), ReadDword(header + 48)};
+  const DWORD alphaMask = ReadDword(header + 52);
+  int alphaShift = 0, alphaBits = 0;
+  MaskShape(alphaMask, &alphaShift, &alphaBits);
+  if (alphaBits == 0 || alphaBits > 8) return;
+  const DWORD alphaMax = (1u << alphaBits) - 1;
+  for (ULONGLONG i = 0; i < count; i++) {
+    BYTE* p = pixels + i * 4;
+    DWORD v = ReadDword(p);
+    const BYTE alpha = BYTE(((v & alphaMask) >> alphaShift) * 255 / alphaMax);
+    if (alpha == 255) continue;
+    DWORD out = v & ~(masks[0] | masks[1] | masks[2]) & ~alphaMask;
+    for (DWORD mask : masks) {
+      int shift = 0, bits = 0;
+      MaskShape(mask, &shift, &bits);
+      if (bits == 0 || bits > 8) {
+        out |= v & mask;  // a channel wider than a byte is left as it is
+        continue;
+      }
+      const DWORD channel = (v & mask) >> shift;
+      out |= (DWORD(OverBlack(BYTE(channel), alpha)) << shift) & mask;
+    }
+    p[0] = BYTE(out);
+    p[1] = BYTE(out >> 8);
+    p[2] = BYTE(out >> 16);
+    p[3] = BYTE(out >> 24);
+  }
+}
+
+HBITMAP DecodeBmpBytes(const BYTE* bytes, DWORD size, void** bits) {
+  // The pixel offset is checked before anything is measured from it: an offset
+  // inside the file header would make every size below wrap.
+  if (!bytes || size < kFileHeaderSize + 4) return nullptr;
   const DWORD offBits = ReadDword(bytes + 10);
-  const DWORD headerSize = ReadDword(info);
-  if (headerSize < kInfoHeaderSize || offBits > size || offBits < kFileHeaderSize ||
-      offBits - kFileHeaderSize < headerSize)
-    return nullptr;
-  const LONG width = LONG(ReadDword(info + 4));
-  const LONG height = LONG(ReadDword(info + 8));
-  const WORD bitCount = ReadWord(info + 14);
-  const DWORD compression = ReadDword(info + 16);
-  const DWORD coloursUsed = ReadDword(info + 32);
+  if (offBits < kFileHeaderSize || offBits > size) return nullptr;
+  const BYTE* block = bytes + kFileHeaderSize;
+  const DWORD blockSize = offBits - kFileHeaderSize;
+  if (blockSize < 4) return nullptr;
+  const DWORD headerSize = ReadDword(block);
+  std::vector<BYTE> info;
+  if (headerSize == kCoreHeaderSize) {
+    info = InfoFromCoreHeader(block, blockSize);
+  } else if (headerSize >= kInfoHeaderSize && headerSize <= blockSize) {
+    info.assign(block, block + blockSize);
+  }
+  if (info.empty()) return nullptr;
+  const BYTE* header = info.data();
+  const DWORD infoSize = DWORD(info.size());
+  const DWORD infoHeaderSize = ReadDword(header);
+  const LONG width = LONG(ReadDword(header + 4));
+  const LONG height = LONG(ReadDword(header + 8));
+  const WORD bitCount = ReadWord(header + 14);
+  const DWORD compression = ReadDword(header + 16);
+  const DWORD coloursUsed = ReadDword(header + 32);
   if (width <= 0 || height == 0 || height == LONG_MIN) return nullptr;
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
     return nullptr;
@@ -334,27 +424,41 @@ HBITMAP DibFromBmpBytes(const BYTE* bytes, DWORD size, void** bits) {
   if (compression != BI_RGB && compression != BI_BITFIELDS) return nullptr;
   // Everything CreateDIBSection will read of the header block must be in it.
   const ULONGLONG colours = coloursUsed ? coloursUsed : (bitCount <= 8 ? 1ull << bitCount : 0);
-  const ULONGLONG masks = (compression == BI_BITFIELDS && headerSize == kInfoHeaderSize) ? 12 : 0;
-  if (headerSize + masks + colours * sizeof(RGBQUAD) > offBits - kFileHeaderSize) return nullptr;
+  const ULONGLONG masks = (compression == BI_BITFIELDS && infoHeaderSize == kInfoHeaderSize) ? 12 : 0;
+  if (infoHeaderSize + masks + colours * sizeof(RGBQUAD) > infoSize) return nullptr;
   const ULONGLONG stride = ((ULONGLONG(bitCount) * ULONGLONG(width) + 7) / 8 + 3) & ~3ull;
   const ULONGLONG rows = ULONGLONG(height < 0 ? -LONGLONG(height) : LONGLONG(height));
   // A member shorter than its own header says is refused, never read past its end.
   if (stride * rows > size - offBits) return nullptr;
 
-  std::vector<BYTE> header(info, bytes + offBits);
   HDC screen = GetDC(nullptr);
   if (!screen) return nullptr;
   void* pixels = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(header.data()), DIB_RGB_COLORS,
-                                 &pixels, nullptr, 0);
+  HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS, &pixels,
+                                 nullptr, 0);
   ReleaseDC(nullptr, screen);
   if (!dib || !pixels) {
     if (dib) DeleteObject(dib);
     return nullptr;
   }
   memcpy(pixels, bytes + offBits, size_t(stride * rows));
+  if (bitCount == 32 && compression == BI_BITFIELDS && infoHeaderSize >= kAlphaMaskEnd)
+    WeighByOpacity(static_cast<BYTE*>(pixels), ULONGLONG(width) * rows, header);
   if (bits) *bits = pixels;
   return dib;
+}
+
+}  // namespace
+
+HBITMAP DibFromBmpBytes(const BYTE* bytes, DWORD size, void** bits) {
+  if (bits) *bits = nullptr;
+  // Whatever the bytes say, the caller gets a bitmap or null, never an exception.
+  try {
+    return DecodeBmpBytes(bytes, size, bits);
+  } catch (...) {
+    if (bits) *bits = nullptr;
+    return nullptr;
+  }
 }
 
 HBITMAP CopyBitmapPart(HBITMAP source, int srcX, int srcY, int width, int height, BOOL dib, void** bits) {

@@ -1,5 +1,6 @@
 #include "graphics/Dib.h"
 #include "graphics/tests/TestImages.h"
+#include "platform/imaging/tests/ByteMutator.h"
 
 #include <gtest/gtest.h>
 
@@ -250,6 +251,49 @@ TEST(Dib, CorruptBmpIsRefusedAndLeavesTheImageAsItWas) {
   }
   CDib dib;
   EXPECT_FALSE(dib.LoadBmpFromMemory(nullptr, 100));
+}
+
+// A decoded image's rows lie within the bytes after the pixel offset.
+void ExpectRowsWithin(const CDib& dib, const std::vector<BYTE>& bytes) {
+  if (dib.IsEmpty()) return;
+  ASSERT_GE(bytes.size(), 54u);
+  const DWORD offBits = DWORD(bytes[10]) | DWORD(bytes[11]) << 8 | DWORD(bytes[12]) << 16 | DWORD(bytes[13]) << 24;
+  ASSERT_LE(offBits, bytes.size());
+  EXPECT_LE(ULONGLONG(dib.GetStride()) * ULONGLONG(dib.GetHeight()), bytes.size() - offBits);
+}
+
+// Every header byte, word and double word set to the values that break
+// unchecked arithmetic (the file size kept true, so the other fields are read).
+TEST(Dib, EveryBmpHeaderFieldAtItsEdgeValuesDecodesSoundlyOrNotAtAll) {
+  const std::vector<BYTE> base = MakeBmp(3, 2, false, Pattern);
+  for (size_t at = 0; at < 58; at++) {
+    for (DWORD value : {0u, 1u, 13u, 14u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+      for (size_t width : {1, 2, 4}) {
+        std::vector<BYTE> bytes = base;
+        for (size_t k = 0; k < width; k++) bytes[at + k] = BYTE(value >> (8 * k));
+        if (at + width <= 2 || at >= 6) testimg::Put32(bytes, 2, DWORD(bytes.size()));
+        CDib dib;
+        dib.LoadBmpFromMemory(bytes.data(), DWORD(bytes.size()));
+        SCOPED_TRACE(::testing::Message() << "offset " << at << " value " << value << " width " << width);
+        ExpectRowsWithin(dib, bytes);
+      }
+    }
+  }
+}
+
+TEST(Dib, MutatedBmpDecodesSoundlyOrNotAtAll) {
+  const std::vector<BYTE> bases[] = {MakeBmp(3, 2, false, Pattern), MakeBmp(5, 4, true, Pattern)};
+  fixtures::ByteMutator mutator(77);
+  for (const auto& base : bases) {
+    for (int i = 0; i < 2000; i++) {
+      std::vector<BYTE> bytes = mutator.Mutate(base);
+      // Mostly with a true size, so that the damage reaches the fields behind it.
+      if (bytes.size() >= 6 && i % 4) testimg::Put32(bytes, 2, DWORD(bytes.size()));
+      CDib dib;
+      dib.LoadBmpFromMemory(bytes.data(), DWORD(bytes.size()));
+      ExpectRowsWithin(dib, bytes);
+    }
+  }
 }
 
 std::wstring TempPath(const wchar_t* name) {

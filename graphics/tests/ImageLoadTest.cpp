@@ -1,4 +1,5 @@
 #include "graphics/Dib.h"
+#include "graphics/SkinArchive.h"
 #include "graphics/tests/TestImages.h"
 #include "platform/imaging/ImagingRegistration.h"
 #include "platform/imaging/tests/EncodedImage.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 using testimg::PixelOf;
@@ -61,6 +63,12 @@ class ImageLoading : public ::testing::Test {
     stream->Release();
     return ok;
   }
+  BOOL LoadThroughDecompression(CDib& dib, const std::vector<BYTE>& bytes) {
+    const std::wstring path = WriteTemp(bytes);
+    const BOOL ok = dib.LoadWithImgDecmp(path.c_str());
+    DeleteFileW(path.c_str());
+    return ok;
+  }
   std::wstring WriteTemp(const std::vector<BYTE>& bytes) {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
@@ -87,11 +95,8 @@ TEST_F(ImageLoading, EveryFormatLoadsThroughTheImagingFactory) {
 
 TEST_F(ImageLoading, EveryFormatLoadsThroughTheDecompressionLibrary) {
   for (const Format& f : kFormats) {
-    const std::wstring path = WriteTemp(fixtures::Encode(*f.container, kSide, kSide, Quadrants));
     CDib dib;
-    const BOOL ok = dib.LoadWithImgDecmp(path.c_str());
-    DeleteFileW(path.c_str());
-    ASSERT_TRUE(ok) << f.name;
+    ASSERT_TRUE(LoadThroughDecompression(dib, fixtures::Encode(*f.container, kSide, kSide, Quadrants))) << f.name;
     ExpectQuadrants(dib, f);
   }
 }
@@ -115,6 +120,66 @@ TEST_F(ImageLoading, CorruptOrTruncatedPicturesAreRefusedAndLeaveTheImageEmpty) 
   CDib dib;
   EXPECT_FALSE(dib.LoadWithImgDecmp(L"Z:\\no-such-folder-tarvo\\none.png"));
   EXPECT_FALSE(dib.LoadWithImaging(nullptr));
+}
+
+// One picture with an opaque, a half-transparent, a nearly and a wholly
+// transparent pixel, as a PNG and as a 32-bit .bmp with an opacity mask (Wine's
+// encoder writes no opacity into a .bmp): every loader gives the same 24 bits,
+// each colour weighted by its opacity (drawn over the black of a new buffer).
+TEST_F(ImageLoading, EveryLoaderDrawsSemiTransparentPixelsOverBlack) {
+  Register();
+  const DWORD picture[4] = {0xFF3264C8u, 0x803264C8u, 0x01FFFFFFu, 0x00123456u};
+  auto pixel = [&](int x, int) { return picture[x]; };
+  auto expected = [&](int x) {
+    const DWORD c = picture[x], a = c >> 24;
+    auto weigh = [a](DWORD v) { return DWORD((v * a + 127) / 255); };
+    return RGB(weigh(GetRValue(c)), weigh(GetGValue(c)), weigh(GetBValue(c)));
+  };
+  // In an uncompressed 32-bit .bmp the fourth byte is unused, not an opacity,
+  // whatever masks its header carries: every loader shows the colours as they are.
+  std::vector<BYTE> unusedFourthByte = fixtures::BmpWithOpacity(4, 1, pixel);
+  fixtures::PutLe(unusedFourthByte, 30, BI_RGB);
+  const struct {
+    const char* name;
+    std::vector<BYTE> bytes;
+    bool bmp;
+    bool opaque;
+  } pictures[] = {
+      {"PNG", fixtures::Encode(GUID_ContainerFormatPng, 4, 1, pixel, true), false, false},
+      {"BMP with an opacity mask", fixtures::BmpWithOpacity(4, 1, pixel), true, false},
+      {"BMP without compression", unusedFourthByte, true, true},
+  };
+  struct Loader {
+    const char* name;
+    std::function<BOOL(CDib&, const std::vector<BYTE>&)> load;
+    bool bmpOnly;
+  } const loaders[] = {
+      {"imaging", [&](CDib& dib, const std::vector<BYTE>& b) { return LoadThroughImaging(dib, b); }, false},
+      {"decompression", [&](CDib& dib, const std::vector<BYTE>& b) { return LoadThroughDecompression(dib, b); },
+       false},
+      {"skin archive",
+       [&](CDib& dib, const std::vector<BYTE>& b) {
+         void* bits = nullptr;
+         HBITMAP section = DibFromBmpBytes(b.data(), DWORD(b.size()), &bits);
+         const BOOL ok = section && dib.CreateFromBitmap(section);
+         if (section) DeleteObject(section);
+         return ok;
+       },
+       true},
+  };
+  for (const auto& p : pictures) {
+    ASSERT_FALSE(p.bytes.empty()) << p.name;
+    for (const Loader& loader : loaders) {
+      if (loader.bmpOnly && !p.bmp) continue;
+      SCOPED_TRACE(::testing::Message() << loader.name << ", " << p.name);
+      CDib dib;
+      ASSERT_TRUE(loader.load(dib, p.bytes));
+      ASSERT_EQ(dib.GetWidth(), 4);
+      for (int x = 0; x < 4; x++)
+        EXPECT_EQ(PixelOf(dib, x, 0), p.opaque ? picture[x] & 0xFFFFFF : expected(x))
+            << "at " << x << ": " << std::hex << PixelOf(dib, x, 0);
+    }
+  }
 }
 
 TEST_F(ImageLoading, WithoutTheFactoryImagingLoadsNothing) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "graphics/tests/TestImages.h"
+#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/imaging/tests/EncodedImage.h"
 #include "platform/unzip/tests/ZipWriter.h"
 
 using ziptest::Bytes;
@@ -481,37 +483,155 @@ TEST(DibFromBmpBytes, TakesAnyFormatButNeverReadsPastTheBytes) {
   }
 }
 
-}  // namespace
+// A 3 x 2 picture with the 12-byte core header: 1, 4 or 8 bits with a table of
+// RGBTRIPLEs, or 24 bits; colour i of the table is CoreColour(i).
+COLORREF CoreColour(int i) { return RGB(40 * i + 15, 255 - 30 * i, 7 * i); }
+COLORREF CoreLargest(int x, int y) { return CoreColour((x + 2 * y) % 4); }
+COLORREF CoreSmallest(int x, int y) { return CoreColour((x + y) % 2); }
 
-namespace {
-
-// Seeded byte mutations of whole members and of whole .zip skins.
-Bytes Mutate(Bytes bytes, unsigned& state) {
-  auto next = [&]() { return (state = state * 1103515245u + 12345u) >> 8; };
-  for (int e = 1 + next() % 5; e > 0; --e) {
-    const unsigned r = next();
-    const size_t at = bytes.empty() ? 0 : r % bytes.size();
-    switch ((r >> 14) % 5) {
-      case 0: if (!bytes.empty()) bytes[at] = BYTE(next()); break;
-      case 1: if (!bytes.empty()) bytes[at] = (r >> 18) & 1 ? 0xFF : 0x00; break;
-      case 2: bytes.insert(bytes.begin() + at, BYTE(next())); break;
-      case 3: bytes.erase(bytes.begin() + at, bytes.begin() + std::min(bytes.size(), at + 1 + (r >> 18) % 8)); break;
-      default: bytes.resize(at); break;
+Bytes MakeCoreBmp(int bitCount) {
+  const int width = 3, height = 2;
+  const int colours = bitCount <= 8 ? 1 << bitCount : 0;
+  const int stride = ((bitCount * width + 31) / 32) * 4;
+  const size_t offBits = 14 + 12 + size_t(colours) * 3;
+  Bytes b(offBits + size_t(stride) * height, 0);
+  testimg::Put16(b, 0, 0x4D42);
+  testimg::Put32(b, 2, DWORD(b.size()));
+  testimg::Put32(b, 10, DWORD(offBits));
+  testimg::Put32(b, 14, 12);
+  testimg::Put16(b, 18, width);
+  testimg::Put16(b, 20, height);
+  testimg::Put16(b, 22, 1);
+  testimg::Put16(b, 24, WORD(bitCount));
+  for (int i = 0; i < colours; i++) {
+    b[26 + i * 3] = GetBValue(CoreColour(i));
+    b[27 + i * 3] = GetGValue(CoreColour(i));
+    b[28 + i * 3] = GetRValue(CoreColour(i));
+  }
+  for (int y = 0; y < height; y++) {
+    BYTE* row = &b[offBits + size_t(height - 1 - y) * stride];
+    for (int x = 0; x < width; x++) {
+      const int index = bitCount == 1 ? (x + y) % 2 : (x + 2 * y) % 4;
+      if (bitCount == 24) {
+        const COLORREF c = CoreColour(index);
+        row[x * 3] = GetBValue(c);
+        row[x * 3 + 1] = GetGValue(c);
+        row[x * 3 + 2] = GetRValue(c);
+      } else {
+        const int bit = x * bitCount;
+        row[bit / 8] |= BYTE(index << (8 - bitCount - bit % 8));
+      }
     }
   }
-  return bytes;
+  return b;
+}
+
+TEST(DibFromBmpBytes, TakesTheCoreHeaderWithItsTripleColourTable) {
+  for (int bitCount : {1, 4, 8, 24}) {
+    SCOPED_TRACE(bitCount);
+    const Bytes bytes = MakeCoreBmp(bitCount);
+    void* bits = nullptr;
+    BitmapHolder dib{DibFromBmpBytes(bytes.data(), DWORD(bytes.size()), &bits)};
+    ASSERT_NE(dib.bitmap, nullptr);
+    EXPECT_NE(bits, nullptr);
+    ExpectPixels(dib.bitmap, 3, 2, bitCount == 1 ? CoreSmallest : CoreLargest);
+  }
+  auto with16 = [](Bytes b, size_t at, WORD v) {
+    testimg::Put16(b, at, v);
+    return b;
+  };
+  const Bytes eight = MakeCoreBmp(8);
+  const struct {
+    const char* what;
+    Bytes bytes;
+  } refused[] = {
+      {"colour table cut short", with16(eight, 10, WORD(14 + 12 + 255 * 3))},
+      {"16 bits", with16(MakeCoreBmp(24), 24, 16)},
+      {"zero width", with16(eight, 18, 0)},
+      {"zero height", with16(eight, 20, 0)},
+      {"rows past the end", with16(eight, 20, 3)},
+  };
+  for (const auto& c : refused) {
+    void* bits = nullptr;
+    HBITMAP dib = DibFromBmpBytes(c.bytes.data(), DWORD(c.bytes.size()), &bits);
+    EXPECT_EQ(dib, nullptr) << c.what;
+    EXPECT_EQ(bits, nullptr) << c.what;
+    if (dib) DeleteObject(dib);
+  }
+}
+
+// What any result of the decoder must hold: a section whose rows lie within the
+// bytes after the pixel offset.
+void ExpectSound(const Bytes& bytes, HBITMAP dib, void* bits) {
+  ASSERT_EQ(dib != nullptr, bits != nullptr);
+  if (!dib) return;
+  DIBSECTION section = {};
+  ASSERT_EQ(GetObjectW(dib, sizeof section, &section), int(sizeof section));
+  const DWORD offBits = DWORD(bytes[10]) | DWORD(bytes[11]) << 8 | DWORD(bytes[12]) << 16 | DWORD(bytes[13]) << 24;
+  ASSERT_GE(offBits, 14u);
+  ASSERT_LE(offBits, bytes.size());
+  const ULONGLONG stride = (ULONGLONG(section.dsBm.bmBitsPixel) * section.dsBm.bmWidth + 31) / 32 * 4;
+  EXPECT_LE(stride * ULONGLONG(section.dsBm.bmHeight), bytes.size() - offBits);
+}
+
+// Every header field of every kind of .bmp, one at a time, set to the values
+// that break unchecked arithmetic: a result is sound or there is none, and
+// nothing is thrown.
+TEST(DibFromBmpBytes, EveryHeaderFieldAtItsEdgeValuesGivesASoundBitmapOrNone) {
+  const Bytes bases[] = {
+      testimg::MakeBmp(3, 2, false, testimg::Pattern),
+      MakePaletteBmp(),
+      MakeCoreBmp(8),
+      MakeCoreBmp(1),
+      fixtures::BmpWithOpacity(2, 2, [](int x, int y) -> DWORD { return DWORD(x * 100 + y * 50) << 24 | 0x406080; }),
+  };
+  const DWORD edges[] = {0, 1, 13, 14, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+  for (const Bytes& base : bases) {
+    const size_t offBits = base[10] | base[11] << 8;
+    for (size_t at = 0; at < offBits + 4 && at < base.size(); at++) {
+      for (DWORD value : edges) {
+        for (size_t width : {1, 2, 4}) {
+          Bytes bytes = base;
+          for (size_t k = 0; k < width && at + k < bytes.size(); k++) bytes[at + k] = BYTE(value >> (8 * k));
+          SCOPED_TRACE(::testing::Message() << "offset " << at << " value " << value << " width " << width);
+          void* bits = nullptr;
+          HBITMAP dib = DibFromBmpBytes(bytes.data(), DWORD(bytes.size()), &bits);
+          ExpectSound(bytes, dib, bits);
+          if (at == 10 && width == 4 && value < 14) {
+            EXPECT_EQ(dib, nullptr) << "pixels inside the file header";
+          }
+          if (dib) DeleteObject(dib);
+        }
+      }
+    }
+  }
 }
 
 // Whatever the header says, a member decodes only into a section of the size it
-// names, and never from bytes past its end (the copy is checked by the page after it).
+// names, whose rows lie within its bytes, and never from bytes past its end (the
+// copy is checked by the page after it). Members written by hand in every header
+// form and by Wine's encoder.
 TEST(DibFromBmpBytes, MutatedMembersDecodeSafely) {
-  const Bytes seeds[] = {testimg::MakeBmp(5, 3, false, testimg::Pattern), MakePaletteBmp(),
-                         testimg::MakeBmp(2, 4, true, testimg::Pattern)};
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  const Bytes written = fixtures::Encode(GUID_ContainerFormatBmp, 5, 3, testimg::Pattern);
+  CoUninitialize();
+  ASSERT_FALSE(written.empty());
+  const Bytes seeds[] = {
+      testimg::MakeBmp(5, 3, false, testimg::Pattern),
+      MakePaletteBmp(),
+      testimg::MakeBmp(2, 4, true, testimg::Pattern),
+      written,
+      MakeCoreBmp(4),
+      MakeCoreBmp(24),
+      fixtures::BmpWithOpacity(2, 2, [](int x, int y) -> DWORD { return DWORD(x * 100 + y * 50) << 24 | 0x406080; }),
+  };
+  const size_t seedCount = sizeof(seeds) / sizeof(seeds[0]);
   SYSTEM_INFO info;
   GetSystemInfo(&info);
-  unsigned state = 777u;
-  for (int round = 0; round < 3000; ++round) {
-    const Bytes bytes = Mutate(seeds[round % 3], state);
+  fixtures::ByteMutator mutator(777);
+  int loaded = 0;
+  for (int round = 0; round < 4200; ++round) {
+    const Bytes bytes = mutator.Mutate(seeds[round % seedCount]);
     // The member ends where readable memory ends.
     const size_t span = (bytes.size() + info.dwPageSize - 1) / info.dwPageSize * info.dwPageSize + info.dwPageSize;
     BYTE* pages = static_cast<BYTE*>(VirtualAlloc(nullptr, span, MEM_RESERVE, PAGE_NOACCESS));
@@ -525,16 +645,21 @@ TEST(DibFromBmpBytes, MutatedMembersDecodeSafely) {
     void* bits = nullptr;
     HBITMAP dib = DibFromBmpBytes(member, DWORD(bytes.size()), &bits);
     if (dib) {
+      loaded++;
       DIBSECTION section;
       ASSERT_EQ(sizeof section, size_t(GetObjectW(dib, sizeof section, &section))) << "round " << round;
-      EXPECT_EQ(section.dsBmih.biWidth, LONG(*reinterpret_cast<const DWORD*>(member + 18))) << "round " << round;
-      EXPECT_NE(bits, nullptr);
+      const bool core = *reinterpret_cast<const DWORD*>(member + 14) == 12;
+      const LONG declared = core ? LONG(*reinterpret_cast<const WORD*>(member + 18))
+                                 : LONG(*reinterpret_cast<const DWORD*>(member + 18));
+      EXPECT_EQ(section.dsBmih.biWidth, declared) << "round " << round;
+      ExpectSound(bytes, dib, bits);
       DeleteObject(dib);
     } else {
       EXPECT_EQ(bits, nullptr) << "round " << round;
     }
     VirtualFree(pages, 0, MEM_RELEASE);
   }
+  EXPECT_GT(loaded, 0);
 }
 
 // Damaged .zip skins: opening, sizing, reading and decoding members never fault, and
@@ -547,9 +672,9 @@ TEST(SkinArchiveZip, MutatedArchivesReadSafely) {
       ziptest::BuildZip({ZipEntry("b.bmp", MakePaletteBmp(), 8), ZipEntry("a.bmp", LargeMember(), 8)}),
   };
   const std::wstring path = root.File(L"damaged.zip");
-  unsigned state = 31337u;
+  fixtures::ByteMutator mutator(31337);
   for (int round = 0; round < 1500; ++round) {
-    ziptest::WriteBytes(path, Mutate(seeds[round % 2], state));
+    ziptest::WriteBytes(path, mutator.Mutate(seeds[round % 2]));
     CSkinArchive archive;
     if (!archive.Open(path.c_str())) continue;
     for (LPCWSTR name : {L"a.bmp", L"b.bmp"}) {

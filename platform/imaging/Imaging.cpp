@@ -53,12 +53,14 @@ class CSingleInterface : public Interface {
 class CImage : public CSingleInterface<IImage, IID_IImage> {
  public:
 
+  // May throw std::bad_alloc; the factory's method catches it.
   HRESULT Load(IStream* stream) {
-    HRESULT hr = m_decoder.Decode(stream);
+    std::vector<BYTE> bytes;
+    HRESULT hr = CWicDecoder::ReadAll(stream, bytes);
+    if (SUCCEEDED(hr)) hr = m_decoder.Decode(bytes);
     if (FAILED(hr)) return hr;
     // Premultiplied, as AlphaBlend takes it; an opaque picture has alpha 255 throughout.
-    return m_decoder.CopyPixels(GUID_WICPixelFormat32bppPBGRA, m_decoder.Width(), m_decoder.Height(),
-                                m_decoder.Width() * 4, m_pixels);
+    return m_decoder.CopyOverBlack(m_decoder.Width(), m_decoder.Height(), m_pixels);
   }
 
   HRESULT STDMETHODCALLTYPE GetPhysicalDimension(SIZE* size) override {
@@ -139,7 +141,12 @@ class CImagingFactory : public CSingleInterface<IImagingFactory, IID_IImagingFac
     if (!stream) return E_INVALIDARG;
     CImage* created = new (std::nothrow) CImage;
     if (!created) return E_OUTOFMEMORY;
-    HRESULT hr = created->Load(stream);
+    HRESULT hr;
+    try {
+      hr = created->Load(stream);
+    } catch (...) {
+      hr = E_OUTOFMEMORY;
+    }
     if (FAILED(hr)) {
       created->Release();
       return hr;

@@ -2,16 +2,12 @@
 // caller's callback, decoded, fitted to the scale and the maximum size, and
 // handed back as a 24-bit DIB section the caller deletes.
 #include "platform/imgdecmp/imgdecmp.h"
+#include "platform/imaging/ImageRules.h"
 #include "platform/imaging/WicDecoder.h"
-
-#include <shlwapi.h>
 
 #include <vector>
 
 namespace {
-
-// Far beyond any picture the device can show; a callback that never ends stops here.
-const size_t kMaxInput = 64u << 20;
 
 class CComScope {
  public:
@@ -29,7 +25,7 @@ HRESULT ReadAll(DecompressImageInfo* info, std::vector<BYTE>& data) {
     DWORD read = info->pfnGetData(reinterpret_cast<LPSTR>(info->pbBuffer), info->dwBufferMax, info->lParam);
     if (read == 0) break;
     if (read > info->dwBufferMax) return E_FAIL;
-    if (data.size() + read > kMaxInput) return E_OUTOFMEMORY;
+    if (data.size() + read > CWicDecoder::kMaxInput) return E_OUTOFMEMORY;
     data.insert(data.end(), info->pbBuffer, info->pbBuffer + read);
     info->dwBufferCurrent = read;
   }
@@ -46,38 +42,25 @@ void FitSize(const DecompressImageInfo* info, UINT width, UINT height, UINT* out
     w = w * info->iMaxHeight / h;
     h = info->iMaxHeight;
   }
-  *outWidth = w < 1 ? 1 : UINT(w + 0.5);
-  *outHeight = h < 1 ? 1 : UINT(h + 0.5);
+  // Beyond the limit stays beyond it (and is refused), never wraps into range.
+  auto side = [](double v) { return v < 1 ? 1u : v > kMaxImageSide ? kMaxImageSide + 1 : UINT(v + 0.5); };
+  *outWidth = side(w);
+  *outHeight = side(h);
 }
 
-}  // namespace
-
-extern "C" HRESULT WINAPI DecompressImageIndirect(DecompressImageInfo* info) {
-  if (!info) return E_POINTER;
-  if (info->dwSize != sizeof(DecompressImageInfo) || !info->pbBuffer || info->dwBufferMax == 0 || !info->phBM ||
-      !info->pfnGetData || info->iScale <= 0)
-    return E_INVALIDARG;
-  *info->phBM = nullptr;
-  CComScope com;
+// May throw std::bad_alloc; the export catches it.
+HRESULT Decompress(DecompressImageInfo* info) {
   std::vector<BYTE> data;
-  HRESULT hr;
-  try {
-    hr = ReadAll(info, data);
-  } catch (...) {
-    hr = E_OUTOFMEMORY;
-  }
+  HRESULT hr = ReadAll(info, data);
   if (FAILED(hr)) return hr;
-  IStream* stream = SHCreateMemStream(data.data(), UINT(data.size()));
-  if (!stream) return E_OUTOFMEMORY;
   CWicDecoder decoder;
-  hr = decoder.Decode(stream);
-  stream->Release();
+  hr = decoder.Decode(data);
   if (FAILED(hr)) return hr;
   UINT width = 0, height = 0;
   FitSize(info, decoder.Width(), decoder.Height(), &width, &height);
-  // Wine converts every format to 32 bits; the alpha byte is dropped below.
+  if (!ImageSideFits(width) || !ImageSideFits(height)) return E_OUTOFMEMORY;
   std::vector<BYTE> pixels;
-  hr = decoder.CopyPixels(GUID_WICPixelFormat32bppBGR, width, height, width * 4, pixels);
+  hr = decoder.CopyOverBlack(width, height, pixels);
   if (FAILED(hr)) return hr;
   const UINT stride = ((width + 1) * 3) & ~3u;
 
@@ -94,12 +77,32 @@ extern "C" HRESULT WINAPI DecompressImageIndirect(DecompressImageInfo* info) {
     if (bitmap) DeleteObject(bitmap);
     return E_OUTOFMEMORY;
   }
+  // The opacity byte goes: the colours were weighted by it already.
   for (UINT y = 0; y < height; y++) {
     const BYTE* s = &pixels[size_t(y) * width * 4];
     BYTE* d = static_cast<BYTE*>(bits) + size_t(y) * stride;
     for (UINT x = 0; x < width; x++, s += 4, d += 3) memcpy(d, s, 3);
   }
   *info->phBM = bitmap;
+  return S_OK;
+}
+
+}  // namespace
+
+extern "C" HRESULT WINAPI DecompressImageIndirect(DecompressImageInfo* info) {
+  if (!info) return E_POINTER;
+  if (info->dwSize != sizeof(DecompressImageInfo) || !info->pbBuffer || info->dwBufferMax == 0 || !info->phBM ||
+      !info->pfnGetData || info->iScale <= 0)
+    return E_INVALIDARG;
+  *info->phBM = nullptr;
+  CComScope com;
+  HRESULT hr;
+  try {
+    hr = Decompress(info);
+  } catch (...) {
+    hr = E_OUTOFMEMORY;
+  }
+  if (FAILED(hr)) return hr;
   if (info->pfnImageProgress) info->pfnImageProgress(nullptr, TRUE, info->lParam);
   return S_OK;
 }

@@ -1,5 +1,6 @@
 // How the device's image decompression library behaves for the one call programs make.
 #include "platform/imgdecmp/imgdecmp.h"
+#include "platform/imaging/tests/ByteMutator.h"
 #include "platform/imaging/tests/EncodedImage.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,77 @@ TEST_F(ImgDecmp, NoDataOrNoPictureGivesAFailureAndNoBitmap) {
     EXPECT_TRUE(FAILED(Decompress(source, &bitmap)));
     EXPECT_EQ(bitmap, nullptr);
   }
+}
+
+TEST_F(ImgDecmp, DamagedOrOversizedHeadersAreRefusedBeforeDecoding) {
+  for (const auto& picture : fixtures::PicturesToRefuse()) {
+    Source source{&picture.bytes};
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(1);
+    EXPECT_TRUE(FAILED(Decompress(source, &bitmap, 100, 0, 0))) << picture.what;
+    EXPECT_EQ(bitmap, nullptr) << picture.what;
+    EXPECT_EQ(source.completions, 0) << picture.what;
+  }
+  const auto widest = fixtures::Encode(GUID_ContainerFormatBmp, 0x4000, 1, Halves);
+  Source source{&widest};
+  HBITMAP bitmap = nullptr;
+  ASSERT_EQ(Decompress(source, &bitmap, 100, 0, 0), S_OK);
+  EXPECT_EQ(SizeOf(bitmap).cx, 0x4000);
+  DeleteObject(bitmap);
+  // A scale that would make the result larger than the limit is refused too.
+  const auto small = fixtures::Encode(GUID_ContainerFormatBmp, 4, 3, Halves);
+  for (int scale : {409700, 0x7FFFFFFF}) {
+    Source scaled{&small};
+    bitmap = reinterpret_cast<HBITMAP>(1);
+    EXPECT_TRUE(FAILED(Decompress(scaled, &bitmap, scale, 0, 0))) << scale;
+    EXPECT_EQ(bitmap, nullptr);
+  }
+}
+
+TEST_F(ImgDecmp, SemiTransparentPixelsComeOutDrawnOverBlack) {
+  const auto png = fixtures::Encode(
+      GUID_ContainerFormatPng, 3, 1,
+      [](int x, int) -> DWORD { return x == 0 ? 0xFF3264C8u : x == 1 ? 0x803264C8u : 0x00FFFFFFu; }, true);
+  Source source{&png};
+  HBITMAP bitmap = nullptr;
+  ASSERT_EQ(Decompress(source, &bitmap), S_OK);
+  HDC hdc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(hdc, bitmap);
+  EXPECT_EQ(GetPixel(hdc, 0, 0), RGB(0xC8, 0x64, 0x32));
+  EXPECT_EQ(GetPixel(hdc, 1, 0), RGB(0x64, 0x32, 0x19)) << "each channel times 128/255, rounded";
+  EXPECT_EQ(GetPixel(hdc, 2, 0), RGB(0, 0, 0));
+  SelectObject(hdc, old);
+  DeleteDC(hdc);
+  DeleteObject(bitmap);
+}
+
+// Mutated pictures read through the callback: a bitmap within the limit or a
+// failure, never a crash or a hang.
+TEST_F(ImgDecmp, MutatedPicturesGiveABitmapOrAFailure) {
+  const std::vector<std::vector<BYTE>> bases = {
+      fixtures::Encode(GUID_ContainerFormatPng, 4, 3, Halves),
+      fixtures::Encode(GUID_ContainerFormatJpeg, 8, 8, Halves),
+      fixtures::Encode(GUID_ContainerFormatGif, 4, 3, Halves),
+      fixtures::Encode(GUID_ContainerFormatBmp, 4, 3, Halves),
+      fixtures::TinyGif(),
+      fixtures::BmpWithOpacity(3, 2, [](int x, int y) -> DWORD { return DWORD(x * 90 + y) << 24 | 0x204080; }),
+  };
+  fixtures::ByteMutator mutator(424242);
+  int decoded = 0;
+  for (const auto& base : bases) {
+    ASSERT_FALSE(base.empty());
+    for (int i = 0; i < 700; i++) {
+      const std::vector<BYTE> bytes = mutator.Mutate(base);
+      Source source{&bytes};
+      HBITMAP bitmap = nullptr;
+      const HRESULT hr = Decompress(source, &bitmap, 100, 64, 64);
+      ASSERT_EQ(bitmap != nullptr, SUCCEEDED(hr));
+      if (!bitmap) continue;
+      decoded++;
+      EXPECT_TRUE(SizeOf(bitmap).cx >= 1 && SizeOf(bitmap).cx <= 64 && SizeOf(bitmap).cy >= 1 && SizeOf(bitmap).cy <= 64);
+      DeleteObject(bitmap);
+    }
+  }
+  EXPECT_GT(decoded, 0) << "some mutations leave a picture";
 }
 
 TEST_F(ImgDecmp, TheRecordSizeIsThisBuildsNotTheDevices60) {
