@@ -1,28 +1,40 @@
 #include "platform/aygshell/aygshell.h"
 
-#include <wincodec.h>
+#include <cstring>
+#include <vector>
 
+#include "platform/imaging/WicDecoder.h"
 #include "platform/windowlib/ComPtr.h"
 
 namespace {
 
-HBITMAP Decode(LPCWSTR path) {
-  CComPtr<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))))
-    return nullptr;
-  CComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
-                                                WICDecodeMetadataCacheOnDemand, &decoder)))
-    return nullptr;
-  CComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
-  CComPtr<IWICBitmapSource> pixels;
-  if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGR, frame.p, &pixels))) return nullptr;
-  UINT width = 0, height = 0;
-  if (FAILED(pixels->GetSize(&width, &height)) || width == 0 || height == 0 || width > 0x4000 ||
-      height > 0x4000)
-    return nullptr;
+// The whole file, at most what the decoder takes; FALSE for a file that cannot be read
+// or is larger.
+BOOL ReadFileBytes(LPCWSTR path, std::vector<BYTE>& bytes) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return FALSE;
+  LARGE_INTEGER size = {};
+  BOOL ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
+            static_cast<ULONGLONG>(size.QuadPart) <= CWicDecoder::kMaxInput;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size();
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+// Through the same checked decoder as the imaging factory and the decompression
+// library, so a picture gives the same pixels whichever loader reads it: a header
+// that declares an absurd size is refused before Wine's codecs see it, and
+// semi-transparent pixels are drawn over black.
+HBITMAP Decode(const std::vector<BYTE>& bytes) {
+  CWicDecoder decoder;
+  if (FAILED(decoder.Decode(bytes))) return nullptr;
+  const UINT width = decoder.Width(), height = decoder.Height();
+  std::vector<BYTE> pixels;
+  if (FAILED(decoder.CopyOverBlack(width, height, pixels))) return nullptr;
 
   BITMAPINFO bmi = {};
   bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
@@ -34,11 +46,7 @@ HBITMAP Decode(LPCWSTR path) {
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bitmap) return nullptr;
-  const UINT stride = width * 4;
-  if (FAILED(pixels->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
+  memcpy(bits, pixels.data(), pixels.size());
   return bitmap;
 }
 
@@ -50,8 +58,12 @@ AYG_API HBITMAP WINAPI SHLoadImageFile(LPCWSTR path) {
     return nullptr;
   }
   if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return nullptr;  // keeps the system's error
-  CComInitScope com;
-  HBITMAP bitmap = Decode(path);
+  std::vector<BYTE> bytes;
+  HBITMAP bitmap = nullptr;
+  if (ReadFileBytes(path, bytes)) {
+    CComInitScope com;
+    bitmap = Decode(bytes);
+  }
   if (!bitmap) SetLastError(ERROR_BAD_FORMAT);
   return bitmap;
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/imaging/tests/EncodedImage.h"
+#include "platform/windowlib/ComPtr.h"
+
 #include <string>
 #include <vector>
 
@@ -103,3 +106,50 @@ TEST(ImageFile, MissingOrUnreadableGivesNull) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 2 x 1 PNG whose IHDR says width x height; the rest of the file is whatever a
+// writer left. Wine's decoder trusts these numbers.
+std::vector<BYTE> PngClaiming(unsigned width, unsigned height) {
+  std::vector<BYTE> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (unsigned v : {width, height}) {
+    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<BYTE>(v >> shift));
+  }
+  const BYTE rest[] = {8, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  b.insert(b.end(), rest, rest + sizeof rest);
+  return b;
+}
+
+}  // namespace
+
+// The shell's loader is one of the device's image readers: a header declaring a
+// picture no device could hold is refused before any decoder allocates for it.
+TEST(ImageFile, AbsurdDeclaredSizesAreRefusedBeforeDecoding) {
+  const struct {
+    unsigned width, height;
+  } cases[] = {{0x7FFFFFFF, 1}, {1, 0x7FFFFFFF}, {0x80000000, 0x80000000}, {0xFFFFFFFF, 2}, {0x4001, 1}, {0, 1}};
+  for (const auto& c : cases) {
+    std::wstring path = TempPath(L"huge.png");
+    Write(path, PngClaiming(c.width, c.height));
+    EXPECT_EQ(SHLoadImageFile(path.c_str()), nullptr) << c.width << " x " << c.height;
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_FORMAT));
+    DeleteFileW(path.c_str());
+  }
+}
+
+// A semi-transparent pixel comes out as the imaging factory and the decompression
+// library give it: drawn over black.
+TEST(ImageFile, SemiTransparentPixelsAreDrawnOverBlack) {
+  CComInitScope com;
+  const std::vector<BYTE> png =
+      fixtures::Encode(GUID_ContainerFormatPng, 1, 1, [](int, int) -> DWORD { return 0x80FFFFFF; }, true);
+  ASSERT_FALSE(png.empty());
+  std::wstring path = TempPath(L"half.png");
+  Write(path, png);
+  HBITMAP bitmap = SHLoadImageFile(path.c_str());
+  DeleteFileW(path.c_str());
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(PixelAt(bitmap, 0, 0), RGB(128, 128, 128));
+  DeleteObject(bitmap);
+}
