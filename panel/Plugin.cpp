@@ -127,7 +127,9 @@ BOOL EnsurePluginInitialized() {
   if (s.initialized) return TRUE;
   srand(GetTickCount());
   WireLayers();
-  s.comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  // The device knows only the multithreaded model; a host thread that chose
+  // otherwise keeps its apartment, and then this library never uninitialises it.
+  s.comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
   s.imaging.reset(new CImagingRegistration());
   UnregisterClasses();
   LoadResourceLibrary();

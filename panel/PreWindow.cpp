@@ -15,6 +15,8 @@ UINT g_activateTab = 0xFFFFFFFF;
 UINT g_setCurrentPlugin = 0xFFFFFFFF;
 UINT g_updateSettings = 0xFFFFFFFF;
 PFN_MAKE_TODAY_PANEL g_makePanel = MakeTodayPanel;
+// The record the host gave with the window: the only one the height query writes.
+TODAYLISTITEM* g_item = nullptr;
 
 void RegisterMessages() {
   g_setCurrentPlugin = RegisterWindowMessageW(L"ArdenoSetCurrentPlugin");
@@ -58,7 +60,10 @@ int TabHostFloor(HWND window, CRegKey& product) {
 LRESULT PreWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
     SetPanelCreated(FALSE);
-    if (GetPreWindowHandle() == window) SetPreWindowHandle(nullptr);
+    if (GetPreWindowHandle() == window) {
+      SetPreWindowHandle(nullptr);
+      g_item = nullptr;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
   }
   if (IsPanelCreated()) return DefWindowProcW(window, message, wParam, lParam);
@@ -92,8 +97,9 @@ LRESULT PreWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_TODAYCUSTOM_CLEARCACHE:
       return 0;
     case WM_TODAYCUSTOM_QUERYREFRESHCACHE: {
+      // Anyone may send this message; only the host's own record is ever touched.
       auto* item = reinterpret_cast<TODAYLISTITEM*>(wParam);
-      if (!item || item->cyp != 0) return 0;
+      if (!item || item != g_item || item->cyp != 0) return 0;
       item->cyp = static_cast<DWORD>(GetItemHeight());
       return 1;
     }
@@ -125,6 +131,7 @@ HWND CreatePreWindow(TODAYLISTITEM* item, HWND parent, int mode) {
   HWND existing = GetPreWindowHandle();
   if (existing && IsWindow(existing)) {
     item->hwndCustom = existing;
+    g_item = item;
     return existing;
   }
   WNDCLASSW wc = {};
@@ -141,6 +148,7 @@ HWND CreatePreWindow(TODAYLISTITEM* item, HWND parent, int mode) {
                                 GetSystemMetrics(SM_CXSCREEN), 0, parent, nullptr, instance,
                                 reinterpret_cast<LPVOID>(static_cast<INT_PTR>(mode)));
   item->hwndCustom = window;
+  g_item = window ? item : nullptr;
   SetPreWindowHandle(window);
   return window;
 }

@@ -99,7 +99,7 @@ TEST(PluginLibrary, ExportsTheTodayEntriesByOrdinalOnly) {
   for (const char* name : {"GetTabIconEx", "DllRegisterServer", "DllUnregisterServer"})
     EXPECT_TRUE(library.Named<FARPROC>(name)) << name;
   EXPECT_TRUE(FindResourceW(library.module, MAKEINTRESOURCEW(IDD_TODAY_CUSTOM), MAKEINTRESOURCEW(5)));
-  EXPECT_TRUE(FindResourceW(library.module, MAKEINTRESOURCEW(128), MAKEINTRESOURCEW(14)));
+  for (int icon : {128, 124}) EXPECT_TRUE(FindResourceW(library.module, MAKEINTRESOURCEW(icon), MAKEINTRESOURCEW(14)));
 }
 
 TEST(PluginLibrary, FromPlaceholderToPanelToUnload) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "panel/Plugin.h"
 #include "panel/TodayPanelBase.h"
+#include "panel/tests/PanelTestSupport.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/windowlib/Module.h"
 
@@ -144,6 +146,35 @@ TEST(PreWindow, AnswersItsHeightFromTheRegistry) {
   SetScreenDpi(0, 0);
 }
 
+// The options program or anyone else may leave any bytes in these values.
+TEST(PreWindow, HeightFromAnyRegistryValuesIsNeverNegative) {
+  CLocalMachineSandbox machine(L"height_fuzz");
+  ASSERT_TRUE(machine.Redirected());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  // As reg.exe writes them: a height as text, a negative one as a wrapped number.
+  const std::wstring key = L"\"HKCU\\" + std::wstring(machine.Key(TARVO_PRODUCT_KEY).Path()) + L"\"";
+  for (const wchar_t* value : {L"/v AutoSizeAdjust /t REG_DWORD /d 0", L"/v TotalHeight /t REG_SZ /d 300",
+                               L"/v TotalHeight /t REG_DWORD /d 0xFFFFFF88"}) {
+    ASSERT_EQ(RunProgram(L"reg.exe add " + key + L" " + value + L" /f"), 0u) << value;
+    SetScreenDpi(96, 96);
+    EXPECT_GE(GetItemHeight(), 0) << value;
+  }
+  EXPECT_EQ(GetItemHeight(), 0) << "-120";
+
+  const wchar_t* names[] = {L"TotalHeight", L"TotalHeightL", L"AutoSizeAdjust", L"LastAutoSize", L"LastAutoSizeL"};
+  const DWORD types[] = {REG_DWORD, REG_BINARY, REG_SZ, REG_QWORD};
+  std::mt19937 random(1210);
+  for (int round = 0; round < 2000; ++round) {
+    if (round % 50 == 0) product.Delete();
+    BYTE data[12];
+    for (BYTE& b : data) b = static_cast<BYTE>(random());
+    product.Write(names[random() % 5], types[random() % 4], data, random() % sizeof data);
+    SetScreenDpi(96 + random() % 200, 96 + random() % 200);
+    EXPECT_GE(GetItemHeight(), 0);
+  }
+  SetScreenDpi(0, 0);
+}
+
 TEST(PreWindow, TabHostHeightCoversItsTabStrip) {
   CLocalMachineSandbox machine(L"host_floor");
   ASSERT_TRUE(machine.Redirected());
@@ -197,6 +228,11 @@ TEST(PreWindow, PlaceholderLifeAndTheHeightQuery) {
   EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&item), 0), 0)
       << "the screen already holds a height";
   EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 0) << "no record";
+  // Another sender's address is never written through, whatever it points at.
+  TODAYLISTITEM other = {};
+  EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&other), 0), 0);
+  EXPECT_EQ(other.cyp, 0u);
+  EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0x10, 0), 0);
 
   // A second call while it lives: the same window, the height left alone.
   TODAYLISTITEM again = {};
