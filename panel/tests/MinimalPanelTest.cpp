@@ -5,38 +5,19 @@
 #include "base/ScreenDpi.h"
 #include "panel/NoResourcesTab.h"
 #include "platform/today/todaycmn.h"
+#include "panel/tests/PanelTestSupport.h"
 #include "platform/windowlib/Module.h"
 
 namespace {
 
-int g_watermarks = 0;
-
-LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == TODAYM_DRAWWATERMARK) {
-    ++g_watermarks;
-    return TRUE;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // The Today view with one item window in it, as the placeholder leaves it.
 struct ItemWindow {
   ItemWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ViewProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"MinimalPanelTestView";
-    RegisterClassW(&wc);
-    view = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, wc.hInstance,
-                           nullptr);
-    window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 60, view, nullptr, nullptr,
-                             nullptr);
-    original = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 60, view.window, nullptr,
+                             nullptr, nullptr);
   }
-  ~ItemWindow() { DestroyWindow(view); }
-  HWND view;
+  TodayView view;
   HWND window;
-  LONG_PTR original;
 };
 
 struct ResourceInstance {
@@ -80,10 +61,10 @@ TEST(MinimalPanel, PaintsOverTheTodayBackgroundAndLetsTheWindowGo) {
   RECT bounds = *panel.GetTab()->GetRectPtr();
   EXPECT_EQ(bounds.right, 240);
   EXPECT_EQ(bounds.bottom, 60);
-  ShowWindow(item.view, SW_SHOWNA);
-  g_watermarks = 0;
+  ShowWindow(item.view.window, SW_SHOWNA);
+  item.view.watermarks = 0;
   RedrawWindow(item.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-  EXPECT_GE(g_watermarks, 1);
+  EXPECT_GE(item.view.watermarks, 1);
 
   const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
   SendMessageW(item.window, WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));

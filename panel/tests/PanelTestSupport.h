@@ -2,7 +2,10 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+
+#include "platform/today/todaycmn.h"
 
 // Runs a command line as another program and waits for it (at most a minute).
 // Its exit code, or -1 when it could not be started.
@@ -20,3 +23,37 @@ inline DWORD RunProgram(std::wstring line) {
   CloseHandle(process.hProcess);
   return code;
 }
+
+// The Today screen's view: a hidden top-level window that answers the watermark
+// request, counts it and tells onWatermark.
+class TodayView {
+ public:
+  explicit TodayView(std::function<void()> onWatermark = nullptr) : m_onWatermark(std::move(onWatermark)) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PanelTestTodayView";
+    RegisterClassW(&wc);
+    window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, wc.hInstance,
+                             nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~TodayView() { DestroyWindow(window); }
+  TodayView(const TodayView&) = delete;
+  TodayView& operator=(const TodayView&) = delete;
+
+  HWND window;
+  int watermarks = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* view = reinterpret_cast<TodayView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == TODAYM_DRAWWATERMARK && view) {
+      ++view->watermarks;
+      if (view->m_onWatermark) view->m_onWatermark();
+      return TRUE;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  std::function<void()> m_onWatermark;
+};

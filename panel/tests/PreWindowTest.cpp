@@ -21,31 +21,10 @@ namespace {
 // What reached the fake Today screen and the fake panel, in order.
 std::vector<std::string> g_events;
 
-LRESULT CALLBACK ScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == TODAYM_DRAWWATERMARK) {
-    g_events.push_back("watermark");
-    return TRUE;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// The Today screen's view: a hidden top-level window the placeholder lives in.
-struct Screen {
-  Screen() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ScreenProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PreWindowTestScreen";
-    RegisterClassW(&wc);
-    window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr,
-                             wc.hInstance, nullptr);
-    g_events.clear();
-  }
-  ~Screen() {
-    DestroyWindow(window);
-    SetTodayPanel(nullptr);
-  }
-  HWND window;
+// The Today screen's view, recording its watermark requests among the events.
+struct Screen : TodayView {
+  Screen() : TodayView([] { g_events.push_back("watermark"); }) { g_events.clear(); }
+  ~Screen() { SetTodayPanel(nullptr); }
 };
 
 // A panel that records what the placeholder asks of it; it can fail on creation.
