@@ -25,6 +25,7 @@
 #include "panel/TodayPanelBase.h"
 #include "pim/ApptStatusColors.h"
 #include "pim/PocketOutlook.h"
+#include "platform/aygshell/aygshell.h"
 #include "platform/imaging/ImagingRegistration.h"
 #include "platform/windowlib/Module.h"
 
@@ -139,6 +140,7 @@ BOOL EnsurePluginInitialized() {
   GetInstallPath(text, L"QelTarvo.txt");
   GetTranslator().LoadTextFile(text);
   InitCommonControls();
+  AygInitialize();
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   s.initialized = TRUE;
   return TRUE;
@@ -154,6 +156,11 @@ void ShutdownPlugin() {
     delete s.panel;
     s.panel = nullptr;
   }
+  StopPlugin();
+}
+
+void StopPlugin() {
+  PluginState& s = State();
   if (!s.initialized) return;
   CPocketOutlook::Logoff();
   DestroyNotificationWindow();

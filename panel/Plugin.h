@@ -16,8 +16,12 @@ void PluginDetach(BOOL processEnding);
 // Runs the start-up once (until ShutdownPlugin); TRUE when initialised.
 BOOL EnsurePluginInitialized();
 BOOL IsPluginInitialized();
-// The panel's own teardown happens when its window is destroyed (the host
-// destroys item windows before it frees the library); this cleans what is left.
+// Undoes the start-up (Pocket Outlook, the notification window, classes, the
+// resource library, imaging, COM). Runs when the panel's window has gone, which the
+// host does before it frees the library, so nothing of it runs under the loader lock.
+void StopPlugin();
+// At detach: deletes the panel object (closing a window its host left alive), then
+// stops what is still started.
 void ShutdownPlugin();
 
 // The panel, null when none. SetTodayPanel takes ownership (deleting a previous one).

@@ -66,6 +66,13 @@ LRESULT PreWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     return DefWindowProcW(window, message, wParam, lParam);
   }
+  if (message == WM_NCDESTROY) {
+    // The item's last message: the host is about to free the library or to build
+    // the item anew; either way the start-up is undone here, outside the loader lock.
+    LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+    StopPlugin();
+    return result;
+  }
   if (IsPanelCreated()) return DefWindowProcW(window, message, wParam, lParam);
   if (message == g_activateTab) {
     if (!CreateTodayPanel(window)) return 0;

@@ -247,8 +247,12 @@ TEST(PreWindow, FirstPaintDrawsTheBackgroundBeforeThePanelExists) {
   g_events.clear();
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   EXPECT_TRUE(g_events.empty());
+  EXPECT_TRUE(IsPluginInitialized());
+  EXPECT_EQ(GetLoadedResourceLibraryCount(), 1);
   DestroyWindow(window);
   EXPECT_FALSE(IsPanelCreated());
+  EXPECT_FALSE(IsPluginInitialized()) << "stopped with the window, not at unload";
+  EXPECT_EQ(GetLoadedResourceLibraryCount(), 0);
 }
 
 TEST(PreWindow, TabRequestsBuildThePanelFirst) {
