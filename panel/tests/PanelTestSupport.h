@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "base/tests/RegistrySandbox.h"
 #include "platform/today/todaycmn.h"
 
 // Runs a command line as another program and waits for it (at most a minute).
@@ -22,6 +23,13 @@ inline DWORD RunProgram(std::wstring line) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return code;
+}
+
+// A DWORD value of the key, 0xBAD when it is missing or of another type.
+inline DWORD Number(const CRegistryView& key, const wchar_t* name) {
+  DWORD value = 0xBAD;
+  key.ReadDWORD(name, value);
+  return value;
 }
 
 // The Today screen's view: a hidden top-level window that answers the watermark

@@ -8,6 +8,7 @@
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
 #include "panel/TodayItemInfo.h"
+#include "panel/tests/PanelTestSupport.h"
 
 namespace {
 
@@ -31,12 +32,6 @@ struct RegistrationFixture {
 std::wstring Text(const CRegistryView& key, const wchar_t* name) {
   std::wstring text;
   return key.ReadString(name, text) ? text : L"(missing)";
-}
-
-DWORD Number(const CRegistryView& key, const wchar_t* name) {
-  DWORD value = 0xBAD;
-  key.ReadDWORD(name, value);
-  return value;
 }
 
 TEST(Registration, RegisteringWritesTheTodayItemThePluginsAndTheApplet) {

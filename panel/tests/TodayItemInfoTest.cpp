@@ -117,6 +117,25 @@ TEST(TodayItemInfo, EnumeratesFreeAndEmbeddedItems) {
   EnumEmbeddedTodayItems(L"\"Qel Tarvo\"", 1, list);
   ASSERT_EQ(Names(list), std::vector<std::wstring>{L"Inside"});
   EXPECT_EQ(list[0].cyclic, 0u);
+
+  // Taken into the panel: off the Today screen, listed among the panel's items.
+  TodayItemInfo free;
+  ASSERT_TRUE(ReadTodayItemIfEmbeddable(nullptr, 1, L"Free", free));
+  free.enabled = 0;
+  ASSERT_TRUE(TodayItemInfo::SetEmbedding(free, L"\"Qel Tarvo\""));
+  list.clear();
+  EnumEmbeddedTodayItems(L"\"Qel Tarvo\"", 1, list);
+  EXPECT_EQ(Names(list), (std::vector<std::wstring>{L"Free", L"Inside"}));
+  EXPECT_EQ(Number(items.Item(L"Free"), L"Enabled"), 0u);
+  // And back out.
+  free.enabled = 1;
+  ASSERT_TRUE(TodayItemInfo::SetEmbedding(free, L""));
+  list.clear();
+  EnumFreeTodayItems(list, L"\"Qel Tarvo\"", 1);
+  EXPECT_EQ(Names(list), std::vector<std::wstring>{L"Free"});
+  TodayItemInfo missing;
+  missing.keyName = L"Nowhere";
+  EXPECT_FALSE(TodayItemInfo::SetEmbedding(missing, L"")) << "no key is made for an unknown item";
 }
 
 TEST(TodayItemInfo, ContainerValuesAreCombinedUpTheChain) {
@@ -215,7 +234,7 @@ TEST(TodayItemInfo, FuzzedRegistryEnds) {
   const wchar_t* values[] = {L"Type", L"DLL", L"Enabled", L"STEmbedded", L"STVersion", L"STName",
                              L"STCPossibleTabs", L"Order", TODAY_HEIGHT_RESIZE_VALUE};
   const DWORD types[] = {REG_DWORD, REG_SZ, REG_BINARY, REG_MULTI_SZ, REG_QWORD, REG_EXPAND_SZ};
-  for (int round = 0; round < 150; ++round) {
+  for (int round = 0; round < 400; ++round) {
     items.Items().Delete();
     for (int n = 0; n < 12; ++n) {
       CRegistryView item = items.Item(names[random() % 6 ? random() % 4 : random() % 7]);
