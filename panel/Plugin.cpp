@@ -90,6 +90,7 @@ void WireLayers() {
 }
 
 void UnwireLayers() {
+  State().art.DropButtonBitmaps();
   SetControlArt(nullptr);
   SetItemPalette(nullptr);
   CSkinColors::SetStatusColorReader(nullptr);
@@ -167,8 +168,8 @@ void StopPlugin() {
   UnregisterClasses();
   FreeResourceLibraries();
   UnwireLayers();
-  s.imaging.reset();
   CDib::ReleaseImagingFactory();
+  s.imaging.reset();
   if (s.comStarted) CoUninitialize();
   s.comStarted = FALSE;
   s.initialized = FALSE;
