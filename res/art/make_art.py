@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the resource library's small pictures: the fallback scroll-bar strips
-(bitmaps 129 and 142) and the small icons (111, 112, 120, 121, 122).
+(bitmaps 129 and 142), the small icons (111, 112, 120, 121, 122), the tab icons
+(143, 146, 147, 148, 149, 216) and the generic icon 128 that the plug-in library
+also carries.
 Run from anywhere; writes the .bmp and .ico files beside itself."""
 import os
 import struct
@@ -216,6 +218,99 @@ MINUS = pictured("""
 #########
 """)
 
+# Tab icons: 12 x 11 logical pixels, as the tab host asks for them.
+TAB_CALENDAR = pictured("""
+############
+#bbbbbbbbbb#
+#bbbbbbbbbb#
+#oooooooooo#
+#o#o#o#o#oo#
+#oooooooooo#
+#o#o#o#o#oo#
+#oooooooooo#
+#o#o#o#oooo#
+#oooooooooo#
+############
+""")
+TAB_TASKS = pictured("""
+............
+.#########..
+.#ooooooo#..
+.#oooooob#..
+.#ooooobb#..
+.#boooobo#..
+.#bboobbo#..
+.#obbbboo#..
+.#oobbooo#..
+.#ooooooo#..
+.#########..
+""")
+TAB_CONTACTS = pictured("""
+............
+....####....
+...#oooo#...
+...#oooo#...
+...#oooo#...
+....####....
+..##bbbb##..
+.#bbbbbbbb#.
+.#bbbbbbbb#.
+.#bbbbbbbb#.
+.##########.
+""")
+TAB_NOTES = pictured("""
+.########...
+.#oooooo##..
+.#o####o#o#.
+.#oooooo####
+.#o######oo#
+.#oooooooooo
+.#o######oo#
+.#oooooooooo
+.#o####oooo#
+.#oooooooooo
+.###########
+""")
+TAB_MESSAGES = pictured("""
+............
+............
+############
+#b########b#
+#o#b####b#o#
+#oo#b##b#oo#
+#ooo#bb#ooo#
+#oooo##oooo#
+#oooooooooo#
+############
+............
+""")
+TAB_SPECIAL = pictured("""
+.....bb.....
+.....bb.....
+....bbbb....
+bbbbbbbbbbbb
+.bbbbbbbbbb.
+..bbbbbbbb..
+...bbbbbb...
+..bbbbbbbb..
+..bbb..bbb..
+.bbb....bbb.
+.bb......bb.
+""")
+GENERIC = pictured("""
+############
+#bbbbbbbbbb#
+#bbbbbbbbbb#
+#oooooooooo#
+#o####oooooo
+#oooooooooo#
+#o######ooo#
+#oooooooooo#
+#o#####oooo#
+#oooooooooo#
+############
+""")
+
 if __name__ == '__main__':
     write_bmp('scrollbar.bmp', strip(scroll_parts(), 1))
     write_bmp('scrollbar_vga.bmp', strip(scroll_parts(), 2))
@@ -224,3 +319,8 @@ if __name__ == '__main__':
     write_ico('drop_down.ico', [DROP_DOWN, scale(DROP_DOWN, 2)])
     write_ico('sign_collapsed.ico', [PLUS, scale(PLUS, 2)])
     write_ico('sign_open.ico', [MINUS, scale(MINUS, 2)])
+    for name, picture in (('tab_calendar.ico', TAB_CALENDAR), ('tab_tasks.ico', TAB_TASKS),
+                          ('tab_contacts.ico', TAB_CONTACTS), ('tab_notes.ico', TAB_NOTES),
+                          ('tab_messages.ico', TAB_MESSAGES), ('tab_special.ico', TAB_SPECIAL),
+                          ('generic.ico', GENERIC)):
+        write_ico(name, [picture, scale(picture, 2)])

@@ -1,0 +1,254 @@
+// The library as the Today screen and the tab host load it: QelTarvo.dll itself,
+// its exports by ordinal, its life from load to unload.
+#include "panel/Plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/InstallPath.h"
+#include "base/RegKey.h"
+#include "base/ScreenDpi.h"
+#include "base/tests/RegistrySandbox.h"
+#include "panel/Registration.h"
+#include "panel/TodayItemInfo.h"
+#include "panel/tests/PanelTestSupport.h"
+#include "platform/today/todaycmn.h"
+
+namespace {
+
+typedef HWND(WINAPI* PFN_TAB_HOST_WINDOW)(LPARAM, TODAYLISTITEM*, HWND);
+typedef HICON(WINAPI* PFN_TAB_ICON)(LPCWSTR);
+
+std::wstring BinFolder() {
+  CString dir;
+  GetModuleDirPath(dir);
+  return std::wstring(dir);
+}
+
+// An empty folder of this process: an install folder without the resource library.
+struct EmptyFolder {
+  EmptyFolder() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path = std::wstring(temp) + L"no_resources_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(path.c_str(), nullptr);
+  }
+  ~EmptyFolder() { RemoveDirectoryW(path.c_str()); }
+  std::wstring path;
+};
+
+// The Today screen's view for the item: a top-level window that draws no watermark.
+struct View {
+  View() {
+    window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+  }
+  ~View() { DestroyWindow(window); }
+  HWND window;
+};
+
+// QelTarvo.dll loaded in this process with its install folder given.
+struct Library {
+  explicit Library(const std::wstring& install) : machine(L"library") {
+    machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", install.c_str());
+    module = LoadLibraryW((BinFolder() + L"\\QelTarvo.dll").c_str());
+  }
+  ~Library() {
+    if (module) FreeLibrary(module);
+  }
+  template <typename F>
+  F Ordinal(int ordinal) const {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
+  }
+  template <typename F>
+  F Named(const char* name) const {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  }
+  HICON TabIcon(LPCWSTR name) const { return Named<PFN_TAB_ICON>("GetTabIconEx")(name); }
+  CLocalMachineSandbox machine;
+  HMODULE module;
+};
+
+SIZE IconSize(HICON icon) {
+  ICONINFO info = {};
+  SIZE size = {0, 0};
+  if (!icon || !GetIconInfo(icon, &info)) return size;
+  BITMAP bitmap = {};
+  GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+  size.cx = bitmap.bmWidth;
+  size.cy = info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2;
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return size;
+}
+
+int DeviceDpiY() {
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+TEST(PluginLibrary, ExportsTheTodayEntriesByOrdinalOnly) {
+  Library library(BinFolder());
+  ASSERT_TRUE(library.module);
+  for (int ordinal : {240, 241, 242}) EXPECT_TRUE(library.Ordinal<FARPROC>(ordinal)) << ordinal;
+  for (const char* name : {"InitializeCustomItem", "CustomItemOptionsDlgProc", "GetPluginWindow"})
+    EXPECT_FALSE(library.Named<FARPROC>(name)) << name;
+  for (const char* name : {"GetTabIconEx", "DllRegisterServer", "DllUnregisterServer"})
+    EXPECT_TRUE(library.Named<FARPROC>(name)) << name;
+  EXPECT_TRUE(FindResourceW(library.module, MAKEINTRESOURCEW(IDD_TODAY_CUSTOM), MAKEINTRESOURCEW(5)));
+  for (int icon : {128, 124}) EXPECT_TRUE(FindResourceW(library.module, MAKEINTRESOURCEW(icon), MAKEINTRESOURCEW(14)));
+}
+
+TEST(PluginLibrary, FromPlaceholderToPanelToUnload) {
+  View view;
+  HWND window = nullptr;
+  HINSTANCE instance = nullptr;
+  {
+    Library library(BinFolder());
+    ASSERT_TRUE(library.module);
+    instance = library.module;
+    auto initialize = library.Ordinal<PFNCUSTOMINITIALIZEITEM>(TODAY_ORDINAL_INITIALIZE);
+    TODAYLISTITEM item = {};
+    item.fEnabled = TRUE;
+    window = initialize(&item, view.window);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(item.hwndCustom, window);
+    // The tab host asking before the panel exists gets the same placeholder.
+    auto hostWindow = library.Ordinal<PFN_TAB_HOST_WINDOW>(242);
+    EXPECT_EQ(hostWindow(0, &item, view.window), window);
+    EXPECT_EQ(hostWindow(0, &item, view.window), window);
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&item), 0), 1);
+    EXPECT_EQ(static_cast<int>(item.cyp), (120 * DeviceDpiY() + 48) / 96);
+
+    const LONG_PTR placeholderProc = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    SetWindowPos(window, nullptr, 0, 0, 240, static_cast<int>(item.cyp), SWP_NOZORDER);
+    ShowWindow(view.window, SW_SHOWNA);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_NE(GetWindowLongPtrW(window, GWLP_WNDPROC), placeholderProc) << "the panel took the window";
+    EXPECT_EQ(hostWindow(0, &item, view.window), window) << "now as the panel's window";
+
+    // With the resource library: each tab's own icon at 12 x 11 logical pixels.
+    HICON icon = library.TabIcon(L"tarvotasks");
+    ASSERT_TRUE(icon);
+    const int dpi = DeviceDpiY();
+    EXPECT_EQ(IconSize(icon).cx, (12 * dpi + 48) / 96);
+    EXPECT_EQ(IconSize(icon).cy, (11 * dpi + 48) / 96);
+    DestroyIcon(icon);
+    // The host destroys the window before it frees the library.
+    DestroyWindow(window);
+  }
+  EXPECT_FALSE(GetModuleHandleW(L"QelTarvo.dll"));
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  EXPECT_FALSE(GetClassInfoExW(instance, L"Qel_Tarvo_PreWindow", &wc)) << "no class outlives the library";
+}
+
+TEST(PluginLibrary, UnloadWithThePanelStillShowingClosesIt) {
+  View view;
+  HWND window = nullptr;
+  {
+    Library library(BinFolder());
+    ASSERT_TRUE(library.module);
+    TODAYLISTITEM item = {};
+    item.fEnabled = TRUE;
+    window = library.Ordinal<PFNCUSTOMINITIALIZEITEM>(TODAY_ORDINAL_INITIALIZE)(&item, view.window);
+    ASSERT_TRUE(window);
+    SetWindowPos(window, nullptr, 0, 0, 240, 60, SWP_NOZORDER);
+    ShowWindow(view.window, SW_SHOWNA);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(PluginLibrary, WithoutTheResourceLibraryThePanelShowsItsOwnIcon) {
+  EmptyFolder empty;
+  View view;
+  Library library(empty.path);
+  ASSERT_TRUE(library.module);
+  // No panel yet: the tab's icon is asked of the library itself, which has none.
+  EXPECT_EQ(library.TabIcon(L"TarvoTasks"), nullptr);
+  HICON generic = library.TabIcon(L"TarvoAll");
+  EXPECT_TRUE(generic);
+  DestroyIcon(generic);
+  TODAYLISTITEM item = {};
+  item.fEnabled = TRUE;
+  HWND window = library.Ordinal<PFNCUSTOMINITIALIZEITEM>(TODAY_ORDINAL_INITIALIZE)(&item, view.window);
+  ASSERT_TRUE(window);
+  SetWindowPos(window, nullptr, 0, 0, 240, 60, SWP_NOZORDER);
+  ShowWindow(view.window, SW_SHOWNA);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  // A panel without resources: every tab shows the generic icon.
+  HICON icon = library.TabIcon(L"TarvoTasks");
+  EXPECT_TRUE(icon);
+  DestroyIcon(icon);
+  DestroyWindow(window);
+}
+
+// The installer's way: regsvr32 under Wine, in and out, leaving nothing behind.
+TEST(PluginLibrary, Regsvr32RegistersAndUnregisters) {
+  const std::wstring dll = L"\"" + BinFolder() + L"\\QelTarvo.dll\"";
+  const std::wstring itemKey = std::wstring(TODAY_ITEMS_KEY) + L"\\" + TARVO_TODAY_ITEM_NAME;
+  CRegistryView item(HKEY_LOCAL_MACHINE, itemKey);
+  CRegistryView korvel(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Korvel\\Shared");
+  const bool sharedBefore = korvel.Exists();
+  ASSERT_EQ(RunProgram(L"regsvr32.exe /s " + dll), 0u);
+  std::wstring text;
+  EXPECT_TRUE(item.ReadString(L"DLL", text));
+  EXPECT_EQ(text, L"\\Windows\\QelTarvo.dll");
+  EXPECT_TRUE(CRegistryView(HKEY_LOCAL_MACHINE, std::wstring(TARVO_TAB_PLUGINS_KEY) + L"\\TarvoAll").Exists());
+  ASSERT_EQ(RunProgram(L"regsvr32.exe /s /u " + dll), 0u);
+  EXPECT_FALSE(item.Exists());
+  EXPECT_FALSE(CRegistryView(HKEY_LOCAL_MACHINE, std::wstring(TARVO_TAB_PLUGINS_KEY) + L"\\TarvoAll").Exists());
+  EXPECT_FALSE(CRegistryView(HKEY_LOCAL_MACHINE, std::wstring(TARVO_TAB_APPLETS_KEY)).Exists());
+  EXPECT_EQ(korvel.Exists(), sharedBefore);
+}
+
+std::vector<std::wstring> g_launched;
+BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
+  g_launched.push_back(std::wstring(info->lpFile) + L"|" + (info->lpParameters ? info->lpParameters : L""));
+  return TRUE;
+}
+
+TEST(PluginShell, OptionsDialogStartsTheOptionsProgramAndEnds) {
+  CLocalMachineSandbox machine(L"options");
+  ASSERT_TRUE(machine.Redirected());
+  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", L"\\Program Files\\Qel Tarvo");
+  PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(RecordLaunch);
+  g_launched.clear();
+  HWND dialog = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(OptionsDialogProc(dialog, WM_PAINT, 0, 0));
+  EXPECT_TRUE(g_launched.empty());
+  EXPECT_TRUE(OptionsDialogProc(dialog, WM_INITDIALOG, 0, 0));
+  EXPECT_EQ(g_launched, std::vector<std::wstring>{L"\\Program Files\\Qel Tarvo\\TarvoSettings.exe|"});
+  DestroyWindow(dialog);
+  SetProgramLauncher(previous);
+}
+
+TEST(PluginShell, TabIconNamesAndSizes) {
+  struct Case {
+    const wchar_t* name;
+    UINT id;
+  };
+  const Case cases[] = {{L"TarvoCalendar", 147}, {L"tarvotasks", 146},  {L"TARVOCONTACTS", 148},
+                        {L"TarvoNotes", 149},    {L"TarvoMessages", 216}, {L"TarvoSpecial", 143},
+                        {L"TarvoAll", 128},      {L"", 128},            {nullptr, 128}};
+  for (const Case& c : cases) EXPECT_EQ(GetTabIconResourceId(c.name), c.id) << (c.name ? c.name : L"(null)");
+  CLocalMachineSandbox machine(L"tab_icons");
+  ASSERT_TRUE(machine.Redirected());
+  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+  for (int dpi : {96, 192}) {
+    SetScreenDpi(dpi, dpi);
+    HICON icon = GetTabIcon(L"TarvoNotes");
+    SIZE size = IconSize(icon);
+    EXPECT_EQ(size.cx, dpi / 8) << dpi;
+    EXPECT_EQ(size.cy, dpi == 96 ? 11 : 22) << dpi;
+    if (icon) DestroyIcon(icon);
+  }
+  SetScreenDpi(0, 0);
+  ShutdownPlugin();
+}
+
+}  // namespace
