@@ -47,6 +47,9 @@ BOOL RunSettingsProgram(LPCWSTR parameters) {
   GetInstallPath(file, L"TarvoSettings.exe");
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
+  // A missing program is a failure the caller reports; the shell's own error
+  // box would wait for a person inside the host's thread.
+  info.fMask = SEE_MASK_FLAG_NO_UI;
   info.lpVerb = L"open";
   info.lpFile = file;
   info.lpParameters = parameters;

@@ -61,7 +61,7 @@ BOOL ShowHelp(LPCWSTR topic) {
   parameters += topic && *topic ? topic : L"Main_Contents";
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpFile = L"PegHelp.exe";
   info.lpParameters = parameters;
   info.nShow = SW_SHOWNORMAL;

@@ -99,8 +99,19 @@ TEST_F(InstallPath, SettingsProgramStartsFromTheInstallFolder) {
   EXPECT_EQ(g_parameters, L"-p3:0");
   EXPECT_EQ(g_verb, L"open");
   EXPECT_EQ(g_launched.nShow, SW_SHOWNORMAL);
-  EXPECT_EQ(g_launched.fMask, 0u);
+  EXPECT_EQ(g_launched.fMask, static_cast<ULONG>(SEE_MASK_FLAG_NO_UI));
   EXPECT_EQ(g_launched.hwnd, nullptr);
+}
+
+// Without the program, starting it fails at once: no error box waits for a person.
+TEST_F(InstallPath, AMissingSettingsProgramFailsWithoutAsking) {
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring empty = std::wstring(temp) + L"NoSettingsHere" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(empty.c_str(), nullptr);
+  install.WriteString(L"InstallDir", empty.c_str());
+  EXPECT_FALSE(RunSettingsProgram(nullptr));
+  RemoveDirectoryW(empty.c_str());
 }
 
 }  // namespace
