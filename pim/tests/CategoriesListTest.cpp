@@ -12,6 +12,7 @@
 #include "base/tests/DeviceRoot.h"
 #include "pim/tests/CategoryFixtures.h"
 #include "pim/PocketOutlook.h"
+#include "pim/tests/RecordingApp.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/windowlib/ComPtr.h"
@@ -408,6 +409,94 @@ TEST(CategoriesListFuzz, AnyRecordsAndNotificationsKeepTheListWhole) {
     }
     pimtest::ClearStores();
   }
+}
+
+// An object model whose folders answer the categories question with any bytes: the
+// size query and the answer may disagree, the text may point anywhere or run on.
+struct FuzzFolder : IFolder, IItem {
+  std::mt19937* random = nullptr;
+  wchar_t elsewhere[8] = L"outside";
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    *out = nullptr;
+    if (iid == IID_IItem)
+      *out = static_cast<IItem*>(this);
+    else if (iid == IID_IUnknown || iid == IID_IFolder)
+      *out = static_cast<IFolder*>(this);
+    else
+      return E_NOINTERFACE;
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP get_Items(IPOutlookItemCollection**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_DefaultItemType(int*) override { return E_NOTIMPL; }
+  STDMETHODIMP get_Application(IPOutlookApp**) override { return E_NOTIMPL; }
+  STDMETHODIMP AddItemToInfraredFolder(int, IDispatch*) override { return E_NOTIMPL; }
+  STDMETHODIMP SendToInfrared() override { return E_NOTIMPL; }
+  STDMETHODIMP ReceiveFromInfrared(IPOutlookItemCollection**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetProps(const CEPROPID* ids, ULONG, WORD, CEPROPVAL** values, ULONG* size, HANDLE) override {
+    std::mt19937& r = *random;
+    const HRESULT result = r() % 8 ? S_OK : E_FAIL;
+    if (!values) {
+      const ULONG sizes[] = {0, 4, sizeof(CEPROPVAL), sizeof(CEPROPVAL) + 10, 200, 0x7FFFFFFF};
+      *size = sizes[r() % 6];
+      return result;
+    }
+    // Only the room it was given is written; what the answer says is anyone's guess.
+    BYTE* buffer = reinterpret_cast<BYTE*>(*values);
+    for (ULONG i = 0; i < *size; ++i) buffer[i] = static_cast<BYTE>(r() % 3 ? 'a' + r() % 26 : r());
+    if (*size >= sizeof(CEPROPVAL)) {
+      CEPROPVAL& v = **values;
+      v.propid = r() % 4 ? ids[0] : static_cast<CEPROPID>(r());
+      v.wFlags = r() % 4 ? 0 : static_cast<WORD>(r());
+      const ULONG at = static_cast<ULONG>(r() % (*size + 8));
+      switch (r() % 4) {
+        case 0: v.val.lpwstr = nullptr; break;
+        case 1: v.val.lpwstr = elsewhere; break;
+        default: v.val.lpwstr = reinterpret_cast<LPWSTR>(buffer + at); break;
+      }
+    }
+    if (r() % 6 == 0) *size = static_cast<ULONG>(r());
+    return result;
+  }
+  STDMETHODIMP SetProps(ULONG, WORD, CEPROPVAL*) override { return E_NOTIMPL; }
+  STDMETHODIMP Save() override { return E_NOTIMPL; }
+  STDMETHODIMP Delete() override { return E_NOTIMPL; }
+  STDMETHODIMP Copy(IItem**) override { return E_NOTIMPL; }
+  STDMETHODIMP get_Oid(long*) override { return E_NOTIMPL; }
+  STDMETHODIMP Display(HWND) override { return E_NOTIMPL; }
+  STDMETHODIMP Edit(HWND) override { return E_NOTIMPL; }
+};
+
+struct FuzzApp : RecordingApp {
+  FuzzFolder folder;
+  STDMETHODIMP GetDefaultFolder(int, IFolder** out) override {
+    *out = &folder;
+    return S_OK;
+  }
+};
+
+TEST(CategoriesListFuzz, AnyFolderAnswerGivesATextOrNothing) {
+  std::mt19937 random(20261211);
+  FuzzApp app;
+  app.folder.random = &random;
+  RecordingApp::Current() = &app;
+  CPocketOutlook::SetFactory(RecordingApp::Make);
+  for (int round = 0; round < 3000; ++round) {
+    const std::wstring text(CCategoriesList::GetCategoriesForFolder(olFolderTasks));
+    ASSERT_NE(text, L"outside") << "a text outside the answer is never read";
+    ASSERT_LE(text.size(), 100u);
+  }
+  CPocketOutlook::Logoff();
+  CPocketOutlook::SetFactory(nullptr);
+  RecordingApp::Current() = nullptr;
 }
 
 }  // namespace cattest
