@@ -15,6 +15,7 @@
 #include "graphics/SkinArchive.h"
 #include "graphics/SkinColors.h"
 #include "graphics/TextFit.h"
+#include "pim/CategoryColors.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/MessageLoop.h"
 #include "platform/windowlib/Module.h"
@@ -30,6 +31,7 @@ void CSettingsApp::SetProgramSwitches() {
   CContainerElement::SetPreviewLayout(TRUE);
   CKeyLayouts::SetOptionsProgramRules(TRUE);
   GetCeDbApi()->SetReadHeap(GetProcessHeap());
+  CCategoryColors::SetWriteMissingColors(TRUE);
 }
 
 HINSTANCE CSettingsApp::LoadResourceLibrary() {

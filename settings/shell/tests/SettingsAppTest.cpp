@@ -10,6 +10,7 @@
 #include "graphics/SkinArchive.h"
 #include "graphics/SkinColors.h"
 #include "graphics/TextFit.h"
+#include "pim/CategoryColors.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ namespace {
 // program's.
 struct Switches {
   BOOL flushAfterFailedCreate, wholeDibInMemberFormat, trailingSpacesCounted, exactKey, createColorKey,
-      previewLayout, optionsRules;
+      previewLayout, optionsRules, writeMissingColors;
   HANDLE readHeap;
 
   static Switches Now() {
@@ -28,7 +29,7 @@ struct Switches {
     SetNewerStore(newer);
     return {failed.WillFlushOnClose(), CSkinArchive::IsWholeDibInMemberFormat(), GetGdiWrapTrailingSpaces(),
             CKeyedBitmap::IsExactKeyInDib(), GetThemeColorKeyCreate(), CContainerElement::IsPreviewLayout(),
-            CKeyLayouts::IsOptionsProgramRules(), heap};
+            CKeyLayouts::IsOptionsProgramRules(), CCategoryColors::IsWriteMissingColors(), heap};
   }
 };
 
@@ -42,6 +43,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_FALSE(library.createColorKey);
   EXPECT_FALSE(library.previewLayout);
   EXPECT_FALSE(library.optionsRules);
+  EXPECT_FALSE(library.writeMissingColors);
   EXPECT_EQ(library.readHeap, nullptr);
 
   CSettingsApp::SetProgramSwitches();
@@ -55,6 +57,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   CContainerElement::SetPreviewLayout(FALSE);
   CKeyLayouts::SetOptionsProgramRules(FALSE);
   GetCeDbApi()->SetReadHeap(nullptr);
+  CCategoryColors::SetWriteMissingColors(FALSE);
 
   EXPECT_TRUE(options.flushAfterFailedCreate);
   EXPECT_TRUE(options.wholeDibInMemberFormat);
@@ -63,6 +66,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_TRUE(options.createColorKey);
   EXPECT_TRUE(options.previewLayout);
   EXPECT_TRUE(options.optionsRules);
+  EXPECT_TRUE(options.writeMissingColors);
   EXPECT_EQ(options.readHeap, GetProcessHeap());
 }
 

@@ -1,0 +1,3 @@
+#include "controls/PlainDropDown.h"
+
+CPlainDropDown::~CPlainDropDown() = default;
