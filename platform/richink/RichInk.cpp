@@ -3,6 +3,8 @@
 #include <richedit.h>
 
 #include <cstring>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "platform/aygshell/aygshell.h"
@@ -14,6 +16,36 @@ WNDPROC g_richEdit = nullptr;
 
 // Streams larger than this are refused rather than held in memory whole.
 constexpr size_t kMaxStream = 64u * 1024 * 1024;
+
+// Wine's rich edit brings the process down on combining marks of right-to-left and
+// complex scripts it cannot place (a Hebrew point with no letter before it, a Latin
+// letter carrying an Arabic vowel sign, dozens of points on one letter). Text from
+// outside is shown without those scripts' own marks; the marks every script shares
+// (U+0300-U+036F) stay on a letter, at most kMaxMarks of them.
+constexpr int kMaxMarks = 3;
+
+std::wstring WithoutStrayMarks(const wchar_t* text, size_t length) {
+  std::wstring out;
+  if (!text || length == 0) return out;
+  std::vector<WORD> types(length);
+  if (!GetStringTypeW(CT_CTYPE3, text, static_cast<int>(length), types.data())) return std::wstring(text, length);
+  std::vector<WORD> classes(length);
+  GetStringTypeW(CT_CTYPE1, text, static_cast<int>(length), classes.data());
+  out.reserve(length);
+  int marks = -1;  // -1: no letter to carry a mark
+  for (size_t i = 0; i < length; ++i) {
+    const wchar_t c = text[i];
+    if ((types[i] & C3_NONSPACING) && !(types[i] & C3_ALPHA)) {
+      const bool anyLetter = c >= 0x0300 && c <= 0x036F;
+      if (marks < 0 || marks >= kMaxMarks || !anyLetter) continue;
+      ++marks;
+    } else {
+      marks = (classes[i] & C1_ALPHA) ? 0 : -1;
+    }
+    out += c;
+  }
+  return out;
+}
 
 struct Buffered {
   const std::vector<BYTE>* data;
@@ -61,6 +93,23 @@ LRESULT StreamIn(HWND window, WPARAM format, EDITSTREAM* stream) {
     stream->dwError = ERROR_INVALID_DATA;
     return ERROR_INVALID_DATA;
   }
+  if (kind == SF_TEXT) {
+    // Text is read as the caller's characters, cleaned, and given on as UTF-16.
+    std::wstring text;
+    if (format & SF_UNICODE) {
+      text.assign(data.size() / sizeof(wchar_t), L'\0');
+      if (!text.empty()) memcpy(&text[0], data.data(), text.size() * sizeof(wchar_t));
+    } else if (!data.empty() && data.size() < 0x7FFFFFFF) {
+      const int n = static_cast<int>(data.size());
+      const int chars = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(data.data()), n, nullptr, 0);
+      text.assign(chars > 0 ? chars : 0, L'\0');
+      if (chars > 0) MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(data.data()), n, &text[0], chars);
+    }
+    text = WithoutStrayMarks(text.c_str(), text.size());
+    data.assign(reinterpret_cast<const BYTE*>(text.data()),
+                reinterpret_cast<const BYTE*>(text.data()) + text.size() * sizeof(wchar_t));
+    format = (format & ~static_cast<WPARAM>(SF_TEXT | SF_RTF)) | SF_TEXT | SF_UNICODE;
+  }
   Buffered source = {&data, 0};
   EDITSTREAM inner = {};
   inner.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
@@ -102,6 +151,14 @@ LRESULT CALLBACK RichInkProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case EM_STREAMIN:
       return StreamIn(window, wParam, reinterpret_cast<EDITSTREAM*>(lParam));
+    case WM_SETTEXT:
+    case EM_REPLACESEL:
+      if (lParam) {
+        const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+        const std::wstring clean = WithoutStrayMarks(text, wcslen(text));
+        return CallWindowProcW(g_richEdit, window, message, wParam, reinterpret_cast<LPARAM>(clean.c_str()));
+      }
+      break;
     case WM_RBUTTONDOWN:
       return 0;
     case WM_RBUTTONUP:

@@ -173,6 +173,41 @@ TEST_F(RichInk, FuzzedStreams) {
   }
 }
 
+// Text given by any means loses the combining marks Wine cannot place (which would end
+// the process); shared accents stay on their letters.
+TEST_F(RichInk, MarksWineCannotPlaceAreDropped) {
+  struct Case {
+    const wchar_t* given;
+    const wchar_t* shown;
+  };
+  const Case cases[] = {
+      {L"\x05b0", L""},
+      {L"\x05d0\x05b0\x05d1", L"\x05d0\x05d1"},
+      {L"a\x064b", L"a"},
+      {L"caf\x0065\x0301", L"caf\x0065\x0301"},
+      {L"e\x0301\x0302\x0303\x0304\x0305", L"e\x0301\x0302\x0303"},
+      {L" \x0301x", L" x"},
+      {L"\x05e9\x05dc\x05d5\x05dd", L"\x05e9\x05dc\x05d5\x05dd"},
+  };
+  for (const Case& c : cases) {
+    SetWindowTextW(control_, c.given);
+    EXPECT_EQ(Text(), c.shown);
+    Source source;
+    source.bytes = Utf16(c.given);
+    EXPECT_EQ(StreamIn(control_, SF_TEXT | SF_UNICODE, source), 0);
+    EXPECT_EQ(Text(), c.shown);
+  }
+  // Any characters of the basic plane, painted.
+  std::mt19937 random(5);
+  ShowWindow(control_, SW_SHOWNA);
+  for (int i = 0; i < 300; ++i) {
+    std::wstring text;
+    for (int n = random() % 200; n > 0; --n) text += static_cast<wchar_t>(0x20 + random() % (0xD800 - 0x20));
+    SetWindowTextW(control_, text.c_str());
+    UpdateWindow(control_);
+  }
+}
+
 // A right tap, or a held tap, tells the parent (code 1000, the point in the control's
 // own coordinates); a plain tap does not.
 TEST_F(RichInk, ContextGestureNotifiesParent) {
