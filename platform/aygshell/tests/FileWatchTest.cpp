@@ -4,7 +4,10 @@
 #include "platform/aygshell/tests/HostWindow.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -145,6 +148,58 @@ TEST(FileWatch, DeregisteredWindowHearsNothing) {
   EXPECT_FALSE(Has(seen, SHCNE_CREATE, folder / L"more.txt"));
   SHChangeNotifyDeregisterCE(staying.hwnd());
   Take(staying);
+}
+
+std::vector<DWORD> ThreadsOfThisProcess() {
+  std::vector<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.push_back(entry.th32ThreadID);
+  CloseHandle(snapshot);
+  return ids;
+}
+
+// The threads a registration started (held open, so their end can be seen).
+std::vector<HANDLE> ThreadsStartedBy(const std::function<void()>& action) {
+  const std::vector<DWORD> before = ThreadsOfThisProcess();
+  action();
+  std::vector<HANDLE> started;
+  for (DWORD id : ThreadsOfThisProcess()) {
+    if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+    if (HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id)) started.push_back(thread);
+  }
+  return started;
+}
+
+bool AnyEnded(const std::vector<HANDLE>& threads, DWORD waitMs) {
+  if (threads.empty()) return false;
+  return WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), FALSE, waitMs) <
+         WAIT_OBJECT_0 + threads.size();
+}
+
+// A watcher is a thread that ends with its registration, before the call returns, or
+// soon after its window goes without deregistering.
+TEST(FileWatch, WatcherEndsWithRegistrationOrWindow) {
+  Scratch folder(L"watch_end");
+  std::vector<HANDLE> first, second;
+  {
+    HostWindow window;
+    first = ThreadsStartedBy([&] { ASSERT_TRUE(Register(window.hwnd(), kAllEvents, folder.path(), FALSE)); });
+    ASSERT_FALSE(first.empty());
+    EXPECT_FALSE(AnyEnded(first, 0));
+    ASSERT_TRUE(SHChangeNotifyDeregisterCE(window.hwnd()));
+    EXPECT_TRUE(AnyEnded(first, 0));
+
+    second = ThreadsStartedBy([&] { ASSERT_TRUE(Register(window.hwnd(), kAllEvents, folder.path(), FALSE)); });
+    ASSERT_FALSE(second.empty());
+    EXPECT_FALSE(AnyEnded(second, 0));
+  }
+  EXPECT_TRUE(AnyEnded(second, 5000));
+  for (HANDLE thread : first) CloseHandle(thread);
+  for (HANDLE thread : second) CloseHandle(thread);
 }
 
 // A registration that names no folder watches the documents folders of main memory
