@@ -1,9 +1,13 @@
 #include "platform/aygshell/AygTest.h"
+#include "platform/aygshell/FileWatch.h"
 #include "platform/aygshell/ShellInternal.h"
 
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/note_prj/DeviceVolumes.h"
 
 namespace {
 
@@ -12,6 +16,7 @@ struct Registration {
   DWORD mask;
   std::wstring folder;  // empty: every folder
   bool recursive;
+  std::shared_ptr<ayg::CFileWatch> watch;  // the real watcher; null when no folder could be opened
 };
 
 SRWLOCK g_lock = SRWLOCK_INIT;
@@ -33,8 +38,24 @@ bool Watches(const Registration& r, LPCWSTR item) {
 
 size_t Chars(LPCWSTR text) { return text ? wcslen(text) + 1 : 0; }
 
+// The folders a registration watches: the one it names, or, for one that names none,
+// the documents folders of main memory and of each storage card, where the device's
+// users keep their files.
+std::shared_ptr<ayg::CFileWatch> StartWatch(const Registration& r) {
+  std::vector<ayg::CFileWatch::Folder> folders;
+  if (!r.folder.empty()) {
+    folders.push_back({r.folder, devvol::ToHost(r.folder)});
+  } else {
+    for (const std::wstring& documents : devvol::DocumentsFolders(true, true))
+      folders.push_back({documents, devvol::ToHost(documents)});
+  }
+  return ayg::CFileWatch::Start(r.window, r.mask, r.recursive, std::move(folders));
+}
+
+}  // namespace
+
 // One block: the record, then the paths it points to. Freed by SHChangeNotifyFree.
-FILECHANGENOTIFY* MakeRecord(LONG eventId, LPCWSTR item1, LPCWSTR item2) {
+FILECHANGENOTIFY* ayg::MakeFileChangeRecord(LONG eventId, LPCWSTR item1, LPCWSTR item2) {
   const size_t n1 = Chars(item1), n2 = Chars(item2);
   const size_t bytes = sizeof(FILECHANGENOTIFY) + (n1 + n2) * sizeof(WCHAR);
   auto* record = static_cast<FILECHANGENOTIFY*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
@@ -56,7 +77,7 @@ FILECHANGENOTIFY* MakeRecord(LONG eventId, LPCWSTR item1, LPCWSTR item2) {
   }
   WIN32_FILE_ATTRIBUTE_DATA data;
   LPCWSTR current = item2 ? item2 : item1;
-  if (current && GetFileAttributesExW(current, GetFileExInfoStandard, &data)) {
+  if (current && GetFileAttributesExW(devvol::ToHost(current).c_str(), GetFileExInfoStandard, &data)) {
     info.dwAttributes = data.dwFileAttributes;
     info.ftModified = data.ftLastWriteTime;
     info.nFileSize = data.nFileSizeLow;
@@ -64,18 +85,19 @@ FILECHANGENOTIFY* MakeRecord(LONG eventId, LPCWSTR item1, LPCWSTR item2) {
   return record;
 }
 
-}  // namespace
-
 AYG_API BOOL WINAPI SHChangeNotifyRegisterCE(HWND window, const SHCHANGENOTIFYENTRY* entry) {
   if (!IsWindow(window) || !entry) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   Registration r{window, entry->dwEventMask, WithoutTrailingSlash(entry->pszWatchDir),
-                 entry->fRecursive != FALSE};
+                 entry->fRecursive != FALSE, nullptr};
+  r.watch = StartWatch(r);
+  std::shared_ptr<ayg::CFileWatch> replaced;  // stopped outside the lock
   ayg::Locked lock(g_lock);
   for (Registration& old : g_registrations) {
     if (old.window == window) {
+      replaced = std::move(old.watch);
       old = r;
       return TRUE;
     }
@@ -85,9 +107,11 @@ AYG_API BOOL WINAPI SHChangeNotifyRegisterCE(HWND window, const SHCHANGENOTIFYEN
 }
 
 AYG_API BOOL WINAPI SHChangeNotifyDeregisterCE(HWND window) {
+  std::shared_ptr<ayg::CFileWatch> stopped;  // the watcher ends before the call returns
   ayg::Locked lock(g_lock);
   for (auto it = g_registrations.begin(); it != g_registrations.end(); ++it) {
     if (it->window == window) {
+      stopped = std::move(it->watch);
       g_registrations.erase(it);
       return TRUE;
     }
@@ -104,11 +128,13 @@ AYG_API void WINAPI SHChangeNotifyFree(FILECHANGENOTIFY* notify) {
 
 AYG_API int WINAPI AygTestNotifyFileChange(LONG eventId, LPCWSTR item1, LPCWSTR item2) {
   std::vector<Registration> targets;
+  std::vector<std::shared_ptr<ayg::CFileWatch>> stopped;
   {
     ayg::Locked lock(g_lock);
     // Windows that went away without deregistering are forgotten here.
     for (auto it = g_registrations.begin(); it != g_registrations.end();) {
       if (!IsWindow(it->window)) {
+        stopped.push_back(std::move(it->watch));
         it = g_registrations.erase(it);
         continue;
       }
@@ -119,7 +145,7 @@ AYG_API int WINAPI AygTestNotifyFileChange(LONG eventId, LPCWSTR item1, LPCWSTR 
   }
   int told = 0;
   for (const Registration& r : targets) {
-    FILECHANGENOTIFY* record = MakeRecord(eventId, item1, item2);
+    FILECHANGENOTIFY* record = ayg::MakeFileChangeRecord(eventId, item1, item2);
     if (!record) break;
     if (PostMessageW(r.window, WM_FILECHANGEINFO, 0, reinterpret_cast<LPARAM>(record))) {
       ++told;

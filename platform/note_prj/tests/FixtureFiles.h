@@ -1,0 +1,73 @@
+// Files for tests of the file-system stand-ins: folder trees of a test's own under the
+// temporary folder, and changes made by another program.
+#pragma once
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace fixture {
+
+inline void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+inline bool WriteText(const std::wstring& path, const char* text) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == strlen(text);
+}
+
+// Runs a command in another program (the system's command interpreter) and waits for it.
+inline bool RunOther(const std::wstring& command) {
+  std::wstring line = L"cmd.exe /c " + command;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 30000);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code == 0;
+}
+
+// A folder of this test program's own under the temporary folder, removed afterwards.
+class Scratch {
+ public:
+  explicit Scratch(const wchar_t* name) {
+    WCHAR temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + name + L"_" + std::to_wstring(GetCurrentProcessId());
+    RemoveTree(path_);
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~Scratch() { RemoveTree(path_); }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const wchar_t* name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+}  // namespace fixture
