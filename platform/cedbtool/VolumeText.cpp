@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <string_view>
 #include <vector>
 
 // The text, UTF-8:
@@ -25,7 +27,7 @@ std::string Utf8(const wchar_t* s) {
   return out;
 }
 
-std::wstring Wide(const std::string& s) {
+std::wstring Wide(std::string_view s) {
   int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
   std::wstring out(n, L'\0');
   if (n) MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &out[0], n);
@@ -105,17 +107,41 @@ std::string Value(const CEPROPVAL& p) {
 
 // ---- reading the text ----
 
-// The words of one line; their strings keep their room from line to line.
+int Nibble(char c) {
+  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+}
+
+
+// What a byte means to the reader: where an unquoted word ends, and where a run of plain
+// text inside quotes ends. A table keeps the scan over the whole text to one test a byte.
+enum : uint8_t { kEndsWord = 1, kEndsQuoted = 2 };
+struct ByteClasses {
+  uint8_t of[256] = {};
+  ByteClasses() {
+    for (unsigned char c : {' ', '\t', '\r', '\n', '\0'}) of[c] |= kEndsWord;
+    for (unsigned char c : {'"', '\\', '\n', '\0'}) of[c] |= kEndsQuoted;
+  }
+};
+const ByteClasses kClasses;
+
+// The words of one line, as views: into the text itself, or for a quoted string with
+// escapes into its unescaped copy. Quoted strings are marked by a leading '"'. The copies
+// keep their room from line to line and never move while a line is read.
 struct Words {
-  std::vector<std::string> items;
-  size_t count = 0;
-  size_t size() const { return count; }
-  bool empty() const { return !count; }
-  const std::string& operator[](size_t i) const { return items[i]; }
-  std::string& Add() {
-    if (count == items.size()) items.emplace_back();
-    items[count].clear();
-    return items[count++];
+  std::vector<std::string_view> items;
+  std::deque<std::string> copies;
+  size_t copied = 0;
+  size_t size() const { return items.size(); }
+  bool empty() const { return items.empty(); }
+  std::string_view operator[](size_t i) const { return items[i]; }
+  void Clear() {
+    items.clear();
+    copied = 0;
+  }
+  std::string& Copy() {
+    if (copied == copies.size()) copies.emplace_back();
+    copies[copied].clear();
+    return copies[copied++];
   }
 };
 
@@ -135,9 +161,58 @@ struct Cursor {
   void SkipBlanks() {
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r')) ++at;
   }
-  // The next line's words; quoted strings come back unescaped, marked by a leading '"'.
+  // The end of the run from `from` that holds no byte of the class.
+  size_t RunEnd(size_t from, uint8_t cls) const {
+    const char* p = text.data();
+    size_t n = text.size();
+    while (from < n && !(kClasses.of[static_cast<unsigned char>(p[from])] & cls)) ++from;
+    return from;
+  }
+  // A quoted string from its opening quote; a view of the text when it has no escapes.
+  bool Quoted(Words* words) {
+    size_t open = at++;
+    size_t run = RunEnd(at, kEndsQuoted);
+    if (run < text.size() && text[run] == '"') {
+      words->items.emplace_back(text.data() + open, run - open);
+      at = run + 1;
+      return true;
+    }
+    std::string& word = words->Copy();
+    word = "\"";
+    for (;;) {
+      run = RunEnd(at, kEndsQuoted);
+      word.append(text, at, run - at);
+      at = run;
+      if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
+      char d = text[at++];
+      if (d == '\0') return Fail("NUL byte in the text");
+      if (d == '"') break;
+      if (at >= text.size()) return Fail("unterminated text");
+      char e = text[at++];
+      switch (e) {
+        case 'n': word += '\n'; break;
+        case 'r': word += '\r'; break;
+        case 't': word += '\t'; break;
+        case 'x': {
+          int high = at + 2 <= text.size() ? Nibble(text[at]) : -1;
+          int low = at + 2 <= text.size() ? Nibble(text[at + 1]) : -1;
+          if (high < 0 || low < 0) return Fail("bad escape");
+          char x = static_cast<char>(high << 4 | low);
+          // A device text ends at its first NUL: one inside would cut it short unseen.
+          if (!x) return Fail("NUL byte in the text");
+          word += x;
+          at += 2;
+          break;
+        }
+        default: word += e;
+      }
+    }
+    words->items.emplace_back(word);
+    return true;
+  }
+  // The next line's words.
   bool NextLine(Words* words) {
-    words->count = 0;
+    words->Clear();
     while (at < text.size() && !failed) {
       SkipBlanks();
       if (at >= text.size()) break;
@@ -155,61 +230,20 @@ struct Cursor {
         continue;
       }
       if (c == '"') {
-        std::string& word = words->Add();
-        word = "\"";
-        ++at;
-        for (;;) {
-          size_t run = at;
-          while (run < text.size() && text[run] != '"' && text[run] != '\\' && text[run] != '\n' &&
-                 text[run] != '\0')
-            ++run;
-          word.append(text, at, run - at);
-          at = run;
-          if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
-          char d = text[at++];
-          if (d == '\0') return Fail("NUL byte in the text");
-          if (d == '"') break;
-          if (at >= text.size()) return Fail("unterminated text");
-          char e = text[at++];
-          switch (e) {
-            case 'n': word += '\n'; break;
-            case 'r': word += '\r'; break;
-            case 't': word += '\t'; break;
-            case 'x': {
-              if (at + 2 > text.size() || !isxdigit(static_cast<unsigned char>(text[at])) ||
-                  !isxdigit(static_cast<unsigned char>(text[at + 1])))
-                return Fail("bad escape");
-              char x = static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
-              // A device text ends at its first NUL: one inside would cut it short unseen.
-              if (!x) return Fail("NUL byte in the text");
-              word += x;
-              at += 2;
-              break;
-            }
-            default: word += e;
-          }
-        }
+        if (!Quoted(words)) return false;
       } else {
         size_t start = at;
-        while (at < text.size()) {
-          char d = text[at];
-          if (d == ' ' || d == '\t' || d == '\r' || d == '\n' || d == '\0') break;
-          ++at;
-        }
-        words->Add().assign(text, start, at - start);
+        at = RunEnd(at, kEndsWord);
+        words->items.emplace_back(text.data() + start, at - start);
       }
     }
     return !failed && !words->empty();
   }
 };
 
-int Nibble(char c) {
-  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-}
-
 // A whole word as a number, as C reads one with base 0 (0x hex, a leading 0 octal, else
 // decimal, an optional sign), refusing anything out of range or left over.
-bool Number(const std::string& s, unsigned long long* out, bool allowSign, long long* signedOut) {
+bool Number(std::string_view s, unsigned long long* out, bool allowSign, long long* signedOut) {
   size_t i = 0;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -228,11 +262,10 @@ bool Number(const std::string& s, unsigned long long* out, bool allowSign, long 
   if (i >= s.size()) return false;
   unsigned long long v = 0;
   for (; i < s.size(); ++i) {
-    char c = s[i];
-    int nibble = Nibble(c);
-    unsigned d = nibble < 0 ? 99 : static_cast<unsigned>(nibble);
-    if (d >= base || v > (~0ull - d) / base) return false;
-    v = v * base + d;
+    int d = Nibble(s[i]);
+    if (d < 0 || static_cast<unsigned>(d) >= base || __builtin_mul_overflow(v, base, &v) ||
+        __builtin_add_overflow(v, static_cast<unsigned>(d), &v))
+      return false;
   }
   if (!allowSign) {
     *out = v;
@@ -269,7 +302,7 @@ struct Records {
   }
 };
 
-bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, Records& r) {
+bool ParseValue(Cursor& c, CEPROPID propid, std::string_view word, Records& r) {
   r.vals.emplace_back();
   r.where.push_back(std::string::npos);
   CEPROPVAL* v = &r.vals.back();
@@ -279,14 +312,14 @@ bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, Records& r)
   WORD type = TypeFromPropID(propid);
   switch (type) {
     case CEVT_I2: case CEVT_I4: case CEVT_AUTO_I4: case CEVT_I8: case CEVT_AUTO_I8: case CEVT_BOOL:
-      if (!Number(word, nullptr, true, &s)) return c.Fail("bad number " + word);
+      if (!Number(word, nullptr, true, &s)) return c.Fail("bad number " + std::string(word));
       if (type == CEVT_I2) v->val.iVal = static_cast<short>(s);
       else if (type == CEVT_BOOL) v->val.boolVal = s != 0;
       else if (type == CEVT_I8 || type == CEVT_AUTO_I8) v->val.llVal.QuadPart = s;
       else v->val.lVal = static_cast<long>(s);
       return true;
     case CEVT_UI2: case CEVT_UI4: case CEVT_RECID: case CEVT_UI8: case CEVT_FILETIME:
-      if (!Number(word, &u, false, nullptr)) return c.Fail("bad number " + word);
+      if (!Number(word, &u, false, nullptr)) return c.Fail("bad number " + std::string(word));
       if (type == CEVT_UI2) v->val.uiVal = static_cast<USHORT>(u);
       else if (type == CEVT_UI8) v->val.ullVal.QuadPart = u;
       else if (type == CEVT_FILETIME) {
@@ -295,9 +328,10 @@ bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, Records& r)
       } else v->val.ulVal = static_cast<ULONG>(u);
       return true;
     case CEVT_R8: {
+      std::string number(word);
       char* end = nullptr;
-      v->val.dblVal = std::strtod(word.c_str(), &end);
-      if (!end || *end) return c.Fail("bad number " + word);
+      v->val.dblVal = std::strtod(number.c_str(), &end);
+      if (!end || *end) return c.Fail("bad number " + std::string(word));
       return true;
     }
     case CEVT_LPWSTR:
@@ -313,7 +347,7 @@ bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, Records& r)
       r.where.back() = r.bytes.size();
       for (size_t i = 4; i < word.size(); i += 2) {
         int high = Nibble(word[i]), low = Nibble(word[i + 1]);
-        if (high < 0 || low < 0) return c.Fail("bad hex " + word.substr(i, 2));
+        if (high < 0 || low < 0) return c.Fail("bad hex " + std::string(word.substr(i, 2)));
         r.bytes.push_back(static_cast<BYTE>(high << 4 | low));
       }
       v->val.blob.dwCount = static_cast<DWORD>((word.size() - 4) / 2);
@@ -337,7 +371,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
   Cursor c{text, 0, 1, error};
   Words words;
   while (c.NextLine(&words)) {
-    const std::string& verb = words[0];
+    std::string_view verb = words[0];
     if (verb == "database") {
       if (words.size() < 2 || words[1][0] != '"') return c.Fail("database \"Name\" expected");
       dbs->emplace_back();
@@ -345,7 +379,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       d.name = Wide(words[1].substr(1));
       d.line = c.wordsLine;
       for (size_t i = 2; i < words.size(); ++i)
-        if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
+        if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(std::string(words[i].substr(5)).c_str(), nullptr, 0);
     } else if (verb == "sort") {
       if (dbs->empty() || !dbs->back().records.ends.empty() || dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
         return c.Fail("sort outside a database, after its records, or too many");
@@ -357,7 +391,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
           continue;
         }
         unsigned long id = 0, flags = 0;
-        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP)
+        if (std::sscanf(std::string(words[i]).c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP)
           return c.Fail("sort property:flags expected");
         s.rgPropID[s.wNumProps] = id;
         s.rgdwFlags[s.wNumProps++] = flags;
@@ -384,7 +418,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       r.ends.push_back(r.vals.size());
       r.lines.push_back(line);
     } else {
-      return c.Fail("unknown line " + verb);
+      return c.Fail("unknown line " + std::string(verb));
     }
   }
   return !c.failed;
