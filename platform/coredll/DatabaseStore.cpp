@@ -1,5 +1,7 @@
 #include "platform/coredll/DatabaseStore.h"
 
+#include "platform/coredll/Crc32.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -75,36 +77,6 @@ std::unordered_map<HANDLE, std::unique_ptr<DbHandle>>& Handles() {
   return *h;
 }
 
-// CRC-32 (the zip polynomial), eight bytes a step: every entry is summed when written and
-// when read, so this runs over every byte of a volume.
-uint32_t Crc32(const void* data, size_t n, uint32_t crc = 0) {
-  static uint32_t table[8][256];
-  static bool built = false;
-  if (!built) {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-      for (int t = 1; t < 8; ++t) table[t][i] = (table[t - 1][i] >> 8) ^ table[0][table[t - 1][i] & 0xFF];
-    built = true;
-  }
-  crc = ~crc;
-  auto* p = static_cast<const BYTE*>(data);
-  for (; n >= 8; n -= 8, p += 8) {
-    uint32_t lo, hi;
-    memcpy(&lo, p, 4);
-    memcpy(&hi, p + 4, 4);
-    lo ^= crc;
-    crc = table[7][lo & 0xFF] ^ table[6][(lo >> 8) & 0xFF] ^ table[5][(lo >> 16) & 0xFF] ^
-          table[4][lo >> 24] ^ table[3][hi & 0xFF] ^ table[2][(hi >> 8) & 0xFF] ^
-          table[1][(hi >> 16) & 0xFF] ^ table[0][hi >> 24];
-  }
-  for (; n; --n, ++p) crc = table[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
 uint64_t Fnv(const std::wstring& s, uint64_t seed) {
   uint64_t h = 1469598103934665603ull ^ seed;
   for (wchar_t c : s) {
@@ -174,25 +146,62 @@ size_t ValueSize(WORD type) {
 
 bool IsVariable(WORD type) { return type == CEVT_LPWSTR || type == CEVT_BLOB || type == CEVT_STREAM; }
 
+size_t TextLength(const wchar_t* s) {
+  const wchar_t* e = s;
+  while (*e) ++e;
+  return static_cast<size_t>(e - s);
+}
+
+// The values: their count, then each one's identifier and bytes (a text or blob as its
+// length and then its characters or bytes). Measured first, then written in place: every
+// record of a volume passes through here when the volume is written whole.
 void EncodeProps(Out& o, const CEPROPVAL* vals, size_t count) {
-  o.u16(static_cast<uint16_t>(count));
+  // Text lengths, measured once; kept from call to call (the store lock is held).
+  static std::vector<uint32_t> lengths;
+  lengths.clear();
+  size_t size = 2;
   for (size_t i = 0; i < count; ++i) {
     const CEPROPVAL& v = vals[i];
     WORD type = TypeFromPropID(v.propid);
-    o.u32(v.propid);
     if (type == CEVT_LPWSTR) {
-      if (!v.val.lpwstr) {
-        o.u32(0xFFFFFFFFu);
-      } else {
-        uint32_t len = static_cast<uint32_t>(wcslen(v.val.lpwstr));
-        o.u32(len);
-        o.raw(v.val.lpwstr, len * sizeof(wchar_t));
+      uint32_t len = v.val.lpwstr ? static_cast<uint32_t>(TextLength(v.val.lpwstr)) : 0xFFFFFFFFu;
+      lengths.push_back(len);
+      size += 8 + (v.val.lpwstr ? len * sizeof(wchar_t) : 0);
+    } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+      size += 8 + v.val.blob.dwCount;
+    } else {
+      size += 4 + ValueSize(type);
+    }
+  }
+  size_t at = o.b.size();
+  o.b.resize(at + size);
+  char* p = &o.b[at];
+  auto put16 = [&p](uint16_t x) { memcpy(p, &x, 2); p += 2; };
+  auto put32 = [&p](uint32_t x) { memcpy(p, &x, 4); p += 4; };
+  put16(static_cast<uint16_t>(count));
+  size_t text = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const CEPROPVAL& v = vals[i];
+    WORD type = TypeFromPropID(v.propid);
+    put32(v.propid);
+    if (type == CEVT_LPWSTR) {
+      uint32_t len = lengths[text++];
+      put32(len);
+      if (v.val.lpwstr) {
+        memcpy(p, v.val.lpwstr, len * sizeof(wchar_t));
+        p += len * sizeof(wchar_t);
       }
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
-      o.u32(v.val.blob.dwCount);
-      if (v.val.blob.dwCount) o.raw(v.val.blob.lpb, v.val.blob.dwCount);
+      put32(v.val.blob.dwCount);
+      if (v.val.blob.dwCount) memcpy(p, v.val.blob.lpb, v.val.blob.dwCount);
+      p += v.val.blob.dwCount;
     } else {
-      o.raw(&v.val, ValueSize(type));
+      // Only the value's own bytes, the first of the union; a size the compiler knows.
+      switch (ValueSize(type)) {
+        case 2: memcpy(p, &v.val, 2); p += 2; break;
+        case 4: memcpy(p, &v.val, 4); p += 4; break;
+        default: memcpy(p, &v.val, 8); p += 8; break;
+      }
     }
   }
 }
@@ -679,10 +688,19 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
 // volume's file; other processes read it again whole. 0 or the error.
 DWORD WriteImageLocked(Volume* v) {
   uint32_t generation = v->generation + 1;
-  // Entries are encoded in place, their length and checksum filled in behind them.
+  std::wstring temp = v->path + L".new";
+  FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return GetLastError();
+  // Entries are encoded in place, their length and checksum filled in behind them, and
+  // written out a piece at a time: the buffer stays small enough for the heap to give the
+  // same memory back every time, and the image is never held whole beside the volume.
+  constexpr size_t kPiece = 128 << 10;
   Out o;
+  o.b.reserve(kPiece + (16 << 10));
   o.b = Header(generation, v->nextOid);
-  o.b.reserve(static_cast<size_t>(std::max<uint64_t>(v->loaded, 1 << 16)));
+  uint64_t size = 0;
+  bool written = true;
   uint32_t entries = 0;
   size_t start = 0;
   const size_t h = EntryHeaderSize(kFormat);
@@ -693,11 +711,18 @@ DWORD WriteImageLocked(Volume* v) {
   auto end = [&] {
     uint32_t len = static_cast<uint32_t>(o.b.size() - start - h);
     uint32_t crc = Crc32(&o.b[start + h], len, Crc32(&len, 4));
-    std::string header;
-    AppendEntryHeader(header, len, crc, kFormat);
-    memcpy(&o.b[start], header.data(), h);
+    memcpy(&o.b[start], &len, 4);
+    memcpy(&o.b[start + 4], &crc, 4);
+    uint32_t sum = Crc32(&o.b[start], 8);
+    memcpy(&o.b[start + 8], &sum, 4);
     ++entries;
+    if (o.b.size() >= kPiece) {
+      written = written && WriteAll(f.h, o.b.data(), o.b.size());
+      size += o.b.size();
+      o.b.clear();
+    }
   };
+  static_assert(kFormat >= 2, "image entries carry a header checksum");
   for (auto& d : v->dbs) {
     Database* db = d.second.get();
     begin();
@@ -725,20 +750,17 @@ DWORD WriteImageLocked(Volume* v) {
       end();
     }
   }
-  const std::string& image = o.b;
-  std::wstring temp = v->path + L".new";
-  {
-    FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.ok()) return GetLastError();
-    if (!WriteAll(f.h, image.data(), image.size()) || !FlushFileBuffers(f.h)) {
-      DWORD err = GetLastError();
-      CloseHandle(f.h);
-      f.h = INVALID_HANDLE_VALUE;
-      DeleteFileW(temp.c_str());
-      return err ? err : ERROR_DISK_FULL;
-    }
+  written = written && WriteAll(f.h, o.b.data(), o.b.size());
+  size += o.b.size();
+  if (!written || !FlushFileBuffers(f.h)) {
+    DWORD err = GetLastError();
+    CloseHandle(f.h);
+    f.h = INVALID_HANDLE_VALUE;
+    DeleteFileW(temp.c_str());
+    return err ? err : ERROR_DISK_FULL;
   }
+  CloseHandle(f.h);
+  f.h = INVALID_HANDLE_VALUE;
   // Marked like an append: a process that dies between the replacement and the shared
   // state leaves the next one to read the new file whole.
   v->shared->writer = 1;
@@ -751,7 +773,7 @@ DWORD WriteImageLocked(Volume* v) {
   }
   v->generation = generation;
   v->format = kFormat;
-  v->loaded = image.size();
+  v->loaded = size;
   v->entries = entries;
   v->shared->generation = static_cast<LONG>(generation);
   v->shared->committed = static_cast<LONG64>(v->loaded);
