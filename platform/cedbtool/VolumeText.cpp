@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <emmintrin.h>
 #include <string_view>
 #include <vector>
 
@@ -107,8 +108,19 @@ std::string Value(const CEPROPVAL& p) {
 
 // ---- reading the text ----
 
+// Each byte's value as a hex digit, or 0xFF.
+struct DigitValues {
+  uint8_t of[256];
+  DigitValues() {
+    for (unsigned c = 0; c < 256; ++c)
+      of[c] = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0xFF;
+  }
+};
+const DigitValues kDigits;
+
 int Nibble(char c) {
-  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+  uint8_t d = kDigits.of[static_cast<unsigned char>(c)];
+  return d == 0xFF ? -1 : d;
 }
 
 
@@ -241,6 +253,28 @@ struct Cursor {
   }
 };
 
+// Digits in one base, refusing any that is not one or a value past 64 bits. Up to as many
+// digits as always fit, no step can overflow: most words take the short way.
+template <unsigned Base>
+bool Digits(std::string_view s, unsigned long long* out) {
+  constexpr size_t kAlwaysFit = Base == 16 ? 16 : Base == 10 ? 19 : 21;
+  unsigned long long v = 0;
+  if (s.size() <= kAlwaysFit) {
+    for (char c : s) {
+      unsigned d = kDigits.of[static_cast<unsigned char>(c)];
+      if (d >= Base) return false;
+      v = v * Base + d;
+    }
+  } else {
+    for (char c : s) {
+      unsigned d = kDigits.of[static_cast<unsigned char>(c)];
+      if (d >= Base || __builtin_mul_overflow(v, Base, &v) || __builtin_add_overflow(v, d, &v)) return false;
+    }
+  }
+  *out = v;
+  return true;
+}
+
 // A whole word as a number, as C reads one with base 0 (0x hex, a leading 0 octal, else
 // decimal, an optional sign), refusing anything out of range or left over.
 bool Number(std::string_view s, unsigned long long* out, bool allowSign, long long* signedOut) {
@@ -261,12 +295,8 @@ bool Number(std::string_view s, unsigned long long* out, bool allowSign, long lo
   }
   if (i >= s.size()) return false;
   unsigned long long v = 0;
-  for (; i < s.size(); ++i) {
-    int d = Nibble(s[i]);
-    if (d < 0 || static_cast<unsigned>(d) >= base || __builtin_mul_overflow(v, base, &v) ||
-        __builtin_add_overflow(v, static_cast<unsigned>(d), &v))
-      return false;
-  }
+  bool read = base == 16 ? Digits<16>(s.substr(i), &v) : base == 10 ? Digits<10>(s.substr(i), &v) : Digits<8>(s.substr(i), &v);
+  if (!read) return false;
   if (!allowSign) {
     *out = v;
     return true;
@@ -276,10 +306,35 @@ bool Number(std::string_view s, unsigned long long* out, bool allowSign, long lo
   return true;
 }
 
-// The records of one database as read: their values one after another, and the texts
+// The line breaks in the text, sixteen bytes a step.
+size_t LineBreaks(const std::string& text) {
+  const char* p = text.data();
+  size_t n = text.size(), i = 0, count = 0;
+  const __m128i newline = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    count += static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, newline)))));
+  }
+  for (; i < n; ++i) count += p[i] == '\n';
+  return count;
+}
+
+// The records of the whole text as read: their values one after another, and the texts
 // (each with its terminator) and bytes they hold in two pools. A value's pointer is set
 // from its place in a pool when the record is written, once the pools no longer move.
+// Room is taken once for as much as the text can hold (a value or a record end a line,
+// a character or a byte a byte of text); only what is filled is ever touched.
 struct Records {
+  explicit Records(const std::string& text) {
+    size_t lines = 1 + LineBreaks(text);
+    vals.reserve(lines);
+    where.reserve(lines);
+    ends.reserve(lines / 2 + 1);
+    this->lines.reserve(lines / 2 + 1);
+    texts.reserve(text.size());
+    bytes.reserve(text.size() / 2);
+  }
+
   std::vector<CEPROPVAL> vals;
   std::vector<size_t> where;  // per value: its place in a pool, or npos
   std::vector<size_t> ends;   // per record: the end of its values
@@ -363,11 +418,12 @@ struct DbText {
   DWORD type = 0;
   std::vector<SORTORDERSPECEX> sorts;
   int line = 0;
-  Records records;
+  size_t firstRecord = 0;  // its records in Records: [firstRecord, endRecord)
+  size_t endRecord = 0;
 };
 
 // Reads the whole text; nothing of a volume is touched.
-bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error) {
+bool Parse(const std::string& text, std::vector<DbText>* dbs, Records* records, std::string* error) {
   Cursor c{text, 0, 1, error};
   Words words;
   while (c.NextLine(&words)) {
@@ -378,10 +434,12 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       DbText& d = dbs->back();
       d.name = Wide(words[1].substr(1));
       d.line = c.wordsLine;
+      d.firstRecord = d.endRecord = records->ends.size();
       for (size_t i = 2; i < words.size(); ++i)
         if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(std::string(words[i].substr(5)).c_str(), nullptr, 0);
     } else if (verb == "sort") {
-      if (dbs->empty() || !dbs->back().records.ends.empty() || dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
+      if (dbs->empty() || dbs->back().endRecord != dbs->back().firstRecord ||
+          dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
         return c.Fail("sort outside a database, after its records, or too many");
       SORTORDERSPECEX s{};
       s.wVersion = SORTORDERSPECEX_VERSION;
@@ -399,7 +457,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       dbs->back().sorts.push_back(s);
     } else if (verb == "record") {
       if (dbs->empty()) return c.Fail("record outside a database");
-      Records& r = dbs->back().records;
+      Records& r = *records;
       size_t from = r.vals.size();
       int line = c.wordsLine;
       bool ended = false;
@@ -417,6 +475,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       if (!ended) return c.Fail("record without end");  // keeps an earlier error
       r.ends.push_back(r.vals.size());
       r.lines.push_back(line);
+      dbs->back().endRecord = r.ends.size();
     } else {
       return c.Fail("unknown line " + std::string(verb));
     }
@@ -493,12 +552,14 @@ bool VolumeText::Dump(CEGUID volume, std::string* out, std::string* error) {
 
 bool VolumeText::Check(const std::string& text, std::string* error) {
   std::vector<DbText> dbs;
-  return Parse(text, &dbs, error);
+  Records records(text);
+  return Parse(text, &dbs, &records, error);
 }
 
 bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error) {
   std::vector<DbText> dbs;
-  if (!Parse(text, &dbs, error)) return false;
+  Records records(text);
+  if (!Parse(text, &dbs, &records, error)) return false;
   // The volume changes in one durable step, or not at all.
   if (!CedbBeginVolumeLoad(&volume)) {
     *error = "cannot load the volume (error " + std::to_string(GetLastError()) + ")";
@@ -508,11 +569,11 @@ bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error
   for (DbText& d : dbs) {
     HANDLE db = INVALID_HANDLE_VALUE;
     if (!(ok = Create(&volume, d, &db, error))) break;
-    for (size_t k = 0; k < d.records.ends.size(); ++k) {
+    for (size_t k = d.firstRecord; k < d.endRecord; ++k) {
       WORD count;
-      CEPROPVAL* vals = d.records.Record(k, &count);
+      CEPROPVAL* vals = records.Record(k, &count);
       if (!CeWriteRecordProps(db, 0, count, vals)) {
-        *error = "line " + std::to_string(d.records.lines[k]) + ": cannot write record (error " +
+        *error = "line " + std::to_string(records.lines[k]) + ": cannot write record (error " +
                  std::to_string(GetLastError()) + ")";
         ok = false;
         break;

@@ -669,7 +669,13 @@ struct MutexHold {
 
 void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
   SharedState* s = v->shared;
-  for (const ChangeEvent& e : events) {
+  // Of more changes than the ring holds only the last fill it; the earlier ones are counted
+  // as they would have been overwritten, and a reader still behind them hears that it fell
+  // behind, as it would have.
+  size_t skip = events.size() > kRing ? events.size() - kRing : 0;
+  if (skip) InterlockedExchange64(&s->seq, s->seq + static_cast<LONG64>(skip));
+  for (size_t i = skip; i < events.size(); ++i) {
+    const ChangeEvent& e = events[i];
     LONG64 seq = s->seq;
     SharedSlot& slot = s->ring[static_cast<uint64_t>(seq) % kRing];
     slot.seq = -1;
