@@ -219,8 +219,8 @@ bool DecodeProps(In& in, std::vector<CEPROPVAL>& vals) {
     if (type == CEVT_LPWSTR) {
       uint32_t len = in.u32();
       if (len != 0xFFFFFFFFu) {
-        // Text is copied out with its terminator by BuildRecord, which measures with wcslen:
-        // decode into a temporary terminated copy kept alongside.
+        // Text in the file has no terminator: carried as a counted span to BuildRecord,
+        // which copies it out with one.
         const BYTE* s = in.span(static_cast<size_t>(len) * sizeof(wchar_t));
         if (!s) return false;
         v.val.blob.dwCount = len;  // carried as a counted span until BuildRecord
@@ -250,15 +250,20 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
     WORD type = TypeFromPropID(v.propid);
     if (type == CEVT_LPWSTR) {
       if (v.wLenData == 1) total += Align8((v.val.blob.dwCount + 1) * sizeof(wchar_t));
-      else if (v.val.lpwstr) total += Align8((wcslen(v.val.lpwstr) + 1) * sizeof(wchar_t));
+      else if (v.val.lpwstr) total += Align8((TextLength(v.val.lpwstr) + 1) * sizeof(wchar_t));
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
       total += Align8(v.val.blob.dwCount);
     }
   }
-  std::vector<BYTE> data(total);
-  std::vector<CEPROPVAL> props(vals);
+  // Entries first, then the data: entries are 16 bytes, so the data starts 8-aligned.
+  static_assert(sizeof(CEPROPVAL) % 8 == 0, "record data follows the entries 8-aligned");
+  r.block.reset(new BYTE[vals.size() * sizeof(CEPROPVAL) + total]);
+  r.props = {reinterpret_cast<CEPROPVAL*>(r.block.get()), vals.size()};
+  r.data = {r.block.get() + vals.size() * sizeof(CEPROPVAL), total};
+  if (!vals.empty()) memcpy(r.props.data(), vals.data(), vals.size() * sizeof(CEPROPVAL));
+  BYTE* const data = r.data.data();
   size_t at = 0;
-  for (CEPROPVAL& v : props) {
+  for (CEPROPVAL& v : r.props) {
     WORD type = TypeFromPropID(v.propid);
     if (type == CEVT_LPWSTR) {
       size_t len;
@@ -267,21 +272,21 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
         len = v.val.blob.dwCount;
         src = v.val.blob.lpb;
       } else if (v.val.lpwstr) {
-        len = wcslen(v.val.lpwstr);
+        len = TextLength(v.val.lpwstr);
         src = v.val.lpwstr;
       } else {
         v.wLenData = 0;
         v.wFlags = 0;
         continue;
       }
-      auto* dst = reinterpret_cast<wchar_t*>(data.data() + at);
+      auto* dst = reinterpret_cast<wchar_t*>(data + at);
       memcpy(dst, src, len * sizeof(wchar_t));
       dst[len] = 0;
       memset(&v.val, 0, sizeof(v.val));
       v.val.lpwstr = dst;
       at += Align8((len + 1) * sizeof(wchar_t));
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
-      BYTE* dst = v.val.blob.dwCount ? data.data() + at : nullptr;
+      BYTE* dst = v.val.blob.dwCount ? data + at : nullptr;
       if (dst) memcpy(dst, v.val.blob.lpb, v.val.blob.dwCount);
       v.val.blob.lpb = dst;
       at += Align8(v.val.blob.dwCount);
@@ -289,8 +294,6 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
     v.wLenData = 0;
     v.wFlags = 0;
   }
-  r.props.swap(props);
-  r.data.swap(data);
 }
 
 // ---- indexes ----
@@ -350,8 +353,7 @@ void PutRecord(Volume* v, Database* db, CEOID oid, Record& built, std::vector<Ch
     r->oid = oid;
     v->recordDb[oid] = db->oid;
   }
-  r->props.swap(built.props);
-  r->data.swap(built.data);
+  r->SwapValues(built);
   Index(db, r);
   v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
   if (v->batch) db->modified = v->batchTime;  // one time for a whole batch
@@ -1182,7 +1184,7 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     // Kept from call to call (the store lock is held): most writes then allocate nothing here.
     static std::vector<CEPROPVAL> merged;
     merged.clear();
-    if (old) merged = old->props;
+    if (old) merged.assign(old->props.begin(), old->props.end());
     for (WORD i = 0; i < count; ++i) {
       const CEPROPVAL& in = vals[i];
       auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
