@@ -310,6 +310,12 @@ struct OrderLess {
 };
 
 void IndexInsert(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, Record* r) {
+  // Records mostly come in order (new ones by OID, a loaded text in its first order): one
+  // comparison with the last tells that it goes at the end.
+  if (index.empty() || !OrderLess{sortSpec}(r, index.back())) {
+    index.push_back(r);
+    return;
+  }
   index.insert(std::upper_bound(index.begin(), index.end(), r, OrderLess{sortSpec}), r);
 }
 
@@ -1208,6 +1214,8 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
       for (int i = 0; i < s.sortSpec.wNumProps; ++i)
         if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
+      // Past the last key there is nothing to meet (the usual case when records come in order).
+      if (s.index.empty() || CompareInOrder(s.sortSpec, *s.index.back(), probe) < 0) continue;
       auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
         return CompareInOrder(s.sortSpec, *a, *b) < 0;
       });
