@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <emmintrin.h>
 #include <string_view>
 #include <vector>
@@ -325,98 +326,154 @@ size_t LineBreaks(const std::string& text) {
   return count;
 }
 
-// The records of the whole text as read: their values one after another, and the texts
-// (each with its terminator) and bytes they hold in two pools. A value's pointer is set
-// from its place in a pool when the record is written, once the pools no longer move.
-// Room is taken once for as much as the text can hold (a value or a record end a line,
-// a character or a byte a byte of text); only what is filled is ever touched.
+// A value as read: its property and where its data is. A number is kept whole (the bytes
+// of its member of the value union); a text is a run of UTF-8 in the text itself, or, when
+// it had escapes, in the pool of unescaped texts; bytes are their hex digits in the text.
+// Values become CEPROPVALs, texts UTF-16 and digits bytes only when their record is
+// written, in room reused from record to record: what the whole text keeps is small.
+struct ReadValue {
+  CEPROPID propid = 0;
+  uint32_t length = 0;  // a text's UTF-8 bytes (kNullText for none), or a blob's bytes
+  uint64_t data = 0;    // a number's bytes, or where the text or the digits are
+};
+constexpr uint32_t kNullText = 0xFFFFFFFFu;
+constexpr uint64_t kUnescaped = 1ull << 63;  // in data: the text is in the unescaped pool
+
+// The records of the whole text as read. Room is taken once for as much as the text can
+// hold (a value or a record end a line); only what is filled is ever touched.
 struct Records {
-  explicit Records(const std::string& text) {
+  explicit Records(const std::string& text) : text(text) {
     size_t lines = 1 + LineBreaks(text);
-    vals.reserve(lines);
-    where.reserve(lines);
+    values.reserve(lines);
     ends.reserve(lines / 2 + 1);
     this->lines.reserve(lines / 2 + 1);
-    texts.reserve(text.size());
-    bytes.reserve(text.size() / 2);
   }
 
-  std::vector<CEPROPVAL> vals;
-  std::vector<size_t> where;  // per value: its place in a pool, or npos
-  std::vector<size_t> ends;   // per record: the end of its values
-  std::vector<int> lines;     // per record: the line of its "record"
-  std::wstring texts;
-  std::vector<BYTE> bytes;
+  const std::string& text;
+  std::vector<ReadValue> values;
+  std::vector<size_t> ends;  // per record: the end of its values
+  std::vector<int> lines;    // per record: the line of its "record"
+  std::string unescaped;     // texts that had escapes, unescaped
 
-  // The values of record k, their pointers set.
+  // The values of record k as the database functions take them; valid until the next call.
   CEPROPVAL* Record(size_t k, WORD* count) {
     size_t from = k ? ends[k - 1] : 0;
+    size_t n = ends[k] - from;
+    // Room first, so that no pointer into it moves: a UTF-8 byte makes at most one UTF-16
+    // unit, and two hex digits one byte.
+    size_t wideRoom = 0, byteRoom = 0;
     for (size_t i = from; i < ends[k]; ++i) {
-      if (where[i] == std::string::npos) continue;
-      if (TypeFromPropID(vals[i].propid) == CEVT_LPWSTR)
-        vals[i].val.lpwstr = &texts[where[i]];
-      else
-        vals[i].val.blob.lpb = vals[i].val.blob.dwCount ? &bytes[where[i]] : nullptr;
+      WORD type = TypeFromPropID(values[i].propid);
+      if (type == CEVT_LPWSTR && values[i].length != kNullText) wideRoom += values[i].length + 1;
+      else if (type == CEVT_BLOB || type == CEVT_STREAM) byteRoom += values[i].length;
     }
-    *count = static_cast<WORD>(ends[k] - from);
-    return vals.data() + from;
+    props.assign(n, CEPROPVAL{});
+    wide.clear();
+    wide.reserve(wideRoom);
+    bytes.clear();
+    bytes.reserve(byteRoom);
+    for (size_t i = 0; i < n; ++i) {
+      const ReadValue& r = values[from + i];
+      CEPROPVAL& v = props[i];
+      v.propid = r.propid;
+      WORD type = TypeFromPropID(r.propid);
+      if (type == CEVT_LPWSTR) {
+        if (r.length == kNullText) continue;
+        const char* utf8 = r.data & kUnescaped ? unescaped.data() + (r.data & ~kUnescaped) : text.data() + r.data;
+        size_t at = wide.size();
+        AppendWide(wide, utf8, r.length);
+        wide += L'\0';
+        v.val.lpwstr = &wide[at];
+      } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+        size_t at = bytes.size();
+        const char* digits = text.data() + r.data;
+        for (uint32_t b = 0; b < r.length; ++b)
+          bytes.push_back(static_cast<BYTE>(Nibble(digits[2 * b]) << 4 | Nibble(digits[2 * b + 1])));
+        v.val.blob.dwCount = r.length;
+        v.val.blob.lpb = r.length ? &bytes[at] : nullptr;
+      } else {
+        memcpy(&v.val, &r.data, sizeof r.data);
+      }
+    }
+    *count = static_cast<WORD>(n);
+    return props.data();
   }
+
+ private:
+  std::vector<CEPROPVAL> props;
+  std::wstring wide;
+  std::vector<BYTE> bytes;
 };
 
 bool ParseValue(Cursor& c, CEPROPID propid, std::string_view word, Records& r) {
-  r.vals.emplace_back();
-  r.where.push_back(std::string::npos);
-  CEPROPVAL* v = &r.vals.back();
-  v->propid = propid;
+  r.values.emplace_back();
+  ReadValue& read = r.values.back();
+  read.propid = propid;
+  CEVALUNION val{};
   unsigned long long u = 0;
   long long s = 0;
   WORD type = TypeFromPropID(propid);
   switch (type) {
     case CEVT_I2: case CEVT_I4: case CEVT_AUTO_I4: case CEVT_I8: case CEVT_AUTO_I8: case CEVT_BOOL:
       if (!Number(word, nullptr, true, &s)) return c.Fail("bad number " + std::string(word));
-      if (type == CEVT_I2) v->val.iVal = static_cast<short>(s);
-      else if (type == CEVT_BOOL) v->val.boolVal = s != 0;
-      else if (type == CEVT_I8 || type == CEVT_AUTO_I8) v->val.llVal.QuadPart = s;
-      else v->val.lVal = static_cast<long>(s);
-      return true;
+      if (type == CEVT_I2) val.iVal = static_cast<short>(s);
+      else if (type == CEVT_BOOL) val.boolVal = s != 0;
+      else if (type == CEVT_I8 || type == CEVT_AUTO_I8) val.llVal.QuadPart = s;
+      else val.lVal = static_cast<long>(s);
+      break;
     case CEVT_UI2: case CEVT_UI4: case CEVT_RECID: case CEVT_UI8: case CEVT_FILETIME:
       if (!Number(word, &u, false, nullptr)) return c.Fail("bad number " + std::string(word));
-      if (type == CEVT_UI2) v->val.uiVal = static_cast<USHORT>(u);
-      else if (type == CEVT_UI8) v->val.ullVal.QuadPart = u;
+      if (type == CEVT_UI2) val.uiVal = static_cast<USHORT>(u);
+      else if (type == CEVT_UI8) val.ullVal.QuadPart = u;
       else if (type == CEVT_FILETIME) {
-        v->val.filetime.dwLowDateTime = static_cast<DWORD>(u);
-        v->val.filetime.dwHighDateTime = static_cast<DWORD>(u >> 32);
-      } else v->val.ulVal = static_cast<ULONG>(u);
-      return true;
+        val.filetime.dwLowDateTime = static_cast<DWORD>(u);
+        val.filetime.dwHighDateTime = static_cast<DWORD>(u >> 32);
+      } else val.ulVal = static_cast<ULONG>(u);
+      break;
     case CEVT_R8: {
       std::string number(word);
       char* end = nullptr;
-      v->val.dblVal = std::strtod(number.c_str(), &end);
+      val.dblVal = std::strtod(number.c_str(), &end);
       if (!end || *end) return c.Fail("bad number " + std::string(word));
+      break;
+    }
+    case CEVT_LPWSTR: {
+      if (word == "null") {
+        read.length = kNullText;
+        return true;
+      }
+      if (word.empty() || word[0] != '"') return c.Fail("text expected");
+      std::string_view utf8 = word.substr(1);
+      if (utf8.size() >= kNullText) return c.Fail("text too long");
+      read.length = static_cast<uint32_t>(utf8.size());
+      const std::string& text = c.text;
+      std::less_equal<const char*> atOrBefore;
+      if (atOrBefore(text.data(), utf8.data()) && atOrBefore(utf8.data(), text.data() + text.size())) {
+        read.data = static_cast<uint64_t>(utf8.data() - text.data());
+      } else {
+        read.data = r.unescaped.size() | kUnescaped;
+        r.unescaped.append(utf8);
+      }
       return true;
     }
-    case CEVT_LPWSTR:
-      if (word == "null") return true;
-      if (word.empty() || word[0] != '"') return c.Fail("text expected");
-      r.where.back() = r.texts.size();
-      AppendWide(r.texts, word.data() + 1, word.size() - 1);
-      r.texts += L'\0';
-      return true;
     case CEVT_BLOB:
     case CEVT_STREAM: {
       if (word.compare(0, 4, "hex:") != 0 || word.size() % 2) return c.Fail("hex: bytes expected");
-      r.where.back() = r.bytes.size();
       for (size_t i = 4; i < word.size(); i += 2) {
-        int high = Nibble(word[i]), low = Nibble(word[i + 1]);
-        if (high < 0 || low < 0) return c.Fail("bad hex " + std::string(word.substr(i, 2)));
-        r.bytes.push_back(static_cast<BYTE>(high << 4 | low));
+        if (Nibble(word[i]) < 0 || Nibble(word[i + 1]) < 0) return c.Fail("bad hex " + std::string(word.substr(i, 2)));
       }
-      v->val.blob.dwCount = static_cast<DWORD>((word.size() - 4) / 2);
+      if ((word.size() - 4) / 2 >= kNullText) return c.Fail("hex: bytes expected");
+      // An unquoted word is always in the text itself.
+      read.data = static_cast<uint64_t>(word.data() + 4 - c.text.data());
+      read.length = static_cast<uint32_t>((word.size() - 4) / 2);
       return true;
     }
     default:
       return c.Fail("unknown property type");
   }
+  static_assert(sizeof val >= sizeof read.data, "a number's bytes fit the value union");
+  memcpy(&read.data, &val, sizeof read.data);
+  return true;
 }
 
 struct DbText {
@@ -464,7 +521,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, Records* records, 
     } else if (verb == "record") {
       if (dbs->empty()) return c.Fail("record outside a database");
       Records& r = *records;
-      size_t from = r.vals.size();
+      size_t from = r.values.size();
       int line = c.wordsLine;
       bool ended = false;
       while (c.NextLine(&words)) {
@@ -474,12 +531,12 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, Records* records, 
         }
         unsigned long long id = 0;
         if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || id > 0xFFFFFFFFull ||
-            r.vals.size() - from >= 0xFFFF)
+            r.values.size() - from >= 0xFFFF)
           return c.Fail("property value expected");
         if (!ParseValue(c, static_cast<CEPROPID>(id), words[1], r)) return false;
       }
       if (!ended) return c.Fail("record without end");  // keeps an earlier error
-      r.ends.push_back(r.vals.size());
+      r.ends.push_back(r.values.size());
       r.lines.push_back(line);
       dbs->back().endRecord = r.ends.size();
     } else {
