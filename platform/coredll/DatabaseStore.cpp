@@ -1200,9 +1200,14 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       copy.wLenData = 0;
       copy.wFlags = 0;
       if (size_t size = ValueSize(TypeFromPropID(in.propid))) {
-        // Only the value's own bytes, as a record read back from the file has them.
+        // Only the value's own bytes, as a record read back from the file has them (sizes
+        // the compiler knows: this runs for every value of every record written).
         memset(&copy.val, 0, sizeof copy.val);
-        memcpy(&copy.val, &in.val, size);
+        switch (size) {
+          case 2: memcpy(&copy.val, &in.val, 2); break;
+          case 4: memcpy(&copy.val, &in.val, 4); break;
+          default: memcpy(&copy.val, &in.val, 8); break;
+        }
       }
       merged.push_back(copy);
     }
