@@ -1196,20 +1196,16 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
       merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
       if (in.wFlags & CEDB_PROPDELETE) continue;
-      CEPROPVAL copy = in;
-      copy.wLenData = 0;
-      copy.wFlags = 0;
-      if (size_t size = ValueSize(TypeFromPropID(in.propid))) {
-        // Only the value's own bytes, as a record read back from the file has them (sizes
-        // the compiler knows: this runs for every value of every record written).
-        memset(&copy.val, 0, sizeof copy.val);
-        switch (size) {
-          case 2: memcpy(&copy.val, &in.val, 2); break;
-          case 4: memcpy(&copy.val, &in.val, 4); break;
-          default: memcpy(&copy.val, &in.val, 8); break;
-        }
+      // Built in place, field by field (this runs for every value of every record written).
+      CEPROPVAL& copy = merged.emplace_back();
+      copy.propid = in.propid;
+      // Only the value's own bytes, as a record read back from the file has them.
+      switch (ValueSize(TypeFromPropID(in.propid))) {
+        case 0: copy.val = in.val; break;
+        case 2: memcpy(&copy.val, &in.val, 2); break;
+        case 4: memcpy(&copy.val, &in.val, 4); break;
+        default: memcpy(&copy.val, &in.val, 8); break;
       }
-      merged.push_back(copy);
     }
     Record probe;
     probe.oid = oid ? oid : v->nextOid;
