@@ -124,7 +124,6 @@ int Nibble(char c) {
   return d == 0xFF ? -1 : d;
 }
 
-
 // What a byte means to the reader: where an unquoted word ends, and where a run of plain
 // text inside quotes ends. A table keeps the scan over the whole text to one test a byte.
 enum : uint8_t { kEndsWord = 1, kEndsQuoted = 2 };
