@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <emmintrin.h>
+#include <string_view>
 #include <vector>
 
 // The text, UTF-8:
@@ -25,7 +29,7 @@ std::string Utf8(const wchar_t* s) {
   return out;
 }
 
-std::wstring Wide(const std::string& s) {
+std::wstring Wide(std::string_view s) {
   int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
   std::wstring out(n, L'\0');
   if (n) MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &out[0], n);
@@ -105,17 +109,51 @@ std::string Value(const CEPROPVAL& p) {
 
 // ---- reading the text ----
 
-// The words of one line; their strings keep their room from line to line.
+// Each byte's value as a hex digit, or 0xFF.
+struct DigitValues {
+  uint8_t of[256];
+  DigitValues() {
+    for (unsigned c = 0; c < 256; ++c)
+      of[c] = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 0xFF;
+  }
+};
+const DigitValues kDigits;
+
+int Nibble(char c) {
+  uint8_t d = kDigits.of[static_cast<unsigned char>(c)];
+  return d == 0xFF ? -1 : d;
+}
+
+// What a byte means to the reader: where an unquoted word ends, and where a run of plain
+// text inside quotes ends. A table keeps the scan over the whole text to one test a byte.
+enum : uint8_t { kEndsWord = 1, kEndsQuoted = 2 };
+struct ByteClasses {
+  uint8_t of[256] = {};
+  ByteClasses() {
+    for (unsigned char c : {' ', '\t', '\r', '\n', '\0'}) of[c] |= kEndsWord;
+    for (unsigned char c : {'"', '\\', '\n', '\0'}) of[c] |= kEndsQuoted;
+  }
+};
+const ByteClasses kClasses;
+
+// The words of one line, as views: into the text itself, or for a quoted string with
+// escapes into its unescaped copy. Quoted strings are marked by a leading '"'. The copies
+// keep their room from line to line and never move while a line is read.
 struct Words {
-  std::vector<std::string> items;
-  size_t count = 0;
-  size_t size() const { return count; }
-  bool empty() const { return !count; }
-  const std::string& operator[](size_t i) const { return items[i]; }
-  std::string& Add() {
-    if (count == items.size()) items.emplace_back();
-    items[count].clear();
-    return items[count++];
+  std::vector<std::string_view> items;
+  std::deque<std::string> copies;
+  size_t copied = 0;
+  size_t size() const { return items.size(); }
+  bool empty() const { return items.empty(); }
+  std::string_view operator[](size_t i) const { return items[i]; }
+  void Clear() {
+    items.clear();
+    copied = 0;
+  }
+  std::string& Copy() {
+    if (copied == copies.size()) copies.emplace_back();
+    copies[copied].clear();
+    return copies[copied++];
   }
 };
 
@@ -135,9 +173,58 @@ struct Cursor {
   void SkipBlanks() {
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r')) ++at;
   }
-  // The next line's words; quoted strings come back unescaped, marked by a leading '"'.
+  // The end of the run from `from` that holds no byte of the class.
+  size_t RunEnd(size_t from, uint8_t cls) const {
+    const char* p = text.data();
+    size_t n = text.size();
+    while (from < n && !(kClasses.of[static_cast<unsigned char>(p[from])] & cls)) ++from;
+    return from;
+  }
+  // A quoted string from its opening quote; a view of the text when it has no escapes.
+  bool Quoted(Words* words) {
+    size_t open = at++;
+    size_t run = RunEnd(at, kEndsQuoted);
+    if (run < text.size() && text[run] == '"') {
+      words->items.emplace_back(text.data() + open, run - open);
+      at = run + 1;
+      return true;
+    }
+    std::string& word = words->Copy();
+    word = "\"";
+    for (;;) {
+      run = RunEnd(at, kEndsQuoted);
+      word.append(text, at, run - at);
+      at = run;
+      if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
+      char d = text[at++];
+      if (d == '\0') return Fail("NUL byte in the text");
+      if (d == '"') break;
+      if (at >= text.size()) return Fail("unterminated text");
+      char e = text[at++];
+      switch (e) {
+        case 'n': word += '\n'; break;
+        case 'r': word += '\r'; break;
+        case 't': word += '\t'; break;
+        case 'x': {
+          int high = at + 2 <= text.size() ? Nibble(text[at]) : -1;
+          int low = at + 2 <= text.size() ? Nibble(text[at + 1]) : -1;
+          if (high < 0 || low < 0) return Fail("bad escape");
+          char x = static_cast<char>(high << 4 | low);
+          // A device text ends at its first NUL: one inside would cut it short unseen.
+          if (!x) return Fail("NUL byte in the text");
+          word += x;
+          at += 2;
+          break;
+        }
+        default: word += e;
+      }
+    }
+    words->items.emplace_back(word);
+    return true;
+  }
+  // The next line's words.
   bool NextLine(Words* words) {
-    words->count = 0;
+    words->Clear();
     while (at < text.size() && !failed) {
       SkipBlanks();
       if (at >= text.size()) break;
@@ -155,61 +242,42 @@ struct Cursor {
         continue;
       }
       if (c == '"') {
-        std::string& word = words->Add();
-        word = "\"";
-        ++at;
-        for (;;) {
-          size_t run = at;
-          while (run < text.size() && text[run] != '"' && text[run] != '\\' && text[run] != '\n' &&
-                 text[run] != '\0')
-            ++run;
-          word.append(text, at, run - at);
-          at = run;
-          if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
-          char d = text[at++];
-          if (d == '\0') return Fail("NUL byte in the text");
-          if (d == '"') break;
-          if (at >= text.size()) return Fail("unterminated text");
-          char e = text[at++];
-          switch (e) {
-            case 'n': word += '\n'; break;
-            case 'r': word += '\r'; break;
-            case 't': word += '\t'; break;
-            case 'x': {
-              if (at + 2 > text.size() || !isxdigit(static_cast<unsigned char>(text[at])) ||
-                  !isxdigit(static_cast<unsigned char>(text[at + 1])))
-                return Fail("bad escape");
-              char x = static_cast<char>(std::strtoul(text.substr(at, 2).c_str(), nullptr, 16));
-              // A device text ends at its first NUL: one inside would cut it short unseen.
-              if (!x) return Fail("NUL byte in the text");
-              word += x;
-              at += 2;
-              break;
-            }
-            default: word += e;
-          }
-        }
+        if (!Quoted(words)) return false;
       } else {
         size_t start = at;
-        while (at < text.size()) {
-          char d = text[at];
-          if (d == ' ' || d == '\t' || d == '\r' || d == '\n' || d == '\0') break;
-          ++at;
-        }
-        words->Add().assign(text, start, at - start);
+        at = RunEnd(at, kEndsWord);
+        words->items.emplace_back(text.data() + start, at - start);
       }
     }
     return !failed && !words->empty();
   }
 };
 
-int Nibble(char c) {
-  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+// Digits in one base, refusing any that is not one or a value past 64 bits. Up to as many
+// digits as always fit, no step can overflow: most words take the short way.
+template <unsigned Base>
+bool Digits(std::string_view s, unsigned long long* out) {
+  constexpr size_t kAlwaysFit = Base == 16 ? 16 : Base == 10 ? 19 : 21;
+  unsigned long long v = 0;
+  if (s.size() <= kAlwaysFit) {
+    for (char c : s) {
+      unsigned d = kDigits.of[static_cast<unsigned char>(c)];
+      if (d >= Base) return false;
+      v = v * Base + d;
+    }
+  } else {
+    for (char c : s) {
+      unsigned d = kDigits.of[static_cast<unsigned char>(c)];
+      if (d >= Base || __builtin_mul_overflow(v, Base, &v) || __builtin_add_overflow(v, d, &v)) return false;
+    }
+  }
+  *out = v;
+  return true;
 }
 
 // A whole word as a number, as C reads one with base 0 (0x hex, a leading 0 octal, else
 // decimal, an optional sign), refusing anything out of range or left over.
-bool Number(const std::string& s, unsigned long long* out, bool allowSign, long long* signedOut) {
+bool Number(std::string_view s, unsigned long long* out, bool allowSign, long long* signedOut) {
   size_t i = 0;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -227,13 +295,8 @@ bool Number(const std::string& s, unsigned long long* out, bool allowSign, long 
   }
   if (i >= s.size()) return false;
   unsigned long long v = 0;
-  for (; i < s.size(); ++i) {
-    char c = s[i];
-    int nibble = Nibble(c);
-    unsigned d = nibble < 0 ? 99 : static_cast<unsigned>(nibble);
-    if (d >= base || v > (~0ull - d) / base) return false;
-    v = v * base + d;
-  }
+  bool read = base == 16 ? Digits<16>(s.substr(i), &v) : base == 10 ? Digits<10>(s.substr(i), &v) : Digits<8>(s.substr(i), &v);
+  if (!read) return false;
   if (!allowSign) {
     *out = v;
     return true;
@@ -243,85 +306,173 @@ bool Number(const std::string& s, unsigned long long* out, bool allowSign, long 
   return true;
 }
 
-// The records of one database as read: their values one after another, and the texts
-// (each with its terminator) and bytes they hold in two pools. A value's pointer is set
-// from its place in a pool when the record is written, once the pools no longer move.
-struct Records {
-  std::vector<CEPROPVAL> vals;
-  std::vector<size_t> where;  // per value: its place in a pool, or npos
-  std::vector<size_t> ends;   // per record: the end of its values
-  std::vector<int> lines;     // per record: the line of its "record"
-  std::wstring texts;
-  std::vector<BYTE> bytes;
+// The line breaks in the text, sixteen bytes a step: each step subtracts its matches (all
+// ones) from sixteen byte counters, summed before any can pass 255.
+size_t LineBreaks(const std::string& text) {
+  const char* p = text.data();
+  size_t n = text.size(), i = 0, count = 0;
+  const __m128i newline = _mm_set1_epi8('\n');
+  while (i + 16 <= n) {
+    __m128i counters = _mm_setzero_si128();
+    for (int step = 0; step < 255 && i + 16 <= n; ++step, i += 16) {
+      __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(block, newline));
+    }
+    __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
+    count += static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
+  }
+  for (; i < n; ++i) count += p[i] == '\n';
+  return count;
+}
 
-  // The values of record k, their pointers set.
+// A value as read: its property and where its data is. A number is kept whole (the bytes
+// of its member of the value union); a text is a run of UTF-8 in the text itself, or, when
+// it had escapes, in the pool of unescaped texts; bytes are their hex digits in the text.
+// Values become CEPROPVALs, texts UTF-16 and digits bytes only when their record is
+// written, in room reused from record to record: what the whole text keeps is small.
+struct ReadValue {
+  CEPROPID propid = 0;
+  uint32_t length = 0;  // a text's UTF-8 bytes (kNullText for none), or a blob's bytes
+  uint64_t data = 0;    // a number's bytes, or where the text or the digits are
+};
+constexpr uint32_t kNullText = 0xFFFFFFFFu;
+constexpr uint64_t kUnescaped = 1ull << 63;  // in data: the text is in the unescaped pool
+
+// The records of the whole text as read. Room is taken once for as much as the text can
+// hold (a value or a record end a line); only what is filled is ever touched.
+struct Records {
+  explicit Records(const std::string& text) : text(text) {
+    size_t lines = 1 + LineBreaks(text);
+    values.reserve(lines);
+    ends.reserve(lines / 2 + 1);
+    this->lines.reserve(lines / 2 + 1);
+  }
+
+  const std::string& text;
+  std::vector<ReadValue> values;
+  std::vector<size_t> ends;  // per record: the end of its values
+  std::vector<int> lines;    // per record: the line of its "record"
+  std::string unescaped;     // texts that had escapes, unescaped
+
+  // The values of record k as the database functions take them; valid until the next call.
   CEPROPVAL* Record(size_t k, WORD* count) {
     size_t from = k ? ends[k - 1] : 0;
+    size_t n = ends[k] - from;
+    // Room first, so that no pointer into it moves: a UTF-8 byte makes at most one UTF-16
+    // unit, and two hex digits one byte.
+    size_t wideRoom = 0, byteRoom = 0;
     for (size_t i = from; i < ends[k]; ++i) {
-      if (where[i] == std::string::npos) continue;
-      if (TypeFromPropID(vals[i].propid) == CEVT_LPWSTR)
-        vals[i].val.lpwstr = &texts[where[i]];
-      else
-        vals[i].val.blob.lpb = vals[i].val.blob.dwCount ? &bytes[where[i]] : nullptr;
+      WORD type = TypeFromPropID(values[i].propid);
+      if (type == CEVT_LPWSTR && values[i].length != kNullText) wideRoom += values[i].length + 1;
+      else if (type == CEVT_BLOB || type == CEVT_STREAM) byteRoom += values[i].length;
     }
-    *count = static_cast<WORD>(ends[k] - from);
-    return vals.data() + from;
+    props.assign(n, CEPROPVAL{});
+    wide.clear();
+    wide.reserve(wideRoom);
+    bytes.clear();
+    bytes.reserve(byteRoom);
+    for (size_t i = 0; i < n; ++i) {
+      const ReadValue& r = values[from + i];
+      CEPROPVAL& v = props[i];
+      v.propid = r.propid;
+      WORD type = TypeFromPropID(r.propid);
+      if (type == CEVT_LPWSTR) {
+        if (r.length == kNullText) continue;
+        const char* utf8 = r.data & kUnescaped ? unescaped.data() + (r.data & ~kUnescaped) : text.data() + r.data;
+        size_t at = wide.size();
+        AppendWide(wide, utf8, r.length);
+        wide += L'\0';
+        v.val.lpwstr = &wide[at];
+      } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+        size_t at = bytes.size();
+        const char* digits = text.data() + r.data;
+        for (uint32_t b = 0; b < r.length; ++b)
+          bytes.push_back(static_cast<BYTE>(Nibble(digits[2 * b]) << 4 | Nibble(digits[2 * b + 1])));
+        v.val.blob.dwCount = r.length;
+        v.val.blob.lpb = r.length ? &bytes[at] : nullptr;
+      } else {
+        memcpy(&v.val, &r.data, sizeof r.data);
+      }
+    }
+    *count = static_cast<WORD>(n);
+    return props.data();
   }
+
+ private:
+  std::vector<CEPROPVAL> props;
+  std::wstring wide;
+  std::vector<BYTE> bytes;
 };
 
-bool ParseValue(Cursor& c, CEPROPID propid, const std::string& word, Records& r) {
-  r.vals.emplace_back();
-  r.where.push_back(std::string::npos);
-  CEPROPVAL* v = &r.vals.back();
-  v->propid = propid;
+bool ParseValue(Cursor& c, CEPROPID propid, std::string_view word, Records& r) {
+  r.values.emplace_back();
+  ReadValue& read = r.values.back();
+  read.propid = propid;
+  CEVALUNION val{};
   unsigned long long u = 0;
   long long s = 0;
   WORD type = TypeFromPropID(propid);
   switch (type) {
     case CEVT_I2: case CEVT_I4: case CEVT_AUTO_I4: case CEVT_I8: case CEVT_AUTO_I8: case CEVT_BOOL:
-      if (!Number(word, nullptr, true, &s)) return c.Fail("bad number " + word);
-      if (type == CEVT_I2) v->val.iVal = static_cast<short>(s);
-      else if (type == CEVT_BOOL) v->val.boolVal = s != 0;
-      else if (type == CEVT_I8 || type == CEVT_AUTO_I8) v->val.llVal.QuadPart = s;
-      else v->val.lVal = static_cast<long>(s);
-      return true;
+      if (!Number(word, nullptr, true, &s)) return c.Fail("bad number " + std::string(word));
+      if (type == CEVT_I2) val.iVal = static_cast<short>(s);
+      else if (type == CEVT_BOOL) val.boolVal = s != 0;
+      else if (type == CEVT_I8 || type == CEVT_AUTO_I8) val.llVal.QuadPart = s;
+      else val.lVal = static_cast<long>(s);
+      break;
     case CEVT_UI2: case CEVT_UI4: case CEVT_RECID: case CEVT_UI8: case CEVT_FILETIME:
-      if (!Number(word, &u, false, nullptr)) return c.Fail("bad number " + word);
-      if (type == CEVT_UI2) v->val.uiVal = static_cast<USHORT>(u);
-      else if (type == CEVT_UI8) v->val.ullVal.QuadPart = u;
+      if (!Number(word, &u, false, nullptr)) return c.Fail("bad number " + std::string(word));
+      if (type == CEVT_UI2) val.uiVal = static_cast<USHORT>(u);
+      else if (type == CEVT_UI8) val.ullVal.QuadPart = u;
       else if (type == CEVT_FILETIME) {
-        v->val.filetime.dwLowDateTime = static_cast<DWORD>(u);
-        v->val.filetime.dwHighDateTime = static_cast<DWORD>(u >> 32);
-      } else v->val.ulVal = static_cast<ULONG>(u);
-      return true;
+        val.filetime.dwLowDateTime = static_cast<DWORD>(u);
+        val.filetime.dwHighDateTime = static_cast<DWORD>(u >> 32);
+      } else val.ulVal = static_cast<ULONG>(u);
+      break;
     case CEVT_R8: {
+      std::string number(word);
       char* end = nullptr;
-      v->val.dblVal = std::strtod(word.c_str(), &end);
-      if (!end || *end) return c.Fail("bad number " + word);
+      val.dblVal = std::strtod(number.c_str(), &end);
+      if (!end || *end) return c.Fail("bad number " + std::string(word));
+      break;
+    }
+    case CEVT_LPWSTR: {
+      if (word == "null") {
+        read.length = kNullText;
+        return true;
+      }
+      if (word.empty() || word[0] != '"') return c.Fail("text expected");
+      std::string_view utf8 = word.substr(1);
+      if (utf8.size() >= kNullText) return c.Fail("text too long");
+      read.length = static_cast<uint32_t>(utf8.size());
+      const std::string& text = c.text;
+      std::less_equal<const char*> atOrBefore;
+      if (atOrBefore(text.data(), utf8.data()) && atOrBefore(utf8.data(), text.data() + text.size())) {
+        read.data = static_cast<uint64_t>(utf8.data() - text.data());
+      } else {
+        read.data = r.unescaped.size() | kUnescaped;
+        r.unescaped.append(utf8);
+      }
       return true;
     }
-    case CEVT_LPWSTR:
-      if (word == "null") return true;
-      if (word.empty() || word[0] != '"') return c.Fail("text expected");
-      r.where.back() = r.texts.size();
-      AppendWide(r.texts, word.data() + 1, word.size() - 1);
-      r.texts += L'\0';
-      return true;
     case CEVT_BLOB:
     case CEVT_STREAM: {
       if (word.compare(0, 4, "hex:") != 0 || word.size() % 2) return c.Fail("hex: bytes expected");
-      r.where.back() = r.bytes.size();
       for (size_t i = 4; i < word.size(); i += 2) {
-        int high = Nibble(word[i]), low = Nibble(word[i + 1]);
-        if (high < 0 || low < 0) return c.Fail("bad hex " + word.substr(i, 2));
-        r.bytes.push_back(static_cast<BYTE>(high << 4 | low));
+        if (Nibble(word[i]) < 0 || Nibble(word[i + 1]) < 0) return c.Fail("bad hex " + std::string(word.substr(i, 2)));
       }
-      v->val.blob.dwCount = static_cast<DWORD>((word.size() - 4) / 2);
+      if ((word.size() - 4) / 2 >= kNullText) return c.Fail("hex: bytes expected");
+      // An unquoted word is always in the text itself.
+      read.data = static_cast<uint64_t>(word.data() + 4 - c.text.data());
+      read.length = static_cast<uint32_t>((word.size() - 4) / 2);
       return true;
     }
     default:
       return c.Fail("unknown property type");
   }
+  static_assert(sizeof val >= sizeof read.data, "a number's bytes fit the value union");
+  memcpy(&read.data, &val, sizeof read.data);
+  return true;
 }
 
 struct DbText {
@@ -329,25 +480,28 @@ struct DbText {
   DWORD type = 0;
   std::vector<SORTORDERSPECEX> sorts;
   int line = 0;
-  Records records;
+  size_t firstRecord = 0;  // its records in Records: [firstRecord, endRecord)
+  size_t endRecord = 0;
 };
 
 // Reads the whole text; nothing of a volume is touched.
-bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error) {
+bool Parse(const std::string& text, std::vector<DbText>* dbs, Records* records, std::string* error) {
   Cursor c{text, 0, 1, error};
   Words words;
   while (c.NextLine(&words)) {
-    const std::string& verb = words[0];
+    std::string_view verb = words[0];
     if (verb == "database") {
       if (words.size() < 2 || words[1][0] != '"') return c.Fail("database \"Name\" expected");
       dbs->emplace_back();
       DbText& d = dbs->back();
       d.name = Wide(words[1].substr(1));
       d.line = c.wordsLine;
+      d.firstRecord = d.endRecord = records->ends.size();
       for (size_t i = 2; i < words.size(); ++i)
-        if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(words[i].c_str() + 5, nullptr, 0);
+        if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(std::string(words[i].substr(5)).c_str(), nullptr, 0);
     } else if (verb == "sort") {
-      if (dbs->empty() || !dbs->back().records.ends.empty() || dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
+      if (dbs->empty() || dbs->back().endRecord != dbs->back().firstRecord ||
+          dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
         return c.Fail("sort outside a database, after its records, or too many");
       SORTORDERSPECEX s{};
       s.wVersion = SORTORDERSPECEX_VERSION;
@@ -357,7 +511,7 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
           continue;
         }
         unsigned long id = 0, flags = 0;
-        if (std::sscanf(words[i].c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP)
+        if (std::sscanf(std::string(words[i]).c_str(), "%lx:%lx", &id, &flags) != 2 || s.wNumProps >= CEDB_MAXSORTPROP)
           return c.Fail("sort property:flags expected");
         s.rgPropID[s.wNumProps] = id;
         s.rgdwFlags[s.wNumProps++] = flags;
@@ -365,8 +519,8 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
       dbs->back().sorts.push_back(s);
     } else if (verb == "record") {
       if (dbs->empty()) return c.Fail("record outside a database");
-      Records& r = dbs->back().records;
-      size_t from = r.vals.size();
+      Records& r = *records;
+      size_t from = r.values.size();
       int line = c.wordsLine;
       bool ended = false;
       while (c.NextLine(&words)) {
@@ -376,15 +530,16 @@ bool Parse(const std::string& text, std::vector<DbText>* dbs, std::string* error
         }
         unsigned long long id = 0;
         if (words.size() != 2 || !Number(words[0], &id, false, nullptr) || id > 0xFFFFFFFFull ||
-            r.vals.size() - from >= 0xFFFF)
+            r.values.size() - from >= 0xFFFF)
           return c.Fail("property value expected");
         if (!ParseValue(c, static_cast<CEPROPID>(id), words[1], r)) return false;
       }
       if (!ended) return c.Fail("record without end");  // keeps an earlier error
-      r.ends.push_back(r.vals.size());
+      r.ends.push_back(r.values.size());
       r.lines.push_back(line);
+      dbs->back().endRecord = r.ends.size();
     } else {
-      return c.Fail("unknown line " + verb);
+      return c.Fail("unknown line " + std::string(verb));
     }
   }
   return !c.failed;
@@ -459,12 +614,14 @@ bool VolumeText::Dump(CEGUID volume, std::string* out, std::string* error) {
 
 bool VolumeText::Check(const std::string& text, std::string* error) {
   std::vector<DbText> dbs;
-  return Parse(text, &dbs, error);
+  Records records(text);
+  return Parse(text, &dbs, &records, error);
 }
 
 bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error) {
   std::vector<DbText> dbs;
-  if (!Parse(text, &dbs, error)) return false;
+  Records records(text);
+  if (!Parse(text, &dbs, &records, error)) return false;
   // The volume changes in one durable step, or not at all.
   if (!CedbBeginVolumeLoad(&volume)) {
     *error = "cannot load the volume (error " + std::to_string(GetLastError()) + ")";
@@ -474,11 +631,11 @@ bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error
   for (DbText& d : dbs) {
     HANDLE db = INVALID_HANDLE_VALUE;
     if (!(ok = Create(&volume, d, &db, error))) break;
-    for (size_t k = 0; k < d.records.ends.size(); ++k) {
+    for (size_t k = d.firstRecord; k < d.endRecord; ++k) {
       WORD count;
-      CEPROPVAL* vals = d.records.Record(k, &count);
+      CEPROPVAL* vals = records.Record(k, &count);
       if (!CeWriteRecordProps(db, 0, count, vals)) {
-        *error = "line " + std::to_string(d.records.lines[k]) + ": cannot write record (error " +
+        *error = "line " + std::to_string(records.lines[k]) + ": cannot write record (error " +
                  std::to_string(GetLastError()) + ")";
         ok = false;
         break;

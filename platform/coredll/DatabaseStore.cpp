@@ -1,5 +1,7 @@
 #include "platform/coredll/DatabaseStore.h"
 
+#include "platform/coredll/Crc32.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -75,36 +77,6 @@ std::unordered_map<HANDLE, std::unique_ptr<DbHandle>>& Handles() {
   return *h;
 }
 
-// CRC-32 (the zip polynomial), eight bytes a step: every entry is summed when written and
-// when read, so this runs over every byte of a volume.
-uint32_t Crc32(const void* data, size_t n, uint32_t crc = 0) {
-  static uint32_t table[8][256];
-  static bool built = false;
-  if (!built) {
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      table[0][i] = c;
-    }
-    for (uint32_t i = 0; i < 256; ++i)
-      for (int t = 1; t < 8; ++t) table[t][i] = (table[t - 1][i] >> 8) ^ table[0][table[t - 1][i] & 0xFF];
-    built = true;
-  }
-  crc = ~crc;
-  auto* p = static_cast<const BYTE*>(data);
-  for (; n >= 8; n -= 8, p += 8) {
-    uint32_t lo, hi;
-    memcpy(&lo, p, 4);
-    memcpy(&hi, p + 4, 4);
-    lo ^= crc;
-    crc = table[7][lo & 0xFF] ^ table[6][(lo >> 8) & 0xFF] ^ table[5][(lo >> 16) & 0xFF] ^
-          table[4][lo >> 24] ^ table[3][hi & 0xFF] ^ table[2][(hi >> 8) & 0xFF] ^
-          table[1][(hi >> 16) & 0xFF] ^ table[0][hi >> 24];
-  }
-  for (; n; --n, ++p) crc = table[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
 uint64_t Fnv(const std::wstring& s, uint64_t seed) {
   uint64_t h = 1469598103934665603ull ^ seed;
   for (wchar_t c : s) {
@@ -174,25 +146,62 @@ size_t ValueSize(WORD type) {
 
 bool IsVariable(WORD type) { return type == CEVT_LPWSTR || type == CEVT_BLOB || type == CEVT_STREAM; }
 
+size_t TextLength(const wchar_t* s) {
+  const wchar_t* e = s;
+  while (*e) ++e;
+  return static_cast<size_t>(e - s);
+}
+
+// The values: their count, then each one's identifier and bytes (a text or blob as its
+// length and then its characters or bytes). Measured first, then written in place: every
+// record of a volume passes through here when the volume is written whole.
 void EncodeProps(Out& o, const CEPROPVAL* vals, size_t count) {
-  o.u16(static_cast<uint16_t>(count));
+  // Text lengths, measured once; kept from call to call (the store lock is held).
+  static std::vector<uint32_t> lengths;
+  lengths.clear();
+  size_t size = 2;
   for (size_t i = 0; i < count; ++i) {
     const CEPROPVAL& v = vals[i];
     WORD type = TypeFromPropID(v.propid);
-    o.u32(v.propid);
     if (type == CEVT_LPWSTR) {
-      if (!v.val.lpwstr) {
-        o.u32(0xFFFFFFFFu);
-      } else {
-        uint32_t len = static_cast<uint32_t>(wcslen(v.val.lpwstr));
-        o.u32(len);
-        o.raw(v.val.lpwstr, len * sizeof(wchar_t));
+      uint32_t len = v.val.lpwstr ? static_cast<uint32_t>(TextLength(v.val.lpwstr)) : 0xFFFFFFFFu;
+      lengths.push_back(len);
+      size += 8 + (v.val.lpwstr ? len * sizeof(wchar_t) : 0);
+    } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
+      size += 8 + v.val.blob.dwCount;
+    } else {
+      size += 4 + ValueSize(type);
+    }
+  }
+  size_t at = o.b.size();
+  o.b.resize(at + size);
+  char* p = &o.b[at];
+  auto put16 = [&p](uint16_t x) { memcpy(p, &x, 2); p += 2; };
+  auto put32 = [&p](uint32_t x) { memcpy(p, &x, 4); p += 4; };
+  put16(static_cast<uint16_t>(count));
+  size_t text = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const CEPROPVAL& v = vals[i];
+    WORD type = TypeFromPropID(v.propid);
+    put32(v.propid);
+    if (type == CEVT_LPWSTR) {
+      uint32_t len = lengths[text++];
+      put32(len);
+      if (v.val.lpwstr) {
+        memcpy(p, v.val.lpwstr, len * sizeof(wchar_t));
+        p += len * sizeof(wchar_t);
       }
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
-      o.u32(v.val.blob.dwCount);
-      if (v.val.blob.dwCount) o.raw(v.val.blob.lpb, v.val.blob.dwCount);
+      put32(v.val.blob.dwCount);
+      if (v.val.blob.dwCount) memcpy(p, v.val.blob.lpb, v.val.blob.dwCount);
+      p += v.val.blob.dwCount;
     } else {
-      o.raw(&v.val, ValueSize(type));
+      // Only the value's own bytes, the first of the union; a size the compiler knows.
+      switch (ValueSize(type)) {
+        case 2: memcpy(p, &v.val, 2); p += 2; break;
+        case 4: memcpy(p, &v.val, 4); p += 4; break;
+        default: memcpy(p, &v.val, 8); p += 8; break;
+      }
     }
   }
 }
@@ -210,8 +219,8 @@ bool DecodeProps(In& in, std::vector<CEPROPVAL>& vals) {
     if (type == CEVT_LPWSTR) {
       uint32_t len = in.u32();
       if (len != 0xFFFFFFFFu) {
-        // Text is copied out with its terminator by BuildRecord, which measures with wcslen:
-        // decode into a temporary terminated copy kept alongside.
+        // Text in the file has no terminator: carried as a counted span to BuildRecord,
+        // which copies it out with one.
         const BYTE* s = in.span(static_cast<size_t>(len) * sizeof(wchar_t));
         if (!s) return false;
         v.val.blob.dwCount = len;  // carried as a counted span until BuildRecord
@@ -241,15 +250,20 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
     WORD type = TypeFromPropID(v.propid);
     if (type == CEVT_LPWSTR) {
       if (v.wLenData == 1) total += Align8((v.val.blob.dwCount + 1) * sizeof(wchar_t));
-      else if (v.val.lpwstr) total += Align8((wcslen(v.val.lpwstr) + 1) * sizeof(wchar_t));
+      else if (v.val.lpwstr) total += Align8((TextLength(v.val.lpwstr) + 1) * sizeof(wchar_t));
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
       total += Align8(v.val.blob.dwCount);
     }
   }
-  std::vector<BYTE> data(total);
-  std::vector<CEPROPVAL> props(vals);
+  // Entries first, then the data: entries are 16 bytes, so the data starts 8-aligned.
+  static_assert(sizeof(CEPROPVAL) % 8 == 0, "record data follows the entries 8-aligned");
+  r.block.reset(new BYTE[vals.size() * sizeof(CEPROPVAL) + total]);
+  r.props = {reinterpret_cast<CEPROPVAL*>(r.block.get()), vals.size()};
+  r.data = {r.block.get() + vals.size() * sizeof(CEPROPVAL), total};
+  if (!vals.empty()) memcpy(r.props.data(), vals.data(), vals.size() * sizeof(CEPROPVAL));
+  BYTE* const data = r.data.data();
   size_t at = 0;
-  for (CEPROPVAL& v : props) {
+  for (CEPROPVAL& v : r.props) {
     WORD type = TypeFromPropID(v.propid);
     if (type == CEVT_LPWSTR) {
       size_t len;
@@ -258,21 +272,21 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
         len = v.val.blob.dwCount;
         src = v.val.blob.lpb;
       } else if (v.val.lpwstr) {
-        len = wcslen(v.val.lpwstr);
+        len = TextLength(v.val.lpwstr);
         src = v.val.lpwstr;
       } else {
         v.wLenData = 0;
         v.wFlags = 0;
         continue;
       }
-      auto* dst = reinterpret_cast<wchar_t*>(data.data() + at);
+      auto* dst = reinterpret_cast<wchar_t*>(data + at);
       memcpy(dst, src, len * sizeof(wchar_t));
       dst[len] = 0;
       memset(&v.val, 0, sizeof(v.val));
       v.val.lpwstr = dst;
       at += Align8((len + 1) * sizeof(wchar_t));
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
-      BYTE* dst = v.val.blob.dwCount ? data.data() + at : nullptr;
+      BYTE* dst = v.val.blob.dwCount ? data + at : nullptr;
       if (dst) memcpy(dst, v.val.blob.lpb, v.val.blob.dwCount);
       v.val.blob.lpb = dst;
       at += Align8(v.val.blob.dwCount);
@@ -280,8 +294,6 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
     v.wLenData = 0;
     v.wFlags = 0;
   }
-  r.props.swap(props);
-  r.data.swap(data);
 }
 
 // ---- indexes ----
@@ -298,6 +310,12 @@ struct OrderLess {
 };
 
 void IndexInsert(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, Record* r) {
+  // Records mostly come in order (new ones by OID, a loaded text in its first order): one
+  // comparison with the last tells that it goes at the end.
+  if (index.empty() || !OrderLess{sortSpec}(r, index.back())) {
+    index.push_back(r);
+    return;
+  }
   index.insert(std::upper_bound(index.begin(), index.end(), r, OrderLess{sortSpec}), r);
 }
 
@@ -341,8 +359,7 @@ void PutRecord(Volume* v, Database* db, CEOID oid, Record& built, std::vector<Ch
     r->oid = oid;
     v->recordDb[oid] = db->oid;
   }
-  r->props.swap(built.props);
-  r->data.swap(built.data);
+  r->SwapValues(built);
   Index(db, r);
   v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
   if (v->batch) db->modified = v->batchTime;  // one time for a whole batch
@@ -660,7 +677,13 @@ struct MutexHold {
 
 void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
   SharedState* s = v->shared;
-  for (const ChangeEvent& e : events) {
+  // Of more changes than the ring holds only the last fill it; the earlier ones are counted
+  // as they would have been overwritten, and a reader still behind them hears that it fell
+  // behind, as it would have.
+  size_t skip = events.size() > kRing ? events.size() - kRing : 0;
+  if (skip) InterlockedExchange64(&s->seq, s->seq + static_cast<LONG64>(skip));
+  for (size_t i = skip; i < events.size(); ++i) {
+    const ChangeEvent& e = events[i];
     LONG64 seq = s->seq;
     SharedSlot& slot = s->ring[static_cast<uint64_t>(seq) % kRing];
     slot.seq = -1;
@@ -679,10 +702,19 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
 // volume's file; other processes read it again whole. 0 or the error.
 DWORD WriteImageLocked(Volume* v) {
   uint32_t generation = v->generation + 1;
-  // Entries are encoded in place, their length and checksum filled in behind them.
+  std::wstring temp = v->path + L".new";
+  FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.ok()) return GetLastError();
+  // Entries are encoded in place, their length and checksum filled in behind them, and
+  // written out a piece at a time: the buffer stays small enough for the heap to give the
+  // same memory back every time, and the image is never held whole beside the volume.
+  constexpr size_t kPiece = 128 << 10;
   Out o;
+  o.b.reserve(kPiece + (16 << 10));
   o.b = Header(generation, v->nextOid);
-  o.b.reserve(static_cast<size_t>(std::max<uint64_t>(v->loaded, 1 << 16)));
+  uint64_t size = 0;
+  bool written = true;
   uint32_t entries = 0;
   size_t start = 0;
   const size_t h = EntryHeaderSize(kFormat);
@@ -693,11 +725,18 @@ DWORD WriteImageLocked(Volume* v) {
   auto end = [&] {
     uint32_t len = static_cast<uint32_t>(o.b.size() - start - h);
     uint32_t crc = Crc32(&o.b[start + h], len, Crc32(&len, 4));
-    std::string header;
-    AppendEntryHeader(header, len, crc, kFormat);
-    memcpy(&o.b[start], header.data(), h);
+    memcpy(&o.b[start], &len, 4);
+    memcpy(&o.b[start + 4], &crc, 4);
+    uint32_t sum = Crc32(&o.b[start], 8);
+    memcpy(&o.b[start + 8], &sum, 4);
     ++entries;
+    if (o.b.size() >= kPiece) {
+      written = written && WriteAll(f.h, o.b.data(), o.b.size());
+      size += o.b.size();
+      o.b.clear();
+    }
   };
+  static_assert(kFormat >= 2, "image entries carry a header checksum");
   for (auto& d : v->dbs) {
     Database* db = d.second.get();
     begin();
@@ -725,20 +764,17 @@ DWORD WriteImageLocked(Volume* v) {
       end();
     }
   }
-  const std::string& image = o.b;
-  std::wstring temp = v->path + L".new";
-  {
-    FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.ok()) return GetLastError();
-    if (!WriteAll(f.h, image.data(), image.size()) || !FlushFileBuffers(f.h)) {
-      DWORD err = GetLastError();
-      CloseHandle(f.h);
-      f.h = INVALID_HANDLE_VALUE;
-      DeleteFileW(temp.c_str());
-      return err ? err : ERROR_DISK_FULL;
-    }
+  written = written && WriteAll(f.h, o.b.data(), o.b.size());
+  size += o.b.size();
+  if (!written || !FlushFileBuffers(f.h)) {
+    DWORD err = GetLastError();
+    CloseHandle(f.h);
+    f.h = INVALID_HANDLE_VALUE;
+    DeleteFileW(temp.c_str());
+    return err ? err : ERROR_DISK_FULL;
   }
+  CloseHandle(f.h);
+  f.h = INVALID_HANDLE_VALUE;
   // Marked like an append: a process that dies between the replacement and the shared
   // state leaves the next one to read the new file whole.
   v->shared->writer = 1;
@@ -751,7 +787,7 @@ DWORD WriteImageLocked(Volume* v) {
   }
   v->generation = generation;
   v->format = kFormat;
-  v->loaded = image.size();
+  v->loaded = size;
   v->entries = entries;
   v->shared->generation = static_cast<LONG>(generation);
   v->shared->committed = static_cast<LONG64>(v->loaded);
@@ -1154,21 +1190,22 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     // Kept from call to call (the store lock is held): most writes then allocate nothing here.
     static std::vector<CEPROPVAL> merged;
     merged.clear();
-    if (old) merged = old->props;
+    if (old) merged.assign(old->props.begin(), old->props.end());
     for (WORD i = 0; i < count; ++i) {
       const CEPROPVAL& in = vals[i];
       auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
       merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
       if (in.wFlags & CEDB_PROPDELETE) continue;
-      CEPROPVAL copy = in;
-      copy.wLenData = 0;
-      copy.wFlags = 0;
-      if (size_t size = ValueSize(TypeFromPropID(in.propid))) {
-        // Only the value's own bytes, as a record read back from the file has them.
-        memset(&copy.val, 0, sizeof copy.val);
-        memcpy(&copy.val, &in.val, size);
+      // Built in place, field by field (this runs for every value of every record written).
+      CEPROPVAL& copy = merged.emplace_back();
+      copy.propid = in.propid;
+      // Only the value's own bytes, as a record read back from the file has them.
+      switch (ValueSize(TypeFromPropID(in.propid))) {
+        case 0: copy.val = in.val; break;
+        case 2: memcpy(&copy.val, &in.val, 2); break;
+        case 4: memcpy(&copy.val, &in.val, 4); break;
+        default: memcpy(&copy.val, &in.val, 8); break;
       }
-      merged.push_back(copy);
     }
     Record probe;
     probe.oid = oid ? oid : v->nextOid;
@@ -1178,6 +1215,8 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
       for (int i = 0; i < s.sortSpec.wNumProps; ++i)
         if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
+      // Past the last key there is nothing to meet (the usual case when records come in order).
+      if (s.index.empty() || CompareInOrder(s.sortSpec, *s.index.back(), probe) < 0) continue;
       auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
         return CompareInOrder(s.sortSpec, *a, *b) < 0;
       });

@@ -3,6 +3,7 @@
 #pragma once
 #include "platform/coredll/cedb.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -12,13 +13,96 @@
 
 namespace cedb {
 
-// One record: its properties, with text and blob pointers into its own data block, so a
-// read is one copy of the entries, one copy of the data and a pointer fix-up.
+// Slots of one size, taken from and given back to a free list, in blocks kept for good.
+// Runs under the store lock, like every user of the maps below.
+template <size_t Size, size_t Align>
+class SlotList {
+ public:
+  static void* Take() {
+    Link*& head = Head();
+    if (!head) Grow();
+    Link* slot = head;
+    head = slot->next;
+    return slot;
+  }
+  static void Give(void* p) {
+    auto* slot = static_cast<Link*>(p);
+    slot->next = Head();
+    Head() = slot;
+  }
+
+ private:
+  struct Link {
+    Link* next;
+  };
+  static constexpr size_t kAlign = Align > alignof(Link) ? Align : alignof(Link);
+  static constexpr size_t kSlot = ((Size > sizeof(Link) ? Size : sizeof(Link)) + kAlign - 1) / kAlign * kAlign;
+  static constexpr size_t kPerBlock = (32u << 10) / kSlot ? (32u << 10) / kSlot : 1;
+  static Link*& Head() {
+    static Link* head = nullptr;
+    return head;
+  }
+  static void Grow() {
+    static_assert(kAlign <= alignof(std::max_align_t), "operator new aligns this far");
+    char* block = static_cast<char*>(::operator new(kSlot * kPerBlock));
+    for (size_t i = kPerBlock; i-- > 0;) Give(block + i * kSlot);
+  }
+};
+
+// The allocator of the record maps: a volume load makes and drops a map node per record by
+// the ten thousand, and the heap's bookkeeping for each costs more than the node. Arrays
+// (the maps' buckets) come from the heap.
+template <class T>
+struct NodeAllocator {
+  using value_type = T;
+  NodeAllocator() = default;
+  template <class U>
+  NodeAllocator(const NodeAllocator<U>&) {}
+  T* allocate(size_t n) {
+    if (n != 1) return static_cast<T*>(::operator new(n * sizeof(T)));
+    return static_cast<T*>(SlotList<sizeof(T), alignof(T)>::Take());
+  }
+  void deallocate(T* p, size_t n) {
+    if (n != 1) ::operator delete(p);
+    else SlotList<sizeof(T), alignof(T)>::Give(p);
+  }
+  template <class U>
+  bool operator==(const NodeAllocator<U>&) const { return true; }
+  template <class U>
+  bool operator!=(const NodeAllocator<U>&) const { return false; }
+};
+
+template <class Key, class Value>
+using NodeMap = std::unordered_map<Key, Value, std::hash<Key>, std::equal_to<Key>,
+                                   NodeAllocator<std::pair<const Key, Value>>>;
+
+// Part of a record's block.
+template <class T>
+struct BlockPart {
+  T* first = nullptr;
+  size_t count = 0;
+  T* data() const { return first; }
+  size_t size() const { return count; }
+  bool empty() const { return !count; }
+  T* begin() const { return first; }
+  T* end() const { return first + count; }
+};
+
+// One record: its properties, with text and blob pointers into its own data, so a read is
+// one copy of the entries, one copy of the data and a pointer fix-up. Both live in one
+// block, the data behind the entries: one allocation a record.
 struct Record {
   CEOID oid = 0;
-  std::vector<CEPROPVAL> props;
-  std::vector<BYTE> data;
+  std::unique_ptr<BYTE[]> block;
+  BlockPart<CEPROPVAL> props;
+  BlockPart<BYTE> data;
   const CEPROPVAL* Find(CEPROPID propid) const;
+  // Takes the other's values, leaving it this one's.
+  void SwapValues(Record& other) {
+    block.swap(other.block);
+    std::swap(props, other.props);
+    std::swap(data, other.data);
+  }
 };
 
 struct SortOrder {
@@ -34,7 +118,7 @@ struct Database {
   FILETIME modified{};
   std::vector<SortOrder> sorts;
   std::vector<Record*> byOid;  // creation order, for handles opened without an order
-  std::unordered_map<CEOID, Record> records;  // a node map: a record stays where it is
+  NodeMap<CEOID, Record> records;  // a node map: a record stays where it is
   std::vector<Record*>& Order(int sort) { return sort < 0 ? byOid : sorts[sort].index; }
 };
 
@@ -70,7 +154,7 @@ struct Volume {
   uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
   uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
   std::map<CEOID, std::unique_ptr<Database>> dbs;
-  std::unordered_map<CEOID, CEOID> recordDb;
+  NodeMap<CEOID, CEOID> recordDb;
   Database* FindDb(CEOID oid);
   Database* FindDb(const std::wstring& name);
 };

@@ -17,7 +17,7 @@ struct Root {
     SetEnvironmentVariableW(L"CEDEVICE_ROOT", dir.c_str());
   }
   ~Root() {
-    for (const wchar_t* f : {L"pim.vol", L"ObjectStore.vol", L"a.vol", L"b.vol", L"c.vol", L"d.vol", L"e.vol", L"f.vol"}) DeleteFileW((dir + L"\\" + f).c_str());
+    for (const wchar_t* f : {L"pim.vol", L"ObjectStore.vol", L"a.vol", L"b.vol", L"c.vol", L"d.vol", L"e.vol", L"f.vol", L"g.vol", L"h.vol"}) DeleteFileW((dir + L"\\" + f).c_str());
     RemoveDirectoryW(dir.c_str());
   }
   std::wstring dir;
@@ -76,6 +76,81 @@ TEST(VolumeText, LoadThenDumpGivesTheSameText) {
   EXPECT_EQ(again, dumped);
   CeUnmountDBVol(&a);
   CeUnmountDBVol(&b);
+}
+
+// Texts and bytes are kept as read and widened or decoded as each record is written, in
+// room the next record uses again: every record comes back with its own values, whatever
+// mix of plain and escaped texts, none, empty ones and blobs of any length it holds.
+TEST(VolumeText, EveryRecordKeepsItsOwnTextsAndBytes) {
+  CEGUID a = Mount(L"g.vol");
+  const std::string text =
+      "database \"Mix\" type=0x00000001\n"
+      "record\n"
+      "  0x0001001F \"plain\"\n"
+      "  0x0002001F \"tab\\there\"\n"
+      "  0x0003001F \"\"\n"
+      "  0x00040041 hex:\n"
+      "  0x00050041 hex:00FF10\n"
+      "  0x0006001F \"Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC\"\n"
+      "end\n"
+      "record\n"
+      "  0x0002001F \"\\\"first\\\" escaped\"\n"
+      "  0x0001001F \"then plain, longer than the texts before it\"\n"
+      "  0x00050041 hex:ABCDEF0123456789\n"
+      "  0x00070040 0x0000000100000002\n"
+      "end\n"
+      "record\n"
+      "  0x0001001F \"last\"\n"
+      "end\n";
+  std::string error;
+  ASSERT_TRUE(VolumeText::Load(a, text, &error)) << error;
+  std::string dumped;
+  ASSERT_TRUE(VolumeText::Dump(a, &dumped, &error)) << error;
+  EXPECT_EQ(dumped, text);
+  CeUnmountDBVol(&a);
+}
+
+// Numbers up to the edge of 64 bits in every base, with as many leading zeros as may be:
+// each is read exactly or refused, never wrapped.
+TEST(VolumeText, NumbersAtTheEdgesAreReadExactlyOrRefused) {
+  struct Case { const char* type; const char* written; const char* read; };  // read null: refused
+  const Case cases[] = {
+      {"0015", "0xFFFFFFFFFFFFFFFF", "18446744073709551615"},
+      {"0015", "0x0000000000000000FFFFFFFFFFFFFFFF", "18446744073709551615"},
+      {"0015", "0x10000000000000000", nullptr},
+      {"0015", "0x00000000000000010000000000000000", nullptr},
+      {"0015", "18446744073709551615", "18446744073709551615"},
+      {"0015", "18446744073709551616", nullptr},
+      {"0015", "99999999999999999999", nullptr},
+      {"0015", "01777777777777777777777", "18446744073709551615"},
+      {"0015", "02000000000000000000000", nullptr},
+      {"0015", "08", nullptr},
+      {"0015", "0x", nullptr},
+      {"0015", "-1", nullptr},
+      {"0014", "-9223372036854775808", "-9223372036854775808"},
+      {"0014", "-9223372036854775809", nullptr},
+      {"0014", "9223372036854775807", "9223372036854775807"},
+      {"0014", "+9223372036854775808", nullptr},
+      {"0014", "-0x8000000000000000", "-9223372036854775808"},
+      {"0013", "0xFFFFFFFF", "4294967295"},
+      {"0003", "-0x10", "-16"},
+  };
+  CEGUID a = Mount(L"h.vol");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    std::string text = std::string("database \"N\"\nrecord\n  0x0001") + c.type + " " + c.written + "\nend\n";
+    std::string error;
+    if (!c.read) {
+      EXPECT_FALSE(VolumeText::Check(text, &error));
+      EXPECT_EQ(error, std::string("line 3: bad number ") + c.written);
+      continue;
+    }
+    ASSERT_TRUE(VolumeText::Load(a, text, &error)) << error;
+    std::string dumped;
+    ASSERT_TRUE(VolumeText::Dump(a, &dumped, &error));
+    EXPECT_NE(dumped.find(std::string("  0x0001") + c.type + " " + c.read + "\n"), std::string::npos) << dumped;
+  }
+  CeUnmountDBVol(&a);
 }
 
 // Bad text is refused with the line that is wrong, and the volume keeps what it held: a

@@ -499,6 +499,13 @@ TEST(DatabaseRecords, UniqueOrderRefusesDuplicateKeys) {
   ASSERT_NE(first, 0u);
   EXPECT_EQ(CeWriteRecordProps(db, 0, 1, &one), 0u);
   EXPECT_EQ(CeWriteRecordProps(db, first, 1, &one), first) << "rewriting itself is fine";
+  // A key is met wherever it stands in the order: first, between, last, or past the end.
+  struct Case { long key; bool accepted; };
+  const Case cases[] = {{5, true}, {3, true}, {1, false}, {3, false}, {5, false}, {4, true}, {9, true}, {4, false}};
+  for (const Case& c : cases) {
+    CEPROPVAL key = Long(1, c.key);
+    EXPECT_EQ(CeWriteRecordProps(db, 0, 1, &key) != 0, c.accepted) << c.key;
+  }
   CloseHandle(db);
 }
 
