@@ -87,7 +87,6 @@ using CLongDatePage = CPendingPage<0, 3>;
 using CShortDatePage = CPendingPage<0, 4>;
 using CSkinsPage = CPendingPage<0, 5>;
 using CAutoReturnPage = CPendingPage<0, 6>;
-using CCalendarCommonPage = CPendingPage<1, 0>;
 using CCalendarShowPage = CPendingPage<1, 1>;
 using CCalendarTasksPage = CPendingPage<1, 2>;
 using CCalendarViewStylePage = CPendingPage<1, 4>;

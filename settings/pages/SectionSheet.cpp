@@ -3,6 +3,7 @@
 #include <prsht.h>
 
 #include "base/Translator.h"
+#include "settings/pages/CalendarCommonPage.h"
 #include "settings/pages/CalendarTitlesPage.h"
 #include "settings/pages/ContactsIconsPage.h"
 #include "settings/pages/NotesFilterPage.h"
