@@ -20,12 +20,10 @@ class CContactsIconsPage : public COptionsPage<CContactsIconsPage> {
 
   BEGIN_MSG_MAP(CContactsIconsPage)
     CHAIN_MSG_MAP(COptionsPage<CContactsIconsPage>)
-    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     COMMAND_HANDLER(kLeftIndentBox, BN_CLICKED, OnLeftIndentCommand)
   END_MSG_MAP()
 
  private:
-  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnLeftIndentCommand(WORD, WORD, HWND, BOOL&) { return OnLeftIndentClicked(); }
 
   BOOL m_initialised = FALSE;

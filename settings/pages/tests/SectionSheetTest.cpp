@@ -111,6 +111,19 @@ TEST_F(SectionSheetTest, StartPagesOfRequestsAndTheChangedFlag) {
   }
 }
 
+// "-p0:99" or a made-up request from another program: the sheet still opens, on
+// one of its own pages.
+TEST_F(SectionSheetTest, StartPagesPastTheLastPageStillOpenTheSheet) {
+  for (int page : {7, 99, -1, 0x7FFFFFFF}) {
+    SheetView view;
+    CSheetDriver driver({[&](HWND sheet) { view = Look(driver, sheet); }, CSheetDriver::Press(IDCANCEL)});
+    SendMessageW(m_window, WM_OPENSECTION, 0, page);
+    EXPECT_EQ(driver.Runs(), 1) << page;
+    EXPECT_GE(view.current, 0) << page;
+    EXPECT_LT(view.current, 7) << page;
+  }
+}
+
 TEST_F(SectionSheetTest, TheListOpensNothingWhileASheetRuns) {
   CSheetDriver driver({
       [&](HWND) { Activate(2); },
