@@ -77,3 +77,54 @@
 #define IDM_TASKS_SHEET_MENU_BAR IDM_FOLDER_BAR
 #define IDM_SETTINGS_EXPORT 40019
 #define IDM_SETTINGS_IMPORT 40020
+
+// ---------------------------------------------------------------------------
+// The options program's main window, section sheets, pages and small dialogs.
+// Section names (list items of the main window, in section order)
+#define IDS_SECTION_GENERAL 32788
+#define IDS_SECTION_CALENDAR 171
+#define IDS_SECTION_TASKS 72
+#define IDS_SECTION_CONTACTS 173
+#define IDS_SECTION_NOTES 172
+#define IDS_SECTION_MESSAGES 40018
+#define IDS_SECTION_SPECIAL_EVENTS 254
+#define IDS_SECTION_CATEGORY_ICONS 32792
+#define IDS_SECTION_TABS 315
+// Section icons (the General section uses the generic icon 128)
+#define IDI_SECTION_GENERAL 128
+#define IDI_SECTION_CALENDAR 102
+#define IDI_SECTION_TASKS 103
+#define IDI_SECTION_CONTACTS 105
+#define IDI_SECTION_NOTES 117
+#define IDI_SECTION_MESSAGES 126
+#define IDI_SECTION_SPECIAL_EVENTS 150
+#define IDI_SECTION_CATEGORY_ICONS 215
+#define IDI_SECTION_TABS 161
+// The main window's menu bar and the About box
+#define IDM_SETTINGS_MAIN_BAR 128
+#define IDM_SETTINGS_ABOUT 57664
+#define IDM_SETTINGS_CLOSE 57665
+#define IDD_SETTINGS_ABOUT 100
+#define IDC_ABOUT_VERSION 1018
+#define IDS_ABOUT_VERSION 32783
+// Section sheet captions
+#define IDS_SHEET_GENERAL 32822
+#define IDS_SHEET_CALENDAR 32821
+#define IDS_SHEET_TASKS 32820
+#define IDS_SHEET_CONTACTS 32823
+#define IDS_SHEET_NOTES 32835
+#define IDS_SHEET_MESSAGES 215
+#define IDS_SHEET_SPECIAL_EVENTS 255
+#define IDS_SHEET_TABS 314
+// Page texts
+#define IDS_SKIN_LOAD_FAILED 233
+#define IDS_ROW_CATEGORIES 10
+#define IDS_ROW_PRIVATE 91
+#define IDS_ROW_NOTE 32797
+#define IDS_ROW_RECURS 32798
+#define IDS_ROW_REMINDER 32799
+#define IDS_ROW_ATTENDEES 32801
+#define IDS_ROW_IMPORTANCE 32804
+// The text-entry dialog
+#define IDD_TEXT_ENTRY 509
+#define IDC_TEXT_ENTRY_COMBO 1044

@@ -2,7 +2,7 @@
 """Draws the resource library's small pictures: the fallback scroll-bar strips
 (bitmaps 129 and 142), the small icons (111, 112, 120, 121, 122), the tab icons
 (143, 146, 147, 148, 149, 216) and the generic icon 128 that the plug-in library
-also carries.
+also carries, and the options program's section icons (32 and 64 pixels).
 Run from anywhere; writes the .bmp and .ico files beside itself."""
 import os
 import struct
@@ -311,6 +311,50 @@ GENERIC = pictured("""
 ############
 """)
 
+CATEGORY_ICONS = [[c for c in row] for row in pictured("""
+############
+#oooooooooo#
+#o##oo##oo##
+#o##oo##oo##
+#oooooooooo#
+#o##oo##oo##
+#o##oo##oo##
+#oooooooooo#
+#bbbbbbbbbb#
+#bbbbbbbbbb#
+############
+""")]
+TABS = pictured("""
+####.####...
+#bb#.#oo#...
+############
+#bbbbbbbbbb#
+#bbbbbbbbbb#
+#oooooooooo#
+#oooooooooo#
+#oooooooooo#
+#oooooooooo#
+#oooooooooo#
+############
+""")
+
+
+def pad(picture, width, height):
+    """The picture in the middle of a transparent width x height square."""
+    left = (width - len(picture[0])) // 2
+    top = (height - len(picture)) // 2
+    rows = [[None] * width for _ in range(height)]
+    for y, row in enumerate(picture):
+        for x, p in enumerate(row):
+            rows[top + y][left + x] = p
+    return rows
+
+
+def section_icon(picture):
+    """The options program's section icons: the system icon size, 32 and 64 pixels."""
+    return [pad(scale(picture, 2), 32, 32), pad(scale(picture, 4), 64, 64)]
+
+
 if __name__ == '__main__':
     write_bmp('scrollbar.bmp', strip(scroll_parts(), 1))
     write_bmp('scrollbar_vga.bmp', strip(scroll_parts(), 2))
@@ -322,5 +366,13 @@ if __name__ == '__main__':
     for name, picture in (('tab_calendar.ico', TAB_CALENDAR), ('tab_tasks.ico', TAB_TASKS),
                           ('tab_contacts.ico', TAB_CONTACTS), ('tab_notes.ico', TAB_NOTES),
                           ('tab_messages.ico', TAB_MESSAGES), ('tab_special.ico', TAB_SPECIAL),
-                          ('generic.ico', GENERIC)):
+                          ):
         write_ico(name, [picture, scale(picture, 2)])
+    # The generic icon is also the options program's General section.
+    write_ico('generic.ico', [GENERIC, scale(GENERIC, 2)] + section_icon(GENERIC))
+    for name, picture in (('section_calendar.ico', TAB_CALENDAR), ('section_tasks.ico', TAB_TASKS),
+                          ('section_contacts.ico', TAB_CONTACTS), ('section_notes.ico', TAB_NOTES),
+                          ('section_messages.ico', TAB_MESSAGES), ('section_special.ico', TAB_SPECIAL),
+                          ('section_categories.ico', CATEGORY_ICONS),
+                          ('section_tabs.ico', TABS)):
+        write_ico(name, section_icon(picture))

@@ -4,6 +4,7 @@
 
 #include "base/Translator.h"
 #include "controls/MenuUtils.h"
+#include "controls/ScrollDialog.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/Module.h"
 
@@ -13,6 +14,8 @@ thread_local COptionsSheetBase::RunHook t_runHook = nullptr;
 thread_local void* t_runHookContext = nullptr;
 // The link text of the sheet being created, for the one PSCB_GETLINKTEXT after it.
 thread_local WCHAR t_pendingLinkText[128] = L"";
+// Sheets of this thread running now: a sheet opened over another is the second.
+thread_local int t_runningSheets = 0;
 
 }  // namespace
 
@@ -72,7 +75,9 @@ INT_PTR COptionsSheetBase::DoModal(HWND parent) {
   m_header.nPages = static_cast<UINT>(m_pages.GetSize());
   if (!GetModule().AddCreateWndData(this)) return -1;
   lstrcpynW(t_pendingLinkText, m_linkText, ARRAYSIZE(t_pendingLinkText));
+  ++t_runningSheets;
   INT_PTR result = CePropertySheet(&m_header);
+  --t_runningSheets;
   GetModule().RemoveCreateWndData(this);  // still there when the sheet never came up
   m_header.phpage = nullptr;
   m_header.nPages = 0;
@@ -106,25 +111,15 @@ int COptionsSheetBase::CommonSheetCallback(HWND sheet, UINT message, LPARAM lPar
 }
 
 LRESULT COptionsSheetBase::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-  SHINITDLGINFO shell = {};
-  shell.dwMask = SHIDIM_FLAGS;
-  shell.hDlg = m_hWnd;
-  shell.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
-  SHInitDialog(&shell);
-
-  SHMENUBARINFO bar = {};
-  bar.cbSize = sizeof(bar);
-  bar.hwndParent = m_hWnd;
-  bar.dwFlags = SHCMBF_HMENU;
-  bar.nToolBarId = m_menuBarId;
-  bar.hInstRes = GetModule().GetResourceInstance();
-  m_menuBar = SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
+  InitFullScreenDialog(m_hWnd);
+  m_menuBar = CreateDialogMenuBar(m_hWnd, m_menuBarId);
 
   GetTranslator().TranslateWindowTree(m_hWnd);
   TranslateMenuBar(GetTranslator(), m_hWnd, 0);
-  // The owner stays usable while the sheet runs.
+  // The main window stays usable while a sheet runs; a sheet opened over another
+  // leaves that one disabled until it ends, so the two never take input at once.
   HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-  if (owner && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
+  if (t_runningSheets == 1 && owner && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
   if (t_runHook) t_runHook(*this, t_runHookContext);
   return 1;
 }

@@ -29,6 +29,8 @@ class COptionsSheetBase : public CWindowImplBase {
   HWND GetMenuBar() const { return m_menuBar; }
   const PROPSHEETHEADERW& GetHeader() const { return m_header; }
   void SetMenuBarId(UINT id) { m_menuBarId = id; }
+  UINT GetMenuBarId() const { return m_menuBarId; }
+  void SetStartPage(UINT page) { m_header.nStartPage = page; }
   void SetLinkText(LPCWSTR text);
 
   // The seam tests drive sheets through: called with each sheet of this thread once

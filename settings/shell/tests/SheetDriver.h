@@ -25,6 +25,8 @@ class CSheetDriver {
 
   // How many sheets came up while the driver was set.
   int Runs() const { return m_runs; }
+  // The sheet object whose steps run now (the innermost, when one runs over another).
+  COptionsSheetBase* CurrentSheet() const { return m_current; }
 
   static HWND CurrentPage(HWND sheet) {
     return reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -49,10 +51,14 @@ class CSheetDriver {
   static void Run(COptionsSheetBase& sheet, void* context) {
     auto* self = static_cast<CSheetDriver*>(context);
     ++self->m_runs;
+    COptionsSheetBase* outer = self->m_current;
+    self->m_current = &sheet;
     HWND window = sheet.m_hWnd;
     for (Step& step : self->m_steps) step(window);
+    self->m_current = outer;
   }
 
   std::vector<Step> m_steps;
   int m_runs = 0;
+  COptionsSheetBase* m_current = nullptr;
 };

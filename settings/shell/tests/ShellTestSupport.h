@@ -58,3 +58,23 @@ class CShellTestResources {
   HMODULE m_library;
   HINSTANCE m_previous;
 };
+
+// The resource library the program ships, as the resource instance.
+class CProductResources {
+ public:
+  CProductResources() {
+    m_library = LoadLibraryExW(TestBinaryPath(L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    m_previous = GetModule().SetResourceInstance(m_library);
+  }
+  ~CProductResources() {
+    GetModule().SetResourceInstance(m_previous);
+    if (m_library) FreeLibrary(m_library);
+  }
+  CProductResources(const CProductResources&) = delete;
+  CProductResources& operator=(const CProductResources&) = delete;
+  HMODULE Library() const { return m_library; }
+
+ private:
+  HMODULE m_library;
+  HINSTANCE m_previous;
+};

@@ -126,17 +126,19 @@ TEST(SingleInstanceTest, ProgramStartsClearOfTheInputPanelAndClosesWithCodeOne) 
   const bool hadLanguageFile = GetFileAttributesW(languageFile.c_str()) != INVALID_FILE_ATTRIBUTES;
   CProgram program(L"");
   ASSERT_TRUE(program.Started());
-  HWND window = nullptr;
-  for (int i = 0; i < 600 && !window; ++i) {
-    window = FindWindowW(SETTINGS_INSTANCE_NAME, nullptr);
-    if (!window) Sleep(50);
-  }
-  ASSERT_NE(window, nullptr);
   SIPINFO panel = {};
   panel.cbSize = sizeof(panel);
   ASSERT_TRUE(SipGetInfo(&panel));
+  // The window exists while it is still being made: wait for it to be placed.
+  HWND window = nullptr;
   RECT rect = {};
-  GetWindowRect(window, &rect);
+  for (int i = 0; i < 600; ++i) {
+    window = FindWindowW(SETTINGS_INSTANCE_NAME, nullptr);
+    if (window && GetWindowRect(window, &rect) && EqualRect(&rect, &panel.rcVisibleDesktop) && IsWindowVisible(window))
+      break;
+    Sleep(50);
+  }
+  ASSERT_NE(window, nullptr);
   EXPECT_TRUE(EqualRect(&rect, &panel.rcVisibleDesktop))
       << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
   EXPECT_TRUE(IsWindowVisible(window));

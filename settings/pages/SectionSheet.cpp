@@ -1,0 +1,91 @@
+#include "settings/pages/SectionSheet.h"
+
+#include <prsht.h>
+
+#include "base/Translator.h"
+#include "settings/pages/CalendarCommonPage.h"
+#include "settings/pages/CalendarTitlesPage.h"
+#include "settings/pages/ContactsIconsPage.h"
+#include "settings/pages/NotesFilterPage.h"
+#include "settings/pages/TabsPage.h"
+#include "settings/shell/MainWnd.h"
+
+namespace {
+
+template <class... Pages>
+void Make(std::vector<std::unique_ptr<COptionsPageBase>>& pages) {
+  (pages.push_back(std::make_unique<Pages>()), ...);
+}
+
+void MakePages(UINT section, std::vector<std::unique_ptr<COptionsPageBase>>& pages) {
+  switch (section) {
+    case 0:
+      Make<CGeneralCommonPage, CFontPage, CGroupStylePage, CLongDatePage, CShortDatePage, CSkinsPage,
+           CAutoReturnPage>(pages);
+      break;
+    case 1:
+      Make<CCalendarCommonPage, CCalendarShowPage, CCalendarTasksPage, CCalendarTitlesPage, CCalendarViewStylePage,
+           CCalendarIconsPage>(pages);
+      break;
+    case 2:
+      Make<CTasksCommonPage, CTasksViewStylePage, CTasksIconsPage>(pages);
+      break;
+    case 3:
+      Make<CContactsCommonPage, CContactsShowPage, CContactsViewStylePage, CContactsIconsPage>(pages);
+      break;
+    case 4:
+      Make<CNotesCommonPage, CNotesShowPage, CNotesViewStylePage, CNotesFilterPage>(pages);
+      break;
+    case 5:
+      Make<CMessagesCommonPage, CMessagesFilterPage>(pages);
+      break;
+    case 6:
+      Make<CSpecialEventsPage>(pages);
+      break;
+    case 8:
+      Make<CTabsCommonPage, CTabsPage>(pages);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+const SheetEntry* FindSheet(UINT section) {
+  for (const SheetEntry& entry : kSheetTable)
+    if (entry.section == section) return &entry;
+  return nullptr;
+}
+
+CSectionSheet::CSectionSheet(UINT section) : m_section(section), m_entry(FindSheet(section)) {
+  if (!m_entry) return;
+  SetMenuBarId(m_entry->menuBar);
+  MakePages(section, m_pages);
+  CString caption;
+  LoadTranslatedString(caption, m_entry->caption);
+  SetTitle(caption, 0);
+  // A page that cannot be added is left out; the pages after it move up.
+  for (auto& page : m_pages) AddPage(*page);
+}
+
+COptionsPageBase* CSectionSheet::GetPage(int index) const {
+  return index >= 0 && index < GetPageCount() ? m_pages[index].get() : nullptr;
+}
+
+void CSectionSheet::SetActivePage(int page) {
+  if (m_hWnd) {
+    ::SendMessageW(m_hWnd, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+    return;
+  }
+  SetStartPage(static_cast<UINT>(page));
+}
+
+INT_PTR RunSection(UINT section, int page, HWND parent) {
+  CSectionSheet sheet(section);
+  if (!sheet.IsValid()) return 0;
+  if (FindSheet(section)->honoursStartPage) sheet.SetActivePage(page);
+  return sheet.DoModal(parent);
+}
+
+void RegisterSectionSheets() { SetSectionRunner(RunSection); }
