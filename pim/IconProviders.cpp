@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include "base/CeDbApi.h"
+#include "pim/NamedProps.h"
+
 CIconProviders& CIconProviders::Instance() {
   static CIconProviders instance;
   return instance;
 }
 
-CIconProviders::CIconProviders() : m_owner(nullptr) {}
+CIconProviders::CIconProviders() : m_owner(nullptr) {
+  // A store still open at exit is closed by this destructor and calls on both: made
+  // first, they are destroyed after it.
+  CNamedProps::Instance();
+  GetCeDbApi();
+}
 
 CIconProviders::~CIconProviders() { SetStore(nullptr); }
 
