@@ -7,6 +7,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "pim/CategoriesList.h"
+#include "pim/IconFile.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ CString ForeignFolder(HKEY root, LPCWSTR path, LPCWSTR name) {
   CString folder = key.IsOpen() ? key.QueryString(name) : CString();
   EnsureTrailingBackslash(folder);
   return folder;
-}
-
-void ClearReadOnly(LPCWSTR path) {
-  const DWORD attributes = GetFileAttributesW(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesW(path, attributes & ~FILE_ATTRIBUTE_READONLY);
 }
 
 }  // namespace
@@ -192,18 +187,13 @@ CKeyedBitmap* CCategoryIcons::GetFirstIcon(const CBitSet& set) const {
 BOOL CCategoryIcons::SetIconFile(int index, LPCWSTR source) {
   const CString path = GetIconPath(index);
   if (path.IsEmpty() || !source) return FALSE;
-  CString folder = GetIconFolder();
-  // CreateDirectoryW takes the folder without its trailing "\".
-  folder = CString(folder, folder.GetLength() - 1);
-  if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder, nullptr);
-  ClearReadOnly(path);
-  return CopyFileW(source, path, FALSE);
+  return CopyIntoFolder(source, GetIconFolder(), path);
 }
 
 void CCategoryIcons::DeleteIcon(int index) {
   const CString path = GetIconPath(index);
   if (!path.IsEmpty() && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
-    ClearReadOnly(path);
+    ClearReadOnlyAttribute(path);
     DeleteFileW(path);
   }
   if (index >= 0 && static_cast<size_t>(index) < m_icons.size()) {

@@ -15,9 +15,10 @@ namespace cedbtest {
 
 bool RunNamedJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode);
 bool RunCategoryJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode);
+bool RunIconJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode);
 
 bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
-  return RunNamedJob(job, arg, exitCode) || RunCategoryJob(job, arg, exitCode);
+  return RunNamedJob(job, arg, exitCode) || RunCategoryJob(job, arg, exitCode) || RunIconJob(job, arg, exitCode);
 }
 
 }  // namespace cedbtest
