@@ -77,3 +77,12 @@
 #define IDM_TASKS_SHEET_MENU_BAR IDM_FOLDER_BAR
 #define IDM_SETTINGS_EXPORT 40019
 #define IDM_SETTINGS_IMPORT 40020
+
+// The icon-set chooser: dialog, its companion data and its menu bar share 219.
+#define IDD_ICON_SETS 219
+#define IDR_ICON_SETS_DATA 219
+#define IDM_ICON_SETS_BAR 219
+#define IDS_ICON_SETS_BUTTON 32793
+#define IDS_ICON_SETS_ADD_FOLDER 32794
+#define IDS_ICON_SETS_CHOOSE_FOLDER 32795
+#define IDS_ICON_SETS_ALL 32796
