@@ -4,7 +4,6 @@
 
 #include "base/InstallPath.h"
 #include "base/RegKey.h"
-#include "platform/unzip/unzip.h"
 
 namespace {
 
@@ -160,32 +159,19 @@ void CKeyLayouts::Build(const CString& zipPath, const CString& folderPath) {
 // folder part cut off, a folder's files that are no folders and do not begin
 // with ".".
 void CKeyLayouts::ListSource(std::vector<CString>& names) {
-  if (m_archive.IsFolder()) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(m_archive.MakePath(L"*.*"), &found);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != L'.')
-        names.push_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return;
-  }
-  unzFile zip = unzOpen(m_archive.GetPath());
-  if (!zip) return;
-  for (int result = unzGoToFirstFile(zip); result == UNZ_OK; result = unzGoToNextFile(zip)) {
-    char name[CSkinArchive::kMaxName + 1] = {};
-    if (unzGetCurrentFileInfo(zip, nullptr, name, sizeof name, nullptr, 0, nullptr, 0) != UNZ_OK) continue;
+  const int count = m_archive.GetFileCount();
+  for (int i = 0; i < count; ++i) {
+    WCHAR name[CSkinArchive::kMaxName + 1];
+    if (!m_archive.GetFileName(i, name, ARRAYSIZE(name))) continue;
     CString member(name);
-    for (int i = member.GetLength(); i-- > 0;) {
-      if (member[i] == L'/' || member[i] == L'\\') {
-        member = member.Mid(i + 1);
+    for (int k = member.GetLength(); k-- > 0;) {
+      if (member[k] == L'/' || member[k] == L'\\') {
+        member = member.Mid(k + 1);
         break;
       }
     }
     if (!member.IsEmpty()) names.push_back(member);
   }
-  unzClose(zip);
 }
 
 LPCWSTR CKeyLayouts::GetName(int index) const {

@@ -68,6 +68,24 @@ BOOL CBitmap::LoadFromBitmap(HBITMAP bitmap) {
   return FALSE;
 }
 
+BOOL CBitmap::ComposeFrom(HDC source, int i, int x, int y, BOOL useRightEdge) {
+  if (!source || i < 0 || i >= GetPartCount() || !m_imageDC.GetDC()) return FALSE;
+  const RECT r = m_parts[size_t(i)];
+  const int height = r.bottom - r.top;
+  const int maskX = useRightEdge ? r.right : r.left + m_halfWidth;
+  HDC dc = GetDC();
+  // OR with the inverted mask (MERGEPAINT): white (opaque) mask pixels keep the
+  // picture, black (transparent) ones whiten it. A plain OR of the mask would
+  // whiten the opaque pixels instead and turn the mask's meaning around.
+  BOOL done = dc && BitBlt(dc, r.left, r.top, m_halfWidth, height, source, x, y, SRCCOPY) &&
+              BitBlt(dc, r.left, r.top, m_halfWidth, height, dc, maskX, r.top, MERGEPAINT);
+  GdiFlush();
+  if (done)
+    done = BitBlt(m_imageDC.GetDC(), r.left, r.top, m_halfWidth, height, dc, r.left, r.top, SRCCOPY);
+  ReleaseDC();
+  return done;
+}
+
 RECT CBitmap::GetPart(int i) const {
   if (i < 0 || i >= GetPartCount()) return {0, 0, 0, 0};
   return m_parts[i];

@@ -38,6 +38,12 @@ class CBitmap : public CDib {
   // Part i at (x, y) of a DC: its masked-out pixels leave the DC as it was
   // (the picture must be white there, as every strip draws it).
   BOOL DrawTransparent(HDC hdc, int i, int x, int y);
+  // Puts the picture of source at (x, y) into part i's place (the half width by
+  // the part's height) and whitens it where the part's mask is black, so that the
+  // part draws transparently there as every strip does. The mask is read from the
+  // mask half beside the part (useRightEdge: from the column of the part's right
+  // edge); the mask itself is left as it was.
+  BOOL ComposeFrom(HDC source, int i, int x, int y, BOOL useRightEdge = FALSE);
   // Part i blended into target at (x, y), its opacity from the mask half times alpha.
   void DrawPart(int i, CDib& target, int x, int y, int alpha = 255) const;
   // The same with source colours replaced (from[k] laid as to[k]).

@@ -98,6 +98,68 @@ BOOL CSkinArchive::Open(LPCWSTR path, BOOL noZip) {
   return m_zip != nullptr;
 }
 
+namespace {
+
+// Calls take(name) for each listed file of a folder until it answers FALSE.
+template <class Take>
+void WalkFolder(const CString& pattern, Take take) {
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(pattern, &found);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != L'.' && !take(found.cFileName))
+      break;
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+}
+
+}  // namespace
+
+int CSkinArchive::GetFileCount() {
+  if (m_zip) {
+    unz_global_info info = {};
+    if (unzGetGlobalInfo(m_zip, &info) != UNZ_OK) return 0;
+    return info.number_entry > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(info.number_entry);
+  }
+  int count = 0;
+  if (m_folder) WalkFolder(MakePath(L"*.*"), [&count](LPCWSTR) { return ++count > 0; });
+  return count;
+}
+
+BOOL CSkinArchive::GetFileName(int index, LPWSTR buffer, int size) {
+  if (!buffer || size <= 0) return FALSE;
+  buffer[0] = L'\0';
+  if (index < 0) return FALSE;
+  if (m_zip) {
+    int result = unzGoToFirstFile(m_zip);
+    for (int i = 0; i < index && result == UNZ_OK; ++i) result = unzGoToNextFile(m_zip);
+    unz_file_info info = {};
+    if (result != UNZ_OK || unzGetCurrentFileInfo(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+      return FALSE;
+    // The whole stored name, so that a long one is refused rather than cut.
+    std::vector<char> name(size_t(info.size_filename) + 1, '\0');
+    if (unzGetCurrentFileInfo(m_zip, nullptr, name.data(), info.size_filename + 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+      return FALSE;
+    name.back() = '\0';
+    const int needed = MultiByteToWideChar(CP_ACP, 0, name.data(), -1, nullptr, 0);
+    if (needed <= 0 || needed > size) return FALSE;
+    return MultiByteToWideChar(CP_ACP, 0, name.data(), -1, buffer, size) > 0;
+  }
+  if (!m_folder) return FALSE;
+  BOOL found = FALSE;
+  int at = 0;
+  WalkFolder(MakePath(L"*.*"), [&](LPCWSTR name) {
+    if (at++ < index) return TRUE;
+    const size_t length = wcslen(name);
+    if (length < size_t(size)) {
+      memcpy(buffer, name, (length + 1) * sizeof(WCHAR));
+      found = TRUE;
+    }
+    return FALSE;
+  });
+  return found;
+}
+
 void CSkinArchive::Close() {
   if (m_zip) unzClose(m_zip);
   m_zip = nullptr;

@@ -55,6 +55,14 @@ class CSkinArchive {
   // The folder path followed by the name.
   CString MakePath(LPCWSTR name) const;
 
+  // The files of the open archive in its own order: a .zip's entries (their
+  // stored names, folder parts included), a folder's files of "*.*" that are no
+  // folders and do not begin with ".". 0 when nothing is open.
+  int GetFileCount();
+  // Entry index into buffer (emptied first); FALSE when there is no such entry or
+  // its name and terminator do not fit size characters.
+  BOOL GetFileName(int index, LPWSTR buffer, int size);
+
   // A screen-compatible bitmap (GetBitmap, LoadBitmap) or a DIB section (the Dib
   // forms, with its pixels through bits) of a .bmp member.
   //

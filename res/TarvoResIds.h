@@ -128,3 +128,12 @@
 // The text-entry dialog
 #define IDD_TEXT_ENTRY 509
 #define IDC_TEXT_ENTRY_COMBO 1044
+
+// The icon-set chooser: dialog, its companion data and its menu bar share 219.
+#define IDD_ICON_SETS 219
+#define IDR_ICON_SETS_DATA 219
+#define IDM_ICON_SETS_BAR 219
+#define IDS_ICON_SETS_BUTTON 32793
+#define IDS_ICON_SETS_ADD_FOLDER 32794
+#define IDS_ICON_SETS_CHOOSE_FOLDER 32795
+#define IDS_ICON_SETS_ALL 32796

@@ -82,6 +82,37 @@ TEST(Bitmap, TransparentDrawLeavesTheBackgroundUnderMaskedPixels) {
   EXPECT_EQ(sums[2], 16u * 9) << "red";
 }
 
+// A picture composed into a part keeps the mask's meaning: it shows where the
+// mask is white and lets the background through where it is black, in the DC
+// drawing and in the pixel buffer alike; the mask half is left as it was.
+TEST(Bitmap, AComposedPictureDrawsThroughTheSameMask) {
+  for (BOOL rightEdge : {FALSE, TRUE}) {
+    CBitmap strip;
+    ASSERT_TRUE(strip.LoadFromBitmap(MakeStrip(20, 9, {8}, MaskedPicture)));
+    CDib source;
+    ASSERT_TRUE(source.CreateFilled(14, 12, RGB(200, 30, 40)));
+    EXPECT_FALSE(strip.ComposeFrom(source.GetDC(), 1, 2, 3, rightEdge));
+    ASSERT_TRUE(strip.ComposeFrom(source.GetDC(), 0, 2, 3, rightEdge));
+    GdiFlush();
+    EXPECT_EQ(testimg::PixelOf(strip, 4, 3), RGB(200, 30, 40)) << "opaque";
+    EXPECT_EQ(testimg::PixelOf(strip, 1, 1), RGB(255, 255, 255)) << "transparent";
+    EXPECT_EQ(testimg::PixelOf(strip, 14, 3), RGB(255, 255, 255)) << "mask kept";
+    EXPECT_EQ(testimg::PixelOf(strip, 11, 1), RGB(0, 0, 0)) << "mask kept";
+
+    CDib screen;
+    ASSERT_TRUE(screen.CreateFilled(12, 10, RGB(0, 200, 0)));
+    ASSERT_TRUE(strip.DrawTransparent(screen.GetDC(), 0, 1, 1));
+    GdiFlush();
+    EXPECT_EQ(testimg::PixelOf(screen, 1, 1), RGB(0, 200, 0));
+    EXPECT_EQ(testimg::PixelOf(screen, 4, 3), RGB(200, 30, 40));
+    CDib target;
+    ASSERT_TRUE(target.CreateFilled(12, 10, RGB(0, 200, 0)));
+    strip.DrawPart(0, target, 1, 1);
+    EXPECT_EQ(testimg::PixelOf(target, 4, 3), RGB(200, 30, 40));
+    EXPECT_EQ(testimg::PixelOf(target, 8, 3), RGB(0, 200, 0));
+  }
+}
+
 TEST(Bitmap, ResourceStripsHoldTheSevenParts) {
   skintest::ResourceLibrary resources;
   ASSERT_NE(resources.Module(), nullptr);

@@ -162,6 +162,53 @@ INSTANTIATE_TEST_SUITE_P(Sources, SkinArchiveTest, ::testing::Values(kFolder, kZ
                                                                          : "ZipDeflated");
                          });
 
+// A .zip lists every entry in its order, with its folder part; a folder lists its
+// own files only. A name is given only with room for its terminator.
+TEST_P(SkinArchiveTest, FilesAreListedInTheArchivesOrder) {
+  WCHAR name[600];
+  EXPECT_EQ(m_archive.GetFileCount(), 0);
+  EXPECT_FALSE(m_archive.GetFileName(0, name, ARRAYSIZE(name)));
+  ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
+  std::vector<std::wstring> expected = {L"pattern.bmp", L"topdown.bmp", L"palette.bmp", L"short.bmp"};
+  if (GetParam() != kFolder) {
+    expected.push_back(m_name260);
+    expected.push_back(m_name261);
+  }
+  expected.push_back(L"large.bin");
+  ASSERT_EQ(m_archive.GetFileCount(), int(expected.size()));
+  std::vector<std::wstring> listed;
+  for (int i = 0; i < m_archive.GetFileCount(); ++i) {
+    ASSERT_TRUE(m_archive.GetFileName(i, name, ARRAYSIZE(name))) << i;
+    listed.push_back(name);
+  }
+  if (GetParam() == kFolder) {
+    std::sort(listed.begin(), listed.end());
+    std::sort(expected.begin(), expected.end());
+  }
+  EXPECT_EQ(listed, expected);
+  const int last = m_archive.GetFileCount();
+  for (int index : {-1, last}) {
+    name[0] = L'x';
+    EXPECT_FALSE(m_archive.GetFileName(index, name, ARRAYSIZE(name))) << index;
+    EXPECT_EQ(name[0], L'\0');
+  }
+  // Find where "pattern.bmp" (11 characters) is listed, then give it 11 and 12.
+  int at = -1;
+  for (int i = 0; i < last && at < 0; ++i)
+    if (m_archive.GetFileName(i, name, ARRAYSIZE(name)) && std::wstring(name) == L"pattern.bmp") at = i;
+  ASSERT_GE(at, 0);
+  EXPECT_FALSE(m_archive.GetFileName(at, name, 11));
+  EXPECT_EQ(name[0], L'\0');
+  EXPECT_TRUE(m_archive.GetFileName(at, name, 12));
+  EXPECT_FALSE(m_archive.GetFileName(at, nullptr, 12));
+  // A long name is refused whole, never cut to the buffer.
+  if (GetParam() != kFolder) {
+    EXPECT_FALSE(m_archive.GetFileName(5, name, 261));
+    EXPECT_TRUE(m_archive.GetFileName(5, name, 262));
+    EXPECT_EQ(std::wstring(name), m_name261);
+  }
+}
+
 TEST_P(SkinArchiveTest, MembersAreFoundByNameUpTo260Characters) {
   ASSERT_TRUE(m_archive.Open(SourcePath().c_str()));
   struct Case {

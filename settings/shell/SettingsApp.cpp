@@ -10,6 +10,7 @@
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
 #include "controls/ContainerElement.h"
+#include "controls/IconSets.h"
 #include "controls/KeyLayouts.h"
 #include "graphics/KeyedBitmap.h"
 #include "graphics/SkinArchive.h"
@@ -32,6 +33,7 @@ void CSettingsApp::SetProgramSwitches() {
   CKeyLayouts::SetOptionsProgramRules(TRUE);
   GetCeDbApi()->SetReadHeap(GetProcessHeap());
   CCategoryColors::SetWriteMissingColors(TRUE);
+  CIconSets::SetOptionsProgramRules(TRUE);
 }
 
 HINSTANCE CSettingsApp::LoadResourceLibrary() {

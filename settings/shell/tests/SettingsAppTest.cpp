@@ -5,6 +5,7 @@
 #include "base/CeDbApi.h"
 #include "base/RegKey.h"
 #include "controls/ContainerElement.h"
+#include "controls/IconSets.h"
 #include "controls/KeyLayouts.h"
 #include "graphics/KeyedBitmap.h"
 #include "graphics/SkinArchive.h"
@@ -20,6 +21,7 @@ struct Switches {
   BOOL flushAfterFailedCreate, wholeDibInMemberFormat, trailingSpacesCounted, exactKey, createColorKey,
       previewLayout, optionsRules, writeMissingColors;
   HANDLE readHeap;
+  BOOL iconChooserRules;
 
   static Switches Now() {
     CRegKey failed(nullptr, L"Software\\TarvoTests\\NoRoot");
@@ -29,7 +31,9 @@ struct Switches {
     SetNewerStore(newer);
     return {failed.WillFlushOnClose(), CSkinArchive::IsWholeDibInMemberFormat(), GetGdiWrapTrailingSpaces(),
             CKeyedBitmap::IsExactKeyInDib(), GetThemeColorKeyCreate(), CContainerElement::IsPreviewLayout(),
-            CKeyLayouts::IsOptionsProgramRules(), CCategoryColors::IsWriteMissingColors(), heap};
+            CKeyLayouts::IsOptionsProgramRules(), CCategoryColors::IsWriteMissingColors(), heap,
+            CIconSets::IsOptionsProgramRules() && CIconGrid::IsOptionsProgramRules() &&
+                CIconDatabase::IsOptionsProgramRules()};
   }
 };
 
@@ -45,6 +49,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_FALSE(library.optionsRules);
   EXPECT_FALSE(library.writeMissingColors);
   EXPECT_EQ(library.readHeap, nullptr);
+  EXPECT_FALSE(library.iconChooserRules);
 
   CSettingsApp::SetProgramSwitches();
   const Switches options = Switches::Now();
@@ -58,6 +63,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   CKeyLayouts::SetOptionsProgramRules(FALSE);
   GetCeDbApi()->SetReadHeap(nullptr);
   CCategoryColors::SetWriteMissingColors(FALSE);
+  CIconSets::SetOptionsProgramRules(FALSE);
 
   EXPECT_TRUE(options.flushAfterFailedCreate);
   EXPECT_TRUE(options.wholeDibInMemberFormat);
@@ -68,6 +74,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_TRUE(options.optionsRules);
   EXPECT_TRUE(options.writeMissingColors);
   EXPECT_EQ(options.readHeap, GetProcessHeap());
+  EXPECT_TRUE(options.iconChooserRules);
 }
 
 }  // namespace
