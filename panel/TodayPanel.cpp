@@ -600,7 +600,9 @@ void CTodayPanel::DrawCell(CTextRunList* context, int index) {
   DrawIconEx(piece.GetDC(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
   piece.ReleaseDC();
   const RECT& targetRect = context->GetTargetRect();
-  BlendRectKeyed(*target, x - targetRect.left, y - targetRect.top, width, height, piece, 0, 0, key, false, kStripLow,
+  // The shapes drawn so far must be in the bits before they are mixed.
+  GdiFlush();
+  BlendRectKeyed(*target, x - targetRect.left, y - targetRect.top, width, height, piece, 0, 0, key, true, kStripLow,
                  kStripHigh);
 }
 
@@ -656,6 +658,9 @@ BOOL CTodayPanel::ProbeResources() {
 void CTodayPanel::OnPaintMessage() {
   if (!ProbeResources()) {
     ValidateRect(m_window, nullptr);
+    // The tabs made with the library go; the resources-missing tab shows at the
+    // next paint.
+    RebuildTabs();
     return;
   }
   CVirtualRoot::OnPaintMessage();

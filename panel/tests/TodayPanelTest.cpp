@@ -353,3 +353,75 @@ TEST(TodayPanel, HeightsFromAnyRegistryBytesStayBounded) {
 }
 
 }  // namespace
+
+namespace {
+
+// The resource library of the build, loaded as the plug-in loads it.
+struct ResourceLibrary {
+  explicit ResourceLibrary(const wchar_t* name = L"TarvoRes.Dll") {
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    module = LoadLibraryExW((folder + name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  ~ResourceLibrary() {
+    if (module) FreeLibrary(module);
+  }
+  HMODULE module;
+};
+
+// How many pixels of the area differ from its top left one.
+int MarkedPixels(HDC hdc, const RECT& area) {
+  const COLORREF ground = GetPixel(hdc, area.left, area.top);
+  int marked = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (GetPixel(hdc, x, y) != ground) ++marked;
+  return marked;
+}
+
+TEST(TodayPanel, StripShowsEveryTabsIcon) {
+  CLocalMachineSandbox machine(L"panel_strip");
+  ResourceLibrary library;
+  ASSERT_TRUE(library.module);
+  ResourceInstance resources(library.module);
+  LivePanel live;
+  ASSERT_EQ(live.panel.GetTabCount(), 6);
+  RECT client;
+  GetClientRect(live.item.window, &client);
+  ASSERT_TRUE(live.panel.RenderBackBuffer(client));
+  HDC hdc = live.panel.GetBackBuffer().GetDC();
+  for (int i = 0; i < live.panel.GetTabCount(); ++i) {
+    RECT cell = live.panel.GetCellRect(i);
+    InflateRect(&cell, -1, -1);
+    EXPECT_GT(MarkedPixels(hdc, cell), (cell.right - cell.left) * (cell.bottom - cell.top) / 8)
+        << "tab " << i << " shows its icon";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TodayPanel, ALibraryThatWentAwayGivesTheResourcesMissingTab) {
+  CLocalMachineSandbox machine(L"panel_gone");
+  // A library without the texts stands for one whose card was removed.
+  ResourceLibrary other(L"QelTarvo.dll");
+  ASSERT_TRUE(other.module);
+  ResourceInstance resources(other.module);
+  LivePanel live;
+  ASSERT_FALSE(live.panel.IsResourcesMissing());
+  ASSERT_EQ(live.panel.GetTabCount(), 6);
+  ShowWindow(live.item.view.window, SW_SHOWNA);
+  RedrawWindow(live.item.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(live.panel.IsResourcesMissing());
+  EXPECT_EQ(GetModule().GetResourceInstance(), GetModule().GetModuleInstance());
+  ASSERT_EQ(live.panel.GetTabCount(), 1);
+  EXPECT_TRUE(dynamic_cast<CNoResourcesTab*>(live.panel.GetCurrentTab()));
+  const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, live.item.window, update, update, PM_REMOVE)) << "asks for the settings again";
+}
+
+}  // namespace
