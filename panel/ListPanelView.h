@@ -85,6 +85,8 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   BOOL IsHeaderMinimized() const { return m_bMinimized; }
   BOOL IsHeaderHidden() const { return m_bHidden; }
   BOOL IsMinimizationAllowed() const { return m_bAllowMinimize; }
+  // The tab's own one-tap setting ("EmailsOneTap", ...): which activation report acts.
+  void SetOneTap(DWORD value) { m_dwOneTap = value; }
   BOOL NeedsRebuild() const { return m_bNeedsRebuild; }
   const RECT& GetContentBounds() const { return m_rcContent; }
   CVirtualImageButton& GetMinimizeButton() { return m_minimize; }

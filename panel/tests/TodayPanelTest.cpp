@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -422,6 +424,114 @@ TEST(TodayPanel, ALibraryThatWentAwayGivesTheResourcesMissingTab) {
   const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, live.item.window, update, update, PM_REMOVE)) << "asks for the settings again";
+}
+
+}  // namespace
+
+namespace {
+
+// Tabs counted as they are made and deleted, to see that none is dropped or leaked.
+struct CountedTab : CStandInTab {
+  CountedTab(int id, CVirtualWnd* owner) : CStandInTab(id, owner) { ++alive; }
+  ~CountedTab() override { --alive; }
+  static int alive;
+};
+int CountedTab::alive = 0;
+
+template <int Id>
+CScrollPanel* MakeCounted(CVirtualWnd* owner) {
+  return new CountedTab(Id, owner);
+}
+
+struct CountedMakers {
+  CountedMakers() {
+    PFN_MAKE_TAB makers[] = {MakeCounted<1>, MakeCounted<2>, MakeCounted<3>,
+                             MakeCounted<4>, MakeCounted<5>, MakeCounted<6>};
+    for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
+  }
+  ~CountedMakers() {
+    for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
+  }
+  PFN_MAKE_TAB previous[6];
+};
+
+// What must hold whatever the settings: every chosen tab shown once, calendar when
+// nothing else is, the written order naming the tabs shown in their order.
+void CheckFactory(const LivePanel& live, const CRegistryView& product, DWORD shown, const std::string& what) {
+  std::vector<int> ids = live.Ids();
+  std::vector<int> expected;
+  const int bits[] = {0, 32, 1, 2, 4, 8, 16};
+  for (int id = 1; id <= 6; ++id)
+    if (shown & bits[id]) expected.push_back(id);
+  if (!(shown & 32) && expected.empty()) expected.push_back(1);
+  std::vector<int> sorted = ids;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, expected) << what;
+  std::wstring order;
+  for (int id : ids) order += static_cast<wchar_t>(L'0' + id);
+  EXPECT_EQ(Text(product, L"ShowTabsSequence"), order) << what;
+  ASSERT_NE(live.panel.GetCurrentTab(), nullptr) << what;
+}
+
+TEST(TodayPanel, TabSettingsWrittenByRegExe) {
+  CLocalMachineSandbox machine(L"panel_regexe");
+  ASSERT_TRUE(machine.Redirected());
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  const std::wstring key = L"\"HKCU\\" + std::wstring(product.Path()) + L"\"";
+  struct Case {
+    const wchar_t* values;
+    DWORD shown;
+  };
+  // Numbers as text (a short value is read as its bytes: "1" is 0x31), a sequence as
+  // a number, a huge "last_panel": each read as what it can be, none taken for more.
+  const Case cases[] = {{L"/v ShowTabs /t REG_SZ /d 1", 0x31},
+                        {L"/v ShowTabs /t REG_DWORD /d 0x21", 0x21},
+                        {L"/v ShowTabsSequence /t REG_DWORD /d 7", 0x21},
+                        {L"/v ShowTabsSequence /t REG_SZ /d 6543210", 0x21},
+                        {L"/v last_panel /t REG_DWORD /d 0xFFFFFFFE", 0x21},
+                        {L"/v last_panel /t REG_SZ /d 2", 0x21}};
+  CountedMakers makers;
+  for (const Case& c : cases) {
+    ASSERT_EQ(RunProgram(L"reg.exe add " + key + L" " + c.values + L" /f"), 0u);
+    {
+      LivePanel live;
+      CheckFactory(live, product, c.shown, std::string(c.values, c.values + wcslen(c.values)));
+    }
+    EXPECT_EQ(CountedTab::alive, 0);
+  }
+}
+
+TEST(TodayPanel, TabSettingsFromAnyBytes) {
+  CLocalMachineSandbox machine(L"panel_fuzz");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  CountedMakers makers;
+  std::mt19937 random(2910);
+  const wchar_t alphabet[] = L"1234567890 W\x00e9\xffff";
+  for (int round = 0; round < 300; ++round) {
+    product.Delete();
+    const DWORD shown = random() % 2 ? static_cast<DWORD>(random()) : static_cast<DWORD>(random() % 64);
+    product.WriteDWORD(L"ShowTabs", shown);
+    std::wstring sequence;
+    for (int n = static_cast<int>(random() % 12); n > 0; --n) sequence += alphabet[random() % 15];
+    product.WriteString(L"ShowTabsSequence", sequence.c_str());
+    if (random() % 3 == 0) {
+      BYTE bytes[8];
+      for (BYTE& b : bytes) b = static_cast<BYTE>(random());
+      product.Write(L"ShowTabsSequence", random() % 2 ? REG_BINARY : REG_DWORD, bytes, random() % sizeof bytes);
+    }
+    product.WriteDWORD(L"last_panel", random() % 2 ? random() % 8 : static_cast<DWORD>(random()));
+    {
+      LivePanel live;
+      CheckFactory(live, product, shown, "round " + std::to_string(round));
+      // Built again from what it wrote, the order stays.
+      const std::vector<int> first = live.Ids();
+      live.panel.RebuildTabs();
+      EXPECT_EQ(live.Ids(), first) << round;
+    }
+    ASSERT_EQ(CountedTab::alive, 0) << "round " << round;
+  }
 }
 
 }  // namespace
