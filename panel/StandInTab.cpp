@@ -30,8 +30,9 @@ const TabFace* FindFace(int id) {
   return nullptr;
 }
 
-CVirtualDropDown* MakeSelector(LPCWSTR text) {
+CVirtualDropDown* MakeSelector(LPCWSTR text, DWORD style) {
   auto* selector = new CVirtualDropDown();
+  selector->SetStyle(style);
   selector->AddItem(CMenuEntry(1, text));
   selector->SetSelection(1, FALSE);
   return selector;
@@ -55,12 +56,12 @@ UINT CStandInTab::GetTabIconId(int) { return GetTabIcon(); }
 
 CVirtualDropDown* CStandInTab::CreateSortMenu() {
   const TabFace* face = FindFace(m_tabId);
-  return face ? MakeSelector(face->sort) : nullptr;
+  return face ? MakeSelector(face->sort, DROPDOWN_ALIGN_LEFT) : nullptr;
 }
 
 CVirtualDropDown* CStandInTab::CreateFilterMenu() {
   const TabFace* face = FindFace(m_tabId);
-  return face ? MakeSelector(face->filter) : nullptr;
+  return face ? MakeSelector(face->filter, 0) : nullptr;
 }
 
 void CStandInTab::Paint(CTextRunList* context) {

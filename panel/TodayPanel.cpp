@@ -117,6 +117,7 @@ void CTodayPanel::Detach() {
     RemovePropW(m_window, kPanelProperty);
   }
   DestroyTabs();
+  if (CSkinColors::Instance().GetAttachedWindow() == m_window) CSkinColors::Instance().AttachWindow(nullptr);
   AttachHost(nullptr);
   m_window = nullptr;
 }
@@ -135,6 +136,9 @@ LRESULT CTodayPanel::OnCreate() {
   m_screenWidth = GetSystemMetrics(SM_CXSCREEN);
   m_screenHeight = GetSystemMetrics(SM_CYSCREEN);
   m_resourcesMissing = ::IsResourcesMissing();
+  // The skin's background, bands and button faces are made from this window's.
+  CSkinColors::Instance().AttachWindow(m_window);
+  CSkinColors::Instance().LoadSystemColors();
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -728,7 +732,21 @@ BOOL CTodayPanel::OnChildKey(CVirtualWnd* sender, DWORD key) {
   return TRUE;
 }
 
+void CTodayPanel::RequestSelection() {
+  if (!m_window) return;
+  if (!IsPocketPC()) {
+    ::SetFocus(m_window);
+    return;
+  }
+  HWND parent = ::GetParent(m_window);
+  if (m_receivedSelection || !parent) return;
+  PostMessageW(parent, TODAYM_TOOKSELECTION, reinterpret_cast<WPARAM>(m_window), 0);
+  m_receivedSelection = TRUE;
+}
+
 BOOL CTodayPanel::OnLButtonDown(POINT* point) {
+  // A tap makes the panel the Today screen's selection, so keys come here next.
+  RequestSelection();
   CScrollPanel* tab = GetCurrentTab();
   if (tab && tab->HitTest(point)) {
     const BOOL taken = tab->OnLButtonDown(point);

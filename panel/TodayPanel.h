@@ -70,6 +70,8 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   BOOL IsHorizontal() const { return m_horizontal; }
   // The strip cell of a tab in client co-ordinates.
   RECT GetCellRect(int index) const;
+  // Asks the Today screen for the selection (the window's focus off a Pocket PC).
+  void RequestSelection();
   // The area the tabs fill (below or right of the strip).
   const RECT& GetContentRect() const { return m_content; }
   int GetStripHeight() const { return m_cellHeight; }
