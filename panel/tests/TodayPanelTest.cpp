@@ -535,3 +535,63 @@ TEST(TodayPanel, TabSettingsFromAnyBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Today screen grows or shrinks the panel to fill what its other items leave.
+TEST(TodayPanel, AutoSizeFillsTheScrollingOwner) {
+  CLocalMachineSandbox machine(L"panel_autosize");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VSCROLL, 0, 0, 240, 320, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND item = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 120, owner, nullptr, nullptr,
+                              nullptr);
+  RECT client;
+  GetClientRect(owner, &client);
+  auto setRange = [&](int total) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    info.nMax = total - 1;
+    info.nPage = static_cast<UINT>(client.bottom);
+    SetScrollInfo(owner, SB_VERT, &info, FALSE);
+  };
+  auto height = [&] {
+    RECT r;
+    GetWindowRect(item, &r);
+    return static_cast<int>(r.bottom - r.top);
+  };
+  {
+    CTodayPanel panel(0);
+    ASSERT_TRUE(panel.Attach(item));
+    panel.OnCreate();
+    const int unit = panel.GetPixelUnit();
+    // The screen holds 200 pixels of items, this one's 120 among them.
+    setRange(200);
+    EXPECT_TRUE(panel.MovePanel(RECT{0, 0, 240, 120}, FALSE));
+    const int filled = 120 + (static_cast<int>(client.bottom) - 199 - unit);
+    EXPECT_EQ(height(), std::max(filled, panel.GetMinHeight()));
+    EXPECT_EQ(Number(product, L"LastAutoSize"), static_cast<DWORD>(height()));
+    EXPECT_EQ(panel.GetCurrentHeight(), height());
+    // Laid out again at that height the screen is filled: nothing moves.
+    setRange(static_cast<int>(client.bottom) - unit + 1);
+    EXPECT_FALSE(panel.MovePanel(RECT{0, 0, 240, height()}, FALSE));
+  }
+  // Without auto-size the panel goes back to its set height.
+  product.WriteDWORD(L"AutoSizeAdjust", 0);
+  {
+    CTodayPanel panel(0);
+    ASSERT_TRUE(panel.Attach(item));
+    panel.OnCreate();
+    EXPECT_EQ(panel.GetCurrentHeight(), 120 * panel.GetPixelUnit());
+    // The owner seen for the first time moves the panel where it is told, unsized.
+    const int before = height();
+    EXPECT_TRUE(panel.MovePanel(RECT{0, 0, 240, before}, FALSE));
+    EXPECT_EQ(height(), before);
+    EXPECT_FALSE(panel.MovePanel(RECT{0, 0, 240, before}, FALSE)) << "nothing changed";
+  }
+  DestroyWindow(owner);
+}
+
+}  // namespace
