@@ -107,6 +107,12 @@ class CSystemArt : public IControlArt {
     m_faces[1].Clear();
   }
 
+  // Plain art has no scroll-bar pictures: the bar is a line and a thumb.
+  ScrollArtKind GetScrollArtKind() override { return SCROLL_ART_NONE; }
+  SIZE GetScrollPartSize(int) override { return {0, 0}; }
+  BOOL DrawScrollPart(int, CDib*, int, int, HDC) override { return FALSE; }
+  void DrawScrollFrame(const RECT&) override {}
+
  private:
   static bool Fits(CDib& dib, int width, int height) {
     return dib.GetWidth() == width && dib.GetHeight() == height && width > 0 && height > 0;

@@ -8,6 +8,21 @@
 
 class CDib;
 
+// The scroll bar's pictures, by part.
+enum ScrollArtPart {
+  SCROLL_PART_UP,
+  SCROLL_PART_DOWN,
+  SCROLL_PART_THUMB_TOP,
+  SCROLL_PART_THUMB_MIDDLE,
+  SCROLL_PART_THUMB_BOTTOM,
+  SCROLL_PART_HEADER_BUTTON,
+  SCROLL_PART_TRACK,
+};
+// What the scroll bar is drawn from: nothing (a line and a plain thumb), a single
+// strip (arrows and thumb caps; track and thumb middle drawn in the palette's
+// brushes), or every part including the track.
+enum ScrollArtKind { SCROLL_ART_NONE, SCROLL_ART_STRIP, SCROLL_ART_PARTS };
+
 class IControlArt {
  public:
   // The 9 x 9 (logical) fold sign: collapsed TRUE the "expand" sign of a folded
@@ -25,6 +40,15 @@ class IControlArt {
   virtual CDib* GetHeaderButtonFace(BOOL pressed, int width, int height) = 0;
   // Forgets the cached button bitmaps (the skin changed).
   virtual void DropButtonBitmaps() = 0;
+  virtual ScrollArtKind GetScrollArtKind() = 0;
+  // {0, 0} for a part the art does not have.
+  virtual SIZE GetScrollPartSize(int part) = 0;
+  // Into the target's pixels when there is one, else onto hdc; FALSE when nothing
+  // was drawn.
+  virtual BOOL DrawScrollPart(int part, CDib* target, int x, int y, HDC hdc) = 0;
+  // The frame of the scroll-bar column (a panel position) for art without its own
+  // track; nothing for art that has one.
+  virtual void DrawScrollFrame(const RECT& column) = 0;
 
  protected:
   ~IControlArt() = default;

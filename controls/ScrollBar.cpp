@@ -2,10 +2,10 @@
 
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "controls/ControlArt.h"
 #include "controls/ItemPalette.h"
 #include "controls/ScrollPanel.h"
 #include "controls/TextRunList.h"
-#include "graphics/Skin.h"
 
 namespace {
 
@@ -50,16 +50,10 @@ CScrollBarElem::CScrollBarElem(CScrollPanel* owner)
 
 CScrollBarElem::~CScrollBarElem() = default;
 
-SIZE CScrollBarElem::GetPartSize(int index) {
-  CSkin& skin = GetSkin();
-  // Asking for the seven parts loads the single strip when they are not all there.
-  if (skin.HasScrollBar()) return skin.GetScrollPartSize(index);
-  if (CBitmap* strip = skin.GetScrollBitmap()) return strip->GetPartSize(index);
-  return {0, 0};
-}
+SIZE CScrollBarElem::GetPartSize(int index) { return GetControlArt().GetScrollPartSize(index); }
 
 int CScrollBarElem::GetWidth() {
-  const SIZE up = GetPartSize(CSkin::kPartUp);
+  const SIZE up = GetPartSize(SCROLL_PART_UP);
   if (up.cx > 0) {
     m_nArrowHeight = up.cy > 0 ? up.cy : 0;
     return up.cx + ScaleX(2);
@@ -212,52 +206,47 @@ void CScrollBarElem::Paint(CTextRunList* context) {
                                                   : m_nTrackLength);
   const int thumbTop = ThumbTopFor(drawnLength);
   const int thumbEnd = thumbTop + drawnLength;
-  CSkin& skin = GetSkin();
+  IControlArt& art = GetControlArt();
   CDib* target = context->GetTarget();
-  if (skin.HasScrollBar()) {
+  const ScrollArtKind kind = art.GetScrollArtKind();
+  if (kind == SCROLL_ART_PARTS) {
     const int trackTop = top + m_nArrowHeight, trackEnd = bottom - m_nArrowHeight;
-    const SIZE track = skin.GetScrollPartSize(CSkin::kPartVertical);
+    const SIZE track = art.GetScrollPartSize(SCROLL_PART_TRACK);
     if (track.cy > 0) {
       for (int y = trackTop; y < trackEnd; y += track.cy)
-        if (y + track.cy <= thumbTop || y >= thumbEnd) skin.DrawScrollPart(CSkin::kPartVertical, target, left, y, hdc);
+        if (y + track.cy <= thumbTop || y >= thumbEnd) art.DrawScrollPart(SCROLL_PART_TRACK, target, left, y, hdc);
     } else {
       const int mid = (left + right) / 2;
       FillBrush(hdc, mid, trackTop, mid + ScaleX(1), trackEnd, palette.GetBrush(1));
     }
-    skin.DrawScrollPart(CSkin::kPartUp, target, left, top, hdc);
-    skin.DrawScrollPart(CSkin::kPartDown, target, left, bottom - skin.GetScrollPartSize(CSkin::kPartDown).cy, hdc);
-    const int capTop = skin.GetScrollPartSize(CSkin::kPartThumbTop).cy;
-    const int capBottom = skin.GetScrollPartSize(CSkin::kPartThumbBottom).cy;
-    const int middle = skin.GetScrollPartSize(CSkin::kPartThumbMiddle).cy;
-    skin.DrawScrollPart(CSkin::kPartThumbTop, target, left, thumbTop, hdc);
+    art.DrawScrollPart(SCROLL_PART_UP, target, left, top, hdc);
+    art.DrawScrollPart(SCROLL_PART_DOWN, target, left, bottom - art.GetScrollPartSize(SCROLL_PART_DOWN).cy, hdc);
+    const int capTop = art.GetScrollPartSize(SCROLL_PART_THUMB_TOP).cy;
+    const int capBottom = art.GetScrollPartSize(SCROLL_PART_THUMB_BOTTOM).cy;
+    const int middle = art.GetScrollPartSize(SCROLL_PART_THUMB_MIDDLE).cy;
+    art.DrawScrollPart(SCROLL_PART_THUMB_TOP, target, left, thumbTop, hdc);
     if (middle > 0)
       for (int y = thumbTop + capTop; y < thumbEnd - capBottom; y += middle)
-        skin.DrawScrollPart(CSkin::kPartThumbMiddle, target, left, y, hdc);
-    skin.DrawScrollPart(CSkin::kPartThumbBottom, target, left, thumbEnd - capBottom, hdc);
+        art.DrawScrollPart(SCROLL_PART_THUMB_MIDDLE, target, left, y, hdc);
+    art.DrawScrollPart(SCROLL_PART_THUMB_BOTTOM, target, left, thumbEnd - capBottom, hdc);
     return;
   }
-  if (CBitmap* strip = skin.GetScrollBitmap()) {
+  if (kind == SCROLL_ART_STRIP) {
     // The single strip gives the arrows and the thumb's caps; the track is a line
     // and the thumb's middle a fill between two edges, so any length looks right.
-    auto draw = [&](int part, int x, int y) {
-      if (target)
-        strip->DrawPart(part, *target, x, y);
-      else
-        strip->DrawTransparent(hdc, part, x, y);
-    };
-    const int partWidth = strip->GetPartSize(CSkin::kPartThumbMiddle).cx;
+    const int partWidth = art.GetScrollPartSize(SCROLL_PART_THUMB_MIDDLE).cx;
     const int width = partWidth > 0 ? partWidth : right - left;
     const int mid = left + width / 2;
     FillBrush(hdc, mid, top + m_nArrowHeight, mid + ScaleX(1), bottom - m_nArrowHeight, palette.GetBrush(1));
-    draw(CSkin::kPartUp, left, top);
-    draw(CSkin::kPartDown, left, bottom - strip->GetPartSize(CSkin::kPartDown).cy);
-    const int capTop = strip->GetPartSize(CSkin::kPartThumbTop).cy;
-    const int capBottom = strip->GetPartSize(CSkin::kPartThumbBottom).cy;
+    art.DrawScrollPart(SCROLL_PART_UP, target, left, top, hdc);
+    art.DrawScrollPart(SCROLL_PART_DOWN, target, left, bottom - art.GetScrollPartSize(SCROLL_PART_DOWN).cy, hdc);
+    const int capTop = art.GetScrollPartSize(SCROLL_PART_THUMB_TOP).cy;
+    const int capBottom = art.GetScrollPartSize(SCROLL_PART_THUMB_BOTTOM).cy;
     const int edge = ScaleX(1);
     FillBrush(hdc, left, thumbTop + capTop, left + width, thumbEnd - capBottom, palette.GetBrush(1));
     FillBrush(hdc, left + edge, thumbTop + capTop, left + width - edge, thumbEnd - capBottom, palette.GetBrush(5));
-    draw(CSkin::kPartThumbTop, left, thumbTop);
-    draw(CSkin::kPartThumbBottom, left, thumbEnd - capBottom);
+    art.DrawScrollPart(SCROLL_PART_THUMB_TOP, target, left, thumbTop, hdc);
+    art.DrawScrollPart(SCROLL_PART_THUMB_BOTTOM, target, left, thumbEnd - capBottom, hdc);
     return;
   }
   // Without any skin picture the bar is only sx(2) wide: a line for the track and

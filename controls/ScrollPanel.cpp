@@ -6,8 +6,6 @@
 #include "controls/ControlArt.h"
 #include "controls/ControlFonts.h"
 #include "controls/PopupMenuTracker.h"
-#include "graphics/Skin.h"
-#include "graphics/SkinColors.h"
 #include "platform/windowlib/Module.h"
 
 namespace {
@@ -31,13 +29,14 @@ CScrollPanel::~CScrollPanel() {
 }
 
 void CScrollPanel::RefreshSkin() {
-  if (!GetSkin().HasScrollBar()) {
+  IControlArt& art = GetControlArt();
+  if (art.GetScrollArtKind() != SCROLL_ART_PARTS) {
     const int width = m_scrollBar.GetWidth();
     RECT column = {m_rect.right - width, m_rect.top + GetHeaderHeight(), m_rect.right,
                    m_rect.bottom - GetBottomBarHeight()};
-    CSkinColors::Instance().DrawSkinFrame(column);
+    art.DrawScrollFrame(column);
   }
-  GetControlArt().DropButtonBitmaps();
+  art.DropButtonBitmaps();
   CVirtualWnd::RefreshSkin();
 }
 

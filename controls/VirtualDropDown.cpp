@@ -280,3 +280,17 @@ SIZE CVirtualDropDown::GetPreferredSize() {
   SIZE preferred = {size.cx + arrowWidth + margin, size.cy > ScaleY(9) ? size.cy : ScaleY(9)};
   return preferred;
 }
+
+SIZE CVirtualDropDown::GetWidestItemSize() {
+  HFONT font = GetControlBoldFont();
+  SIZE widest = MeasureControlText(font, m_caption.IsEmpty() ? L" " : static_cast<LPCWSTR>(m_caption));
+  for (int i = 0; i < m_items.GetSize(); ++i) {
+    const CString& text = m_items[i].secondText;
+    const SIZE size = MeasureControlText(font, text.IsEmpty() ? L" " : static_cast<LPCWSTR>(text));
+    if (size.cx > widest.cx) widest.cx = size.cx;
+    if (size.cy > widest.cy) widest.cy = size.cy;
+  }
+  const int arrowWidth = ScaleX(13), margin = ScaleX(2);
+  SIZE result = {widest.cx + arrowWidth + margin, widest.cy > ScaleY(9) ? widest.cy : ScaleY(9)};
+  return result;
+}

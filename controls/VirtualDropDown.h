@@ -86,6 +86,9 @@ class CVirtualDropDown : public CVirtualWnd {
   const CMenuEntry& GetItem(int index) const { return m_items[index]; }
   // The face's text (caption or current item) cut to the bounds, with the arrow.
   SIZE GetPreferredSize();
+  // The size the face needs for its widest item (or the caption when wider), not cut
+  // to the bounds: what a header sizes itself by, whichever item is current.
+  SIZE GetWidestItemSize();
   // The part of the bounds the text and arrow took at the last paint.
   const RECT& GetFaceRect() const { return m_rcFace; }
   BOOL IsMenuOpen() const { return m_bMenuOpen; }

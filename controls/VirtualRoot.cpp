@@ -118,7 +118,7 @@ BOOL CVirtualRoot::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, 
       if (reinterpret_cast<HWND>(lParam) != m_hWnd) OnCaptureChanged();
       return FALSE;
     case WM_KEYDOWN:
-      OnKeyDown(wParam);
+      result = OnKeyDown(wParam);
       return TRUE;
     case WM_KEYUP:
       OnKeyUp(wParam);
@@ -179,12 +179,13 @@ void CVirtualRoot::OnCaptureChanged() {
   }
 }
 
-void CVirtualRoot::OnKeyDown(WPARAM wParam) {
+LRESULT CVirtualRoot::OnKeyDown(WPARAM wParam) {
   DWORD code = static_cast<DWORD>(wParam);
   CHardwareKeys::Instance().Translate(code);
   CVirtualWnd* target = m_pFocused ? m_pFocused : this;
   m_bKeyDownSeen = TRUE;
   target->OnKey(code);
+  return 0;
 }
 
 void CVirtualRoot::OnKeyUp(WPARAM wParam) {

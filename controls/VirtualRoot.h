@@ -55,17 +55,21 @@ class CVirtualRoot : public CVirtualWnd, public CMessageMap {
   virtual BOOL OnHostTimer(UINT_PTR id);
   // Fills the context's clip before the tree paints.
   virtual void PaintBackground(CTextRunList* context);
+  // The host's key, double-tap and paint handling: a host that routes them its own
+  // way overrides these instead of taking the messages ahead of the root.
+  // OnKeyDown answers what WM_KEYDOWN returns.
+  virtual LRESULT OnKeyDown(WPARAM wParam);
+  virtual void OnKeyUp(WPARAM wParam);
+  // Answers whether the double tap was taken.
+  virtual BOOL OnDoubleClick(LPARAM lParam);
+  virtual void OnPaintMessage();
 
  private:
   // Each answers whether the message was taken.
   BOOL OnPointerMessage(UINT message, LPARAM lParam);
-  BOOL OnDoubleClick(LPARAM lParam);
   void OnCaptureChanged();
-  void OnKeyDown(WPARAM wParam);
-  void OnKeyUp(WPARAM wParam);
   BOOL OnTimerMessage(UINT_PTR id);
   LRESULT OnVirtualMessageArrived(WPARAM wParam, LPARAM lParam);
-  void OnPaintMessage();
   void OnDestroy();
   void ForgetFocused();
 

@@ -122,6 +122,8 @@ PFN_MAKE_TODAY_PANEL SetTodayPanelMaker(PFN_MAKE_TODAY_PANEL maker) {
   return previous;
 }
 
+TODAYLISTITEM* GetPreWindowItem() { return g_item; }
+
 UINT GetActivateTabMessage() { return g_activateTab; }
 UINT GetSetCurrentPluginMessage() { return g_setCurrentPlugin; }
 UINT GetUpdateSettingsMessage() { return g_updateSettings; }

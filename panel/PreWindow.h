@@ -16,6 +16,9 @@ HWND CreatePreWindow(TODAYLISTITEM* item, HWND parent, int mode);
 LRESULT CALLBACK PreWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The height, in device pixels, the placeholder reports; never negative.
 int GetItemHeight();
+// The record the host gave the placeholder (null when none): the one record the
+// height answers may write.
+TODAYLISTITEM* GetPreWindowItem();
 // Builds the panel on the window; FALSE when no panel could be made.
 BOOL CreateTodayPanel(HWND window);
 

@@ -1,5 +1,6 @@
 #include "panel/SkinControlArt.h"
 
+#include "graphics/Bitmap.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
 
@@ -47,4 +48,38 @@ void CSkinControlArt::DropButtonBitmaps() {
   m_band.Clear();
   m_faces[0].Clear();
   m_faces[1].Clear();
+}
+
+static_assert(int(SCROLL_PART_UP) == int(CSkin::kPartUp) && int(SCROLL_PART_DOWN) == int(CSkin::kPartDown) &&
+                  int(SCROLL_PART_THUMB_TOP) == int(CSkin::kPartThumbTop) && int(SCROLL_PART_THUMB_MIDDLE) == int(CSkin::kPartThumbMiddle) &&
+                  int(SCROLL_PART_THUMB_BOTTOM) == int(CSkin::kPartThumbBottom) &&
+                  int(SCROLL_PART_HEADER_BUTTON) == int(CSkin::kPartHeaderButton) && int(SCROLL_PART_TRACK) == int(CSkin::kPartVertical),
+              "the controls name the skin's scroll-bar parts by its numbers");
+
+ScrollArtKind CSkinControlArt::GetScrollArtKind() {
+  CSkin& skin = CSkin::Instance();
+  // Asking for the seven parts loads the single strip when they are not all there.
+  if (skin.HasScrollBar()) return SCROLL_ART_PARTS;
+  return skin.GetScrollBitmap() ? SCROLL_ART_STRIP : SCROLL_ART_NONE;
+}
+
+SIZE CSkinControlArt::GetScrollPartSize(int part) {
+  CSkin& skin = CSkin::Instance();
+  if (skin.HasScrollBar()) return skin.GetScrollPartSize(part);
+  if (CBitmap* strip = skin.GetScrollBitmap()) return strip->GetPartSize(part);
+  return {0, 0};
+}
+
+BOOL CSkinControlArt::DrawScrollPart(int part, CDib* target, int x, int y, HDC hdc) {
+  CSkin& skin = CSkin::Instance();
+  if (skin.HasScrollBar()) return skin.DrawScrollPart(part, target, x, y, hdc) != nullptr;
+  CBitmap* strip = skin.GetScrollBitmap();
+  if (!strip) return FALSE;
+  if (!target) return strip->DrawTransparent(hdc, part, x, y);
+  strip->DrawPart(part, *target, x, y);
+  return TRUE;
+}
+
+void CSkinControlArt::DrawScrollFrame(const RECT& column) {
+  if (!CSkin::Instance().HasScrollBar()) CSkinColors::Instance().DrawSkinFrame(column);
 }

@@ -13,6 +13,12 @@ class CSkinControlArt : public IControlArt {
   CDib* GetButtonBand(int width, int height) override;
   CDib* GetHeaderButtonFace(BOOL pressed, int width, int height) override;
   void DropButtonBitmaps() override;
+  // The skin's seven scroll-bar parts, else the single strip (the skin's or the
+  // resource library's).
+  ScrollArtKind GetScrollArtKind() override;
+  SIZE GetScrollPartSize(int part) override;
+  BOOL DrawScrollPart(int part, CDib* target, int x, int y, HDC hdc) override;
+  void DrawScrollFrame(const RECT& column) override;
 
  private:
   CDib m_band;

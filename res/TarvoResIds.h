@@ -9,6 +9,8 @@
 #define IDS_SETTINGS 15
 #define IDS_CLEAR 274
 #define IDS_COMPLETED 119
+// Any non-empty text: the panel loads it to tell that the library is still there.
+#define IDS_RESOURCES_PRESENT 61
 
 // Small icons
 #define IDI_ARROW_RIGHT 111

@@ -7,9 +7,11 @@
 #include "base/InstallPath.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "controls/ControlArt.h"
 #include "controls/ItemPalette.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/TestHost.h"
+#include "graphics/Bitmap.h"
 #include "graphics/Dib.h"
 #include "graphics/Skin.h"
 #include "graphics/tests/SkinFixtures.h"
@@ -52,6 +54,35 @@ struct PanelHost {
   CScrollBarElem& bar() { return *panel.GetScrollBar(); }
   CTestHost host;
   CTestPanel panel;
+};
+
+// The skin layer's art reduced to what the bar asks of it: the resource library's
+// single strip. The bar reaches the skin through the art alone.
+class CStripArt : public IControlArt {
+ public:
+  CStripArt() { SetControlArt(this); }
+  ~CStripArt() { SetControlArt(nullptr); }
+  HICON GetSignIcon(BOOL) override { return nullptr; }
+  HICON GetDropDownIcon() override { return nullptr; }
+  HPEN GetPen(int) override { return nullptr; }
+  CDib* GetButtonBand(int, int) override { return nullptr; }
+  CDib* GetHeaderButtonFace(BOOL, int, int) override { return nullptr; }
+  void DropButtonBitmaps() override {}
+  ScrollArtKind GetScrollArtKind() override { return Strip() ? SCROLL_ART_STRIP : SCROLL_ART_NONE; }
+  SIZE GetScrollPartSize(int part) override { return Strip() ? Strip()->GetPartSize(part) : SIZE{0, 0}; }
+  BOOL DrawScrollPart(int part, CDib* target, int x, int y, HDC) override {
+    if (!Strip() || !target) return FALSE;
+    Strip()->DrawPart(part, *target, x, y);
+    return TRUE;
+  }
+  void DrawScrollFrame(const RECT&) override {}
+
+ private:
+  static CBitmap* Strip() {
+    // Asking for the seven parts is what loads the strip when they are missing.
+    CSkin& skin = CSkin::Instance();
+    return skin.HasScrollBar() ? nullptr : skin.GetScrollBitmap();
+  }
 };
 
 const COLORREF kBackground = RGB(10, 20, 30);
@@ -174,6 +205,7 @@ TEST(ScrollBarElem, TheResourceStripDrawsTheBarAtEachDpi) {
     skintest::ResourceLibrary resources;
     ASSERT_NE(resources.Module(), nullptr);
     CBarPalette palette;
+    CStripArt art;
     const int n = c.n, part = 16 * n;
 
     CScrollBarElem bar(nullptr);

@@ -267,3 +267,31 @@ TEST(PopupMenuTracker, AnItemOfIdentifierMinusOneComesBackAsMinusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// A header sized by the face alone would change height and width with the choice.
+TEST(VirtualDropDown, WidestItemSizeDoesNotFollowTheChoice) {
+  CVirtualDropDown selector;
+  selector.AddItem(CMenuEntry(1, L"All"));
+  selector.AddItem(CMenuEntry(2, L"Everything due this week and later"));
+  selector.AddItem(CMenuEntry(3, L"x", L"Shown as a longer face text"));
+  RECT narrow = {0, 0, ScaleX(40), ScaleY(14)};
+  selector.SetRect(&narrow);
+  const SIZE longest = MeasureControlText(GetControlBoldFont(), L"Everything due this week and later");
+  SIZE first = {};
+  for (int id : {1, 2, 3}) {
+    selector.SetSelection(id, FALSE);
+    const SIZE widest = selector.GetWidestItemSize();
+    if (id == 1) first = widest;
+    EXPECT_EQ(widest.cx, first.cx) << id;
+    EXPECT_EQ(widest.cy, first.cy) << id;
+    EXPECT_GT(widest.cx, longest.cx) << "the widest item and the arrow, not cut to the bounds";
+  }
+  selector.SetSelection(1, FALSE);
+  EXPECT_LT(selector.GetPreferredSize().cx, first.cx) << "the face alone is narrower";
+  CVirtualDropDown empty;
+  EXPECT_GE(empty.GetWidestItemSize().cy, ScaleY(9)) << "no items: still one line";
+}
+
+}  // namespace

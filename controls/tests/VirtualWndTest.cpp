@@ -379,3 +379,61 @@ TEST(VirtualWndDefaults, SmallOperations) {
 }
 
 }  // namespace
+
+namespace {
+
+// A host that routes keys, double taps and paints its own way gets them through the
+// root's overridable handlers, without taking the messages ahead of the root.
+class CRoutingRoot : public ctltest::CTestRoot {
+ public:
+  LRESULT OnKeyDown(WPARAM wParam) override {
+    keys.push_back(static_cast<DWORD>(wParam));
+    return wParam == VK_LEFT ? 1 : 0;
+  }
+  BOOL OnDoubleClick(LPARAM lParam) override {
+    doubleTaps.push_back(lParam);
+    return TRUE;
+  }
+  void OnPaintMessage() override {
+    ++paints;
+    CVirtualRoot::OnPaintMessage();
+  }
+  std::vector<DWORD> keys;
+  std::vector<LPARAM> doubleTaps;
+  int paints = 0;
+};
+
+class CRoutingHost : public CWindowImpl<CRoutingHost> {
+ public:
+  DECLARE_WND_CLASS_EX(L"ControlsRoutingHost", CS_DBLCLKS, -1)
+  CRoutingHost() {
+    RECT at = {0, 0, 60, 40};
+    Create(nullptr, &at, L"", WS_POPUP);
+  }
+  ~CRoutingHost() override {
+    if (m_hWnd) DestroyWindow();
+  }
+  BEGIN_MSG_MAP(CRoutingHost)
+    CHAIN_MSG_MAP_MEMBER(root)
+  END_MSG_MAP()
+  CRoutingRoot root;
+};
+
+TEST(VirtualRoot, KeyDoubleTapAndPaintHandlingCanBeOverridden) {
+  CRoutingHost host;
+  CallLog log;
+  CRecordingElement child(&log, "child", {0, 0, 60, 40});
+  host.root.AddChild(&child);
+  EXPECT_EQ(::SendMessageW(host.m_hWnd, WM_KEYDOWN, VK_LEFT, 0), 1) << "the override's answer is the result";
+  EXPECT_EQ(::SendMessageW(host.m_hWnd, WM_KEYDOWN, VK_DOWN, 0), 0);
+  EXPECT_EQ(host.root.keys, (std::vector<DWORD>{VK_LEFT, VK_DOWN}));
+  EXPECT_TRUE(child.keys.empty()) << "the override decided; nothing went to the tree";
+  ::SendMessageW(host.m_hWnd, WM_LBUTTONDBLCLK, 0, MAKELPARAM(3, 4));
+  EXPECT_EQ(host.root.doubleTaps, (std::vector<LPARAM>{MAKELPARAM(3, 4)}));
+  ::ShowWindow(host.m_hWnd, SW_SHOWNA);
+  ::RedrawWindow(host.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GE(host.root.paints, 1);
+  host.root.RemoveChild(&child);
+}
+
+}  // namespace

@@ -1,0 +1,856 @@
+#include "panel/TodayPanel.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+
+#include "base/Platform.h"
+#include "base/RegKey.h"
+#include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
+#include "controls/TextRunList.h"
+#include "graphics/RasterOps.h"
+#include "graphics/Skin.h"
+#include "graphics/SkinColors.h"
+#include "panel/FaultGuard.h"
+#include "panel/ListPanelView.h"
+#include "panel/NoResourcesTab.h"
+#include "panel/Plugin.h"
+#include "panel/PreWindow.h"
+#include "panel/Registration.h"
+#include "panel/TabMakers.h"
+#include "platform/windowlib/Module.h"
+
+namespace {
+
+const WCHAR kPanelProperty[] = L"QelTarvoPanel";
+const int kStripLow = 30, kStripHigh = 90;
+// The text of the resource library that tells it is still there.
+const UINT kResourceProbeText = 61;
+const WCHAR* const kRegisteredMessages[] = {
+    L"SH_UIMETRIC_CHANGE",          L"ArdenoSetCurrentPlugin",      L"QelTarvo_ShowMessage",
+    L"QelTarvo_SelectEmailAccount", L"QelTarvo_EmailListChanged",   L"QelTarvo_FileChange",
+    L"TODAY_UPDATED{9620A364-953C-4B31-B593-9717F4B91603}",         L"QelTarvo_SovelUnload",
+    L"QelPellam_ScheduledChanged",  L"QelTarvo_CalendarWndClosed"};
+const WCHAR* const kPopupClasses[] = {L"QelTarvoCalendarWindow_1.0", L"QelTarvoNoteWindow_1.0",
+                                      L"QelTarvoTimeSpanWindow_1.0"};
+
+// The built-in tabs in the order the factory makes them: bit, identifier.
+struct BuiltInTab {
+  DWORD bit;
+  int id;
+};
+const BuiltInTab kFactoryOrder[] = {{SHOW_TAB_TASKS, TAB_TASKS},       {SHOW_TAB_CONTACTS, TAB_CONTACTS},
+                                    {SHOW_TAB_NOTES, TAB_NOTES},       {SHOW_TAB_MESSAGES, TAB_MESSAGES},
+                                    {SHOW_TAB_SPECIAL, TAB_SPECIAL}};
+const DWORD kAllTabs = 0xFFFFFFFF;
+
+BOOL IsListTab(CScrollPanel* tab) { return dynamic_cast<CListPanelView*>(tab) != nullptr; }
+
+}  // namespace
+
+CTodayPanelBase* MakeTodayPanel(int mode) { return new CTodayPanel(mode); }
+
+CTodayPanel::CTodayPanel(int mode)
+    : m_mode(mode),
+      m_resourcesMissing(::IsResourcesMissing()),
+      m_window(nullptr),
+      m_previous(nullptr),
+      m_pixelUnit((GetScreenDpiY() + 48) / 96),
+      m_allTabsInHost(TRUE),
+      m_autoSize(TRUE),
+      m_newAutoAdjust(GetViewSettings().NewAutoAdjustVersion != 0),
+      m_horizontal(GetViewSettings().HorizontalTabsMode != 0),
+      m_wholeWidth(GetViewSettings().dbgHorzTabsOccupyWholeWidth != 0),
+      m_fullWidth(FALSE),
+      m_cellWidth(ScaleX(25)),
+      m_cellHeight(ScaleY(20)),
+      m_screenWidth(GetSystemMetrics(SM_CXSCREEN)),
+      m_screenHeight(GetSystemMetrics(SM_CYSCREEN)),
+      m_current(-1),
+      m_pressedCell(-1),
+      m_wantedHeight(0),
+      m_minHeight(0),
+      m_lastAutoHeight(-1),
+      m_logicalHeight(0),
+      m_landscapeAtLoad(FALSE),
+      m_parentRect(),
+      m_panelRect(),
+      m_ownerRect(),
+      m_content(),
+      m_layoutNeeded(TRUE),
+      m_parentScrollBar(FALSE),
+      m_receivedSelection(FALSE),
+      m_stripFocus(FALSE),
+      m_keyboardSupport(0),
+      m_resourcesProbed(FALSE),
+      m_updateSettings(RegisterWindowMessageW(L"QelTarvo_UpdateSettings")) {
+  if (m_pixelUnit < 1) m_pixelUnit = 1;
+  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  m_allTabsInHost = product.GetDWORD(L"AllTabsInArdeno", 1) != 0;
+  m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
+  LoadHeights(FALSE);
+  for (LPCWSTR name : kRegisteredMessages) RegisterWindowMessageW(name);
+}
+
+CTodayPanel::~CTodayPanel() {
+  Detach();
+  DestroyTabs();
+}
+
+BOOL CTodayPanel::Attach(HWND window) {
+  if (!window || !IsWindow(window) || m_window) return FALSE;
+  if (!SetPropW(window, kPanelProperty, this)) return FALSE;
+  m_window = window;
+  m_previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CTodayPanel::WindowProc)));
+  AttachHost(window);
+  return TRUE;
+}
+
+void CTodayPanel::Detach() {
+  if (!m_window) return;
+  if (IsWindow(m_window)) {
+    ::KillTimer(m_window, kLayoutTimer);
+    SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
+    RemovePropW(m_window, kPanelProperty);
+  }
+  DestroyTabs();
+  if (CSkinColors::Instance().GetAttachedWindow() == m_window) CSkinColors::Instance().AttachWindow(nullptr);
+  AttachHost(nullptr);
+  m_window = nullptr;
+}
+
+BOOL CTodayPanel::IsLandscape() const { return m_screenWidth > m_screenHeight; }
+
+BOOL CTodayPanel::ParentShowsScrollBar() const {
+  HWND parent = m_window ? ::GetParent(m_window) : nullptr;
+  return parent && (GetWindowLongW(parent, GWL_STYLE) & WS_VSCROLL) != 0;
+}
+
+LRESULT CTodayPanel::OnCreate() {
+  m_pressedCell = -1;
+  m_stripFocus = FALSE;
+  m_content = RECT{};
+  m_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  m_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  m_resourcesMissing = ::IsResourcesMissing();
+  // The skin's background, bands and button faces are made from this window's.
+  CSkinColors::Instance().AttachWindow(m_window);
+  CSkinColors::Instance().LoadSystemColors();
+  {
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
+    LoadHeights(FALSE);
+    m_keyboardSupport = static_cast<int>(product.GetDWORD(L"AdvancedKeyboardSupport", 0));
+    if (m_mode == 1 && m_keyboardSupport == 2) m_keyboardSupport = 1;
+  }
+  // Full width: the panel spans the screen when it is the whole Today item (or the
+  // host's tab), not when something else sizes it.
+  m_fullWidth = m_mode == 1 || GetRegistrationState(nullptr) == kTodayItemEnabled;
+  return 1;
+}
+
+// --- tab factory -------------------------------------------------------------
+
+void CTodayPanel::CreateTabs(const RECT& rect) {
+  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  // Each tab is a host tab of its own: every tab shows, and the user's saved order
+  // is neither used nor overwritten.
+  const BOOL perTabHost = m_mode == 1 && !m_allTabsInHost;
+  const DWORD shown = perTabHost ? kAllTabs : product.GetDWORD(L"ShowTabs", kAllTabs);
+  const CString stored = perTabHost ? CString() : product.GetString(L"ShowTabsSequence", L"");
+  const int length = stored.GetLength();
+  std::vector<CScrollPanel*> slots(static_cast<size_t>(length), nullptr);
+  std::wstring placed(static_cast<size_t>(length), L' ');
+
+  if (m_resourcesMissing) {
+    auto* tab = new CNoResourcesTab(this);
+    tab->SetRect(&rect);
+    m_tabs.push_back(tab);
+    AddChild(tab);
+    SelectTab(0, FALSE);
+    return;
+  }
+
+  auto place = [&](CScrollPanel* tab, WCHAR id, bool first) {
+    if (!tab) return;
+    tab->SetRect(&rect);
+    for (int p = 0; p < length; ++p) {
+      // A character that two tabs share places only the first of them; the other is
+      // appended rather than lost.
+      if (stored[p] == id && !slots[static_cast<size_t>(p)]) {
+        slots[static_cast<size_t>(p)] = tab;
+        placed[static_cast<size_t>(p)] = id;
+        return;
+      }
+    }
+    if (first) {
+      slots.insert(slots.begin(), tab);
+      placed.insert(placed.begin(), id);
+    } else {
+      slots.push_back(tab);
+      placed.push_back(id);
+    }
+  };
+
+  int made = 0;
+  for (const BuiltInTab& entry : kFactoryOrder) {
+    if (!(shown & entry.bit)) continue;
+    CScrollPanel* tab = MakeTab(entry.id, this);
+    if (!tab) continue;
+    ++made;
+    place(tab, static_cast<WCHAR>(L'0' + entry.id), false);
+  }
+  if (ICustomTabSource* source = GetCustomTabSource()) {
+    for (const CUSTOM_TAB_ENTRY& entry : source->ListCustomTabs()) {
+      if (entry.id == 0 || entry.id == L' ') continue;
+      CScrollPanel* tab = source->MakeCustomTab(entry, this);
+      if (!tab) continue;
+      ++made;
+      place(tab, entry.id, false);
+    }
+  }
+  if ((shown & SHOW_TAB_CALENDAR) || made == 0) place(MakeTab(TAB_CALENDAR, this), L'0' + TAB_CALENDAR, true);
+
+  for (CScrollPanel* tab : slots) {
+    if (!tab) continue;
+    m_tabs.push_back(tab);
+    AddChild(tab);
+  }
+  placed.erase(std::remove(placed.begin(), placed.end(), L' '), placed.end());
+  if (!perTabHost && placed != static_cast<LPCWSTR>(stored))
+    product.SetString(L"ShowTabsSequence", placed.c_str());
+
+  const int last = static_cast<int>(product.GetDWORD(L"last_panel", 0xFFFFFFFF));
+  if (last != -1) {
+    for (size_t i = 0; i < m_tabs.size(); ++i) {
+      if (m_tabs[i]->GetTabId() == last) {
+        SelectTab(static_cast<int>(i), TRUE);
+        return;
+      }
+    }
+  }
+  SelectTab(0, FALSE);
+}
+
+BOOL CTodayPanel::SelectTab(int index, BOOL remember) {
+  if (m_tabs.empty()) {
+    m_current = -1;
+    return FALSE;
+  }
+  if (index < 0 || index >= GetTabCount()) return FALSE;
+  CVirtualWnd* focused = GetFocusedElement();
+  BOOL focusInTab = FALSE;
+  if (m_current >= 0) {
+    CScrollPanel* old = m_tabs[static_cast<size_t>(m_current)];
+    if (index != m_current && !old->Deactivate()) return FALSE;
+    for (CVirtualWnd* e = focused; e; e = e->GetParent())
+      if (e == old) focusInTab = TRUE;
+    if (index != m_current) old->SetVisible(FALSE);
+  }
+  m_current = index;
+  CScrollPanel* tab = m_tabs[static_cast<size_t>(index)];
+  tab->SetVisible(TRUE);
+  for (CScrollPanel* other : m_tabs)
+    if (other != tab) other->SetVisible(FALSE);
+  tab->Activate();
+  if (focusInTab) {
+    CVirtualRoot::RequestFocus(tab);
+    tab->SetFocus();
+  }
+  if (remember) {
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    product.SetDWORD(L"last_panel", static_cast<DWORD>(tab->GetTabId()));
+  }
+  if (m_window) ::InvalidateRect(m_window, nullptr, FALSE);
+  return TRUE;
+}
+
+void CTodayPanel::DestroyTabs() {
+  if (m_current >= 0 && m_current < GetTabCount()) {
+    CScrollPanel* tab = m_tabs[static_cast<size_t>(m_current)];
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    product.SetDWORD(L"last_panel", static_cast<DWORD>(tab->GetTabId()));
+    tab->Deactivate();
+  }
+  if (m_window) {
+    for (LPCWSTR name : kPopupClasses)
+      if (HWND popup = FindWindowW(name, nullptr)) PostMessageW(popup, WM_CLOSE, 0, 0);
+  }
+  for (CScrollPanel* tab : m_tabs) CVirtualWnd::RemoveChild(tab);
+  for (CScrollPanel* tab : m_tabs) delete tab;
+  m_tabs.clear();
+  m_cellWidths.clear();
+  ForgetElement(GetFocusedElement());
+  ForgetElement(GetCapturedElement());
+  m_current = -1;
+}
+
+void CTodayPanel::RebuildTabs() {
+  if (m_tabs.empty()) return;
+  const RECT content = m_content;
+  DestroyTabs();
+  Layout(content, TRUE);
+}
+
+// --- layout and heights --------------------------------------------------------
+
+void CTodayPanel::Layout(const RECT& content, BOOL) {
+  const int oldWidth = m_content.right - m_content.left;
+  m_content = content;
+  if (m_tabs.empty()) {
+    CreateTabs(content);
+  } else {
+    for (CScrollPanel* tab : m_tabs) tab->SetRect(&content);
+  }
+  if (oldWidth != content.right - content.left) InvalidateStrip();
+}
+
+LRESULT CTodayPanel::LayoutPass(const WINDOWPOS* position) {
+  if (!position || (position->flags & SWP_HIDEWINDOW) || !m_window) return 0;
+  RECT rect = {position->x, position->y, position->x + position->cx, position->y + position->cy};
+  if (position->flags & (SWP_NOSIZE | SWP_NOMOVE)) {
+    RECT present;
+    GetWindowRect(m_window, &present);
+    if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&present), 2);
+    if (position->flags & SWP_NOSIZE) {
+      rect.right = rect.left + present.right - present.left;
+      rect.bottom = rect.top + present.bottom - present.top;
+    }
+    if (position->flags & SWP_NOMOVE) OffsetRect(&rect, present.left - rect.left, present.top - rect.top);
+  }
+  const BOOL scrollBar = ParentShowsScrollBar();
+  const BOOL changed = !EqualRect(&rect, &m_panelRect) || scrollBar != m_parentScrollBar;
+  if (changed || m_layoutNeeded) {
+    m_panelRect = rect;
+    m_parentScrollBar = scrollBar;
+  }
+  RECT client;
+  GetClientRect(m_window, &client);
+  CVirtualWnd::SetRect(&client);
+  const int strip = HasStrip() ? m_cellHeight + m_pixelUnit : 0;
+  RECT content;
+  if (m_horizontal)
+    content = {0, strip, 0, client.bottom};
+  else
+    content = {HasStrip() ? m_cellWidth + ScaleX(1) : 0, 0, 0, client.bottom};
+  if (m_fullWidth && m_newAutoAdjust)
+    content.right = m_screenWidth - (scrollBar ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  else
+    content.right = client.right;
+  if (content.right > client.right) content.right = client.right;
+  if (content.bottom < content.top) content.bottom = content.top;
+  Layout(content, FALSE);
+  ComputeCellWidths();
+  if (m_newAutoAdjust || changed) ::SetTimer(m_window, kLayoutTimer, m_newAutoAdjust ? kLayoutDelay : kOldLayoutDelay, nullptr);
+  m_layoutNeeded = FALSE;
+  return 0;
+}
+
+void CTodayPanel::ComputeCellWidths() {
+  const int n = GetTabCount();
+  if (!m_horizontal || !m_wholeWidth || n == 0 || !m_window) {
+    m_cellWidths.clear();
+    return;
+  }
+  RECT client;
+  GetClientRect(m_window, &client);
+  const int width = client.right;
+  std::vector<int> widths(static_cast<size_t>(n), std::max(width / n, m_cellWidth));
+  int remainder = width - n * widths[0];
+  for (int i = 0; i < n && remainder > 0; ++i, --remainder) ++widths[static_cast<size_t>(i)];
+  if (widths == m_cellWidths) return;
+  m_cellWidths = widths;
+  InvalidateStrip();
+}
+
+int CTodayPanel::GetMinHeight() {
+  if (m_horizontal) {
+    const int m = m_pixelUnit * 20 * (m_mode == 1 && !m_allTabsInHost ? 3 : 4);
+    m_minHeight = m_wantedHeight > m ? m_wantedHeight : m;
+  } else {
+    m_minHeight = std::max(m_pixelUnit * 20 * std::max(GetTabCount(), 3), m_wantedHeight);
+  }
+  return m_minHeight;
+}
+
+int CTodayPanel::GetCurrentHeight() {
+  if (!m_autoSize) return m_logicalHeight * m_pixelUnit;
+  if (m_lastAutoHeight > 0) return m_lastAutoHeight;
+  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  const int stored = static_cast<int>(product.QueryDWORD(IsLandscape() ? L"LastAutoSizeL" : L"LastAutoSize"));
+  if (stored > 0 && stored <= 0x7FFF) return stored;
+  return m_logicalHeight * m_pixelUnit;
+}
+
+void CTodayPanel::LoadHeights(BOOL reload) {
+  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  const BOOL landscape = IsLandscape();
+  DWORD total = product.GetDWORD(landscape ? L"TotalHeightL" : L"TotalHeight", 120);
+  // Heights from the registry are bounded before they are scaled.
+  if (total > 0x7FFF) total = 120;
+  const int wanted = m_pixelUnit * static_cast<int>(total);
+  const int oldWanted = m_wantedHeight;
+  m_wantedHeight = wanted;
+  GetMinHeight();
+  if (reload && m_autoSize && landscape != m_landscapeAtLoad && m_lastAutoHeight > 0) {
+    product.SetDWORD(m_landscapeAtLoad ? L"LastAutoSizeL" : L"LastAutoSize", static_cast<DWORD>(m_lastAutoHeight));
+    m_lastAutoHeight = -1;
+  }
+  m_landscapeAtLoad = landscape;
+  const BOOL autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
+  if (wanted != oldWanted || autoSize != m_autoSize) {
+    m_layoutNeeded = TRUE;
+    m_autoSize = autoSize;
+  }
+  m_logicalHeight = m_wantedHeight / m_pixelUnit;
+}
+
+LRESULT CTodayPanel::OnClearCache() {
+  if (m_newAutoAdjust) {
+    m_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    m_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    LoadHeights(TRUE);
+    m_layoutNeeded = TRUE;
+  }
+  for (CScrollPanel* tab : m_tabs) tab->OnClearCache();
+  return 0;
+}
+
+LRESULT CTodayPanel::OnQueryRefreshCache(TODAYLISTITEM* item) {
+  if (!item) return 1;
+  // Only the record the host gave this item is ever written.
+  if (item != GetPreWindowItem()) return 0;
+  BOOL changed = FALSE;
+  HWND parent = m_window ? ::GetParent(m_window) : nullptr;
+  RECT parentRect = {};
+  if (parent) GetWindowRect(parent, &parentRect);
+  if (!EqualRect(&parentRect, &m_parentRect)) {
+    m_layoutNeeded = TRUE;
+    m_parentRect = parentRect;
+    changed = TRUE;
+  }
+  const int height = GetCurrentHeight();
+  const BOOL scrollBar = ParentShowsScrollBar();
+  if (item->cyp == 0 || static_cast<int>(item->cyp) != height || scrollBar != m_parentScrollBar || m_layoutNeeded) {
+    item->cyp = static_cast<DWORD>(std::max(0, std::min(height, m_screenHeight)));
+    changed = TRUE;
+  }
+  int minimum = GetMinHeight();
+  BOOL forced = FALSE;
+  for (CScrollPanel* tab : m_tabs) {
+    if (tab->OnQueryRefreshCache()) forced = TRUE;
+    const int wanted = tab->GetWantedHeight();
+    if (wanted > 0) minimum = std::max(minimum, static_cast<int>(tab->GetRectPtr()->top) + wanted);
+  }
+  if (!forced && minimum <= static_cast<int>(item->cyp)) return changed;
+  item->cyp = static_cast<DWORD>(minimum);
+  m_lastAutoHeight = minimum;
+  m_logicalHeight = minimum / m_pixelUnit;
+  return 1;
+}
+
+BOOL CTodayPanel::MovePanel(RECT rect, BOOL force) {
+  HWND owner = m_window ? ::GetParent(m_window) : nullptr;
+  if (!owner) return FALSE;
+  RECT ownerRect;
+  GetWindowRect(owner, &ownerRect);
+  if (!EqualRect(&ownerRect, &m_ownerRect)) {
+    m_ownerRect = ownerRect;
+    force = TRUE;
+  }
+  SCROLLINFO info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  if (!GetScrollInfo(owner, SB_VERT, &info)) info.nMax = 0;
+  const RECT old = rect;
+  const BOOL landscape = IsLandscape();
+  if (m_autoSize) {
+    RECT client;
+    GetClientRect(owner, &client);
+    const int bottom = static_cast<int>(rect.bottom) + (client.bottom - info.nMax - m_pixelUnit);
+    int automatic = std::max(bottom - static_cast<int>(rect.top), GetMinHeight());
+    rect.bottom = rect.top + automatic;
+    if (automatic < m_wantedHeight) {
+      CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+      int stored = static_cast<int>(product.QueryDWORD(landscape ? L"LastAutoSizeL" : L"LastAutoSize"));
+      if (stored <= 0 || stored > 0x7FFF) stored = m_wantedHeight;
+      rect.bottom = rect.top + (bottom - rect.top == 0 ? stored : m_wantedHeight);
+      automatic = rect.bottom - rect.top;
+    }
+    if (std::abs(automatic - m_lastAutoHeight) < m_pixelUnit) return FALSE;
+    m_lastAutoHeight = automatic;
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    product.SetDWORD(landscape ? L"LastAutoSizeL" : L"LastAutoSize", static_cast<DWORD>(automatic));
+    m_layoutNeeded = TRUE;
+  } else {
+    if (m_lastAutoHeight > 0) {
+      m_lastAutoHeight = -1;
+      rect.bottom = rect.top + GetCurrentHeight();
+      m_layoutNeeded = TRUE;
+    }
+    m_lastAutoHeight = -1;
+  }
+  if (EqualRect(&old, &rect) && !force) return FALSE;
+  m_layoutNeeded = TRUE;
+  MoveWindow(m_window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+  return TRUE;
+}
+
+LPCWSTR CTodayPanel::GetTabHostName(int tabId) const {
+  if (m_allTabsInHost) return L"TarvoAll";
+  switch (tabId) {
+    case TAB_CALENDAR: return L"TarvoCalendar";
+    case TAB_TASKS: return L"TarvoTasks";
+    case TAB_CONTACTS: return L"TarvoContacts";
+    case TAB_NOTES: return L"TarvoNotes";
+    case TAB_MESSAGES: return L"TarvoMessages";
+    case TAB_SPECIAL: return L"TarvoSpecial";
+    default: return nullptr;
+  }
+}
+
+LRESULT CTodayPanel::OnWindowPosChanged(WINDOWPOS* position) { return LayoutPass(position); }
+
+LRESULT CTodayPanel::OnActivateTab(WPARAM wParam, LPARAM) {
+  // The low word names the tab by its character's number.
+  const int id = LOWORD(wParam);
+  for (int i = 0; i < GetTabCount(); ++i)
+    if (m_tabs[static_cast<size_t>(i)]->GetTabIdChar() == static_cast<WCHAR>(L'0' + id) ||
+        m_tabs[static_cast<size_t>(i)]->GetTabId() == id)
+      return SelectTab(i, TRUE);
+  return 0;
+}
+
+LRESULT CTodayPanel::OnSetCurrentPlugin(WPARAM, LPARAM) { return 0; }
+
+BOOL CTodayPanel::OnHostTimer(UINT_PTR id) {
+  if (id != kLayoutTimer) return FALSE;
+  ::KillTimer(m_window, kLayoutTimer);
+  if (!m_window) return TRUE;
+  RECT rect;
+  GetWindowRect(m_window, &rect);
+  if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  MovePanel(rect, FALSE);
+  return TRUE;
+}
+
+// --- strip ---------------------------------------------------------------------
+
+RECT CTodayPanel::GetCellRect(int index) const {
+  RECT cell = {};
+  if (index < 0 || index >= GetTabCount() || !HasStrip()) return cell;
+  if (m_horizontal) {
+    int x = 0;
+    for (int i = 0; i < index; ++i)
+      x += m_cellWidths.size() == m_tabs.size() ? m_cellWidths[static_cast<size_t>(i)] : m_cellWidth;
+    const int width = m_cellWidths.size() == m_tabs.size() ? m_cellWidths[static_cast<size_t>(index)] : m_cellWidth;
+    cell = {x, 0, x + width, m_cellHeight};
+  } else {
+    cell = {0, index * m_cellHeight, m_cellWidth, (index + 1) * m_cellHeight};
+  }
+  return cell;
+}
+
+int CTodayPanel::CellAt(POINT point) const {
+  for (int i = 0; i < GetTabCount(); ++i) {
+    const RECT cell = GetCellRect(i);
+    if (PtInRect(&cell, point)) return i;
+  }
+  return -1;
+}
+
+void CTodayPanel::InvalidateStrip() {
+  if (!m_window || !HasStrip()) return;
+  RECT client;
+  GetClientRect(m_window, &client);
+  RECT strip = m_horizontal ? RECT{0, 0, client.right, m_cellHeight + m_pixelUnit}
+                            : RECT{0, 0, m_cellWidth + ScaleX(1), client.bottom};
+  ::InvalidateRect(m_window, &strip, FALSE);
+}
+
+void CTodayPanel::DrawCell(CTextRunList* context, int index) {
+  HDC hdc = context->GetDC();
+  const RECT cell = GetCellRect(index);
+  CScrollPanel* tab = m_tabs[static_cast<size_t>(index)];
+  const BOOL selected = index == m_current;
+  const int width = 16 * (GetScreenDpiX() + 3) / 96, height = 16 * (GetScreenDpiY() + 3) / 96;
+  const int x = (cell.left + cell.right - width) / 2, y = (cell.top + cell.bottom - height) / 2;
+  if (selected) {
+    // The current cell stands out from the strip.
+    HBRUSH brush = CSkinColors::Instance().GetSolidBrush(CSkinColors::kHighlight);
+    RECT face = cell;
+    if (m_horizontal) face.bottom += m_pixelUnit; else face.right += ScaleX(1);
+    if (brush) FillRect(hdc, &face, brush);
+  }
+  RECT iconRect = {x, y, x + width, y + height};
+  if (tab->DrawTabIcon(hdc, &iconRect, selected)) return;
+  if (GetSkin().GetTabIcons() && tab->GetSkinTabIndex() >= 0 &&
+      GetSkin().DrawTabIcon(tab->GetSkinTabIndex(), hdc, x, y, selected))
+    return;
+  HICON icon = tab->GetIcon16(0);
+  if (!icon) return;
+  CDib* target = context->GetTarget();
+  if (selected || !target) {
+    DrawIconEx(hdc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);
+    return;
+  }
+  // The other tabs' icons are laid over the strip, dimmed into its levels.
+  const COLORREF key = RGB(255, 0, 255);
+  CDib piece;
+  if (!piece.CreateFilled(width, height, key)) return;
+  DrawIconEx(piece.GetDC(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+  piece.ReleaseDC();
+  const RECT& targetRect = context->GetTargetRect();
+  // The shapes drawn so far must be in the bits before they are mixed.
+  GdiFlush();
+  BlendRectKeyed(*target, x - targetRect.left, y - targetRect.top, width, height, piece, 0, 0, key, true, kStripLow,
+                 kStripHigh);
+}
+
+void CTodayPanel::Paint(CTextRunList* context) {
+  if (HasStrip() && !m_tabs.empty()) {
+    HDC hdc = context->GetDC();
+    RECT client = {};
+    if (m_window) GetClientRect(m_window, &client);
+    for (int i = 0; i < GetTabCount(); ++i) {
+      RECT cell = GetCellRect(i), area;
+      if (IntersectRect(&area, &cell, &context->GetClip())) DrawCell(context, i);
+    }
+    HBRUSH rule = CSkinColors::Instance().GetSolidBrush(1);
+    if (rule) {
+      // Separators between the cells and along the strip's edge.
+      for (int i = 1; i < GetTabCount(); ++i) {
+        const RECT cell = GetCellRect(i);
+        RECT line = m_horizontal ? RECT{cell.left, cell.top + ScaleY(3), cell.left + m_pixelUnit, cell.bottom - ScaleY(3)}
+                                 : RECT{cell.left + ScaleX(3), cell.top, cell.right - ScaleX(3), cell.top + m_pixelUnit};
+        FillRect(hdc, &line, rule);
+      }
+      RECT edge = m_horizontal ? RECT{0, m_cellHeight, client.right, m_cellHeight + m_pixelUnit}
+                               : RECT{m_cellWidth, 0, m_cellWidth + ScaleX(1), client.bottom};
+      FillRect(hdc, &edge, rule);
+    }
+  }
+  CVirtualWnd::Paint(context);
+}
+
+void CTodayPanel::PaintBackground(CTextRunList* context) {
+  // The Today screen's background shows through, as behind every item.
+  HWND parent = m_window ? ::GetParent(m_window) : nullptr;
+  TODAYDRAWWATERMARKINFO info = {context ? context->GetDC() : nullptr, {}, m_window};
+  if (m_window) GetClientRect(m_window, &info.rc);
+  if (!info.hdc || !parent || !SendMessageW(parent, TODAYM_DRAWWATERMARK, 0, reinterpret_cast<LPARAM>(&info)))
+    CVirtualRoot::PaintBackground(context);
+}
+
+BOOL CTodayPanel::ProbeResources() {
+  if (m_resourcesMissing) return TRUE;
+  HINSTANCE resources = GetModule().GetResourceInstance();
+  if (resources == GetModule().GetModuleInstance()) return TRUE;
+  WCHAR text[64] = {};
+  if (LoadStringW(resources, kResourceProbeText, text, 64) > 0 && text[0]) return TRUE;
+  // The library went with its storage card: run without it and ask for the settings
+  // to be loaded again, which finds it once it is back.
+  GetModule().SetResourceInstance(GetModule().GetModuleInstance());
+  m_resourcesMissing = TRUE;
+  PostMessageW(m_window, m_updateSettings, 0, 0);
+  return FALSE;
+}
+
+void CTodayPanel::OnPaintMessage() {
+  if (!ProbeResources()) {
+    ValidateRect(m_window, nullptr);
+    // The tabs made with the library go; the resources-missing tab shows at the
+    // next paint.
+    RebuildTabs();
+    return;
+  }
+  CVirtualRoot::OnPaintMessage();
+}
+
+// --- input ---------------------------------------------------------------------
+
+LRESULT CTodayPanel::OnKeyDown(WPARAM wParam) { return OnKey(static_cast<DWORD>(wParam)) ? 1 : 0; }
+
+BOOL CTodayPanel::OnKey(DWORD key) {
+  CVirtualWnd* focused = GetFocusedElement();
+  if (focused && focused != this) return focused->OnKey(key);
+  if (m_tabs.empty() || m_current < 0) return FALSE;
+  CScrollPanel* tab = m_tabs[static_cast<size_t>(m_current)];
+  const DWORD code = key & ~VK_KEYUP_FLAG;
+  if (code == VK_RETURN) {
+    if (m_mode == 1 && !m_allTabsInHost) return TRUE;
+    if (key & VK_KEYUP_FLAG) {
+      tab->ResetView(TRUE);
+      return TRUE;
+    }
+    m_stripFocus = TRUE;
+    return TRUE;
+  }
+  if (key & VK_KEYUP_FLAG) return FALSE;
+  const int n = GetTabCount();
+  auto enterTab = [&]() {
+    CVirtualRoot::RequestFocus(tab);
+    tab->SetFocus();
+    return TRUE;
+  };
+  if (m_horizontal) {
+    switch (code) {
+      case VK_LEFT: return SelectTab((m_current + n - 1) % n, TRUE);
+      case VK_RIGHT: return SelectTab((m_current + 1) % n, TRUE);
+      case VK_UP: return FALSE;
+      case VK_DOWN: return enterTab();
+      default: return FALSE;
+    }
+  }
+  const BOOL pocketPC = IsPocketPC();
+  switch (code) {
+    case VK_LEFT: return IsListTab(tab) ? enterTab() : FALSE;
+    case VK_RIGHT: return enterTab();
+    case VK_UP:
+      if (m_mode == 1 && !m_allTabsInHost) return FALSE;
+      if (m_current == 0 && pocketPC) return FALSE;
+      return SelectTab((m_current + n - 1) % n, TRUE);
+    case VK_DOWN:
+      if (m_mode == 1 && !m_allTabsInHost) return enterTab();
+      if (m_current == n - 1 && pocketPC) return FALSE;
+      return SelectTab((m_current + 1) % n, TRUE);
+    default: return FALSE;
+  }
+}
+
+BOOL CTodayPanel::OnChildKey(CVirtualWnd* sender, DWORD key) {
+  CScrollPanel* tab = GetCurrentTab();
+  if (!tab) return FALSE;
+  const BOOL toStrip = (key == VK_LEFT && sender == tab) || (m_horizontal && key == VK_UP);
+  if (!toStrip) return FALSE;
+  if (m_mode == 1 && !m_allTabsInHost) return TRUE;
+  CVirtualRoot::RequestFocus(nullptr);
+  Invalidate();
+  return TRUE;
+}
+
+void CTodayPanel::RequestSelection() {
+  if (!m_window) return;
+  if (!IsPocketPC()) {
+    ::SetFocus(m_window);
+    return;
+  }
+  HWND parent = ::GetParent(m_window);
+  if (m_receivedSelection || !parent) return;
+  PostMessageW(parent, TODAYM_TOOKSELECTION, reinterpret_cast<WPARAM>(m_window), 0);
+  m_receivedSelection = TRUE;
+}
+
+BOOL CTodayPanel::OnLButtonDown(POINT* point) {
+  // A tap makes the panel the Today screen's selection, so keys come here next.
+  RequestSelection();
+  CScrollPanel* tab = GetCurrentTab();
+  if (tab && tab->HitTest(point)) {
+    const BOOL taken = tab->OnLButtonDown(point);
+    if (!GetFocusedElement()) CVirtualRoot::RequestFocus(this);
+    return taken;
+  }
+  m_pressedCell = CellAt(*point);
+  return TRUE;
+}
+
+BOOL CTodayPanel::OnLButtonUp(POINT* point) {
+  const int pressed = m_pressedCell;
+  m_pressedCell = -1;
+  CScrollPanel* tab = GetCurrentTab();
+  if (pressed < 0) return tab ? tab->OnLButtonUp(point) : FALSE;
+  if (CellAt(*point) != pressed) return TRUE;
+  if (!m_tabs[static_cast<size_t>(pressed)]->ResetView(pressed == m_current)) SelectTab(pressed, TRUE);
+  if (m_window) ::InvalidateRect(m_window, nullptr, FALSE);
+  return TRUE;
+}
+
+BOOL CTodayPanel::OnMouseMove(POINT* point) {
+  CScrollPanel* tab = GetCurrentTab();
+  return tab && m_pressedCell < 0 ? tab->OnMouseMove(point) : FALSE;
+}
+
+// --- messages ------------------------------------------------------------------
+
+BOOL CTodayPanel::HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  switch (message) {
+    case WM_WINDOWPOSCHANGED:
+      result = LayoutPass(reinterpret_cast<WINDOWPOS*>(lParam));
+      return TRUE;
+    case WM_TODAYCUSTOM_CLEARCACHE:
+      result = OnClearCache();
+      return TRUE;
+    case WM_TODAYCUSTOM_QUERYREFRESHCACHE:
+      result = OnQueryRefreshCache(reinterpret_cast<TODAYLISTITEM*>(wParam));
+      return TRUE;
+    case WM_TODAYCUSTOM_RECEIVEDSELECTION:
+      m_receivedSelection = TRUE;
+      if (CScrollPanel* tab = GetCurrentTab()) {
+        if (wParam == VK_DOWN && m_horizontal && GetViewSettings().dbgHorizontalNavigationMode >= 1) {
+          CVirtualRoot::RequestFocus(tab);
+          tab->SetFocus();
+        }
+      }
+      result = 1;
+      return TRUE;
+    case WM_TODAYCUSTOM_LOSTSELECTION:
+      CVirtualRoot::ReleaseCapture();
+      CVirtualRoot::RequestFocus(nullptr);
+      m_receivedSelection = FALSE;
+      result = 1;
+      return TRUE;
+    case WM_TODAYCUSTOM_USERNAVIGATION:
+      result = OnKey(static_cast<DWORD>(wParam)) ? 1 : 0;
+      return TRUE;
+    case WM_TODAYCUSTOM_ACTION:
+      result = OnKey(VK_RETURN) ? 1 : 0;
+      return TRUE;
+    case TODAYM_GETCOLOR:
+      result = m_window && ::GetParent(m_window) ? SendMessageW(::GetParent(m_window), message, wParam, lParam) : 0;
+      return TRUE;
+    case TODAYM_DRAWWATERMARK: {
+      CScrollPanel* tab = GetCurrentTab();
+      if (tab && tab->DrawWatermark(nullptr)) {
+        result = 1;
+        return TRUE;
+      }
+      result = m_window && ::GetParent(m_window) ? SendMessageW(::GetParent(m_window), message, wParam, lParam) : 0;
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = m_window;
+  WNDPROC previous = m_previous;
+  // While the skin asks the Today screen for its watermark the panel stays out.
+  if (CSkinColors::IsDrawingWatermark()) return CallWindowProcW(previous, window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    // The window goes: hand it back to the placeholder's procedure for its last messages.
+    Detach();
+    return CallWindowProcW(previous, window, message, wParam, lParam);
+  }
+  if (message == WM_DESTROY) {
+    ::KillTimer(window, kLayoutTimer);
+    ForgetElement(GetFocusedElement());
+    DestroyTabs();
+  }
+  LRESULT result = 0;
+  if (HandlePanelMessage(message, wParam, lParam, result)) return result;
+  if (ProcessWindowMessage(window, message, wParam, lParam, result)) return result;
+  return CallWindowProcW(previous, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CTodayPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
+    auto* panel = static_cast<CTodayPanel*>(GetPropW(window, kPanelProperty));
+    if (!panel) return DefWindowProcW(window, message, wParam, lParam);
+    return panel->HandleMessage(message, wParam, lParam);
+  });
+}

@@ -1,0 +1,135 @@
+// CTodayPanel: the plug-in's one window on the Today screen (or in the tab host). It
+// takes over the placeholder's window, makes the tabs the user chose in the order
+// the user saved, draws the tab strip, paints double-buffered over the Today
+// background, answers the Today screen's height protocol and routes taps and keys
+// to the strip or to the current tab.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "controls/ScrollPanel.h"
+#include "controls/VirtualRoot.h"
+#include "panel/TodayPanelBase.h"
+#include "platform/today/todaycmn.h"
+#include "platform/windowlib/String.h"
+
+class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
+ public:
+  // The layout timer that moves the panel after the Today screen settled.
+  static const UINT_PTR kLayoutTimer = static_cast<UINT_PTR>(-15);
+  static const UINT kLayoutDelay = 1500;
+  static const UINT kOldLayoutDelay = 400;
+
+  explicit CTodayPanel(int mode);
+  ~CTodayPanel() override;
+
+  // CTodayPanelBase.
+  BOOL Attach(HWND window) override;
+  HWND GetHwnd() const override { return m_window; }
+  LRESULT OnCreate() override;
+  LRESULT OnWindowPosChanged(WINDOWPOS* position) override;
+  LRESULT OnActivateTab(WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnSetCurrentPlugin(WPARAM wParam, LPARAM lParam) override;
+  BOOL IsResourcesMissing() const override { return m_resourcesMissing; }
+
+  // Root element operations.
+  BOOL OnKey(DWORD key) override;
+  BOOL OnChildKey(CVirtualWnd* sender, DWORD key) override;
+  BOOL OnLButtonDown(POINT* point) override;
+  BOOL OnLButtonUp(POINT* point) override;
+  BOOL OnMouseMove(POINT* point) override;
+  void Paint(CTextRunList* context) override;
+
+  // The tabs the settings ask for, each given the rectangle; selects the remembered
+  // one (else the first).
+  void CreateTabs(const RECT& rect);
+  BOOL SelectTab(int index, BOOL remember);
+  void DestroyTabs();
+  void RebuildTabs();
+  // The height the panel asks for, in device pixels.
+  int GetCurrentHeight();
+  void LoadHeights(BOOL reload);
+  int GetMinHeight();
+  void Layout(const RECT& content, BOOL force);
+  // Moves the panel to rect (the parent's client co-ordinates), sized to fill the
+  // scrolling owner when auto-size is on; TRUE when it moved.
+  BOOL MovePanel(RECT rect, BOOL force);
+  // The tab host's name of a tab's host tab; null for none.
+  LPCWSTR GetTabHostName(int tabId) const;
+
+  // The height protocol's answers (the record as the host sends it, in wParam).
+  LRESULT OnClearCache();
+  LRESULT OnQueryRefreshCache(TODAYLISTITEM* item);
+
+  int GetTabCount() const { return static_cast<int>(m_tabs.size()); }
+  CScrollPanel* GetTab(int index) const { return m_tabs[index]; }
+  int GetCurrentIndex() const { return m_current; }
+  CScrollPanel* GetCurrentTab() const { return m_current >= 0 ? m_tabs[m_current] : nullptr; }
+  int GetPixelUnit() const { return m_pixelUnit; }
+  BOOL IsHorizontal() const { return m_horizontal; }
+  // The strip cell of a tab in client co-ordinates.
+  RECT GetCellRect(int index) const;
+  // Asks the Today screen for the selection (the window's focus off a Pocket PC).
+  void RequestSelection();
+  // The area the tabs fill (below or right of the strip).
+  const RECT& GetContentRect() const { return m_content; }
+  int GetStripHeight() const { return m_cellHeight; }
+  BOOL HasStrip() const { return !(m_mode == 1 && !m_allTabsInHost); }
+
+ protected:
+  BOOL OnHostTimer(UINT_PTR id) override;
+  void PaintBackground(CTextRunList* context) override;
+  LRESULT OnKeyDown(WPARAM wParam) override;
+  void OnPaintMessage() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  BOOL HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void Detach();
+  LRESULT LayoutPass(const WINDOWPOS* position);
+  void ComputeCellWidths();
+  int CellAt(POINT point) const;
+  void DrawCell(CTextRunList* context, int index);
+  BOOL ProbeResources();
+  BOOL ParentShowsScrollBar() const;
+  void InvalidateStrip();
+  BOOL IsLandscape() const;
+
+  int m_mode;
+  BOOL m_resourcesMissing;
+  HWND m_window;
+  WNDPROC m_previous;
+  int m_pixelUnit;
+  BOOL m_allTabsInHost;
+  BOOL m_autoSize;
+  BOOL m_newAutoAdjust;
+  BOOL m_horizontal;
+  BOOL m_wholeWidth;
+  BOOL m_fullWidth;
+  int m_cellWidth;
+  int m_cellHeight;
+  int m_screenWidth;
+  int m_screenHeight;
+  std::vector<CScrollPanel*> m_tabs;
+  std::vector<int> m_cellWidths;
+  int m_current;
+  int m_pressedCell;
+  int m_wantedHeight;
+  int m_minHeight;
+  int m_lastAutoHeight;
+  int m_logicalHeight;
+  BOOL m_landscapeAtLoad;
+  RECT m_parentRect;
+  RECT m_panelRect;
+  RECT m_ownerRect;
+  RECT m_content;
+  BOOL m_layoutNeeded;
+  BOOL m_parentScrollBar;
+  BOOL m_receivedSelection;
+  BOOL m_stripFocus;
+  int m_keyboardSupport;
+  BOOL m_resourcesProbed;
+  UINT m_updateSettings;
+};

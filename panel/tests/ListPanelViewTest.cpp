@@ -1,0 +1,250 @@
+#include "panel/ListPanelView.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/RegKey.h"
+#include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
+#include "controls/VirtualRoot.h"
+#include "graphics/Skin.h"
+#include "panel/PanelPrompt.h"
+#include "panel/tests/PanelTestSupport.h"
+
+namespace {
+
+// The Tasks tab's shape: identifier 2, character '2' (50); selectors as asked.
+class TestTab : public CListPanelView {
+ public:
+  explicit TestTab(bool selectors = false) : m_selectors(selectors) {}
+  int GetTabId() override { return 2; }
+  int RebuildContent() override {
+    ++rebuilds;
+    return CListPanelView::RebuildContent();
+  }
+  CVirtualDropDown* CreateSortMenu() override { return m_selectors ? Selector(L"By due date") : nullptr; }
+  CVirtualDropDown* CreateFilterMenu() override { return m_selectors ? Selector(L"Active") : nullptr; }
+  int rebuilds = 0;
+
+ private:
+  static CVirtualDropDown* Selector(LPCWSTR text) {
+    auto* selector = new CVirtualDropDown();
+    selector->AddItem(CMenuEntry(1, text));
+    selector->SetSelection(1, FALSE);
+    return selector;
+  }
+  bool m_selectors;
+};
+
+// A host window with a root, as the panel gives its tabs.
+struct Host {
+  Host() {
+    window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 200, nullptr, nullptr, nullptr, nullptr);
+    root.AttachHost(window);
+  }
+  ~Host() {
+    root.DestroyChildren();
+    root.AttachHost(nullptr);
+    DestroyWindow(window);
+  }
+  void Add(CListPanelView& tab) {
+    root.AddChild(&tab);
+    RECT bounds = {0, 0, 240, 200};
+    tab.SetRect(&bounds);
+  }
+  HWND window;
+  CVirtualRoot root;
+};
+
+TEST(ListPanelView, HeaderStateFromTheSettings) {
+  struct Case {
+    const char* what;
+    DWORD global;    // "HeaderMinimized"; 0xBAD: none
+    DWORD allow;     // "AllowMinimization"; 0xBAD: none
+    DWORD perTab;    // "HeaderMinimized2_50"; 0xBAD: none
+    bool minimized, hidden;
+  };
+  const DWORD none = 0xBAD;
+  const Case cases[] = {{"nothing stored", none, none, none, false, false},
+                        {"minimised everywhere", 1, none, none, true, false},
+                        {"the tab's own value wins", 1, none, 0, false, false},
+                        {"minimised for this tab", 0, 1, 1, true, false},
+                        {"hidden ignores the tab's value", 2, 0, 0, true, true},
+                        {"minimising not allowed", 1, 0, 1, false, false}};
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"list_header");
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    if (c.global != none) product.WriteDWORD(L"HeaderMinimized", c.global);
+    if (c.allow != none) product.WriteDWORD(L"AllowMinimization", c.allow);
+    if (c.perTab != none) product.WriteDWORD(L"HeaderMinimized2_50", c.perTab);
+    Host host;
+    TestTab tab;
+    host.Add(tab);
+    EXPECT_EQ(tab.IsHeaderMinimized() != FALSE, c.minimized) << c.what;
+    EXPECT_EQ(tab.IsHeaderHidden() != FALSE, c.hidden) << c.what;
+    const int expected = c.hidden ? 0 : c.minimized ? ScaleY(5) : -1;
+    if (expected >= 0) {
+      EXPECT_EQ(tab.GetHeaderHeight(), expected) << c.what;
+    }
+    EXPECT_EQ(tab.GetContentBounds().top, tab.GetHeaderHeight()) << c.what;
+    EXPECT_EQ(tab.GetMinimizeButton().IsVisible() != FALSE, !c.hidden && (c.allow != 0 || c.global == 2)) << c.what;
+    host.root.RemoveChild(&tab);
+  }
+}
+
+TEST(ListPanelView, HeaderIsAtLeastFourteenPixelsAndFitsItsSelectors) {
+  CLocalMachineSandbox machine(L"list_header_height");
+  Host host;
+  TestTab bare, withSelectors(true);
+  host.Add(bare);
+  host.Add(withSelectors);
+  if (!GetSkin().HasScrollBar()) {
+    EXPECT_EQ(bare.GetHeaderHeight(), ScaleY(14)) << "not 4: the minimum";
+  }
+  EXPECT_GE(bare.GetHeaderHeight(), ScaleY(14));
+  ASSERT_TRUE(withSelectors.GetSortSelector());
+  ASSERT_TRUE(withSelectors.GetFilterSelector());
+  const int tallest = withSelectors.GetSortSelector()->GetWidestItemSize().cy;
+  EXPECT_GE(withSelectors.GetHeaderHeight(), tallest + ScaleY(4));
+  // The selectors share the header: sort on the left half, filter after it and left
+  // of the minimise button.
+  const RECT& sort = withSelectors.GetSortSelector()->GetBounds();
+  const RECT& filter = withSelectors.GetFilterSelector()->GetBounds();
+  const RECT& button = withSelectors.GetMinimizeButton().GetBounds();
+  EXPECT_EQ(sort.left, 0);
+  EXPECT_EQ(sort.right, filter.left);
+  EXPECT_LE(filter.right, button.left);
+  EXPECT_LE(button.right, 240);
+  EXPECT_LE(sort.bottom, withSelectors.GetHeaderHeight());
+  host.root.RemoveChild(&bare);
+  host.root.RemoveChild(&withSelectors);
+}
+
+TEST(ListPanelView, MinimiseButtonTogglesAndStoresTheTabsHeader) {
+  CLocalMachineSandbox machine(L"list_toggle");
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  product.WriteDWORD(L"HeaderMinimized2_50", 1);
+  Host host;
+  TestTab tab(true);
+  host.Add(tab);
+  tab.Activate();
+  ASSERT_TRUE(tab.IsHeaderMinimized());
+  EXPECT_FALSE(tab.GetSortSelector()->IsVisible()) << "selectors hide with the header";
+  const RECT strip = tab.GetMinimizeButton().GetBounds();
+  EXPECT_EQ(strip.right - strip.left, 240) << "the whole strip is the button";
+  tab.OnChildCommand(&tab.GetMinimizeButton(), 0, 0);
+  EXPECT_FALSE(tab.IsHeaderMinimized());
+  EXPECT_EQ(Number(product, L"HeaderMinimized2_50"), 0u);
+  EXPECT_TRUE(tab.GetSortSelector()->IsVisible());
+  EXPECT_EQ(tab.GetContentBounds().top, tab.GetHeaderHeight());
+  tab.OnChildCommand(&tab.GetMinimizeButton(), 0, 0);
+  EXPECT_EQ(Number(product, L"HeaderMinimized2_50"), 1u);
+  host.root.RemoveChild(&tab);
+}
+
+TEST(ListPanelView, RefreshWaitsForTheTabToBeCurrent) {
+  CLocalMachineSandbox machine(L"list_refresh");
+  Host host;
+  TestTab tab;
+  host.Add(tab);
+  tab.Activate();
+  EXPECT_EQ(tab.rebuilds, 1) << "the first activation builds";
+  EXPECT_FALSE(tab.NeedsRebuild());
+  tab.Deactivate();
+  tab.RequestRefresh();
+  EXPECT_TRUE(tab.NeedsRebuild());
+  EXPECT_EQ(CVirtualWnd::FromTimer(host.window, reinterpret_cast<UINT_PTR>(&tab)), nullptr) << "no timer";
+  EXPECT_EQ(tab.rebuilds, 1);
+  tab.Activate();
+  EXPECT_EQ(tab.rebuilds, 2) << "once, at the next activation";
+  tab.Activate();
+  EXPECT_EQ(tab.rebuilds, 2);
+  // While current the refresh is deferred to the timer.
+  tab.RequestRefresh();
+  EXPECT_EQ(tab.rebuilds, 2);
+  tab.OnTimer();
+  EXPECT_EQ(tab.rebuilds, 3);
+  host.root.RemoveChild(&tab);
+}
+
+// A row that notes the commands it gets.
+class Row : public CPimListItem {
+ public:
+  explicit Row(IListItemOwner* owner) : CPimListItem(owner) {}
+  int Layout() override { return 20; }
+  void Draw(CTextRunList*, const POINT*) override {}
+  int GetKind() override { return 503; }
+  BOOL OnCommand(UINT command) override {
+    commands.push_back(command);
+    return TRUE;
+  }
+  std::vector<UINT> commands;
+};
+
+TEST(ListPanelView, EnterOnARowFollowsTheDoubleClickSetting) {
+  CLocalMachineSandbox machine(L"list_enter");
+  struct Case {
+    int setting;
+    std::vector<UINT> commands;
+  };
+  const Case cases[] = {{0, {}}, {1, {1001}}, {2, {1002}}};
+  const int saved = GetViewSettings().DoubleClick;
+  for (const Case& c : cases) {
+    for (DWORD oneTap : {0u, 2u}) {
+      Host host;
+      TestTab tab;
+      auto* list = new CContainerElement(&tab);
+      auto* row = new Row(list);
+      list->AddChild(row);
+      tab.SetContentList(list);
+      host.Add(tab);
+      tab.Activate();
+      ASSERT_TRUE(list->SelectFirst());
+      GetViewSettings().DoubleClick = c.setting;
+      tab.SetOneTap(oneTap);
+      tab.OnKey(VK_RETURN | VK_KEYUP_FLAG);
+      EXPECT_EQ(row->commands, c.commands) << "DoubleClick " << c.setting << ", one-tap " << oneTap;
+      host.root.RemoveChild(&tab);
+    }
+  }
+  GetViewSettings().DoubleClick = saved;
+}
+
+TEST(ListPanelView, BaseItemOperationsAskThroughTheMessageSeam) {
+  static std::vector<std::wstring> shown;
+  shown.clear();
+  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR caption, UINT) {
+    shown.push_back(std::wstring(caption) + L": " + text);
+    return IDOK;
+  });
+  TestTab tab;
+  EXPECT_FALSE(tab.OpenItem(nullptr, FALSE));
+  EXPECT_FALSE(tab.OpenItem(nullptr, TRUE));
+  EXPECT_FALSE(tab.DeleteItem(nullptr));
+  SetPanelMessageHook(previous);
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"CListPanelView: OpenItem (overload me, please)",
+                                              L"CListPanelView: OpenItem for edit (overload me, please)",
+                                              L"Delete item: Overload me"}));
+}
+
+// Rows whose height flips with the width they get: the layout still ends.
+class FlippingList : public CContainerElement {
+ public:
+  explicit FlippingList(IListItemOwner* owner) : CContainerElement(owner) {}
+  int GetHeight(int) override { return GetContentWidth() == GetWidth() ? 1000 : 10; }
+};
+
+TEST(ListPanelView, ContentLayoutEndsWhenTheScrollBarGuessKeepsFlipping) {
+  CLocalMachineSandbox machine(L"list_flip");
+  Host host;
+  TestTab tab;
+  tab.SetContentList(new FlippingList(&tab));
+  host.Add(tab);
+  const int height = tab.LayoutContent(FALSE);
+  EXPECT_TRUE(height == 1000 || height == 10);
+  host.root.RemoveChild(&tab);
+}
+
+}  // namespace

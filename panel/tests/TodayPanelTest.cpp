@@ -1,0 +1,597 @@
+#include "panel/TodayPanel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/Platform.h"
+#include "base/RegKey.h"
+#include "base/ScreenDpi.h"
+#include "panel/NoResourcesTab.h"
+#include "panel/PreWindow.h"
+#include "panel/StandInTab.h"
+#include "panel/TabMakers.h"
+#include "panel/tests/PanelTestSupport.h"
+#include "platform/today/todaycmn.h"
+#include "platform/windowlib/Module.h"
+
+namespace {
+
+// The Today view with one item window in it, as the placeholder leaves it.
+struct ItemWindow {
+  explicit ItemWindow(int height = 120) {
+    window = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, height, view.window, nullptr,
+                             nullptr, nullptr);
+  }
+  TodayView view;
+  HWND window;
+};
+
+struct ResourceInstance {
+  explicit ResourceInstance(HINSTANCE instance) : previous(GetModule().SetResourceInstance(instance)) {}
+  ~ResourceInstance() { GetModule().SetResourceInstance(previous); }
+  HINSTANCE previous;
+};
+
+// Any library other than ours stands for the loaded resource library.
+HINSTANCE SomeResources() { return GetModuleHandleW(L"kernel32.dll"); }
+
+// A panel on an item window, created and laid out as the placeholder does it.
+struct LivePanel {
+  explicit LivePanel(int mode = 0, int height = 120) : item(height), panel(mode) {
+    attached = panel.Attach(item.window) != FALSE;
+    panel.OnCreate();
+    WINDOWPOS position = {item.window, nullptr, 0, 0, 240, height, 0x244};
+    panel.OnWindowPosChanged(&position);
+  }
+  std::vector<int> Ids() const {
+    std::vector<int> ids;
+    for (int i = 0; i < panel.GetTabCount(); ++i) ids.push_back(panel.GetTab(i)->GetTabId());
+    return ids;
+  }
+  ItemWindow item;
+  CTodayPanel panel;
+  bool attached = false;
+};
+
+std::wstring Text(const CRegistryView& key, const wchar_t* name) {
+  std::wstring text = L"<missing>";
+  key.ReadString(name, text);
+  return text;
+}
+
+TEST(TodayPanel, ShowsTheTabsThatFitTheResources) {
+  struct Case {
+    const char* what;
+    HINSTANCE resources;  // null: the module's own (the library missing)
+    bool missing;
+  };
+  const Case cases[] = {{"resources missing", nullptr, true}, {"resource library loaded", SomeResources(), false}};
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_resources");
+    ResourceInstance resources(c.resources);
+    LivePanel live;
+    ASSERT_TRUE(live.attached);
+    EXPECT_FALSE(live.panel.Attach(live.item.window)) << "one window at a time";
+    EXPECT_EQ(live.panel.IsResourcesMissing() != FALSE, c.missing) << c.what;
+    auto* tab = dynamic_cast<CNoResourcesTab*>(live.panel.GetCurrentTab());
+    EXPECT_EQ(tab != nullptr, c.missing) << c.what;
+    if (c.missing) {
+      EXPECT_EQ(live.panel.GetTabCount(), 1);
+      ASSERT_TRUE(tab);
+      EXPECT_STREQ(tab->GetText(), L"Please insert storage card");
+    } else {
+      EXPECT_EQ(live.panel.GetTabCount(), 6) << "every tab, stand-ins until their folders land";
+    }
+  }
+}
+
+TEST(TodayPanel, PaintsOverTheTodayBackgroundAndLetsTheWindowGo) {
+  CLocalMachineSandbox machine(L"panel_paint");
+  ResourceInstance resources(nullptr);
+  LivePanel live(0, 60);
+  RECT bounds = *live.panel.GetTab(0)->GetRectPtr();
+  EXPECT_EQ(bounds.right, 240);
+  EXPECT_EQ(bounds.bottom, 60);
+  ShowWindow(live.item.view.window, SW_SHOWNA);
+  live.item.view.watermarks = 0;
+  RedrawWindow(live.item.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GE(live.item.view.watermarks, 1);
+
+  const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
+  const RECT content = live.panel.GetContentRect();
+  const LPARAM inside = MAKELPARAM(content.left + 10, content.top + 10);
+  SendMessageW(live.item.window, WM_LBUTTONDOWN, 0, inside);
+  SendMessageW(live.item.window, WM_LBUTTONUP, 0, inside);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, live.item.window, update, update, PM_REMOVE)) << "the tab asked for the settings";
+
+  DestroyWindow(live.item.window);
+  EXPECT_EQ(live.panel.GetHwnd(), nullptr) << "the panel let go of its window";
+  EXPECT_EQ(live.panel.GetTabCount(), 0);
+}
+
+TEST(TodayPanel, FactoryKeepsTheSavedOrderAndShowsTheChosenTabs) {
+  const DWORD all = 0xFFFFFFFF;
+  struct Case {
+    const char* what;
+    DWORD showTabs;
+    const wchar_t* sequence;  // null: no value
+    std::vector<int> order;
+    const wchar_t* written;
+  };
+  const Case cases[] = {
+      {"nothing shown gives the calendar", 0, nullptr, {1}, L"1"},
+      {"tasks alone", 1, nullptr, {2}, L"2"},
+      {"every tab in the default order", all, L"", {1, 2, 3, 4, 5, 6}, L"123456"},
+      {"a saved order", all, L"531", {5, 3, 1, 2, 4, 6}, L"531246"},
+      {"notes hidden drop out of the order", all & ~4u, L"123456", {1, 2, 3, 5, 6}, L"12356"},
+      {"notes shown again come last", all, L"12356", {1, 2, 3, 5, 6, 4}, L"123564"},
+      {"characters of no tab are dropped", 32 | 1, L"9x21", {2, 1}, L"21"},
+  };
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_factory");
+    ResourceInstance resources(SomeResources());
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    product.WriteDWORD(L"ShowTabs", c.showTabs);
+    if (c.sequence) product.WriteString(L"ShowTabsSequence", c.sequence);
+    LivePanel live;
+    EXPECT_EQ(live.Ids(), c.order) << c.what;
+    EXPECT_EQ(Text(product, L"ShowTabsSequence"), c.written) << c.what;
+  }
+}
+
+// Custom tabs whose characters collide with each other and with a built-in tab.
+class CollidingTabs : public ICustomTabSource {
+ public:
+  std::vector<CUSTOM_TAB_ENTRY> ListCustomTabs() override {
+    return {{L'1', L"one"}, {L'W', L"web"}, {L'W', L"weather"}, {0, L"none"}};
+  }
+  CScrollPanel* MakeCustomTab(const CUSTOM_TAB_ENTRY& entry, CVirtualWnd* owner) override {
+    ++made;
+    return new CustomTab(entry.id, owner);
+  }
+  struct CustomTab : CScrollPanel {
+    CustomTab(WCHAR id, CVirtualWnd* owner) : CScrollPanel(owner), id(id) {}
+    int GetTabId() override { return 52; }
+    WCHAR GetTabIdChar() override { return id; }
+    WCHAR id;
+  };
+  int made = 0;
+};
+
+TEST(TodayPanel, TabsSharingACharacterAreAllShown) {
+  CLocalMachineSandbox machine(L"panel_colliding");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  product.WriteDWORD(L"ShowTabs", 32 | 1);
+  product.WriteString(L"ShowTabsSequence", L"W12");
+  CollidingTabs source;
+  SetCustomTabSource(&source);
+  {
+    LivePanel live;
+    EXPECT_EQ(source.made, 3) << "an entry without a character is no tab";
+    ASSERT_EQ(live.panel.GetTabCount(), 5) << "no tab is dropped (and leaked) for a shared character";
+    std::wstring chars;
+    for (int i = 0; i < live.panel.GetTabCount(); ++i) chars += live.panel.GetTab(i)->GetTabIdChar();
+    // "W12": web, the custom "1" and tasks take their places; the calendar finds its
+    // place taken and goes first, the second "W" is appended.
+    EXPECT_EQ(chars, L"1W12W");
+  }
+  SetCustomTabSource(nullptr);
+}
+
+TEST(TodayPanel, PerTabHostKeepsTheUsersSavedOrder) {
+  CLocalMachineSandbox machine(L"panel_pertab");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  product.WriteDWORD(L"AllTabsInArdeno", 0);
+  product.WriteDWORD(L"ShowTabs", 1);
+  product.WriteString(L"ShowTabsSequence", L"531");
+  LivePanel live(1);
+  EXPECT_EQ(live.Ids(), (std::vector<int>{1, 2, 3, 4, 5, 6})) << "each tab is a host tab of its own";
+  EXPECT_EQ(Text(product, L"ShowTabsSequence"), L"531") << "the saved order is not overwritten";
+  EXPECT_FALSE(live.panel.HasStrip());
+  EXPECT_EQ(live.panel.GetContentRect().top, 0);
+  EXPECT_STREQ(live.panel.GetTabHostName(2), L"TarvoTasks");
+}
+
+TEST(TodayPanel, LastPanelChoosesTheFirstTabShown) {
+  struct Case {
+    const char* what;
+    DWORD showTabs;
+    DWORD lastPanel;
+    int currentId;
+  };
+  const Case cases[] = {{"a shown tab", 0xFFFFFFFF, 4, 4},
+                        {"a hidden tab", 0xFFFFFFFF & ~4u, 4, 1},
+                        {"none", 0xFFFFFFFF, 0xFFFFFFFF, 1}};
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_last");
+    ResourceInstance resources(SomeResources());
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    product.WriteDWORD(L"ShowTabs", c.showTabs);
+    product.WriteDWORD(L"last_panel", c.lastPanel);
+    LivePanel live;
+    ASSERT_TRUE(live.panel.GetCurrentTab()) << c.what;
+    EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), c.currentId) << c.what;
+    EXPECT_EQ(Number(product, L"last_panel"), c.lastPanel) << c.what << ": left as it was";
+  }
+}
+
+// A stand-in that can refuse to be left.
+struct StubbornTab : CStandInTab {
+  StubbornTab(CVirtualWnd* owner) : CStandInTab(TAB_TASKS, owner) {}
+  BOOL Deactivate() override { return refuse ? FALSE : CStandInTab::Deactivate(); }
+  static bool refuse;
+};
+bool StubbornTab::refuse = false;
+
+TEST(TodayPanel, SwitchesTabsByTapAndKey) {
+  CLocalMachineSandbox machine(L"panel_switch");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  PFN_MAKE_TAB previous = SetTabMaker(TAB_TASKS, [](CVirtualWnd* owner) -> CScrollPanel* {
+    return new StubbornTab(owner);
+  });
+  {
+    LivePanel live;
+    CTodayPanel& panel = live.panel;
+    ASSERT_EQ(panel.GetTabCount(), 6);
+    ASSERT_EQ(panel.GetCurrentIndex(), 0);
+    const RECT cell = panel.GetCellRect(2);
+    const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    SendMessageW(live.item.window, WM_LBUTTONDOWN, 0, at);
+    SendMessageW(live.item.window, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(panel.GetCurrentIndex(), 2) << "a tap on a strip cell";
+    EXPECT_EQ(Number(product, L"last_panel"), 3u) << "remembered";
+    EXPECT_TRUE(panel.GetTab(2)->IsVisible());
+    EXPECT_FALSE(panel.GetTab(0)->IsVisible());
+
+    // A press that leaves its cell selects nothing.
+    const RECT other = panel.GetCellRect(4);
+    SendMessageW(live.item.window, WM_LBUTTONDOWN, 0, at);
+    SendMessageW(live.item.window, WM_LBUTTONUP, 0, MAKELPARAM(other.left + 2, other.top + 2));
+    EXPECT_EQ(panel.GetCurrentIndex(), 2);
+
+    const WPARAM next = panel.IsHorizontal() ? VK_RIGHT : VK_DOWN;
+    const WPARAM back = panel.IsHorizontal() ? VK_LEFT : VK_UP;
+    SendMessageW(live.item.window, WM_KEYDOWN, next, 0);
+    EXPECT_EQ(panel.GetCurrentIndex(), 3);
+    SendMessageW(live.item.window, WM_KEYDOWN, back, 0);
+    EXPECT_EQ(panel.GetCurrentIndex(), 2);
+    // At the ends the top strip wraps; a side strip wraps only off a Pocket PC, and
+    // on one lets the Today screen move its selection on (answer 0).
+    const bool wraps = panel.IsHorizontal() || !IsPocketPC();
+    struct End {
+      int from;
+      WPARAM key;
+      int to;
+    };
+    const End ends[] = {{5, next, 0}, {0, back, 5}};
+    for (const End& end : ends) {
+      panel.SelectTab(end.from, FALSE);
+      const LRESULT handled = SendMessageW(live.item.window, WM_TODAYCUSTOM_USERNAVIGATION, end.key, 0);
+      EXPECT_EQ(handled, wraps ? 1 : 0) << end.from;
+      EXPECT_EQ(panel.GetCurrentIndex(), wraps ? end.to : end.from) << end.from;
+    }
+    panel.SelectTab(0, FALSE);
+    EXPECT_EQ(SendMessageW(live.item.window, WM_TODAYCUSTOM_USERNAVIGATION, next, 0), 1);
+    EXPECT_EQ(panel.GetCurrentIndex(), 1);
+
+    ASSERT_EQ(panel.GetTab(1)->GetTabId(), TAB_TASKS);
+    StubbornTab::refuse = true;
+    EXPECT_FALSE(panel.SelectTab(3, TRUE)) << "a tab that refuses to be left";
+    EXPECT_EQ(panel.GetCurrentIndex(), 1);
+    StubbornTab::refuse = false;
+    EXPECT_FALSE(panel.SelectTab(6, TRUE));
+    EXPECT_FALSE(panel.SelectTab(-1, TRUE));
+  }
+  SetTabMaker(TAB_TASKS, previous);
+}
+
+TEST(TodayPanel, HeightsFollowTheSettings) {
+  struct Case {
+    const char* what;
+    DWORD total;
+    DWORD autoSize;
+    DWORD lastAutoSize;  // 0: none stored
+    int expected;        // in pixel units
+  };
+  const Case cases[] = {{"the default", 120, 0, 0, 120},
+                        {"a taller panel", 200, 0, 0, 200},
+                        {"below the strip's minimum", 30, 0, 0, 80},
+                        {"the last automatic height", 120, 1, 150, 150},
+                        {"auto-size without a stored height", 160, 1, 0, 160}};
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_heights");
+    ResourceInstance resources(SomeResources());
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    product.WriteDWORD(L"TotalHeight", c.total);
+    product.WriteDWORD(L"AutoSizeAdjust", c.autoSize);
+    if (c.lastAutoSize) product.WriteDWORD(L"LastAutoSize", c.lastAutoSize * ((GetScreenDpiY() + 48) / 96));
+    TodayView view;
+    TODAYLISTITEM record = {};
+    record.fEnabled = TRUE;
+    HWND window = CreatePreWindow(&record, view.window, 0);
+    ASSERT_TRUE(window);
+    CTodayPanel panel(0);
+    ASSERT_TRUE(panel.Attach(window));
+    panel.OnCreate();
+    WINDOWPOS position = {window, nullptr, 0, 0, 240, 100, 0x244};
+    panel.OnWindowPosChanged(&position);
+    const int unit = panel.GetPixelUnit();
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), 1)
+        << c.what;
+    const bool vertical = !panel.IsHorizontal();
+    const int expected = vertical && c.expected < 120 ? 120 : c.expected;  // six cells of 20
+    EXPECT_EQ(static_cast<int>(record.cyp), expected * unit) << c.what;
+
+    TODAYLISTITEM foreign = {};
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&foreign), 0), 0);
+    EXPECT_EQ(foreign.cyp, 0u) << "another sender's record is never written";
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 1) << "without a record";
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&record), 0), 0);
+    DestroyWindow(window);
+  }
+}
+
+TEST(TodayPanel, HeightsFromAnyRegistryBytesStayBounded) {
+  const DWORD values[] = {0, 1, 0x7FFF, 0x8000, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
+  for (DWORD value : values) {
+    CLocalMachineSandbox machine(L"panel_height_bytes");
+    ResourceInstance resources(SomeResources());
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    product.WriteDWORD(L"TotalHeight", value);
+    product.WriteDWORD(L"LastAutoSize", value);
+    CTodayPanel panel(0);
+    const int height = panel.GetCurrentHeight();
+    EXPECT_GE(height, 0) << value;
+    EXPECT_LE(height, 0x7FFF * panel.GetPixelUnit()) << value;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The resource library of the build, loaded as the plug-in loads it.
+struct ResourceLibrary {
+  explicit ResourceLibrary(const wchar_t* name = L"TarvoRes.Dll") {
+    WCHAR path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    folder.resize(folder.find_last_of(L'\\') + 1);
+    module = LoadLibraryExW((folder + name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  }
+  ~ResourceLibrary() {
+    if (module) FreeLibrary(module);
+  }
+  HMODULE module;
+};
+
+// How many pixels of the area differ from its top left one.
+int MarkedPixels(HDC hdc, const RECT& area) {
+  const COLORREF ground = GetPixel(hdc, area.left, area.top);
+  int marked = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (GetPixel(hdc, x, y) != ground) ++marked;
+  return marked;
+}
+
+TEST(TodayPanel, StripShowsEveryTabsIcon) {
+  CLocalMachineSandbox machine(L"panel_strip");
+  ResourceLibrary library;
+  ASSERT_TRUE(library.module);
+  ResourceInstance resources(library.module);
+  LivePanel live;
+  ASSERT_EQ(live.panel.GetTabCount(), 6);
+  RECT client;
+  GetClientRect(live.item.window, &client);
+  ASSERT_TRUE(live.panel.RenderBackBuffer(client));
+  HDC hdc = live.panel.GetBackBuffer().GetDC();
+  for (int i = 0; i < live.panel.GetTabCount(); ++i) {
+    RECT cell = live.panel.GetCellRect(i);
+    InflateRect(&cell, -1, -1);
+    EXPECT_GT(MarkedPixels(hdc, cell), (cell.right - cell.left) * (cell.bottom - cell.top) / 8)
+        << "tab " << i << " shows its icon";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TodayPanel, ALibraryThatWentAwayGivesTheResourcesMissingTab) {
+  CLocalMachineSandbox machine(L"panel_gone");
+  // A library without the texts stands for one whose card was removed.
+  ResourceLibrary other(L"QelTarvo.dll");
+  ASSERT_TRUE(other.module);
+  ResourceInstance resources(other.module);
+  LivePanel live;
+  ASSERT_FALSE(live.panel.IsResourcesMissing());
+  ASSERT_EQ(live.panel.GetTabCount(), 6);
+  ShowWindow(live.item.view.window, SW_SHOWNA);
+  RedrawWindow(live.item.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_TRUE(live.panel.IsResourcesMissing());
+  EXPECT_EQ(GetModule().GetResourceInstance(), GetModule().GetModuleInstance());
+  ASSERT_EQ(live.panel.GetTabCount(), 1);
+  EXPECT_TRUE(dynamic_cast<CNoResourcesTab*>(live.panel.GetCurrentTab()));
+  const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, live.item.window, update, update, PM_REMOVE)) << "asks for the settings again";
+}
+
+}  // namespace
+
+namespace {
+
+// Tabs counted as they are made and deleted, to see that none is dropped or leaked.
+struct CountedTab : CStandInTab {
+  CountedTab(int id, CVirtualWnd* owner) : CStandInTab(id, owner) { ++alive; }
+  ~CountedTab() override { --alive; }
+  static int alive;
+};
+int CountedTab::alive = 0;
+
+template <int Id>
+CScrollPanel* MakeCounted(CVirtualWnd* owner) {
+  return new CountedTab(Id, owner);
+}
+
+struct CountedMakers {
+  CountedMakers() {
+    PFN_MAKE_TAB makers[] = {MakeCounted<1>, MakeCounted<2>, MakeCounted<3>,
+                             MakeCounted<4>, MakeCounted<5>, MakeCounted<6>};
+    for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
+  }
+  ~CountedMakers() {
+    for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
+  }
+  PFN_MAKE_TAB previous[6];
+};
+
+// What must hold whatever the settings: every chosen tab shown once, calendar when
+// nothing else is, the written order naming the tabs shown in their order.
+void CheckFactory(const LivePanel& live, const CRegistryView& product, DWORD shown, const std::string& what) {
+  std::vector<int> ids = live.Ids();
+  std::vector<int> expected;
+  const int bits[] = {0, 32, 1, 2, 4, 8, 16};
+  for (int id = 1; id <= 6; ++id)
+    if (shown & bits[id]) expected.push_back(id);
+  if (!(shown & 32) && expected.empty()) expected.push_back(1);
+  std::vector<int> sorted = ids;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, expected) << what;
+  std::wstring order;
+  for (int id : ids) order += static_cast<wchar_t>(L'0' + id);
+  EXPECT_EQ(Text(product, L"ShowTabsSequence"), order) << what;
+  ASSERT_NE(live.panel.GetCurrentTab(), nullptr) << what;
+}
+
+TEST(TodayPanel, TabSettingsWrittenByRegExe) {
+  CLocalMachineSandbox machine(L"panel_regexe");
+  ASSERT_TRUE(machine.Redirected());
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  const std::wstring key = L"\"HKCU\\" + std::wstring(product.Path()) + L"\"";
+  struct Case {
+    const wchar_t* values;
+    DWORD shown;
+  };
+  // Numbers as text (a short value is read as its bytes: "1" is 0x31), a sequence as
+  // a number, a huge "last_panel": each read as what it can be, none taken for more.
+  const Case cases[] = {{L"/v ShowTabs /t REG_SZ /d 1", 0x31},
+                        {L"/v ShowTabs /t REG_DWORD /d 0x21", 0x21},
+                        {L"/v ShowTabsSequence /t REG_DWORD /d 7", 0x21},
+                        {L"/v ShowTabsSequence /t REG_SZ /d 6543210", 0x21},
+                        {L"/v last_panel /t REG_DWORD /d 0xFFFFFFFE", 0x21},
+                        {L"/v last_panel /t REG_SZ /d 2", 0x21}};
+  CountedMakers makers;
+  for (const Case& c : cases) {
+    ASSERT_EQ(RunProgram(L"reg.exe add " + key + L" " + c.values + L" /f"), 0u);
+    {
+      LivePanel live;
+      CheckFactory(live, product, c.shown, std::string(c.values, c.values + wcslen(c.values)));
+    }
+    EXPECT_EQ(CountedTab::alive, 0);
+  }
+}
+
+TEST(TodayPanel, TabSettingsFromAnyBytes) {
+  CLocalMachineSandbox machine(L"panel_fuzz");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  CountedMakers makers;
+  std::mt19937 random(2910);
+  const wchar_t alphabet[] = L"1234567890 W\x00e9\xffff";
+  for (int round = 0; round < 300; ++round) {
+    product.Delete();
+    const DWORD shown = random() % 2 ? static_cast<DWORD>(random()) : static_cast<DWORD>(random() % 64);
+    product.WriteDWORD(L"ShowTabs", shown);
+    std::wstring sequence;
+    for (int n = static_cast<int>(random() % 12); n > 0; --n) sequence += alphabet[random() % 15];
+    product.WriteString(L"ShowTabsSequence", sequence.c_str());
+    if (random() % 3 == 0) {
+      BYTE bytes[8];
+      for (BYTE& b : bytes) b = static_cast<BYTE>(random());
+      product.Write(L"ShowTabsSequence", random() % 2 ? REG_BINARY : REG_DWORD, bytes, random() % sizeof bytes);
+    }
+    product.WriteDWORD(L"last_panel", random() % 2 ? random() % 8 : static_cast<DWORD>(random()));
+    {
+      LivePanel live;
+      CheckFactory(live, product, shown, "round " + std::to_string(round));
+      // Built again from what it wrote, the order stays.
+      const std::vector<int> first = live.Ids();
+      live.panel.RebuildTabs();
+      EXPECT_EQ(live.Ids(), first) << round;
+    }
+    ASSERT_EQ(CountedTab::alive, 0) << "round " << round;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The Today screen grows or shrinks the panel to fill what its other items leave.
+TEST(TodayPanel, AutoSizeFillsTheScrollingOwner) {
+  CLocalMachineSandbox machine(L"panel_autosize");
+  ResourceInstance resources(SomeResources());
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VSCROLL, 0, 0, 240, 320, nullptr, nullptr, nullptr,
+                               nullptr);
+  HWND item = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 120, owner, nullptr, nullptr,
+                              nullptr);
+  RECT client;
+  GetClientRect(owner, &client);
+  auto setRange = [&](int total) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    info.nMax = total - 1;
+    info.nPage = static_cast<UINT>(client.bottom);
+    SetScrollInfo(owner, SB_VERT, &info, FALSE);
+  };
+  auto height = [&] {
+    RECT r;
+    GetWindowRect(item, &r);
+    return static_cast<int>(r.bottom - r.top);
+  };
+  {
+    CTodayPanel panel(0);
+    ASSERT_TRUE(panel.Attach(item));
+    panel.OnCreate();
+    const int unit = panel.GetPixelUnit();
+    // The screen holds 200 pixels of items, this one's 120 among them.
+    setRange(200);
+    EXPECT_TRUE(panel.MovePanel(RECT{0, 0, 240, 120}, FALSE));
+    const int filled = 120 + (static_cast<int>(client.bottom) - 199 - unit);
+    EXPECT_EQ(height(), std::max(filled, panel.GetMinHeight()));
+    EXPECT_EQ(Number(product, L"LastAutoSize"), static_cast<DWORD>(height()));
+    EXPECT_EQ(panel.GetCurrentHeight(), height());
+    // Laid out again at that height the screen is filled: nothing moves.
+    setRange(static_cast<int>(client.bottom) - unit + 1);
+    EXPECT_FALSE(panel.MovePanel(RECT{0, 0, 240, height()}, FALSE));
+  }
+  // Without auto-size the panel goes back to its set height.
+  product.WriteDWORD(L"AutoSizeAdjust", 0);
+  {
+    CTodayPanel panel(0);
+    ASSERT_TRUE(panel.Attach(item));
+    panel.OnCreate();
+    EXPECT_EQ(panel.GetCurrentHeight(), 120 * panel.GetPixelUnit());
+    // The owner seen for the first time moves the panel where it is told, unsized.
+    const int before = height();
+    EXPECT_TRUE(panel.MovePanel(RECT{0, 0, 240, before}, FALSE));
+    EXPECT_EQ(height(), before);
+    EXPECT_FALSE(panel.MovePanel(RECT{0, 0, 240, before}, FALSE)) << "nothing changed";
+  }
+  DestroyWindow(owner);
+}
+
+}  // namespace
