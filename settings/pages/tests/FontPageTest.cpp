@@ -8,6 +8,7 @@
 #include "base/ScreenDpi.h"
 #include "graphics/FontCache.h"
 #include "settings/pages/tests/PagesTestSupport.h"
+#include "settings/pages/SectionSheet.h"
 #include "settings/shell/tests/SheetDriver.h"
 
 namespace {
@@ -230,6 +231,65 @@ TEST_F(FontPageTest, CancelWritesNothing) {
   Store(0, 1, 12, L"Tahoma");
   RunPage([&](HWND page) { Choose(page, kFontSizeCombo, SizeIndex(18)); }, IDCANCEL);
   EXPECT_EQ(Stored(L"FontHeight"), 12u);
+}
+
+TEST_F(FontPageTest, SampleLinesSitBelowTheControlsInTheChosenFonts) {
+  struct Case {
+    DWORD clearType;
+    int size;
+    BYTE quality;
+  };
+  const Case cases[] = {{1, 12, 6}, {2, 16, NONANTIALIASED_QUALITY}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    Store(0, c.clearType, c.size, InstalledFace().c_str());
+    RECT sample = {}, client = {};
+    LOGFONTW fonts[3] = {};
+    CSheetDriver* running = nullptr;
+    CSheetDriver driver({CSheetDriver::SelectPage(1), [&](HWND sheet) {
+                           auto* object = static_cast<CSectionSheet*>(running->CurrentSheet());
+                           auto* page = static_cast<CFontPage*>(object->GetPage(1));
+                           sample = page->GetSampleRect();
+                           GetClientRect(CSheetDriver::CurrentPage(sheet), &client);
+                           for (int i = 0; i < 3; ++i) GetObjectW(page->GetSampleFont(i), sizeof fonts[i], &fonts[i]);
+                           // The page paints its sample without fault.
+                           RedrawWindow(CSheetDriver::CurrentPage(sheet), nullptr, nullptr,
+                                        RDW_INVALIDATE | RDW_UPDATENOW);
+                         },
+                         CSheetDriver::Press(IDCANCEL)});
+    running = &driver;
+    Activate(0);
+    const int line = (c.size * GetScreenDpiY() + 48) / 96;
+    EXPECT_EQ(sample.top, client.top + ScaleY(115));
+    EXPECT_EQ(sample.bottom - sample.top, 3 * line);
+    EXPECT_EQ(sample.left, ScaleX(10));
+    EXPECT_EQ(sample.right, client.right - ScaleX(10));
+    const LONG weights[3] = {FW_NORMAL, FW_NORMAL, FW_BOLD};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(fonts[i].lfHeight, CFontCache::ScaleListHeight(c.size)) << i;
+      EXPECT_EQ(fonts[i].lfWeight, weights[i]) << i;
+      EXPECT_EQ(fonts[i].lfItalic != 0, i == 1) << i;
+      EXPECT_EQ(fonts[i].lfQuality, c.quality) << i;
+    }
+  }
+}
+
+TEST_F(FontPageTest, ShellSizeChangesReachTheBoxOnlyWhileItIsTicked) {
+  for (DWORD useSystem : {1u, 0u}) {
+    SCOPED_TRACE(useSystem);
+    Store(useSystem, 1, 18, InstalledFace().c_str());
+    FontView seen;
+    RunPage(
+        [&](HWND page) {
+          // Stand in for the shell's announcement after the size box was moved.
+          SendDlgItemMessageW(page, kFontSizeCombo, CB_SETCURSEL, SizeIndex(9), 0);
+          SendMessageW(page, RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE"), 0, 0);
+          seen = LookAtPage(page);
+        },
+        IDCANCEL);
+    const int system = SystemHeight();
+    EXPECT_EQ(seen.size, useSystem ? (SizeIndex(system) >= 0 ? system : -1) : 9);
+  }
 }
 
 TEST_F(FontPageTest, SystemClearTypeIsASubKeyOfTheGdiKey) {
