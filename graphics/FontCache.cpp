@@ -101,29 +101,33 @@ void CFontCache::FreeFonts() {
 void CFontCache::LoadSettings(BOOL reload) {
   if (reload) {
     m_useSystem = ReadSetting(L"UseSystem", 1) != 0;
-    if (m_useSystem) {
-      const int dpiY = GetScreenDpiY();
-      const LOGFONTW system = MakeLogFont(kTahoma, -SystemFontPixels(), FW_NORMAL, FALSE, DEFAULT_QUALITY, kSwiss);
-      HFONT font = CreateFontIndirectW(&system);
-      int height = kDefaultSystemFontPixels;
-      HDC screen = GetDC();
-      if (font && screen && dpiY > 0) {
-        HGDIOBJ old = SelectObject(screen, font);
-        TEXTMETRICW metrics;
-        if (GetTextMetricsW(screen, &metrics)) height = metrics.tmHeight;
-        SelectObject(screen, old);
-      }
-      if (font) DeleteObject(font);
-      m_systemListHeight = dpiY > 0 ? Sign(height) * ((Abs(height) * 96 + dpiY / 2) / dpiY) : height;
-    }
+    if (m_useSystem) m_systemListHeight = MeasureSystemListHeight(GetDC());
   }
   FreeFonts();
 }
 
-int CFontCache::GetListFontHeight() {
-  const int value = m_useSystem ? m_systemListHeight : static_cast<int>(ReadSetting(L"FontHeight", 12));
+int CFontCache::MeasureSystemListHeight(HDC screen) {
   const int dpiY = GetScreenDpiY();
-  return Sign(value) * ((Abs(value) * dpiY + 48) / 96) - ((dpiY + 48) / 96) / 2;
+  const LOGFONTW system = MakeLogFont(kTahoma, -SystemFontPixels(), FW_NORMAL, FALSE, DEFAULT_QUALITY, kSwiss);
+  HFONT font = CreateFontIndirectW(&system);
+  int height = kDefaultSystemFontPixels;
+  if (font && screen && dpiY > 0) {
+    HGDIOBJ old = SelectObject(screen, font);
+    TEXTMETRICW metrics;
+    if (GetTextMetricsW(screen, &metrics)) height = metrics.tmHeight;
+    SelectObject(screen, old);
+  }
+  if (font) DeleteObject(font);
+  return dpiY > 0 ? Sign(height) * ((Abs(height) * 96 + dpiY / 2) / dpiY) : height;
+}
+
+int CFontCache::ScaleListHeight(int logical) {
+  const int dpiY = GetScreenDpiY();
+  return Sign(logical) * ((Abs(logical) * dpiY + 48) / 96) - ((dpiY + 48) / 96) / 2;
+}
+
+int CFontCache::GetListFontHeight() {
+  return ScaleListHeight(m_useSystem ? m_systemListHeight : static_cast<int>(ReadSetting(L"FontHeight", 12)));
 }
 
 CString CFontCache::GetFontFaceName() {

@@ -24,6 +24,11 @@ class CFontCache {
   // The list fonts' LOGFONT height: "FontHeight" (or the system's size) in
   // logical units, scaled to the screen with half a logical pixel taken off.
   int GetListFontHeight();
+  // A list-font height in logical units scaled to the screen the same way.
+  static int ScaleListHeight(int logical);
+  // The shell's text size (11 pixels when it cannot be asked) as a "Tahoma"
+  // font measured on the given DC, in logical units to the nearest unit.
+  static int MeasureSystemListHeight(HDC screen);
   // List font of style 0 normal, 1 bold, 2 italic, with or without strike-out
   // (struck-out italic is drawn upright).
   CFontInfo* GetStyleFont(int style, BOOL strikeOut);

@@ -81,7 +81,6 @@ class CPendingPage : public COptionsPage<CPendingPage<Section, Page>> {
 };
 
 using CGeneralCommonPage = CPendingPage<0, 0>;
-using CFontPage = CPendingPage<0, 1>;
 using CGroupStylePage = CPendingPage<0, 2>;
 using CLongDatePage = CPendingPage<0, 3>;
 using CShortDatePage = CPendingPage<0, 4>;

@@ -6,6 +6,7 @@
 #include "settings/pages/CalendarCommonPage.h"
 #include "settings/pages/CalendarTitlesPage.h"
 #include "settings/pages/ContactsIconsPage.h"
+#include "settings/pages/FontPage.h"
 #include "settings/pages/NotesFilterPage.h"
 #include "settings/pages/TabsPage.h"
 #include "settings/shell/MainWnd.h"

@@ -1,6 +1,9 @@
 // settingspictures.exe OUTDIR: the options program's main window and its Calendar
 // sheet as the device's screen shows them, saved as OUTDIR\settings-main.png and
-// OUTDIR\settings-sheet.png. For people (the READMEs' pictures), never a test.
+// OUTDIR\settings-sheet.png, and the calendar previews' headers at 96 and 192 dpi
+// (OUTDIR\preview-headers-96.png, -192.png; the 192-dpi picture comes from a
+// second run of this program, "--dpi192 OUTDIR", as the controls' art keeps the
+// size it was first made at). For people (the READMEs' pictures), never a test.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -8,10 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
+#include "controls/TextRunList.h"
+#include "graphics/FontCache.h"
 #include "graphics/Dib.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/Module.h"
+#include "settings/pages/PreviewDateItem.h"
+#include "settings/pages/PreviewGroupItem.h"
 #include "settings/pages/SectionSheet.h"
 #include "settings/shell/MainWnd.h"
 #include "settings/shell/SettingsApp.h"
@@ -72,6 +81,45 @@ bool SaveScreen(const wchar_t* name) {
   return saved;
 }
 
+// A group header and two day headers (today; in two days, with the forecast and
+// span columns) as the previews draw them, a 240-logical-pixel strip.
+bool SavePreviewHeaders(int dpi, const wchar_t* name) {
+  SetScreenDpi(dpi, dpi);
+  bool saved = false;
+  {
+    CFontCache fonts;
+    CViewSettings& view = GetViewSettings();
+    view.AppGroup_Span = 1;
+    view.AppGroup_Offset = 2;
+    CPreviewGroupItem group(nullptr, 0);
+    CPreviewDateItem today(nullptr, GetTodayDate());
+    CPreviewDateItem later(nullptr, GetTodayDate() + 2);
+    later.ShowForecast(TRUE);
+    CListItem* headers[] = {&group, &today, &later};
+    const int width = ScaleX(240);
+    int height = ScaleY(4);
+    for (CListItem* header : headers) {
+      header->SetSize(width, width, -1, FALSE);
+      height += header->GetHeight(-1);
+    }
+    CDib dib;
+    if (dib.CreateFilled(width, height, RGB(255, 255, 255))) {
+      const RECT clip = {0, 0, width, height};
+      CTextRunList context(&dib, clip);
+      POINT origin = {0, ScaleY(2)};
+      for (CListItem* header : headers) {
+        header->Draw(&context, &origin);
+        origin.y += header->GetHeight(-1);
+      }
+      context.Draw(dib.GetDC(), 0, 0);
+      dib.ReleaseDC();
+      saved = SavePng(dib, (g_folder + L"\\" + name).c_str());
+    }
+  }
+  SetScreenDpi(0, 0);
+  return saved;
+}
+
 void ShowSheet(COptionsSheetBase& sheet, void*) {
   Pump();
   SaveScreen(L"settings-sheet.png");
@@ -80,8 +128,41 @@ void ShowSheet(COptionsSheetBase& sheet, void*) {
 
 }  // namespace
 
+// This program again for the 192-dpi headers; its exit code.
+DWORD RunHeaders192() {
+  WCHAR self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(self) + L"\" --dpi192 " + g_folder;
+  STARTUPINFOW start = {};
+  start.cb = sizeof(start);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(self, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process)) return 1;
+  WaitForSingleObject(process.hProcess, 120000);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
-  g_folder = commandLine && *commandLine ? commandLine : L".";
+  const std::wstring kHeaders192 = L"--dpi192 ";
+  std::wstring arguments = commandLine ? commandLine : L"";
+  const bool headers192 = arguments.compare(0, kHeaders192.size(), kHeaders192) == 0;
+  if (headers192) arguments = arguments.substr(kHeaders192.size());
+  g_folder = arguments.empty() ? L"." : arguments;
+  if (headers192) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    GetModule().Init(instance);
+    HINSTANCE resources = CSettingsApp::LoadResourceLibrary();
+    CSettingsApp::SetProgramSwitches();
+    const bool saved = SavePreviewHeaders(192, L"preview-headers-192.png");
+    GetModule().SetResourceInstance(nullptr);
+    if (resources) FreeLibrary(resources);
+    GetModule().Term();
+    CoUninitialize();
+    return saved ? 0 : 1;
+  }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES};
   InitCommonControlsEx(&controls);
@@ -112,6 +193,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     COptionsSheetBase::SetRunHook(nullptr, nullptr);
     window.DestroyWindow();
   }
+  if (!SavePreviewHeaders(96, L"preview-headers-96.png") || RunHeaders192() != 0) result = 1;
   SetMainWindow(nullptr);
   GetModule().SetResourceInstance(nullptr);
   if (resources) FreeLibrary(resources);

@@ -4,9 +4,11 @@
 
 #include "base/CeDbApi.h"
 #include "base/RegKey.h"
+#include "base/tests/RegistrySandbox.h"
 #include "controls/ContainerElement.h"
 #include "controls/IconSets.h"
 #include "controls/KeyLayouts.h"
+#include "graphics/FontCache.h"
 #include "graphics/KeyedBitmap.h"
 #include "graphics/SkinArchive.h"
 #include "graphics/SkinColors.h"
@@ -37,6 +39,20 @@ struct Switches {
   }
 };
 
+// The libraries' defaults again for the tests that follow in this process.
+void RestoreLibrarySwitches() {
+  CRegKey::SetFlushAfterFailedCreate(FALSE);
+  CSkinArchive::SetWholeDibInMemberFormat(FALSE);
+  SetGdiWrapTrailingSpaces(TRUE);
+  CKeyedBitmap::SetExactKeyInDib(FALSE);
+  SetThemeColorKeyCreate(FALSE);
+  CContainerElement::SetPreviewLayout(FALSE);
+  CKeyLayouts::SetOptionsProgramRules(FALSE);
+  GetCeDbApi()->SetReadHeap(nullptr);
+  CCategoryColors::SetWriteMissingColors(FALSE);
+  CIconSets::SetOptionsProgramRules(FALSE);
+}
+
 // Every difference of the options program is chosen by the one call start-up makes.
 TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   const Switches library = Switches::Now();
@@ -53,17 +69,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
 
   CSettingsApp::SetProgramSwitches();
   const Switches options = Switches::Now();
-  // The libraries' defaults again for the tests that follow in this process.
-  CRegKey::SetFlushAfterFailedCreate(FALSE);
-  CSkinArchive::SetWholeDibInMemberFormat(FALSE);
-  SetGdiWrapTrailingSpaces(TRUE);
-  CKeyedBitmap::SetExactKeyInDib(FALSE);
-  SetThemeColorKeyCreate(FALSE);
-  CContainerElement::SetPreviewLayout(FALSE);
-  CKeyLayouts::SetOptionsProgramRules(FALSE);
-  GetCeDbApi()->SetReadHeap(nullptr);
-  CCategoryColors::SetWriteMissingColors(FALSE);
-  CIconSets::SetOptionsProgramRules(FALSE);
+  RestoreLibrarySwitches();
 
   EXPECT_TRUE(options.flushAfterFailedCreate);
   EXPECT_TRUE(options.wholeDibInMemberFormat);
@@ -75,6 +81,29 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_TRUE(options.writeMissingColors);
   EXPECT_EQ(options.readHeap, GetProcessHeap());
   EXPECT_TRUE(options.iconChooserRules);
+}
+
+// The font cache is the plug-in's in both programs: the options program's switches
+// (a key that cannot be made is still flushed) must not let its reads of the
+// device's menu fonts make or fill the system's keys.
+TEST(SettingsApp, FontCacheLeavesTheDeviceMenuKeysAloneEitherWay) {
+  CLocalMachineSandbox machine{L"SettingsAppFonts"};
+  ASSERT_TRUE(machine.Redirected());
+  for (BOOL optionsProgram : {FALSE, TRUE}) {
+    SCOPED_TRACE(optionsProgram ? "options program" : "libraries");
+    if (optionsProgram) CSettingsApp::SetProgramSwitches();
+    {
+      CFontCache cache;
+      LOGFONTW bar = {};
+      ASSERT_TRUE(GetObjectW(cache.GetSystemMenuFont(FALSE), sizeof bar, &bar));
+      EXPECT_STREQ(bar.lfFaceName, L"Tahoma");
+      EXPECT_EQ(bar.lfWeight, FW_BOLD);
+      EXPECT_NE(cache.GetSystemMenuFont(TRUE), nullptr);
+    }
+    RestoreLibrarySwitches();
+    EXPECT_FALSE(machine.Key(L"SYSTEM\\GWE\\Menu\\BarFnt").Exists());
+    EXPECT_FALSE(machine.Key(L"SYSTEM\\GWE\\Menu\\PopFnt").Exists());
+  }
 }
 
 }  // namespace
