@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "base/tests/ResourceLibraryScope.h"
 #include "platform/windowlib/DialogImpl.h"
 #include "platform/windowlib/Module.h"
 
@@ -30,29 +31,20 @@ class DialogEnvironment {
   DialogEnvironment() {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES | ICC_TREEVIEW_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring file = path;
-    file = file.substr(0, file.rfind(L'\\') + 1) + L"TarvoRes.Dll";
-    m_module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    m_previous = GetModule().SetResourceInstance(m_module);
     m_owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   }
   ~DialogEnvironment() {
     CDialogImplBase::SetModalHook(nullptr, nullptr);
     if (m_owner) DestroyWindow(m_owner);
-    GetModule().SetResourceInstance(m_previous);
-    if (m_module) FreeLibrary(m_module);
   }
   DialogEnvironment(const DialogEnvironment&) = delete;
   DialogEnvironment& operator=(const DialogEnvironment&) = delete;
 
-  HMODULE Module() const { return m_module; }
+  HMODULE Module() const { return m_resources.Module(); }
   HWND Owner() const { return m_owner; }
 
  private:
-  HMODULE m_module;
-  HINSTANCE m_previous;
+  CResourceLibraryScope m_resources;
   HWND m_owner;
 };
 

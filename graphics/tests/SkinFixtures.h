@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/tests/ResourceLibraryScope.h"
 #include "graphics/Skin.h"
 #include "graphics/tests/TestImages.h"
 #include "platform/unzip/tests/ZipWriter.h"
@@ -73,27 +74,6 @@ inline void WriteSkin(const std::wstring& path, bool zip, const std::vector<std:
 }
 
 // TarvoRes.Dll beside the test program as the resource instance while this lives.
-class ResourceLibrary {
- public:
-  ResourceLibrary() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring file = path;
-    file = file.substr(0, file.rfind(L'\\') + 1) + L"TarvoRes.Dll";
-    m_module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    m_previous = GetModule().SetResourceInstance(m_module);
-  }
-  ~ResourceLibrary() {
-    GetModule().SetResourceInstance(m_previous);
-    if (m_module) FreeLibrary(m_module);
-  }
-  ResourceLibrary(const ResourceLibrary&) = delete;
-  ResourceLibrary& operator=(const ResourceLibrary&) = delete;
-  HMODULE Module() const { return m_module; }
-
- private:
-  HMODULE m_module;
-  HINSTANCE m_previous;
-};
+using ResourceLibrary = CResourceLibraryScope;
 
 }  // namespace skintest

@@ -20,7 +20,7 @@ class PagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_machine.Redirected());
-    ASSERT_NE(m_resources.Library(), nullptr);
+    ASSERT_NE(m_resources.Module(), nullptr);
     RegisterSectionSheets();
     RECT rect = {0, 0, 240, 320};
     ASSERT_NE(m_window.CreateMainWindow(nullptr, rect, WS_POPUP | WS_VISIBLE), nullptr);

@@ -29,7 +29,7 @@ struct CommandOwner : IListItemOwner {
 class PreviewHeadersTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(m_resources.Library(), nullptr);
+    ASSERT_NE(m_resources.Module(), nullptr);
     SetScreenDpi(96, 96);
     const CViewSettings& view = GetViewSettings();
     m_saved[0] = view.AppGroup_Today;

@@ -155,16 +155,16 @@ namespace {
 
 TEST_F(MainWndCommandTest, ResourceLibraryHoldsWhatTheProgramLoads) {
   CProductResources resources;
-  ASSERT_NE(resources.Library(), nullptr);
+  ASSERT_NE(resources.Module(), nullptr);
   for (UINT id : {32838u, 174u, 175u, 40017u}) {
     WCHAR text[256] = L"";
-    EXPECT_GT(LoadStringW(resources.Library(), id, text, 256), 0) << id;
+    EXPECT_GT(LoadStringW(resources.Module(), id, text, 256), 0) << id;
     if (id == 40017) {
       EXPECT_NE(wcsstr(text, L"%s"), nullptr);
     }
   }
   for (UINT id : {125u, 203u}) {
-    HMENU menu = LoadMenuW(resources.Library(), MAKEINTRESOURCEW(id));
+    HMENU menu = LoadMenuW(resources.Module(), MAKEINTRESOURCEW(id));
     EXPECT_NE(menu, nullptr) << id;
     if (menu) DestroyMenu(menu);
   }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/tests/RegistrySandbox.h"
+#include "base/tests/ResourceLibraryScope.h"
 #include "platform/windowlib/Module.h"
 #include "settings/shell/CommandLine.h"
 
@@ -39,42 +40,11 @@ inline std::vector<std::pair<int, int>> TakeRequests(HWND window) {
   return requests;
 }
 
-class CShellTestResources {
+// The shell tests' own resource library, as the resource instance.
+class CShellTestResources : public CResourceLibraryScope {
  public:
-  CShellTestResources() {
-    m_library = LoadLibraryExW(TestBinaryPath(L"SettingsShellTestRes.Dll").c_str(), nullptr,
-                               LOAD_LIBRARY_AS_DATAFILE);
-    m_previous = GetModule().SetResourceInstance(m_library);
-  }
-  ~CShellTestResources() {
-    GetModule().SetResourceInstance(m_previous);
-    if (m_library) FreeLibrary(m_library);
-  }
-  CShellTestResources(const CShellTestResources&) = delete;
-  CShellTestResources& operator=(const CShellTestResources&) = delete;
-  bool Loaded() const { return m_library != nullptr; }
-
- private:
-  HMODULE m_library;
-  HINSTANCE m_previous;
+  CShellTestResources() : CResourceLibraryScope(L"SettingsShellTestRes.Dll") {}
 };
 
 // The resource library the program ships, as the resource instance.
-class CProductResources {
- public:
-  CProductResources() {
-    m_library = LoadLibraryExW(TestBinaryPath(L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    m_previous = GetModule().SetResourceInstance(m_library);
-  }
-  ~CProductResources() {
-    GetModule().SetResourceInstance(m_previous);
-    if (m_library) FreeLibrary(m_library);
-  }
-  CProductResources(const CProductResources&) = delete;
-  CProductResources& operator=(const CProductResources&) = delete;
-  HMODULE Library() const { return m_library; }
-
- private:
-  HMODULE m_library;
-  HINSTANCE m_previous;
-};
+using CProductResources = CResourceLibraryScope;
