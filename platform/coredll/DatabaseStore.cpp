@@ -342,17 +342,17 @@ size_t IndexFind(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, R
 // sorted once when next read: a text in one order would otherwise make each other order
 // shift its records for every one. A unique order stays sorted, for its duplicate check.
 void OrderInsert(SortOrder& s, Record* r, bool deferred) {
-  if (s.unsorted) {
+  const OrderLess less{&s.sortSpec};
+  if (s.unsorted || s.index.empty() || !less(r, s.index.back())) {
     s.index.push_back(r);
     return;
   }
-  if (deferred && !(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE) && !s.index.empty() &&
-      OrderLess{&s.sortSpec}(r, s.index.back())) {
+  if (deferred && !(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) {
     s.index.push_back(r);
     s.unsorted = true;
     return;
   }
-  IndexInsert(s.index, &s.sortSpec, r);
+  s.index.insert(std::upper_bound(s.index.begin(), s.index.end(), r, less), r);
 }
 
 void Unindex(Database* db, Record* r) {
