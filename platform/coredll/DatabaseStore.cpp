@@ -1409,6 +1409,7 @@ bool AppendSortKey(const wchar_t* text, DWORD flags, std::vector<BYTE>& keys, ui
 // then OID. Sorted by the texts' sort keys, then checked pair by pair with the comparison
 // every other path uses; should the two ever disagree, sorted again with that comparison.
 void SettleOrder(SortOrder& s) {
+  if (!s.unsorted) return;
   s.unsorted = false;
   const SORTORDERSPECEX& spec = s.sortSpec;
   const int props = std::min<int>(spec.wNumProps, CEDB_MAXSORTPROP);
