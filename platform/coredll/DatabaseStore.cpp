@@ -233,7 +233,14 @@ bool DecodeProps(In& in, std::vector<CEPROPVAL>& vals) {
       v.val.blob.lpb = len ? const_cast<BYTE*>(in.span(len)) : nullptr;
       if (len && !v.val.blob.lpb) return false;
     } else {
-      if (!in.take(&v.val, ValueSize(type))) return false;
+      // A size the compiler knows for each, rather than one copy of a size found at run time.
+      const BYTE* s = in.span(ValueSize(type));
+      if (!s) return false;
+      switch (ValueSize(type)) {
+        case 2: memcpy(&v.val, s, 2); break;
+        case 4: memcpy(&v.val, s, 4); break;
+        default: memcpy(&v.val, s, 8); break;
+      }
     }
     vals.push_back(v);
   }
@@ -331,14 +338,38 @@ size_t IndexFind(std::vector<Record*>& index, const SORTORDERSPECEX* sortSpec, R
   return static_cast<size_t>(it - index.begin());
 }
 
-void Unindex(Database* db, Record* r) {
-  IndexErase(db->byOid, nullptr, r);
-  for (SortOrder& s : db->sorts) IndexErase(s.index, &s.sortSpec, r);
+// In a load (deferred), a record out of an order's sequence goes to the end and the order is
+// sorted once when next read: a text in one order would otherwise make each other order
+// shift its records for every one. A unique order stays sorted, for its duplicate check.
+void OrderInsert(SortOrder& s, Record* r, bool deferred) {
+  const OrderLess less{&s.sortSpec};
+  if (s.unsorted || s.index.empty() || !less(r, s.index.back())) {
+    s.index.push_back(r);
+    return;
+  }
+  if (deferred && !(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) {
+    s.index.push_back(r);
+    s.unsorted = true;
+    return;
+  }
+  s.index.insert(std::upper_bound(s.index.begin(), s.index.end(), r, less), r);
 }
 
-void Index(Database* db, Record* r) {
+void Unindex(Database* db, Record* r) {
+  IndexErase(db->byOid, nullptr, r);
+  for (SortOrder& s : db->sorts) {
+    if (!s.unsorted) {
+      IndexErase(s.index, &s.sortSpec, r);
+      continue;
+    }
+    auto it = std::find(s.index.begin(), s.index.end(), r);
+    if (it != s.index.end()) s.index.erase(it);
+  }
+}
+
+void Index(Database* db, Record* r, bool deferred) {
   IndexInsert(db->byOid, nullptr, r);
-  for (SortOrder& s : db->sorts) IndexInsert(s.index, &s.sortSpec, r);
+  for (SortOrder& s : db->sorts) OrderInsert(s, r, deferred);
 }
 
 // ---- applying entries (the same path for our own changes and for replay) ----
@@ -360,7 +391,7 @@ void PutRecord(Volume* v, Database* db, CEOID oid, Record& built, std::vector<Ch
     v->recordDb[oid] = db->oid;
   }
   r->SwapValues(built);
-  Index(db, r);
+  Index(db, r, v->batch);
   v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
   if (v->batch) db->modified = v->batchTime;  // one time for a whole batch
   else GetSystemTimeAsFileTime(&db->modified);
@@ -1125,6 +1156,9 @@ bool EndBatch(Volume* v, bool keep) {
     Forget(v);
     if (DWORD reload = LoadLocked(v)) err = err ? err : reload;
   } else {
+    // The orders a load filed out of sequence are made whole now, as part of the load.
+    for (auto& d : v->dbs)
+      for (SortOrder& s : d.second->sorts) SettleOrder(s);
     Publish(v, v->batchEvents);
   }
   v->batchEvents.clear();
@@ -1290,6 +1324,10 @@ int Cmp(T a, T b) {
   return a < b ? -1 : (b < a ? 1 : 0);
 }
 
+DWORD TextCompareFlags(DWORD flags) {
+  return SORT_STRINGSORT | ((flags & CEDB_SORT_CASEINSENSITIVE) ? NORM_IGNORECASE : 0);
+}
+
 int CompareValue(WORD type, DWORD flags, const CEVALUNION& a, const CEVALUNION& b) {
   switch (type) {
     case CEVT_I2: return Cmp(a.iVal, b.iVal);
@@ -1306,8 +1344,7 @@ int CompareValue(WORD type, DWORD flags, const CEVALUNION& a, const CEVALUNION& 
     case CEVT_LPWSTR: {
       const wchar_t* x = a.lpwstr ? a.lpwstr : L"";
       const wchar_t* y = b.lpwstr ? b.lpwstr : L"";
-      DWORD how = SORT_STRINGSORT | ((flags & CEDB_SORT_CASEINSENSITIVE) ? NORM_IGNORECASE : 0);
-      int c = CompareStringW(LOCALE_INVARIANT, how, x, -1, y, -1);
+      int c = CompareStringW(LOCALE_INVARIANT, TextCompareFlags(flags), x, -1, y, -1);
       if (c == CSTR_EQUAL && !(flags & CEDB_SORT_CASEINSENSITIVE)) c = CompareStringOrdinal(x, -1, y, -1, FALSE);
       return c - CSTR_EQUAL;
     }
@@ -1334,6 +1371,90 @@ int CompareInOrder(const SORTORDERSPECEX& sortSpec, const Record& a, const Recor
     if (c) return c;
   }
   return 0;
+}
+
+namespace {
+
+// A record with its keys found, and the texts among them turned into sort keys once, so
+// sorting compares bytes rather than texts through the locale at every step.
+struct Keyed {
+  Record* r;
+  const CEPROPVAL* vals[CEDB_MAXSORTPROP];
+  uint32_t keyAt[CEDB_MAXSORTPROP];
+  uint32_t keyLen[CEDB_MAXSORTPROP];
+};
+
+// Appends the sort key of text under the order's flags; false when there is none.
+bool AppendSortKey(const wchar_t* text, DWORD flags, std::vector<BYTE>& keys, uint32_t* at, uint32_t* len) {
+  const DWORD how = LCMAP_SORTKEY | TextCompareFlags(flags);
+  BYTE first[512];
+  int n = LCMapStringW(LOCALE_INVARIANT, how, text, -1, reinterpret_cast<LPWSTR>(first), sizeof first);
+  *at = static_cast<uint32_t>(keys.size());
+  if (n > 0) {
+    keys.insert(keys.end(), first, first + n);
+  } else {
+    n = LCMapStringW(LOCALE_INVARIANT, how, text, -1, nullptr, 0);
+    if (n <= 0) return false;
+    keys.resize(keys.size() + n);
+    if (LCMapStringW(LOCALE_INVARIANT, how, text, -1, reinterpret_cast<LPWSTR>(keys.data() + *at), n) != n)
+      return false;
+  }
+  *len = static_cast<uint32_t>(n);
+  return true;
+}
+
+}  // namespace
+
+// The index must come out exactly as inserting one record at a time builds it: by key,
+// then OID. Sorted by the texts' sort keys, then checked pair by pair with the comparison
+// every other path uses; should the two ever disagree, sorted again with that comparison.
+void SettleOrder(SortOrder& s) {
+  if (!s.unsorted) return;
+  s.unsorted = false;
+  const SORTORDERSPECEX& spec = s.sortSpec;
+  const int props = std::min<int>(spec.wNumProps, CEDB_MAXSORTPROP);
+  std::vector<Keyed> keyed(s.index.size());
+  std::vector<BYTE> keys;
+  bool keysOk = true;
+  for (size_t i = 0; i < s.index.size() && keysOk; ++i) {
+    Keyed& k = keyed[i];
+    k.r = s.index[i];
+    for (int p = 0; p < props; ++p) {
+      k.vals[p] = k.r->Find(spec.rgPropID[p]);
+      k.keyAt[p] = k.keyLen[p] = 0;
+      if (k.vals[p] && TypeFromPropID(spec.rgPropID[p]) == CEVT_LPWSTR) {
+        const wchar_t* text = k.vals[p]->val.lpwstr ? k.vals[p]->val.lpwstr : L"";
+        keysOk = keysOk && AppendSortKey(text, spec.rgdwFlags[p], keys, &k.keyAt[p], &k.keyLen[p]);
+      }
+    }
+  }
+  if (keysOk) {
+    std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+      for (int p = 0; p < props; ++p) {
+        const DWORD flags = spec.rgdwFlags[p];
+        int c;
+        if (!a.vals[p] || !b.vals[p] || TypeFromPropID(spec.rgPropID[p]) != CEVT_LPWSTR) {
+          c = CompareOne(spec.rgPropID[p], flags, a.vals[p], b.vals[p]);
+        } else {
+          c = memcmp(keys.data() + a.keyAt[p], keys.data() + b.keyAt[p], std::min(a.keyLen[p], b.keyLen[p]));
+          c = c ? c : Cmp(a.keyLen[p], b.keyLen[p]);
+          if (!c && !(flags & CEDB_SORT_CASEINSENSITIVE)) {
+            const wchar_t* x = a.vals[p]->val.lpwstr ? a.vals[p]->val.lpwstr : L"";
+            const wchar_t* y = b.vals[p]->val.lpwstr ? b.vals[p]->val.lpwstr : L"";
+            c = CompareStringOrdinal(x, -1, y, -1, FALSE) - CSTR_EQUAL;
+          }
+          if (flags & CEDB_SORT_DESCENDING) c = -c;
+        }
+        if (c) return c < 0;
+      }
+      return a.r->oid < b.r->oid;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i) s.index[i] = keyed[i].r;
+  }
+  const OrderLess less{&spec};
+  for (size_t i = 1; keysOk && i < s.index.size(); ++i)
+    keysOk = less(s.index[i - 1], s.index[i]);
+  if (!keysOk) std::sort(s.index.begin(), s.index.end(), less);
 }
 
 int CompareWithValues(const SORTORDERSPECEX& sortSpec, const Record& r, const CEPROPVAL* vals,

@@ -108,7 +108,11 @@ struct Record {
 struct SortOrder {
   SORTORDERSPECEX sortSpec{};
   std::vector<Record*> index;  // records in this order; ties broken by OID
+  bool unsorted = false;  // a load filed records out of sequence at the end: sort before use
 };
+
+// Sorts an order's index that a load left unsorted.
+void SettleOrder(SortOrder& s);
 
 struct Database {
   CEOID oid = 0;
@@ -119,7 +123,11 @@ struct Database {
   std::vector<SortOrder> sorts;
   std::vector<Record*> byOid;  // creation order, for handles opened without an order
   NodeMap<CEOID, Record> records;  // a node map: a record stays where it is
-  std::vector<Record*>& Order(int sort) { return sort < 0 ? byOid : sorts[sort].index; }
+  std::vector<Record*>& Order(int sort) {
+    if (sort < 0) return byOid;
+    if (sorts[sort].unsorted) SettleOrder(sorts[sort]);
+    return sorts[sort].index;
+  }
 };
 
 struct SharedState;

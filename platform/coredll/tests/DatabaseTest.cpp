@@ -509,6 +509,158 @@ TEST(DatabaseRecords, UniqueOrderRefusesDuplicateKeys) {
   CloseHandle(db);
 }
 
+// Records written in a volume load land in every sort order exactly where records written
+// one by one land: the same walks, the same seeks, the same refusals. The records arrive in
+// the first order only; the others (descending, case-insensitive, unknown first, unique, two
+// keys) get them out of sequence, with rewrites and deletions among them.
+namespace loadorders {
+
+const CEPROPID kSeq = MAKELONG(CEVT_UI4, 7);
+const SORTORDERSPECEX kOrders[] = {
+    {SORTORDERSPECEX_VERSION, 1, 0, {kSeq}, {0}},
+    {SORTORDERSPECEX_VERSION, 1, 0, {kName}, {CEDB_SORT_DESCENDING | CEDB_SORT_CASEINSENSITIVE | CEDB_SORT_UNKNOWNFIRST}},
+    {SORTORDERSPECEX_VERSION, 1, CEDB_SORT_UNIQUE, {kId}, {0}},
+    {SORTORDERSPECEX_VERSION, 2, 0, {kCount, kName}, {CEDB_SORT_UNKNOWNFIRST, 0}},
+};
+// Texts that differ by case only, by hyphens and spaces, by accents (precomposed and
+// combining), digits as text, and the empty text.
+const wchar_t* const kNames[] = {L"alpha", L"Alpha",  L"ALPHA",      L"bravo", L"Bravo", L"charlie",
+                                 L"delta", L"Delta",  L"co-op",      L"coop",  L"co op", L"Z\u00FCrich",
+                                 L"zurich", L"e\u0301", L"\u00E9",  L"10",    L"9",     L""};
+
+struct Script {
+  std::vector<DWORD> outcomes;  // per step: 0 accepted, else the error
+  std::vector<CEOID> bySeq;     // each step's record, 0 when refused or deleted
+};
+
+// A fixed, seeded script: new records, rewrites of earlier ones and deletions.
+Script Write(HANDLE db) {
+  Script run;
+  uint32_t state = 12345;
+  auto next = [&state](uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 16) % n;
+  };
+  for (ULONG seq = 0; seq < 400; ++seq) {
+    std::vector<CEPROPVAL> vals = {ULong(7, seq)};
+    if (next(8)) vals.push_back(Long(1, static_cast<long>(next(600))));  // the unique key, sometimes missing
+    if (next(6)) vals.push_back(Text(2, kNames[next(18)]));
+    if (next(3)) vals.push_back(ULong(3, next(5)));
+    CEOID target = 0;
+    uint32_t what = next(10);
+    if (what == 0 && seq) target = run.bySeq[next(seq)];
+    if (what == 1 && seq) {
+      CEOID victim = run.bySeq[next(seq)];
+      if (!victim) {
+        run.outcomes.push_back(1);  // nothing left to delete there
+      } else {
+        run.outcomes.push_back(CeDeleteRecord(db, victim) ? 0 : GetLastError());
+        std::replace(run.bySeq.begin(), run.bySeq.end(), victim, CEOID(0));
+      }
+      run.bySeq.push_back(0);
+      continue;
+    }
+    // A rewrite keeps the record's sequence number: only its keys move.
+    CEOID got = CeWriteRecordProps(db, target, static_cast<WORD>(target ? vals.size() - 1 : vals.size()),
+                                   target ? vals.data() + 1 : vals.data());
+    run.outcomes.push_back(got ? 0 : GetLastError());
+    run.bySeq.push_back(got && !target ? got : 0);
+  }
+  return run;
+}
+
+ULONG SeqAt(HANDLE db) {
+  ReadResult r;
+  if (!ReadAt(db, &r)) return ~0ul;
+  ULONG seq = r.Find(kSeq) ? r.Find(kSeq)->val.ulVal : ~1ul;
+  LocalFree(r.buffer);
+  r.buffer = nullptr;
+  return seq;
+}
+
+// Every order's walk, then value seeks of every kind in it, as sequence numbers and indexes.
+std::vector<long> Observe(CEGUID* guid, const wchar_t* name) {
+  std::vector<long> seen;
+  for (int order = 0; order < 4; ++order) {
+    CEOID oid = 0;
+    SORTORDERSPECEX spec = kOrders[order];
+    HANDLE db = CeOpenDatabaseEx2(guid, &oid, const_cast<LPWSTR>(name), &spec, 0, nullptr);
+    EXPECT_NE(db, INVALID_HANDLE_VALUE);
+    CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 1, nullptr);
+    for (ULONG seq; (seq = SeqAt(db)) != ~0ul;) {
+      seen.push_back(static_cast<long>(seq));
+      CeSeekDatabaseEx(db, CEDB_SEEK_CURRENT, 1, 1, nullptr);
+    }
+    seen.push_back(-1);
+    const DWORD seeks[] = {CEDB_SEEK_VALUEFIRSTEQUAL, CEDB_SEEK_VALUESMALLER, CEDB_SEEK_VALUESMALLEROREQUAL,
+                           CEDB_SEEK_VALUEGREATER, CEDB_SEEK_VALUEGREATEROREQUAL};
+    for (DWORD type : seeks) {
+      for (int probe = 0; probe < 8; ++probe) {
+        CEPROPVAL value{};
+        switch (order) {
+          case 0: value = ULong(7, static_cast<ULONG>(probe * 50)); break;
+          case 1: value = Text(2, kNames[probe * 2 + 1]); break;
+          case 2: value = Long(1, probe * 75); break;
+          default: value = ULong(3, static_cast<ULONG>(probe % 5)); break;
+        }
+        DWORD index = 0;
+        CEOID at = CeSeekDatabaseEx(db, type, reinterpret_cast<DWORD_PTR>(&value), 1, &index);
+        seen.push_back(at ? static_cast<long>(SeqAt(db)) * 10000 + static_cast<long>(index) : -2);
+      }
+    }
+    CloseHandle(db);
+  }
+  return seen;
+}
+
+CEOID Create(CEGUID* guid, const wchar_t* name) {
+  CEDBASEINFOEX info{};
+  info.wVersion = CEDBASEINFOEX_VERSION;
+  info.dwFlags = CEDB_VALIDNAME | CEDB_VALIDSORTSPEC;
+  lstrcpyW(info.szDbaseName, name);
+  info.wNumSortOrder = 4;
+  for (int i = 0; i < 4; ++i) info.rgSortSpecs[i] = kOrders[i];
+  return CeCreateDatabaseEx2(guid, &info);
+}
+
+}  // namespace loadorders
+
+TEST(DatabaseLoads, EveryOrderMatchesRecordsWrittenOneByOne) {
+  using namespace loadorders;
+  CEGUID pim = PimGuid();
+  ASSERT_NE(Create(&pim, L"OneByOne"), 0u);
+  CEOID oid = 0;
+  HANDLE one = CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"OneByOne"), nullptr, 0, nullptr);
+  const Script expected = Write(one);
+  CloseHandle(one);
+  const std::vector<long> want = Observe(&pim, L"OneByOne");
+  // The script meets every kind of refusal it is meant to.
+  EXPECT_NE(std::count(expected.outcomes.begin(), expected.outcomes.end(), DWORD(ERROR_ALREADY_EXISTS)), 0);
+  EXPECT_NE(std::count(expected.outcomes.begin(), expected.outcomes.end(), DWORD(ERROR_INVALID_PARAMETER)), 0);
+
+  ASSERT_TRUE(CedbBeginVolumeLoad(&pim));
+  ASSERT_NE(Create(&pim, L"Loaded"), 0u);
+  oid = 0;
+  HANDLE loaded = CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"Loaded"), nullptr, 0, nullptr);
+  const Script got = Write(loaded);
+  CloseHandle(loaded);
+  EXPECT_EQ(got.outcomes, expected.outcomes);
+  EXPECT_EQ(Observe(&pim, L"Loaded"), want) << "read while the load is open";
+  // Written after the orders were read: they are filed again, then made whole at the end.
+  loaded = CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"Loaded"), nullptr, 0, nullptr);
+  HANDLE more = CeOpenDatabaseEx2(&pim, &(oid = 0), const_cast<LPWSTR>(L"OneByOne"), nullptr, 0, nullptr);
+  for (long key : {599L, 1L, 300L}) {
+    CEPROPVAL vals[] = {ULong(7, 1000 + static_cast<ULONG>(key)), Long(1, 700 + key), Text(2, L"Echo")};
+    EXPECT_EQ(CeWriteRecordProps(loaded, 0, 3, vals) != 0, CeWriteRecordProps(more, 0, 3, vals) != 0);
+  }
+  CloseHandle(more);
+  CloseHandle(loaded);
+  ASSERT_TRUE(CedbEndVolumeLoad(&pim, TRUE));
+  const std::vector<long> after = Observe(&pim, L"OneByOne");
+  EXPECT_NE(after, want);
+  EXPECT_EQ(Observe(&pim, L"Loaded"), after) << "after the load";
+}
+
 // On the device, deleting the record a handle stands on moves the handle to the next one.
 TEST(DatabaseRecords, DeletingTheCurrentRecordMovesToTheNext) {
   CEGUID pim = PimGuid();
