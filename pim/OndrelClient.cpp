@@ -509,7 +509,7 @@ void COndrelClient::ReadNewMenuClasses() {
     path += name;
     CRegKey handler(HKEY_CLASSES_ROOT, path, FALSE, FALSE);
     if (!handler.IsOpen()) continue;
-    const CString title = handler.QueryString(nullptr);
+    const CString title = handler.QueryString(L"");  // the default value
     for (int i = 0; i < NEWMENU_COUNT; ++i) {
       if (title.CompareNoCase(names[i]) != 0) continue;
       CLSID clsid;

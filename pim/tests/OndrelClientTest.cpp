@@ -386,3 +386,186 @@ TEST(OndrelProtocolTest, ReadersSurviveAnyBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+// HKEY_CLASSES_ROOT of this process redirected into a sandbox, like the machine key.
+class CClassesSandbox {
+ public:
+  CClassesSandbox() : m_sandbox(L"Classes", HKEY_CURRENT_USER) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, m_sandbox.Path(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+    if (m_key) RegOverridePredefKey(HKEY_CLASSES_ROOT, m_key);
+  }
+  ~CClassesSandbox() {
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    if (m_key) RegCloseKey(m_key);
+  }
+  CRegistryView Key(const wchar_t* path) const {
+    return CRegistryView(HKEY_CURRENT_USER, std::wstring(m_sandbox.Path()) + L"\\" + path);
+  }
+
+ private:
+  CRegistrySandbox m_sandbox;
+  HKEY m_key = nullptr;
+};
+
+std::vector<std::wstring> g_launches;
+BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
+  g_launches.push_back(std::wstring(info->lpFile ? info->lpFile : L"") + L"|" +
+                       (info->lpParameters ? info->lpParameters : L"") + L"|" +
+                       (info->lpVerb ? info->lpVerb : L"") + ((info->fMask & SEE_MASK_FLAG_NO_UI) ? L"" : L"|UI"));
+  return TRUE;
+}
+std::vector<std::wstring> g_boxes;
+int RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+  g_boxes.push_back(text);
+  return IDOK;
+}
+
+class OndrelSettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_launches.clear();
+    g_boxes.clear();
+    m_previousLauncher = SetProgramLauncher(RecordLaunch);
+    m_previousBox = COndrelClient::SetMessageBoxHandler(RecordBox);
+    m_previousSleep = COndrelClient::SetSleep(CountSleep);
+  }
+  void TearDown() override {
+    SetProgramLauncher(m_previousLauncher);
+    COndrelClient::SetMessageBoxHandler(m_previousBox);
+    COndrelClient::SetSleep(m_previousSleep);
+  }
+  CLocalMachineSandbox m_machine{L"OndrelSettings"};
+  CRegistryView Product() const { return m_machine.Key(L"Software\\Korvel\\Qel Tarvo"); }
+  PFN_PROGRAM_LAUNCHER m_previousLauncher = nullptr;
+  COndrelClient::PFN_MESSAGE_BOX m_previousBox = nullptr;
+  COndrelClient::PFN_SLEEP m_previousSleep = nullptr;
+};
+
+TEST_F(OndrelSettingsTest, CurrentPimFallsBackWhenItsProgramIsMissing) {
+  struct Case {
+    DWORD stored;
+    bool fusion, agendaOne;
+    int read;
+  };
+  const Case cases[] = {{1, false, false, 0}, {1, true, false, 1}, {3, false, false, 0}, {3, false, true, 3},
+                        {2, false, false, 2}, {0, true, true, 0}};
+  for (const Case& c : cases) {
+    m_machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").Delete();
+    m_machine.Key(L"SOFTWARE\\Developer One\\Agenda One").Delete();
+    if (c.fusion) m_machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").WriteString(L"AppLocation", L"\\AF");
+    if (c.agendaOne) m_machine.Key(L"SOFTWARE\\Developer One\\Agenda One").WriteString(L"InstallPath", L"\\A1");
+    Product().WriteDWORD(L"CurrentPIM", c.stored);
+    COndrelClient client;
+    EXPECT_EQ(c.read, client.GetCurrentPIM()) << c.stored;
+    DWORD written = 99;
+    Product().ReadDWORD(L"CurrentPIM", written);
+    EXPECT_EQ(static_cast<DWORD>(c.read), written) << "a corrected choice is written back";
+  }
+}
+
+TEST_F(OndrelSettingsTest, NewMenuScanFindsAllFourHandlers) {
+  CClassesSandbox classes;
+  const wchar_t* const ids[] = {L"{11111111-0000-0000-0000-000000000001}", L"{11111111-0000-0000-0000-000000000002}",
+                                L"{11111111-0000-0000-0000-000000000003}", L"{11111111-0000-0000-0000-000000000004}",
+                                L"{11111111-0000-0000-0000-000000000005}"};
+  // Registered in an order unlike the fields', with an unrelated handler among them.
+  const wchar_t* const names[] = {L"new phatpad", L"Something Else", L"MS New Email", L"MS New Document",
+                                  L"MS New Note"};
+  const int fields[] = {NEWMENU_PHATPAD, -1, NEWMENU_EMAIL, NEWMENU_DOCUMENT, NEWMENU_NOTE};
+  for (int i = 0; i < 5; ++i) {
+    m_machine.Key(L"SOFTWARE\\Microsoft\\Shell\\Extensions\\NewMenu").CreateSubKey(ids[i]);
+    classes.Key((std::wstring(L"CLSID\\") + ids[i]).c_str()).WriteString(nullptr, names[i]);
+  }
+  COndrelClient client;
+  for (int i = 0; i < 5; ++i) {
+    if (fields[i] < 0) continue;
+    CLSID expected;
+    CLSIDFromString(const_cast<LPWSTR>(ids[i]), &expected);
+    EXPECT_TRUE(IsEqualCLSID(expected, client.GetNewMenuClass(fields[i]))) << fields[i];
+  }
+}
+
+TEST_F(OndrelSettingsTest, NewNoteWritesTheFolderIntoTheNotesStateWithinItsField) {
+  CRegistryView states = m_machine.Key(L"Software\\Microsoft\\Notes\\States");
+  struct Case {
+    const char* what;
+    DWORD size;
+    const wchar_t* folder;
+    bool written;
+  };
+  const Case cases[] = {
+      {"a folder", 1200, L"Work", true},
+      {"a value too short for the field", 80, L"Work", false},
+      {"a name longer than its field", 1200, nullptr, false},
+      {"a short value, name fits", 200, L"Home", true},
+  };
+  const std::wstring longName(600, L'n');
+  for (const Case& c : cases) {
+    std::vector<BYTE> value(c.size, 0xAB);
+    states.Write(L"States", REG_BINARY, value.data(), c.size);
+    g_launches.clear();
+    COndrelClient client;
+    const wchar_t* folder = c.folder ? c.folder : longName.c_str();
+    EXPECT_TRUE(client.NewNote(FALSE, folder)) << c.what;
+    std::vector<BYTE> stored(4096);
+    DWORD storedSize = static_cast<DWORD>(stored.size());
+    ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(states.Root(), states.Path(), L"States", RRF_RT_REG_BINARY, nullptr,
+                                          stored.data(), &storedSize)) << c.what;
+    const BYTE* bytes = stored.data();
+    ASSERT_EQ(c.size, storedSize) << c.what << ": the value keeps its size";
+    if (c.written) {
+      EXPECT_STREQ(folder, reinterpret_cast<const wchar_t*>(bytes + 84)) << c.what;
+      EXPECT_EQ(0xAB, bytes[84 + (wcslen(folder) + 1) * 2]) << c.what << ": nothing beyond the name";
+    } else {
+      EXPECT_EQ(0, memcmp(value.data(), bytes, c.size)) << c.what << ": unchanged";
+    }
+    ASSERT_EQ(1u, g_launches.size()) << c.what;
+    EXPECT_EQ(L"Notes.exe|-n|", g_launches[0]) << c.what;
+  }
+  EXPECT_FALSE(COndrelClient().NewNote(TRUE, L"Work")) << "skipped";
+}
+
+TEST_F(OndrelSettingsTest, AllFoldersNameWithoutTheShellLibrariesShowsTheError) {
+  // Neither library exists here: the empty name is written and the box says why.
+  CRegistryView states = m_machine.Key(L"Software\\Microsoft\\Notes\\States");
+  std::vector<BYTE> value(300, 0xAB);
+  states.Write(L"States", REG_BINARY, value.data(), 300);
+  COndrelClient client;
+  EXPECT_TRUE(client.NewNote(FALSE, L""));
+  ASSERT_EQ(1u, g_boxes.size());
+  EXPECT_EQ(0u, g_boxes[0].find(L"Cannot load doclist.dll, le - "));
+}
+
+TEST(NotesStatesTest, VolumeIsReadOnlyWhenItLiesInsideTheValue) {
+  std::vector<BYTE> value(1128 + 10, 0);
+  memcpy(value.data() + 1128, L"SD\0", 6);
+  EXPECT_STREQ(L"SD", ReadNotesStatesVolume(value.data(), static_cast<DWORD>(value.size())));
+  value.assign(1128 + 10, 'x');
+  EXPECT_STREQ(L"", ReadNotesStatesVolume(value.data(), static_cast<DWORD>(value.size()))) << "unterminated";
+  EXPECT_STREQ(L"", ReadNotesStatesVolume(value.data(), 1128)) << "too short";
+  EXPECT_STREQ(L"", ReadNotesStatesVolume(value.data(), 1129)) << "half a character";
+  std::mt19937 random(7);
+  for (int i = 0; i < 3000; ++i) {
+    const DWORD size = random() % 1200;
+    std::vector<BYTE> bytes(size + 1);
+    for (BYTE& b : bytes) b = static_cast<BYTE>(random() % 3 ? random() : 0);
+    const CString volume = ReadNotesStatesVolume(bytes.data(), size);
+    ASSERT_LE(static_cast<DWORD>(1128 + volume.GetLength() * 2), size > 1128 ? size : 1128);
+  }
+}
+
+TEST_F(OndrelSettingsTest, LaunchersAndDocumentsAskForNoErrorBox) {
+  COndrelClient client;
+  EXPECT_TRUE(client.OpenDocument(L"\\My Documents\\a.pwi", 1));
+  EXPECT_TRUE(client.OpenDocument(L"\\My Documents\\b.pwi", 0));
+  EXPECT_TRUE(LaunchPocketWord());
+  EXPECT_TRUE(LaunchPocketExcel());
+  EXPECT_TRUE(RunMailProgram(L"-to x"));
+  const std::vector<std::wstring> expected = {L"\\My Documents\\a.pwi||open", L"\\My Documents\\b.pwi||opendoc",
+                                              L"pWord.exe|-n|", L"pxl.exe|-n|", L"\\Windows\\tmail.exe|-to x|"};
+  EXPECT_EQ(expected, g_launches);
+}
+
+}  // namespace
