@@ -137,3 +137,16 @@
 #define IDS_ICON_SETS_ADD_FOLDER 32794
 #define IDS_ICON_SETS_CHOOSE_FOLDER 32795
 #define IDS_ICON_SETS_ALL 32796
+
+// Item actions of the list tabs' context menus, and the add-in dialog.
+#define IDS_BEAM_APPOINTMENT 121
+#define IDS_BEAM_TASK 122
+#define IDS_BEAM_CONTACT 123
+#define IDS_SEND_EMAIL 124
+#define IDS_CALL_MOBILE 125
+#define IDS_CALL_WORK 126
+#define IDS_CALL_HOME 127
+#define IDS_BEAM_NOTE 166
+#define IDS_NOTE_SECOND_ENTRY 167
+#define IDS_SEND_TEXT_MESSAGE 184
+#define IDD_PIM_ADDIN 503

@@ -10,17 +10,11 @@
 
 #include "base/InstallPath.h"
 #include "base/tests/RegistrySandbox.h"
+#include "pim/tests/BesideTest.h"
 #include "pim/SystemUtils.h"
 #include "pim/tests/FakeOndrelReport.h"
 
 namespace {
-
-std::wstring BesideTest(const wchar_t* name) {
-  wchar_t module[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path(module);
-  return path.substr(0, path.rfind(L'\\') + 1) + name;
-}
 
 // Collects what the fake program reports.
 class CRecorder {
