@@ -555,9 +555,8 @@ BOOL COndrelClient::ShowNotesWindow() {
   HWND window = GetNotesWindow();
   if (!window) return FALSE;
   ShowWindow(window, SW_SHOWNORMAL);
-  // The device's "handle | 1" (bring the owned windows too) is no handle on the
-  // desktop; the window itself is brought forward.
-  SetForegroundWindow(window);
+  // The odd handle brings the window's owned windows along.
+  SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) | 1));
   PostMessageW(window, 2217, 1, 0);
   return TRUE;
 }
