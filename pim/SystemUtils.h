@@ -25,3 +25,25 @@ BOOL PostMessageSafe(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The text after the last "." behind the last "\", or null.
 LPCWSTR GetFileExtension(LPCWSTR path);
+
+// The margins a page keeps (25 and 20 logical pixels) minus the window's offset
+// inside its parent; the margin alone without a window.
+int GetLeftMarginDelta(HWND window);
+int GetTopMarginDelta(HWND window);
+// Every child takes the client width (keeping top and height); an image static
+// keeps its width and is centred.
+void StretchChildrenToWidth(HWND window);
+
+// The whole file in a LocalAlloc block (freed by the caller); null when it cannot
+// be read or is larger than maxSize.
+void* ReadWholeFile(LPCWSTR path, DWORD* size, DWORD maxSize = 16 * 1024 * 1024);
+BOOL WriteWholeFile(LPCWSTR path, const void* data, DWORD size);
+// A copy of a resource of the resource module in a LocalAlloc block.
+void* LoadResourceData(LPCWSTR type, LPCWSTR name, DWORD* size);
+// Width and height of a bitmap resource of the resource module.
+BOOL GetBitmapResourceSize(LPCWSTR name, SIZE* size);
+
+// The shell's system font size ("SHGetUIMetrics" looked up at run time); 0 without it.
+int GetUIMetricsFontSize();
+// CompareStringW in the user's locale ignoring case, kana type and width.
+int CompareStringsNoCase(LPCWSTR a, LPCWSTR b);

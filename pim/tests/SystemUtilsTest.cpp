@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ScreenDpi.h"
 #include "base/tests/RegistrySandbox.h"
 
 namespace {
@@ -79,6 +80,76 @@ TEST(SystemUtilsTest, SafeMessagesNeedAWindow) {
   EXPECT_EQ(TRUE, SendMessageSafe(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x")));
   DestroyWindow(window);
   EXPECT_FALSE(PostMessageSafe(window, WM_APP, 0, 0)) << "a dead window";
+}
+
+TEST(SystemUtilsTest, MarginsFollowTheDpiAndTheWindowsPlace) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 10, 4, 50, 20, parent, nullptr, nullptr, nullptr);
+  struct Case {
+    int dpi, left, top;
+  };
+  for (const Case& c : {Case{96, 25, 20}, Case{192, 50, 40}, Case{131, 34, 27}}) {
+    SetScreenDpi(c.dpi, c.dpi);
+    EXPECT_EQ(c.left, GetLeftMarginDelta(nullptr)) << c.dpi;
+    EXPECT_EQ(c.top, GetTopMarginDelta(nullptr)) << c.dpi;
+    EXPECT_EQ(c.left - 10, GetLeftMarginDelta(child)) << c.dpi;
+    EXPECT_EQ(c.top - 4, GetTopMarginDelta(child)) << c.dpi;
+  }
+  InitScreenDpi();
+  DestroyWindow(parent);
+}
+
+TEST(SystemUtilsTest, ChildrenTakeTheWidthButPicturesAreCentred) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 5, 7, 30, 12, parent, nullptr, nullptr, nullptr);
+  HWND picture = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_BITMAP, 3, 30, 40, 16, parent, nullptr, nullptr,
+                                 nullptr);
+  StretchChildrenToWidth(parent);
+  auto placeOf = [parent](HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  RECT rect = placeOf(edit);
+  EXPECT_EQ(0, rect.left);
+  EXPECT_EQ(200, rect.right);
+  EXPECT_EQ(7, rect.top);
+  EXPECT_EQ(19, rect.bottom);
+  rect = placeOf(picture);
+  EXPECT_EQ(80, rect.left);
+  EXPECT_EQ(120, rect.right);
+  EXPECT_EQ(30, rect.top);
+  DestroyWindow(parent);
+}
+
+TEST(SystemUtilsTest, WholeFilesRoundTripWithinTheirLimit) {
+  wchar_t folder[MAX_PATH], path[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  GetTempFileNameW(folder, L"tq", 0, path);
+  const char text[] = "twelve bytes";
+  ASSERT_TRUE(WriteWholeFile(path, text, 12));
+  DWORD size = 0;
+  void* data = ReadWholeFile(path, &size);
+  ASSERT_NE(nullptr, data);
+  EXPECT_EQ(12u, size);
+  EXPECT_EQ(0, memcmp(text, data, 12));
+  LocalFree(data);
+  EXPECT_EQ(nullptr, ReadWholeFile(path, &size, 11)) << "larger than the caller takes";
+  EXPECT_EQ(0u, size);
+  ASSERT_TRUE(WriteWholeFile(path, nullptr, 0));
+  data = ReadWholeFile(path, &size);
+  EXPECT_NE(nullptr, data) << "an empty file is a file";
+  EXPECT_EQ(0u, size);
+  LocalFree(data);
+  DeleteFileW(path);
+  EXPECT_EQ(nullptr, ReadWholeFile(path, &size));
+}
+
+TEST(SystemUtilsTest, ShellFontSizeAndCaseBlindCompare) {
+  EXPECT_GT(GetUIMetricsFontSize(), 0) << "the shell answers its system font size";
+  EXPECT_EQ(CSTR_EQUAL, CompareStringsNoCase(L"Work", L"wORK"));
+  EXPECT_EQ(CSTR_LESS_THAN, CompareStringsNoCase(L"apple", L"Banana"));
 }
 
 }  // namespace
