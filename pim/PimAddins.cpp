@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/CeDbApi.h"
+#include "base/InstallPath.h"
 #include "base/RegKey.h"
 #include "base/Translator.h"
 #include "pim/ContextMenuExtension.h"
@@ -282,4 +283,16 @@ BOOL OnPimItemActionCommand(int group, UINT id, DWORD oid, const PIM_CONTACT_FIE
   }
   ClearLists();
   return TRUE;
+}
+
+BOOL OpenInBrowser(LPCWSTR address) {
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  // No error box to wait for a person when the browser is missing.
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = L"open";
+  info.lpFile = L":MSPIE";
+  info.lpParameters = address;
+  info.nShow = SW_SHOWNORMAL;
+  return LaunchProgram(&info);
 }

@@ -50,6 +50,9 @@ int AppendItemExtraMenu(HMENU menu, const PIM_CONTACT_FIELDS* contact);
 // Carries out the chosen entry; 0 for notes. Empties the add-in and extension lists.
 BOOL OnPimItemActionCommand(int group, UINT id, DWORD oid, const PIM_CONTACT_FIELDS* contact);
 
+// The address in Pocket Internet Explorer (":MSPIE"), through the program launcher.
+BOOL OpenInBrowser(LPCWSTR address);
+
 // The add-ins found by the last AppendPimAddinMenu (tests, and the command's range).
 int GetPimAddinCount();
 

@@ -562,4 +562,12 @@ TEST_F(OndrelSettingsTest, LaunchersAndDocumentsAskForNoErrorBox) {
   EXPECT_EQ(expected, g_launches);
 }
 
+TEST_F(OndrelSettingsTest, PhatNotesWindowIsAwaitedAtMostTwentyTimes) {
+  COndrelClient client;
+  g_sleeps = 0;
+  EXPECT_EQ(nullptr, client.GetNotesWindow());
+  EXPECT_EQ(20, g_sleeps);
+  EXPECT_FALSE(client.ShowNotesWindow());
+}
+
 }  // namespace

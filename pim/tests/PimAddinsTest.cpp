@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/InstallPath.h"
 #include "base/tests/RegistrySandbox.h"
 #include "pim/tests/BesideTest.h"
 
@@ -139,6 +140,19 @@ TEST(PimContactMenuTest, WithoutAPhoneOnlyTheEmailEntry) {
     DestroyMenu(menu);
   }
   EXPECT_EQ(0, DialNumber(L"+1 555"));
+}
+
+std::wstring g_opened;
+BOOL RecordOpen(SHELLEXECUTEINFOW* info) {
+  g_opened = std::wstring(info->lpVerb) + L" " + info->lpFile + L" " + info->lpParameters;
+  return (info->fMask & SEE_MASK_FLAG_NO_UI) != 0;
+}
+
+TEST(PimBrowserTest, AddressGoesToTheBrowser) {
+  PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(RecordOpen);
+  EXPECT_TRUE(OpenInBrowser(L"http://example.org/"));
+  EXPECT_EQ(L"open :MSPIE http://example.org/", g_opened);
+  SetProgramLauncher(previous);
 }
 
 }  // namespace
