@@ -1,6 +1,7 @@
 #include "pim/DrawingUtils.h"
 
 #include "base/BitmapDC.h"
+#include "base/ScreenDpi.h"
 
 namespace {
 
@@ -125,4 +126,29 @@ BOOL ResizeImageStrip(HBITMAP& bitmap, int cellWidth, int cellHeight, int column
   DeleteObject(bitmap);
   bitmap = resized;
   return TRUE;
+}
+
+HIMAGELIST LoadImageListScaled(HMODULE module, LPCWSTR bitmap, int cx, int grow, COLORREF mask, UINT flags,
+                               UINT loadFlags) {
+  const int dpi = GetScreenDpiX();
+  if (dpi == 96 || dpi <= 0)
+    return ImageList_LoadImageW(module, bitmap, cx, grow, mask, IMAGE_BITMAP, loadFlags);
+  HBITMAP strip = static_cast<HBITMAP>(LoadImageW(module, bitmap, IMAGE_BITMAP, 0, 0, loadFlags));
+  SIZE size;
+  if (!strip || cx <= 0 || !BitmapSize(strip, size)) {
+    if (strip) DeleteObject(strip);
+    return nullptr;
+  }
+  const int count = size.cx / cx;
+  const int scaledCx = MulDiv(cx, dpi, 96), scaledHeight = MulDiv(size.cy, dpi, 96);
+  HIMAGELIST list = nullptr;
+  if (count > 0 && scaledCx > 0 && scaledHeight > 0 && ResizeImageStrip(strip, scaledCx, scaledHeight, count, 1)) {
+    list = ImageList_Create(scaledCx, scaledHeight, flags | (mask != CLR_NONE ? ILC_MASK : 0), count, grow);
+    if (list && (mask != CLR_NONE ? ImageList_AddMasked(list, strip, mask) : ImageList_Add(list, strip, nullptr)) < 0) {
+      ImageList_Destroy(list);
+      list = nullptr;
+    }
+  }
+  DeleteObject(strip);
+  return list;
 }

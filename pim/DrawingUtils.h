@@ -1,6 +1,7 @@
 // Drawing primitives and bitmap conversions shared by the panel and the tabs.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 // Segment offsets of DrawPolyline: a segment wider than high moves up (0x80) by
 // (width - 1) / 2 or down (0x40) by width / 2; any other left (0x20) by
@@ -28,3 +29,9 @@ BOOL TileBitmap(HDC dc, const RECT& rect, HBITMAP bitmap);
 // size (0 for one side keeps the cell's proportions); the new bitmap replaces the
 // old one, which is deleted. TRUE without change when the cells have that size.
 BOOL ResizeImageStrip(HBITMAP& bitmap, int cellWidth, int cellHeight, int columns, int rows);
+
+// A bitmap strip of module as an image list of cx-wide images: loaded as it is at
+// 96 dpi; at another screen dpi the strip is first scaled by dpi / 96 (cx too).
+// Masked with mask unless it is CLR_NONE. Null when the bitmap is missing.
+HIMAGELIST LoadImageListScaled(HMODULE module, LPCWSTR bitmap, int cx, int grow, COLORREF mask, UINT flags,
+                               UINT loadFlags);

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "base/BitmapDC.h"
+#include "base/ScreenDpi.h"
+#include "pim/tests/BesideTest.h"
 
 namespace {
 
@@ -141,6 +143,29 @@ TEST(DrawingUtilsTest, ImageStripCellsAreResizedOneByOne) {
     check.Release();
     DeleteObject(bitmap);
   }
+}
+
+TEST(DrawingUtilsTest, ImageListsScaleWithTheScreen) {
+  // The resource library's scroll bar strip: 32 x 79, four 8-wide images.
+  HMODULE res = LoadLibraryExW(BesideTest(L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, res);
+  struct Case {
+    int dpi, cx, cy;
+  };
+  for (const Case& c : {Case{96, 8, 79}, Case{192, 16, 158}, Case{144, 12, 119}}) {
+    SetScreenDpi(c.dpi, c.dpi);
+    HIMAGELIST list = LoadImageListScaled(res, MAKEINTRESOURCEW(129), 8, 1, RGB(255, 0, 255), ILC_COLOR24, 0);
+    ASSERT_NE(nullptr, list) << c.dpi;
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    EXPECT_EQ(c.cx, cx) << c.dpi;
+    EXPECT_EQ(c.cy, cy) << c.dpi;
+    EXPECT_EQ(4, ImageList_GetImageCount(list)) << c.dpi;
+    ImageList_Destroy(list);
+  }
+  EXPECT_EQ(nullptr, LoadImageListScaled(res, MAKEINTRESOURCEW(4321), 8, 1, CLR_NONE, ILC_COLOR24, 0));
+  InitScreenDpi();
+  FreeLibrary(res);
 }
 
 }  // namespace
