@@ -152,3 +152,25 @@ HIMAGELIST LoadImageListScaled(HMODULE module, LPCWSTR bitmap, int cx, int grow,
   DeleteObject(strip);
   return list;
 }
+
+BOOL MakeIconOpaque(HICON& icon, int width, int height) {
+  if (!icon || width <= 0 || height <= 0) return FALSE;
+  // The picture over black with an all-clear mask: nothing behind it shows through.
+  CBitmapDC colour, mask;
+  if (!colour.CreateFilled(width, height, RGB(0, 0, 0)) || !mask.CreateWithBitCount(width, height, 1)) return FALSE;
+  PatBlt(mask.GetDC(), 0, 0, width, height, BLACKNESS);
+  if (!DrawIconEx(colour.GetDC(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL)) return FALSE;
+  HBITMAP colourBitmap = colour.GetBitmap(), maskBitmap = mask.GetBitmap();
+  colour.SetOwnsBitmap(FALSE);
+  mask.SetOwnsBitmap(FALSE);
+  colour.Release();
+  mask.Release();
+  ICONINFO info = {TRUE, 0, 0, maskBitmap, colourBitmap};
+  HICON made = CreateIconIndirect(&info);
+  DeleteObject(colourBitmap);
+  DeleteObject(maskBitmap);
+  if (!made) return FALSE;
+  DestroyIcon(icon);
+  icon = made;
+  return TRUE;
+}

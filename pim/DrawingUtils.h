@@ -35,3 +35,8 @@ BOOL ResizeImageStrip(HBITMAP& bitmap, int cellWidth, int cellHeight, int column
 // Masked with mask unless it is CLR_NONE. Null when the bitmap is missing.
 HIMAGELIST LoadImageListScaled(HMODULE module, LPCWSTR bitmap, int cx, int grow, COLORREF mask, UINT flags,
                                UINT loadFlags);
+
+// The icon drawn over black into a colour bitmap with an all-clear monochrome mask
+// and replaced by the icon made from them (the old one destroyed), so nothing
+// behind it shows through; FALSE, icon unchanged, on failure.
+BOOL MakeIconOpaque(HICON& icon, int width, int height);

@@ -168,4 +168,35 @@ TEST(DrawingUtilsTest, ImageListsScaleWithTheScreen) {
   FreeLibrary(res);
 }
 
+TEST(DrawingUtilsTest, OpaqueIconHidesWhatIsBehindIt) {
+  // A 4x4 icon: white, its left half masked out (transparent).
+  CBitmapDC colour, mask;
+  colour.CreateFilled(4, 4, kWhite);
+  PatBlt(colour.GetDC(), 0, 0, 2, 4, BLACKNESS);
+  mask.CreateWithBitCount(4, 4, 1);
+  PatBlt(mask.GetDC(), 0, 0, 4, 4, BLACKNESS);
+  PatBlt(mask.GetDC(), 0, 0, 2, 4, WHITENESS);
+  ICONINFO info = {TRUE, 0, 0, mask.GetBitmap(), colour.GetBitmap()};
+  mask.SetOwnsBitmap(FALSE);
+  colour.SetOwnsBitmap(FALSE);
+  mask.Release();
+  colour.Release();
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(info.hbmMask);
+  DeleteObject(info.hbmColor);
+  ASSERT_NE(nullptr, icon);
+  auto drawnOverWhite = [](HICON drawn) {
+    Surface surface(4, 1);
+    DrawIconEx(surface.DC(), 0, 0, drawn, 4, 4, 0, nullptr, DI_NORMAL);
+    return Row(surface.DC(), 0, 4);
+  };
+  ASSERT_EQ("....", drawnOverWhite(icon)) << "the fixture: transparent left, white right";
+  EXPECT_TRUE(MakeIconOpaque(icon, 4, 4));
+  EXPECT_EQ("##..", drawnOverWhite(icon)) << "the transparent half is black now";
+  HICON none = nullptr;
+  EXPECT_FALSE(MakeIconOpaque(none, 4, 4));
+  EXPECT_FALSE(MakeIconOpaque(icon, 0, 4));
+  DestroyIcon(icon);
+}
+
 }  // namespace
