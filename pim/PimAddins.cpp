@@ -296,3 +296,28 @@ BOOL OpenInBrowser(LPCWSTR address) {
   info.nShow = SW_SHOWNORMAL;
   return LaunchProgram(&info);
 }
+
+BOOL OnDocListCommand(UINT id, LPARAM parameter) {
+  if (id != IDC_PIM_BEAM && id != IDC_PIM_EMAIL) return TRUE;
+  HMODULE library = LoadLibraryW(L"doclist.dll");
+  if (!library) return TRUE;
+  // The list's description, with this platform's pointer size.
+  struct DOCLISTCREATE {
+    DWORD dwStructSize;
+    HWND hwndParent;
+    LPCWSTR pszFolder;
+    LPCWSTR pstrFilter;
+  };
+  typedef HWND(WINAPI * PFN_CREATE)(DOCLISTCREATE*);
+  PFN_CREATE create = reinterpret_cast<PFN_CREATE>(reinterpret_cast<void*>(GetProcAddress(library, "DocList_Create")));
+  if (create) {
+    DOCLISTCREATE description = {sizeof(DOCLISTCREATE), GetDesktopWindow(), L"\\Program Files\\", L"All Files"};
+    HWND list = create(&description);
+    if (list) {
+      SendMessageW(list, id == IDC_PIM_BEAM ? 1641 : 1642, 0, parameter);
+      DestroyWindow(list);
+    }
+  }
+  FreeLibrary(library);
+  return TRUE;
+}

@@ -50,6 +50,11 @@ int AppendItemExtraMenu(HMENU menu, const PIM_CONTACT_FIELDS* contact);
 // Carries out the chosen entry; 0 for notes. Empties the add-in and extension lists.
 BOOL OnPimItemActionCommand(int group, UINT id, DWORD oid, const PIM_CONTACT_FIELDS* contact);
 
+// The notes' two fixed entries (20481, 20482): the system document list is made
+// over "\Program Files\" and sent message 1641 or 1642 with the parameter. TRUE;
+// nothing happens without "doclist.dll".
+BOOL OnDocListCommand(UINT id, LPARAM parameter);
+
 // The address in Pocket Internet Explorer (":MSPIE"), through the program launcher.
 BOOL OpenInBrowser(LPCWSTR address);
 

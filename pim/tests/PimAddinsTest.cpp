@@ -140,6 +140,7 @@ TEST(PimContactMenuTest, WithoutAPhoneOnlyTheEmailEntry) {
     DestroyMenu(menu);
   }
   EXPECT_EQ(0, DialNumber(L"+1 555"));
+  EXPECT_TRUE(OnDocListCommand(IDC_PIM_BEAM, 0)) << "without the document list nothing happens";
 }
 
 std::wstring g_opened;
