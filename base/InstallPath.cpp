@@ -54,7 +54,7 @@ BOOL RunSettingsProgram(LPCWSTR parameters) {
   info.lpFile = file;
   info.lpParameters = parameters;
   info.nShow = SW_SHOWNORMAL;
-  return g_launcher ? g_launcher(&info) : ShellLaunch(&info);
+  return LaunchProgram(&info);
 }
 
 PFN_PROGRAM_LAUNCHER SetProgramLauncher(PFN_PROGRAM_LAUNCHER launcher) {
@@ -62,3 +62,5 @@ PFN_PROGRAM_LAUNCHER SetProgramLauncher(PFN_PROGRAM_LAUNCHER launcher) {
   g_launcher = launcher;
   return previous;
 }
+
+BOOL LaunchProgram(SHELLEXECUTEINFOW* info) { return g_launcher ? g_launcher(info) : ShellLaunch(info); }

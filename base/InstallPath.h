@@ -25,3 +25,5 @@ BOOL RunSettingsProgram(LPCWSTR parameters);
 // instead of starting it. Returns the previous launcher; null restores ShellExecuteExW.
 typedef BOOL (*PFN_PROGRAM_LAUNCHER)(SHELLEXECUTEINFOW* info);
 PFN_PROGRAM_LAUNCHER SetProgramLauncher(PFN_PROGRAM_LAUNCHER launcher);
+// Starts a program through the launcher (ShellExecuteExW unless one is set).
+BOOL LaunchProgram(SHELLEXECUTEINFOW* info);

@@ -153,3 +153,16 @@
 #define IDS_PREVIEW_GROUP_NONE 114
 #define IDS_PREVIEW_GROUP_0 115
 #define IDS_PREVIEW_GROUP_1 116
+
+// Item actions of the list tabs' context menus, and the add-in dialog.
+#define IDS_BEAM_APPOINTMENT 121
+#define IDS_BEAM_TASK 122
+#define IDS_BEAM_CONTACT 123
+#define IDS_SEND_EMAIL 124
+#define IDS_CALL_MOBILE 125
+#define IDS_CALL_WORK 126
+#define IDS_CALL_HOME 127
+#define IDS_BEAM_NOTE 166
+#define IDS_NOTE_SECOND_ENTRY 167
+#define IDS_SEND_TEXT_MESSAGE 184
+#define IDD_PIM_ADDIN 503

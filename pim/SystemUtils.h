@@ -1,0 +1,49 @@
+// Small services the panel, the tabs and the PIM code share: presence of other
+// programs, screen codes, the shown-tabs width, safe messages, file extensions.
+#pragma once
+#include <windows.h>
+
+// 240x320 0, 320x240 1, 240x240 2, 480x640 3, 640x480 4, 480x480 5; else -1.
+int GetScreenCode(int width, int height);
+int GetScreenCode();  // of the screen
+BOOL IsHighResScreen();
+BOOL IsLandscapeScreen();
+
+BOOL IsAgendaFusionInstalled();
+BOOL IsAgendaOneInstalled();
+BOOL IsPocketInformantToolsPresent();
+BOOL IsPellamPresent();
+
+// The width the tab strip needs: 60 small, 80 in the host, else 20 per shown tab
+// ("ShowTabs" bits and custom tabs), at least three tabs.
+int GetShownTabs(BOOL host, BOOL small);
+
+// Only to a window: a message for a null or dead handle would otherwise become
+// a thread message or a broadcast.
+LRESULT SendMessageSafe(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessageSafe(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The text after the last "." behind the last "\", or null.
+LPCWSTR GetFileExtension(LPCWSTR path);
+
+// The margins a page keeps (25 and 20 logical pixels) minus the window's offset
+// inside its parent; the margin alone without a window.
+int GetLeftMarginDelta(HWND window);
+int GetTopMarginDelta(HWND window);
+// Every child takes the client width (keeping top and height); an image static
+// keeps its width and is centred.
+void StretchChildrenToWidth(HWND window);
+
+// The whole file in a LocalAlloc block (freed by the caller); null when it cannot
+// be read or is larger than maxSize.
+void* ReadWholeFile(LPCWSTR path, DWORD* size, DWORD maxSize = 16 * 1024 * 1024);
+BOOL WriteWholeFile(LPCWSTR path, const void* data, DWORD size);
+// A copy of a resource of the resource module in a LocalAlloc block.
+void* LoadResourceData(LPCWSTR type, LPCWSTR name, DWORD* size);
+// Width and height of a bitmap resource of the resource module.
+BOOL GetBitmapResourceSize(LPCWSTR name, SIZE* size);
+
+// The shell's system font size ("SHGetUIMetrics" looked up at run time); 0 without it.
+int GetUIMetricsFontSize();
+// CompareStringW in the user's locale ignoring case, kana type and width.
+int CompareStringsNoCase(LPCWSTR a, LPCWSTR b);

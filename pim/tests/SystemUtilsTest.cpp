@@ -1,0 +1,155 @@
+#include "pim/SystemUtils.h"
+
+#include <gtest/gtest.h>
+
+#include "base/ScreenDpi.h"
+#include "base/tests/RegistrySandbox.h"
+
+namespace {
+
+TEST(SystemUtilsTest, ScreenCodes) {
+  struct Case {
+    int width, height, code;
+  };
+  const Case cases[] = {{240, 320, 0}, {320, 240, 1}, {240, 240, 2}, {480, 640, 3}, {640, 480, 4},
+                        {480, 480, 5}, {800, 480, -1}, {0, 0, -1},   {320, 320, -1}};
+  for (const Case& c : cases) EXPECT_EQ(c.code, GetScreenCode(c.width, c.height)) << c.width << "x" << c.height;
+}
+
+TEST(SystemUtilsTest, ShownTabsWidth) {
+  CLocalMachineSandbox machine(L"ShownTabs");
+  CRegistryView product = machine.Key(L"Software\\Korvel\\Qel Tarvo");
+  struct Case {
+    const char* what;
+    bool hasValue;
+    DWORD shown;
+    int custom;
+    BOOL host, small;
+    int width;
+  };
+  const Case cases[] = {
+      {"two shown and two custom tabs", true, 0x5, 2, FALSE, FALSE, 80},
+      {"none shown: at least three", true, 0, 0, FALSE, FALSE, 60},
+      {"no value: all six", false, 0, 0, FALSE, FALSE, 120},
+      {"only the lowest six bits count", true, 0xFFFFFFC1, 3, FALSE, FALSE, 80},
+      {"small", true, 0x3F, 0, TRUE, TRUE, 60},
+      {"host", true, 0x3F, 0, TRUE, FALSE, 80},
+  };
+  for (const Case& c : cases) {
+    product.Delete();
+    if (c.hasValue) product.WriteDWORD(L"ShowTabs", c.shown);
+    for (int i = 0; i < c.custom; ++i)
+      machine.Key(L"Software\\Korvel\\Qel Tarvo\\CustomTabs").CreateSubKey(std::to_wstring(i).c_str());
+    EXPECT_EQ(c.width, GetShownTabs(c.host, c.small)) << c.what;
+  }
+}
+
+TEST(SystemUtilsTest, PresenceOfOtherPrograms) {
+  CLocalMachineSandbox machine(L"Presence");
+  EXPECT_FALSE(IsAgendaFusionInstalled());
+  machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").WriteString(L"AppLocation", L"");
+  EXPECT_FALSE(IsAgendaFusionInstalled()) << "an empty location is no installation";
+  machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").WriteString(L"AppLocation", L"\\Program Files\\AF");
+  EXPECT_TRUE(IsAgendaFusionInstalled());
+  EXPECT_FALSE(IsAgendaOneInstalled());
+  machine.Key(L"SOFTWARE\\Developer One\\Agenda One").WriteString(L"InstallPath", L"\\A1");
+  EXPECT_TRUE(IsAgendaOneInstalled());
+  EXPECT_FALSE(IsPellamPresent());
+}
+
+TEST(SystemUtilsTest, FileExtensions) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* extension;
+  };
+  const Case cases[] = {{L"\\My Documents\\a.pwi", L"pwi"}, {L"\\a.b\\file", nullptr}, {L"x.tar.gz", L"gz"},
+                        {L"name.", L""},                     {L"", nullptr},            {nullptr, nullptr}};
+  for (const Case& c : cases) {
+    LPCWSTR got = GetFileExtension(c.path);
+    if (c.extension) EXPECT_STREQ(c.extension, got) << (c.path ? c.path : L"(null)");
+    else EXPECT_EQ(nullptr, got) << (c.path ? c.path : L"(null)");
+  }
+}
+
+TEST(SystemUtilsTest, SafeMessagesNeedAWindow) {
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(0, SendMessageSafe(nullptr, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x")));
+  EXPECT_FALSE(PostMessageSafe(nullptr, WM_APP, 0, 0));
+  MSG msg;
+  EXPECT_FALSE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_APP, WM_APP, PM_REMOVE)) << "no thread message";
+  EXPECT_EQ(TRUE, SendMessageSafe(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"x")));
+  DestroyWindow(window);
+  EXPECT_FALSE(PostMessageSafe(window, WM_APP, 0, 0)) << "a dead window";
+}
+
+TEST(SystemUtilsTest, MarginsFollowTheDpiAndTheWindowsPlace) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+  HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 10, 4, 50, 20, parent, nullptr, nullptr, nullptr);
+  struct Case {
+    int dpi, left, top;
+  };
+  for (const Case& c : {Case{96, 25, 20}, Case{192, 50, 40}, Case{131, 34, 27}}) {
+    SetScreenDpi(c.dpi, c.dpi);
+    EXPECT_EQ(c.left, GetLeftMarginDelta(nullptr)) << c.dpi;
+    EXPECT_EQ(c.top, GetTopMarginDelta(nullptr)) << c.dpi;
+    EXPECT_EQ(c.left - 10, GetLeftMarginDelta(child)) << c.dpi;
+    EXPECT_EQ(c.top - 4, GetTopMarginDelta(child)) << c.dpi;
+  }
+  InitScreenDpi();
+  DestroyWindow(parent);
+}
+
+TEST(SystemUtilsTest, ChildrenTakeTheWidthButPicturesAreCentred) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 5, 7, 30, 12, parent, nullptr, nullptr, nullptr);
+  HWND picture = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_BITMAP, 3, 30, 40, 16, parent, nullptr, nullptr,
+                                 nullptr);
+  StretchChildrenToWidth(parent);
+  auto placeOf = [parent](HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  RECT rect = placeOf(edit);
+  EXPECT_EQ(0, rect.left);
+  EXPECT_EQ(200, rect.right);
+  EXPECT_EQ(7, rect.top);
+  EXPECT_EQ(19, rect.bottom);
+  rect = placeOf(picture);
+  EXPECT_EQ(80, rect.left);
+  EXPECT_EQ(120, rect.right);
+  EXPECT_EQ(30, rect.top);
+  DestroyWindow(parent);
+}
+
+TEST(SystemUtilsTest, WholeFilesRoundTripWithinTheirLimit) {
+  wchar_t folder[MAX_PATH], path[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  GetTempFileNameW(folder, L"tq", 0, path);
+  const char text[] = "twelve bytes";
+  ASSERT_TRUE(WriteWholeFile(path, text, 12));
+  DWORD size = 0;
+  void* data = ReadWholeFile(path, &size);
+  ASSERT_NE(nullptr, data);
+  EXPECT_EQ(12u, size);
+  EXPECT_EQ(0, memcmp(text, data, 12));
+  LocalFree(data);
+  EXPECT_EQ(nullptr, ReadWholeFile(path, &size, 11)) << "larger than the caller takes";
+  EXPECT_EQ(0u, size);
+  ASSERT_TRUE(WriteWholeFile(path, nullptr, 0));
+  data = ReadWholeFile(path, &size);
+  EXPECT_NE(nullptr, data) << "an empty file is a file";
+  EXPECT_EQ(0u, size);
+  LocalFree(data);
+  DeleteFileW(path);
+  EXPECT_EQ(nullptr, ReadWholeFile(path, &size));
+}
+
+TEST(SystemUtilsTest, ShellFontSizeAndCaseBlindCompare) {
+  EXPECT_GT(GetUIMetricsFontSize(), 0) << "the shell answers its system font size";
+  EXPECT_EQ(CSTR_EQUAL, CompareStringsNoCase(L"Work", L"wORK"));
+  EXPECT_EQ(CSTR_LESS_THAN, CompareStringsNoCase(L"apple", L"Banana"));
+}
+
+}  // namespace
