@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "tabs/calendar/BusyIntervals.h"
@@ -22,12 +23,15 @@ struct Expected {
   LONG level;
 };
 
-CAppointmentRecord Record(LONG status, BOOL allDay) {
+// Records are reference counted and not copyable: one built in place per call.
+struct Record {
+  Record(LONG status, BOOL allDay) {
+    r.m_busyStatus = status;
+    r.m_allDay = allDay;
+  }
+  operator const CAppointmentRecord&() const { return r; }
   CAppointmentRecord r;
-  r.m_busyStatus = status;
-  r.m_allDay = allDay;
-  return r;
-}
+};
 
 struct AddCase {
   const char* name;
@@ -150,6 +154,67 @@ TEST(BusyIntervals, MinuteRoundsUpTinyShortfallsAndClampsOutsideTheRange) {
   EXPECT_EQ(CBusyIntervals::MinuteOf(kDay + 600 / 1440.0 - 1e-9), MinuteAt(10));
   EXPECT_EQ(CBusyIntervals::MinuteOf(-5.0), 0u);
   EXPECT_EQ(CBusyIntervals::MinuteOf(1e300), 0xFFFFFFFFu);
+}
+
+// Against a plain model: each minute's level is 5 when two or more appointments cover
+// it, else the level of the one that does. The array must stay sorted and disjoint, and a
+// removal it accepts must leave what the model says.
+TEST(BusyIntervals, AgreesWithMinuteByMinuteModelOverSeededSpans) {
+  const int kWindow = 300;  // minutes from kDay 08:00
+  std::mt19937 random(38);
+  for (int round = 0; round < 300; ++round) {
+    CBusyIntervals busy;
+    struct Placed {
+      int from, to;
+      LONG status;
+    };
+    std::vector<Placed> placed;
+    auto modelLevel = [&](int minute) {
+      int count = 0;
+      LONG level = 0;
+      for (const Placed& p : placed) {
+        if (p.status != 0 && p.from <= minute && minute < p.to) {
+          ++count;
+          level = p.status;
+        }
+      }
+      return count >= 2 ? 5 : level;
+    };
+    auto check = [&](const char* step) {
+      std::vector<LONG> got(kWindow, 0);
+      DWORD base = MinuteAt(8);
+      DWORD previousEnd = 0;
+      for (const auto& iv : busy.GetIntervals()) {
+        ASSERT_LT(iv.start, iv.end) << step << " round " << round;
+        ASSERT_GE(iv.start, previousEnd) << step << " round " << round;
+        previousEnd = iv.end;
+        for (DWORD m = iv.start; m < iv.end; ++m) got[m - base] = iv.level;
+      }
+      for (int m = 0; m < kWindow; ++m) ASSERT_EQ(got[m], modelLevel(m)) << step << " round " << round << " minute " << m;
+    };
+    int count = 1 + static_cast<int>(random() % 8);
+    for (int k = 0; k < count; ++k) {
+      int from = static_cast<int>(random() % (kWindow - 1));
+      int to = from + 1 + static_cast<int>(random() % (kWindow - from - 1 + 1));
+      if (to > kWindow) to = kWindow;
+      LONG status = static_cast<LONG>(random() % 4);
+      bool overlapped = false;
+      for (const Placed& p : placed) {
+        if (p.status != 0 && status != 0 && p.from < to && from < p.to) overlapped = true;
+      }
+      placed.push_back(Placed{from, to, status});
+      EXPECT_EQ(busy.Add(At(8, from), At(8, to), Record(status, FALSE)), overlapped ? 0 : 1) << "round " << round;
+      check("add");
+    }
+    size_t victim = random() % placed.size();
+    Placed gone = placed[victim];
+    placed.erase(placed.begin() + victim);
+    if (!busy.Remove(At(8, gone.from), At(8, gone.to), Record(gone.status, FALSE))) {
+      busy.Clear();
+      for (const Placed& p : placed) busy.Add(At(8, p.from), At(8, p.to), Record(p.status, FALSE));
+    }
+    check("remove");
+  }
 }
 
 }  // namespace

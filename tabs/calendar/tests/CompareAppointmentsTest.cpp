@@ -4,18 +4,24 @@
 
 namespace {
 
-CAppointmentRecord Make(double start, LONG status, LPCWSTR subject) {
-  CAppointmentRecord r;
-  r.m_start = start;
-  r.m_busyStatus = status;
-  r.m_subject = subject;
-  return r;
+struct Fields {
+  double start;
+  LONG status;
+  LPCWSTR subject;
+};
+
+Fields Make(double start, LONG status, LPCWSTR subject) { return Fields{start, status, subject}; }
+
+void Fill(CAppointmentRecord& r, const Fields& f) {
+  r.m_start = f.start;
+  r.m_busyStatus = f.status;
+  r.m_subject = f.subject;
 }
 
 TEST(CompareAppointments, OrdersByStartMinuteThenStatusThenSubject) {
   const double nine = 46000.0 + 9 / 24.0;
   struct Case {
-    CAppointmentRecord a, b;
+    Fields a, b;
     int sign;
   };
   const Case cases[] = {
@@ -29,8 +35,11 @@ TEST(CompareAppointments, OrdersByStartMinuteThenStatusThenSubject) {
       {Make(nine, 2, L""), Make(nine, 2, L"a"), -1},
   };
   for (const Case& c : cases) {
-    int r = CompareAppointments(c.a, c.b);
-    EXPECT_EQ((r > 0) - (r < 0), c.sign) << static_cast<const wchar_t*>(c.a.m_subject);
+    CAppointmentRecord a, b;
+    Fill(a, c.a);
+    Fill(b, c.b);
+    int r = CompareAppointments(a, b);
+    EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a.subject << L" / " << c.b.subject;
   }
 }
 
