@@ -1,0 +1,226 @@
+// The appointments list over both store layouts, with the stores written by the
+// device's object model: what a week's load holds, how a series expands, and what
+// changes made by another process do to a loaded list.
+#include "tabs/calendar/AppointmentsList.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/tests/DeviceRoot.h"
+#include "platform/coredll/tests/DatabaseTestSupport.h"
+#include "platform/pimstore/tests/PimTestSupport.h"
+#include "platform/windowlib/ComPtr.h"
+
+namespace {
+
+const double kMonday = 46083.0;  // 2026-03-02, the range's first day
+const double kRangeEnd = kMonday + 7;
+const double kHour = 1.0 / 24;
+
+struct CBstrText {
+  explicit CBstrText(const wchar_t* text) : b(SysAllocString(text)) {}
+  ~CBstrText() { SysFreeString(b); }
+  operator BSTR() const { return b; }
+  BSTR b;
+};
+
+IAppointment* NewAppointment(IPOutlookApp* app, const wchar_t* subject, double start, double end) {
+  CComPtr<IDispatch> made;
+  if (FAILED(app->CreateItem(olAppointmentItem, &made))) return nullptr;
+  IAppointment* appt = nullptr;
+  if (FAILED(made->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appt)))) return nullptr;
+  CBstrText text(subject);
+  appt->put_Subject(text);
+  appt->put_Start(start);
+  appt->put_End(end);
+  return appt;
+}
+
+// An all-day appointment of the given days as the object model takes it on each layout:
+// the older one ends on the last day, the newer one on the day after.
+IAppointment* NewAllDay(IPOutlookApp* app, const wchar_t* subject, double firstDay, int days, bool newer) {
+  IAppointment* appt = NewAppointment(app, subject, firstDay, firstDay + (newer ? days : days - 1));
+  if (appt) appt->put_AllDayEvent(VARIANT_TRUE);
+  return appt;
+}
+
+struct Seen {
+  std::wstring subject;
+  double start, end;
+  BOOL allDay;
+};
+
+std::vector<Seen> Contents(CAppointmentsList& list) {
+  std::vector<Seen> seen;
+  CAppointmentRecord* r = nullptr;
+  for (BOOL more = list.GetFirst(&r); more; more = list.GetNext(&r))
+    seen.push_back({std::wstring(r->m_subject), r->m_start, r->m_end, r->m_allDay});
+  return seen;
+}
+
+void ExpectContents(const std::vector<Seen>& got, const std::vector<Seen>& expected) {
+  ASSERT_EQ(got.size(), expected.size());
+  for (size_t k = 0; k < got.size(); ++k) {
+    EXPECT_EQ(got[k].subject, expected[k].subject) << k;
+    EXPECT_NEAR(got[k].start, expected[k].start, 0.5 / 1440) << got[k].subject;
+    EXPECT_NEAR(got[k].end, expected[k].end, 0.5 / 1440) << got[k].subject;
+    EXPECT_EQ(got[k].allDay, expected[k].allDay) << got[k].subject;
+  }
+}
+
+class AppointmentsListTest : public ::testing::TestWithParam<bool> {
+ protected:
+  AppointmentsListTest() : m_store(GetParam()) {}
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ASSERT_HRESULT_SUCCEEDED(pimtest::RegisterServer());
+    pimtest::UseLayout(Newer());
+    pimtest::ClearStores();
+    app = pimtest::CreateApp();
+    ASSERT_NE(app, nullptr);
+  }
+  void TearDown() override {
+    if (app) app->Release();
+    pimtest::ClearStores();
+    CoUninitialize();
+  }
+  bool Newer() const { return GetParam(); }
+  long Save(IAppointment* appt) {
+    long oid = 0;
+    EXPECT_HRESULT_SUCCEEDED(appt->Save());
+    appt->get_Oid(&oid);
+    appt->Release();
+    return oid;
+  }
+
+  CStoreMode m_store;
+  IPOutlookApp* app = nullptr;
+};
+
+TEST_P(AppointmentsListTest, AWeekHoldsWhatRunsInsideItInOrder) {
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"Dentist", kMonday + 1 + 10 * kHour, kMonday + 1 + 11 * kHour));
+  Save(a);
+  ASSERT_TRUE(a = NewAllDay(app, L"Holiday", kMonday, 1, Newer()));
+  Save(a);
+  ASSERT_TRUE(a = NewAllDay(app, L"Trip", kMonday + 3, 3, Newer()));
+  Save(a);
+  // Runs across two nights, and one that began before the range and still runs into it.
+  ASSERT_TRUE(a = NewAppointment(app, L"Night shift", kMonday + 2 + 22 * kHour, kMonday + 4 + 2 * kHour));
+  Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"Late", kMonday - 2 + 20 * kHour, kMonday + 9 * kHour));
+  Save(a);
+  // Outside: ended before, starts after, and starts on the range's end day.
+  ASSERT_TRUE(a = NewAppointment(app, L"Before", kMonday - 3, kMonday - 3 + kHour));
+  Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"After", kRangeEnd + 1, kRangeEnd + 1 + kHour));
+  Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"End day", kRangeEnd + 8 * kHour, kRangeEnd + 9 * kHour));
+  Save(a);
+
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  ExpectContents(Contents(list), {
+                                     {L"Late", kMonday - 2 + 20 * kHour, kMonday + 9 * kHour, FALSE},
+                                     {L"Holiday", kMonday, kMonday, TRUE},
+                                     {L"Dentist", kMonday + 1 + 10 * kHour, kMonday + 1 + 11 * kHour, FALSE},
+                                     {L"Night shift", kMonday + 2 + 22 * kHour, kMonday + 4 + 2 * kHour, FALSE},
+                                     {L"Trip", kMonday + 3, kMonday + 5, TRUE},
+                                 });
+  EXPECT_TRUE(list.IsLoaded());
+}
+
+TEST_P(AppointmentsListTest, ASeriesExpandsWithItsExceptionsAndWithoutDeletedDays) {
+  IAppointment* series = NewAppointment(app, L"Standup", kMonday - 3 + 8 * kHour, kMonday - 3 + 8.5 * kHour);
+  ASSERT_TRUE(series);
+  {
+    CComPtr<IRecurrencePattern> pattern;
+    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
+    pattern->put_RecurrenceType(olRecursDaily);
+    pattern->put_Interval(1);
+    pattern->put_NoEndDate(VARIANT_TRUE);
+  }
+  ASSERT_HRESULT_SUCCEEDED(series->Save());
+  {
+    CComPtr<IRecurrencePattern> pattern;
+    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
+    CComPtr<IAppointment> gone;
+    ASSERT_HRESULT_SUCCEEDED(pattern->GetOccurrence(kMonday + 2, &gone));
+    ASSERT_HRESULT_SUCCEEDED(gone->Delete());
+    CComPtr<IAppointment> moved;
+    ASSERT_HRESULT_SUCCEEDED(pattern->GetOccurrence(kMonday + 3, &moved));
+    CBstrText subject(L"Standup moved");
+    moved->put_Subject(subject);
+    moved->put_Start(kMonday + 3 + 12 * kHour);
+    moved->put_End(kMonday + 3 + 13 * kHour);
+    ASSERT_HRESULT_SUCCEEDED(moved->Save());
+  }
+  series->Release();
+
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  std::vector<Seen> expected;
+  for (int day : {0, 1, 4, 5, 6}) expected.push_back({L"Standup", kMonday + day + 8 * kHour, kMonday + day + 8.5 * kHour, FALSE});
+  expected.insert(expected.begin() + 2, {L"Standup moved", kMonday + 3 + 12 * kHour, kMonday + 3 + 13 * kHour, FALSE});
+  ExpectContents(Contents(list), expected);
+  // Every occurrence names its series.
+  const DWORD itemId = list.GetAt(0)->m_itemId;
+  for (int k = 0; k < list.GetCount(); ++k) {
+    EXPECT_EQ(list.GetAt(k)->m_itemId, itemId);
+    EXPECT_TRUE(list.GetAt(k)->m_isRecurring);
+  }
+  EXPECT_TRUE(list.GetAt(2)->m_isException);
+}
+
+TEST_P(AppointmentsListTest, TheRangeRuleAndBusyIntervalsFollowTheRecords) {
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"One", kMonday + 9 * kHour, kMonday + 10 * kHour));
+  Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"Two", kMonday + 9.5 * kHour, kMonday + 11 * kHour));
+  Save(a);
+  CAppointmentsList list;
+  // Half a range is no range: both bounds unset.
+  list.SetRange(kMonday, -5);
+  EXPECT_FALSE(list.IsRangeSet());
+  EXPECT_EQ(list.GetFrom(), CAppointmentsList::kUnset);
+  EXPECT_EQ(list.GetTo(), CAppointmentsList::kUnset);
+  list.SetRange(kMonday, kRangeEnd);
+  CAppointmentRecord* first = nullptr;
+  ASSERT_TRUE(list.GetFirst(&first));
+  EXPECT_TRUE(list.HasConflict(kMonday + 9.5 * kHour, kMonday + 10 * kHour, *first));
+  // The same range keeps the list; another clears it until the next walk.
+  list.SetRange(kMonday, kRangeEnd);
+  EXPECT_TRUE(list.IsLoaded());
+  list.SetRange(kMonday + 1, kRangeEnd);
+  EXPECT_FALSE(list.IsLoaded());
+  EXPECT_EQ(Contents(list).size(), 0u);
+}
+
+TEST_P(AppointmentsListTest, PrivateAndBusyStatusAreWrittenIntoTheStore) {
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"Doctor", kMonday + 9 * kHour, kMonday + 10 * kHour));
+  Save(a);
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  CAppointmentRecord* record = nullptr;
+  ASSERT_TRUE(list.GetFirst(&record));
+  EXPECT_TRUE(list.SetPrivate(record, 2));
+  EXPECT_TRUE(list.SetBusyStatus(record, 3));
+  EXPECT_FALSE(list.SetBusyStatus(record, 4)) << "only statuses 0 to 3";
+  CAppointmentsList reread;
+  reread.SetRange(kMonday, kRangeEnd);
+  ASSERT_TRUE(reread.GetFirst(&record));
+  EXPECT_EQ(record->m_isPrivate, 2);
+  EXPECT_EQ(record->m_busyStatus, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Legacy"; });
+
+}  // namespace
+
+namespace cedbtest {
+bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
+}  // namespace cedbtest
