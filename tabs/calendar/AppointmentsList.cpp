@@ -461,9 +461,10 @@ BOOL CAppointmentsList::ReloadSeries(DWORD itemId, BOOL deletedOnly) {
   m_records.swap(kept);
   std::vector<CAppointmentRecord*> fresh;
   if (!deletedOnly) {
-    CDbRecord reader(m_notifyDb);
+    // The newer store finds the master by its item identifier, which only the plain
+    // handle's order (by that identifier) can seek; the older one's is the record.
+    CDbRecord reader(IsNewerStore() ? m_plainDb : m_notifyDb);
     PrepareReadList(reader);
-    // The newer store finds the master by its item identifier; the older one's is the record.
     CEOID oid = IsNewerStore() ? reader.Read(itemId, FALSE) : reader.Read(itemId, TRUE);
     if (oid) {
       CAppointmentRecord* master = NewRecord();

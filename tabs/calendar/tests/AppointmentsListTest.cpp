@@ -216,11 +216,166 @@ TEST_P(AppointmentsListTest, PrivateAndBusyStatusAreWrittenIntoTheStore) {
   EXPECT_EQ(record->m_busyStatus, 3);
 }
 
+// Counts the list's "changed" calls.
+struct Heard : IAppointmentsListener {
+  void OnAppointmentsChanged() override { ++count; }
+  int count = 0;
+};
+
+// The panel's part: hands every database notification to the list, which frees it.
+LRESULT CALLBACK ForwardProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DBNOTIFICATION) {
+    auto* list = reinterpret_cast<CAppointmentsList*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (list) list->OnDatabaseNotify(reinterpret_cast<CENOTIFICATION*>(lp), FALSE);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND MakeForwardWindow(CAppointmentsList* list) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ForwardProc;
+  wc.lpszClassName = L"AppointmentsListTestForward";
+  wc.hInstance = GetModuleHandleW(nullptr);
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(list));
+  return hwnd;
+}
+
+std::vector<std::wstring> Subjects(CAppointmentsList& list) {
+  std::vector<std::wstring> names;
+  for (const Seen& s : Contents(list)) names.push_back(s.subject);
+  return names;
+}
+
+TEST_P(AppointmentsListTest, ChangesMadeByAnotherProcessReachTheList) {
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"Keep", kMonday + 9 * kHour, kMonday + 10 * kHour));
+  Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"Move", kMonday + 1 + 9 * kHour, kMonday + 1 + 10 * kHour));
+  long moveOid = Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"Drop", kMonday + 2 + 9 * kHour, kMonday + 2 + 10 * kHour));
+  long dropOid = Save(a);
+
+  CAppointmentsList list;
+  HWND window = MakeForwardWindow(&list);
+  list.SetNotifyWindow(window);
+  Heard heard;
+  list.SetListener(&heard);
+  list.SetRange(kMonday, kRangeEnd);
+  ASSERT_EQ(Subjects(list), (std::vector<std::wstring>{L"Keep", L"Move", L"Drop"}));
+
+  struct Step {
+    const wchar_t* job;
+    long oid;
+    std::vector<std::wstring> after;
+  };
+  const Step steps[] = {
+      {L"calendar-move-out-of-order", moveOid, {L"Keep", L"Drop", L"Moved"}},
+      {L"calendar-add", 0, {L"Added", L"Keep", L"Drop", L"Moved"}},
+      {L"calendar-delete", dropOid, {L"Added", L"Keep", L"Moved"}},
+      {L"calendar-move-out-of-range", moveOid, {L"Added", L"Keep"}},
+  };
+  for (const Step& step : steps) {
+    int before = heard.count;
+    ASSERT_EQ(cedbtest::RunChild(step.job, std::to_wstring(step.oid)), 0u) << step.job;
+    EXPECT_TRUE(cedbtest::PumpUntil([&] { return heard.count > before; })) << step.job;
+    // The list changed in place: the same walk, no reload.
+    EXPECT_TRUE(list.IsLoaded());
+    EXPECT_EQ(Subjects(list), step.after) << step.job;
+  }
+  // Busy time follows: only Added and Keep are left.
+  EXPECT_EQ(list.GetIntervals().size(), 2u);
+
+  // A deletion that arrives for an appointment the list no longer holds changes nothing.
+  CENOTIFICATION late{};
+  late.dwSize = sizeof late;
+  late.uType = CAppointmentsList::kRecordDeleted;
+  late.oid = static_cast<CEOID>(dropOid);
+  int before = heard.count;
+  EXPECT_FALSE(list.OnDatabaseNotify(&late, TRUE));
+  EXPECT_EQ(heard.count, before);
+  list.Close();
+  DestroyWindow(window);
+}
+
+TEST_P(AppointmentsListTest, AReloadedSeriesKeepsTheOccurrenceThatBeganBeforeTheRange) {
+  // Weekly from Sunday 20:00 to Tuesday 08:00: the week's occurrence begins before Monday.
+  IAppointment* series = NewAppointment(app, L"Watch", kMonday - 8 + 20 * kHour, kMonday - 6 + 8 * kHour);
+  ASSERT_TRUE(series);
+  {
+    CComPtr<IRecurrencePattern> pattern;
+    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
+    pattern->put_RecurrenceType(olRecursWeekly);
+    pattern->put_DayOfWeekMask(1 << 0);
+    pattern->put_NoEndDate(VARIANT_TRUE);
+  }
+  Save(series);
+  CAppointmentsList list;
+  Heard heard;
+  list.SetListener(&heard);
+  list.SetRange(kMonday, kRangeEnd);
+  const std::vector<Seen> week = {{L"Watch", kMonday - 1 + 20 * kHour, kMonday + 1 + 8 * kHour, FALSE},
+                                  {L"Watch", kMonday + 6 + 20 * kHour, kMonday + 8 + 8 * kHour, FALSE}};
+  ExpectContents(Contents(list), week);
+  ASSERT_EQ(list.GetCount(), 2);
+
+  CENOTIFICATION changed{};
+  changed.dwSize = sizeof changed;
+  changed.uType = CAppointmentsList::kRecordChanged;
+  changed.oid = Newer() ? list.GetAt(0)->m_recordId : list.GetAt(0)->m_itemId;
+  EXPECT_TRUE(list.OnDatabaseNotify(&changed, TRUE));
+  EXPECT_EQ(heard.count, 1);
+  ExpectContents(Contents(list), week);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Legacy"; });
 
 }  // namespace
 
 namespace cedbtest {
-bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
+
+// The other process: changes one appointment through the object model, as a user would
+// in the calendar program, in the layout its parent chose.
+bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
+  if (job.rfind(L"calendar-", 0) != 0) return false;
+  *exitCode = 1;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IPOutlookApp* app = pimtest::CreateApp();
+  if (!app) return true;
+  const long oid = std::stol(arg);
+  IAppointment* appt = nullptr;
+  if (job == L"calendar-add") {
+    appt = NewAppointment(app, L"Added", kMonday - 1 + 23 * kHour, kMonday + 1 * kHour);
+  } else {
+    CComPtr<IDispatch> item;
+    if (SUCCEEDED(app->GetItemFromOid(oid, &item)) && item)
+      item->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appt));
+  }
+  if (appt) {
+    HRESULT hr = E_FAIL;
+    if (job == L"calendar-delete") {
+      hr = appt->Delete();
+    } else {
+      if (job == L"calendar-move-out-of-order") {
+        CBstrText subject(L"Moved");
+        appt->put_Subject(subject);
+        appt->put_Start(kMonday + 4 + 9 * kHour);
+        appt->put_End(kMonday + 4 + 10 * kHour);
+      } else if (job == L"calendar-move-out-of-range") {
+        appt->put_Start(kRangeEnd + 3);
+        appt->put_End(kRangeEnd + 3 + kHour);
+      }
+      hr = appt->Save();
+    }
+    appt->Release();
+    if (SUCCEEDED(hr)) *exitCode = 0;
+  }
+  app->Release();
+  CoUninitialize();
+  return true;
+}
+
 }  // namespace cedbtest
