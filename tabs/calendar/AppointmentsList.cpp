@@ -1,6 +1,7 @@
 #include "tabs/calendar/AppointmentsList.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "base/DateTime.h"
@@ -20,17 +21,20 @@ const DWORD kNewerItemFlag = 0x40000000;
 const DWORD kDaysBeforeStartDefault = 33;
 
 // Read-list positions, the same in both layouts.
+// The first kTimeProps are all a walk over the whole store needs to decide whether a
+// record may belong to the range; only those that may are read whole.
 enum Prop {
-  kItemIdProp, kSubject, kLocation, kStart, kDuration, kAllDay, kBusy, kPrivate, kReminderSet,
-  kReminderMinutes, kRecurring, kPatternBlob, kZoneBlob, kAttendees, kNotes, kCategories, kPropCount
+  kStart, kDuration, kAllDay, kRecurring, kTimeProps,
+  kItemIdProp = kTimeProps, kSubject, kLocation, kBusy, kPrivate, kReminderSet,
+  kReminderMinutes, kPatternBlob, kZoneBlob, kAttendees, kNotes, kCategories, kPropCount
 };
 
 const CEPROPID kLegacyIds[kPropCount] = {
-    0,          0x0037001F, 0x4208001F, 0x420D0040, 0x42130003, 0x42150003, 0x000F0002, 0x00040002,
-    0x45030002, 0x45010003, 0x42230002, 0x40150041, 0x00010041, 0x00300041, 0x00170041, 0x00160041};
+    0x420D0040, 0x42130003, 0x42150003, 0x42230002, 0,          0x0037001F, 0x4208001F, 0x000F0002,
+    0x00040002, 0x45030002, 0x45010003, 0x40150041, 0x00010041, 0x00300041, 0x00170041, 0x00160041};
 const CEPROPID kNewerIds[kPropCount] = {
-    kRecordIdPropId, 0x0020001F, 0x0041001F, 0x10420040, 0x10400013, 0x0044000B, 0x00450013, 0x00210013,
-    0x0028000B,      0x00460013, 0x0022000B, 0x203F0064, 0x00480041, 0x205F0064, 0x001E0064, 0};
+    0x10420040, 0x10400013, 0x0044000B, 0x0022000B, kRecordIdPropId, 0x0020001F, 0x0041001F, 0x00450013,
+    0x00210013, 0x0028000B, 0x00460013, 0x203F0064, 0x00480041, 0x205F0064, 0x001E0064, 0};
 
 const CEPROPID* LayoutIds() { return IsNewerStore() ? kNewerIds : kLegacyIds; }
 
@@ -51,8 +55,9 @@ BOOL NotesPresent(const CDbRecord& reader, int index) {
   return TRUE;
 }
 
-LONG CurrentBias() {
-  TIME_ZONE_INFORMATION zone{};
+LONG CurrentBias(TIME_ZONE_INFORMATION* out) {
+  TIME_ZONE_INFORMATION& zone = *out;
+  zone = TIME_ZONE_INFORMATION{};
   DWORD which = GetTimeZoneInformation(&zone);
   LONG bias = zone.Bias;
   if (which == TIME_ZONE_ID_DAYLIGHT) bias += zone.DaylightBias;
@@ -74,7 +79,44 @@ CAppointmentRecord* NewRecord() {
   return record;
 }
 
-int CompareForSort(void*, CAppointmentRecord* a, CAppointmentRecord* b) { return CompareAppointments(*a, *b); }
+// A record with what the order compares, worked out once: comparing the subjects' sort
+// keys orders them as comparing the subjects does, without the locale's work per pair.
+struct SortEntry {
+  CAppointmentRecord* record;
+  LONGLONG minute;
+  std::vector<BYTE> key;
+};
+
+int CompareEntries(void*, const SortEntry* a, const SortEntry* b) {
+  if (a->minute != b->minute) return a->minute < b->minute ? -1 : 1;
+  if (a->record->m_busyStatus != b->record->m_busyStatus) return a->record->m_busyStatus < b->record->m_busyStatus ? -1 : 1;
+  int c = strcmp(reinterpret_cast<const char*>(a->key.data()), reinterpret_cast<const char*>(b->key.data()));
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+void SortKey(const CString& subject, std::vector<BYTE>* key) {
+  int need = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kAppointmentSubjectFlags, subject,
+                          subject.GetLength(), nullptr, 0);
+  key->assign(need > 0 ? need + 1 : 1, 0);
+  if (need > 0)
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kAppointmentSubjectFlags, subject, subject.GetLength(),
+                 reinterpret_cast<LPWSTR>(key->data()), need);
+}
+
+// Sorts the records in CompareAppointments order (stable).
+void SortRecords(std::vector<CAppointmentRecord*>& records) {
+  if (records.size() < 2) return;
+  std::vector<SortEntry> entries(records.size());
+  std::vector<SortEntry*> order(records.size());
+  for (size_t k = 0; k < records.size(); ++k) {
+    entries[k].record = records[k];
+    entries[k].minute = AppointmentStartMinute(records[k]->m_start);
+    SortKey(records[k]->m_subject, &entries[k].key);
+    order[k] = &entries[k];
+  }
+  if (MergeSort(order.data(), static_cast<int>(order.size()), static_cast<void*>(nullptr), CompareEntries) < 0) return;
+  for (size_t k = 0; k < records.size(); ++k) records[k] = order[k]->record;
+}
 
 }  // namespace
 
@@ -89,6 +131,7 @@ CAppointmentsList::CAppointmentsList(BOOL suspendNotifications)
       m_suspended(suspendNotifications),
       m_request{},
       m_bias(0),
+      m_zone{},
       m_listener(nullptr) {}
 
 CAppointmentsList::~CAppointmentsList() { Close(); }
@@ -131,9 +174,41 @@ BOOL CAppointmentsList::OpenHandles() {
   return TRUE;
 }
 
-void CAppointmentsList::PrepareReadList(CDbRecord& reader) const {
+void CAppointmentsList::PrepareReadList(CDbRecord& reader, BOOL timesOnly) const {
   const CEPROPID* ids = LayoutIds();
-  for (int k = 0; k < kPropCount; ++k) reader.AddPropId(ids[k] ? ids[k] : 0xFFFF0013);  // unused slot
+  for (int k = 0; k < (timesOnly ? kTimeProps : kPropCount); ++k)
+    reader.AddPropId(ids[k] ? ids[k] : 0xFFFF0013);  // unused slot
+}
+
+void CAppointmentsList::ReadTimes(const CDbRecord& reader, CAppointmentRecord* record) const {
+  double start = 0;
+  reader.GetDate(kStart, &start, 0, FALSE);
+  record->m_start = start;
+  LONG duration = reader.GetLong(kDuration, 0);
+  if (IsNewerStore()) {
+    record->m_allDay = reader.GetLong(kAllDay, 0) != 0 ? TRUE : FALSE;
+    record->m_isRecurring = reader.GetLong(kRecurring, 0) != 0;
+    // The newer store counts an all-day appointment up to 23:59 of its last day.
+    if (record->m_allDay) duration -= 1439;
+  } else {
+    record->m_allDay = reader.GetLong(kAllDay, 0) == 1;
+    short s = 0;
+    reader.GetShort(kRecurring, &s, 0);
+    record->m_isRecurring = s != 0;
+  }
+  if (duration < 0) duration = 0;
+  record->m_durationMinutes = duration;
+  if (record->m_allDay) {
+    double shift = m_bias < -720 ? 13.0 / 24 : (m_bias < 720 ? 0.5 : 11.0 / 24);
+    record->m_start = DayOf(record->m_start + shift);
+    record->m_end = DayOf(record->m_start + duration / 1440.0);
+  } else {
+    record->m_end = record->m_start + duration / 1440.0;
+  }
+}
+
+BOOL CAppointmentsList::OutsideRange(const CAppointmentRecord& record) const {
+  return IsRangeSet() && !record.m_isRecurring && (DayOf(record.m_start) >= DayOf(m_to) || record.m_end < m_from);
 }
 
 BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointmentRecord* record,
@@ -148,23 +223,18 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
     record->m_itemId = oid;
     record->m_recordId = 0;
   }
-  reader.GetString(kSubject, record->m_subject, L"");
-  reader.GetString(kLocation, record->m_location, L"");
-  double start = 0;
-  reader.GetDate(kStart, &start, 0, FALSE);
-  record->m_start = start;
-  LONG duration = reader.GetLong(kDuration, 0);
+  ReadTimes(reader, record);
+  // Most of a store lies outside the range: those are rejected before anything costly.
+  if (OutsideRange(*record)) {
+    record->m_itemId = 0;
+    return TRUE;
+  }
   if (newer) {
-    record->m_allDay = reader.GetLong(kAllDay, 0) != 0 ? TRUE : FALSE;
     record->m_busyStatus = reader.GetLong(kBusy, 2);
     record->m_isPrivate = reader.GetLong(kPrivate, 0);
     record->m_reminderSet = reader.GetLong(kReminderSet, 0) != 0;
     record->m_reminderMinutes = reader.GetLong(kReminderMinutes, 0);
-    record->m_isRecurring = reader.GetLong(kRecurring, 0) != 0;
-    // The newer store counts an all-day appointment up to 23:59 of its last day.
-    if (record->m_allDay) duration -= 1439;
   } else {
-    record->m_allDay = reader.GetLong(kAllDay, 0) == 1;
     short s = 2;
     reader.GetShort(kBusy, &s, 2);
     record->m_busyStatus = s;
@@ -173,11 +243,9 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
     reader.GetShort(kReminderSet, &s, 0);
     record->m_reminderSet = s != 0;
     record->m_reminderMinutes = reader.GetLong(kReminderMinutes, 0);
-    reader.GetShort(kRecurring, &s, 0);
-    record->m_isRecurring = s != 0;
   }
-  if (duration < 0) duration = 0;
-  record->m_durationMinutes = duration;
+  reader.GetString(kSubject, record->m_subject, L"");
+  reader.GetString(kLocation, record->m_location, L"");
   BYTE* data = nullptr;
   DWORD size = 0;
   record->m_isMeeting = reader.GetBlob(kAttendees, &data, &size) && data && size > 0;
@@ -196,14 +264,6 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
     }
   }
 
-  if (record->m_allDay) {
-    double shift = m_bias < -720 ? 13.0 / 24 : (m_bias < 720 ? 0.5 : 11.0 / 24);
-    record->m_start = DayOf(record->m_start + shift);
-    record->m_end = DayOf(record->m_start + duration / 1440.0);
-  } else {
-    record->m_end = record->m_start + duration / 1440.0;
-  }
-
   if (record->m_isRecurring && pattern) {
     BYTE* blob = nullptr;
     DWORD blobSize = 0;
@@ -213,6 +273,7 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
     reader.GetBlob(kZoneBlob, &zone, &zoneSize);
     if (blob) {
       auto decoded = std::make_unique<RecurrencePattern>(record);
+      decoded->SetDeviceZone(&m_zone);
       if (decoded->Decode(blob, blobSize, zone, zone ? zoneSize : 0)) {
         decoded->GetEnd(m_bias);
         *pattern = decoded.release();
@@ -220,11 +281,7 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
     }
   }
 
-  if (IsRangeSet()) {
-    if (DayOf(record->m_start) >= DayOf(m_to) || (!record->m_isRecurring && record->m_end < m_from)) {
-      record->m_itemId = 0;
-    }
-  }
+  if (IsRangeSet() && DayOf(record->m_start) >= DayOf(m_to)) record->m_itemId = 0;
   return TRUE;
 }
 
@@ -254,35 +311,50 @@ void CAppointmentsList::Expand(CAppointmentRecord* master, RecurrencePattern* pa
   occurrence->Release();
 }
 
-void CAppointmentsList::LoadLegacy() {
-  CDbRecord reader(m_notifyDb);
-  PrepareReadList(reader);
-  CEOID oid = 0;
-  if (!reader.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid)) return;
-  for (;;) {
-    CAppointmentRecord* record = NewRecord();
-    if (!record) return;
-    RecurrencePattern* raw = nullptr;
-    FillRecord(reader, oid, record, &raw);
-    std::unique_ptr<RecurrencePattern> pattern(raw);
-    if (record->m_itemId) {
-      if (!record->m_isRecurring) {
+BOOL CAppointmentsList::LoadWhole(CDbRecord& full, CEOID oid, BOOL singles, BOOL series) {
+  // Reading it whole by its identifier leaves the walk's position just after it.
+  if (!full.Read(oid, TRUE)) return FALSE;
+  CAppointmentRecord* record = NewRecord();
+  if (!record) return FALSE;
+  RecurrencePattern* raw = nullptr;
+  FillRecord(full, oid, record, series ? &raw : nullptr);
+  std::unique_ptr<RecurrencePattern> pattern(raw);
+  if (record->m_itemId) {
+    if (!record->m_isRecurring) {
+      if (singles) {
         m_records.push_back(record);
         record = nullptr;
-      } else if (pattern) {
-        Expand(record, pattern.get(), &m_records);
       }
+    } else if (series && pattern) {
+      Expand(record, pattern.get(), &m_records);
     }
-    pattern.reset();
-    if (record) record->Release();
-    oid = reader.Read(0, TRUE);
-    if (!oid) break;
+  }
+  pattern.reset();
+  if (record) record->Release();
+  return TRUE;
+}
+
+void CAppointmentsList::LoadLegacy() {
+  CDbRecord light(m_notifyDb);
+  PrepareReadList(light, TRUE);
+  CDbRecord full(m_notifyDb);
+  PrepareReadList(full, FALSE);
+  CAppointmentRecord probe;
+  CEOID oid = 0;
+  BOOL found = light.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
+  while (found && oid) {
+    ReadTimes(light, &probe);
+    if (!OutsideRange(probe) && !LoadWhole(full, oid, TRUE, TRUE)) break;
+    oid = light.Read(0, TRUE);
   }
 }
 
 void CAppointmentsList::LoadNewer() {
-  CDbRecord reader(m_notifyDb);
-  PrepareReadList(reader);
+  CDbRecord light(m_notifyDb);
+  PrepareReadList(light, TRUE);
+  CDbRecord full(m_notifyDb);
+  PrepareReadList(full, FALSE);
+  CAppointmentRecord probe;
   // Single appointments: from a little before the range, in start order.
   DWORD daysBefore = kDaysBeforeStartDefault;
   {
@@ -296,53 +368,36 @@ void CAppointmentsList::LoadNewer() {
     key.propid = kNewerStartProp;
     double seekDay = DayOf(m_from) - static_cast<double>(std::min<DWORD>(daysBefore, 100000));
     if (!VariantDateToFileTime(seekDay, &key.val.filetime)) key.val.filetime = FILETIME{};
-    found = reader.SeekAndRead(CEDB_SEEK_VALUEGREATER, reinterpret_cast<DWORD_PTR>(&key), &oid);
+    found = light.SeekAndRead(CEDB_SEEK_VALUEGREATER, reinterpret_cast<DWORD_PTR>(&key), &oid);
   } else {
-    found = reader.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
+    found = light.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
   }
   while (found && oid) {
-    CAppointmentRecord* record = NewRecord();
-    if (!record) return;
-    FillRecord(reader, oid, record, nullptr);
-    if (IsRangeSet() && DayOf(record->m_start) >= DayOf(m_to) && !record->m_isRecurring) {
-      record->Release();
-      break;
+    ReadTimes(light, &probe);
+    if (!probe.m_isRecurring) {
+      if (IsRangeSet() && DayOf(probe.m_start) >= DayOf(m_to)) break;
+      if ((!IsRangeSet() || DayOf(probe.m_end) >= DayOf(m_from)) && !LoadWhole(full, oid, TRUE, FALSE)) break;
     }
-    if (!record->m_isRecurring && record->m_itemId && (!IsRangeSet() || DayOf(record->m_end) >= DayOf(m_from))) {
-      m_records.push_back(record);
-    } else {
-      record->Release();
-    }
-    oid = reader.Read(0, TRUE);
+    oid = light.Read(0, TRUE);
   }
   // Series: every recurring record, expanded over the range.
-  found = reader.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
+  found = light.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
   while (found && oid) {
-    LONG recurring = reader.GetLong(kRecurring, 0);
-    if (recurring) {
-      CAppointmentRecord* record = NewRecord();
-      if (!record) return;
-      RecurrencePattern* raw = nullptr;
-      FillRecord(reader, oid, record, &raw);
-      std::unique_ptr<RecurrencePattern> pattern(raw);
-      if (record->m_itemId && pattern) Expand(record, pattern.get(), &m_records);
-      pattern.reset();
-      record->Release();
-    }
-    oid = reader.Read(0, TRUE);
+    ReadTimes(light, &probe);
+    if (probe.m_isRecurring && !LoadWhole(full, oid, FALSE, TRUE)) break;
+    oid = light.Read(0, TRUE);
   }
 }
 
 BOOL CAppointmentsList::Open() {
   if (!OpenHandles()) return FALSE;
-  m_bias = CurrentBias();
+  m_bias = CurrentBias(&m_zone);
   ReleaseAll(m_records);
   if (IsNewerStore())
     LoadNewer();
   else
     LoadLegacy();
-  if (m_records.size() > 1)
-    MergeSort(m_records.data(), static_cast<int>(m_records.size()), static_cast<void*>(nullptr), CompareForSort);
+  SortRecords(m_records);
   RebuildBusyIntervals();
   m_loaded = TRUE;
   return TRUE;
@@ -434,7 +489,7 @@ void CAppointmentsList::Tell() {
 CAppointmentRecord* CAppointmentsList::ReadFresh(CEOID recordOid) {
   if (!recordOid) return nullptr;
   CDbRecord reader(m_notifyDb);
-  PrepareReadList(reader);
+  PrepareReadList(reader, FALSE);
   CEOID oid = reader.Read(recordOid, TRUE);
   if (!oid) return nullptr;
   CAppointmentRecord* record = NewRecord();
@@ -464,7 +519,7 @@ BOOL CAppointmentsList::ReloadSeries(DWORD itemId, BOOL deletedOnly) {
     // The newer store finds the master by its item identifier, which only the plain
     // handle's order (by that identifier) can seek; the older one's is the record.
     CDbRecord reader(IsNewerStore() ? m_plainDb : m_notifyDb);
-    PrepareReadList(reader);
+    PrepareReadList(reader, FALSE);
     CEOID oid = IsNewerStore() ? reader.Read(itemId, FALSE) : reader.Read(itemId, TRUE);
     if (oid) {
       CAppointmentRecord* master = NewRecord();
@@ -484,8 +539,7 @@ BOOL CAppointmentsList::ReloadSeries(DWORD itemId, BOOL deletedOnly) {
     RebuildBusyIntervals();
     return FALSE;
   }
-  if (fresh.size() > 1)
-    MergeSort(fresh.data(), static_cast<int>(fresh.size()), static_cast<void*>(nullptr), CompareForSort);
+  SortRecords(fresh);
   std::vector<CAppointmentRecord*> merged;
   merged.reserve(m_records.size() + fresh.size());
   std::merge(m_records.begin(), m_records.end(), fresh.begin(), fresh.end(), std::back_inserter(merged),

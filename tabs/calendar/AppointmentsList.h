@@ -74,7 +74,14 @@ class CAppointmentsList : public CBusyIntervals {
  private:
   struct Props;
   BOOL OpenHandles();
-  void PrepareReadList(CDbRecord& reader) const;
+  // The whole read list, or only what places a record in time.
+  void PrepareReadList(CDbRecord& reader, BOOL timesOnly) const;
+  // Start, end, all-day, duration and recurring from either read list.
+  void ReadTimes(const CDbRecord& reader, CAppointmentRecord* record) const;
+  // A single appointment that cannot touch the range (never a series).
+  BOOL OutsideRange(const CAppointmentRecord& record) const;
+  // Reads the record whole and keeps it (singles) or its occurrences (series).
+  BOOL LoadWhole(CDbRecord& full, CEOID oid, BOOL singles, BOOL series);
   // Fills record from what reader holds; a recurring record with a decodable pattern
   // gets one (the caller owns it). FALSE when the record is to be skipped.
   BOOL FillRecord(const CDbRecord& reader, CEOID oid, CAppointmentRecord* record,
@@ -103,5 +110,7 @@ class CAppointmentsList : public CBusyIntervals {
   BOOL m_suspended;
   CENOTIFYREQUEST m_request;
   LONG m_bias;
+  // The device's zone as it was at the load, for every series it expands.
+  TIME_ZONE_INFORMATION m_zone;
   IAppointmentsListener* m_listener;
 };

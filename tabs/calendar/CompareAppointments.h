@@ -5,3 +5,8 @@
 
 // Negative, 0 or positive as a sorts before, with or after b.
 int CompareAppointments(const CAppointmentRecord& a, const CAppointmentRecord& b);
+
+// The start minute the order uses (truncated toward zero).
+LONGLONG AppointmentStartMinute(double date);
+// The flags the subjects are compared with, for sort keys that order the same way.
+const DWORD kAppointmentSubjectFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH;

@@ -2,6 +2,7 @@
 // device's object model: what a week's load holds, how a series expands, and what
 // changes made by another process do to a loaded list.
 #include "tabs/calendar/AppointmentsList.h"
+#include "tabs/calendar/CompareAppointments.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,26 @@ TEST_P(AppointmentsListTest, ASeriesExpandsWithItsExceptionsAndWithoutDeletedDay
     EXPECT_TRUE(list.GetAt(k)->m_isRecurring);
   }
   EXPECT_TRUE(list.GetAt(2)->m_isException);
+}
+
+// The load sorts by precomputed keys; the order must be the one CompareAppointments gives,
+// which the list's later in-place moves use.
+TEST_P(AppointmentsListTest, TheLoadedOrderIsTheComparisonsOrder) {
+  const wchar_t* subjects[] = {L"co-op", L"Coop", L"co op", L"\u00e9clair", L"Eclair", L"zebra", L"", L"Zebra",
+                               L"a1", L"A10", L"a2", L"\uff21wide", L"awide"};
+  for (const wchar_t* subject : subjects) {
+    IAppointment* a;
+    ASSERT_TRUE(a = NewAppointment(app, subject, kMonday + 9 * kHour, kMonday + 10 * kHour));
+    Save(a);
+  }
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  CAppointmentRecord* r = nullptr;
+  ASSERT_TRUE(list.GetFirst(&r));
+  ASSERT_EQ(list.GetCount(), static_cast<int>(sizeof subjects / sizeof subjects[0]));
+  for (int k = 1; k < list.GetCount(); ++k)
+    EXPECT_LE(CompareAppointments(*list.GetAt(k - 1), *list.GetAt(k)), 0)
+        << static_cast<LPCWSTR>(list.GetAt(k - 1)->m_subject) << L" / " << static_cast<LPCWSTR>(list.GetAt(k)->m_subject);
 }
 
 TEST_P(AppointmentsListTest, TheRangeRuleAndBusyIntervalsFollowTheRecords) {

@@ -83,7 +83,7 @@ TEST_P(AppointmentsReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
   ASSERT_NE(db, INVALID_HANDLE_VALUE);
 
   std::mt19937 random(3801 + (newer ? 1 : 0));
-  const int kRounds = 600;
+  const int kRounds = 1000;
   for (int round = 0; round < kRounds; ++round) {
     std::vector<CEPROPVAL> values;
     std::vector<std::vector<BYTE>> keep;
