@@ -351,6 +351,48 @@ TEST_P(AppointmentsListTest, AReloadedSeriesKeepsTheOccurrenceThatBeganBeforeThe
   ExpectContents(Contents(list), week);
 }
 
+TEST_P(AppointmentsListTest, ADeletedSeriesGoesAtOnceAndAResetEmptiesTheList) {
+  IAppointment* series = NewAppointment(app, L"Daily", kMonday - 10 + 7 * kHour, kMonday - 10 + 7.5 * kHour);
+  ASSERT_TRUE(series);
+  {
+    CComPtr<IRecurrencePattern> pattern;
+    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
+    pattern->put_RecurrenceType(olRecursDaily);
+    pattern->put_NoEndDate(VARIANT_TRUE);
+  }
+  long seriesOid = Save(series);
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"Single", kMonday + 12 * kHour, kMonday + 13 * kHour));
+  Save(a);
+
+  CAppointmentsList list;
+  HWND window = MakeForwardWindow(&list);
+  list.SetNotifyWindow(window);
+  Heard heard;
+  list.SetListener(&heard);
+  list.SetRange(kMonday, kRangeEnd);
+  ASSERT_EQ(Subjects(list).size(), 8u) << "seven days of the series and the single one";
+  ASSERT_EQ(cedbtest::RunChild(L"calendar-delete", std::to_wstring(seriesOid)), 0u);
+  EXPECT_TRUE(cedbtest::PumpUntil([&] { return heard.count > 0; }));
+  EXPECT_EQ(Subjects(list), (std::vector<std::wstring>{L"Single"}));
+
+  // The reset type empties the list, tells the listener, and the next walk loads again.
+  CENOTIFICATION reset{};
+  reset.dwSize = sizeof reset;
+  reset.uType = CAppointmentsList::kResetAll;
+  int before = heard.count;
+  EXPECT_TRUE(list.OnDatabaseNotify(&reset, TRUE));
+  EXPECT_EQ(heard.count, before + 1);
+  EXPECT_FALSE(list.IsLoaded());
+  EXPECT_EQ(list.GetCount(), 0);
+  // While unloaded, notifications are ignored.
+  EXPECT_FALSE(list.OnDatabaseNotify(&reset, TRUE));
+  EXPECT_EQ(heard.count, before + 1);
+  EXPECT_EQ(Subjects(list), (std::vector<std::wstring>{L"Single"}));
+  list.Close();
+  DestroyWindow(window);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Legacy"; });
 
