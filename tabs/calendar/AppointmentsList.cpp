@@ -136,6 +136,11 @@ CAppointmentsList::CAppointmentsList(BOOL suspendNotifications)
 
 CAppointmentsList::~CAppointmentsList() { Close(); }
 
+CAppointmentsList& CAppointmentsList::GetGlobal() {
+  static CAppointmentsList list;
+  return list;
+}
+
 void CAppointmentsList::SetRange(double from, double to) {
   if (from == m_from && to == m_to && from >= 0 && to >= 0) return;
   Clear();

@@ -28,6 +28,8 @@ class CAppointmentsList : public CBusyIntervals {
   static constexpr double kUnset = -1.0;
 
   explicit CAppointmentsList(BOOL suspendNotifications = FALSE);
+  // The process's list, made on first use; the month calendar owns another.
+  static CAppointmentsList& GetGlobal();
   // The panel's notification, as WM_DBNOTIFICATION brought it. keep 0: the list frees
   // it (CeFreeNotification); keep 1: it is the caller's (a notification made from an
   // object-model event, which may carry the item identifier instead of the record).

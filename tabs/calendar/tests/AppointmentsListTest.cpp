@@ -3,6 +3,9 @@
 // changes made by another process do to a loaded list.
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/calendar/CompareAppointments.h"
+#include "tabs/calendar/AppointmentQuery.h"
+#include "base/RegKey.h"
+#include "base/tests/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -391,6 +394,59 @@ TEST_P(AppointmentsListTest, ADeletedSeriesGoesAtOnceAndAResetEmptiesTheList) {
   EXPECT_EQ(Subjects(list), (std::vector<std::wstring>{L"Single"}));
   list.Close();
   DestroyWindow(window);
+}
+
+TEST_P(AppointmentsListTest, TheQueryHidesFreeTimeWhenAskedAndKeepsToItsRange) {
+  struct Made {
+    const wchar_t* subject;
+    double start, end;
+    long busy;
+    bool allDay;
+  };
+  const Made made[] = {
+      {L"Yesterday all day", kMonday - 1, kMonday - 1, 2, true},
+      {L"Free lunch", kMonday + 12 * kHour, kMonday + 13 * kHour, 0, false},
+      {L"Midnight mark", kMonday + 1, kMonday + 1, 2, false},
+      {L"Tuesday", kMonday + 1 + 9 * kHour, kMonday + 1 + 10 * kHour, 2, false},
+      {L"Wednesday all day", kMonday + 2, kMonday + 2, 1, true},
+  };
+  for (const Made& m : made) {
+    IAppointment* a = m.allDay ? NewAllDay(app, m.subject, m.start, 1, Newer()) : NewAppointment(app, m.subject, m.start, m.end);
+    ASSERT_TRUE(a);
+    a->put_BusyStatus(m.busy);
+    Save(a);
+  }
+  CAppointmentsList list;
+  list.SetRange(kMonday - 1, kRangeEnd);
+  struct Case {
+    DWORD showFree;  // 2: value not stored
+    double from, to;
+    std::vector<std::wstring> expected;
+  };
+  const Case cases[] = {
+      {2, -1, -1, {L"Yesterday all day", L"Free lunch", L"Midnight mark", L"Tuesday", L"Wednesday all day"}},
+      {0, -1, -1, {L"Yesterday all day", L"Midnight mark", L"Tuesday", L"Wednesday all day"}},
+      // An all-day appointment runs to the next midnight; a zero-length one at the
+      // range's start still counts.
+      {1, kMonday, kMonday + 1, {L"Free lunch"}},
+      {1, kMonday + 1, kMonday + 2, {L"Midnight mark", L"Tuesday"}},
+      {1, kMonday + 2, -1, {L"Wednesday all day"}},
+      {1, -1, kMonday, {L"Yesterday all day"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::wstring> got;
+    {
+      CLocalMachineSandbox machine(L"calendar_query");
+      ASSERT_TRUE(machine.Redirected());
+      if (c.showFree != 2) machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"CalendarShowFreeAppts", c.showFree);
+      CAppointmentQuery query(&list);
+      query.SetRange(c.from, c.to);
+      CAppointmentRecord* r = nullptr;
+      while (query.GetNext(&r)) got.push_back(std::wstring(r->m_subject));
+      machine.Key(TARVO_PRODUCT_KEY).Delete();
+    }
+    EXPECT_EQ(got, c.expected) << c.showFree << " " << c.from << " " << c.to;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),
