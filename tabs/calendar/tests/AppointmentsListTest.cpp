@@ -5,6 +5,7 @@
 #include "tabs/calendar/CompareAppointments.h"
 #include "tabs/calendar/AppointmentQuery.h"
 #include "base/RegKey.h"
+#include "pim/CategoriesList.h"
 #include "base/tests/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
@@ -447,6 +448,44 @@ TEST_P(AppointmentsListTest, TheQueryHidesFreeTimeWhenAskedAndKeepsToItsRange) {
     }
     EXPECT_EQ(got, c.expected) << c.showFree << " " << c.from << " " << c.to;
   }
+}
+
+TEST_P(AppointmentsListTest, CategoriesNotesAndFlagsComeFromTheStore) {
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"Review", kMonday + 9 * kHour, kMonday + 10 * kHour));
+  CBstrText categories(L"Work");
+  a->put_Categories(categories);
+  a->put_ReminderSet(VARIANT_TRUE);
+  a->put_ReminderMinutesBeforeStart(15);
+  a->put_Sensitivity(2);
+  CBstrText location(L"Room 4");
+  a->put_Location(location);
+  Save(a);
+  ASSERT_TRUE(a = NewAppointment(app, L"Plain", kMonday + 11 * kHour, kMonday + 12 * kHour));
+  Save(a);
+
+  CCategoriesList names;
+  ASSERT_TRUE(names.OpenDatabases());
+  int work = -1;
+  for (int k = 0; k < names.GetCount(); ++k)
+    if (std::wstring(names.GetName(k)) == L"Work") work = k;
+  ASSERT_GE(work, 0);
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  CAppointmentRecord* r = nullptr;
+  ASSERT_TRUE(list.GetFirst(&r));
+  EXPECT_EQ(std::wstring(r->m_subject), L"Review");
+  EXPECT_EQ(std::wstring(r->m_location), L"Room 4");
+  EXPECT_EQ(r->m_categories.Test(work), CBitSet::IsSet);
+  EXPECT_TRUE(r->m_reminderSet);
+  EXPECT_EQ(r->m_reminderMinutes, 15);
+  EXPECT_EQ(r->m_isPrivate, 2);
+  EXPECT_EQ(r->m_busyStatus, 2) << "busy unless told";
+  EXPECT_EQ(r->m_recordId != 0, Newer()) << "only the newer store has a record apart from the item";
+  EXPECT_EQ((r->m_itemId & 0x40000000) != 0, Newer());
+  ASSERT_TRUE(list.GetNext(&r));
+  EXPECT_EQ(r->m_categories.FindNext(0), -1);
+  EXPECT_FALSE(r->m_reminderSet);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),
