@@ -132,7 +132,8 @@ CAppointmentsList::CAppointmentsList(BOOL suspendNotifications)
       m_request{},
       m_bias(0),
       m_zone{},
-      m_listener(nullptr) {}
+      m_listener(nullptr),
+      m_requests(nullptr) {}
 
 CAppointmentsList::~CAppointmentsList() { Close(); }
 
@@ -653,12 +654,49 @@ BOOL CAppointmentsList::SetPrivate(const CAppointmentRecord* record, LONG value)
   return writer.WriteRecord(target, TRUE) != 0;
 }
 
-BOOL CAppointmentsList::SetBusyStatus(const CAppointmentRecord* record, LONG status) {
-  if (!record || status < 0 || status > 3 || record->m_isRecurring || !record->m_itemId || !OpenHandles())
-    return FALSE;
+BOOL CAppointmentsList::SetBusyStatus(const CAppointmentRecord* record, LONG status, BOOL wholeSeries) {
+  if (!record || status < 0 || status > 3 || !record->m_itemId) return FALSE;
+  if (record->m_isRecurring) {
+    if (!m_requests) return FALSE;
+    double start = record->m_start;
+    double end = record->m_end;
+    BOOL allDay = record->m_allDay;
+    if (wholeSeries) {
+      // The series' own times, from its master record.
+      if (!OpenHandles()) return FALSE;
+      CDbRecord reader(IsNewerStore() ? m_plainDb : m_notifyDb);
+      PrepareReadList(reader, FALSE);
+      CEOID oid = IsNewerStore() ? reader.Read(record->m_itemId, FALSE) : reader.Read(record->m_itemId, TRUE);
+      if (!oid) return FALSE;
+      CAppointmentRecord master;
+      RecurrencePattern* raw = nullptr;
+      FillRecord(reader, oid, &master, &raw);
+      delete raw;
+      start = master.m_start;
+      end = master.m_end;
+      allDay = master.m_allDay;
+    }
+    // The newer store takes an all-day end as the day after the last.
+    if (IsNewerStore() && allDay) end = DayOf(end) + 1.0;
+    double occurrence = wholeSeries ? IAppointmentRequests::kWholeSeries : DayOf(record->m_start);
+    return m_requests->ChangeAppointment(record->m_itemId, occurrence, start, end, status, allDay);
+  }
+  if (!OpenHandles()) return FALSE;
   CDbRecord writer(m_plainDb);
   int index = writer.AddPropId(IsNewerStore() ? 0x00450013 : 0x000F0002);
   if (!writer.SetLong(index, status)) return FALSE;
   CEOID target = IsNewerStore() ? record->m_recordId : record->m_itemId;
   return writer.WriteRecord(target, TRUE) != 0;
+}
+
+BOOL CAppointmentsList::DeleteAppointment(const CAppointmentRecord* record, BOOL wholeSeries) {
+  if (!record || !record->m_itemId || !m_requests) return FALSE;
+  double occurrence = wholeSeries ? IAppointmentRequests::kWholeSeries : DayOf(record->m_start);
+  return m_requests->ChangeAppointment(record->m_itemId, occurrence, IAppointmentRequests::kNoDate,
+                                       IAppointmentRequests::kNoDate, 0, FALSE);
+}
+
+BOOL CAppointmentsList::SetReminder(const CAppointmentRecord* record, LONG minutes) {
+  if (!record || !record->m_itemId || !m_requests) return FALSE;
+  return m_requests->SetApptReminder(record->m_itemId, minutes);
 }

@@ -11,6 +11,7 @@
 
 #include "base/AppointmentRecord.h"
 #include "base/DbRecord.h"
+#include "tabs/calendar/AppointmentRequests.h"
 #include "tabs/calendar/AppointmentsListener.h"
 #include "tabs/calendar/BusyIntervals.h"
 
@@ -63,11 +64,18 @@ class CAppointmentsList : public CBusyIntervals {
   void SetListener(IAppointmentsListener* listener) { m_listener = listener; }
   void RemoveListener() { m_listener = nullptr; }
 
+  // Where requests to the item-operations program go (not owned); none: they fail.
+  void SetRequests(IAppointmentRequests* requests) { m_requests = requests; }
   // Written straight into the record on the plain handle. FALSE when it cannot be.
   BOOL SetPrivate(const CAppointmentRecord* record, LONG value);
-  // Statuses 0 to 3 of a single appointment, written straight into the store. A
-  // recurring appointment's status goes through the item-operations program: FALSE here.
-  BOOL SetBusyStatus(const CAppointmentRecord* record, LONG status);
+  // Statuses 0 to 3. A single appointment's is written straight into the store; a
+  // recurring one's is asked of the item-operations program, for the occurrence or
+  // (wholeSeries) the series.
+  BOOL SetBusyStatus(const CAppointmentRecord* record, LONG status, BOOL wholeSeries = FALSE);
+  // Both ask the item-operations program; the list changes when the store's
+  // notification arrives.
+  BOOL DeleteAppointment(const CAppointmentRecord* record, BOOL wholeSeries);
+  BOOL SetReminder(const CAppointmentRecord* record, LONG minutes);
 
   // End plus a day for an all-day appointment: where it stops taking the calendar.
   static double EffectiveEnd(const CAppointmentRecord& record);
@@ -115,4 +123,5 @@ class CAppointmentsList : public CBusyIntervals {
   // The device's zone as it was at the load, for every series it expands.
   TIME_ZONE_INFORMATION m_zone;
   IAppointmentsListener* m_listener;
+  IAppointmentRequests* m_requests;
 };

@@ -488,6 +488,78 @@ TEST_P(AppointmentsListTest, CategoriesNotesAndFlagsComeFromTheStore) {
   EXPECT_FALSE(r->m_reminderSet);
 }
 
+// Stands in for the item-operations program's client: keeps what it was asked.
+struct RecordedRequests : IAppointmentRequests {
+  struct Change {
+    DWORD itemId;
+    double occurrence, start, end;
+    LONG busy;
+    BOOL allDay;
+  };
+  BOOL ChangeAppointment(DWORD itemId, double occurrence, double start, double end, LONG busy, BOOL allDay) override {
+    changes.push_back({itemId, occurrence, start, end, busy, allDay});
+    return TRUE;
+  }
+  BOOL SetApptReminder(DWORD itemId, LONG minutes) override {
+    reminders.push_back({itemId, minutes});
+    return TRUE;
+  }
+  std::vector<Change> changes;
+  std::vector<std::pair<DWORD, LONG>> reminders;
+};
+
+TEST_P(AppointmentsListTest, SeriesOperationsAreAskedOfTheItemOperationsProgram) {
+  // An all-day series of one day a week, from two weeks before the range.
+  IAppointment* series = NewAllDay(app, L"Gym", kMonday - 14 + 2, 1, Newer());
+  ASSERT_TRUE(series);
+  {
+    CComPtr<IRecurrencePattern> pattern;
+    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
+    pattern->put_RecurrenceType(olRecursWeekly);
+    pattern->put_DayOfWeekMask(1 << 3);  // Wednesday
+    pattern->put_NoEndDate(VARIANT_TRUE);
+  }
+  Save(series);
+  CAppointmentsList list;
+  RecordedRequests requests;
+  list.SetRange(kMonday, kRangeEnd);
+  CAppointmentRecord* r = nullptr;
+  ASSERT_TRUE(list.GetFirst(&r));
+  ASSERT_EQ(list.GetCount(), 1);
+  EXPECT_DOUBLE_EQ(r->m_start, kMonday + 2);
+  EXPECT_DOUBLE_EQ(r->m_end, kMonday + 2) << "an all-day record ends on its last day in both stores";
+  EXPECT_FALSE(list.DeleteAppointment(r, FALSE)) << "nowhere to ask yet";
+  list.SetRequests(&requests);
+
+  ASSERT_TRUE(list.DeleteAppointment(r, FALSE));
+  ASSERT_TRUE(list.DeleteAppointment(r, TRUE));
+  ASSERT_TRUE(list.SetBusyStatus(r, 3, FALSE));
+  ASSERT_TRUE(list.SetBusyStatus(r, 1, TRUE));
+  EXPECT_FALSE(list.SetBusyStatus(r, 5, TRUE));
+  ASSERT_TRUE(list.SetReminder(r, -1));
+  // The newer store takes an all-day end as the day after.
+  const double endAsked = Newer() ? kMonday + 3 : kMonday + 2;
+  const double seriesEndAsked = Newer() ? kMonday - 14 + 3 : kMonday - 14 + 2;
+  const RecordedRequests::Change expected[] = {
+      {r->m_itemId, kMonday + 2, 949998.0, 949998.0, 0, FALSE},
+      {r->m_itemId, 949998.0, 949998.0, 949998.0, 0, FALSE},
+      {r->m_itemId, kMonday + 2, kMonday + 2, endAsked, 3, TRUE},
+      {r->m_itemId, 949998.0, kMonday - 14 + 2, seriesEndAsked, 1, TRUE},
+  };
+  ASSERT_EQ(requests.changes.size(), 4u);
+  for (size_t k = 0; k < 4; ++k) {
+    const auto& got = requests.changes[k];
+    EXPECT_EQ(got.itemId, expected[k].itemId) << k;
+    EXPECT_DOUBLE_EQ(got.occurrence, expected[k].occurrence) << k;
+    EXPECT_DOUBLE_EQ(got.start, expected[k].start) << k;
+    EXPECT_DOUBLE_EQ(got.end, expected[k].end) << k;
+    EXPECT_EQ(got.busy, expected[k].busy) << k;
+    EXPECT_EQ(got.allDay, expected[k].allDay) << k;
+  }
+  ASSERT_EQ(requests.reminders.size(), 1u);
+  EXPECT_EQ(requests.reminders[0], std::make_pair(r->m_itemId, -1L));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Legacy"; });
 
