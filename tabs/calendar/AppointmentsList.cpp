@@ -213,6 +213,13 @@ void CAppointmentsList::ReadTimes(const CDbRecord& reader, CAppointmentRecord* r
   }
 }
 
+BOOL CAppointmentsList::PastRange(const CAppointmentRecord& record) const {
+  // The walk goes in start order: after a timed record that starts on or after the
+  // range's end day, every record (all-day ones only move later) starts there too and
+  // would be rejected. An all-day start is moved by the bias and cannot mark the end.
+  return IsRangeSet() && !record.m_allDay && DayOf(record.m_start) >= DayOf(m_to);
+}
+
 BOOL CAppointmentsList::OutsideRange(const CAppointmentRecord& record) const {
   return IsRangeSet() && !record.m_isRecurring && (DayOf(record.m_start) >= DayOf(m_to) || record.m_end < m_from);
 }
@@ -350,6 +357,7 @@ void CAppointmentsList::LoadLegacy() {
   BOOL found = light.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
   while (found && oid) {
     ReadTimes(light, &probe);
+    if (PastRange(probe)) break;
     if (!OutsideRange(probe) && !LoadWhole(full, oid, TRUE, TRUE)) break;
     oid = light.Read(0, TRUE);
   }
@@ -390,6 +398,7 @@ void CAppointmentsList::LoadNewer() {
   found = light.SeekAndRead(CEDB_SEEK_BEGINNING, 0, &oid);
   while (found && oid) {
     ReadTimes(light, &probe);
+    if (PastRange(probe)) break;
     if (probe.m_isRecurring && !LoadWhole(full, oid, FALSE, TRUE)) break;
     oid = light.Read(0, TRUE);
   }

@@ -88,6 +88,8 @@ class CAppointmentsList : public CBusyIntervals {
   void PrepareReadList(CDbRecord& reader, BOOL timesOnly) const;
   // Start, end, all-day, duration and recurring from either read list.
   void ReadTimes(const CDbRecord& reader, CAppointmentRecord* record) const;
+  // Whether a walk in start order can stop at this record.
+  BOOL PastRange(const CAppointmentRecord& record) const;
   // A single appointment that cannot touch the range (never a series).
   BOOL OutsideRange(const CAppointmentRecord& record) const;
   // Reads the record whole and keeps it (singles) or its occurrences (series).
