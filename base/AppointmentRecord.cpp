@@ -17,4 +17,12 @@ void CAppointmentRecord::Assign(const CAppointmentRecord& source) {
   m_yearCount = source.m_yearCount;
   m_pattern = source.m_pattern;
   m_note = source.m_note;
+  m_hasNotes = source.m_hasNotes;
+  m_isMeeting = source.m_isMeeting;
+  m_reminderSet = source.m_reminderSet;
+  m_reminderMinutes = source.m_reminderMinutes;
+  m_isRecurring = source.m_isRecurring;
+  m_isPrivate = source.m_isPrivate;
+  m_itemId = source.m_itemId;
+  m_recordId = source.m_recordId;
 }

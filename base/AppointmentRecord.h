@@ -38,4 +38,16 @@ class CAppointmentRecord : public CRefObject {
   // The series' pattern; in an occurrence record non-null means "this day had one".
   RecurrencePattern* m_pattern = nullptr;
   CString m_note;
+
+  // What the appointments list reads beside the recurrence's fields.
+  BOOL m_hasNotes = FALSE;
+  BOOL m_isMeeting = FALSE;
+  BOOL m_reminderSet = FALSE;
+  LONG m_reminderMinutes = 0;
+  BOOL m_isRecurring = FALSE;
+  LONG m_isPrivate = 0;  // the sensitivity as stored
+  // The item's object identifier (0: a record the readers rejected) and, in the newer
+  // store, the CE record that holds it (0 in the older one).
+  DWORD m_itemId = 0;
+  DWORD m_recordId = 0;
 };
