@@ -61,6 +61,7 @@ CListPanelView::~CListPanelView() {
 
 void CListPanelView::SetContentList(CContainerElement* list) {
   if (list == m_pContent) return;
+  RememberFocusedRow();
   delete m_pContent;
   m_pContent = list;
 }
@@ -219,6 +220,7 @@ int CListPanelView::LayoutContent(BOOL reset) {
 int CListPanelView::RebuildContent() {
   if (!m_pContent) return 0;
   LayoutContent(FALSE);
+  if (m_bFocused) RestoreFocusedRow();
   return GetContentHeight();
 }
 
@@ -430,7 +432,45 @@ void CListPanelView::KillFocus() {
 
 void CListPanelView::SetFocus() {
   CScrollPanel::SetFocus();
-  if (m_pContent && !m_pContent->GetCurrentItem() && !m_bPressed) m_pContent->SelectFirst();
+  if (m_pContent && !m_pContent->GetCurrentItem() && !m_bPressed) RestoreFocusedRow();
+}
+
+void CListPanelView::RememberFocusedRow() {
+  // Without a focused row what was remembered before still holds.
+  if (!m_pContent || !m_pContent->GetCurrentItem()) return;
+  CItemPath neighbour;
+  m_pContent->SavePosition(m_remembered[0], neighbour);
+  // The second choice is the group the row was in, for a row that went away.
+  m_remembered[1] = m_remembered[0];
+  if (!m_remembered[1].empty()) m_remembered[1].pop_back();
+}
+
+BOOL CListPanelView::RestoreFocusedRow() {
+  if (!m_pContent) return FALSE;
+  for (const CItemPath& path : m_remembered)
+    if (m_pContent->RestorePosition(path)) return TRUE;
+  return SelectTopRow() || m_pContent->SelectFirst();
+}
+
+BOOL CListPanelView::SelectRow(CListItem* row) {
+  if (!row) return FALSE;
+  if (IsGroupKind(row->GetKind())) {
+    CContainerElement* group = CContainerElement::AsContainer(row);
+    return group ? group->SelectSelf(TRUE) : FALSE;
+  }
+  // Selecting tells the owners, so the view lays out and repaints.
+  row->SetSelected(TRUE, FALSE);
+  return TRUE;
+}
+
+BOOL CListPanelView::SelectTopRow() {
+  return m_pContent ? SelectRow(m_pContent->FindItemBelow(ScrollPos(), 0, TRUE)) : FALSE;
+}
+
+BOOL CListPanelView::SelectBottomRow() {
+  if (!m_pContent) return FALSE;
+  const int visible = m_rcContent.bottom - m_rcContent.top;
+  return SelectRow(m_pContent->FindItemAbove(ScrollPos() + visible, 0, TRUE));
 }
 
 void CListPanelView::OnTimer() {
@@ -440,6 +480,7 @@ void CListPanelView::OnTimer() {
 }
 
 void CListPanelView::RefreshNow() {
+  RememberFocusedRow();
   RebuildContent();
   LayoutScrollBar();
   InvalidateContent(0);
@@ -465,7 +506,11 @@ void CListPanelView::Activate() {
   CScrollPanel::Activate();
 }
 
-BOOL CListPanelView::Deactivate() { return CScrollPanel::Deactivate(); }
+BOOL CListPanelView::Deactivate() {
+  // The row a user leaves is not forced on the next visit; the neighbour stays.
+  m_remembered[0].clear();
+  return CScrollPanel::Deactivate();
+}
 
 void CListPanelView::OnSettingsChanged() {
   m_bSettingsChanged = TRUE;
