@@ -16,6 +16,7 @@
 #include "panel/FaultGuard.h"
 #include "panel/ListPanelView.h"
 #include "panel/NoResourcesTab.h"
+#include "panel/NotifyWnd.h"
 #include "panel/Plugin.h"
 #include "panel/PreWindow.h"
 #include "panel/Registration.h"
@@ -117,6 +118,7 @@ void CTodayPanel::Detach() {
     RemovePropW(m_window, kPanelProperty);
   }
   DestroyTabs();
+  ReleaseNotificationWindow(m_window);
   if (CSkinColors::Instance().GetAttachedWindow() == m_window) CSkinColors::Instance().AttachWindow(nullptr);
   AttachHost(nullptr);
   m_window = nullptr;
@@ -139,6 +141,8 @@ LRESULT CTodayPanel::OnCreate() {
   // The skin's background, bands and button faces are made from this window's.
   CSkinColors::Instance().AttachWindow(m_window);
   CSkinColors::Instance().LoadSystemColors();
+  // Other processes reach the panel through it; the object model's logons name it.
+  CreateNotificationWindow(m_window);
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -840,6 +844,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     ::KillTimer(window, kLayoutTimer);
     ForgetElement(GetFocusedElement());
     DestroyTabs();
+    ReleaseNotificationWindow(window);
   }
   LRESULT result = 0;
   if (HandlePanelMessage(message, wParam, lParam, result)) return result;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "panel/NoResourcesTab.h"
+#include "panel/NotifyWnd.h"
 #include "panel/PreWindow.h"
 #include "panel/StandInTab.h"
 #include "panel/TabMakers.h"
@@ -112,6 +114,37 @@ TEST(TodayPanel, PaintsOverTheTodayBackgroundAndLetsTheWindowGo) {
   DestroyWindow(live.item.window);
   EXPECT_EQ(live.panel.GetHwnd(), nullptr) << "the panel let go of its window";
   EXPECT_EQ(live.panel.GetTabCount(), 0);
+}
+
+// The panel makes its notification window as it starts and ends it with its window;
+// a panel that comes later gets one of its own, and a panel that goes leaves the one
+// another panel took over.
+TEST(TodayPanel, MakesItsNotificationWindowAndEndsIt) {
+  CLocalMachineSandbox machine(L"panel_notify");
+  ResourceInstance resources(nullptr);
+  auto notifyWindow = []() -> HWND { return GetNotificationWindow() ? GetNotificationWindow()->m_hWnd : nullptr; };
+  for (int round = 0; round < 2; ++round) {
+    LivePanel live;
+    HWND window = notifyWindow();
+    ASSERT_TRUE(window && IsWindow(window)) << round;
+    EXPECT_EQ(GetNotificationWindow()->GetTarget(), live.item.window) << round;
+    EXPECT_EQ(FindWindowW(L"QelTarvoTimeHelperWnd_1.0", nullptr), window) << round;
+    DestroyWindow(live.item.window);
+    EXPECT_FALSE(IsWindow(window)) << round;
+    EXPECT_EQ(GetNotificationWindow(), nullptr) << round;
+  }
+  {
+    auto first = std::make_unique<LivePanel>();
+    LivePanel second;
+    HWND window = notifyWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(GetNotificationWindow()->GetTarget(), second.item.window);
+    DestroyWindow(first->item.window);
+    first.reset();
+    ASSERT_TRUE(IsWindow(window)) << "the second panel's window stays";
+    EXPECT_EQ(GetNotificationWindow()->GetTarget(), second.item.window);
+  }
+  EXPECT_EQ(GetNotificationWindow(), nullptr) << "a panel object deleted with its window alive ends it too";
 }
 
 TEST(TodayPanel, FactoryKeepsTheSavedOrderAndShowsTheChosenTabs) {
