@@ -20,6 +20,9 @@
 namespace pimtest {
 int SaveInChild(bool newer);
 }
+namespace paneltest {
+int PostPanelMessagesInChild(const std::wstring& arg);
+}
 
 namespace {
 
@@ -376,6 +379,10 @@ int Hostile() {
 namespace cedbtest {
 
 bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
+  if (job == L"panel-messages") {
+    *exitCode = static_cast<DWORD>(paneltest::PostPanelMessagesInChild(arg));
+    return true;
+  }
   if (job == L"hostile") {
     *exitCode = static_cast<DWORD>(Hostile());
     return true;
