@@ -5,6 +5,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "controls/GroupElement.h"
 #include "controls/TextRunList.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
@@ -229,9 +230,7 @@ void CListPanelView::LayoutScrollBar() {
   CScrollPanel::LayoutScrollBar();
   if (m_bNeedsRepaint && m_pContent) {
     RECT row;
-    POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
-    CListItem* current = m_pContent->GetCurrentItem();
-    if (current && m_pContent->GetItemRect(current, &origin, &row)) {
+    if (GetCurrentRowRect(&row)) {
       if (row.bottom > m_rcContent.bottom) m_scrollBar.SetPos(ScrollPos() + row.bottom - m_rcContent.bottom);
       if (row.top < m_rcContent.top) m_scrollBar.SetPos(ScrollPos() - (m_rcContent.top - row.top));
     }
@@ -523,14 +522,42 @@ BOOL CListPanelView::IsOneTap(CListItem*) { return m_dwOneTap != 0; }
 
 BOOL CListPanelView::SelectLastRow() { return m_pContent ? m_pContent->SelectLast() : FALSE; }
 
+BOOL CListPanelView::GetCurrentRowRect(RECT* out) {
+  CListItem* row = m_pContent ? m_pContent->GetCurrentItem() : nullptr;
+  POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
+  if (!row || !m_pContent->GetItemRect(row, &origin, out)) return FALSE;
+  if (IsGroupKind(row->GetKind()))
+    if (auto* group = dynamic_cast<CGroupElement*>(row)) out->bottom = out->top + group->GetHeaderHeight();
+  return TRUE;
+}
+
+POINT* CListPanelView::GetAnchorPoint(POINT* out) {
+  RECT row;
+  if (!GetCurrentRowRect(&row)) return CScrollPanel::GetAnchorPoint(out);
+  out->x = (row.left + row.right) / 2;
+  out->y = (row.top + row.bottom) / 2;
+  return out;
+}
+
+LRESULT CListPanelView::OnVirtualMessage(LPARAM code) {
+  if (code == 1010) SetFocus();
+  return 0;
+}
+
+void CListPanelView::RefreshSkin() {
+  const int header = GetHeaderHeight();
+  if (header > 0) {
+    RECT band = {m_rect.left, m_rect.top, m_rect.right, m_rect.top + header};
+    CSkinColors::Instance().RebuildListBand(header, band);
+  }
+  CScrollPanel::RefreshSkin();
+}
+
 void CListPanelView::OnRowFocus(BOOL keyUp) {
   CListItem* row = m_pContent ? m_pContent->GetCurrentItem() : nullptr;
   if (!row) return;
   if (!keyUp) {
-    RECT bounds;
-    POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
-    if (m_pContent->GetItemRect(row, &origin, &bounds))
-      m_ptLast = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+    GetAnchorPoint(&m_ptLast);
     TrackTapAndHold(TRUE);
     return;
   }

@@ -22,6 +22,11 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   ~CListPanelView() override;
 
   // Element operations.
+  // The centre of the current row (of a group, its header), else the element's.
+  POINT* GetAnchorPoint(POINT* out) override;
+  // 1010 (a popup closed): the focus comes back to the view.
+  LRESULT OnVirtualMessage(LPARAM code) override;
+  void RefreshSkin() override;
   LRESULT OnChildCommand(CVirtualWnd* sender, int code, LPARAM param) override;
   BOOL OnChildKey(CVirtualWnd* sender, DWORD key) override;
   void KillFocus() override;
@@ -119,6 +124,8 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   void FocusFirstHeaderControl(BOOL orSelectRow, BOOL lastRow);
   int ScrollPos() const { return m_scrollBar.GetPos(); }
   BOOL SelectRow(CListItem* row);
+  // The current row's rectangle in panel coordinates (a group's header only).
+  BOOL GetCurrentRowRect(RECT* out);
 
   CVirtualDropDown* m_pSort;
   CVirtualDropDown* m_pFilter;

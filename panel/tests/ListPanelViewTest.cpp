@@ -399,3 +399,50 @@ TEST(ListPanelView, RowsAtTheVisibleEdgesAreSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+// The anchor of the view is the current row's centre (of a group, its header's), in
+// panel coordinates below the header and after scrolling; a closing popup gives the
+// view its focus back on the remembered row.
+TEST(ListPanelView, AnchorFollowsTheCurrentRowAndAClosedPopupGivesTheFocusBack) {
+  CLocalMachineSandbox machine(L"list_anchor");
+  Host host;
+  KeyedTab tab;
+  for (int key = 1; key <= 30; ++key) tab.keys.push_back(key);
+  tab.keys.push_back(100);
+  host.Add(tab);
+  tab.Activate();
+  POINT anchor;
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.x, 120) << "no current row: the view's centre";
+  ASSERT_TRUE(tab.Select(3));
+  const RECT& content = tab.GetContentBounds();
+  RECT row;
+  POINT origin = {content.left, content.top};
+  ASSERT_TRUE(tab.GetContentList()->GetItemRect(tab.GetContentList()->GetCurrentItem(), &origin, &row));
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.y, (row.top + row.bottom) / 2);
+  tab.GetScrollBar()->SetPos(20);
+  const int scrolled = tab.GetScrollBar()->GetPos();
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.y, (row.top + row.bottom) / 2 - scrolled);
+
+  auto* group = dynamic_cast<CGroupElement*>(tab.GetContentList()->GetChild(30));
+  ASSERT_TRUE(group);
+  ASSERT_TRUE(group->SelectSelf(TRUE));
+  ASSERT_TRUE(tab.GetContentList()->GetItemRect(group, &origin, &row));
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.y, row.top + group->GetHeaderHeight() / 2 - scrolled) << "only the header counts";
+
+  tab.SetFocus();
+  ASSERT_TRUE(tab.Select(7));
+  tab.RememberFocusedRow();
+  tab.KillFocus();
+  EXPECT_EQ(tab.Current(), 0u);
+  EXPECT_EQ(tab.OnVirtualMessage(1010), 0);
+  EXPECT_EQ(tab.Current(), 7u);
+  host.root.RemoveChild(&tab);
+}
+
+}  // namespace
