@@ -5,6 +5,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "controls/GroupElement.h"
 #include "controls/TextRunList.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
@@ -61,6 +62,7 @@ CListPanelView::~CListPanelView() {
 
 void CListPanelView::SetContentList(CContainerElement* list) {
   if (list == m_pContent) return;
+  RememberFocusedRow();
   delete m_pContent;
   m_pContent = list;
 }
@@ -219,6 +221,7 @@ int CListPanelView::LayoutContent(BOOL reset) {
 int CListPanelView::RebuildContent() {
   if (!m_pContent) return 0;
   LayoutContent(FALSE);
+  if (m_bFocused) RestoreFocusedRow();
   return GetContentHeight();
 }
 
@@ -227,9 +230,7 @@ void CListPanelView::LayoutScrollBar() {
   CScrollPanel::LayoutScrollBar();
   if (m_bNeedsRepaint && m_pContent) {
     RECT row;
-    POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
-    CListItem* current = m_pContent->GetCurrentItem();
-    if (current && m_pContent->GetItemRect(current, &origin, &row)) {
+    if (GetCurrentRowRect(&row)) {
       if (row.bottom > m_rcContent.bottom) m_scrollBar.SetPos(ScrollPos() + row.bottom - m_rcContent.bottom);
       if (row.top < m_rcContent.top) m_scrollBar.SetPos(ScrollPos() - (m_rcContent.top - row.top));
     }
@@ -430,7 +431,45 @@ void CListPanelView::KillFocus() {
 
 void CListPanelView::SetFocus() {
   CScrollPanel::SetFocus();
-  if (m_pContent && !m_pContent->GetCurrentItem() && !m_bPressed) m_pContent->SelectFirst();
+  if (m_pContent && !m_pContent->GetCurrentItem() && !m_bPressed) RestoreFocusedRow();
+}
+
+void CListPanelView::RememberFocusedRow() {
+  // Without a focused row what was remembered before still holds.
+  if (!m_pContent || !m_pContent->GetCurrentItem()) return;
+  CItemPath neighbour;
+  m_pContent->SavePosition(m_remembered[0], neighbour);
+  // The second choice is the group the row was in, for a row that went away.
+  m_remembered[1] = m_remembered[0];
+  if (!m_remembered[1].empty()) m_remembered[1].pop_back();
+}
+
+BOOL CListPanelView::RestoreFocusedRow() {
+  if (!m_pContent) return FALSE;
+  for (const CItemPath& path : m_remembered)
+    if (m_pContent->RestorePosition(path)) return TRUE;
+  return SelectTopRow() || m_pContent->SelectFirst();
+}
+
+BOOL CListPanelView::SelectRow(CListItem* row) {
+  if (!row) return FALSE;
+  if (IsGroupKind(row->GetKind())) {
+    CContainerElement* group = CContainerElement::AsContainer(row);
+    return group ? group->SelectSelf(TRUE) : FALSE;
+  }
+  // Selecting tells the owners, so the view lays out and repaints.
+  row->SetSelected(TRUE, FALSE);
+  return TRUE;
+}
+
+BOOL CListPanelView::SelectTopRow() {
+  return m_pContent ? SelectRow(m_pContent->FindItemBelow(ScrollPos(), 0, TRUE)) : FALSE;
+}
+
+BOOL CListPanelView::SelectBottomRow() {
+  if (!m_pContent) return FALSE;
+  const int visible = m_rcContent.bottom - m_rcContent.top;
+  return SelectRow(m_pContent->FindItemAbove(ScrollPos() + visible, 0, TRUE));
 }
 
 void CListPanelView::OnTimer() {
@@ -440,6 +479,7 @@ void CListPanelView::OnTimer() {
 }
 
 void CListPanelView::RefreshNow() {
+  RememberFocusedRow();
   RebuildContent();
   LayoutScrollBar();
   InvalidateContent(0);
@@ -465,7 +505,11 @@ void CListPanelView::Activate() {
   CScrollPanel::Activate();
 }
 
-BOOL CListPanelView::Deactivate() { return CScrollPanel::Deactivate(); }
+BOOL CListPanelView::Deactivate() {
+  // The row a user leaves is not forced on the next visit; the neighbour stays.
+  m_remembered[0].clear();
+  return CScrollPanel::Deactivate();
+}
 
 void CListPanelView::OnSettingsChanged() {
   m_bSettingsChanged = TRUE;
@@ -478,14 +522,42 @@ BOOL CListPanelView::IsOneTap(CListItem*) { return m_dwOneTap != 0; }
 
 BOOL CListPanelView::SelectLastRow() { return m_pContent ? m_pContent->SelectLast() : FALSE; }
 
+BOOL CListPanelView::GetCurrentRowRect(RECT* out) {
+  CListItem* row = m_pContent ? m_pContent->GetCurrentItem() : nullptr;
+  POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
+  if (!row || !m_pContent->GetItemRect(row, &origin, out)) return FALSE;
+  if (IsGroupKind(row->GetKind()))
+    if (auto* group = dynamic_cast<CGroupElement*>(row)) out->bottom = out->top + group->GetHeaderHeight();
+  return TRUE;
+}
+
+POINT* CListPanelView::GetAnchorPoint(POINT* out) {
+  RECT row;
+  if (!GetCurrentRowRect(&row)) return CScrollPanel::GetAnchorPoint(out);
+  out->x = (row.left + row.right) / 2;
+  out->y = (row.top + row.bottom) / 2;
+  return out;
+}
+
+LRESULT CListPanelView::OnVirtualMessage(LPARAM code) {
+  if (code == 1010) SetFocus();
+  return 0;
+}
+
+void CListPanelView::RefreshSkin() {
+  const int header = GetHeaderHeight();
+  if (header > 0) {
+    RECT band = {m_rect.left, m_rect.top, m_rect.right, m_rect.top + header};
+    CSkinColors::Instance().RebuildListBand(header, band);
+  }
+  CScrollPanel::RefreshSkin();
+}
+
 void CListPanelView::OnRowFocus(BOOL keyUp) {
   CListItem* row = m_pContent ? m_pContent->GetCurrentItem() : nullptr;
   if (!row) return;
   if (!keyUp) {
-    RECT bounds;
-    POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
-    if (m_pContent->GetItemRect(row, &origin, &bounds))
-      m_ptLast = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
+    GetAnchorPoint(&m_ptLast);
     TrackTapAndHold(TRUE);
     return;
   }

@@ -22,6 +22,11 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   ~CListPanelView() override;
 
   // Element operations.
+  // The centre of the current row (of a group, its header), else the element's.
+  POINT* GetAnchorPoint(POINT* out) override;
+  // 1010 (a popup closed): the focus comes back to the view.
+  LRESULT OnVirtualMessage(LPARAM code) override;
+  void RefreshSkin() override;
   LRESULT OnChildCommand(CVirtualWnd* sender, int code, LPARAM param) override;
   BOOL OnChildKey(CVirtualWnd* sender, DWORD key) override;
   void KillFocus() override;
@@ -49,6 +54,18 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   // What a tab gives its own body.
   virtual BOOL IsOneTap(CListItem* row);
   virtual BOOL SelectLastRow();
+  // Gives the focus back to the row remembered first, then to the one remembered
+  // second, else to the row at the top of the visible area, else to the first row.
+  virtual BOOL RestoreFocusedRow();
+  // Selects the row at the top (bottom) edge of the visible area; a group by its
+  // header.
+  BOOL SelectTopRow();
+  BOOL SelectBottomRow();
+  // Notes the current row and the group holding it by their keys before the rows are
+  // built again (a tab calls it before it replaces its rows; a refresh and a new
+  // content list do it themselves), so that the focus can come back to them.
+  void RememberFocusedRow();
+  const CItemPath& GetRememberedRow(int which) const { return m_remembered[which ? 1 : 0]; }
   virtual void OnRowFocus(BOOL keyUp);
   virtual void RefreshNow();
   virtual void GetApplicationArgs(CString& args);
@@ -106,6 +123,9 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   void ToggleHeader();
   void FocusFirstHeaderControl(BOOL orSelectRow, BOOL lastRow);
   int ScrollPos() const { return m_scrollBar.GetPos(); }
+  BOOL SelectRow(CListItem* row);
+  // The current row's rectangle in panel coordinates (a group's header only).
+  BOOL GetCurrentRowRect(RECT* out);
 
   CVirtualDropDown* m_pSort;
   CVirtualDropDown* m_pFilter;
@@ -124,4 +144,6 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   BOOL m_bAllowMinimize;
   BOOL m_bMinimized;
   BOOL m_bHidden;
+  // The focused row's keys, then a neighbour's.
+  CItemPath m_remembered[2];
 };

@@ -67,11 +67,23 @@ LRESULT CNotifyWnd::OnForward(UINT message, WPARAM wParam, LPARAM lParam, BOOL&)
   return 0;
 }
 
+void CNotifyWnd::OnFinalMessage(HWND window) {
+  m_target = nullptr;
+  if (g_notifyWnd == this) CPocketOutlook::SetNotificationWindow(nullptr);
+  (void)window;
+}
+
 HWND CreateNotificationWindow(HWND target) {
   if (!g_notifyWnd) g_notifyWnd = new CNotifyWnd;
   if (!g_notifyWnd->IsWindow()) {
     RECT empty = {0, 0, 0, 0};
-    g_notifyWnd->Create(target, &empty, nullptr, WS_POPUP);
+    if (!g_notifyWnd->Create(target, &empty, nullptr, WS_POPUP)) return nullptr;
+  } else if (target && ::IsWindow(target)) {
+    // An owned window ends with its owner: left owned by the panel before, it would
+    // die with that one and leave this panel deaf.
+    HWND owner = ::GetAncestor(target, GA_ROOT);
+    if (::GetWindow(g_notifyWnd->m_hWnd, GW_OWNER) != owner)
+      ::SetWindowLongPtrW(g_notifyWnd->m_hWnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   }
   g_notifyWnd->SetTarget(target);
   CPocketOutlook::SetNotificationWindow(g_notifyWnd->m_hWnd);
@@ -84,6 +96,10 @@ void DestroyNotificationWindow() {
   if (g_notifyWnd->IsWindow()) g_notifyWnd->DestroyWindow();
   delete g_notifyWnd;
   g_notifyWnd = nullptr;
+}
+
+void ReleaseNotificationWindow(HWND target) {
+  if (g_notifyWnd && target && g_notifyWnd->GetTarget() == target) DestroyNotificationWindow();
 }
 
 CNotifyWnd* GetNotificationWindow() { return g_notifyWnd; }

@@ -57,6 +57,9 @@ class CNotifyWnd : public CWindowImpl<CNotifyWnd> {
   LRESULT OnSettingChange(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
   LRESULT OnItemNotification(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
   LRESULT OnForward(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  // The window went (its owner closed, or someone destroyed it): nothing more is
+  // passed on and the object model no longer names it.
+  void OnFinalMessage(HWND window) override;
 
  private:
   HWND m_target;
@@ -68,9 +71,13 @@ class CNotifyWnd : public CWindowImpl<CNotifyWnd> {
 };
 
 // Makes the one notification window of the process when there is none (owned by the
-// panel, hidden, empty) and makes the panel its target; the object model's logon
-// names it from then on. The window, or null.
+// panel, hidden, empty) and makes the panel its target; a window that lives on passes
+// to the new panel, owner included, so it ends with that panel. The object model's
+// logon names it from then on. The window, or null.
 HWND CreateNotificationWindow(HWND target);
+// The panel that goes ends its notification window; one another panel has taken over
+// stays.
+void ReleaseNotificationWindow(HWND target);
 // Destroys the window and its object (at library shutdown).
 void DestroyNotificationWindow();
 // The process's notification window object, or null.

@@ -59,6 +59,10 @@ PluginState& State() {
 }
 
 void UnregisterClasses() {
+  // Through its class record, which forgets the atom with the class: a class gone
+  // by name alone would leave the record holding a dead atom, and the next panel's
+  // notification window could never be made.
+  CNotifyWnd::GetWndClassInfo().Unregister();
   for (LPCWSTR name : kClassNames) {
     ATOM atom = 0;
     GetModule().UnregisterWndClass(name, GetModule().GetModuleInstance(), &atom);

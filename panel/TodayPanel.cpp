@@ -8,6 +8,7 @@
 #include "base/Platform.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
+#include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
 #include "graphics/RasterOps.h"
@@ -16,6 +17,8 @@
 #include "panel/FaultGuard.h"
 #include "panel/ListPanelView.h"
 #include "panel/NoResourcesTab.h"
+#include "panel/NotifyWnd.h"
+#include "panel/PanelPrompt.h"
 #include "panel/Plugin.h"
 #include "panel/PreWindow.h"
 #include "panel/Registration.h"
@@ -28,6 +31,8 @@ const WCHAR kPanelProperty[] = L"QelTarvoPanel";
 const int kStripLow = 30, kStripHigh = 90;
 // The text of the resource library that tells it is still there.
 const UINT kResourceProbeText = 61;
+// "The item could not be made" of the resource library.
+const UINT kItemNotCreatedText = 214;
 const WCHAR* const kRegisteredMessages[] = {
     L"SH_UIMETRIC_CHANGE",          L"ArdenoSetCurrentPlugin",      L"QelTarvo_ShowMessage",
     L"QelTarvo_SelectEmailAccount", L"QelTarvo_EmailListChanged",   L"QelTarvo_FileChange",
@@ -85,7 +90,11 @@ CTodayPanel::CTodayPanel(int mode)
       m_stripFocus(FALSE),
       m_keyboardSupport(0),
       m_resourcesProbed(FALSE),
-      m_updateSettings(RegisterWindowMessageW(L"QelTarvo_UpdateSettings")) {
+      m_updateSettings(RegisterWindowMessageW(L"QelTarvo_UpdateSettings")),
+      m_todayUpdated(RegisterWindowMessageW(L"TODAY_UPDATED{9620A364-953C-4B31-B593-9717F4B91603}")),
+      m_showMessage(RegisterWindowMessageW(L"QelTarvo_ShowMessage")),
+      m_uiMetricChange(RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE")),
+      m_selectEmailAccount(RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount")) {
   if (m_pixelUnit < 1) m_pixelUnit = 1;
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   m_allTabsInHost = product.GetDWORD(L"AllTabsInArdeno", 1) != 0;
@@ -117,6 +126,7 @@ void CTodayPanel::Detach() {
     RemovePropW(m_window, kPanelProperty);
   }
   DestroyTabs();
+  ReleaseNotificationWindow(m_window);
   if (CSkinColors::Instance().GetAttachedWindow() == m_window) CSkinColors::Instance().AttachWindow(nullptr);
   AttachHost(nullptr);
   m_window = nullptr;
@@ -139,6 +149,8 @@ LRESULT CTodayPanel::OnCreate() {
   // The skin's background, bands and button faces are made from this window's.
   CSkinColors::Instance().AttachWindow(m_window);
   CSkinColors::Instance().LoadSystemColors();
+  // Other processes reach the panel through it; the object model's logons name it.
+  CreateNotificationWindow(m_window);
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -775,8 +787,41 @@ BOOL CTodayPanel::OnMouseMove(POINT* point) {
 
 // --- messages ------------------------------------------------------------------
 
+BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam) {
+  if (message == m_todayUpdated) {
+    // The Today screen's data changed: the calendar shows it at its next chance.
+    for (CScrollPanel* tab : m_tabs)
+      if (tab->GetTabId() == TAB_CALENDAR) tab->RequestRefresh();
+    return TRUE;
+  }
+  if (message == m_showMessage) {
+    // 1: an item could not be made from a note file another program handed over.
+    if (wParam != 1) return TRUE;
+    CString text;
+    if (LoadTranslatedString(text, kItemNotCreatedText) > 0)
+      ShowPanelMessage(m_window, text, L"Qel Tarvo", MB_OK | MB_ICONERROR);
+    return TRUE;
+  }
+  if (message == m_uiMetricChange) {
+    // Fonts that follow the system: the Today screen lays its items out anew.
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    if (product.GetDWORD(L"UseSystem", 1) != 0) TellHostsToReload(0);
+    return TRUE;
+  }
+  if (message == m_selectEmailAccount) {
+    for (int i = 0; i < GetTabCount(); ++i)
+      if (m_tabs[static_cast<size_t>(i)]->GetTabId() == TAB_MESSAGES) {
+        SelectTab(i, TRUE);
+        break;
+      }
+    return TRUE;
+  }
+  return FALSE;
+}
+
 BOOL CTodayPanel::HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
+  if (message >= 0xC000 && HandleRegisteredMessage(message, wParam)) return TRUE;
   switch (message) {
     case WM_WINDOWPOSCHANGED:
       result = LayoutPass(reinterpret_cast<WINDOWPOS*>(lParam));
@@ -840,6 +885,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     ::KillTimer(window, kLayoutTimer);
     ForgetElement(GetFocusedElement());
     DestroyTabs();
+    ReleaseNotificationWindow(window);
   }
   LRESULT result = 0;
   if (HandlePanelMessage(message, wParam, lParam, result)) return result;

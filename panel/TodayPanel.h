@@ -87,6 +87,9 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   BOOL HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // The registered messages the panel answers itself; TRUE when message is one.
+  // Their wParam and lParam are numbers only: any process may post them.
+  BOOL HandleRegisteredMessage(UINT message, WPARAM wParam);
   void Detach();
   LRESULT LayoutPass(const WINDOWPOS* position);
   void ComputeCellWidths();
@@ -132,4 +135,8 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   int m_keyboardSupport;
   BOOL m_resourcesProbed;
   UINT m_updateSettings;
+  UINT m_todayUpdated;
+  UINT m_showMessage;
+  UINT m_uiMetricChange;
+  UINT m_selectEmailAccount;
 };

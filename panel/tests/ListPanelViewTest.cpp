@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "controls/GroupElement.h"
 #include "controls/VirtualRoot.h"
 #include "graphics/Skin.h"
 #include "panel/PanelPrompt.h"
@@ -244,6 +246,202 @@ TEST(ListPanelView, ContentLayoutEndsWhenTheScrollBarGuessKeepsFlipping) {
   host.Add(tab);
   const int height = tab.LayoutContent(FALSE);
   EXPECT_TRUE(height == 1000 || height == 10);
+  host.root.RemoveChild(&tab);
+}
+
+// A tab whose rows come from a table of keys: each rebuild makes the rows anew, as a
+// tab does after its data changed. Keys at or above 100 are groups of ten rows each.
+class KeyedTab : public TestTab {
+ public:
+  std::vector<int> keys;
+  std::vector<int> missing;  // rows left out of their groups
+  int RebuildContent() override {
+    auto* list = new CContainerElement(this);
+    for (int key : keys) {
+      if (key >= 100) {
+        // A group's key is its title.
+        auto* group = new CGroupElement(list, std::to_wstring(key).c_str());
+        for (int i = 1; i <= 10; ++i)
+          if (std::find(missing.begin(), missing.end(), key + i) == missing.end()) group->AddChild(MakeRow(group, key + i));
+        list->AddChild(group);
+      } else {
+        list->AddChild(MakeRow(list, key));
+      }
+    }
+    SetContentList(list);
+    return TestTab::RebuildContent();
+  }
+  DWORD_PTR Current() {
+    CListItem* row = GetContentList() ? GetContentList()->GetCurrentItem() : nullptr;
+    if (auto* group = dynamic_cast<CGroupElement*>(row)) {
+      CString title;
+      group->GetTitle(title);
+      return static_cast<DWORD_PTR>(_wtoi(title));
+    }
+    return row ? row->GetUserData() : 0;
+  }
+  BOOL Select(int key) {
+    CListItem* row = GetContentList()->FindItem(503, key);
+    if (!row) return FALSE;
+    row->SetSelected(TRUE, FALSE);
+    return TRUE;
+  }
+
+ private:
+  static CListItem* MakeRow(IListItemOwner* owner, int key) {
+    auto* row = new Row(owner);
+    row->SetUserData(key);
+    return row;
+  }
+};
+
+TEST(ListPanelView, FocusComesBackToTheRememberedRow) {
+  CLocalMachineSandbox machine(L"list_remember");
+  struct Case {
+    const char* what;
+    std::vector<int> before;
+    int focused;
+    std::vector<int> after;
+    std::vector<int> missing;
+    DWORD_PTR expected;
+  };
+  const Case cases[] = {
+      {"the row itself, not the first", {1, 2, 3, 4}, 3, {1, 2, 3, 4}, {}, 3},
+      {"the row among new rows", {1, 2, 3}, 3, {7, 8, 3, 9}, {}, 3},
+      {"a row inside a group", {1, 100, 200}, 205, {1, 300, 100, 200}, {}, 205},
+      {"the row gone: its group", {1, 100, 200}, 205, {1, 100, 300, 200}, {205}, 200},
+      {"row and group gone: the top row", {1, 2}, 2, {5, 6}, {}, 5},
+  };
+  for (const Case& c : cases) {
+    Host host;
+    KeyedTab tab;
+    tab.keys = c.before;
+    host.Add(tab);
+    tab.Activate();
+    tab.SetFocus();
+    ASSERT_TRUE(tab.Select(c.focused)) << c.what;
+    tab.keys = c.after;
+    tab.missing = c.missing;
+    tab.RefreshNow();
+    EXPECT_EQ(tab.Current(), c.expected) << c.what;
+    // Focus leaving and coming back keeps the row too.
+    tab.KillFocus();
+    EXPECT_EQ(tab.Current(), 0u) << c.what;
+    tab.SetFocus();
+    EXPECT_EQ(tab.Current(), c.expected) << c.what << ", focus back";
+    host.root.RemoveChild(&tab);
+  }
+}
+
+TEST(ListPanelView, LeavingTheTabForgetsTheRowButNotItsGroup) {
+  CLocalMachineSandbox machine(L"list_leave");
+  Host host;
+  KeyedTab tab;
+  tab.keys = {1, 100, 200};
+  host.Add(tab);
+  tab.Activate();
+  tab.SetFocus();
+  ASSERT_TRUE(tab.Select(204));
+  tab.RememberFocusedRow();
+  EXPECT_EQ(tab.GetRememberedRow(0).size(), 2u) << "group, then the row";
+  tab.KillFocus();
+  tab.Deactivate();
+  EXPECT_TRUE(tab.GetRememberedRow(0).empty());
+  tab.Activate();
+  tab.SetFocus();
+  EXPECT_EQ(tab.Current(), 200u) << "the group the row was in";
+  host.root.RemoveChild(&tab);
+}
+
+TEST(ListPanelView, RowsAtTheVisibleEdgesAreSelected) {
+  CLocalMachineSandbox machine(L"list_edges");
+  Host host;
+  KeyedTab tab;
+  for (int key = 1; key <= 40; ++key) tab.keys.push_back(key);
+  host.Add(tab);
+  tab.Activate();
+  const int visible = tab.GetContentBounds().bottom - tab.GetContentBounds().top;
+  ASSERT_GT(tab.GetContentHeight(), visible * 2) << "the list must scroll";
+  // Rows are 20 px below a top space; find the keys at the edges from the rectangles.
+  auto rowAt = [&](int y) -> DWORD_PTR {
+    POINT point = {5, y};
+    CListItem* row = tab.GetContentList()->GetItemAt(&point);
+    return row ? row->GetUserData() : 0;
+  };
+  for (int position : {0, 45, 200}) {
+    tab.GetScrollBar()->SetPos(position);
+    const int at = tab.GetScrollBar()->GetPos();
+    ASSERT_TRUE(tab.SelectTopRow()) << position;
+    const DWORD_PTR top = tab.Current();
+    EXPECT_GE(top, rowAt(at)) << "first row starting in view at " << at;
+    EXPECT_LE(top, rowAt(at) + 1) << at;
+    ASSERT_TRUE(tab.SelectBottomRow()) << position;
+    const DWORD_PTR bottom = tab.Current();
+    EXPECT_LE(bottom, rowAt(at + visible - 1)) << "last row ending in view at " << at;
+    EXPECT_GE(bottom + 1, rowAt(at + visible - 1)) << at;
+    EXPECT_GT(bottom, top) << at;
+  }
+  // A group at the top is selected by its header.
+  KeyedTab grouped;
+  grouped.keys = {100, 200};
+  host.Add(grouped);
+  grouped.Activate();
+  ASSERT_TRUE(grouped.SelectTopRow());
+  EXPECT_EQ(grouped.Current(), 100u);
+  KeyedTab empty;
+  host.Add(empty);
+  empty.Activate();
+  EXPECT_FALSE(empty.SelectTopRow());
+  EXPECT_FALSE(empty.SelectBottomRow());
+  host.root.RemoveChild(&tab);
+  host.root.RemoveChild(&grouped);
+  host.root.RemoveChild(&empty);
+}
+
+}  // namespace
+
+namespace {
+
+// The anchor of the view is the current row's centre (of a group, its header's), in
+// panel coordinates below the header and after scrolling; a closing popup gives the
+// view its focus back on the remembered row.
+TEST(ListPanelView, AnchorFollowsTheCurrentRowAndAClosedPopupGivesTheFocusBack) {
+  CLocalMachineSandbox machine(L"list_anchor");
+  Host host;
+  KeyedTab tab;
+  for (int key = 1; key <= 30; ++key) tab.keys.push_back(key);
+  tab.keys.push_back(100);
+  host.Add(tab);
+  tab.Activate();
+  POINT anchor;
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.x, 120) << "no current row: the view's centre";
+  ASSERT_TRUE(tab.Select(3));
+  const RECT& content = tab.GetContentBounds();
+  RECT row;
+  POINT origin = {content.left, content.top};
+  ASSERT_TRUE(tab.GetContentList()->GetItemRect(tab.GetContentList()->GetCurrentItem(), &origin, &row));
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.y, (row.top + row.bottom) / 2);
+  tab.GetScrollBar()->SetPos(20);
+  const int scrolled = tab.GetScrollBar()->GetPos();
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.y, (row.top + row.bottom) / 2 - scrolled);
+
+  auto* group = dynamic_cast<CGroupElement*>(tab.GetContentList()->GetChild(30));
+  ASSERT_TRUE(group);
+  ASSERT_TRUE(group->SelectSelf(TRUE));
+  ASSERT_TRUE(tab.GetContentList()->GetItemRect(group, &origin, &row));
+  tab.GetAnchorPoint(&anchor);
+  EXPECT_EQ(anchor.y, row.top + group->GetHeaderHeight() / 2 - scrolled) << "only the header counts";
+
+  tab.SetFocus();
+  ASSERT_TRUE(tab.Select(7));
+  tab.RememberFocusedRow();
+  tab.KillFocus();
+  EXPECT_EQ(tab.Current(), 0u);
+  EXPECT_EQ(tab.OnVirtualMessage(1010), 0);
+  EXPECT_EQ(tab.Current(), 7u);
   host.root.RemoveChild(&tab);
 }
 

@@ -20,6 +20,9 @@
 namespace pimtest {
 int SaveInChild(bool newer);
 }
+namespace paneltest {
+int PostPanelMessagesInChild(const std::wstring& arg);
+}
 
 namespace {
 
@@ -160,6 +163,45 @@ TEST_F(NotifyWndTest, RegisteredMessagesAndSettingChangesArePassedOnUnchanged) {
   ASSERT_EQ(panel.got.size(), 1u);
   EXPECT_EQ(panel.got[0].message, static_cast<UINT>(WM_SETTINGCHANGE));
   EXPECT_EQ(panel.got[0].wParam, 0x3002u);
+}
+
+// Two panels in turn: the window passes to the second with its ownership, so the
+// first one's end does not take the second one's window along; a window that dies
+// with its owner passes nothing on to a dead target afterwards.
+TEST_F(NotifyWndTest, PassesToTheNextPanelAndEndsWithItsOwner) {
+  TestPanel second;
+  HWND window = nullptr;
+  {
+    TestPanel first;
+    window = CreateNotificationWindow(first.hwnd());
+    ASSERT_TRUE(window);
+    ASSERT_EQ(CreateNotificationWindow(second.hwnd()), window);
+    EXPECT_EQ(GetWindow(window, GW_OWNER), second.hwnd());
+    ReleaseNotificationWindow(first.hwnd());
+    EXPECT_TRUE(IsWindow(window)) << "the first panel no longer holds it";
+  }
+  ASSERT_TRUE(IsWindow(window)) << "the first panel's end left it alive";
+  const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
+  ASSERT_TRUE(PostMessageW(window, update, 0, 0));
+  Pump();
+  ASSERT_EQ(second.got.size(), 1u);
+  EXPECT_EQ(second.got[0].message, update);
+
+  DestroyWindow(second.hwnd());
+  EXPECT_FALSE(IsWindow(window)) << "owned: it ends with the panel";
+  ASSERT_TRUE(GetNotificationWindow());
+  EXPECT_EQ(GetNotificationWindow()->GetTarget(), nullptr) << "no dead target kept";
+
+  TestPanel third;
+  window = CreateNotificationWindow(third.hwnd());
+  ASSERT_TRUE(IsWindow(window));
+  ASSERT_TRUE(PostMessageW(window, update, 0, 0));
+  Pump();
+  EXPECT_EQ(third.got.size(), 1u) << "the next panel gets a working one";
+  ReleaseNotificationWindow(third.hwnd());
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(GetNotificationWindow(), nullptr);
+  EXPECT_EQ(FindWindowW(L"QelTarvoTimeHelperWnd_1.0", nullptr), nullptr);
 }
 
 // A setting change makes the next date shown follow the options as they are now.
@@ -337,6 +379,10 @@ int Hostile() {
 namespace cedbtest {
 
 bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
+  if (job == L"panel-messages") {
+    *exitCode = static_cast<DWORD>(paneltest::PostPanelMessagesInChild(arg));
+    return true;
+  }
   if (job == L"hostile") {
     *exitCode = static_cast<DWORD>(Hostile());
     return true;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,10 +12,14 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "panel/NoResourcesTab.h"
+#include "panel/NotifyWnd.h"
+#include "panel/PanelPrompt.h"
 #include "panel/PreWindow.h"
+#include "panel/Registration.h"
 #include "panel/StandInTab.h"
 #include "panel/TabMakers.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/today/todaycmn.h"
 #include "platform/windowlib/Module.h"
 
@@ -112,6 +117,37 @@ TEST(TodayPanel, PaintsOverTheTodayBackgroundAndLetsTheWindowGo) {
   DestroyWindow(live.item.window);
   EXPECT_EQ(live.panel.GetHwnd(), nullptr) << "the panel let go of its window";
   EXPECT_EQ(live.panel.GetTabCount(), 0);
+}
+
+// The panel makes its notification window as it starts and ends it with its window;
+// a panel that comes later gets one of its own, and a panel that goes leaves the one
+// another panel took over.
+TEST(TodayPanel, MakesItsNotificationWindowAndEndsIt) {
+  CLocalMachineSandbox machine(L"panel_notify");
+  ResourceInstance resources(nullptr);
+  auto notifyWindow = []() -> HWND { return GetNotificationWindow() ? GetNotificationWindow()->m_hWnd : nullptr; };
+  for (int round = 0; round < 2; ++round) {
+    LivePanel live;
+    HWND window = notifyWindow();
+    ASSERT_TRUE(window && IsWindow(window)) << round;
+    EXPECT_EQ(GetNotificationWindow()->GetTarget(), live.item.window) << round;
+    EXPECT_EQ(FindWindowW(L"QelTarvoTimeHelperWnd_1.0", nullptr), window) << round;
+    DestroyWindow(live.item.window);
+    EXPECT_FALSE(IsWindow(window)) << round;
+    EXPECT_EQ(GetNotificationWindow(), nullptr) << round;
+  }
+  {
+    auto first = std::make_unique<LivePanel>();
+    LivePanel second;
+    HWND window = notifyWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(GetNotificationWindow()->GetTarget(), second.item.window);
+    DestroyWindow(first->item.window);
+    first.reset();
+    ASSERT_TRUE(IsWindow(window)) << "the second panel's window stays";
+    EXPECT_EQ(GetNotificationWindow()->GetTarget(), second.item.window);
+  }
+  EXPECT_EQ(GetNotificationWindow(), nullptr) << "a panel object deleted with its window alive ends it too";
 }
 
 TEST(TodayPanel, FactoryKeepsTheSavedOrderAndShowsTheChosenTabs) {
@@ -592,6 +628,201 @@ TEST(TodayPanel, AutoSizeFillsTheScrollingOwner) {
     EXPECT_FALSE(panel.MovePanel(RECT{0, 0, 240, before}, FALSE)) << "nothing changed";
   }
   DestroyWindow(owner);
+}
+
+}  // namespace
+
+namespace {
+
+// Tabs that count the refreshes they are asked for.
+struct RefreshCountingTab : CStandInTab {
+  RefreshCountingTab(int id, CVirtualWnd* owner) : CStandInTab(id, owner) {}
+  void RequestRefresh() override { ++refreshes[GetTabId()]; }
+  static int refreshes[7];
+};
+int RefreshCountingTab::refreshes[7] = {};
+
+template <int Id>
+CScrollPanel* MakeRefreshCounting(CVirtualWnd* owner) {
+  return new RefreshCountingTab(Id, owner);
+}
+
+std::vector<std::wstring> g_boxes;
+int g_reloads = 0;
+
+// The registered messages the panel answers, posted as another program would post
+// them: parameters that look like addresses are only ever numbers.
+TEST(TodayPanel, AnswersItsRegisteredMessages) {
+  PFN_MAKE_TAB makers[] = {MakeRefreshCounting<1>, MakeRefreshCounting<2>, MakeRefreshCounting<3>,
+                           MakeRefreshCounting<4>, MakeRefreshCounting<5>, MakeRefreshCounting<6>};
+  PFN_MAKE_TAB previous[6];
+  for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
+  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+    g_boxes.push_back(std::wstring(caption) + L"|" + text + L"|" + std::to_wstring(type));
+    return IDOK;
+  });
+  PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
+  // Whatever the library gives as text 214 is what the box shows; none, no box.
+  ResourceInstance resources(SomeResources());
+  WCHAR expectedText[1024] = {};
+  LoadStringW(SomeResources(), 214, expectedText, 1024);
+
+  const UINT todayUpdated = RegisterWindowMessageW(L"TODAY_UPDATED{9620A364-953C-4B31-B593-9717F4B91603}");
+  const UINT showMessage = RegisterWindowMessageW(L"QelTarvo_ShowMessage");
+  const UINT uiMetric = RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE");
+  const UINT selectAccount = RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount");
+  const LPARAM bogus = static_cast<LPARAM>(0xDEAD0000);
+  const WPARAM bogusWide = static_cast<WPARAM>(~static_cast<ULONG_PTR>(0) - 0xF);
+
+  struct Case {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+    DWORD useSystem;  // 0xBAD: none stored
+    int calendarRefreshes, boxes, reloads;
+    int currentId;  // 0: unchanged
+  };
+  const DWORD none = 0xBAD;
+  const bool text = expectedText[0] != 0;
+  const Case cases[] = {
+      {"today updated refreshes the calendar only", todayUpdated, 0, none, 1, 0, 0, 0},
+      {"an error to show", showMessage, 1, none, 0, text ? 1 : 0, 0, 0},
+      {"other message numbers are ignored", showMessage, 0, none, 0, 0, 0, 0},
+      {"a wide number is no message either", showMessage, bogusWide, none, 0, 0, 0, 0},
+      {"fonts follow the system by default", uiMetric, 0, none, 0, 0, 1, 0},
+      {"fonts that follow the system", uiMetric, 0, 1, 0, 0, 1, 0},
+      {"own fonts: the Today screen is left alone", uiMetric, 0, 0, 0, 0, 0, 0},
+      {"an e-mail account brings the messages tab", selectAccount, bogusWide, none, 0, 0, 0, 5},
+  };
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_registered");
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    if (c.useSystem != none) product.WriteDWORD(L"UseSystem", c.useSystem);
+    LivePanel live;
+    ASSERT_EQ(live.panel.GetTabCount(), 6) << c.what;
+    const int currentBefore = live.panel.GetCurrentTab()->GetTabId();
+    std::fill(std::begin(RefreshCountingTab::refreshes), std::end(RefreshCountingTab::refreshes), 0);
+    g_boxes.clear();
+    g_reloads = 0;
+    ASSERT_TRUE(PostMessageW(live.item.window, c.message, c.wParam, bogus)) << c.what;
+    MSG msg;
+    while (PeekMessageW(&msg, live.item.window, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_EQ(RefreshCountingTab::refreshes[1], c.calendarRefreshes) << c.what;
+    for (int id = 2; id <= 6; ++id) EXPECT_EQ(RefreshCountingTab::refreshes[id], 0) << c.what << ", tab " << id;
+    ASSERT_EQ(static_cast<int>(g_boxes.size()), c.boxes) << c.what;
+    if (c.boxes) {
+      EXPECT_EQ(g_boxes[0], std::wstring(L"Qel Tarvo|") + expectedText + L"|16") << c.what;
+    }
+    EXPECT_EQ(g_reloads, c.reloads) << c.what;
+    EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), c.currentId ? c.currentId : currentBefore) << c.what;
+  }
+  SetHostsReload(previousReload);
+  SetPanelMessageHook(previousHook);
+  for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
+}
+
+// Any numbers in the panel's registered messages, and in other registered message
+// numbers: nothing is read through them, only a wParam of 1 shows the error.
+TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
+  CLocalMachineSandbox machine(L"panel_registered_fuzz");
+  ResourceInstance resources(SomeResources());
+  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
+    g_boxes.push_back(text);
+    return IDOK;
+  });
+  PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
+  WCHAR expectedText[1024] = {};
+  const bool text = LoadStringW(SomeResources(), 214, expectedText, 1024) > 0;
+  const UINT showMessage = RegisterWindowMessageW(L"QelTarvo_ShowMessage");
+  const UINT messages[] = {RegisterWindowMessageW(L"TODAY_UPDATED{9620A364-953C-4B31-B593-9717F4B91603}"),
+                           showMessage, RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE"),
+                           RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount")};
+  LivePanel live;
+  const int tabs = live.panel.GetTabCount();
+  std::mt19937_64 random(0x5EED29);
+  g_boxes.clear();
+  size_t boxesExpected = 0;
+  for (int i = 0; i < 3000; ++i) {
+    const UINT message = (random() % 4) ? messages[random() % 4] : static_cast<UINT>(0xC000 + random() % 0x4000);
+    WPARAM wParam = static_cast<WPARAM>(random());
+    if (random() % 8 == 0) wParam = static_cast<WPARAM>(random() % 3);
+    const LPARAM lParam = static_cast<LPARAM>(random());
+    if (message == showMessage && wParam == 1 && text) ++boxesExpected;
+    SendMessageW(live.item.window, message, wParam, lParam);
+  }
+  EXPECT_EQ(g_boxes.size(), boxesExpected);
+  EXPECT_EQ(live.panel.GetTabCount(), tabs);
+  EXPECT_TRUE(IsWindow(live.item.window));
+  SetHostsReload(previousReload);
+  SetPanelMessageHook(previousHook);
+}
+
+}  // namespace
+
+namespace paneltest {
+
+// The child's part: the panel's registered messages as another program posts them,
+// with its own addresses as parameters, the calendar's refresh last.
+int PostPanelMessagesInChild(const std::wstring& arg) {
+  HWND panel = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(_wcstoui64(arg.c_str(), nullptr, 16)));
+  if (!IsWindow(panel)) return 2;
+  static WCHAR own[] = L"an address of the child";
+  const LPARAM address = reinterpret_cast<LPARAM>(own);
+  const UINT showMessage = RegisterWindowMessageW(L"QelTarvo_ShowMessage");
+  PostMessageW(panel, showMessage, reinterpret_cast<WPARAM>(own), address);
+  PostMessageW(panel, showMessage, 0, address);
+  PostMessageW(panel, RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount"), reinterpret_cast<WPARAM>(own), address);
+  PostMessageW(panel, RegisterWindowMessageW(L"QelTarvo_SendVirtualMessage"), reinterpret_cast<WPARAM>(own), 5);
+  PostMessageW(panel, RegisterWindowMessageW(L"QelTarvo_EmailListChanged"), 1, address);
+  PostMessageW(panel, RegisterWindowMessageW(L"QelTarvo_FileChange"), 1, address);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(panel, RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE"), reinterpret_cast<WPARAM>(own), address,
+                      SMTO_BLOCK, 5000, &result);
+  PostMessageW(panel, RegisterWindowMessageW(L"TODAY_UPDATED{9620A364-953C-4B31-B593-9717F4B91603}"), 0, address);
+  return 0;
+}
+
+}  // namespace paneltest
+
+namespace {
+
+TEST(TodayPanel, RegisteredMessagesFromAnotherProcess) {
+  CLocalMachineSandbox machine(L"panel_registered_child");
+  ResourceInstance resources(SomeResources());
+  PFN_MAKE_TAB makers[] = {MakeRefreshCounting<1>, MakeRefreshCounting<2>, MakeRefreshCounting<3>,
+                           MakeRefreshCounting<4>, MakeRefreshCounting<5>, MakeRefreshCounting<6>};
+  PFN_MAKE_TAB previous[6];
+  for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
+  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
+    g_boxes.push_back(text);
+    return IDOK;
+  });
+  PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
+  g_boxes.clear();
+  g_reloads = 0;
+  std::fill(std::begin(RefreshCountingTab::refreshes), std::end(RefreshCountingTab::refreshes), 0);
+  {
+    LivePanel live;
+    ASSERT_EQ(live.panel.GetTabCount(), 6);
+    WCHAR arg[32];
+    swprintf(arg, 32, L"%llx", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(live.item.window)));
+    HANDLE child = cedbtest::StartChild(L"panel-messages", arg);
+    ASSERT_TRUE(child);
+    const bool ended = cedbtest::PumpUntil([&] { return WaitForSingleObject(child, 0) == WAIT_OBJECT_0; });
+    DWORD code = 1;
+    GetExitCodeProcess(child, &code);
+    CloseHandle(child);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(cedbtest::PumpUntil([] { return RefreshCountingTab::refreshes[1] > 0; }));
+    EXPECT_TRUE(g_boxes.empty()) << "no message number but 1 shows the error";
+    EXPECT_EQ(g_reloads, 1);
+    EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), 5) << "the messages tab, whatever the account number";
+    EXPECT_TRUE(IsWindow(live.item.window));
+  }
+  SetHostsReload(previousReload);
+  SetPanelMessageHook(previousHook);
+  for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
 }
 
 }  // namespace
