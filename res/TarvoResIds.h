@@ -11,6 +11,7 @@
 #define IDS_COMPLETED 119
 // Any non-empty text: the panel loads it to tell that the library is still there.
 #define IDS_RESOURCES_PRESENT 61
+#define IDS_ITEM_NOT_CREATED 214
 
 // Small icons
 #define IDI_ARROW_RIGHT 111
