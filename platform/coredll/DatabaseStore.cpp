@@ -1411,8 +1411,8 @@ bool AppendSortKey(const wchar_t* text, DWORD flags, std::vector<BYTE>& keys, ui
 void SettleOrder(SortOrder& s) {
   if (!s.unsorted) return;
   s.unsorted = false;
-  const SORTORDERSPECEX& spec = s.sortSpec;
-  const int props = std::min<int>(spec.wNumProps, CEDB_MAXSORTPROP);
+  const SORTORDERSPECEX& sortOrder = s.sortSpec;
+  const int props = std::min<int>(sortOrder.wNumProps, CEDB_MAXSORTPROP);
   std::vector<Keyed> keyed(s.index.size());
   std::vector<BYTE> keys;
   bool keysOk = true;
@@ -1420,21 +1420,21 @@ void SettleOrder(SortOrder& s) {
     Keyed& k = keyed[i];
     k.r = s.index[i];
     for (int p = 0; p < props; ++p) {
-      k.vals[p] = k.r->Find(spec.rgPropID[p]);
+      k.vals[p] = k.r->Find(sortOrder.rgPropID[p]);
       k.keyAt[p] = k.keyLen[p] = 0;
-      if (k.vals[p] && TypeFromPropID(spec.rgPropID[p]) == CEVT_LPWSTR) {
+      if (k.vals[p] && TypeFromPropID(sortOrder.rgPropID[p]) == CEVT_LPWSTR) {
         const wchar_t* text = k.vals[p]->val.lpwstr ? k.vals[p]->val.lpwstr : L"";
-        keysOk = keysOk && AppendSortKey(text, spec.rgdwFlags[p], keys, &k.keyAt[p], &k.keyLen[p]);
+        keysOk = keysOk && AppendSortKey(text, sortOrder.rgdwFlags[p], keys, &k.keyAt[p], &k.keyLen[p]);
       }
     }
   }
   if (keysOk) {
     std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
       for (int p = 0; p < props; ++p) {
-        const DWORD flags = spec.rgdwFlags[p];
+        const DWORD flags = sortOrder.rgdwFlags[p];
         int c;
-        if (!a.vals[p] || !b.vals[p] || TypeFromPropID(spec.rgPropID[p]) != CEVT_LPWSTR) {
-          c = CompareOne(spec.rgPropID[p], flags, a.vals[p], b.vals[p]);
+        if (!a.vals[p] || !b.vals[p] || TypeFromPropID(sortOrder.rgPropID[p]) != CEVT_LPWSTR) {
+          c = CompareOne(sortOrder.rgPropID[p], flags, a.vals[p], b.vals[p]);
         } else {
           c = memcmp(keys.data() + a.keyAt[p], keys.data() + b.keyAt[p], std::min(a.keyLen[p], b.keyLen[p]));
           c = c ? c : Cmp(a.keyLen[p], b.keyLen[p]);
@@ -1451,7 +1451,7 @@ void SettleOrder(SortOrder& s) {
     });
     for (size_t i = 0; i < keyed.size(); ++i) s.index[i] = keyed[i].r;
   }
-  const OrderLess less{&spec};
+  const OrderLess less{&sortOrder};
   for (size_t i = 1; keysOk && i < s.index.size(); ++i)
     keysOk = less(s.index[i - 1], s.index[i]);
   if (!keysOk) std::sort(s.index.begin(), s.index.end(), less);

@@ -583,8 +583,8 @@ std::vector<long> Observe(CEGUID* guid, const wchar_t* name) {
   std::vector<long> seen;
   for (int order = 0; order < 4; ++order) {
     CEOID oid = 0;
-    SORTORDERSPECEX spec = kOrders[order];
-    HANDLE db = CeOpenDatabaseEx2(guid, &oid, const_cast<LPWSTR>(name), &spec, 0, nullptr);
+    SORTORDERSPECEX sortOrder = kOrders[order];
+    HANDLE db = CeOpenDatabaseEx2(guid, &oid, const_cast<LPWSTR>(name), &sortOrder, 0, nullptr);
     EXPECT_NE(db, INVALID_HANDLE_VALUE);
     CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 1, nullptr);
     for (ULONG seq; (seq = SeqAt(db)) != ~0ul;) {
