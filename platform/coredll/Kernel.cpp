@@ -34,3 +34,24 @@ CORE_API DWORD WINAPI SetProcPermissions(DWORD permissions) {
 CORE_API void WINAPI CompactAllHeaps(void) {
   // Wine's heaps give memory back by themselves.
 }
+
+// On the device a process starts or fails for a reason the caller can act on. Wine's
+// server, when many programs start at once, now and then refuses a start with
+// ERROR_INTERNAL_ERROR and takes the same start a moment later; that passing refusal
+// is tried again here, every other failure is the caller's as it came.
+CORE_API BOOL WINAPI CeCreateProcessW(LPCWSTR application, LPWSTR commandLine, LPSECURITY_ATTRIBUTES processAttributes,
+                                      LPSECURITY_ATTRIBUTES threadAttributes, BOOL inheritHandles, DWORD flags,
+                                      LPVOID environment, LPCWSTR directory, LPSTARTUPINFOW startup,
+                                      LPPROCESS_INFORMATION information) {
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(application, commandLine, processAttributes, threadAttributes, inheritHandles, flags,
+                       environment, directory, startup, information))
+      return TRUE;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 5) {
+      SetLastError(error);
+      return FALSE;
+    }
+    Sleep(100 * attempt);
+  }
+}

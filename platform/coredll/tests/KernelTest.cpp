@@ -2,6 +2,8 @@
 #include "platform/coredll/ce.h"
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 bool Signalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
@@ -43,6 +45,34 @@ TEST(DeviceKernel, CallsBoundByNameAreFound) {
       L"CeClearUserNotification", L"CeGetUserNotificationHandles", L"CeGetUserNotification",
   };
   for (const wchar_t* name : names) EXPECT_NE(GetProcAddressW(core, name), nullptr) << name;
+}
+
+}  // namespace
+
+namespace {
+
+// Programs start through coredll as on the device, and a start that cannot succeed
+// reports its own reason, not a retried one.
+TEST(DeviceKernel, CreateProcessStartsProgramsAndReportsRealFailures) {
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring line = std::wstring(L"\"") + system + L"\\cmd.exe\" /c exit 7";
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << GetLastError();
+  WaitForSingleObject(pi.hProcess, 30000);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 7u);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+
+  std::wstring missing = L"C:\\no\\such\\program.exe";
+  EXPECT_FALSE(CreateProcessW(missing.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  const DWORD error = GetLastError();
+  EXPECT_TRUE(error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) << error;
 }
 
 }  // namespace
