@@ -88,18 +88,8 @@ HANDLE StartChild(const std::wstring& job, const std::wstring& arg) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  // Under a loaded machine Wine now and then refuses a new process for a moment;
-  // a test is about the child's job, not about that.
-  bool started = false;
-  for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-    std::wstring line = cmd;
-    started = CreateProcessW(exe, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
-    if (!started) {
-      std::fprintf(stderr, "starting the child %ls failed (%lu)\n", job.c_str(), GetLastError());
-      Sleep(200);
-    }
-  }
-  if (!started) return nullptr;
+  if (!CreateProcessW(exe, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }
