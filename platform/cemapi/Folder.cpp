@@ -19,7 +19,10 @@ bool MessageIdOf(const SBinary& b, ULONGLONG& id) {
 CFolder::CFolder(ULONGLONG id)
     : CPropObject<IMAPIFolder>(MAPI_FOLDER, id, {&IID_IMAPIProp, &IID_IMAPIContainer, &IID_IMAPIFolder}) {}
 
-HRESULT CFolder::GetContentsTable(ULONG flags, IMAPITable** table) {
+// A table of rows taken from the folder's store under the store lock; the rows are
+// copies, so the table outlives any later change.
+template <typename Collect>
+HRESULT CFolder::MakeTable(ULONG flags, std::initializer_list<ULONG> columns, IMAPITable** table, Collect collect) {
   if (!table) return MAPI_E_INVALID_PARAMETER;
   *table = nullptr;
   std::vector<PropRecordMap> rows;
@@ -31,37 +34,28 @@ HRESULT CFolder::GetContentsTable(ULONG flags, IMAPITable** table) {
     FolderRecord* folder;
     if (!set.FindFolder(id_, store, folder)) return MAPI_E_NOT_FOUND;
     if (store->damaged) return MAPI_E_CORRUPT_STORE;
-    for (const MessageRecord& m : store->record.messages)
-      if (m.folder == id_) rows.push_back(CObjectProps::Message(m));
+    collect(store->record, rows);
   }
-  CTable* t = new (std::nothrow) CTable(
-      std::move(rows), {PR_ENTRYID, PR_SUBJECT_W, PR_MESSAGE_CLASS_W, PR_MESSAGE_FLAGS, PR_MESSAGE_DELIVERY_TIME},
-      (flags & MAPI_UNICODE) != 0);
+  CTable* t = new (std::nothrow) CTable(std::move(rows), columns, (flags & MAPI_UNICODE) != 0);
   if (!t) return MAPI_E_NOT_ENOUGH_MEMORY;
   *table = t;
   return S_OK;
 }
 
+HRESULT CFolder::GetContentsTable(ULONG flags, IMAPITable** table) {
+  return MakeTable(flags, {PR_ENTRYID, PR_SUBJECT_W, PR_MESSAGE_CLASS_W, PR_MESSAGE_FLAGS, PR_MESSAGE_DELIVERY_TIME},
+                   table, [this](const StoreRecord& record, std::vector<PropRecordMap>& rows) {
+                     for (const MessageRecord& m : record.messages)
+                       if (m.folder == id_) rows.push_back(CObjectProps::Message(m));
+                   });
+}
+
 HRESULT CFolder::GetHierarchyTable(ULONG flags, IMAPITable** table) {
-  if (!table) return MAPI_E_INVALID_PARAMETER;
-  *table = nullptr;
-  std::vector<PropRecordMap> rows;
-  {
-    CStoreSet& set = CStoreSet::Instance();
-    CStoreSet::Guard guard(set);
-    if (!guard.Ok()) return MAPI_E_CALL_FAILED;
-    StoreEntry* store;
-    FolderRecord* folder;
-    if (!set.FindFolder(id_, store, folder)) return MAPI_E_NOT_FOUND;
-    if (store->damaged) return MAPI_E_CORRUPT_STORE;
-    for (const FolderRecord& f : store->record.folders)
-      if (f.parent == id_) rows.push_back(CObjectProps::Folder(store->record, f));
-  }
-  CTable* t = new (std::nothrow)
-      CTable(std::move(rows), {PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE}, (flags & MAPI_UNICODE) != 0);
-  if (!t) return MAPI_E_NOT_ENOUGH_MEMORY;
-  *table = t;
-  return S_OK;
+  return MakeTable(flags, {PR_ENTRYID, PR_DISPLAY_NAME_W, PR_SUBFOLDERS, PR_FOLDER_TYPE}, table,
+                   [this](const StoreRecord& record, std::vector<PropRecordMap>& rows) {
+                     for (const FolderRecord& f : record.folders)
+                       if (f.parent == id_) rows.push_back(CObjectProps::Folder(record, f));
+                   });
 }
 
 HRESULT CFolder::OpenEntry(ULONG cb, LPENTRYID entry, LPCIID iid, ULONG, ULONG* type, IUnknown** out) {

@@ -1,6 +1,8 @@
 #pragma once
 // A folder: its properties, its contents and hierarchy tables, and moving, copying and
 // deleting its messages. A moved message keeps its entry id.
+#include <initializer_list>
+
 #include "platform/cemapi/ObjectCore.h"
 
 class CFolder : public CPropObject<IMAPIFolder> {
@@ -39,4 +41,7 @@ class CFolder : public CPropObject<IMAPIFolder> {
   }
   HRESULT STDMETHODCALLTYPE SaveContentsSort(void*, ULONG) override { return MAPI_E_NO_SUPPORT; }
   HRESULT STDMETHODCALLTYPE EmptyFolder(ULONG_PTR, IMAPIProgress*, ULONG) override { return MAPI_E_NO_SUPPORT; }
+ private:
+  template <typename Collect>
+  HRESULT MakeTable(ULONG flags, std::initializer_list<ULONG> columns, IMAPITable** table, Collect collect);
 };
