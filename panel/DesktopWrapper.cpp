@@ -101,10 +101,11 @@ LRESULT CDesktopWrapper::HandleMessage(HWND window, UINT message, WPARAM wParam,
   if (message == WM_SETTINGCHANGE && wParam == kReloadItems) {
     if (!(GetRegistrationState(nullptr) == kTodayItemEnabled && !m_special)) {
       // The Today screen rebuilds its items: step aside and let it have the message
-      // once, without us.
+      // once, without us. The message is posted again where that is allowed; where
+      // the system refuses to post it (it may carry a text) it goes straight on.
       Detach();
-      PostMessageW(window, message, wParam, lParam);
-      return 0;
+      if (!lParam && PostMessageW(window, message, wParam, lParam)) return 0;
+      return CallWindowProcW(previous, window, message, wParam, lParam);
     }
   }
   if (message == WM_GETTEXT && GetFocus() == window && IsBlocked(WM_CHAR)) {

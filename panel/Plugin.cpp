@@ -204,6 +204,8 @@ BOOL RefreshResourceLibrary() {
     GetModule().SetResourceInstance(GetModule().GetModuleInstance());
     return TRUE;
   }
+  // A copy loaded outside a started run would never be freed by a stop.
+  if (!State().initialized) return TRUE;
   const size_t before = State().resourceLibraries.size();
   LoadResourceLibrary();
   if (State().resourceLibraries.size() == before) return TRUE;
