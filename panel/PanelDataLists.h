@@ -21,6 +21,8 @@ class IPanelDataLists {
   virtual void OnTimeZoneChanged() = 0;
   // The PIM's picture store changed kind: the lists drop what they loaded.
   virtual void OnIconProviderChanged() = 0;
+  // Whether the shell's file change concerns a note file the panel shows.
+  virtual BOOL IsNoteFile(LPCWSTR path) = 0;
   virtual void OnFileChange(const CFileChangeRecord& record) = 0;
   virtual void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) = 0;
 

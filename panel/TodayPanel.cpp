@@ -131,7 +131,10 @@ CTodayPanel::CTodayPanel(int mode)
       m_lastUpPoint(),
       m_lastMoveTime(0),
       m_refocus(nullptr),
-      m_charCaptured(FALSE) {
+      m_charCaptured(FALSE),
+      m_sovelModule(nullptr),
+      m_sovelWindow(nullptr),
+      m_sovelItem() {
   if (m_pixelUnit < 1) m_pixelUnit = 1;
   // The start-up health check; a scroll bar's first drag marks the run healthy.
   CheckStartupHealth();
@@ -165,6 +168,7 @@ void CTodayPanel::Detach() {
     SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
     RemovePropW(m_window, kPanelProperty);
   }
+  LoadSovelItem(TRUE);
   DestroyTabs();
   SetCharCapture(FALSE);
   if (CDesktopWrapper::Instance().GetTarget() == m_window) {
@@ -647,8 +651,8 @@ BOOL CTodayPanel::HandleTimer(UINT_PTR id) {
     return TRUE;
   }
   if (id == kSovelTimer) {
-    // The forecast item is not hosted (see the README); the timer only ends.
     ::KillTimer(m_window, kSovelTimer);
+    LoadSovelItem(FALSE);
     return TRUE;
   }
   if (id == kOndrelTimer) {
@@ -876,10 +880,110 @@ LRESULT CTodayPanel::OnUpdateSettings(WPARAM, LPARAM lParam) {
   for (CScrollPanel* tab : m_tabs) tab->OnSettingsChanged();
   CSkinColors::Instance().LoadSystemColors();
   InvalidateStrip();
+  LoadSovelItem(FALSE);
   LoadTimeoutSettings(FALSE);
   StartInactivityTimer(TRUE);
   if (m_window) ::InvalidateRect(m_window, nullptr, FALSE);
   return 0;
+}
+
+LRESULT CTodayPanel::OnShellChange(LPARAM lParam) {
+  // Only a record of this process's heap, as the shell layer posts it, is read; its
+  // paths must lie inside it, ended.
+  if (!lParam || InSendMessage()) return 0;
+  HANDLE heap = GetProcessHeap();
+  auto* notify = reinterpret_cast<FILECHANGENOTIFY*>(lParam);
+  if (!HeapValidate(heap, 0, notify)) return 0;
+  const SIZE_T size = HeapSize(heap, 0, notify);
+  if (size == static_cast<SIZE_T>(-1) || size < sizeof(FILECHANGENOTIFY) ||
+      notify->fci.cbSize != sizeof(FILECHANGEINFO) || notify->dwRefCount == 0)
+    return 0;
+  const auto begin = reinterpret_cast<ULONG_PTR>(notify), end = begin + size;
+  auto pathOf = [&](DWORD_PTR item) {
+    CString path;
+    if (item < begin + sizeof(FILECHANGENOTIFY) || item >= end || (item - begin) % sizeof(WCHAR)) return path;
+    const auto* text = reinterpret_cast<const WCHAR*>(item);
+    const size_t room = (end - item) / sizeof(WCHAR);
+    size_t length = 0;
+    while (length < room && text[length]) ++length;
+    if (length < room) path = text;
+    return path;
+  };
+  const DWORD event = static_cast<DWORD>(notify->fci.wEventId);
+  const CString item1 = pathOf(notify->fci.dwItem1), item2 = pathOf(notify->fci.dwItem2);
+  SHChangeNotifyFree(notify);
+
+  if ((event & (SHCNE_MEDIAINSERTED | SHCNE_DRIVEADD)) && m_resourcesMissing) PostMessageW(m_window, m_updateSettings, 0, 0);
+  if ((event & (SHCNE_MEDIAREMOVED | SHCNE_DRIVEREMOVED)) && !m_resourcesMissing) {
+    CString path;
+    GetInstallPath(path, L"TarvoRes.Dll");
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) PostMessageW(m_window, m_updateSettings, 0, 0);
+  }
+  IPanelDataLists* lists = GetPanelDataLists();
+  auto relevant = [&](const CString& path) { return lists && !path.IsEmpty() && lists->IsNoteFile(path); };
+  auto post = [&](const CString& path, DWORD code) {
+    PostPanelRecord(m_window, m_fileChange, 0, new CFileChangeRecord(path, code));
+  };
+  if (event & (SHCNE_CREATE | SHCNE_DELETE | SHCNE_ATTRIBUTES | SHCNE_UPDATEITEM)) {
+    if (relevant(item1)) post(item1, event);
+  } else if (event & SHCNE_RENAMEITEM) {
+    // The old name goes, the new one comes.
+    if (relevant(item1)) post(item1, SHCNE_DELETE);
+    if (relevant(item2)) post(item2, SHCNE_CREATE);
+  } else if (event & SHCNE_RENAMEFOLDER) {
+    post(item1, SHCNE_RMDIR);
+    post(item2, SHCNE_MKDIR);
+  } else if (event & 0x1F8) {
+    post(item1, event);
+  }
+  return 0;
+}
+
+int CTodayPanel::LoadSovelItem(BOOL unloadOnly) {
+  GetViewSettings().Load();
+  if (m_sovelModule) {
+    if (m_sovelWindow && IsWindow(m_sovelWindow)) DestroyWindow(m_sovelWindow);
+    FreeLibrary(m_sovelModule);
+    m_sovelModule = nullptr;
+    m_sovelWindow = nullptr;
+  }
+  if (unloadOnly || GetViewSettings().AppGroup_Sovel == 0 || !m_window) return 1;
+  {
+    CRegKey product(HKEY_LOCAL_MACHINE, L"Software\\Korvel\\Qel Sovel", FALSE, FALSE);
+    if (!product.IsOpen()) return 0;
+    // Builds before 366 cannot be hosted.
+    if (product.GetDWORD(L"Build", 0) < 366) return 0;
+  }
+  if (FindWindowW(L"QELSOVELTODAY{513E32D1-49F0-4B42-B186-38EA5A989F39}", nullptr)) return 1;
+  HMODULE module = LoadLibraryW(L"SovelToday.dll");
+  if (!module) return 0;
+  typedef HWND(WINAPI * PFN_INITIALIZE_ITEM)(TODAYLISTITEM*, HWND);
+  auto initialize = reinterpret_cast<PFN_INITIALIZE_ITEM>(
+      reinterpret_cast<void*>(GetProcAddress(module, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(240)))));
+  if (!initialize) {
+    FreeLibrary(module);
+    return 0;
+  }
+  m_sovelItem = TODAYLISTITEM();
+  wcscpy_s(m_sovelItem.szName, L"Qel Sovel");
+  m_sovelItem.tlit = tlitCustom;
+  m_sovelItem.dwOrder = 1;
+  m_sovelItem.fEnabled = TRUE;
+  m_sovelItem.fOptions = TRUE;
+  m_sovelItem.grfFlags = 1;
+  GetModuleFileNameW(module, m_sovelItem.szDLLPath, MAX_PATH);
+  m_sovelItem.szDLLPath[MAX_PATH - 1] = L'\0';
+  m_sovelItem.cyp = static_cast<DWORD>(-1);
+  m_sovelItem.hinstDLL = module;
+  HWND item = initialize(&m_sovelItem, m_window);
+  if (!item) {
+    FreeLibrary(module);
+    return 0;
+  }
+  m_sovelModule = module;
+  m_sovelWindow = item;
+  ShowWindow(item, SW_HIDE);
+  return 1;
 }
 
 // --- strip ---------------------------------------------------------------------
@@ -1243,7 +1347,10 @@ BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lP
     }
     return TRUE;
   }
-  if (message == m_sovelUnload) return TRUE;
+  if (message == m_sovelUnload) {
+    LoadSovelItem(wParam == 0);
+    return TRUE;
+  }
   if (message == m_pellamChanged) {
     result = 1;
     return TRUE;
@@ -1288,6 +1395,9 @@ BOOL CTodayPanel::HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam,
       return TRUE;
     case WM_DBNOTIFICATION:
       result = OnDBNotification(wParam, lParam);
+      return TRUE;
+    case WM_FILECHANGEINFO:
+      result = OnShellChange(lParam);
       return TRUE;
     case WM_CHAR:
       result = OnChar(static_cast<WCHAR>(wParam)) ? 1 : 0;
@@ -1393,6 +1503,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     for (UINT_PTR id : {kLayoutTimer, kInactivityTimer, kSovelTimer, kClockTimer, kOndrelTimer}) ::KillTimer(window, id);
     m_firstActivationDone = FALSE;
     m_refocus = nullptr;
+    LoadSovelItem(TRUE);
     CIconProviderRef::Clear();
     SetCharCapture(FALSE);
     if (CDesktopWrapper::Instance().GetTarget() == window) {

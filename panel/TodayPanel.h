@@ -107,10 +107,20 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   LRESULT OnSettingChange(WPARAM wParam);
   LRESULT OnDBNotification(WPARAM wParam, LPARAM lParam);
   LRESULT OnUpdateSettings(WPARAM wParam, LPARAM lParam);
+  // The shell's file-change record (this process's, posted by the shell layer): the
+  // storage card's coming and going, and file-change records for the note files.
+  LRESULT OnShellChange(LPARAM lParam);
   void FirstActivation();
   // Input.
   BOOL OnChar(WCHAR ch);
   void ShowContextMenu(int x, int y);
+  // The forecast item: unloads the one loaded, then (unless unloadOnly) loads
+  // "SovelToday.dll" as a Today item inside the panel when the product is installed
+  // and shows no Today window of its own. 1 when there is nothing more to do, 0 when
+  // it could not be loaded.
+  int LoadSovelItem(BOOL unloadOnly);
+  HWND GetSovelWindow() const { return m_sovelWindow; }
+  HMODULE GetSovelModule() const { return m_sovelModule; }
   // The element that gets the focus back when a popup closes.
   CVirtualWnd* GetRefocusElement() const { return m_refocus; }
 
@@ -208,4 +218,8 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   DWORD m_lastMoveTime;
   CVirtualWnd* m_refocus;
   BOOL m_charCaptured;
+  // The forecast item; its record lives as long as the item may keep its address.
+  HMODULE m_sovelModule;
+  HWND m_sovelWindow;
+  TODAYLISTITEM m_sovelItem;
 };

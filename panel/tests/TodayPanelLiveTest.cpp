@@ -89,6 +89,7 @@ struct FakeLists : IPanelDataLists {
   }
   void OnTimeZoneChanged() override { ++zoneChanges; }
   void OnIconProviderChanged() override {}
+  BOOL IsNoteFile(LPCWSTR path) override { return wcsstr(path, L".pwi") != nullptr; }
   void OnFileChange(const CFileChangeRecord& record) override {
     files.push_back(std::wstring(static_cast<LPCWSTR>(record.path)) + L"|" + std::to_wstring(record.event));
   }
@@ -577,6 +578,144 @@ TEST(TodayPanelLive, QueuedMovesAreCoalesced) {
   f.Pump();
   EXPECT_EQ(g_moves, 3) << "the last one queued is handled";
   SetTabMaker(1, previous);
+}
+
+}  // namespace
+
+namespace {
+
+// The forecast item is loaded into the panel when its product is installed (build 366
+// on), hidden, its record kept as long as the item; it goes with the unload message.
+TEST(TodayPanelLive, HostsTheForecastItem) {
+  struct Case {
+    const char* what;
+    DWORD build;  // 0: not installed
+    DWORD group;  // "AppGroup_Sovel"
+    bool ownWindow;
+    int answer;
+    bool loaded;
+  };
+  const Case cases[] = {
+      {"installed", 366, 1, false, 1, true},
+      {"not installed", 0, 1, false, 0, false},
+      {"too old a build", 365, 1, false, 0, false},
+      {"the group is off", 400, 0, false, 1, false},
+      {"its own Today window shows it", 400, 1, true, 1, false},
+  };
+  for (const Case& c : cases) {
+    Fixture f(L"panel_live_sovel");
+    SCOPED_TRACE(c.what);
+    f.Product().WriteDWORD(L"AppGroup_Sovel", c.group);
+    if (c.build) f.machine.Key(L"Software\\Korvel\\Qel Sovel").WriteDWORD(L"Build", c.build);
+    f.Start();
+    HWND own = nullptr;
+    if (c.ownWindow) {
+      WNDCLASSW wc = {};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"QELSOVELTODAY{513E32D1-49F0-4B42-B186-38EA5A989F39}";
+      RegisterClassW(&wc);
+      own = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    EXPECT_EQ(f.panel->LoadSovelItem(FALSE), c.answer);
+    EXPECT_EQ(f.panel->GetSovelModule() != nullptr, c.loaded);
+    if (own) DestroyWindow(own);
+    if (!c.loaded) continue;
+    HWND item = f.panel->GetSovelWindow();
+    ASSERT_TRUE(IsWindow(item));
+    EXPECT_EQ(GetParent(item), f.window);
+    EXPECT_FALSE(IsWindowVisible(item)) << "hidden";
+    typedef TODAYLISTITEM*(WINAPI * PFN_SEEN)();
+    auto seen = reinterpret_cast<PFN_SEEN>(
+        reinterpret_cast<void*>(GetProcAddress(f.panel->GetSovelModule(), "TestSeenItem")));
+    ASSERT_TRUE(seen);
+    // The item kept the address: the record must still be there after the call.
+    const TODAYLISTITEM* record = seen();
+    ASSERT_TRUE(record);
+    EXPECT_STREQ(record->szName, L"Qel Sovel");
+    EXPECT_EQ(record->tlit, tlitCustom);
+    EXPECT_EQ(record->dwOrder, 1u);
+    EXPECT_TRUE(record->fEnabled);
+    EXPECT_TRUE(record->fOptions);
+    EXPECT_EQ(record->grfFlags, 1u);
+    EXPECT_EQ(record->cyp, static_cast<DWORD>(-1));
+    EXPECT_EQ(record->hinstDLL, f.panel->GetSovelModule());
+    EXPECT_NE(std::wstring(record->szDLLPath).find(L"SovelToday.dll"), std::wstring::npos);
+    // Loading again replaces it; the unload message (wParam 0) lets it go.
+    EXPECT_EQ(f.panel->LoadSovelItem(FALSE), 1);
+    EXPECT_FALSE(IsWindow(item));
+    item = f.panel->GetSovelWindow();
+    const UINT unload = RegisterWindowMessageW(L"QelTarvo_SovelUnload");
+    SendMessageW(f.window, unload, 0, 0);
+    EXPECT_EQ(f.panel->GetSovelModule(), nullptr);
+    EXPECT_FALSE(IsWindow(item));
+    EXPECT_EQ(GetModuleHandleW(L"SovelToday.dll"), nullptr) << "freed";
+    SendMessageW(f.window, unload, 1, 0);
+    EXPECT_NE(f.panel->GetSovelModule(), nullptr) << "reloaded";
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The shell's file changes, as its layer reports them: the note files' changes become
+// file-change records; a storage card taken out with the resource library on it turns
+// the panel into its resources-missing form.
+TEST(TodayPanelLive, ShellFileChangesBecomeRecords) {
+  Fixture f(L"panel_live_shell");
+  f.Start();
+  SHCHANGENOTIFYENTRY entry = {0x7FFFFFFF, const_cast<LPWSTR>(L"\\My Documents"), TRUE};
+  ASSERT_TRUE(SHChangeNotifyRegisterCE(f.window, &entry));
+  struct Case {
+    LONG event;
+    const wchar_t* item1;
+    const wchar_t* item2;
+    std::vector<std::wstring> records;
+  };
+  const Case cases[] = {
+      {SHCNE_CREATE, L"\\My Documents\\a.pwi", nullptr, {L"\\My Documents\\a.pwi|2"}},
+      {SHCNE_UPDATEITEM, L"\\My Documents\\a.pwi", nullptr, {L"\\My Documents\\a.pwi|8192"}},
+      {SHCNE_DELETE, L"\\My Documents\\a.txt", nullptr, {}},
+      {SHCNE_RENAMEITEM, L"\\My Documents\\a.pwi", L"\\My Documents\\b.pwi",
+       {L"\\My Documents\\a.pwi|4", L"\\My Documents\\b.pwi|2"}},
+      {SHCNE_RENAMEITEM, L"\\My Documents\\a.txt", L"\\My Documents\\b.pwi", {L"\\My Documents\\b.pwi|2"}},
+      {SHCNE_RENAMEFOLDER, L"\\My Documents\\X", L"\\My Documents\\Y",
+       {L"\\My Documents\\X|16", L"\\My Documents\\Y|8"}},
+      {SHCNE_MKDIR, L"\\My Documents\\Z", nullptr, {L"\\My Documents\\Z|8"}},
+      {SHCNE_UPDATEDIR, L"\\My Documents\\Z", nullptr, {}},
+  };
+  for (const Case& c : cases) {
+    f.lists.files.clear();
+    ASSERT_EQ(AygTestNotifyFileChange(c.event, c.item1, c.item2), 1) << std::hex << c.event;
+    cedbtest::PumpUntil([&] { return f.lists.files.size() >= c.records.size(); }, 2000);
+    f.Pump();
+    EXPECT_EQ(f.lists.files, c.records) << std::hex << c.event;
+  }
+
+  // Records that are not the shell layer's: addresses of this process that are no
+  // heap block, a block whose paths point outside it, any numbers.
+  f.lists.files.clear();
+  FILECHANGENOTIFY onStack = {1, {sizeof(FILECHANGEINFO), SHCNE_CREATE, SHCNF_PATHW, 0, 0, 0, {}, 0}};
+  static const WCHAR outside[] = L"\\My Documents\\c.pwi";
+  onStack.fci.dwItem1 = reinterpret_cast<DWORD_PTR>(outside);
+  auto* block = static_cast<FILECHANGENOTIFY*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(FILECHANGENOTIFY)));
+  *block = onStack;
+  PostMessageW(f.window, WM_FILECHANGEINFO, 0, reinterpret_cast<LPARAM>(&onStack));
+  PostMessageW(f.window, WM_FILECHANGEINFO, 0, reinterpret_cast<LPARAM>(block));
+  std::mt19937_64 random(0x5E11);
+  for (int i = 0; i < 2000; ++i) PostMessageW(f.window, WM_FILECHANGEINFO, 0, static_cast<LPARAM>(random()));
+  f.Pump();
+  EXPECT_TRUE(f.lists.files.empty());
+
+  // The card with the resource library goes.
+  f.machine.Key(L"SOFTWARE\\Apps\\Qel Tarvo").WriteString(L"InstallDir", L"C:\\no-such-card");
+  ASSERT_FALSE(f.panel->IsResourcesMissing());
+  ASSERT_EQ(AygTestNotifyFileChange(SHCNE_MEDIAREMOVED, L"\\My Documents\\Storage Card", nullptr), 1);
+  cedbtest::PumpUntil([&] { return f.panel->IsResourcesMissing() != FALSE; }, 5000);
+  EXPECT_TRUE(f.panel->IsResourcesMissing());
+  EXPECT_EQ(f.panel->GetTabCount(), 1);
+  SHChangeNotifyDeregisterCE(f.window);
 }
 
 }  // namespace
