@@ -24,6 +24,7 @@
 #include "panel/SkinItemPalette.h"
 #include "panel/TodayPanelBase.h"
 #include "pim/ApptStatusColors.h"
+#include "pim/CategoryListChoices.h"
 #include "pim/PocketOutlook.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/imaging/ImagingRegistration.h"
@@ -91,6 +92,7 @@ void WireLayers() {
   CSkinColors::SetStatusColorReader(LoadApptStatusColors);
   SetItemPalette(&State().palette);
   SetControlArt(&State().art);
+  UseCategoryListInPicker();
 }
 
 void UnwireLayers() {
@@ -193,6 +195,26 @@ HWND GetPreWindowHandle() { return State().preWindow; }
 void SetPreWindowHandle(HWND window) { State().preWindow = window; }
 
 BOOL IsResourcesMissing() { return GetModule().GetResourceInstance() == GetModule().GetModuleInstance(); }
+BOOL RefreshResourceLibrary() {
+  CString path;
+  GetInstallPath(path, L"TarvoRes.Dll");
+  if (!IsResourcesMissing()) {
+    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) return FALSE;
+    // Only the instance goes: the loaded copy is freed with the others at the stop.
+    GetModule().SetResourceInstance(GetModule().GetModuleInstance());
+    return TRUE;
+  }
+  // A copy loaded outside a started run would never be freed by a stop.
+  if (!State().initialized) return TRUE;
+  const size_t before = State().resourceLibraries.size();
+  LoadResourceLibrary();
+  if (State().resourceLibraries.size() == before) return TRUE;
+  CString text;
+  GetInstallPath(text, L"QelTarvo.txt");
+  GetTranslator().LoadTextFile(text);
+  return FALSE;
+}
+
 int GetLoadedResourceLibraryCount() { return static_cast<int>(State().resourceLibraries.size()); }
 
 HWND InitializeTodayItem(TODAYLISTITEM* item, HWND parent) {

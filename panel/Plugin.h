@@ -37,6 +37,10 @@ void SetPreWindowHandle(HWND window);
 BOOL IsResourcesMissing();
 // How many copies of TarvoRes.Dll the library holds loaded.
 int GetLoadedResourceLibraryCount();
+// The settings reload's look at the resource library: one in use whose file is gone
+// (its storage card taken out) is let go; without one it is loaded again (and
+// "QelTarvo.txt" with it). TRUE when the panel runs without it afterwards.
+BOOL RefreshResourceLibrary();
 
 // Bodies of the exports.
 HWND InitializeTodayItem(TODAYLISTITEM* item, HWND parent);

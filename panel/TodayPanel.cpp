@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <string>
 
 #include "base/Platform.h"
@@ -14,15 +16,29 @@
 #include "graphics/RasterOps.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
+#include "base/CeDatabase.h"
+#include "base/DateFormat.h"
+#include "base/InstallPath.h"
+#include "controls/HardwareKeys.h"
+#include "controls/LiveElements.h"
+#include "controls/ScrollBar.h"
+#include "panel/DesktopWrapper.h"
 #include "panel/FaultGuard.h"
 #include "panel/ListPanelView.h"
 #include "panel/NoResourcesTab.h"
 #include "panel/NotifyWnd.h"
+#include "panel/PanelClock.h"
+#include "panel/PanelDataLists.h"
+#include "panel/PanelRecord.h"
 #include "panel/PanelPrompt.h"
 #include "panel/Plugin.h"
 #include "panel/PreWindow.h"
 #include "panel/Registration.h"
 #include "panel/TabMakers.h"
+#include "pim/CategoriesList.h"
+#include "pim/IconProviderRef.h"
+#include "pim/OndrelClient.h"
+#include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/Module.h"
 
 namespace {
@@ -94,8 +110,35 @@ CTodayPanel::CTodayPanel(int mode)
       m_todayUpdated(RegisterWindowMessageW(L"TODAY_UPDATED{9620A364-953C-4B31-B593-9717F4B91603}")),
       m_showMessage(RegisterWindowMessageW(L"QelTarvo_ShowMessage")),
       m_uiMetricChange(RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE")),
-      m_selectEmailAccount(RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount")) {
+      m_selectEmailAccount(RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount")),
+      m_activateTab(RegisterWindowMessageW(L"QelTarvoActivateTab")),
+      m_calendarClosed(RegisterWindowMessageW(L"QelTarvo_CalendarWndClosed")),
+      m_fileChange(RegisterWindowMessageW(L"QelTarvo_FileChange")),
+      m_emailListChanged(RegisterWindowMessageW(L"QelTarvo_EmailListChanged")),
+      m_sovelUnload(RegisterWindowMessageW(L"QelTarvo_SovelUnload")),
+      m_pellamChanged(RegisterWindowMessageW(L"QelPellam_ScheduledChanged")),
+      m_lastDay(0),
+      m_lastMinute(0),
+      m_nextChange(0),
+      m_bias(0),
+      m_timeout(kDefaultTimeout),
+      m_timeoutPanel(kDefaultTimeoutPanel),
+      m_inactivityStart(0),
+      m_inactivityRunning(FALSE),
+      m_firstActivationDone(FALSE),
+      m_hasLastUp(FALSE),
+      m_lastUpTime(0),
+      m_lastUpPoint(),
+      m_lastMoveTime(0),
+      m_refocus(nullptr),
+      m_charCaptured(FALSE),
+      m_sovelModule(nullptr),
+      m_sovelWindow(nullptr),
+      m_sovelItem() {
   if (m_pixelUnit < 1) m_pixelUnit = 1;
+  // The start-up health check; a scroll bar's first drag marks the run healthy.
+  CheckStartupHealth();
+  CScrollBarElem::SetFirstDragHook(MarkStartupHealthy);
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   m_allTabsInHost = product.GetDWORD(L"AllTabsInArdeno", 1) != 0;
   m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -121,11 +164,17 @@ BOOL CTodayPanel::Attach(HWND window) {
 void CTodayPanel::Detach() {
   if (!m_window) return;
   if (IsWindow(m_window)) {
-    ::KillTimer(m_window, kLayoutTimer);
+    for (UINT_PTR id : {kLayoutTimer, kInactivityTimer, kSovelTimer, kClockTimer, kOndrelTimer}) ::KillTimer(m_window, id);
     SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
     RemovePropW(m_window, kPanelProperty);
   }
+  LoadSovelItem(TRUE);
   DestroyTabs();
+  SetCharCapture(FALSE);
+  if (CDesktopWrapper::Instance().GetTarget() == m_window) {
+    CDesktopWrapper::Instance().Detach();
+    CDesktopWrapper::Instance().SetTarget(nullptr);
+  }
   ReleaseNotificationWindow(m_window);
   if (CSkinColors::Instance().GetAttachedWindow() == m_window) CSkinColors::Instance().AttachWindow(nullptr);
   AttachHost(nullptr);
@@ -161,6 +210,19 @@ LRESULT CTodayPanel::OnCreate() {
   // Full width: the panel spans the screen when it is the whole Today item (or the
   // host's tab), not when something else sizes it.
   m_fullWidth = m_mode == 1 || GetRegistrationState(nullptr) == kTodayItemEnabled;
+  // Keys typed while the Today screen has the focus reach the panel through its
+  // top-level window.
+  if (m_mode == 0) {
+    HWND top = GetAncestor(m_window, GA_ROOT);
+    if (top && top != m_window && CDesktopWrapper::Instance().Attach(top, m_mode == 1))
+      CDesktopWrapper::Instance().SetTarget(m_window);
+  }
+  CIconProviderRef::SetOwnerAndReset(m_window, COndrelClient::Instance().GetCurrentPIM());
+  m_lastDay = m_lastMinute = PanelNow();
+  m_bias = PanelTimeZoneBias();
+  SetNextChangeTime(0);
+  LoadTimeoutSettings(FALSE);
+  StartInactivityTimer(TRUE);
   return 1;
 }
 
@@ -358,6 +420,7 @@ LRESULT CTodayPanel::LayoutPass(const WINDOWPOS* position) {
   ComputeCellWidths();
   if (m_newAutoAdjust || changed) ::SetTimer(m_window, kLayoutTimer, m_newAutoAdjust ? kLayoutDelay : kOldLayoutDelay, nullptr);
   m_layoutNeeded = FALSE;
+  if (!m_tabs.empty()) FirstActivation();
   return 0;
 }
 
@@ -526,27 +589,401 @@ LPCWSTR CTodayPanel::GetTabHostName(int tabId) const {
 
 LRESULT CTodayPanel::OnWindowPosChanged(WINDOWPOS* position) { return LayoutPass(position); }
 
-LRESULT CTodayPanel::OnActivateTab(WPARAM wParam, LPARAM) {
-  // The low word names the tab by its character's number.
-  const int id = LOWORD(wParam);
-  for (int i = 0; i < GetTabCount(); ++i)
-    if (m_tabs[static_cast<size_t>(i)]->GetTabIdChar() == static_cast<WCHAR>(L'0' + id) ||
-        m_tabs[static_cast<size_t>(i)]->GetTabId() == id)
-      return SelectTab(i, TRUE);
+int CTodayPanel::FindTabByChar(WCHAR ch) const {
+  for (int i = 0; i < GetTabCount(); ++i) {
+    CScrollPanel* tab = m_tabs[static_cast<size_t>(i)];
+    const int id = tab->GetTabId();
+    if (((id >= TAB_CALENDAR && id <= TAB_SPECIAL) || id == TAB_CUSTOM) && tab->GetTabIdChar() == ch) return i;
+  }
+  return -1;
+}
+
+LRESULT CTodayPanel::OnActivateTab(WPARAM wParam, LPARAM lParam) {
+  // The low word is the tab's character; the high word: 0x4000 remember the choice,
+  // 0x2000 scroll the Today screen to the top.
+  const WORD flags = HIWORD(static_cast<DWORD>(wParam));
+  if (lParam & 1) RebuildTabs();
+  if (m_current >= 0 && m_tabs[static_cast<size_t>(m_current)]->GetTabId() == TAB_NO_RESOURCES) return 0;
+  const int index = FindTabByChar(static_cast<WCHAR>(LOWORD(wParam)));
+  if (index < 0) return 0;
+  if (m_mode == 1) {
+    LPCWSTR name = GetTabHostName(m_tabs[static_cast<size_t>(index)]->GetTabId());
+    if (!name) return 0;
+    HWND parent = m_window ? ::GetParent(m_window) : nullptr;
+    if (parent) {
+      std::wstring copy(name);
+      COPYDATASTRUCT data = {2324, static_cast<DWORD>((copy.size() + 1) * sizeof(WCHAR)), &copy[0]};
+      SendMessageW(parent, WM_COPYDATA, reinterpret_cast<WPARAM>(m_window), reinterpret_cast<LPARAM>(&data));
+    }
+  }
+  if (GetRegistrationState(nullptr) != kTodayItemEnabled) {
+    // A custom tab that hosts the panel switches to it.
+    if (HANDLE event = CreateEventW(nullptr, FALSE, FALSE, L"STACTIVATE/\"Qel Tarvo\"")) {
+      SetEvent(event);
+      CloseHandle(event);
+    }
+  }
+  if (index != m_current && (m_mode == 0 || m_allTabsInHost)) SelectTab(index, (flags & 0x4000) != 0);
+  if ((flags & 0x2000) && m_window && ::GetParent(m_window)) PostMessageW(::GetParent(m_window), WM_VSCROLL, SB_TOP, 0);
   return 0;
 }
 
 LRESULT CTodayPanel::OnSetCurrentPlugin(WPARAM, LPARAM) { return 0; }
 
-BOOL CTodayPanel::OnHostTimer(UINT_PTR id) {
-  if (id != kLayoutTimer) return FALSE;
-  ::KillTimer(m_window, kLayoutTimer);
-  if (!m_window) return TRUE;
-  RECT rect;
-  GetWindowRect(m_window, &rect);
-  if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  MovePanel(rect, FALSE);
-  return TRUE;
+BOOL CTodayPanel::OnHostTimer(UINT_PTR id) { return HandleTimer(id); }
+
+BOOL CTodayPanel::HandleTimer(UINT_PTR id) {
+  if (!m_window) return FALSE;
+  if (id == kLayoutTimer) {
+    ::KillTimer(m_window, kLayoutTimer);
+    RECT rect;
+    GetWindowRect(m_window, &rect);
+    if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    MovePanel(rect, FALSE);
+    return TRUE;
+  }
+  if (id == kInactivityTimer) {
+    ReturnToTimeoutTab(FALSE);
+    return TRUE;
+  }
+  if (id == kClockTimer) {
+    OnClockTimer();
+    return TRUE;
+  }
+  if (id == kSovelTimer) {
+    ::KillTimer(m_window, kSovelTimer);
+    LoadSovelItem(FALSE);
+    return TRUE;
+  }
+  if (id == kOndrelTimer) {
+    ::KillTimer(m_window, kOndrelTimer);
+    COndrelClient::Instance().EnsureOndrel();
+    return TRUE;
+  }
+  // Any other negative identifier is no element's address.
+  return static_cast<INT_PTR>(id) < 0;
+}
+
+// --- clock and inactivity --------------------------------------------------------
+
+void CTodayPanel::RefreshAllTabs() {
+  for (CScrollPanel* tab : m_tabs) tab->RequestRefresh();
+}
+
+void CTodayPanel::SetNextChangeTime(double time) {
+  if (!m_window) return;
+  ::KillTimer(m_window, kClockTimer);
+  m_nextChange = time;
+  ::SetTimer(m_window, kClockTimer, kClockPeriod, nullptr);
+}
+
+void CTodayPanel::OnClockTimer() {
+  const LONG bias = PanelTimeZoneBias();
+  const double now = PanelNow();
+  if (std::floor(now) != std::floor(m_lastDay)) {
+    // A new day: everything dated "today" moves.
+    m_layoutNeeded = TRUE;
+    COndrelClient::Instance().UpdateCalendar();
+    RefreshAllTabs();
+    m_lastDay = m_lastMinute = now;
+    return;
+  }
+  if (m_nextChange != 0 && now >= m_nextChange) {
+    m_nextChange = 0;
+    RefreshAllTabs();
+    m_lastDay = m_lastMinute = now;
+    return;
+  }
+  if (std::floor(m_lastMinute * 1440) <= std::floor(now * 1440)) {
+    if (bias != m_bias) {
+      // The zone or daylight saving changed: the local times of every item moved.
+      COndrelClient::Instance().UpdateCalendar();
+      if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnTimeZoneChanged();
+      RefreshAllTabs();
+      m_bias = bias;
+    }
+    m_lastMinute = now;
+    return;
+  }
+  // The clock went back.
+  RefreshAllTabs();
+  m_lastDay = m_lastMinute = now;
+}
+
+void CTodayPanel::StartInactivityTimer(BOOL on) {
+  if (!m_window) return;
+  ::KillTimer(m_window, kInactivityTimer);
+  m_inactivityRunning = FALSE;
+  if (!on || m_timeout == 0) return;
+  ::SetTimer(m_window, kInactivityTimer, m_timeout * 1000, nullptr);
+  m_inactivityStart = PanelNow();
+  m_inactivityRunning = TRUE;
+}
+
+BOOL CTodayPanel::IsInactivityElapsed(BOOL rearm) {
+  if (m_timeout == 0 || !m_inactivityRunning) return FALSE;
+  const double seconds = (PanelNow() - m_inactivityStart) * 86400.0;
+  // A clock set back counts as no time gone; one set far ahead as all of it.
+  const DWORD elapsed = seconds <= 0 ? 0 : seconds >= m_timeout ? m_timeout : static_cast<DWORD>(seconds);
+  if (elapsed >= m_timeout) return TRUE;
+  if (rearm && m_window) ::SetTimer(m_window, kInactivityTimer, (m_timeout - elapsed) * 1000, nullptr);
+  return FALSE;
+}
+
+void CTodayPanel::ReturnToTimeoutTab(BOOL force) {
+  if (!force && !IsInactivityElapsed(TRUE)) return;
+  for (int i = GetTabCount() - 1; i >= 0; --i) {
+    if (m_tabs[static_cast<size_t>(i)]->GetTabIdChar() == m_timeoutPanel) {
+      PostMessageW(m_window, m_activateTab, static_cast<WPARAM>(m_timeoutPanel | 0xC0000000u), 0);
+      StartInactivityTimer(TRUE);
+      return;
+    }
+  }
+  m_timeoutPanel = m_tabs.empty() ? kDefaultTimeoutPanel : m_tabs[0]->GetTabIdChar();
+  LoadTimeoutSettings(TRUE);
+  StartInactivityTimer(TRUE);
+}
+
+void CTodayPanel::LoadTimeoutSettings(BOOL save) {
+  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  if (!save) {
+    DWORD timeout = product.GetDWORD(L"TimeoutTime", kDefaultTimeout);
+    // Beyond a week (or negative) the setting is broken: the timeout goes off.
+    if (static_cast<LONG>(timeout) < 0 || timeout > kMaxTimeout) {
+      timeout = 0;
+      product.SetDWORD(L"TimeoutTime", 0);
+    }
+    m_timeout = timeout;
+    const DWORD panel = product.GetDWORD(L"TimeoutPanel", kDefaultTimeoutPanel);
+    m_timeoutPanel = panel > 0 && panel <= 0xFFFF ? static_cast<WCHAR>(panel) : kDefaultTimeoutPanel;
+    // Only a tab that is shown can be returned to.
+    if (m_tabs.empty()) return;
+    for (CScrollPanel* tab : m_tabs)
+      if (tab->GetTabIdChar() == m_timeoutPanel) return;
+    m_timeoutPanel = m_tabs[0]->GetTabIdChar();
+  }
+  product.SetDWORD(L"TimeoutTime", m_timeout);
+  product.SetDWORD(L"TimeoutPanel", m_timeoutPanel);
+}
+
+void CTodayPanel::FirstActivation() {
+  if (m_firstActivationDone || !m_window) return;
+  m_firstActivationDone = TRUE;
+  if (m_resourcesMissing) {
+    PostMessageW(m_window, m_updateSettings, 0, 0);
+    return;
+  }
+  CSkinColors::Instance().LoadSystemColors();
+  ::SetTimer(m_window, kSovelTimer, kFirstActivationDelay, nullptr);
+  ::SetTimer(m_window, kOndrelTimer, kFirstActivationDelay, nullptr);
+  for (CScrollPanel* tab : m_tabs)
+    if (tab->GetTabId() == TAB_NOTES) tab->RequestRefresh();
+}
+
+// --- notifications and settings --------------------------------------------------
+
+LRESULT CTodayPanel::OnSettingChange(WPARAM wParam) {
+  CSkinColors::Instance().LoadSystemColors();
+  LoadTimeoutSettings(FALSE);
+  InvalidateStrip();
+  CHardwareKeys::Instance().Load();
+  if (wParam == 0x3002) LoadHeights(TRUE);
+  for (CScrollPanel* tab : m_tabs) tab->OnSettingsChanged();
+  return 0;
+}
+
+LRESULT CTodayPanel::OnDBNotification(WPARAM wParam, LPARAM lParam) {
+  if (!lParam) return 0;
+  // Two senders are honoured: the notification window, which sends a record of its
+  // own stack on this thread (wParam 1), and the database layer of this process,
+  // which posts a record it allocated (wParam 0). A record from anywhere else is
+  // never read: another process's address means nothing here.
+  const BOOL keep = wParam != 0;
+  if (keep) {
+    if (InSendMessage()) return 0;
+  } else {
+    if (InSendMessage() || !HeapValidate(GetProcessHeap(), 0, reinterpret_cast<LPCVOID>(lParam)) ||
+        HeapSize(GetProcessHeap(), 0, reinterpret_cast<LPCVOID>(lParam)) < sizeof(CENOTIFICATION))
+      return 0;
+  }
+  auto* record = reinterpret_cast<CENOTIFICATION*>(lParam);
+  if (record->dwSize != sizeof(CENOTIFICATION)) return 0;
+  if (record->dwParam) {
+    // The request names the list that opened the database, when it still lives.
+    if (CCategoriesList* categories = CCategoriesList::GetCurrent()) {
+      if (categories->OwnsNotification(record)) {
+        categories->OnDbNotify(record, keep);
+        Invalidate();
+        return 0;
+      }
+    }
+    if (CCeDatabase* database = CCeDatabase::FromNotification(record)) {
+      database->OnNotification(record, keep);
+      Invalidate();
+      return 0;
+    }
+    if (!keep) CeFreeNotification(nullptr, record);
+    return 0;
+  }
+  const int kind = static_cast<int>(record->oidParent);
+  if (kind != 9 && kind != 10 && kind != 13) {
+    if (!keep) CeFreeNotification(nullptr, record);
+    return 0;
+  }
+  if (kind == 9) COndrelClient::Instance().UpdateCalendar();
+  IPanelDataLists* lists = GetPanelDataLists();
+  if (!lists || !lists->OnDbNotification(kind, record, keep)) {
+    if (!keep) CeFreeNotification(nullptr, record);
+    return 0;
+  }
+  Invalidate();
+  return 0;
+}
+
+LRESULT CTodayPanel::OnUpdateSettings(WPARAM, LPARAM lParam) {
+  GetViewSettings().Load();
+  const BOOL wasMissing = m_resourcesMissing;
+  m_resourcesMissing = RefreshResourceLibrary();
+  m_resourcesProbed = FALSE;
+  ResetDateFormatCache();
+  GetSkin().Release();
+  COndrelClient& ondrel = COndrelClient::Instance();
+  ondrel.SetOwnerWindow(m_window);
+  ondrel.ReadSettings();
+  {
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    int keyboard = static_cast<int>(product.GetDWORD(L"AdvancedKeyboardSupport", 0));
+    if (m_mode == 1 && keyboard == 2) keyboard = 1;
+    if (keyboard != m_keyboardSupport) {
+      SetCharCapture(FALSE);
+      m_keyboardSupport = keyboard;
+      if (keyboard == 2 || (keyboard == 1 && m_receivedSelection)) SetCharCapture(TRUE);
+    }
+  }
+  m_horizontal = GetViewSettings().HorizontalTabsMode != 0;
+  m_wholeWidth = GetViewSettings().dbgHorzTabsOccupyWholeWidth != 0;
+  BOOL changed = FALSE;
+  CIconProviderRef::Reset(ondrel.ReadCurrentPIM(), &changed);
+  if (changed)
+    if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnIconProviderChanged();
+  if (wasMissing != m_resourcesMissing || lParam) {
+    if (m_tabs.empty()) {
+      m_layoutNeeded = TRUE;
+    } else {
+      const RECT content = m_content;
+      DestroyTabs();
+      Layout(content, TRUE);
+    }
+  }
+  ComputeCellWidths();
+  LoadHeights(FALSE);
+  for (CScrollPanel* tab : m_tabs) tab->OnSettingsChanged();
+  CSkinColors::Instance().LoadSystemColors();
+  InvalidateStrip();
+  LoadSovelItem(FALSE);
+  LoadTimeoutSettings(FALSE);
+  StartInactivityTimer(TRUE);
+  if (m_window) ::InvalidateRect(m_window, nullptr, FALSE);
+  return 0;
+}
+
+LRESULT CTodayPanel::OnShellChange(LPARAM lParam) {
+  // Only a record of this process's heap, as the shell layer posts it, is read; its
+  // paths must lie inside it, ended.
+  if (!lParam || InSendMessage()) return 0;
+  HANDLE heap = GetProcessHeap();
+  auto* notify = reinterpret_cast<FILECHANGENOTIFY*>(lParam);
+  if (!HeapValidate(heap, 0, notify)) return 0;
+  const SIZE_T size = HeapSize(heap, 0, notify);
+  if (size == static_cast<SIZE_T>(-1) || size < sizeof(FILECHANGENOTIFY) ||
+      notify->fci.cbSize != sizeof(FILECHANGEINFO) || notify->dwRefCount == 0)
+    return 0;
+  const auto begin = reinterpret_cast<ULONG_PTR>(notify), end = begin + size;
+  auto pathOf = [&](DWORD_PTR item) {
+    CString path;
+    if (item < begin + sizeof(FILECHANGENOTIFY) || item >= end || (item - begin) % sizeof(WCHAR)) return path;
+    const auto* text = reinterpret_cast<const WCHAR*>(item);
+    const size_t room = (end - item) / sizeof(WCHAR);
+    size_t length = 0;
+    while (length < room && text[length]) ++length;
+    if (length < room) path = text;
+    return path;
+  };
+  const DWORD event = static_cast<DWORD>(notify->fci.wEventId);
+  const CString item1 = pathOf(notify->fci.dwItem1), item2 = pathOf(notify->fci.dwItem2);
+  SHChangeNotifyFree(notify);
+
+  if ((event & (SHCNE_MEDIAINSERTED | SHCNE_DRIVEADD)) && m_resourcesMissing) PostMessageW(m_window, m_updateSettings, 0, 0);
+  if ((event & (SHCNE_MEDIAREMOVED | SHCNE_DRIVEREMOVED)) && !m_resourcesMissing) {
+    CString path;
+    GetInstallPath(path, L"TarvoRes.Dll");
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) PostMessageW(m_window, m_updateSettings, 0, 0);
+  }
+  IPanelDataLists* lists = GetPanelDataLists();
+  auto relevant = [&](const CString& path) { return lists && !path.IsEmpty() && lists->IsNoteFile(path); };
+  auto post = [&](const CString& path, DWORD code) {
+    PostPanelRecord(m_window, m_fileChange, 0, new CFileChangeRecord(path, code));
+  };
+  if (event & (SHCNE_CREATE | SHCNE_DELETE | SHCNE_ATTRIBUTES | SHCNE_UPDATEITEM)) {
+    if (relevant(item1)) post(item1, event);
+  } else if (event & SHCNE_RENAMEITEM) {
+    // The old name goes, the new one comes.
+    if (relevant(item1)) post(item1, SHCNE_DELETE);
+    if (relevant(item2)) post(item2, SHCNE_CREATE);
+  } else if (event & SHCNE_RENAMEFOLDER) {
+    post(item1, SHCNE_RMDIR);
+    post(item2, SHCNE_MKDIR);
+  } else if (event & 0x1F8) {
+    post(item1, event);
+  }
+  return 0;
+}
+
+int CTodayPanel::LoadSovelItem(BOOL unloadOnly) {
+  GetViewSettings().Load();
+  if (m_sovelModule) {
+    if (m_sovelWindow && IsWindow(m_sovelWindow)) DestroyWindow(m_sovelWindow);
+    FreeLibrary(m_sovelModule);
+    m_sovelModule = nullptr;
+    m_sovelWindow = nullptr;
+  }
+  if (unloadOnly || GetViewSettings().AppGroup_Sovel == 0 || !m_window) return 1;
+  {
+    CRegKey product(HKEY_LOCAL_MACHINE, L"Software\\Korvel\\Qel Sovel", FALSE, FALSE);
+    if (!product.IsOpen()) return 0;
+    // Builds before 366 cannot be hosted.
+    if (product.GetDWORD(L"Build", 0) < 366) return 0;
+  }
+  if (FindWindowW(L"QELSOVELTODAY{513E32D1-49F0-4B42-B186-38EA5A989F39}", nullptr)) return 1;
+  HMODULE module = LoadLibraryW(L"SovelToday.dll");
+  if (!module) return 0;
+  typedef HWND(WINAPI * PFN_INITIALIZE_ITEM)(TODAYLISTITEM*, HWND);
+  auto initialize = reinterpret_cast<PFN_INITIALIZE_ITEM>(
+      reinterpret_cast<void*>(GetProcAddress(module, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(240)))));
+  if (!initialize) {
+    FreeLibrary(module);
+    return 0;
+  }
+  m_sovelItem = TODAYLISTITEM();
+  wcscpy_s(m_sovelItem.szName, L"Qel Sovel");
+  m_sovelItem.tlit = tlitCustom;
+  m_sovelItem.dwOrder = 1;
+  m_sovelItem.fEnabled = TRUE;
+  m_sovelItem.fOptions = TRUE;
+  m_sovelItem.grfFlags = 1;
+  GetModuleFileNameW(module, m_sovelItem.szDLLPath, MAX_PATH);
+  m_sovelItem.szDLLPath[MAX_PATH - 1] = L'\0';
+  m_sovelItem.cyp = static_cast<DWORD>(-1);
+  m_sovelItem.hinstDLL = module;
+  HWND item = initialize(&m_sovelItem, m_window);
+  if (!item) {
+    FreeLibrary(module);
+    return 0;
+  }
+  m_sovelModule = module;
+  m_sovelWindow = item;
+  ShowWindow(item, SW_HIDE);
+  return 1;
 }
 
 // --- strip ---------------------------------------------------------------------
@@ -687,6 +1124,7 @@ void CTodayPanel::OnPaintMessage() {
 LRESULT CTodayPanel::OnKeyDown(WPARAM wParam) { return OnKey(static_cast<DWORD>(wParam)) ? 1 : 0; }
 
 BOOL CTodayPanel::OnKey(DWORD key) {
+  StartInactivityTimer(TRUE);
   CVirtualWnd* focused = GetFocusedElement();
   if (focused && focused != this) return focused->OnKey(key);
   if (m_tabs.empty() || m_current < 0) return FALSE;
@@ -766,6 +1204,20 @@ BOOL CTodayPanel::OnLButtonDown(POINT* point) {
     return taken;
   }
   m_pressedCell = CellAt(*point);
+  if (m_window) {
+    ::InvalidateRect(m_window, &m_content, FALSE);
+    // A held press on the strip is the context-menu gesture.
+    ::SetCapture(m_window);
+    SHRGINFO gesture = {sizeof gesture, m_window, *point, SHRG_RETURNCMD};
+    const DWORD answer = SHRecognizeGesture(&gesture);
+    if (::GetCapture() == m_window) ::ReleaseCapture();
+    if (answer == GN_CONTEXTMENU && m_pressedCell >= 0) {
+      POINT screen = *point;
+      ClientToScreen(m_window, &screen);
+      ShowContextMenu(screen.x, screen.y);
+      m_pressedCell = -1;
+    }
+  }
   return TRUE;
 }
 
@@ -780,6 +1232,78 @@ BOOL CTodayPanel::OnLButtonUp(POINT* point) {
   return TRUE;
 }
 
+BOOL CTodayPanel::OnLButtonDblClk(POINT* point) {
+  CScrollPanel* tab = GetCurrentTab();
+  return tab && tab->HitTest(point) ? tab->OnLButtonDblClk(point) : FALSE;
+}
+
+BOOL CTodayPanel::IsDoubleTap(POINT point, DWORD time) {
+  const int slop = 5 * GetScreenDpiX() / 96;
+  const BOOL twice = m_hasLastUp && time - m_lastUpTime < 500 && std::abs(point.x - m_lastUpPoint.x) <= slop &&
+                     std::abs(point.y - m_lastUpPoint.y) <= slop;
+  m_hasLastUp = TRUE;
+  m_lastUpTime = time;
+  m_lastUpPoint = point;
+  return twice;
+}
+
+BOOL CTodayPanel::OnChar(WCHAR ch) {
+  if (ch != 8 && !(ch >= L'0' && ch <= L'9') && ch < 65) return TRUE;
+  StartInactivityTimer(TRUE);
+  if (m_tabs.empty() || m_current < 0) return FALSE;
+  if (!m_receivedSelection && IsPocketPC()) {
+    if (m_mode != 0 || m_keyboardSupport != 2) return FALSE;
+    RequestSelection();
+    CScrollPanel* tab = GetCurrentTab();
+    CVirtualRoot::RequestFocus(tab);
+    tab->SetFocus();
+  }
+  const int id = GetCurrentTab()->GetTabId();
+  if (HasStrip() && id != TAB_NOTES && id != TAB_CONTACTS) {
+    // Typing looks a name up: the contacts take the letters.
+    for (int i = 0; i < GetTabCount(); ++i)
+      if (m_tabs[static_cast<size_t>(i)]->GetTabId() == TAB_CONTACTS) {
+        SelectTab(i, TRUE);
+        break;
+      }
+  }
+  GetCurrentTab()->OnChar(ch);
+  return TRUE;
+}
+
+void CTodayPanel::ShowContextMenu(int x, int y) {
+  CScrollPanel* tab = m_pressedCell >= 0 && m_pressedCell < GetTabCount() ? m_tabs[static_cast<size_t>(m_pressedCell)]
+                                                                          : GetCurrentTab();
+  if (!tab) return;
+  POINT at = {x, y};
+  tab->OnContextMenu(&at);
+}
+
+void CTodayPanel::OnCaptureChangedMessage() {
+  m_stripFocus = FALSE;
+  CVirtualWnd* focused = GetFocusedElement();
+  m_refocus = focused ? focused : this;
+}
+
+void CTodayPanel::SetCharCapture(BOOL on) {
+  if (on == m_charCaptured) return;
+  m_charCaptured = on;
+  if (on)
+    CDesktopWrapper::Instance().AddBlockedMessage(WM_CHAR);
+  else
+    CDesktopWrapper::Instance().RemoveBlockedMessage(WM_CHAR);
+}
+
+void CTodayPanel::OnFocusMessage(BOOL gained) {
+  // The root has already followed the window's focus.
+  if (!gained) {
+    SetCharCapture(FALSE);
+    return;
+  }
+  if (m_keyboardSupport == 1) SetCharCapture(TRUE);
+  if (CScrollPanel* tab = GetCurrentTab()) tab->SetFocus();
+}
+
 BOOL CTodayPanel::OnMouseMove(POINT* point) {
   CScrollPanel* tab = GetCurrentTab();
   return tab && m_pressedCell < 0 ? tab->OnMouseMove(point) : FALSE;
@@ -787,7 +1311,50 @@ BOOL CTodayPanel::OnMouseMove(POINT* point) {
 
 // --- messages ------------------------------------------------------------------
 
-BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam) {
+BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = 0;
+  if (message == m_updateSettings) {
+    result = OnUpdateSettings(wParam, lParam);
+    return TRUE;
+  }
+  if (message == m_activateTab) {
+    // Only the flags and the character are read; the rebuild bit is the
+    // placeholder's alone.
+    result = OnActivateTab(wParam, 0);
+    return TRUE;
+  }
+  if (message == m_calendarClosed) {
+    // The control that had the focus before the popup opened gets it back.
+    CVirtualWnd* refocus = m_refocus;
+    m_refocus = nullptr;
+    if (refocus && refocus != this && CLiveElements::Get().IsLive(refocus) && refocus->GetHwnd() == m_window) {
+      refocus->SetFocus();
+    } else if (refocus == this && !m_receivedSelection) {
+      RequestSelection();
+    }
+    return TRUE;
+  }
+  if (message == m_fileChange || message == m_emailListChanged) {
+    // Only a record this process posted and has not handled yet is honoured.
+    std::unique_ptr<CPanelRecord> record(TakePanelRecord(lParam));
+    if (!record) return TRUE;
+    IPanelDataLists* lists = GetPanelDataLists();
+    if (!lists) return TRUE;
+    if (message == m_emailListChanged) {
+      lists->OnEmailListChanged(wParam, *record);
+    } else if (auto* change = dynamic_cast<CFileChangeRecord*>(record.get())) {
+      lists->OnFileChange(*change);
+    }
+    return TRUE;
+  }
+  if (message == m_sovelUnload) {
+    LoadSovelItem(wParam == 0);
+    return TRUE;
+  }
+  if (message == m_pellamChanged) {
+    result = 1;
+    return TRUE;
+  }
   if (message == m_todayUpdated) {
     // The Today screen's data changed: the calendar shows it at its next chance.
     for (CScrollPanel* tab : m_tabs)
@@ -821,8 +1388,59 @@ BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam) {
 
 BOOL CTodayPanel::HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
-  if (message >= 0xC000 && HandleRegisteredMessage(message, wParam)) return TRUE;
+  if (message >= 0xC000 && HandleRegisteredMessage(message, wParam, lParam, result)) return TRUE;
   switch (message) {
+    case WM_SETTINGCHANGE:
+      result = OnSettingChange(wParam);
+      return TRUE;
+    case WM_DBNOTIFICATION:
+      result = OnDBNotification(wParam, lParam);
+      return TRUE;
+    case WM_FILECHANGEINFO:
+      result = OnShellChange(lParam);
+      return TRUE;
+    case WM_CHAR:
+      result = OnChar(static_cast<WCHAR>(wParam)) ? 1 : 0;
+      return TRUE;
+    case WM_CONTEXTMENU: {
+      if (!m_receivedSelection && IsPocketPC()) return TRUE;
+      int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+      if (lParam == -1) {
+        // The keyboard's form: the centre of the current strip cell.
+        const RECT cell = GetCellRect(m_current);
+        POINT centre = {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+        ClientToScreen(m_window, &centre);
+        x = centre.x;
+        y = centre.y;
+      }
+      ShowContextMenu(x, y);
+      return TRUE;
+    }
+    case WM_MOUSEMOVE: {
+      StartInactivityTimer(TRUE);
+      // Moves come faster than the lists can follow: while another one waits, one
+      // handled less than 100 ms ago is enough.
+      const DWORD time = PanelMessageTime();
+      MSG next;
+      if (time - m_lastMoveTime < 100 && PeekMessageW(&next, m_window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_NOREMOVE))
+        return TRUE;
+      m_lastMoveTime = time;
+      return FALSE;
+    }
+    case WM_LBUTTONDOWN:
+      StartInactivityTimer(TRUE);
+      return FALSE;
+    case WM_LBUTTONUP: {
+      StartInactivityTimer(TRUE);
+      ProcessWindowMessage(m_window, message, wParam, lParam, result);
+      const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (IsDoubleTap(point, PanelMessageTime())) PostMessageW(m_window, WM_LBUTTONDBLCLK, wParam, lParam);
+      result = 0;
+      return TRUE;
+    }
+    case WM_CAPTURECHANGED:
+      OnCaptureChangedMessage();
+      return FALSE;
     case WM_WINDOWPOSCHANGED:
       result = LayoutPass(reinterpret_cast<WINDOWPOS*>(lParam));
       return TRUE;
@@ -882,7 +1500,16 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWindowProcW(previous, window, message, wParam, lParam);
   }
   if (message == WM_DESTROY) {
-    ::KillTimer(window, kLayoutTimer);
+    for (UINT_PTR id : {kLayoutTimer, kInactivityTimer, kSovelTimer, kClockTimer, kOndrelTimer}) ::KillTimer(window, id);
+    m_firstActivationDone = FALSE;
+    m_refocus = nullptr;
+    LoadSovelItem(TRUE);
+    CIconProviderRef::Clear();
+    SetCharCapture(FALSE);
+    if (CDesktopWrapper::Instance().GetTarget() == window) {
+      CDesktopWrapper::Instance().Detach();
+      CDesktopWrapper::Instance().SetTarget(nullptr);
+    }
     ForgetElement(GetFocusedElement());
     DestroyTabs();
     ReleaseNotificationWindow(window);
@@ -890,6 +1517,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (HandlePanelMessage(message, wParam, lParam, result)) return result;
   if (ProcessWindowMessage(window, message, wParam, lParam, result)) return result;
+  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) OnFocusMessage(message == WM_SETFOCUS);
   return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 

@@ -20,6 +20,19 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   static const UINT_PTR kLayoutTimer = static_cast<UINT_PTR>(-15);
   static const UINT kLayoutDelay = 1500;
   static const UINT kOldLayoutDelay = 400;
+  // Return to the timeout tab after "TimeoutTime" seconds without a tap or key.
+  static const UINT_PTR kInactivityTimer = static_cast<UINT_PTR>(-10);
+  // Once per window, 2 s after the first activation: the forecast item, Ondrel.
+  static const UINT_PTR kSovelTimer = static_cast<UINT_PTR>(-11);
+  static const UINT_PTR kOndrelTimer = static_cast<UINT_PTR>(-14);
+  static const UINT kFirstActivationDelay = 2000;
+  // The clock: day, change time, minute and time-zone checks.
+  static const UINT_PTR kClockTimer = static_cast<UINT_PTR>(-13);
+  static const UINT kClockPeriod = 5000;
+  // "TimeoutTime" default and bound (seconds), "TimeoutPanel" default (the Calendar's '1').
+  static const DWORD kDefaultTimeout = 900;
+  static const DWORD kMaxTimeout = 604800;
+  static const WCHAR kDefaultTimeoutPanel = L'1';
 
   explicit CTodayPanel(int mode);
   ~CTodayPanel() override;
@@ -39,6 +52,7 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   BOOL OnLButtonDown(POINT* point) override;
   BOOL OnLButtonUp(POINT* point) override;
   BOOL OnMouseMove(POINT* point) override;
+  BOOL OnLButtonDblClk(POINT* point) override;
   void Paint(CTextRunList* context) override;
 
   // The tabs the settings ask for, each given the rectangle; selects the remembered
@@ -77,6 +91,39 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   int GetStripHeight() const { return m_cellHeight; }
   BOOL HasStrip() const { return !(m_mode == 1 && !m_allTabsInHost); }
 
+  // Clock: the variant time at which the shown content changes next (0 for none);
+  // restarts the clock timer.
+  void SetNextChangeTime(double time);
+  void OnClockTimer();
+  // Inactivity.
+  void StartInactivityTimer(BOOL on);
+  BOOL IsInactivityElapsed(BOOL rearm);
+  void ReturnToTimeoutTab(BOOL force);
+  void LoadTimeoutSettings(BOOL save);
+  DWORD GetTimeout() const { return m_timeout; }
+  WCHAR GetTimeoutPanel() const { return m_timeoutPanel; }
+  BOOL IsInactivityRunning() const { return m_inactivityRunning; }
+  // Notifications and settings.
+  LRESULT OnSettingChange(WPARAM wParam);
+  LRESULT OnDBNotification(WPARAM wParam, LPARAM lParam);
+  LRESULT OnUpdateSettings(WPARAM wParam, LPARAM lParam);
+  // The shell's file-change record (this process's, posted by the shell layer): the
+  // storage card's coming and going, and file-change records for the note files.
+  LRESULT OnShellChange(LPARAM lParam);
+  void FirstActivation();
+  // Input.
+  BOOL OnChar(WCHAR ch);
+  void ShowContextMenu(int x, int y);
+  // The forecast item: unloads the one loaded, then (unless unloadOnly) loads
+  // "SovelToday.dll" as a Today item inside the panel when the product is installed
+  // and shows no Today window of its own. 1 when there is nothing more to do, 0 when
+  // it could not be loaded.
+  int LoadSovelItem(BOOL unloadOnly);
+  HWND GetSovelWindow() const { return m_sovelWindow; }
+  HMODULE GetSovelModule() const { return m_sovelModule; }
+  // The element that gets the focus back when a popup closes.
+  CVirtualWnd* GetRefocusElement() const { return m_refocus; }
+
  protected:
   BOOL OnHostTimer(UINT_PTR id) override;
   void PaintBackground(CTextRunList* context) override;
@@ -89,7 +136,7 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   BOOL HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The registered messages the panel answers itself; TRUE when message is one.
   // Their wParam and lParam are numbers only: any process may post them.
-  BOOL HandleRegisteredMessage(UINT message, WPARAM wParam);
+  BOOL HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void Detach();
   LRESULT LayoutPass(const WINDOWPOS* position);
   void ComputeCellWidths();
@@ -99,6 +146,14 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   BOOL ParentShowsScrollBar() const;
   void InvalidateStrip();
   BOOL IsLandscape() const;
+  void RefreshAllTabs();
+  // The tab index whose character is ch among the built-in and custom tabs, or -1.
+  int FindTabByChar(WCHAR ch) const;
+  BOOL HandleTimer(UINT_PTR id);
+  void OnCaptureChangedMessage();
+  void OnFocusMessage(BOOL gained);
+  void SetCharCapture(BOOL on);
+  BOOL IsDoubleTap(POINT point, DWORD time);
 
   int m_mode;
   BOOL m_resourcesMissing;
@@ -139,4 +194,32 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   UINT m_showMessage;
   UINT m_uiMetricChange;
   UINT m_selectEmailAccount;
+  UINT m_activateTab;
+  UINT m_calendarClosed;
+  UINT m_fileChange;
+  UINT m_emailListChanged;
+  UINT m_sovelUnload;
+  UINT m_pellamChanged;
+  // Clock.
+  double m_lastDay;
+  double m_lastMinute;
+  double m_nextChange;
+  LONG m_bias;
+  // Inactivity.
+  DWORD m_timeout;
+  WCHAR m_timeoutPanel;
+  double m_inactivityStart;
+  BOOL m_inactivityRunning;
+  BOOL m_firstActivationDone;
+  // Taps.
+  BOOL m_hasLastUp;
+  DWORD m_lastUpTime;
+  POINT m_lastUpPoint;
+  DWORD m_lastMoveTime;
+  CVirtualWnd* m_refocus;
+  BOOL m_charCaptured;
+  // The forecast item; its record lives as long as the item may keep its address.
+  HMODULE m_sovelModule;
+  HWND m_sovelWindow;
+  TODAYLISTITEM m_sovelItem;
 };
