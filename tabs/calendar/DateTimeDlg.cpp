@@ -52,20 +52,7 @@ void CDateTimeDlg::PrepareTimes() {
   for (UINT id : {IDC_DT_START_TIME, IDC_DT_END_TIME})
     ::SendDlgItemMessageW(m_hWnd, id, DTM_SETFORMATW, 0,
                           hasSeconds ? reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(format)) : 0);
-  for (UINT id : {IDC_DT_START_HALF, IDC_DT_END_HALF}) {
-    HWND combo = GetDlgItem(id);
-    const LRESULT selected = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (int item = 0; item < kHalfHours; ++item) {
-      SYSTEMTIME time = {2000, 1, 0, 1, 0, 0, 0, 0};
-      HalfHourTime(item, &time);
-      WCHAR text[64] = L"";
-      if (!GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text, ARRAYSIZE(text)))
-        wsprintfW(text, L"%02d:%02d", time.wHour, time.wMinute);
-      ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    }
-    ::SendMessageW(combo, CB_SETCURSEL, selected, 0);
-  }
+  for (UINT id : {IDC_DT_START_HALF, IDC_DT_END_HALF}) CDateEditDlg::FillHalfHourList(GetDlgItem(id));
 }
 
 void CDateTimeDlg::ShowStart() {

@@ -52,6 +52,15 @@ CString CDaySchedulePopup::FormatMinutes(int minutes) {
   return text;
 }
 
+CString CDaySchedulePopup::FormatHour(int hour) {
+  SYSTEMTIME time = {2000, 1, 0, 1, static_cast<WORD>(hour % 24), 0, 0, 0};
+  WCHAR text[64] = L"";
+  if (!GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOMINUTESORSECONDS, &time, nullptr, text, ARRAYSIZE(text)))
+    wsprintfW(text, L"%d", hour % 24);
+  CharLowerW(text);
+  return text;
+}
+
 BOOL CDaySchedulePopup::SetDay(HWND parent, const RECT& anchor, LPCWSTR title, double day,
                                IDayScheduleListener* listener) {
   if (IsCreated()) return FALSE;
@@ -171,9 +180,10 @@ void CDaySchedulePopup::PaintContent(CTextRunList* context) {
   SetBkMode(dc, TRANSPARENT);
   const int low = std::min(m_selStart, m_selEnd), high = std::max(m_selStart, m_selEnd);
   if (low >= 0) {
-    Fill(dc, bar.left + low, bar.top - ScaleY(14), bar.left + std::max(high, low + 1), bar.top,
-         GetSysColorBrush(COLOR_HIGHLIGHT));
-    RECT text = {ScaleX(2), bar.top - ScaleY(28), ScaleX(kWidth) - ScaleX(2), bar.top - ScaleY(15)};
+    // Between the title band and the bar: the chosen half hours, and their times.
+    const int top = GetTitleHeight() + ScaleY(2), bottom = bar.top - ScaleY(2);
+    Fill(dc, bar.left + low, top, bar.left + std::max(high, low + 1), bottom, GetSysColorBrush(COLOR_HIGHLIGHT));
+    RECT text = {ScaleX(2), top, ScaleX(kWidth) - ScaleX(2), bottom};
     SetTextColor(dc, kDarkColor);
     DrawTextW(dc, m_selText, -1, &text, DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   }
@@ -206,7 +216,7 @@ void CDaySchedulePopup::PaintContent(CTextRunList* context) {
     Fill(dc, x, bar.bottom + 1, x + 1, bar.bottom + 1 + ScaleY(major ? 5 : 2), m_darkBrush);
     if (major) {
       RECT text = {x - ScaleX(20), bar.bottom + ScaleY(6), x + ScaleX(20), bar.bottom + ScaleY(17)};
-      DrawTextW(dc, FormatMinutes(tick * 30), -1, &text, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
+      DrawTextW(dc, FormatHour(tick / 2), -1, &text, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
     }
   }
   SelectObject(dc, oldFont);

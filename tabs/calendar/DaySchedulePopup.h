@@ -42,6 +42,8 @@ class CDaySchedulePopup : public CPopupWindow {
   static int OffsetToMinutes(int offset);
   // The locale's time, lower-cased; 24:00 is shown as 00:00.
   static CString FormatMinutes(int minutes);
+  // The hour alone, for the labels under the bar.
+  static CString FormatHour(int hour);
 
   BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                             DWORD mapId = 0) override;
