@@ -154,6 +154,16 @@ void CMonthCalendarWnd::Layout() {
 void CMonthCalendarWnd::FillFromList() {
   CAppointmentsList* list = m_list ? m_list : &CAppointmentsList::GetGlobal();
   m_bars.clear();
+  m_barsReady = TRUE;
+  try {
+    FillBarsFrom(list);
+  } catch (...) {
+    // Without memory for the bars the days show their placeholders.
+    m_bars.clear();
+  }
+}
+
+void CMonthCalendarWnd::FillBarsFrom(CAppointmentsList* list) {
   if (list->IsRangeSet()) {
     const LONG first = static_cast<LONG>(VariantDateFloor(list->GetFrom()));
     const LONG last = static_cast<LONG>(VariantDateFloor(list->GetTo()));
@@ -166,7 +176,6 @@ void CMonthCalendarWnd::FillFromList() {
       m_bars.push_back(std::move(bar));
     }
   }
-  m_barsReady = TRUE;
 }
 
 const CTimeSpanBar* CMonthCalendarWnd::FindBar(LONG day) const {
@@ -191,6 +200,22 @@ BOOL CMonthCalendarWnd::OnCopyData(const COPYDATASTRUCT* data) {
   if (!m_barsReady) return FALSE;
   CMonthReply reply;
   if (!reply.Read(data)) return FALSE;
+  // Another program's message must not end this one: out of memory keeps what is there.
+  try {
+    StoreReply(reply);
+  } catch (...) {
+    return FALSE;
+  }
+  if (m_hWnd) {
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    client.top += GetTitleHeight() + ScaleY(2);
+    ::InvalidateRect(m_hWnd, &client, FALSE);
+  }
+  return TRUE;
+}
+
+void CMonthCalendarWnd::StoreReply(const CMonthReply& reply) {
   const LONG first = CMonthGrid::DayNumber(reply.GetYear(), reply.GetMonth(), 1);
   const int days = DaysInMonth(reply.GetYear(), reply.GetMonth());
   for (int index = 0; index < days; ++index) {
@@ -203,13 +228,6 @@ BOOL CMonthCalendarWnd::OnCopyData(const COPYDATASTRUCT* data) {
     bar->FillFromReply(index, reply);
     m_bars.insert(at, std::move(bar));
   }
-  if (m_hWnd) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    client.top += GetTitleHeight() + ScaleY(2);
-    ::InvalidateRect(m_hWnd, &client, FALSE);
-  }
-  return TRUE;
 }
 
 BOOL CMonthCalendarWnd::OnCommand(UINT command) {

@@ -17,6 +17,7 @@
 #include "tabs/calendar/TimeSpanBar.h"
 
 class CAppointmentsList;
+class CMonthReply;
 
 class CMonthCalendarWnd : public CPopupWindow, public IMonthPopup {
  public:
@@ -103,6 +104,9 @@ class CMonthCalendarWnd : public CPopupWindow, public IMonthPopup {
  private:
   void Layout();
   void FillFromList();
+  void FillBarsFrom(CAppointmentsList* list);
+  // Bars for the reply's days that have none yet.
+  void StoreReply(const CMonthReply& reply);
   int CellAt(POINT point) const;
   int RowAt(POINT point) const;
   void SelectCells(int anchor, int current, BOOL rows);

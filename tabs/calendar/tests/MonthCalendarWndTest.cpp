@@ -3,6 +3,8 @@
 // grid, the day menu answered through the menu seam, keys and the year editor.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/aygshell/aygshell.h"
 #include "tabs/calendar/MonthCalendarWnd.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
@@ -102,6 +104,42 @@ TEST_F(MonthCalendarWndTest, RepliesAreTakenOnlyWholeAndNeverReplaceARecord) {
   EXPECT_EQ(CFakeMonthData::SendReply(popup.m_hWnd, 2024, 1, other), 1);
   EXPECT_EQ(popup.GetBarCount(), 29 + 31);
   EXPECT_EQ(popup.FindBar(static_cast<LONG>(Variant(2024, 1, 5)))->GetLevel(30), 3);
+}
+
+// Any program may send the popup WM_COPYDATA: mutated replies of any size and key
+// are taken whole or not at all, and never give a month more bars than days.
+TEST_F(MonthCalendarWndTest, FuzzedRepliesLeaveTheBarsSound) {
+  ASSERT_TRUE(Open(0, Variant(2024, 2, 10)));
+  std::mt19937 random(4111);
+  std::vector<BYTE> base(CMonthReply::kSize);
+  for (BYTE& b : base) b = static_cast<BYTE>(random());
+  int taken = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<BYTE> bytes = base;
+    for (int i = 0; i < 8; ++i) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
+    if (random() % 3 == 0) bytes.resize(random() % (2 * CMonthReply::kSize));
+    const ULONG_PTR key = random() % 4 == 0 ? static_cast<ULONG_PTR>(random())
+                                            : CMonthReply::MakeKey(1990 + random() % 60, random() % 14);
+    const LRESULT result =
+        CFakeMonthData::Send(popup.m_hWnd, key, bytes.empty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.size()));
+    int year = 0, month = 0;
+    const bool valid = bytes.size() == CMonthReply::kSize && CMonthReply::SplitKey(key, &year, &month);
+    ASSERT_EQ(result != 0, valid);
+    taken += valid;
+  }
+  EXPECT_GT(taken, 100);
+  // Sorted, one bar a day, each from a reply.
+  LONG previous = -1;
+  int count = 0;
+  for (LONG day = CMonthGrid::DayNumber(1990, 1, 1); day < CMonthGrid::DayNumber(2051, 1, 1); ++day) {
+    if (const CTimeSpanBar* bar = popup.FindBar(day)) {
+      ASSERT_GT(day, previous);
+      ASSERT_EQ(bar->GetDay(), day);
+      previous = day;
+      ++count;
+    }
+  }
+  EXPECT_EQ(count, popup.GetBarCount());
 }
 
 TEST_F(MonthCalendarWndTest, DayMenuCommandsReportThePeriodOrStartAnItem) {
