@@ -18,14 +18,7 @@ using dlgtest::RunModal;
 
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
-void Notify(HWND dialog, int id, UINT code) {
-  NMDATETIMECHANGE change = {};
-  change.nmhdr.hwndFrom = GetDlgItem(dialog, id);
-  change.nmhdr.idFrom = id;
-  change.nmhdr.code = code;
-  change.dwFlags = GDT_VALID;
-  SendMessageW(dialog, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
-}
+void Notify(HWND dialog, int id, UINT code) { dlgtest::NotifyPicker(dialog, id, code); }
 
 void PickDate(HWND dialog, int id, double date) {
   DlgSetDatePickerValue(GetDlgItem(dialog, id), date);
