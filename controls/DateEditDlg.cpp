@@ -65,8 +65,9 @@ void CDateEditDlg::SetTimeFormat() {
                       reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(format)));
 }
 
-void CDateEditDlg::FillHalfHours() {
-  HWND combo = GetDlgItem(IDC_HALF_HOURS);
+void CDateEditDlg::FillHalfHours() { FillHalfHourList(GetDlgItem(IDC_HALF_HOURS)); }
+
+void CDateEditDlg::FillHalfHourList(HWND combo) {
   const LRESULT selected = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
   ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (int item = 0; item < kHalfHours; ++item) {

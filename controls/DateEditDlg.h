@@ -36,6 +36,8 @@ class CDateEditDlg : public CDialogBase, public IDatePeriodListener {
   // first "s" or "S" and that "s" (or "ss") removed. FALSE (and empty) when the
   // picture has no seconds.
   static BOOL RemoveSeconds(LPCWSTR picture, CString& out);
+  // The 48 half hours of a day in the locale's time without seconds; the selection kept.
+  static void FillHalfHourList(HWND combo);
 
   void OnPeriodChosen(double from, double to) override;
 

@@ -50,8 +50,9 @@ int CValueEntryDlg::SelectedUnit() {
   return unit >= 0 && unit < kUnitCount ? unit : kMinutes;
 }
 
-void CValueEntryDlg::FillCounts(int unit) {
-  HWND combo = GetDlgItem(IDC_VALUE_COUNT);
+void CValueEntryDlg::FillCounts(int unit) { FillCountList(GetDlgItem(IDC_VALUE_COUNT), unit); }
+
+void CValueEntryDlg::FillCountList(HWND combo, int unit) {
   WCHAR text[16] = L"";
   ::GetWindowTextW(combo, text, ARRAYSIZE(text));
   int count = ParseCount(text);
@@ -73,6 +74,22 @@ void CValueEntryDlg::FillCounts(int unit) {
   ::SetWindowTextW(combo, text);
 }
 
+void CValueEntryDlg::InitReminderLists(HWND counts, HWND units, int count, int unit) {
+  for (int u = 0; u < kUnitCount; ++u) {
+    CString text;
+    LoadUIString(text, kUnitTexts[u]);
+    ::SendMessageW(units, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(text)));
+  }
+  ::SendMessageW(units, CB_SETCURSEL, unit, 0);
+  ::SendMessageW(counts, CB_LIMITTEXT, kMaxCountDigits, 0);
+  if (HWND edit = ::GetWindow(counts, GW_CHILD))
+    ::SetWindowLongPtrW(edit, GWL_STYLE, ::GetWindowLongPtrW(edit, GWL_STYLE) | ES_NUMBER);
+  WCHAR text[16];
+  wsprintfW(text, L"%d", count);
+  ::SetWindowTextW(counts, text);
+  FillCountList(counts, unit);
+}
+
 void CValueEntryDlg::EnableControls() {
   ::EnableWindow(GetDlgItem(IDC_VALUE_COUNT), m_state == kStateSet);
   ::EnableWindow(GetDlgItem(IDC_VALUE_UNIT), m_state == kStateSet);
@@ -83,25 +100,11 @@ LRESULT CValueEntryDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   ApplyDialogFonts(GetFontCache(), m_hWnd);
   CreateDialogMenuBar(m_hWnd, 0);
   if (!m_caption.IsEmpty()) SetWindowText(m_caption);
-  HWND units = GetDlgItem(IDC_VALUE_UNIT);
-  for (int unit = 0; unit < kUnitCount; ++unit) {
-    CString text;
-    LoadUIString(text, kUnitTexts[unit]);
-    ::SendMessageW(units, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(text)));
-  }
   int count = 1, unit = kMinutes;
   SplitMinutes(m_value, count, unit);
   m_state = m_value >= 0 ? kStateSet : kStateNone;
   ::CheckDlgButton(m_hWnd, IDC_VALUE_ON, m_state == kStateSet ? BST_CHECKED : BST_UNCHECKED);
-  ::SendMessageW(units, CB_SETCURSEL, unit, 0);
-  HWND counts = GetDlgItem(IDC_VALUE_COUNT);
-  ::SendMessageW(counts, CB_LIMITTEXT, kMaxCountDigits, 0);
-  if (HWND edit = ::GetWindow(counts, GW_CHILD))
-    ::SetWindowLongPtrW(edit, GWL_STYLE, ::GetWindowLongPtrW(edit, GWL_STYLE) | ES_NUMBER);
-  WCHAR text[16];
-  wsprintfW(text, L"%d", count);
-  ::SetWindowTextW(counts, text);
-  FillCounts(unit);
+  InitReminderLists(GetDlgItem(IDC_VALUE_COUNT), GetDlgItem(IDC_VALUE_UNIT), count, unit);
   EnableControls();
   SHDoneButton(m_hWnd, 0);
   GetTranslator().TranslateDialog(m_hWnd);

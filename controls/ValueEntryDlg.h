@@ -27,6 +27,12 @@ class CValueEntryDlg : public CDialogBase {
   static int JoinMinutes(int count, int unit);
   // The leading decimal digits of text (0 for none), stopping before overflow.
   static int ParseCount(LPCWSTR text);
+  // The count list of a unit (1, 5, 10, 15, 20, 30, 45 minutes; else 1 to 6), each
+  // entry carrying its number; the typed text stays, the entry of its count selected.
+  static void FillCountList(HWND combo, int unit);
+  // The unit names, the count field (digits only, three at most) showing count, and
+  // the count list of unit.
+  static void InitReminderLists(HWND counts, HWND units, int count, int unit);
 
   BEGIN_MSG_MAP(CValueEntryDlg)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)

@@ -19,14 +19,7 @@ using dlgtest::RunModal;
 const double kDue = 45000;  // 2023-03-15
 const double N = kNoDate;
 
-void Notify(HWND dialog, int id, UINT code) {
-  NMDATETIMECHANGE change = {};
-  change.nmhdr.hwndFrom = GetDlgItem(dialog, id);
-  change.nmhdr.idFrom = id;
-  change.nmhdr.code = code;
-  change.dwFlags = GDT_VALID;
-  SendMessageW(dialog, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
-}
+void Notify(HWND dialog, int id, UINT code) { dlgtest::NotifyPicker(dialog, id, code); }
 
 // The user picks a date in picker id (N empties it).
 void PickDate(HWND dialog, int id, double date) {

@@ -84,6 +84,16 @@ inline void ChooseComboItem(HWND dialog, int id, int item) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// What a date or time picker tells its dialog (DTN_DATETIMECHANGE, DTN_DROPDOWN).
+inline void NotifyPicker(HWND dialog, int id, UINT code) {
+  NMDATETIMECHANGE change = {};
+  change.nmhdr.hwndFrom = GetDlgItem(dialog, id);
+  change.nmhdr.idFrom = id;
+  change.nmhdr.code = code;
+  change.dwFlags = GDT_VALID;
+  SendMessageW(dialog, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&change));
+}
+
 inline void Press(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 inline std::wstring WindowText(HWND window) {

@@ -22,6 +22,7 @@
 #include "platform/windowlib/Module.h"
 #include "settings/shell/MainWnd.h"
 #include "settings/shell/SingleInstance.h"
+#include "tabs/calendar/TimeSpanBar.h"
 
 void CSettingsApp::SetProgramSwitches() {
   CRegKey::SetFlushAfterFailedCreate(TRUE);
@@ -34,6 +35,7 @@ void CSettingsApp::SetProgramSwitches() {
   GetCeDbApi()->SetReadHeap(GetProcessHeap());
   CCategoryColors::SetWriteMissingColors(TRUE);
   CIconSets::SetOptionsProgramRules(TRUE);
+  CTimeSpanBar::SetOptionsProgramRules(TRUE);
 }
 
 HINSTANCE CSettingsApp::LoadResourceLibrary() {

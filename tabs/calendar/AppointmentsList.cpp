@@ -8,8 +8,11 @@
 #include "base/MergeSort.h"
 #include "base/RecurrencePattern.h"
 #include "base/RegKey.h"
+#include "base/Translator.h"
 #include "pim/CategoriesList.h"
+#include "res/TarvoResIds.h"
 #include "tabs/calendar/CompareAppointments.h"
+#include "tabs/calendar/DateTimeDlg.h"
 
 namespace {
 
@@ -663,6 +666,18 @@ BOOL CAppointmentsList::SetPrivate(const CAppointmentRecord* record, LONG value)
   return writer.WriteRecord(target, TRUE) != 0;
 }
 
+BOOL CAppointmentsList::ReadMaster(DWORD itemId, CAppointmentRecord* master) {
+  if (!OpenHandles()) return FALSE;
+  CDbRecord reader(IsNewerStore() ? m_plainDb : m_notifyDb);
+  PrepareReadList(reader, FALSE);
+  CEOID oid = IsNewerStore() ? reader.Read(itemId, FALSE) : reader.Read(itemId, TRUE);
+  if (!oid) return FALSE;
+  RecurrencePattern* raw = nullptr;
+  FillRecord(reader, oid, master, &raw);
+  delete raw;
+  return TRUE;
+}
+
 BOOL CAppointmentsList::SetBusyStatus(const CAppointmentRecord* record, LONG status, BOOL wholeSeries) {
   if (!record || status < 0 || status > 3 || !record->m_itemId) return FALSE;
   if (record->m_isRecurring) {
@@ -672,15 +687,8 @@ BOOL CAppointmentsList::SetBusyStatus(const CAppointmentRecord* record, LONG sta
     BOOL allDay = record->m_allDay;
     if (wholeSeries) {
       // The series' own times, from its master record.
-      if (!OpenHandles()) return FALSE;
-      CDbRecord reader(IsNewerStore() ? m_plainDb : m_notifyDb);
-      PrepareReadList(reader, FALSE);
-      CEOID oid = IsNewerStore() ? reader.Read(record->m_itemId, FALSE) : reader.Read(record->m_itemId, TRUE);
-      if (!oid) return FALSE;
       CAppointmentRecord master;
-      RecurrencePattern* raw = nullptr;
-      FillRecord(reader, oid, &master, &raw);
-      delete raw;
+      if (!ReadMaster(record->m_itemId, &master)) return FALSE;
       start = master.m_start;
       end = master.m_end;
       allDay = master.m_allDay;
@@ -708,4 +716,75 @@ BOOL CAppointmentsList::DeleteAppointment(const CAppointmentRecord* record, BOOL
 BOOL CAppointmentsList::SetReminder(const CAppointmentRecord* record, LONG minutes) {
   if (!record || !record->m_itemId || !m_requests) return FALSE;
   return m_requests->SetApptReminder(record->m_itemId, minutes);
+}
+
+namespace {
+
+CAppointmentsList::PFN_MESSAGE_BOX g_messageBox = nullptr;
+
+}  // namespace
+
+CAppointmentsList::PFN_MESSAGE_BOX CAppointmentsList::SetMessageBoxHandler(PFN_MESSAGE_BOX handler) {
+  PFN_MESSAGE_BOX previous = g_messageBox;
+  g_messageBox = handler;
+  return previous;
+}
+
+BOOL CAppointmentsList::EditTimes(const CAppointmentRecord* record) {
+  if (!record || !record->m_itemId) return FALSE;
+  BOOL wholeSeries = FALSE;
+  CAppointmentRecord master;
+  const CAppointmentRecord* source = record;
+  if (record->m_isRecurring) {
+    CString question;
+    LoadUIString(question, IDS_CAL_ONE_OCCURRENCE);
+    const UINT type = MB_YESNOCANCEL | MB_ICONEXCLAMATION;
+    const int answer = g_messageBox ? g_messageBox(m_panelWindow, question, record->m_subject, type)
+                                    : MessageBoxW(m_panelWindow, question, record->m_subject, type);
+    if (answer != IDYES && answer != IDNO) return FALSE;
+    if (answer == IDNO) {
+      wholeSeries = TRUE;
+      if (!ReadMaster(record->m_itemId, &master)) return FALSE;
+      master.m_itemId = record->m_itemId;
+      source = &master;
+    }
+  }
+  CDateTimeDlg dialog;
+  dialog.m_start = source->m_start;
+  dialog.m_end = source->m_end;
+  dialog.m_allDay = source->m_allDay;
+  dialog.m_title = record->m_subject;
+  dialog.m_reminder = source->m_reminderSet ? source->m_reminderMinutes : -1;
+  dialog.m_datesFixed = wholeSeries;
+  dialog.m_reminderAvailable = !record->m_isRecurring || wholeSeries;
+  if (dialog.DoModal(m_panelWindow) != IDOK) return FALSE;
+  double end = dialog.m_end;
+  // The newer store takes an all-day end as the day after the last.
+  if (IsNewerStore() && record->m_allDay) end = DayOf(end) + 1.0;
+  if (dialog.m_reminderAvailable) SetReminder(record, dialog.m_reminder);
+  if (!m_requests) return FALSE;
+  const double occurrence = wholeSeries ? IAppointmentRequests::kWholeSeries : DayOf(record->m_start);
+  return m_requests->ChangeAppointment(record->m_itemId, occurrence, dialog.m_start, end, record->m_busyStatus,
+                                       dialog.m_allDay);
+}
+
+BOOL CAppointmentsList::ShowNotes(HWND owner, const RECT& rect, const CAppointmentRecord* record) {
+  if (!record || !m_noteViewer) return FALSE;
+  if (!record->m_note.IsEmpty()) {
+    const LPCWSTR text = record->m_note;
+    return m_noteViewer->ShowInk(owner, rect, record->m_subject, reinterpret_cast<const BYTE*>(text),
+                                 static_cast<DWORD>((record->m_note.GetLength() + 1) * sizeof(WCHAR)));
+  }
+  if (!record->m_itemId || !OpenHandles()) return FALSE;
+  if (!LayoutIds()[kNotes]) return FALSE;
+  CDbRecord reader(m_plainDb);
+  PrepareReadList(reader, FALSE);
+  const CEOID oid = IsNewerStore() ? reader.Read(record->m_itemId, FALSE) : reader.Read(record->m_itemId, TRUE);
+  if (!oid || !NotesPresent(reader, kNotes)) return FALSE;
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  reader.GetBlob(kNotes, &data, &size);
+  CString subject;
+  reader.GetString(kSubject, subject, record->m_subject);
+  return m_noteViewer->ShowInk(owner, rect, subject, data, size);
 }

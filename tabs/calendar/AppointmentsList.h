@@ -14,6 +14,7 @@
 #include "tabs/calendar/AppointmentRequests.h"
 #include "tabs/calendar/AppointmentsListener.h"
 #include "tabs/calendar/BusyIntervals.h"
+#include "tabs/calendar/NoteViewer.h"
 
 class RecurrencePattern;
 
@@ -77,6 +78,19 @@ class CAppointmentsList : public CBusyIntervals {
   BOOL DeleteAppointment(const CAppointmentRecord* record, BOOL wholeSeries);
   BOOL SetReminder(const CAppointmentRecord* record, LONG minutes);
 
+  // New times through the date and time dialog (owned by the panel window); a
+  // recurring appointment first asks whether only this occurrence changes. FALSE
+  // when cancelled or nothing could be asked.
+  BOOL EditTimes(const CAppointmentRecord* record);
+  // The notes in the note viewer beside rect; read from the store when the record
+  // holds none in memory. FALSE when there are none or no viewer.
+  BOOL ShowNotes(HWND owner, const RECT& rect, const CAppointmentRecord* record);
+  void SetPanelWindow(HWND panel) { m_panelWindow = panel; }
+  void SetNoteViewer(INoteViewer* viewer) { m_noteViewer = viewer; }
+  // The occurrence question goes through this (null restores MessageBoxW).
+  typedef int (*PFN_MESSAGE_BOX)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+  static PFN_MESSAGE_BOX SetMessageBoxHandler(PFN_MESSAGE_BOX handler);
+
   // End plus a day for an all-day appointment: where it stops taking the calendar.
   static double EffectiveEnd(const CAppointmentRecord& record);
   void RebuildBusyIntervals();
@@ -84,6 +98,8 @@ class CAppointmentsList : public CBusyIntervals {
  private:
   struct Props;
   BOOL OpenHandles();
+  // The series' master record by its item identifier; FALSE when it cannot be read.
+  BOOL ReadMaster(DWORD itemId, CAppointmentRecord* master);
   // The whole read list, or only what places a record in time.
   void PrepareReadList(CDbRecord& reader, BOOL timesOnly) const;
   // Start, end, all-day, duration and recurring from either read list.
@@ -126,4 +142,6 @@ class CAppointmentsList : public CBusyIntervals {
   TIME_ZONE_INFORMATION m_zone;
   IAppointmentsListener* m_listener;
   IAppointmentRequests* m_requests;
+  HWND m_panelWindow = nullptr;
+  INoteViewer* m_noteViewer = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "graphics/SkinColors.h"
 #include "graphics/TextFit.h"
 #include "pim/CategoryColors.h"
+#include "tabs/calendar/TimeSpanBar.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ struct Switches {
       previewLayout, optionsRules, writeMissingColors;
   HANDLE readHeap;
   BOOL iconChooserRules;
+  BOOL timeSpanBarRules;
 
   static Switches Now() {
     CRegKey failed(nullptr, L"Software\\TarvoTests\\NoRoot");
@@ -35,7 +37,8 @@ struct Switches {
             CKeyedBitmap::IsExactKeyInDib(), GetThemeColorKeyCreate(), CContainerElement::IsPreviewLayout(),
             CKeyLayouts::IsOptionsProgramRules(), CCategoryColors::IsWriteMissingColors(), heap,
             CIconSets::IsOptionsProgramRules() && CIconGrid::IsOptionsProgramRules() &&
-                CIconDatabase::IsOptionsProgramRules()};
+                CIconDatabase::IsOptionsProgramRules(),
+            CTimeSpanBar::GetOptionsProgramRules()};
   }
 };
 
@@ -51,6 +54,7 @@ void RestoreLibrarySwitches() {
   GetCeDbApi()->SetReadHeap(nullptr);
   CCategoryColors::SetWriteMissingColors(FALSE);
   CIconSets::SetOptionsProgramRules(FALSE);
+  CTimeSpanBar::SetOptionsProgramRules(FALSE);
 }
 
 // Every difference of the options program is chosen by the one call start-up makes.
@@ -66,6 +70,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_FALSE(library.writeMissingColors);
   EXPECT_EQ(library.readHeap, nullptr);
   EXPECT_FALSE(library.iconChooserRules);
+  EXPECT_FALSE(library.timeSpanBarRules);
 
   CSettingsApp::SetProgramSwitches();
   const Switches options = Switches::Now();
@@ -81,6 +86,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_TRUE(options.writeMissingColors);
   EXPECT_EQ(options.readHeap, GetProcessHeap());
   EXPECT_TRUE(options.iconChooserRules);
+  EXPECT_TRUE(options.timeSpanBarRules);
 }
 
 // The font cache is the plug-in's in both programs: the options program's switches

@@ -17,6 +17,10 @@
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/windowlib/ComPtr.h"
+#include "base/tests/ResourceLibraryScope.h"
+#include "platform/windowlib/DialogImpl.h"
+#include "res/TarvoResIds.h"
+#include "tabs/calendar/TimeSpanBar.h"
 
 namespace {
 
@@ -558,6 +562,97 @@ TEST_P(AppointmentsListTest, SeriesOperationsAreAskedOfTheItemOperationsProgram)
   }
   ASSERT_EQ(requests.reminders.size(), 1u);
   EXPECT_EQ(requests.reminders[0], std::make_pair(r->m_itemId, -1L));
+}
+
+// What the popups and rows take from a loaded list: a day's bar, the notes read back
+// from the store, and new times for a whole series (its master's, dates fixed).
+struct CKeptNotes : INoteViewer {
+  BOOL ShowInk(HWND, const RECT&, LPCWSTR title, const BYTE* notes, DWORD size) override {
+    this->title = title;
+    bytes.assign(notes, notes + size);
+    return TRUE;
+  }
+  std::wstring title;
+  std::vector<BYTE> bytes;
+};
+
+int AnswerWholeSeries(HWND, LPCWSTR, LPCWSTR, UINT) { return IDNO; }
+
+TEST_P(AppointmentsListTest, BarsNotesAndSeriesTimesComeFromTheLoadedList) {
+  IAppointment* a;
+  ASSERT_TRUE(a = NewAppointment(app, L"Review", kMonday + 9 * kHour, kMonday + 10 * kHour));
+  BYTE ink[] = {'i', 'n', 'k', 1, 2, 3};
+  CEBLOB blob = {sizeof(ink), ink};
+  a->put_BodyInk(&blob);
+  Save(a);
+  IAppointment* series = NewAllDay(app, L"Gym", kMonday - 14 + 2, 1, Newer());
+  ASSERT_TRUE(series);
+  {
+    CComPtr<IRecurrencePattern> pattern;
+    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
+    pattern->put_RecurrenceType(olRecursWeekly);
+    pattern->put_DayOfWeekMask(1 << 3);  // Wednesday
+    pattern->put_NoEndDate(VARIANT_TRUE);
+  }
+  Save(series);
+  CLocalMachineSandbox machine{L"AppointmentsListBars"};
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  ASSERT_TRUE(list.Open());
+  ASSERT_EQ(list.GetCount(), 2);
+
+  CTimeSpanBar monday(48);
+  monday.SetDay(static_cast<LONG>(kMonday));
+  monday.Compute(&list);
+  EXPECT_EQ(monday.GetLevel(17), -1);
+  EXPECT_EQ(monday.GetLevel(18), 2);
+  EXPECT_EQ(monday.GetLevel(19), 2);
+  EXPECT_EQ(monday.GetLevel(20), -1);
+  EXPECT_EQ(monday.GetAllDayLevel(), -1);
+  EXPECT_TRUE(monday.IsAfternoonEmpty());
+  CTimeSpanBar wednesday(48);
+  wednesday.SetDay(static_cast<LONG>(kMonday + 2));
+  wednesday.Compute(&list);
+  EXPECT_EQ(wednesday.GetAllDayLevel(), 2) << "an all-day record ends on its last day, and still fills it";
+  CTimeSpanBar thursday(48);
+  thursday.SetDay(static_cast<LONG>(kMonday + 3));
+  thursday.Compute(&list);
+  EXPECT_EQ(thursday.GetAllDayLevel(), -1);
+  EXPECT_TRUE(thursday.IsMorningEmpty());
+
+  CAppointmentRecord* review = list.GetAt(list.GetAt(0)->m_isRecurring ? 1 : 0);
+  CAppointmentRecord* gym = list.GetAt(list.GetAt(0)->m_isRecurring ? 0 : 1);
+  CKeptNotes viewer;
+  list.SetNoteViewer(&viewer);
+  EXPECT_TRUE(review->m_hasNotes);
+  ASSERT_TRUE(list.ShowNotes(nullptr, RECT{0, 0, 10, 10}, review));
+  EXPECT_EQ(viewer.title, L"Review");
+  EXPECT_EQ(viewer.bytes, std::vector<BYTE>(ink, ink + sizeof(ink)));
+  EXPECT_FALSE(list.ShowNotes(nullptr, RECT{0, 0, 10, 10}, gym)) << "no notes";
+
+  RecordedRequests requests;
+  list.SetRequests(&requests);
+  CAppointmentsList::SetMessageBoxHandler(&AnswerWholeSeries);
+  CDialogImplBase::SetModalHook(
+      [](HWND dialog, void*) {
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DT_START_DATE))) << "a series keeps its dates";
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_DT_REMINDER_ON)));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      },
+      nullptr);
+  {
+    CResourceLibraryScope resources;
+    EXPECT_TRUE(list.EditTimes(gym));
+  }
+  CDialogImplBase::SetModalHook(nullptr, nullptr);
+  CAppointmentsList::SetMessageBoxHandler(nullptr);
+  ASSERT_EQ(requests.changes.size(), 1u);
+  EXPECT_DOUBLE_EQ(requests.changes[0].occurrence, 949998.0);
+  EXPECT_DOUBLE_EQ(requests.changes[0].start, kMonday - 14 + 2) << "the series' own first day";
+  EXPECT_DOUBLE_EQ(requests.changes[0].end, Newer() ? kMonday - 14 + 3 : kMonday - 14 + 2);
+  EXPECT_TRUE(requests.changes[0].allDay);
+  ASSERT_EQ(requests.reminders.size(), 1u);
+  EXPECT_EQ(requests.reminders[0].second, -1L);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStores, AppointmentsListTest, ::testing::Values(false, true),

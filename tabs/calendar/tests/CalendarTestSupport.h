@@ -1,0 +1,106 @@
+// What the calendar popups' tests share: the registry and resources of their own,
+// a fake of the item-operations program's month data, and a menu answerer.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "base/ScreenDpi.h"
+#include "base/tests/RegistrySandbox.h"
+#include "base/tests/ResourceLibraryScope.h"
+#include "controls/MonthPopup.h"
+#include "controls/PopupMenuTracker.h"
+#include "controls/tests/TestHost.h"
+#include "tabs/calendar/MonthDataSource.h"
+#include "tabs/calendar/MonthReply.h"
+
+namespace caltest {
+
+inline SYSTEMTIME Date(int year, int month, int day, int hour = 0, int minute = 0) {
+  SYSTEMTIME date = {};
+  date.wYear = static_cast<WORD>(year);
+  date.wMonth = static_cast<WORD>(month);
+  date.wDay = static_cast<WORD>(day);
+  date.wHour = static_cast<WORD>(hour);
+  date.wMinute = static_cast<WORD>(minute);
+  return date;
+}
+
+inline double Variant(int year, int month, int day, int hour = 0, int minute = 0) {
+  double value = 0;
+  SystemTimeToVariantDate(Date(year, month, day, hour, minute), &value);
+  return value;
+}
+
+// Stands in for the item-operations program: records what the popup asks and
+// answers with replies the test builds.
+class CFakeMonthData : public IMonthDataSource {
+ public:
+  struct NewItemCall {
+    int kind;
+    double start;
+    bool hasEnd;
+    double end;
+  };
+  CFakeMonthData() { SetMonthDataSource(this); }
+  ~CFakeMonthData() override { SetMonthDataSource(nullptr); }
+  void CancelLoad() override { ++cancels; }
+  void RequestMonthRange(const SYSTEMTIME& date, HWND window) override {
+    requests.push_back(date);
+    replyWindow = window;
+  }
+  BOOL NewItem(int kind, double start, const double* end) override {
+    newItems.push_back({kind, start, end != nullptr, end ? *end : 0});
+    return TRUE;
+  }
+  // The reply as the program sends it; what the window answered.
+  static LRESULT Send(HWND window, ULONG_PTR key, const void* bytes, DWORD size) {
+    COPYDATASTRUCT data = {key, size, const_cast<void*>(bytes)};
+    return SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+  }
+  static LRESULT SendReply(HWND window, int year, int month, const CMonthReply& reply) {
+    return Send(window, CMonthReply::MakeKey(year, month), &reply.GetLayout(), CMonthReply::kSize);
+  }
+
+  int cancels = 0;
+  std::vector<SYSTEMTIME> requests;
+  std::vector<NewItemCall> newItems;
+  HWND replyWindow = nullptr;
+};
+
+// Answers every popup menu with a fixed command and keeps the entries' texts.
+class CMenuAnswer {
+ public:
+  explicit CMenuAnswer(int answer = 0) : m_answer(answer) { CPopupMenuTracker::SetHook(&Hook, this); }
+  ~CMenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
+  void Set(int answer) { m_answer = answer; }
+  std::vector<UINT> ids;
+  std::vector<std::wstring> texts;
+  int menus = 0;
+
+ private:
+  static int Hook(HMENU menu, UINT, int, int, HWND, void* context) {
+    auto* self = static_cast<CMenuAnswer*>(context);
+    ++self->menus;
+    self->ids.clear();
+    self->texts.clear();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      WCHAR text[128] = L"";
+      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      self->ids.push_back(GetMenuItemID(menu, i));
+      self->texts.push_back(text);
+    }
+    return self->m_answer;
+  }
+  int m_answer;
+};
+
+class CPeriodRecorder : public IDatePeriodListener {
+ public:
+  void OnPeriodChosen(double from, double to) override { periods.push_back({from, to}); }
+  std::vector<std::pair<double, double>> periods;
+};
+
+}  // namespace caltest
