@@ -78,7 +78,9 @@ TEST_P(ShippedSkinTest, IsWholeAndEveryMemberDecodesAndDraws) {
   // skin answers every part's size and draws it.
   EXPECT_EQ(skin.HasScrollBar(), shipped.partScrollBar);
   EXPECT_EQ(skin.GetScrollBitmap() != nullptr, !shipped.partScrollBar);
-  if (!shipped.partScrollBar) EXPECT_TRUE(skin.IsScrollBitmapFromSkin());
+  if (!shipped.partScrollBar) {
+    EXPECT_TRUE(skin.IsScrollBitmapFromSkin());
+  }
   const int parts = shipped.partScrollBar ? CSkin::kScrollPartCount : skin.GetScrollBitmap()->GetPartCount();
   EXPECT_GE(parts, shipped.partScrollBar ? 7 : 4);
   for (int part = 0; part < parts; part++) {
@@ -142,7 +144,7 @@ TEST(ShippedSkins, DamagedDefaultSkinNeverFaults) {
   CDib canvas;
   ASSERT_TRUE(canvas.CreateFilled(40, 40, RGB(0, 0, 0)));
   int complete = 0;
-  for (int round = 0; round < 300; round++) {
+  for (int round = 0; round < 1000; round++) {
     skin.Release();  // closes the archive before its file is rewritten
     ASSERT_TRUE(ziptest::WriteBytes(path, mutator.Mutate(shipped)));
     skin.UseSkinPath(path.c_str());
