@@ -249,16 +249,29 @@ BOOL CSkin::HasScrollBar() {
 }
 
 SIZE CSkin::GetScrollPartSize(int index) {
-  if (index < 0 || index >= kScrollPartCount || !HasScrollBar()) return {0, 0};
-  return CellOf(m_parts[index]);
+  if (index < 0 || index >= kScrollPartCount) return {0, 0};
+  if (HasScrollBar()) return CellOf(m_parts[index]);
+  // The single strip stands in for the parts: its own part sizes.
+  return m_scrollBitmap ? m_scrollBitmap->GetPartSize(index) : SIZE{0, 0};
 }
 
 CDib* CSkin::DrawScrollPart(int index, CDib* target, int x, int y, HDC hdc) {
-  if (index < 0 || index >= kScrollPartCount || !HasScrollBar() || !m_parts[index]) return nullptr;
-  return DrawPiece(m_parts[index], target, x, y, hdc, nullptr);
+  if (index < 0 || index >= kScrollPartCount) return nullptr;
+  if (HasScrollBar()) return m_parts[index] ? DrawPiece(m_parts[index], target, x, y, hdc, nullptr) : nullptr;
+  if (!m_scrollBitmap || index >= m_scrollBitmap->GetPartCount()) return nullptr;
+  if (target) {
+    m_scrollBitmap->DrawPart(index, *target, x, y);
+  } else if (hdc && !m_scrollBitmap->DrawTransparent(hdc, index, x, y)) {
+    return nullptr;
+  }
+  return m_scrollBitmap;
 }
 
-CBitmap* CSkin::GetScrollBitmap() { return m_scrollBitmap; }
+CBitmap* CSkin::GetScrollBitmap() {
+  // Asking loads the scroll bar, so the strip is there whenever the parts are not.
+  LoadScrollBar();
+  return m_scrollBitmap;
+}
 
 int CSkin::LoadTabIcons() {
   if (!Open()) return kFailed;

@@ -96,16 +96,23 @@ class CSkin {
   int LoadScrollBar();
   // The skin's seven parts are in use (no single strip).
   BOOL HasScrollBar();
+  // A part's cell size: the skin's part, else the single strip's part of that
+  // index; 0 x 0 when neither has it (the optional track, a strip's missing part).
   SIZE GetScrollPartSize(int index);
+  // As DrawIcon, from the skin's parts or else the single strip (which it returns).
   CDib* DrawScrollPart(int index, CDib* target, int x, int y, HDC hdc);
-  // The single strip when that is what loaded, else null.
+  // The single strip when that is what loaded (loading the scroll bar first), else null.
   CBitmap* GetScrollBitmap();
   // Whether the single strip came from the skin (not from the resource library).
   BOOL IsScrollBitmapFromSkin() const { return m_scrollBitmap && m_scrollBitmapFromSkin; }
 
   int LoadTabIcons();
   BOOL DrawTabIcon(int row, HDC hdc, int x, int y, BOOL selected);
-  CSkinImage* GetTabIcons() { return m_tabIcons; }
+  // The tab icon grid, loaded on first request; null when the skin has none.
+  CSkinImage* GetTabIcons() {
+    LoadTabIcons();
+    return m_tabIcons;
+  }
 
   // Takes ownership (null: none). GetCategoryIcons loads it on the first request.
   void SetCategoryIcons(ISkinCategoryIcons* icons);

@@ -265,7 +265,7 @@ void CSkinColors::DrawSkinBackground(const RECT& rect) {
   const BOOL parts = skin.HasScrollBar();
   CBitmap* strip = parts ? nullptr : skin.GetScrollBitmap();
   if (!parts && !strip) return;
-  const SIZE part = parts ? skin.GetScrollPartSize(CSkin::kPartHeaderButton) : strip->GetPartSize(CSkin::kPartHeaderButton);
+  const SIZE part = skin.GetScrollPartSize(CSkin::kPartHeaderButton);
   const int px = (width - part.cx) / 2, py = (height - part.cy) / 2;
   auto layPart = [&](CDib& face, COLORREF blueBecomes) {
     if (parts) {

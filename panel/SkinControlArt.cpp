@@ -63,21 +63,10 @@ ScrollArtKind CSkinControlArt::GetScrollArtKind() {
   return skin.GetScrollBitmap() ? SCROLL_ART_STRIP : SCROLL_ART_NONE;
 }
 
-SIZE CSkinControlArt::GetScrollPartSize(int part) {
-  CSkin& skin = CSkin::Instance();
-  if (skin.HasScrollBar()) return skin.GetScrollPartSize(part);
-  if (CBitmap* strip = skin.GetScrollBitmap()) return strip->GetPartSize(part);
-  return {0, 0};
-}
+SIZE CSkinControlArt::GetScrollPartSize(int part) { return CSkin::Instance().GetScrollPartSize(part); }
 
 BOOL CSkinControlArt::DrawScrollPart(int part, CDib* target, int x, int y, HDC hdc) {
-  CSkin& skin = CSkin::Instance();
-  if (skin.HasScrollBar()) return skin.DrawScrollPart(part, target, x, y, hdc) != nullptr;
-  CBitmap* strip = skin.GetScrollBitmap();
-  if (!strip) return FALSE;
-  if (!target) return strip->DrawTransparent(hdc, part, x, y);
-  strip->DrawPart(part, *target, x, y);
-  return TRUE;
+  return CSkin::Instance().DrawScrollPart(part, target, x, y, hdc) != nullptr;
 }
 
 void CSkinControlArt::DrawScrollFrame(const RECT& column) {

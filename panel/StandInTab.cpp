@@ -54,6 +54,11 @@ UINT CStandInTab::GetTabIcon() {
 
 UINT CStandInTab::GetTabIconId(int) { return GetTabIcon(); }
 
+int CStandInTab::GetSkinTabIndex() {
+  const TabFace* face = FindFace(m_tabId);
+  return face ? static_cast<int>(face - kFaces) : -1;
+}
+
 CVirtualDropDown* CStandInTab::CreateSortMenu() {
   const TabFace* face = FindFace(m_tabId);
   return face ? MakeSelector(face->sort, DROPDOWN_ALIGN_LEFT) : nullptr;

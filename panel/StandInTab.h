@@ -14,6 +14,8 @@ class CStandInTab : public CListPanelView {
   int GetTabId() override { return m_tabId; }
   UINT GetTabIcon() override;
   UINT GetTabIconId(int variant) override;
+  // The skin's tab icon row: the tab host's order of the six tabs.
+  int GetSkinTabIndex() override;
   CVirtualDropDown* CreateSortMenu() override;
   CVirtualDropDown* CreateFilterMenu() override;
 

@@ -204,3 +204,26 @@
 #define IDC_DT_REMINDER_UNIT 1021
 #define IDC_DT_REMINDER_ON 1022
 #define IDS_CAL_ONE_OCCURRENCE 19
+// The look: the panel's own tab icons, the popups' title-bar buttons and the
+// bitmaps a skin file of the same name may replace.
+#define IDI_TAB_CONTACTS 105  // also the Contacts section icon: one picture, 16, 32 and 64 pixels
+#define IDI_TAB_CONTACTS_SELECTED 108
+#define IDI_SETTINGS_TAB_SELECTED 124
+#define IDI_SETTINGS_TAB 125
+#define IDI_POPUP_TODAY 132
+#define IDI_POPUP_PREVIOUS 133
+#define IDI_POPUP_NEXT 134
+#define IDI_POPUP_CLOSE_PRESSED 136
+#define IDI_POPUP_CLOSE 137
+#define IDI_POPUP_PREVIOUS_PRESSED 158
+#define IDI_POPUP_NEXT_PRESSED 159
+#define IDI_POPUP_TODAY_PRESSED 160
+#define IDI_POPUP_OPEN 217
+#define IDI_POPUP_OPEN_PRESSED 218
+#define IDI_POPUP_DELETE_PRESSED 225
+#define IDI_POPUP_DELETE 226
+#define IDB_ITEM_ICONS 128
+#define IDB_ITEM_ICONS_VGA 141
+#define IDB_FORECAST_VGA 144
+#define IDB_FORECAST 145
+#define IDB_ICON_CHOOSER_BAR 221

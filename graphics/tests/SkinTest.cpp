@@ -95,7 +95,16 @@ TEST_P(SkinTest, SkinStripWithFourPartsMakesItComplete) {
   EXPECT_TRUE(Skin().IsScrollBitmapFromSkin());
   EXPECT_EQ(Skin().GetScrollBitmap()->GetPartCount(), 4);
   EXPECT_FALSE(Skin().HasScrollBar());
-  EXPECT_EQ(Skin().GetScrollPartSize(0).cx, 0);
+  // The skin answers for its strip as for parts: the strip's own part sizes, none
+  // past its last part, and it draws them.
+  EXPECT_EQ(Skin().GetScrollPartSize(0).cx, 10);
+  EXPECT_EQ(Skin().GetScrollPartSize(0).cy, Skin().GetScrollBitmap()->GetPartSize(0).cy);
+  EXPECT_GT(Skin().GetScrollPartSize(3).cy, 0);
+  EXPECT_EQ(Skin().GetScrollPartSize(4).cx, 0);
+  CDib canvas;
+  ASSERT_TRUE(canvas.CreateFilled(10, 10, RGB(255, 255, 255)));
+  EXPECT_EQ(Skin().DrawScrollPart(0, &canvas, 0, 0, nullptr), Skin().GetScrollBitmap());
+  EXPECT_EQ(Skin().DrawScrollPart(4, &canvas, 0, 0, nullptr), nullptr);
 }
 
 TEST_P(SkinTest, ScrollBarPartsAndFallbacks) {
