@@ -153,6 +153,101 @@ TEST(OndrelLaunchers, ViewsAndProgramsByPimChoice) {
   }
 }
 
+TEST(OndrelLaunchers, PocketInformantViewsAndPhatPadFolder) {
+  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  const DWORD savedPim = product.QueryDWORD(L"CurrentPIM");
+  PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(Record);
+  const struct Case {
+    const wchar_t* library;
+    std::wstring contacts, tasks;
+  } cases[] = {{L"PIToolsFull.dll", L"9", L"8"}, {L"PIToolsOlder.dll", L"5", L"4"}};
+  for (const Case& c : cases) {
+    g_launched.clear();
+    {
+      CRegKey informant(HKEY_CURRENT_USER, L"Software\\WebIS\\PocketInformant");
+      informant.SetString(L"PIToolsLoc", Beside(c.library).c_str());
+      std::wstring folder = Beside(L"");
+      folder.pop_back();
+      informant.SetString(L"InstallDir", folder.c_str());
+      CRegKey pad(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatPad");
+      pad.SetString(L"InstPath", L"\\Program Files\\Pad");
+    }
+    product.SetDWORD(L"CurrentPIM", 2);
+    CPoomHelper helper;
+    helper.ReadPimChoice();
+    EXPECT_EQ(helper.GetPimChoice(), 2) << c.library;
+    helper.OpenContactsView();
+    helper.OpenTasksView();
+    helper.OpenCalendarView();
+    helper.OpenPhatPad();
+    ASSERT_EQ(g_launched.size(), 4u);
+    EXPECT_EQ(g_launched[0].file, Beside(L"PITab.exe"));
+    EXPECT_EQ(g_launched[0].parameters, c.contacts);
+    EXPECT_EQ(g_launched[1].parameters, c.tasks);
+    EXPECT_EQ(g_launched[2].parameters, L"2");
+    EXPECT_EQ(g_launched[3].file, L"\\Program Files\\Pad\\PhatPad.exe");
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WebIS\\PocketInformant");
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatPad");
+  product.SetDWORD(L"CurrentPIM", savedPim);
+  SetProgramLauncher(previous);
+}
+
+// The card as the watcher meets it: a "Dialog" whose third child is button 8 and the
+// next one button 9 asks about one occurrence; a card page holds a list view.
+std::vector<UINT> g_commands;
+LRESULT CALLBACK CardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) g_commands.push_back(LOWORD(wParam));
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeCard(bool question) {
+  WNDCLASSW card = {};
+  card.lpfnWndProc = CardProc;
+  card.hInstance = GetModuleHandleW(nullptr);
+  card.lpszClassName = L"Dialog";
+  RegisterClassW(&card);
+  HWND window = CreateWindowExW(0, L"Dialog", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  const int ids[] = {1, 2, question ? 8 : 3, question ? 9 : 4};
+  for (int id : ids)
+    CreateWindowExW(0, L"BUTTON", L"", WS_CHILD, 0, 0, 10, 10, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                    GetModuleHandleW(nullptr), nullptr);
+  return window;
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+TEST(OndrelWatcher, CardQuestionsAndEditAreAnsweredOnlyWhileWatching) {
+  PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(Record);
+  CPoomHelper helper;
+  HWND question = MakeCard(true), card = MakeCard(false);
+
+  // Between displays nothing is answered.
+  g_commands.clear();
+  helper.OnDialogActivated(question);
+  helper.OnDialogActivated(card);
+  Pump();
+  EXPECT_TRUE(g_commands.empty());
+
+  // A mail request with a command: the mail program's dialog gets it once.
+  const BYTE id[] = {0x01};
+  helper.OpenMessage(id, 1, 3);
+  helper.OnDialogActivated(card);
+  helper.OnDialogActivated(card);
+  Pump();
+  ASSERT_EQ(g_commands.size(), 1u);
+  EXPECT_TRUE(g_commands[0] == 32681u || g_commands[0] == 8681u);
+
+  DestroyWindow(question);
+  DestroyWindow(card);
+  UnregisterClassW(L"Dialog", GetModuleHandleW(nullptr));
+  SetProgramLauncher(previous);
+}
+
 ONDREL_REQUEST Request(DWORD oid) {
   ONDREL_REQUEST request = {};
   request.objectId = oid;
@@ -264,6 +359,29 @@ DWORD RunOndrel(const wchar_t* arguments) {
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
   return code;
+}
+
+// Change messages of any bytes: refused or taken whole with their text terminated.
+TEST(OndrelRequests, FuzzedChangeMessagesAreSafe) {
+  std::mt19937 random(40);
+  ONDREL_CHANGE_MESSAGE seed = {};
+  seed.record.objectId = 3;
+  seed.record.operation = ONDREL_SET_CATEGORIES;
+  lstrcpyW(seed.categories, L"Work, Home");
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<BYTE> bytes(sizeof seed);
+    memcpy(bytes.data(), &seed, sizeof seed);
+    const int flips = 1 + static_cast<int>(random() % 12);
+    for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
+    if (random() % 5 == 0) bytes.resize(random() % (bytes.size() + 64));
+    COPYDATASTRUCT copy = {random() % 8 ? ONDREL_CHANGE_DATA : 0x10001, static_cast<DWORD>(bytes.size()),
+                           bytes.empty() ? nullptr : bytes.data()};
+    ONDREL_CHANGE_MESSAGE change;
+    if (ReadOndrelChange(&copy, &change)) {
+      ASSERT_EQ(bytes.size(), sizeof(ONDREL_CHANGE_MESSAGE));
+      ASSERT_LT(wcsnlen(change.categories, ONDREL_CATEGORIES_CHARS), static_cast<size_t>(ONDREL_CATEGORIES_CHARS));
+    }
+  }
 }
 
 // The real program on this device, driven by the client as the plug-in drives it.
