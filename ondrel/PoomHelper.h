@@ -32,6 +32,9 @@ class CPoomHelper {
   BOOL IsWatching() const { return m_watching == 0; }
 
   int GetPIStatus() { return m_tools.GetStatus(); }
+  // After a card that could not be shown: the program is started again 2 seconds
+  // from now (CeRunAppAtTime) and its frame asked to close; the subject is "No Subject".
+  void RestartSelf(CString& subject);
 
   void OpenContactsView();
   void OpenTasksView();
@@ -80,7 +83,6 @@ class CPoomHelper {
   void ShowShieldWindow();
   void HideShieldWindow(BOOL always);
   void StopWatching();
-  void RestartSelf(CString& subject);
   void Launch(LPCWSTR file, LPCWSTR parameters);
   CString DisplayApp(DWORD& oid);
   CString DisplayTask(DWORD& oid);

@@ -15,6 +15,7 @@
 #include "ondrel/RequestQueue.h"
 #include "pim/OndrelClient.h"
 #include "pim/PocketOutlook.h"
+#include "platform/coredll/Notify.h"
 #include "platform/windowlib/ComPtr.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
@@ -246,6 +247,46 @@ TEST(OndrelWatcher, CardQuestionsAndEditAreAnsweredOnlyWhileWatching) {
   DestroyWindow(card);
   UnregisterClassW(L"Dialog", GetModuleHandleW(nullptr));
   SetProgramLauncher(previous);
+}
+
+// A restart schedules this very program 2 seconds ahead on the device and asks the
+// frame to close.
+TEST(OndrelWatcher, RestartSchedulesItselfAndClosesTheFrame) {
+  HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(frame, nullptr);
+  CPoomHelper helper;
+  helper.SetFrame(frame);
+  CString subject;
+  SYSTEMTIME before = {};
+  GetLocalTime(&before);
+  helper.RestartSelf(subject);
+  // Read what the device keeps, then take the start away before it runs this test again.
+  DWORD needed = 0;
+  CeGetUserNotificationHandles(nullptr, 0, &needed);
+  std::vector<HANDLE> handles(needed);
+  ASSERT_GT(needed, 0u);
+  ASSERT_TRUE(CeGetUserNotificationHandles(handles.data(), needed, &needed));
+  std::vector<BYTE> info(4096);
+  ASSERT_TRUE(CeGetUserNotification(handles.back(), static_cast<DWORD>(info.size()), &needed, info.data()));
+  const auto* header = reinterpret_cast<const CE_NOTIFICATION_INFO_HEADER*>(info.data());
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring application = header->pcent->lpszApplication;
+  const SYSTEMTIME at = header->pcent->stStartTime;
+  CeRunAppAtTime(self, nullptr);
+  EXPECT_EQ(application, self);
+  EXPECT_EQ(header->pcent->dwType, static_cast<DWORD>(CNT_TIME));
+  double from = 0, to = 0;
+  SystemTimeToVariantDate(before, &from);
+  SystemTimeToVariantDate(at, &to);
+  const double seconds = (to - from) * 86400.0;
+  EXPECT_GE(seconds, 1.0);
+  EXPECT_LE(seconds, 4.0);
+  EXPECT_EQ(std::wstring(subject), L"No Subject");
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, frame, RegisterWindowMessageW(L"QelTarvo_CloseWindow"),
+                           RegisterWindowMessageW(L"QelTarvo_CloseWindow"), PM_REMOVE));
+  DestroyWindow(frame);
 }
 
 ONDREL_REQUEST Request(DWORD oid) {
