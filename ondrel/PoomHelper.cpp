@@ -642,7 +642,7 @@ BOOL CPoomHelper::OpenMessage(const BYTE* entryId, DWORD length, int mode) {
     m_watching = 0;
   }
   // The system mail program opens one message given its entry identifier in hex.
-  CString line = L"-RE";
+  CString line = L"-open";
   line += L" ";
   wchar_t pair[3];
   for (DWORD i = 0; entryId && i < length && i < ONDREL_MAX_ENTRY_ID; ++i) {

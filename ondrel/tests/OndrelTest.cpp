@@ -145,7 +145,7 @@ TEST(OndrelLaunchers, ViewsAndProgramsByPimChoice) {
   const std::pair<std::wstring, std::wstring> expected[] = {
       {L"\\windows\\poutlook.exe", L"contacts"}, {L"\\windows\\poutlook.exe", L"tasks"},
       {L"\\windows\\poutlook.exe", L"calendar"}, {L"\\Windows\\pword.exe", L""},
-      {L"\\Windows\\tmail.exe", L"-RE 01AB"},     {Beside(L"AgendaFusion.exe"), L"V_MONTH"},
+      {L"\\Windows\\tmail.exe", L"-open 01AB"},     {Beside(L"AgendaFusion.exe"), L"V_MONTH"},
   };
   for (size_t i = 0; i < g_launched.size(); ++i) {
     EXPECT_EQ(g_launched[i].file, expected[i].first) << i;
@@ -557,6 +557,27 @@ TEST_F(OndrelProcess, ShowsCardsRefusesLiesAndStops) {
 
   // Pocket Informant's status answered from the tools library it finds (none here).
   EXPECT_EQ(client.GetPIStatus(), 0);
+
+  // With Agenda Fusion chosen, its program gets the view and the item to edit, started
+  // as the device starts programs.
+  {
+    CRegKey fusion(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion");
+    fusion.SetString(L"AppLocation", Beside(L"AgendaFusion.exe").c_str());
+    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    product.SetDWORD(L"CurrentPIM", 1);
+  }
+  PostMessageW(window, RegisterWindowMessageW(L"QelTarvo_UpdateSettings"), 0, 0);
+  client.OpenCalendarView();
+  EXPECT_TRUE(client.DisplayItem(13, task, TRUE, 0.0));
+  std::ostringstream fusionLine;
+  fusionLine << "V_MONTH\r\n[" << task << "] nopreview\r\n";
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(DeviceLog(L"agendafusion.log")).size() >= fusionLine.str().size(); }));
+  // Two programs started one after the other may write in either order.
+  const std::string fusionLog = ReadAll(DeviceLog(L"agendafusion.log"));
+  EXPECT_EQ(fusionLog.size(), fusionLine.str().size());
+  EXPECT_NE(fusionLog.find("V_MONTH\r\n"), std::string::npos) << fusionLog;
+  EXPECT_NE(fusionLog.find("[" + std::to_string(task) + "] nopreview\r\n"), std::string::npos) << fusionLog;
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Developer One, Inc.");
 
   // Asked to close, the program ends with code 1 (the client's stop asks the same).
   PostMessageW(window, RegisterWindowMessageW(L"QelTarvo_CloseWindow"), 0, 0);
