@@ -15,7 +15,9 @@
 #include "ondrel/RequestQueue.h"
 #include "pim/OndrelClient.h"
 #include "pim/PocketOutlook.h"
+#include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/Notify.h"
+#include "base/Platform.h"
 #include "platform/windowlib/ComPtr.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
@@ -579,6 +581,18 @@ TEST_F(OndrelProcess, ShowsCardsRefusesLiesAndStops) {
   EXPECT_NE(fusionLog.find("[" + std::to_string(task) + "] nopreview\r\n"), std::string::npos) << fusionLog;
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Developer One, Inc.");
 
+  // WebIS Mail gets the plug-in's command line as it was copied.
+  {
+    std::wstring folder = Beside(L"");
+    folder.pop_back();
+    CRegKey mail(HKEY_CURRENT_USER, L"Software\\WebIS\\Mail2");
+    mail.SetString(L"InstallDir", folder.c_str());
+  }
+  EXPECT_EQ(client.RunMail2Command(L"-compose \"a b\""), 1);
+  EXPECT_TRUE(WaitFor([&] { return !ReadAll(DeviceLog(L"wismail.log")).empty(); }));
+  EXPECT_EQ(ReadAll(DeviceLog(L"wismail.log")), "-compose \"a b\"\r\n");
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WebIS\\Mail2");
+
   // Asked to close, the program ends with code 1 (the client's stop asks the same).
   PostMessageW(window, RegisterWindowMessageW(L"QelTarvo_CloseWindow"), 0, 0);
   EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
@@ -587,6 +601,39 @@ TEST_F(OndrelProcess, ShowsCardsRefusesLiesAndStops) {
   EXPECT_EQ(code, 1u);
   CloseHandle(process);
   EXPECT_EQ(client.FindOndrelWindow(), nullptr);
+}
+
+// On Pocket PC 2002 the program asks about an occurrence itself; Cancel shows nothing.
+int g_answer = IDCANCEL;
+int AnswerBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+  g_boxes.push_back(text);
+  return g_answer;
+}
+
+TEST_F(OndrelProcess, PocketPC2002AsksAboutAnOccurrence) {
+  CDeviceSwitch device;
+  device.Set(L"Version", L"3.0");
+  ResetPlatformTests();
+  const DWORD appt = Create(olAppointmentItem);  // in the store of that device
+  ASSERT_NE(appt, 0u);
+  CPoomHelper::PFN_MESSAGE_BOX previous = CPoomHelper::SetMessageBoxHandler(AnswerBox);
+  g_boxes.clear();
+  {
+    CPoomHelper helper;
+    helper.ReadPimChoice();
+    EXPECT_EQ(helper.DisplayItem(ITEM_APPOINTMENT, appt, DISPLAY_OPEN, Date(2026, 3, 14, 9, 30)), 0);
+    EXPECT_EQ(helper.DisplayItem(ITEM_APPOINTMENT, appt, DISPLAY_OPEN, kNoDate), 1);  // the series: no question
+    EXPECT_EQ(helper.GetShieldWindow(), nullptr);
+  }
+  CPocketOutlook::Logoff();
+  CPoomHelper::SetMessageBoxHandler(previous);
+  ResetPlatformTests();
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], L"Open this occurence? (Tap No to modify the entire series.)");
+  // Only the series was shown.
+  std::ostringstream expected;
+  expected << "Display oid=" << appt << " folder=9 occurrence=0\r\n";
+  EXPECT_EQ(ReadAll(DeviceLog(L"pimcard.log")), expected.str());
 }
 
 // A new item shown for the user to fill in and left without a subject (a contact
