@@ -2,13 +2,19 @@
 // device itself. CNotificationStore keeps them in one file in the device's root
 // folder, read and rewritten whole under a machine-wide lock, so that every process
 // of the emulated device (and a test looking at what was scheduled) sees the same
-// list. Nothing is delivered: no program is started and no reminder is shown.
+// list. The one kind delivered is a program start asked for with CeRunAppAtTime: a
+// waiter process (rundll32 running CeRunScheduledStartW of this library) starts the
+// program at its time, unless the start was removed or replaced meanwhile, and takes
+// it out of the store. Reminders are kept, never shown.
 #include "platform/coredll/DeviceIdentity.h"
 #include "platform/coredll/Notify.h"
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
+
+CORE_API void WINAPI CeGetLocalTime(LPSYSTEMTIME time);
 
 namespace {
 
@@ -320,6 +326,42 @@ WCHAR* PutText(const Text& t, BYTE*& at) {
   return p;
 }
 
+// Real milliseconds from the device's clock now to a local time; 0 when it has passed.
+DWORD DelayUntil(const SYSTEMTIME& time) {
+  SYSTEMTIME now = {};
+  CeGetLocalTime(&now);
+  const ULONGLONG at = TimeValue(time), from = TimeValue(now);
+  if (at <= from) return 0;
+  const ULONGLONG ms = (at - from) / 10000;
+  return ms > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(ms);
+}
+
+// The waiter of one scheduled start, a process of its own so that the start happens
+// after the program that asked for it has ended.
+void StartWaiter(DWORD handle, DWORD delay) {
+  HMODULE self = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCWSTR>(&DelayUntil), &self))
+    return;
+  wchar_t library[MAX_PATH] = {}, system[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameW(self, library, MAX_PATH);
+  if (!n || n >= MAX_PATH || !GetSystemDirectoryW(system, MAX_PATH)) return;
+  std::wstring program = std::wstring(system) + L"\\rundll32.exe";
+  wchar_t tail[64];
+  swprintf(tail, 64, L",CeRunScheduledStart %lu %lu", handle, delay);
+  std::wstring path = library;
+  if (path.find(L' ') != std::wstring::npos) path = L"\"" + path + L"\"";
+  std::wstring command = L"rundll32.exe " + path + tail;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | DETACHED_PROCESS,
+                     nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
 }  // namespace
 
 CORE_API HANDLE WINAPI CeSetUserNotificationEx(HANDLE existing, CE_NOTIFICATION_TRIGGER* trigger,
@@ -451,13 +493,58 @@ CORE_API BOOL WINAPI CeRunAppAtTime(WCHAR* application, SYSTEMTIME* time) {
     return e.type == CNT_TIME && SameName(e.application, application) && e.arguments.present &&
            e.arguments.value == APP_RUN_AT_TIME;
   });
+  DWORD handle = 0;
   if (time) {
     Entry e;
     e.type = CNT_TIME;
     e.application = Text::From(application);
     e.arguments = Text::From(APP_RUN_AT_TIME);
     e.start = *time;
-    store.Add(e);
+    handle = store.Add(e);
   }
-  return store.Save();
+  if (!store.Save()) return FALSE;
+  if (handle) StartWaiter(handle, DelayUntil(*time));
+  return TRUE;
+}
+
+// rundll32's entry: "handle delay-in-ms". Waits, checking a few times a second that the
+// start is still the one scheduled, then takes it out of the store and starts it.
+CORE_API void CALLBACK CeRunScheduledStartW(HWND, HINSTANCE, LPWSTR arguments, int) {
+  if (!arguments) return;
+  wchar_t* end = nullptr;
+  const DWORD handle = wcstoul(arguments, &end, 10);
+  const DWORD delay = end ? wcstoul(end, nullptr, 10) : 0;
+  if (!handle) return;
+  const ULONGLONG due = GetTickCount64() + delay;
+  for (;;) {
+    std::wstring application;
+    {
+      CNotificationStore store;
+      if (!store.Load()) return;
+      const Entry* e = store.Find(handle);
+      if (!e || e->type != CNT_TIME || !e->application.present || !e->arguments.present ||
+          e->arguments.value != APP_RUN_AT_TIME)
+        return;
+      if (GetTickCount64() >= due) {
+        application = e->application.value;
+        store.Remove(handle);
+        if (!store.Save()) return;
+      }
+    }
+    if (!application.empty()) {
+      // The device starts the program with the text of the request as its command line.
+      std::wstring command = L"\"" + application + L"\" " APP_RUN_AT_TIME;
+      STARTUPINFOW startup = {};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process = {};
+      if (CreateProcessW(application.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+      }
+      return;
+    }
+    const ULONGLONG now = GetTickCount64();
+    Sleep(static_cast<DWORD>(due - now < 200 ? due - now : 200));
+  }
 }

@@ -71,3 +71,5 @@ CORE_API BOOL WINAPI CeGetUserNotification(HANDLE notification, DWORD size, LPDW
 // Starts the application at a local time (replacing its earlier request); a null time
 // removes the request.
 CORE_API BOOL WINAPI CeRunAppAtTime(WCHAR* application, SYSTEMTIME* time);
+// The waiter of a scheduled start (rundll32 entry; not a device call).
+CORE_API void CALLBACK CeRunScheduledStartW(HWND window, HINSTANCE instance, LPWSTR arguments, int show);

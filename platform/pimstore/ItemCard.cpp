@@ -2,8 +2,13 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <cwchar>
 #include <mutex>
+#include <string>
 #include <vector>
+
+#include "platform/cemapi/DeviceLog.h"
 
 namespace {
 
@@ -14,6 +19,29 @@ const UINT_PTR kCloseTimer = 1;
 std::mutex g_lock;
 std::vector<PimCardRequest> g_requests;
 DWORD g_autoClose = 0xFFFFFFFF;
+bool g_autoCloseSet = false;
+
+// A program that shows cards for another one (a test driving it from outside) gets
+// its automatic close from the environment it was started with, PIMCARD_AUTOCLOSE in
+// milliseconds, unless it set one itself.
+DWORD AutoCloseOfProcess() {
+  if (g_autoCloseSet) return g_autoClose;
+  wchar_t text[16] = {};
+  DWORD n = GetEnvironmentVariableW(L"PIMCARD_AUTOCLOSE", text, 16);
+  if (n == 0 || n >= 16) return g_autoClose;
+  wchar_t* end = nullptr;
+  unsigned long ms = wcstoul(text, &end, 10);
+  return end && !*end && end != text ? static_cast<DWORD>(ms) : g_autoClose;
+}
+
+// Every request also goes, as one line, to the device's "\Windows\pimcard.log", so
+// that what another process showed can be checked.
+void LogRequest(const PimCardRequest& request) {
+  wchar_t line[96];
+  swprintf(line, 96, L"%ls oid=%lu folder=%lu occurrence=%lu", request.edit ? L"Edit" : L"Display", request.oid,
+           request.folder, request.occurrence);
+  CDeviceLog::Append(L"pimcard.log", line);
+}
 
 // The command that closed the last card or question of this thread.
 thread_local UINT t_answer = 0;
@@ -100,6 +128,7 @@ UINT AskOccurrence(HINSTANCE module, DWORD autoClose) {
 void CItemCard::SetAutoClose(DWORD ms) {
   std::lock_guard<std::mutex> hold(g_lock);
   g_autoClose = ms;
+  g_autoCloseSet = true;
 }
 
 DWORD CItemCard::TakeRequests(PimCardRequest* requests, DWORD max) {
@@ -115,7 +144,7 @@ bool CItemCard::Show(DWORD oid, DWORD folder, bool edit, bool askOccurrence, boo
   DWORD autoClose;
   {
     std::lock_guard<std::mutex> hold(g_lock);
-    autoClose = g_autoClose;
+    autoClose = AutoCloseOfProcess();
   }
   if (series) *series = false;
   HINSTANCE module = Module();
@@ -130,6 +159,7 @@ bool CItemCard::Show(DWORD oid, DWORD folder, bool edit, bool askOccurrence, boo
     std::lock_guard<std::mutex> hold(g_lock);
     g_requests.push_back(request);
   }
+  LogRequest(request);
   if (!shown) return false;
   // Closing the question opens nothing.
   if (request.occurrence == IDCANCEL) return true;

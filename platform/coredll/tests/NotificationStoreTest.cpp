@@ -240,7 +240,8 @@ TEST_F(UserNotifications, RunAppAtTimeKeepsOneStartPerApplication) {
   ASSERT_NE(other, nullptr);
 
   WCHAR app[] = L"\\Windows\\prog.exe";
-  SYSTEMTIME first = Local(2026, 6, 2, 10, 0), second = Local(2026, 6, 2, 10, 2);
+  // Far ahead: the starts stay scheduled while the test looks at them.
+  SYSTEMTIME first = Local(2036, 6, 2, 10, 0), second = Local(2036, 6, 2, 10, 2);
   ASSERT_TRUE(CeRunAppAtTime(app, &first));
   ASSERT_TRUE(CeRunAppAtTime(app, &second));
   std::vector<HANDLE> handles = Handles();
@@ -255,6 +256,49 @@ TEST_F(UserNotifications, RunAppAtTimeKeepsOneStartPerApplication) {
   WCHAR sameAppOtherCase[] = L"\\WINDOWS\\PROG.EXE";
   EXPECT_TRUE(CeRunAppAtTime(sameAppOtherCase, nullptr));
   EXPECT_EQ(Handles(), std::vector<HANDLE>{other});
+}
+
+SYSTEMTIME SecondsFromNow(int seconds) {
+  SYSTEMTIME now = {};
+  GetLocalTime(&now);
+  FILETIME file = {};
+  SystemTimeToFileTime(&now, &file);
+  ULARGE_INTEGER value = {{file.dwLowDateTime, file.dwHighDateTime}};
+  value.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ull;
+  file = {value.LowPart, value.HighPart};
+  SYSTEMTIME at = {};
+  FileTimeToSystemTime(&file, &at);
+  return at;
+}
+
+std::string ReadText(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  char buffer[256] = {};
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, read);
+}
+
+// The device starts the program at its time with the request's text as its command
+// line, once, and takes the start out of the store; the start it replaced never runs.
+TEST_F(UserNotifications, RunAppAtTimeStartsTheProgramOnceAtItsTime) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring program = self;
+  program = program.substr(0, program.rfind(L'\\') + 1) + L"poutlook.exe";
+  const std::wstring log = root + L"\\Windows\\poutlook.log";
+  SYSTEMTIME later = SecondsFromNow(120), sooner = SecondsFromNow(1);
+  ASSERT_TRUE(CeRunAppAtTime(&program[0], &later));
+  ASSERT_TRUE(CeRunAppAtTime(&program[0], &sooner));
+  const DWORD start = GetTickCount();
+  while ((ReadText(log).empty() || !Handles().empty()) && GetTickCount() - start < 30000) Sleep(100);
+  EXPECT_EQ(ReadText(log), "AppRunAtTime\r\n");
+  EXPECT_TRUE(Handles().empty());
+  DeleteFileW(log.c_str());
+  RemoveDirectoryW((root + L"\\Windows").c_str());
 }
 
 // A damaged store is reported and left as it is, not replaced by an empty one.
