@@ -16,12 +16,15 @@
 //   "Clock"        REG_SZ             (real time)  "YYYY-MM-DD HH:MM:SS", local; the clock stands there
 //   "Root"         REG_SZ             "C:\"        host folder of the device's "\"
 //   "Screen"       REG_SZ             (see below)  "WIDTHxHEIGHT" in pixels, as the screen stands now
+//   "TimeZone"     REG_SZ             (host's)     a zone's key name in the zone list (kZoneListPath,
+//                                                  "W. Europe Standard Time"): the device's zone and clock changes
 //
 // Without a "Screen" the device has the common portrait screen of 240x320 pixels at
 // 96 dpi, grown with the dpi (480x640 at 192): a screen and its dpi go together.
 //
 // An environment variable that is set but empty counts as set: an empty
-// "PlatformType" is a device without one; an empty "Clock" or "Dpi" is no override.
+// "PlatformType" is a device without one; an empty "Clock", "Dpi" or "TimeZone" is no
+// override, and so is a zone name the zone list does not hold.
 #pragma once
 #include <windows.h>
 
@@ -142,6 +145,39 @@ class CDeviceIdentity {
     return true;
   }
 
+  // False when the host's zone stands. The zone list's "TZI" value is Bias, StandardBias,
+  // DaylightBias, then the two change rules, as TIME_ZONE_INFORMATION keeps them.
+  static bool TimeZone(TIME_ZONE_INFORMATION& zone) {
+    std::wstring name;
+    if (!Read(L"TimeZone", name) || name.empty() || name.size() > 128 || name.find(L'\\') != std::wstring::npos)
+      return false;
+    const std::wstring path = std::wstring(kZoneListPath) + L"\\" + name;
+    HKEY hkey = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &hkey) != ERROR_SUCCESS) return false;
+    struct {
+      LONG bias, standardBias, daylightBias;
+      SYSTEMTIME standardDate, daylightDate;
+    } tzi = {};
+    static_assert(sizeof tzi == 44, "the zone list's rule record");
+    DWORD type = 0, size = sizeof tzi;
+    bool found = RegQueryValueExW(hkey, L"TZI", nullptr, &type, reinterpret_cast<BYTE*>(&tzi), &size) ==
+                     ERROR_SUCCESS &&
+                 type == REG_BINARY && size == sizeof tzi;
+    if (found) {
+      zone = TIME_ZONE_INFORMATION{};
+      zone.Bias = tzi.bias;
+      zone.StandardBias = tzi.standardBias;
+      zone.DaylightBias = tzi.daylightBias;
+      zone.StandardDate = tzi.standardDate;
+      zone.DaylightDate = tzi.daylightDate;
+      ReadZoneName(hkey, L"Std", zone.StandardName);
+      ReadZoneName(hkey, L"Dlt", zone.DaylightName);
+    }
+    RegCloseKey(hkey);
+    return found;
+  }
+  static constexpr const wchar_t* kZoneListPath = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones";
+
   // The host folder that stands for the device's "\", without a trailing backslash
   // unless it is a drive root ("C:\").
   static std::wstring Root() {
@@ -153,6 +189,15 @@ class CDeviceIdentity {
   }
 
  private:
+  static void ReadZoneName(HKEY hkey, const wchar_t* value, WCHAR (&name)[32]) {
+    WCHAR text[64] = {};
+    DWORD type = 0, size = sizeof text - sizeof(WCHAR);
+    if (RegQueryValueExW(hkey, value, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+      return;
+    lstrcpynW(name, text, 32);
+  }
+
   static bool ReadEnvironment(const wchar_t* var, std::wstring& value) {
     SetLastError(ERROR_SUCCESS);
     DWORD n = GetEnvironmentVariableW(var, nullptr, 0);

@@ -9,6 +9,7 @@
 #include "base/RecurrencePattern.h"
 #include "base/RegKey.h"
 #include "pim/CategoriesList.h"
+#include "pim/IconProviderRef.h"
 #include "tabs/calendar/CompareAppointments.h"
 
 namespace {
@@ -263,6 +264,7 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
   DWORD size = 0;
   record->m_isMeeting = reader.GetBlob(kAttendees, &data, &size) && data && size > 0;
   record->m_hasNotes = NotesPresent(reader, kNotes);
+  record->m_iconName = record->m_itemId ? CIconProviderRef::GetIconName(record->m_itemId) : CString();
   record->m_categories.Clear();
   if (CCategoriesList* categories = CCategoriesList::GetCurrent()) {
     if (newer) {

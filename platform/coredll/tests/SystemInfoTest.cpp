@@ -17,7 +17,7 @@ class DeviceIdentity : public ::testing::Test {
   void SetUp() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox);
     device.Set(L"Key", kSandbox);
-    for (const wchar_t* name : {L"PlatformType", L"Version", L"Dpi", L"Clock", L"Root"}) device.Clear(name);
+    for (const wchar_t* name : {L"PlatformType", L"Version", L"Dpi", L"Clock", L"Root", L"TimeZone"}) device.Clear(name);
   }
   void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kSandbox); }
 
@@ -117,6 +117,72 @@ TEST_F(DeviceIdentity, ClockSwitchSetsLocalAndSystemTime) {
   device.Clear(L"Clock");
   GetLocalTime(&local);
   EXPECT_GE(local.wYear, 2025);
+}
+
+// The device's zone comes from the identity by the zone list's name; its clock changes
+// decide which clock runs at the device's time, and the set clock's UTC follows the zone.
+TEST_F(DeviceIdentity, TimeZoneSwitchSetsTheZoneAndItsClock) {
+  const struct {
+    const wchar_t* zone;
+    const wchar_t* clock;
+    DWORD which;
+    LONG bias;        // of the zone
+    WORD utcHour;     // GetSystemTime at the clock's 12:00
+    const wchar_t* standardName;
+  } cases[] = {
+      {L"W. Europe Standard Time", L"2024-07-01 12:00:00", TIME_ZONE_ID_DAYLIGHT, -60, 10, L"W. Europe Standard Time"},
+      {L"W. Europe Standard Time", L"2024-01-15 12:00:00", TIME_ZONE_ID_STANDARD, -60, 11, L"W. Europe Standard Time"},
+      // The southern summer is in January.
+      {L"AUS Eastern Standard Time", L"2024-01-15 12:00:00", TIME_ZONE_ID_DAYLIGHT, -600, 1, nullptr},
+      {L"AUS Eastern Standard Time", L"2024-07-01 12:00:00", TIME_ZONE_ID_STANDARD, -600, 2, nullptr},
+      {L"Tokyo Standard Time", L"2024-07-01 12:00:00", TIME_ZONE_ID_UNKNOWN, -540, 3, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.zone << " " << c.clock);
+    device.Set(L"TimeZone", c.zone);
+    device.Set(L"Clock", c.clock);
+    TIME_ZONE_INFORMATION zone = {};
+    EXPECT_EQ(GetTimeZoneInformation(&zone), c.which);
+    EXPECT_EQ(zone.Bias, c.bias);
+    if (c.standardName) {
+      EXPECT_STREQ(zone.StandardName, c.standardName);
+    }
+    SYSTEMTIME utc = {};
+    GetSystemTime(&utc);
+    EXPECT_EQ(utc.wHour, c.utcHour);
+  }
+}
+
+// Without a set clock the device's local time is the real UTC time on the device's zone;
+// an unknown, empty or path-like zone name leaves the host's zone.
+TEST_F(DeviceIdentity, TimeZoneSwitchMovesTheRealClockAndBadNamesChangeNothing) {
+  TIME_ZONE_INFORMATION host = {};
+  const DWORD hostWhich = GetTimeZoneInformation(&host);
+  device.Set(L"TimeZone", L"Tokyo Standard Time");
+  SYSTEMTIME local = {}, utc = {};
+  GetLocalTime(&local);
+  GetSystemTime(&utc);
+  FILETIME a, b;
+  ASSERT_TRUE(SystemTimeToFileTime(&local, &a));
+  ASSERT_TRUE(SystemTimeToFileTime(&utc, &b));
+  const LONGLONG minutes = (static_cast<LONGLONG>(ULARGE_INTEGER{{a.dwLowDateTime, a.dwHighDateTime}}.QuadPart) -
+                            static_cast<LONGLONG>(ULARGE_INTEGER{{b.dwLowDateTime, b.dwHighDateTime}}.QuadPart) +
+                            300000000LL) / 600000000LL;
+  EXPECT_EQ(minutes, 540);
+
+  for (const wchar_t* name : {L"", L"No Such Zone", L"..\\Time Zones\\UTC", L"W. Europe Standard Time\\"}) {
+    SCOPED_TRACE(testing::Message() << "'" << name << "'");
+    device.Set(L"TimeZone", name);
+    TIME_ZONE_INFORMATION zone = {};
+    EXPECT_EQ(GetTimeZoneInformation(&zone), hostWhich);
+    EXPECT_EQ(zone.Bias, host.Bias);
+  }
+  // The device's key holds it when no process switch does.
+  device.Clear(L"TimeZone");
+  WriteKey(L"TimeZone", L"Tokyo Standard Time");
+  TIME_ZONE_INFORMATION zone = {};
+  EXPECT_EQ(GetTimeZoneInformation(&zone), static_cast<DWORD>(TIME_ZONE_ID_UNKNOWN));
+  EXPECT_EQ(zone.Bias, -540);
 }
 
 // The screen's pixels per inch follow the identity; other device capabilities do not.
