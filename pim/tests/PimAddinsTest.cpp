@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/InstallPath.h"
-#include "base/Platform.h"
+#include "base/CeDbApi.h"
 #include "base/tests/RegistrySandbox.h"
 #include "pim/tests/BesideTest.h"
 #include "platform/coredll/DeviceSwitch.h"
@@ -167,7 +167,7 @@ class PimPhoneTest : public ::testing::Test {
   void TearDown() override {
     if (m_phone) FreeLibrary(m_phone);
     ForgetPhonePresence();
-    ResetPlatformTests();
+    SetNewerStore(m_wasNewer);
   }
   std::vector<std::wstring> Calls() {
     std::vector<std::wstring> calls;
@@ -179,11 +179,11 @@ class PimPhoneTest : public ::testing::Test {
   }
   CDeviceSwitch m_device;
   HMODULE m_phone = nullptr;
+  BOOL m_wasNewer = IsNewerStore();
 };
 
 TEST_F(PimPhoneTest, CallEntriesFollowTheNumbersAndCallsReachThePhone) {
-  m_device.Set(L"Version", L"5.1");
-  ResetPlatformTests();
+  SetNewerStore(TRUE);
   ASSERT_TRUE(IsPhonePresent());
   struct Case {
     PIM_CONTACT_FIELDS contact;
@@ -228,8 +228,7 @@ TEST_F(PimPhoneTest, CallEntriesFollowTheNumbersAndCallsReachThePhone) {
 
 // The older store has no text messages, even with a phone.
 TEST_F(PimPhoneTest, NoTextMessagesOnTheOlderStore) {
-  m_device.Set(L"Version", L"4.21");
-  ResetPlatformTests();
+  SetNewerStore(FALSE);
   PIM_CONTACT_FIELDS contact = {L"Ann", L"a@example.org", L"+1 555", nullptr, nullptr};
   HMENU menu = CreatePopupMenu();
   EXPECT_EQ(1, AppendItemExtraMenu(menu, &contact));

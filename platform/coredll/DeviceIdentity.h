@@ -162,7 +162,9 @@ class CDeviceIdentity {
     DWORD type = 0, size = sizeof tzi;
     bool found = RegQueryValueExW(hkey, L"TZI", nullptr, &type, reinterpret_cast<BYTE*>(&tzi), &size) ==
                      ERROR_SUCCESS &&
-                 type == REG_BINARY && size == sizeof tzi;
+                 type == REG_BINARY && size == sizeof tzi && ValidRule(tzi.standardDate) &&
+                 ValidRule(tzi.daylightDate) && (tzi.standardDate.wMonth == 0) == (tzi.daylightDate.wMonth == 0) &&
+                 ValidBias(tzi.bias) && ValidBias(tzi.standardBias) && ValidBias(tzi.daylightBias);
     if (found) {
       zone = TIME_ZONE_INFORMATION{};
       zone.Bias = tzi.bias;
@@ -189,6 +191,16 @@ class CDeviceIdentity {
   }
 
  private:
+  // A change rule: none (month 0), or a month, a week 1-5 of it (or, with a year, a day)
+  // and a time of day. Anything else leaves the zone list's entry unused.
+  static bool ValidRule(const SYSTEMTIME& rule) {
+    if (rule.wMonth == 0) return true;
+    return rule.wMonth <= 12 && rule.wDayOfWeek <= 6 && rule.wDay >= 1 && rule.wDay <= (rule.wYear ? 31 : 5) &&
+           rule.wHour <= 23 && rule.wMinute <= 59 && rule.wSecond <= 59 && rule.wMilliseconds <= 999;
+  }
+  // Zones lie within a day of UTC, and so do their daylight shifts.
+  static bool ValidBias(LONG minutes) { return minutes > -1440 && minutes < 1440; }
+
   static void ReadZoneName(HKEY hkey, const wchar_t* value, WCHAR (&name)[32]) {
     WCHAR text[64] = {};
     DWORD type = 0, size = sizeof text - sizeof(WCHAR);
