@@ -25,4 +25,5 @@ void CAppointmentRecord::Assign(const CAppointmentRecord& source) {
   m_isPrivate = source.m_isPrivate;
   m_itemId = source.m_itemId;
   m_recordId = source.m_recordId;
+  m_iconName = source.m_iconName;
 }

@@ -50,4 +50,6 @@ class CAppointmentRecord : public CRefObject {
   // store, the CE record that holds it (0 in the older one).
   DWORD m_itemId = 0;
   DWORD m_recordId = 0;
+  // The item's own picture as the PIM's picture store names it; empty for none.
+  CString m_iconName;
 };

@@ -487,6 +487,14 @@ LRESULT COndrelClient::SetItemCategories(DWORD objectId, LPCWSTR categories) {
   return Change(objectId, 0, ONDREL_SET_CATEGORIES, change);
 }
 
+LRESULT COndrelClient::EditItemCategories(POINT anchor, DWORD objectId, LPCWSTR title, const CBitSet& set) {
+  m_categories = set;
+  m_picker.SetInitialSet(m_categories);
+  if (!m_picker.Create(m_owner, anchor, title)) return 0;
+  m_categoriesText = m_picker.GetResult();
+  return SetItemCategories(objectId, m_categoriesText);
+}
+
 void COndrelClient::ReadSettings() {
   PostToOndrel(m_msgUpdateSettings, reinterpret_cast<WPARAM>(m_owner), 0);
   {

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "base/BitSet.h"
+#include "controls/ListPickerWnd.h"
 #include "pim/OndrelProtocol.h"
 #include "platform/windowlib/String.h"
 
@@ -72,6 +74,11 @@ class COndrelClient {
   LRESULT CompleteTask(DWORD objectId);
   LRESULT ChangeTaskDate(DWORD objectId, double start, double due, double reminder);
   LRESULT SetItemCategories(DWORD objectId, LPCWSTR categories);
+  // Runs the category picker over the owner window at anchor (owner client
+  // coordinates) with title, starting from set; when the user changed the ticks, sends
+  // the ticked categories' names with SetItemCategories and returns its result. 0 when
+  // the picker was cancelled or nothing changed.
+  LRESULT EditItemCategories(POINT anchor, DWORD objectId, LPCWSTR title, const CBitSet& set);
 
   // Settings.
   void ReadSettings();
@@ -112,6 +119,9 @@ class COndrelClient {
   CLSID m_newMenu[NEWMENU_COUNT] = {};
   BOOL m_notUsePINotes = FALSE;
   BOOL m_started = FALSE;
+  CListPickerWnd m_picker;
+  CBitSet m_categories;
+  CString m_categoriesText;
   int m_currentPIM = -1;
 };
 

@@ -9,7 +9,9 @@
 #include "base/Translator.h"
 #include "pim/ContextMenuExtension.h"
 #include "pim/OndrelClient.h"
+#include "pim/SystemUtils.h"
 #include "platform/aygshell/aygshell.h"
+#include "platform/doclist/doclist.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
 
@@ -181,21 +183,22 @@ PFN_ADDIN_DIALOG SetAddinDialogRunner(PFN_ADDIN_DIALOG runner) {
   return previous;
 }
 
+namespace {
+int g_phonePresent = -1;
+}  // namespace
+
 BOOL IsPhonePresent() {
-  static int present = -1;
-  if (present < 0) {
-    HMODULE phone = LoadLibraryW(L"phone.dll");
-    present = phone != nullptr;
-    if (phone) FreeLibrary(phone);
-  }
-  return present;
+  if (g_phonePresent < 0) g_phonePresent = LibraryFileExists(L"phone.dll");
+  return g_phonePresent;
 }
+
+void ForgetPhonePresence() { g_phonePresent = -1; }
 
 LONG CallPhoneMakeCall(PHONEMAKECALLINFO* info) {
   HMODULE phone = LoadLibraryW(L"phone.dll");
   if (!phone) return 0;
-  typedef LONG(WINAPI * PFN_MAKECALL)(PHONEMAKECALLINFO*);
-  PFN_MAKECALL makeCall = reinterpret_cast<PFN_MAKECALL>(reinterpret_cast<void*>(GetProcAddress(phone, "PhoneMakeCall")));
+  PFN_PHONEMAKECALL makeCall =
+      reinterpret_cast<PFN_PHONEMAKECALL>(reinterpret_cast<void*>(GetProcAddress(phone, "PhoneMakeCall")));
   const LONG result = makeCall ? makeCall(info) : 0;
   FreeLibrary(phone);
   return result;
@@ -205,7 +208,7 @@ LONG DialNumber(LPCWSTR number) {
   if (!HasText(number) || !IsPhonePresent()) return 0;
   PHONEMAKECALLINFO info = {};
   info.cbSize = sizeof info;
-  info.dwFlags = 1;
+  info.dwFlags = PMCF_DEFAULT;
   info.pszDestAddress = number;
   return CallPhoneMakeCall(&info);
 }
@@ -301,20 +304,13 @@ BOOL OnDocListCommand(UINT id, LPARAM parameter) {
   if (id != IDC_PIM_BEAM && id != IDC_PIM_EMAIL) return TRUE;
   HMODULE library = LoadLibraryW(L"doclist.dll");
   if (!library) return TRUE;
-  // The list's description, with this platform's pointer size.
-  struct DOCLISTCREATE {
-    DWORD dwStructSize;
-    HWND hwndParent;
-    LPCWSTR pszFolder;
-    LPCWSTR pstrFilter;
-  };
-  typedef HWND(WINAPI * PFN_CREATE)(DOCLISTCREATE*);
-  PFN_CREATE create = reinterpret_cast<PFN_CREATE>(reinterpret_cast<void*>(GetProcAddress(library, "DocList_Create")));
+  PFN_DOCLIST_CREATE create =
+      reinterpret_cast<PFN_DOCLIST_CREATE>(reinterpret_cast<void*>(GetProcAddress(library, "DocList_Create")));
   if (create) {
-    DOCLISTCREATE description = {sizeof(DOCLISTCREATE), GetDesktopWindow(), L"\\Program Files\\", L"All Files"};
+    DOCLISTCREATE description = {sizeof(DOCLISTCREATE), GetDesktopWindow(), L"\\Program Files\\", L"All Files", 0, 0, 0};
     HWND list = create(&description);
     if (list) {
-      SendMessageW(list, id == IDC_PIM_BEAM ? 1641 : 1642, 0, parameter);
+      SendMessageW(list, id == IDC_PIM_BEAM ? DLM_SENDIR : DLM_SENDEMAIL, 0, parameter);
       DestroyWindow(list);
     }
   }

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/phone/phone.h"
+
 // Item groups.
 enum { PIM_GROUP_CONTACTS = 0, PIM_GROUP_CALENDAR = 1, PIM_GROUP_TASKS = 2, PIM_GROUP_NOTES = 3 };
 
@@ -28,18 +30,11 @@ struct PIM_CONTACT_FIELDS {
   LPCWSTR homeNumber;
 };
 
-// The phone library's call description; our own layout with the platform's
-// pointer size.
-struct PHONEMAKECALLINFO {
-  DWORD cbSize;
-  DWORD dwFlags;
-  LPCWSTR pszDestAddress;
-  LPCWSTR pszAppName;
-  LPCWSTR pszCalledParty;
-  LPCWSTR pszComment;
-};
-
+// Whether "phone.dll" is there (a phone edition): found where a load would look,
+// without running its code. Asked once per process.
 BOOL IsPhonePresent();
+// Asks again at the next IsPhonePresent (tests that give the device a phone).
+void ForgetPhonePresence();
 // Loads "phone.dll" for one call of "PhoneMakeCall"; 0 when it is missing.
 LONG CallPhoneMakeCall(PHONEMAKECALLINFO* info);
 LONG DialNumber(LPCWSTR number);

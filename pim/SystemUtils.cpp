@@ -14,14 +14,14 @@ BOOL KeyHasText(LPCWSTR path, LPCWSTR name) {
   return key.IsOpen() && !key.QueryString(name).IsEmpty();
 }
 
-BOOL LibraryLoads(LPCWSTR name) {
-  HMODULE library = LoadLibraryW(name);
+}  // namespace
+
+BOOL LibraryFileExists(LPCWSTR name) {
+  HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!library) return FALSE;
   FreeLibrary(library);
   return TRUE;
 }
-
-}  // namespace
 
 int GetScreenCode(int width, int height) {
   static const struct {
@@ -51,7 +51,7 @@ BOOL IsPocketInformantToolsPresent() {
   return TRUE;
 }
 
-BOOL IsPellamPresent() { return LibraryLoads(L"\\Windows\\QelPellamScheduledAPI.dll"); }
+BOOL IsPellamPresent() { return LibraryFileExists(L"\\Windows\\QelPellamScheduledAPI.dll"); }
 
 int GetShownTabs(BOOL host, BOOL small) {
   if (small) return 60;

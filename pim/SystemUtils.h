@@ -12,7 +12,11 @@ BOOL IsLandscapeScreen();
 BOOL IsAgendaFusionInstalled();
 BOOL IsAgendaOneInstalled();
 BOOL IsPocketInformantToolsPresent();
+// "\Windows\QelPellamScheduledAPI.dll" is there.
 BOOL IsPellamPresent();
+// Whether a library file is found where a load would look. Presence tests ask this,
+// never running another vendor's code.
+BOOL LibraryFileExists(LPCWSTR name);
 
 // The width the tab strip needs: 60 small, 80 in the host, else 20 per shown tab
 // ("ShowTabs" bits and custom tabs), at least three tabs.

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "base/InstallPath.h"
+#include "controls/CategoryChoices.h"
+#include "platform/coredll/DeviceSwitch.h"
 #include "base/tests/RegistrySandbox.h"
 #include "pim/tests/BesideTest.h"
 #include "pim/SystemUtils.h"
@@ -230,6 +232,101 @@ TEST_F(OndrelClientTest, ChangesCarryTheirValuesAndAnswer) {
   const std::wstring tooMany(ONDREL_CATEGORIES_CHARS, L'c');
   EXPECT_EQ(0, m_client.SetItemCategories(19, tooMany.c_str())) << "refused, not cut";
   EXPECT_TRUE(m_recorder.Reports().empty());
+}
+
+// Three categories by record number, shown in that order.
+class CThreeChoices : public ICategoryChoices {
+ public:
+  int GetDisplayCount() override { return 3; }
+  int GetDisplayAt(int position) override { return position; }
+  CString GetName(int index) override { return kNames[index]; }
+  CKeyedBitmap* GetIcon(int) override { return nullptr; }
+  SIZE GetIconSize() override { return {16, 16}; }
+  CString BuildNamesText(const CBitSet& set) override {
+    CString text;
+    for (int i = set.FindNext(0); i >= 0; i = set.FindNext(i + 1)) {
+      if (!text.IsEmpty()) text += L", ";
+      text += kNames[i];
+    }
+    return text;
+  }
+  static constexpr const wchar_t* kNames[3] = {L"Work", L"Home", L"Travel"};
+};
+
+void TickRow(HWND list, const wchar_t* name, bool ticked) {
+  LVFINDINFOW find = {};
+  find.flags = LVFI_STRING;
+  find.psz = name;
+  const int row =
+      static_cast<int>(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+// The picker runs over the owner window from the item's set; what the person leaves
+// ticked goes to the program as the item's categories, and a cancelled or unchanged
+// picker sends nothing.
+TEST_F(OndrelClientTest, EditedCategoriesGoToTheProgramOnlyWhenChanged) {
+  CThreeChoices choices;
+  SetCategoryChoices(&choices);
+  m_client.SetOwnerWindow(m_recorder.Window());
+  ASSERT_TRUE(m_client.EnsureOndrel());
+  using Script = void (*)(CListPickerWnd*);
+  struct Case {
+    const char* what;
+    Script script;
+    const wchar_t* sent;  // null: nothing sent
+  };
+  const Case cases[] = {
+      {"tick Travel and close",
+       [](CListPickerWnd* p) {
+         TickRow(p->GetListView(), L"Travel", true);
+         PostMessageW(p->m_hWnd, WM_CLOSE, 0, 0);
+       },
+       L"Work, Travel"},
+      {"untick the item's own: no categories",
+       [](CListPickerWnd* p) {
+         TickRow(p->GetListView(), L"Work", false);
+         PostMessageW(p->m_hWnd, WM_CLOSE, 0, 0);
+       },
+       L""},
+      {"tick and untick", [](CListPickerWnd* p) {
+         TickRow(p->GetListView(), L"Home", true);
+         TickRow(p->GetListView(), L"Home", false);
+         PostMessageW(p->m_hWnd, WM_CLOSE, 0, 0);
+       },
+       nullptr},
+      {"left with the Left key", [](CListPickerWnd* p) {
+         TickRow(p->GetListView(), L"Home", true);
+         PostMessageW(p->GetListView(), WM_KEYDOWN, VK_LEFT, 0);
+       },
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    CListPickerWnd::SetModalHook([](CListPickerWnd* picker, void* script) { reinterpret_cast<Script>(script)(picker); },
+                                 reinterpret_cast<void*>(c.script));
+    m_recorder.Reports().clear();
+    CBitSet work;
+    work.Set(0);
+    const LRESULT result = m_client.EditItemCategories(POINT{4, 8}, 21, L"Lunch", work);
+    EXPECT_TRUE(IsWindowEnabled(m_recorder.Window())) << c.what << ": the owner is given back";
+    if (!c.sent) {
+      EXPECT_EQ(0, result) << c.what;
+      EXPECT_TRUE(m_recorder.Reports().empty()) << c.what;
+      continue;
+    }
+    ONDREL_CHANGE_RECORD expected = {};
+    expected.objectId = 21;
+    expected.operation = ONDREL_SET_CATEGORIES;
+    EXPECT_EQ(FakeOndrelChangeResult(expected), result) << c.what;
+    ASSERT_EQ(1u, m_recorder.Reports().size()) << c.what;
+    EXPECT_EQ(0, memcmp(&expected, &m_recorder.Reports()[0].change.record, sizeof expected)) << c.what;
+    EXPECT_STREQ(c.sent, m_recorder.Reports()[0].change.categories) << c.what;
+  }
+  CListPickerWnd::SetModalHook(nullptr, nullptr);
+  SetCategoryChoices(nullptr);
 }
 
 TEST_F(OndrelClientTest, PostedCommandsAndBeamReachTheProgram) {
@@ -530,6 +627,24 @@ TEST_F(OndrelSettingsTest, AllFoldersNameWithoutTheShellLibrariesShowsTheError) 
   EXPECT_TRUE(client.NewNote(FALSE, L""));
   ASSERT_EQ(1u, g_boxes.size());
   EXPECT_EQ(0u, g_boxes[0].find(L"Cannot load doclist.dll, le - "));
+}
+
+// On a device with the document list its "All Folders" text is written, and no box shows.
+TEST_F(OndrelSettingsTest, AllFoldersNameComesFromTheDocumentList) {
+  CDeviceSwitch device;
+  ASSERT_TRUE(device.AddOptionalLibrary(L"doclist"));
+  CRegistryView states = m_machine.Key(L"Software\\Microsoft\\Notes\\States");
+  std::vector<BYTE> value(300, 0xAB);
+  states.Write(L"States", REG_BINARY, value.data(), 300);
+  COndrelClient client;
+  EXPECT_STREQ(L"All Folders", client.GetAllFoldersName());
+  EXPECT_TRUE(client.NewNote(FALSE, L""));
+  EXPECT_TRUE(g_boxes.empty());
+  std::vector<BYTE> stored(300);
+  DWORD storedSize = 300;
+  ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(states.Root(), states.Path(), L"States", RRF_RT_REG_BINARY, nullptr,
+                                        stored.data(), &storedSize));
+  EXPECT_STREQ(L"All Folders", reinterpret_cast<const wchar_t*>(stored.data() + 84));
 }
 
 TEST(NotesStatesTest, VolumeIsReadOnlyWhenItLiesInsideTheValue) {

@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "base/InstallPath.h"
+#include "base/CeDbApi.h"
 #include "base/tests/RegistrySandbox.h"
 #include "pim/tests/BesideTest.h"
+#include "platform/coredll/DeviceSwitch.h"
+#include "platform/doclist/doclist.h"
 
 namespace {
 
@@ -125,6 +128,7 @@ TEST_F(PimAddinsTest, ChosenAddinRunsWithTheItemFromItsDialog) {
 }
 
 TEST(PimContactMenuTest, WithoutAPhoneOnlyTheEmailEntry) {
+  ForgetPhonePresence();
   ASSERT_FALSE(IsPhonePresent()) << "the emulated device has no phone library";
   struct Case {
     const wchar_t* email;
@@ -141,6 +145,125 @@ TEST(PimContactMenuTest, WithoutAPhoneOnlyTheEmailEntry) {
   }
   EXPECT_EQ(0, DialNumber(L"+1 555"));
   EXPECT_TRUE(OnDocListCommand(IDC_PIM_BEAM, 0)) << "without the document list nothing happens";
+}
+
+template <typename T>
+T Export(HMODULE module, const char* name) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// A phone edition (the newer store): call entries for each number the contact has and
+// the text message; the calls reach the phone library with the number.
+class PimPhoneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_device.AddOptionalLibrary(L"phone"));
+    ForgetPhonePresence();
+    // Held for the test, so the library's record outlives the calls' own loads.
+    m_phone = LoadLibraryW(L"phone.dll");
+    ASSERT_NE(m_phone, nullptr);
+    Export<void(WINAPI*)()>(m_phone, "PhoneTestReset")();
+  }
+  void TearDown() override {
+    if (m_phone) FreeLibrary(m_phone);
+    ForgetPhonePresence();
+    SetNewerStore(m_wasNewer);
+  }
+  std::vector<std::wstring> Calls() {
+    std::vector<std::wstring> calls;
+    auto get = Export<BOOL(WINAPI*)(int, LPWSTR, int, DWORD*)>(m_phone, "PhoneTestGetCall");
+    wchar_t number[64];
+    DWORD flags = 0;
+    for (int i = 0; get(i, number, 64, &flags); ++i) calls.push_back(std::wstring(number) + L"/" + std::to_wstring(flags));
+    return calls;
+  }
+  CDeviceSwitch m_device;
+  HMODULE m_phone = nullptr;
+  BOOL m_wasNewer = IsNewerStore();
+};
+
+TEST_F(PimPhoneTest, CallEntriesFollowTheNumbersAndCallsReachThePhone) {
+  SetNewerStore(TRUE);
+  ASSERT_TRUE(IsPhonePresent());
+  struct Case {
+    PIM_CONTACT_FIELDS contact;
+    std::vector<UINT> calls, extra;
+  };
+  const Case cases[] = {
+      {{L"Ann", L"a@example.org", L"+1 555", L"+1 556", L"+1 557"},
+       {IDC_PIM_CALL_MOBILE, IDC_PIM_CALL_WORK, IDC_PIM_CALL_HOME},
+       {IDC_PIM_SMS, IDC_PIM_EMAIL}},
+      {{L"Bo", nullptr, nullptr, L"+1 556", L""}, {IDC_PIM_CALL_WORK}, {IDC_PIM_SMS}},
+      {{L"Cy", L"", L"", nullptr, nullptr}, {}, {IDC_PIM_SMS}},
+  };
+  for (const Case& c : cases) {
+    HMENU menu = CreatePopupMenu();
+    EXPECT_EQ(static_cast<int>(c.calls.size()), AppendContactActionMenu(menu, &c.contact)) << c.contact.displayName;
+    EXPECT_EQ(c.calls, Ids(menu)) << c.contact.displayName;
+    DestroyMenu(menu);
+    menu = CreatePopupMenu();
+    EXPECT_EQ(static_cast<int>(c.extra.size()), AppendItemExtraMenu(menu, &c.contact)) << c.contact.displayName;
+    EXPECT_EQ(c.extra, Ids(menu)) << c.contact.displayName;
+    DestroyMenu(menu);
+  }
+
+  const PIM_CONTACT_FIELDS ann = cases[0].contact;
+  for (UINT id : {IDC_PIM_CALL_WORK, IDC_PIM_CALL_MOBILE, IDC_PIM_CALL_HOME})
+    EXPECT_TRUE(OnPimItemActionCommand(PIM_GROUP_CONTACTS, id, 7, &ann));
+  // A field without a number, or no contact, calls nobody.
+  EXPECT_TRUE(OnPimItemActionCommand(PIM_GROUP_CONTACTS, IDC_PIM_CALL_HOME, 8, &cases[1].contact));
+  EXPECT_TRUE(OnPimItemActionCommand(PIM_GROUP_CONTACTS, IDC_PIM_CALL_WORK, 8, nullptr));
+  EXPECT_EQ(0, DialNumber(L"555 0100"));
+  EXPECT_EQ(0, DialNumber(L""));
+  const std::vector<std::wstring> expected = {L"+1 556/1", L"+1 555/1", L"+1 557/1", L"555 0100/1"};
+  EXPECT_EQ(expected, Calls());
+
+  // A malformed description comes back as the library's error.
+  PHONEMAKECALLINFO bad = {};
+  bad.cbSize = 24;
+  bad.pszDestAddress = L"1";
+  EXPECT_NE(0, CallPhoneMakeCall(&bad));
+  EXPECT_EQ(expected.size(), Calls().size());
+}
+
+// The older store has no text messages, even with a phone.
+TEST_F(PimPhoneTest, NoTextMessagesOnTheOlderStore) {
+  SetNewerStore(FALSE);
+  PIM_CONTACT_FIELDS contact = {L"Ann", L"a@example.org", L"+1 555", nullptr, nullptr};
+  HMENU menu = CreatePopupMenu();
+  EXPECT_EQ(1, AppendItemExtraMenu(menu, &contact));
+  EXPECT_EQ(std::vector<UINT>{IDC_PIM_EMAIL}, Ids(menu));
+  DestroyMenu(menu);
+}
+
+// The notes' two entries hand the document to a list made over "\Program Files\".
+TEST(PimDocListTest, NotesEntriesSendTheDocumentThroughTheList) {
+  CDeviceSwitch device;
+  ASSERT_TRUE(device.AddOptionalLibrary(L"doclist"));
+  HMODULE library = LoadLibraryW(L"doclist.dll");
+  ASSERT_NE(library, nullptr);
+  Export<void(WINAPI*)()>(library, "DocListTestReset")();
+  const wchar_t path[] = L"\\My Documents\\memo.pwi";
+  EXPECT_TRUE(OnDocListCommand(IDC_PIM_BEAM, reinterpret_cast<LPARAM>(path)));
+  EXPECT_TRUE(OnDocListCommand(IDC_PIM_EMAIL, reinterpret_cast<LPARAM>(path)));
+  EXPECT_TRUE(OnDocListCommand(IDC_PIM_SMS, reinterpret_cast<LPARAM>(path))) << "other ids do nothing";
+  auto getSend = Export<BOOL(WINAPI*)(int, UINT*, LPWSTR, int)>(library, "DocListTestGetSend");
+  auto getCreate = Export<BOOL(WINAPI*)(int, LPWSTR, int, LPWSTR, int)>(library, "DocListTestGetCreate");
+  EXPECT_EQ(2, Export<int(WINAPI*)()>(library, "DocListTestGetCreateCount")());
+  wchar_t folder[MAX_PATH] = {}, filter[64] = {};
+  ASSERT_TRUE(getCreate(0, folder, MAX_PATH, filter, 64));
+  EXPECT_STREQ(L"\\Program Files\\", folder);
+  EXPECT_STREQ(L"All Files", filter);
+  const UINT messages[] = {DLM_SENDIR, DLM_SENDEMAIL};
+  for (int i = 0; i < 2; ++i) {
+    UINT message = 0;
+    wchar_t sent[MAX_PATH] = {};
+    ASSERT_TRUE(getSend(i, &message, sent, MAX_PATH));
+    EXPECT_EQ(messages[i], message);
+    EXPECT_STREQ(path, sent);
+  }
+  EXPECT_FALSE(getSend(2, nullptr, nullptr, 0));
+  FreeLibrary(library);
 }
 
 std::wstring g_opened;

@@ -16,12 +16,15 @@
 //   "Clock"        REG_SZ             (real time)  "YYYY-MM-DD HH:MM:SS", local; the clock stands there
 //   "Root"         REG_SZ             "C:\"        host folder of the device's "\"
 //   "Screen"       REG_SZ             (see below)  "WIDTHxHEIGHT" in pixels, as the screen stands now
+//   "TimeZone"     REG_SZ             (host's)     a zone's key name in the zone list (kZoneListPath,
+//                                                  "W. Europe Standard Time"): the device's zone and clock changes
 //
 // Without a "Screen" the device has the common portrait screen of 240x320 pixels at
 // 96 dpi, grown with the dpi (480x640 at 192): a screen and its dpi go together.
 //
 // An environment variable that is set but empty counts as set: an empty
-// "PlatformType" is a device without one; an empty "Clock" or "Dpi" is no override.
+// "PlatformType" is a device without one; an empty "Clock", "Dpi" or "TimeZone" is no
+// override, and so is a zone name the zone list does not hold.
 #pragma once
 #include <windows.h>
 
@@ -142,6 +145,41 @@ class CDeviceIdentity {
     return true;
   }
 
+  // False when the host's zone stands. The zone list's "TZI" value is Bias, StandardBias,
+  // DaylightBias, then the two change rules, as TIME_ZONE_INFORMATION keeps them.
+  static bool TimeZone(TIME_ZONE_INFORMATION& zone) {
+    std::wstring name;
+    if (!Read(L"TimeZone", name) || name.empty() || name.size() > 128 || name.find(L'\\') != std::wstring::npos)
+      return false;
+    const std::wstring path = std::wstring(kZoneListPath) + L"\\" + name;
+    HKEY hkey = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &hkey) != ERROR_SUCCESS) return false;
+    struct {
+      LONG bias, standardBias, daylightBias;
+      SYSTEMTIME standardDate, daylightDate;
+    } tzi = {};
+    static_assert(sizeof tzi == 44, "the zone list's rule record");
+    DWORD type = 0, size = sizeof tzi;
+    bool found = RegQueryValueExW(hkey, L"TZI", nullptr, &type, reinterpret_cast<BYTE*>(&tzi), &size) ==
+                     ERROR_SUCCESS &&
+                 type == REG_BINARY && size == sizeof tzi && ValidRule(tzi.standardDate) &&
+                 ValidRule(tzi.daylightDate) && (tzi.standardDate.wMonth == 0) == (tzi.daylightDate.wMonth == 0) &&
+                 ValidBias(tzi.bias) && ValidBias(tzi.standardBias) && ValidBias(tzi.daylightBias);
+    if (found) {
+      zone = TIME_ZONE_INFORMATION{};
+      zone.Bias = tzi.bias;
+      zone.StandardBias = tzi.standardBias;
+      zone.DaylightBias = tzi.daylightBias;
+      zone.StandardDate = tzi.standardDate;
+      zone.DaylightDate = tzi.daylightDate;
+      ReadZoneName(hkey, L"Std", zone.StandardName);
+      ReadZoneName(hkey, L"Dlt", zone.DaylightName);
+    }
+    RegCloseKey(hkey);
+    return found;
+  }
+  static constexpr const wchar_t* kZoneListPath = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones";
+
   // The host folder that stands for the device's "\", without a trailing backslash
   // unless it is a drive root ("C:\").
   static std::wstring Root() {
@@ -153,6 +191,25 @@ class CDeviceIdentity {
   }
 
  private:
+  // A change rule: none (month 0), or a month, a week 1-5 of it (or, with a year, a day)
+  // and a time of day. Anything else leaves the zone list's entry unused.
+  static bool ValidRule(const SYSTEMTIME& rule) {
+    if (rule.wMonth == 0) return true;
+    return rule.wMonth <= 12 && rule.wDayOfWeek <= 6 && rule.wDay >= 1 && rule.wDay <= (rule.wYear ? 31 : 5) &&
+           rule.wHour <= 23 && rule.wMinute <= 59 && rule.wSecond <= 59 && rule.wMilliseconds <= 999;
+  }
+  // Zones lie within a day of UTC, and so do their daylight shifts.
+  static bool ValidBias(LONG minutes) { return minutes > -1440 && minutes < 1440; }
+
+  static void ReadZoneName(HKEY hkey, const wchar_t* value, WCHAR (&name)[32]) {
+    WCHAR text[64] = {};
+    DWORD type = 0, size = sizeof text - sizeof(WCHAR);
+    if (RegQueryValueExW(hkey, value, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+      return;
+    lstrcpynW(name, text, 32);
+  }
+
   static bool ReadEnvironment(const wchar_t* var, std::wstring& value) {
     SetLastError(ERROR_SUCCESS);
     DWORD n = GetEnvironmentVariableW(var, nullptr, 0);

@@ -1,5 +1,6 @@
 // The device's answers about itself: platform type, system version, screen dpi, work
-// area and clock, all from the device identity (DeviceIdentity.h) rather than from the host.
+// area, clock and time zone, all from the device identity (DeviceIdentity.h) rather than
+// from the host.
 #include "platform/coredll/DeviceIdentity.h"
 #include "platform/coredll/Screen.h"
 #include "platform/coredll/ce.h"
@@ -52,14 +53,55 @@ CORE_API int WINAPI CeGetDeviceCaps(HDC dc, int index) {
   return GetDeviceCaps(dc, index);
 }
 
+namespace {
+
+// The device's zone, or null when the host's stands.
+const TIME_ZONE_INFORMATION* DeviceZone(TIME_ZONE_INFORMATION& zone) {
+  return CDeviceIdentity::TimeZone(zone) ? &zone : nullptr;
+}
+
+// Which of the zone's clocks runs at that UTC time: the offset the zone gives it tells.
+DWORD ZoneClockAt(const TIME_ZONE_INFORMATION& zone, const SYSTEMTIME& utc) {
+  if (!zone.StandardDate.wMonth || !zone.DaylightDate.wMonth) return TIME_ZONE_ID_UNKNOWN;
+  SYSTEMTIME local;
+  FILETIME a, b;
+  if (!SystemTimeToTzSpecificLocalTime(&zone, &utc, &local) || !SystemTimeToFileTime(&utc, &a) ||
+      !SystemTimeToFileTime(&local, &b))
+    return TIME_ZONE_ID_STANDARD;
+  const LONGLONG minutes =
+      (static_cast<LONGLONG>(ULARGE_INTEGER{{a.dwLowDateTime, a.dwHighDateTime}}.QuadPart) -
+       static_cast<LONGLONG>(ULARGE_INTEGER{{b.dwLowDateTime, b.dwHighDateTime}}.QuadPart)) /
+      600000000LL;
+  return zone.DaylightBias != zone.StandardBias && minutes == zone.Bias + zone.DaylightBias ? TIME_ZONE_ID_DAYLIGHT
+                                                                                             : TIME_ZONE_ID_STANDARD;
+}
+
+}  // namespace
+
 CORE_API void WINAPI CeGetLocalTime(LPSYSTEMTIME time) {
   if (!time) return;
-  if (!CDeviceIdentity::Clock(*time)) GetLocalTime(time);
+  if (CDeviceIdentity::Clock(*time)) return;
+  TIME_ZONE_INFORMATION zone;
+  SYSTEMTIME utc;
+  GetSystemTime(&utc);
+  if (const TIME_ZONE_INFORMATION* device = DeviceZone(zone))
+    if (SystemTimeToTzSpecificLocalTime(device, &utc, time)) return;
+  GetLocalTime(time);
 }
 
 CORE_API void WINAPI CeGetSystemTime(LPSYSTEMTIME time) {
   if (!time) return;
   SYSTEMTIME local;
-  if (CDeviceIdentity::Clock(local) && TzSpecificLocalTimeToSystemTime(nullptr, &local, time)) return;
+  TIME_ZONE_INFORMATION zone;
+  if (CDeviceIdentity::Clock(local) && TzSpecificLocalTimeToSystemTime(DeviceZone(zone), &local, time)) return;
   GetSystemTime(time);
+}
+
+CORE_API DWORD WINAPI CeGetTimeZoneInformation(LPTIME_ZONE_INFORMATION info) {
+  TIME_ZONE_INFORMATION zone;
+  if (!info || !DeviceZone(zone)) return GetTimeZoneInformation(info);
+  *info = zone;
+  SYSTEMTIME utc;
+  CeGetSystemTime(&utc);
+  return ZoneClockAt(zone, utc);
 }

@@ -58,13 +58,6 @@ BOOL FreeLibrarySafe() {
   return FALSE;
 }
 
-BOOL IsPellamApiPresent() { return LibraryExists(L"\\Windows\\QelPellamScheduledAPI.dll"); }
-
-BOOL IsPhonePresent() {
-  static const BOOL present = LibraryExists(L"phone.dll");
-  return present;
-}
-
 CString GetInboxServiceFriendlyName(LPCWSTR transport) {
   CString name(transport ? transport : L"");
   if (name.IsEmpty()) return name;

@@ -16,10 +16,8 @@ BOOL GetAgendaOnePath();
 HMODULE FindPIToolsLibrary();
 // Whether one of those libraries is there. Asked without running the library's code.
 BOOL FreeLibrarySafe();
-// "\Windows\QelPellamScheduledAPI.dll" is there.
-BOOL IsPellamApiPresent();
-// "phone.dll" is there; asked once per process.
-BOOL IsPhonePresent();
+// Pellam's library and the phone: pim's IsPellamPresent (pim/SystemUtils.h) and
+// IsPhonePresent (pim/PimAddins.h), one copy for both programs.
 
 // "FriendlyName" of HKLM "SOFTWARE\Microsoft\Inbox\Svc\<transport>", or the transport's
 // own name when there is none.

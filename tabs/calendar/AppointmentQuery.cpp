@@ -7,6 +7,7 @@ CAppointmentQuery::CAppointmentQuery(CAppointmentsList* list)
       m_hideFree(FALSE),
       m_from(-1.0),
       m_to(-1.0),
+      m_filter(nullptr),
       m_started(FALSE) {
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY, FALSE);
   m_hideFree = product.IsOpen() && product.GetDWORD(L"CalendarShowFreeAppts", 1) == 0;
@@ -19,6 +20,7 @@ BOOL CAppointmentQuery::Passes(const CAppointmentRecord& record) const {
     if (end < m_from || (end == m_from && record.m_start < m_from)) return FALSE;
   }
   if (m_to >= 0 && !(record.m_start < m_to)) return FALSE;
+  if (m_filter && !m_filter->Matches(record.m_categories)) return FALSE;
   return TRUE;
 }
 

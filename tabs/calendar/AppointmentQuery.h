@@ -1,8 +1,10 @@
 // The filtered walk over an appointments list that every calendar view runs: free
-// appointments hidden when the user chose so, and only what touches the query's range.
+// appointments hidden when the user chose so, only what touches the query's range, and
+// only what the tab's category filter lets through.
 #pragma once
 #include <windows.h>
 
+#include "pim/CategoryFilter.h"
 #include "tabs/calendar/AppointmentsList.h"
 
 class CAppointmentQuery {
@@ -16,6 +18,8 @@ class CAppointmentQuery {
     m_to = to;
   }
   BOOL IsHidingFree() const { return m_hideFree; }
+  // Not owned; null lets every category set through.
+  void SetCategoryFilter(const ICategoryFilter* filter) { m_filter = filter; }
 
   // The next record that passes (borrowed); FALSE when none is left.
   BOOL GetNext(CAppointmentRecord** record);
@@ -27,5 +31,6 @@ class CAppointmentQuery {
   BOOL m_hideFree;
   double m_from;
   double m_to;
+  const ICategoryFilter* m_filter;
   BOOL m_started;
 };

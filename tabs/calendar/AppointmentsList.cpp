@@ -11,6 +11,7 @@
 #include "base/Translator.h"
 #include "pim/CategoriesList.h"
 #include "res/TarvoResIds.h"
+#include "pim/IconProviderRef.h"
 #include "tabs/calendar/CompareAppointments.h"
 #include "tabs/calendar/DateTimeDlg.h"
 
@@ -266,6 +267,7 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
   DWORD size = 0;
   record->m_isMeeting = reader.GetBlob(kAttendees, &data, &size) && data && size > 0;
   record->m_hasNotes = NotesPresent(reader, kNotes);
+  record->m_iconName = record->m_itemId ? CIconProviderRef::GetIconName(record->m_itemId) : CString();
   record->m_categories.Clear();
   if (CCategoriesList* categories = CCategoriesList::GetCurrent()) {
     if (newer) {

@@ -9,6 +9,7 @@
 #include "settings/base/StringFields.h"
 #include "settings/base/TabBarHeight.h"
 #include "settings/base/VendorPresence.h"
+#include "pim/SystemUtils.h"
 
 namespace {
 
@@ -141,7 +142,7 @@ TEST_F(SettingsBaseRegistryTest, OtherVendorsByTheirKeys) {
   fusion.WriteString(L"AppLocation", L"\\Program Files\\Agenda Fusion");
   EXPECT_TRUE(GetAgendaFusionPath());
   // Libraries that are nowhere are absent, and asking loads nothing.
-  EXPECT_FALSE(IsPellamApiPresent());
+  EXPECT_FALSE(IsPellamPresent());
   EXPECT_EQ(FindPIToolsLibrary(), nullptr);
   EXPECT_FALSE(FreeLibrarySafe());
 }

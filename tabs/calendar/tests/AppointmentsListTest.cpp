@@ -10,11 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "base/tests/DeviceRoot.h"
+#include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
+#include "pim/IconProviders.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/windowlib/ComPtr.h"
 #include "base/tests/ResourceLibraryScope.h"
@@ -490,6 +494,168 @@ TEST_P(AppointmentsListTest, CategoriesNotesAndFlagsComeFromTheStore) {
   ASSERT_TRUE(list.GetNext(&r));
   EXPECT_EQ(r->m_categories.FindNext(0), -1);
   EXPECT_FALSE(r->m_reminderSet);
+}
+
+// A picture store that knows pictures of some items.
+class CPictureStore : public CIconProvider {
+ public:
+  CPictureStore() : CIconProvider(kPimOwn) {}
+  BOOL GetIconFile(CString& path, CEOID objectId) override {
+    auto found = pictures.find(objectId);
+    path = found == pictures.end() ? L"" : found->second.c_str();
+    return found != pictures.end();
+  }
+  std::map<CEOID, std::wstring> pictures;
+};
+
+// Passes a set holding one category, or (index -1) a set holding none.
+struct COneCategory : ICategoryFilter {
+  explicit COneCategory(int index) : index(index) {}
+  BOOL Matches(const CBitSet& categories) const override {
+    return index < 0 ? categories.FindNext(0) < 0 : categories.Test(index) == CBitSet::IsSet;
+  }
+  int index;
+};
+
+// The query lets through what the tab's category filter takes, by the categories
+// list's indices; every record names its picture as the picture store has it.
+TEST_P(AppointmentsListTest, TheQueryKeepsToTheCategoryFilterAndRecordsNameTheirPictures) {
+  const struct {
+    const wchar_t* subject;
+    const wchar_t* categories;
+    double hour;
+  } made[] = {{L"Review", L"Work", 9}, {L"Flight", L"Travel", 10}, {L"Both", L"Work, Travel", 11}, {L"Plain", L"", 12}};
+  std::map<std::wstring, long> oids;
+  for (const auto& m : made) {
+    IAppointment* a = NewAppointment(app, m.subject, kMonday + m.hour * kHour, kMonday + (m.hour + 0.5) * kHour);
+    ASSERT_TRUE(a);
+    if (*m.categories) {
+      CBstrText categories(m.categories);
+      a->put_Categories(categories);
+    }
+    oids[m.subject] = Save(a);
+  }
+  CCategoriesList names;
+  ASSERT_TRUE(names.OpenDatabases());
+  auto indexOf = [&](const wchar_t* name) {
+    for (int k = 0; k < names.GetCount(); ++k)
+      if (std::wstring(names.GetName(k)) == name) return k;
+    return -1;
+  };
+  const int work = indexOf(L"Work"), travel = indexOf(L"Travel");
+  ASSERT_GE(work, 0);
+  ASSERT_GE(travel, 0);
+
+  auto* store = new CPictureStore;
+  store->pictures[static_cast<CEOID>(oids[L"Flight"])] = L"\\Pictures\\plane.bmp";
+  CIconProviders::Instance().SetStore(store);
+  CAppointmentsList list;
+  list.SetRange(kMonday, kRangeEnd);
+  ASSERT_EQ(Contents(list).size(), 4u);
+  for (int k = 0; k < list.GetCount(); ++k) {
+    const CAppointmentRecord* r = list.GetAt(k);
+    EXPECT_EQ(std::wstring(r->m_iconName), std::wstring(r->m_subject) == L"Flight" ? L"\\Pictures\\plane.bmp" : L"")
+        << r->m_subject;
+  }
+  CIconProviders::Instance().SetStore(nullptr);
+
+  const COneCategory onlyWork(work), onlyTravel(travel), none(-1);
+  const struct {
+    const ICategoryFilter* filter;
+    std::vector<std::wstring> expected;
+  } cases[] = {
+      {nullptr, {L"Review", L"Flight", L"Both", L"Plain"}},
+      {&onlyWork, {L"Review", L"Both"}},
+      {&onlyTravel, {L"Flight", L"Both"}},
+      {&none, {L"Plain"}},
+  };
+  for (const auto& c : cases) {
+    CAppointmentQuery query(&list);
+    query.SetCategoryFilter(c.filter);
+    std::vector<std::wstring> got;
+    CAppointmentRecord* r = nullptr;
+    while (query.GetNext(&r)) got.push_back(std::wstring(r->m_subject));
+    EXPECT_EQ(got, c.expected);
+  }
+}
+
+// Writes a series' own time zone into its stored record, as a desktop calendar's sync
+// leaves it: the 48-byte zone record with the two change rules.
+void WriteSeriesZone(bool newer, CEOID record, LONG bias, LONG daylightBias, const SYSTEMTIME* standard,
+                     const SYSTEMTIME* daylight) {
+  BYTE zone[48] = {};
+  memcpy(zone, &bias, 4);
+  memcpy(zone + 8, &daylightBias, 4);
+  if (standard) memcpy(zone + 14, standard, sizeof(SYSTEMTIME));
+  if (daylight) memcpy(zone + 32, daylight, sizeof(SYSTEMTIME));
+  CEGUID guid = pimtest::LayoutGuid(newer);
+  CEOID dbOid = 0;
+  HANDLE db = CeOpenDatabaseEx2(&guid, &dbOid, const_cast<LPWSTR>(L"Appointments Database"), nullptr, 0, nullptr);
+  ASSERT_NE(db, INVALID_HANDLE_VALUE);
+  CEPROPVAL value = {};
+  value.propid = newer ? 0x00480041 : 0x00010041;
+  value.val.blob.dwCount = sizeof zone;
+  value.val.blob.lpb = zone;
+  EXPECT_EQ(CeWriteRecordProps(db, record, 1, &value), record);
+  CloseHandle(db);
+}
+
+// The device's clocks go forward inside the loaded week (central Europe, 29 March 2026,
+// 02:00). A series kept on the device's own clock, or in no zone, stays at its hour; a
+// series kept in UTC moves an hour later on the device's clock from the change on.
+TEST_P(AppointmentsListTest, ATimeZoneChangeInsideTheRangeMovesOnlySeriesOfAnotherZone) {
+  CDeviceSwitch device;
+  device.Set(L"TimeZone", L"W. Europe Standard Time");
+  device.Set(L"Clock", L"2026-03-20 12:00:00");
+  const double thursday = 46107.0;  // 2026-03-26; the clocks change on the Sunday after
+  const double seriesStart = thursday - 6;
+  auto daily = [&](const wchar_t* subject, double hour) {
+    IAppointment* a = NewAppointment(app, subject, seriesStart + hour * kHour, seriesStart + (hour + 0.5) * kHour);
+    if (!a) return 0L;
+    CComPtr<IRecurrencePattern> pattern;
+    if (SUCCEEDED(a->GetRecurrencePattern(&pattern))) {
+      pattern->put_RecurrenceType(olRecursDaily);
+      pattern->put_Interval(1);
+      pattern->put_NoEndDate(VARIANT_TRUE);
+    }
+    return Save(a);
+  };
+  ASSERT_NE(daily(L"Device clock", 9), 0);
+  ASSERT_NE(daily(L"No zone", 9.25), 0);
+  ASSERT_NE(daily(L"UTC", 8), 0);
+  IAppointment* single = NewAppointment(app, L"Sunday brunch", thursday + 3 + 11 * kHour, thursday + 3 + 12 * kHour);
+  ASSERT_TRUE(single);
+  Save(single);
+
+  const SYSTEMTIME europeStandard = {0, 10, 0, 5, 3, 0, 0, 0}, europeDaylight = {0, 3, 0, 5, 2, 0, 0, 0};
+  for (const pimtest::RawRecord& raw : pimtest::ReadRaw(L"Appointments Database", Newer())) {
+    const auto subject = raw.texts.find(Newer() ? 0x0020001F : 0x0037001F);
+    ASSERT_NE(subject, raw.texts.end());
+    if (subject->second == L"Device clock") WriteSeriesZone(Newer(), raw.oid, -60, -60, &europeStandard, &europeDaylight);
+    if (subject->second == L"UTC") WriteSeriesZone(Newer(), raw.oid, 0, 0, nullptr, nullptr);
+  }
+
+  CAppointmentsList list;
+  list.SetRange(thursday, thursday + 7);
+  std::vector<Seen> expected;
+  for (int day = 0; day < 7; ++day) {
+    const double d = thursday + day;
+    const double utcHour = day < 3 ? 9 : 10;  // 08:00 UTC on the device's clock
+    expected.push_back({L"UTC", d + utcHour * kHour, d + (utcHour + 0.5) * kHour, FALSE});
+    expected.push_back({L"Device clock", d + 9 * kHour, d + 9.5 * kHour, FALSE});
+    expected.push_back({L"No zone", d + 9.25 * kHour, d + 9.75 * kHour, FALSE});
+    if (day == 3) expected.push_back({L"Sunday brunch", d + 11 * kHour, d + 12 * kHour, FALSE});
+  }
+  // Before the change the UTC series and the device's series share 09:00: compared by
+  // start minute, then subject.
+  auto byStart = [](const Seen& a, const Seen& b) {
+    const long long ma = static_cast<long long>(a.start * 1440 + 0.5), mb = static_cast<long long>(b.start * 1440 + 0.5);
+    return ma != mb ? ma < mb : a.subject < b.subject;
+  };
+  std::vector<Seen> got = Contents(list);
+  std::sort(got.begin(), got.end(), byStart);
+  std::sort(expected.begin(), expected.end(), byStart);
+  ExpectContents(got, expected);
 }
 
 // Stands in for the item-operations program's client: keeps what it was asked.
