@@ -57,8 +57,7 @@ void ReadText(const CDbRecord& reader, int index, CString& field) {
     return;
   }
   if (TypeFromPropID(entry->propid) != CEVT_LPWSTR) return;
-  CString text;
-  if (reader.GetString(index, text, L"")) field = text;
+  reader.GetString(index, field, L"");
 }
 
 double ReadDate(const CDbRecord& reader, int index) {
@@ -67,17 +66,6 @@ double ReadDate(const CDbRecord& reader, int index) {
   double date = kNoContactDate;
   if (!FileTimeToVariantDate(time, &date)) return kNoContactDate;
   return date;
-}
-
-BOOL NotePresent(const CDbRecord& reader, int index) {
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  if (!reader.GetBlob(index, &data, &size) || !data || size == 0) return FALSE;
-  // A text of only its byte-order mark and a terminator is no note.
-  if (size == 4 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)) && data[2] == 0 &&
-      data[3] == 0)
-    return FALSE;
-  return TRUE;
 }
 
 HANDLE OpenPlain() {
@@ -298,7 +286,7 @@ BOOL CContactsList::ReadInto(CDbRecord& reader, CONTACT_ITEM* item) {
   ReadText(reader, kCompany, item->m_company);
   for (int i = 0; i < kContactFieldCount; ++i) ReadText(reader, kField0 + i, item->m_fields[i]);
   ReadText(reader, kTitle, item->m_title);
-  item->m_hasNotes = NotePresent(reader, kNotes);
+  item->m_hasNotes = HasNoteValue(reader, kNotes);
 
   const int defaultSlot = newer ? kSlot21 : kSlot20;
   if (newer) {
@@ -315,15 +303,7 @@ BOOL CContactsList::ReadInto(CDbRecord& reader, CONTACT_ITEM* item) {
     } else {
       BYTE* data = nullptr;
       DWORD size = 0;
-      if (reader.GetBlob(kCategories, &data, &size) && data) {
-        // Category identifiers stop at 1000: no more of a blob can name one.
-        for (DWORD i = 0; i < size && i < 126; ++i)
-          for (int j = 0; j < 8; ++j)
-            if (data[i] & (1 << j)) {
-              int index = categories->FindById(static_cast<int>(i * 8 + j));
-              if (index >= 0) item->m_categories.Set(index);
-            }
-      }
+      if (reader.GetBlob(kCategories, &data, &size)) categories->ReadCategoryBits(data, size, item->m_categories);
     }
   }
 

@@ -176,6 +176,30 @@ TEST_P(ContactsListTest, CategoriesComeFromTheLayoutsOwnPlace) {
   EXPECT_EQ(names, (std::vector<std::wstring>{L"Golf", L"Work"}));
 }
 
+TEST_P(ContactsListTest, OlderCategoryBitsNameCategoryIds) {
+  if (Newer()) GTEST_SKIP() << "the newer layout keeps associations";
+  // Categories until one has id 13; a blob with byte 1, bit 5 set names it, and a bit
+  // of an id no category has is passed over.
+  long id13 = -1;
+  for (int k = 0; k < 40 && id13 != 13; ++k) id13 = m_store.Raw().CategoryId(L"c" + std::to_wstring(k), true);
+  ASSERT_EQ(id13, 13);
+  Written a = m_store.Add({L"Ann"});
+  ASSERT_TRUE(m_store.SetBlob(a.recordOid, 0x00160041, {0x00, 0x20, 0x00, 0x80}));
+  CCategoriesList categories;
+  ASSERT_TRUE(categories.OpenDatabases());
+  CContactsList list;
+  Attach(list);
+  ASSERT_TRUE(list.Open());
+  CONTACT_ITEM* x = list.FindByOid(a.itemOid);
+  ASSERT_NE(x, nullptr);
+  std::vector<std::wstring> names;
+  for (int i = x->m_categories.FindNext(0); i >= 0; i = x->m_categories.FindNext(i + 1))
+    if (x->m_categories.Test(i) == 1) names.push_back(std::wstring(categories.GetName(i)));
+  const int index13 = categories.FindById(13);
+  ASSERT_GE(index13, 0);
+  EXPECT_EQ(names, (std::vector<std::wstring>{std::wstring(categories.GetName(index13))}));
+}
+
 TEST_P(ContactsListTest, TheDefaultFieldGoesBackToTheRightPropertyAndRecord) {
   Written a = m_store.Add({L"Ann"});
   Written b = m_store.Add({L"Bob"});
