@@ -48,6 +48,13 @@ struct Recorder : IContactsListener, IContactRequests, IContactNoteViewer {
   }
 };
 
+std::vector<std::wstring> CategoryNames(const CCategoriesList& categories, const CBitSet& set) {
+  std::vector<std::wstring> names;
+  for (int i = set.FindNext(0); i >= 0; i = set.FindNext(i + 1))
+    if (set.Test(i) == 1) names.push_back(std::wstring(categories.GetName(i)));
+  return names;
+}
+
 class ContactsListTest : public ::testing::TestWithParam<bool> {
  protected:
   ContactsListTest() : m_mode(GetParam()), m_store(GetParam()) {}
@@ -169,9 +176,7 @@ TEST_P(ContactsListTest, CategoriesComeFromTheLayoutsOwnPlace) {
   ASSERT_TRUE(list.Open());
   CONTACT_ITEM* x = list.FindByOid(a.itemOid);
   ASSERT_NE(x, nullptr);
-  std::vector<std::wstring> names;
-  for (int i = x->m_categories.FindNext(0); i >= 0; i = x->m_categories.FindNext(i + 1))
-    if (x->m_categories.Test(i) == 1) names.push_back(std::wstring(categories.GetName(i)));
+  std::vector<std::wstring> names = CategoryNames(categories, x->m_categories);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"Golf", L"Work"}));
 }
@@ -192,9 +197,7 @@ TEST_P(ContactsListTest, OlderCategoryBitsNameCategoryIds) {
   ASSERT_TRUE(list.Open());
   CONTACT_ITEM* x = list.FindByOid(a.itemOid);
   ASSERT_NE(x, nullptr);
-  std::vector<std::wstring> names;
-  for (int i = x->m_categories.FindNext(0); i >= 0; i = x->m_categories.FindNext(i + 1))
-    if (x->m_categories.Test(i) == 1) names.push_back(std::wstring(categories.GetName(i)));
+  std::vector<std::wstring> names = CategoryNames(categories, x->m_categories);
   const int index13 = categories.FindById(13);
   ASSERT_GE(index13, 0);
   EXPECT_EQ(names, (std::vector<std::wstring>{std::wstring(categories.GetName(index13))}));
