@@ -72,6 +72,17 @@ class ContactsListTest : public ::testing::TestWithParam<bool> {
     n.oid = oid;
     list.OnDBNotification(&n, TRUE);
   }
+  // The names of the categories a fresh load gives the contact.
+  std::vector<std::wstring> CategoriesOf(DWORD itemOid, CCategoriesList& categories) {
+    CContactsList list;
+    Attach(list);
+    CONTACT_ITEM* contact = categories.OpenDatabases() && list.Open() ? list.FindByOid(itemOid) : nullptr;
+    if (!contact) {
+      ADD_FAILURE() << "the contact did not load";
+      return {};
+    }
+    return CategoryNames(categories, contact->m_categories);
+  }
   // The oid a notification of the layout carries for a record.
   DWORD NoticeOid(const Written& w) const { return Newer() ? w.recordOid : w.itemOid; }
 
@@ -170,13 +181,7 @@ TEST_P(ContactsListTest, CategoriesComeFromTheLayoutsOwnPlace) {
   Written a = m_store.Add(ann);
   m_store.Add({L"Bob"});
   CCategoriesList categories;
-  ASSERT_TRUE(categories.OpenDatabases());
-  CContactsList list;
-  Attach(list);
-  ASSERT_TRUE(list.Open());
-  CONTACT_ITEM* x = list.FindByOid(a.itemOid);
-  ASSERT_NE(x, nullptr);
-  std::vector<std::wstring> names = CategoryNames(categories, x->m_categories);
+  std::vector<std::wstring> names = CategoriesOf(a.itemOid, categories);
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::wstring>{L"Golf", L"Work"}));
 }
@@ -191,13 +196,7 @@ TEST_P(ContactsListTest, OlderCategoryBitsNameCategoryIds) {
   Written a = m_store.Add({L"Ann"});
   ASSERT_TRUE(m_store.SetBlob(a.recordOid, 0x00160041, {0x00, 0x20, 0x00, 0x80}));
   CCategoriesList categories;
-  ASSERT_TRUE(categories.OpenDatabases());
-  CContactsList list;
-  Attach(list);
-  ASSERT_TRUE(list.Open());
-  CONTACT_ITEM* x = list.FindByOid(a.itemOid);
-  ASSERT_NE(x, nullptr);
-  std::vector<std::wstring> names = CategoryNames(categories, x->m_categories);
+  std::vector<std::wstring> names = CategoriesOf(a.itemOid, categories);
   const int index13 = categories.FindById(13);
   ASSERT_GE(index13, 0);
   EXPECT_EQ(names, (std::vector<std::wstring>{std::wstring(categories.GetName(index13))}));
