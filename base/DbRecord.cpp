@@ -346,3 +346,14 @@ CEOID SeekRecordIdValue(CDbRecord& record, CEPROPID propId, DWORD value) {
   return GetCeDbApi()->Seek(record.GetDatabase(), CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&key),
                             nullptr);
 }
+
+BOOL HasNoteValue(const CDbRecord& record, int index) {
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  if (!record.GetBlob(index, &data, &size) || !data || size == 0) return FALSE;
+  // A text of only its byte-order mark and a terminator is no note.
+  if (size == 4 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)) && data[2] == 0 &&
+      data[3] == 0)
+    return FALSE;
+  return TRUE;
+}

@@ -111,5 +111,9 @@ class CDbRecord {
   std::vector<CBlobObj*> m_writeBuffers;
 };
 
+// Whether a note property (a blob or a stream read as one) holds a note: present, not
+// empty, and not just a byte-order mark with its terminator.
+BOOL HasNoteValue(const CDbRecord& record, int index);
+
 // Finds the first record of the record's database whose property equals the value.
 CEOID SeekRecordIdValue(CDbRecord& record, CEPROPID propId, DWORD value);

@@ -453,3 +453,15 @@ int CCategoriesList::FirstInDisplayOrder(const CBitSet& set, int excluded) const
   if (best >= 0) return best;
   return reachedExcluded ? excluded : -1;
 }
+
+void CCategoriesList::ReadCategoryBits(const BYTE* data, DWORD size, CBitSet& set) const {
+  if (!data) return;
+  // No identifier past 1000 names a category: the rest of a longer blob is ignored.
+  const DWORD bytes = size < 126 ? size : 126;
+  for (DWORD i = 0; i < bytes; ++i)
+    for (int j = 0; j < 8; ++j)
+      if (data[i] & (1 << j)) {
+        int index = FindById(static_cast<int>(i * 8 + j));
+        if (index >= 0) set.Set(index);
+      }
+}

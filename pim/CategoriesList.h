@@ -117,6 +117,9 @@ class CCategoriesList {
   BOOL FindByName(LPCWSTR name, int* index) const;
   // The record number of a category id, or -1.
   int FindById(int id) const;
+  // Older store: an item's category bit-set blob (bit i * 8 + j, lowest first, is
+  // category id i * 8 + j) added to set as record numbers; ids up to 1000.
+  void ReadCategoryBits(const BYTE* data, DWORD size, CBitSet& set) const;
 
   // Names separated by "," or ";" (blanks after a separator skipped) into a set;
   // names not in the list are dropped.

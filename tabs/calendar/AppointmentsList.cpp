@@ -48,17 +48,6 @@ double DayOf(double date) {
   return static_cast<double>(static_cast<LONGLONG>(date));
 }
 
-BOOL NotesPresent(const CDbRecord& reader, int index) {
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  if (!reader.GetBlob(index, &data, &size) || !data || size == 0) return FALSE;
-  // A text of only its byte-order mark and a terminator is no note.
-  if (size == 4 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF)) &&
-      data[2] == 0 && data[3] == 0)
-    return FALSE;
-  return TRUE;
-}
-
 LONG CurrentBias(TIME_ZONE_INFORMATION* out) {
   TIME_ZONE_INFORMATION& zone = *out;
   zone = TIME_ZONE_INFORMATION{};
@@ -266,19 +255,14 @@ BOOL CAppointmentsList::FillRecord(const CDbRecord& reader, CEOID oid, CAppointm
   BYTE* data = nullptr;
   DWORD size = 0;
   record->m_isMeeting = reader.GetBlob(kAttendees, &data, &size) && data && size > 0;
-  record->m_hasNotes = NotesPresent(reader, kNotes);
+  record->m_hasNotes = HasNoteValue(reader, kNotes);
   record->m_iconName = record->m_itemId ? CIconProviderRef::GetIconName(record->m_itemId) : CString();
   record->m_categories.Clear();
   if (CCategoriesList* categories = CCategoriesList::GetCurrent()) {
     if (newer) {
       if (record->m_itemId) categories->ReadItemCategories(record->m_itemId, record->m_categories);
-    } else if (reader.GetBlob(kCategories, &data, &size) && data) {
-      for (DWORD i = 0; i < size && i < 32; ++i)
-        for (int j = 0; j < 8; ++j)
-          if (data[i] & (1 << j)) {
-            int index = categories->FindById(static_cast<int>(i * 8 + j));
-            if (index >= 0) record->m_categories.Set(index);
-          }
+    } else if (reader.GetBlob(kCategories, &data, &size)) {
+      categories->ReadCategoryBits(data, size, record->m_categories);
     }
   }
 
@@ -782,7 +766,7 @@ BOOL CAppointmentsList::ShowNotes(HWND owner, const RECT& rect, const CAppointme
   CDbRecord reader(m_plainDb);
   PrepareReadList(reader, FALSE);
   const CEOID oid = IsNewerStore() ? reader.Read(record->m_itemId, FALSE) : reader.Read(record->m_itemId, TRUE);
-  if (!oid || !NotesPresent(reader, kNotes)) return FALSE;
+  if (!oid || !HasNoteValue(reader, kNotes)) return FALSE;
   BYTE* data = nullptr;
   DWORD size = 0;
   reader.GetBlob(kNotes, &data, &size);

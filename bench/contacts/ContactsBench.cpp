@@ -1,0 +1,131 @@
+// Loading a store of 5,000 contacts (a third with a birthday, a tenth with an
+// anniversary) into the contacts list, against a raw walk of the same records with
+// CeReadRecordProps asking for the same properties (and, in the newer layout, the same
+// probe of each record's picture stream); in each store layout. The store is written
+// as the device's object model writes it. Exit code 1 when a load costs more than
+// twice the walk.
+#include <cstdio>
+#include <string>
+
+#include "base/CeDbApi.h"
+#include "bench/BenchClock.h"
+#include "platform/pimstore/PimStore.h"
+#include "tabs/contacts/ContactsList.h"
+
+namespace {
+
+constexpr int kContacts = 5000;
+constexpr double kLimit = 2.0;
+
+bool FillStore(bool newer) {
+  CPimStore store(newer);
+  const wchar_t* firsts[] = {L"Ann", L"Bob", L"Cy", L"Di", L"Eve", L"Fay", L"Gus", L"Hal"};
+  for (int i = 0; i < kContacts; ++i) {
+    PimRecord record;
+    PimValue* f = record.fields;
+    f[kFirstName].present = true;
+    f[kFirstName].text = firsts[i % 8];
+    f[kLastName].present = true;
+    f[kLastName].text = L"Person " + std::to_wstring(i);
+    f[kFileAs].present = true;
+    f[kFileAs].text = f[kLastName].text + L", " + f[kFirstName].text;
+    f[kCompany].present = i % 4 == 0;
+    f[kCompany].text = L"Company " + std::to_wstring(i % 50);
+    f[kMobile].present = true;
+    f[kMobile].text = L"555-" + std::to_wstring(1000 + i);
+    if (i % 3 == 0) {
+      f[kBirthday].present = true;
+      f[kBirthday].number = 20000 + (i * 7919) % 20000;
+    }
+    if (i % 10 == 0) {
+      f[kAnniversary].present = true;
+      f[kAnniversary].number = 30000 + (i * 104729) % 15000;
+    }
+    if (!store.Write(PimKind::Contact, &record)) return false;
+  }
+  return true;
+}
+
+const CEPROPID kLegacy[] = {0x40030040, 0x40010040, 0x3A06001F, 0x4024001F, 0x3A11001F, 0x3A05001F,
+                            0x4013001F, 0x3A16001F, 0x3A08001F, 0x4007001F, 0x3A09001F, 0x3A2F001F,
+                            0x3A1C001F, 0x4009001F, 0x3A1E001F, 0x3A1D001F, 0x3A24001F, 0x4083001F,
+                            0x00170041, 0x00160041, 0x00500003, 0x2A08001F, 0x4023001F, 0x16880013};
+const CEPROPID kNewer[] = {0x00F10040, 0x00F00040, 0x0082001F, 0x0083001F, 0x0084001F, 0x0085001F,
+                           0x0080001F, 0x008A001F, 0x0097001F, 0x0098001F, 0x0099001F, 0x009A001F,
+                           0x0096001F, 0x009D001F, 0x009E001F, 0x009F001F, 0x009B001F, 0x0090001F,
+                           0x001E0064, 0x200F0012, 0x10000066, 0x00F80013, 0x0081001F};
+
+int RawWalk(bool newer) {
+  CEGUID guid;
+  CREATE_SYSTEMGUID(&guid);
+  if (newer) GetCeDbApi()->FindPimVolume(&guid);
+  CEOID oid = 0;
+  HANDLE db = CeOpenDatabaseEx2(&guid, &oid, const_cast<LPWSTR>(L"Contacts Database"), nullptr,
+                                CEDB_AUTOINCREMENT, nullptr);
+  if (db == INVALID_HANDLE_VALUE) return -1;
+  DWORD index = 0;
+  CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 0, &index);
+  CEPROPID ids[24];
+  const WORD count = newer ? 23 : 24;
+  for (int i = 0; i < count; ++i) ids[i] = newer ? kNewer[i] : kLegacy[i];
+  BYTE* buffer = nullptr;
+  DWORD size = 0;
+  int read = 0;
+  for (;;) {
+    if (newer) {
+      HANDLE stream = CeOpenStream(db, 0x00FF0064, GENERIC_READ);
+      if (stream != INVALID_HANDLE_VALUE && stream) {
+        BYTE head[8];
+        DWORD got = 0;
+        CeStreamRead(stream, head, sizeof head, &got);
+        CloseHandle(stream);
+      }
+    }
+    WORD props = count;
+    if (!CeReadRecordProps(db, CEDB_ALLOWREALLOC, &props, ids, &buffer, &size)) break;
+    ++read;
+  }
+  if (buffer) LocalFree(buffer);
+  CloseHandle(db);
+  return read;
+}
+
+int Load(HWND window) {
+  CContactsList list;
+  list.SetNotifyWindow(window);
+  list.Open();
+  return list.GetCount();
+}
+
+}  // namespace
+
+int main() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring root = std::wstring(temp) + L"contactbench-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(root.c_str(), nullptr);
+  SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
+  SetEnvironmentVariableW(L"CEDEVICE_PLATFORMTYPE", L"PocketPC");
+  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+
+  int status = 0;
+  for (bool newer : {false, true}) {
+    SetEnvironmentVariableW(L"CEDEVICE_VERSION", newer ? L"5.1" : L"4.21");
+    SetNewerStore(newer);
+    if (!FillStore(newer)) {
+      std::printf("cannot write the store (%s layout)\n", newer ? "newer" : "legacy");
+      return 2;
+    }
+    int walked = RawWalk(newer);
+    int loaded = Load(window);
+    double walk = bench::SecondsPerRun([&] { RawWalk(newer); });
+    double load = bench::SecondsPerRun([&] { Load(window); });
+    double ratio = load / walk;
+    std::printf("%s layout: walk of %d records %.2f ms, load of %d contacts %.2f ms, ratio %.2f (limit %.1f)\n",
+                newer ? "newer" : "legacy", walked, walk * 1000, loaded, load * 1000, ratio, kLimit);
+    if (walked != kContacts || loaded != kContacts) status = 2;
+    if (ratio > kLimit && status == 0) status = 1;
+  }
+  DestroyWindow(window);
+  return status;
+}

@@ -1,0 +1,153 @@
+// The contact commands and the default-field chooser, driven through the panel's
+// message-box hook and the popup-menu hook as a person would answer them.
+#include "tabs/contacts/ContactCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/ViewSettings.h"
+#include "base/tests/ResourceLibraryScope.h"
+#include "controls/PopupMenuTracker.h"
+#include "panel/PanelPrompt.h"
+#include "tabs/contacts/ContactRequests.h"
+#include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/tests/ContactFixtures.h"
+
+namespace {
+
+struct Requests : IContactRequests {
+  std::vector<std::wstring> seen;
+  LRESULT DeleteContact(DWORD oid) override {
+    seen.push_back(L"delete " + std::to_wstring(oid));
+    return 1;
+  }
+  BOOL DisplayContact(DWORD oid, BOOL edit) override {
+    seen.push_back((edit ? L"edit " : L"show ") + std::to_wstring(oid));
+    return TRUE;
+  }
+  LRESULT CopyContact(DWORD oid) override {
+    seen.push_back(L"copy " + std::to_wstring(oid));
+    return 1;
+  }
+};
+
+int g_answer = IDNO;
+std::wstring g_question, g_caption;
+UINT g_type = 0;
+int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+  g_question = text;
+  g_caption = caption;
+  g_type = type;
+  return g_answer;
+}
+
+struct MenuSeen {
+  std::vector<std::wstring> items;
+  std::vector<UINT> ids;
+  int checked = -1;
+  int pick = 0;
+  int shown = 0;
+};
+MenuSeen g_menu;
+int PickFromMenu(HMENU menu, UINT flags, int, int, HWND, void*) {
+  ++g_menu.shown;
+  g_menu.items.clear();
+  g_menu.ids.clear();
+  EXPECT_TRUE(flags & TPM_RETURNCMD);
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+    info.dwTypeData = text;
+    info.cch = 255;
+    GetMenuItemInfoW(menu, i, TRUE, &info);
+    g_menu.items.push_back(text);
+    g_menu.ids.push_back(info.wID);
+    if (info.fState & MFS_CHECKED) g_menu.checked = static_cast<int>(info.wID);
+  }
+  return g_menu.pick;
+}
+
+class ContactCommandsTest : public ::testing::Test {
+ protected:
+  ContactCommandsTest() : m_mode(false), m_store(false) {
+    CContactsList& list = CContactsList::GetGlobal();
+    list.Close();
+    list.SetNotifyWindow(m_window.Get());
+    list.SetRequests(&m_requests);
+    SetPanelMessageHook(Answer);
+    CPopupMenuTracker::SetHook(PickFromMenu, nullptr);
+    g_menu = MenuSeen();
+  }
+  ~ContactCommandsTest() override {
+    CContactsList& list = CContactsList::GetGlobal();
+    list.Close();
+    list.SetRequests(nullptr);
+    list.SetNotifyWindow(nullptr);
+    SetPanelMessageHook(nullptr);
+    CPopupMenuTracker::SetHook(nullptr, nullptr);
+  }
+  CStoreMode m_mode;
+  contacttest::Store m_store;
+  contacttest::NotifyWindow m_window;
+  Requests m_requests;
+  CResourceLibraryScope m_resources;
+};
+
+TEST_F(ContactCommandsTest, OpenEditCopyAndDeleteAfterAYes) {
+  GetViewSettings().ContDisplay = 1;
+  CONTACT_ITEM contact(77, 0);
+  contact.m_firstName = L"Ann";
+  contact.m_lastName = L"Lee";
+  EXPECT_TRUE(contact.DoCommand(kContactOpen));
+  EXPECT_TRUE(contact.DoCommand(kContactEdit));
+  EXPECT_TRUE(contact.DoCommand(kContactCopy));
+  g_answer = IDNO;
+  EXPECT_TRUE(contact.DoCommand(kContactDelete));
+  EXPECT_EQ(g_caption, L"Lee, Ann");
+  EXPECT_EQ(g_question, L"Delete this contact?");
+  EXPECT_EQ(g_type & (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2), UINT(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+  g_answer = IDCANCEL;
+  contact.DoCommand(kContactDelete);
+  g_answer = IDYES;
+  contact.DoCommand(kContactDelete);
+  EXPECT_FALSE(contact.DoCommand(kContactShowNote));
+  EXPECT_EQ(m_requests.seen, (std::vector<std::wstring>{L"show 77", L"edit 77", L"copy 77", L"delete 77"}));
+}
+
+TEST_F(ContactCommandsTest, TheChooserListsFieldsWithTextAndStoresTheChoice) {
+  contacttest::Written a = m_store.Add({L"Ann"});
+  const CEPROPID* fields = GetContactFieldTable(false);
+  ASSERT_TRUE(m_store.SetText(a.recordOid, fields[0], L"555-0100"));
+  ASSERT_TRUE(m_store.SetText(a.recordOid, fields[4], L"555-0144"));
+  ASSERT_TRUE(m_store.SetLong(a.recordOid, 0x00500003, fields[4]));
+  CContactsList& list = CContactsList::GetGlobal();
+  ASSERT_TRUE(list.Open());
+  CONTACT_ITEM* ann = list.FindByOid(a.itemOid);
+  ASSERT_NE(ann, nullptr);
+
+  g_menu.pick = 0;  // dismissed
+  EXPECT_EQ(ChooseContactDefaultField(ann, nullptr, POINT{10, 10}), -1);
+  ASSERT_EQ(g_menu.ids, (std::vector<UINT>{1, 5}));
+  EXPECT_EQ(g_menu.checked, 5);
+  EXPECT_EQ(g_menu.items[0], L"Work tel:\t555-0100");
+  EXPECT_EQ(g_menu.items[1], L"Mobile:\t555-0144");
+
+  g_menu.pick = 1;
+  EXPECT_EQ(ChooseContactDefaultField(ann, nullptr, POINT{10, 10}), 0);
+  EXPECT_EQ(ann->m_defaultField, 0);
+  EXPECT_EQ(list.GetDefaultField(a.itemOid), 0);
+
+  // A contact without fields gets no menu.
+  CONTACT_ITEM empty;
+  g_menu.shown = 0;
+  EXPECT_EQ(ChooseContactDefaultField(&empty, nullptr, POINT{0, 0}), -1);
+  EXPECT_EQ(g_menu.shown, 0);
+  EXPECT_TRUE(empty.GetDefaultFieldText().IsEmpty());
+  EXPECT_EQ(empty.GetFieldIcon(), 12);
+}
+
+}  // namespace
