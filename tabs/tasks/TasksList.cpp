@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "base/DateTime.h"
 #include "base/MergeSort.h"
@@ -494,7 +495,7 @@ BOOL CTasksList::PickDueDate(DWORD oid, HWND owner, const RECT& place) {
   reader.SetSeekPropId(kRecordIdPropId);
   PrepareReadList(reader);
   double due = kNoDate;
-  if (CEOID read = ReadByOid(reader, oid)) {
+  if (ReadByOid(reader, oid)) {
     due = ReadTaskDate(reader, kDue);
     if (due == 0) due = kNoDate;
   }

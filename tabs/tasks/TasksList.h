@@ -91,7 +91,7 @@ class CTasksList : public ITaskSource, private IDatePeriodListener {
   void SetMonthPopup(IMonthPopup* popup) { m_monthPopup = popup; }
 
  private:
-  void OnPeriodChosen(double from, double to) override { OnDateChosen(from); }
+  void OnPeriodChosen(double from, double) override { OnDateChosen(from); }
 
   BOOL OpenHandles();
   void PrepareReadList(CDbRecord& reader) const;

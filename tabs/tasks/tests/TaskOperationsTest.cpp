@@ -196,10 +196,11 @@ TEST_P(TaskOperationsTest, ADayChosenInThePopupMovesTheTask) {
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[1].first.f64, N);
   EXPECT_EQ(changes[1].f64a, N);
-  if (Newer())
+  if (Newer()) {
     EXPECT_NEAR(changes[1].f64b, T - 1 + 8 * kHour, 1e-6);
-  else
+  } else {
     EXPECT_EQ(changes[1].f64b, N);
+  }
 }
 
 TEST_P(TaskOperationsTest, AnUndatedTaskMovesToTheChosenDay) {
@@ -218,7 +219,7 @@ TEST_P(TaskOperationsTest, AnUndatedTaskMovesToTheChosenDay) {
 TEST_P(TaskOperationsTest, TheNoteViewerShowsOnlyARealNote) {
   TaskSpec s;
   s.subject = L"noted";
-  s.note = NoteBytes(L"\xFEFFBuy milk");
+  s.note = NoteBytes(L"\xFEFF" L"Buy milk");
   const DWORD noted = store.ItemOid(store.Add(s));
   s.subject = L"mark";
   s.note = std::string("\xFF\xFE\0\0", 4);

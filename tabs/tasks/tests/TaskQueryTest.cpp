@@ -253,7 +253,9 @@ TEST(TaskQueryTest, CompareAgreesWithTheFullSortOfDatedTasks) {
   TASK_ITEM* previous = nullptr;
   TASK_ITEM* t = nullptr;
   for (BOOL more = q.GetFirst(&t); more; more = q.GetNext(&t)) {
-    if (previous) EXPECT_LT(q.Compare(previous, t), 0) << static_cast<LPCWSTR>(previous->subject);
+    if (previous) {
+      EXPECT_LT(q.Compare(previous, t), 0) << static_cast<LPCWSTR>(previous->subject);
+    }
     previous = t;
   }
   EXPECT_EQ(Names(q), L"a b e d c");

@@ -107,7 +107,9 @@ TEST(TaskReminderTest, OffsetsBeyondWhatTheStoreKeepsAreRefused) {
     LONG minutes = 12345;
     int reference = 7;
     EXPECT_EQ(ToOffset(c.reminder, 0, kMarch2, &minutes, &reference), c.kept) << c.reminder - kMarch2;
-    if (!c.kept) EXPECT_EQ(minutes, 12345);
+    if (!c.kept) {
+      EXPECT_EQ(minutes, 12345);
+    }
   }
 }
 

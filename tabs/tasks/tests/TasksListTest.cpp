@@ -114,7 +114,7 @@ TEST_P(TasksListTest, EachKindOfTaskReadsAsStored) {
   }
   {
     TaskSpec s = spec(L"with note");
-    s.note = NoteBytes(L"\xFEFFBuy milk");
+    s.note = NoteBytes(L"\xFEFF" L"Buy milk");
     rows.push_back({s, 0, 0, 0, FALSE, TRUE, FALSE, FALSE, 0});
   }
   {

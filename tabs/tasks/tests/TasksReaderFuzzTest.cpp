@@ -52,7 +52,7 @@ TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
   full.start = T - 1;
   full.due = T;
   full.importance = 1;
-  full.note = NoteBytes(L"\xFEFFa note");
+  full.note = NoteBytes(L"\xFEFF" L"a note");
   full.reminder = TRUE;
   full.offset = 960;
   full.reminderTime = T - 1;
