@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "base/RegKey.h"
+#include "base/tests/RegistrySandbox.h"
+#include "pim/OndrelClient.h"
+#include "pim/PISubject.h"
 #include "platform/coredll/Notify.h"
 #include "platform/pimres/pimres.h"
 #include "platform/pimutil/pimutil.h"
@@ -265,6 +269,62 @@ TEST_P(TasksListTest, ImportanceAndPrivacyAreWrittenInTheLayoutsForm) {
   EXPECT_EQ(first->importance, 1);
   EXPECT_NE(first->privateValue, 0);
   EXPECT_FALSE(list.SetImportance(0x3FFFFFF, 1)) << "no such task";
+}
+
+
+// With Pocket Informant as the PIM its subject codes count: templates (due on the
+// last day of 2999) go to their own array in subject order, an identifier stays only on
+// a dated task and, with a completion date, names it.
+TEST_P(TasksListTest, PocketInformantCodesAndTemplates) {
+  CLocalMachineSandbox machine(L"TasksPI");
+  {
+    CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+    key.SetDWORD(L"CurrentPIM", PIM_POCKET_INFORMANT);
+  }
+  COndrelClient client;
+  list.SetClient(&client);
+  auto add = [&](const wchar_t* subject, double due, BOOL complete) {
+    TaskSpec s;
+    s.subject = subject;
+    s.due = due;
+    s.complete = complete;
+    s.completedOn = T - 2;
+    return store.Add(s);
+  };
+  add(L"[TEMPLATE:weekly] w", CTasksList::kTemplateDue, FALSE);
+  const CEOID first = add(L"[TEMPLATE:Annual] a", CTasksList::kTemplateDue, FALSE);
+  add(L"[TEMPLATE:Other] not one", T, FALSE);
+  add(L"|12: paid", T, TRUE);
+  add(L"|13: undated", -1, FALSE);
+  TASK_ITEM* task = nullptr;
+  ASSERT_TRUE(list.EnsureLoaded(&task, TRUE, 0));
+  ASSERT_EQ(list.GetTemplateCount(), 2);
+  EXPECT_STREQ(list.GetTemplateAt(0)->subject, L"Annual");
+  EXPECT_STREQ(list.GetTemplateAt(1)->subject, L"weekly");
+  EXPECT_EQ(list.GetItemField(0), store.ItemOid(first));
+  EXPECT_EQ(list.GetItemField(2), 0u);
+  BOOL inTemplates = FALSE;
+  EXPECT_EQ(list.FindByOid(first, TRUE, &inTemplates), 0);
+  EXPECT_TRUE(inTemplates);
+  std::map<std::wstring, TASK_ITEM*> loaded = Loaded(list);
+  ASSERT_EQ(loaded.size(), 3u);
+  EXPECT_TRUE(loaded.count(L"[TEMPLATE:Other] not one")) << "not a template: the subject as stored";
+  ASSERT_TRUE(loaded.count(L"undated"));
+  EXPECT_EQ(loaded[L"undated"]->piFlags & PI_CODE_IDENTIFIER, 0u);
+  TASK_ITEM* paid = nullptr;
+  for (auto& entry : loaded)
+    if (entry.first.rfind(L"paid", 0) == 0) paid = entry.second;
+  ASSERT_TRUE(paid);
+  EXPECT_EQ(paid->piFlags & PI_CODE_IDENTIFIER, static_cast<DWORD>(PI_CODE_IDENTIFIER));
+  if (Newer()) {
+    EXPECT_STREQ(paid->subject, L"paid") << "the newer layout keeps no completion date";
+  } else {
+    SYSTEMTIME day{};
+    VariantDateToSystemTime(T - 2, &day);
+    wchar_t text[64] = L"";
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &day, nullptr, text, 64);
+    EXPECT_NE(std::wstring(paid->subject).find(text), std::wstring::npos) << static_cast<LPCWSTR>(paid->subject);
+  }
 }
 
 }  // namespace
