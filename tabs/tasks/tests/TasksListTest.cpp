@@ -327,4 +327,22 @@ TEST_P(TasksListTest, PocketInformantCodesAndTemplates) {
   }
 }
 
+
+// An object-model event names the item, not the record: the newer layout's list finds
+// the task by its item identifier and reads the record it belongs to.
+TEST_P(TasksListTest, ANotificationByItemIdentifierFindsItsTask) {
+  if (!Newer()) return;
+  TaskSpec s;
+  s.subject = L"by item";
+  const CEOID record = store.Add(s);
+  CListener listener;
+  list.AddListener(&listener);
+  TASK_ITEM* first = nullptr;
+  ASSERT_TRUE(list.EnsureLoaded(&first, FALSE, 0));
+  ASSERT_EQ(store.Write(record, {Words(0x0020001F, L"renamed")}), record);
+  Notify(1030, store.ItemOid(record) & 0x0FFFFFFF);
+  EXPECT_EQ(listener.events, (std::vector<std::wstring>{L"changed renamed was by item"}));
+  EXPECT_EQ(list.GetTaskCount(), 1);
+}
+
 }  // namespace
