@@ -345,4 +345,45 @@ TEST_P(TasksListTest, ANotificationByItemIdentifierFindsItsTask) {
   EXPECT_EQ(list.GetTaskCount(), 1);
 }
 
+
+// The store's own notifications, posted to the window the list was given with the list
+// as their parameter, reach the listeners and are freed by the list.
+TEST_P(TasksListTest, PostedNotificationsReachTheListeners) {
+  struct Sink {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_DBNOTIFICATION) {
+        auto* notification = reinterpret_cast<CENOTIFICATION*>(lParam);
+        if (notification && notification->dwParam)
+          reinterpret_cast<CTasksList*>(notification->dwParam)->OnDBNotification(notification, FALSE);
+        return 0;
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
+    }
+  };
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = Sink::Proc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"TasksListTestSink";
+  RegisterClassW(&windowClass);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(window);
+  list.SetNotifyWindow(window);
+  TaskSpec s;
+  s.subject = L"posted";
+  const CEOID record = store.Add(s);
+  CListener listener;
+  list.AddListener(&listener);
+  TASK_ITEM* first = nullptr;
+  ASSERT_TRUE(list.EnsureLoaded(&first, FALSE, 0));
+  ASSERT_EQ(store.Write(record, {Words(Newer() ? 0x0020001F : 0x0037001F, L"posted again")}), record);
+  TaskSpec added;
+  added.subject = L"posted new";
+  store.Add(added);
+  EXPECT_TRUE(cedbtest::PumpUntil([&] { return listener.events.size() >= 2; }));
+  EXPECT_EQ(listener.events, (std::vector<std::wstring>{L"changed posted again was posted", L"added posted new"}));
+  list.CloseDatabase();
+  DestroyWindow(window);
+}
+
 }  // namespace
