@@ -180,4 +180,16 @@ class CTaskStore {
   DWORD m_nextItem = 100;
 };
 
+// Removes the layout's category databases.
+inline void DropCategories(bool newer) {
+  CEGUID guid = newer ? cedbtest::PimGuid() : cedbtest::SystemGuid();
+  for (const wchar_t* name : {L"\\Categories Database", L"CategoryMainDB", L"CategoryAssocDB"}) {
+    CEOID oid = 0;
+    HANDLE h = CeOpenDatabaseEx2(&guid, &oid, const_cast<LPWSTR>(name), nullptr, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    CloseHandle(h);
+    CeDeleteDatabaseEx(&guid, oid);
+  }
+}
+
 }  // namespace tasktest

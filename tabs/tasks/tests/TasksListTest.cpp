@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <string>
@@ -15,6 +16,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "pim/OndrelClient.h"
 #include "pim/PISubject.h"
+#include "pim/tests/CategoryFixtures.h"
 #include "platform/coredll/Notify.h"
 #include "platform/pimres/pimres.h"
 #include "platform/pimutil/pimutil.h"
@@ -384,6 +386,41 @@ TEST_P(TasksListTest, PostedNotificationsReachTheListeners) {
   EXPECT_EQ(listener.events, (std::vector<std::wstring>{L"changed posted again was posted", L"added posted new"}));
   list.CloseDatabase();
   DestroyWindow(window);
+}
+
+
+// The older layout names categories by identifier bits in a blob (unknown identifiers
+// skipped); the newer keeps them in the association store.
+TEST_P(TasksListTest, CategoriesComeFromTheLayoutsStore) {
+  DropCategories(Newer());
+  cattest::WriteCategory(Newer(), L"Business", 1);
+  cattest::WriteCategory(Newer(), L"Clients", 2);
+  cattest::WriteCategory(Newer(), L"Ideas", 9);
+  TaskSpec s;
+  s.subject = L"filed";
+  const CEOID record = store.Add(s);
+  std::vector<std::wstring> expected;
+  if (Newer()) {
+    cattest::WriteAssociation(store.ItemOid(record), 2);
+    cattest::WriteAssociation(store.ItemOid(record), 9);
+    cattest::WriteAssociation(store.ItemOid(record) + 1, 1);
+    expected = {L"Clients", L"Ideas"};
+  } else {
+    ASSERT_EQ(store.Write(record, {Bytes(0x00160041, std::string("\x22\x02", 2))}), record);
+    expected = {L"Business", L"Ideas"};
+  }
+  {
+    CCategoriesList categories;
+    ASSERT_TRUE(categories.Open(nullptr));
+    TASK_ITEM* task = nullptr;
+    ASSERT_TRUE(list.EnsureLoaded(&task, FALSE, 0));
+    std::vector<std::wstring> names;
+    for (int c = task->categories.FindNext(0); c >= 0; c = task->categories.FindNext(c + 1))
+      names.push_back(std::wstring(categories.GetName(c)));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, expected);
+  }
+  DropCategories(Newer());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/coredll/Notify.h"
+#include "pim/tests/CategoryFixtures.h"
 #include "tabs/tasks/TaskQuery.h"
 #include "tabs/tasks/TasksList.h"
 #include "tabs/tasks/tests/TaskStoreFixture.h"
@@ -58,7 +59,18 @@ TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
   full.reminderTime = T - 1;
   full.recurring = TRUE;
   full.privateValue = 1;
-  const std::vector<CEPROPVAL> seed = store.Props(full, 4242);
+  std::vector<CEPROPVAL> seed = store.Props(full, 4242);
+  // Categories to name: the older layout's identifier bits, the newer's associations.
+  DropCategories(GetParam());
+  for (long id : {1, 2, 9, 63}) cattest::WriteCategory(GetParam(), L"c", id);
+  const std::string bits("\x26\x02\x00\x00\x00\x00\x00\x80\xFF", 9);
+  if (GetParam()) {
+    for (long id : {2, 9, 40}) cattest::WriteAssociation(0xC0000000 | 4242, id);
+  } else {
+    seed.push_back(Bytes(0x00160041, bits));
+  }
+  CCategoriesList categories;
+  ASSERT_TRUE(categories.Open(nullptr));
   std::mt19937 random(9143 + (GetParam() ? 1 : 0));
   CNullViewer viewer;
   const int kRounds = 1000;
@@ -133,6 +145,8 @@ TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
       CeClearUserNotification(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(static_cast<DWORD>(handle))));
     CeDeleteRecord(store.Handle(), written);
   }
+  categories.Close();
+  DropCategories(GetParam());
 }
 
 }  // namespace
