@@ -1227,7 +1227,9 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     if (old) merged.assign(old->props.begin(), old->props.end());
     for (WORD i = 0; i < count; ++i) {
       const CEPROPVAL& in = vals[i];
-      auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
+      // A property is its whole identifier, type included: one identifier word may name
+      // two properties of different types in one record.
+      auto same = [&](const CEPROPVAL& p) { return p.propid == in.propid; };
       merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
       if (in.wFlags & CEDB_PROPDELETE) continue;
       // Built in place, field by field (this runs for every value of every record written).

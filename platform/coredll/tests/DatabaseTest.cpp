@@ -109,6 +109,40 @@ TEST_P(DatabaseOnVolume, ListedPropertiesFlagMissingAndDeletedOnes) {
   CloseHandle(db);
 }
 
+// On the device a property is its whole identifier: the same identifier word with two
+// types names two properties, written, read and deleted apart.
+TEST_P(DatabaseOnVolume, OneIdentifierWordWithTwoTypesIsTwoProperties) {
+  std::wstring name = Name(L"Two types");
+  ASSERT_NE(CreateDb(&guid_, name.c_str(), {}), 0u);
+  CEOID oid;
+  HANDLE db = Open(name, &oid, 0);
+  CEPROPVAL flag = Short(0x410F, 1);
+  CEOID rec = CeWriteRecordProps(db, 0, 1, &flag);
+  ASSERT_NE(rec, 0u);
+  CEPROPVAL when{};
+  when.propid = MAKELONG(CEVT_FILETIME, 0x410F);
+  when.val.filetime = FILETIME{0x12345678, 0x01D00000};
+  ASSERT_EQ(CeWriteRecordProps(db, rec, 1, &when), rec);
+  ASSERT_EQ(CeSeekDatabaseEx(db, CEDB_SEEK_CEOID, rec, 1, nullptr), rec);
+  {
+    ReadResult r;
+    ASSERT_TRUE(ReadAt(db, &r));
+    ASSERT_EQ(r.props.size(), 2u);
+    ASSERT_TRUE(r.Find(MAKELONG(CEVT_I2, 0x410F)));
+    EXPECT_EQ(r.Find(MAKELONG(CEVT_I2, 0x410F))->val.iVal, 1);
+    ASSERT_TRUE(r.Find(when.propid));
+    EXPECT_EQ(r.Find(when.propid)->val.filetime.dwLowDateTime, 0x12345678u);
+  }
+  CEPROPVAL drop = Deleted(0x410F, CEVT_FILETIME);
+  ASSERT_EQ(CeWriteRecordProps(db, rec, 1, &drop), rec);
+  ASSERT_EQ(CeSeekDatabaseEx(db, CEDB_SEEK_CEOID, rec, 1, nullptr), rec);
+  ReadResult r;
+  ASSERT_TRUE(ReadAt(db, &r));
+  ASSERT_EQ(r.props.size(), 1u);
+  EXPECT_TRUE(r.Find(MAKELONG(CEVT_I2, 0x410F)));
+  CloseHandle(db);
+}
+
 // On the device, CEDB_ALLOWREALLOC grows the caller's LocalAlloc buffer; without it a
 // small buffer gives ERROR_INSUFFICIENT_BUFFER and the size needed.
 TEST_P(DatabaseOnVolume, ReadGrowsTheCallersBuffer) {
