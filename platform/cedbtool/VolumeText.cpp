@@ -631,15 +631,21 @@ bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error
   for (DbText& d : dbs) {
     HANDLE db = INVALID_HANDLE_VALUE;
     if (!(ok = Create(&volume, d, &db, error))) break;
-    for (size_t k = d.firstRecord; k < d.endRecord; ++k) {
-      WORD count;
-      CEPROPVAL* vals = records.Record(k, &count);
-      if (!CeWriteRecordProps(db, 0, count, vals)) {
-        *error = "line " + std::to_string(records.lines[k]) + ": cannot write record (error " +
-                 std::to_string(GetLastError()) + ")";
-        ok = false;
-        break;
+    // The database's records in one call, each handed over as the store files it.
+    struct Source {
+      Records* records;
+      size_t first;
+      static const CEPROPVAL* CALLBACK Next(LPVOID context, DWORD k, WORD* count) {
+        auto* self = static_cast<Source*>(context);
+        return self->records->Record(self->first + k, count);
       }
+    } source{&records, d.firstRecord};
+    const DWORD want = static_cast<DWORD>(d.endRecord - d.firstRecord);
+    const DWORD filed = CedbLoadRecords(db, want, &Source::Next, &source);
+    if (filed < want) {
+      *error = "line " + std::to_string(records.lines[d.firstRecord + filed]) + ": cannot write record (error " +
+               std::to_string(GetLastError()) + ")";
+      ok = false;
     }
     CloseHandle(db);
     if (!ok) break;

@@ -249,9 +249,10 @@ bool DecodeProps(In& in, std::vector<CEPROPVAL>& vals) {
 
 size_t Align8(size_t n) { return (n + 7) & ~size_t(7); }
 
-// Builds a record's own copy of the values. Counted texts (wLenData 1, from the decoder)
-// carry their length; callers' texts are terminated.
-void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
+// Builds a record's own copy of the values, in a block of its own or, given one, in room of
+// the arena. Counted texts (wLenData 1, from the decoder) carry their length; callers'
+// texts are terminated.
+void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals, LoadArena* arena = nullptr) {
   size_t total = 0;
   for (const CEPROPVAL& v : vals) {
     WORD type = TypeFromPropID(v.propid);
@@ -264,9 +265,17 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
   }
   // Entries first, then the data: entries are 16 bytes, so the data starts 8-aligned.
   static_assert(sizeof(CEPROPVAL) % 8 == 0, "record data follows the entries 8-aligned");
-  r.block.reset(new BYTE[vals.size() * sizeof(CEPROPVAL) + total]);
-  r.props = {reinterpret_cast<CEPROPVAL*>(r.block.get()), vals.size()};
-  r.data = {r.block.get() + vals.size() * sizeof(CEPROPVAL), total};
+  const size_t size = vals.size() * sizeof(CEPROPVAL) + total;
+  BYTE* block;
+  if (arena) {
+    r.block.reset();
+    block = arena->Take(size);
+  } else {
+    r.block.reset(new BYTE[size]);
+    block = r.block.get();
+  }
+  r.props = {reinterpret_cast<CEPROPVAL*>(block), vals.size()};
+  r.data = {block + vals.size() * sizeof(CEPROPVAL), total};
   if (!vals.empty()) memcpy(r.props.data(), vals.data(), vals.size() * sizeof(CEPROPVAL));
   BYTE* const data = r.data.data();
   size_t at = 0;
@@ -1210,6 +1219,66 @@ bool DeleteDatabase(Volume* v, CEOID db) {
   return !err;
 }
 
+namespace {
+
+// The values a write leaves: the old record's, each written value in place of the one of
+// its identifier, a deletion dropping it. Kept from call to call (the store lock is held):
+// most writes then allocate nothing here.
+std::vector<CEPROPVAL>& MergedValues(const Record* old, const CEPROPVAL* vals, WORD count) {
+  static std::vector<CEPROPVAL> merged;
+  merged.clear();
+  if (old) merged.assign(old->props.begin(), old->props.end());
+  for (WORD i = 0; i < count; ++i) {
+    const CEPROPVAL& in = vals[i];
+    auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
+    merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
+    if (in.wFlags & CEDB_PROPDELETE) continue;
+    // Built in place, field by field (this runs for every value of every record written).
+    CEPROPVAL& copy = merged.emplace_back();
+    copy.propid = in.propid;
+    // Only the value's own bytes, as a record read back from the file has them.
+    switch (ValueSize(TypeFromPropID(in.propid))) {
+      case 0: copy.val = in.val; break;
+      case 2: memcpy(&copy.val, &in.val, 2); break;
+      case 4: memcpy(&copy.val, &in.val, 4); break;
+      default: memcpy(&copy.val, &in.val, 8); break;
+    }
+  }
+  return merged;
+}
+
+// A unique order admits no second record with the same key: 0, or the error refusing probe.
+DWORD UniqueClash(Database* db, const Record& probe) {
+  for (SortOrder& s : db->sorts) {
+    if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
+    for (int i = 0; i < s.sortSpec.wNumProps; ++i)
+      if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
+    // Past the last key there is nothing to meet (the usual case when records come in order).
+    if (s.index.empty() || CompareInOrder(s.sortSpec, *s.index.back(), probe) < 0) continue;
+    auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
+      return CompareInOrder(s.sortSpec, *a, *b) < 0;
+    });
+    for (; it != s.index.end() && CompareInOrder(s.sortSpec, **it, probe) == 0; ++it)
+      if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool ValuesWritable(const CEPROPVAL* vals, WORD count) {
+  if (count && !vals) return false;
+  for (WORD i = 0; i < count; ++i) {
+    const CEPROPVAL& v = vals[i];
+    WORD type = TypeFromPropID(v.propid);
+    if (!IsKnownType(type)) return false;
+    if ((type == CEVT_BLOB || type == CEVT_STREAM) && !(v.wFlags & CEDB_PROPDELETE) &&
+        v.val.blob.dwCount && !v.val.blob.lpb)
+      return false;
+  }
+  return true;
+}
+
 CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD count) {
   CEOID written = 0;
   DWORD err = Mutate(v, [&](Out& o, std::vector<ChangeEvent>& events) -> DWORD {
@@ -1221,42 +1290,10 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       if (it == db->records.end()) return ERROR_INVALID_PARAMETER;
       old = &it->second;
     }
-    // Kept from call to call (the store lock is held): most writes then allocate nothing here.
-    static std::vector<CEPROPVAL> merged;
-    merged.clear();
-    if (old) merged.assign(old->props.begin(), old->props.end());
-    for (WORD i = 0; i < count; ++i) {
-      const CEPROPVAL& in = vals[i];
-      auto same = [&](const CEPROPVAL& p) { return PropIdFromPropID(p.propid) == PropIdFromPropID(in.propid); };
-      merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
-      if (in.wFlags & CEDB_PROPDELETE) continue;
-      // Built in place, field by field (this runs for every value of every record written).
-      CEPROPVAL& copy = merged.emplace_back();
-      copy.propid = in.propid;
-      // Only the value's own bytes, as a record read back from the file has them.
-      switch (ValueSize(TypeFromPropID(in.propid))) {
-        case 0: copy.val = in.val; break;
-        case 2: memcpy(&copy.val, &in.val, 2); break;
-        case 4: memcpy(&copy.val, &in.val, 4); break;
-        default: memcpy(&copy.val, &in.val, 8); break;
-      }
-    }
     Record probe;
     probe.oid = oid ? oid : v->nextOid;
-    BuildRecord(probe, merged);
-    // A unique order admits no second record with the same key.
-    for (SortOrder& s : db->sorts) {
-      if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
-      for (int i = 0; i < s.sortSpec.wNumProps; ++i)
-        if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
-      // Past the last key there is nothing to meet (the usual case when records come in order).
-      if (s.index.empty() || CompareInOrder(s.sortSpec, *s.index.back(), probe) < 0) continue;
-      auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
-        return CompareInOrder(s.sortSpec, *a, *b) < 0;
-      });
-      for (; it != s.index.end() && CompareInOrder(s.sortSpec, **it, probe) == 0; ++it)
-        if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
-    }
+    BuildRecord(probe, MergedValues(old, vals, count));
+    if (DWORD clash = UniqueClash(db, probe)) return clash;
     written = probe.oid;
     if (v->batch) {
       // Nothing goes to the file until the batch ends: no entry to encode.
@@ -1276,6 +1313,53 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     return 0;
   }
   return written;
+}
+
+DWORD LoadRecords(Volume* v, CEOID dbOid, DWORD count, CEDBLOADRECORD next, void* context, DWORD* error) {
+  *error = 0;
+  Database* db = v->batch && !v->damaged ? v->FindDb(dbOid) : nullptr;
+  if (!db) {
+    *error = v->batch ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  // Room for all of them at once: no map or order grows record by record.
+  db->records.reserve(db->records.size() + count);
+  v->recordDb.reserve(v->recordDb.size() + count);
+  db->byOid.reserve(db->byOid.size() + count);
+  for (SortOrder& s : db->sorts) s.index.reserve(s.index.size() + count);
+  v->batchEvents.reserve(v->batchEvents.size() + count);
+  for (DWORD k = 0; k < count; ++k) {
+    WORD n = 0;
+    const CEPROPVAL* vals = next(context, k, &n);
+    if (!ValuesWritable(vals, n)) {
+      *error = ERROR_INVALID_PARAMETER;
+      return k;
+    }
+    Record probe;
+    probe.oid = v->nextOid;
+    BuildRecord(probe, MergedValues(nullptr, vals, n), &db->arena);
+    if (DWORD clash = UniqueClash(db, probe)) {
+      *error = clash;
+      return k;
+    }
+    ++v->entries;
+    PutRecord(v, db, probe.oid, probe, &v->batchEvents);
+  }
+  return count;
+}
+
+BYTE* LoadArena::Take(size_t n) {
+  if (n > left_) {
+    constexpr size_t kPiece = 256 << 10;
+    size_t size = std::max(n, kPiece);
+    pieces_.emplace_back(new BYTE[size]);
+    at_ = pieces_.back().get();
+    left_ = size;
+  }
+  BYTE* p = at_;
+  at_ += n;
+  left_ -= n;
+  return p;
 }
 
 bool DeleteRecord(Volume* v, CEOID dbOid, CEOID oid) {
