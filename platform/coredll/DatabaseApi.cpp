@@ -344,10 +344,10 @@ CORE_API BOOL WINAPI CeOidGetInfoEx2(PCEGUID pguid, CEOID oid, CEOIDINFOEX* pInf
     pInfo->wObjType = OBJTYPE_DATABASE;
     FillInfo(db, &pInfo->infDatabase);
   } else {
-    auto it = v->recordDb.find(oid);
-    if (it == v->recordDb.end()) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    Database* owner = v->RecordOwner(oid);
+    if (!owner) return Fail(ERROR_INVALID_PARAMETER, FALSE);
     pInfo->wObjType = OBJTYPE_RECORD;
-    pInfo->infRecord.oidParent = it->second;
+    pInfo->infRecord.oidParent = owner->oid;
   }
   pInfo->wVersion = version;
   return TRUE;

@@ -90,13 +90,20 @@ struct BlockPart {
 
 // Room for the records of a bulk load, taken in large pieces and kept with their database:
 // ten thousand records then cost a handful of allocations, not one each, and dropping the
-// database frees them at once. A record rewritten later gets a block of its own; its old
+// database frees them at once. Pieces of standard size are kept for the next load (up to a
+// bound), as the heap keeps small blocks: a volume loaded again reuses memory already
+// mapped instead of faulting in fresh pages. A record rewritten later gets a block of its own; its old
 // room stays until the database goes.
 class LoadArena {
  public:
+  LoadArena() = default;
+  ~LoadArena();
+  LoadArena(const LoadArena&) = delete;
+  LoadArena& operator=(const LoadArena&) = delete;
   BYTE* Take(size_t n);  // n a multiple of 8; 8-aligned
  private:
   std::vector<std::unique_ptr<BYTE[]>> pieces_;
+  std::vector<size_t> sizes_;
   BYTE* at_ = nullptr;
   size_t left_ = 0;
 };
@@ -177,9 +184,12 @@ struct Volume {
   uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
   uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
   std::map<CEOID, std::unique_ptr<Database>> dbs;
-  NodeMap<CEOID, CEOID> recordDb;
   Database* FindDb(CEOID oid);
   Database* FindDb(const std::wstring& name);
+  // The database holding record oid, or null. A volume has a handful of databases: asking
+  // each costs less than keeping a second map of every record beside theirs.
+  Database* RecordOwner(CEOID oid);
+  size_t RecordCount() const;
 };
 
 // An open database handle: its order and position.
