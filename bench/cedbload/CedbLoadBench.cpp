@@ -2,6 +2,7 @@
 // volume's bytes to a plain file and flushing it once. Exit code 1 when the load costs more
 // than five times the plain write.
 #include "bench/BenchClock.h"
+#include "bench/database/BenchVolume.h"
 #include "platform/cedbtool/VolumeText.h"
 
 #include <cstdio>
@@ -42,18 +43,12 @@ std::string FileBytes(const std::wstring& path) {
 }  // namespace
 
 int main() {
-  // A private device root, so the figures never touch a real one.
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring root = std::wstring(temp) + L"cedbloadbench-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(root.c_str(), nullptr);
-  SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
-
-  CEGUID vol;
-  if (!CeMountDBVol(&vol, const_cast<LPWSTR>(L"bench.vol"), CREATE_ALWAYS)) {
+  bench::BenchVolume volume(L"cedbloadbench", L"bench.vol");
+  if (!volume.mounted()) {
     std::printf("cannot create the volume (%lu)\n", GetLastError());
     return 2;
   }
+  CEGUID& vol = volume.guid();
   const std::string text = Text();
   std::string error;
   bool ok = true;
@@ -78,9 +73,8 @@ int main() {
     return 2;
   }
   VolumeText::Load(vol, text, &error);  // the plain write below copies the one-order volume
-  const std::wstring volumeFile = root + L"\\bench.vol";
-  const std::string bytes = FileBytes(volumeFile);
-  const std::wstring plain = root + L"\\plain.bin";
+  const std::string bytes = FileBytes(volume.File(L"bench.vol"));
+  const std::wstring plain = volume.File(L"plain.bin");
   double write = bench::SecondsPerRun([&] {
     HANDLE f = CreateFileW(plain.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD done = 0;
@@ -88,10 +82,6 @@ int main() {
     FlushFileBuffers(f);
     CloseHandle(f);
   }, 1.0);
-  CeUnmountDBVol(&vol);
-  DeleteFileW(volumeFile.c_str());
-  DeleteFileW(plain.c_str());
-  RemoveDirectoryW(root.c_str());
 
   double ratio = load / write;
   std::printf("load %d records from text (%zu bytes, volume %zu bytes): %.1f ms\n", kRecords, text.size(),

@@ -2,6 +2,7 @@
 // in-memory walk of the same records built here; and the cost of a value seek.
 // Exit code 1 when the read costs more than three times the walk.
 #include "bench/BenchClock.h"
+#include "bench/database/BenchVolume.h"
 #include "platform/coredll/cedb.h"
 
 #include <algorithm>
@@ -60,18 +61,12 @@ size_t CopyOut(const MemRecord& r, std::vector<BYTE>& buf) {
 }  // namespace
 
 int main() {
-  // A private device root, so the figures never touch a real one.
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring root = std::wstring(temp) + L"cedbbench-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(root.c_str(), nullptr);
-  SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
-
-  CEGUID vol;
-  if (!CeMountDBVol(&vol, const_cast<LPWSTR>(L"bench.vol"), CREATE_ALWAYS)) {
+  bench::BenchVolume volume(L"cedbbench", L"bench.vol");
+  if (!volume.mounted()) {
     std::printf("cannot create the volume (%lu)\n", GetLastError());
     return 2;
   }
+  CEGUID& vol = volume.guid();
   CEDBASEINFO info{};
   info.dwFlags = CEDB_VALIDNAME | CEDB_VALIDSORTSPEC;
   lstrcpyW(info.szDbaseName, L"Bench");
@@ -153,10 +148,5 @@ int main() {
 
   LocalFree(buf);
   CloseHandle(db);
-  CeUnmountDBVol(&vol);
-  DeleteFileW((root + L"\\bench.vol").c_str());
-  DeleteFileW((root + L"\\pim.vol").c_str());
-  DeleteFileW((root + L"\\ObjectStore.vol").c_str());
-  RemoveDirectoryW(root.c_str());
   return ratio <= 3.0 ? 0 : 1;
 }

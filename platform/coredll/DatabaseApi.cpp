@@ -218,6 +218,17 @@ CORE_API BOOL WINAPI CedbEndVolumeLoad(PCEGUID pguid, BOOL fKeep) {
   return v && EndBatch(v, fKeep != FALSE);
 }
 
+CORE_API DWORD WINAPI CedbLoadRecords(HANDLE hDatabase, DWORD cRecords, CEDBLOADRECORD pfnRecord, LPVOID pContext) {
+  if (!pfnRecord) return Fail<DWORD>(ERROR_INVALID_PARAMETER, 0);
+  StoreGuard lock;
+  DbHandle* h;
+  if (!Opened(hDatabase, &h)) return 0;
+  DWORD error = 0;
+  DWORD filed = LoadRecords(h->vol, h->db, cRecords, pfnRecord, pContext, &error);
+  SetLastError(error);
+  return filed;
+}
+
 CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars) {
   if (!pguid || !lpBuf) return Fail(ERROR_INVALID_PARAMETER, FALSE);
   StoreGuard lock;
@@ -333,10 +344,10 @@ CORE_API BOOL WINAPI CeOidGetInfoEx2(PCEGUID pguid, CEOID oid, CEOIDINFOEX* pInf
     pInfo->wObjType = OBJTYPE_DATABASE;
     FillInfo(db, &pInfo->infDatabase);
   } else {
-    auto it = v->recordDb.find(oid);
-    if (it == v->recordDb.end()) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    Database* owner = v->RecordOwner(oid);
+    if (!owner) return Fail(ERROR_INVALID_PARAMETER, FALSE);
     pInfo->wObjType = OBJTYPE_RECORD;
-    pInfo->infRecord.oidParent = it->second;
+    pInfo->infRecord.oidParent = owner->oid;
   }
   pInfo->wVersion = version;
   return TRUE;
@@ -588,15 +599,7 @@ CORE_API CEOID WINAPI CeReadRecordProps(HANDLE hDatabase, DWORD dwFlags, LPWORD 
 
 CORE_API CEOID WINAPI CeWriteRecordProps(HANDLE hDatabase, CEOID oidRecord, WORD cPropID,
                                          CEPROPVAL* rgPropVal) {
-  if (cPropID && !rgPropVal) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-  for (WORD i = 0; i < cPropID; ++i) {
-    const CEPROPVAL& v = rgPropVal[i];
-    WORD type = TypeFromPropID(v.propid);
-    if (!IsKnownType(type)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-    if ((type == CEVT_BLOB || type == CEVT_STREAM) && !(v.wFlags & CEDB_PROPDELETE) &&
-        v.val.blob.dwCount && !v.val.blob.lpb)
-      return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
-  }
+  if (!ValuesWritable(rgPropVal, cPropID)) return Fail<CEOID>(ERROR_INVALID_PARAMETER, 0);
   StoreGuard lock;
   DbHandle* h;
   Database* db = Opened(hDatabase, &h);

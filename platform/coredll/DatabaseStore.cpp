@@ -249,9 +249,22 @@ bool DecodeProps(In& in, std::vector<CEPROPVAL>& vals) {
 
 size_t Align8(size_t n) { return (n + 7) & ~size_t(7); }
 
-// Builds a record's own copy of the values. Counted texts (wLenData 1, from the decoder)
-// carry their length; callers' texts are terminated.
-void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
+// Builds a record's own copy of the values, in a block of its own or, given one, in room of
+// the arena. Counted texts (wLenData 1, from the decoder) carry their length; callers'
+// texts are terminated.
+struct ValueList {
+  const CEPROPVAL* first;
+  size_t count;
+  ValueList(const CEPROPVAL* p, size_t n) : first(p), count(n) {}
+  ValueList(const std::vector<CEPROPVAL>& v) : first(v.data()), count(v.size()) {}
+  const CEPROPVAL* begin() const { return first; }
+  const CEPROPVAL* end() const { return first + count; }
+  size_t size() const { return count; }
+  bool empty() const { return !count; }
+  const CEPROPVAL* data() const { return first; }
+};
+
+void BuildRecord(Record& r, ValueList vals, LoadArena* arena = nullptr) {
   size_t total = 0;
   for (const CEPROPVAL& v : vals) {
     WORD type = TypeFromPropID(v.propid);
@@ -264,9 +277,17 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
   }
   // Entries first, then the data: entries are 16 bytes, so the data starts 8-aligned.
   static_assert(sizeof(CEPROPVAL) % 8 == 0, "record data follows the entries 8-aligned");
-  r.block.reset(new BYTE[vals.size() * sizeof(CEPROPVAL) + total]);
-  r.props = {reinterpret_cast<CEPROPVAL*>(r.block.get()), vals.size()};
-  r.data = {r.block.get() + vals.size() * sizeof(CEPROPVAL), total};
+  const size_t size = vals.size() * sizeof(CEPROPVAL) + total;
+  BYTE* block;
+  if (arena) {
+    r.block.reset();
+    block = arena->Take(size);
+  } else {
+    r.block.reset(new BYTE[size]);
+    block = r.block.get();
+  }
+  r.props = {reinterpret_cast<CEPROPVAL*>(block), vals.size()};
+  r.data = {block + vals.size() * sizeof(CEPROPVAL), total};
   if (!vals.empty()) memcpy(r.props.data(), vals.data(), vals.size() * sizeof(CEPROPVAL));
   BYTE* const data = r.data.data();
   size_t at = 0;
@@ -297,6 +318,11 @@ void BuildRecord(Record& r, const std::vector<CEPROPVAL>& vals) {
       if (dst) memcpy(dst, v.val.blob.lpb, v.val.blob.dwCount);
       v.val.blob.lpb = dst;
       at += Align8(v.val.blob.dwCount);
+    } else {
+      // Only the value's own bytes, as a record read back from the file has them.
+      CEVALUNION own{};
+      memcpy(&own, &v.val, ValueSize(type));
+      v.val = own;
     }
     v.wLenData = 0;
     v.wFlags = 0;
@@ -376,19 +402,17 @@ void Index(Database* db, Record* r, bool deferred) {
 
 // Puts a record whole (built: its values and their data, taken over) into db.
 void PutRecord(Volume* v, Database* db, CEOID oid, Record& built, std::vector<ChangeEvent>* events) {
-  auto it = db->records.find(oid);
-  Record* r;
+  // One look-up finds the record or makes its place.
+  auto placed = db->records.try_emplace(oid);
+  Record* r = &placed.first->second;
+  const bool existed = !placed.second;
   if (events)
-    events->push_back({it != db->records.end() ? static_cast<UINT>(DB_CEOID_CHANGED)
-                                               : static_cast<UINT>(DB_CEOID_CREATED),
+    events->push_back({existed ? static_cast<UINT>(DB_CEOID_CHANGED) : static_cast<UINT>(DB_CEOID_CREATED),
                        db->oid, oid});
-  if (it != db->records.end()) {
-    r = &it->second;
+  if (existed) {
     Unindex(db, r);
   } else {
-    r = &db->records[oid];
     r->oid = oid;
-    v->recordDb[oid] = db->oid;
   }
   r->SwapValues(built);
   Index(db, r, v->batch);
@@ -436,7 +460,6 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* ev
       CEOID oid = in.u32();
       auto it = v->dbs.find(oid);
       if (!in.ok || it == v->dbs.end()) return false;
-      for (auto& rec : it->second->records) v->recordDb.erase(rec.first);
       v->dbs.erase(it);
       ++v->structure;
       if (events) events->push_back({DB_CEOID_DATABASE_DELETED, oid, oid});
@@ -449,8 +472,8 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* ev
       if (!DecodeProps(in, vals) || !oid) return false;
       Database* db = v->FindDb(dbOid);
       if (!db) return false;
-      auto owner = v->recordDb.find(oid);
-      if (owner != v->recordDb.end() && owner->second != dbOid) return false;
+      Database* owner = v->RecordOwner(oid);
+      if (owner && owner != db) return false;
       Record built;
       BuildRecord(built, vals);
       PutRecord(v, db, oid, built, events);
@@ -474,7 +497,6 @@ bool ApplyEntry(Volume* v, const BYTE* p, size_t n, std::vector<ChangeEvent>* ev
       }
       Unindex(db, r);
       db->records.erase(it);
-      v->recordDb.erase(oid);
       if (events) events->push_back({DB_CEOID_RECORD_DELETED, dbOid, oid});
       v->nextOid = std::max<CEOID>(v->nextOid, oid + 1);
       GetSystemTimeAsFileTime(&db->modified);
@@ -568,7 +590,6 @@ bool WriteEmptyVolume(const std::wstring& path, uint32_t generation, CEOID nextO
 
 void Forget(Volume* v) {
   v->dbs.clear();
-  v->recordDb.clear();
   v->loaded = 0;
   v->entries = 0;
   v->nextOid = 0x100;
@@ -729,12 +750,25 @@ void Publish(Volume* v, const std::vector<ChangeEvent>& events) {
   if (!events.empty()) WakeRelay();
 }
 
+// Gives the open file the name path, replacing whatever had it, in one step.
+bool RenameOver(HANDLE f, const std::wstring& path) {
+  const size_t nameBytes = path.size() * sizeof(wchar_t);
+  std::vector<BYTE> buf(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buf.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  memcpy(info->FileName, path.data(), nameBytes);
+  return SetFileInformationByHandle(f, FileRenameInfo, info, static_cast<DWORD>(buf.size())) != 0;
+}
+
 // Writes the live content into a new file, flushed once, that atomically replaces the
 // volume's file; other processes read it again whole. 0 or the error.
 DWORD WriteImageLocked(Volume* v) {
   uint32_t generation = v->generation + 1;
   std::wstring temp = v->path + L".new";
-  FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // DELETE access: the new file is renamed over the old through this handle.
+  FileHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f.ok()) return GetLastError();
   // Entries are encoded in place, their length and checksum filled in behind them, and
@@ -743,7 +777,7 @@ DWORD WriteImageLocked(Volume* v) {
   constexpr size_t kPiece = 128 << 10;
   Out o;
   o.b.reserve(kPiece + (16 << 10));
-  o.b = Header(generation, v->nextOid);
+  o.b += Header(generation, v->nextOid);
   uint64_t size = 0;
   bool written = true;
   uint32_t entries = 0;
@@ -804,13 +838,15 @@ DWORD WriteImageLocked(Volume* v) {
     DeleteFileW(temp.c_str());
     return err ? err : ERROR_DISK_FULL;
   }
-  CloseHandle(f.h);
-  f.h = INVALID_HANDLE_VALUE;
   // Marked like an append: a process that dies between the replacement and the shared
   // state leaves the next one to read the new file whole.
   v->shared->writer = 1;
-  if (!MoveFileExW(temp.c_str(), v->path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // Renamed through the open handle (no second open and path walk of the new file), or,
+  // where the platform refuses that, by name once it is closed.
+  bool renamed = RenameOver(f.h, v->path);
+  CloseHandle(f.h);
+  f.h = INVALID_HANDLE_VALUE;
+  if (!renamed && !MoveFileExW(temp.c_str(), v->path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DWORD err = GetLastError();
     v->shared->writer = 0;
     DeleteFileW(temp.c_str());
@@ -829,7 +865,7 @@ DWORD WriteImageLocked(Volume* v) {
 
 // Rewrites the volume once dead entries make up most of its log.
 void MaybeCompactLocked(Volume* v) {
-  size_t live = v->dbs.size() + v->recordDb.size();
+  size_t live = v->dbs.size() + v->RecordCount();
   if (v->entries < 1024 || v->entries < 3 * live) return;
   WriteImageLocked(v);
 }
@@ -1011,6 +1047,18 @@ const CEPROPVAL* Record::Find(CEPROPID propid) const {
 Database* Volume::FindDb(CEOID oid) {
   auto it = dbs.find(oid);
   return it == dbs.end() ? nullptr : it->second.get();
+}
+
+Database* Volume::RecordOwner(CEOID oid) {
+  for (auto& d : dbs)
+    if (d.second->records.count(oid)) return d.second.get();
+  return nullptr;
+}
+
+size_t Volume::RecordCount() const {
+  size_t n = 0;
+  for (auto& d : dbs) n += d.second->records.size();
+  return n;
 }
 
 Database* Volume::FindDb(const std::wstring& n) {
@@ -1210,6 +1258,80 @@ bool DeleteDatabase(Volume* v, CEOID db) {
   return !err;
 }
 
+namespace {
+
+// The values a write leaves: the old record's, each written value in place of the one of
+// its whole identifier, a deletion dropping it. Kept from call to call (the store lock is held):
+// most writes then allocate nothing here.
+std::vector<CEPROPVAL>& MergedValues(const Record* old, const CEPROPVAL* vals, WORD count) {
+  static std::vector<CEPROPVAL> merged;
+  merged.clear();
+  if (old) merged.assign(old->props.begin(), old->props.end());
+  for (WORD i = 0; i < count; ++i) {
+    const CEPROPVAL& in = vals[i];
+    // A property is its whole identifier, type included: one identifier word may name
+    // two properties of different types in one record.
+    auto same = [&](const CEPROPVAL& p) { return p.propid == in.propid; };
+    merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
+    if (in.wFlags & CEDB_PROPDELETE) continue;
+    // Built in place, field by field (this runs for every value of every record written).
+    CEPROPVAL& copy = merged.emplace_back();
+    copy.propid = in.propid;
+    // Only the value's own bytes, as a record read back from the file has them.
+    switch (ValueSize(TypeFromPropID(in.propid))) {
+      case 0: copy.val = in.val; break;
+      case 2: memcpy(&copy.val, &in.val, 2); break;
+      case 4: memcpy(&copy.val, &in.val, 4); break;
+      default: memcpy(&copy.val, &in.val, 8); break;
+    }
+  }
+  return merged;
+}
+
+// Whether a new record's values can be taken as they are, with nothing to merge: no
+// deletion, no identifier twice, no text marked as counted.
+bool PlainValues(const CEPROPVAL* vals, WORD count) {
+  for (WORD i = 0; i < count; ++i) {
+    if (vals[i].wFlags & CEDB_PROPDELETE) return false;
+    if (vals[i].wLenData && TypeFromPropID(vals[i].propid) == CEVT_LPWSTR) return false;
+    for (WORD j = 0; j < i; ++j)
+      if (vals[j].propid == vals[i].propid) return false;
+  }
+  return true;
+}
+
+// A unique order admits no second record with the same key: 0, or the error refusing probe.
+DWORD UniqueClash(Database* db, const Record& probe) {
+  for (SortOrder& s : db->sorts) {
+    if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
+    for (int i = 0; i < s.sortSpec.wNumProps; ++i)
+      if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
+    // Past the last key there is nothing to meet (the usual case when records come in order).
+    if (s.index.empty() || CompareInOrder(s.sortSpec, *s.index.back(), probe) < 0) continue;
+    auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
+      return CompareInOrder(s.sortSpec, *a, *b) < 0;
+    });
+    for (; it != s.index.end() && CompareInOrder(s.sortSpec, **it, probe) == 0; ++it)
+      if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool ValuesWritable(const CEPROPVAL* vals, WORD count) {
+  if (count && !vals) return false;
+  for (WORD i = 0; i < count; ++i) {
+    const CEPROPVAL& v = vals[i];
+    WORD type = TypeFromPropID(v.propid);
+    if (!IsKnownType(type)) return false;
+    if ((type == CEVT_BLOB || type == CEVT_STREAM) && !(v.wFlags & CEDB_PROPDELETE) &&
+        v.val.blob.dwCount && !v.val.blob.lpb)
+      return false;
+  }
+  return true;
+}
+
 CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD count) {
   CEOID written = 0;
   DWORD err = Mutate(v, [&](Out& o, std::vector<ChangeEvent>& events) -> DWORD {
@@ -1221,44 +1343,10 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
       if (it == db->records.end()) return ERROR_INVALID_PARAMETER;
       old = &it->second;
     }
-    // Kept from call to call (the store lock is held): most writes then allocate nothing here.
-    static std::vector<CEPROPVAL> merged;
-    merged.clear();
-    if (old) merged.assign(old->props.begin(), old->props.end());
-    for (WORD i = 0; i < count; ++i) {
-      const CEPROPVAL& in = vals[i];
-      // A property is its whole identifier, type included: one identifier word may name
-      // two properties of different types in one record.
-      auto same = [&](const CEPROPVAL& p) { return p.propid == in.propid; };
-      merged.erase(std::remove_if(merged.begin(), merged.end(), same), merged.end());
-      if (in.wFlags & CEDB_PROPDELETE) continue;
-      // Built in place, field by field (this runs for every value of every record written).
-      CEPROPVAL& copy = merged.emplace_back();
-      copy.propid = in.propid;
-      // Only the value's own bytes, as a record read back from the file has them.
-      switch (ValueSize(TypeFromPropID(in.propid))) {
-        case 0: copy.val = in.val; break;
-        case 2: memcpy(&copy.val, &in.val, 2); break;
-        case 4: memcpy(&copy.val, &in.val, 4); break;
-        default: memcpy(&copy.val, &in.val, 8); break;
-      }
-    }
     Record probe;
     probe.oid = oid ? oid : v->nextOid;
-    BuildRecord(probe, merged);
-    // A unique order admits no second record with the same key.
-    for (SortOrder& s : db->sorts) {
-      if (!(s.sortSpec.wKeyFlags & CEDB_SORT_UNIQUE)) continue;
-      for (int i = 0; i < s.sortSpec.wNumProps; ++i)
-        if (!probe.Find(s.sortSpec.rgPropID[i])) return ERROR_INVALID_PARAMETER;
-      // Past the last key there is nothing to meet (the usual case when records come in order).
-      if (s.index.empty() || CompareInOrder(s.sortSpec, *s.index.back(), probe) < 0) continue;
-      auto it = std::lower_bound(s.index.begin(), s.index.end(), &probe, [&](const Record* a, const Record* b) {
-        return CompareInOrder(s.sortSpec, *a, *b) < 0;
-      });
-      for (; it != s.index.end() && CompareInOrder(s.sortSpec, **it, probe) == 0; ++it)
-        if ((*it)->oid != probe.oid) return ERROR_ALREADY_EXISTS;
-    }
+    BuildRecord(probe, MergedValues(old, vals, count));
+    if (DWORD clash = UniqueClash(db, probe)) return clash;
     written = probe.oid;
     if (v->batch) {
       // Nothing goes to the file until the batch ends: no entry to encode.
@@ -1278,6 +1366,80 @@ CEOID WriteRecord(Volume* v, CEOID dbOid, CEOID oid, const CEPROPVAL* vals, WORD
     return 0;
   }
   return written;
+}
+
+DWORD LoadRecords(Volume* v, CEOID dbOid, DWORD count, CEDBLOADRECORD next, void* context, DWORD* error) {
+  *error = 0;
+  Database* db = v->batch && !v->damaged ? v->FindDb(dbOid) : nullptr;
+  if (!db) {
+    *error = v->batch ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  // Room for all of them at once: no map or order grows record by record.
+  db->records.reserve(db->records.size() + count);
+  db->byOid.reserve(db->byOid.size() + count);
+  for (SortOrder& s : db->sorts) s.index.reserve(s.index.size() + count);
+  v->batchEvents.reserve(v->batchEvents.size() + count);
+  for (DWORD k = 0; k < count; ++k) {
+    WORD n = 0;
+    const CEPROPVAL* vals = next(context, k, &n);
+    if (!ValuesWritable(vals, n)) {
+      *error = ERROR_INVALID_PARAMETER;
+      return k;
+    }
+    Record probe;
+    probe.oid = v->nextOid;
+    BuildRecord(probe, PlainValues(vals, n) ? ValueList{vals, n} : ValueList(MergedValues(nullptr, vals, n)),
+                &db->arena);
+    if (DWORD clash = UniqueClash(db, probe)) {
+      *error = clash;
+      return k;
+    }
+    ++v->entries;
+    PutRecord(v, db, probe.oid, probe, &v->batchEvents);
+  }
+  return count;
+}
+
+namespace {
+
+constexpr size_t kArenaPiece = 256 << 10;
+constexpr size_t kSparePieces = 64;  // 16 MB
+
+// Pieces of standard size that dropped databases gave back.
+std::vector<std::unique_ptr<BYTE[]>>& SparePieces() {
+  static auto* spare = new std::vector<std::unique_ptr<BYTE[]>>;
+  return *spare;
+}
+
+}  // namespace
+
+LoadArena::~LoadArena() {
+  // Only the standard pieces have that size: a larger one (a single huge record) is freed.
+  // The last piece taken may be larger; every other standard one was filled from its start.
+  auto& spare = SparePieces();
+  for (size_t i = 0; i < pieces_.size(); ++i)
+    if (sizes_[i] == kArenaPiece && spare.size() < kSparePieces) spare.push_back(std::move(pieces_[i]));
+}
+
+BYTE* LoadArena::Take(size_t n) {
+  if (n > left_) {
+    size_t size = std::max(n, kArenaPiece);
+    auto& spare = SparePieces();
+    if (size == kArenaPiece && !spare.empty()) {
+      pieces_.push_back(std::move(spare.back()));
+      spare.pop_back();
+    } else {
+      pieces_.emplace_back(new BYTE[size]);
+    }
+    sizes_.push_back(size);
+    at_ = pieces_.back().get();
+    left_ = size;
+  }
+  BYTE* p = at_;
+  at_ += n;
+  left_ -= n;
+  return p;
 }
 
 bool DeleteRecord(Volume* v, CEOID dbOid, CEOID oid) {

@@ -88,9 +88,30 @@ struct BlockPart {
   T* end() const { return first + count; }
 };
 
+// Room for the records of a bulk load, taken in large pieces and kept with their database:
+// ten thousand records then cost a handful of allocations, not one each, and dropping the
+// database frees them at once. Pieces of standard size are kept for the next load (up to a
+// bound), as the heap keeps small blocks: a volume loaded again reuses memory already
+// mapped instead of faulting in fresh pages. A record rewritten later gets a block of its own; its old
+// room stays until the database goes.
+class LoadArena {
+ public:
+  LoadArena() = default;
+  ~LoadArena();
+  LoadArena(const LoadArena&) = delete;
+  LoadArena& operator=(const LoadArena&) = delete;
+  BYTE* Take(size_t n);  // n a multiple of 8; 8-aligned
+ private:
+  std::vector<std::unique_ptr<BYTE[]>> pieces_;
+  std::vector<size_t> sizes_;
+  BYTE* at_ = nullptr;
+  size_t left_ = 0;
+};
+
 // One record: its properties, with text and blob pointers into its own data, so a read is
 // one copy of the entries, one copy of the data and a pointer fix-up. Both live in one
-// block, the data behind the entries: one allocation a record.
+// block, the data behind the entries: one allocation a record, or room in its database's
+// load arena (block then stays empty).
 struct Record {
   CEOID oid = 0;
   std::unique_ptr<BYTE[]> block;
@@ -123,6 +144,7 @@ struct Database {
   std::vector<SortOrder> sorts;
   std::vector<Record*> byOid;  // creation order, for handles opened without an order
   NodeMap<CEOID, Record> records;  // a node map: a record stays where it is
+  LoadArena arena;  // the values of records a bulk load filed
   std::vector<Record*>& Order(int sort) {
     if (sort < 0) return byOid;
     if (sorts[sort].unsorted) SettleOrder(sorts[sort]);
@@ -162,9 +184,12 @@ struct Volume {
   uint64_t relaySeq = ~0ull;  // next change this process's relay has to deliver
   uint64_t structure = 0;  // bumps when records move, so cached positions are checked again
   std::map<CEOID, std::unique_ptr<Database>> dbs;
-  NodeMap<CEOID, CEOID> recordDb;
   Database* FindDb(CEOID oid);
   Database* FindDb(const std::wstring& name);
+  // The database holding record oid, or null. A volume has a handful of databases: asking
+  // each costs less than keeping a second map of every record beside theirs.
+  Database* RecordOwner(CEOID oid);
+  size_t RecordCount() const;
 };
 
 // An open database handle: its order and position.
@@ -225,6 +250,12 @@ CEOID CreateDatabase(Volume* vol, const std::wstring& name, DWORD type, DWORD fl
 bool DeleteDatabase(Volume* vol, CEOID db);
 CEOID WriteRecord(Volume* vol, CEOID db, CEOID oid, const CEPROPVAL* vals, WORD count);
 bool DeleteRecord(Volume* vol, CEOID db, CEOID oid);
+// Inside a batch: count new records into db, each checked and filed as WriteRecord files a
+// new one, their values handed out one record at a time by next. Returns how many were
+// filed; fewer than count with the refused record's error in *error.
+DWORD LoadRecords(Volume* vol, CEOID db, DWORD count, CEDBLOADRECORD next, void* context, DWORD* error);
+// Whether values may be written at all: known types, and bytes behind every blob.
+bool ValuesWritable(const CEPROPVAL* vals, WORD count);
 
 // Comparison in a sort order; a missing property sorts last unless asked otherwise.
 int CompareInOrder(const SORTORDERSPECEX& sortSpec, const Record& a, const Record& b);

@@ -242,6 +242,13 @@ CORE_API BOOL WINAPI CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumCha
 // flushed once, that replaces the old), without it drops every change since the begin.
 CORE_API BOOL WINAPI CedbBeginVolumeLoad(PCEGUID pguid);
 CORE_API BOOL WINAPI CedbEndVolumeLoad(PCEGUID pguid, BOOL fKeep);
+// Not of the device either: the loader's bulk write, between the two calls above. Adds
+// cRecords new records to the open database, each checked and filed as
+// CeWriteRecordProps(hDatabase, 0, ...) would; pfnRecord hands out record iRecord's values
+// (valid until its next call). Returns how many were filed: fewer than cRecords means the
+// next one was refused, with the reason as the last error.
+typedef const CEPROPVAL*(CALLBACK* CEDBLOADRECORD)(LPVOID pContext, DWORD iRecord, WORD* pcPropID);
+CORE_API DWORD WINAPI CedbLoadRecords(HANDLE hDatabase, DWORD cRecords, CEDBLOADRECORD pfnRecord, LPVOID pContext);
 
 // Databases.
 CORE_API CEOID WINAPI CeCreateDatabaseEx(PCEGUID pguid, CEDBASEINFO* pInfo);

@@ -80,7 +80,8 @@ TEST(VolumeText, LoadThenDumpGivesTheSameText) {
 
 // Texts and bytes are kept as read and widened or decoded as each record is written, in
 // room the next record uses again: every record comes back with its own values, whatever
-// mix of plain and escaped texts, none, empty ones and blobs of any length it holds.
+// mix of plain and escaped texts, none, empty ones, letters beyond ASCII anywhere and blobs
+// of any length it holds.
 TEST(VolumeText, EveryRecordKeepsItsOwnTextsAndBytes) {
   CEGUID a = Mount(L"g.vol");
   const std::string text =
@@ -98,6 +99,13 @@ TEST(VolumeText, EveryRecordKeepsItsOwnTextsAndBytes) {
       "  0x0001001F \"then plain, longer than the texts before it\"\n"
       "  0x00050041 hex:ABCDEF0123456789\n"
       "  0x00070040 0x0000000100000002\n"
+      "end\n"
+      // Letters beyond ASCII just before, at and after each sixteen-byte step of widening.
+      "record\n"
+      "  0x0001001F \"fifteen ascii a\xC3\xA9\"\n"
+      "  0x0002001F \"sixteen ascii ab\xC3\xA9 then more\"\n"
+      "  0x0003001F \"thirty-two plain bytes to start!\xF0\x9F\x98\x80 and after\"\n"
+      "  0x0004001F \"\xC3\xA9 first, then thirty more plain bytes\"\n"
       "end\n"
       "record\n"
       "  0x0001001F \"last\"\n"

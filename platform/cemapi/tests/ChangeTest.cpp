@@ -94,33 +94,40 @@ HRESULT SetFlags(IMAPISession* session, ULONGLONG message, LONG flags) {
   return hr;
 }
 
+}  // namespace
+
 // Child jobs: what another program of the device does.
-const bool registered = [] {
-  RegisterChildJob(L"read-flags", [](const std::wstring& arg) -> DWORD {
+bool cedbtest::RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
+  const ULONGLONG message = wcstoull(arg.c_str(), nullptr, 16);
+  if (job == L"read-flags") {
     CSessionHolder session;
-    return static_cast<DWORD>(ReadFlags(session.get(), wcstoull(arg.c_str(), nullptr, 16)) + 100);
-  });
-  // Sets the message's priority to 1, 2, ... 20, one SetProps at a time.
-  RegisterChildJob(L"count-up", [](const std::wstring& arg) -> DWORD {
+    *exitCode = static_cast<DWORD>(ReadFlags(session.get(), message) + 100);
+  } else if (job == L"count-up") {
+    // Sets the message's priority to 1, 2, ... 20, one SetProps at a time.
     CSessionHolder session;
-    IMessage* m = Open<IMessage>(session.get(), Entry(MAPI_MESSAGE, wcstoull(arg.c_str(), nullptr, 16)));
-    if (!m) return 1;
-    DWORD failures = 0;
-    for (LONG i = 1; i <= 20; ++i) {
-      SPropValue v = {};
-      v.ulPropTag = PR_PRIORITY;
-      v.Value.l = i;
-      failures += FAILED(m->SetProps(1, &v, nullptr)) ? 1 : 0;
+    IMessage* m = Open<IMessage>(session.get(), Entry(MAPI_MESSAGE, message));
+    *exitCode = 1;
+    if (m) {
+      DWORD failures = 0;
+      for (LONG i = 1; i <= 20; ++i) {
+        SPropValue v = {};
+        v.ulPropTag = PR_PRIORITY;
+        v.Value.l = i;
+        failures += FAILED(m->SetProps(1, &v, nullptr)) ? 1 : 0;
+      }
+      m->Release();
+      *exitCode = failures;
     }
-    m->Release();
-    return failures;
-  });
-  RegisterChildJob(L"mark-read", [](const std::wstring& arg) -> DWORD {
+  } else if (job == L"mark-read") {
     CSessionHolder session;
-    return SUCCEEDED(SetFlags(session.get(), wcstoull(arg.c_str(), nullptr, 16), MSGFLAG_READ)) ? 0 : 1;
-  });
+    *exitCode = SUCCEEDED(SetFlags(session.get(), message, MSGFLAG_READ)) ? 0 : 1;
+  } else {
+    return false;
+  }
   return true;
-}();
+}
+
+namespace {
 
 class ChangeTest : public ::testing::Test {
  protected:
@@ -178,7 +185,7 @@ TEST_F(ChangeTest, SetPropsIsOnDiskAndNotifiedWhenItReturns) {
   EXPECT_EQ(100u + MSGFLAG_READ, RunChild(L"read-flags", L"B001"));
   StoreRecord record;
   std::string error;
-  ASSERT_TRUE(CStoreText::ParseFile(ReadBytes(StorePath(L"mail.mst")), record, error)) << error;
+  ASSERT_TRUE(CStoreText::ParseFile(ReadFileBytes(StorePath(L"mail.mst")), record, error)) << error;
   EXPECT_EQ(static_cast<LONGLONG>(MSGFLAG_READ), record.messages[0].props[PR_MESSAGE_FLAGS].number);
   EXPECT_TRUE(record.messages[0].props.count(PR_LAST_MODIFICATION_TIME));
 }
@@ -270,7 +277,7 @@ TEST_F(ChangeTest, CopyMakesANewMessageAndDeleteRemovesOne) {
 TEST_F(ChangeTest, ASinkHearsAChangeMadeByAnotherProcessOnTheRelayThread) {
   CeMapiTestSetSynchronousNotify(FALSE);
   ASSERT_EQ(0u, RunChild(L"mark-read", L"B002"));
-  ASSERT_TRUE(WaitUntil([&] { return sink_.Count() >= 1; }));
+  ASSERT_TRUE(PumpUntil([&] { return sink_.Count() >= 1; }));
   auto heard = sink_.Take();
   ASSERT_EQ(1u, heard.size());
   EXPECT_EQ(fnevObjectModified, heard[0].event);
@@ -293,9 +300,9 @@ TEST_F(ChangeTest, ASinkHearsNothingOfChangesMadeBeforeItsAdvise) {
     ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgHtml, 0));
     ASSERT_EQ(S_OK, session_->Advise(0, nullptr, 0xFFFFFFFF, &late, &lateConnection));
   }
-  ASSERT_TRUE(WaitUntil([&] { return sink_.Count() >= 1; }));
+  ASSERT_TRUE(PumpUntil([&] { return sink_.Count() >= 1; }));
   ASSERT_EQ(0u, RunChild(L"mark-read", L"B001"));
-  ASSERT_TRUE(WaitUntil([&] { return late.Count() >= 1 && sink_.Count() >= 2; }));
+  ASSERT_TRUE(PumpUntil([&] { return late.Count() >= 1 && sink_.Count() >= 2; }));
   auto heard = late.Take();
   ASSERT_EQ(1u, heard.size());
   EXPECT_EQ(Entry(MAPI_MESSAGE, kMsgPlain), heard[0].id);
@@ -313,7 +320,7 @@ TEST_F(ChangeTest, ASinkThatFellTooFarBehindHearsTheStoreChanged) {
   }
   // One change more, heard in its turn, shows that nothing else was on its way.
   ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgHtml, 0));
-  ASSERT_TRUE(WaitUntil([&] { return sink_.Count() >= 2; }));
+  ASSERT_TRUE(PumpUntil([&] { return sink_.Count() >= 2; }));
   auto heard = sink_.Take();
   ASSERT_EQ(2u, heard.size());
   EXPECT_EQ(fnevObjectModified, heard[0].event);
@@ -330,7 +337,7 @@ TEST_F(ChangeTest, NoCallReachesASinkAfterItsUnadvise) {
   ULONG laterConnection = 0;
   ASSERT_EQ(S_OK, session_->Advise(0, nullptr, 0xFFFFFFFF, &later, &laterConnection));
   ASSERT_EQ(S_OK, SetFlags(session_.get(), kMsgPlain, 0));
-  ASSERT_TRUE(WaitUntil([&] { return later.Count() >= 1; }));
+  ASSERT_TRUE(PumpUntil([&] { return later.Count() >= 1; }));
   EXPECT_EQ(0u, sink_.Count());
   session_->Unadvise(laterConnection);
   EXPECT_EQ(MAPI_E_NOT_FOUND, session_->Unadvise(connection_));
@@ -352,7 +359,7 @@ TEST_F(ChangeTest, ProgramsWritingOneStoreAtOnceLoseNothing) {
   }
   StoreRecord record;
   std::string error;
-  ASSERT_TRUE(CStoreText::ParseFile(ReadBytes(StorePath(L"mail.mst")), record, error)) << error;
+  ASSERT_TRUE(CStoreText::ParseFile(ReadFileBytes(StorePath(L"mail.mst")), record, error)) << error;
   EXPECT_EQ(20, record.messages[0].props[PR_PRIORITY].number);
   EXPECT_EQ(20, record.messages[1].props[PR_PRIORITY].number);
 }
@@ -386,13 +393,13 @@ TEST_F(ChangeTest, ADamagedStoreFileIsRefusedAndLeftUntouched) {
   };
   for (const Case& c : cases) {
     InstallFixture();
-    std::string bytes = ReadBytes(StorePath(L"mail.mst"));
+    std::string bytes = ReadFileBytes(StorePath(L"mail.mst"));
     ASSERT_FALSE(bytes.empty());
     EXPECT_EQ(0, ReadFlags(session_.get(), kMsgPlain)) << c.what;  // the good file is read
     c.damage(bytes);
-    ASSERT_TRUE(WriteBytes(StorePath(L"mail.mst"), bytes));
+    ASSERT_TRUE(WriteFileBytes(StorePath(L"mail.mst"), bytes));
     EXPECT_EQ(MAPI_E_CORRUPT_STORE, SetFlags(session_.get(), kMsgPlain, MSGFLAG_READ)) << c.what;
-    EXPECT_EQ(bytes, ReadBytes(StorePath(L"mail.mst"))) << c.what;
+    EXPECT_EQ(bytes, ReadFileBytes(StorePath(L"mail.mst"))) << c.what;
     IMAPITable* table = nullptr;
     ASSERT_EQ(S_OK, session_->GetMsgStoresTable(MAPI_UNICODE, &table));
     ULONG rows = 0;
@@ -400,7 +407,7 @@ TEST_F(ChangeTest, ADamagedStoreFileIsRefusedAndLeftUntouched) {
     table->Release();
     EXPECT_EQ(1u, rows) << c.what;
     EXPECT_EQ(0u, RunChild(L"mark-read", L"D001")) << c.what;  // the other store still works
-    EXPECT_EQ(bytes, ReadBytes(StorePath(L"mail.mst"))) << c.what;
+    EXPECT_EQ(bytes, ReadFileBytes(StorePath(L"mail.mst"))) << c.what;
   }
   sink_.Take();
 }

@@ -98,88 +98,6 @@ message 000000000000D001 folder 000000000000C102
   PR_BODY_W = "Call me"
 )";
 
-namespace {
-
-const wchar_t kChildSwitch[] = L"--cemapi-child";
-
-std::wstring& RootStorage() {
-  static std::wstring root;
-  return root;
-}
-
-std::map<std::wstring, std::function<DWORD(const std::wstring&)>>& Jobs() {
-  static std::map<std::wstring, std::function<DWORD(const std::wstring&)>> jobs;
-  return jobs;
-}
-
-void RemoveTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW fd;
-  HANDLE f = FindFirstFileW((dir + L"\\*").c_str(), &fd);
-  if (f != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = fd.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = dir + L"\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
-      else DeleteFileW(full.c_str());
-    } while (FindNextFileW(f, &fd));
-    FindClose(f);
-  }
-  RemoveDirectoryW(dir.c_str());
-}
-
-class RootCleanup : public ::testing::Environment {
- public:
-  void TearDown() override { RemoveTree(RootStorage()); }
-};
-
-// A child's job runs once gtest's main has started (the jobs are registered by then);
-// it runs in place of the tests.
-class ChildRunner : public ::testing::Environment {
- public:
-  ChildRunner(std::wstring job, std::wstring arg) : job_(std::move(job)), arg_(std::move(arg)) {}
-  void SetUp() override {
-    auto it = Jobs().find(job_);
-    DWORD code = it == Jobs().end() ? 250 : it->second(arg_);
-    ExitProcess(code);
-  }
-
- private:
-  std::wstring job_, arg_;
-};
-
-struct Startup {
-  Startup() {
-    std::wstring cmd = GetCommandLineW();
-    size_t at = cmd.find(kChildSwitch);
-    if (at != std::wstring::npos) {
-      size_t job = cmd.find_first_not_of(L' ', at + wcslen(kChildSwitch));
-      size_t jobEnd = cmd.find(L' ', job);
-      std::wstring name = cmd.substr(job, jobEnd == std::wstring::npos ? std::wstring::npos : jobEnd - job);
-      std::wstring arg;
-      size_t open = jobEnd == std::wstring::npos ? jobEnd : cmd.find(L'"', jobEnd);
-      if (open != std::wstring::npos) arg = cmd.substr(open + 1, cmd.find(L'"', open + 1) - open - 1);
-      wchar_t buf[MAX_PATH] = {};
-      GetEnvironmentVariableW(L"CEDEVICE_ROOT", buf, MAX_PATH);
-      RootStorage() = buf;
-      ::testing::AddGlobalTestEnvironment(new ChildRunner(name, arg));
-      return;
-    }
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring root = std::wstring(temp) + L"cemapitest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(GetTickCount());
-    CreateDirectoryW(root.c_str(), nullptr);
-    SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
-    RootStorage() = root;
-    ::testing::AddGlobalTestEnvironment(new RootCleanup);
-  }
-} startup;
-
-}  // namespace
-
-std::wstring Root() { return RootStorage(); }
-
 std::wstring BinFile(const wchar_t* name) {
   wchar_t exe[MAX_PATH];
   GetModuleFileNameW(nullptr, exe, MAX_PATH);
@@ -187,56 +105,7 @@ std::wstring BinFile(const wchar_t* name) {
   return dir.substr(0, dir.rfind(L'\\') + 1) + name;
 }
 
-void RegisterChildJob(const std::wstring& job, std::function<DWORD(const std::wstring&)> run) {
-  Jobs()[job] = std::move(run);
-}
-
-HANDLE StartChild(const std::wstring& job, const std::wstring& arg) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + kChildSwitch + L" " + job + L" \"" + arg + L"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-  CloseHandle(pi.hThread);
-  return pi.hProcess;
-}
-
-DWORD RunChild(const std::wstring& job, const std::wstring& arg) {
-  HANDLE p = StartChild(job, arg);
-  if (!p) return 252;
-  WaitForSingleObject(p, 60000);
-  DWORD code = 253;
-  GetExitCodeProcess(p, &code);
-  CloseHandle(p);
-  return code;
-}
-
 std::wstring StorePath(const std::wstring& name) { return Root() + L"\\MessageStores\\" + name; }
-
-std::string ReadBytes(const std::wstring& path) {
-  std::string bytes;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
-  if (f == INVALID_HANDLE_VALUE) return bytes;
-  DWORD size = GetFileSize(f, nullptr);
-  bytes.resize(size);
-  DWORD got = 0;
-  if (size) ReadFile(f, &bytes[0], size, &got, nullptr);
-  bytes.resize(got);
-  CloseHandle(f);
-  return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD put = 0;
-  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) && put == bytes.size();
-  CloseHandle(f);
-  return ok;
-}
 
 void RemoveStores() {
   CStoreSet& set = CStoreSet::Instance();
@@ -293,17 +162,6 @@ CSessionHolder::~CSessionHolder() {
     session_->Release();
   }
   MAPIUninitialize();
-}
-
-bool WaitUntil(const std::function<bool()>& done) {
-  DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > 10000) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-  return true;
 }
 
 }  // namespace mapitest

@@ -1,7 +1,8 @@
 #pragma once
-// Shared by the messaging tests: a device root of the test program's own (children
-// inherit it), child processes running a named job, a fixture store built in code,
-// and small helpers over the session.
+// Shared by the messaging tests: a fixture store built in code and small helpers over the
+// session. The device root of the test program's own, the child processes running a named
+// job (cedbtest::RunChildJob, in ChangeTest) and the file and message helpers are the
+// database tests' own.
 #include <windows.h>
 
 #include <functional>
@@ -9,25 +10,24 @@
 
 #include "platform/cemapi/StoreRecord.h"
 #include "platform/cemapi/cemapi.h"
+#include "platform/coredll/tests/DatabaseTestSupport.h"
 
 namespace mapitest {
 
-std::wstring Root();
-std::wstring BinFile(const wchar_t* name);  // a file beside the test program
+using cedbtest::PumpUntil;
+using cedbtest::ReadFileBytes;
+using cedbtest::Root;
+using cedbtest::RunChild;
+using cedbtest::StartChild;
+using cedbtest::WriteFileBytes;
 
-// Runs this program again as a child doing `job` with `arg`; its exit code (0 = done).
-DWORD RunChild(const std::wstring& job, const std::wstring& arg);
-HANDLE StartChild(const std::wstring& job, const std::wstring& arg);
-// Child jobs, by name: a test file registers its own.
-void RegisterChildJob(const std::wstring& job, std::function<DWORD(const std::wstring&)> run);
+std::wstring BinFile(const wchar_t* name);  // a file beside the test program
 
 // Removes every store file and writes the fixture's stores.
 void InstallFixture();
 void RemoveStores();
 bool InstallStore(const std::wstring& name, const std::string& text);
 std::wstring StorePath(const std::wstring& name);
-std::string ReadBytes(const std::wstring& path);
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
 
 // The fixture: store "Mail" (ActiveSync) with root, inbox, outbox, sent, deleted,
 // drafts and "Projects" > "Archive"; store "SMS".
@@ -64,8 +64,5 @@ T* Open(IMAPISession* session, const std::string& entry, ULONG* type = nullptr) 
   if (type) *type = t;
   return static_cast<T*>(static_cast<IUnknown*>(unknown));
 }
-
-// Pumps messages until done() or about 10 s (a safety net, not a timing).
-bool WaitUntil(const std::function<bool()>& done);
 
 }  // namespace mapitest

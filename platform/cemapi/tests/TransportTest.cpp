@@ -20,7 +20,7 @@ namespace {
 std::wstring LogPath(const wchar_t* name) { return Root() + L"\\Windows\\" + name; }
 
 std::vector<std::wstring> LogLines(const wchar_t* name) {
-  std::string bytes = ReadBytes(LogPath(name));
+  std::string bytes = ReadFileBytes(LogPath(name));
   std::vector<std::wstring> lines;
   size_t at = 0;
   while (at < bytes.size()) {
@@ -167,7 +167,7 @@ TEST(MailTransportTest, FactoryMakesAHandlerThatTakesTheCallbackAndTheStore) {
 TEST(CeMapiToolTest, LoadsAStoreFromTextAndDumpsItBack) {
   RemoveStores();
   std::wstring textPath = Root() + L"\\sms.txt";
-  ASSERT_TRUE(WriteBytes(textPath, kFixtureSms));
+  ASSERT_TRUE(WriteFileBytes(textPath, kFixtureSms));
   const std::wstring tool = BinFile(L"cemapitool.exe");
   ASSERT_EQ(0u, RunProgram(L"", L"\"" + tool + L"\" load sms.mst \"" + textPath + L"\""));
   {
@@ -185,10 +185,10 @@ TEST(CeMapiToolTest, LoadsAStoreFromTextAndDumpsItBack) {
   StoreRecord record;
   std::string error;
   ASSERT_TRUE(CStoreText::Parse(kFixtureSms, record, error));
-  EXPECT_EQ(CStoreText::Format(record), ReadBytes(dumpPath));
+  EXPECT_EQ(CStoreText::Format(record), ReadFileBytes(dumpPath));
 
   // Bad text is refused and no store file is made.
-  ASSERT_TRUE(WriteBytes(textPath, "store 1\nfolder 2\nbogus\n"));
+  ASSERT_TRUE(WriteFileBytes(textPath, "store 1\nfolder 2\nbogus\n"));
   EXPECT_EQ(2u, RunProgram(L"", L"\"" + tool + L"\" load bad.mst \"" + textPath + L"\""));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(StorePath(L"bad.mst").c_str()));
 }
@@ -242,11 +242,11 @@ TEST(CeMapiToolTest, DeliveredMessagesAreHeardAsNewMailAndCreated) {
   ULONG connection = 0;
   ASSERT_EQ(S_OK, session->Advise(0, nullptr, fnevNewMail | fnevObjectCreated, &sink, &connection));
   std::wstring textPath = Root() + L"\\new.txt";
-  ASSERT_TRUE(WriteBytes(textPath, "message 000000000000D0A1 folder 000000000000C102\n"
+  ASSERT_TRUE(WriteFileBytes(textPath, "message 000000000000D0A1 folder 000000000000C102\n"
                                    "  PR_SUBJECT_W = \"Hi\"\n  PR_MESSAGE_CLASS_W = \"IPM.SMStext\"\n"));
   const std::wstring tool = BinFile(L"cemapitool.exe");
   ASSERT_EQ(0u, RunProgram(L"", L"\"" + tool + L"\" deliver sms.mst \"" + textPath + L"\""));
-  ASSERT_TRUE(WaitUntil([&] { return sink.Events().size() >= 2; }));
+  ASSERT_TRUE(PumpUntil([&] { return sink.Events().size() >= 2; }));
   auto events = sink.Events();
   ASSERT_EQ(2u, events.size());
   EXPECT_EQ(fnevNewMail, events[0].type);
@@ -260,7 +260,7 @@ TEST(CeMapiToolTest, DeliveredMessagesAreHeardAsNewMailAndCreated) {
   m->Release();
   // A taken id, or a folder, is refused and changes nothing.
   EXPECT_EQ(2u, RunProgram(L"", L"\"" + tool + L"\" deliver sms.mst \"" + textPath + L"\""));
-  ASSERT_TRUE(WriteBytes(textPath, "folder 1 parent 000000000000C101\n"));
+  ASSERT_TRUE(WriteFileBytes(textPath, "folder 1 parent 000000000000C101\n"));
   EXPECT_EQ(2u, RunProgram(L"", L"\"" + tool + L"\" deliver sms.mst \"" + textPath + L"\""));
   session->Unadvise(connection);
 }

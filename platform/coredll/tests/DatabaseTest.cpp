@@ -567,9 +567,50 @@ struct Script {
   std::vector<CEOID> bySeq;     // each step's record, 0 when refused or deleted
 };
 
-// A fixed, seeded script: new records, rewrites of earlier ones and deletions.
-Script Write(HANDLE db) {
+// New records handed to the bulk write, a run at a time.
+struct Pending {
+  std::vector<std::vector<CEPROPVAL>> records;
+  size_t from = 0;
+  static const CEPROPVAL* CALLBACK Next(LPVOID context, DWORD k, WORD* count) {
+    auto* self = static_cast<Pending*>(context);
+    const std::vector<CEPROPVAL>& vals = self->records[self->from + k];
+    *count = static_cast<WORD>(vals.size());
+    return vals.data();
+  }
+};
+
+CEOID FindSeq(HANDLE bySeq, ULONG seq) {
+  CEPROPVAL want = ULong(7, seq);
+  return CeSeekDatabaseEx(bySeq, CEDB_SEEK_VALUEFIRSTEQUAL, reinterpret_cast<DWORD_PTR>(&want), 1, nullptr);
+}
+
+// A fixed, seeded script: new records, rewrites of earlier ones and deletions. With bySeq (a
+// handle on the same database in the first order), each run of new records goes to the
+// bulk write in one call, and the records filed are found by their sequence numbers.
+Script Write(HANDLE db, HANDLE bySeq = nullptr) {
   Script run;
+  Pending pending;
+  auto flush = [&] {
+    for (pending.from = 0; pending.from < pending.records.size();) {
+      const DWORD want = static_cast<DWORD>(pending.records.size() - pending.from);
+      const DWORD filed = CedbLoadRecords(db, want, &Pending::Next, &pending);
+      const DWORD error = GetLastError();
+      EXPECT_LE(filed, want);
+      for (DWORD k = 0; k < filed; ++k) {
+        run.outcomes.push_back(0);
+        run.bySeq.push_back(FindSeq(bySeq, pending.records[pending.from + k][0].val.ulVal));
+        EXPECT_NE(run.bySeq.back(), 0u);
+      }
+      pending.from += filed;
+      if (filed < want) {  // the refused one, then on with the rest
+        EXPECT_NE(error, 0u);
+        run.outcomes.push_back(error);
+        run.bySeq.push_back(0);
+        ++pending.from;
+      }
+    }
+    pending.records.clear();
+  };
   uint32_t state = 12345;
   auto next = [&state](uint32_t n) {
     state = state * 1103515245u + 12345u;
@@ -582,6 +623,11 @@ Script Write(HANDLE db) {
     if (next(3)) vals.push_back(ULong(3, next(5)));
     CEOID target = 0;
     uint32_t what = next(10);
+    if (bySeq && (what > 1 || !seq)) {
+      pending.records.push_back(vals);
+      continue;
+    }
+    if (bySeq) flush();
     if (what == 0 && seq) target = run.bySeq[next(seq)];
     if (what == 1 && seq) {
       CEOID victim = run.bySeq[next(seq)];
@@ -600,6 +646,7 @@ Script Write(HANDLE db) {
     run.outcomes.push_back(got ? 0 : GetLastError());
     run.bySeq.push_back(got && !target ? got : 0);
   }
+  if (bySeq) flush();
   return run;
 }
 
@@ -680,19 +727,86 @@ TEST(DatabaseLoads, EveryOrderMatchesRecordsWrittenOneByOne) {
   CloseHandle(loaded);
   EXPECT_EQ(got.outcomes, expected.outcomes);
   EXPECT_EQ(Observe(&pim, L"Loaded"), want) << "read while the load is open";
+  // The same script with its runs of new records through the bulk write.
+  ASSERT_NE(Create(&pim, L"Bulk"), 0u);
+  HANDLE bulk = CeOpenDatabaseEx2(&pim, &(oid = 0), const_cast<LPWSTR>(L"Bulk"), nullptr, 0, nullptr);
+  SORTORDERSPECEX first = kOrders[0];
+  HANDLE bySeq = CeOpenDatabaseEx2(&pim, &(oid = 0), const_cast<LPWSTR>(L"Bulk"), &first, 0, nullptr);
+  const Script bulked = Write(bulk, bySeq);
+  EXPECT_EQ(bulked.outcomes, expected.outcomes);
+  EXPECT_EQ(Observe(&pim, L"Bulk"), want) << "bulk, read while the load is open";
   // Written after the orders were read: they are filed again, then made whole at the end.
-  loaded = CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"Loaded"), nullptr, 0, nullptr);
+  loaded = CeOpenDatabaseEx2(&pim, &(oid = 0), const_cast<LPWSTR>(L"Loaded"), nullptr, 0, nullptr);
   HANDLE more = CeOpenDatabaseEx2(&pim, &(oid = 0), const_cast<LPWSTR>(L"OneByOne"), nullptr, 0, nullptr);
+  Pending late;
   for (long key : {599L, 1L, 300L}) {
-    CEPROPVAL vals[] = {ULong(7, 1000 + static_cast<ULONG>(key)), Long(1, 700 + key), Text(2, L"Echo")};
+    late.records.push_back({ULong(7, 1000 + static_cast<ULONG>(key)), Long(1, 700 + key), Text(2, L"Echo")});
+    CEPROPVAL* vals = late.records.back().data();
     EXPECT_EQ(CeWriteRecordProps(loaded, 0, 3, vals) != 0, CeWriteRecordProps(more, 0, 3, vals) != 0);
   }
+  for (late.from = 0; late.from < late.records.size(); ++late.from)
+    late.from += CedbLoadRecords(bulk, static_cast<DWORD>(late.records.size() - late.from), &Pending::Next, &late);
   CloseHandle(more);
   CloseHandle(loaded);
+  CloseHandle(bySeq);
+  CloseHandle(bulk);
   ASSERT_TRUE(CedbEndVolumeLoad(&pim, TRUE));
   const std::vector<long> after = Observe(&pim, L"OneByOne");
   EXPECT_NE(after, want);
   EXPECT_EQ(Observe(&pim, L"Loaded"), after) << "after the load";
+  EXPECT_EQ(Observe(&pim, L"Bulk"), after) << "bulk, after the load";
+}
+
+// The bulk write refuses what a record write refuses, and only inside a load; it stops at
+// the record refused, with those before it filed.
+TEST(DatabaseLoads, BulkWriteStopsAtTheRecordRefused) {
+  using namespace loadorders;
+  CEGUID pim = PimGuid();
+  ASSERT_NE(Create(&pim, L"BulkRefusals"), 0u);
+  CEOID oid = 0;
+  HANDLE db = CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"BulkRefusals"), nullptr, 0, nullptr);
+  ASSERT_NE(db, INVALID_HANDLE_VALUE);
+  Pending two;
+  two.records = {{ULong(7, 1), Long(1, 5)}, {ULong(7, 2), Long(1, 6)}};
+  SetLastError(0);
+  EXPECT_EQ(CedbLoadRecords(db, 2, &Pending::Next, &two), 0u) << "outside a load";
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  ASSERT_TRUE(CedbBeginVolumeLoad(&pim));
+  EXPECT_EQ(CedbLoadRecords(db, 2, nullptr, nullptr), 0u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(CedbLoadRecords(reinterpret_cast<HANDLE>(0x1234), 2, &Pending::Next, &two), 0u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  CEPROPVAL unknown = ULong(9, 1);
+  unknown.propid = MAKELONG(0x77, 9);
+  CEPROPVAL noBytes = Blob(9, nullptr, 4);
+  struct Case { std::vector<CEPROPVAL> third; DWORD filed; DWORD error; };
+  const Case cases[] = {
+      {{ULong(7, 3), Long(1, 7)}, 3, 0},
+      {{ULong(7, 3), Long(1, 5)}, 2, ERROR_ALREADY_EXISTS},  // the unique key of the first
+      {{ULong(7, 3)}, 2, ERROR_INVALID_PARAMETER},           // no unique key at all
+      {{ULong(7, 3), Long(1, 7), unknown}, 2, ERROR_INVALID_PARAMETER},
+      {{ULong(7, 3), Long(1, 7), noBytes}, 2, ERROR_INVALID_PARAMETER},
+      {{ULong(7, 3), Long(1, 6), Long(1, 7)}, 3, 0},  // the last of one identifier counts
+  };
+  const std::vector<long> empty = Observe(&pim, L"BulkRefusals");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filed * 100 + c.error);
+    Pending run;
+    run.records = {two.records[0], two.records[1], c.third, {ULong(7, 4), Long(1, 8)}};
+    SetLastError(0xDEAD);
+    EXPECT_EQ(CedbLoadRecords(db, 4, &Pending::Next, &run), c.filed == 3 ? 4u : c.filed);
+    EXPECT_EQ(GetLastError(), c.error);
+    std::vector<long> seen = Observe(&pim, L"BulkRefusals");
+    // Walked in the first order: the records filed, by sequence number.
+    std::vector<long> filed(seen.begin(), std::find(seen.begin(), seen.end(), -1));
+    const std::vector<long> all = {1, 2, 3, 4}, firstTwo = {1, 2};
+    EXPECT_EQ(filed, c.filed == 3 ? all : firstTwo);
+    ASSERT_TRUE(CedbEndVolumeLoad(&pim, FALSE));
+    EXPECT_EQ(Observe(&pim, L"BulkRefusals"), empty) << "dropped with the load";
+    ASSERT_TRUE(CedbBeginVolumeLoad(&pim));
+  }
+  ASSERT_TRUE(CedbEndVolumeLoad(&pim, FALSE));
+  CloseHandle(db);
 }
 
 // On the device, deleting the record a handle stands on moves the handle to the next one.

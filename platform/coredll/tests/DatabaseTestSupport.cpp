@@ -260,11 +260,13 @@ std::string ReadFileBytes(const std::wstring& path) {
   return out;
 }
 
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD done;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD done = 0;
+  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
   CloseHandle(f);
+  return ok;
 }
 
 uint32_t VolumeFormat(const std::string& volume) {

@@ -64,7 +64,7 @@ bool ReadAt(HANDLE db, ReadResult* out);
 
 // Whole files, as bytes.
 std::string ReadFileBytes(const std::wstring& path);
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // A volume file: a 32-byte header (its format at offset 8), then entries of a length, a
 // checksum of length and bytes, in format 2 a checksum of those two, and the bytes.

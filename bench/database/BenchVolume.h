@@ -1,0 +1,46 @@
+// A device root of the benchmark's own, so its figures never touch a real one, with one
+// volume created there. The root goes, with every file in it, when the object does.
+#pragma once
+#include "platform/coredll/cedb.h"
+
+#include <string>
+
+namespace bench {
+
+class BenchVolume {
+ public:
+  // benchName names the root ("cedbbench" makes %TEMP%\cedbbench-PID).
+  BenchVolume(const wchar_t* benchName, const wchar_t* volumeName) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    root_ = std::wstring(temp) + benchName + L"-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(root_.c_str(), nullptr);
+    SetEnvironmentVariableW(L"CEDEVICE_ROOT", root_.c_str());
+    mounted_ = CeMountDBVol(&guid_, const_cast<LPWSTR>(volumeName), CREATE_ALWAYS) != FALSE;
+  }
+  ~BenchVolume() {
+    if (mounted_) CeUnmountDBVol(&guid_);
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((root_ + L"\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(File(found.cFileName).c_str());
+      } while (FindNextFileW(find, &found));
+      FindClose(find);
+    }
+    RemoveDirectoryW(root_.c_str());
+  }
+  BenchVolume(const BenchVolume&) = delete;
+  BenchVolume& operator=(const BenchVolume&) = delete;
+
+  bool mounted() const { return mounted_; }
+  CEGUID& guid() { return guid_; }
+  std::wstring File(const std::wstring& name) const { return root_ + L"\\" + name; }
+
+ private:
+  std::wstring root_;
+  CEGUID guid_{};
+  bool mounted_ = false;
+};
+
+}  // namespace bench
