@@ -348,9 +348,6 @@ struct Records {
     values.reserve(lines);
     ends.reserve(lines / 2 + 1);
     this->lines.reserve(lines / 2 + 1);
-    // Unescaped texts are shorter than their quoted form. With all the room taken now,
-    // nothing here ever moves: a loader may read records already read while more are added.
-    unescaped.reserve(text.size());
   }
 
   const std::string& text;
@@ -486,53 +483,26 @@ struct DbText {
   std::vector<SORTORDERSPECEX> sorts;
   int line = 0;
   size_t firstRecord = 0;  // its records in Records: [firstRecord, endRecord)
-  size_t endRecord = 0;    // set once the next database begins, or the text ends
+  size_t endRecord = 0;
 };
 
-// How far a reader on another thread has come, for a loader that files records while the
-// rest of the text is still being read. Under the lock: the databases begun (a database's
-// name, type and orders are whole once a record of it is counted or the next one has
-// begun; databases are only added under it), the records read whole, and the end.
-struct Progress {
-  SRWLOCK lock = SRWLOCK_INIT;
-  CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
-  size_t records = 0;
-  bool done = false;
-  bool ok = false;
-};
-
-// Records are counted for the loader this many at a time.
-constexpr size_t kPublishEvery = 256;
-
-// Reads the whole text; nothing of a volume is touched. With progress, tells a loader on
-// another thread how far it has come.
-bool ReadText(Cursor& c, std::deque<DbText>* dbs, Records* records, Progress* progress) {
-  auto publish = [&](auto&& change) {
-    if (progress) AcquireSRWLockExclusive(&progress->lock);
-    change();
-    if (progress) {
-      progress->records = records->ends.size();
-      ReleaseSRWLockExclusive(&progress->lock);
-      WakeAllConditionVariable(&progress->changed);
-    }
-  };
+// Reads the whole text; nothing of a volume is touched.
+bool Parse(const std::string& text, std::vector<DbText>* dbs, Records* records, std::string* error) {
+  Cursor c{text, 0, 1, error};
   Words words;
   while (c.NextLine(&words)) {
     std::string_view verb = words[0];
     if (verb == "database") {
       if (words.size() < 2 || words[1][0] != '"') return c.Fail("database \"Name\" expected");
-      DbText d;
+      dbs->emplace_back();
+      DbText& d = dbs->back();
       d.name = Wide(words[1].substr(1));
       d.line = c.wordsLine;
       d.firstRecord = d.endRecord = records->ends.size();
       for (size_t i = 2; i < words.size(); ++i)
         if (words[i].compare(0, 5, "type=") == 0) d.type = std::strtoul(std::string(words[i].substr(5)).c_str(), nullptr, 0);
-      publish([&] {
-        if (!dbs->empty()) dbs->back().endRecord = records->ends.size();
-        dbs->push_back(std::move(d));
-      });
     } else if (verb == "sort") {
-      if (dbs->empty() || records->ends.size() != dbs->back().firstRecord ||
+      if (dbs->empty() || dbs->back().endRecord != dbs->back().firstRecord ||
           dbs->back().sorts.size() >= CEDB_MAXSORTORDER)
         return c.Fail("sort outside a database, after its records, or too many");
       SORTORDERSPECEX s{};
@@ -569,81 +539,13 @@ bool ReadText(Cursor& c, std::deque<DbText>* dbs, Records* records, Progress* pr
       if (!ended) return c.Fail("record without end");  // keeps an earlier error
       r.ends.push_back(r.values.size());
       r.lines.push_back(line);
-      if (progress && r.ends.size() % kPublishEvery == 1) publish([] {});
+      dbs->back().endRecord = r.ends.size();
     } else {
       return c.Fail("unknown line " + std::string(verb));
     }
   }
   return !c.failed;
 }
-
-bool Parse(const std::string& text, std::deque<DbText>* dbs, Records* records, std::string* error,
-           Progress* progress = nullptr) {
-  Cursor c{text, 0, 1, error};
-  bool ok = ReadText(c, dbs, records, progress);
-  if (progress) AcquireSRWLockExclusive(&progress->lock);
-  if (!dbs->empty()) dbs->back().endRecord = records->ends.size();
-  if (progress) {
-    progress->records = records->ends.size();
-    progress->done = true;
-    progress->ok = ok;
-    ReleaseSRWLockExclusive(&progress->lock);
-    WakeAllConditionVariable(&progress->changed);
-  }
-  return ok;
-}
-
-// The text read on a thread of its own while the loader files what is read so far: the
-// volume is written only after the whole text has been read without fault, so a text
-// refused anywhere still changes nothing.
-struct Reading {
-  explicit Reading(const std::string& text) : text(text), records(text) {}
-  const std::string& text;
-  std::deque<DbText> dbs;
-  Records records;
-  std::string error;
-  Progress progress;
-
-  static DWORD WINAPI Run(LPVOID self) {
-    auto* r = static_cast<Reading*>(self);
-    Parse(r->text, &r->dbs, &r->records, &r->error, &r->progress);
-    return 0;
-  }
-  // Waits until ready() holds or the text failed; false when it failed. Under the lock.
-  template <class Ready>
-  bool Wait(Ready ready) {
-    AcquireSRWLockShared(&progress.lock);
-    bool failed;
-    while (!(failed = progress.done && !progress.ok) && !ready())
-      SleepConditionVariableSRW(&progress.changed, &progress.lock, INFINITE, CONDITION_VARIABLE_LOCKMODE_SHARED);
-    ReleaseSRWLockShared(&progress.lock);
-    return !failed;
-  }
-  // Database i once its orders are known; null when the text holds no more, or failed.
-  const DbText* Database(size_t i) {
-    const DbText* d = nullptr;
-    bool more = Wait([&] {
-      if (dbs.size() > i && (progress.records > dbs[i].firstRecord || dbs.size() > i + 1 || progress.done)) {
-        d = &dbs[i];
-        return true;
-      }
-      return progress.done;
-    });
-    return more ? d : nullptr;
-  }
-  // The end of the records of database i read so far past from (from itself once all of
-  // them are); false when the text failed.
-  bool RecordsRead(size_t i, size_t from, size_t* end) {
-    return Wait([&] {
-      if (dbs.size() > i + 1 || progress.done) {
-        *end = dbs[i].endRecord;
-        return true;
-      }
-      *end = progress.records;
-      return *end > from;
-    });
-  }
-};
 
 bool Create(CEGUID* volume, const DbText& d, HANDLE* db, std::string* error) {
   CEOID oid = 0;
@@ -713,27 +615,25 @@ bool VolumeText::Dump(CEGUID volume, std::string* out, std::string* error) {
 }
 
 bool VolumeText::Check(const std::string& text, std::string* error) {
-  std::deque<DbText> dbs;
+  std::vector<DbText> dbs;
   Records records(text);
   return Parse(text, &dbs, &records, error);
 }
 
 bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error) {
-  Reading reading(text);
-  HANDLE reader = CreateThread(nullptr, 0, &Reading::Run, &reading, 0, nullptr);
-  if (!reader) Reading::Run(&reading);  // no thread to be had: read it all first
+  std::vector<DbText> dbs;
+  Records records(text);
+  if (!Parse(text, &dbs, &records, error)) return false;
   // The volume changes in one durable step, or not at all.
-  std::string loadError;
-  const bool began = CedbBeginVolumeLoad(&volume) != FALSE;
-  bool ok = began;
-  if (!began) loadError = "cannot load the volume (error " + std::to_string(GetLastError()) + ")";
-  for (size_t i = 0; ok; ++i) {
-    const DbText* d = reading.Database(i);
-    if (!d) break;
+  if (!CedbBeginVolumeLoad(&volume)) {
+    *error = "cannot load the volume (error " + std::to_string(GetLastError()) + ")";
+    return false;
+  }
+  bool ok = true;
+  for (DbText& d : dbs) {
     HANDLE db = INVALID_HANDLE_VALUE;
-    if (!(ok = Create(&volume, *d, &db, &loadError))) break;
-    // The database's records as they are read, many in one call, each handed over as the
-    // store files it.
+    if (!(ok = Create(&volume, d, &db, error))) break;
+    // The database's records in one call, each handed over as the store files it.
     struct Source {
       Records* records;
       size_t first;
@@ -741,33 +641,20 @@ bool VolumeText::Load(CEGUID volume, const std::string& text, std::string* error
         auto* self = static_cast<Source*>(context);
         return self->records->Record(self->first + k, count);
       }
-    };
-    size_t from = d->firstRecord, end = from;
-    while (ok && reading.RecordsRead(i, from, &end) && end > from) {
-      Source source{&reading.records, from};
-      const DWORD want = static_cast<DWORD>(end - from);
-      const DWORD filed = CedbLoadRecords(db, want, &Source::Next, &source);
-      if (filed < want) {
-        loadError = "line " + std::to_string(reading.records.lines[from + filed]) + ": cannot write record (error " +
-                    std::to_string(GetLastError()) + ")";
-        ok = false;
-      }
-      from = end;
+    } source{&records, d.firstRecord};
+    const DWORD want = static_cast<DWORD>(d.endRecord - d.firstRecord);
+    const DWORD filed = CedbLoadRecords(db, want, &Source::Next, &source);
+    if (filed < want) {
+      *error = "line " + std::to_string(records.lines[d.firstRecord + filed]) + ": cannot write record (error " +
+               std::to_string(GetLastError()) + ")";
+      ok = false;
     }
     CloseHandle(db);
+    if (!ok) break;
   }
-  if (reader) {
-    WaitForSingleObject(reader, INFINITE);
-    CloseHandle(reader);
-  }
-  // A fault in the text comes first, wherever it is: the text is read whole before the
-  // volume is written.
-  const bool read = reading.progress.ok;
-  if (!read) *error = reading.error;
-  else if (!ok) *error = loadError;
-  if (began && !CedbEndVolumeLoad(&volume, ok && read) && ok && read) {
+  if (!CedbEndVolumeLoad(&volume, ok) && ok) {
     *error = "cannot write the volume (error " + std::to_string(GetLastError()) + ")";
     ok = false;
   }
-  return ok && read;
+  return ok;
 }

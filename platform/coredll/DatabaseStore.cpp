@@ -1375,19 +1375,11 @@ DWORD LoadRecords(Volume* v, CEOID dbOid, DWORD count, CEDBLOADRECORD next, void
     *error = v->batch ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
     return 0;
   }
-  // Room for all of them at once: no map or order grows record by record. A loader that
-  // hands its records over in many calls (as it reads them) gets room that at least
-  // doubles, so the calls together still move each record a bounded number of times.
-  auto room = [count](auto& c) {
-    const size_t need = c.size() + count;
-    if (need > c.capacity()) c.reserve(std::max(need, 2 * c.capacity()));
-  };
-  const size_t need = db->records.size() + count;
-  if (need > db->records.bucket_count() * db->records.max_load_factor())
-    db->records.reserve(std::max(need, 2 * db->records.size()));
-  room(db->byOid);
-  for (SortOrder& s : db->sorts) room(s.index);
-  room(v->batchEvents);
+  // Room for all of them at once: no map or order grows record by record.
+  db->records.reserve(db->records.size() + count);
+  db->byOid.reserve(db->byOid.size() + count);
+  for (SortOrder& s : db->sorts) s.index.reserve(s.index.size() + count);
+  v->batchEvents.reserve(v->batchEvents.size() + count);
   for (DWORD k = 0; k < count; ++k) {
     WORD n = 0;
     const CEPROPVAL* vals = next(context, k, &n);

@@ -221,10 +221,8 @@ std::string FileBytes(const std::wstring& path) {
   return out;
 }
 
-// Records are filed while the rest of the text is still read, in runs: databases with no
-// records, one, and runs just short of, at and past the reader's step, all come back as
-// written; a fault after many records were filed still leaves the file byte for byte as
-// it was.
+// Many databases, with no records, one and some hundreds, all come back as written; a
+// fault at the very end of a long text leaves the volume file byte for byte as it was.
 TEST(VolumeText, LongTextsLoadWholeOrNotAtAll) {
   CEGUID a = Mount(L"i.vol");
   std::string text;
