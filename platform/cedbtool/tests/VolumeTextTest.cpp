@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -17,7 +18,7 @@ struct Root {
     SetEnvironmentVariableW(L"CEDEVICE_ROOT", dir.c_str());
   }
   ~Root() {
-    for (const wchar_t* f : {L"pim.vol", L"ObjectStore.vol", L"a.vol", L"b.vol", L"c.vol", L"d.vol", L"e.vol", L"f.vol", L"g.vol", L"h.vol"}) DeleteFileW((dir + L"\\" + f).c_str());
+    for (const wchar_t* f : {L"pim.vol", L"ObjectStore.vol", L"a.vol", L"b.vol", L"c.vol", L"d.vol", L"e.vol", L"f.vol", L"g.vol", L"h.vol", L"i.vol"}) DeleteFileW((dir + L"\\" + f).c_str());
     RemoveDirectoryW(dir.c_str());
   }
   std::wstring dir;
@@ -191,6 +192,11 @@ TEST(VolumeText, BadTextNamesTheLineAndChangesNothing) {
       {"database \"Categories\"\nsort unique 0x0001001F:0x00000000\nrecord\n  0x0001001F \"x\"\nend\n"
        "record\n  0x0001001F \"x\"\nend\n",
        "line 6: cannot write record (error 183)"},
+      // Refused by the volume early, wrong as text later: the text's fault is the one told,
+      // as the whole text is read before anything is written.
+      {"database \"Categories\"\nsort unique 0x0001001F:0x00000000\nrecord\n  0x0001001F \"x\"\nend\n"
+       "record\n  0x0001001F \"x\"\nend\ndatabase \"D\"\nbogus\n",
+       "line 10: unknown line bogus"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -201,6 +207,60 @@ TEST(VolumeText, BadTextNamesTheLineAndChangesNothing) {
     ASSERT_TRUE(VolumeText::Dump(a, &after, &error));
     EXPECT_EQ(after, before) << "the volume changed";
   }
+}
+
+std::string FileBytes(const std::wstring& path) {
+  std::string out;
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return out;
+  char buf[4096];
+  DWORD got;
+  while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
+  CloseHandle(f);
+  return out;
+}
+
+// Many databases, with no records, one and some hundreds, all come back as written; a
+// fault at the very end of a long text leaves the volume file byte for byte as it was.
+TEST(VolumeText, LongTextsLoadWholeOrNotAtAll) {
+  CEGUID a = Mount(L"i.vol");
+  std::string text;
+  int next = 0;
+  const int sizes[] = {0, 1, 255, 256, 257, 0, 700, 3};
+  for (size_t d = 0; d < sizeof sizes / sizeof sizes[0]; ++d) {
+    text += "database \"D" + std::to_string(d) + "\" type=0x00000000\n";
+    for (int i = 0; i < sizes[d]; ++i, ++next)
+      text += "record\n  0x00010003 " + std::to_string(next) + "\n  0x0002001F \"r\\t" + std::to_string(next) +
+              "\"\nend\n";
+  }
+  std::string error;
+  ASSERT_TRUE(VolumeText::Load(a, text, &error)) << error;
+  std::string dumped;
+  ASSERT_TRUE(VolumeText::Dump(a, &dumped, &error)) << error;
+  EXPECT_EQ(dumped, text);
+
+  const std::wstring file = root.dir + L"\\i.vol";
+  const std::string before = FileBytes(file);
+  ASSERT_FALSE(before.empty());
+  struct Case { std::string tail; std::string error; };
+  const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  const Case cases[] = {
+      {"record\n  0x00010003 x\nend\n", "line " + std::to_string(lines + 2) + ": bad number x"},
+      {"database \"Late\"\nrecord\n", "line " + std::to_string(lines + 2) + ": record without end"},
+      {std::string("\0", 1), "line " + std::to_string(lines + 1) + ": NUL byte in the text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error);
+    error.clear();
+    EXPECT_FALSE(VolumeText::Load(a, text + c.tail, &error));
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(FileBytes(file), before) << "the volume file changed";
+    std::string after;
+    ASSERT_TRUE(VolumeText::Dump(a, &after, &error));
+    EXPECT_EQ(after, text);
+  }
+  CeUnmountDBVol(&a);
 }
 
 // Empty text, or only comments and blank lines, loads nothing and changes nothing.

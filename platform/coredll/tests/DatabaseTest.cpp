@@ -863,4 +863,47 @@ TEST(DatabaseNotifications, ChangesReachTheWindowGivenAtOpen) {
   CloseHandle(db);
 }
 
+// Every window of the process that asked hears every change, whichever handle of the
+// process made it: one in each layout, and a second window on the same database.
+TEST(DatabaseNotifications, EveryWindowOfTheWritingProcessHears) {
+  CEGUID pim = PimGuid();
+  CEOID dbOid = CreateDb(&pim, L"HeardHere", {});
+  ASSERT_NE(dbOid, 0u);
+  NotificationSink ex, older, second;
+  CENOTIFYREQUEST requests[] = {ex.Request(1), older.Request(2), second.Request(3)};
+  requests[1].dwFlags = 0;
+  NotificationSink* sinks[] = {&ex, &older, &second};
+  std::vector<HANDLE> opened;
+  for (CENOTIFYREQUEST& req : requests) {
+    CEOID oid = 0;
+    opened.push_back(CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"HeardHere"), nullptr, 0, &req));
+    ASSERT_NE(opened.back(), INVALID_HANDLE_VALUE);
+  }
+  CEOID oid = 0;
+  HANDLE writer = CeOpenDatabaseEx2(&pim, &oid, const_cast<LPWSTR>(L"HeardHere"), nullptr, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  CEPROPVAL v = Long(1, 1);
+  CEOID rec = CeWriteRecordProps(writer, 0, 1, &v);
+  ASSERT_NE(rec, 0u);
+  v.val.lVal = 2;
+  ASSERT_EQ(CeWriteRecordProps(writer, rec, 1, &v), rec);
+  ASSERT_TRUE(CeDeleteRecord(writer, rec));
+  ASSERT_TRUE(PumpUntil([&] {
+    for (NotificationSink* s : sinks)
+      if (s->received.size() < 3) return false;
+    return true;
+  }));
+  const UINT types[] = {DB_CEOID_CREATED, DB_CEOID_CHANGED, DB_CEOID_RECORD_DELETED};
+  for (NotificationSink* s : sinks) {
+    ASSERT_EQ(s->received.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(s->received[i].uType, types[i]);
+      EXPECT_EQ(s->received[i].oid, rec);
+      EXPECT_EQ(s->received[i].oidParent, dbOid);
+    }
+  }
+  CloseHandle(writer);
+  for (HANDLE h : opened) CloseHandle(h);
+}
+
 }  // namespace

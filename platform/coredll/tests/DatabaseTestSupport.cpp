@@ -155,6 +155,15 @@ LRESULT CALLBACK NotificationSink::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     CeFreeNotification(&req, n);
     return 0;
   }
+  if (msg >= DB_CEOID_CREATED && msg <= DB_NOTIFY_DATABASE_CHANGED) {
+    auto* self = reinterpret_cast<NotificationSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    CENOTIFICATION n{};
+    n.uType = msg;
+    n.oid = static_cast<CEOID>(wp);
+    n.oidParent = static_cast<CEOID>(lp);
+    if (self) self->received.push_back(n);
+    return 0;
+  }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 

@@ -23,7 +23,8 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
 // Pumps this thread's messages until done() or the deadline (a guard, not a measure).
 bool PumpUntil(const std::function<bool()>& done, DWORD deadlineMs = 10000);
 
-// A hidden window that keeps a copy of every database notification it receives.
+// A hidden window that keeps a copy of every database notification it receives; one in
+// the older layout (the type as the message) is kept as the same fields.
 class NotificationSink {
  public:
   NotificationSink();
