@@ -10,6 +10,7 @@
 
 #include "base/AppointmentRecord.h"
 #include "base/DateTime.h"
+#include "base/tests/DeviceRoot.h"
 #include "ondrel/MonthCache.h"
 #include "ondrel/MonthItem.h"
 #include "pim/PocketOutlook.h"
@@ -319,6 +320,7 @@ TEST(MonthCache, FuzzedRequestsAreSafe) {
 // items through the object model.
 class MonthFromStore : public ::testing::TestWithParam<bool> {
  protected:
+  MonthFromStore() : m_mode(GetParam()) {}
   void SetUp() override {
     pimtest::UseLayout(GetParam());
     pimtest::ClearStores();
@@ -341,6 +343,7 @@ class MonthFromStore : public ::testing::TestWithParam<bool> {
     ASSERT_HRESULT_SUCCEEDED(appt->Save());
     appt->Release();
   }
+  CStoreMode m_mode;
   CComInitScope m_com;
 };
 
