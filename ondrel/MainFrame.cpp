@@ -4,6 +4,7 @@
 
 #include "base/DateTime.h"
 #include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
 #include "ondrel/OndrelLog.h"
 
 namespace {
@@ -17,6 +18,9 @@ void LogRefused(LPCWSTR what, const COPYDATASTRUCT* copy) {
            static_cast<unsigned long long>(copy ? copy->dwData : 0), copy ? copy->cbData : 0ul);
   COndrelLog::Append(line);
 }
+
+// A date of a change: the no-date value, or a real day between the years 100 and 9999.
+bool IsChangeDate(double date) { return date == kNoDate || (date >= -657434.0 && date < 2958466.0); }
 
 }  // namespace
 
@@ -40,8 +44,16 @@ CMainFrame::CMainFrame()
       m_msgCancelLoad(RegisterWindowMessageW(L"QelTarvo_CancelLoad")),
       m_msgShowMessage(RegisterWindowMessageW(L"QelTarvo_ShowMessage")),
       m_msgGetPIStatus(RegisterWindowMessageW(L"QelTarvo_GetPIStatus")),
-      m_msgChangeItem(RegisterWindowMessageW(L"QelTarvo_ChangeItem")) {
+      m_msgChangeItem(RegisterWindowMessageW(L"QelTarvo_ChangeItem")),
+      m_months(this) {
   InitScreenDpi();
+}
+
+BOOL CMainFrame::LoadMonth(DWORD key) {
+  CMonthItem* month = m_months.GetMonth(key);
+  if (!month) return FALSE;
+  if (!month->IsLoaded()) ComputeMonth(month, GetViewSettings().App_MarkConflicting != 0);
+  return TRUE;
 }
 
 BOOL CMainFrame::OnCopyData(const COPYDATASTRUCT* copy) {
@@ -61,9 +73,38 @@ LRESULT CMainFrame::OnChangeItem(const COPYDATASTRUCT* copy) {
     LogRefused(L"change", copy);
     return 0;
   }
+  const ONDREL_CHANGE_RECORD& r = change.record;
+  const DWORD day = r.first.u32;
+  const DWORD op = r.operation & 0xFFFF0000;
+  if ((op == 0x10000 && !(IsChangeDate(r.f64a) && IsChangeDate(r.f64b))) ||
+      (op == ONDREL_CHANGE_TASK_DATES && !(IsChangeDate(r.first.f64) && IsChangeDate(r.f64a) && IsChangeDate(r.f64b)))) {
+    LogRefused(L"change dates", copy);
+    return 0;
+  }
+  switch (op) {
+    case 0x10000:
+      return m_helper.ChangeAppointment(r.objectId, day, r.f64a, r.f64b, r.u32a, r.u32b);
+    case ONDREL_SET_REMINDER:
+      return m_helper.SetApptReminder(r.objectId, static_cast<LONG>(r.first.u32));
+    case ONDREL_DELETE_ITEM:
+      if (r.kind == ITEM_APPOINTMENT) return m_helper.ChangeAppointment(r.objectId, day, kNoDate, kNoDate, 0, 0);
+      return m_helper.DeleteItem(static_cast<int>(r.kind), r.objectId);
+    case ONDREL_COPY_ITEM:
+      if (r.kind == ITEM_APPOINTMENT) return m_helper.ChangeAppointment(r.objectId, day, kNoDate, kNoDate, 1, 0);
+      return m_helper.CopyItem(static_cast<int>(r.kind), r.objectId);
+    case ONDREL_COMPLETE_TASK:
+      // The state the sender asked for; a sender that names none gets the other one.
+      return m_helper.CompleteTask(r.objectId, r.u32b == ONDREL_COMPLETE_STATE_GIVEN ? (r.u32a != 0) : -1);
+    case ONDREL_CHANGE_TASK_DATES:
+      return m_helper.ChangeTaskDate(r.objectId, r.first.f64, r.f64a, r.f64b);
+    case ONDREL_SET_CATEGORIES:
+      return m_helper.SetCategories(r.objectId, change.categories);
+    default:
+      break;
+  }
   wchar_t line[120];
-  swprintf(line, 120, L"change 0x%lX of item %lu not carried out here", static_cast<unsigned long>(change.record.operation),
-           static_cast<unsigned long>(change.record.objectId));
+  swprintf(line, 120, L"refused change 0x%lX of item %lu", static_cast<unsigned long>(r.operation),
+           static_cast<unsigned long>(r.objectId));
   COndrelLog::Append(line);
   return 0;
 }
@@ -85,10 +126,21 @@ void CMainFrame::OnDisplayItem(WPARAM code) {
     m_helper.DisplayNote(r.text1);
     return;
   }
-  if (action == ONDREL_ACTION_NEW || action == ONDREL_ACTION_NEW_FROM_NOTE) {
-    wchar_t line[96];
-    swprintf(line, 96, L"new item of kind %d not carried out here", kind);
-    COndrelLog::Append(line);
+  if (action == ONDREL_ACTION_NEW) {
+    const double date1 = r.date1 == 0.0 ? kNoDate : r.date1, date2 = r.date2 == 0.0 ? kNoDate : r.date2;
+    if (kind == ITEM_CONTACT)
+      m_helper.NewItemWithText2(kind, r.text1, r.text2);
+    else
+      m_helper.NewItem(kind, r.text1, date1, date2, nullptr, r.objectId == 0xFFFFFFFF ? 0 : r.objectId);
+    return;
+  }
+  if (action == ONDREL_ACTION_NEW_FROM_NOTE) {
+    const BOOL temporary = r.objectId == 0xFFFFFFFF;
+    if (!m_helper.NewItemFromNote(kind, r.text1, temporary)) {
+      if (temporary && r.text1[0]) DeleteFileW(r.text1);
+      if (HWND helper = FindWindowW(L"QelTarvoTimeHelperWnd_1.0", nullptr))
+        ::PostMessageW(helper, m_msgShowMessage, 1, 0);
+    }
     return;
   }
   m_helper.DisplayItem(kind, r.objectId, action == ONDREL_ACTION_EDIT ? DISPLAY_EDIT : DISPLAY_OPEN,
@@ -148,8 +200,8 @@ BOOL CMainFrame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, 
       if (wParam == 1) {
         m_helper.WatchDialogs();
       } else {
-        // The month summaries are served by the month service, not built here.
         ::KillTimer(window, wParam);
+        m_months.ProcessQueue();
         ::SetTimer(window, kMonthTimer, kMonthInterval, nullptr);
       }
       return TRUE;
@@ -170,6 +222,8 @@ BOOL CMainFrame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, 
   }
   if (message == m_msgUpdateSettings) {
     m_helper.ReadPimChoice();
+    GetViewSettings().Load();
+    m_months.Clear();
     return TRUE;
   }
   if (message == m_msgGetPIStatus) {
@@ -177,22 +231,33 @@ BOOL CMainFrame::ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, 
     return TRUE;
   }
   if (message == m_msgChangeItem) {
-    // A change arrives by copy (it carries its categories text); a bare pointer from
-    // another process is no record here.
-    if (lParam) COndrelLog::Append(L"refused change: not sent as a copy");
+    // A beam is posted with its two values; every other change arrives by copy (it
+    // carries its categories text), and a bare pointer from another process is no
+    // record here.
+    uint32_t kind = 0, objectId = 0;
+    if (ReadOndrelBeam(wParam, lParam, &kind, &objectId))
+      result = m_helper.BeamItem(objectId, static_cast<int>(kind));
+    else if (lParam)
+      COndrelLog::Append(L"refused change: not sent as a copy");
     return TRUE;
   }
   if (message == m_msgGetMonth) {
     MSG waiting;
     if (PeekMessageW(&waiting, window, m_msgCancelLoad, m_msgCancelLoad, PM_NOREMOVE)) return TRUE;
+    m_months.Request(static_cast<DWORD>(wParam), reinterpret_cast<HWND>(lParam));
     ::SetTimer(window, kMonthTimer, 100, nullptr);
     return TRUE;
   }
   if (message == m_msgUpdateCalendar) {
     ::KillTimer(window, kMonthTimer);
+    m_months.Clear();
     ::SetTimer(window, kMonthTimer, kMonthInterval, nullptr);
     return TRUE;
   }
-  if (message == m_msgCancelLoad || message == m_msgShowMessage) return TRUE;
+  if (message == m_msgCancelLoad) {
+    m_months.CancelRequests();
+    return TRUE;
+  }
+  if (message == m_msgShowMessage) return TRUE;
   return CFrameWindowImpl<CMainFrame>::ProcessWindowMessage(window, message, wParam, lParam, result, mapId);
 }

@@ -4,18 +4,27 @@
 #pragma once
 #include <windows.h>
 
+#include "ondrel/MonthCache.h"
 #include "ondrel/PoomHelper.h"
 #include "ondrel/RequestQueue.h"
 #include "platform/windowlib/FrameWindowImpl.h"
 #include "platform/windowlib/MessageLoop.h"
 
-class CMainFrame : public CFrameWindowImpl<CMainFrame>, public CMessageFilter, public CIdleHandler {
+class CMainFrame : public CFrameWindowImpl<CMainFrame>,
+                   public CMessageFilter,
+                   public CIdleHandler,
+                   public IMonthOwner {
  public:
   DECLARE_WND_CLASS_EX(L"QelTarvo_Ondrel_10", 0, COLOR_WINDOW)
 
   CMainFrame();
   CPoomHelper& Helper() { return m_helper; }
   const CRequestQueue& Queue() const { return m_queue; }
+  CMonthCache& Months() { return m_months; }
+
+  // The month owner: the frame's window, and a month computed unless it is loaded.
+  HWND GetOwnerWindow() override { return m_hWnd; }
+  BOOL LoadMonth(DWORD key) override;
 
   BOOL PreTranslateMessage(MSG* msg) override { return CFrameWindowImpl<CMainFrame>::PreTranslateMessage(msg); }
   BOOL OnIdle() override { return FALSE; }
@@ -43,6 +52,7 @@ class CMainFrame : public CFrameWindowImpl<CMainFrame>, public CMessageFilter, p
   UINT m_msgShowMessage;
   UINT m_msgGetPIStatus;
   UINT m_msgChangeItem;
+  CMonthCache m_months;
 };
 
 // "-contacts": the plug-in's window asked to show its contacts tab; the first window

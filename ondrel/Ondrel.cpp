@@ -6,6 +6,8 @@
 
 #include <cwchar>
 
+#include "base/CeDbApi.h"
+#include "base/Platform.h"
 #include "ondrel/MainFrame.h"
 #include "pim/PocketOutlook.h"
 #include "platform/coredll/ce.h"
@@ -58,6 +60,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
   int code = CheckSingleInstance();
   if (code == 0) {
     CoInitializeEx(nullptr, 0);
+    // The month summaries read the appointments store in the device's own layout.
+    SetNewerStore(IsPocketPC());
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES};
     InitCommonControlsEx(&controls);
     GetModule().Init(instance);

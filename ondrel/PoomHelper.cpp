@@ -10,6 +10,7 @@
 #include "base/Platform.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
+#include "ondrel/ComItem.h"
 #include "pim/OndrelProtocol.h"
 #include "pim/PocketOutlook.h"
 #include "platform/coredll/Notify.h"
@@ -27,46 +28,13 @@ const wchar_t kKeepContact[] = L"Cool Contact";
 
 CPoomHelper::PFN_MESSAGE_BOX g_messageBox = nullptr;
 
-// One reference to a COM object that can be handed back from a function.
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(ComPtr&& other) noexcept : m_p(other.m_p) { other.m_p = nullptr; }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (m_p) m_p->Release();
-  }
-  T* Get() const { return m_p; }
-  T** GetAddressOf() { return &m_p; }
-  T* operator->() const { return m_p; }
-  explicit operator bool() const { return m_p != nullptr; }
-
- private:
-  T* m_p = nullptr;
-};
-
 int Box(LPCWSTR text, LPCWSTR caption, UINT type) {
   return g_messageBox ? g_messageBox(nullptr, text, caption, type) : MessageBoxW(nullptr, text, caption, type);
-}
-
-CString TakeBstr(BSTR text) {
-  CString value = text ? text : L"";
-  if (text) SysFreeString(text);
-  return value;
 }
 
 bool ClassIs(HWND window, LPCWSTR name) {
   wchar_t text[201] = {};
   return window && GetClassNameW(window, text, 201) && _wcsicmp(text, name) == 0;
-}
-
-template <class T>
-ComPtr<T> Query(IUnknown* object, const IID& iid) {
-  ComPtr<T> out;
-  if (object) object->QueryInterface(iid, reinterpret_cast<void**>(out.GetAddressOf()));
-  return out;
 }
 
 // Shows the item's card: through IItem (Display, or Edit for modes 1 and 2), or the
@@ -80,13 +48,6 @@ HRESULT ShowCard(IDispatch* item, const IID& iid, int mode, bool throughItem) {
   }
   ComPtr<T> typed = Query<T>(item, iid);
   return typed ? typed->Display() : E_FAIL;
-}
-
-ComPtr<IDispatch> ItemFromOid(DWORD oid) {
-  ComPtr<IDispatch> item;
-  IPOutlookApp* app = CPocketOutlook::GetInst();
-  if (app) app->GetItemFromOid(static_cast<long>(oid), item.GetAddressOf());
-  return item;
 }
 
 // A quoted argument stays one argument whatever it holds: inner quotes are doubled
@@ -120,6 +81,8 @@ BOOL OndrelIsPocketPC2002() {
   DWORD major = 0, minor = 0;
   return GetPocketPCVersion(&major, &minor) && major == 3;
 }
+
+DWORD CPoomHelper::s_newItemPause = 200;
 
 CPoomHelper::PFN_MESSAGE_BOX CPoomHelper::SetMessageBoxHandler(PFN_MESSAGE_BOX handler) {
   PFN_MESSAGE_BOX previous = g_messageBox;
@@ -364,7 +327,10 @@ int CPoomHelper::DisplayItem(int kind, DWORD oid, int mode, double date) {
 
   m_watching = 1;
   Sleep(100);
-  if (mode == DISPLAY_NEW && oid) {
+  // Only a card that was shown can have been left empty: a PIM choice that shows
+  // nothing keeps the new item the request reported as made.
+  const bool shown = m_pim == 0 || m_pim == 2;
+  if (mode == DISPLAY_NEW && oid && shown) {
     // A new item left without a subject (or a contact without any name) is taken
     // away again. The contact's rule is its own (the marker below); a task or
     // appointment is kept only when its subject is neither empty nor the default
@@ -382,7 +348,7 @@ int CPoomHelper::DisplayItem(int kind, DWORD oid, int mode, double date) {
 }
 
 CString CPoomHelper::DisplayOther(DWORD oid) {
-  OtherPimRequest request = {m_kind, oid, m_mode, m_date, FALSE, m_newDate1, m_newDate2, m_newText, m_dontClose != 0};
+  OtherPimRequest request = {m_kind, oid, m_mode, m_date, m_newStored, m_newDate1, m_newDate2, m_newText, m_dontClose != 0};
   CString line = OtherPimCommandLine(m_pim, request);
   Launch(m_programPath, line);
   return CString();

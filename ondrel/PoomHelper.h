@@ -36,6 +36,35 @@ class CPoomHelper {
   // from now (CeRunAppAtTime) and its frame asked to close; the subject is "No Subject".
   void RestartSelf(CString& subject);
 
+  // Changes through the object model, whatever PIM shows items: 1 done, 0 when a
+  // step failed (nothing is said to the user).
+  // occurrenceDay: the day number of one occurrence, or the no-date value for the
+  // series. Without dates flag 0 deletes and 1 copies; with dates it is the busy status.
+  int ChangeAppointment(DWORD oid, DWORD occurrenceDay, double start, double end, DWORD flag, DWORD allDay);
+  // Minutes before the start; negative clears the reminder.
+  int SetApptReminder(DWORD oid, LONG minutes);
+  // A task (kind 13) or a contact (any other kind).
+  int DeleteItem(int kind, DWORD oid);
+  int CopyItem(int kind, DWORD oid);
+  // complete 1 or 0: the state asked for (already so: nothing changes); -1 the other
+  // state than the store's (a sender that names none). Completing a task with a repeat
+  // marker in its subject and a due date first makes its next copy.
+  int CompleteTask(DWORD oid, int complete);
+  int ChangeTaskDate(DWORD oid, double start, double due, double reminder);
+  // kind: the item's folder type (1 appointment, 2 contact, 3 task).
+  int BeamItem(DWORD oid, int kind);
+  int SetCategories(DWORD oid, LPCWSTR text);
+
+  // New items, stored at once and then shown for editing (the other PIMs' programs
+  // make their own). text: the categories; absent dates are the no-date value; a
+  // source names an item to duplicate. 1 when created (and shown), 0 when not.
+  int NewItem(int kind, LPCWSTR text, double date1, double date2, LPCWSTR text2, DWORD source);
+  int NewItemWithText2(int kind, LPCWSTR text, LPCWSTR text2);
+  // The note file's bytes become the new item's ink; a temporary file is deleted.
+  int NewItemFromNote(int kind, LPCWSTR path, BOOL temporary);
+  // The pause after a new item is stored (milliseconds), for tests.
+  static void SetNewItemPause(DWORD milliseconds) { s_newItemPause = milliseconds; }
+
   void OpenContactsView();
   void OpenTasksView();
   void OpenCalendarView();
@@ -80,6 +109,7 @@ class CPoomHelper {
   HWND GetShieldWindow() const { return m_shield; }
 
  private:
+  DWORD CreateNewItem(int kind, LPCWSTR text, double date1, double date2, LPCWSTR text2, DWORD source);
   void ShowShieldWindow();
   void HideShieldWindow(BOOL always);
   void StopWatching();
@@ -104,6 +134,8 @@ class CPoomHelper {
   double m_newDate1;
   double m_newDate2;
   CString m_newText;
+  BOOL m_newStored = FALSE;
+  static DWORD s_newItemPause;
   double m_date;
   int m_mode;
   int m_kind;

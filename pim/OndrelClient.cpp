@@ -464,8 +464,10 @@ LRESULT COndrelClient::CopyItem(int kind, DWORD objectId, DWORD occurrenceDay) {
   return Change(objectId, static_cast<DWORD>(kind), ONDREL_COPY_ITEM, change);
 }
 
-LRESULT COndrelClient::CompleteTask(DWORD objectId) {
+LRESULT COndrelClient::CompleteTask(DWORD objectId, BOOL complete) {
   ONDREL_CHANGE_MESSAGE change = {};
+  change.record.u32a = complete ? 1 : 0;
+  change.record.u32b = ONDREL_COMPLETE_STATE_GIVEN;
   return Change(objectId, 13, ONDREL_COMPLETE_TASK, change);
 }
 

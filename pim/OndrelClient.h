@@ -71,7 +71,8 @@ class COndrelClient {
   LRESULT SetApptReminder(DWORD objectId, DWORD value);
   LRESULT DeleteItem(int kind, DWORD objectId);
   LRESULT CopyItem(int kind, DWORD objectId, DWORD occurrenceDay);
-  LRESULT CompleteTask(DWORD objectId);
+  // Sets (complete) or clears the task's completion.
+  LRESULT CompleteTask(DWORD objectId, BOOL complete);
   LRESULT ChangeTaskDate(DWORD objectId, double start, double due, double reminder);
   LRESULT SetItemCategories(DWORD objectId, LPCWSTR categories);
   // Runs the category picker over the owner window at anchor (owner client

@@ -86,6 +86,11 @@ static_assert(offsetof(ONDREL_CHANGE_RECORD, first) == 16 && offsetof(ONDREL_CHA
                   offsetof(ONDREL_CHANGE_RECORD, u32a) == 40,
               "change record layout");
 
+// Task completion names the state it wants (+40 the state, +44 this marker), so a
+// second tap or a view behind the store cannot undo what the user asked for. A record
+// without the marker asks for the other state than the store's.
+constexpr uint32_t ONDREL_COMPLETE_STATE_GIVEN = 1;
+
 // The categories text of a change travels in the same copy, behind the record;
 // +16 of the record stays 0. A longer text is not cut (that would drop the user's
 // categories): the change is refused.

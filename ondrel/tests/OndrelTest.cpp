@@ -20,6 +20,7 @@
 #include "base/Platform.h"
 #include "platform/windowlib/ComPtr.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
+#include "ondrel/tests/TestDates.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 
 namespace {
@@ -45,21 +46,8 @@ std::string ReadAll(const std::wstring& path) {
 
 std::wstring DeviceLog(const wchar_t* name) { return cedbtest::Root() + L"\\Windows\\" + name; }
 
-// 2026-03-14 09:30 as a variant date.
-double Date(int year, int month, int day, int hour, int minute) {
-  SYSTEMTIME t = {};
-  t.wYear = static_cast<WORD>(year);
-  t.wMonth = static_cast<WORD>(month);
-  t.wDay = static_cast<WORD>(day);
-  t.wHour = static_cast<WORD>(hour);
-  t.wMinute = static_cast<WORD>(minute);
-  double date = 0;
-  SystemTimeToVariantDate(t, &date);
-  return date;
-}
-
 TEST(OndrelCommandLines, OtherPimsGetTheirExactFormats) {
-  const double when = Date(2026, 3, 14, 9, 30);
+  const double when = TestDate(2026, 3, 14, 9, 30);
   const DWORD minutes = CPoomHelper::DateMinutes(when);
   ASSERT_GT(minutes, 0u);
   const std::wstring m = std::to_wstring(minutes);
@@ -463,7 +451,7 @@ class OndrelProcess : public ::testing::Test {
           BSTR subject = SysAllocString(text ? text : L"Review");
           appt->put_Subject(subject);
           SysFreeString(subject);
-          appt->put_Start(Date(2026, 3, 14, 9, 30));
+          appt->put_Start(TestDate(2026, 3, 14, 9, 30));
           appt->Release();
         } else if (type == olContactItem) {
           IContact* contact = nullptr;
@@ -546,9 +534,9 @@ TEST_F(OndrelProcess, ShowsCardsRefusesLiesAndStops) {
   EXPECT_TRUE(client.DisplayItem(13, task, TRUE, 0.0));
   EXPECT_TRUE(client.DisplayItem(10, contact, FALSE, 0.0));
   // The appointment on its day, found by the store's restriction text.
-  EXPECT_TRUE(client.DisplayItem(9, appt, FALSE, Date(2026, 3, 14, 9, 30)));
+  EXPECT_TRUE(client.DisplayItem(9, appt, FALSE, TestDate(2026, 3, 14, 9, 30)));
   // A day it does not fall on shows nothing.
-  EXPECT_TRUE(client.DisplayItem(9, appt, FALSE, Date(2026, 3, 15, 9, 30)));
+  EXPECT_TRUE(client.DisplayItem(9, appt, FALSE, TestDate(2026, 3, 15, 9, 30)));
   std::ostringstream expected;
   expected << "Display oid=" << appt << " folder=9 occurrence=0\r\n"
            << "Edit oid=" << task << " folder=13 occurrence=0\r\n"
@@ -621,7 +609,7 @@ TEST_F(OndrelProcess, PocketPC2002AsksAboutAnOccurrence) {
   {
     CPoomHelper helper;
     helper.ReadPimChoice();
-    EXPECT_EQ(helper.DisplayItem(ITEM_APPOINTMENT, appt, DISPLAY_OPEN, Date(2026, 3, 14, 9, 30)), 0);
+    EXPECT_EQ(helper.DisplayItem(ITEM_APPOINTMENT, appt, DISPLAY_OPEN, TestDate(2026, 3, 14, 9, 30)), 0);
     EXPECT_EQ(helper.DisplayItem(ITEM_APPOINTMENT, appt, DISPLAY_OPEN, kNoDate), 1);  // the series: no question
     EXPECT_EQ(helper.GetShieldWindow(), nullptr);
   }

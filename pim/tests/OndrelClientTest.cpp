@@ -206,13 +206,17 @@ TEST_F(OndrelClientTest, ChangesCarryTheirValuesAndAnswer) {
   dates.first.f64 = 45010.0;
   dates.f64a = 45011.0;
   dates.f64b = ONDREL_NO_DATE;
+  ONDREL_CHANGE_RECORD complete = record(15, 13, ONDREL_COMPLETE_TASK), notComplete = complete;
+  complete.u32a = 1;
+  complete.u32b = notComplete.u32b = ONDREL_COMPLETE_STATE_GIVEN;
   const std::wstring many(ONDREL_CATEGORIES_CHARS - 1, L'c');
   const Case cases[] = {
       {"move", [&] { return m_client.ChangeAppointment(11, 45000, 45000.25, 45000.5, 1, 2); }, move, L""},
       {"reminder", [&] { return m_client.SetApptReminder(12, 15); }, reminder, L""},
       {"delete", [&] { return m_client.DeleteItem(13, 13); }, record(13, 13, ONDREL_DELETE_ITEM), L""},
       {"copy", [&] { return m_client.CopyItem(10, 14, 949998); }, copy, L""},
-      {"complete", [&] { return m_client.CompleteTask(15); }, record(15, 13, ONDREL_COMPLETE_TASK), L""},
+      {"complete", [&] { return m_client.CompleteTask(15, TRUE); }, complete, L""},
+      {"not complete", [&] { return m_client.CompleteTask(15, FALSE); }, notComplete, L""},
       {"task dates", [&] { return m_client.ChangeTaskDate(16, 45010.0, 45011.0, ONDREL_NO_DATE); }, dates, L""},
       {"categories", [&] { return m_client.SetItemCategories(17, L"Work, Home"); },
        record(17, 0, ONDREL_SET_CATEGORIES), L"Work, Home"},

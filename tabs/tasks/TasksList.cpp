@@ -454,10 +454,10 @@ BOOL CTasksList::SetPrivate(DWORD oid, int value) {
 }
 
 LRESULT CTasksList::CompleteTask(DWORD oid, BOOL complete) {
-  // The item-operations program toggles: a task already as asked is left alone.
+  // A task already as asked is left alone (no round trip to the program).
   for (TASK_ITEM* task : m_tasks)
     if (task->itemOid == oid && (task->complete != FALSE) == (complete != FALSE)) return 0;
-  return Client().CompleteTask(oid);
+  return Client().CompleteTask(oid, complete);
 }
 
 LRESULT CTasksList::DeleteTask(DWORD oid) { return Client().DeleteItem(kTaskKind, oid); }
