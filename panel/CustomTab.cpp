@@ -258,6 +258,10 @@ void CCustomTab::Activate() {
   for (auto& record : m_items)
     if (record->item.hwndCustom && !record->tooNarrow) ShowWindow(record->item.hwndCustom, SW_SHOWNORMAL);
   m_layoutPending = TRUE;
+  // Bounds given before the items were loaded placed nothing: place them now rather
+  // than leave them zero high until the next refresh query.
+  const RECT bounds = m_rect;
+  if (!IsRectEmpty(&bounds)) SetRect(&bounds);
 }
 
 BOOL CCustomTab::Deactivate() {

@@ -122,6 +122,25 @@ TEST(CustomTab, StacksItsItemsWithSeparators) {
   EXPECT_EQ(tab.GetWantedHeight(), 91);
 }
 
+// The panel lays a tab out before it first shows it: the first activation places the
+// items at once, not at the next refresh query.
+TEST(CustomTab, BoundsGivenBeforeTheFirstShowPlaceTheItems) {
+  TabFixture fixture(L"custom_first");
+  CustomTabEntry entry;
+  entry.items = {Item(L"Early", 35)};
+  fixture.tab = std::make_unique<CCustomTab>(&fixture.host.root, entry);
+  fixture.host.root.AddChild(fixture.tab.get());
+  RECT bounds = {0, 0, 200, 300};
+  fixture.tab->SetRect(&bounds);
+  fixture.tab->Activate();
+  HWND window = fixture.tab->GetItem(0).item.hwndCustom;
+  ASSERT_TRUE(window);
+  EXPECT_TRUE(Shown(window));
+  RECT placed = WindowRectInHost(window, fixture.host.m_hWnd);
+  EXPECT_EQ(placed.bottom - placed.top, 35);
+  EXPECT_EQ(placed.right - placed.left, 200);
+}
+
 TEST(CustomTab, ItemsThatCannotShowGetABand) {
   TabFixture fixture(L"custom_bands");
   const int band = CustomTabBandHeight();
