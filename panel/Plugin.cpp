@@ -17,6 +17,7 @@
 #include "controls/ItemPalette.h"
 #include "graphics/Dib.h"
 #include "graphics/SkinColors.h"
+#include "panel/CustomTabSource.h"
 #include "panel/FaultGuard.h"
 #include "panel/NotifyWnd.h"
 #include "panel/PreWindow.h"
@@ -149,6 +150,8 @@ BOOL EnsurePluginInitialized() {
   InitCommonControls();
   AygInitialize();
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+  // The custom tabs come from the registry unless something else (a test) gave its own.
+  if (!GetCustomTabSource()) SetCustomTabSource(&CCustomTabSource::Instance());
   s.initialized = TRUE;
   return TRUE;
 }

@@ -243,3 +243,9 @@
 #define IDS_EVENT_BIRTHDAY 182
 #define IDS_EVENT_ANNIVERSARY 183
 #define IDS_CONTACT_NO_PHOTO 251
+// Custom tabs: the bands shown where a hosted Today item cannot show itself.
+#define IDS_CUSTOM_TAB_EMPTY 320
+#define IDS_CUSTOM_ITEM_ON_TODAY 321
+#define IDS_CUSTOM_ITEM_CYCLIC 322
+#define IDS_CUSTOM_ITEM_FAILED 323
+#define IDS_CUSTOM_ITEM_TOO_NARROW 324

@@ -22,6 +22,7 @@ int SaveInChild(bool newer);
 }
 namespace paneltest {
 int PostPanelMessagesInChild(const std::wstring& arg);
+int ActivateItemInChild(const std::wstring& name);
 }
 
 namespace {
@@ -381,6 +382,10 @@ namespace cedbtest {
 bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
   if (job == L"panel-messages") {
     *exitCode = static_cast<DWORD>(paneltest::PostPanelMessagesInChild(arg));
+    return true;
+  }
+  if (job == L"activate-item") {
+    *exitCode = static_cast<DWORD>(paneltest::ActivateItemInChild(arg));
     return true;
   }
   if (job == L"hostile") {

@@ -2,7 +2,8 @@
 // name and height over the screen's watermark and keeps a list of the Today messages
 // it was sent.
 //   "Flags" of its item key: low 16 bits the height in pixels (0: 40), bit 16 set
-//   makes ordinal 240 fail (return no window).
+//   makes ordinal 240 fail (return no window), bit 17 leaves the class registered
+//   when the library is freed.
 //   Registered messages: "TodayTestItem_SetHeight" (wParam: the new height, given to
 //   the screen at its next refresh query), "TodayTestItem_Reload" (asks the desktop
 //   to reload the Today items, as installers do).
@@ -21,6 +22,7 @@ constexpr DWORD kDefaultHeight = 40;
 constexpr DWORD kFailFlag = TODAY_TEST_ITEM_FAIL;
 
 HINSTANCE g_instance;
+bool g_keepClass = false;
 
 struct Received {
   UINT message;
@@ -138,13 +140,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     g_instance = instance;
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
-    UnregisterClassW(kClassName, instance);
+    if (!g_keepClass) UnregisterClassW(kClassName, instance);
   }
   return TRUE;
 }
 
 extern "C" HWND WINAPI InitializeCustomItem(TODAYLISTITEM* item, HWND parent) {
   if (!item || !item->fEnabled || (item->grfFlags & kFailFlag)) return nullptr;
+  if (item->grfFlags & TODAY_TEST_ITEM_KEEP_CLASS) g_keepClass = true;
   WNDCLASSW probe;
   if (!GetClassInfoW(g_instance, kClassName, &probe)) {
     WNDCLASSW wc = {};
