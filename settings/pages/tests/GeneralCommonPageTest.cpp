@@ -182,6 +182,7 @@ TEST_F(GeneralCommonPageTest, UnusableProviderKeepsThePageOpen) {
   // Agenda Fusion there when the page opens, gone by the time the user applies.
   const CRegistryView fusion = m_machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion");
   fusion.WriteString(L"AppLocation", L"\\Program Files\\Agenda Fusion");
+  Store(L"ShowTabs", 7);
   Store(L"CurrentPIM", 0);
   Store(L"TotalHeight", 90);
   RunPage(

@@ -159,7 +159,9 @@ TEST_F(SkinsPageTest, ChoicesRoundTripThroughTheSheet) {
     EXPECT_EQ(after.selected, c.finallySelected);
     EXPECT_EQ(StoredText(L"SkinName"), c.written);
     ASSERT_EQ(Messages().size(), c.messages);
-    if (c.messages) EXPECT_TRUE(Messages()[0].type & MB_ICONERROR);
+    if (c.messages) {
+      EXPECT_TRUE(Messages()[0].type & MB_ICONERROR);
+    }
   }
 }
 
