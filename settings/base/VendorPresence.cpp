@@ -44,13 +44,6 @@ BOOL GetAgendaOnePath() {
   return key.IsOpen() && key.ValueExists(L"InstallPath");
 }
 
-HMODULE FindPIToolsLibrary() {
-  HMODULE module = LoadLibraryW(PIToolsFirstCandidate());
-  for (LPCWSTR name : kPIToolsFallbacks)
-    if (!module) module = LoadLibraryW(name);
-  return module;
-}
-
 BOOL FreeLibrarySafe() {
   if (LibraryExists(PIToolsFirstCandidate())) return TRUE;
   for (LPCWSTR name : kPIToolsFallbacks)

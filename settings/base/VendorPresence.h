@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "pim/PocketInformantTools.h"
 #include "platform/windowlib/String.h"
 
 // Agenda Fusion: HKLM "SOFTWARE\Developer One, Inc.\Agenda Fusion" with "AppLocation".
@@ -10,10 +11,8 @@ BOOL GetAgendaFusionPath();
 // Agenda One: HKCU "SOFTWARE\Developer One\Agenda One" with "InstallPath".
 BOOL GetAgendaOnePath();
 
-// The Pocket Informant tools library, loaded (the caller frees it): "PIToolsLoc" of
-// HKCU "Software\WebIS\PocketInformant", else "PITools.dll", "\Windows\PITools.dll",
-// "PINewEditUI.dll", "\Windows\PINewEditUI.dll". Null when none loads.
-HMODULE FindPIToolsLibrary();
+// The Pocket Informant tools library, loaded (the caller frees it): pim's
+// FindPIToolsLibrary, one copy for both programs.
 // Whether one of those libraries is there. Asked without running the library's code.
 BOOL FreeLibrarySafe();
 // Pellam's library and the phone: pim's IsPellamPresent (pim/SystemUtils.h) and

@@ -80,12 +80,6 @@ class CPendingPage : public COptionsPage<CPendingPage<Section, Page>> {
   LPCWSTR GetHelpTopic() { return FindPage(Section, Page).helpTopic; }
 };
 
-using CGeneralCommonPage = CPendingPage<0, 0>;
-using CGroupStylePage = CPendingPage<0, 2>;
-using CLongDatePage = CPendingPage<0, 3>;
-using CShortDatePage = CPendingPage<0, 4>;
-using CSkinsPage = CPendingPage<0, 5>;
-using CAutoReturnPage = CPendingPage<0, 6>;
 using CCalendarShowPage = CPendingPage<1, 1>;
 using CCalendarTasksPage = CPendingPage<1, 2>;
 using CCalendarViewStylePage = CPendingPage<1, 4>;
@@ -101,5 +95,4 @@ using CNotesShowPage = CPendingPage<4, 1>;
 using CNotesViewStylePage = CPendingPage<4, 2>;
 using CMessagesCommonPage = CPendingPage<5, 0>;
 using CMessagesFilterPage = CPendingPage<5, 1>;
-using CSpecialEventsPage = CPendingPage<6, 0>;
 using CTabsCommonPage = CPendingPage<8, 0>;

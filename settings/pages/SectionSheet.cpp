@@ -9,6 +9,13 @@
 #include "settings/pages/FontPage.h"
 #include "settings/pages/NotesFilterPage.h"
 #include "settings/pages/TabsPage.h"
+#include "settings/pages/AutoReturnPage.h"
+#include "settings/pages/GeneralCommonPage.h"
+#include "settings/pages/GroupStylePage.h"
+#include "settings/pages/LongDatePage.h"
+#include "settings/pages/ShortDatePage.h"
+#include "settings/pages/SkinsPage.h"
+#include "settings/pages/SpecialEventsPage.h"
 #include "settings/shell/MainWnd.h"
 
 namespace {
