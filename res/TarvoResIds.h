@@ -243,3 +243,8 @@
 #define IDS_EVENT_BIRTHDAY 182
 #define IDS_EVENT_ANNIVERSARY 183
 #define IDS_CONTACT_NO_PHOTO 251
+// Calendar options pages: the first-week "choose a date" item, the row-count item of
+// the view-style page, the old forecast-build warning of the titles page.
+#define IDS_FIRST_WEEK_CHOOSE 313
+#define IDS_APP_LINES 32806
+#define IDS_OLD_SOVEL_WARNING 32837
