@@ -86,7 +86,6 @@ using CLongDatePage = CPendingPage<0, 3>;
 using CShortDatePage = CPendingPage<0, 4>;
 using CSkinsPage = CPendingPage<0, 5>;
 using CAutoReturnPage = CPendingPage<0, 6>;
-using CCalendarIconsPage = CPendingPage<1, 5>;
 using CTasksCommonPage = CPendingPage<2, 0>;
 using CTasksViewStylePage = CPendingPage<2, 1>;
 using CTasksIconsPage = CPendingPage<2, 2>;

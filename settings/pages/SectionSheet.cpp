@@ -4,6 +4,7 @@
 
 #include "base/Translator.h"
 #include "settings/pages/CalendarCommonPage.h"
+#include "settings/pages/CalendarIconsPage.h"
 #include "settings/pages/CalendarShowPage.h"
 #include "settings/pages/CalendarTasksPage.h"
 #include "settings/pages/CalendarTitlesPage.h"

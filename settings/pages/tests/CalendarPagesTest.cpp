@@ -12,6 +12,7 @@
 #include "base/ViewSettings.h"
 #include "pim/SystemUtils.h"
 #include "settings/pages/CalendarCommonPage.h"
+#include "settings/pages/CalendarIconsPage.h"
 #include "settings/pages/CalendarShowPage.h"
 #include "settings/pages/CalendarTasksPage.h"
 #include "settings/pages/CalendarTitlesPage.h"
@@ -414,6 +415,45 @@ TEST_F(CalendarPagesTest, TitlesPageFollowsTheForecastProductsPresence) {
   }
   sovel.Delete();
   SetMessageBoxHandler(previous);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CalendarPagesTest, IconsPageKeepsThePatternsLettersInListOrder) {
+  struct Case {
+    const char* name;
+    const wchar_t* stored;
+    int leadingItem;
+    const wchar_t* written;
+  };
+  const Case cases[] = {
+      {"default", nullptr, 1, L"n3qrsac"},
+      {"no leading icon", L"2sq", 0, L"2qs"},
+      // Letters the page has no icon for are dropped; a doubled letter ends unselected.
+      {"unknown and doubled", L"Q1xrzrc", 2, L"q1c"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_product.Delete();
+    if (c.stored) m_product.WriteString(L"CurAppPattern", c.stored);
+    GetViewSettings().Load();
+    int leading = -1;
+    RunPage(5, [&](HWND page) { leading = Selection(page, kLeadingIconCombo); });
+    EXPECT_EQ(leading, c.leadingItem);
+    CViewSettings calendar;
+    calendar.Load();
+    EXPECT_EQ(std::wstring(calendar.GetAppPattern()), std::wstring(c.written));
+  }
+
+  // No leading icon chosen: the row that carried it is no trailing icon either.
+  m_product.Delete();
+  GetViewSettings().Load();
+  RunPage(5, [&](HWND page) { Choose(page, kLeadingIconCombo, 0); });
+  CViewSettings calendar;
+  calendar.Load();
+  EXPECT_EQ(std::wstring(calendar.GetAppPattern()), std::wstring(L"3qrsac"));
 }
 
 }  // namespace
