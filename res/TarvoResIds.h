@@ -269,3 +269,9 @@
 #define IDS_SKIN_SAMPLE_SUBJECT 32810
 #define IDS_SKIN_SAMPLE_LOCATION 32811
 #define IDS_SKIN_SAMPLE_TASK 32814
+// Calendar options pages: the first-week "choose a date" item, the row-count item of
+// the view-style page, the old forecast-build warning of the titles page.
+#define IDS_FIRST_WEEK_CHOOSE 313
+#define IDS_APP_LINES 32806
+#define IDS_OLD_SOVEL_WARNING 32837
+#define IDS_NO_LEADING_ICON 32833

@@ -1,8 +1,55 @@
 #include "settings/pages/CalendarTitlesPage.h"
 
 #include "base/DateFormat.h"
+#include "base/Translator.h"
+#include "base/ViewSettings.h"
 #include "settings/pages/NestedSection.h"
 #include "settings/shell/MainWnd.h"
+#include "settings/shell/UserPrompt.h"
+#include "tabs/calendar/SovelLink.h"
+
+namespace {
+const UINT kOldSovelWarning = 32837;
+}
+
+BOOL CCalendarTitlesPage::OnInitPage() {
+  m_sovelState = ::GetSovelState();
+  TakeControls(FALSE);
+  if (m_sovelState == kSovelNotInstalled) ::EnableWindow(GetDlgItem(kSovelForecastBox), FALSE);
+  return TRUE;
+}
+
+void CCalendarTitlesPage::TakeControls(BOOL toRecord) {
+  CViewSettings& settings = GetViewSettings();
+  const BOOL sovel = m_sovelState != kSovelNotInstalled;
+  if (toRecord) {
+    if (sovel) settings.AppGroup_Sovel = IsDlgButtonChecked(kSovelForecastBox) == BST_CHECKED;
+    settings.AppGroup_Today = IsDlgButtonChecked(kTodayMarkBox) == BST_CHECKED;
+    settings.AppGroup_Span = IsDlgButtonChecked(kSpanBarBox) == BST_CHECKED;
+    const LRESULT offset = SendDlgItemMessage(kDayOffsetCombo, CB_GETCURSEL, 0, 0);
+    if (offset >= 0) settings.AppGroup_Offset = static_cast<int>(offset);
+    return;
+  }
+  CheckDlgButton(kSovelForecastBox, sovel && settings.AppGroup_Sovel ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(kTodayMarkBox, settings.AppGroup_Today ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(kSpanBarBox, settings.AppGroup_Span ? BST_CHECKED : BST_UNCHECKED);
+  SendDlgItemMessage(kDayOffsetCombo, CB_SETCURSEL, static_cast<WPARAM>(settings.AppGroup_Offset), 0);
+}
+
+BOOL CCalendarTitlesPage::OnApply() {
+  TakeControls(TRUE);
+  CViewSettings& settings = GetViewSettings();
+  if (m_sovelState == kSovelOldBuild && settings.AppGroup_Sovel && !m_warned) {
+    CString text;
+    LoadUIString(text, kOldSovelWarning);
+    ShowMessageBox(m_hWnd, text, L"Qel Tarvo Options", MB_OK | MB_ICONEXCLAMATION);
+    m_warned = TRUE;
+  }
+  settings.Save();
+  return TRUE;
+}
+
+void CCalendarTitlesPage::OnReset() { GetViewSettings().Load(); }
 
 LRESULT CCalendarTitlesPage::OnLongDateLink() {
   CMainWnd* main = GetMainWindow();

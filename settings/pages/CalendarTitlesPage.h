@@ -10,21 +10,34 @@
 const WORD kLinkCommandCode = 10003;
 const UINT kLinkNotifyCode = 10105;
 const int kLongDateLink = 1048;
+const int kSovelForecastBox = 1050;
+const int kTodayMarkBox = 1045;
+const int kSpanBarBox = 1047;
+const int kDayOffsetCombo = 1049;
 
 class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
  public:
   enum { IDD = FindPage(1, 3).templateId };
 
-  BOOL OnInitPage() { return TRUE; }
-  BOOL OnApply() { return TRUE; }
+  BOOL OnInitPage();
+  BOOL OnApply();
+  void OnReset();
   LPCWSTR GetHelpTopic() { return FindPage(1, 3).helpTopic; }
   // The General sheet at its long-date page, then the date formats read again.
   LRESULT OnLongDateLink();
+  // toRecord: the controls into the view settings (the forecast only with Sovel
+  // installed); else the record into the controls.
+  void TakeControls(BOOL toRecord);
+  int GetSovelState() const { return m_sovelState; }
 
   BEGIN_MSG_MAP(CCalendarTitlesPage)
     COMMAND_HANDLER(kLongDateLink, kLinkCommandCode, OnLinkCommand)
     COMMAND_HANDLER(kLongDateLink, BN_CLICKED, OnLinkClicked)
     NOTIFY_HANDLER(kLongDateLink, kLinkNotifyCode, OnLinkNotify)
+    COMMAND_ID_HANDLER(kSovelForecastBox, OnValueCommand)
+    COMMAND_ID_HANDLER(kTodayMarkBox, OnValueCommand)
+    COMMAND_ID_HANDLER(kSpanBarBox, OnValueCommand)
+    COMMAND_ID_HANDLER(kDayOffsetCombo, OnValueCommand)
     CHAIN_MSG_MAP(COptionsPage<CCalendarTitlesPage>)
   END_MSG_MAP()
 
@@ -32,4 +45,11 @@ class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
   LRESULT OnLinkCommand(WORD, WORD, HWND, BOOL&) { return 1; }
   LRESULT OnLinkClicked(WORD, WORD, HWND, BOOL&) { return OnLongDateLink(); }
   LRESULT OnLinkNotify(int, NMHDR*, BOOL&) { return OnLongDateLink(); }
+  LRESULT OnValueCommand(WORD, WORD, HWND, BOOL&) {
+    if (!m_initialising) TakeControls(TRUE);
+    return 0;
+  }
+
+  int m_sovelState = 0;
+  BOOL m_warned = FALSE;
 };

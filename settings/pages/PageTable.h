@@ -80,10 +80,6 @@ class CPendingPage : public COptionsPage<CPendingPage<Section, Page>> {
   LPCWSTR GetHelpTopic() { return FindPage(Section, Page).helpTopic; }
 };
 
-using CCalendarShowPage = CPendingPage<1, 1>;
-using CCalendarTasksPage = CPendingPage<1, 2>;
-using CCalendarViewStylePage = CPendingPage<1, 4>;
-using CCalendarIconsPage = CPendingPage<1, 5>;
 using CTasksCommonPage = CPendingPage<2, 0>;
 using CTasksViewStylePage = CPendingPage<2, 1>;
 using CTasksIconsPage = CPendingPage<2, 2>;

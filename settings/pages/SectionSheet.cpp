@@ -4,7 +4,11 @@
 
 #include "base/Translator.h"
 #include "settings/pages/CalendarCommonPage.h"
+#include "settings/pages/CalendarIconsPage.h"
+#include "settings/pages/CalendarShowPage.h"
+#include "settings/pages/CalendarTasksPage.h"
 #include "settings/pages/CalendarTitlesPage.h"
+#include "settings/pages/CalendarViewStylePage.h"
 #include "settings/pages/ContactsIconsPage.h"
 #include "settings/pages/FontPage.h"
 #include "settings/pages/NotesFilterPage.h"

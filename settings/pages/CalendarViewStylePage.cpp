@@ -1,0 +1,71 @@
+#include "settings/pages/CalendarViewStylePage.h"
+
+#include <cwchar>
+
+#include "base/Translator.h"
+#include "base/ViewSettings.h"
+
+namespace {
+const UINT kLinesText = 32806;  // "%d line(s)"
+}
+
+BOOL CCalendarViewStylePage::OnInitPage() {
+  m_ready = FALSE;
+  CViewSettings& settings = GetViewSettings();
+  CString format;
+  LoadUIString(format, kLinesText);
+  for (int lines = 1; lines <= 3; ++lines) {
+    WCHAR text[128] = L"";
+    swprintf(text, 128, format.IsEmpty() ? L"%d" : static_cast<LPCWSTR>(format), lines);
+    SendDlgItemMessage(kAppLinesCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+  SendDlgItemMessage(kAppLinesCombo, CB_SETCURSEL, static_cast<WPARAM>(settings.AppPattern.count - 1), 0);
+  SendDlgItemMessage(kSubjectStyleCombo, CB_SETCURSEL, static_cast<WPARAM>(settings.App_SubjectStyle - 1), 0);
+  HoldBack();
+  CheckDlgButton(kAppStatusBarBox, settings.App_StatusBar ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(kAppLocationBox, settings.App_Location ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(kAppStartOnlyBox, settings.App_StartOnly ? BST_CHECKED : BST_UNCHECKED);
+  m_ready = TRUE;
+  return TRUE;
+}
+
+void CCalendarViewStylePage::HoldBack() {
+  CViewSettings& settings = GetViewSettings();
+  m_heldBackStyle = -1;
+  if (settings.App_SubjectStyle == 3) {
+    m_heldBackStyle = 3;
+    settings.App_SubjectStyle = 2;
+  }
+}
+
+void CCalendarViewStylePage::UpdateSettings() {
+  m_ready = FALSE;
+  CViewSettings& settings = GetViewSettings();
+  const LRESULT lines = SendDlgItemMessage(kAppLinesCombo, CB_GETCURSEL, 0, 0);
+  if (lines >= 0) settings.AppPattern.count = static_cast<int>(lines) + 1;
+  const LRESULT style = SendDlgItemMessage(kSubjectStyleCombo, CB_GETCURSEL, 0, 0);
+  if (style >= 0) settings.App_SubjectStyle = static_cast<int>(style) + 1;
+  else if (m_heldBackStyle > 0) settings.App_SubjectStyle = m_heldBackStyle;
+  settings.App_StatusBar = IsDlgButtonChecked(kAppStatusBarBox) == BST_CHECKED;
+  settings.App_Location = IsDlgButtonChecked(kAppLocationBox) == BST_CHECKED;
+  settings.App_StartOnly = IsDlgButtonChecked(kAppStartOnlyBox) == BST_CHECKED;
+  HoldBack();
+  m_ready = TRUE;
+}
+
+BOOL CCalendarViewStylePage::OnSetActive() {
+  if (m_ready) UpdateSettings();
+  return COptionsPage<CCalendarViewStylePage>::OnSetActive();
+}
+
+BOOL CCalendarViewStylePage::OnApply() {
+  UpdateSettings();
+  CViewSettings& settings = GetViewSettings();
+  if (m_heldBackStyle > 0) settings.App_SubjectStyle = m_heldBackStyle;
+  settings.Save();
+  // The page keeps running after an apply: its sample goes on drawing style 2.
+  HoldBack();
+  return TRUE;
+}
+
+void CCalendarViewStylePage::OnReset() { GetViewSettings().Load(); }
