@@ -200,6 +200,7 @@ BOOL CIconSets::StartMirto() {
 BOOL CIconSets::OnFill() {
   m_recent.Load();
   m_current = -1;
+  if (!m_title.IsEmpty()) SetWindowText(m_title);
   if (!m_toolbar.Create(m_hWnd, WS_CHILD | WS_VISIBLE, kToolbarId, 0, nullptr, 0)) return FALSE;
   RECT bar{};
   m_toolbar.GetWindowRect(&bar);

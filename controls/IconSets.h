@@ -44,6 +44,8 @@ class CIconSets : public CScrollDialog<CIconSets> {
   void SetSelectedName(LPCWSTR path);
   // Null after "no icon"; else the chosen file (empty when none was selected).
   LPCWSTR GetSelectedName() const { return m_noIcon ? nullptr : m_selected.GetString(); }
+  // The dialog's title in place of the template's (empty: the template's).
+  void SetTitle(LPCWSTR title) { m_title = title ? title : L""; }
   // What the icon program is given after "-c" (a category name).
   void SetMirtoArgument(LPCWSTR argument) { m_mirtoArgument = argument ? argument : L""; }
   BOOL IsMirtoAvailable() const { return m_mirto; }
@@ -113,4 +115,5 @@ class CIconSets : public CScrollDialog<CIconSets> {
   BOOL m_mirto;
   CString m_mirtoPath;
   CString m_mirtoArgument;
+  CString m_title;
 };

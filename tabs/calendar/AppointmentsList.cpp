@@ -12,6 +12,7 @@
 #include "pim/CategoriesList.h"
 #include "res/TarvoResIds.h"
 #include "pim/IconProviderRef.h"
+#include "pim/LocaleSortKey.h"
 #include "tabs/calendar/CompareAppointments.h"
 #include "tabs/calendar/DateTimeDlg.h"
 
@@ -83,17 +84,7 @@ struct SortEntry {
 int CompareEntries(void*, const SortEntry* a, const SortEntry* b) {
   if (a->minute != b->minute) return a->minute < b->minute ? -1 : 1;
   if (a->record->m_busyStatus != b->record->m_busyStatus) return a->record->m_busyStatus < b->record->m_busyStatus ? -1 : 1;
-  int c = strcmp(reinterpret_cast<const char*>(a->key.data()), reinterpret_cast<const char*>(b->key.data()));
-  return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-void SortKey(const CString& subject, std::vector<BYTE>* key) {
-  int need = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kAppointmentSubjectFlags, subject,
-                          subject.GetLength(), nullptr, 0);
-  key->assign(need > 0 ? need + 1 : 1, 0);
-  if (need > 0)
-    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | kAppointmentSubjectFlags, subject, subject.GetLength(),
-                 reinterpret_cast<LPWSTR>(key->data()), need);
+  return CompareLocaleSortKeys(a->key, b->key);
 }
 
 // Sorts the records in CompareAppointments order (stable).
@@ -104,7 +95,7 @@ void SortRecords(std::vector<CAppointmentRecord*>& records) {
   for (size_t k = 0; k < records.size(); ++k) {
     entries[k].record = records[k];
     entries[k].minute = AppointmentStartMinute(records[k]->m_start);
-    SortKey(records[k]->m_subject, &entries[k].key);
+    MakeLocaleSortKey(records[k]->m_subject, records[k]->m_subject.GetLength(), kAppointmentSubjectFlags, &entries[k].key);
     order[k] = &entries[k];
   }
   if (MergeSort(order.data(), static_cast<int>(order.size()), static_cast<void*>(nullptr), CompareEntries) < 0) return;

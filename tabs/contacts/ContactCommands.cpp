@@ -2,11 +2,14 @@
 
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
+#include "controls/IconSets.h"
 #include "controls/PopupMenuTracker.h"
 #include "graphics/FontCache.h"
 #include "graphics/TextFit.h"
 #include "panel/PanelPrompt.h"
+#include "pim/IconProviderRef.h"
 #include "pim/PimAddins.h"
+#include "res/TarvoResIds.h"
 #include "tabs/contacts/ContactItem.h"
 #include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
@@ -14,6 +17,8 @@
 namespace {
 
 HWND g_commandWindow = nullptr;
+// The item kind contacts are linked to their icons with.
+const int kContactItemKind = 10;
 
 // The value cut with an ellipsis to the screen's width less 100 logical pixels.
 CString FitToScreen(const CString& value) {
@@ -51,6 +56,9 @@ BOOL CONTACT_ITEM::DoCommand(int command) {
     case kContactCopy:
       requests.CopyContact(m_itemOid);
       return TRUE;
+    case kContactChooseIcon:
+      ChooseIcon(g_commandWindow);
+      return TRUE;
     case kContactShowNote:
       return FALSE;
     default: {
@@ -63,6 +71,23 @@ BOOL CONTACT_ITEM::DoCommand(int command) {
   }
 }
 
+void CONTACT_ITEM::ChooseIcon(HWND owner) {
+  CIconSets sets;
+  sets.SetSelectedName(m_iconName.IsEmpty() ? nullptr : m_iconName.GetString());
+  CString title;
+  LoadTranslatedString(title, IDS_CONTACT_ICON_TITLE);
+  sets.SetTitle(title);
+  if (sets.DoModal(owner) != IDOK) return;
+  LPCWSTR chosen = sets.GetSelectedName();
+  if (!chosen || !*chosen) {
+    if (CIconProviderRef::SetLink(m_itemOid, kContactItemKind, nullptr, nullptr, nullptr)) m_iconName.Empty();
+  } else if (wcslen(chosen) > 1) {
+    CString stored;
+    if (CIconProviderRef::SetLink(m_itemOid, kContactItemKind, chosen, &stored, nullptr))
+      m_iconName = stored.IsEmpty() ? CString(chosen) : stored;
+  }
+}
+
 int ChooseContactDefaultField(CONTACT_ITEM* contact, HWND owner, POINT point) {
   if (!contact) return -1;
   HMENU menu = CreatePopupMenu();
@@ -72,7 +97,7 @@ int ChooseContactDefaultField(CONTACT_ITEM* contact, HWND owner, POINT point) {
     if (contact->m_fields[field].IsEmpty()) continue;
     CString label, entry;
     LoadTranslatedString(label, ContactFieldLabelId(field));
-    entry.Format(L"%s:\t%s", static_cast<LPCWSTR>(label), static_cast<LPCWSTR>(FitToScreen(contact->m_fields[field])));
+    entry.Format(L"%s:\t%s", static_cast<LPCWSTR>(label), static_cast<LPCWSTR>(FitToScreen(contact->m_fields[field].ToString())));
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(field + 1), entry);
     ++entries;
   }

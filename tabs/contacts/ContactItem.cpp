@@ -6,14 +6,15 @@
 #include "base/CeDbApi.h"
 #include "base/ViewSettings.h"
 #include "tabs/contacts/ContactPhotos.h"
+#include "tabs/contacts/ContactTextPool.h"
 
 namespace {
 
 // Appends part after a single space, only where both sides are non-empty.
-void Join(CString& text, const CString& part) {
+void Join(CString& text, const CContactText& part) {
   if (part.IsEmpty()) return;
   if (!text.IsEmpty()) text += L' ';
-  text += part;
+  text.Append(part, part.GetLength());
 }
 
 }  // namespace
@@ -37,7 +38,17 @@ CONTACT_ITEM::CONTACT_ITEM(DWORD itemOid, DWORD recordOid)
 
 CONTACT_ITEM::CONTACT_ITEM(const CONTACT_ITEM& other) : CONTACT_ITEM(0, 0) { Assign(other); }
 
-CONTACT_ITEM::~CONTACT_ITEM() { ReleasePhoto(); }
+CONTACT_ITEM::~CONTACT_ITEM() {
+  ReleasePhoto();
+  if (m_textPool) m_textPool->Release();
+}
+
+void CONTACT_ITEM::HoldTextPool(CContactTextPool* pool) {
+  if (pool == m_textPool) return;
+  if (pool) pool->AddRef();
+  if (m_textPool) m_textPool->Release();
+  m_textPool = pool;
+}
 
 CONTACT_ITEM* CONTACT_ITEM::Create(DWORD itemOid, DWORD recordOid) {
   CONTACT_ITEM* item = new (std::nothrow) CONTACT_ITEM(itemOid, recordOid);
@@ -49,15 +60,20 @@ void CONTACT_ITEM::Assign(const CONTACT_ITEM& other) {
   if (&other == this) return;
   m_anniversary = other.m_anniversary;
   m_birthday = other.m_birthday;
-  m_firstName = other.m_firstName;
-  m_middleName = other.m_middleName;
-  m_lastName = other.m_lastName;
-  m_suffix = other.m_suffix;
-  m_fileAs = other.m_fileAs;
-  m_company = other.m_company;
-  m_nickname = other.m_nickname;
-  m_title = other.m_title;
-  for (int i = 0; i < kContactFieldCount; ++i) m_fields[i] = other.m_fields[i];
+  // Pooled texts stay views: this record holds the other's pool from now on.
+  CContactTextPool* oldPool = m_textPool;
+  if (oldPool) oldPool->AddRef();
+  HoldTextPool(other.m_textPool);
+  m_firstName.CopyFrom(other.m_firstName);
+  m_middleName.CopyFrom(other.m_middleName);
+  m_lastName.CopyFrom(other.m_lastName);
+  m_suffix.CopyFrom(other.m_suffix);
+  m_fileAs.CopyFrom(other.m_fileAs);
+  m_company.CopyFrom(other.m_company);
+  m_nickname.CopyFrom(other.m_nickname);
+  m_title.CopyFrom(other.m_title);
+  for (int i = 0; i < kContactFieldCount; ++i) m_fields[i].CopyFrom(other.m_fields[i]);
+  if (oldPool) oldPool->Release();
   m_iconName = other.m_iconName;
   m_birthdayEvent = other.m_birthdayEvent;
   m_anniversaryEvent = other.m_anniversaryEvent;
@@ -93,12 +109,12 @@ void CONTACT_ITEM::SetHasPicture(int flag) {
 
 CString CONTACT_ITEM::GetDefaultFieldText() {
   if (m_defaultField >= 0 && m_defaultField < kContactFieldCount && !m_fields[m_defaultField].IsEmpty())
-    return m_fields[m_defaultField];
+    return m_fields[m_defaultField].ToString();
   m_defaultField = -1;
   for (int i = 0; i < kContactFieldCount; ++i)
     if (!m_fields[i].IsEmpty()) {
       m_defaultField = i;
-      return m_fields[i];
+      return m_fields[i].ToString();
     }
   return CString();
 }

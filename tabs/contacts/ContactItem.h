@@ -9,13 +9,18 @@
 #include "pim/ContactSort.h"
 #include "platform/windowlib/String.h"
 #include "tabs/contacts/ContactFields.h"
+#include "tabs/contacts/ContactText.h"
+#include "tabs/contacts/FixedBlockPool.h"
+
+class CContactTextPool;
 
 class CBitmapDC;
 
 // A variant date that stands for "no date".
 const double kNoContactDate = 949998.0;
 
-class CONTACT_ITEM : public CSortableContact {
+// Records come from a pool of blocks of their size (a load makes thousands).
+class CONTACT_ITEM : public CSortableContact, public CPooledNew<CONTACT_ITEM> {
  public:
   enum PhotoState { kPhotoNone = 0, kPhotoPresent = 1, kPhotoUnknown = 2 };
   enum { kNameModes = 4 };
@@ -55,6 +60,9 @@ class CONTACT_ITEM : public CSortableContact {
 
   // A contact command (ContactCommands.h): whether it was handled.
   BOOL DoCommand(int command);
+  // The icon chooser with the contact's icon preselected; on OK the chosen icon is
+  // linked to the contact, or the link removed when none was chosen.
+  void ChooseIcon(HWND owner);
 
   // The photo state after looking it up once (older store: the other programs' folders).
   int FindPhoto();
@@ -71,10 +79,11 @@ class CONTACT_ITEM : public CSortableContact {
 
   double m_anniversary;
   double m_birthday;
-  CString m_firstName, m_middleName, m_lastName, m_suffix, m_fileAs, m_company;
-  CString m_nickname;
-  CString m_title;
-  CString m_fields[kContactFieldCount];
+  // The record's texts: views into the load's text pool, or strings of their own.
+  CContactText m_firstName, m_middleName, m_lastName, m_suffix, m_fileAs, m_company;
+  CContactText m_nickname;
+  CContactText m_title;
+  CContactText m_fields[kContactFieldCount];
   CString m_iconName;
   int m_birthdayEvent;
   int m_anniversaryEvent;
@@ -94,6 +103,13 @@ class CONTACT_ITEM : public CSortableContact {
   int m_matchStart;
   int m_matchLength;
   BOOL m_matchRtl;
+
+  // The pool the pooled texts point into (a reference held), or null.
+  void HoldTextPool(CContactTextPool* pool);
+  CContactTextPool* GetTextPool() const { return m_textPool; }
+
+ private:
+  CContactTextPool* m_textPool = nullptr;
 };
 
 // The contact's name in a mode (the contact's cache for it).

@@ -5,6 +5,7 @@
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "graphics/BitmapCache.h"
 #include "graphics/FontCache.h"
 #include "graphics/KeyedBitmap.h"
 #include "graphics/Skin.h"
@@ -92,9 +93,12 @@ void CContactListItem::PlaceIcons(LPCWSTR pattern, BOOL fromLeft, int lineHeight
       SIZE size = SkinIconSize(kNoteIcon);
       AddIcon(kIconNote, kNoteIcon, size.cx, size.cy);
     } else if (*p == L'c') {
-      // The contact's own picture is the store's; the first category's otherwise.
+      // The contact's own picture from the icon cache; the first category's otherwise.
       int firstCategory = -1;
-      if (categoryIcons)
+      if (CKeyedBitmap* own = CBitmapCache::Instance().Get(m_contact->m_iconName)) {
+        SIZE size = own->GetSize();
+        AddIcon(kIconCustom, 0, size.cx, size.cy);
+      } else if (categoryIcons)
         for (int i = m_contact->m_categories.FindNext(0); i >= 0; i = m_contact->m_categories.FindNext(i + 1))
           if (m_contact->m_categories.Test(i) == 1 && categoryIcons->GetIcon(i)) {
             firstCategory = i;
@@ -279,6 +283,9 @@ void CContactListItem::Draw(CTextRunList* context, const POINT* origin) {
     RECT r = shifted(icon.rect);
     if (icon.kind == kIconCategory) {
       if (CKeyedBitmap* picture = categoryIcons ? categoryIcons->GetIcon(icon.id) : nullptr)
+        picture->DrawTransparent(context->GetTarget(), r.left, r.top, dc);
+    } else if (icon.kind == kIconCustom) {
+      if (CKeyedBitmap* picture = CBitmapCache::Instance().Get(m_contact->m_iconName))
         picture->DrawTransparent(context->GetTarget(), r.left, r.top, dc);
     } else {
       CSkin::Instance().DrawIcon(icon.id, context->GetTarget(), r.left, r.top, dc);

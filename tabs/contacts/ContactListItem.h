@@ -15,7 +15,7 @@ class CContactListItem : public CPimListItem {
   // What the owner hears (OnItemNotify).
   enum { kNotifyShowNote = 1024, kNotifyChooseField = 1025, kNotifyCategories = 1552 };
   enum { kCommandShowNote = 1305, kCommandPhotoApplet = 1306, kCommandCategories = 1008 };
-  enum IconKind { kIconSkin, kIconCategory, kIconNote, kIconField };
+  enum IconKind { kIconSkin, kIconCategory, kIconNote, kIconField, kIconCustom };
   struct IconEntry {
     int kind;
     int id;  // skin icon, or category record number

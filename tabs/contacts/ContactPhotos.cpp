@@ -140,20 +140,20 @@ int FindContactPhoto(CONTACT_ITEM* contact) {
     case 1:
       folder = ReadOtherProgramString(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\Developer One, Inc.\\Agenda Fusion",
                                       L"ContactPhotoFolder", L"\\My Documents\\FusionContactPhotos");
-      have = ProbeUnder(folder, contact->m_fileAs, found);
+      have = ProbeUnder(folder, contact->m_fileAs.ToString(), found);
       break;
     case 2: {
       folder = ReadOtherProgramString(HKEY_CURRENT_USER, L"\\Software\\WebIS\\PocketInformant", L"WebIS_Folder", L"");
       CString pictures = WithBackslash(folder);
       pictures += L"WebIS\\ContactPics\\";
-      have = ProbeUnder(pictures, contact->m_fileAs, found);
+      have = ProbeUnder(pictures, contact->m_fileAs.ToString(), found);
       break;
     }
     default:
       if (g_photosFolder && g_photosFolder(&folder)) {
-        CString name = contact->m_firstName;
+        CString name = contact->m_firstName.ToString();
         if (!name.IsEmpty() && !contact->m_lastName.IsEmpty()) name += L' ';
-        name += contact->m_lastName;
+        name += static_cast<LPCWSTR>(contact->m_lastName);
         have = ProbeUnder(folder, name, found);
       } else if (contact->m_callerIdPhoto != 0) {
         have = FindCallerIdPhoto(contact->m_callerIdPhoto, found, 0) ||

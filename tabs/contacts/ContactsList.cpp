@@ -12,8 +12,10 @@
 #include "graphics/FileStream.h"
 #include "pim/CategoriesList.h"
 #include "pim/IconProviderRef.h"
+#include "pim/LocaleSortKey.h"
 #include "tabs/contacts/ContactDetails.h"
 #include "tabs/contacts/ContactNoteViewer.h"
+#include "tabs/contacts/ContactTextPool.h"
 #include "tabs/contacts/OndrelContactRequests.h"
 
 namespace {
@@ -48,16 +50,31 @@ const CEPROPID kNewerDetails[CONTACT_DETAILS::kDetailTexts] = {0x008C001F, 0x009
 const CEPROPID kLegacyAddressStart[CONTACT_DETAILS::kAddresses] = {0x4045001F, 0x4040001F, 0x404A001F};
 const CEPROPID kNewerAddressStart[CONTACT_DETAILS::kAddresses] = {0x00C1001F, 0x00D1001F, 0x00E1001F};
 
-// A text value: missing or deleted empties the field, another type leaves it alone.
-void ReadText(const CDbRecord& reader, int index, CString& field) {
+// A text value: null when the field is to be left alone (no entry, another type than
+// text), else the text ("" for a missing or deleted value, which empties the field).
+LPCWSTR TextValue(const CDbRecord& reader, int index) {
   const CEPROPVAL* entry = reader.GetPropVal(index);
-  if (!entry) return;
-  if (entry->wFlags & (CEDB_PROPNOTFOUND | CEDB_PROPDELETE)) {
-    field.Empty();
-    return;
-  }
-  if (TypeFromPropID(entry->propid) != CEVT_LPWSTR) return;
-  reader.GetString(index, field, L"");
+  if (!entry) return nullptr;
+  if (entry->wFlags & (CEDB_PROPNOTFOUND | CEDB_PROPDELETE)) return L"";
+  if (TypeFromPropID(entry->propid) != CEVT_LPWSTR) return nullptr;
+  return entry->val.lpwstr ? entry->val.lpwstr : L"";
+}
+
+void ReadText(const CDbRecord& reader, int index, CString& field) {
+  if (LPCWSTR text = TextValue(reader, index)) field = text;
+}
+
+// The same for a record's text: into the load's pool when there is one (the record
+// holds it), else a string of its own.
+void ReadText(const CDbRecord& reader, int index, CContactText& field, CContactTextPool* pool) {
+  LPCWSTR text = TextValue(reader, index);
+  if (!text) return;
+  const int length = static_cast<int>(wcslen(text));
+  LPCWSTR kept = pool && length > 0 ? pool->Add(text, length) : nullptr;
+  if (kept)
+    field.SetPooled(kept, length);
+  else
+    field = text;
 }
 
 double ReadDate(const CDbRecord& reader, int index) {
@@ -78,15 +95,22 @@ int DayNumber(double date) {
   return static_cast<int>(date);
 }
 
-// Events by their day in 2000, ties by name ignoring case, kana type and width.
-int CompareEvents(void*, CSpecialEventItem* a, CSpecialEventItem* b) {
+const DWORD kEventNameFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH;
+
+// Events by their day in 2000; the names of one day are ordered when that day is asked for.
+int CompareEventDays(void*, CSpecialEventItem* a, CSpecialEventItem* b) {
   int da = DayNumber(a->m_dayIn2000), db = DayNumber(b->m_dayIn2000);
-  if (da != db) return da < db ? -1 : 1;
-  const CString& na = a->GetName(FALSE);
-  const CString& nb = b->GetName(FALSE);
-  int c = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH, na,
-                         na.GetLength(), nb, nb.GetLength());
-  return c ? c - CSTR_EQUAL : 0;
+  return da == db ? 0 : (da < db ? -1 : 1);
+}
+
+// An event of a day with its name's sort key, worked out once.
+struct NamedEvent {
+  CSpecialEventItem* event;
+  std::vector<BYTE> key;
+};
+
+int CompareNamedEvents(void*, const NamedEvent* a, const NamedEvent* b) {
+  return CompareLocaleSortKeys(a->key, b->key);
 }
 
 }  // namespace
@@ -104,7 +128,9 @@ CContactsList::CContactsList()
       m_request{},
       m_loaded(FALSE),
       m_requests(nullptr),
-      m_noteViewer(nullptr) {
+      m_noteViewer(nullptr),
+      m_loadPool(nullptr),
+      m_eventsBuilt(FALSE) {
   SYSTEMTIME t = {};
   t.wYear = 2000;
   t.wMonth = 1;
@@ -147,8 +173,16 @@ CONTACT_ITEM* CContactsList::GetAt(int index) const {
   return index >= 0 && index < GetCount() ? m_contacts[index] : nullptr;
 }
 
-CSpecialEventItem* CContactsList::GetEventAt(int index) const {
-  return index >= 0 && index < GetEventCount() ? m_events[index] : nullptr;
+int CContactsList::GetEventCount() {
+  BuildEvents();
+  return EventCount();
+}
+
+CSpecialEventItem* CContactsList::GetEventAt(int index) {
+  BuildEvents();
+  if (index < 0 || index >= EventCount()) return nullptr;
+  OrderNamesOfDay(DayNumber(m_events[index]->m_dayIn2000));
+  return m_events[index];
 }
 
 int CContactsList::FindIndexByOid(DWORD itemOid) const {
@@ -170,6 +204,8 @@ void CContactsList::FreeAll() {
   for (CSpecialEventItem* e : m_events) e->Release();
   m_contacts.clear();
   m_events.clear();
+  m_namesOrdered.clear();
+  m_eventsBuilt = FALSE;
   m_eventCursor = 0;
   m_contactCursor = 0;
 }
@@ -204,6 +240,7 @@ BOOL CContactsList::Open() {
 
 void CContactsList::LoadAll() {
   FreeAll();
+  m_loadPool = CContactTextPool::Create();
   GetCeDbApi()->Seek(m_db, CEDB_SEEK_BEGINNING, 0, nullptr);
   CDbRecord reader(m_db);
   PrepareReadList(reader);
@@ -214,12 +251,20 @@ void CContactsList::LoadAll() {
       item->Release();
       break;
     }
-    BOOL added = FALSE;
-    AddEvents(item, GetCount(), &added);
     m_contacts.push_back(item);
   }
-  SortEvents();
+  // Records read later (notifications) get strings of their own.
+  if (m_loadPool) m_loadPool->Release();
+  m_loadPool = nullptr;
   m_loaded = TRUE;
+}
+
+void CContactsList::BuildEvents() {
+  if (m_eventsBuilt || !m_loaded) return;
+  m_eventsBuilt = TRUE;
+  BOOL added = FALSE;
+  for (int i = 0; i < GetCount(); ++i) AddEvents(m_contacts[i], i, &added);
+  SortEvents();
 }
 
 void CContactsList::PrepareReadList(CDbRecord& reader) const {
@@ -278,14 +323,19 @@ BOOL CContactsList::ReadInto(CDbRecord& reader, CONTACT_ITEM* item) {
 
   item->m_anniversary = ReadDate(reader, kAnniversary);
   item->m_birthday = ReadDate(reader, kBirthday);
-  ReadText(reader, kFirstName, item->m_firstName);
-  ReadText(reader, kMiddleName, item->m_middleName);
-  ReadText(reader, kLastName, item->m_lastName);
-  ReadText(reader, kSuffix, item->m_suffix);
-  ReadText(reader, kFileAs, item->m_fileAs);
-  ReadText(reader, kCompany, item->m_company);
-  for (int i = 0; i < kContactFieldCount; ++i) ReadText(reader, kField0 + i, item->m_fields[i]);
-  ReadText(reader, kTitle, item->m_title);
+  // A load keeps its texts in its pool; a record read on its own, or one that already
+  // points into another pool, gets strings of its own.
+  CContactTextPool* pool =
+      m_loadPool && (!item->GetTextPool() || item->GetTextPool() == m_loadPool) ? m_loadPool : nullptr;
+  if (pool) item->HoldTextPool(pool);
+  ReadText(reader, kFirstName, item->m_firstName, pool);
+  ReadText(reader, kMiddleName, item->m_middleName, pool);
+  ReadText(reader, kLastName, item->m_lastName, pool);
+  ReadText(reader, kSuffix, item->m_suffix, pool);
+  ReadText(reader, kFileAs, item->m_fileAs, pool);
+  ReadText(reader, kCompany, item->m_company, pool);
+  for (int i = 0; i < kContactFieldCount; ++i) ReadText(reader, kField0 + i, item->m_fields[i], pool);
+  ReadText(reader, kTitle, item->m_title, pool);
   item->m_hasNotes = HasNoteValue(reader, kNotes);
 
   const int defaultSlot = newer ? kSlot21 : kSlot20;
@@ -429,10 +479,16 @@ CDib* CContactsList::OpenPictureStream(DWORD recordOid) {
 int CContactsList::DayInYear2000(double day) {
   SYSTEMTIME parts = {};
   if (!VariantDateToSystemTime(day, &parts)) return 0;
-  parts.wYear = 2000;
-  double date = 0;
-  if (!SystemTimeToVariantDate(parts, &date)) return 0;
-  return DayNumber(date);
+  return DayInYear2000(parts);
+}
+
+int CContactsList::DayInYear2000(const SYSTEMTIME& parts) {
+  // Days before each month of 2000 (a leap year), counted from 1 January 2000 (36526).
+  static const int kBefore[12] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
+  static const int kLength[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int month = parts.wMonth, dayOfMonth = parts.wDay;
+  if (month < 1 || month > 12 || dayOfMonth < 1 || dayOfMonth > kLength[month - 1]) return 0;
+  return 36526 + kBefore[month - 1] + dayOfMonth - 1;
 }
 
 void CContactsList::AddEvents(CONTACT_ITEM* contact, int index, BOOL* added) {
@@ -450,13 +506,13 @@ BOOL CContactsList::RemoveEvents(CONTACT_ITEM* contact) {
   BOOL removed = FALSE;
   int birthday = contact->m_birthdayEvent;
   int anniversary = contact->m_anniversaryEvent;
-  if (birthday >= 0 && birthday < GetEventCount()) {
+  if (birthday >= 0 && birthday < EventCount()) {
     m_events[birthday]->Release();
     m_events.erase(m_events.begin() + birthday);
     if (anniversary > birthday) --anniversary;
     removed = TRUE;
   }
-  if (anniversary >= 0 && anniversary < GetEventCount()) {
+  if (anniversary >= 0 && anniversary < EventCount()) {
     m_events[anniversary]->Release();
     m_events.erase(m_events.begin() + anniversary);
     removed = TRUE;
@@ -467,8 +523,14 @@ BOOL CContactsList::RemoveEvents(CONTACT_ITEM* contact) {
 }
 
 void CContactsList::SortEvents() {
-  if (m_events.size() > 1) MergeSort(m_events.data(), GetEventCount(), static_cast<void*>(nullptr), CompareEvents);
-  for (int i = 0; i < GetEventCount(); ++i) {
+  // Stable: a day whose names were ordered keeps that order until it is asked for again.
+  if (m_events.size() > 1) MergeSort(m_events.data(), EventCount(), static_cast<void*>(nullptr), CompareEventDays);
+  m_namesOrdered.assign(kDaysIn2000, 0);
+  NoteEventIndices(0, EventCount());
+}
+
+void CContactsList::NoteEventIndices(int from, int to) {
+  for (int i = from; i < to; ++i) {
     CSpecialEventItem* event = m_events[i];
     CONTACT_ITEM* contact = GetAt(event->m_contactIndex);
     if (!contact) continue;
@@ -477,6 +539,34 @@ void CContactsList::SortEvents() {
     else
       contact->m_birthdayEvent = i;
   }
+}
+
+void CContactsList::OrderNamesOfDay(int day) {
+  const int slot = day - m_jan1;
+  if (slot < 0 || slot >= kDaysIn2000) return;
+  if (m_namesOrdered.size() != static_cast<size_t>(kDaysIn2000)) m_namesOrdered.assign(kDaysIn2000, 0);
+  if (m_namesOrdered[slot]) return;
+  auto first = std::lower_bound(m_events.begin(), m_events.end(), day,
+                                [](CSpecialEventItem* e, int d) { return DayNumber(e->m_dayIn2000) < d; });
+  auto last = first;
+  while (last != m_events.end() && DayNumber((*last)->m_dayIn2000) == day) ++last;
+  const int count = static_cast<int>(last - first);
+  if (count > 1) {
+    // Sort keys order the names as the locale's comparison does, at one mapping per name.
+    std::vector<NamedEvent> named(count);
+    std::vector<NamedEvent*> order(count);
+    for (int i = 0; i < count; ++i) {
+      named[i].event = first[i];
+      const CString& name = first[i]->GetName(FALSE);
+      MakeLocaleSortKey(name, name.GetLength(), kEventNameFlags, &named[i].key);
+      order[i] = &named[i];
+    }
+    if (MergeSort(order.data(), count, static_cast<void*>(nullptr), CompareNamedEvents) < 0) return;
+    for (int i = 0; i < count; ++i) first[i] = order[i]->event;
+    const int at = static_cast<int>(first - m_events.begin());
+    NoteEventIndices(at, at + count);
+  }
+  m_namesOrdered[slot] = 1;
 }
 
 BOOL CContactsList::GetFirst(CONTACT_ITEM** contact) {
@@ -501,9 +591,10 @@ BOOL CContactsList::GetNext(CONTACT_ITEM** contact) {
 int CContactsList::GetEventsOfDay(double day, std::vector<CSpecialEventItem*>& list) {
   const int d = DayInYear2000(day);
   int found = -1;
-  if ((m_loaded || Open()) && !m_events.empty()) {
+  if (m_loaded || Open()) BuildEvents();
+  if (m_loaded && !m_events.empty()) {
     found = 0;
-    for (int i = 0; i < GetEventCount(); ++i)
+    for (int i = 0; i < EventCount(); ++i)
       if (DayNumber(m_events[i]->m_dayIn2000) >= d) {
         found = i;
         break;
@@ -521,9 +612,11 @@ int CContactsList::GetEventsOfDay(double day, std::vector<CSpecialEventItem*>& l
 
 int CContactsList::GetNextEventDay(std::vector<CSpecialEventItem*>& list) {
   list.clear();
+  BuildEvents();
   if (m_events.empty()) return 0;
-  const int count = GetEventCount();
+  const int count = EventCount();
   int at = m_eventCursor >= 0 && m_eventCursor < count ? m_eventCursor : 0;
+  OrderNamesOfDay(m_cursorDay);
   const int first = at;
   while (DayNumber(m_events[at]->m_dayIn2000) == m_cursorDay) {
     list.push_back(m_events[at]);
@@ -538,9 +631,11 @@ int CContactsList::GetNextEventDay(std::vector<CSpecialEventItem*>& list) {
 int CContactsList::GetEventsOnDate(double date, std::vector<CSpecialEventItem*>& list) {
   list.clear();
   if (!m_loaded && !Open()) return 0;
+  BuildEvents();
   if (m_cursorDay < 0) m_cursorDay = 0;
   SYSTEMTIME parts = {};
   if (!VariantDateToSystemTime(date, &parts)) return 0;
+  OrderNamesOfDay(DayInYear2000(date));
   for (CSpecialEventItem* event : m_events)
     if (event->m_parts.wMonth == parts.wMonth && event->m_parts.wDay == parts.wDay) list.push_back(event);
   return static_cast<int>(list.size());
@@ -566,6 +661,8 @@ BOOL CContactsList::OnDBNotification(CENOTIFICATION* notification, BOOL syntheti
     TellChanged(nullptr, nullptr);
     return TRUE;
   }
+  // The changes below keep the events up to date, so they are made first.
+  BuildEvents();
   const bool newer = IsNewerStore() != FALSE;
   int index;
   if (newer) {

@@ -13,6 +13,7 @@
 #include "tabs/contacts/SpecialEventItem.h"
 
 class CDbRecord;
+class CContactTextPool;
 class CDib;
 class CONTACT_DETAILS;
 class IContactNoteViewer;
@@ -50,8 +51,11 @@ class CContactsList {
   int FindIndexByOid(DWORD itemOid) const;
   int FindIndexByRecordOid(DWORD recordOid) const;
   CONTACT_ITEM* FindByOid(DWORD itemOid) const;
-  int GetEventCount() const { return static_cast<int>(m_events.size()); }
-  CSpecialEventItem* GetEventAt(int index) const;
+  // The events are made from the loaded contacts when first asked for.
+  int GetEventCount();
+  // The event at an index of the list's order: by day, names of a day as the user's
+  // locale sorts them (ignoring case, kana type and width).
+  CSpecialEventItem* GetEventAt(int index);
 
   // Closes the database, frees every contact and event.
   void Close();
@@ -81,6 +85,8 @@ class CContactsList {
   int GetEventsOnDate(double date, std::vector<CSpecialEventItem*>& list);
   // The day number of the date's month and day in the year 2000.
   static int DayInYear2000(double day);
+  // The same for a date already split (0 when its month or day is out of range).
+  static int DayInYear2000(const SYSTEMTIME& parts);
 
   // A database notification (synthetic: made by the program, not to be freed).
   virtual BOOL OnDBNotification(CENOTIFICATION* notification, BOOL synthetic);
@@ -93,10 +99,20 @@ class CContactsList {
   BOOL ReadInto(CDbRecord& reader, CONTACT_ITEM* item);
   void AddEvents(CONTACT_ITEM* contact, int index, BOOL* added);
   BOOL RemoveEvents(CONTACT_ITEM* contact);
+  // Orders the events by day; the names within a day are ordered when the day is first
+  // asked for (OrderNamesOfDay), so a load does no locale work it may never need.
   void SortEvents();
+  // Makes the events of every loaded contact, once per load.
+  void BuildEvents();
+  int EventCount() const { return static_cast<int>(m_events.size()); }
+  void OrderNamesOfDay(int day);
+  void NoteEventIndices(int from, int to);
   void TellChanged(CONTACT_ITEM* contact, CONTACT_ITEM* oldCopy);
 
+  enum { kDaysIn2000 = 366 };
   int m_feb29;
+  // Per day of 2000 from 1 January: whether its events are in name order.
+  std::vector<BYTE> m_namesOrdered;
   std::vector<CONTACT_ITEM*> m_contacts;
   std::vector<CSpecialEventItem*> m_events;
   int m_eventCursor;
@@ -112,4 +128,7 @@ class CContactsList {
   std::vector<IContactsListener*> m_listeners;
   IContactRequests* m_requests;
   IContactNoteViewer* m_noteViewer;
+  // While loading: the pool the records' texts go to.
+  CContactTextPool* m_loadPool;
+  BOOL m_eventsBuilt;
 };

@@ -19,7 +19,7 @@ void CSpecialEventItem::Init(CONTACT_ITEM* contact, int kind, int contactIndex) 
   m_date = kind == kAnniversary ? contact->m_anniversary : contact->m_birthday;
   m_parts = SYSTEMTIME{};
   VariantDateToSystemTime(m_date, &m_parts);
-  m_dayIn2000 = CContactsList::DayInYear2000(m_date);
+  m_dayIn2000 = CContactsList::DayInYear2000(m_parts);
   m_contactIndex = contactIndex;
   m_contactOid = contact->m_itemOid;
   m_name.Empty();

@@ -5,11 +5,13 @@
 
 #include "base/RefObject.h"
 #include "platform/windowlib/String.h"
+#include "tabs/contacts/FixedBlockPool.h"
 
 class CONTACT_ITEM;
 class CContactsList;
 
-class CSpecialEventItem : public CRefObject {
+// Events come from a pool of blocks of their size, like the contacts.
+class CSpecialEventItem : public CRefObject, public CPooledNew<CSpecialEventItem> {
  public:
   enum Kind { kBirthday = 0, kAnniversary = 1 };
 

@@ -4,13 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "base/ViewSettings.h"
+#include "base/tests/RegistrySandbox.h"
+#include "controls/IconSets.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/PopupMenuTracker.h"
 #include "panel/PanelPrompt.h"
+#include "pim/IconProviderRef.h"
+#include "platform/windowlib/DialogImpl.h"
+#include "tabs/contacts/ContactListItem.h"
 #include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/contacts/tests/ContactFixtures.h"
@@ -148,6 +154,87 @@ TEST_F(ContactCommandsTest, TheChooserListsFieldsWithTextAndStoresTheChoice) {
   EXPECT_EQ(g_menu.shown, 0);
   EXPECT_TRUE(empty.GetDefaultFieldText().IsEmpty());
   EXPECT_EQ(empty.GetFieldIcon(), 12);
+}
+
+// Every entry of the row's menu, submenus included, has its text in the resource library.
+TEST_F(ContactCommandsTest, TheRowMenuHasATextForEveryEntry) {
+  CONTACT_ITEM* contact = CONTACT_ITEM::Create(42, 42);
+  contact->m_firstName = L"Ann";
+  contact->m_fields[4] = L"555-0144";
+  contact->m_hasNotes = TRUE;
+  CContactListItem row(contact, nullptr, FALSE);
+  const int savedOneTap = GetViewSettings().ContactsOneTap;
+  GetViewSettings().ContactsOneTap = 3;
+  HMENU menu = CreatePopupMenu();
+  row.BuildMenu(menu);
+  std::vector<std::wstring> seen;
+  std::function<void(HMENU)> walk = [&](HMENU m) {
+    for (int i = 0; i < GetMenuItemCount(m); ++i) {
+      wchar_t text[256] = {};
+      MENUITEMINFOW info = {};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_STRING | MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
+      info.dwTypeData = text;
+      info.cch = 255;
+      ASSERT_TRUE(GetMenuItemInfoW(m, i, TRUE, &info));
+      if (info.fType & MFT_SEPARATOR) continue;
+      EXPECT_NE(text[0], L'\0') << "entry " << info.wID;
+      seen.push_back(text);
+      if (info.hSubMenu) walk(info.hSubMenu);
+    }
+  };
+  walk(menu);
+  DestroyMenu(menu);
+  GetViewSettings().ContactsOneTap = savedOneTap;
+  EXPECT_GE(seen.size(), 8u);
+  contact->Release();
+}
+
+// The icon chooser runs under the contact's title; cancel keeps the icon, "no icon"
+// removes the contact's link in the icon store.
+TEST_F(ContactCommandsTest, TheIconChooserKeepsOrRemovesTheContactsIcon) {
+  CLocalMachineSandbox machine(L"contacts_icon_chooser");
+  ASSERT_TRUE(machine.Redirected());
+  CIconProviderRef::Clear();
+  ASSERT_TRUE(CIconProviderRef::Reset(kPimOwn));
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring path = std::wstring(temp) + L"contactchooser-" + std::to_wstring(GetCurrentProcessId()) + L".bmp";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  const DWORD oid = 0x4242;
+  ASSERT_TRUE(CIconProviderRef::SetLink(oid, 10, path.c_str(), nullptr, nullptr));
+  CONTACT_ITEM* contact = CONTACT_ITEM::Create(oid, oid);
+  contact->m_iconName = path.c_str();
+
+  struct Run {
+    UINT command;
+    std::wstring title;
+  } run = {IDCANCEL, L""};
+  CDialogImplBase::SetModalHook(
+      [](HWND dialog, void* data) {
+        auto* r = static_cast<Run*>(data);
+        wchar_t title[128] = {};
+        GetWindowTextW(dialog, title, 128);
+        r->title = title;
+        SendMessageW(dialog, WM_COMMAND, r->command, 0);
+        if (IsWindow(dialog)) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      },
+      &run);
+  EXPECT_TRUE(contact->DoCommand(kContactChooseIcon));
+  EXPECT_EQ(run.title, L"Contact Icon");
+  EXPECT_EQ(std::wstring(CIconProviderRef::GetIconName(oid)), path);
+  EXPECT_EQ(std::wstring(contact->m_iconName), path);
+
+  run.command = CIconSets::kNoIcon;
+  EXPECT_TRUE(contact->DoCommand(kContactChooseIcon));
+  EXPECT_TRUE(CIconProviderRef::GetIconName(oid).IsEmpty());
+  EXPECT_TRUE(contact->m_iconName.IsEmpty());
+  CDialogImplBase::SetModalHook(nullptr, nullptr);
+  contact->Release();
+  CIconProviderRef::Clear();
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace

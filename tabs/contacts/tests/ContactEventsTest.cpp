@@ -102,10 +102,79 @@ TEST_F(ContactEventsTest, AWalkWhereEveryEventIsOnOneDayStopsAfterOneRound) {
   EXPECT_EQ(seen, 3);
 }
 
+// The names of a day are ordered when the day is first asked for, by sort keys: the
+// order must be the locale's comparison's, whichever query asks first, and the
+// contacts' event indices must follow the moves.
+TEST_F(ContactEventsTest, NamesOfADayFollowTheLocalesOrderWhicheverQueryAsksFirst) {
+  CStoreMode mode(true);
+  contacttest::Store store(true);
+  const wchar_t* names[] = {L"co-op", L"Coop", L"co op", L"\u00e9clair", L"Eclair", L"zebra", L"Zebra",
+                            L"a1",    L"A10",  L"a2",    L"\uff21wide",  L"awide", L"\u00c5se"};
+  for (const wchar_t* name : names) {
+    Person p{name};
+    p.birthday = Date(1970, 5, 5);
+    p.anniversary = Date(1999, 5, 6);
+    store.Add(p);
+  }
+  auto expectOrdered = [](const std::vector<CSpecialEventItem*>& day) {
+    for (size_t k = 1; k < day.size(); ++k) {
+      const CString& a = day[k - 1]->GetName(FALSE);
+      const CString& b = day[k]->GetName(FALSE);
+      EXPECT_NE(CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH, a,
+                               a.GetLength(), b, b.GetLength()),
+                CSTR_GREATER_THAN)
+          << static_cast<LPCWSTR>(a) << L" / " << static_cast<LPCWSTR>(b);
+    }
+  };
+  const size_t count = sizeof names / sizeof names[0];
+  for (int first = 0; first < 3; ++first) {
+    CContactsList list;
+    list.SetNotifyWindow(m_window.Get());
+    ASSERT_TRUE(list.Open());
+    std::vector<CSpecialEventItem*> day;
+    if (first == 0) {
+      ASSERT_EQ(list.GetEventsOfDay(Date(2026, 5, 5), day), static_cast<int>(count));
+      expectOrdered(day);
+      ASSERT_EQ(list.GetNextEventDay(day), static_cast<int>(count));
+      expectOrdered(day);
+    } else if (first == 1) {
+      ASSERT_EQ(list.GetEventsOnDate(Date(2031, 5, 6), day), static_cast<int>(count));
+      expectOrdered(day);
+    } else {
+      for (int i = 0; i < list.GetEventCount(); ++i) day.push_back(list.GetEventAt(i));
+      expectOrdered(std::vector<CSpecialEventItem*>(day.begin(), day.begin() + count));
+      expectOrdered(std::vector<CSpecialEventItem*>(day.begin() + count, day.end()));
+    }
+    for (int i = 0; i < list.GetEventCount(); ++i) {
+      CSpecialEventItem* e = list.GetEventAt(i);
+      CONTACT_ITEM* owner = list.GetAt(e->m_contactIndex);
+      ASSERT_NE(owner, nullptr);
+      EXPECT_EQ(e->m_kind == CSpecialEventItem::kBirthday ? owner->m_birthdayEvent : owner->m_anniversaryEvent, i);
+    }
+  }
+}
+
 TEST(SpecialEventDayTest, DaysAreThoseOfTheYear2000) {
   EXPECT_EQ(CContactsList::DayInYear2000(Date(1984, 2, 29)), static_cast<int>(Date(2000, 2, 29)));
   EXPECT_EQ(CContactsList::DayInYear2000(Date(2027, 3, 1) + 0.75), static_cast<int>(Date(2000, 3, 1)));
   EXPECT_EQ(CContactsList::DayInYear2000(Date(1900, 12, 31)), static_cast<int>(Date(2000, 12, 31)));
+  // The split form counts the same for every day of the year, and refuses what is no day.
+  for (int day = 0; day < 366; ++day) {
+    SYSTEMTIME parts = {};
+    ASSERT_TRUE(VariantTimeToSystemTime(Date(2000, 1, 1) + day, &parts));
+    parts.wYear = 1977;
+    EXPECT_EQ(CContactsList::DayInYear2000(parts), static_cast<int>(Date(2000, 1, 1)) + day) << day;
+  }
+  const struct {
+    WORD month, day;
+  } bad[] = {{0, 1}, {13, 1}, {4, 31}, {2, 30}, {1, 0}};
+  for (const auto& b : bad) {
+    SYSTEMTIME parts = {};
+    parts.wYear = 2001;
+    parts.wMonth = b.month;
+    parts.wDay = b.day;
+    EXPECT_EQ(CContactsList::DayInYear2000(parts), 0) << b.month << "/" << b.day;
+  }
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "graphics/BitmapCache.h"
 #include "graphics/SkinColors.h"
+#include "graphics/tests/TestImages.h"
 #include "tabs/contacts/ContactCommands.h"
 #include "tabs/contacts/ContactItem.h"
 #include "tabs/contacts/ContactRequests.h"
@@ -253,6 +255,52 @@ TEST_F(ContactListItemTest, ASelectedRowIsFilledWithTheSelectionColour) {
   GetObjectW(selection, sizeof brush, &brush);
   EXPECT_EQ(GetPixel(surface.GetDC(), 99, height - 1), brush.lbColor);
   EXPECT_GT(context.GetRunCount(), 0);
+}
+
+// The 'c' icon is the contact's own picture when the icon cache can load its icon
+// name; a name that does not load falls back to the first category's (none here).
+TEST_F(ContactListItemTest, TheContactsOwnPictureLeadsTheIcons) {
+  Pattern(L"c1n");
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring path = std::wstring(temp) + L"contacticon-" + std::to_wstring(GetCurrentProcessId()) + L".bmp";
+  std::vector<BYTE> bytes = testimg::MakeBmp(12, 10, false, [](int x, int) { return x < 6 ? RGB(0, 255, 0) : RGB(200, 0, 0); });
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+
+  const struct {
+    std::wstring iconName;
+    bool custom;
+  } cases[] = {{path, true}, {path + L".missing.bmp", false}, {L"", false}};
+  for (const auto& c : cases) {
+    m_contact->m_iconName = c.iconName.c_str();
+    CContactListItem row(m_contact, &m_owner, FALSE);
+    row.SetSize(200, 200, 0, TRUE);
+    row.GetHeight(-1);
+    const bool first = row.GetIconCount() > 0 && row.GetIcon(0).kind == CContactListItem::kIconCustom;
+    EXPECT_EQ(first, c.custom) << c.iconName;
+    if (c.custom) {
+      EXPECT_EQ(row.GetIcon(0).rect.right - row.GetIcon(0).rect.left, 12);
+      // Drawn with its key colour left out: the left half keeps the background.
+      row.SetSelected(FALSE, FALSE);
+      const int height = row.GetHeight(-1);
+      CBitmapDC surface;
+      ASSERT_TRUE(surface.CreateFilled(200, height, RGB(1, 2, 3)));
+      RECT clip = {0, 0, 200, height};
+      CTextRunList context(surface.GetDC(), clip);
+      POINT origin = {0, 0};
+      row.Draw(&context, &origin);
+      const RECT& r = row.GetIcon(0).rect;
+      EXPECT_EQ(GetPixel(surface.GetDC(), r.left + 2, r.top + 2), RGB(1, 2, 3));
+      EXPECT_EQ(GetPixel(surface.GetDC(), r.left + 9, r.top + 2), RGB(200, 0, 0));
+    }
+  }
+  m_contact->m_iconName.Empty();
+  CBitmapCache::Instance().Clear();
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace

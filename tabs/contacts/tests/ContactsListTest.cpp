@@ -2,10 +2,14 @@
 // a load reads, the default field written and read back, changes arriving as
 // notifications, deletion and notes handed on.
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/ContactTextPool.h"
+#include "tabs/contacts/FixedBlockPool.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -361,6 +365,113 @@ TEST_P(ContactsListTest, DetailsReadTheFurtherTextsOfTheLayout) {
   EXPECT_TRUE(details.m_details[4].IsEmpty());
   CONTACT_DETAILS missing(newer ? 0x80FFFFFF : 0x7FFFFF, 0);
   EXPECT_FALSE(list.ReadContactDetails(&missing, TRUE));
+}
+
+// A load keeps its texts in one pool: a record a row still holds, and a copy taken
+// from it, keep their texts after the list let the load go; a text set later is the
+// record's own.
+TEST_P(ContactsListTest, RecordsKeepTheirTextsAfterTheListLetsTheLoadGo) {
+  m_store.Add({L"Ann", L"", L"Lee", L"", L"Acme"});
+  m_store.Add({L"Bob", L"", L"Moss"});
+  CONTACT_ITEM* kept = nullptr;
+  CONTACT_ITEM copy;
+  {
+    CContactsList list;
+    Attach(list);
+    ASSERT_TRUE(list.Open());
+    kept = Named(list, L"Ann");
+    ASSERT_NE(kept, nullptr);
+    kept->AddRef();
+    CONTACT_ITEM* bob = Named(list, L"Bob");
+    ASSERT_NE(bob, nullptr);
+    copy.Assign(*bob);
+    ASSERT_TRUE(list.Open());  // a second load frees every record of the first
+  }
+  // Memory the first load had is likely to be handed out again now.
+  std::vector<std::wstring> churn(200, std::wstring(300, L'#'));
+  EXPECT_EQ(std::wstring(kept->m_firstName), L"Ann");
+  EXPECT_EQ(std::wstring(kept->m_company), L"Acme");
+  EXPECT_EQ(std::wstring(kept->FormatName(1)), L"Lee, Ann");
+  EXPECT_EQ(std::wstring(copy.m_lastName), L"Moss");
+  kept->m_firstName = L"Anna";
+  EXPECT_EQ(std::wstring(kept->m_firstName), L"Anna");
+  EXPECT_EQ(kept->m_firstName.GetLength(), 4);
+  CONTACT_ITEM second(*kept);
+  kept->Release();
+  EXPECT_EQ(std::wstring(second.m_firstName), L"Anna");
+  EXPECT_EQ(std::wstring(second.m_lastName), L"Lee");
+}
+
+// On the device a change this process writes is told to every window that opened the
+// database with a notification request, in either layout.
+TEST_P(ContactsListTest, AChangeWrittenInThisProcessReachesTheListsWindow) {
+  m_store.Add({L"Ann"});
+  CContactsList list;
+  Attach(list);
+  ASSERT_TRUE(list.Open());
+  ASSERT_EQ(list.GetCount(), 1);
+  Written b = m_store.Add({L"Bob"});
+  ASSERT_NE(b.recordOid, 0u);
+  // Delivery is asynchronous: wait for it, within a bound.
+  CENOTIFICATION* heard = nullptr;
+  for (int i = 0; i < 300 && !heard; ++i) {
+    MSG msg;
+    while (!heard && PeekMessageW(&msg, m_window.Get(), WM_DBNOTIFICATION, WM_DBNOTIFICATION, PM_REMOVE))
+      heard = reinterpret_cast<CENOTIFICATION*>(msg.lParam);
+    if (!heard) Sleep(10);
+  }
+  ASSERT_NE(heard, nullptr) << "no notification reached the window";
+  EXPECT_EQ(heard->uType, static_cast<UINT>(DB_CEOID_CREATED));
+  EXPECT_EQ(heard->oid, b.recordOid);
+  EXPECT_TRUE(list.OnDBNotification(heard, FALSE));
+  EXPECT_EQ(list.GetCount(), 2);
+  EXPECT_NE(Named(list, L"Bob"), nullptr);
+}
+
+TEST(ContactTextPoolTest, TextsStayPutAcrossBlocksAndLongTextsGetTheirOwn) {
+  CContactTextPool* pool = CContactTextPool::Create();
+  ASSERT_NE(pool, nullptr);
+  std::vector<std::pair<LPCWSTR, std::wstring>> added;
+  for (int i = 0; i < 5000; ++i) {
+    std::wstring text = std::wstring(static_cast<size_t>(i % 40), L'a' + i % 26) + std::to_wstring(i);
+    if (i == 2500) text = std::wstring(100000, L'L');
+    LPCWSTR at = pool->Add(text.c_str(), static_cast<int>(text.size()));
+    ASSERT_NE(at, nullptr);
+    added.push_back({at, text});
+  }
+  for (const auto& a : added) EXPECT_EQ(std::wstring(a.first), a.second);
+  EXPECT_EQ(pool->Add(nullptr, 3), nullptr);
+  EXPECT_STREQ(pool->Add(L"xyz", 0), L"");
+  pool->Release();
+}
+
+TEST(FixedBlockPoolTest, BlocksAreDistinctAlignedAndReused) {
+  CFixedBlockPool pool(sizeof(CONTACT_ITEM));
+  EXPECT_GE(pool.GetBlockSize(), sizeof(CONTACT_ITEM));
+  std::vector<void*> blocks;
+  for (int i = 0; i < 600; ++i) {  // more than one chunk
+    void* block = pool.Allocate();
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block) % alignof(std::max_align_t), 0u);
+    std::memset(block, i & 0xFF, pool.GetBlockSize());
+    blocks.push_back(block);
+  }
+  std::vector<void*> sorted = blocks;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());
+  for (int i = 0; i < 600; ++i)
+    EXPECT_EQ(static_cast<BYTE*>(blocks[i])[pool.GetBlockSize() - 1], static_cast<BYTE>(i & 0xFF)) << "overlap at " << i;
+  pool.Free(blocks[10]);
+  EXPECT_EQ(pool.Allocate(), blocks[10]);
+  pool.Free(nullptr);
+  // Records of another size than the pool's (the details) come from the heap and go back there.
+  for (int i = 0; i < 3; ++i) {
+    std::unique_ptr<CONTACT_DETAILS> details(new (std::nothrow) CONTACT_DETAILS());
+    ASSERT_NE(details, nullptr);
+    CONTACT_ITEM* item = CONTACT_ITEM::Create(5, 5);
+    ASSERT_NE(item, nullptr);
+    item->Release();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothStores, ContactsListTest, ::testing::Values(false, true),
