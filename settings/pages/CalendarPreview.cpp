@@ -225,8 +225,13 @@ int CCalendarPreview::Layout() {
                                         static_cast<LPCWSTR>(m_record->m_location));
     m_timeRect = {textLeft, m_subjectRect.bottom, width, m_subjectRect.bottom};
     height = LayoutLine(m_timeLine, m_timeRect, listFont, singleLine, m_mode == 3, m_firstBox);
+  } else {
+    // No text to follow: only the leading icon has a place.
+    m_iconCount = m_firstBox;
   }
-  if (m_firstBox > 0 && m_icons[0].rect.bottom > height) height = m_icons[0].rect.bottom;
+  // Icons taller than their line would reach into the next row: the row takes them in.
+  for (int k = 0; k < m_iconCount; ++k)
+    if (m_icons[k].rect.bottom > height) height = m_icons[k].rect.bottom;
   if (view.App_StatusBar && !statusImageBar) m_statusRect.bottom = height - ScaleY(2);
   return height;
 }

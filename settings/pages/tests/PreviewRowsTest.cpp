@@ -116,7 +116,7 @@ TEST_F(PreviewRowsTest, AppointmentRowFollowsTheSettings) {
       {"subject first, icons behind it", L"2cq", 0, 0, 1, 2, start + L"-" + end, L"Project review", {6, 3}, FALSE},
       {"two letters lead nothing", L"nr3s", 1, 0, 1, 3, start + L"-" + end + L" (Room 4)", L"Project review", {5},
        FALSE},
-      {"no digit lays out no text", L"nrq", 1, 0, 1, 0, L"", L"", {}, FALSE},
+      {"another mode lays out no text", L"n4rq", 1, 0, 1, 4, L"", L"", {0}, TRUE},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -129,7 +129,7 @@ TEST_F(PreviewRowsTest, AppointmentRowFollowsTheSettings) {
     record->Release();
     EXPECT_EQ(row.GetKind(), 504);
     EXPECT_EQ(row.GetItemId(), 77u);
-    row.SetSize(230, 230, -1, FALSE);
+    row.SetSize(400, 400, -1, FALSE);
     const int height = row.GetHeight(-1);
     EXPECT_GT(height, 0);
     EXPECT_EQ(row.GetDisplayMode(), c.mode);
@@ -160,11 +160,14 @@ TEST_F(PreviewRowsTest, AppointmentRowFollowsTheSettings) {
       // subject in mode 2, behind the time line in mode 3.
       EXPECT_EQ(row.GetSubjectRect().left, textLeft);
       EXPECT_EQ(row.GetTimeRect().top, row.GetSubjectRect().bottom);
-      EXPECT_EQ(height, row.GetTimeRect().bottom);
+      EXPECT_GE(height, row.GetTimeRect().bottom);
       const RECT& line = c.mode == 2 ? row.GetSubjectRect() : row.GetTimeRect();
       for (int k = c.leading ? 1 : 0; k < row.GetIconCount(); ++k) {
         EXPECT_GE(row.GetIcon(k).rect.top, line.top) << k;
-        EXPECT_LE(row.GetIcon(k).rect.bottom, line.bottom) << k;
+        EXPECT_LT(row.GetIcon(k).rect.top, line.bottom) << k;
+        EXPECT_GE(row.GetIcon(k).rect.left, row.GetTimeRect().left) << k;
+        // The row is as high as its lines and the icons behind them.
+        EXPECT_LE(row.GetIcon(k).rect.bottom, height) << k;
       }
     }
   }
@@ -276,6 +279,8 @@ TEST_F(PreviewRowsTest, AppointmentConflictAndDrawing) {
     CTextRunList context(&dib, clip);
     POINT origin = {0, 0};
     row.Draw(&context, &origin);
+    context.Draw(dib.GetDC(), 0, 0);
+    dib.ReleaseDC();
   }
   EXPECT_TRUE(row.IsMeasuredByDevice());
   const RECT bar = row.GetStatusRect();
