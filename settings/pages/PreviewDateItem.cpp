@@ -37,7 +37,8 @@ CKeyedBitmap* ForecastPicture() {
     const UINT id = vga ? IDB_FORECAST_VGA : IDB_FORECAST;
     HBITMAP bitmap = static_cast<HBITMAP>(
         LoadImageW(GetModule().GetResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap) pictures[vga].LoadFromBitmap(bitmap);
+    // Magenta is the picture's transparent colour.
+    if (bitmap && pictures[vga].LoadFromBitmap(bitmap)) pictures[vga].SetKeyColor(RGB(255, 0, 255));
   }
   return pictures[vga].IsLoaded() ? &pictures[vga] : nullptr;
 }

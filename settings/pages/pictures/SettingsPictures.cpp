@@ -20,6 +20,7 @@
 #include "controls/TextRunList.h"
 #include "graphics/FontCache.h"
 #include "graphics/Dib.h"
+#include "graphics/Skin.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
@@ -148,6 +149,10 @@ CAppointmentRecord* SampleAppointment(BOOL allDay) {
 // name, at the right end and as its icon alone.
 bool SavePreviewRows(int dpi, const wchar_t* name) {
   SetScreenDpi(dpi, dpi);
+  // The shipped skin of the source tree, as Wine's Z: drive shows it.
+  std::wstring skin = L"Z:";
+  for (const char* c = TARVO_SKINS_DIR "/NewStyle"; *c; ++c) skin += *c == '/' ? L'\\' : wchar_t(*c);
+  CSkin::Instance().UseSkinPath(skin.c_str());
   bool saved = false;
   {
     CFontCache fonts;
