@@ -316,14 +316,16 @@ TEST_F(PreviewRowsTest, DayHeaderDrawsTheSpanBarAndForecastPicture) {
   }
   auto inked = [&dib](const RECT& r) {
     int count = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) {
+    for (int y = r.top > 0 ? r.top : 0; y < r.bottom && y < 40; ++y)
+      for (int x = r.left > 0 ? r.left : 0; x < r.right && x < 240; ++x) {
         const BYTE* p = dib.Pixel(x, y);
         if (p[0] != 255 || p[1] != 255 || p[2] != 255) ++count;
       }
     return count;
   };
   const RECT span = header.GetSpanRect();
+  ASSERT_FALSE(IsRectEmpty(&span));
+  ASSERT_GE(span.top, 1);
   const RECT frame = {span.left - 1, span.top - 1, span.right + 1, span.bottom + 1};
   EXPECT_GT(inked(frame), 0);
   EXPECT_GT(inked(header.GetForecastRect()), 16);
