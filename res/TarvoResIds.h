@@ -154,6 +154,11 @@
 #define IDS_PREVIEW_GROUP_NONE 114
 #define IDS_PREVIEW_GROUP_0 115
 #define IDS_PREVIEW_GROUP_1 116
+// The calendar previews' appointment row and its sample record.
+#define IDS_APPT_ALL_DAY 134
+#define IDS_APPT_CONTINUED 135
+#define IDS_PREVIEW_SUBJECT 32810
+#define IDS_PREVIEW_LOCATION 32811
 
 // Item actions of the list tabs' context menus, and the add-in dialog.
 #define IDS_BEAM_APPOINTMENT 121

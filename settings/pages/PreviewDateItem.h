@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "controls/GroupElement.h"
+#include "tabs/calendar/TimeSpanBar.h"
 
 const int kPreviewDateItemKind = 557;
 const LPARAM kSpanColumnCommand = 768;
@@ -24,15 +25,17 @@ class CPreviewDateItem : public CGroupElement {
                       const POINT* origin) override;
   BOOL OnPress(POINT* point) override;
 
-  // A new day: the title is made again.
+  // A new day: the title is made again, the span bar moves to the day with no marks.
   void SetDate(double day);
   void ShowForecast(BOOL show) { m_forecast = show; }
   // Relative to the header's origin, as last drawn; empty before.
   const RECT& GetSpanRect() const { return m_spanRect; }
   const RECT& GetForecastRect() const { return m_forecastRect; }
+  CTimeSpanBar& GetSpanBar() { return m_bar; }
 
  private:
   double m_day;
+  CTimeSpanBar m_bar;
   BOOL m_forecast = FALSE;
   RECT m_spanRect = {};
   RECT m_forecastRect = {};

@@ -23,6 +23,7 @@
 #include "settings/shell/MainWnd.h"
 #include "settings/shell/SingleInstance.h"
 #include "tabs/calendar/TimeSpanBar.h"
+#include "tabs/contacts/ContactListItem.h"
 
 void CSettingsApp::SetProgramSwitches() {
   CRegKey::SetFlushAfterFailedCreate(TRUE);
@@ -36,6 +37,7 @@ void CSettingsApp::SetProgramSwitches() {
   CCategoryColors::SetWriteMissingColors(TRUE);
   CIconSets::SetOptionsProgramRules(TRUE);
   CTimeSpanBar::SetOptionsProgramRules(TRUE);
+  CContactListItem::SetOptionsProgramRules(TRUE);
 }
 
 HINSTANCE CSettingsApp::LoadResourceLibrary() {

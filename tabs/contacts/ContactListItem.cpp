@@ -10,6 +10,7 @@
 #include "graphics/KeyedBitmap.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
+#include "graphics/TextLayout.h"
 #include "pim/CategoryIcons.h"
 #include "pim/IconProviderRef.h"
 #include "pim/PimAddins.h"
@@ -19,6 +20,8 @@
 namespace {
 
 const int kNoteIcon = 0;
+const int kCategoryMark = 6;
+BOOL g_optionsRules = FALSE;
 // Category and custom pictures are drawn at this logical size.
 const int kPictureSide = 16;
 
@@ -61,6 +64,9 @@ void AppendCommand(HMENU menu, UINT command, UINT textId, BOOL greyed = FALSE) {
 }
 
 }  // namespace
+
+void CContactListItem::SetOptionsProgramRules(BOOL options) { g_optionsRules = options; }
+BOOL CContactListItem::GetOptionsProgramRules() { return g_optionsRules; }
 
 CContactListItem::CContactListItem(CONTACT_ITEM* contact, IListItemOwner* owner, BOOL photo)
     : CPimListItem(owner), m_contact(contact), m_partRects{}, m_fieldRect{}, m_iconCount(0), m_icons{},
@@ -137,6 +143,7 @@ int CContactListItem::Layout() {
   m_photoCaption.Empty();
   if (!m_contact) return 0;
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
+  if (g_optionsRules) return LayoutPreview(width);
 
   // A photo row shows the tile only; without a photo it is an ordinary row.
   if (m_photo && m_contact->FindPhoto() != CONTACT_ITEM::kPhotoPresent) m_photo = FALSE;
@@ -227,8 +234,127 @@ int CContactListItem::Layout() {
   return height + ScaleY(2);
 }
 
+void CContactListItem::AddPreviewLetterIcon(WCHAR letter) {
+  if (letter == L'c') {
+    SIZE size = SkinIconSize(kCategoryMark);
+    AddIcon(kIconSkin, kCategoryMark, size.cx, size.cy);
+  } else if (letter == L'n' && m_contact->m_hasNotes) {
+    SIZE size = SkinIconSize(kNoteIcon);
+    AddIcon(kIconNote, kNoteIcon, size.cx, size.cy);
+  }
+}
+
+int CContactListItem::LayoutPreview(int width) {
+  m_photo = FALSE;
+  const int lineHeight = TextHeight();
+  if (!m_drawn || width <= 0) return lineHeight;
+  const CViewSettings& settings = GetViewSettings();
+  const CItemPattern& pattern = settings.ContactPattern;
+  const int mode = pattern.count;
+
+  // A single letter before the digit leads the row, its right edge 14 px in.
+  if (pattern.first.GetLength() == 1) {
+    AddPreviewLetterIcon(pattern.first[0]);
+    if (m_iconCount > 0) {
+      RECT& lead = m_icons[0].rect;
+      const int w = lead.right, h = lead.bottom;
+      const int top = (lineHeight - h) / 2 > 0 ? (lineHeight - h) / 2 : 0;
+      lead = {ScaleX(14) - w, top, ScaleX(14), top + h};
+    }
+  }
+  const int firstBox = m_iconCount;
+  for (int k = 0; k < pattern.rest.GetLength(); ++k) AddPreviewLetterIcon(pattern.rest[k]);
+  CCategoryIcons* categoryIcons = GetCategoryIcons();
+  if (categoryIcons && (pattern.first.Find(L'c') >= 0 || pattern.rest.Find(L'c') >= 0))
+    for (int i = m_contact->m_categories.FindNext(0); i >= 0 && m_iconCount < kMaxIcons;
+         i = m_contact->m_categories.FindNext(i + 1))
+      if (categoryIcons->GetIcon(i)) AddIcon(kIconCategory, i, ScaleX(kPictureSide), ScaleY(kPictureSide));
+
+  const int textLeft = settings.ContLeftIdent != 0 || !pattern.first.IsEmpty() ? ScaleX(16) : ScaleX(2);
+  RECT nameLine = {textLeft, 0, width, lineHeight};
+  RECT fieldLine = nameLine;
+  m_contact->GetDisplayName(m_name, TRUE, FALSE);
+  m_fieldText = m_contact->GetDefaultFieldText();
+  const int fieldIcon = m_contact->GetFieldIcon();
+  const SIZE iconSize = SkinIconSize(fieldIcon);
+  if (mode == 3) {
+    nameLine.right -= iconSize.cx;
+    fieldLine.left = nameLine.right;
+  } else if (!m_fieldText.IsEmpty()) {
+    nameLine.right = textLeft + (width - textLeft) / 2;
+    fieldLine.left = nameLine.right;
+  }
+  if (nameLine.right < nameLine.left) nameLine.right = nameLine.left;
+
+  HDC screen = GetDC(nullptr);
+  CFontCache* fonts = GetFontCache();
+  CFontInfo* font = fonts ? fonts->GetStyleFont(0, FALSE) : nullptr;
+  CTextLayout layout;
+  layout.SetDC(screen);
+  layout.SetFont(font);
+  layout.SetCachedWidths(FALSE);
+  for (int k = firstBox; k < m_iconCount; ++k)
+    layout.AddBox(m_icons[k].rect.right - m_icons[k].rect.left, m_icons[k].rect.bottom - m_icons[k].rect.top);
+  CString shown = m_name;
+  RECT name = nameLine;
+  layout.Layout(shown, name, TRUE);
+  for (int k = firstBox, box = 0; k < m_iconCount && box < layout.GetBoxCount(); ++k, ++box)
+    m_icons[k].rect = layout.GetBox(box);
+  const int nameBottom = name.bottom > name.top ? name.bottom : lineHeight;
+
+  // The typed match splits the name; each part follows the one before it.
+  const int length = m_name.GetLength();
+  const int start = m_contact->m_matchStart, count = m_contact->m_matchLength;
+  if (count > 0 && start >= 0 && start < length) {
+    const int end = start + count < length ? start + count : length;
+    m_parts[0] = m_name.Left(start);
+    m_parts[1] = m_name.Mid(start, end - start);
+    m_parts[2] = m_name.Mid(end);
+    int x = nameLine.left;
+    for (int part = 0; part < 3; ++part) {
+      RECT measured = {x, nameLine.top, x, nameLine.top};
+      layout.MeasureLine(m_parts[part], measured);
+      const int right = measured.right < nameLine.right ? measured.right : nameLine.right;
+      m_partRects[part] = {x, nameLine.top, right, nameLine.top + lineHeight};
+      x = right;
+    }
+  } else {
+    // The name as cut to leave its icons room.
+    m_parts[0] = shown;
+    m_partRects[0] = {nameLine.left, nameLine.top, nameLine.right, nameLine.top + lineHeight};
+  }
+
+  // The field's kind icon beside a field text; mode 3 keeps the icon alone.
+  if (!m_fieldText.IsEmpty()) {
+    const int top = (lineHeight - iconSize.cy) / 2 > 0 ? (lineHeight - iconSize.cy) / 2 : 0;
+    const int index = AddIcon(kIconField, fieldIcon, iconSize.cx, iconSize.cy);
+    if (mode == 1) {
+      if (index >= 0) m_icons[index].rect = {fieldLine.left, top, fieldLine.left + iconSize.cx, top + iconSize.cy};
+      fieldLine.left += iconSize.cx;
+    } else {
+      if (index >= 0) m_icons[index].rect = {fieldLine.right - iconSize.cx, top, fieldLine.right, top + iconSize.cy};
+      fieldLine.right -= iconSize.cx;
+    }
+    if (mode == 3) m_fieldText.Empty();
+  }
+  if (!m_fieldText.IsEmpty() && fieldLine.right > fieldLine.left) {
+    RECT field = fieldLine;
+    layout.RemoveAllBoxes();
+    layout.Layout(m_fieldText, field, TRUE);
+    m_fieldRect = {fieldLine.left, fieldLine.top, fieldLine.right, fieldLine.top + lineHeight};
+  } else {
+    m_fieldText.Empty();
+  }
+  ReleaseDC(nullptr, screen);
+  return nameBottom;
+}
+
 void CContactListItem::Draw(CTextRunList* context, const POINT* origin) {
   if (!context || !origin || !m_contact) return;
+  if (g_optionsRules && !m_drawn) {
+    m_drawn = TRUE;
+    Relayout();
+  }
   const int height = GetHeight(-1);
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
   HDC dc = context->GetDC();

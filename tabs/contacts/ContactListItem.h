@@ -1,6 +1,13 @@
 // A contact's row in the Contacts tab: pattern icons, the name (split around a typed
 // search match) and the default field with its icon; or, as a photo row, the
 // contact's photo tile.
+//
+// The options program draws the same row as its contacts preview with its own rules
+// (SetOptionsProgramRules): no photos; until first drawn the row is one line of the
+// list font; the leading icon ends 14 px in, the icons after the digit follow the
+// name, a category letter is the category mark (skin icon 6) with the pictures after
+// the letters, the field's icon shows only beside a field text, and the row is as
+// high as its name line.
 #pragma once
 #include <windows.h>
 
@@ -50,9 +57,16 @@ class CContactListItem : public CPimListItem {
   const IconEntry& GetIcon(int index) const { return m_icons[index]; }
   const CString& GetPhotoCaption() const { return m_photoCaption; }
 
+  // The options program's rules; set once at its start.
+  static void SetOptionsProgramRules(BOOL options);
+  static BOOL GetOptionsProgramRules();
+  BOOL IsMeasuredByDevice() const { return m_drawn; }
+
  private:
   int AddIcon(int kind, int id, int width, int height);
   void PlaceIcons(LPCWSTR pattern, BOOL fromLeft, int lineHeight, int* edge, BOOL* categoriesDone);
+  int LayoutPreview(int width);
+  void AddPreviewLetterIcon(WCHAR letter);
 
   CONTACT_ITEM* m_contact;
   CString m_name;
@@ -64,4 +78,6 @@ class CContactListItem : public CPimListItem {
   IconEntry m_icons[kMaxIcons];
   BOOL m_photo;
   CString m_photoCaption;
+  // Drawn once: from then on the options program's layouts measure through the device.
+  BOOL m_drawn = FALSE;
 };

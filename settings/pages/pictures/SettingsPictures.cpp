@@ -1,9 +1,10 @@
 // settingspictures.exe OUTDIR: the options program's main window and its Calendar
 // sheet as the device's screen shows them, saved as OUTDIR\settings-main.png and
 // OUTDIR\settings-sheet.png, and the calendar previews' headers at 96 and 192 dpi
-// (OUTDIR\preview-headers-96.png, -192.png; the 192-dpi picture comes from a
-// second run of this program, "--dpi192 OUTDIR", as the controls' art keeps the
-// size it was first made at). For people (the READMEs' pictures), never a test.
+// (OUTDIR\preview-headers-96.png, -192.png) and rows (preview-rows-96.png,
+// -192.png; the 192-dpi pictures come from a second run of this program,
+// "--dpi192 OUTDIR", as the controls' art keeps the size it was first made at).
+// For people (the READMEs' pictures), never a test.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -11,19 +12,26 @@
 #include <string>
 #include <vector>
 
+#include "base/AppointmentRecord.h"
 #include "base/DateTime.h"
+#include "base/Translator.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
 #include "graphics/FontCache.h"
 #include "graphics/Dib.h"
+#include "graphics/Skin.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/Module.h"
+#include "res/TarvoResIds.h"
+#include "settings/pages/CalendarPreview.h"
 #include "settings/pages/PreviewDateItem.h"
 #include "settings/pages/PreviewGroupItem.h"
 #include "settings/pages/SectionSheet.h"
 #include "settings/shell/MainWnd.h"
 #include "settings/shell/SettingsApp.h"
+#include "tabs/contacts/ContactItem.h"
+#include "tabs/contacts/ContactListItem.h"
 #include "tools/controlsgallery/PngWriter.h"
 
 namespace {
@@ -120,6 +128,86 @@ bool SavePreviewHeaders(int dpi, const wchar_t* name) {
   return saved;
 }
 
+// The calendar pages' sample appointment: today 11:00 to 12:00, tentative, with
+// every mark.
+CAppointmentRecord* SampleAppointment(BOOL allDay) {
+  CAppointmentRecord* record = new CAppointmentRecord;
+  LoadTranslatedString(record->m_subject, IDS_PREVIEW_SUBJECT);
+  LoadTranslatedString(record->m_location, IDS_PREVIEW_LOCATION);
+  record->m_start = GetTodayDate() + (allDay ? 0.0 : 11.0 / 24);
+  record->m_end = GetTodayDate() + (allDay ? 0.0 : 12.0 / 24);
+  record->m_allDay = allDay;
+  record->m_busyStatus = 1;
+  record->m_hasNotes = record->m_reminderSet = record->m_isRecurring = record->m_isMeeting = TRUE;
+  record->m_isPrivate = 1;
+  record->m_categories.Set(0);
+  return record;
+}
+
+// Preview rows, one a band: appointments with the default pattern, with the time
+// line first, drawn as conflicting and all day; contacts with the field beside the
+// name, at the right end and as its icon alone.
+bool SavePreviewRows(int dpi, const wchar_t* name) {
+  SetScreenDpi(dpi, dpi);
+  // The shipped skin of the source tree, as Wine's Z: drive shows it.
+  std::wstring skin = L"Z:";
+  for (const char* c = TARVO_SKINS_DIR "/NewStyle"; *c; ++c) skin += *c == '/' ? L'\\' : wchar_t(*c);
+  CSkin::Instance().UseSkinPath(skin.c_str());
+  bool saved = false;
+  {
+    CFontCache fonts;
+    CViewSettings& view = GetViewSettings();
+    const int width = ScaleX(240), band = ScaleY(34);
+    struct Row {
+      const wchar_t* pattern;
+      BOOL contact, conflict, allDay, selected;
+    };
+    const Row rows[] = {
+        {L"n3rqsca", FALSE, FALSE, FALSE, FALSE}, {L"a1nrq", FALSE, FALSE, FALSE, TRUE},
+        {L"n2rqsca", FALSE, TRUE, FALSE, FALSE},  {L"n3rqsca", FALSE, FALSE, TRUE, FALSE},
+        {L"c1n", TRUE, FALSE, FALSE, FALSE},      {L"c2n", TRUE, FALSE, FALSE, FALSE},
+        {L"c3n", TRUE, FALSE, FALSE, FALSE},
+    };
+    const int count = static_cast<int>(sizeof(rows) / sizeof(rows[0]));
+    CDib dib;
+    if (dib.CreateFilled(width, band * count, RGB(255, 255, 255))) {
+      const RECT clip = {0, 0, width, band * count};
+      CTextRunList context(&dib, clip);
+      for (int i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        POINT origin = {0, band * i + ScaleY(2)};
+        if (row.contact) {
+          CViewSettings::ParsePattern(row.pattern, view.ContactPattern);
+          CONTACT_ITEM* contact = CONTACT_ITEM::Create(1, 1);
+          contact->m_firstName = L"Ada";
+          contact->m_lastName = L"Lindqvist";
+          contact->m_fields[0] = L"555 0101";
+          contact->m_defaultField = 0;
+          contact->m_hasNotes = TRUE;
+          CContactListItem item(contact, nullptr, FALSE);
+          contact->Release();
+          item.SetSize(width, width, -1, FALSE);
+          item.Draw(&context, &origin);
+        } else {
+          CViewSettings::ParsePattern(row.pattern, view.AppPattern);
+          view.App_MarkConflicting = 1;
+          CAppointmentRecord* record = SampleAppointment(row.allDay);
+          CCalendarPreview item(record, row.conflict, nullptr);
+          record->Release();
+          item.SetSelected(row.selected, TRUE);
+          item.SetSize(width, width, -1, FALSE);
+          item.Draw(&context, &origin);
+        }
+      }
+      context.Draw(dib.GetDC(), 0, 0);
+      dib.ReleaseDC();
+      saved = SavePng(dib, (g_folder + L"\\" + name).c_str());
+    }
+  }
+  SetScreenDpi(0, 0);
+  return saved;
+}
+
 void ShowSheet(COptionsSheetBase& sheet, void*) {
   Pump();
   SaveScreen(L"settings-sheet.png");
@@ -156,7 +244,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     GetModule().Init(instance);
     HINSTANCE resources = CSettingsApp::LoadResourceLibrary();
     CSettingsApp::SetProgramSwitches();
-    const bool saved = SavePreviewHeaders(192, L"preview-headers-192.png");
+    const bool saved = SavePreviewHeaders(192, L"preview-headers-192.png") &&
+                       SavePreviewRows(192, L"preview-rows-192.png");
     GetModule().SetResourceInstance(nullptr);
     if (resources) FreeLibrary(resources);
     GetModule().Term();
@@ -193,7 +282,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     COptionsSheetBase::SetRunHook(nullptr, nullptr);
     window.DestroyWindow();
   }
-  if (!SavePreviewHeaders(96, L"preview-headers-96.png") || RunHeaders192() != 0) result = 1;
+  if (!SavePreviewHeaders(96, L"preview-headers-96.png") || !SavePreviewRows(96, L"preview-rows-96.png") ||
+      RunHeaders192() != 0)
+    result = 1;
   SetMainWindow(nullptr);
   GetModule().SetResourceInstance(nullptr);
   if (resources) FreeLibrary(resources);

@@ -15,6 +15,7 @@
 #include "graphics/TextFit.h"
 #include "pim/CategoryColors.h"
 #include "tabs/calendar/TimeSpanBar.h"
+#include "tabs/contacts/ContactListItem.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ struct Switches {
   HANDLE readHeap;
   BOOL iconChooserRules;
   BOOL timeSpanBarRules;
+  BOOL contactRowRules;
 
   static Switches Now() {
     CRegKey failed(nullptr, L"Software\\TarvoTests\\NoRoot");
@@ -38,7 +40,7 @@ struct Switches {
             CKeyLayouts::IsOptionsProgramRules(), CCategoryColors::IsWriteMissingColors(), heap,
             CIconSets::IsOptionsProgramRules() && CIconGrid::IsOptionsProgramRules() &&
                 CIconDatabase::IsOptionsProgramRules(),
-            CTimeSpanBar::GetOptionsProgramRules()};
+            CTimeSpanBar::GetOptionsProgramRules(), CContactListItem::GetOptionsProgramRules()};
   }
 };
 
@@ -55,6 +57,7 @@ void RestoreLibrarySwitches() {
   CCategoryColors::SetWriteMissingColors(FALSE);
   CIconSets::SetOptionsProgramRules(FALSE);
   CTimeSpanBar::SetOptionsProgramRules(FALSE);
+  CContactListItem::SetOptionsProgramRules(FALSE);
 }
 
 // Every difference of the options program is chosen by the one call start-up makes.
@@ -71,6 +74,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_EQ(library.readHeap, nullptr);
   EXPECT_FALSE(library.iconChooserRules);
   EXPECT_FALSE(library.timeSpanBarRules);
+  EXPECT_FALSE(library.contactRowRules);
 
   CSettingsApp::SetProgramSwitches();
   const Switches options = Switches::Now();
@@ -87,6 +91,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_EQ(options.readHeap, GetProcessHeap());
   EXPECT_TRUE(options.iconChooserRules);
   EXPECT_TRUE(options.timeSpanBarRules);
+  EXPECT_TRUE(options.contactRowRules);
 }
 
 // The font cache is the plug-in's in both programs: the options program's switches
