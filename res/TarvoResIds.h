@@ -271,8 +271,6 @@
 #define IDS_SPECIAL_PERIOD_4 271
 #define IDS_SPECIAL_PERIOD_5 272
 #define IDS_SPECIAL_PERIOD_6 273
-#define IDS_SKIN_SAMPLE_SUBJECT 32810
-#define IDS_SKIN_SAMPLE_LOCATION 32811
 #define IDS_SKIN_SAMPLE_TASK 32814
 // Calendar options pages: the first-week "choose a date" item, the row-count item of
 // the view-style page, the old forecast-build warning of the titles page.
