@@ -62,7 +62,7 @@ const ShowOption kOptions[] = {
 };
 
 const UINT kTasksStyleTexts[4] = {IDS_FILTER_TASKS_STYLE_0, IDS_FILTER_TASKS_STYLE_1, IDS_FILTER_TASKS_STYLE_2,
-                                  IDS_FILTER_TASKS_STYLE_3};
+                                  IDS_SORT_CATEGORY};
 
 CString Text(UINT id) {
   CString text;

@@ -12,6 +12,7 @@
 #include "base/tests/DeviceRoot.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
+#include "panel/tests/PanelTestSupport.h"
 #include "panel/PanelPrompt.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/TabFilterSet.h"
