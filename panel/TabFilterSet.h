@@ -25,7 +25,7 @@ class CTabFilterSet {
  public:
   // More slots than this in the stored count are not read (a damaged count must not
   // make every user of the set read millions of values).
-  static const int kMaxSlots = 1024;
+  static constexpr int kMaxSlots = 1024;
 
   explicit CTabFilterSet(BOOL notesFolderMode = FALSE);
 

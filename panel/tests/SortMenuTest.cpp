@@ -40,7 +40,8 @@ TEST(SortMenu, OrdersWithoutTheCategoryKeyAreOfferedOnce) {
       {L"CIS,CDIS,CIDS,ICS,DICS,S,DS", 5, FALSE, L"||IDS|IS|DIS|S|DS|"},
       {L"CIS,CDIS,CIDS,ICS,DICS,S,DS", 0, FALSE, L"IS||IDS||DIS|S|DS|"},  // the active copy stays
       {L"CIS,CDIS,CIDS,ICS,DICS,S,DS", 5, TRUE, L"CIS|CDIS|CIDS|ICS|DICS|S|DS|"},
-      {L"CS,CDS,S", 0, FALSE, L"|DS|S|"},
+      {L"CS,CDS,S", 0, FALSE, L"S|DS||"},  // the later copy of the active order goes
+      {L"CS,CDS,S", 1, FALSE, L"|DS|S|"},
       {L"S", 3, FALSE, L"S|"},
       {L"", 0, TRUE, L"|"},
   };
