@@ -193,8 +193,20 @@ LRESULT CCategoryIconsDlg::OnColorChosen(WORD, WORD, HWND, BOOL&) {
   const int row = GetSelectedRow();
   const int category = GetCategoryOfRow(row);
   if (category < 0) return 0;
-  // "No colour" keeps the blend in the stored value, so a later colour gets it back.
-  GetCategoryIcons()->GetColors().SetColor(category, m_color.GetColor());
+  CCategoryColors& colors = GetCategoryIcons()->GetColors();
+  const COLORREF chosen = m_color.GetColor();
+  if (chosen == CCategoryColors::kNone) {
+    if (colors.GetColor(category) != CCategoryColors::kNone) m_blendsOfNone[category] = colors.GetBlend(category);
+    colors.SetColor(category, chosen);
+  } else {
+    const BOOL wasNone = colors.GetColor(category) == CCategoryColors::kNone;
+    colors.SetColor(category, chosen);
+    auto kept = m_blendsOfNone.find(category);
+    if (wasNone && kept != m_blendsOfNone.end()) {
+      colors.SetBlend(category, kept->second);
+      m_blendsOfNone.erase(kept);
+    }
+  }
   ::SendMessageW(List(), LVM_UPDATE, static_cast<WPARAM>(row), 0);
   UpdateControls();
   return 0;

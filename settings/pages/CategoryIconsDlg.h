@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <memory>
 
 #include "controls/IconSets.h"
@@ -78,6 +79,9 @@ class CCategoryIconsDlg : public CScrollDialog<CCategoryIconsDlg> {
 
   CColorButton m_color;
   std::unique_ptr<CIconSets> m_chooser;
+  // The blend of each category set to "no colour" during this run: the stored "no
+  // colour" value has no room for it, and a colour chosen again gets it back.
+  std::map<int, int> m_blendsOfNone;
   BOOL m_updatePosted = FALSE;
   int m_updates = 0;
 };

@@ -172,29 +172,34 @@ TEST_F(CategoryIconsDlgTest, ColourAndBlendAreWrittenAtOnceAndSelectingWritesNot
 
 TEST_F(CategoryIconsDlgTest, NoColourKeepsTheBlendForTheNextColour) {
   WriteColor(L"Holiday", 0x4B00FF00);  // green, blend 75
-  {
-    CCategoryIconsDlg dialog;
-    Run(dialog, [&](HWND window) {
-      Choose(dialog, 0);
-      PickColor(dialog, window, kNoColor);
-      EXPECT_FALSE(Enabled(window, CCategoryIconsDlg::kBlendId));
-      EXPECT_EQ(dialog.GetColorButton().GetColor(), kNoColor);
-    });
-  }
-  DWORD value = 0;
-  ASSERT_TRUE(ReadColor(L"Holiday", &value));
-  EXPECT_TRUE(value & 0x80000000) << "stored as no colour";
-  EXPECT_EQ(static_cast<int>((value >> 24) & 0x7F), 75) << "the blend is still stored";
-
-  // A new run (the values read again) and a new colour: the blend comes back.
-  CCategoryIconsDlg again;
-  Run(again, [&](HWND window) {
-    Choose(again, 0);
-    PickColor(again, window, RGB(10, 20, 30));
+  ASSERT_TRUE(ziptest::WriteBytes(m_install.File(L"source.bmp"), Icon(12, 12)));
+  CCategoryIconsDlg dialog;
+  struct Chooser {
+    CCategoryIconsDlg* dialog;
+    std::wstring answer;
+  } chooser{&dialog, m_install.File(L"source.bmp")};
+  Run(dialog, [&](HWND window) {
+    Choose(dialog, 0);
+    PickColor(dialog, window, kNoColor);
+    EXPECT_FALSE(Enabled(window, CCategoryIconsDlg::kBlendId));
+    EXPECT_EQ(dialog.GetColorButton().GetColor(), kNoColor);
+    DWORD value = 0;
+    ASSERT_TRUE(ReadColor(L"Holiday", &value));
+    EXPECT_EQ(value, 0xFFFFFFFFu) << "the stored form of no colour";
+    // An icon change reads every value again from the registry in between.
+    CDialogImplBase::SetModalHook(
+        [](HWND chooserWindow, void* data) {
+          auto* c = static_cast<Chooser*>(data);
+          c->dialog->GetChooser()->SetSelectedName(c->answer.c_str());
+          EndDialog(chooserWindow, IDOK);
+        },
+        &chooser);
+    dlgtest::Press(window, CCategoryIconsDlg::kChangeIconId);
+    PickColor(dialog, window, RGB(10, 20, 30));
     EXPECT_EQ(SendDlgItemMessageW(window, CCategoryIconsDlg::kBlendId, TBM_GETPOS, 0, 0), 3);
+    ASSERT_TRUE(ReadColor(L"Holiday", &value));
+    EXPECT_EQ(value, static_cast<DWORD>(RGB(10, 20, 30)) | (75u << 24)) << "the blend came back";
   });
-  ASSERT_TRUE(ReadColor(L"Holiday", &value));
-  EXPECT_EQ(value, static_cast<DWORD>(RGB(10, 20, 30)) | (75u << 24));
 }
 
 TEST_F(CategoryIconsDlgTest, ChangedIconIsCopiedAndDeleteAsksFirst) {
