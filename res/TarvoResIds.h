@@ -334,3 +334,7 @@
 #define IDS_EVENTS_PERIOD_5 261
 #define IDS_EVENTS_PERIOD_6 262
 #define IDS_EVENTS_PERIOD_MENU 263
+
+// The category icons section of the options program.
+#define IDD_CATEGORY_ICONS 218
+#define IDS_DELETE_CATEGORY_ICON 32828

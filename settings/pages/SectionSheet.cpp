@@ -8,6 +8,7 @@
 #include "settings/pages/CalendarShowPage.h"
 #include "settings/pages/CalendarTasksPage.h"
 #include "settings/pages/CalendarTitlesPage.h"
+#include "settings/pages/CategoryIconsDlg.h"
 #include "settings/pages/CalendarViewStylePage.h"
 #include "settings/pages/ContactsIconsPage.h"
 #include "settings/pages/FontPage.h"
@@ -94,6 +95,11 @@ void CSectionSheet::SetActivePage(int page) {
 }
 
 INT_PTR RunSection(UINT section, int page, HWND parent) {
+  if (section == kCategoryIconsSection) {
+    CCategoryIconsDlg dialog;
+    const INT_PTR result = dialog.DoModal(parent);
+    return result > 0 ? result : 0;
+  }
   CSectionSheet sheet(section);
   if (!sheet.IsValid()) return 0;
   if (FindSheet(section)->honoursStartPage) sheet.SetActivePage(page);

@@ -94,7 +94,6 @@ TEST_F(SectionSheetTest, StartPagesOfRequestsAndTheChangedFlag) {
       {4, 3, 0, IDCANCEL},
       {8, 1, 0, IDCANCEL},
       {6, 0, 0, IDOK},
-      {7, 0, -1, IDOK},      // category icons: not a sheet
       {9, 0, -1, IDOK},
   };
   for (const Case& c : cases) {
