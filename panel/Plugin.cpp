@@ -19,10 +19,12 @@
 #include "graphics/SkinColors.h"
 #include "panel/CustomTabSource.h"
 #include "panel/FaultGuard.h"
+#include "panel/FilterEditDlg.h"
 #include "panel/NotifyWnd.h"
 #include "panel/PreWindow.h"
 #include "panel/SkinControlArt.h"
 #include "panel/SkinItemPalette.h"
+#include "panel/TabFilterMenu.h"
 #include "panel/TodayPanelBase.h"
 #include "pim/ApptStatusColors.h"
 #include "pim/CategoryListChoices.h"
@@ -94,9 +96,11 @@ void WireLayers() {
   SetItemPalette(&State().palette);
   SetControlArt(&State().art);
   UseCategoryListInPicker();
+  CTabFilterMenu::SetFilterEditor(CFilterEditDlg::Run);
 }
 
 void UnwireLayers() {
+  CTabFilterMenu::SetFilterEditor(nullptr);
   State().art.DropButtonBitmaps();
   SetControlArt(nullptr);
   SetItemPalette(nullptr);

@@ -35,6 +35,7 @@
 #define IDC_FILTER_MATCH_ANY 1005
 #define IDC_FILTER_MATCH_ALL 1006
 #define IDC_FILTER_EXCLUDE 1007
+#define IDC_FILTER_CATEGORIES 1008
 
 // Reminder interval units (minutes, hours, days, weeks in this order of unit index:
 // 139, 140, 142, 141)
@@ -338,3 +339,11 @@
 // The category icons section of the options program.
 #define IDD_CATEGORY_ICONS 218
 #define IDS_DELETE_CATEGORY_ICON 32828
+// The category filter editor's texts: message caption, refusal, delete question, the
+// name of a filter with no mark, the no-category row and the caption strip.
+#define IDS_FILTER_MESSAGE_CAPTION 17
+#define IDS_FILTER_INVALID 18
+#define IDS_FILTER_DELETE_QUESTION 23
+#define IDS_FILTER_NO_MARK 120
+#define IDS_FILTER_NO_CATEGORY 136
+#define IDS_FILTER_EDIT_TITLE 137
