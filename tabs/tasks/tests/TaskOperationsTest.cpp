@@ -122,7 +122,7 @@ class TaskOperationsTest : public ::testing::TestWithParam<bool> {
     return changes();
   }
   CEOID AddTask(const wchar_t* subject, double start, double due, bool reminder) {
-    TaskSpec s;
+    StoredTask s;
     s.subject = subject;
     s.start = start;
     s.due = due;
@@ -217,7 +217,7 @@ TEST_P(TaskOperationsTest, AnUndatedTaskMovesToTheChosenDay) {
 }
 
 TEST_P(TaskOperationsTest, TheNoteViewerShowsOnlyARealNote) {
-  TaskSpec s;
+  StoredTask s;
   s.subject = L"noted";
   s.note = NoteBytes(L"\xFEFF" L"Buy milk");
   const DWORD noted = store.ItemOid(store.Add(s));

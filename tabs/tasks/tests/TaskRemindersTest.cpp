@@ -105,7 +105,7 @@ class TaskRemindersTest : public ::testing::Test {
   TaskRemindersTest() : m_mode(false), store(false) {}
   CEOID AddTask(const wchar_t* subject, double start, double due, LONG offset = 0, short reference = 1,
                 BOOL reminder = FALSE) {
-    TaskSpec s;
+    StoredTask s;
     s.subject = subject;
     s.start = start;
     s.due = due;

@@ -14,7 +14,7 @@ namespace tasktest {
 
 const double kNoneStored = 949998.0;
 
-struct TaskSpec {
+struct StoredTask {
   const wchar_t* subject = L"";
   double start = -1;  // -1: not stored
   double due = -1;
@@ -90,7 +90,7 @@ class CTaskStore {
   HANDLE Handle() const { return m_db; }
   bool Newer() const { return m_newer; }
 
-  std::vector<CEPROPVAL> Props(const TaskSpec& t, DWORD itemId) const {
+  std::vector<CEPROPVAL> Props(const StoredTask& t, DWORD itemId) const {
     std::vector<CEPROPVAL> p;
     if (m_newer) {
       p.push_back(Value(0x10000066, static_cast<LONG>(itemId)));
@@ -124,7 +124,7 @@ class CTaskStore {
   }
 
   // The record's CE identifier.
-  CEOID Add(const TaskSpec& t) {
+  CEOID Add(const StoredTask& t) {
     std::vector<CEPROPVAL> p = Props(t, t.itemId ? t.itemId : ++m_nextItem);
     return CeWriteRecordProps(m_db, 0, static_cast<WORD>(p.size()), p.data());
   }

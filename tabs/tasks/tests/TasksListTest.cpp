@@ -77,69 +77,69 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TasksListTest, ::testing::Bool(),
 // One table, both layouts: what each kind of stored task reads as.
 TEST_P(TasksListTest, EachKindOfTaskReadsAsStored) {
   struct Row {
-    TaskSpec spec;
+    StoredTask task;
     double start, due;
     int importance;
     BOOL complete, hasNote, reminderSet, recurring;
     int privateValue;
   };
-  auto spec = [](const wchar_t* subject) {
-    TaskSpec s;
+  auto task = [](const wchar_t* subject) {
+    StoredTask s;
     s.subject = subject;
     return s;
   };
   std::vector<Row> rows;
   {
-    TaskSpec s = spec(L"dated");
+    StoredTask s = task(L"dated");
     s.start = T + 9 * kHour;
     s.due = T + 2;
     s.importance = 1;
     rows.push_back({s, T + 9 * kHour, T + 2, 1, FALSE, FALSE, FALSE, FALSE, 0});
   }
   // No importance stored: normal in both layouts.
-  rows.push_back({spec(L"undated"), 0, 0, 0, FALSE, FALSE, FALSE, FALSE, 0});
+  rows.push_back({task(L"undated"), 0, 0, 0, FALSE, FALSE, FALSE, FALSE, 0});
   {
-    TaskSpec s = spec(L"no-date value");
+    StoredTask s = task(L"no-date value");
     s.start = s.due = kNoneStored;
     s.importance = -1;
     rows.push_back({s, 0, 0, -1, FALSE, FALSE, FALSE, FALSE, 0});
   }
   {
-    TaskSpec s = spec(L"completed");
+    StoredTask s = task(L"completed");
     s.due = T - 1;
     s.complete = TRUE;
     s.completedOn = T - 2;
     rows.push_back({s, 0, T - 1, 0, TRUE, FALSE, FALSE, FALSE, 0});
   }
   {
-    TaskSpec s = spec(L"recurring");
+    StoredTask s = task(L"recurring");
     s.due = T + 7;
     s.recurring = TRUE;
     s.privateValue = 1;
     rows.push_back({s, 0, T + 7, 0, FALSE, FALSE, FALSE, TRUE, 1});
   }
   {
-    TaskSpec s = spec(L"with note");
+    StoredTask s = task(L"with note");
     s.note = NoteBytes(L"\xFEFF" L"Buy milk");
     rows.push_back({s, 0, 0, 0, FALSE, TRUE, FALSE, FALSE, 0});
   }
   {
-    TaskSpec s = spec(L"mark only");
+    StoredTask s = task(L"mark only");
     s.note = std::string("\xFF\xFE\0\0", 4);
     rows.push_back({s, 0, 0, 0, FALSE, FALSE, FALSE, FALSE, 0});
   }
   {
-    TaskSpec s = spec(L"with reminder");
+    StoredTask s = task(L"with reminder");
     s.due = T + 1;
     s.reminder = TRUE;
     s.offset = 960;
     s.reminderTime = T + 8 * kHour;
     rows.push_back({s, 0, T + 1, 0, FALSE, FALSE, TRUE, FALSE, 0});
   }
-  for (const Row& r : rows) ASSERT_NE(store.Add(r.spec), 0u) << r.spec.subject;
+  for (const Row& r : rows) ASSERT_NE(store.Add(r.task), 0u) << r.task.subject;
   if (Newer()) {
     // Past the newer layout's limit a date is none; a record without item is no task.
-    TaskSpec s = spec(L"far date");
+    StoredTask s = task(L"far date");
     s.due = 949991;
     rows.push_back({s, 0, 0, 0, FALSE, FALSE, FALSE, FALSE, 0});
     ASSERT_NE(store.Add(s), 0u);
@@ -156,8 +156,8 @@ TEST_P(TasksListTest, EachKindOfTaskReadsAsStored) {
   std::map<std::wstring, TASK_ITEM*> loaded = Loaded(list);
   ASSERT_EQ(loaded.size(), rows.size());
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.spec.subject);
-    TASK_ITEM* t = loaded[r.spec.subject];
+    SCOPED_TRACE(r.task.subject);
+    TASK_ITEM* t = loaded[r.task.subject];
     ASSERT_TRUE(t);
     EXPECT_NEAR(t->start, r.start, 1e-6);
     EXPECT_NEAR(t->due, r.due, 1e-6);
@@ -172,9 +172,9 @@ TEST_P(TasksListTest, EachKindOfTaskReadsAsStored) {
       EXPECT_EQ(t->itemOid & 0xC0000000, 0xC0000000);
       EXPECT_NE(t->recordOid, 0u);
       EXPECT_EQ(t->reminderMinutes, -1);
-      EXPECT_NEAR(t->reminderTime, r.spec.reminderTime, 1e-6);
+      EXPECT_NEAR(t->reminderTime, r.task.reminderTime, 1e-6);
     } else {
-      EXPECT_EQ(t->reminderMinutes, r.spec.reminder ? r.spec.offset : -1);
+      EXPECT_EQ(t->reminderMinutes, r.task.reminder ? r.task.offset : -1);
     }
   }
   // The older layout computes the time: 960 minutes before the due day, 08:00.
@@ -186,7 +186,7 @@ TEST_P(TasksListTest, EachKindOfTaskReadsAsStored) {
 // date written after the flag must not take its place.
 TEST_P(TasksListTest, CompletionDateAndFlagAreTwoProperties) {
   if (Newer()) return;
-  TaskSpec s;
+  StoredTask s;
   s.subject = L"done later";
   s.due = T;
   CEOID record = store.Add(s);
@@ -201,10 +201,10 @@ TEST_P(TasksListTest, CompletionDateAndFlagAreTwoProperties) {
 }
 
 TEST_P(TasksListTest, NotificationsReachTheListeners) {
-  TaskSpec a;
+  StoredTask a;
   a.subject = L"a";
   a.due = T;
-  TaskSpec b;
+  StoredTask b;
   b.subject = L"b";
   CEOID ra = store.Add(a);
   CEOID rb = store.Add(b);
@@ -217,7 +217,7 @@ TEST_P(TasksListTest, NotificationsReachTheListeners) {
 
   ASSERT_EQ(store.Write(ra, {Words(Newer() ? 0x0020001F : 0x0037001F, L"a2")}), ra);
   Notify(1030, ra);
-  TaskSpec c;
+  StoredTask c;
   c.subject = L"c";
   CEOID rc = store.Add(c);
   Notify(1025, rc);
@@ -250,7 +250,7 @@ TEST_P(TasksListTest, NotificationsReachTheListeners) {
 }
 
 TEST_P(TasksListTest, ImportanceAndPrivacyAreWrittenInTheLayoutsForm) {
-  TaskSpec s;
+  StoredTask s;
   s.subject = L"t";
   CEOID record = store.Add(s);
   const DWORD oid = store.ItemOid(record);
@@ -286,7 +286,7 @@ TEST_P(TasksListTest, PocketInformantCodesAndTemplates) {
   COndrelClient client;
   list.SetClient(&client);
   auto add = [&](const wchar_t* subject, double due, BOOL complete) {
-    TaskSpec s;
+    StoredTask s;
     s.subject = subject;
     s.due = due;
     s.complete = complete;
@@ -334,7 +334,7 @@ TEST_P(TasksListTest, PocketInformantCodesAndTemplates) {
 // the task by its item identifier and reads the record it belongs to.
 TEST_P(TasksListTest, ANotificationByItemIdentifierFindsItsTask) {
   if (!Newer()) return;
-  TaskSpec s;
+  StoredTask s;
   s.subject = L"by item";
   const CEOID record = store.Add(s);
   CListener listener;
@@ -371,7 +371,7 @@ TEST_P(TasksListTest, PostedNotificationsReachTheListeners) {
                                 GetModuleHandleW(nullptr), nullptr);
   ASSERT_TRUE(window);
   list.SetNotifyWindow(window);
-  TaskSpec s;
+  StoredTask s;
   s.subject = L"posted";
   const CEOID record = store.Add(s);
   CListener listener;
@@ -379,7 +379,7 @@ TEST_P(TasksListTest, PostedNotificationsReachTheListeners) {
   TASK_ITEM* first = nullptr;
   ASSERT_TRUE(list.EnsureLoaded(&first, FALSE, 0));
   ASSERT_EQ(store.Write(record, {Words(Newer() ? 0x0020001F : 0x0037001F, L"posted again")}), record);
-  TaskSpec added;
+  StoredTask added;
   added.subject = L"posted new";
   store.Add(added);
   EXPECT_TRUE(cedbtest::PumpUntil([&] { return listener.events.size() >= 2; }));
@@ -396,7 +396,7 @@ TEST_P(TasksListTest, CategoriesComeFromTheLayoutsStore) {
   cattest::WriteCategory(Newer(), L"Business", 1);
   cattest::WriteCategory(Newer(), L"Clients", 2);
   cattest::WriteCategory(Newer(), L"Ideas", 9);
-  TaskSpec s;
+  StoredTask s;
   s.subject = L"filed";
   const CEOID record = store.Add(s);
   std::vector<std::wstring> expected;

@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TasksReaderFuzzTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Older"; });
 
 TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
-  TaskSpec full;
+  StoredTask full;
   full.subject = L"|12: [TEMPLATE:x] seed";
   full.start = T - 1;
   full.due = T;
