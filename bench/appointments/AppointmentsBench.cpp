@@ -8,6 +8,7 @@
 
 #include "base/CeDbApi.h"
 #include "bench/BenchClock.h"
+#include "bench/database/BenchVolume.h"
 #include "platform/pimstore/PimStore.h"
 #include "platform/pimstore/Recurrence.h"
 #include "tabs/calendar/AppointmentsList.h"
@@ -102,11 +103,7 @@ int LoadWeek() {
 }  // namespace
 
 int main() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring root = std::wstring(temp) + L"apptbench-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(root.c_str(), nullptr);
-  SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
+  bench::BenchRoot root(L"apptbench");
   SetEnvironmentVariableW(L"CEDEVICE_PLATFORMTYPE", L"PocketPC");
 
   int status = 0;

@@ -9,6 +9,7 @@
 
 #include "base/CeDbApi.h"
 #include "bench/BenchClock.h"
+#include "bench/database/BenchVolume.h"
 #include "platform/pimstore/PimStore.h"
 #include "tabs/contacts/ContactsList.h"
 
@@ -100,11 +101,7 @@ int Load(HWND window) {
 }  // namespace
 
 int main() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring root = std::wstring(temp) + L"contactbench-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(root.c_str(), nullptr);
-  SetEnvironmentVariableW(L"CEDEVICE_ROOT", root.c_str());
+  bench::BenchRoot root(L"contactbench");
   SetEnvironmentVariableW(L"CEDEVICE_PLATFORMTYPE", L"PocketPC");
   HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
 

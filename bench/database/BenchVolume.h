@@ -1,5 +1,4 @@
-// A device root of the benchmark's own, so its figures never touch a real one, with one
-// volume created there. The root goes, with every file in it, when the object does.
+// The benchmarks' own device roots, so their figures never touch a real one.
 #pragma once
 #include "platform/coredll/cedb.h"
 
@@ -7,19 +6,19 @@
 
 namespace bench {
 
-class BenchVolume {
+// A device root of the benchmark's own, so its figures never touch a real one. The root
+// goes, with every file in it, when the object does.
+class BenchRoot {
  public:
   // benchName names the root ("cedbbench" makes %TEMP%\cedbbench-PID).
-  BenchVolume(const wchar_t* benchName, const wchar_t* volumeName) {
+  explicit BenchRoot(const wchar_t* benchName) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     root_ = std::wstring(temp) + benchName + L"-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(root_.c_str(), nullptr);
     SetEnvironmentVariableW(L"CEDEVICE_ROOT", root_.c_str());
-    mounted_ = CeMountDBVol(&guid_, const_cast<LPWSTR>(volumeName), CREATE_ALWAYS) != FALSE;
   }
-  ~BenchVolume() {
-    if (mounted_) CeUnmountDBVol(&guid_);
+  ~BenchRoot() {
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW((root_ + L"\\*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
@@ -30,15 +29,33 @@ class BenchVolume {
     }
     RemoveDirectoryW(root_.c_str());
   }
+  BenchRoot(const BenchRoot&) = delete;
+  BenchRoot& operator=(const BenchRoot&) = delete;
+
+  std::wstring File(const std::wstring& name) const { return root_ + L"\\" + name; }
+
+ private:
+  std::wstring root_;
+};
+
+// A benchmark's own device root with one volume created there.
+class BenchVolume {
+ public:
+  BenchVolume(const wchar_t* benchName, const wchar_t* volumeName) : root_(benchName) {
+    mounted_ = CeMountDBVol(&guid_, const_cast<LPWSTR>(volumeName), CREATE_ALWAYS) != FALSE;
+  }
+  ~BenchVolume() {
+    if (mounted_) CeUnmountDBVol(&guid_);
+  }
   BenchVolume(const BenchVolume&) = delete;
   BenchVolume& operator=(const BenchVolume&) = delete;
 
   bool mounted() const { return mounted_; }
   CEGUID& guid() { return guid_; }
-  std::wstring File(const std::wstring& name) const { return root_ + L"\\" + name; }
+  std::wstring File(const std::wstring& name) const { return root_.File(name); }
 
  private:
-  std::wstring root_;
+  BenchRoot root_;
   CEGUID guid_{};
   bool mounted_ = false;
 };
