@@ -47,7 +47,8 @@ CListPanelView::CListPanelView(CVirtualWnd* owner)
       m_bButtonCoversStrip(FALSE),
       m_bAllowMinimize(TRUE),
       m_bMinimized(FALSE),
-      m_bHidden(FALSE) {
+      m_bHidden(FALSE),
+      m_pContextRow(nullptr) {
   AddChild(&m_minimize);
   m_minimize.SetVisible(FALSE);
 }

@@ -110,6 +110,9 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   CVirtualDropDown* GetSortSelector() const { return m_pSort; }
   CVirtualDropDown* GetFilterSelector() const { return m_pFilter; }
   CContainerElement* GetContentList() const { return m_pContent; }
+  // The row the context menu was opened on, while its menu runs and its command is
+  // carried out; null otherwise or when it was opened off the rows.
+  CListItem* GetContextRow() const { return m_pContextRow; }
   // The content list the tab built (owned from then on; the old one is deleted).
   void SetContentList(CContainerElement* list);
   // Starts the shell's tap-and-hold at the last press point; with enter, a tap that
@@ -146,4 +149,5 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   BOOL m_bHidden;
   // The focused row's keys, then a neighbour's.
   CItemPath m_remembered[2];
+  CListItem* m_pContextRow;
 };
