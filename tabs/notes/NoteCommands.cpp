@@ -90,8 +90,11 @@ PFN_SAVE_DIALOG SetNoteSaveDialog(PFN_SAVE_DIALOG dialog) {
 
 CString MakeCopyTarget(const CNoteFile& note) {
   const CString extension = note.GetExtension();
-  CString target = JoinPath(note.folderPath, ExpandNameTemplate(Text(kTextCopyName), note.name, 1), extension);
+  const CString first = ExpandNameTemplate(Text(kTextCopyName), note.name, 1);
   const CString counted = Text(kTextCopyNameCounted);
+  // Without the texts there is no name to give a copy.
+  if (first.IsEmpty() || counted.IsEmpty()) return CString();
+  CString target = JoinPath(note.folderPath, first, extension);
   for (int counter = 2; Exists(target); ++counter) {
     if (counter > kMostCopies) return CString();
     target = JoinPath(note.folderPath, ExpandNameTemplate(counted, note.name, counter), extension);

@@ -121,6 +121,15 @@ TEST_F(NoteCommandsTest, ACopyNeverReplacesAFile) {
   EXPECT_EQ(ReadAll(target), "someone else's");
 }
 
+// Without the resource library's texts no copy is made (rather than one named ".txt").
+TEST(NoteCopy, NoTextsNoCopy) {
+  fixture::Scratch scratch(L"notes_copy_texts");
+  ASSERT_TRUE(fixture::WriteText(scratch / L"Memo.txt", "the note"));
+  NoteHolder holder(scratch.path(), L"Memo.txt");
+  EXPECT_EQ(std::wstring(MakeCopyTarget(*holder.note)), L"");
+  EXPECT_EQ(std::wstring(CopyNote(*holder.note)), L"");
+}
+
 std::wstring g_choice;
 DWORD g_flags = 0;
 std::wstring g_offered;
