@@ -9,6 +9,7 @@
 #include "base/ViewSettings.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "graphics/Bitmap.h"
+#include "graphics/Skin.h"
 #include "pim/PimAddins.h"
 #include "tabs/notes/NoteCommands.h"
 #include "tabs/notes/NoteFile.h"
@@ -165,6 +166,58 @@ TEST(NoteItem, LayoutPiecesAndColumns) {
     EXPECT_EQ(item.GetIconRect().right, 14) << "2 pixels before the 16-pixel column";
   }
   GetViewSettings().Load();
+}
+
+// What a row tells its owner.
+class Owner : public IListItemOwner {
+ public:
+  void OnItemChanged(CListItem*) override {}
+  void OnItemClicked(CListItem*) override {}
+  void OnItemSelected(CListItem*) override {}
+  void OnItemReleased(CListItem*) override {}
+  void OnItemRemoved(CListItem*) override {}
+  void OnItemNotify(CListItem*, LPARAM value) override { notified.push_back(value); }
+  BOOL IsFirstItem(CListItem*) override { return TRUE; }
+  void OnItemFolded(CListItem*, BOOL) override {}
+  std::vector<LPARAM> notified;
+};
+
+// With the skin's icons, a tap on the icon of an ink, voice, text or word note asks for
+// command 1280; a picture's icon, or a tap beside the icon, selects the row instead.
+TEST(NoteItem, IconTapsOpenTheNotesTheyCan) {
+  CSkin::Instance().UseSkinPath(NOTES_SKIN);
+  ASSERT_EQ(CSkin::Instance().GetIconCount(), 49);
+  struct Case {
+    int type;
+    BOOL card;
+    bool asks;
+  };
+  const Case cases[] = {{NOTE_TYPE_INK, FALSE, true},     {NOTE_TYPE_VOICE, TRUE, true},
+                        {NOTE_TYPE_TEXT, TRUE, true},     {NOTE_TYPE_RICH_TEXT, FALSE, true},
+                        {NOTE_TYPE_PICTURE, FALSE, false}, {NOTE_TYPE_SHEET, TRUE, false}};
+  for (const Case& c : cases) {
+    Owner owner;
+    CNoteFile* note = MakeNote(L"\\My Documents\\a.x", c.type);
+    note->onStorageCard = c.card;
+    CNoteItem item(note, &owner);
+    note->Release();
+    item.SetSize(240, 230, 0, TRUE);
+    item.GetHeight(-1);
+    EXPECT_EQ(item.GetIcon(), CNoteItem::IconIndex(c.type, c.card, 49));
+    const RECT icon = item.GetIconRect();
+    POINT inside = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    item.OnPress(&inside);
+    EXPECT_EQ(owner.notified, c.asks ? std::vector<LPARAM>{NOTE_CMD_TAP_ICON} : std::vector<LPARAM>{}) << c.type;
+    EXPECT_EQ(item.IsSelected(), c.asks ? FALSE : TRUE) << c.type;
+    POINT beside = {icon.right + 40, inside.y};
+    owner.notified.clear();
+    CNoteItem other(item.GetNote(), &owner);
+    other.SetSize(240, 230, 0, TRUE);
+    other.GetHeight(-1);
+    other.OnPress(&beside);
+    EXPECT_TRUE(owner.notified.empty()) << c.type;
+  }
+  CSkin::Instance().UseSkinPath(nullptr);
 }
 
 }  // namespace
