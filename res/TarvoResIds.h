@@ -347,3 +347,19 @@
 #define IDS_FILTER_NO_MARK 120
 #define IDS_FILTER_NO_CATEGORY 136
 #define IDS_FILTER_EDIT_TITLE 137
+
+// A note row's context menu, its questions and the names of its copies; the
+// template of the ink note a voice note becomes (resource type "BINARY").
+#define IDS_NOTE_MENU_OPEN 146
+#define IDS_NOTE_MENU_DELETE 148
+#define IDS_NOTE_DELETE_QUESTION 151
+#define IDS_NOTE_COPY_NAME 154
+#define IDS_NOTE_COPY_NAME_COUNTED 155
+#define IDS_NOTE_MENU_SAVE_AS 156
+#define IDS_NOTE_SEND_MAIL 208
+#define IDS_NOTE_SEND_BEAM 209
+#define IDS_NOTE_SEND_OTHER 210
+#define IDS_NOTE_SEND_GROUP 211
+#define IDS_NOTE_TO_INK 212
+#define IDS_NOTE_READ_ONLY_QUESTION 1057
+#define IDR_NOTE_VOICE_INK_TEMPLATE 130
