@@ -347,3 +347,18 @@
 #define IDS_FILTER_NO_MARK 120
 #define IDS_FILTER_NO_CATEGORY 136
 #define IDS_FILTER_EDIT_TITLE 137
+
+// The Special events tab: the empty list's header, the group-by label and its "no
+// groups" entry, the fold entries of a header's menu, the contacts entries, the
+// transaction row's delete question and the finance program's entry.
+#define IDS_LIST_EMPTY 41
+#define IDS_GROUP_BY_LABEL 79
+#define IDS_GROUP_BY_NONE 80
+#define IDS_GROUP_COLLAPSE 95
+#define IDS_GROUP_COLLAPSE_ALL 96
+#define IDS_GROUP_EXPAND 97
+#define IDS_GROUP_EXPAND_ALL 98
+#define IDS_OPEN_CONTACTS 109
+#define IDS_NEW_CONTACT 110
+#define IDS_DELETE_ITEM_QUESTION 151
+#define IDS_RUN_PELLAM 178
