@@ -1,6 +1,7 @@
 #include "tabs/contacts/SpecialTab.h"
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "base/DateTime.h"
@@ -135,12 +136,6 @@ int CSpecialTab::ReadPeriod() {
   return settings.SpecialPeriod;
 }
 
-void CSpecialTab::ReadCategoryFilter() {
-  m_filter = CCategoryFilter();
-  m_filter.all = TRUE;
-  if (auto* filter = dynamic_cast<CTabFilterMenu*>(m_pFilter)) filter->GetCurrentFilter(m_filter);
-}
-
 int CSpecialTab::RebuildContent() {
   Rebuild();
   return CListPanelView::RebuildContent();
@@ -148,16 +143,19 @@ int CSpecialTab::RebuildContent() {
 
 void CSpecialTab::Rebuild() {
   RegisterListeners();
-  // 1. The selectors' choices.
-  ReadCategoryFilter();
-  if (auto* filter = dynamic_cast<CTabFilterMenu*>(m_pFilter)) {
-    m_showTransactions = filter->GetSwitch(SHOW_TRANSACTIONS);
-    m_showBirthdays = filter->GetSwitch(SHOW_BIRTHDAYS);
-  } else {
-    CTabFilterMenu probe(FILTER_KIND_SPECIAL);
-    m_showTransactions = probe.GetSwitch(SHOW_TRANSACTIONS);
-    m_showBirthdays = probe.GetSwitch(SHOW_BIRTHDAYS);
+  // 1. The filter's choices: the stored filter ("SpecialFilterID", all for -1) and the
+  // two switches, as the selector has them (or would, before it is made).
+  std::unique_ptr<CTabFilterMenu> stored;
+  auto* filter = dynamic_cast<CTabFilterMenu*>(m_pFilter);
+  if (!filter) {
+    stored.reset(new CTabFilterMenu(FILTER_KIND_SPECIAL));
+    filter = stored.get();
   }
+  m_filter = CCategoryFilter();
+  m_filter.all = TRUE;
+  filter->GetCurrentFilter(m_filter);
+  m_showTransactions = filter->GetSwitch(SHOW_TRANSACTIONS);
+  m_showBirthdays = filter->GetSwitch(SHOW_BIRTHDAYS);
   LoadGroupBy();
   const BOOL flat = m_groupBy == kGroupByNone;
 
@@ -270,7 +268,7 @@ void CSpecialTab::FillContextMenu(HMENU menu, LPARAM argument) {
   if (HMENU groups = CreatePopupMenu()) {
     AppendMenuW(groups, MF_STRING, kGroupByDate, Text(162));
     AppendMenuW(groups, MF_STRING, kGroupByNone, Text(80));
-    CheckMenuRadioItem(groups, kGroupByDate, kGroupByNone, static_cast<UINT>(m_groupBy), MF_BYCOMMAND);
+    CheckMenuRadioItem(groups, 0, 1, m_groupBy == kGroupByNone ? 1 : 0, MF_BYPOSITION);
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(groups), Text(79));
   }
   // The period choices are the group-by selector's own: taken out of the place it puts them.

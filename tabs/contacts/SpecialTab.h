@@ -85,8 +85,6 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   void RegisterListeners();
   // The stored period, written back as 0 when it is no period.
   int ReadPeriod();
-  // "SpecialFilterID": a stored filter, or all for -1 (and anything that names none).
-  void ReadCategoryFilter();
   void Rebuild();
   BOOL HasEvents(CONTACT_ITEM* contact) const;
 

@@ -126,7 +126,16 @@ TEST(PellamScheduled, RangesAskTheirDaysKeepOrDropWhatIsLoaded) {
   }
   EXPECT_EQ(list.GetCount(), 2);
 
+  // A range of absurd length is read for ten years at most, not for ever.
+  device.ResetRecord();
+  list.SetRange(Day(2026, 3, 16), 1e12);
+  list.GetFirst(&item);
+  EXPECT_EQ(device.AskedCount(), 3660);
+  EXPECT_EQ(list.GetCount(), 5) << "every transaction of the schedule";
+
   // The same valid range keeps the items: nothing is asked again.
+  list.SetRange(Day(2026, 3, 17), Day(2026, 3, 19));
+  list.GetFirst(&item);
   device.ResetRecord();
   list.SetRange(Day(2026, 3, 17), Day(2026, 3, 19));
   EXPECT_TRUE(list.IsLoaded());

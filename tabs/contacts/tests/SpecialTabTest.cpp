@@ -18,6 +18,10 @@
 #include "panel/DueDateGroupHeader.h"
 #include "panel/PanelClock.h"
 #include "panel/TabFilterMenu.h"
+#include "panel/TabFilterSet.h"
+#include "pim/CategoriesList.h"
+#include "tabs/contacts/ContactNoteViewer.h"
+#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactEventRow.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/contacts/PellamRowRenderer.h"
@@ -85,7 +89,11 @@ class SpecialTabTest : public ::testing::Test {
       if (category) p.categories.push_back(category);
       m_store.Add(p);
     };
-    person(L"Ann", Date(1980, 3, 16), 0, nullptr);
+    // Ann's card has a note, for the note event.
+    Person ann{L"Ann"};
+    ann.birthday = Date(1980, 3, 16);
+    ann.notes = L"Flowers";
+    m_store.Add(ann);
     // Born tomorrow a year ago: a first birthday tomorrow.
     person(L"Ben", Date(2025, 3, 17), 0, nullptr);
     // Born on a day after every day shown: no birthday yet.
@@ -276,6 +284,148 @@ TEST_F(SpecialTabTest, ANewDayMovesEveryRowAndTheProgramsChangeRereads) {
   bool changed = false;
   for (const Row& r : Rows(tab)) changed = changed || r.name == L"Changed";
   EXPECT_TRUE(changed);
+}
+
+struct Requests : IContactRequests {
+  std::vector<std::pair<DWORD, BOOL>> shown;
+  LRESULT DeleteContact(DWORD) override { return 0; }
+  BOOL DisplayContact(DWORD oid, BOOL edit) override {
+    shown.push_back({oid, edit});
+    return TRUE;
+  }
+  LRESULT CopyContact(DWORD) override { return 0; }
+};
+
+struct NoteViewer : IContactNoteViewer {
+  std::vector<std::wstring> titles;
+  BOOL ShowInk(HWND, const RECT&, LPCWSTR title, const BYTE*, DWORD) override {
+    titles.push_back(title ? title : L"");
+    return TRUE;
+  }
+};
+
+CContactEventRow* FirstEventRow(CListItem* item) {
+  if (auto* row = dynamic_cast<CContactEventRow*>(item)) return row;
+  if (auto* list = dynamic_cast<CContainerElement*>(item))
+    for (int i = 0; i < list->GetChildCount(); ++i)
+      if (CContactEventRow* row = FirstEventRow(list->GetChild(i))) return row;
+  return nullptr;
+}
+
+TEST_F(SpecialTabTest, AContactOutsideTheCategoryFilterIsNotListed) {
+  CCategoriesList categories;
+  ASSERT_TRUE(categories.OpenDatabases());
+  CTabFilterSet set;
+  set.Load();
+  set.SetText(0, L"Not at work ;|-Work");
+  ASSERT_TRUE(set.Save());
+  Product().WriteDWORD(L"SpecialFilterID", 0);
+  GetViewSettings().SpecialPeriod = 1;
+  CSpecialTab tab(nullptr, &m_list, &m_transactions);
+  tab.RebuildContent();
+  std::vector<std::wstring> names;
+  for (const Row& r : Rows(tab)) names.push_back(r.name);
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"Ann", L"Phone bill", L"Ben", L"Rent", L"Hal"}));
+  // All items again: Dee's anniversary comes back.
+  Product().WriteDWORD(L"SpecialFilterID", static_cast<DWORD>(-1));
+  tab.RefreshNow();
+  EXPECT_EQ(Rows(tab).size(), 6u);
+}
+
+TEST_F(SpecialTabTest, OneTapOnAContactsEventByTheMode) {
+  Requests requests;
+  IContactRequests* previous = &CContactsList::GetGlobal().GetRequests();
+  CContactsList::GetGlobal().SetRequests(&requests);
+  const struct {
+    DWORD mode;
+    bool shown;
+    BOOL edit;
+  } cases[] = {{0, false, FALSE}, {1, true, FALSE}, {2, true, TRUE}, {3, true, FALSE}, {7, true, FALSE}};
+  for (const auto& c : cases) {
+    Product().WriteDWORD(L"ContactsOneTap", c.mode);
+    Product().WriteDWORD(L"DoubleClick", 2);
+    GetViewSettings().DoubleClick = 2;
+    requests.shown.clear();
+    CSpecialTab tab(nullptr, &m_list, &m_transactions);
+    tab.LoadSettings();
+    tab.RebuildContent();
+    EXPECT_EQ(tab.GetOneTapMode(), static_cast<int>(c.mode));
+    CContactEventRow* row = FirstEventRow(tab.GetContentList());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(tab.IsOneTap(row) != FALSE, c.mode != 0);
+    tab.OnItemReleased(row);
+    ASSERT_EQ(requests.shown.size(), c.shown ? 1u : 0u) << "mode " << c.mode;
+    if (c.shown) {
+      EXPECT_EQ(requests.shown[0].first, row->GetContact()->m_itemOid);
+      EXPECT_EQ(requests.shown[0].second, c.edit) << "mode " << c.mode;
+    }
+  }
+  CContactsList::GetGlobal().SetRequests(previous == &requests ? nullptr : previous);
+}
+
+TEST_F(SpecialTabTest, TheNoteEventShowsTheContactsNote) {
+  NoteViewer viewer;
+  m_list.SetNoteViewer(&viewer);
+  GetViewSettings().SpecialPeriod = 1;
+  CSpecialTab tab(nullptr, &m_list, &m_transactions);
+  tab.RebuildContent();
+  CContactEventRow* row = FirstEventRow(tab.GetContentList());
+  ASSERT_NE(row, nullptr);
+  // Today's first row is Ann's birthday; another code is left to the base.
+  tab.OnItemNotify(row, CSpecialTab::kEventContactNote);
+  tab.OnItemNotify(row, 256);
+  ASSERT_EQ(viewer.titles.size(), 1u);
+  EXPECT_NE(viewer.titles[0].find(L"Ann"), std::wstring::npos);
+  m_list.SetNoteViewer(nullptr);
+}
+
+TEST_F(SpecialTabTest, ContextMenuAndThePeriodAndGroupByCommands) {
+  GetViewSettings().SpecialPeriod = 3;
+  Product().WriteDWORD(L"SpecialPeriod", 3);
+  CSpecialTab tab(nullptr, &m_list, &m_transactions);
+  tab.LoadSettings();
+  tab.RebuildContent();
+  HMENU menu = CreatePopupMenu();
+  tab.FillContextMenu(menu, 0);
+  std::vector<UINT> ids;
+  HMENU groups = nullptr, periods = nullptr;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      (groups ? periods : groups) = sub;
+      ids.push_back(0xFFFF);
+    } else {
+      ids.push_back(GetMenuItemID(menu, i));
+    }
+  }
+  ASSERT_GE(ids.size(), 4u);
+  EXPECT_EQ(ids[0], 1042u);
+  EXPECT_EQ(ids[1], 1019u);
+  EXPECT_EQ(ids[2], 1029u);
+  ASSERT_NE(groups, nullptr);
+  ASSERT_NE(periods, nullptr);
+  EXPECT_EQ(GetMenuItemID(groups, 0), 559u);
+  EXPECT_EQ(GetMenuItemID(groups, 1), 501u);
+  EXPECT_EQ(GetMenuState(groups, 559, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
+  const UINT order[] = {5001, 5002, 5003, 5000, 5004, 5005, 5006};
+  ASSERT_EQ(GetMenuItemCount(periods), 7);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(GetMenuItemID(periods, i), order[i]);
+    EXPECT_EQ((GetMenuState(periods, i, MF_BYPOSITION) & MF_CHECKED) != 0, order[i] == 5003) << order[i];
+  }
+  DestroyMenu(menu);
+
+  // A period chosen from the menu is stored and shown at once.
+  tab.OnMenuCommand(5001);
+  DWORD stored = 99;
+  EXPECT_TRUE(Product().ReadDWORD(L"SpecialPeriod", stored));
+  EXPECT_EQ(stored, 1u);
+  EXPECT_EQ(tab.GetLastDay(), Date(2026, 3, 22));
+  // No groups, chosen from the menu.
+  tab.OnMenuCommand(501);
+  EXPECT_TRUE(Product().ReadDWORD(L"SpecialGroupBy", stored));
+  EXPECT_EQ(stored, 501u);
+  EXPECT_EQ(tab.GetGroupBy(), 501);
+  for (const Row& r : Rows(tab)) EXPECT_EQ(r.group, 0) << r;
 }
 
 // The tab's refresh requests, counted.
