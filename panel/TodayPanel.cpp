@@ -34,6 +34,7 @@
 #include "panel/Plugin.h"
 #include "panel/PreWindow.h"
 #include "panel/Registration.h"
+#include "panel/ScheduledChange.h"
 #include "panel/TabMakers.h"
 #include "pim/CategoriesList.h"
 #include "pim/IconProviderRef.h"
@@ -1352,6 +1353,7 @@ BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lP
     return TRUE;
   }
   if (message == m_pellamChanged) {
+    OnScheduledChanged();
     result = 1;
     return TRUE;
   }

@@ -352,7 +352,7 @@
 // template of the ink note a voice note becomes (resource type "BINARY").
 #define IDS_NOTE_MENU_OPEN 146
 #define IDS_NOTE_MENU_DELETE 148
-#define IDS_NOTE_DELETE_QUESTION 151
+#define IDS_NOTE_DELETE_QUESTION IDS_DELETE_ITEM_QUESTION
 #define IDS_NOTE_COPY_NAME 154
 #define IDS_NOTE_COPY_NAME_COUNTED 155
 #define IDS_NOTE_MENU_SAVE_AS 156
@@ -363,3 +363,18 @@
 #define IDS_NOTE_TO_INK 212
 #define IDS_NOTE_READ_ONLY_QUESTION 1057
 #define IDR_NOTE_VOICE_INK_TEMPLATE 130
+
+// The Special events tab: the empty list's header, the group-by label and its "no
+// groups" entry, the fold entries of a header's menu, the contacts entries, the
+// transaction row's delete question and the finance program's entry.
+#define IDS_LIST_EMPTY 41
+#define IDS_GROUP_BY_LABEL 79
+#define IDS_GROUP_BY_NONE 80
+#define IDS_GROUP_COLLAPSE 95
+#define IDS_GROUP_COLLAPSE_ALL 96
+#define IDS_GROUP_EXPAND 97
+#define IDS_GROUP_EXPAND_ALL 98
+#define IDS_OPEN_CONTACTS 109
+#define IDS_NEW_CONTACT 110
+#define IDS_DELETE_ITEM_QUESTION 151
+#define IDS_RUN_PELLAM 178

@@ -1,0 +1,191 @@
+// The transaction row: where its icon, texts and reminder go in both modes and both
+// layouts, its menu, and the commands it takes without changing anything.
+#include "tabs/contacts/PellamRowRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/BitmapDC.h"
+#include "base/DateFormat.h"
+#include "base/DateTime.h"
+#include "base/ScreenDpi.h"
+#include "controls/TextRunList.h"
+#include "graphics/SkinColors.h"
+#include "panel/PanelPrompt.h"
+#include "platform/pellam/PellamScheduledApi.h"
+#include "tabs/contacts/PellamTransactionItem.h"
+
+namespace {
+
+struct Owner : IListItemOwner {
+  void OnItemChanged(CListItem*) override {}
+  void OnItemClicked(CListItem*) override {}
+  void OnItemSelected(CListItem*) override {}
+  void OnItemReleased(CListItem*) override {}
+  void OnItemRemoved(CListItem*) override {}
+  void OnItemNotify(CListItem*, LPARAM) override {}
+  BOOL IsFirstItem(CListItem*) override { return TRUE; }
+  void OnItemFolded(CListItem*, BOOL) override {}
+};
+
+CPellamTransactionItem* MakeItem(LPCWSTR first, LPCWSTR second, BOOL reminder) {
+  PELLAM_SCHEDULED_RECORD record = {};
+  record.pszFirst = first;
+  record.pszSecond = second;
+  record.pszThird = L"kept, not shown";
+  record.wYear = 2026;
+  record.wMonth = 3;
+  record.wDay = 18;
+  record.dwReminder = reminder;
+  record.dwId = 7;
+  return CPellamTransactionItem::Create(record, 0);
+}
+
+struct Prompt {
+  static std::vector<std::wstring>& Seen() {
+    static std::vector<std::wstring> seen;
+    return seen;
+  }
+  static int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+    Seen().push_back(std::wstring(caption ? caption : L"") + L"|" + std::to_wstring(type) + L"|" + (text ? text : L""));
+    return IDYES;
+  }
+};
+
+class PellamRowRendererTest : public ::testing::Test {
+ protected:
+  PellamRowRendererTest() { SetScreenDpi(96, 96); }
+  Owner m_owner;
+};
+
+TEST_F(PellamRowRendererTest, IconColumnTextsAndReminderByModeAndLayout) {
+  const struct {
+    int mode;
+    BOOL wide;
+    BOOL reminder;
+    LPCWSTR second;
+    int iconRight;
+  } cases[] = {
+      {CPellamRowRenderer::kModeCaption, FALSE, FALSE, L"-850.00", 30},
+      {CPellamRowRenderer::kModeDate, FALSE, TRUE, L"-850.00", 30},
+      {CPellamRowRenderer::kModeCaption, TRUE, TRUE, L"", 38},
+      {CPellamRowRenderer::kModeDate, TRUE, FALSE, nullptr, 38},
+  };
+  SYSTEMTIME day = {};
+  day.wYear = 2026;
+  day.wMonth = 3;
+  day.wDay = 18;
+  CString date;
+  FormatShortDate(date, day);
+  for (const auto& c : cases) {
+    CPellamTransactionItem* item = MakeItem(L"Rent", c.second, c.reminder);
+    {
+      CPellamRowRenderer row(item, &m_owner, c.mode, c.wide);
+      EXPECT_EQ(item->GetRefCount(), 2);
+      EXPECT_EQ(row.GetKind(), ITEM_KIND_TRANSACTION);
+      row.SetSize(200, 200, 0, TRUE);
+      EXPECT_GT(row.GetHeight(-1), 0);
+      CString expected = L"Rent";
+      if (c.mode == CPellamRowRenderer::kModeDate) expected.Format(L"%s: Rent", static_cast<LPCWSTR>(date));
+      EXPECT_STREQ(row.GetFirstLine(), expected);
+      EXPECT_EQ(row.GetIconRect().right, c.iconRight);
+      EXPECT_EQ(row.GetFirstRect().left, c.iconRight + 2);
+      const bool second = c.second && *c.second;
+      if (c.reminder) {
+        EXPECT_EQ(row.GetReminderRect().right, 200);
+        EXPECT_LT(row.GetReminderRect().left, 200);
+      } else {
+        EXPECT_TRUE(IsRectEmpty(&row.GetReminderRect()));
+      }
+      const int trailing = c.reminder ? row.GetReminderRect().left - 2 : 200;
+      if (second) {
+        EXPECT_EQ(row.GetSecondRect().right, trailing);
+        EXPECT_EQ(row.GetFirstRect().right, row.GetSecondRect().left - 4);
+      } else {
+        EXPECT_TRUE(IsRectEmpty(&row.GetSecondRect()));
+        EXPECT_EQ(row.GetFirstRect().right, trailing);
+      }
+    }
+    EXPECT_EQ(item->GetRefCount(), 1);
+    item->Release();
+  }
+}
+
+TEST_F(PellamRowRendererTest, ANarrowRowNeverTurnsItsRectanglesInsideOut) {
+  CPellamTransactionItem* item = MakeItem(L"A rather long first text", L"-1,234,567.89", TRUE);
+  CPellamRowRenderer row(item, &m_owner, CPellamRowRenderer::kModeDate);
+  for (int width : {0, 1, 20, 40, 60}) {
+    row.SetSize(width, width, 0, TRUE);
+    row.GetHeight(-1);
+    EXPECT_LE(row.GetFirstRect().left, row.GetFirstRect().right) << width;
+    EXPECT_LE(row.GetSecondRect().left, row.GetSecondRect().right) << width;
+  }
+  item->Release();
+}
+
+TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
+  CPellamTransactionItem* item = MakeItem(L"Rent", L"-850.00", FALSE);
+  CPellamRowRenderer row(item, &m_owner, 0);
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 4242, L"a tab's entry");
+  row.BuildMenu(menu);
+  ASSERT_EQ(GetMenuItemCount(menu), 4);
+  EXPECT_EQ(GetMenuItemID(menu, 0), 1029u);
+  MENUITEMINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE;
+  GetMenuItemInfoW(menu, 1, TRUE, &info);
+  EXPECT_TRUE(info.fType & MFT_SEPARATOR);
+  EXPECT_EQ(GetMenuItemID(menu, 2), 1027u);
+  EXPECT_EQ(GetMenuItemID(menu, 3), 4242u);
+  DestroyMenu(menu);
+
+  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook(&Prompt::Answer);
+  Prompt::Seen().clear();
+  const struct {
+    UINT command;
+    BOOL taken;
+    size_t asked;
+  } cases[] = {{1001, TRUE, 0}, {1002, TRUE, 0}, {1006, TRUE, 0}, {1007, TRUE, 0},
+               {1003, TRUE, 1}, {1029, FALSE, 1}, {1027, FALSE, 1}, {1004, FALSE, 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(row.OnCommand(c.command), c.taken) << c.command;
+    EXPECT_EQ(Prompt::Seen().size(), c.asked) << c.command;
+  }
+  SetPanelMessageHook(previous);
+  ASSERT_EQ(Prompt::Seen().size(), 1u);
+  const std::wstring expected = L"Rent|" + std::to_wstring(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) + L"|";
+  EXPECT_EQ(Prompt::Seen()[0].substr(0, expected.size()), expected);
+  // Yes changed nothing: the item is as it was.
+  EXPECT_STREQ(item->m_first, L"Rent");
+  item->Release();
+}
+
+TEST_F(PellamRowRendererTest, ASelectedRowIsFilledWithTheSelectionColour) {
+  CPellamTransactionItem* item = MakeItem(L"Rent", L"-850.00", TRUE);
+  CPellamRowRenderer row(item, &m_owner, 1);
+  row.SetSize(120, 120, 0, TRUE);
+  const int height = row.GetHeight(-1);
+  row.SetSelected(TRUE, TRUE);
+  CBitmapDC surface;
+  ASSERT_TRUE(surface.CreateFilled(120, height, RGB(1, 2, 3)));
+  RECT clip = {0, 0, 120, height};
+  CTextRunList context(surface.GetDC(), clip);
+  POINT origin = {0, 0};
+  row.Draw(&context, &origin);
+  row.Draw(nullptr, &origin);
+  HBRUSH selection = CSkinColors::Instance().GetSolidBrush(2);
+  ASSERT_NE(selection, nullptr);
+  LOGBRUSH brush = {};
+  GetObjectW(selection, sizeof brush, &brush);
+  // The bottom-left corner lies below the icon and left of the texts.
+  EXPECT_EQ(GetPixel(surface.GetDC(), 0, height - 1), brush.lbColor);
+  // The first line and the second text, in the selected text colour.
+  ASSERT_EQ(context.GetRunCount(), 2);
+  EXPECT_EQ(context.GetRun(0).textColor, CSkinColors::Instance().Get(4));
+  item->Release();
+}
+
+}  // namespace
