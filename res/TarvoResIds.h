@@ -347,3 +347,6 @@
 #define IDS_FILTER_NO_MARK 120
 #define IDS_FILTER_NO_CATEGORY 136
 #define IDS_FILTER_EDIT_TITLE 137
+
+// The e-mail list: what a message without a subject shows in brackets.
+#define IDS_NO_SUBJECT 189
