@@ -424,6 +424,85 @@ recipient
   EXPECT_FALSE(subject->recipientPending);
 }
 
+// Recipient tables as other programs leave them: copies before the primary recipient,
+// address types the rows do not show, names equal to the address, no recipient.
+TEST_F(EmailsListTest, PrimaryRecipients) {
+  ASSERT_TRUE(InstallStore(L"People.mst", R"(store 0000000000040000
+  PR_DISPLAY_NAME_W = "People"
+folder 0000000000040001
+folder 0000000000040002 parent 0000000000040001 role inbox
+message 0000000000041001 folder 0000000000040002
+recipient
+  PR_RECIPIENT_TYPE = 2
+  PR_DISPLAY_NAME_W = "Cid"
+  PR_ADDRTYPE_W = "SMTP"
+  PR_EMAIL_ADDRESS_W = "cid@example.com"
+recipient
+  PR_RECIPIENT_TYPE = 1
+  PR_DISPLAY_NAME_W = "Sales team"
+  PR_ADDRTYPE_W = "EX"
+  PR_EMAIL_ADDRESS_W = "/o=corp/cn=sales"
+recipient
+  PR_RECIPIENT_TYPE = 1
+  PR_DISPLAY_NAME_W = "Bob"
+  PR_ADDRTYPE_W = "smtp"
+  PR_EMAIL_ADDRESS_W = "bob@example.com"
+message 0000000000041002 folder 0000000000040002
+recipient
+  PR_RECIPIENT_TYPE = 1
+  PR_DISPLAY_NAME_W = "First group"
+  PR_ADDRTYPE_W = "EX"
+  PR_EMAIL_ADDRESS_W = "/cn=first"
+recipient
+  PR_RECIPIENT_TYPE = 1
+  PR_DISPLAY_NAME_W = "Second group"
+  PR_ADDRTYPE_W = "X400"
+  PR_EMAIL_ADDRESS_W = "/cn=second"
+message 0000000000041003 folder 0000000000040002
+recipient
+  PR_RECIPIENT_TYPE = 1
+  PR_DISPLAY_NAME_W = "ann@example.com"
+  PR_ADDRTYPE_W = "SMTP"
+  PR_EMAIL_ADDRESS_W = "ann@example.com"
+message 0000000000041004 folder 0000000000040002
+recipient
+  PR_RECIPIENT_TYPE = 1
+  PR_DISPLAY_NAME_W = ""
+  PR_ADDRTYPE_W = "SMS"
+  PR_EMAIL_ADDRESS_W = "+4670111"
+message 0000000000041005 folder 0000000000040002
+recipient
+  PR_RECIPIENT_TYPE = 3
+  PR_DISPLAY_NAME_W = "Hidden"
+  PR_ADDRTYPE_W = "SMTP"
+  PR_EMAIL_ADDRESS_W = "hidden@example.com"
+)"));
+  struct Case {
+    ULONGLONG message;
+    BOOL found;
+    const wchar_t *name, *text, *type;
+  };
+  const Case cases[] = {
+      {0x41001, TRUE, L"Bob", L"Bob <bob@example.com>", L"smtp"},
+      {0x41002, TRUE, L"First group", L"/cn=first", L"X400"},
+      {0x41003, TRUE, L"ann@example.com", L"ann@example.com", L"SMTP"},
+      {0x41004, TRUE, L"+4670111", L"+4670111", L"SMS"},
+      {0x41005, FALSE, L"", L"", L""},
+      {0x49999, FALSE, L"", L"", L""},  // no such message
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    CBlobObj id;
+    const std::string entry = Entry(MAPI_MESSAGE, c.message);
+    id.Assign(entry.data(), static_cast<DWORD>(entry.size()));
+    CString name, text, type;
+    EXPECT_EQ(c.found, list_.GetMapiRecipient(id, name, text, type));
+    EXPECT_STREQ(c.name, name);
+    EXPECT_STREQ(c.text, text);
+    EXPECT_STREQ(c.type, type);
+  }
+}
+
 TEST_F(EmailsListTest, OnlyUnreadEmptiesAndRebuildsWithUnreadMessages) {
   ASSERT_EQ(0, Add(kAsInbox));
   ASSERT_EQ(1, Add(kSmsInboxSample));
