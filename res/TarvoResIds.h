@@ -378,3 +378,6 @@
 #define IDS_NEW_CONTACT 110
 #define IDS_DELETE_ITEM_QUESTION 151
 #define IDS_RUN_PELLAM 178
+
+// The e-mail list: what a message without a subject shows in brackets.
+#define IDS_NO_SUBJECT 189

@@ -1,0 +1,33 @@
+#include "tabs/messages/OtherMailSources.h"
+
+namespace {
+
+class CNullPalmMsgSource : public IPalmMsgSource {
+ public:
+  BOOL IsAvailable() override { return FALSE; }
+  void Start(HWND, IPalmStoreListener*) override {}
+  void Stop() override {}
+  DWORD OpenFolder(IMsgStore*, int) override { return 0; }
+  BOOL GetFirst(EMAIL_ITEM*) override { return FALSE; }
+  BOOL GetNext(EMAIL_ITEM*) override { return FALSE; }
+};
+
+class CNullWebISMailSource : public IWebISMailSource {
+ public:
+  void LoadAccounts(HWND, IWebISMailListener*) override {}
+  void CloseAccounts() override {}
+  BOOL GetFirstMessage(LPCWSTR, int, EMAIL_ITEM*) override { return FALSE; }
+  BOOL GetNextMessage(EMAIL_ITEM*) override { return FALSE; }
+};
+
+}  // namespace
+
+IPalmMsgSource* GetNullPalmMsgSource() {
+  static CNullPalmMsgSource source;
+  return &source;
+}
+
+IWebISMailSource* GetNullWebISMailSource() {
+  static CNullWebISMailSource source;
+  return &source;
+}
