@@ -89,6 +89,7 @@ int CDateGroupHeader::Classify(double date, const Boundaries& b) {
 }
 
 CString CDateGroupHeader::TitleOf(int code, int firstDay) {
+  firstDay = NormalizeFirstDay(firstDay);
   if (code >= -16 && code <= -10)
     return LocaleText(LOCALE_SDAYNAME1 + static_cast<LCTYPE>((code + 16 + firstDay) % 7));
   if (code >= RECEIVED_JANUARY && code <= -30) return LocaleText(LOCALE_SMONTHNAME1 + static_cast<LCTYPE>(code + 41));

@@ -42,7 +42,7 @@ class CDateGroupHeader : public CListGroupHeader {
   // included).
   static int Classify(double date, const Boundaries& bounds);
   // The day names and month names are the locale's, the others translated English
-  // texts; an unknown code has an empty title.
+  // texts; an unknown code has an empty title. firstDay as for the constructor.
   static CString TitleOf(int code, int firstDay);
   // LOCALE_IFIRSTDAYOFWEEK of the user's locale (0 Monday), 6 when it cannot be read.
   static int LocaleFirstDayOfWeek();

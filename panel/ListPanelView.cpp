@@ -773,7 +773,8 @@ int CListPanelView::TrackMenu(LPARAM argument, POINT* screenPoint) {
     }
     if (!taken) {
       OnMenuCommand(command);
-      if (filterEntries) m_pFilter->OnItemChosen(command);
+      // Only a menu that offered the selector's items can have chosen one.
+      if (filterEntries && !itemRow) m_pFilter->OnItemChosen(command);
     }
     RequestFocus(this);
     SetFocus();

@@ -132,6 +132,10 @@ TEST(ReceivedDateGroups, TitlesAndKeys) {
     EXPECT_EQ(header.GetValue(), c.code);
     EXPECT_EQ(AsListGroupHeader(&header), &header);
   }
+  // A first day that is no weekday asks the locale instead.
+  const int localeFirst = CDateGroupHeader::LocaleFirstDayOfWeek();
+  EXPECT_EQ(std::wstring(CDateGroupHeader::TitleOf(-16, 99)),
+            std::wstring(CDateGroupHeader::TitleOf(-16, localeFirst)));
 }
 
 TEST(ReceivedDateGroups, AnyDateClassifiesWithoutFault) {
