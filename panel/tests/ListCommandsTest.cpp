@@ -501,6 +501,14 @@ TEST_F(ListCommandsTest, AHeldRowOpensItsMenu) {
     AygTestSetGestureMode(AYG_GESTURE_REAL);
     EXPECT_EQ(answer.contextRow == row, c.menus == 1) << c.gesture;
   }
+  // Enter held on the current row is the keyboard's hold.
+  row->SetSelected(TRUE, FALSE);
+  ASSERT_EQ(list->GetCurrentItem(), row);
+  MenuAnswer answer(0, &tab);
+  AygTestSetGestureMode(AYG_GESTURE_HOLD);
+  tab.OnKey(VK_RETURN);
+  AygTestSetGestureMode(AYG_GESTURE_REAL);
+  EXPECT_EQ(answer.contextRow, row);
 }
 
 TEST_F(ListCommandsTest, FoldingCommandsReachGroupsAndTheStoredState) {
