@@ -5,12 +5,29 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include <cmath>
+
+#include "base/DateTime.h"
+#include "base/Translator.h"
 #include "controls/GroupElement.h"
+#include "controls/PopupMenuTracker.h"
 #include "controls/TextRunList.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
+#include "panel/FoldingState.h"
+#include "panel/GroupHeaderRow.h"
+#include "panel/ListGroupHeader.h"
+#include "panel/ListTabServices.h"
+#include "panel/NotesFolderFilter.h"
+#include "panel/PanelClock.h"
 #include "panel/PanelPrompt.h"
+#include "panel/RecordRow.h"
+#include "panel/TabFilterMenu.h"
+#include "panel/TextGroupHeader.h"
+#include "pim/CategoriesList.h"
+#include "pim/OndrelClient.h"
 #include "platform/aygshell/aygshell.h"
+#include "res/TarvoResIds.h"
 
 namespace {
 
@@ -18,6 +35,33 @@ const int kMinimumHeaderHeight = 14;
 // A content list whose height flips with the width gets this many passes at most.
 const int kLayoutPasses = 2;
 const DWORD kHoldGesture = 1000;
+
+// Folding reaches the group elements and the header rows; plain containers stay open.
+BOOL IsFoldableKind(int kind) {
+  return kind == ITEM_KIND_GROUP || kind == ITEM_KIND_GRID ||
+         (kind >= ITEM_KIND_FIRST_HEADER_ROW && kind <= ITEM_KIND_LAST_HEADER_ROW);
+}
+
+BOOL GroupKey(CListItem* item, CString& key) {
+  if (CListGroupHeader* header = AsListGroupHeader(item)) {
+    header->GetKey(key);
+    return TRUE;
+  }
+  if (auto* group = dynamic_cast<CGroupElement*>(item)) {
+    group->GetTitle(key);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL FoldGroup(CListItem* item, BOOL fold) {
+  if (!item || !IsFoldableKind(item->GetKind())) return FALSE;
+  auto* group = dynamic_cast<CGroupElement*>(item);
+  if (!group) return FALSE;
+  group->SetState(fold, TRUE);
+  return TRUE;
+}
+
 
 BOOL Visible(CVirtualWnd* element) { return element && element->IsVisible(); }
 
@@ -321,6 +365,14 @@ void CListPanelView::TrackTapAndHold(BOOL enter) {
   const DWORD result = SHRecognizeGesture(&info);
   if (result != kHoldGesture && enter) OnKey(VK_RETURN | VK_KEYUP_FLAG);
   if (::GetCapture() == host && !m_bCaptured) ::ReleaseCapture();
+  // The shell only answers the gesture in this mode: the held row's menu is ours to show.
+  if (result == kHoldGesture) {
+    POINT screen = m_ptLast;
+    ClientToScreen(host, &screen);
+    m_bPressed = FALSE;
+    if (m_bCaptured) ReleaseCapture();
+    OnContextMenu(&screen);
+  }
 }
 
 void CListPanelView::FocusFirstHeaderControl(BOOL orSelectRow, BOOL lastRow) {
@@ -628,10 +680,44 @@ void CListPanelView::OnItemReleased(CListItem* item) {
 
 void CListPanelView::OnItemSelected(CListItem* item) { OnItemChanged(item); }
 void CListPanelView::OnItemRemoved(CListItem*) {}
-void CListPanelView::OnItemNotify(CListItem*, LPARAM) {}
+void CListPanelView::OnItemNotify(CListItem* item, LPARAM value) {
+  if (!item || !m_pContent) return;
+  const int kind = item->GetKind();
+  const BOOL showNote = value == ROW_EVENT_SHOW_NOTE && kind == ITEM_KIND_APPOINTMENT;
+  const BOOL categories = value == ROW_EVENT_EDIT_CATEGORIES &&
+                          (kind == ITEM_KIND_APPOINTMENT || kind == ITEM_KIND_TASK || kind == ITEM_KIND_CONTACT ||
+                           kind == ITEM_KIND_EVENT_ROW);
+  if (!showNote && !categories) return;
+  RECT rect;
+  POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
+  if (!m_pContent->GetItemRect(item, &origin, &rect)) return;
+  if (showNote) {
+    if (IListTabServices* services = GetListTabServices()) services->ShowAppointmentNote(GetHwnd(), rect, item);
+    return;
+  }
+  auto* record = dynamic_cast<IRecordRow*>(item);
+  DWORD objectId = 0;
+  CString text;
+  CBitSet set;
+  if (!record || !record->GetCategoryRecord(&objectId, text, set)) return;
+  COndrelClient& client = COndrelClient::Instance();
+  // The anchor is in the host's coordinates: the picker runs over the host (the panel
+  // window, the client's owner anyway).
+  if (HWND host = GetHwnd()) client.SetOwnerWindow(host);
+  client.EditItemCategories(POINT{rect.left, rect.bottom}, objectId, text, set);
+}
 BOOL CListPanelView::IsFirstItem(CListItem*) { return FALSE; }
 
-void CListPanelView::OnItemFolded(CListItem*, BOOL) {
+void CListPanelView::OnItemFolded(CListItem* item, BOOL folded) {
+  if (item && IsFoldableKind(item->GetKind())) {
+    CString key;
+    if (GroupKey(item, key)) {
+      CFoldingState state;
+      LoadFoldingState(state);
+      state.Set(key, folded);
+      state.Save();
+    }
+  }
   LayoutScrollBar();
   InvalidateContent(0);
 }
@@ -641,3 +727,240 @@ void CListPanelView::OnSelectionChanged(CVirtualDropDown*, int) {
 }
 
 void CListPanelView::OnItemChosen(int) {}
+
+BOOL CListPanelView::OnContextMenu(POINT* screenPoint) {
+  if (CVirtualWnd::OnContextMenu(screenPoint)) return TRUE;
+  CListItem* row = nullptr;
+  POINT client = *screenPoint;
+  HWND host = GetHwnd();
+  if (host) ScreenToClient(host, &client);
+  if (m_pContent && client.x >= m_rcContent.left && client.y >= m_rcContent.top) {
+    POINT inside = {client.x - m_rcContent.left, client.y - m_rcContent.top + ScrollPos()};
+    row = m_pContent->GetItemAt(&inside);
+  }
+  TrackMenu(reinterpret_cast<LPARAM>(row), screenPoint);
+  return TRUE;
+}
+
+int CListPanelView::TrackMenu(LPARAM argument, POINT* screenPoint) {
+  CListItem* row = reinterpret_cast<CListItem*>(argument);
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return 0;
+  CListItem* const previous = m_pContextRow;
+  m_pContextRow = row;
+  CPimListItem* itemRow = row && IsRecordRowKind(row->GetKind()) ? dynamic_cast<CPimListItem*>(row) : nullptr;
+  const BOOL filterEntries = m_bHidden && m_pFilter;
+  if (itemRow) {
+    itemRow->BuildMenu(menu);
+  } else {
+    FillContextMenu(menu, argument);
+    if (filterEntries) {
+      if (HMENU filters = CreatePopupMenu()) {
+        m_pFilter->FillMenu(filters, 0);
+        CString title;
+        LoadTranslatedString(title, IDS_MENU_FILTER);
+        AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(filters), title);
+      }
+    }
+  }
+  const int command = CPopupMenuTracker::Track(menu, TPM_RETURNCMD, screenPoint->x, screenPoint->y, GetHwnd());
+  DestroyMenu(menu);
+  if (command != 0) {
+    BOOL taken = FALSE;
+    if (itemRow) {
+      m_bNeedsRepaint = TRUE;
+      taken = itemRow->OnCommand(static_cast<UINT>(command));
+    }
+    if (!taken) {
+      OnMenuCommand(command);
+      // Only a menu that offered the selector's items can have chosen one.
+      if (filterEntries && !itemRow) m_pFilter->OnItemChosen(command);
+    }
+    RequestFocus(this);
+    SetFocus();
+  }
+  m_pContextRow = previous;
+  return 0;
+}
+
+int CListPanelView::GetFoldingChoice() {
+  if (!m_pFilter || GetTabId() == 5) return 0;
+  return m_pFilter->GetSelectedId();
+}
+
+void CListPanelView::LoadFoldingState(CFoldingState& state) { state.Load(GetTabId(), GetFoldingChoice()); }
+
+void CListPanelView::GetNewItemCategories(CString& names) {
+  CBitSet set;
+  if (CListGroupHeader* header = AsListGroupHeader(m_pContextRow))
+    if (header->GetKind() == 551 && header->GetValue() != -1) set.Set(header->GetValue());
+  if (auto* filter = dynamic_cast<CTabFilterMenu*>(m_pFilter)) filter->GetSingleCategory(set);
+  names = CCategoriesList::GetNamesText(set);
+}
+
+BOOL CListPanelView::GetNewTaskDueDate(double* out) {
+  CListGroupHeader* header = AsListGroupHeader(m_pContextRow);
+  if (!header) return FALSE;
+  double due = 0;
+  const double today = std::floor(PanelNow());
+  if (header->GetKind() == 553 && header->GetValue() == 1)
+    due = today;
+  else if (header->GetKind() == 553 && header->GetValue() == 2)
+    due = today + 1;
+  else if (header->GetKind() == 557)
+    due = header->GetDay();
+  else
+    return FALSE;
+  if (due == 0 || due == kNoDate) return FALSE;
+  *out = due;
+  return TRUE;
+}
+
+BOOL CListPanelView::GetNewAppointmentStart(double* out) {
+  CListGroupHeader* header = AsListGroupHeader(m_pContextRow);
+  if (!header || header->GetKind() != 557) return FALSE;
+  const double day = std::floor(header->GetDay());
+  if (day == 0 || day == kNoDate) return FALSE;
+  const double now = PanelNow();
+  const double today = std::floor(now);
+  if (day == today) {
+    // A little slack, so that 15:00 stored as 14:59:59.999 still counts as 15.
+    const double hours = std::floor((now - today) * 24 + 1e-7);
+    *out = today + (hours + 1) / 24;
+  } else {
+    *out = day + 0.5;
+  }
+  return TRUE;
+}
+
+void CListPanelView::GetNewNoteFolder(CString& folder) {
+  folder.Empty();
+  if (auto* folders = dynamic_cast<CNotesFolderFilter*>(m_pFilter)) folder = folders->GetCurrentFolder();
+  if (CListGroupHeader* header = AsListGroupHeader(m_pContextRow))
+    if (header->GetKind() == 551) header->GetTitle(folder);
+  if (CNotesFolderFilter::IsMainFolder(folder)) folder.Empty();
+}
+
+void CListPanelView::GetAccountName(CString& account) {
+  account.Empty();
+  IListTabServices* services = GetListTabServices();
+  if (services && m_pFilter) {
+    const int index = m_pFilter->GetSelectedId() - 1;
+    if (index >= 0 && index < services->GetAccountCount()) services->GetAccountName(account, index);
+  }
+  if (CListGroupHeader* header = AsListGroupHeader(m_pContextRow))
+    if (header->GetKind() == ITEM_KIND_GENERAL_HEADER) header->GetSecondText(account);
+}
+
+void CListPanelView::OnMenuCommand(int command) {
+  DWORD option = 0;
+  if (command >= LIST_CMD_NEW_TASK_ENTRY_FIRST && command <= LIST_CMD_NEW_TASK_ENTRY_LAST) {
+    if (IListTabServices* services = GetListTabServices())
+      option = services->GetTaskEntryOption(command - LIST_CMD_NEW_TASK_ENTRY_FIRST);
+    command = LIST_CMD_NEW_TASK;
+  }
+  COndrelClient& client = COndrelClient::Instance();
+  IListTabServices* services = GetListTabServices();
+  CString text;
+  switch (command) {
+    case LIST_CMD_OPEN:
+    case LIST_CMD_EDIT:
+      OpenItem(m_pContextRow, command == LIST_CMD_EDIT);
+      return;
+    case LIST_CMD_DELETE:
+      DeleteItem(m_pContextRow);
+      return;
+    case LIST_CMD_NEW:
+      NewItem();
+      return;
+    case LIST_CMD_CALENDAR_VIEW:
+    case LIST_CMD_CALENDAR_VIEW_2:
+      client.OpenCalendarView();
+      return;
+    case LIST_CMD_CONTACTS_VIEW:
+      client.OpenContactsView();
+      return;
+    case LIST_CMD_TASKS_VIEW:
+      client.OpenTasksView();
+      return;
+    case LIST_CMD_FOLD:
+    case LIST_CMD_UNFOLD:
+      FoldGroup(m_pContextRow, command == LIST_CMD_FOLD);
+      return;
+    case LIST_CMD_FOLD_ALL:
+    case LIST_CMD_UNFOLD_ALL:
+      for (int i = 0; m_pContent && i < m_pContent->GetChildCount(); ++i)
+        FoldGroup(m_pContent->GetChild(i), command == LIST_CMD_FOLD_ALL);
+      return;
+    case LIST_CMD_NOTES_PROGRAM:
+      client.OpenNotesProgram();
+      return;
+    case LIST_CMD_PELLAM:
+      if (services) services->RunPellam();
+      return;
+    case LIST_CMD_OPEN_ACCOUNT:
+      GetAccountName(text);
+      if (services) services->OpenAccount(text);
+      return;
+    case LIST_CMD_PHATNOTES:
+      client.OpenPhatNotes();
+      return;
+    case LIST_CMD_POCKET_WORD:
+      client.OpenPocketWord();
+      return;
+    case LIST_CMD_PHATPAD:
+      if (services) services->RunPhatPad(L"");
+      return;
+    case LIST_CMD_POCKET_EXCEL:
+      client.OpenPocketExcel();
+      return;
+    case LIST_CMD_NEW_TASK: {
+      GetNewItemCategories(text);
+      double due = 0;
+      const BOOL dated = GetNewTaskDueDate(&due);
+      client.NewItemEx(3, text, dated ? &due : nullptr, nullptr, nullptr, option);
+      return;
+    }
+    case LIST_CMD_NEW_APPOINTMENT: {
+      GetNewItemCategories(text);
+      double start = 0;
+      const BOOL dated = GetNewAppointmentStart(&start);
+      client.NewItemEx(1, text, dated ? &start : nullptr, nullptr, nullptr, 0);
+      return;
+    }
+    case LIST_CMD_NEW_CONTACT: {
+      GetNewItemCategories(text);
+      CString second;
+      if (auto* header = dynamic_cast<CTextGroupHeader*>(m_pContextRow)) second = header->GetText();
+      client.NewItem(2, text, second.IsEmpty() ? nullptr : static_cast<LPCWSTR>(second));
+      return;
+    }
+    case LIST_CMD_NEW_NOTE:
+    case LIST_CMD_NEW_NOTE_SKIP:
+      GetNewNoteFolder(text);
+      client.NewNote(command == LIST_CMD_NEW_NOTE_SKIP, text);
+      return;
+    case LIST_CMD_NEW_MESSAGE:
+      GetAccountName(text);
+      if (services) services->NewMessage(text);
+      return;
+    case LIST_CMD_NOTES_WINDOW:
+      client.ShowNotesWindow();
+      return;
+    case LIST_CMD_NEW_DOCUMENT:
+      client.LaunchPocketWord();
+      return;
+    case LIST_CMD_NEW_PHATPAD:
+      if (services) services->RunPhatPad(L"-new");
+      return;
+    case LIST_CMD_NEW_WORKBOOK:
+      client.LaunchPocketExcel();
+      return;
+    case LIST_CMD_SEND_RECEIVE:
+      GetAccountName(text);
+      if (services) services->SendReceive(text);
+      return;
+    default:
+      CScrollPanel::OnMenuCommand(command);
+  }
+}

@@ -11,6 +11,50 @@
 #include "controls/VirtualDropDown.h"
 #include "platform/windowlib/String.h"
 
+class CFoldingState;
+
+// The commands every list tab understands, from its context menu, a row's menu or a
+// soft key.
+enum ListTabCommand {
+  LIST_CMD_OPEN = 1001,
+  LIST_CMD_EDIT = 1002,
+  LIST_CMD_DELETE = 1003,
+  LIST_CMD_NEW = 1004,
+  LIST_CMD_CALENDAR_VIEW = 1005,
+  LIST_CMD_CONTACTS_VIEW = 1019,
+  LIST_CMD_TASKS_VIEW = 1020,
+  LIST_CMD_CALENDAR_VIEW_2 = 1021,
+  LIST_CMD_FOLD = 1022,
+  LIST_CMD_FOLD_ALL = 1023,
+  LIST_CMD_UNFOLD = 1024,
+  LIST_CMD_UNFOLD_ALL = 1025,
+  LIST_CMD_NOTES_PROGRAM = 1028,
+  LIST_CMD_PELLAM = 1029,
+  LIST_CMD_OPEN_ACCOUNT = 1030,
+  LIST_CMD_PHATNOTES = 1031,
+  LIST_CMD_POCKET_WORD = 1032,
+  LIST_CMD_PHATPAD = 1033,
+  LIST_CMD_POCKET_EXCEL = 1034,
+  LIST_CMD_NEW_TASK = 1040,
+  LIST_CMD_NEW_APPOINTMENT = 1041,
+  LIST_CMD_NEW_CONTACT = 1042,
+  LIST_CMD_NEW_NOTE = 1043,
+  LIST_CMD_NEW_NOTE_SKIP = 1044,
+  LIST_CMD_NEW_MESSAGE = 1045,
+  LIST_CMD_NOTES_WINDOW = 1046,
+  LIST_CMD_NEW_DOCUMENT = 1047,
+  LIST_CMD_NEW_PHATPAD = 1048,
+  LIST_CMD_NEW_WORKBOOK = 1049,
+  LIST_CMD_SEND_RECEIVE = 1425,
+  // New task with the option word of the tasks list's entry (command - 1500).
+  LIST_CMD_NEW_TASK_ENTRY_FIRST = 1500,
+  LIST_CMD_NEW_TASK_ENTRY_LAST = 1599,
+};
+
+// What rows report through OnItemNotify.
+const LPARAM ROW_EVENT_SHOW_NOTE = 512;
+const LPARAM ROW_EVENT_EDIT_CATEGORIES = 1552;
+
 class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropDownListener {
  public:
   // The refresh a tab asks for runs this long after the last request.
@@ -38,6 +82,8 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   BOOL OnKey(DWORD key) override;
   void Paint(CTextRunList* context) override;
   void OnTimer() override;
+  // Children first; else the row under the point (or none) gets the menu. Always TRUE.
+  BOOL OnContextMenu(POINT* screenPoint) override;
 
   // Tab operations.
   void LoadSettings() override;
@@ -50,6 +96,12 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   BOOL Deactivate() override;
   void OnSettingsChanged() override;
   int GetHeaderHeight() override;
+  // argument: the row (a CListItem) the menu is for, or 0. An item row fills the menu
+  // and takes its commands first; otherwise the common entries, and the filter
+  // selector's items while the header is hidden.
+  int TrackMenu(LPARAM argument, POINT* screenPoint) override;
+  // The commands every list tab understands; the others go to the panel's.
+  void OnMenuCommand(int command) override;
 
   // What a tab gives its own body.
   virtual BOOL IsOneTap(CListItem* row);
@@ -96,6 +148,20 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   // IDropDownListener.
   void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
   void OnItemChosen(int commandId) override;
+
+  // The folding state's filter choice: the filter selector's selected command, 0 for
+  // the Messages tab and without a filter selector.
+  int GetFoldingChoice();
+  // The tab's folding state for the current filter choice (a tab applies it to the
+  // groups it builds).
+  void LoadFoldingState(CFoldingState& state);
+  // The values a new item takes from the context row and the selectors.
+  void GetNewItemCategories(CString& names);
+  // FALSE when the context row gives no date (out untouched).
+  BOOL GetNewTaskDueDate(double* out);
+  BOOL GetNewAppointmentStart(double* out);
+  void GetNewNoteFolder(CString& folder);
+  void GetAccountName(CString& account);
 
   // The registry value that keeps this tab's own header state.
   CString GetHeaderValueName();

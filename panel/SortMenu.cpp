@@ -158,11 +158,13 @@ CString CSortMenu::OrderText(LPCWSTR letters) {
 }
 
 void CSortMenu::FillMenuExtra(HMENU menu, int position) {
-  (void)position;
+  if (position == SORT_MENU_ITEMS_ONLY) return;
   const int groupBy = SelectedGroupBy();
   if (!groupBy) return;
+  const BOOL inPlace =
+      position == SORT_MENU_IN_PLACE || (m_kind == FILTER_KIND_SPECIAL && position == SORT_MENU_IN_PLACE_SPECIAL);
   if (m_kind == FILTER_KIND_CONTACTS) {
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    if (GetMenuItemCount(menu) > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     const int current = GetViewSettings().ContDisplay;
     const int first = GetMenuItemCount(menu);
     for (int i = 0; i < 3; ++i) AppendMenuW(menu, MF_STRING, SORT_CMD_CONTACT_DISPLAY + i, Text(kContactDisplays[i]));
@@ -170,8 +172,10 @@ void CSortMenu::FillMenuExtra(HMENU menu, int position) {
       CheckMenuRadioItem(menu, first, first + 2, static_cast<UINT>(first + current), MF_BYPOSITION);
     return;
   }
-  HMENU popup = CreatePopupMenu();
+  HMENU popup = inPlace ? menu : CreatePopupMenu();
   if (!popup) return;
+  // In place the entries follow what the caller put there.
+  if (inPlace && GetMenuItemCount(menu) > 0) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   UINT title = IDS_SORT_ORDER;
   if (m_kind == FILTER_KIND_SPECIAL) {
     int current = GetViewSettings().SpecialPeriod;
@@ -193,6 +197,7 @@ void CSortMenu::FillMenuExtra(HMENU menu, int position) {
       AppendMenuW(popup, MF_STRING | (i == active ? MF_CHECKED : 0), SORT_CMD_ORDER + i, OrderText(orders[i]));
     }
   }
+  if (inPlace) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), Text(title));
 }

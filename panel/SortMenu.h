@@ -14,6 +14,12 @@
 const int SORT_CHOSEN_ORDER = 12345;
 const int SORT_CMD_ORDER = 5000;  // + order index (Notes order, Special period value)
 const int SORT_CMD_CONTACT_DISPLAY = 28672;  // + "ContDisplay"
+// FillMenu's position argument as a mode: the items only (appended, no extra entries);
+// no items and the extra entries straight in the given menu instead of a submenu (the
+// second form for the Special events period too).
+const int SORT_MENU_ITEMS_ONLY = 4096;
+const int SORT_MENU_IN_PLACE = static_cast<int>(0x80001000);
+const int SORT_MENU_IN_PLACE_SPECIAL = static_cast<int>(0x80002000);
 
 class CSortMenu : public CVirtualDropDown {
  public:

@@ -381,3 +381,21 @@
 
 // The e-mail list: what a message without a subject shows in brackets.
 #define IDS_NO_SUBJECT 189
+
+// The list tabs' context menu, group headers and the Notes folder selector: the filter
+// submenu of a hidden header, the title of a text group without text, the main notes
+// folder, all folders, more folders, and the folder selector's options.
+#define IDS_MENU_FILTER 128
+#define IDS_GROUP_NO_TEXT 145
+#define IDS_NOTES_MAIN_FOLDER 170
+#define IDS_NOTES_ALL_FOLDERS 159
+#define IDS_NOTES_MORE_FOLDERS 160
+#define IDS_NOTES_SHOW_SIZE 163
+#define IDS_NOTES_SHOW_TIME 164
+#define IDS_NOTES_TYPE_0 40052
+#define IDS_NOTES_TYPE_1 165
+#define IDS_NOTES_TYPE_2 40054
+#define IDS_NOTES_TYPE_3 40053
+#define IDS_NOTES_TYPE_5 278
+#define IDS_NOTES_TYPE_6 298
+#define IDS_NOTES_PHATNOTES 40051

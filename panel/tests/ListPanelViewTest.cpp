@@ -13,6 +13,7 @@
 #include "controls/VirtualRoot.h"
 #include "graphics/Skin.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/ListTabHost.h"
 #include "panel/tests/PanelTestSupport.h"
 
 namespace {
@@ -40,25 +41,7 @@ class TestTab : public CListPanelView {
   bool m_selectors;
 };
 
-// A host window with a root, as the panel gives its tabs.
-struct Host {
-  Host() {
-    window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 200, nullptr, nullptr, nullptr, nullptr);
-    root.AttachHost(window);
-  }
-  ~Host() {
-    root.DestroyChildren();
-    root.AttachHost(nullptr);
-    DestroyWindow(window);
-  }
-  void Add(CListPanelView& tab) {
-    root.AddChild(&tab);
-    RECT bounds = {0, 0, 240, 200};
-    tab.SetRect(&bounds);
-  }
-  HWND window;
-  CVirtualRoot root;
-};
+using Host = ListTabHost;
 
 TEST(ListPanelView, HeaderStateFromTheSettings) {
   struct Case {

@@ -123,3 +123,46 @@ TEST(SortMenu, ChoicesStoreTheOrderAndTellTheOwner) {
   EXPECT_EQ(settings.SpecialPeriod, 4);
   settings.SpecialPeriod = previousPeriod;
 }
+
+// A tab's own menu takes the orders straight in (0x80001000; the Special events period
+// also with 0x80002000) or only the group-by items (4096), never a submenu then.
+TEST(SortMenu, ModesPutTheEntriesInPlaceOrLeaveThemOut) {
+  CLocalMachineSandbox machine(L"SortMenuModes");
+  CResourceLibraryScope resources;
+  struct Case {
+    int kind;
+    int mode;
+    int items;    // group-by items inserted
+    int entries;  // entries after them, straight in the menu
+    bool submenu;
+  };
+  const Case cases[] = {
+      {FILTER_KIND_TASKS, 0, 2, 2, true},  // separator and the submenu
+      {FILTER_KIND_TASKS, SORT_MENU_ITEMS_ONLY, 2, 0, false},
+      {FILTER_KIND_TASKS, SORT_MENU_IN_PLACE, 0, 3, false},  // "CIS,S,DS", no separator first
+      {FILTER_KIND_TASKS, SORT_MENU_IN_PLACE_SPECIAL, 0, 2, true},
+      {FILTER_KIND_NOTES, SORT_MENU_IN_PLACE, 0, 4, false},
+      {FILTER_KIND_SPECIAL, SORT_MENU_IN_PLACE, 0, 7, false},
+      {FILTER_KIND_SPECIAL, SORT_MENU_IN_PLACE_SPECIAL, 0, 7, false},
+      {FILTER_KIND_CONTACTS, SORT_MENU_ITEMS_ONLY, 2, 0, false},
+      {FILTER_KIND_CONTACTS, SORT_MENU_IN_PLACE, 0, 3, false},
+  };
+  for (const Case& c : cases) {
+    CSortMenu menu(c.kind);
+    menu.AddItem(CMenuEntry(501, L"None"));
+    menu.AddItem(CMenuEntry(551, L"Category"));
+    menu.SetSelection(501, FALSE);
+    HMENU popup = CreatePopupMenu();
+    menu.FillMenu(popup, c.mode);
+    const int count = GetMenuItemCount(popup);
+    bool submenu = false;
+    for (int i = 0; i < count; ++i) submenu = submenu || GetSubMenu(popup, i) != nullptr;
+    EXPECT_EQ(count, c.items + c.entries) << c.kind << " mode " << std::hex << c.mode;
+    EXPECT_EQ(submenu, c.submenu) << c.kind << " mode " << std::hex << c.mode;
+    if (c.mode == SORT_MENU_IN_PLACE && c.kind == FILTER_KIND_TASKS) {
+      EXPECT_EQ(GetMenuItemID(popup, 0), 5000u);
+      EXPECT_EQ(GetMenuState(popup, 5000, MF_BYCOMMAND) & MF_CHECKED, UINT(MF_CHECKED));
+    }
+    DestroyMenu(popup);
+  }
+}
