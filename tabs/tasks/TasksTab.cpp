@@ -14,6 +14,7 @@
 #include "tabs/tasks/TaskReminder.h"
 #include "tabs/tasks/TaskRowRenderer.h"
 #include "tabs/tasks/TasksList.h"
+#include "tabs/tasks/TasksNotifyWnd.h"
 
 namespace {
 
@@ -71,8 +72,9 @@ void CTasksTab::EnsureRegistered() {
   if (m_registered) return;
   m_registered = TRUE;
   if (m_list) {
-    // The panel's window hears the database's changes and hands them to the list.
-    if (HWND window = GetHwnd()) m_list->SetNotifyWindow(window);
+    // The database's changes reach the list through a window of its own.
+    m_sink.reset(new CTasksNotifyWnd(m_list));
+    m_sink->Attach();
     m_list->AddListener(this);
   }
   m_categories = CCategoriesList::GetCurrent();

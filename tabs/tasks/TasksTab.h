@@ -17,6 +17,7 @@
 
 class CTasksList;
 class CTaskRowRenderer;
+class CTasksNotifyWnd;
 
 class CTasksTab : public CListPanelView, public ITasksListener, public ICategoriesListener {
  public:
@@ -104,4 +105,5 @@ class CTasksTab : public CListPanelView, public ITasksListener, public ICategori
   std::unique_ptr<CTaskGroupStrategy> m_strategy;
   std::unique_ptr<CTaskQuery> m_filterQuery;
   std::unique_ptr<CTaskQuery> m_sortQuery;
+  std::unique_ptr<CTasksNotifyWnd> m_sink;
 };

@@ -35,7 +35,7 @@ class CTaskArray : public ITaskSource {
     t->importance = importance;
     t->complete = complete;
     t->privateValue = privateValue;
-    t->itemOid = 0x1000 + static_cast<DWORD>(tasks.size());
+    t->itemOid = 0x1000 + m_next++;
     for (int c : categories) t->categories.Set(c);
     tasks.push_back(t);
     return t;
@@ -53,6 +53,9 @@ class CTaskArray : public ITaskSource {
   int loads = 0;
   BOOL includeCompleted = -1;
   double date = -1;
+
+ private:
+  DWORD m_next = 0;
 };
 
 }  // namespace tasktest

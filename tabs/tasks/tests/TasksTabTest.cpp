@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupHeaderItem.h"
 #include "panel/TabFilterMenu.h"
+#include "panel/tests/PanelTestSupport.h"
 #include "tabs/tasks/TaskRowRenderer.h"
 #include "tabs/tasks/tests/TaskArray.h"
 
@@ -233,4 +235,175 @@ TEST_F(TasksTabTest, RowsFollowTasksAddedChangedAndRemoved) {
   EXPECT_EQ(Tree(small), L"none ");
   small.OnTaskAdded(only, 1);
   EXPECT_EQ(Tree(small), L"552:0[Only] ");
+}
+
+TEST_F(TasksTabTest, SettingsWrittenByRegExe) {
+  AddSample(tasks);
+  const std::wstring key = L"\"HKCU\\" + std::wstring(m_machine.Key(TARVO_PRODUCT_KEY).Path()) + L"\"";
+  struct Case {
+    const wchar_t* values;
+    int groupBy;
+  };
+  // A value of up to four bytes is read as its bytes ("5" is 0x35, no group-by value:
+  // 501 is written); a longer one is no number and the default holds.
+  const Case cases[] = {
+      {L"/v TasksGroupBy /t REG_SZ /d 5", 501},
+      {L"/v TasksGroupBy /t REG_SZ /d 553", 551},
+      {L"/v TasksGroupBy /t REG_BINARY /d 2A020000", 554},
+      {L"/v TasksGroupBy /t REG_DWORD /d 554", 554},
+      {L"/v SortOrder554Str /t REG_SZ /d \"zz,DdI,,IC\"", 554},
+      {L"/v SortOrder554Active /t REG_DWORD /d 0xFFFFFFFF", 554},
+      {L"/v Tasks_ShowTasksStyle /t REG_DWORD /d 9", 554},
+      {L"/v TasksFilterID /t REG_DWORD /d 0x7FFFFFFF", 554},
+      {L"/v TasksGroupBy /t REG_BINARY /d 2A02000000", 551},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(RunProgram(L"reg.exe add " + key + L" " + c.values + L" /f"), 0u) << c.values;
+    std::unique_ptr<CTasksTab> tab = MakeTab();
+    EXPECT_EQ(tab->GetGroupBy(), c.groupBy) << c.values;
+    EXPECT_GE(tab->GetMode(), 0);
+    EXPECT_LE(tab->GetMode(), 3);
+    EXPECT_NE(Tree(*tab), L"no content") << c.values;
+  }
+}
+
+namespace {
+
+// How many rows the tree shows.
+int RowCount(CTasksTab& tab) {
+  int rows = 0;
+  CContainerElement* content = tab.GetContentList();
+  for (int i = 0; content && i < content->GetChildCount(); ++i) {
+    CListItem* child = content->GetChild(i);
+    if (child->GetKind() == ITEM_KIND_TASK) ++rows;
+    if (CListGroupHeader* header = AsListGroupHeader(child)) rows += header->GetChildCount();
+  }
+  return rows;
+}
+
+}  // namespace
+
+// Any stored settings give a tab whose groups hold every task the mode shows, and
+// rows kept in step one task at a time end as a rebuild makes them.
+TEST_F(TasksTabTest, SeededSettingsAndChangesKeepTheTreeSound) {
+  std::mt19937 random(4405);
+  const int groupBys[] = {501, 551, 552, 553, 554, 555, 556, 0, 560, -1, 1000000};
+  const wchar_t* letters = L"CDdITSx,";
+  // Orders without dates: the single-row comparison and the full sort agree on them.
+  const wchar_t* dateless[] = {L"CIS", L"IC", L"S", L"C", L"I"};
+  const int shownByMode[] = {6, 4, 5, 1};
+  for (int round = 0; round < 60; ++round) {
+    SCOPED_TRACE(round);
+    const int groupBy = groupBys[random() % 11];
+    const int mode = static_cast<int>(random() % 6);
+    Set(L"TasksGroupBy", static_cast<DWORD>(groupBy));
+    Set(L"Tasks_ShowTasksStyle", static_cast<DWORD>(mode));
+    std::wstring order;
+    for (int n = static_cast<int>(random() % 12); n > 0; --n) order += letters[random() % 8];
+    wchar_t name[40];
+    for (int value : {501, 551, 552, 553, 554, 555, 556}) {
+      wsprintfW(name, L"SortOrder%dStr", value);
+      CRegKey(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY).SetString(name, order.c_str());
+      wsprintfW(name, L"SortOrder%dActive", value);
+      Set(name, random() % 4 ? 0 : static_cast<DWORD>(random()));
+    }
+    CTaskArray fresh;
+    AddSample(fresh);
+    std::unique_ptr<CTasksTab> tab(new CTasksTab(nullptr, &fresh, nullptr));
+    tab->SetToday(T);
+    RECT bounds = {0, 0, 240, 300};
+    tab->SetRect(&bounds);
+    tab->RebuildContent();
+    ASSERT_GE(tab->GetMode(), 0);
+    ASSERT_LE(tab->GetMode(), 3);
+    EXPECT_EQ(RowCount(*tab), shownByMode[tab->GetMode()]) << Tree(*tab);
+
+    // Single changes under a dateless order, then a rebuild of the same tasks.
+    for (int value : {501, 551, 552, 553, 554, 555, 556}) {
+      wsprintfW(name, L"SortOrder%dStr", value);
+      CRegKey(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY).SetString(name, dateless[random() % 5]);
+      wsprintfW(name, L"SortOrder%dActive", value);
+      Set(name, 0);
+    }
+    tab->RebuildContent();
+    for (int step = 0; step < 8; ++step) {
+      const int what = static_cast<int>(random() % 3);
+      if (what == 0 || fresh.tasks.empty()) {
+        const double due = random() % 3 ? T - 3 + static_cast<double>(random() % 50) : N;
+        TASK_ITEM* t = fresh.Add(L"New", random() % 2 ? T - 1 : N, due, static_cast<int>(random() % 3) - 1,
+                                 random() % 4 == 0, {}, static_cast<int>(random() % 2));
+        t->subject.Format(L"New %d", step);
+        tab->OnTaskAdded(t, 1);
+      } else if (what == 1) {
+        TASK_ITEM* t = fresh.tasks[random() % fresh.tasks.size()];
+        TASK_ITEM* previous = TASK_ITEM::NewCopy(*t);
+        t->due = random() % 3 ? T - 3 + static_cast<double>(random() % 50) : N;
+        t->complete = random() % 3 == 0;
+        t->importance = static_cast<int>(random() % 3) - 1;
+        tab->OnTaskChanged(t, previous);
+        previous->Release();
+      } else {
+        TASK_ITEM* t = fresh.tasks[random() % fresh.tasks.size()];
+        tab->OnTaskRemoved(t, 1);
+        fresh.Remove(t);
+        t->Release();
+      }
+    }
+    const std::wstring kept = Tree(*tab);
+    tab->RebuildContent();
+    EXPECT_EQ(kept, Tree(*tab)) << "group-by " << tab->GetGroupBy() << " mode " << tab->GetMode();
+  }
+}
+
+namespace {
+
+// The entries of a menu as "id:text" with submenus in braces, checked ones marked.
+std::wstring MenuText(HMENU menu) {
+  std::wstring out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+    const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+    if (HMENU sub = GetSubMenu(menu, i))
+      out += std::wstring(text) + L"{" + MenuText(sub) + L"}";
+    else if (state & MF_SEPARATOR)
+      out += L"-";
+    else
+      out += std::to_wstring(GetMenuItemID(menu, i)) + (state & MF_CHECKED ? L"*" : L"");
+    out += L" ";
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(TasksTabTest, ContextMenuOffersGroupByAndSortAndTakesTheirCommands) {
+  AddSample(tasks);
+  Set(L"TasksGroupBy", 553);
+  std::unique_ptr<CTasksTab> tab = MakeTab();
+  HMENU menu = CreatePopupMenu();
+  tab->FillContextMenu(menu, 0);
+  // New task, open Tasks, the common entry, then the group-by values in the
+  // selector's order and the group's sort orders (the active one checked).
+  EXPECT_EQ(MenuText(menu),
+            L"1040 1020 - 1027 - Group by{551 555 553* 552 556 554 501 } Sort by{5000* 5001 5002 } ");
+  DestroyMenu(menu);
+
+  tab->OnMenuCommand(552);
+  EXPECT_EQ(Get(L"TasksGroupBy"), 552u);
+  EXPECT_EQ(tab->GetGroupBy(), 552);
+  // Its first order "CS": incomplete first.
+  EXPECT_EQ(Tree(*tab), L"552:1[Renew passport,File taxes] 552:0[Call plumber,Paint fence,Read novel] 552:-1[Buy stamps] ");
+  // Its third order "S": by subject alone.
+  tab->OnMenuCommand(5002);
+  EXPECT_EQ(Get(L"SortOrder552Active"), 2u);
+  EXPECT_EQ(Tree(*tab), L"552:1[File taxes,Renew passport] 552:0[Call plumber,Paint fence,Read novel] 552:-1[Buy stamps] ");
+
+  // Hidden header: no selector submenus.
+  Set(L"HeaderMinimized", 2);
+  std::unique_ptr<CTasksTab> hidden = MakeTab();
+  menu = CreatePopupMenu();
+  hidden->FillContextMenu(menu, 0);
+  EXPECT_EQ(MenuText(menu), L"1040 1020 - 1027 ");
+  DestroyMenu(menu);
 }
