@@ -17,6 +17,7 @@
 #include "controls/tests/LayoutFixtures.h"
 #include "panel/PanelPrompt.h"
 #include "tabs/tasks/TasksList.h"
+#include "tabs/tasks/tests/MenuText.h"
 #include "tabs/tasks/tests/FakeOndrelSession.h"
 #include "tabs/tasks/tests/TaskStoreFixture.h"
 
@@ -68,27 +69,6 @@ class CPatternScope {
 std::wstring Codes(const CTaskRowRenderer& row) {
   std::wstring out;
   for (int k = 0; k < row.GetCellCount(); ++k) out += row.GetCell(k).code;
-  return out;
-}
-
-// Every item of a menu as "id:text[flags]" with submenus in braces.
-std::wstring Walk(HMENU menu) {
-  std::wstring out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      out += std::wstring(text) + L"{" + Walk(sub) + L"}";
-    } else if (state & MF_SEPARATOR) {
-      out += L"-";
-    } else {
-      out += std::to_wstring(GetMenuItemID(menu, i)) + L":" + text;
-      if (state & MF_GRAYED) out += L"[grey]";
-      if (state & MF_CHECKED) out += L"[x]";
-    }
-    out += L" ";
-  }
   return out;
 }
 
@@ -253,7 +233,7 @@ TEST(TaskRowRenderer, ContextMenuByTheTask) {
     t->Release();
     HMENU menu = CreatePopupMenu();
     row.BuildMenu(menu);
-    EXPECT_EQ(Walk(menu), c.menu);
+    EXPECT_EQ(MenuText(menu, true), c.menu);
     DestroyMenu(menu);
   }
 }

@@ -17,6 +17,7 @@
 #include "panel/TabFilterMenu.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "tabs/tasks/TaskRowRenderer.h"
+#include "tabs/tasks/tests/MenuText.h"
 #include "tabs/tasks/tests/TaskArray.h"
 
 using tasktest::CTaskArray;
@@ -355,27 +356,6 @@ TEST_F(TasksTabTest, SeededSettingsAndChangesKeepTheTreeSound) {
   }
 }
 
-namespace {
-
-// The entries of a menu as "id:text" with submenus in braces, checked ones marked.
-std::wstring MenuText(HMENU menu) {
-  std::wstring out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-    if (HMENU sub = GetSubMenu(menu, i))
-      out += std::wstring(text) + L"{" + MenuText(sub) + L"}";
-    else if (state & MF_SEPARATOR)
-      out += L"-";
-    else
-      out += std::to_wstring(GetMenuItemID(menu, i)) + (state & MF_CHECKED ? L"*" : L"");
-    out += L" ";
-  }
-  return out;
-}
-
-}  // namespace
 
 TEST_F(TasksTabTest, ContextMenuOffersGroupByAndSortAndTakesTheirCommands) {
   AddSample(tasks);
@@ -385,8 +365,8 @@ TEST_F(TasksTabTest, ContextMenuOffersGroupByAndSortAndTakesTheirCommands) {
   tab->FillContextMenu(menu, 0);
   // New task, open Tasks, the common entry, then the group-by values in the
   // selector's order and the group's sort orders (the active one checked).
-  EXPECT_EQ(MenuText(menu),
-            L"1040 1020 - 1027 - Group by{551 555 553* 552 556 554 501 } Sort by{5000* 5001 5002 } ");
+  EXPECT_EQ(MenuText(menu, false),
+            L"1040 1020 - 1027 - Group by{551 555 553[x] 552 556 554 501 } Sort by{5000[x] 5001 5002 } ");
   DestroyMenu(menu);
 
   tab->OnMenuCommand(552);
@@ -404,6 +384,6 @@ TEST_F(TasksTabTest, ContextMenuOffersGroupByAndSortAndTakesTheirCommands) {
   std::unique_ptr<CTasksTab> hidden = MakeTab();
   menu = CreatePopupMenu();
   hidden->FillContextMenu(menu, 0);
-  EXPECT_EQ(MenuText(menu), L"1040 1020 - 1027 ");
+  EXPECT_EQ(MenuText(menu, false), L"1040 1020 - 1027 ");
   DestroyMenu(menu);
 }
