@@ -18,6 +18,7 @@
 #include "res/TarvoResIds.h"
 #include "tabs/tasks/TaskReminder.h"
 #include "tabs/tasks/TasksList.h"
+#include "tabs/tasks/tests/FakeOndrelSession.h"
 #include "tabs/tasks/tests/TaskStoreFixture.h"
 
 using namespace tasktest;
@@ -27,37 +28,6 @@ namespace {
 const double T = 47544.0;  // 2030-03-02
 const double kHour = 1.0 / 24;
 const double N = kNoDate;
-
-std::vector<FAKE_ONDREL_REPORT>* g_reports = nullptr;
-
-LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COPYDATA && g_reports) {
-    auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    if (copy->dwData == FAKE_ONDREL_REPORT_DATA && copy->cbData == sizeof(FAKE_ONDREL_REPORT)) {
-      FAKE_ONDREL_REPORT report;
-      memcpy(&report, copy->lpData, sizeof report);
-      g_reports->push_back(report);
-    }
-    return 1;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-BOOL StartFake(SHELLEXECUTEINFOW*) {
-  std::wstring path = BesideTest(L"FakeOndrel.exe");
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return FALSE;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return TRUE;
-}
-
-void WaitForWindow(DWORD) {
-  for (int i = 0; i < 250 && !FindWindowW(ONDREL_WINDOW_CLASS, nullptr); ++i) Sleep(20);
-}
 
 class CFakePopup : public IMonthPopup {
  public:
@@ -83,44 +53,12 @@ class TaskOperationsTest : public ::testing::TestWithParam<bool> {
  protected:
   TaskOperationsTest() : m_mode(GetParam()), store(GetParam()) {}
   void SetUp() override {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = RecorderProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = FAKE_ONDREL_RECORDER;
-    RegisterClassW(&windowClass);
-    m_recorder = CreateWindowExW(0, FAKE_ONDREL_RECORDER, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    g_reports = &reports;
-    m_previousLauncher = SetProgramLauncher(StartFake);
-    m_previousSleep = COndrelClient::SetSleep(WaitForWindow);
     list.SetClient(&client);
     list.SetMonthPopup(&popup);
     list.SetNoteViewer(&viewer);
   }
-  void TearDown() override {
-    client.StopOndrel();
-    SetProgramLauncher(m_previousLauncher);
-    COndrelClient::SetSleep(m_previousSleep);
-    g_reports = nullptr;
-    DestroyWindow(m_recorder);
-  }
   bool Newer() const { return GetParam(); }
-  // The change reports that arrived (pumping a while for them).
-  std::vector<ONDREL_CHANGE_RECORD> Changes(size_t count) {
-    const DWORD start = GetTickCount();
-    auto changes = [&] {
-      std::vector<ONDREL_CHANGE_RECORD> out;
-      for (const FAKE_ONDREL_REPORT& r : reports)
-        if (r.what == FAKE_ONDREL_CHANGE) out.push_back(r.change.record);
-      return out;
-    };
-    while (changes().size() < count && GetTickCount() - start < 5000) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-      Sleep(10);
-    }
-    return changes();
-  }
+  std::vector<ONDREL_CHANGE_RECORD> Changes(size_t count) { return ondrel.Changes(count); }
   CEOID AddTask(const wchar_t* subject, double start, double due, bool reminder) {
     StoredTask s;
     s.subject = subject;
@@ -140,10 +78,8 @@ class TaskOperationsTest : public ::testing::TestWithParam<bool> {
   CTasksList list;
   CFakePopup popup;
   CFakeViewer viewer;
-  std::vector<FAKE_ONDREL_REPORT> reports;
-  HWND m_recorder = nullptr;
-  PFN_PROGRAM_LAUNCHER m_previousLauncher = nullptr;
-  COndrelClient::PFN_SLEEP m_previousSleep = nullptr;
+  CFakeOndrelSession ondrel{client};
+  std::vector<FAKE_ONDREL_REPORT>& reports = ondrel.reports;
 };
 
 INSTANTIATE_TEST_SUITE_P(Layouts, TaskOperationsTest, ::testing::Bool(),

@@ -9,44 +9,14 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "tabs/tasks/tests/TaskArray.h"
+
+using tasktest::CTaskArray;
 
 namespace {
 
 const double T = 46083.0;  // today: 2026-03-02
 const double N = kNoDate;
-
-class CTaskArray : public ITaskSource {
- public:
-  ~CTaskArray() override {
-    for (TASK_ITEM* t : tasks) t->Release();
-  }
-  BOOL EnsureLoaded(TASK_ITEM** first, BOOL includeCompleted, double date) override {
-    ++loads;
-    this->includeCompleted = includeCompleted;
-    this->date = date;
-    if (first) *first = tasks.empty() ? nullptr : tasks[0];
-    return !tasks.empty();
-  }
-  int GetTaskCount() const override { return static_cast<int>(tasks.size()); }
-  TASK_ITEM* GetTaskAt(int index) const override { return tasks[index]; }
-  TASK_ITEM* Add(const wchar_t* subject, double start, double due, int importance = 0, BOOL complete = FALSE,
-                 std::initializer_list<int> categories = {}, int privateValue = 0) {
-    TASK_ITEM* t = TASK_ITEM::New();
-    t->subject = subject;
-    t->start = start;
-    t->due = due;
-    t->importance = importance;
-    t->complete = complete;
-    t->privateValue = privateValue;
-    for (int c : categories) t->categories.Set(c);
-    tasks.push_back(t);
-    return t;
-  }
-  std::vector<TASK_ITEM*> tasks;
-  int loads = 0;
-  BOOL includeCompleted = -1;
-  double date = -1;
-};
 
 class CFilter : public ITaskCategoryFilter {
  public:

@@ -2,12 +2,14 @@
 // it, direct writes, and the older layout's reminders with the notification they
 // register in the device's store.
 #include "tabs/tasks/TasksList.h"
+#include "tabs/tasks/TasksNotifyWnd.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -350,27 +352,11 @@ TEST_P(TasksListTest, ANotificationByItemIdentifierFindsItsTask) {
 
 // The store's own notifications, posted to the window the list was given with the list
 // as their parameter, reach the listeners and are freed by the list.
+// The database posts its changes to the list's own window; records the window did not
+// get from the database (other addresses, other requests, forged sizes) change nothing.
 TEST_P(TasksListTest, PostedNotificationsReachTheListeners) {
-  struct Sink {
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-      if (message == WM_DBNOTIFICATION) {
-        auto* notification = reinterpret_cast<CENOTIFICATION*>(lParam);
-        if (notification && notification->dwParam)
-          reinterpret_cast<CTasksList*>(notification->dwParam)->OnDBNotification(notification, FALSE);
-        return 0;
-      }
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
-  };
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = Sink::Proc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"TasksListTestSink";
-  RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-  ASSERT_TRUE(window);
-  list.SetNotifyWindow(window);
+  CTasksNotifyWnd sink(&list);
+  ASSERT_TRUE(sink.Attach());
   StoredTask s;
   s.subject = L"posted";
   const CEOID record = store.Add(s);
@@ -378,16 +364,37 @@ TEST_P(TasksListTest, PostedNotificationsReachTheListeners) {
   list.AddListener(&listener);
   TASK_ITEM* first = nullptr;
   ASSERT_TRUE(list.EnsureLoaded(&first, FALSE, 0));
+
+  // Forged: stack and static addresses, a heap block too small, another request's
+  // record, a wrong size; then a sent record naming another list.
+  std::mt19937 random(77);
+  for (int i = 0; i < 200; ++i) PostMessageW(sink.GetHwnd(), WM_DBNOTIFICATION, 0, static_cast<LPARAM>(random()));
+  PostMessageW(sink.GetHwnd(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(&s));
+  void* small = HeapAlloc(GetProcessHeap(), 0, 8);
+  PostMessageW(sink.GetHwnd(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(small));
+  for (DWORD_PTR param : {static_cast<DWORD_PTR>(0x1234), reinterpret_cast<DWORD_PTR>(&list)}) {
+    auto* other = static_cast<CENOTIFICATION*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(CENOTIFICATION)));
+    other->dwSize = param == 0x1234 ? sizeof(CENOTIFICATION) : 3;
+    other->uType = DB_CEOID_CHANGED;
+    other->oid = record;
+    other->dwParam = param;
+    PostMessageW(sink.GetHwnd(), WM_DBNOTIFICATION, 0, reinterpret_cast<LPARAM>(other));
+  }
+  CENOTIFICATION foreign = Notice(DB_CEOID_CHANGED, record);
+  foreign.dwParam = 0x5678;
+  SendMessageW(sink.GetHwnd(), WM_DBNOTIFICATION, 1, reinterpret_cast<LPARAM>(&foreign));
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  HeapFree(GetProcessHeap(), 0, small);
+  EXPECT_TRUE(listener.events.empty());
+
   ASSERT_EQ(store.Write(record, {Words(Newer() ? 0x0020001F : 0x0037001F, L"posted again")}), record);
   StoredTask added;
   added.subject = L"posted new";
   store.Add(added);
   EXPECT_TRUE(cedbtest::PumpUntil([&] { return listener.events.size() >= 2; }));
   EXPECT_EQ(listener.events, (std::vector<std::wstring>{L"changed posted again was posted", L"added posted new"}));
-  list.CloseDatabase();
-  DestroyWindow(window);
 }
-
 
 // The older layout names categories by identifier bits in a blob (unknown identifiers
 // skipped); the newer keeps them in the association store.
