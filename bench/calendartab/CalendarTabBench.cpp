@@ -1,7 +1,8 @@
 // Cost of one full repaint of the Calendar tab showing 50 appointment rows in seven
 // day groups (header, day headers with their time-span bars, rows with time, subject,
 // icons and status box, into the host's back buffer), beside drawing the same texts
-// and icons with plain GDI calls (DrawTextW and BitBlt) into a bitmap of the same size
+// and icons with plain GDI calls (DrawTextW, DrawIconEx for the fold signs and
+// BitBlt for the row icons) into a bitmap of the same size
 // in the same run. Exits with 1 when the repaint costs more than kLimit times that.
 #include <cstdio>
 #include <string>
@@ -12,6 +13,7 @@
 #include "base/ViewSettings.h"
 #include "bench/BenchClock.h"
 #include "controls/ContainerElement.h"
+#include "controls/ControlArt.h"
 #include "controls/VirtualRoot.h"
 #include "graphics/Dib.h"
 #include "graphics/Skin.h"
@@ -58,7 +60,7 @@ CAppointmentRecord* MakeRecord(int index) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   SetScreenDpi(96, 96);
   HKEY scratch = nullptr;
   RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\calendartab", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
@@ -72,10 +74,23 @@ int main() {
   if (!resources) return 2;
   GetModule().SetResourceInstance(resources);
   GetViewSettings().Load();
+  // The skin the device ships (its icons), from the source tree beside the build or
+  // the folder given.
+  std::wstring skin = folder + L"..\\..\\device\\skins\\NewStyle";
+  if (argc > 1) {
+    WCHAR given[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, argv[1], -1, given, MAX_PATH);
+    skin = given;
+  }
+  CSkin::Instance().UseSkinPath(skin.c_str());
+  if (!CSkin::Instance().Open()) {
+    printf("no skin at %ls\n", skin.c_str());
+    return 2;
+  }
   int status = 2;
   {
     CHost host;
-    RECT at = {0, 0, kWidth, 1400};
+    RECT at = {0, 0, kWidth, 1700};
     if (!host.Create(nullptr, &at, L"", WS_POPUP)) return 2;
     RECT client;
     ::GetClientRect(host.m_hWnd, &client);
@@ -116,12 +131,14 @@ int main() {
     };
     std::vector<Line> lines;
     std::vector<Icon> icons;
+    std::vector<POINT> signs;  // the day headers' fold signs
     int y = 60;
     for (int day = 0; day < kDays; ++day) {
       auto* header = static_cast<CDayHeaderRow*>(content->GetChild(day));
       CString title;
       header->GetTitle(title);
       lines.push_back({std::wstring(title), {20, y, kWidth, y + 16}, RowFont(1)});
+      signs.push_back({5, y + 3});
       y += 18;
       for (int k = 0; k < header->GetChildCount(); ++k) {
         auto* row = static_cast<CAppointmentItem*>(header->GetChild(k));
@@ -146,6 +163,9 @@ int main() {
           DrawTextW(dc, line.text.c_str(), -1, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
           SelectObject(dc, old);
         }
+        HICON sign = GetControlArt().GetSignIcon(FALSE);
+        for (const POINT& at : signs)
+          if (sign) DrawIconEx(dc, at.x, at.y, sign, ScaleX(9), ScaleY(9), 0, nullptr, DI_NORMAL);
         for (const Icon& icon : icons)
           if (icon.id >= 0) BitBlt(dc, icon.at.x, icon.at.y, 16, 16, strip, icon.id * 16, 0, SRCCOPY);
       });

@@ -1,8 +1,10 @@
 // calendarsample.exe: writes the emulated device's sample week into its calendar
 // through the device's object model (the week of 16 March 2026, the device's clock):
 // a daily series with one moved occurrence, two meetings that overlap, an all-day
-// event, a three-day trip, a private and a free appointment. `cedbtool dump` of
-// "pim.vol" afterwards gives device/pim/calendar.txt. A program for people, not a test.
+// event, a three-day trip, a private and a free appointment. Run with the device's
+// identity (CEDEVICE_PLATFORMTYPE=PocketPC, CEDEVICE_VERSION=5.1, CEDEVICE_ROOT) and
+// "pimstore.dll" beside it; `cedbtool dump pim.vol` afterwards gives
+// device/pim/calendar.txt (its "Appointments Database"). A program for people, not a test.
 #include <windows.h>
 
 #include <cstdio>
@@ -95,10 +97,18 @@ bool SaveSeries(IPOutlookApp* app) {
 
 int wmain() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  // The object model straight from its library, registered or not.
   IPOutlookApp* app = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_Application, nullptr, CLSCTX_INPROC_SERVER, IID_IPOutlookApp,
-                              reinterpret_cast<void**>(&app))) ||
-      !app) {
+  HMODULE module = LoadLibraryW(L"pimstore.dll");
+  auto getClass = module ? reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
+                               reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")))
+                         : nullptr;
+  IClassFactory* factory = nullptr;
+  if (getClass && SUCCEEDED(getClass(CLSID_Application, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
+    factory->CreateInstance(nullptr, IID_IPOutlookApp, reinterpret_cast<void**>(&app));
+    factory->Release();
+  }
+  if (!app) {
     fwprintf(stderr, L"calendarsample: no object model\n");
     return 1;
   }
