@@ -252,12 +252,19 @@ TEST_F(CalendarDayListTest, ABirthdayOn29FebruaryIsNotListedInAYearWithoutIt) {
   EXPECT_EQ(shown[0], L"d0:");
   EXPECT_EQ(shown[1].substr(0, 4), L"d2: ");
   EXPECT_EQ(std::count(shown[1].begin(), shown[1].end(), L'*'), 1);
+  const std::wstring marchOnly = shown[1];
   // 2032 has one: the leap birthday is on its own day.
   shown = Build(static_cast<LONG>(Variant(2032, 2, 28)), static_cast<LONG>(Variant(2032, 3, 1)),
                 Variant(2032, 2, 28, 8));
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[1].substr(0, 4), L"d1: ");
   EXPECT_EQ(shown[2].substr(0, 4), L"d2: ");
+  // 2100 is divisible by 4 but has no 29 February either: 1 March keeps its own events,
+  // and the days after it are not shifted by one.
+  shown = Build(static_cast<LONG>(Variant(2100, 2, 27)), static_cast<LONG>(Variant(2100, 3, 2)),
+                Variant(2100, 2, 27, 8));
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[1], marchOnly);
 }
 
 TEST_F(CalendarDayListTest, SpanningTasksStandOnTheDaysTheSettingNames) {
