@@ -441,3 +441,22 @@
 #define IDS_TASKS_GROUP_DUE 5562
 #define IDS_TASKS_GROUP_START 5563
 #define IDS_TASKS_GROUP_COMPLETE 5564
+
+// The Calendar's appointment rows, day list and tab: busy statuses and their submenu,
+// the appointment's open, edit and delete entries, the questions before a series is
+// changed, the empty list, the tab's menu entries and the link chooser's title.
+#define IDS_APPT_STATUS_FREE 3
+#define IDS_APPT_STATUS_TENTATIVE 4
+#define IDS_APPT_STATUS_BUSY 5
+#define IDS_APPT_STATUS_OUT_OF_OFFICE 6
+#define IDS_APPT_MENU_STATUS 9
+#define IDS_APPT_MENU_OPEN 11
+#define IDS_APPT_MENU_EDIT 12
+#define IDS_APPT_MENU_DELETE 14
+#define IDS_APPT_PRIVATE_SERIES 16
+#define IDS_APPT_DELETE_RECURRING 20
+#define IDS_APPT_DELETE_SINGLE 21
+#define IDS_CAL_MENU_NEW_APPOINTMENT 112  // icon 112 is another type
+#define IDS_CAL_MENU_CALENDAR_PROGRAM 113
+#define IDS_CAL_MENU_EMAIL_PROGRAM 199
+#define IDS_APPT_LINK_TITLE 275

@@ -13,27 +13,9 @@
 
 namespace {
 
+using caltest::CRequestRecorder;
 using caltest::Variant;
 
-class CRequestRecorder : public IAppointmentRequests {
- public:
-  BOOL ChangeAppointment(DWORD itemId, double occurrence, double start, double end, LONG status, BOOL allDay) override {
-    changes.push_back({itemId, occurrence, start, end, status, allDay});
-    return TRUE;
-  }
-  BOOL SetApptReminder(DWORD itemId, LONG minutes) override {
-    reminders.push_back({itemId, minutes});
-    return TRUE;
-  }
-  struct Change {
-    DWORD itemId;
-    double occurrence, start, end;
-    LONG status;
-    BOOL allDay;
-  };
-  std::vector<Change> changes;
-  std::vector<std::pair<DWORD, LONG>> reminders;
-};
 
 class CFakeNoteViewer : public INoteViewer {
  public:

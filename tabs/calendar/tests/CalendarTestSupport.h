@@ -11,8 +11,10 @@
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/MonthPopup.h"
+#include "controls/ListItem.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/TestHost.h"
+#include "tabs/calendar/AppointmentRequests.h"
 #include "tabs/calendar/MonthDataSource.h"
 #include "tabs/calendar/MonthReply.h"
 
@@ -101,6 +103,41 @@ class CPeriodRecorder : public IDatePeriodListener {
  public:
   void OnPeriodChosen(double from, double to) override { periods.push_back({from, to}); }
   std::vector<std::pair<double, double>> periods;
+};
+
+// The owner of rows in a test: keeps the row events told to it.
+class CRowOwner : public IListItemOwner {
+ public:
+  void OnItemChanged(CListItem*) override {}
+  void OnItemClicked(CListItem*) override {}
+  void OnItemSelected(CListItem*) override {}
+  void OnItemReleased(CListItem*) override {}
+  void OnItemRemoved(CListItem*) override {}
+  void OnItemNotify(CListItem*, LPARAM value) override { notified.push_back(static_cast<int>(value)); }
+  BOOL IsFirstItem(CListItem*) override { return FALSE; }
+  void OnItemFolded(CListItem*, BOOL) override {}
+  std::vector<int> notified;
+};
+
+// Stands in for the item-operations program's client of the appointments list.
+class CRequestRecorder : public IAppointmentRequests {
+ public:
+  BOOL ChangeAppointment(DWORD itemId, double occurrence, double start, double end, LONG status, BOOL allDay) override {
+    changes.push_back({itemId, occurrence, start, end, status, allDay});
+    return TRUE;
+  }
+  BOOL SetApptReminder(DWORD itemId, LONG minutes) override {
+    reminders.push_back({itemId, minutes});
+    return TRUE;
+  }
+  struct Change {
+    DWORD itemId;
+    double occurrence, start, end;
+    LONG status;
+    BOOL allDay;
+  };
+  std::vector<Change> changes;
+  std::vector<std::pair<DWORD, LONG>> reminders;
 };
 
 }  // namespace caltest

@@ -1,0 +1,31 @@
+// ICalendarDaySources: what the Calendar's day list shows beside appointments and
+// contact events, made by the tabs that own those rows: task rows, the unread e-mail
+// group and the scheduled money transactions. The defaults make nothing, so a
+// source that is not there leaves its rows and groups out.
+#pragma once
+#include <windows.h>
+
+class CListItem;
+class IListItemOwner;
+struct TASK_ITEM;
+
+class ICalendarDaySources {
+ public:
+  virtual ~ICalendarDaySources() = default;
+  // A task row; null leaves the task out.
+  virtual CListItem* MakeTaskRow(TASK_ITEM* /*task*/, IListItemOwner* /*owner*/, BOOL /*hideDate*/,
+                                 BOOL /*noStateColouring*/) {
+    return nullptr;
+  }
+  // The e-mail group (kind 560) with one header row per account with unread messages,
+  // folded as given; null when there is no such account.
+  virtual CListItem* MakeEmailGroup(IListItemOwner* /*owner*/, BOOL /*folded*/) { return nullptr; }
+  // The scheduled transactions of [from, to): their count after the range is set.
+  virtual int SetTransactionRange(double /*from*/, double /*to*/) { return 0; }
+  // The whole day of transaction index (in list order), and its row (null: left out).
+  virtual double GetTransactionDay(int /*index*/) { return 0; }
+  virtual CListItem* MakeTransactionRow(int /*index*/, IListItemOwner* /*owner*/) { return nullptr; }
+};
+
+// The sources without any rows.
+ICalendarDaySources& GetNullDaySources();

@@ -1,0 +1,218 @@
+// The Calendar tab: which list changes make it refresh, its context menu read back,
+// the application argument after the tasks-program entry, new appointments (through
+// the new-item seam), the fold settings it stores and the day schedule's span.
+#include "tabs/calendar/CalendarTab.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/DateTime.h"
+#include "base/Translator.h"
+#include "base/ViewSettings.h"
+#include "base/tests/RegistrySandbox.h"
+#include "base/tests/ResourceLibraryScope.h"
+#include "controls/GroupElement.h"
+#include "panel/TabFilterMenu.h"
+#include "panel/TabMakers.h"
+#include "tabs/calendar/CalendarPeriodSelector.h"
+#include "tabs/calendar/tests/CalendarTestSupport.h"
+#include "tabs/contacts/ContactItem.h"
+#include "tabs/tasks/TaskItem.h"
+
+namespace {
+
+using caltest::Variant;
+
+struct NewItemCall {
+  int kind;
+  double start;
+  bool hasEnd;
+  double end;
+};
+std::vector<NewItemCall> g_newItems;
+BOOL RecordNewItem(int kind, const double* start, const double* end) {
+  g_newItems.push_back({kind, start ? *start : 0, end != nullptr, end ? *end : 0});
+  return TRUE;
+}
+
+class CCountingTab : public CCalendarTab {
+ public:
+  void RequestRefresh() override { ++refreshes; }
+  int refreshes = 0;
+};
+
+BOOL NoTransactionsLibrary() { return FALSE; }
+BOOL TransactionsLibrary() { return TRUE; }
+
+class CalendarTabTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(machine.Redirected());
+    GetViewSettings().Load();
+    previousNewItem = CCalendarTab::SetNewItemHandler(RecordNewItem);
+    previousLibrary = CTabFilterMenu::SetTransactionsLibraryTest(TransactionsLibrary);
+    g_newItems.clear();
+    CCalendarTab::SetClock(Variant(2030, 2, 25, 14, 30));
+  }
+  void TearDown() override {
+    CCalendarTab::SetClock(0);
+    CCalendarTab::SetNewItemHandler(previousNewItem);
+    CTabFilterMenu::SetTransactionsLibraryTest(previousLibrary);
+  }
+  CRegistryView Product() const { return machine.Key(L"\\Software\\Korvel\\Qel Tarvo"); }
+
+  CLocalMachineSandbox machine{L"CalendarTabTest"};
+  CResourceLibraryScope resources;
+  CCalendarTab::PFN_NEW_ITEM previousNewItem = nullptr;
+  CTabFilterMenu::LibraryTest previousLibrary = nullptr;
+};
+
+TEST_F(CalendarTabTest, OnlyChangesTheTabShowsAskForARefresh) {
+  CCountingTab tab;
+  tab.LoadSettings();
+  TASK_ITEM* undated = TASK_ITEM::New();
+  TASK_ITEM* dated = TASK_ITEM::New();
+  dated->due = Variant(2030, 3, 1);
+  CONTACT_ITEM* plain = CONTACT_ITEM::Create(1);
+  CONTACT_ITEM* born = CONTACT_ITEM::Create(2);
+  born->m_birthday = Variant(1990, 5, 5);
+  struct {
+    const char* what;
+    std::function<void()> change;
+    int refreshes;
+  } cases[] = {
+      {"undated task added", [&] { tab.OnTaskAdded(undated, 1); }, 0},
+      {"undated task changed", [&] { tab.OnTaskChanged(undated, undated); }, 0},
+      {"dated task removed", [&] { tab.OnTaskRemoved(dated, 1); }, 1},
+      {"task changed from dated to undated", [&] { tab.OnTaskChanged(undated, dated); }, 1},
+      {"full task reload", [&] { tab.OnTaskChanged(nullptr, nullptr); }, 1},
+      {"contact without events", [&] { tab.OnContactChanged(plain, plain); }, 0},
+      {"contact without events added", [&] { tab.OnContactAdded(plain, 1); }, 0},
+      {"contact with a birthday", [&] { tab.OnContactRemoved(born, 1); }, 1},
+      {"full contact reload", [&] { tab.OnContactChanged(nullptr, nullptr); }, 1},
+      {"appointments", [&] { tab.OnAppointmentsChanged(); }, 1},
+  };
+  for (auto& c : cases) {
+    tab.refreshes = 0;
+    c.change();
+    EXPECT_EQ(tab.refreshes, c.refreshes) << c.what;
+  }
+  // Shown undated tasks make every task count.
+  Product().WriteDWORD(L"CalendarShowUndatedTasks", 1);
+  CCountingTab shows;
+  shows.LoadSettings();
+  shows.OnTaskAdded(undated, 1);
+  EXPECT_EQ(shows.refreshes, 1);
+  undated->Release();
+  dated->Release();
+  plain->Release();
+  born->Release();
+}
+
+std::vector<std::pair<UINT, std::wstring>> ReadMenu(HMENU menu) {
+  std::vector<std::pair<UINT, std::wstring>> out;
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    WCHAR text[128] = L"";
+    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+    out.push_back({GetMenuItemID(menu, i), text});
+  }
+  return out;
+}
+std::wstring Text(UINT id) {
+  CString text;
+  LoadTranslatedString(text, id);
+  return std::wstring(text);
+}
+
+TEST_F(CalendarTabTest, ContextMenuOffTheRowsFollowsTheShowOptions) {
+  struct {
+    DWORD tasks, emails;
+    BOOL library;
+    std::vector<UINT> ids;
+  } cases[] = {
+      {1, 1, TRUE, {1041, 1040, 0, 1021, 1020, 1029, 1030, 0, 1027}},
+      {0, 0, TRUE, {1041, 0, 1021, 1029, 0, 1027}},
+      {1, 0, FALSE, {1041, 1040, 0, 1021, 1020, 0, 1027}},
+  };
+  for (const auto& c : cases) {
+    Product().WriteDWORD(L"CalendarShowTasks", c.tasks);
+    Product().WriteDWORD(L"CalendarShowEmails", c.emails);
+    Product().WriteDWORD(L"CalendarShowTransactions", 1);
+    CTabFilterMenu::SetTransactionsLibraryTest(c.library ? TransactionsLibrary : NoTransactionsLibrary);
+    CCalendarTab tab;
+    tab.LoadSettings();
+    HMENU menu = CreatePopupMenu();
+    tab.FillContextMenu(menu, 0);
+    std::vector<UINT> ids;
+    for (const auto& entry : ReadMenu(menu)) ids.push_back(entry.first);
+    EXPECT_EQ(ids, c.ids) << c.tasks << c.emails << c.library;
+    const auto entries = ReadMenu(menu);
+    EXPECT_EQ(entries[0].second, Text(112));
+    DestroyMenu(menu);
+  }
+}
+
+TEST_F(CalendarTabTest, TheTasksProgramEntryChangesOnlyTheNextApplicationStart) {
+  CCalendarTab tab;
+  tab.LoadSettings();
+  CString args;
+  tab.GetApplicationArgs(args);
+  EXPECT_EQ(std::wstring(args), L"calendar");
+  tab.OnMenuCommand(CCalendarTab::kCmdTasksProgram);
+  EXPECT_TRUE(tab.AreListenersRegistered());
+  tab.GetApplicationArgs(args);
+  EXPECT_EQ(std::wstring(args), L"tasks");
+  tab.GetApplicationArgs(args);
+  EXPECT_EQ(std::wstring(args), L"calendar");
+}
+
+TEST_F(CalendarTabTest, NewAppointmentsStartThisTimeTomorrowOrTakeTheChosenSpan) {
+  CCalendarTab tab;
+  tab.NewItem();
+  SYSTEMTIME from = caltest::Date(2030, 2, 26, 9), to = caltest::Date(2030, 2, 26, 11, 30);
+  tab.OnTimeSpanChosen(from, to);
+  ASSERT_EQ(g_newItems.size(), 2u);
+  EXPECT_EQ(g_newItems[0].kind, 1);
+  EXPECT_NEAR(g_newItems[0].start, Variant(2030, 2, 26, 14, 30), 1e-6);
+  EXPECT_FALSE(g_newItems[0].hasEnd);
+  EXPECT_NEAR(g_newItems[1].start, Variant(2030, 2, 26, 9), 1e-6);
+  ASSERT_TRUE(g_newItems[1].hasEnd);
+  EXPECT_NEAR(g_newItems[1].end, Variant(2030, 2, 26, 11, 30), 1e-6);
+}
+
+TEST_F(CalendarTabTest, FoldsOfTheFixedGroupsAreStored) {
+  CCalendarTab tab;
+  tab.LoadSettings();
+  EXPECT_TRUE(tab.GetDayList().foldOverdue);
+  CGroupElement overdue(&tab, Text(73).c_str());
+  CGroupElement undated(&tab, Text(179).c_str());
+  tab.OnItemFolded(&overdue, FALSE);
+  tab.OnItemFolded(&undated, TRUE);
+  DWORD value = 7;
+  ASSERT_TRUE(Product().ReadDWORD(L"CalendarFoldOverdueTasks", value));
+  EXPECT_EQ(value, 0u);
+  ASSERT_TRUE(Product().ReadDWORD(L"CalendarFoldUndatedTasks", value));
+  EXPECT_EQ(value, 1u);
+  EXPECT_FALSE(tab.GetDayList().foldOverdue);
+  // Read back by the next tab.
+  CCalendarTab next;
+  next.LoadSettings();
+  EXPECT_FALSE(next.GetDayList().foldOverdue);
+}
+
+TEST_F(CalendarTabTest, TheTabIsMadeByThePanelsMaker) {
+  PFN_MAKE_TAB previous = SetTabMaker(TAB_CALENDAR, nullptr);
+  CCalendarTab::Install();
+  CScrollPanel* tab = MakeTab(TAB_CALENDAR, nullptr);
+  ASSERT_NE(tab, nullptr);
+  EXPECT_NE(dynamic_cast<CCalendarTab*>(tab), nullptr);
+  EXPECT_EQ(tab->GetTabId(), 1);
+  EXPECT_EQ(tab->GetTabIcon(), 147u);
+  delete tab;
+  SetTabMaker(TAB_CALENDAR, previous);
+}
+
+}  // namespace
