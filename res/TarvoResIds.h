@@ -347,3 +347,9 @@
 #define IDS_FILTER_NO_MARK 120
 #define IDS_FILTER_NO_CATEGORY 136
 #define IDS_FILTER_EDIT_TITLE 137
+
+// The Tasks, Contacts and Notes pages of the options program: the photo warning and
+// the key-layout items of the common pages.
+#define IDS_PHOTOS_NEED_NEWER_DEVICE 252
+#define IDS_NO_KEY_LAYOUT 276
+#define IDS_CHOOSE_KEY_LAYOUTS 277

@@ -5,17 +5,10 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/base/IconAssignList.h"
 #include "settings/pages/PageTable.h"
-
-const int kLeadingIconCombo = 1014;
+#include "settings/pages/PatternIcons.h"
 
 // The calendar's icon letters in strip order, with their skin icons and labels.
-struct IconLetter {
-  WCHAR letter;
-  int icon;
-  UINT label;
-};
 constexpr IconLetter kCalendarIconLetters[] = {{L'n', 0, 32797}, {L'q', 3, 32798}, {L'r', 4, 32799},
                                                {L's', 5, 10},    {L'a', 7, 32801}, {L'c', 6, 91}};
 
@@ -23,7 +16,7 @@ class CCalendarIconsPage : public COptionsPage<CCalendarIconsPage> {
  public:
   enum { IDD = FindPage(1, 5).templateId };
 
-  CCalendarIconsPage() : m_icons(TRUE) {}
+  CCalendarIconsPage() : m_letters(kCalendarIconLetters, sizeof(kCalendarIconLetters) / sizeof(IconLetter)) {}
   BOOL OnInitPage();
   BOOL OnApply();
   void OnReset();
@@ -31,7 +24,7 @@ class CCalendarIconsPage : public COptionsPage<CCalendarIconsPage> {
   LPCWSTR GetHelpTopic() { return FindPage(1, 5).helpTopic; }
   // The pattern's prefix and suffix from the controls.
   void UpdateIconLetters();
-  CIconAssignList& GetIconList() { return m_icons; }
+  CIconAssignList& GetIconList() { return m_letters.GetIconList(); }
 
   BEGIN_MSG_MAP(CCalendarIconsPage)
     COMMAND_HANDLER(kLeadingIconCombo, CBN_SELCHANGE, OnChange)
@@ -45,6 +38,6 @@ class CCalendarIconsPage : public COptionsPage<CCalendarIconsPage> {
     return 0;
   }
 
-  CIconAssignList m_icons;
+  CPatternIcons m_letters;
   BOOL m_ready = FALSE;
 };
