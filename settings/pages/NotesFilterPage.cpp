@@ -139,7 +139,7 @@ void CNotesFilterPage::FillFolderList() {
   ListView_DeleteAllItems(list);
   std::vector<CString> names;
   if (HMODULE library = ::LoadLibraryW(L"note_prj.dll")) {
-    auto enumerate = reinterpret_cast<PFN_ENUM_PROJECTS>(::GetProcAddress(library, MAKEINTRESOURCEA(21)));
+    auto enumerate = reinterpret_cast<PFN_ENUM_PROJECTS>(reinterpret_cast<void*>(::GetProcAddress(library, MAKEINTRESOURCEA(21))));
     if (enumerate) enumerate(&CollectFolder, 0, PRJ_ENUM_ALL_DEVICES, reinterpret_cast<LPARAM>(&names));
     ::FreeLibrary(library);
   }

@@ -21,33 +21,19 @@ namespace {
 const DWORD kMissing = 0xDEAD;
 const int kContactsSection = 3;
 
-// The layout dialog as a person answers it.
-int g_dialogRuns = 0;
-INT_PTR CancelDialog(HWND, CKeyLayoutList&, int&) {
-  ++g_dialogRuns;
-  return IDCANCEL;
-}
 // Chooses no layout at all and switches the language key off.
 INT_PTR ChooseNothing(HWND, CKeyLayoutList& layouts, int& disableLangSwitch) {
-  ++g_dialogRuns;
   layouts.RemoveAll();
   disableLangSwitch = 1;
   return IDOK;
 }
 
-class ContactsPagesTest : public PageRunTest {
+class ContactsPagesTest : public LayoutPageTest {
  protected:
-  void SetUp() override {
-    PageRunTest::SetUp();
-    g_dialogRuns = 0;
-    m_previousRunner = SetLayoutSelectRunner(&CancelDialog);
-  }
   void TearDown() override {
-    SetLayoutSelectRunner(m_previousRunner);
     ResetPlatformTests();
-    PageRunTest::TearDown();
+    LayoutPageTest::TearDown();
   }
-  PFN_LAYOUT_SELECT m_previousRunner = nullptr;
 };
 
 TEST_F(ContactsPagesTest, CommonPageGroupingAndOneTapRoundTrip) {
@@ -115,7 +101,7 @@ TEST_F(ContactsPagesTest, KeyLayoutListOffersTheChosenLayoutsNoneAndTheDialog) {
     SCOPED_TRACE(c.name);
     Product().Delete();
     Store(L"Contacts_layout_active", c.active);
-    g_dialogRuns = 0;
+    DialogRuns() = 0;
     int shown = -2, after = -2, items = 0;
     std::wstring first, none;
     RunPage(kContactsSection, 0, [&](HWND page) {
@@ -131,7 +117,7 @@ TEST_F(ContactsPagesTest, KeyLayoutListOffersTheChosenLayoutsNoneAndTheDialog) {
     EXPECT_EQ(first, L"Latin");
     EXPECT_EQ(none, L"None");
     EXPECT_EQ(after, c.choose == 2 ? c.shown : (c.choose >= 0 ? c.choose : c.shown));
-    EXPECT_EQ(g_dialogRuns, c.choose == 2 ? 1 : 0);
+    EXPECT_EQ(DialogRuns(), c.choose == 2 ? 1 : 0);
     EXPECT_EQ(Stored(L"Contacts_layout_active"), c.written);
     EXPECT_EQ(StoredText(L"Contacts_layouts"), L"Latin");
   }
@@ -145,7 +131,6 @@ TEST_F(ContactsPagesTest, LayoutDialogChoiceRefillsTheList) {
     items = ItemCount(page, kContactsLayoutCombo);
     selected = Selection(page, kContactsLayoutCombo);
   }, {IDOK});
-  EXPECT_EQ(g_dialogRuns, 1);
   // Latin, selected before, is gone: the first item stands in.
   EXPECT_EQ(items, 2);
   EXPECT_EQ(selected, 0);

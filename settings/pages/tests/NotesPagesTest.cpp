@@ -14,7 +14,6 @@
 #include "base/ViewSettings.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/note_prj/tests/FixtureFiles.h"
-#include "settings/pages/LayoutCombo.h"
 #include "settings/pages/NoteSizeText.h"
 #include "settings/pages/NotesCommonPage.h"
 #include "settings/pages/NotesFilterPage.h"
@@ -30,12 +29,6 @@ const int kNotesSection = 4;
 const wchar_t kPhatPadKey[] = L"Software\\PhatWare\\PhatPad";
 const wchar_t kViewerKey[] = L"Software\\PhatWare\\PhatPad Viewer";
 const wchar_t kPhatNotesKey[] = L"Software\\PhatWare\\PhatNotes\\Settings";
-
-int g_dialogRuns = 0;
-INT_PTR CancelDialog(HWND, CKeyLayoutList&, int&) {
-  ++g_dialogRuns;
-  return IDCANCEL;
-}
 
 // HKEY_CURRENT_USER of this process redirected into an empty key of its own while the
 // object lives, so the other vendor's keys of the test are seen by nobody else.
@@ -64,19 +57,7 @@ class CurrentUserSandbox {
   bool m_redirected = false;
 };
 
-class NotesPagesTest : public PageRunTest {
- protected:
-  void SetUp() override {
-    PageRunTest::SetUp();
-    g_dialogRuns = 0;
-    m_previousRunner = SetLayoutSelectRunner(&CancelDialog);
-  }
-  void TearDown() override {
-    SetLayoutSelectRunner(m_previousRunner);
-    PageRunTest::TearDown();
-  }
-  PFN_LAYOUT_SELECT m_previousRunner = nullptr;
-};
+using NotesPagesTest = LayoutPageTest;
 
 TEST_F(NotesPagesTest, CommonPageRoundTripsGroupingSortOneTapAndLayout) {
   struct Case {
@@ -101,7 +82,7 @@ TEST_F(NotesPagesTest, CommonPageRoundTripsGroupingSortOneTapAndLayout) {
     Store(L"NoteSortOrder", c.sort);
     Store(L"NotesOneTap", c.oneTap);
     Store(L"Notes_layout_active", c.active);
-    g_dialogRuns = 0;
+    DialogRuns() = 0;
     int group = -2, sort = -2, oneTap = -2, layout = -2, layoutAfter = -2;
     RunPage(kNotesSection, 0, [&](HWND page) {
       group = Selection(page, kNotesGroupByCombo);
@@ -119,7 +100,7 @@ TEST_F(NotesPagesTest, CommonPageRoundTripsGroupingSortOneTapAndLayout) {
     EXPECT_EQ(oneTap, c.shownOneTap);
     EXPECT_EQ(layout, c.shownLayout);
     EXPECT_EQ(layoutAfter, c.chooseLayout == 2 ? c.shownLayout : (c.chooseLayout >= 0 ? c.chooseLayout : layout));
-    EXPECT_EQ(g_dialogRuns, c.chooseLayout == 2 ? 1 : 0);
+    EXPECT_EQ(DialogRuns(), c.chooseLayout == 2 ? 1 : 0);
     EXPECT_EQ(Stored(L"NotesGroupBy"), c.writtenGroup);
     EXPECT_EQ(Stored(L"NoteSortOrder"), c.writtenSort);
     EXPECT_EQ(Stored(L"NotesOneTap"), c.writtenOneTap);
@@ -152,7 +133,7 @@ TEST_F(NotesPagesTest, ShowPageOffersOtherVendorsKindsOnlyWhenInstalled) {
       CurrentUserSandbox user;
       ASSERT_TRUE(user.Redirected());
       if (c.installed) {
-        user.Key(kPhatPadKey).WriteString(L"InstPath", folder.path());
+        user.Key(kPhatPadKey).WriteString(L"InstPath", folder.path().c_str());
         user.Key(kPhatNotesKey).WriteDWORD(L"x", 1);
       }
       RunPage(kNotesSection, 1, [&](HWND page) {
@@ -270,7 +251,7 @@ class NotesFolderTest : public PageRunTest {
 };
 
 TEST_F(NotesFolderTest, ListsFoldersHoldingShownNotesAndKeepsTheHiddenOnes) {
-  m_machine.Key(TARVO_PRODUCT_KEY L"\\Filters").WriteString(L"HiddenFolders", Lower(L"Mixed") + L"|gone");
+  m_machine.Key(TARVO_PRODUCT_KEY L"\\Filters").WriteString(L"HiddenFolders", (Lower(L"Mixed") + L"|gone").c_str());
   std::vector<std::wstring> first, refilled;
   RunPage(kNotesSection, 3, [&](HWND page) {
     first = Listed(page);
@@ -377,15 +358,21 @@ TEST(PhatPadViewerTest, PresentWhenItsProgramIsInItsFolder) {
       EXPECT_EQ(detector.GetViewLibrary(), nullptr);
       EXPECT_EQ(detector.GetCreateView(), nullptr);
       EXPECT_EQ(detector.GetPhatPadFolder().IsEmpty(), c.padPath == nullptr);
-      if (c.padPath && *c.padPath) EXPECT_STREQ(detector.GetPhatPadFolder(), (std::wstring(c.padPath) + L"\\").c_str());
+      if (c.padPath && *c.padPath) {
+        EXPECT_STREQ(detector.GetPhatPadFolder(), (std::wstring(c.padPath) + L"\\").c_str());
+      }
     }
     detector.Unload();
     EXPECT_TRUE(detector.GetPhatPadFolder().IsEmpty());
     EXPECT_EQ(detector.IsPresent(), c.present);
     // The other vendor's keys are read, never written.
     std::wstring text;
-    if (c.padPath && !*c.padPath) EXPECT_FALSE(user.Key(kPhatPadKey).ReadString(L"InstPath", text));
-    if (c.viewerPath && !*c.viewerPath) EXPECT_FALSE(user.Key(kViewerKey).ReadString(L"InstPath", text));
+    if (c.padPath && !*c.padPath) {
+      EXPECT_FALSE(user.Key(kPhatPadKey).ReadString(L"InstPath", text));
+    }
+    if (c.viewerPath && !*c.viewerPath) {
+      EXPECT_FALSE(user.Key(kViewerKey).ReadString(L"InstPath", text));
+    }
   }
   // A key without a folder stands for the default one.
   CurrentUserSandbox user;
