@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/note_prj/tests/FixtureFiles.h"
@@ -175,6 +176,30 @@ TEST_F(NotesPagesTest, ViewStylePageChangesTheRecordAndSavesOnApplyOnly) {
   EXPECT_EQ(Stored(L"NoteDrawSize"), 1u);
   EXPECT_EQ(Stored(L"NoteDrawTime"), 0u);
   EXPECT_EQ(Stored(L"NoteMakeIndent"), 0u);
+}
+
+// The folder list keeps its left, top and right and ends 8 logical pixels above the
+// page's bottom; a size without width or height moves nothing.
+TEST_F(NotesPagesTest, FolderListFollowsThePageSize) {
+  RECT before = {}, after = {}, unchanged = {};
+  const auto place = [](HWND page) {
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(page, kNoteFolderList), &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  RunPage(kNotesSection, 3, [&](HWND page) {
+    before = place(page);
+    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(before.right + 10, before.top + 100));
+    after = place(page);
+    SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(0, 40));
+    unchanged = place(page);
+  }, {IDCANCEL});
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.right, before.right);
+  EXPECT_EQ(after.bottom, before.top + 100 - ScaleY(8));
+  EXPECT_TRUE(EqualRect(&unchanged, &after));
 }
 
 // A device whose root is drive C: (device paths resolve on the current drive), with

@@ -226,4 +226,17 @@ TEST_F(TasksPagesTest, IconsPageKeepsTheTaskLettersInListOrder) {
   }
 }
 
+// The icons page applies after the view-style page and saves the same record: the
+// number held back while the view-style page ran is what it stores.
+TEST_F(TasksPagesTest, NumberThreeSurvivesThePagesThatApplyAfterTheViewStylePage) {
+  StorePattern(L"p3nqrsc");
+  int heldBack = -1;
+  RunPage(kTasksSection, 1, [&](HWND page) {
+    heldBack = GetViewSettings().TaskPattern.count;
+    ShowPage(page, 2);
+  }, {IDOK});
+  EXPECT_EQ(heldBack, 2);
+  EXPECT_EQ(StoredPattern(), L"p3nqrsc");
+}
+
 }  // namespace
