@@ -50,6 +50,8 @@ class CurrentUserSandbox {
   CurrentUserSandbox(const CurrentUserSandbox&) = delete;
   CurrentUserSandbox& operator=(const CurrentUserSandbox&) = delete;
   bool Redirected() const { return m_redirected; }
+  // Where the redirected keys really are, for other programs to write.
+  const std::wstring& Path() const { return m_path; }
   static CRegistryView Key(const wchar_t* path) { return CRegistryView(HKEY_CURRENT_USER, path); }
 
  private:
@@ -404,6 +406,31 @@ TEST(PhatPadViewerTest, PresentWhenItsProgramIsInItsFolder) {
   user.Key(kPhatPadKey).WriteDWORD(L"Version", 1);
   EXPECT_STREQ(CPhatPadViewer::ReadInstallFolder(kPhatPadKey), L"\\Program Files\\PhatPad\\");
   EXPECT_STREQ(CPhatPadViewer::ReadInstallFolder(kViewerKey), L"");
+}
+
+// "InstPath" as another program writes it, and as any bytes of any type: always a
+// folder with its "\\" at the end.
+TEST(PhatPadViewerTest, InstallFolderFromAnyValue) {
+  CurrentUserSandbox user;
+  ASSERT_TRUE(user.Redirected());
+  const std::wstring key = L"HKCU\\" + user.Path() + L"\\" + kPhatPadKey;
+  ASSERT_TRUE(fixture::RunOther(L"reg add \"" + key + L"\" /v InstPath /d \"\\Storage Card\\Pad\" /f >nul"));
+  EXPECT_STREQ(CPhatPadViewer::ReadInstallFolder(kPhatPadKey), L"\\Storage Card\\Pad\\");
+  const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ};
+  std::mt19937 random(1160);
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kPhatPadKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+            ERROR_SUCCESS);
+  std::vector<BYTE> bytes;
+  for (int round = 0; round < 400; ++round) {
+    bytes.resize(random() % 1200);
+    for (BYTE& b : bytes) b = static_cast<BYTE>(random() % 4 ? random() : 0);
+    RegSetValueExW(handle, L"InstPath", 0, types[random() % 5], bytes.data(), static_cast<DWORD>(bytes.size()));
+    const CString folder = CPhatPadViewer::ReadInstallFolder(kPhatPadKey);
+    ASSERT_FALSE(folder.IsEmpty());
+    ASSERT_EQ(folder[folder.GetLength() - 1], L'\\');
+  }
+  RegCloseKey(handle);
 }
 
 TEST(NoteSizeTextTest, SizesAroundEveryUnitBoundary) {
