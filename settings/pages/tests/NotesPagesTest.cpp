@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "platform/aygshell/AygTest.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/note_prj/tests/FixtureFiles.h"
 #include "settings/pages/NoteSizeText.h"
@@ -202,6 +204,36 @@ TEST_F(NotesPagesTest, FolderListFollowsThePageSize) {
   EXPECT_EQ(after.right, before.right);
   EXPECT_EQ(after.bottom, before.top + 100 - ScaleY(8));
   EXPECT_TRUE(EqualRect(&unchanged, &after));
+}
+
+// With the input panel up, the list ends 8 logical pixels above the part of the page
+// the panel leaves visible.
+TEST_F(NotesPagesTest, FolderListMakesRoomForTheInputPanel) {
+  RECT down = {}, up = {};
+  SIPINFO sip = {};
+  sip.cbSize = sizeof(sip);
+  RECT client = {};
+  const auto place = [](HWND page) {
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(page, kNoteFolderList), &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  AygTestShowInputPanel(FALSE);
+  RunPage(kNotesSection, 3, [&](HWND page) {
+    GetClientRect(page, &client);
+    down = place(page);
+    AygTestShowInputPanel(TRUE);
+    SipGetInfo(&sip);
+    SendMessageW(page, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
+    up = place(page);
+    AygTestShowInputPanel(FALSE);
+  }, {IDCANCEL});
+  const int visible =
+      std::min(static_cast<int>(client.bottom), static_cast<int>(sip.rcVisibleDesktop.bottom - sip.rcVisibleDesktop.top));
+  EXPECT_EQ(up.top, down.top);
+  EXPECT_EQ(up.bottom, std::max(static_cast<int>(down.top), visible - ScaleY(8)));
+  EXPECT_LT(visible, client.bottom) << "the panel covers part of the page";
 }
 
 // A device whose root is drive C: (device paths resolve on the current drive), with
