@@ -460,3 +460,9 @@
 #define IDS_CAL_MENU_CALENDAR_PROGRAM 113
 #define IDS_CAL_MENU_EMAIL_PROGRAM 199
 #define IDS_APPT_LINK_TITLE 275
+
+// The Tasks, Contacts and Notes pages of the options program: the photo warning and
+// the key-layout items of the common pages.
+#define IDS_PHOTOS_NEED_NEWER_DEVICE 252
+#define IDS_NO_KEY_LAYOUT 276
+#define IDS_CHOOSE_KEY_LAYOUTS 277

@@ -5,46 +5,17 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/base/IconAssignList.h"
-#include "settings/pages/PageTable.h"
-
-const int kLeadingIconCombo = 1014;
+#include "settings/pages/PatternIconsPage.h"
 
 // The calendar's icon letters in strip order, with their skin icons and labels.
-struct IconLetter {
-  WCHAR letter;
-  int icon;
-  UINT label;
-};
 constexpr IconLetter kCalendarIconLetters[] = {{L'n', 0, 32797}, {L'q', 3, 32798}, {L'r', 4, 32799},
                                                {L's', 5, 10},    {L'a', 7, 32801}, {L'c', 6, 91}};
 
-class CCalendarIconsPage : public COptionsPage<CCalendarIconsPage> {
+class CCalendarIconsPage : public CPatternIconsPage<CCalendarIconsPage> {
  public:
   enum { IDD = FindPage(1, 5).templateId };
 
-  CCalendarIconsPage() : m_icons(TRUE) {}
-  BOOL OnInitPage();
-  BOOL OnApply();
-  void OnReset();
-  BOOL OnSetActive();
+  CCalendarIconsPage() : CPatternIconsPage(kCalendarIconLetters, sizeof(kCalendarIconLetters) / sizeof(IconLetter)) {}
+  static CItemPattern& GetPattern(CViewSettings& settings) { return settings.AppPattern; }
   LPCWSTR GetHelpTopic() { return FindPage(1, 5).helpTopic; }
-  // The pattern's prefix and suffix from the controls.
-  void UpdateIconLetters();
-  CIconAssignList& GetIconList() { return m_icons; }
-
-  BEGIN_MSG_MAP(CCalendarIconsPage)
-    COMMAND_HANDLER(kLeadingIconCombo, CBN_SELCHANGE, OnChange)
-    COMMAND_HANDLER(kIconAssignListId, 1, OnChange)
-    CHAIN_MSG_MAP(COptionsPage<CCalendarIconsPage>)
-  END_MSG_MAP()
-
- private:
-  LRESULT OnChange(WORD, WORD, HWND, BOOL&) {
-    if (m_ready) UpdateIconLetters();
-    return 0;
-  }
-
-  CIconAssignList m_icons;
-  BOOL m_ready = FALSE;
 };

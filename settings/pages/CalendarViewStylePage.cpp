@@ -62,9 +62,9 @@ BOOL CCalendarViewStylePage::OnApply() {
   UpdateSettings();
   CViewSettings& settings = GetViewSettings();
   if (m_heldBackStyle > 0) settings.App_SubjectStyle = m_heldBackStyle;
+  // The record keeps style 3 until the page updates again: the icons page applies
+  // after this one and saves the same record.
   settings.Save();
-  // The page keeps running after an apply: its sample goes on drawing style 2.
-  HoldBack();
   return TRUE;
 }
 

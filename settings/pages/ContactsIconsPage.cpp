@@ -1,21 +1,50 @@
 #include "settings/pages/ContactsIconsPage.h"
 
 #include "base/ViewSettings.h"
+#include "settings/pages/PageControls.h"
 
 BOOL CContactsIconsPage::OnInitPage() {
   m_initialised = FALSE;
-  ::CheckDlgButton(m_hWnd, kLeftIndentBox, GetViewSettings().ContLeftIdent ? BST_UNCHECKED : BST_CHECKED);
+  m_letters.Create(m_hWnd, kLeadingIconCombo);
+  const CItemPattern& pattern = GetViewSettings().ContactPattern;
+  m_letters.Show(m_hWnd, kLeadingIconCombo, pattern);
+  ShowIndentBox(GetComboSelection(m_hWnd, kLeadingIconCombo) - 1);
   m_initialised = TRUE;
   return TRUE;
 }
 
-BOOL CContactsIconsPage::OnApply() { return GetViewSettings().Save(); }
+void CContactsIconsPage::ShowIndentBox(int leading) {
+  const BOOL free = leading < 0;
+  TickBox(m_hWnd, kLeftIndentBox, free && GetViewSettings().ContLeftIdent == 0);
+  ::EnableWindow(GetDlgItem(kLeftIndentBox), free);
+}
 
-void CContactsIconsPage::OnReset() { GetViewSettings().Load(); }
+void CContactsIconsPage::UpdateIconLetters(BOOL applying) {
+  const BOOL ready = m_initialised;
+  m_initialised = FALSE;
+  CViewSettings& view = GetViewSettings();
+  const int leading = m_letters.Take(m_hWnd, kLeadingIconCombo, view.ContactPattern);
+  if (leading >= 0 && applying) view.ContLeftIdent = 1;
+  ShowIndentBox(leading);
+  m_initialised = ready;
+}
 
 LRESULT CContactsIconsPage::OnLeftIndentClicked() {
   if (!m_initialised) return 0;
-  const BOOL ticked = ::SendDlgItemMessageW(m_hWnd, kLeftIndentBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  GetViewSettings().ContLeftIdent = ticked ? 0 : 1;
+  GetViewSettings().ContLeftIdent = IsBoxTicked(m_hWnd, kLeftIndentBox) ? 0 : 1;
+  UpdateIconLetters(FALSE);
   return 0;
 }
+
+BOOL CContactsIconsPage::OnSetActive() {
+  UpdateIconLetters(FALSE);
+  return COptionsPage<CContactsIconsPage>::OnSetActive();
+}
+
+BOOL CContactsIconsPage::OnApply() {
+  UpdateIconLetters(TRUE);
+  GetViewSettings().Save();
+  return TRUE;
+}
+
+void CContactsIconsPage::OnReset() { GetViewSettings().Load(); }

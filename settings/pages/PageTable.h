@@ -80,15 +80,6 @@ class CPendingPage : public COptionsPage<CPendingPage<Section, Page>> {
   LPCWSTR GetHelpTopic() { return FindPage(Section, Page).helpTopic; }
 };
 
-using CTasksCommonPage = CPendingPage<2, 0>;
-using CTasksViewStylePage = CPendingPage<2, 1>;
-using CTasksIconsPage = CPendingPage<2, 2>;
-using CContactsCommonPage = CPendingPage<3, 0>;
-using CContactsShowPage = CPendingPage<3, 1>;
-using CContactsViewStylePage = CPendingPage<3, 2>;
-using CNotesCommonPage = CPendingPage<4, 0>;
-using CNotesShowPage = CPendingPage<4, 1>;
-using CNotesViewStylePage = CPendingPage<4, 2>;
 using CMessagesCommonPage = CPendingPage<5, 0>;
 using CMessagesFilterPage = CPendingPage<5, 1>;
 using CTabsCommonPage = CPendingPage<8, 0>;

@@ -456,4 +456,19 @@ TEST_F(CalendarPagesTest, IconsPageKeepsThePatternsLettersInListOrder) {
   EXPECT_EQ(std::wstring(calendar.GetAppPattern()), std::wstring(L"3qrsac"));
 }
 
+// The icons page applies after the view-style page and saves the same record: the
+// style held back while the view-style page ran is what it stores.
+TEST_F(CalendarPagesTest, StyleThreeSurvivesThePagesThatApplyAfterTheViewStylePage) {
+  m_product.Delete();
+  GetViewSettings().Load();
+  int heldBack = -1;
+  CSheetDriver driver({CSheetDriver::SelectPage(4),
+                       [&](HWND) { heldBack = GetViewSettings().App_SubjectStyle; },
+                       CSheetDriver::SelectPage(5), CSheetDriver::Press(IDOK)});
+  Activate(1);
+  ASSERT_EQ(driver.Runs(), 1);
+  EXPECT_EQ(heldBack, 2);
+  EXPECT_EQ(Stored(L"App_SubjectStyle"), 3u);
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "base/ViewSettings.h"
 #include "settings/pages/tests/PagesTestSupport.h"
+#include "settings/pages/LayoutCombo.h"
 #include "settings/shell/UserPrompt.h"
 #include "settings/shell/tests/SheetDriver.h"
 
@@ -92,4 +93,30 @@ class PageRunTest : public PagesTest {
     return IDOK;
   }
   PFN_MESSAGE_BOX m_previousHandler = nullptr;
+};
+
+// Pages with a key-layout list: the layout selection dialog answers as the test sets
+// (cancelled unless told otherwise), and its runs are counted.
+class LayoutPageTest : public PageRunTest {
+ protected:
+  void SetUp() override {
+    PageRunTest::SetUp();
+    DialogRuns() = 0;
+    m_previousRunner = SetLayoutSelectRunner(&Cancel);
+  }
+  void TearDown() override {
+    SetLayoutSelectRunner(m_previousRunner);
+    PageRunTest::TearDown();
+  }
+  static int& DialogRuns() {
+    static int runs = 0;
+    return runs;
+  }
+  static INT_PTR Cancel(HWND, CKeyLayoutList&, int&) {
+    ++DialogRuns();
+    return IDCANCEL;
+  }
+
+ private:
+  PFN_LAYOUT_SELECT m_previousRunner = nullptr;
 };

@@ -178,6 +178,8 @@ TEST_F(SectionSheetTest, ContactsLeftIndentBoxIsTheOppositeOfTheStoredIndent) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.stored) + " clicked " + std::to_string(c.clicks));
     m_machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"ContLeftIdent", c.stored);
+    // Without a leading icon: a leading icon always indents and takes the box away.
+    m_machine.Key(TARVO_PRODUCT_KEY).WriteString(L"CurContactPattern", L"1n");
     GetViewSettings().Load();
     UINT shown = 99;
     int inMemory = -1;
