@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/DateTime.h"
+#include "base/InstallPath.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "base/tests/RegistrySandbox.h"
@@ -17,6 +18,7 @@
 #include "controls/GroupElement.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/TabMakers.h"
+#include "pim/OndrelClient.h"
 #include "tabs/calendar/CalendarPeriodSelector.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
 #include "tabs/contacts/ContactItem.h"
@@ -45,6 +47,13 @@ class CCountingTab : public CCalendarTab {
 };
 
 BOOL NoTransactionsLibrary() { return FALSE; }
+// The list-tab commands reach the item-operations program; no test starts the real one.
+std::vector<std::wstring> g_launched;
+BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
+  g_launched.push_back(info->lpFile ? info->lpFile : L"");
+  return FALSE;
+}
+void NoSleep(DWORD) {}
 BOOL TransactionsLibrary() { return TRUE; }
 
 class CalendarTabTest : public ::testing::Test {
@@ -55,9 +64,14 @@ class CalendarTabTest : public ::testing::Test {
     previousNewItem = CCalendarTab::SetNewItemHandler(RecordNewItem);
     previousLibrary = CTabFilterMenu::SetTransactionsLibraryTest(TransactionsLibrary);
     g_newItems.clear();
+    g_launched.clear();
+    previousLauncher = SetProgramLauncher(RecordLaunch);
+    previousSleep = COndrelClient::SetSleep(NoSleep);
     CCalendarTab::SetClock(Variant(2030, 2, 25, 14, 30));
   }
   void TearDown() override {
+    SetProgramLauncher(previousLauncher);
+    COndrelClient::SetSleep(previousSleep);
     CCalendarTab::SetClock(0);
     CCalendarTab::SetNewItemHandler(previousNewItem);
     CTabFilterMenu::SetTransactionsLibraryTest(previousLibrary);
@@ -68,6 +82,8 @@ class CalendarTabTest : public ::testing::Test {
   CResourceLibraryScope resources;
   CCalendarTab::PFN_NEW_ITEM previousNewItem = nullptr;
   CTabFilterMenu::LibraryTest previousLibrary = nullptr;
+  PFN_PROGRAM_LAUNCHER previousLauncher = nullptr;
+  COndrelClient::PFN_SLEEP previousSleep = nullptr;
 };
 
 TEST_F(CalendarTabTest, OnlyChangesTheTabShowsAskForARefresh) {
@@ -163,6 +179,9 @@ TEST_F(CalendarTabTest, TheTasksProgramEntryChangesOnlyTheNextApplicationStart) 
   EXPECT_EQ(std::wstring(args), L"calendar");
   tab.OnMenuCommand(CCalendarTab::kCmdTasksProgram);
   EXPECT_TRUE(tab.AreListenersRegistered());
+  // The tasks view is asked of the item-operations program, which had to be started.
+  ASSERT_FALSE(g_launched.empty());
+  EXPECT_NE(g_launched[0].find(L"Ondrel.exe"), std::wstring::npos);
   tab.GetApplicationArgs(args);
   EXPECT_EQ(std::wstring(args), L"tasks");
   tab.GetApplicationArgs(args);
