@@ -604,9 +604,11 @@ void CCustomTab::OnMenuCommand(int command) {
   } else if (command >= kCustomTabRemoveFirst && command <= kCustomTabDelete) {
     // The icon may come from the item that goes; its code must not outlive it.
     ReleaseTabIcon();
-    if (command == kCustomTabDelete || GetItemCount() == 1) {
-      if (CustomTabEntry::FindArdenoItem(m_entry) >= 0) RegisterTabPlugins(nullptr, nullptr, FALSE);
-      DeleteCustomTab(m_entry, 0);
+    if (command == kCustomTabDelete || GetItemCount() + m_pending.size() == 1) {
+      const CustomTabEntry stored = GetStoredEntry();
+      if (CustomTabEntry::FindArdenoItem(stored) >= 0) RegisterTabPlugins(nullptr, nullptr, FALSE);
+      DeleteCustomTab(stored, 0);
+      m_pending.clear();
       ReloadTodayItems();
     } else {
       RemoveItem(command - kCustomTabRemoveFirst);
@@ -622,17 +624,19 @@ void CCustomTab::AddFreeItem(int index) {
   if (index < 0 || index >= static_cast<int>(free.size())) return;
   TodayItemInfo info = free[static_cast<size_t>(index)];
   const BOOL shownOnToday = info.enabled != 0;
-  CustomTabEntry written = m_entry;
-  written.items.push_back(info);
-  CustomTabEntry::Write(written);
   info.enabled = 0;
-  TodayItemInfo::SetEmbedding(info, TARVO_TODAY_ITEM_NAME);
   if (shownOnToday) {
-    // The Today screen lets it go and rebuilds the panel with it in this tab.
+    // The Today screen lets it go and rebuilds the panel with it in this tab; until
+    // then the tab's key keeps listing it, whatever else the menu changes.
+    m_pending.push_back(info);
+    CustomTabEntry::Write(GetStoredEntry());
+    TodayItemInfo::SetEmbedding(info, TARVO_TODAY_ITEM_NAME);
     ReloadTodayItems();
     return;
   }
   const int at = AddHostedItem(info);
+  CustomTabEntry::Write(GetStoredEntry());
+  TodayItemInfo::SetEmbedding(info, TARVO_TODAY_ITEM_NAME);
   if (m_loaded) {
     LoadItem(at);
     const HostedTodayItem& record = *m_items[static_cast<size_t>(at)];
@@ -640,6 +644,12 @@ void CCustomTab::AddFreeItem(int index) {
   }
   m_layoutPending = TRUE;
   Relayout();
+}
+
+CustomTabEntry CCustomTab::GetStoredEntry() const {
+  CustomTabEntry stored = m_entry;
+  stored.items.insert(stored.items.end(), m_pending.begin(), m_pending.end());
+  return stored;
 }
 
 void CCustomTab::RemoveItem(int index) {
@@ -650,7 +660,7 @@ void CCustomTab::RemoveItem(int index) {
   UnloadItem(index);
   m_items.erase(m_items.begin() + index);
   m_entry.items.erase(m_entry.items.begin() + index);
-  CustomTabEntry::Write(m_entry);
+  CustomTabEntry::Write(GetStoredEntry());
   TodayItemInfo::SetEmbedding(info, L"");
   if (m_current >= GetItemCount()) m_current = GetItemCount() - 1;
   if (m_savedCurrent >= GetItemCount()) m_savedCurrent = 0;

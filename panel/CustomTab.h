@@ -121,6 +121,9 @@ class CCustomTab : public CScrollPanel {
   int BandAt(POINT point);
   HWND HostWindow();
   void AddFreeItem(int index);
+  // The entry with the items left to the Today screen's reload: what the tab's key
+  // lists.
+  CustomTabEntry GetStoredEntry() const;
   void RemoveItem(int index);
   BOOL MakePluginIcons();
   void ReleasePlugin();
@@ -138,6 +141,9 @@ class CCustomTab : public CScrollPanel {
   ITabPlugin* m_plugin;
   CustomTabEntry m_entry;
   std::vector<std::unique_ptr<HostedTodayItem>> m_items;
+  // Items added while the Today screen showed them: listed by the tab's key, hosted
+  // only once the Today screen has reloaded the panel.
+  std::vector<TodayItemInfo> m_pending;
   int m_current;
   int m_savedCurrent;
 };

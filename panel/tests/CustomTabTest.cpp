@@ -476,6 +476,41 @@ TEST(CustomTab, AddingAFreeItem) {
   }
 }
 
+// An item left to the Today screen's reload stays listed by the tab's key through
+// the menu's later changes, and goes back to nobody with the tab.
+TEST(CustomTab, AnItemLeftToTheTodayScreenStaysListed) {
+  TabFixture fixture(L"custom_pending");
+  TodayItemKey(fixture.machine, L"Shown", 1, L"");
+  TodayItemKey(fixture.machine, L"Quiet", 0, L"");
+  CCustomTab& tab = MakeStoredTab(fixture, {L"First", L"Second"});
+  const CRegistryView stored = fixture.machine.Key(TARVO_PRODUCT_KEY L"\\CustomTabs\\A");
+  auto listed = [&]() {
+    std::wstring names;
+    for (DWORD i = 0; i < Number(stored, L"Upb"); ++i) {
+      std::wstring name;
+      stored.ReadString((L"_" + std::to_wstring(i)).c_str(), name);
+      names += name + L" ";
+    }
+    return names;
+  };
+  tab.OnMenuCommand(1730);  // Shown: the Today screen's first
+  EXPECT_EQ(listed(), L"First Second Shown ");
+  tab.OnMenuCommand(1730);  // Quiet: now the only free one
+  EXPECT_EQ(tab.GetItemCount(), 3);
+  EXPECT_EQ(listed(), L"First Second Quiet Shown ");
+  tab.OnMenuCommand(1660);
+  EXPECT_EQ(listed(), L"Second Quiet Shown ");
+  tab.OnMenuCommand(1729);
+  EXPECT_FALSE(stored.Exists());
+  for (const wchar_t* name : {L"Shown", L"Quiet", L"Second"}) {
+    const CRegistryView item = fixture.machine.Key((std::wstring(TODAY_ITEMS_KEY) + L"\\" + name).c_str());
+    std::wstring container = L"<missing>";
+    item.ReadString(L"STEmbedded", container);
+    EXPECT_EQ(container, L"") << std::string(name, name + wcslen(name));
+    EXPECT_EQ(Number(item, L"Enabled"), 0u);
+  }
+}
+
 // Removing one of several items keeps the tab; removing the only one, or deleting
 // the tab, gives every item back to nobody: neither the Today screen nor a tab.
 TEST(CustomTab, RemovingItemsAndDeletingTheTab) {
