@@ -843,7 +843,8 @@ TEST(CustomTab, TabIconPicturesFromTheArchive) {
 
 // The forecast item hosted in a tab takes the place of the panel's own copy, which
 // comes back when the tab lets it go, also when the tab's copy never started and
-// when the panel goes with the tab.
+// when the panel goes with the tab. Being in the panel, it also hears Enter released
+// on its tab.
 TEST(CustomTab, AHostedForecastItemStandsInForThePanels) {
   CLocalMachineSandbox machine(L"custom_sovel");
   CResourceLibraryScope resources;
@@ -852,6 +853,7 @@ TEST(CustomTab, AHostedForecastItemStandsInForThePanels) {
   TodayItemKey(machine, L"Forecast", 0, TARVO_TODAY_ITEM_NAME);
   machine.Key((std::wstring(TODAY_ITEMS_KEY) + L"\\Forecast").c_str())
       .WriteString(L"DLL", BinFile(L"SovelToday.dll").c_str());
+  machine.Key((std::wstring(TODAY_ITEMS_KEY) + L"\\Forecast").c_str()).WriteDWORD(L"STVersion", 1);
   machine.Key(TARVO_PRODUCT_KEY L"\\CustomTabs\\F").WriteDWORD(L"Upb", 1);
   machine.Key(TARVO_PRODUCT_KEY L"\\CustomTabs\\F").WriteString(L"_0", L"Forecast");
   ICustomTabSource* previousSource = GetCustomTabSource();
@@ -875,6 +877,15 @@ TEST(CustomTab, AHostedForecastItemStandsInForThePanels) {
   panel->SelectTab(index, FALSE);
   EXPECT_EQ(panel->GetSovelModule(), nullptr) << "the panel's copy gave way";
   EXPECT_EQ(tab->GetItem(0).state, HostedTodayItem::kShowing);
+  // Enter released on the panel's current tab is the tab chosen again.
+  HWND forecast = tab->GetItem(0).item.hwndCustom;
+  ASSERT_TRUE(forecast);
+  Record(forecast);
+  EXPECT_TRUE(panel->OnKey(VK_RETURN | VK_KEYUP_FLAG));
+  ctltest::PumpPending();
+  ASSERT_EQ(g_recorded.size(), 1u);
+  EXPECT_EQ(g_recorded[0].message, RegisterWindowMessageW(L"STM_ACTIVE_TAB_CLICKED"));
+  SetWindowLongPtrW(forecast, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_itemProc));
   tab->UnloadItem(0);
   EXPECT_NE(panel->GetSovelModule(), nullptr) << "and came back";
   tab->LoadItem(0);
