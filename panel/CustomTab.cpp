@@ -8,9 +8,14 @@
 #include "controls/ItemPalette.h"
 #include "controls/TextRunList.h"
 #include "graphics/FontCache.h"
+#include "graphics/RasterOps.h"
+#include "graphics/SkinArchive.h"
+#include "panel/MemoryDib.h"
 #include "panel/Registration.h"
 #include "panel/TabActivationWatcher.h"
+#include "panel/TabIconArchive.h"
 #include "panel/TabMakers.h"
+#include "panel/TodayPanel.h"
 
 namespace {
 
@@ -27,6 +32,54 @@ int ScaleDpi(int value, int dpi) { return (value * dpi + 48) / 96; }
 
 void ReloadTodayItems() { PostMessageW(GetDesktopWindow(), WM_SETTINGCHANGE, kReloadTodayItems, 0); }
 
+// A name from the registry as a menu item: "&" stays a character, not a mnemonic.
+CString MenuText(const CString& name) {
+  CString text = name;
+  text.Replace(L"&", L"&&");
+  return text;
+}
+
+// A plug-in is another vendor's code: whatever it throws ends only the one call.
+template <typename F>
+bool PluginCall(F&& call) noexcept {
+  try {
+    call();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+// The 5-6-5 surface's pixels into a 24-bit image of the same size.
+BOOL CopySurface(const CMemoryDib& surface, CDib& out) {
+  const int width = surface.GetWidth(), height = surface.GetHeight();
+  if (!surface.GetBits() || surface.GetBitsPerPixel() != 16 || !out.Create(width, height)) return FALSE;
+  for (int y = 0; y < height; ++y) {
+    // The surface is bottom-up.
+    const BYTE* source = surface.GetBits() + static_cast<size_t>(height - 1 - y) * surface.GetStride();
+    BYTE* target = out.Row(y);
+    for (int x = 0; x < width; ++x, source += 2, target += 3) {
+      const unsigned value = source[0] | (source[1] << 8);
+      target[0] = static_cast<BYTE>(((value & 0x1F) * 255 + 15) / 31);
+      target[1] = static_cast<BYTE>((((value >> 5) & 0x3F) * 255 + 31) / 63);
+      target[2] = static_cast<BYTE>((((value >> 11) & 0x1F) * 255 + 15) / 31);
+    }
+  }
+  return TRUE;
+}
+
+// A copy of an image into a new section of its size.
+BOOL CopyImage(const CDib& source, CDib& out) {
+  if (source.IsEmpty() || !out.Create(source.GetWidth(), source.GetHeight())) return FALSE;
+  CopyRect24(out, 0, 0, source.GetWidth(), source.GetHeight(), source, 0, 0);
+  return TRUE;
+}
+
+// A name that stays inside the archive: no folder part, no drive.
+BOOL IsPlainMemberName(LPCWSTR name) {
+  return name && *name && !wcspbrk(name, L"\\/:");
+}
+
 }  // namespace
 
 int CustomTabBandHeight() { return ScaleDpi(64, GetScreenDpiY()); }
@@ -37,6 +90,10 @@ CCustomTab::CCustomTab(CVirtualWnd* owner, const CustomTabEntry& entry)
       m_layoutPending(FALSE),
       m_loaded(FALSE),
       m_specialWindow(nullptr),
+      m_bitmapIcon(FALSE),
+      m_premultiplied(FALSE),
+      m_iconRect(),
+      m_plugin(nullptr),
       m_entry(entry),
       m_current(-1),
       m_savedCurrent(0) {
@@ -98,9 +155,12 @@ void CCustomTab::LoadItem(int index) {
     record.state = HostedTodayItem::kCyclic;
     return;
   }
+  // One forecast item at a time: the panel's own copy gives way to the hosted one.
+  TakeSovelFromPanel(record);
   HMODULE module = LoadLibraryW(record.info.dllPath);
   if (!module) {
     record.state = HostedTodayItem::kNoLibrary;
+    GiveSovelToPanel(record);
     return;
   }
   auto initialize = reinterpret_cast<PFN_INITIALIZE_ITEM>(
@@ -108,6 +168,7 @@ void CCustomTab::LoadItem(int index) {
   if (!initialize) {
     FreeLibrary(module);
     record.state = HostedTodayItem::kNoEntry;
+    GiveSovelToPanel(record);
     return;
   }
   TODAYLISTITEM& item = record.item;
@@ -127,6 +188,7 @@ void CCustomTab::LoadItem(int index) {
     item.hinstDLL = nullptr;
     FreeLibrary(module);
     record.state = HostedTodayItem::kNoWindow;
+    GiveSovelToPanel(record);
     return;
   }
   item.hwndCustom = window;
@@ -145,29 +207,52 @@ void CCustomTab::UnloadItem(int index) {
   TODAYLISTITEM& item = record.item;
   if (item.hinstDLL) {
     WCHAR className[260] = {};
+    HINSTANCE classModule = nullptr;
     HWND window = item.hwndCustom;
     if (window && IsWindow(window)) {
       GetClassNameW(window, className, ARRAYSIZE(className));
+      classModule = reinterpret_cast<HINSTANCE>(GetClassLongPtrW(window, GCLP_HMODULE));
       if (m_specialWindow == window) m_specialWindow = nullptr;
       SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&item), 0);
       DestroyWindow(window);
       SyncCachedData(record);
     }
-    // The class belongs to the item's library: unregistered by its instance while
-    // the library is still there, so no class outlives the code it points into.
+    // A class the item registered (for its own library, or carelessly for the
+    // process) is unregistered by its owner while the library is still there, so no
+    // class outlives the code it points into. A class of the system's, such as
+    // "Static", is no item's to take away.
     HINSTANCE module = item.hinstDLL;
+    const BOOL itemsClass = classModule == module || classModule == GetModuleHandleW(nullptr);
     WNDCLASSW probe;
-    if (className[0] && GetClassInfoW(module, className, &probe)) UnregisterClassW(className, module);
+    if (className[0] && itemsClass && GetClassInfoW(classModule, className, &probe))
+      UnregisterClassW(className, classModule);
     FreeLibrary(module);
     item.hinstDLL = nullptr;
     item.hwndCustom = nullptr;
   }
   item.cbCachedData = 0;
   SyncCachedData(record);
+  GiveSovelToPanel(record);
   record.state = HostedTodayItem::kNotLoaded;
 }
 
+void CCustomTab::TakeSovelFromPanel(HostedTodayItem& record) {
+  if (!record.sovel || record.sovelTaken) return;
+  auto* panel = dynamic_cast<CTodayPanel*>(GetOwner());
+  if (!panel) return;
+  panel->LoadSovelItem(TRUE);
+  record.sovelTaken = TRUE;
+}
+
+void CCustomTab::GiveSovelToPanel(HostedTodayItem& record) {
+  if (!record.sovelTaken) return;
+  record.sovelTaken = FALSE;
+  if (auto* panel = dynamic_cast<CTodayPanel*>(GetOwner())) panel->LoadSovelItem(FALSE);
+}
+
 void CCustomTab::UnloadAll() {
+  // The plug-in's code lies in an item's library: it goes before any library does.
+  ReleaseTabIcon();
   CTabActivationWatcher& watcher = CTabActivationWatcher::Instance();
   for (int i = 0; i < GetItemCount(); ++i) {
     if (!m_items[static_cast<size_t>(i)]->info.cyclic) watcher.RemoveItem(m_items[static_cast<size_t>(i)]->info.keyName);
@@ -227,7 +312,8 @@ void CCustomTab::SetRect(const RECT* rect) {
 
 void CCustomTab::Relayout() {
   if (!m_loaded) return;
-  if (!IsCurrent() && m_specialWindow && IsWindowVisible(m_specialWindow)) ShowWindow(m_specialWindow, SW_HIDE);
+  // The shell's item shows itself on its own; only the shown tab may show it.
+  if (!IsCurrent() && m_specialWindow) ShowWindow(m_specialWindow, SW_HIDE);
   BOOL changed = m_layoutPending;
   m_layoutPending = FALSE;
   int top = m_rect.top;
@@ -247,11 +333,13 @@ void CCustomTab::Relayout() {
   }
   HWND host = HostWindow();
   if (changed && host) RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  if (m_entry.smartIcon && m_plugin && !PluginCall([&] { m_plugin->Refresh(); })) ReleasePlugin();
 }
 
 void CCustomTab::Activate() {
   if (!m_loaded) {
     for (int i = 0; i < GetItemCount(); ++i) LoadItem(i);
+    if (!m_bitmapIcon) LoadTabIcon();
     m_loaded = TRUE;
   }
   CScrollPanel::Activate();
@@ -448,4 +536,275 @@ void CCustomTab::Paint(CTextRunList* context) {
     context->AddText(text, &inner, DT_WORDBREAK | DT_NOPREFIX);
   }
   CScrollPanel::Paint(context);
+}
+
+// --- activation again, context menu ------------------------------------------------
+
+BOOL CCustomTab::ResetView(BOOL alreadyCurrent) {
+  if (alreadyCurrent) {
+    static const UINT clicked = RegisterWindowMessageW(L"STM_ACTIVE_TAB_CLICKED");
+    // Only items that declared the embedding protocol know the message.
+    for (auto& record : m_items)
+      if (record->item.hinstDLL && record->item.hwndCustom && record->info.version != static_cast<DWORD>(-1))
+        PostMessageW(record->item.hwndCustom, clicked, 0, 0);
+  }
+  return CScrollPanel::ResetView(alreadyCurrent);
+}
+
+BOOL CCustomTab::OnContextMenu(POINT* screenPoint) {
+  if (CScrollPanel::OnContextMenu(screenPoint)) return TRUE;
+  POINT at = screenPoint ? *screenPoint : POINT{0, 0};
+  TrackMenu(0, &at);
+  return TRUE;
+}
+
+std::vector<TodayItemInfo> CCustomTab::ListAddableItems() {
+  std::vector<TodayItemInfo> items;
+  EnumFreeTodayItems(items, TARVO_TODAY_ITEM_NAME, 1);
+  RemoveArdenoItem(items);
+  std::stable_sort(items.begin(), items.end(),
+                   [](const TodayItemInfo& a, const TodayItemInfo& b) { return CompareTodayItemsForMenu(a, b) < 0; });
+  return items;
+}
+
+void CCustomTab::FillContextMenu(HMENU menu, LPARAM argument) {
+  CString title;
+  const std::vector<TodayItemInfo> free = ListAddableItems();
+  if (!free.empty()) {
+    if (HMENU add = CreatePopupMenu()) {
+      // The command range holds so many; the menu offers no more than it can name.
+      const size_t count = std::min<size_t>(free.size(), kCustomTabAddEnd - kCustomTabAddFirst);
+      for (size_t i = 0; i < count; ++i) {
+        if (i > 0 && free[i - 1].enabled && !free[i].enabled) AppendMenuW(add, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(add, MF_STRING, kCustomTabAddFirst + static_cast<int>(i), MenuText(free[i].name));
+      }
+      LoadUIString(title, kTextCustomTabAddMenu);
+      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(add), title);
+    }
+  }
+  if (HMENU own = CreatePopupMenu()) {
+    if (GetItemCount() >= 2) {
+      const int count = std::min(GetItemCount(), kCustomTabDelete - kCustomTabRemoveFirst);
+      for (int i = 0; i < count; ++i)
+        AppendMenuW(own, MF_STRING, kCustomTabRemoveFirst + i, MenuText(m_items[static_cast<size_t>(i)]->info.name));
+      AppendMenuW(own, MF_SEPARATOR, 0, nullptr);
+    }
+    CString text;
+    LoadUIString(text, kTextCustomTabDelete);
+    AppendMenuW(own, MF_STRING, kCustomTabDelete, text);
+    LoadUIString(title, kTextCustomTabMenu);
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(own), title);
+  }
+  CScrollPanel::FillContextMenu(menu, argument);
+}
+
+void CCustomTab::OnMenuCommand(int command) {
+  if (command >= kCustomTabAddFirst && command < kCustomTabAddEnd) {
+    AddFreeItem(command - kCustomTabAddFirst);
+  } else if (command >= kCustomTabRemoveFirst && command <= kCustomTabDelete) {
+    // The icon may come from the item that goes; its code must not outlive it.
+    ReleaseTabIcon();
+    if (command == kCustomTabDelete || GetItemCount() + m_pending.size() == 1) {
+      const CustomTabEntry stored = GetStoredEntry();
+      if (CustomTabEntry::FindArdenoItem(stored) >= 0) RegisterTabPlugins(nullptr, nullptr, FALSE);
+      DeleteCustomTab(stored, 0);
+      m_pending.clear();
+      ReloadTodayItems();
+    } else {
+      RemoveItem(command - kCustomTabRemoveFirst);
+    }
+    // The tab keeps an icon until the Today screen rebuilds it.
+    if (m_loaded) LoadTabIcon();
+  }
+  CScrollPanel::OnMenuCommand(command);
+}
+
+void CCustomTab::AddFreeItem(int index) {
+  const std::vector<TodayItemInfo> free = ListAddableItems();
+  if (index < 0 || index >= static_cast<int>(free.size())) return;
+  TodayItemInfo info = free[static_cast<size_t>(index)];
+  const BOOL shownOnToday = info.enabled != 0;
+  info.enabled = 0;
+  if (shownOnToday) {
+    // The Today screen lets it go and rebuilds the panel with it in this tab; until
+    // then the tab's key keeps listing it, whatever else the menu changes.
+    m_pending.push_back(info);
+    CustomTabEntry::Write(GetStoredEntry());
+    TodayItemInfo::SetEmbedding(info, TARVO_TODAY_ITEM_NAME);
+    ReloadTodayItems();
+    return;
+  }
+  const int at = AddHostedItem(info);
+  CustomTabEntry::Write(GetStoredEntry());
+  TodayItemInfo::SetEmbedding(info, TARVO_TODAY_ITEM_NAME);
+  if (m_loaded) {
+    LoadItem(at);
+    const HostedTodayItem& record = *m_items[static_cast<size_t>(at)];
+    if (record.item.hwndCustom && !record.tooNarrow && IsCurrent()) ShowWindow(record.item.hwndCustom, SW_SHOWNORMAL);
+  }
+  m_layoutPending = TRUE;
+  Relayout();
+}
+
+CustomTabEntry CCustomTab::GetStoredEntry() const {
+  CustomTabEntry stored = m_entry;
+  stored.items.insert(stored.items.end(), m_pending.begin(), m_pending.end());
+  return stored;
+}
+
+void CCustomTab::RemoveItem(int index) {
+  if (index < 0 || index >= GetItemCount()) return;
+  const TodayItemInfo info = m_items[static_cast<size_t>(index)]->info;
+  if (info.keyName.CompareNoCase(ARDENO_TODAY_ITEM_NAME) == 0) RegisterTabPlugins(nullptr, nullptr, FALSE);
+  if (!info.cyclic) CTabActivationWatcher::Instance().RemoveItem(info.keyName);
+  UnloadItem(index);
+  m_items.erase(m_items.begin() + index);
+  m_entry.items.erase(m_entry.items.begin() + index);
+  CustomTabEntry::Write(GetStoredEntry());
+  TodayItemInfo::SetEmbedding(info, L"");
+  if (m_current >= GetItemCount()) m_current = GetItemCount() - 1;
+  if (m_savedCurrent >= GetItemCount()) m_savedCurrent = 0;
+  m_layoutPending = TRUE;
+  Relayout();
+  InvalidateContent(0);
+}
+
+// --- tab icon ------------------------------------------------------------------
+
+SIZE CCustomTab::GetTabIconSize() {
+  return SIZE{((GetScreenDpiX() + 3) * 16) / 96, ((GetScreenDpiY() + 3) * 16) / 96};
+}
+
+void CCustomTab::ReleasePlugin() {
+  ITabPlugin* plugin = m_plugin;
+  m_plugin = nullptr;
+  if (plugin) PluginCall([&] { plugin->Release(); });
+}
+
+void CCustomTab::ReleaseTabIcon() {
+  ReleasePlugin();
+  for (CDib* image : {&m_selectedIcon, &m_selectedMask, &m_normalIcon, &m_normalMask}) image->Clear();
+  m_bitmapIcon = FALSE;
+  m_premultiplied = FALSE;
+  m_iconRect = RECT{};
+}
+
+void CCustomTab::LoadTabIcon() {
+  if (m_bitmapIcon || m_plugin) return;
+  const SIZE size = GetTabIconSize();
+  if (m_entry.smartIcon) {
+    int index = -1;
+    for (int i = 0; i < GetItemCount() && index < 0; ++i)
+      if (m_items[static_cast<size_t>(i)]->info.keyName.CompareNoCase(m_entry.iconName) == 0) index = i;
+    if (index >= 0) {
+      LoadItem(index);
+      HMODULE module = m_items[static_cast<size_t>(index)]->item.hinstDLL;
+      auto get = module ? reinterpret_cast<PFN_GET_SMART_PLUGIN_INTERFACE>(
+                              reinterpret_cast<void*>(GetProcAddress(module, TAB_PLUGIN_EXPORT)))
+                        : nullptr;
+      ITabPlugin* plugin = nullptr;
+      HRESULT result = E_FAIL;
+      const CString name = m_items[static_cast<size_t>(index)]->info.keyName;
+      if (get && !PluginCall([&] { result = get(name, &plugin); })) plugin = nullptr;
+      if (SUCCEEDED(result) && plugin) {
+        bool drawing = false;
+        if (PluginCall([&] { drawing = plugin->Init(HostWindow(), size.cx, size.cy, GetTabIdChar()); }) && drawing) {
+          m_plugin = plugin;
+          m_iconRect = RECT{0, 0, size.cx, size.cy};
+          m_bitmapIcon = FALSE;
+          if (!PluginCall([&] { m_plugin->Refresh(); })) ReleasePlugin();
+        } else {
+          PluginCall([&] { plugin->Release(); });
+        }
+      }
+    }
+  } else {
+    LoadIconBitmaps(m_entry.iconName);
+  }
+  if (!m_bitmapIcon && !m_plugin) LoadIconBitmaps(L"default");
+}
+
+BOOL CCustomTab::LoadIconBitmaps(LPCWSTR name) {
+  m_iconRect = RECT{};
+  CSkinArchive* archive = IsPlainMemberName(name) ? GetTabIconArchive() : nullptr;
+  if (!archive) return FALSE;
+  const SIZE size = GetTabIconSize();
+  auto load = [&](LPCWSTR format, CDib& picture, CDib& mask) {
+    CString member;
+    member.Format(format, name, static_cast<int>(size.cx));
+    DWORD length = 0;
+    BYTE* bytes = archive->ReadMember(member, &length);
+    const BOOL split = SplitTabIconCells(bytes, length, size.cx, size.cy, picture, mask);
+    if (bytes) LocalFree(bytes);
+    return split;
+  };
+  if (!load(L"%s%d.bmp", m_selectedIcon, m_selectedMask)) return FALSE;
+  if (!load(L"%s%d_bw.bmp", m_normalIcon, m_normalMask) &&
+      !(CopyImage(m_selectedIcon, m_normalIcon) && CopyImage(m_selectedMask, m_normalMask))) {
+    m_selectedIcon.Clear();
+    m_selectedMask.Clear();
+    return FALSE;
+  }
+  GreyWithMask(m_normalIcon, m_normalMask);
+  m_premultiplied = FALSE;
+  m_bitmapIcon = TRUE;
+  return TRUE;
+}
+
+BOOL CCustomTab::MakePluginIcons() {
+  const int width = m_iconRect.right - m_iconRect.left, height = m_iconRect.bottom - m_iconRect.top;
+  CMemoryDib surface;
+  if (!m_plugin || !surface.Create(width, height, CMemoryDib::kRgb565)) return FALSE;
+  HDC dc = surface.GetDC();
+  if (!dc) return FALSE;
+  // Drawn once on black and once on white: where the two differ the icon lets the
+  // background through, which gives its opacity.
+  auto render = [&](BOOL selected, COLORREF background, CDib& out) {
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all = {0, 0, width, height};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    GdiFlush();
+    const RECT rect = m_iconRect;
+    if (!PluginCall([&] { m_plugin->DrawIcon(dc, surface.GetBitmap(), &rect, selected); })) return FALSE;
+    GdiFlush();
+    return CopySurface(surface, out);
+  };
+  CDib icon[2], mask[2];
+  BOOL made = TRUE;
+  for (int selected = 1; selected >= 0 && made; --selected)
+    made = render(selected, RGB(0, 0, 0), icon[selected]) && render(selected, RGB(255, 255, 255), mask[selected]);
+  surface.ReleaseDC();
+  if (!made) {
+    ReleasePlugin();
+    return FALSE;
+  }
+  for (int i = 0; i < 2; ++i) MakeAlphaMask(icon[i], mask[i]);
+  GreyWithMask(icon[0], mask[0]);
+  m_selectedIcon.TakeOver(icon[1]);
+  m_selectedMask.TakeOver(mask[1]);
+  m_normalIcon.TakeOver(icon[0]);
+  m_normalMask.TakeOver(mask[0]);
+  m_premultiplied = TRUE;
+  m_bitmapIcon = TRUE;
+  return TRUE;
+}
+
+BOOL CCustomTab::DrawTabIcon(HDC hdc, const RECT* rect, BOOL selected) {
+  if (!hdc || !rect) return FALSE;
+  if (!m_bitmapIcon && m_plugin) MakePluginIcons();
+  if (!m_bitmapIcon) return FALSE;
+  const CDib& icon = GetIconImage(selected);
+  const CDib& mask = GetIconMask(selected);
+  const int width = std::min<int>(rect->right - rect->left, icon.GetWidth());
+  const int height = std::min<int>(rect->bottom - rect->top, icon.GetHeight());
+  if (width < 1 || height < 1) return FALSE;
+  CDib back;
+  const RECT area = {rect->left, rect->top, rect->left + width, rect->top + height};
+  if (!back.CopyFromDC(hdc, area)) return FALSE;
+  if (m_premultiplied)
+    BlitPremultipliedByMask(back, 0, 0, width, height, icon, 0, 0, mask, 0, 0, 255);
+  else
+    DrawSkinPiece(back, 0, 0, width, height, icon, 0, 0, mask, 0, 0, 255);
+  return back.Draw(hdc, rect->left, rect->top);
 }

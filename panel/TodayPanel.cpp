@@ -169,8 +169,10 @@ void CTodayPanel::Detach() {
     SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
     RemovePropW(m_window, kPanelProperty);
   }
-  LoadSovelItem(TRUE);
+  // A custom tab hosting the forecast item hands the panel its own copy back as it
+  // goes; the panel's copy is let go after the tabs, so none is left loaded.
   DestroyTabs();
+  LoadSovelItem(TRUE);
   SetCharCapture(FALSE);
   if (CDesktopWrapper::Instance().GetTarget() == m_window) {
     CDesktopWrapper::Instance().Detach();

@@ -255,6 +255,9 @@
 #define IDS_CUSTOM_ITEM_CYCLIC 322
 #define IDS_CUSTOM_ITEM_FAILED 323
 #define IDS_CUSTOM_ITEM_TOO_NARROW 324
+#define IDS_CUSTOM_TAB_ADD_MENU 310
+#define IDS_CUSTOM_TAB_MENU 311
+#define IDS_CUSTOM_TAB_DELETE 312
 // Options program: the general, date, special-events and skins pages.
 #define IDS_PANEL_HEIGHT_FIXED 180
 #define IDS_PANEL_HEIGHT_AUTO 181
