@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <richedit.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,29 @@ TEST_F(NoteView, TextStreamedInAsRtfOrPlainText) {
   GetClientRect(view.m_hWnd, &client);
   EXPECT_EQ(view.GetContentRect().top, view.GetTitleHeight());
   EXPECT_EQ(view.GetContentRect().right, client.right + 1);
+  DestroyWindow(view.m_hWnd);
+}
+
+// Texts of any content (RTF-looking or not, any characters) are shown, never lost:
+// what RTF refuses comes in as plain text.
+TEST_F(NoteView, FuzzedTextsAlwaysShown) {
+  std::mt19937 random(59104);
+  const wchar_t* starts[] = {L"{", L"{\\rtf1 ", L"{\\rtf", L"", L"\\"};
+  CNoteViewWnd view;
+  for (int i = 0; i < 300; ++i) {
+    std::wstring text = starts[random() % 5];
+    const size_t length = random() % 120;
+    for (size_t k = 0; k < length; ++k) {
+      const wchar_t pool[] = L"{}\\abc rtf1\r\n\x00e9\x4e2d";
+      text += (random() % 4) ? pool[random() % (ARRAYSIZE(pool) - 1)] : static_cast<wchar_t>(0x20 + random() % 0x2000);
+    }
+    ASSERT_TRUE(view.ShowText(owner.Handle(), anchor, L"Fuzz", text.c_str())) << i;
+    if (text.rfind(L"{\\rtf", 0) != 0 && !text.empty()) {
+      // Not RTF: the text as given (the control keeps its own line ends).
+      std::wstring shown = WindowText(view.GetControl());
+      EXPECT_FALSE(shown.empty()) << i;
+    }
+  }
   DestroyWindow(view.m_hWnd);
 }
 

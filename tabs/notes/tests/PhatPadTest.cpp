@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,25 @@ TEST_F(PhatPadLink, InstallFoldersReadOnly) {
   std::wstring stored;
   ASSERT_TRUE(CRegistryView(HKEY_CURRENT_USER, kViewerKey).ReadString(L"InstPath", stored));
   EXPECT_EQ(stored, L"\\Program Files\\Viewer");
+}
+
+// Whatever another program left in "InstPath" (any characters, any length) gives a
+// folder ending in a backslash and no fault.
+TEST_F(PhatPadLink, FuzzedInstallPaths) {
+  std::mt19937 random(59106);
+  CPhatPad pad;
+  for (int i = 0; i < 500; ++i) {
+    std::wstring path(random() % 400, L'a');
+    for (wchar_t& c : path) c = static_cast<wchar_t>(1 + random() % ((random() % 2) ? 0x7F : 0xFFFD));
+    SetFolder((i % 2) ? kPadKey : kViewerKey, path);
+    CString padFolder, viewerFolder;
+    EXPECT_TRUE(pad.GetInstallPaths(&padFolder, &viewerFolder));
+    const CString& folder = (i % 2) ? padFolder : viewerFolder;
+    ASSERT_FALSE(folder.IsEmpty());
+    EXPECT_EQ(folder[folder.GetLength() - 1], L'\\');
+    pad.IsAvailable();
+    EXPECT_TRUE(pad.OpenFile(L"x"));
+  }
 }
 
 // Available only where PhatPad's or the viewer's program is; the view entry is bound
