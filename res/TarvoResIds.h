@@ -469,3 +469,19 @@
 #define IDS_PHOTOS_NEED_NEWER_DEVICE 252
 #define IDS_NO_KEY_LAYOUT 276
 #define IDS_CHOOSE_KEY_LAYOUTS 277
+
+// The note viewer: its empty-note text, the text-size submenu (the normal size is
+// text 54) and the context menu of its text view (menu, items 40024-40038).
+#define IDS_NOTE_VIEW_EMPTY 334
+#define IDS_TEXT_SIZE_LARGEST 40057
+#define IDS_TEXT_SIZE_LARGER 40058
+#define IDS_TEXT_SIZE_SMALLER 40059
+#define IDS_TEXT_SIZE_SMALLEST 40060
+#define IDS_TEXT_SIZE_MENU 40061
+#define IDM_NOTE_VIEW_MENU 131
+#define IDM_NOTE_VIEW_UNDO 40024
+#define IDM_NOTE_VIEW_CUT 40026
+#define IDM_NOTE_VIEW_COPY 40029
+#define IDM_NOTE_VIEW_PASTE 40032
+#define IDM_NOTE_VIEW_CLEAR 40035
+#define IDM_NOTE_VIEW_SELECT_ALL 40038

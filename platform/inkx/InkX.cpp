@@ -113,7 +113,9 @@ void ShowOwnMenu(InkState& state, POINT screen) {
     case IDM_INKX_CUT: SendMessageW(state.inner, WM_CUT, 0, 0); break;
     case IDM_INKX_PASTE: SendMessageW(state.inner, WM_PASTE, 0, 0); break;
     case IDM_INKX_CLEAR: SendMessageW(state.inner, WM_CLEAR, 0, 0); break;
-    default: break;
+    // Items the owner added to the menu come to the owner, as a menu's commands do.
+    case 0: break;
+    default: SendMessageW(state.inner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0); break;
   }
 }
 

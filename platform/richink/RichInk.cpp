@@ -139,6 +139,16 @@ POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), stati
 
 LRESULT CALLBACK RichInkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_NCCREATE:
+    case WM_CREATE: {
+      // A RichInk is a document view: always many lines, whatever style it is given.
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+      if (create && !(create->style & ES_MULTILINE)) {
+        create->style |= ES_MULTILINE;
+        SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | ES_MULTILINE);
+      }
+      break;
+    }
     case EM_SETZOOMPERCENT:
       SetZoom(window, static_cast<UINT>(wParam));
       return TRUE;

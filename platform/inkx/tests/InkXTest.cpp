@@ -158,6 +158,7 @@ struct MenuSeen {
   std::vector<UINT> items;
   HWND owner = nullptr;
   int calls = 0;
+  UINT answer = 0;
 } g_menu;
 
 UINT CALLBACK Choose(HMENU menu, POINT, HWND owner) {
@@ -165,13 +166,15 @@ UINT CALLBACK Choose(HMENU menu, POINT, HWND owner) {
   g_menu.owner = owner;
   g_menu.items.clear();
   for (int i = 0; i < GetMenuItemCount(menu); ++i) g_menu.items.push_back(GetMenuItemID(menu, i));
-  return 0;
+  return g_menu.answer;
 }
 
 WNDPROC g_innerProc = nullptr;
 int g_initPopups = 0;
+std::vector<UINT> g_commands;
 LRESULT CALLBACK WatchInner(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITMENUPOPUP) ++g_initPopups;
+  if (message == WM_COMMAND) g_commands.push_back(LOWORD(wParam));
   return CallWindowProcW(g_innerProc, window, message, wParam, lParam);
 }
 
@@ -184,6 +187,7 @@ TEST_F(InkX, ContextGestureAndOwnMenu) {
   InkXTestSetMenuChooser(Choose);
   g_menu = MenuSeen();
   g_initPopups = 0;
+  g_commands.clear();
 
   SendMessageW(inner_, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(12, 14));
   SendMessageW(inner_, WM_RBUTTONUP, 0, MAKELPARAM(12, 14));
@@ -198,10 +202,18 @@ TEST_F(InkX, ContextGestureAndOwnMenu) {
   for (UINT id : {IDM_INKX_UNDO, IDM_INKX_CUT, IDM_INKX_PASTE, IDM_INKX_CLEAR})
     EXPECT_NE(std::find(g_menu.items.begin(), g_menu.items.end(), id), g_menu.items.end()) << id;
 
+  EXPECT_TRUE(g_commands.empty());
+
+  // An item the owner added to the menu comes back to the owner as its command.
+  g_menu.answer = 1901;
+  SendMessageW(inner_, WM_RBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_EQ(g_commands, std::vector<UINT>{1901});
+  g_menu.answer = 0;
+
   parent_.answer = 1;
   SendMessageW(inner_, WM_RBUTTONUP, 0, MAKELPARAM(3, 3));
-  EXPECT_EQ(parent_.notes.size(), 2u);
-  EXPECT_EQ(g_menu.calls, 1);
+  EXPECT_EQ(parent_.notes.size(), 3u);
+  EXPECT_EQ(g_menu.calls, 2);
   InkXTestSetMenuChooser(nullptr);
   SetWindowLongPtrW(inner_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_innerProc));
 }

@@ -97,6 +97,17 @@ std::string Utf16(const wchar_t* text) {
   return std::string(reinterpret_cast<const char*>(text), wcslen(text) * sizeof(wchar_t));
 }
 
+// The device's style for a RichInk (no multi-line bit) still gives a view of many
+// lines that pages.
+TEST_F(RichInk, ManyLinesWhateverTheStyle) {
+  std::wstring lines;
+  for (int i = 0; i < 100; ++i) lines += L"line " + std::to_wstring(i) + L"\r\n";
+  SetWindowTextW(control_, lines.c_str());
+  EXPECT_GE(SendMessageW(control_, EM_GETLINECOUNT, 0, 0), 100);
+  SendMessageW(control_, WM_VSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_GT(SendMessageW(control_, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
+}
+
 // The zoom arrives by the device's numbers (1314, and 1356 with the view attributes),
 // which the desktop rich edit reads otherwise; 1353 is taken and changes nothing.
 TEST_F(RichInk, DeviceMessagesSetTheZoom) {
