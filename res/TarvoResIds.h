@@ -378,3 +378,18 @@
 #define IDS_NEW_CONTACT 110
 #define IDS_DELETE_ITEM_QUESTION 151
 #define IDS_RUN_PELLAM 178
+
+// The options program's hardware-key layouts dialog, opened by the Contacts and
+// Notes common pages (menu bar IDM_CHOOSER_BAR).
+#define IDD_LAYOUT_SELECT 507
+#define IDC_LAYOUT_LIST 1035
+#define IDC_LAYOUT_LANG_SWITCH 1056
+#define IDR_LAYOUT_SELECT_DATA 507
+
+// The options program's mail folder filters: the standard filters' names (188 the
+// protected one).
+#define IDS_MAIL_FILTER_DELETED 289
+#define IDS_MAIL_FILTER_DRAFTS 288
+#define IDS_MAIL_FILTER_INBOX 188
+#define IDS_MAIL_FILTER_OUTBOX 291
+#define IDS_MAIL_FILTER_SENT 290
