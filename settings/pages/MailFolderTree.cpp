@@ -5,6 +5,7 @@
 #include "base/RegKey.h"
 #include "platform/cemapi/cemapi.h"
 #include "settings/base/VendorPresence.h"
+#include "settings/base/WebISMailSettings.h"
 
 namespace {
 
@@ -71,7 +72,8 @@ CMailFolderTree::~CMailFolderTree() {
   if (m_images) ImageList_Destroy(m_images);
 }
 
-BOOL CMailFolderTree::Attach(HWND tree, LPCWSTR accountFilter, IMAPISession* session) {
+BOOL CMailFolderTree::Attach(HWND tree, LPCWSTR accountFilter, IMAPISession* session, CWebISMailSettings* webIS) {
+  m_webIS = webIS ? webIS : &GetWebISMailSettings();
   m_hasFilter = accountFilter != nullptr;
   m_accountFilter = accountFilter ? accountFilter : L"";
   if (session) {
@@ -123,7 +125,65 @@ BOOL CMailFolderTree::Fill() {
       return FALSE;
     }
   }
-  return AddStores();
+  if (!AddStores()) return FALSE;
+  AddWebISAccounts();
+  return TRUE;
+}
+
+void CMailFolderTree::AddWebISAccounts() {
+  if (!m_webIS || !m_webIS->IsInstalled()) return;
+  // WebIS Mail's images by folder type 1-6.
+  static const int kTypeImages[] = {0, 1, 7, 3, 6, 5};
+  CString key, name;
+  for (BOOL more = m_webIS->GetFirstAccount(key, name); more; more = m_webIS->GetNextAccount(key, name)) {
+    if (m_hasFilter && key != m_accountFilter) continue;
+    std::vector<WEBIS_FOLDER> folders;
+    WEBIS_FOLDER folder;
+    for (BOOL next = m_webIS->GetFirstFolder(key, folder); next; next = m_webIS->GetNextFolder(folder))
+      folders.push_back(folder);
+    auto record = std::make_unique<CMailTreeItem>();
+    record->accountName = key;
+    record->displayText = name;
+    record->path = name;
+    record->initialPath = name;
+    record->webIS = TRUE;
+    CMailTreeItem* account = record.get();
+    m_records.push_back(std::move(record));
+    HTREEITEM accountItem = Insert(TVI_ROOT, name, kAccountImage, TRUE, FALSE, account);
+    if (!accountItem) continue;
+    // Each folder goes below the nearest open level that is its parent; one whose
+    // parent never comes is not shown.
+    HTREEITEM current = accountItem;
+    CMailTreeItem* currentRecord = account;
+    for (;;) {
+      auto found = folders.begin();
+      while (found != folders.end() && found->parent != currentRecord->webISFolderId) ++found;
+      if (found == folders.end()) {
+        if (current == accountItem) break;
+        current = TreeView_GetParent(m_hWnd, current);
+        currentRecord = GetRecord(current);
+        if (!currentRecord) break;
+        continue;
+      }
+      auto child = std::make_unique<CMailTreeItem>();
+      child->accountName = key;
+      child->displayText = name;
+      child->folderName = found->name;
+      child->path = found->type == WEBIS_FOLDER_INBOX ? currentRecord->path : JoinPath(currentRecord->path, found->name);
+      child->initialPath = child->path;
+      child->webIS = TRUE;
+      child->kind = 1;
+      child->webISFolderId = found->id;
+      const int image = found->type >= 1 && found->type <= 6 ? kTypeImages[found->type - 1] : kOtherFolderImage;
+      CMailTreeItem* saved = child.get();
+      m_records.push_back(std::move(child));
+      HTREEITEM item = Insert(current, found->name, image, FALSE, TRUE, saved);
+      folders.erase(found);
+      if (!item) break;
+      current = item;
+      currentRecord = saved;
+    }
+  }
 }
 
 HTREEITEM CMailFolderTree::Insert(HTREEITEM parent, LPCWSTR text, int image, BOOL expanded, BOOL box,

@@ -14,6 +14,7 @@
 #include "platform/windowlib/String.h"
 #include "platform/windowlib/WindowImpl.h"
 
+class CWebISMailSettings;
 struct IMAPISession;
 struct IMsgStore;
 struct IMAPIFolder;
@@ -48,9 +49,11 @@ class CMailFolderTree : public CWindowImplBase {
   CMailFolderTree() = default;
   ~CMailFolderTree() override;
 
-  // Takes over the tree window. accountFilter: one store's display name, or null
-  // for all. session: used (never logged off here), or null to log on here.
-  BOOL Attach(HWND tree, LPCWSTR accountFilter, IMAPISession* session);
+  // Takes over the tree window. accountFilter: one store's display name or one
+  // WebIS Mail account's key, or null for all. session: used (never logged off
+  // here), or null to log on here. webIS: WebIS Mail with its accounts loaded
+  // (null: the process's).
+  BOOL Attach(HWND tree, LPCWSTR accountFilter, IMAPISession* session, CWebISMailSettings* webIS = nullptr);
   BOOL Fill();
   IMAPISession* GetSession() const { return m_session; }
   HWND GetTree() const { return m_hWnd; }
@@ -74,6 +77,7 @@ class CMailFolderTree : public CWindowImplBase {
  private:
   void SetImages();
   BOOL AddStores();
+  void AddWebISAccounts();
   void AddFolderLevel(IMsgStore* store, IMAPIFolder* folder, HTREEITEM parent, const CString& parentPath,
                       const CString& account);
   HTREEITEM Insert(HTREEITEM parent, LPCWSTR text, int image, BOOL expanded, BOOL box, CMailTreeItem* record);
@@ -82,6 +86,7 @@ class CMailFolderTree : public CWindowImplBase {
   CString m_accountFilter;
   BOOL m_hasFilter = FALSE;
   IMAPISession* m_session = nullptr;
+  CWebISMailSettings* m_webIS = nullptr;
   BOOL m_ownSession = FALSE;
   std::vector<std::unique_ptr<CMailTreeItem>> m_records;
   POINT m_lastDown{};

@@ -9,6 +9,7 @@
 #include "res/TarvoResIds.h"
 #include "settings/base/StringFields.h"
 #include "settings/base/VendorPresence.h"
+#include "settings/base/WebISMailSettings.h"
 
 namespace {
 
@@ -215,7 +216,8 @@ bool RemoveFirst(CStringList& names, const CString& name) {
 
 CString CMailFoldersFilters::GetProtectedFilterName() { return LoadText(IDS_MAIL_FILTER_INBOX); }
 
-BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force) {
+BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force, CWebISMailSettings* webIS) {
+  if (!webIS) webIS = &GetWebISMailSettings();
   if (m_accountsUpdated && !force) return TRUE;
   m_accountsUpdated = TRUE;
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
@@ -235,11 +237,12 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force)
   }
   if (GetAt(FindByName(standardNames[kInboxSlot])).entries.empty()) known.RemoveAll();
 
+  bool failed = false;
   IMAPITable* table = nullptr;
   if (session && SUCCEEDED(session->GetMsgStoresTable(MAPI_UNICODE, &table)) && table) {
     const ULONG transportTag = TransportTag();
     SizedSPropTagArray<3> columns = {3, {PR_ENTRYID, PR_DISPLAY_NAME_W, transportTag}};
-    bool failed = FAILED(table->SetColumns(columns, 0));
+    failed = FAILED(table->SetColumns(columns, 0));
     while (!failed) {
       LPSRowSet rows = nullptr;
       if (FAILED(table->QueryRows(1, 0, &rows)) || !rows) break;
@@ -293,6 +296,32 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force)
       FreeProws(rows);
     }
     table->Release();
+  }
+
+  // WebIS Mail's accounts, by display name, unless the stores' pass stopped.
+  CString key, name;
+  for (BOOL more = !failed && webIS->IsInstalled() && webIS->GetFirstAccount(key, name); more;
+       more = webIS->GetNextAccount(key, name)) {
+    if (RemoveFirst(known, name)) continue;
+    // Folder types 1-5 in the order of the standard filters' slots.
+    static const DWORD kSlotTypes[5] = {WEBIS_FOLDER_DELETED, WEBIS_FOLDER_DRAFTS, WEBIS_FOLDER_INBOX,
+                                        WEBIS_FOLDER_OUTBOX, WEBIS_FOLDER_SENT};
+    WEBIS_FOLDER folder;
+    for (BOOL next = webIS->GetFirstFolder(key, folder); next; next = webIS->GetNextFolder(folder)) {
+      for (int i = 0; i < 5; ++i) {
+        if (folder.type != kSlotTypes[i]) continue;
+        const FOLDER_ENTRY entry = FOLDER_ENTRY::WebIS(folder.id, key);
+        if (entry.blob.size() > 255) continue;
+        GetAt(FindByName(standardNames[i])).AddEntry(entry, name);
+        if (i == kInboxSlot && FindByName(name) < 0) {
+          EMAIL_ACCOUNT own;
+          own.name = name;
+          own.AddEntry(entry, name);
+          Add(own);
+        }
+      }
+    }
+    if (FindText(result, name) < 0) result.Add(name);
   }
 
   for (const CString& name : standardNames) {

@@ -14,6 +14,7 @@
 
 #include "platform/windowlib/String.h"
 
+class CWebISMailSettings;
 struct IMAPISession;
 
 #define TARVO_MAIL_FILTERS_KEY L"\\Software\\Korvel\\Qel Tarvo\\MailFilters"
@@ -74,7 +75,8 @@ class CMailFoldersFilters {
   // "KnownEmailAccounts" then names the accounts there are, each once. With the
   // inbox filter empty every account counts as new. Done once unless forced;
   // the result of the final Save.
-  BOOL UpdateKnownAccounts(IMAPISession* session, BOOL force);
+  // webIS: WebIS Mail with its accounts loaded (null: the process's).
+  BOOL UpdateKnownAccounts(IMAPISession* session, BOOL force, CWebISMailSettings* webIS = nullptr);
   static const UINT kStandardFilterTexts[5];
   // The protected filter: the standard inbox filter.
   static CString GetProtectedFilterName();

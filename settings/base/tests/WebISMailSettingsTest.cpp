@@ -7,44 +7,12 @@
 
 #include "platform/coredll/cedb.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
+#include "settings/base/tests/WebISTestSupport.h"
 
 namespace {
 
-struct Folder {
-  ULONG parent;
-  ULONG type;
-  const wchar_t* name;
-};
-
-// An account's volume as WebIS Mail writes it: "Folders" with the folder records,
-// and the message and body databases (empty, the options program never reads them).
-// withFolders false leaves "Folders" without records; withBodies false leaves out
-// "Bodies".
-std::vector<CEOID> WriteVolume(const std::wstring& device, const std::vector<Folder>& folders, bool withBodies = true) {
-  std::vector<CEOID> ids;
-  CEGUID guid{};
-  std::wstring path = device;
-  if (!CeMountDBVol(&guid, &path[0], OPEN_ALWAYS)) {
-    ADD_FAILURE() << "volume";
-    return ids;
-  }
-  EXPECT_NE(cedbtest::CreateDb(&guid, L"Folders", {}), 0u);
-  EXPECT_NE(cedbtest::CreateDb(&guid, L"Messages", {}), 0u);
-  if (withBodies) {
-    EXPECT_NE(cedbtest::CreateDb(&guid, L"Bodies", {}), 0u);
-  }
-  CEOID oid = 0;
-  HANDLE db = CeOpenDatabaseEx2(&guid, &oid, const_cast<LPWSTR>(L"Folders"), nullptr, 0, nullptr);
-  EXPECT_NE(db, INVALID_HANDLE_VALUE);
-  for (const Folder& folder : folders) {
-    CEPROPVAL values[3] = {cedbtest::ULong(0, folder.parent), cedbtest::ULong(1, folder.type),
-                           cedbtest::Text(2, folder.name)};
-    ids.push_back(CeWriteRecordProps(db, 0, 3, values));
-  }
-  CloseHandle(db);
-  CeUnmountDBVol(&guid);
-  return ids;
-}
+using webistest::Folder;
+using webistest::WriteVolume;
 
 class WebISMailSettingsTest : public ::testing::Test {
  protected:
@@ -54,26 +22,11 @@ class WebISMailSettingsTest : public ::testing::Test {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WebIS");
   }
   void TearDown() override {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WebIS");
-    DeleteFileW((data + L"\\settings.ini").c_str());
-    RemoveDirectoryW(data.c_str());
+    webistest::Uninstall(data);
     for (const wchar_t* file : {L"\\Work.vol", L"\\Home.vol", L"\\Empty.vol", L"\\Broken.vol"})
       DeleteFileW((cedbtest::Root() + file).c_str());
   }
-  void Install(const std::string& ini, DWORD build = 1234) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\WebIS\\Mail2", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_SUCCESS);
-    const std::wstring install = L"\\Program Files\\WebIS";
-    RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
-                   static_cast<DWORD>((install.size() + 1) * 2));
-    RegSetValueExW(key, L"DataDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * 2));
-    RegSetValueExW(key, L"Build", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&build), sizeof build);
-    RegCloseKey(key);
-    ASSERT_TRUE(cedbtest::WriteFileBytes(data + L"\\settings.ini", ini));
-  }
+  void Install(const std::string& ini, DWORD build = 1234) { ASSERT_TRUE(webistest::Install(data, ini, build)); }
 
   std::wstring data;
 };

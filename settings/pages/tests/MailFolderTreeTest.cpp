@@ -8,6 +8,8 @@
 #include "base/tests/RegistrySandbox.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
+#include "settings/base/WebISMailSettings.h"
+#include "settings/base/tests/WebISTestSupport.h"
 
 namespace {
 
@@ -161,6 +163,69 @@ TEST_F(MailFolderTreeTest, WithoutASessionTheTreeLogsOnItself) {
   folders.Clear();
   EXPECT_EQ(folders.GetSession(), nullptr);
   EXPECT_EQ(TreeView_GetCount(tree), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// WebIS Mail's accounts follow the stores, in the reader's order; their levels
+// keep the order of the folder list, and a folder whose parent is missing is not
+// shown.
+TEST_F(MailFolderTreeTest, WebISAccountsFollowTheStoresWithTheirFolderLevelsUnsorted) {
+  using webistest::ParentAt;
+  const std::wstring data = cedbtest::Root() + L"\\WebISTree";
+  webistest::WriteVolume(L"\\TreeWork.vol", {{0, 1, L"Inbox"},
+                                             {ParentAt(0), 9, L"Receipts"},
+                                             {0, 9, L"Zeta"},
+                                             {0, 4, L"Alpha"},
+                                             {0xFFFFFFF0u, 9, L"Orphan"},
+                                             {ParentAt(2), 2, L"Deep"}});
+  ASSERT_TRUE(webistest::Install(data,
+                                 "[SERVICE.1]\r\nStorage=work\r\nStorageName=Work\r\n"
+                                 "StorageDBFileName=\\TreeWork.vol\r\nServiceName=IMAP\r\n"));
+  {
+    CWebISMailSettings webIS;
+    ASSERT_TRUE(webIS.LoadAccounts());
+    CMailFolderTree folders;
+    ASSERT_TRUE(folders.Attach(tree, nullptr, session.get(), &webIS));
+    std::vector<Shown> shown;
+    Walk(folders, nullptr, 0, shown);
+    ASSERT_EQ(shown.size(), 8u + 6u);
+    const std::vector<Shown> expected = {
+        {L"Work", L"Work", 5, 0, 0},
+        {L"Inbox", L"Work", 0, 1, 1},
+        {L"Receipts", L"Work - Receipts", 4, 1, 2},
+        {L"Zeta", L"Work - Zeta", 4, 1, 1},
+        {L"Deep", L"Work - Zeta - Deep", 1, 1, 2},
+        {L"Alpha", L"Work - Alpha", 3, 1, 1},
+    };
+    for (size_t i = 0; i < expected.size(); ++i) {
+      SCOPED_TRACE(i);
+      const Shown& item = shown[8 + i];
+      EXPECT_EQ(item.text, expected[i].text);
+      EXPECT_EQ(item.path, expected[i].path);
+      EXPECT_EQ(item.image, expected[i].image);
+      EXPECT_EQ(item.box, expected[i].box);
+      EXPECT_EQ(item.depth, expected[i].depth);
+    }
+    // A WebIS item's record holds its folder identifier and the account key.
+    HTREEITEM account = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
+    const CMailTreeItem* inbox = folders.GetRecord(TreeView_GetChild(tree, account));
+    ASSERT_NE(inbox, nullptr);
+    EXPECT_TRUE(inbox->webIS);
+    EXPECT_EQ(std::wstring(inbox->accountName), L"work");
+    EXPECT_NE(inbox->webISFolderId, 0u);
+
+    // Limited to the WebIS account: no store is shown.
+    folders.Clear();
+    folders.UnsubclassWindow(TRUE);
+    CMailFolderTree only;
+    ASSERT_TRUE(only.Attach(tree, L"work", session.get(), &webIS));
+    EXPECT_EQ(TreeView_GetCount(tree), 6u);
+  }
+  webistest::Uninstall(data);
+  DeleteFileW((cedbtest::Root() + L"\\TreeWork.vol").c_str());
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "platform/cemapi/tests/MapiTestSupport.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
+#include "settings/base/WebISMailSettings.h"
+#include "settings/base/tests/WebISTestSupport.h"
 #include "settings/shell/tests/ShellTestSupport.h"
 
 namespace {
@@ -318,6 +320,46 @@ TEST_F(KnownAccountsTest, AccountsThatAreGoneLeaveTheListAndEmptyStandardFilters
   machine.Key(TARVO_PRODUCT_KEY).WriteString(L"KnownEmailAccounts", L"Mail");
   ASSERT_TRUE(none.UpdateKnownAccounts(nullptr, TRUE));
   EXPECT_EQ(none.GetCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(KnownAccountsTest, WebISAccountsGiveTheirSpecialFoldersByType) {
+  const std::wstring data = cedbtest::Root() + L"\\WebISKnown";
+  const std::vector<CEOID> ids =
+      webistest::WriteVolume(L"\\KnownHome.vol", {{0, 1, L"Inbox"}, {0, 4, L"Trash"}, {0, 9, L"Lists"}});
+  ASSERT_EQ(ids.size(), 3u);
+  ASSERT_TRUE(webistest::Install(data,
+                                 "[SERVICE.1]\r\nStorage=home\r\nStorageName=Home\r\n"
+                                 "StorageDBFileName=\\KnownHome.vol\r\nServiceName=POP\r\n"));
+  {
+    CWebISMailSettings webIS;
+    ASSERT_TRUE(webIS.LoadAccounts());
+    CMailFoldersFilters filters;
+    for (int run = 0; run < 2; ++run) {
+      SCOPED_TRACE(run);
+      ASSERT_TRUE(filters.UpdateKnownAccounts(session.get(), TRUE, &webIS));
+      EXPECT_EQ(Known(), L"Mail;Home");
+    }
+    const std::vector<FOLDER_ENTRY> inbox = Stored(LoadedText(IDS_MAIL_FILTER_INBOX));
+    ASSERT_EQ(inbox.size(), 2u);
+    EXPECT_TRUE(inbox[1] == FOLDER_ENTRY::WebIS(ids[0], L"home"));
+    const std::vector<FOLDER_ENTRY> deleted = Stored(LoadedText(IDS_MAIL_FILTER_DELETED));
+    ASSERT_EQ(deleted.size(), 2u);
+    EXPECT_TRUE(deleted[1] == FOLDER_ENTRY::WebIS(ids[1], L"home"));
+    const std::vector<FOLDER_ENTRY> own = Stored(L"Home");
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_TRUE(own[0] == FOLDER_ENTRY::WebIS(ids[0], L"home"));
+    // The blob: the folder identifier, then the key in UTF-16.
+    const Bytes blob = own[0].blob;
+    ASSERT_EQ(blob.size(), 4u + 8u);
+    EXPECT_EQ(blob[0] | (blob[1] << 8) | (blob[2] << 16) | (static_cast<DWORD>(blob[3]) << 24), ids[0]);
+    EXPECT_EQ(blob[4], 'h');
+  }
+  webistest::Uninstall(data);
+  DeleteFileW((cedbtest::Root() + L"\\KnownHome.vol").c_str());
 }
 
 }  // namespace
