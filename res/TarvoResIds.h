@@ -387,9 +387,11 @@
 #define IDR_LAYOUT_SELECT_DATA 507
 
 // The options program's mail folder filters: the standard filters' names (188 the
-// protected one).
+// protected one), the new filter's numbered name and the folder-name list's last item.
 #define IDS_MAIL_FILTER_DELETED 289
 #define IDS_MAIL_FILTER_DRAFTS 288
 #define IDS_MAIL_FILTER_INBOX 188
 #define IDS_MAIL_FILTER_OUTBOX 291
 #define IDS_MAIL_FILTER_SENT 290
+#define IDS_MAIL_FILTER_NUMBERED 283
+#define IDS_MAIL_FOLDER_OTHER_NAME 282

@@ -89,5 +89,4 @@ using CContactsViewStylePage = CPendingPage<3, 2>;
 using CNotesCommonPage = CPendingPage<4, 0>;
 using CNotesShowPage = CPendingPage<4, 1>;
 using CNotesViewStylePage = CPendingPage<4, 2>;
-using CMessagesFilterPage = CPendingPage<5, 1>;
 using CTabsCommonPage = CPendingPage<8, 0>;
