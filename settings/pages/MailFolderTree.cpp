@@ -27,19 +27,6 @@ int FolderImage(const SPropValue& type) {
   return kOtherFolderImage;
 }
 
-// The store's transport name tag: Pocket PC 5 and later keep it under a new tag.
-ULONG TransportTag() {
-  OSVERSIONINFOW version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  return ::GetVersionExW(&version) && version.dwMajorVersion < 5 ? PR_CE_TRANSPORT_NAME_OLD_W
-                                                                 : PR_CE_TRANSPORT_NAME_W;
-}
-
-CString TextProp(const SPropValue& value, ULONG tag) {
-  if (value.ulPropTag != tag || !value.Value.lpszW) return CString();
-  return value.Value.lpszW;
-}
-
 // The next row of a table read one at a time; null at the end, on a failed read,
 // or for a row that does not start with the entry identifier.
 LPSRowSet NextRow(IMAPITable* table, ULONG columns) {
@@ -60,6 +47,18 @@ CString JoinPath(const CString& parent, const CString& name) {
 }
 
 }  // namespace
+
+ULONG GetStoreTransportTag() {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  return ::GetVersionExW(&version) && version.dwMajorVersion < 5 ? PR_CE_TRANSPORT_NAME_OLD_W
+                                                                 : PR_CE_TRANSPORT_NAME_W;
+}
+
+CString GetMapiText(const SPropValue& value, ULONG tag) {
+  if (value.ulPropTag != tag || !value.Value.lpszW) return CString();
+  return value.Value.lpszW;
+}
 
 CMailTreeItem::~CMailTreeItem() {
   if (folder) folder->Release();
@@ -207,7 +206,7 @@ HTREEITEM CMailFolderTree::Insert(HTREEITEM parent, LPCWSTR text, int image, BOO
 BOOL CMailFolderTree::AddStores() {
   IMAPITable* table = nullptr;
   if (FAILED(m_session->GetMsgStoresTable(MAPI_UNICODE, &table)) || !table) return FALSE;
-  const ULONG transportTag = TransportTag();
+  const ULONG transportTag = GetStoreTransportTag();
   SizedSPropTagArray<3> columns = {3, {PR_ENTRYID, PR_DISPLAY_NAME_W, transportTag}};
   if (FAILED(table->SetColumns(columns, 0))) {
     table->Release();
@@ -215,8 +214,8 @@ BOOL CMailFolderTree::AddStores() {
   }
   while (LPSRowSet rows = NextRow(table, 3)) {
     const SPropValue* props = rows->aRow[0].lpProps;
-    const CString name = TextProp(props[1], PR_DISPLAY_NAME_W);
-    const CString transport = TextProp(props[2], transportTag);
+    const CString name = GetMapiText(props[1], PR_DISPLAY_NAME_W);
+    const CString transport = GetMapiText(props[2], transportTag);
     if ((m_hasFilter && name != m_accountFilter) || !IsInboxServicePresent(transport)) {
       FreeProws(rows);
       continue;
@@ -284,7 +283,7 @@ void CMailFolderTree::AddFolderLevel(IMsgStore* store, IMAPIFolder* folder, HTRE
       int image = I_IMAGENONE;
       if (SUCCEEDED(child->GetProps(typeTag, 0, &count, &kind)) && kind && count == 1) image = FolderImage(kind[0]);
       if (kind) MAPIFreeBuffer(kind);
-      const CString name = TextProp(props[1], PR_DISPLAY_NAME_W);
+      const CString name = GetMapiText(props[1], PR_DISPLAY_NAME_W);
       auto record = std::make_unique<CMailTreeItem>();
       record->accountName = account;
       record->folderName = name;

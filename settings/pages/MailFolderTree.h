@@ -19,6 +19,14 @@ struct IMAPISession;
 struct IMsgStore;
 struct IMAPIFolder;
 
+struct SPropValue;
+
+// The tag of a store's transport name in the stores table: stores of Pocket PC 5
+// and later keep it under a new tag.
+ULONG GetStoreTransportTag();
+// The text of a column read as tag; empty when the column holds anything else.
+CString GetMapiText(const SPropValue& value, ULONG tag);
+
 // The item record of every tree item (its item data).
 struct CMailTreeItem {
   CMailTreeItem() = default;

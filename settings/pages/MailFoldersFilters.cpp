@@ -9,6 +9,7 @@
 #include "res/TarvoResIds.h"
 #include "settings/base/StringFields.h"
 #include "settings/base/VendorPresence.h"
+#include "settings/pages/MailFolderTree.h"
 #include "settings/base/WebISMailSettings.h"
 
 namespace {
@@ -189,22 +190,9 @@ const ULONG kSpecialFolderTags[5] = {PR_IPM_WASTEBASKET_ENTRYID, PR_CE_IPM_DRAFT
 const int kInboxSlot = 2;
 
 CString LoadText(UINT id) {
-  WCHAR text[256] = L"";
-  GetTranslator().LoadString(GetModule().GetResourceInstance(), id, text, ARRAYSIZE(text));
+  CString text;
+  LoadResString(GetTranslator(), text, id);
   return text;
-}
-
-// The store's transport name tag: Pocket PC 5 and later keep it under a new tag.
-ULONG TransportTag() {
-  OSVERSIONINFOW version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  return ::GetVersionExW(&version) && version.dwMajorVersion < 5 ? PR_CE_TRANSPORT_NAME_OLD_W
-                                                                 : PR_CE_TRANSPORT_NAME_W;
-}
-
-CString TextProp(const SPropValue& value, ULONG tag) {
-  if (value.ulPropTag != tag || !value.Value.lpszW) return CString();
-  return value.Value.lpszW;
 }
 
 bool RemoveFirst(CStringList& names, const CString& name) {
@@ -240,7 +228,7 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force,
   bool failed = false;
   IMAPITable* table = nullptr;
   if (session && SUCCEEDED(session->GetMsgStoresTable(MAPI_UNICODE, &table)) && table) {
-    const ULONG transportTag = TransportTag();
+    const ULONG transportTag = GetStoreTransportTag();
     SizedSPropTagArray<3> columns = {3, {PR_ENTRYID, PR_DISPLAY_NAME_W, transportTag}};
     failed = FAILED(table->SetColumns(columns, 0));
     while (!failed) {
@@ -251,8 +239,8 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force,
         break;
       }
       const SPropValue* props = rows->aRow[0].lpProps;
-      const CString name = TextProp(props[1], PR_DISPLAY_NAME_W);
-      const CString transport = TextProp(props[2], transportTag);
+      const CString name = GetMapiText(props[1], PR_DISPLAY_NAME_W);
+      const CString transport = GetMapiText(props[2], transportTag);
       if (RemoveFirst(known, name) || !IsInboxServicePresent(transport)) {
         FreeProws(rows);
         continue;

@@ -16,8 +16,8 @@ namespace {
 const int kMaxName = 127;
 
 CString LoadText(UINT id) {
-  WCHAR text[256] = L"";
-  GetTranslator().LoadString(GetModule().GetResourceInstance(), id, text, ARRAYSIZE(text));
+  CString text;
+  LoadResString(GetTranslator(), text, id);
   return text;
 }
 
