@@ -82,6 +82,11 @@ BOOL CMailFolderTree::Attach(HWND tree, LPCWSTR accountFilter, IMAPISession* ses
   } else {
     m_ownSession = TRUE;
   }
+  // The boxes' images are made when the style is set on a tree that exists, as
+  // the common controls ask: a template's style alone leaves the tree without.
+  const LONG_PTR style = ::GetWindowLongPtrW(tree, GWL_STYLE);
+  ::SetWindowLongPtrW(tree, GWL_STYLE, style & ~static_cast<LONG_PTR>(TVS_CHECKBOXES));
+  ::SetWindowLongPtrW(tree, GWL_STYLE, style | TVS_CHECKBOXES);
   if (!SubclassWindow(tree)) return FALSE;
   return Fill();
 }

@@ -229,3 +229,57 @@ TEST_F(MailFolderTreeTest, WebISAccountsFollowTheStoresWithTheirFolderLevelsUnso
 }
 
 }  // namespace
+
+namespace {
+
+// A tap on a box: the parent hands the tree's click back, and hears of the
+// change while the box still shows its old state; the tree then turns it. The
+// tree was made with its box style, as a dialog template makes it: the boxes
+// still have their images to tap.
+TEST_F(MailFolderTreeTest, ATapOnABoxNotifiesBeforeTheTreeTurnsIt) {
+  struct Heard {
+    std::vector<int> statesAtNotice;
+    CMailFolderTree* folders;
+  } heard{{}, nullptr};
+  CMailFolderTree folders;
+  heard.folders = &folders;
+  SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&heard));
+  SetWindowLongPtrW(host, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+                      auto* h = reinterpret_cast<Heard*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+                      if (m == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == NM_CLICK) {
+                        h->folders->OnClick();
+                        return 0;
+                      }
+                      if (m == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == CMailFolderTree::kBoxChanging) {
+                        const auto* n = reinterpret_cast<NMTREEVIEWW*>(lp);
+                        h->statesAtNotice.push_back(h->folders->GetCheckState(n->itemNew.hItem));
+                        return 0;
+                      }
+                      return DefWindowProcW(w, m, wp, lp);
+                    }));
+  ShowWindow(host, SW_SHOW);
+  ASSERT_TRUE(folders.Attach(tree, L"Mail", session.get()));
+  HTREEITEM folder = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+  RECT text{};
+  ASSERT_TRUE(TreeView_GetItemRect(tree, folder, &text, TRUE));
+  // The box stands left of the item's text.
+  POINT box{-1, (text.top + text.bottom) / 2};
+  for (int x = text.left - 1; x >= 0 && box.x < 0; --x) {
+    TVHITTESTINFO hit{};
+    hit.pt = {x, box.y};
+    if (TreeView_HitTest(tree, &hit) == folder && (hit.flags & TVHT_ONITEMSTATEICON)) box.x = x - 4;
+  }
+  ASSERT_GE(box.x, 0);
+  const LPARAM at = MAKELPARAM(box.x, box.y);
+  for (int tap = 0; tap < 2; ++tap) {
+    // The tree follows the stylus until it is lifted: the lift waits in the queue.
+    PostMessageW(tree, WM_LBUTTONUP, 0, at);
+    SendMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  EXPECT_EQ(heard.statesAtNotice, (std::vector<int>{1, 2}));
+  EXPECT_EQ(folders.GetCheckState(folder), CMailFolderTree::kBoxClear);
+}
+
+}  // namespace
