@@ -485,3 +485,20 @@
 #define IDM_NOTE_VIEW_PASTE 40032
 #define IDM_NOTE_VIEW_CLEAR 40035
 #define IDM_NOTE_VIEW_SELECT_ALL 40038
+
+// The options program's hardware-key layouts dialog, opened by the Contacts and
+// Notes common pages (menu bar IDM_CHOOSER_BAR).
+#define IDD_LAYOUT_SELECT 507
+#define IDC_LAYOUT_LIST 1035
+#define IDC_LAYOUT_LANG_SWITCH 1056
+#define IDR_LAYOUT_SELECT_DATA 507
+
+// The options program's mail folder filters: the standard filters' names (188 the
+// protected one), the new filter's numbered name and the folder-name list's last item.
+#define IDS_MAIL_FILTER_DELETED 289
+#define IDS_MAIL_FILTER_DRAFTS 288
+#define IDS_MAIL_FILTER_INBOX 188
+#define IDS_MAIL_FILTER_OUTBOX 291
+#define IDS_MAIL_FILTER_SENT 290
+#define IDS_MAIL_FILTER_NUMBERED 283
+#define IDS_MAIL_FOLDER_OTHER_NAME 282

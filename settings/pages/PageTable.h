@@ -80,6 +80,4 @@ class CPendingPage : public COptionsPage<CPendingPage<Section, Page>> {
   LPCWSTR GetHelpTopic() { return FindPage(Section, Page).helpTopic; }
 };
 
-using CMessagesCommonPage = CPendingPage<5, 0>;
-using CMessagesFilterPage = CPendingPage<5, 1>;
 using CTabsCommonPage = CPendingPage<8, 0>;

@@ -24,6 +24,8 @@
 #include "settings/pages/GeneralCommonPage.h"
 #include "settings/pages/GroupStylePage.h"
 #include "settings/pages/LongDatePage.h"
+#include "settings/pages/MessagesCommonPage.h"
+#include "settings/pages/MessagesFilterPage.h"
 #include "settings/pages/ShortDatePage.h"
 #include "settings/pages/SkinsPage.h"
 #include "settings/pages/SpecialEventsPage.h"

@@ -1,0 +1,66 @@
+// One WebIS Mail account's storage: a database volume of its own holding the
+// databases "Folders", "Messages" and "Bodies". The options program only reads
+// the folder list (identifier, parent, type, name); it never writes the volume.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "base/CeDatabase.h"
+#include "platform/windowlib/String.h"
+
+// WebIS Mail's folder types.
+enum WEBIS_FOLDER_TYPE : DWORD {
+  WEBIS_FOLDER_INBOX = 1,
+  WEBIS_FOLDER_OUTBOX = 2,
+  WEBIS_FOLDER_SENT = 3,
+  WEBIS_FOLDER_DELETED = 4,
+  WEBIS_FOLDER_DRAFTS = 5,
+};
+
+struct WEBIS_FOLDER {
+  DWORD id = 0;
+  DWORD parent = 0;  // 0 at the top, 0xFFFFFFFF when missing
+  DWORD type = 0;    // 0xFFFFFFFF when missing
+  CString name;
+};
+
+class CCeMailStore {
+ public:
+  // The folder record's properties.
+  static const CEPROPID kParentProp = (0 << 16) | CEVT_UI4;
+  static const CEPROPID kTypeProp = (1 << 16) | CEVT_UI4;
+  static const CEPROPID kNameProp = (2 << 16) | CEVT_LPWSTR;
+
+  // Takes over a mounted volume; the destructor closes the databases, then
+  // unmounts it.
+  CCeMailStore(LPCWSTR key, LPCWSTR displayName, LPCWSTR shortName, const CEGUID& volume);
+  ~CCeMailStore();
+  CCeMailStore(const CCeMailStore&) = delete;
+  CCeMailStore& operator=(const CCeMailStore&) = delete;
+
+  // Opens the three databases and reads the folders; FALSE when a database does
+  // not open or there are no folders.
+  BOOL Open();
+
+  const CString& GetKey() const { return m_key; }
+  const CString& GetDisplayName() const { return m_displayName; }
+  const CString& GetShortName() const { return m_shortName; }
+  std::vector<CString>& GetServices() { return m_services; }
+  const std::vector<WEBIS_FOLDER>& GetFolders() const { return m_folders; }
+  // The first folder of type 4 (deleted items); 0 when none.
+  CEOID GetDeletedFolderId() const { return m_deletedFolder; }
+
+ private:
+  CString m_key;
+  CString m_displayName;
+  CString m_shortName;
+  std::vector<CString> m_services;
+  std::unique_ptr<CCeDatabase> m_folderDb;
+  std::unique_ptr<CCeDatabase> m_messageDb;
+  std::unique_ptr<CCeDatabase> m_bodyDb;
+  CEGUID m_volume;
+  CEOID m_deletedFolder = 0;
+  std::vector<WEBIS_FOLDER> m_folders;
+};

@@ -1,0 +1,98 @@
+// The mail folder filters: named sets of mail folders (MAPI folders, WebIS Mail
+// folders, and a third kind kept as it is) that the Messages tab shows, one
+// binary value per filter under the product key's "MailFilters", and the filter
+// the tab shows in "EmailFilter". One object per process.
+//
+// Value format, entries back to back: kind byte ('M' MAPI, 'F' WebIS, 'P' other),
+// blob length L (0-255), L blob bytes, name length N in characters, N UTF-16LE
+// characters. A folder name longer than 255 characters is cut to 255 when
+// written, so a long nested path never loses the filter it belongs to.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/windowlib/String.h"
+
+class CWebISMailSettings;
+struct IMAPISession;
+
+#define TARVO_MAIL_FILTERS_KEY L"\\Software\\Korvel\\Qel Tarvo\\MailFilters"
+
+enum FOLDER_KIND : BYTE { FOLDER_KIND_MAPI = 0, FOLDER_KIND_WEBIS = 1, FOLDER_KIND_OTHER = 2 };
+
+struct FOLDER_ENTRY {
+  BYTE kind = FOLDER_KIND_MAPI;
+  std::vector<BYTE> blob;  // at most 255 bytes are written
+
+  bool operator==(const FOLDER_ENTRY& other) const { return kind == other.kind && blob == other.blob; }
+  bool operator!=(const FOLDER_ENTRY& other) const { return !(*this == other); }
+  // WebIS: the folder identifier (4 bytes little-endian), then the account key
+  // in UTF-16LE without terminator.
+  static FOLDER_ENTRY WebIS(DWORD folderId, LPCWSTR accountKey);
+};
+
+struct EMAIL_ACCOUNT {
+  CString name;
+  std::vector<FOLDER_ENTRY> entries;
+  std::vector<CString> names;  // parallel to entries
+
+  // Appends unless an equal entry is there already; the index of the entry.
+  int AddEntry(const FOLDER_ENTRY& entry, LPCWSTR folderName);
+  int FindEntry(const FOLDER_ENTRY& entry) const;
+  void Clear() {
+    entries.clear();
+    names.clear();
+  }
+};
+
+class CMailFoldersFilters {
+ public:
+  // The longest folder name a value holds.
+  static constexpr int kMaxFolderName = 255;
+
+  // Reads the filters unless read before (force reads again). FALSE when the key
+  // does not open; the list is then empty.
+  BOOL Load(BOOL force);
+  // Rewrites the key: every value deleted, then each filter with entries written.
+  BOOL Save();
+  // "EmailFilter" = the filter's name; -1 deletes it.
+  BOOL SetActiveFilter(int index);
+
+  int GetCount() const { return static_cast<int>(m_filters.size()); }
+  EMAIL_ACCOUNT& GetAt(int index) { return m_filters[size_t(index)]; }
+  const EMAIL_ACCOUNT& GetAt(int index) const { return m_filters[size_t(index)]; }
+  int FindByName(LPCWSTR name) const;
+  int Add(const EMAIL_ACCOUNT& filter);
+  void RemoveAt(int index);
+  // Indexes of the named filters, by name without regard to case, kana type or
+  // width.
+  void GetSortedIndexes(std::vector<int>& indexes) const;
+
+  // The five standard filters (deleted items, drafts, inbox, outbox, sent items,
+  // named by their texts) get the special folders of every account not seen
+  // before, and each new account's inbox gets a filter of the account's own;
+  // "KnownEmailAccounts" then names the accounts there are, each once. With the
+  // inbox filter empty every account counts as new. Done once unless forced;
+  // the result of the final Save.
+  // webIS: WebIS Mail with its accounts loaded (null: the process's).
+  BOOL UpdateKnownAccounts(IMAPISession* session, BOOL force, CWebISMailSettings* webIS = nullptr);
+  static const UINT kStandardFilterTexts[5];
+  // The protected filter: the standard inbox filter.
+  static CString GetProtectedFilterName();
+
+  // The value's bytes as a filter. FALSE for a kind byte other than 'M', 'F' or
+  // 'P', a truncated entry or an empty name; equal entries after the first are
+  // dropped.
+  static BOOL Decode(const BYTE* data, size_t size, EMAIL_ACCOUNT& filter);
+  // FALSE for a blob longer than 255 bytes or an empty name.
+  static BOOL Encode(const EMAIL_ACCOUNT& filter, std::vector<BYTE>& data);
+
+ private:
+  std::vector<EMAIL_ACCOUNT> m_filters;
+  BOOL m_loaded = FALSE;
+  BOOL m_accountsUpdated = FALSE;
+};
+
+// The process's filters.
+CMailFoldersFilters& GetMailFoldersFilters();
