@@ -87,6 +87,7 @@ CListPanelView::CListPanelView(CVirtualWnd* owner)
       m_nHeaderHeight(-1),
       m_nMinimizedHeight(ScaleY(5)),
       m_rcContent(),
+      m_nLaidOutWidth(-1),
       m_bNeedsRepaint(FALSE),
       m_bButtonCoversStrip(FALSE),
       m_bAllowMinimize(TRUE),
@@ -251,15 +252,19 @@ int CListPanelView::LayoutContent(BOOL reset) {
   if (!m_pContent || width < 1) return 0;
   const int visible = m_rcContent.bottom - m_rcContent.top;
   BOOL withBar = m_scrollBar.IsNeeded();
-  int height = 0;
+  int height = 0, contentWidth = width;
   for (int pass = 0; pass < kLayoutPasses; ++pass) {
-    const int contentWidth = withBar ? width - m_scrollBar.GetWidth() : width;
+    contentWidth = withBar ? width - m_scrollBar.GetWidth() : width;
     m_pContent->SetSize(width, contentWidth, visible, reset);
     height = m_pContent->GetHeight(-1);
     const BOOL needsBar = height > visible;
     if (needsBar == withBar) break;
     withBar = needsBar;
   }
+  // A panel that only shrank keeps its old pixels: the rows that now make room
+  // for the scroll bar (or take its place) are painted again.
+  if (m_nLaidOutWidth >= 0 && contentWidth != m_nLaidOutWidth) InvalidateContent(0);
+  m_nLaidOutWidth = contentWidth;
   return height;
 }
 

@@ -207,6 +207,9 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   int m_nHeaderHeight;
   int m_nMinimizedHeight;
   RECT m_rcContent;
+  // The width the rows were last laid out in (-1: not yet): rows laid out anew
+  // in another width are drawn anew, even where the window kept its old pixels.
+  int m_nLaidOutWidth;
   BOOL m_bNeedsRepaint;
   CVirtualImageButton m_minimize;
   BOOL m_bButtonCoversStrip;

@@ -16,6 +16,7 @@
 #include "controls/ControlArt.h"
 #include "controls/ItemPalette.h"
 #include "graphics/Dib.h"
+#include "graphics/FontCache.h"
 #include "graphics/SkinColors.h"
 #include "panel/CustomTabSource.h"
 #include "panel/FaultGuard.h"
@@ -53,6 +54,9 @@ struct PluginState {
   // Every copy of the resource library this library loaded, freed by these handles.
   std::vector<HMODULE> resourceLibraries;
   std::unique_ptr<CImagingRegistration> imaging;
+  // The fonts every row and header draws with; without them the controls fall
+  // back to the stock font, which does not follow the screen's dpi.
+  std::unique_ptr<CFontCache> fonts;
   CSkinItemPalette palette;
   CSkinControlArt art;
 };
@@ -153,6 +157,8 @@ BOOL EnsurePluginInitialized() {
   GetTranslator().LoadTextFile(text);
   InitCommonControls();
   AygInitialize();
+  // After the shell: the system text size is asked of it.
+  if (!GetFontCache()) s.fonts.reset(new CFontCache());
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   // The custom tabs come from the registry unless something else (a test) gave its own.
   if (!GetCustomTabSource()) SetCustomTabSource(&CCustomTabSource::Instance());
@@ -183,6 +189,7 @@ void StopPlugin() {
   UnwireLayers();
   CDib::ReleaseImagingFactory();
   s.imaging.reset();
+  s.fonts.reset();
   if (s.comStarted) CoUninitialize();
   s.comStarted = FALSE;
   s.initialized = FALSE;

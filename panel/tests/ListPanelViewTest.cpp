@@ -278,6 +278,37 @@ class KeyedTab : public TestTab {
   }
 };
 
+// The panel first gets room for every row, then shrinks to the screen: the rows now
+// end where the scroll bar begins and must be painted again, not only the bar (the
+// window keeps the pixels of rows that reached under it).
+TEST(ListPanelView, RowsMakingRoomForTheScrollBarArePaintedAgain) {
+  CLocalMachineSandbox machine(L"list_bar_repaint");
+  Host host;
+  KeyedTab tab;
+  for (int key = 1; key <= 20; ++key) tab.keys.push_back(key);
+  ShowWindow(host.window, SW_SHOWNA);
+  host.root.AddChild(&tab);
+  const RECT tall = {0, 0, 240, 1000}, screen = {0, 0, 240, 200};
+  tab.SetRect(&tall);
+  tab.RebuildContent();
+  tab.LayoutScrollBar();
+  ASSERT_FALSE(tab.GetScrollBar()->IsNeeded());
+  ASSERT_EQ(tab.GetContentList()->GetContentWidth(), 240);
+  for (const RECT& bounds : {screen, tall}) {
+    ValidateRect(host.window, nullptr);
+    tab.SetRect(&bounds);
+    const int contentWidth = tab.GetContentList()->GetContentWidth();
+    EXPECT_EQ(contentWidth, tab.GetScrollBar()->IsNeeded() ? 240 - tab.GetScrollBar()->GetWidth() : 240);
+    RECT dirty = {};
+    ASSERT_TRUE(GetUpdateRect(host.window, &dirty, FALSE)) << bounds.bottom;
+    EXPECT_EQ(dirty.left, 0) << bounds.bottom;
+    EXPECT_LE(dirty.top, tab.GetContentBounds().top) << bounds.bottom;
+    EXPECT_GE(dirty.right, contentWidth) << bounds.bottom;
+    EXPECT_GE(dirty.bottom, 200) << bounds.bottom;
+  }
+  host.root.RemoveChild(&tab);
+}
+
 TEST(ListPanelView, FocusComesBackToTheRememberedRow) {
   CLocalMachineSandbox machine(L"list_remember");
   struct Case {

@@ -11,6 +11,8 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/tests/RegistrySandbox.h"
+#include "controls/ControlFonts.h"
+#include "graphics/FontCache.h"
 #include "panel/Registration.h"
 #include "panel/TodayItemInfo.h"
 #include "panel/tests/PanelTestSupport.h"
@@ -249,6 +251,31 @@ TEST(PluginShell, TabIconNamesAndSizes) {
   }
   SetScreenDpi(0, 0);
   ShutdownPlugin();
+}
+
+// Every row, header and popup draws with the process's font cache: the plug-in makes
+// it at start-up, so the list text follows the user's size and the screen's dpi
+// rather than the stock font, and takes it away when it stops.
+TEST(PluginShell, StartUpMakesTheListFontsForTheScreen) {
+  CLocalMachineSandbox machine(L"plugin_fonts");
+  ASSERT_TRUE(machine.Redirected());
+  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+  machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"UseSystem", 0);
+  machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"FontHeight", 12);
+  for (int dpi : {96, 192}) {
+    SetScreenDpi(dpi, dpi);
+    ASSERT_TRUE(EnsurePluginInitialized());
+    ASSERT_TRUE(GetFontCache()) << dpi;
+    HFONT list = GetControlListFont();
+    ASSERT_NE(list, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    LOGFONTW font = {};
+    ASSERT_TRUE(GetObjectW(list, sizeof font, &font));
+    EXPECT_EQ(font.lfHeight, CFontCache::ScaleListHeight(12)) << dpi;
+    EXPECT_EQ(font.lfHeight, dpi == 96 ? 12 : 23) << dpi;
+    StopPlugin();
+    EXPECT_FALSE(GetFontCache()) << dpi;
+  }
+  SetScreenDpi(0, 0);
 }
 
 }  // namespace
