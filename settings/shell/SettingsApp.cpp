@@ -12,6 +12,7 @@
 #include "controls/ContainerElement.h"
 #include "controls/IconSets.h"
 #include "controls/KeyLayouts.h"
+#include "graphics/FontCache.h"
 #include "graphics/KeyedBitmap.h"
 #include "graphics/SkinArchive.h"
 #include "graphics/SkinColors.h"
@@ -65,9 +66,16 @@ int CSettingsApp::Main(HINSTANCE instance, LPCWSTR commandLine, int showCommand)
   return result;
 }
 
+std::unique_ptr<CFontCache> CSettingsApp::MakeFonts() {
+  if (GetFontCache()) return nullptr;
+  return std::unique_ptr<CFontCache>(new CFontCache());
+}
+
 int CSettingsApp::Run(LPCWSTR commandLine, int showCommand) {
   InitScreenDpi();
   AygInitialize();
+  // Outlives the main window, whose pages hold fonts of the cache.
+  std::unique_ptr<CFontCache> fonts = MakeFonts();
   CMessageLoop loop;
   GetModule().AddMessageLoop(&loop);
   CMainWnd window;

@@ -3,6 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
+class CFontCache;
+
 class CSettingsApp {
  public:
   // The whole program: single-instance check (a later start hands its command line
@@ -17,4 +21,8 @@ class CSettingsApp {
   // "TarvoRes.Dll" of the install folder as a data file, made the resource instance
   // (null when it cannot be loaded: texts and templates then fail to load).
   static HINSTANCE LoadResourceLibrary();
+  // The fonts every page, row and dialog draws with; null when the process already
+  // has them. Made after the shell starts, which is asked for the system text size.
+  // Without them every control falls back to the stock font, which ignores the dpi.
+  static std::unique_ptr<CFontCache> MakeFonts();
 };

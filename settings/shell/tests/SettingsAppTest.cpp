@@ -5,7 +5,9 @@
 #include "base/CeDbApi.h"
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
+#include "base/ScreenDpi.h"
 #include "controls/ContainerElement.h"
+#include "controls/ControlFonts.h"
 #include "controls/IconSets.h"
 #include "controls/KeyLayouts.h"
 #include "graphics/FontCache.h"
@@ -115,6 +117,29 @@ TEST(SettingsApp, FontCacheLeavesTheDeviceMenuKeysAloneEitherWay) {
     EXPECT_FALSE(machine.Key(L"SYSTEM\\GWE\\Menu\\BarFnt").Exists());
     EXPECT_FALSE(machine.Key(L"SYSTEM\\GWE\\Menu\\PopFnt").Exists());
   }
+}
+
+// Without the program's own fonts every page and list fell back to the stock font,
+// which keeps its size at any dpi; one cache per process, so a second asks none.
+TEST(SettingsApp, StartUpMakesTheFontsForTheScreenOnce) {
+  CLocalMachineSandbox machine{L"SettingsAppStartFonts"};
+  ASSERT_TRUE(machine.Redirected());
+  machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"UseSystem", 0);
+  machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"FontHeight", 12);
+  for (int dpi : {96, 192}) {
+    SetScreenDpi(dpi, dpi);
+    {
+      std::unique_ptr<CFontCache> fonts = CSettingsApp::MakeFonts();
+      ASSERT_TRUE(fonts) << dpi;
+      EXPECT_EQ(GetFontCache(), fonts.get()) << dpi;
+      EXPECT_FALSE(CSettingsApp::MakeFonts()) << dpi;
+      LOGFONTW font = {};
+      ASSERT_TRUE(GetObjectW(GetControlListFont(), sizeof font, &font));
+      EXPECT_EQ(font.lfHeight, dpi == 96 ? 12 : 23) << dpi;
+    }
+    EXPECT_FALSE(GetFontCache()) << dpi;
+  }
+  SetScreenDpi(0, 0);
 }
 
 }  // namespace
