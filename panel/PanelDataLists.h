@@ -1,7 +1,7 @@
 // IPanelDataLists: the process's data lists as the panel's notifications reach them.
-// The tab folders that own the lists (appointments, contacts, tasks, e-mail, note
-// files) implement it and install it; the panel calls it for database changes, zone
-// changes, file changes and e-mail list changes.
+// The plug-in library's one router implements it over the tabs' lists (appointments,
+// contacts, tasks, e-mail, note files) and installs it; the panel calls it for
+// database changes, zone changes, file changes and e-mail list changes.
 #pragma once
 #include <windows.h>
 
@@ -16,6 +16,9 @@ class IPanelDataLists {
   // change; keep: the record is the caller's. FALSE when there is no such list (the
   // caller then frees a record that is not kept).
   virtual BOOL OnDbNotification(int folderKind, CENOTIFICATION* notification, BOOL keep) = 0;
+  // The record names the list that opened the database (its request's parameter): that
+  // list takes it. FALSE when no list here is the one named (the caller frees it then).
+  virtual BOOL OnListNotification(CENOTIFICATION*, BOOL) { return FALSE; }
   // The time zone or daylight saving changed: the appointments list reloads its range,
   // the e-mail list drops every account's messages.
   virtual void OnTimeZoneChanged() = 0;

@@ -825,6 +825,14 @@ LRESULT CTodayPanel::OnDBNotification(WPARAM wParam, LPARAM lParam) {
       Invalidate();
       return 0;
     }
+    // The tabs' lists open their databases with this window too: the data lists know
+    // them.
+    if (IPanelDataLists* lists = GetPanelDataLists()) {
+      if (lists->OnListNotification(record, keep)) {
+        Invalidate();
+        return 0;
+      }
+    }
     if (!keep) CeFreeNotification(nullptr, record);
     return 0;
   }

@@ -1,5 +1,7 @@
 #include "platform/today/TodayScript.h"
 
+#include <algorithm>
+
 #include <cwchar>
 #include <cwctype>
 #include <sstream>
@@ -55,23 +57,71 @@ HWND TargetAt(HWND frame, POINT screen, POINT& client) {
   return window;
 }
 
+// A shown push button of the dialog with that id.
+bool IsShownButton(HWND dialog, int id) {
+  // Its own style: the box itself is not shown yet while it is being activated.
+  HWND button = GetDlgItem(dialog, id);
+  if (!button || !(GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE)) return false;
+  WCHAR name[16] = {};
+  GetClassNameW(button, name, 16);
+  return lstrcmpiW(name, L"Button") == 0;
+}
+
+}  // namespace
+
+WORD DefaultButtonOf(HWND dialog) {
+  // A message box is made from one template for every kind: its default id may stay
+  // the template's (OK) while the box shows Yes and No, or draws Cancel as its default.
+  // Answering with a button that is not there, or not the one drawn, returns an answer
+  // the device never gives; so the shown button drawn as the default comes first.
+  WORD first = 0;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const int id = GetDlgCtrlID(child);
+    if (id <= 0 || id > 0xFFFF || !IsShownButton(dialog, id)) continue;
+    const LONG style = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    if (style == BS_DEFPUSHBUTTON) return static_cast<WORD>(id);
+    if (style == BS_PUSHBUTTON && !first) first = static_cast<WORD>(id);
+  }
+  const LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+  if (HIWORD(def) == DC_HASDEFID && IsShownButton(dialog, LOWORD(def))) return LOWORD(def);
+  return first ? first : IDCANCEL;
+}
+
+namespace {
+
 // While a script runs nobody is there to answer a dialog: a message box (or any dialog
 // that does not end itself) is answered with its default button, and logged.
 thread_local CTodayHost* g_answering = nullptr;
+
+// A box is activated while it is being made, before it has set up its buttons: it is
+// answered a moment later, from its own modal loop, once they are in place.
+thread_local std::vector<HWND> g_unanswered;
+
+void CALLBACK AnswerLater(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  std::vector<HWND> dialogs;
+  dialogs.swap(g_unanswered);
+  for (HWND dialog : dialogs) {
+    if (!IsWindow(dialog)) continue;
+    const WORD id = DefaultButtonOf(dialog);
+    WCHAR caption[128] = {}, text[256] = {};
+    GetWindowTextW(dialog, caption, 128);
+    GetDlgItemTextW(dialog, 0xFFFF, text, 256);  // a message box's text
+    if (g_answering)
+      g_answering->Note(L"dialog \"" + std::wstring(caption) + L"\" answered " + std::to_wstring(id) + L": " + text);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+  }
+}
 
 LRESULT CALLBACK AnswerDialogs(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE && g_answering) {
     HWND dialog = reinterpret_cast<HWND>(wParam);
     WCHAR name[16] = {};
     GetClassNameW(dialog, name, 16);
-    if (lstrcmpW(name, L"#32770") == 0) {
-      LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
-      WORD id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDCANCEL;
-      WCHAR caption[128] = {}, text[256] = {};
-      GetWindowTextW(dialog, caption, 128);
-      GetDlgItemTextW(dialog, 0xFFFF, text, 256);  // a message box's text
-      g_answering->Note(L"dialog \"" + std::wstring(caption) + L"\" answered " + std::to_wstring(id) + L": " + text);
-      PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    if (lstrcmpW(name, L"#32770") == 0 &&
+        std::find(g_unanswered.begin(), g_unanswered.end(), dialog) == g_unanswered.end()) {
+      g_unanswered.push_back(dialog);
+      SetTimer(nullptr, 0, 1, AnswerLater);
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

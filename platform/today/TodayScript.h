@@ -43,6 +43,10 @@ class CTodayScript {
   std::vector<Step> steps_;
 };
 
+// The button a script answers a dialog with, as Enter would press it: its shown
+// default push button; IDCANCEL when it shows none.
+WORD DefaultButtonOf(HWND dialog);
+
 // Dispatches this thread's messages for the given time.
 void PumpMessagesFor(DWORD ms);
 // Dispatches what is queued now.

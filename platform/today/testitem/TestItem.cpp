@@ -87,7 +87,9 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return 0;
   }
   if (message == ask) {
-    int answer = MessageBoxW(hwnd, L"Go on?", L"Test item", MB_OKCANCEL);
+    // wParam: the box's buttons and default (none: OK and Cancel).
+    const UINT type = wParam ? static_cast<UINT>(wParam) & (MB_TYPEMASK | MB_DEFMASK) : MB_OKCANCEL;
+    int answer = MessageBoxW(hwnd, L"Go on?", L"Test item", type);
     SetPropW(hwnd, L"TodayTestItem.Answer", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
     return 0;
   }

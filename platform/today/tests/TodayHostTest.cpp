@@ -416,6 +416,34 @@ TEST_F(TodayHostTest, AScriptDrivesTheScreenAndWritesAPng) {
   EXPECT_EQ(0, memcmp(head, signature, 8));
 }
 
+// A box that shows Yes and No gets Yes or No, whichever it makes the default: never a
+// button it does not show (its template's OK), which the device never answers.
+TEST_F(TodayHostTest, AScriptAnswersABoxWithTheDefaultButtonItShows) {
+  AddItem({L"A", 1, 40, 2});
+  Start();
+  struct Case {
+    UINT type;
+    INT_PTR answer;
+  };
+  const Case cases[] = {
+      {MB_YESNO, IDYES},
+      {MB_YESNO | MB_DEFBUTTON2, IDNO},
+      {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
+      {MB_YESNOCANCEL | MB_DEFBUTTON2, IDNO},
+      {MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL},
+      {MB_OK, IDOK},
+      {MB_RETRYCANCEL, IDRETRY},
+  };
+  for (const Case& c : cases) {
+    CTodayScript script;
+    std::wstring error;
+    ASSERT_TRUE(script.Parse(L"post TodayTestItem_MessageBox " + std::to_wstring(c.type) + L"\n", error));
+    ASSERT_TRUE(script.Run(host, error)) << error;
+    EXPECT_EQ(c.answer, reinterpret_cast<INT_PTR>(GetPropW(host.ItemAt(0).record->hwndCustom, L"TodayTestItem.Answer")))
+        << std::hex << c.type;
+  }
+}
+
 // A PNG's width and height, from its header; {0, 0} when the file is not one.
 SIZE PngSize(const std::wstring& path) {
   SIZE size = {0, 0};

@@ -1,0 +1,50 @@
+// CPanelDataRouter: the one IPanelDataLists of the plug-in library. The panel knows
+// no tab; this router knows every list the tabs show and hands each notification to
+// the list it concerns: folder 9 to the appointments, 10 to the contacts, 13 to the
+// tasks, a record naming a list to that list, file changes to the note files and the
+// e-mail change message to the e-mail list.
+#pragma once
+#include "panel/PanelDataLists.h"
+
+class CAppointmentsList;
+class CContactsList;
+class CTasksList;
+class CNoteFiles;
+class CEmailsList;
+
+class CPanelDataRouter : public IPanelDataLists {
+ public:
+  // The lists notifications go to; a null one is the process's own, looked up when a
+  // notification first needs it (never while the library loads).
+  struct Lists {
+    CAppointmentsList* appointments = nullptr;
+    CContactsList* contacts = nullptr;
+    CTasksList* tasks = nullptr;
+    CNoteFiles* notes = nullptr;
+    CEmailsList* email = nullptr;
+  };
+
+  CPanelDataRouter() = default;
+  explicit CPanelDataRouter(const Lists& lists) : m_lists(lists) {}
+  virtual ~CPanelDataRouter() = default;
+
+  // Installs the process's router (once); the one installed before is replaced.
+  static void Install();
+
+  BOOL OnDbNotification(int folderKind, CENOTIFICATION* notification, BOOL keep) override;
+  BOOL OnListNotification(CENOTIFICATION* notification, BOOL keep) override;
+  void OnTimeZoneChanged() override;
+  void OnIconProviderChanged() override;
+  BOOL IsNoteFile(LPCWSTR path) override;
+  void OnFileChange(const CFileChangeRecord& record) override;
+  void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) override;
+
+ private:
+  CAppointmentsList& Appointments();
+  CContactsList& Contacts();
+  CTasksList& Tasks();
+  CNoteFiles& Notes();
+  CEmailsList& Email();
+
+  Lists m_lists;
+};

@@ -1,0 +1,148 @@
+// The router hands each of the panel's notifications to the one list it concerns, and
+// nothing to a list it does not.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tabs/calendar/AppointmentsList.h"
+#include "tabs/contacts/ContactsList.h"
+#include "tabs/join/PanelDataRouter.h"
+#include "tabs/notes/NoteFiles.h"
+#include "tabs/messages/EmailsList.h"
+#include "tabs/tasks/TasksList.h"
+#include "tabs/tasks/TasksListener.h"
+
+namespace {
+
+std::string g_heard;  // which lists took a record, in order
+
+class CHeardAppointments : public CAppointmentsList {
+ public:
+  BOOL OnDatabaseNotify(CENOTIFICATION*, BOOL keep) override {
+    g_heard += keep ? "A" : "a";
+    return TRUE;
+  }
+};
+
+class CHeardContacts : public CContactsList {
+ public:
+  BOOL OnDBNotification(CENOTIFICATION*, BOOL synthetic) override {
+    g_heard += synthetic ? "C" : "c";
+    return TRUE;
+  }
+};
+
+// The real tasks list: a full reload tells its listeners with two nulls.
+class CHeardTasks : public ITasksListener {
+ public:
+  void OnTaskChanged(TASK_ITEM* task, TASK_ITEM*) override { g_heard += task ? "t" : "T"; }
+  void OnTaskAdded(TASK_ITEM*, int) override { g_heard += "+"; }
+  void OnTaskRemoved(TASK_ITEM*, int) override { g_heard += "-"; }
+};
+
+class PanelDataRouterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_heard.clear();
+    tasks_.AddListener(&tasksHeard_);
+  }
+  void TearDown() override { tasks_.RemoveListener(&tasksHeard_); }
+
+  CPanelDataRouter::Lists Lists() {
+    CPanelDataRouter::Lists lists;
+    lists.appointments = &appointments_;
+    lists.contacts = &contacts_;
+    lists.tasks = &tasks_;
+    lists.notes = &notes_;
+    lists.email = &email_;
+    return lists;
+  }
+  static CENOTIFICATION Reload(DWORD_PTR named) {
+    CENOTIFICATION record = {};
+    record.dwSize = sizeof record;
+    record.uType = CTasksList::kReloadAll;
+    record.dwParam = named;
+    return record;
+  }
+
+  CHeardAppointments appointments_;
+  CHeardContacts contacts_;
+  CTasksList tasks_;
+  CHeardTasks tasksHeard_;
+  CNoteFiles notes_;
+  CEmailsList email_;
+};
+
+TEST_F(PanelDataRouterTest, FolderKindChoosesTheList) {
+  struct Case {
+    int folder;
+    BOOL taken;
+    const char* heard;
+  };
+  const Case cases[] = {
+      {9, TRUE, "A"}, {10, TRUE, "C"}, {13, TRUE, "T"}, {0, FALSE, ""}, {11, FALSE, ""}, {12, FALSE, ""}, {-9, FALSE, ""},
+  };
+  CPanelDataRouter router(Lists());
+  for (const Case& c : cases) {
+    g_heard.clear();
+    CENOTIFICATION record = Reload(0);
+    EXPECT_EQ(router.OnDbNotification(c.folder, &record, TRUE), c.taken) << c.folder;
+    EXPECT_EQ(g_heard, c.heard) << c.folder;
+  }
+  EXPECT_FALSE(router.OnDbNotification(9, nullptr, TRUE));
+}
+
+TEST_F(PanelDataRouterTest, RecordNamingAListGoesToThatListOnly) {
+  CPanelDataRouter router(Lists());
+  CTasksList otherTasks;
+  struct Case {
+    DWORD_PTR named;
+    BOOL taken;
+    const char* heard;
+  };
+  const Case cases[] = {
+      {reinterpret_cast<DWORD_PTR>(&appointments_), TRUE, "A"},
+      {reinterpret_cast<DWORD_PTR>(&contacts_), TRUE, "C"},
+      {reinterpret_cast<DWORD_PTR>(&tasks_), TRUE, "T"},
+      // Another list of the same kind, or any other number, is not one of these.
+      {reinterpret_cast<DWORD_PTR>(&otherTasks), FALSE, ""},
+      {reinterpret_cast<DWORD_PTR>(&notes_), FALSE, ""},
+      {0x1234, FALSE, ""},
+      {0, FALSE, ""},
+  };
+  for (const Case& c : cases) {
+    g_heard.clear();
+    CENOTIFICATION record = Reload(c.named);
+    EXPECT_EQ(router.OnListNotification(&record, TRUE), c.taken) << c.named;
+    EXPECT_EQ(g_heard, c.heard) << c.named;
+  }
+  EXPECT_FALSE(router.OnListNotification(nullptr, TRUE));
+}
+
+TEST_F(PanelDataRouterTest, ZoneChangeUnsetsTheAppointmentsRange) {
+  appointments_.SetRange(46000.0, 46007.0);
+  CPanelDataRouter router(Lists());
+  router.OnTimeZoneChanged();
+  EXPECT_FALSE(appointments_.IsRangeSet());
+}
+
+TEST_F(PanelDataRouterTest, OnlyNoteFilesAreNoteFiles) {
+  CPanelDataRouter router(Lists());
+  const wchar_t* const others[] = {L"", L"\\My Documents\\picture.jpg", L"\\My Documents\\tune.mp3",
+                                   L"\\Windows"};
+  for (const wchar_t* path : others) EXPECT_FALSE(router.IsNoteFile(path)) << path;
+  EXPECT_FALSE(router.IsNoteFile(nullptr));
+}
+
+TEST(PanelDataRouterInstall, TheLibraryRouterIsInstalledOnce) {
+  IPanelDataLists* before = GetPanelDataLists();
+  CPanelDataRouter::Install();
+  IPanelDataLists* installed = GetPanelDataLists();
+  ASSERT_NE(installed, nullptr);
+  EXPECT_NE(installed, before);
+  CPanelDataRouter::Install();
+  EXPECT_EQ(GetPanelDataLists(), installed);
+  SetPanelDataLists(before);
+}
+
+}  // namespace
