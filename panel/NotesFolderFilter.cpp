@@ -5,12 +5,10 @@
 #include "base/RegKey.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
-#include "panel/RecentFilterList.h"
 #include "res/TarvoResIds.h"
 
 namespace {
 
-INoteFolderSource* g_source = nullptr;
 const WCHAR kRecentValue[] = L"NoteFolders";
 const WCHAR kChoiceValue[] = L"NotesFilterID";
 
@@ -47,12 +45,6 @@ const int kPhatPadType = 5;
 
 }  // namespace
 
-INoteFolderSource* CNotesFolderFilter::SetFolderSource(INoteFolderSource* source) {
-  INoteFolderSource* previous = g_source;
-  g_source = source;
-  return previous;
-}
-
 CString CNotesFolderFilter::MainFolderText() { return Text(IDS_NOTES_MAIN_FOLDER); }
 
 BOOL CNotesFolderFilter::IsMainFolder(LPCWSTR name) {
@@ -69,41 +61,35 @@ CNotesFolderFilter::CNotesFolderFilter()
 CNotesFolderFilter::~CNotesFolderFilter() = default;
 
 void CNotesFolderFilter::LoadRecent() {
-  m_recent.clear();
-  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_FILTERS_KEY);
-  const CString text = key.GetString(kRecentValue, L"");
-  const WCHAR* p = text;
-  // A longer list (written elsewhere) is read only as far as the selector shows it.
-  while (p && *p && static_cast<int>(m_recent.size()) < kCapacity) {
-    const WCHAR* end = wcschr(p, L'|');
-    CString name = end ? CString(p, static_cast<int>(end - p)) : CString(p);
-    // An empty piece names nothing; a repeated one is shown once.
-    if (!name.IsEmpty() && FindRecent(name) < 0) m_recent.push_back(name);
-    if (!end) break;
-    p = end + 1;
+  m_recent.Load(kRecentValue);
+  // A list written elsewhere: an empty piece names nothing, a repeated one is shown
+  // once, and it is read only as far as the selector shows it.
+  CStringList& list = m_recent.Entries();
+  int kept = 0;
+  for (int i = 0; i < list.GetCount(); ++i) {
+    const CString name = list[i];
+    if (kept >= kCapacity) break;
+    if (name.IsEmpty()) continue;
+    BOOL seen = FALSE;
+    for (int k = 0; k < kept && !seen; ++k) seen = SameName(list[k], name);
+    if (!seen) list[kept++] = name;
   }
-}
-
-BOOL CNotesFolderFilter::SaveRecent() const {
-  CString text;
-  for (size_t i = 0; i < m_recent.size(); ++i) {
-    if (i) text += L"|";
-    text += m_recent[i];
-  }
-  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_FILTERS_KEY);
-  return key.SetString(kRecentValue, text);
+  while (list.GetCount() > kept) list.RemoveAt(list.GetCount() - 1);
 }
 
 int CNotesFolderFilter::FindRecent(LPCWSTR name) const {
-  for (size_t i = 0; i < m_recent.size(); ++i)
-    if (SameName(m_recent[i], name)) return static_cast<int>(i);
+  const CStringList& list = m_recent.Entries();
+  for (int i = 0; i < list.GetCount(); ++i)
+    if (SameName(list[i], name)) return i;
   return -1;
 }
 
 void CNotesFolderFilter::MoveToFront(const CString& name) {
-  for (int at = FindRecent(name); at >= 0; at = FindRecent(name)) m_recent.erase(m_recent.begin() + at);
-  m_recent.insert(m_recent.begin(), name);
-  if (m_recent.size() > static_cast<size_t>(kCapacity)) m_recent.resize(kCapacity);
+  CStringList& list = m_recent.Entries();
+  const CString copy(name);
+  for (int at = FindRecent(copy); at >= 0; at = FindRecent(copy)) list.RemoveAt(at);
+  list.InsertAt(0, copy);
+  while (list.GetCount() > kCapacity) list.RemoveAt(list.GetCount() - 1);
 }
 
 void CNotesFolderFilter::ReadOptions() {
@@ -112,7 +98,8 @@ void CNotesFolderFilter::ReadOptions() {
   m_showTime = settings.NoteDrawTime != 0;
   m_phatNotes = settings.PhatNotesEnabled != 0;
   for (int type = 0; type < 7; ++type) m_types[type] = settings.NotesTypeEnabled[type] != 0;
-  m_phatPad = g_source && g_source->IsPhatPadAvailable();
+  INoteFolderSource* source = GetNoteFolderSource();
+  m_phatPad = source && source->IsPhatPadAvailable();
   if (!m_phatPad) m_types[kPhatPadType] = FALSE;
 }
 
@@ -120,7 +107,8 @@ void CNotesFolderFilter::WriteOptions() const {
   CViewSettings& settings = GetViewSettings();
   settings.NoteDrawSize = m_showSize ? 1 : 0;
   settings.NoteDrawTime = m_showTime ? 1 : 0;
-  if (g_source && g_source->IsPhatNotesInstalled()) settings.PhatNotesEnabled = m_phatNotes ? 1 : 0;
+  INoteFolderSource* source = GetNoteFolderSource();
+  if (source && source->IsPhatNotesInstalled()) settings.PhatNotesEnabled = m_phatNotes ? 1 : 0;
   for (int type = 0; type < 7; ++type) settings.NotesTypeEnabled[type] = m_types[type] ? 1 : 0;
   settings.Save();
 }
@@ -137,20 +125,20 @@ void CNotesFolderFilter::WriteChoice(int choice) {
 
 CString CNotesFolderFilter::GetCurrentFolder() {
   const int choice = ReadChoice();
-  if (choice < 0 || choice >= static_cast<int>(m_recent.size())) return CString();
-  if (m_recent[choice].IsEmpty()) {
+  if (choice < 0 || choice >= m_recent.GetCount()) return CString();
+  if (m_recent.Entries()[choice].IsEmpty()) {
     WriteChoice(-1);
     return CString();
   }
-  return m_recent[choice];
+  return m_recent.Entries()[choice];
 }
 
 void CNotesFolderFilter::CollectFolders(std::vector<CString>& out) {
   out.clear();
   std::vector<CString> names;
-  if (g_source) {
-    g_source->GetFoldersWithEntries(names);
-    if (m_phatNotes) g_source->GetPhatNotesFolders(names);
+  if (INoteFolderSource* source = GetNoteFolderSource()) {
+    source->GetFoldersWithEntries(names);
+    if (m_phatNotes) source->GetPhatNotesFolders(names);
   }
   for (const CString& name : names) {
     const CString form = ListForm(name);
@@ -164,19 +152,21 @@ void CNotesFolderFilter::Load() {
   AddItem(CMenuEntry(NOTES_CMD_ALL_FOLDERS, Text(IDS_NOTES_ALL_FOLDERS)));
   LoadRecent();
   ReadOptions();
+  INoteFolderSource* source = GetNoteFolderSource();
   std::vector<CString> withEntries;
-  if (g_source) g_source->GetFoldersWithEntries(withEntries);
-  if (m_recent.empty()) {
-    m_recent.push_back(MainFolderText());
+  if (source) source->GetFoldersWithEntries(withEntries);
+  CStringList& recent = m_recent.Entries();
+  if (recent.GetCount() == 0) {
+    recent.Add(MainFolderText());
     for (const CString& name : withEntries) {
-      if (static_cast<int>(m_recent.size()) >= kCapacity) break;
+      if (recent.GetCount() >= kCapacity) break;
       if (!name.IsEmpty()) MoveToFront(name);
     }
-    SaveRecent();
+    m_recent.Save();
   }
   const CString current = GetCurrentFolder();
   std::vector<CString> phatNotes;
-  if (m_phatNotes && g_source) g_source->GetPhatNotesFolders(phatNotes);
+  if (m_phatNotes && source) source->GetPhatNotesFolders(phatNotes);
   auto known = [&](const CString& entry) {
     for (const CString& name : withEntries)
       if (SameName(ListForm(name), entry)) return true;
@@ -184,17 +174,19 @@ void CNotesFolderFilter::Load() {
       if (SameName(name, entry)) return true;
     return false;
   };
-  const size_t before = m_recent.size();
-  m_recent.erase(std::remove_if(m_recent.begin(), m_recent.end(),
-                                [&](const CString& entry) {
-                                  return !(!current.IsEmpty() && SameName(entry, current)) && !known(entry);
-                                }),
-                 m_recent.end());
-  if (m_recent.size() != before) {
-    SaveRecent();
+  BOOL pruned = FALSE;
+  for (int i = recent.GetCount(); i-- > 0;) {
+    const CString& entry = recent[i];
+    if ((!current.IsEmpty() && SameName(entry, current)) || known(entry)) continue;
+    recent.RemoveAt(i);
+    pruned = TRUE;
+  }
+  if (pruned) {
+    m_recent.Save();
     if (!current.IsEmpty()) WriteChoice(FindRecent(current));
   }
-  std::vector<CString> shown(m_recent);
+  std::vector<CString> shown;
+  for (int i = 0; i < recent.GetCount(); ++i) shown.push_back(recent[i]);
   MainFirstThenSorted(shown);
   for (const CString& name : shown) AddItem(CMenuEntry(FindRecent(name) + NOTES_CMD_FOLDER, name));
   int choice = ReadChoice();
@@ -203,11 +195,11 @@ void CNotesFolderFilter::Load() {
     choice = -1;
     WriteChoice(choice);
   }
-  if (choice >= static_cast<int>(m_recent.size())) {
+  if (choice >= recent.GetCount()) {
     choice = 0;
     WriteChoice(choice);
   }
-  if (choice >= 0 && (choice >= static_cast<int>(m_recent.size()) || m_recent[choice].IsEmpty())) {
+  if (choice >= 0 && (choice >= recent.GetCount() || recent[choice].IsEmpty())) {
     choice = -1;
     WriteChoice(choice);
   }
@@ -222,7 +214,7 @@ void CNotesFolderFilter::FillMenuExtra(HMENU menu, int) {
   for (size_t i = 0; more && i < m_menuFolders.size(); ++i) {
     if (NOTES_CMD_MORE_FOLDER + static_cast<int>(i) >= NOTES_CMD_MORE_FOLDER_END) break;
     BOOL shown = FALSE;
-    for (size_t r = 0; r < m_recent.size() && !shown; ++r) shown = SameName(m_recent[r], m_menuFolders[i]);
+    shown = FindRecent(m_menuFolders[i]) >= 0;
     if (shown) continue;
     AppendMenuW(more, MF_STRING, static_cast<UINT_PTR>(static_cast<UINT>(NOTES_CMD_MORE_FOLDER + static_cast<int>(i))),
                 m_menuFolders[i]);
@@ -246,7 +238,8 @@ void CNotesFolderFilter::FillMenuExtra(HMENU menu, int) {
     if (type.type == kPhatPadType && !m_phatPad) continue;
     add(NOTES_CMD_TYPE + type.type, type.text, m_types[type.type]);
   }
-  if (g_source && g_source->IsPhatNotesInstalled()) add(NOTES_CMD_PHATNOTES, IDS_NOTES_PHATNOTES, m_phatNotes);
+  INoteFolderSource* source = GetNoteFolderSource();
+  if (source && source->IsPhatNotesInstalled()) add(NOTES_CMD_PHATNOTES, IDS_NOTES_PHATNOTES, m_phatNotes);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(options), Text(IDS_PERIOD_TITLE));
 }
@@ -257,7 +250,7 @@ int CNotesFolderFilter::OnItemChosen(int command) {
     const size_t position = static_cast<size_t>(command - NOTES_CMD_MORE_FOLDER);
     if (position >= m_menuFolders.size()) return -2;
     MoveToFront(m_menuFolders[position]);
-    SaveRecent();
+    m_recent.Save();
     WriteChoice(0);
   } else if (command == NOTES_CMD_SHOW_SIZE) {
     m_showSize = !m_showSize;
@@ -270,7 +263,7 @@ int CNotesFolderFilter::OnItemChosen(int command) {
     type = !type;
   } else if (command == NOTES_CMD_ALL_FOLDERS) {
     WriteChoice(-1);
-  } else if (command >= NOTES_CMD_FOLDER && command < NOTES_CMD_FOLDER + static_cast<int>(m_recent.size())) {
+  } else if (command >= NOTES_CMD_FOLDER && command < NOTES_CMD_FOLDER + m_recent.GetCount()) {
     WriteChoice(command - NOTES_CMD_FOLDER);
   } else {
     return -2;

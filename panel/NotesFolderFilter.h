@@ -10,23 +10,9 @@
 
 #include <vector>
 
+#include "base/FilterList.h"
 #include "controls/VirtualDropDown.h"
-
-// The note files and the note programs as the selector asks them; the Notes folder
-// installs them. Without a source there are no folders and neither program.
-class INoteFolderSource {
- public:
-  // The note files' folders that have entries, in the note files' order (the main
-  // folder as the empty name).
-  virtual void GetFoldersWithEntries(std::vector<CString>& folders) = 0;
-  // The distinct PhatNotes folder names.
-  virtual void GetPhatNotesFolders(std::vector<CString>& folders) = 0;
-  virtual BOOL IsPhatNotesInstalled() = 0;
-  virtual BOOL IsPhatPadAvailable() = 0;
-
- protected:
-  ~INoteFolderSource() = default;
-};
+#include "panel/NoteFolderSource.h"
 
 // The selector's own commands.
 const int NOTES_CMD_ALL_FOLDERS = 1;
@@ -42,9 +28,6 @@ class CNotesFolderFilter : public CVirtualDropDown {
  public:
   static const int kCapacity = 7;
 
-  // Returns the previous source; null: none.
-  static INoteFolderSource* SetFolderSource(INoteFolderSource* source);
-
   CNotesFolderFilter();
   ~CNotesFolderFilter() override;
 
@@ -58,14 +41,13 @@ class CNotesFolderFilter : public CVirtualDropDown {
   void FillMenuExtra(HMENU menu, int position) override;
   int OnItemChosen(int commandId) override;
 
-  const std::vector<CString>& GetRecentFolders() const { return m_recent; }
+  const CStringList& GetRecentFolders() const { return m_recent.Entries(); }
   // The main-folder text (the translated text the list keeps for the empty name).
   static CString MainFolderText();
   static BOOL IsMainFolder(LPCWSTR name);
 
  private:
   void LoadRecent();
-  BOOL SaveRecent() const;
   void MoveToFront(const CString& name);
   int FindRecent(LPCWSTR name) const;
   void ReadOptions();
@@ -76,7 +58,8 @@ class CNotesFolderFilter : public CVirtualDropDown {
   // the main folder first, the rest sorted ignoring case.
   void CollectFolders(std::vector<CString>& out);
 
-  std::vector<CString> m_recent;
+  // "NoteFolders": no empty and no repeated entry, at most kCapacity.
+  CFilterList m_recent;
   BOOL m_showSize;
   BOOL m_showTime;
   BOOL m_phatNotes;

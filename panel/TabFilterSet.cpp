@@ -5,13 +5,12 @@
 #include "base/RegKey.h"
 #include "base/Translator.h"
 #include "panel/CategoryFilter.h"
+#include "panel/NoteFolderSource.h"
 #include "panel/PanelPrompt.h"
 #include "pim/CategoriesList.h"
 #include "res/TarvoResIds.h"
 
 namespace {
-
-CTabFilterSet::NoteFoldersSource g_noteFolders = nullptr;
 
 const LPCWSTR kRecentNames[4] = {L"RecentTasksFilters", L"RecentCalendarFilters", L"RecentContactsFilters",
                                  L"RecentSpecialFilters"};
@@ -19,8 +18,6 @@ const LPCWSTR kRecentNames[4] = {L"RecentTasksFilters", L"RecentCalendarFilters"
 }  // namespace
 
 CTabFilterSet::CTabFilterSet(BOOL notesFolderMode) : m_notesFolderMode(notesFolderMode) {}
-
-void CTabFilterSet::SetNoteFoldersSource(NoteFoldersSource source) { g_noteFolders = source; }
 
 CString CTabFilterSet::SlotName(int index) const {
   CString name;
@@ -57,7 +54,7 @@ void CTabFilterSet::Load() {
 void CTabFilterSet::Seed() {
   if (m_notesFolderMode) {
     std::vector<CString> folders;
-    if (g_noteFolders) g_noteFolders(folders);
+    if (INoteFolderSource* source = GetNoteFolderSource()) source->GetFoldersWithEntries(folders);
     for (size_t i = folders.size(); i-- > 0;) {
       if (folders[i].IsEmpty()) continue;
       const int slot = FindFreeSlot();

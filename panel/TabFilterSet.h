@@ -1,7 +1,8 @@
 // CTabFilterSet: the user's named category filters, shared by every list tab, as text
 // slots under the filters key, with the recent-filter lists of the tabs. Not kept in
 // memory: each user loads it, uses it and lets it go; the registry is the only state.
-// In notes-folder mode the same store keeps the notes folders the Notes tab showed.
+// In notes-folder mode the same store keeps the notes folders the Notes tab showed; its
+// first run seeds them from the note folder source (panel/NoteFolderSource.h).
 #pragma once
 #include <windows.h>
 
@@ -28,11 +29,6 @@ class CTabFilterSet {
   static constexpr int kMaxSlots = 1024;
 
   explicit CTabFilterSet(BOOL notesFolderMode = FALSE);
-
-  // The notes folders of the note files, in their order, for the first run of the
-  // notes-folder mode; without a source nothing is seeded.
-  typedef void (*NoteFoldersSource)(std::vector<CString>& folders);
-  static void SetNoteFoldersSource(NoteFoldersSource source);
 
   void Load();
   // The number of slots and every slot, empty ones too.

@@ -53,6 +53,25 @@ BOOL IsPocketInformantToolsPresent() {
 
 BOOL IsPellamPresent() { return LibraryFileExists(L"\\Windows\\QelPellamScheduledAPI.dll"); }
 
+CString GetInboxServiceFriendlyName(LPCWSTR transport) {
+  CString name(transport ? transport : L"");
+  if (name.IsEmpty()) return name;
+  CString path(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\");
+  path += name;
+  CRegKey key(HKEY_LOCAL_MACHINE, path, FALSE, FALSE);
+  CString friendly = key.QueryString(L"FriendlyName");
+  // The device reads the value into 256 bytes: a longer one counts as missing.
+  return friendly.IsEmpty() || friendly.GetLength() > 127 ? name : friendly;
+}
+
+BOOL IsInboxServicePresent(LPCWSTR transport) {
+  if (!transport || !*transport) return TRUE;
+  CString path(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\");
+  path += transport;
+  CRegKey key(HKEY_LOCAL_MACHINE, path, FALSE, FALSE);
+  return key.IsOpen();
+}
+
 int GetShownTabs(BOOL host, BOOL small) {
   if (small) return 60;
   if (host) return 80;

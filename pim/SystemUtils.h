@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/windowlib/String.h"
+
 // 240x320 0, 320x240 1, 240x240 2, 480x640 3, 640x480 4, 480x480 5; else -1.
 int GetScreenCode(int width, int height);
 int GetScreenCode();  // of the screen
@@ -14,6 +16,11 @@ BOOL IsAgendaOneInstalled();
 BOOL IsPocketInformantToolsPresent();
 // "\Windows\QelPellamScheduledAPI.dll" is there.
 BOOL IsPellamPresent();
+// "FriendlyName" of HKLM "SOFTWARE\Microsoft\Inbox\Svc\<transport>", or the transport's
+// own name when there is none.
+CString GetInboxServiceFriendlyName(LPCWSTR transport);
+// TRUE for no transport; else whether its key exists.
+BOOL IsInboxServicePresent(LPCWSTR transport);
 // Whether a library file is found where a load would look. Presence tests ask this,
 // never running another vendor's code.
 BOOL LibraryFileExists(LPCWSTR name);

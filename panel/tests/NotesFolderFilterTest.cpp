@@ -21,8 +21,8 @@ namespace {
 
 class FakeFolders : public INoteFolderSource {
  public:
-  FakeFolders() { m_previous = CNotesFolderFilter::SetFolderSource(this); }
-  ~FakeFolders() { CNotesFolderFilter::SetFolderSource(m_previous); }
+  FakeFolders() { m_previous = SetNoteFolderSource(this); }
+  ~FakeFolders() { SetNoteFolderSource(m_previous); }
   void GetFoldersWithEntries(std::vector<CString>& out) override {
     for (const wchar_t* name : folders) out.push_back(name);
   }
@@ -138,8 +138,7 @@ TEST_F(NotesFolderFilterTest, FoldersThatAreGoneArePrunedButNotTheCurrentOne) {
     GetViewSettings().PhatNotesEnabled = c.phatNotesOn ? 1 : 0;
     CNotesFolderFilter filter;
     filter.Load();
-    std::wstring kept;
-    for (const CString& name : filter.GetRecentFolders()) kept += (kept.empty() ? L"" : L"|") + std::wstring(name);
+    const std::wstring kept = static_cast<LPCWSTR>(CFilterList::Join(filter.GetRecentFolders()));
     EXPECT_EQ(kept, c.kept) << c.what;
     EXPECT_EQ(Choice(), c.newChoice) << c.what;
     EXPECT_EQ(std::wstring(filter.GetCurrentFolder()), c.current) << c.what;
@@ -243,18 +242,17 @@ TEST_F(NotesFolderFilterTest, ListsWrittenByOtherProgramsLoad) {
   };
   const Case cases[] = {
       {L"/v NoteFolders /t REG_SZ /d \"Work|Main folder\" /f", L"Work|Main folder"},
-      // Not text: read as characters, which name no folder.
-      {L"/v NoteFolders /t REG_DWORD /d 7 /f", L""},
+      // Not text: no list, so it is seeded as on the first run.
+      {L"/v NoteFolders /t REG_DWORD /d 7 /f", L"Work|Main folder"},
       {L"/v NoteFolders /t REG_EXPAND_SZ /d \"||Work\" /f", L"Work"},
-      {L"/v NoteFolders /t REG_BINARY /d 570041 /f", L""},
+      {L"/v NoteFolders /t REG_BINARY /d 570041 /f", L"Work|Main folder"},
   };
   for (const Case& c : cases) {
     ASSERT_EQ(RunProgram(L"reg.exe add " + key + L" " + c.arguments), 0u);
     ASSERT_EQ(RunProgram(L"reg.exe add " + productKey + L" /v NotesFilterID /t REG_SZ /d 3 /f"), 0u);
     CNotesFolderFilter filter;
     filter.Load();
-    std::wstring kept;
-    for (const CString& name : filter.GetRecentFolders()) kept += (kept.empty() ? L"" : L"|") + std::wstring(name);
+    const std::wstring kept = static_cast<LPCWSTR>(CFilterList::Join(filter.GetRecentFolders()));
     EXPECT_EQ(kept, c.kept) << c.arguments;
     EXPECT_GE(filter.GetSelectedIndex(), 0) << c.arguments;
   }
@@ -274,9 +272,9 @@ TEST_F(NotesFolderFilterTest, AnyStoredListLoadsSoundly) {
     filter.Load();
     EXPECT_LE(filter.GetCount(), 1 + CNotesFolderFilter::kCapacity);
     const int choice = Choice();
-    EXPECT_TRUE(choice == -1 || (choice >= 0 && choice < static_cast<int>(filter.GetRecentFolders().size())))
+    EXPECT_TRUE(choice == -1 || (choice >= 0 && choice < filter.GetRecentFolders().GetCount()))
         << choice;
     EXPECT_EQ(filter.GetSelectedId(), choice + 2);
-    for (const CString& name : filter.GetRecentFolders()) EXPECT_FALSE(name.IsEmpty());
+    for (int i = 0; i < filter.GetRecentFolders().GetCount(); ++i) EXPECT_FALSE(filter.GetRecentFolders()[i].IsEmpty());
   }
 }

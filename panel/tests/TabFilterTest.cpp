@@ -13,6 +13,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "panel/NoteFolderSource.h"
 #include "panel/PanelPrompt.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/TabFilterSet.h"
@@ -292,6 +293,57 @@ TEST(TabFilterSet, ANameWithASemicolonIsRefusedAndNothingStored) {
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(device.Text(L"0"), L"Job ;|+Work");
   SetPanelMessageHook(previous);
+}
+
+namespace {
+
+// The note files' folders as the Notes tab's source gives them.
+class NoteFolders : public INoteFolderSource {
+ public:
+  explicit NoteFolders(std::vector<const wchar_t*> names) : m_names(std::move(names)) {
+    m_previous = SetNoteFolderSource(this);
+  }
+  ~NoteFolders() { SetNoteFolderSource(m_previous); }
+  void GetFoldersWithEntries(std::vector<CString>& out) override {
+    for (const wchar_t* name : m_names) out.push_back(name);
+  }
+  void GetPhatNotesFolders(std::vector<CString>&) override {}
+  BOOL IsPhatNotesInstalled() override { return FALSE; }
+  BOOL IsPhatPadAvailable() override { return FALSE; }
+
+ private:
+  std::vector<const wchar_t*> m_names;
+  INoteFolderSource* m_previous;
+};
+
+}  // namespace
+
+// The notes-folder store's first run takes the folders from the one note folder
+// source the selector asks too: the main folder (empty name) is no slot, and the
+// first folder ends most recent.
+TEST(TabFilterSet, NotesFolderModeSeedsFromTheNoteFolderSource) {
+  CategoryDevice device({L"Home"});
+  {
+    // Without a source nothing is seeded.
+    CTabFilterSet empty(TRUE);
+    empty.Load();
+    EXPECT_EQ(empty.GetCount(), 0);
+  }
+  device.Filters().WriteDWORD(L"FirstTimeN", 1);
+  {
+    NoteFolders folders({L"", L"Personal", L"Work"});
+    CTabFilterSet set(TRUE);
+    set.Load();
+    ASSERT_EQ(set.GetCount(), 2);
+    EXPECT_STREQ(set.GetText(0), L"Work");
+    EXPECT_STREQ(set.GetText(1), L"Personal");
+    EXPECT_EQ(std::wstring(set.GetRecentList(FILTER_KIND_NOTES).ToText()), L"1,0");
+  }
+  EXPECT_EQ(device.Text(L"N0"), L"Work");
+  EXPECT_EQ(device.Text(L"N1"), L"Personal");
+  EXPECT_EQ(Number(device.Filters(), L"UpbN"), 2u);
+  EXPECT_EQ(Number(device.Filters(), L"FirstTimeN"), 0u);
+  EXPECT_EQ(device.Text(L"0"), L"") << "the category filters' slots are another store";
 }
 
 // Recent lists and slot counts as other programs may leave them.

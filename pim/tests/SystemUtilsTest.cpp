@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "base/ScreenDpi.h"
 #include "base/tests/RegistrySandbox.h"
 
@@ -55,6 +57,31 @@ TEST(SystemUtilsTest, PresenceOfOtherPrograms) {
   machine.Key(L"SOFTWARE\\Developer One\\Agenda One").WriteString(L"InstallPath", L"\\A1");
   EXPECT_TRUE(IsAgendaOneInstalled());
   EXPECT_FALSE(IsPellamPresent());
+}
+
+TEST(SystemUtilsTest, InboxServiceNamesAndPresence) {
+  CLocalMachineSandbox machine(L"InboxServices");
+  ASSERT_TRUE(machine.Redirected());
+  machine.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\SMS").WriteString(L"FriendlyName", L"Text Messages");
+  machine.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\Blank").WriteString(L"FriendlyName", L"");
+  machine.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\Long").WriteString(L"FriendlyName", std::wstring(200, L'x').c_str());
+  struct Case {
+    LPCWSTR transport;
+    LPCWSTR friendly;
+    BOOL present;
+  };
+  const Case cases[] = {
+      {L"SMS", L"Text Messages", TRUE},
+      {L"Blank", L"Blank", TRUE},
+      {L"Long", L"Long", TRUE},
+      {L"IMAP4", L"IMAP4", FALSE},
+      {L"", L"", TRUE},
+  };
+  for (const Case& c : cases) {
+    EXPECT_STREQ(GetInboxServiceFriendlyName(c.transport), c.friendly);
+    EXPECT_EQ(IsInboxServicePresent(c.transport), c.present);
+  }
+  EXPECT_TRUE(IsInboxServicePresent(nullptr));
 }
 
 TEST(SystemUtilsTest, FileExtensions) {

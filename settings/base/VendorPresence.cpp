@@ -51,25 +51,6 @@ BOOL FreeLibrarySafe() {
   return FALSE;
 }
 
-CString GetInboxServiceFriendlyName(LPCWSTR transport) {
-  CString name(transport ? transport : L"");
-  if (name.IsEmpty()) return name;
-  CString path(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\");
-  path += name;
-  CRegKey key(HKEY_LOCAL_MACHINE, path, FALSE, FALSE);
-  CString friendly = key.QueryString(L"FriendlyName");
-  // The device reads the value into 256 bytes: a longer one counts as missing.
-  return friendly.IsEmpty() || friendly.GetLength() > 127 ? name : friendly;
-}
-
-BOOL IsInboxServicePresent(LPCWSTR transport) {
-  if (!transport || !*transport) return TRUE;
-  CString path(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\");
-  path += transport;
-  CRegKey key(HKEY_LOCAL_MACHINE, path, FALSE, FALSE);
-  return key.IsOpen();
-}
-
 BOOL FindFirstExistingKey(DWORD* code, int* row) {
   if (row) *row = -1;
   for (int i = 0; i < static_cast<int>(ARRAYSIZE(kPhatNotesRows)); ++i) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "pim/PocketInformantTools.h"
+#include "pim/SystemUtils.h"
 #include "platform/windowlib/String.h"
 
 // Agenda Fusion: HKLM "SOFTWARE\Developer One, Inc.\Agenda Fusion" with "AppLocation".
@@ -18,11 +19,8 @@ BOOL FreeLibrarySafe();
 // Pellam's library and the phone: pim's IsPellamPresent (pim/SystemUtils.h) and
 // IsPhonePresent (pim/PimAddins.h), one copy for both programs.
 
-// "FriendlyName" of HKLM "SOFTWARE\Microsoft\Inbox\Svc\<transport>", or the transport's
-// own name when there is none.
-CString GetInboxServiceFriendlyName(LPCWSTR transport);
-// TRUE for no transport; else whether its key exists.
-BOOL IsInboxServicePresent(LPCWSTR transport);
+// The inbox transports' names and presence: pim's GetInboxServiceFriendlyName and
+// IsInboxServicePresent (pim/SystemUtils.h), one copy for both programs.
 
 // The first installed PhatNotes version: its row (0 or 1) and code (0x405, 0x407).
 // FALSE, -1 when none is.

@@ -1,12 +1,12 @@
-// The size text of a note row: a voice note's length ("3.45S", "1.50M"), any other
-// note's size in bytes ("500B", "20.9K", "120K", "1.50M", "2.00G"). At most four
-// characters of number, the decimal separator the locale's.
+// The size text of a note row by its kind: a voice note's length ("3.45S", "1.50M"),
+// any other note's size in bytes ("500B", "20.9K"); base's FormatSizeText makes both.
 #pragma once
 #include <windows.h>
 
 #include "platform/windowlib/String.h"
+#include "tabs/notes/NoteFile.h"
 
-const int kVoiceNoteKind = 1;
+const int kVoiceNoteKind = NOTE_TYPE_VOICE;
 
 // The text for a note of the kind, its size in bytes and, for a voice note, its length
 // in milliseconds; separator null takes the locale's.

@@ -5,25 +5,19 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/FilterList.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "platform/coredll/cedb.h"
 #include "platform/note_prj/note_prj.h"
 #include "settings/base/StringFields.h"
+#include "tabs/notes/NoteFile.h"
 
 namespace {
 
-const WCHAR kFiltersKey[] = TARVO_PRODUCT_KEY L"\\Filters";
 const WCHAR kHiddenFoldersValue[] = L"HiddenFolders";
 const DWORD kFolderEvents = 0x221FF;
 const int kBottomGap = 8;
-
-struct NoteExtension {
-  LPCWSTR extension;
-  int kind;
-};
-const NoteExtension kNoteExtensions[] = {{L"pwi", 0}, {L"wav", 1}, {L"txt", 2}, {L"psw", 3}, {L"doc", 3},
-                                         {L"rtf", 4}, {L"pmi", 5}, {L"xls", 6}, {L"pxl", 6}};
 
 typedef int(WINAPI* PFN_ENUM_PROJECTS)(PROJECTS_ENUMPROC_EX, DWORD, DWORD, LPARAM);
 
@@ -72,15 +66,6 @@ BOOL CNotesFilterPage::ReadFolderRecord(const PAstruct* record, CString& folder)
   return !folder.IsEmpty();
 }
 
-int CNotesFilterPage::GetNoteKind(LPCWSTR fileName) {
-  if (!fileName) return -1;
-  LPCWSTR dot = wcsrchr(fileName, L'.');
-  if (!dot) return -1;
-  for (const NoteExtension& entry : kNoteExtensions)
-    if (lstrcmpiW(dot + 1, entry.extension) == 0) return entry.kind;
-  return -1;
-}
-
 BOOL CNotesFilterPage::HoldsShownNote(LPCWSTR folder) {
   CString pattern = folder;
   AddBackslash(pattern);
@@ -91,7 +76,7 @@ BOOL CNotesFilterPage::HoldsShownNote(LPCWSTR folder) {
   BOOL found = FALSE;
   do {
     if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
-    found = GetNoteKind(data.cFileName) >= 0;
+    found = HasNoteExtension(data.cFileName);
   } while (!found && ::FindNextFileW(find, &data));
   ::FindClose(find);
   return found;
@@ -108,11 +93,10 @@ BOOL CNotesFilterPage::OnInitPage() {
   column.cx = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
   column.pszText = const_cast<LPWSTR>(L"Foo");
   ListView_InsertColumn(list, 0, &column);
-  m_hidden.RemoveAll();
-  {
-    CRegKey key(HKEY_LOCAL_MACHINE, kFiltersKey);
-    SplitString(key.GetString(kHiddenFoldersValue, L""), L'|', m_hidden);
-  }
+  // The Notes tab reads the same filter list: one reader and writer for both.
+  CFilterList hidden;
+  hidden.Load(kHiddenFoldersValue);
+  m_hidden = hidden.Entries();
   FillFolderList();
   SHCHANGENOTIFYENTRY entry = {kFolderEvents, nullptr, TRUE};
   m_registered = SHChangeNotifyRegisterCE(m_hWnd, &entry);
@@ -159,8 +143,10 @@ void CNotesFilterPage::FillFolderList() {
 
 BOOL CNotesFilterPage::OnApply() {
   TakeCheckStates();
-  CRegKey key(HKEY_LOCAL_MACHINE, kFiltersKey);
-  key.SetString(kHiddenFoldersValue, JoinStrings(m_hidden, L'|'));
+  CFilterList hidden;
+  hidden.Load(kHiddenFoldersValue);
+  hidden.Entries() = m_hidden;
+  hidden.Save();
   return TRUE;
 }
 

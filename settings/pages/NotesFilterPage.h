@@ -25,8 +25,6 @@ class CNotesFilterPage : public COptionsPage<CNotesFilterPage> {
   // The folder a note project record names: its path, or the name of the object
   // store folder it gives. FALSE for an empty or unknown one.
   static BOOL ReadFolderRecord(const PAstruct* record, CString& folder);
-  // The kind of a note file by the text after its last ".", -1 for other files.
-  static int GetNoteKind(LPCWSTR fileName);
   // Whether a folder (a path, "\" at the end or not) holds a note file without the
   // hidden attribute.
   static BOOL HoldsShownNote(LPCWSTR folder);

@@ -5,6 +5,7 @@
 
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "base/SizeText.h"
 #include "base/Translator.h"
 #include "res/TarvoResIds.h"
 #include "tabs/messages/MapiRecipient.h"
@@ -271,42 +272,9 @@ const CString& EMAIL_ITEM::GetTimeText(BOOL force) {
   return timeText;
 }
 
-CString FormatEmailSizePattern(DWORD n) {
-  CString text;
-  if (n < 1024) {
-    text.Format(L"%dB", static_cast<int>(n));
-    return text;
-  }
-  DWORD whole, rest;
-  WCHAR unit;
-  if (n < (1u << 20)) {
-    whole = n >> 10;
-    rest = n & 1023;
-    unit = L'K';
-  } else if (n < (1u << 30)) {
-    whole = n >> 20;
-    rest = n - (whole << 20);
-    unit = L'M';
-  } else {
-    whole = n >> 30;
-    rest = n - (whole << 30);
-    unit = L'G';
-  }
-  text.Format(L"%d#%03d", static_cast<int>(whole), static_cast<int>(rest));
-  if (text.GetLength() > 4) {
-    text = text.Left(4);
-    if (text[3] == L'#') text = text.Left(3);
-  }
-  text += unit;
-  return text;
-}
-
 const CString& EMAIL_ITEM::GetSizeText(BOOL force) {
   if (!sizeText.IsEmpty() && !force) return sizeText;
-  sizeText = FormatEmailSizePattern(size);
-  CString separator;
-  GetDecimalSeparator(separator);
-  sizeText.Replace(L"#", separator);
+  sizeText = FormatSizeText(size, SIZE_TEXT_BYTES);
   return sizeText;
 }
 

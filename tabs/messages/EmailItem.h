@@ -83,7 +83,5 @@ struct EMAIL_ITEM : public CRefObject {
   BOOL recipientPending = FALSE;
 };
 
-// The text of a size in bytes with '#' for the separator, before it is replaced.
-CString FormatEmailSizePattern(DWORD size);
 // The user's time picture made short: "tt" as "t", no blanks.
 CString ShortenTimePicture(LPCWSTR picture);

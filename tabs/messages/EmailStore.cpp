@@ -1,6 +1,6 @@
 #include "tabs/messages/EmailStore.h"
 
-#include "settings/base/VendorPresence.h"
+#include "pim/SystemUtils.h"
 #include "tabs/messages/EmailItem.h"
 
 EMAIL_STORE::EMAIL_STORE(LPCWSTR nameText, LPCWSTR display, LPCWSTR serviceText)

@@ -6,7 +6,7 @@
 #include "base/Platform.h"
 #include "base/TaggedBlob.h"
 #include "panel/PanelRecord.h"
-#include "settings/base/VendorPresence.h"
+#include "pim/SystemUtils.h"
 #include "tabs/messages/EmailChangeRecord.h"
 #include "tabs/messages/MapiRecipient.h"
 

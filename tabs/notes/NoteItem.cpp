@@ -6,6 +6,7 @@
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
 #include "base/ScreenDpi.h"
+#include "base/SizeText.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
@@ -41,12 +42,6 @@ SIZE MeasureText(LPCWSTR text) {
   ReleaseDC(nullptr, screen);
   size.cy = metrics.tmHeight > 0 ? metrics.tmHeight : ScaleY(13);
   return size;
-}
-
-CString Separator() {
-  CString separator;
-  GetDecimalSeparator(separator);
-  return separator;
 }
 
 void AppendCommand(HMENU menu, UINT command, UINT textId) {
@@ -126,7 +121,7 @@ void CNoteItem::MeasureColumns(int* dateWidth, int* sizeWidth) {
   SystemTimeToVariantDate(yearEnd, &end);
   const int widest = std::max(MeasureText(FormatNoteDate(late)).cx, MeasureText(FormatNoteDate(end)).cx);
   if (dateWidth) *dateWidth = widest * 12 / 10;
-  if (sizeWidth) *sizeWidth = MeasureText(FormatNoteSize(10000, FALSE, Separator())).cx * 12 / 10;
+  if (sizeWidth) *sizeWidth = MeasureText(FormatSizeText(10000, SIZE_TEXT_BYTES)).cx * 12 / 10;
 }
 
 int CNoteItem::Layout() {
@@ -147,7 +142,8 @@ int CNoteItem::Layout() {
 
   m_title = m_note->name;
   if (m_note->sizeText.IsEmpty())
-    m_note->sizeText = FormatNoteSize(m_note->sizeValue, m_note->type == NOTE_TYPE_VOICE, Separator());
+    m_note->sizeText =
+        FormatSizeText(m_note->sizeValue, m_note->type == NOTE_TYPE_VOICE ? SIZE_TEXT_MILLISECONDS : SIZE_TEXT_BYTES);
   if (m_note->dateText.IsEmpty()) m_note->dateText = FormatNoteDate(m_note->modified);
   int right = width;
   if (settings.NoteDrawSize) {

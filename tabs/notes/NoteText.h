@@ -1,13 +1,10 @@
-// The texts of a note row: its size (or a voice note's length) and its date, and the
+// The texts of a note row: its date (its size text is base's FormatSizeText), and the
 // names a copy or a converted voice note gets.
 #pragma once
 #include <windows.h>
 
 #include "platform/windowlib/String.h"
 
-// value: bytes, or milliseconds for a voice note. Two figures after the separator at
-// most, four characters before the unit: 1,536 bytes "1.51K", 5,500 ms "5.50S".
-CString FormatNoteSize(DWORD value, BOOL voice, LPCWSTR decimalSeparator);
 // The date of another day, or today's time of day without seconds, lower-cased.
 CString FormatNoteDate(double modified);
 

@@ -110,30 +110,6 @@ TEST_F(SettingsBaseRegistryTest, TabBarHeightCountsShownAndCustomTabs) {
   EXPECT_TRUE(m_machine.Key(TARVO_PRODUCT_KEY L"\\CustomTabs").Exists());
 }
 
-TEST_F(SettingsBaseRegistryTest, InboxServiceNamesAndPresence) {
-  CRegistryView service = m_machine.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\SMS");
-  service.WriteString(L"FriendlyName", L"Text Messages");
-  m_machine.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\Blank").WriteString(L"FriendlyName", L"");
-  m_machine.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\Long").WriteString(L"FriendlyName", std::wstring(200, L'x').c_str());
-  struct Case {
-    LPCWSTR transport;
-    LPCWSTR friendly;
-    BOOL present;
-  };
-  const Case cases[] = {
-      {L"SMS", L"Text Messages", TRUE},
-      {L"Blank", L"Blank", TRUE},
-      {L"Long", L"Long", TRUE},
-      {L"IMAP4", L"IMAP4", FALSE},
-      {L"", L"", TRUE},
-  };
-  for (const Case& c : cases) {
-    EXPECT_STREQ(GetInboxServiceFriendlyName(c.transport), c.friendly);
-    EXPECT_EQ(IsInboxServicePresent(c.transport), c.present);
-  }
-  EXPECT_TRUE(IsInboxServicePresent(nullptr));
-}
-
 TEST_F(SettingsBaseRegistryTest, OtherVendorsByTheirKeys) {
   EXPECT_FALSE(GetAgendaFusionPath());
   CRegistryView fusion = m_machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion");

@@ -32,6 +32,11 @@ TEST(NoteFile, TypesByExtensionInAnyCase) {
       {L"\\My Documents\\notes.PWI", TRUE}, {L"\\My Documents\\archive.zip", FALSE},
       {L"\\My.Documents\\plain", FALSE},    {L"\\a\\b.c\\memo.wav", TRUE},
       {L"memo", FALSE},                     {nullptr, FALSE},
+      // File names as the options program's folder filter passes them.
+      {L"c.d.txt", TRUE},                   {L"k.txt.bak", FALSE},
+      {L"txt", FALSE},                      {L"l.", FALSE},
+      {L".txt", TRUE},                      {L"m.docx", FALSE},
+      {L"", FALSE},                         {L"f.Doc", TRUE},
   };
   for (const PathCase& c : paths) EXPECT_EQ(HasNoteExtension(c.path), c.note) << (c.path ? c.path : L"null");
 }

@@ -158,7 +158,7 @@ TEST(NoteItem, LayoutPiecesAndColumns) {
     EXPECT_GT(item.GetHeight(-1), 0);
     for (int piece = 0; piece < 3; ++piece)
       EXPECT_EQ(std::wstring(item.GetPiece(piece)), c.pieces[piece]) << c.start << " " << piece;
-    EXPECT_EQ(std::wstring(item.GetSizeText()), L"1.51K");
+    EXPECT_EQ(std::wstring(item.GetSizeText()), L"1.50K");
     EXPECT_EQ(std::wstring(item.GetDateText()), L"");
     EXPECT_EQ(item.GetSizeRect().right, 230);
     EXPECT_EQ(item.GetSizeRect().left, 200);

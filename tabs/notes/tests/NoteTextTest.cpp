@@ -8,40 +8,6 @@
 
 namespace {
 
-// Four characters before the unit at most, a trailing separator dropped, the
-// remainder printed as three digits and cut.
-TEST(NoteText, SizeAndLengthTexts) {
-  struct Case {
-    DWORD value;
-    BOOL voice;
-    const wchar_t* separator;
-    const wchar_t* text;
-  };
-  const Case cases[] = {
-      {0, FALSE, L".", L"0B"},
-      {1023, FALSE, L".", L"1023B"},
-      {1024, FALSE, L".", L"1.00K"},
-      {1536, FALSE, L".", L"1.51K"},
-      {1536, FALSE, L",", L"1,51K"},
-      {10000, FALSE, L".", L"9.78K"},
-      {21460, FALSE, L".", L"20.9K"},
-      {1048575, FALSE, L".", L"1023K"},
-      {1048576, FALSE, L".", L"1.00M"},
-      {150 * 1048576u + 1, FALSE, L".", L"150M"},
-      {1073741824u, FALSE, L".", L"1.00G"},
-      {0xFFFFFFFFu, FALSE, L".", L"3.10G"},
-      {0, TRUE, L".", L"0.00S"},
-      {5500, TRUE, L".", L"5.50S"},
-      {59999, TRUE, L".", L"59.9S"},
-      {60000, TRUE, L".", L"1.00M"},
-      {90000, TRUE, L".", L"1.30M"},
-      {0xFFFFFFFFu, TRUE, L".", L"7158M"},
-      {1536, FALSE, L"", L"1.51K"},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(std::wstring(FormatNoteSize(c.value, c.voice, c.separator)), c.text) << c.value << " " << c.voice;
-}
-
 // Only %s, %d and %% are ours; nothing else of the pattern or the name is a format.
 TEST(NoteText, NameTemplatesExpandOnlyTheirOwnMarks) {
   struct Case {
