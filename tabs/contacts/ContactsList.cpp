@@ -53,13 +53,14 @@ const CEPROPID kNewerAddressStart[CONTACT_DETAILS::kAddresses] = {0x00C1001F, 0x
 
 // A text value: null when the field is to be left alone (no entry, another type than
 // text), else the text ("" for a missing or deleted value, which empties the field).
-LPCWSTR TextValue(const CDbRecord& reader, int index) {
-  const CEPROPVAL* entry = reader.GetPropVal(index);
+LPCWSTR TextOf(const CEPROPVAL* entry) {
   if (!entry) return nullptr;
   if (entry->wFlags & (CEDB_PROPNOTFOUND | CEDB_PROPDELETE)) return L"";
   if (TypeFromPropID(entry->propid) != CEVT_LPWSTR) return nullptr;
   return entry->val.lpwstr ? entry->val.lpwstr : L"";
 }
+
+LPCWSTR TextValue(const CDbRecord& reader, int index) { return TextOf(reader.GetPropVal(index)); }
 
 void ReadText(const CDbRecord& reader, int index, CString& field) {
   if (LPCWSTR text = TextValue(reader, index)) field = text;
@@ -92,9 +93,11 @@ void ReadTexts(const CDbRecord& reader, int first, CContactText* const* fields, 
   enum { kMost = 16 };
   LPCWSTR texts[kMost];
   if (count > kMost) count = kMost;
+  // The read list's entries lie in one array: with its last one read, so are the others.
+  const CEPROPVAL* entries = reader.GetPropVal(first + count - 1) ? reader.GetPropVal(first) : nullptr;
   uintptr_t low = 0, high = 0;
   for (int i = 0; i < count; ++i) {
-    texts[i] = TextValue(reader, first + i);
+    texts[i] = entries ? TextOf(entries + i) : TextValue(reader, first + i);
     if (!texts[i] || !texts[i][0]) continue;
     const uintptr_t at = reinterpret_cast<uintptr_t>(texts[i]);
     if (!low || at < low) low = at;
