@@ -1,7 +1,9 @@
 // One text of a contact record: either a view into the text pool of the load that read
 // it (the record holds the pool) or a copy of its own (a text set by the program).
 // Reads like a CString; copying it into a CString makes a string of its own. Small, and
-// free to make or drop while it is a view, which is what a load makes thousands of.
+// free to make or drop while it is a view, which is what a load makes thousands of. A
+// view a load makes does not know its length yet: most texts of a load are never
+// measured, so the length is counted when it is first asked for.
 #pragma once
 #include <windows.h>
 
@@ -41,21 +43,38 @@ class CContactText {
       m_length = length;
     }
   }
+  // A terminated text of the pool that the record holds, its length not counted yet.
+  void SetPooled(LPCWSTR text) {
+    Release();
+    if (text && text[0]) {
+      m_text = text;
+      m_length = kUnmeasured;
+    }
+  }
   // Takes other's text: a pooled one as a view (the caller holds other's pool too).
   void CopyFrom(const CContactText& other) {
-    if (other.m_owned)
+    if (other.m_owned) {
       *this = other.m_text;
-    else
-      SetPooled(other.m_text, other.m_length);
+    } else {
+      Release();
+      m_text = other.m_text;
+      m_length = other.m_length;
+    }
   }
   void Empty() { Release(); }
 
-  int GetLength() const { return m_length; }
-  bool IsEmpty() const { return m_length == 0; }
+  int GetLength() const {
+    if (m_length == kUnmeasured) m_length = static_cast<int>(wcslen(m_text));
+    return m_length;
+  }
+  bool IsEmpty() const { return m_text[0] == 0; }
   LPCWSTR GetString() const { return m_text; }
   operator LPCWSTR() const { return m_text; }
-  CString ToString() const { return CString(m_text, m_length); }
-  CString Left(int count) const { return CString(m_text, count < 0 ? 0 : (count < m_length ? count : m_length)); }
+  CString ToString() const { return CString(m_text, GetLength()); }
+  CString Left(int count) const {
+    const int length = GetLength();
+    return CString(m_text, count < 0 ? 0 : (count < length ? count : length));
+  }
 
  private:
   void Release() {
@@ -65,7 +84,8 @@ class CContactText {
     m_owned = false;
   }
 
+  enum { kUnmeasured = -1 };
   LPCWSTR m_text = L"";
-  int m_length = 0;
+  mutable int m_length = 0;
   bool m_owned = false;
 };

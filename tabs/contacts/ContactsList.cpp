@@ -1,6 +1,7 @@
 #include "tabs/contacts/ContactsList.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -52,29 +53,73 @@ const CEPROPID kNewerAddressStart[CONTACT_DETAILS::kAddresses] = {0x00C1001F, 0x
 
 // A text value: null when the field is to be left alone (no entry, another type than
 // text), else the text ("" for a missing or deleted value, which empties the field).
-LPCWSTR TextValue(const CDbRecord& reader, int index) {
-  const CEPROPVAL* entry = reader.GetPropVal(index);
+LPCWSTR TextOf(const CEPROPVAL* entry) {
   if (!entry) return nullptr;
   if (entry->wFlags & (CEDB_PROPNOTFOUND | CEDB_PROPDELETE)) return L"";
   if (TypeFromPropID(entry->propid) != CEVT_LPWSTR) return nullptr;
   return entry->val.lpwstr ? entry->val.lpwstr : L"";
 }
 
+LPCWSTR TextValue(const CDbRecord& reader, int index) { return TextOf(reader.GetPropVal(index)); }
+
 void ReadText(const CDbRecord& reader, int index, CString& field) {
   if (LPCWSTR text = TextValue(reader, index)) field = text;
 }
 
-// The same for a record's text: into the load's pool when there is one (the record
-// holds it), else a string of its own.
-void ReadText(const CDbRecord& reader, int index, CContactText& field, CContactTextPool* pool) {
-  LPCWSTR text = TextValue(reader, index);
-  if (!text) return;
+// A record's text: into the load's pool when there is one (the record holds it), else
+// a string of its own.
+void KeepText(LPCWSTR text, CContactText& field, CContactTextPool* pool) {
   const int length = static_cast<int>(wcslen(text));
   LPCWSTR kept = pool && length > 0 ? pool->Add(text, length) : nullptr;
   if (kept)
     field.SetPooled(kept, length);
   else
     field = text;
+}
+
+void ReadText(const CDbRecord& reader, int index, CContactText& field, CContactTextPool* pool) {
+  if (LPCWSTR text = TextValue(reader, index)) KeepText(text, field, pool);
+}
+
+// Longest run of a record's text values kept with one copy (longer runs hold something
+// else between the texts, such as a note).
+const size_t kMaxTextRun = 0x8000;
+
+// The texts of read-list entries first, first + 1, ... into fields, for a load. A record's
+// text values lie together in the buffer it was read into, so that run goes into the
+// load's pool with one copy and each field becomes a view into the copy, its length
+// counted only when asked for. Texts that do not lie so are copied one by one.
+void ReadTexts(const CDbRecord& reader, int first, CContactText* const* fields, int count, CContactTextPool* pool) {
+  enum { kMost = 16 };
+  LPCWSTR texts[kMost];
+  if (count > kMost) count = kMost;
+  // The read list's entries lie in one array: with its last one read, so are the others.
+  const CEPROPVAL* entries = reader.GetPropVal(first + count - 1) ? reader.GetPropVal(first) : nullptr;
+  uintptr_t low = 0, high = 0;
+  for (int i = 0; i < count; ++i) {
+    texts[i] = entries ? TextOf(entries + i) : TextValue(reader, first + i);
+    if (!texts[i] || !texts[i][0]) continue;
+    const uintptr_t at = reinterpret_cast<uintptr_t>(texts[i]);
+    if (!low || at < low) low = at;
+    if (at > high) high = at;
+  }
+  LPCWSTR run = nullptr;
+  if (pool && low && (high - low) % sizeof(WCHAR) == 0) {
+    const size_t chars = (high - low) / sizeof(WCHAR) + wcslen(reinterpret_cast<LPCWSTR>(high));
+    bool aligned = true;
+    for (int i = 0; i < count && aligned; ++i)
+      if (texts[i] && texts[i][0]) aligned = (reinterpret_cast<uintptr_t>(texts[i]) - low) % sizeof(WCHAR) == 0;
+    if (aligned && chars < kMaxTextRun) run = pool->Add(reinterpret_cast<LPCWSTR>(low), static_cast<int>(chars));
+  }
+  for (int i = 0; i < count; ++i) {
+    if (!texts[i]) continue;
+    if (!texts[i][0])
+      fields[i]->Empty();
+    else if (run)
+      fields[i]->SetPooled(run + (reinterpret_cast<uintptr_t>(texts[i]) - low) / sizeof(WCHAR));
+    else
+      KeepText(texts[i], *fields[i], pool);
+  }
 }
 
 double ReadDate(const CDbRecord& reader, int index) {
@@ -328,13 +373,13 @@ BOOL CContactsList::ReadInto(CDbRecord& reader, CONTACT_ITEM* item) {
   CContactTextPool* pool =
       m_loadPool && (!item->GetTextPool() || item->GetTextPool() == m_loadPool) ? m_loadPool : nullptr;
   if (pool) item->HoldTextPool(pool);
-  ReadText(reader, kFirstName, item->m_firstName, pool);
-  ReadText(reader, kMiddleName, item->m_middleName, pool);
-  ReadText(reader, kLastName, item->m_lastName, pool);
-  ReadText(reader, kSuffix, item->m_suffix, pool);
-  ReadText(reader, kFileAs, item->m_fileAs, pool);
-  ReadText(reader, kCompany, item->m_company, pool);
-  for (int i = 0; i < kContactFieldCount; ++i) ReadText(reader, kField0 + i, item->m_fields[i], pool);
+  CContactText* const texts[kNotes - kFirstName] = {
+      &item->m_firstName, &item->m_middleName, &item->m_lastName,  &item->m_suffix,    &item->m_fileAs,
+      &item->m_company,   &item->m_fields[0],  &item->m_fields[1], &item->m_fields[2], &item->m_fields[3],
+      &item->m_fields[4], &item->m_fields[5],  &item->m_fields[6], &item->m_fields[7], &item->m_fields[8],
+      &item->m_fields[9]};
+  static_assert(kField0 - kFirstName == 6 && kContactFieldCount == 10, "the read list's texts");
+  ReadTexts(reader, kFirstName, texts, kNotes - kFirstName, pool);
   ReadText(reader, kTitle, item->m_title, pool);
   item->m_hasNotes = HasNoteValue(reader, kNotes);
 

@@ -402,6 +402,41 @@ TEST_P(ContactsListTest, RecordsKeepTheirTextsAfterTheListLetsTheLoadGo) {
   EXPECT_EQ(std::wstring(second.m_lastName), L"Lee");
 }
 
+// A load keeps a record's texts as views whose lengths are counted when first asked
+// for; texts far apart in the record (here too long to keep in one piece) are kept one
+// by one. Either way every text reads whole, in the record, its copies and after the load.
+TEST_P(ContactsListTest, TextsReadWholeWhetherKeptTogetherOrOneByOne) {
+  const std::wstring longFirst(20000, L'f'), longLast(20000, L'l');
+  m_store.Add({longFirst.c_str(), L"", longLast.c_str(), L"", L"Far Ltd"});
+  m_store.Add({L"Cy", L"Q", L"Near", L"Near, Cy", L"", L"Dr"});
+  CONTACT_ITEM copies[2];
+  {
+    CContactsList list;
+    Attach(list);
+    ASSERT_TRUE(list.Open());
+    ASSERT_EQ(list.GetCount(), 2);
+    for (int i = 0; i < 2; ++i) copies[i].Assign(*list.GetAt(i));
+  }
+  CONTACT_ITEM* spread = copies[0].m_company.GetLength() > 0 ? &copies[0] : &copies[1];
+  CONTACT_ITEM* close = spread == &copies[0] ? &copies[1] : &copies[0];
+  struct Case {
+    const CContactText& text;
+    std::wstring expected;
+  } cases[] = {{spread->m_firstName, longFirst}, {spread->m_lastName, longLast},   {spread->m_company, L"Far Ltd"},
+               {spread->m_middleName, L""},      {close->m_firstName, L"Cy"},    {close->m_middleName, L"Q"},
+               {close->m_lastName, L"Near"},   {close->m_fileAs, L"Near, Cy"}, {close->m_title, L"Dr"},
+               {close->m_company, L""}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.text.IsEmpty(), c.expected.empty());
+    EXPECT_EQ(c.text.GetLength(), static_cast<int>(c.expected.size()));
+    EXPECT_EQ(std::wstring(c.text.ToString()), c.expected);
+    EXPECT_EQ(std::wstring(c.text), c.expected);
+  }
+  EXPECT_EQ(std::wstring(close->m_lastName.Left(2)), L"Ne");
+  EXPECT_EQ(std::wstring(close->FormatName(1)), L"Near, Cy Q");
+  EXPECT_EQ(spread->FormatName(1).GetLength(), 40002);
+}
+
 // On the device a change this process writes is told to every window that opened the
 // database with a notification request, in either layout.
 TEST_P(ContactsListTest, AChangeWrittenInThisProcessReachesTheListsWindow) {
