@@ -17,6 +17,7 @@
 #include "pim/PimAddins.h"
 #include "tabs/notes/NoteCommands.h"
 #include "tabs/notes/NoteFile.h"
+#include "tabs/notes/NoteRowTitle.h"
 #include "tabs/notes/NoteText.h"
 
 namespace {
@@ -126,8 +127,7 @@ void CNoteItem::MeasureColumns(int* dateWidth, int* sizeWidth) {
 
 int CNoteItem::Layout() {
   m_laidOut = TRUE;
-  for (CString& piece : m_pieces) piece.Empty();
-  for (RECT& r : m_pieceRects) r = RECT{};
+  m_titlePieces.Clear();
   if (!m_note) return 0;
   const CViewSettings& settings = GetViewSettings();
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
@@ -164,28 +164,8 @@ int CNoteItem::Layout() {
   }
   m_titleRect = {column, 0, std::max(column, right - ScaleX(4)), lineHeight};
 
-  // The match splits the title; a right-to-left match trades its outer pieces.
-  const int length = m_title.GetLength();
-  const int start = m_note->matchStart;
-  const int count = m_note->matchLength;
-  if (count != 0 && start >= 0 && count > 0 && start <= length) {
-    const int matched = std::min(count, length - start);
-    m_pieces[0] = m_title.Left(start);
-    m_pieces[1] = m_title.Mid(start, matched);
-    m_pieces[2] = m_title.Mid(start + matched);
-    if (m_note->matchFlag) {
-      const int last = !m_pieces[2].IsEmpty() ? 2 : 1;
-      CString first = m_pieces[0];
-      m_pieces[0] = m_pieces[last];
-      m_pieces[last] = first;
-    }
-    int x = m_titleRect.left;
-    for (int piece = 0; piece < 3; ++piece) {
-      const int w = m_pieces[piece].IsEmpty() ? 0 : MeasureText(m_pieces[piece]).cx;
-      m_pieceRects[piece] = {x, 0, std::min(x + w, static_cast<int>(m_titleRect.right)), lineHeight};
-      x += w;
-    }
-  }
+  m_titlePieces.Split(m_title, m_note->matchStart, m_note->matchLength, m_note->matchFlag);
+  m_titlePieces.Place(m_titleRect, lineHeight, [](LPCWSTR piece) { return static_cast<int>(MeasureText(piece).cx); });
 
   const int height = m_titleRect.bottom - m_titleRect.top;
   if (m_lastHeight != 0 && height != m_lastHeight && m_pOwner) m_pOwner->OnItemChanged(this);
@@ -213,26 +193,7 @@ void CNoteItem::Draw(CTextRunList* context, const POINT* origin) {
   HFONT oldFont = context->SetFont(ListFont());
   COLORREF oldColor = context->SetTextColor(text);
   context->SetBkMode(TRANSPARENT);
-  const UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT;
-  if (!m_pieces[1].IsEmpty()) {
-    for (int piece = 0; piece < 3; ++piece) {
-      if (m_pieces[piece].IsEmpty()) continue;
-      RECT r = shifted(m_pieceRects[piece]);
-      if (piece == 1) {
-        context->SetBkMode(OPAQUE);
-        context->SetTextColor(colors.Get(m_bSelected ? 2 : 4));
-        context->SetBkColor(colors.Get(m_bSelected ? 4 : 2));
-        context->AddText(m_pieces[piece], &r, format);
-        context->SetBkMode(TRANSPARENT);
-        context->SetTextColor(text);
-      } else {
-        context->AddText(m_pieces[piece], &r, format);
-      }
-    }
-  } else {
-    RECT r = shifted(m_titleRect);
-    context->AddText(m_title, &r, format);
-  }
+  m_titlePieces.Draw(context, *origin, m_bSelected, m_title, m_titleRect);
   if (!m_sizeText.IsEmpty()) {
     RECT r = shifted(m_sizeRect);
     context->AddText(m_sizeText, &r, DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT);

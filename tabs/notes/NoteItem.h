@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "controls/ListItem.h"
+#include "tabs/notes/NoteRowTitle.h"
 #include "platform/windowlib/String.h"
 
 class CNoteFile;
@@ -52,8 +53,8 @@ class CNoteItem : public CPimListItem {
   const RECT& GetDateRect() const { return m_dateRect; }
   const RECT& GetTitleRect() const { return m_titleRect; }
   // Pieces 0-2: before the match, the match, after it (empty without a match).
-  const CString& GetPiece(int piece) const { return m_pieces[piece]; }
-  const RECT& GetPieceRect(int piece) const { return m_pieceRects[piece]; }
+  const CString& GetPiece(int piece) const { return m_titlePieces.GetPiece(piece); }
+  const RECT& GetPieceRect(int piece) const { return m_titlePieces.GetPieceRect(piece); }
   // The size and date texts are built again on the next layout.
   void RefreshTexts();
 
@@ -72,8 +73,7 @@ class CNoteItem : public CPimListItem {
   RECT m_sizeRect = {};
   CString m_dateText;
   RECT m_dateRect = {};
-  CString m_pieces[3];
-  RECT m_pieceRects[3] = {};
+  CNoteRowTitle m_titlePieces;
   DWORD m_id = 0;
   int m_lastHeight = 0;
 };

@@ -18,6 +18,9 @@
 #include "res/TarvoResIds.h"
 #include "tabs/notes/NoteCommands.h"
 #include "tabs/notes/NoteFile.h"
+#include "tabs/notes/PhatNoteItem.h"
+#include "tabs/notes/PhatNoteRecord.h"
+#include "tabs/notes/PhatNotesSource.h"
 #include "tabs/notes/PhatPad.h"
 
 namespace {
@@ -409,6 +412,15 @@ BOOL CNoteViewWnd::OnCommand(UINT command) {
     HWND owner = GetOwner();
     ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
     RunNoteCommand(note, command, owner);
+    note->Release();
+    return TRUE;
+  }
+  if ((command == kCmdOpen || command == kCmdDelete) && m_mode == kModePhatNote && m_held) {
+    CPhatNoteRecord* note = static_cast<CPhatNoteRecord*>(m_held);
+    note->AddRef();
+    HWND owner = GetOwner();
+    if (m_hWnd && ::IsWindow(m_hWnd)) ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+    RunPhatNoteCommand(GetPhatNotesSource(), note, command, owner);
     note->Release();
     return TRUE;
   }

@@ -72,8 +72,8 @@ int CPhatNoteRecord::ColourIcon() const {
 
 int CPhatNoteRecord::PriorityIcon() const {
   switch (flags & kPriorityMask) {
-    case kPriorityHigh: return 1;
-    case kPriorityLow: return 2;
+    case kPriorityLow: return 1;
+    case kPriorityHigh: return 2;
     default: return 0;
   }
 }

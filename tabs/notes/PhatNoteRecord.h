@@ -28,8 +28,8 @@ class CPhatNoteRecord : public CRefObject {
   enum : DWORD {
     kColourMask = 0x000F0000,
     kPriorityMask = 0x03000000,
-    kPriorityHigh = 0x01000000,
-    kPriorityLow = 0x02000000,
+    kPriorityLow = 0x01000000,
+    kPriorityHigh = 0x02000000,
     kChangedBit = 0x00000001,
   };
   // A missing time.

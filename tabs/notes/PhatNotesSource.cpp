@@ -37,24 +37,6 @@ BOOL SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* an
   return TRUE;
 }
 
-// The names of the object store's PhatNotes databases.
-std::vector<CString> EnumerateDatabases() {
-  std::vector<CString> names;
-  CEGUID store;
-  CREATE_SYSTEMGUID(&store);
-  HANDLE found = ::CeFindFirstDatabaseEx(&store, CPhatNotesSource::kDatabaseType);
-  if (found == INVALID_HANDLE_VALUE || !found) return names;
-  for (CEOID oid = ::CeFindNextDatabaseEx(found, &store); oid; oid = ::CeFindNextDatabaseEx(found, &store)) {
-    CEOIDINFO info = {};
-    if (!::CeOidGetInfoEx(&store, oid, &info) || info.wObjType != OBJTYPE_DATABASE) continue;
-    WCHAR name[CEDB_MAXDBASENAMELEN + 1] = {};
-    memcpy(name, info.infDatabase.szDbaseName, sizeof(info.infDatabase.szDbaseName));
-    if (name[0]) names.push_back(name);
-  }
-  ::CloseHandle(found);
-  return names;
-}
-
 }  // namespace
 
 CPhatNotesSource& GetPhatNotesSource() {
@@ -67,7 +49,9 @@ CPhatNotesSource::~CPhatNotesSource() { Unload(); }
 BOOL CPhatNotesSource::Load(HWND window) {
   Unload();
   m_window = window;
-  for (const CString& name : EnumerateDatabases()) {
+  // PhatNotes may keep no index; its databases are found by their type all the same.
+  m_index.Open(window);
+  for (const CString& name : CPhatNotesIndex::EnumerateDatabases()) {
     CCeDatabase* database = new CCeDatabase(name, this);
     if (database->Open(window) && !DatabaseOf(database->GetOid())) m_databases.push_back(database);
     else delete database;
@@ -89,6 +73,7 @@ void CPhatNotesSource::Unload() {
   std::vector<CCeDatabase*> databases;
   databases.swap(m_databases);
   for (CCeDatabase* database : databases) delete database;
+  m_index.Close();
   m_loaded = FALSE;
   m_window = nullptr;
 }
@@ -229,8 +214,8 @@ BOOL CPhatNotesSource::WriteChange(CPhatNoteRecord* note, DWORD mask, DWORD valu
 
 BOOL CPhatNotesSource::SetPriority(CPhatNoteRecord* note, int choice) {
   if (choice < -1 || choice > 1) return FALSE;
-  const DWORD value = choice < 0   ? static_cast<DWORD>(CPhatNoteRecord::kPriorityHigh)
-                      : choice > 0 ? static_cast<DWORD>(CPhatNoteRecord::kPriorityLow)
+  const DWORD value = choice < 0   ? static_cast<DWORD>(CPhatNoteRecord::kPriorityLow)
+                      : choice > 0 ? static_cast<DWORD>(CPhatNoteRecord::kPriorityHigh)
                                    : 0;
   return WriteChange(note, CPhatNoteRecord::kPriorityMask, value);
 }

@@ -10,6 +10,7 @@
 #include "base/CeDatabase.h"
 #include "platform/windowlib/String.h"
 #include "tabs/notes/PhatNoteRecord.h"
+#include "tabs/notes/PhatNotesIndex.h"
 
 
 // The Notes tab: told of every change of the list.
@@ -26,7 +27,7 @@ class IPhatNotesListener {
 
 class CPhatNotesSource : public ICeDatabaseSink {
  public:
-  enum : DWORD { kDatabaseType = 0xF1305 };
+  enum : DWORD { kDatabaseType = CPhatNotesIndex::kDatabaseType };
   // PhatNotes' main window and the messages that open a note in it.
   enum : UINT { kMsgPrepare = 1670, kMsgSelectDatabase = 1666, kMsgOpenRecord = 1665 };
 
@@ -43,6 +44,8 @@ class CPhatNotesSource : public ICeDatabaseSink {
   BOOL IsLoaded() const { return m_loaded; }
   int GetDatabaseCount() const { return static_cast<int>(m_databases.size()); }
   CCeDatabase* GetDatabase(int index) const { return m_databases[static_cast<size_t>(index)]; }
+  // PhatNotes' index of its notebooks, open while loaded.
+  const CPhatNotesIndex& GetIndex() const { return m_index; }
 
   // The records, read from every database on first use while "PhatNotesEnabled" is on.
   // The pointer stays the source's; FALSE at the end.
@@ -59,7 +62,7 @@ class CPhatNotesSource : public ICeDatabaseSink {
   void OnDatabaseNotification(CENOTIFICATION* notification, CCeDatabase* database) override;
 
   // The row's commands: each removes or changes the record, tells the listeners and
-  // writes the database. SetPriority takes -1 (high), 0 (none) or 1 (low); SetColour the
+  // writes the database. SetPriority takes -1 (low), 0 (none) or 1 (high); SetColour the
   // choice 0-4 (0x40000, 0x80000, none, 0x20000, 0x10000).
   BOOL DeleteNote(CPhatNoteRecord* note);
   BOOL SetPriority(CPhatNoteRecord* note, int choice);
@@ -87,6 +90,7 @@ class CPhatNotesSource : public ICeDatabaseSink {
   void OnRecordChanged(CCeDatabase* database, CEOID recordOid);
   BOOL WriteChange(CPhatNoteRecord* note, DWORD mask, DWORD value);
 
+  CPhatNotesIndex m_index;
   std::vector<CCeDatabase*> m_databases;  // owned
   std::vector<CPhatNoteRecord*> m_records;
   std::vector<IPhatNotesListener*> m_listeners;

@@ -13,10 +13,12 @@
 #include "base/Translator.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/TestHost.h"
+#include "panel/PanelPrompt.h"
 #include "platform/inkx/inkx.h"
 #include "res/TarvoResIds.h"
 #include "tabs/notes/NoteCommands.h"
 #include "tabs/notes/NoteFile.h"
+#include "tabs/notes/PhatNoteRecord.h"
 #include "tabs/notes/tests/NoteTestSupport.h"
 
 namespace {
@@ -356,14 +358,25 @@ TEST_F(NoteView, HeldNoteButtonsCommandsAndRelease) {
   EXPECT_EQ(note->GetRefCount(), 1);
   EXPECT_EQ(view.GetMode(), CNoteViewWnd::kModeNothing);
 
-  // Another kind of record: its commands go to the control that opened the viewer.
-  view.HoldPhatNote(note);
-  EXPECT_EQ(view.GetMode(), CNoteViewWnd::kModePhatNote);
-  EXPECT_FALSE(view.OnCommand(1001));
-  view.Release();
-  EXPECT_EQ(note->GetRefCount(), 1);
-  EXPECT_EQ(view.GetHeld(), nullptr);
   note->Release();
+  // A PhatNotes note: its commands go to its own handler (here a delete declined).
+  CPhatNoteRecord* phatNote = new CPhatNoteRecord();
+  phatNote->CRefObjectCounted();
+  phatNote->title = L"Phat";
+  view.HoldPhatNote(phatNote);
+  EXPECT_EQ(view.GetMode(), CNoteViewWnd::kModePhatNote);
+  static int asked = 0;
+  PFN_PANEL_MESSAGE_HOOK oldHook = SetPanelMessageHook([](HWND, LPCWSTR, LPCWSTR, UINT) {
+    ++asked;
+    return IDNO;
+  });
+  EXPECT_TRUE(view.OnCommand(1003));
+  EXPECT_EQ(asked, 1);
+  SetPanelMessageHook(oldHook);
+  view.Release();
+  EXPECT_EQ(phatNote->GetRefCount(), 1);
+  EXPECT_EQ(view.GetHeld(), nullptr);
+  phatNote->Release();
   SetNoteRequests(previous);
 }
 
