@@ -469,3 +469,12 @@
 #define IDS_PHOTOS_NEED_NEWER_DEVICE 252
 #define IDS_NO_KEY_LAYOUT 276
 #define IDS_CHOOSE_KEY_LAYOUTS 277
+
+// The options program's previews: the names of the notes pages' sample notes.
+#define IDS_SAMPLE_NOTE_INK 176
+#define IDS_SAMPLE_NOTE_VOICE 177
+// The contacts pages' sample contact: first and last name, company, phone number.
+#define IDS_SAMPLE_CONTACT_FIRST 32807
+#define IDS_SAMPLE_CONTACT_LAST 32808
+#define IDS_SAMPLE_CONTACT_COMPANY 32827
+#define IDS_SAMPLE_CONTACT_PHONE 32809
