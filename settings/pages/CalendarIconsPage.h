@@ -17,7 +17,7 @@ class CCalendarIconsPage : public CPatternIconsPage<CCalendarIconsPage> {
   enum { IDD = FindPage(1, 5).templateId };
 
   CCalendarIconsPage() : CPatternIconsPage(kCalendarIconLetters, sizeof(kCalendarIconLetters) / sizeof(IconLetter)) {}
-  static CListItem* NewPreviewRow() { return NewSampleAppointmentRow(); }
+  static CListItem* NewPreviewRow() { return NewSampleAppointmentRow(TRUE); }
   static CItemPattern& GetPattern(CViewSettings& settings) { return settings.AppPattern; }
   LPCWSTR GetHelpTopic() { return FindPage(1, 5).helpTopic; }
 };

@@ -27,7 +27,7 @@ BOOL CCalendarViewStylePage::OnInitPage() {
   CheckDlgButton(kAppLocationBox, settings.App_Location ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(kAppStartOnlyBox, settings.App_StartOnly ? BST_CHECKED : BST_UNCHECKED);
   m_preview.Place(m_hWnd, 120, 150);
-  m_preview.SetRows(NewSampleAppointmentRow());
+  m_preview.SetRows(NewSampleAppointmentRow(TRUE));
   m_preview.TakeBackground();
   m_ready = TRUE;
   return TRUE;

@@ -22,7 +22,7 @@ namespace {
 const int kSampleContactField = 4;
 }  // namespace
 
-CAppointmentRecord* NewSampleAppointment() {
+CAppointmentRecord* NewSampleAppointment(BOOL marks) {
   CAppointmentRecord* record = new (std::nothrow) CAppointmentRecord;
   if (!record) return nullptr;
   record->CRefObjectCounted();
@@ -30,6 +30,11 @@ CAppointmentRecord* NewSampleAppointment() {
   LoadTranslatedString(record->m_location, IDS_PREVIEW_LOCATION);
   record->m_start = GetTodayDate() + 11.0 / 24;
   record->m_end = record->m_start + 1.0 / 24;
+  if (marks) {
+    record->m_busyStatus = 1;
+    record->m_hasNotes = record->m_reminderSet = record->m_isRecurring = record->m_isMeeting = TRUE;
+    record->m_isPrivate = 1;
+  }
   return record;
 }
 
@@ -79,8 +84,8 @@ CListItem* NewSampleNoteRow(int index) {
   return row;
 }
 
-CListItem* NewSampleAppointmentRow() {
-  CAppointmentRecord* record = NewSampleAppointment();
+CListItem* NewSampleAppointmentRow(BOOL marks) {
+  CAppointmentRecord* record = NewSampleAppointment(marks);
   if (!record) return nullptr;
   CListItem* row = new (std::nothrow) CCalendarPreview(record, FALSE, nullptr);
   record->Release();

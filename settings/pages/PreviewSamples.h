@@ -9,8 +9,9 @@ class CPagePreview;
 class CNoteFile;
 struct TASK_ITEM;
 
-// Today 11:00 to 12:00, subject 32810, location 32811.
-CAppointmentRecord* NewSampleAppointment();
+// Today 11:00 to 12:00, subject 32810, location 32811; with marks, also tentative
+// with a note, a reminder, a recurrence, a meeting and private (the calendar pages').
+CAppointmentRecord* NewSampleAppointment(BOOL marks);
 // Subject 32814, starting tomorrow, due the day after, high importance, not complete,
 // with a note, a reminder, a recurrence and private, so every icon letter shows.
 TASK_ITEM* NewSampleTask();
@@ -24,7 +25,7 @@ CListItem* NewSampleTaskRow();
 // The Notes tab's row over sample note index, its columns measured, or null.
 CListItem* NewSampleNoteRow(int index);
 // The calendar pages' row over a new sample appointment, or null.
-CListItem* NewSampleAppointmentRow();
+CListItem* NewSampleAppointmentRow(BOOL marks);
 // The Contacts tab's row over a new sample contact (names, company and a phone number
 // from texts 32807, 32808, 32827 and 32809, with notes), or null.
 CListItem* NewSampleContactRow();

@@ -33,7 +33,7 @@ BOOL CSkinsPage::OnInitPage() {
   m_ready = FALSE;
   HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
   m_preview.Place(m_hWnd, 90, 150);
-  m_preview.SetRows(NewSampleAppointmentRow(), NewSampleTaskRow());
+  m_preview.SetRows(NewSampleAppointmentRow(FALSE), NewSampleTaskRow());
   HWND combo = ::GetDlgItem(m_hWnd, kSkinCombo);
   ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   CString folder;

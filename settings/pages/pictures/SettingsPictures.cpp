@@ -237,7 +237,7 @@ bool SavePagePreviews(int dpi, const wchar_t* name) {
         preview.TakeBackground();
         switch (i) {
           case 0: SetGroupStyleSample(preview); break;
-          case 1: preview.SetRows(NewSampleAppointmentRow(), NewSampleTaskRow()); break;
+          case 1: preview.SetRows(NewSampleAppointmentRow(FALSE), NewSampleTaskRow()); break;
           case 2: preview.SetRows(NewSampleTaskRow()); break;
           case 3: preview.SetRows(NewSampleNoteRow(0), NewSampleNoteRow(1)); break;
           default: preview.SetRows(NewSampleContactRow()); break;
