@@ -4,6 +4,10 @@
 #include "controls/TextRunList.h"
 #include "settings/base/TodayWatermark.h"
 
+namespace {
+const int kNoImageSide = 20;
+}  // namespace
+
 RECT CPagePreview::PlaceIn(const RECT& client, int top, int height) {
   RECT rect;
   rect.left = client.left + ScaleX(10);
@@ -22,7 +26,15 @@ void CPagePreview::Place(HWND page, int top, int height) {
   m_rect = PlaceIn(client, top, height);
 }
 
-void CPagePreview::TakeBackground() { m_hasBackground = DrawTodayWatermark(m_background); }
+void CPagePreview::TakeBackground() {
+  int themed = 0;
+  m_hasBackground = DrawTodayWatermark(m_background, &themed);
+  // Without any Today image the background is an empty 20 x 20 bitmap (a start image
+  // fills a square as large as the screen): the rows then stand on the window colour
+  // rather than on a black square.
+  if (!themed && m_background.GetWidth() <= kNoImageSide && m_background.GetHeight() <= kNoImageSide)
+    m_hasBackground = FALSE;
+}
 
 void CPagePreview::SetRows(CListItem* first, CListItem* second) {
   m_rows[0].reset(first);
