@@ -32,6 +32,8 @@ void CContactsIconsPage::UpdateIconLetters(BOOL applying) {
   ShowIndentBox(leading);
   m_preview.Layout();
   m_preview.Invalidate(m_hWnd);
+  const RECT square = CPatternIcons::GetIconSquare(m_hWnd, kLeadingIconCombo);
+  ::InvalidateRect(m_hWnd, &square, FALSE);
   m_initialised = ready;
 }
 

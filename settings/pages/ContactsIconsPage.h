@@ -19,7 +19,7 @@ class CContactsIconsPage : public COptionsPage<CContactsIconsPage> {
 
   CContactsIconsPage() : m_letters(kContactIconLetters, sizeof(kContactIconLetters) / sizeof(IconLetter)) {}
   BOOL OnInitPage();
-  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc); }
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc, &DrawLeadingIcon, m_hWnd); }
   CPagePreview& GetPreview() { return m_preview; }
   BOOL OnApply();
   void OnReset();
@@ -41,6 +41,9 @@ class CContactsIconsPage : public COptionsPage<CContactsIconsPage> {
 
  private:
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  static void DrawLeadingIcon(CTextRunList& context, void* page) {
+    CPatternIcons::DrawLeadingIcon(static_cast<HWND>(page), kLeadingIconCombo, context);
+  }
   LRESULT OnLeftIndentCommand(WORD, WORD, HWND, BOOL&) { return OnLeftIndentClicked(); }
   LRESULT OnChange(WORD, WORD, HWND, BOOL&) {
     if (m_initialised) UpdateIconLetters(FALSE);

@@ -31,6 +31,8 @@ class CPatternIconsPage : public COptionsPage<T> {
     m_letters.Take(this->m_hWnd, kLeadingIconCombo, T::GetPattern(GetViewSettings()));
     m_preview.Layout();
     m_preview.Invalidate(this->m_hWnd);
+    const RECT square = CPatternIcons::GetIconSquare(this->m_hWnd, kLeadingIconCombo);
+    ::InvalidateRect(this->m_hWnd, &square, FALSE);
     m_ready = TRUE;
   }
   BOOL OnSetActive() {
@@ -44,7 +46,7 @@ class CPatternIconsPage : public COptionsPage<T> {
   }
   void OnReset() { GetViewSettings().Load(); }
   CIconAssignList& GetIconList() { return m_letters.GetIconList(); }
-  void DrawPreview(HDC dc) { m_preview.Draw(this->m_hWnd, dc); }
+  void DrawPreview(HDC dc) { m_preview.Draw(this->m_hWnd, dc, &DrawLeadingIcon, this->m_hWnd); }
   CPagePreview& GetPreview() { return m_preview; }
 
   BEGIN_MSG_MAP(CPatternIconsPage)
@@ -61,6 +63,9 @@ class CPatternIconsPage : public COptionsPage<T> {
   }
 
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  static void DrawLeadingIcon(CTextRunList& context, void* page) {
+    CPatternIcons::DrawLeadingIcon(static_cast<HWND>(page), kLeadingIconCombo, context);
+  }
 
   CPatternIcons m_letters;
   CPagePreview m_preview;

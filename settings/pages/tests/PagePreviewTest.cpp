@@ -9,6 +9,7 @@
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "graphics/Skin.h"
 #include "settings/pages/CalendarIconsPage.h"
 #include "settings/pages/CalendarPreview.h"
 #include "settings/pages/CalendarTitlesPage.h"
@@ -17,6 +18,7 @@
 #include "settings/pages/ContactsViewStylePage.h"
 #include "settings/pages/GroupStylePage.h"
 #include "settings/pages/NotesViewStylePage.h"
+#include "settings/pages/PatternIcons.h"
 #include "settings/pages/PreviewDateItem.h"
 #include "settings/pages/PreviewGroupItem.h"
 #include "settings/pages/SectionSheet.h"
@@ -254,6 +256,66 @@ TEST_F(PagePreviewPages, EachPageShowsItsSampleRowsAndFollowsItsControls) {
     }
   }
   SetScreenDpi(0, 0);
+}
+
+}  // namespace
+
+namespace {
+
+void DrawLeading(CTextRunList& context, void* page) {
+  CPatternIcons::DrawLeadingIcon(static_cast<HWND>(page), kLeadingIconCombo, context);
+}
+
+// The icons pages show the chosen leading icon in the square left of its box, and
+// nothing there while no leading icon is chosen.
+TEST_F(PagePreviewPages, IconPagesShowTheChosenLeadingIconBesideTheirBox) {
+  std::wstring skin = L"Z:";
+  for (const char* c = TARVO_DEVICE_DIR "/skins/NewStyle"; *c; ++c) skin += *c == '/' ? L'\\' : wchar_t(*c);
+  CSkin::Instance().UseSkinPath(skin.c_str());
+  const int pages[][2] = {{1, 5}, {2, 2}, {3, 3}};
+  for (const auto& where : pages) {
+    SCOPED_TRACE(where[0] * 10 + where[1]);
+    int inkedNone = -1, inkedChosen = -1;
+    RECT square = {};
+    CSheetDriver* running = nullptr;
+    CSheetDriver driver({CSheetDriver::SelectPage(where[1]),
+                         [&](HWND sheet) {
+                           HWND page = CSheetDriver::CurrentPage(sheet);
+                           auto* object = static_cast<CSectionSheet*>(running->CurrentSheet());
+                           CPagePreview* preview = PreviewOf(object, where[0], where[1]);
+                           ASSERT_NE(preview, nullptr);
+                           square = CPatternIcons::GetIconSquare(page, kLeadingIconCombo);
+                           RECT client = {};
+                           GetClientRect(page, &client);
+                           auto inked = [&]() {
+                             CDib image;
+                             EXPECT_TRUE(preview->Compose(client, image, &DrawLeading, page));
+                             int count = 0;
+                             for (int y = std::max<int>(square.top, 0); y < square.bottom && y < image.GetHeight(); ++y)
+                               for (int x = std::max<int>(square.left, 0); x < square.right && x < image.GetWidth(); ++x)
+                                 if (At(image, x, y) != GetSysColor(COLOR_WINDOW)) ++count;
+                             return count;
+                           };
+                           Choose(page, kLeadingIconCombo, 0);
+                           inkedNone = inked();
+                           Choose(page, kLeadingIconCombo, 1);
+                           EXPECT_GE(CPatternIcons::GetLeadingIcon(page, kLeadingIconCombo), 0);
+                           inkedChosen = inked();
+                           RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+                         },
+                         CSheetDriver::Press(IDCANCEL)});
+    running = &driver;
+    GetViewSettings().Load();
+    Activate(where[0]);
+    ASSERT_EQ(driver.Runs(), 1);
+    // The square is as high as the box and ends where the box begins.
+    EXPECT_EQ(square.right - square.left, square.bottom - square.top);
+    EXPECT_GT(square.right - square.left, 0);
+    EXPECT_EQ(inkedNone, 0);
+    EXPECT_GT(inkedChosen, 10);
+  }
+  CSkin::Instance().UseSkinPath(nullptr);
+  CSkin::Instance().Release();
 }
 
 }  // namespace
