@@ -510,3 +510,12 @@
 #define IDS_PHATNOTE_COLOUR_BLUE 40048
 #define IDS_PHATNOTE_COLOUR_WHITE 40049
 #define IDS_PHATNOTE_COLOUR_MENU 40050
+
+// The options program's previews: the names of the notes pages' sample notes.
+#define IDS_SAMPLE_NOTE_INK 176
+#define IDS_SAMPLE_NOTE_VOICE 177
+// The contacts pages' sample contact: first and last name, company, phone number.
+#define IDS_SAMPLE_CONTACT_FIRST 32807
+#define IDS_SAMPLE_CONTACT_LAST 32808
+#define IDS_SAMPLE_CONTACT_COMPANY 32827
+#define IDS_SAMPLE_CONTACT_PHONE 32809

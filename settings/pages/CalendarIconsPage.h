@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "settings/pages/PatternIconsPage.h"
+#include "settings/pages/PreviewSamples.h"
 
 // The calendar's icon letters in strip order, with their skin icons and labels.
 constexpr IconLetter kCalendarIconLetters[] = {{L'n', 0, 32797}, {L'q', 3, 32798}, {L'r', 4, 32799},
@@ -16,6 +17,7 @@ class CCalendarIconsPage : public CPatternIconsPage<CCalendarIconsPage> {
   enum { IDD = FindPage(1, 5).templateId };
 
   CCalendarIconsPage() : CPatternIconsPage(kCalendarIconLetters, sizeof(kCalendarIconLetters) / sizeof(IconLetter)) {}
+  static CListItem* NewPreviewRow() { return NewSampleAppointmentRow(TRUE); }
   static CItemPattern& GetPattern(CViewSettings& settings) { return settings.AppPattern; }
   LPCWSTR GetHelpTopic() { return FindPage(1, 5).helpTopic; }
 };

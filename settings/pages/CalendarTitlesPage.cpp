@@ -1,9 +1,11 @@
 #include "settings/pages/CalendarTitlesPage.h"
 
 #include "base/DateFormat.h"
+#include "base/DateTime.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "settings/pages/NestedSection.h"
+#include "settings/pages/PreviewDateItem.h"
 #include "settings/shell/MainWnd.h"
 #include "settings/shell/UserPrompt.h"
 #include "tabs/calendar/SovelLink.h"
@@ -16,7 +18,30 @@ BOOL CCalendarTitlesPage::OnInitPage() {
   m_sovelState = ::GetSovelState();
   TakeControls(FALSE);
   if (m_sovelState == kSovelNotInstalled) ::EnableWindow(GetDlgItem(kSovelForecastBox), FALSE);
+  m_preview.TakeBackground();
+  m_preview.Place(m_hWnd, 130, 100);
+  BuildPreview();
   return TRUE;
+}
+
+void CCalendarTitlesPage::BuildPreview() {
+  const BOOL forecast = m_sovelState != kSovelNotInstalled && GetViewSettings().AppGroup_Sovel;
+  const double today = GetTodayDate();
+  const double days[2] = {today, today + 2};
+  const int counts[2] = {3, 5};
+  CPreviewDateItem* headers[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    headers[i] = new CPreviewDateItem(nullptr, days[i]);
+    headers[i]->SetDate(days[i]);
+    headers[i]->ShowForecast(forecast);
+  }
+  m_preview.SetRows(headers[0], headers[1]);
+  for (int i = 0; i < 2; ++i) {
+    headers[i]->SetDisplayCount(counts[i]);
+    headers[i]->SetState(TRUE, FALSE);
+  }
+  m_preview.Layout();
+  m_preview.Invalidate(m_hWnd);
 }
 
 void CCalendarTitlesPage::TakeControls(BOOL toRecord) {
@@ -56,5 +81,6 @@ LRESULT CCalendarTitlesPage::OnLongDateLink() {
   HWND target = main ? main->m_hWnd : ::GetWindow(::GetParent(m_hWnd), GW_OWNER);
   if (target) OpenNestedSection(target, 0, 3);
   ResetDateFormatCache();
+  BuildPreview();
   return 1;
 }

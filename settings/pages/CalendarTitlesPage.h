@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 
 // Notifications of the link control: its command is answered 1; its notify code
@@ -29,6 +30,11 @@ class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
   // installed); else the record into the controls.
   void TakeControls(BOOL toRecord);
   int GetSovelState() const { return m_sovelState; }
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc); }
+  // Today's header (three items) and the day after tomorrow's (five), folded; the
+  // forecast column with Qel Sovel installed and chosen.
+  void BuildPreview();
+  CPagePreview& GetPreview() { return m_preview; }
 
   BEGIN_MSG_MAP(CCalendarTitlesPage)
     COMMAND_HANDLER(kLongDateLink, kLinkCommandCode, OnLinkCommand)
@@ -38,6 +44,7 @@ class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
     COMMAND_ID_HANDLER(kTodayMarkBox, OnValueCommand)
     COMMAND_ID_HANDLER(kSpanBarBox, OnValueCommand)
     COMMAND_ID_HANDLER(kDayOffsetCombo, OnValueCommand)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<CCalendarTitlesPage>)
   END_MSG_MAP()
 
@@ -46,10 +53,15 @@ class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
   LRESULT OnLinkClicked(WORD, WORD, HWND, BOOL&) { return OnLongDateLink(); }
   LRESULT OnLinkNotify(int, NMHDR*, BOOL&) { return OnLongDateLink(); }
   LRESULT OnValueCommand(WORD, WORD, HWND, BOOL&) {
-    if (!m_initialising) TakeControls(TRUE);
+    if (!m_initialising) {
+      TakeControls(TRUE);
+      BuildPreview();
+    }
     return 0;
   }
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
 
   int m_sovelState = 0;
   BOOL m_warned = FALSE;
+  CPagePreview m_preview;
 };

@@ -4,6 +4,7 @@
 
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
+#include "settings/pages/PreviewSamples.h"
 
 namespace {
 const UINT kLinesText = 32806;  // "%d line(s)"
@@ -25,6 +26,9 @@ BOOL CCalendarViewStylePage::OnInitPage() {
   CheckDlgButton(kAppStatusBarBox, settings.App_StatusBar ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(kAppLocationBox, settings.App_Location ? BST_CHECKED : BST_UNCHECKED);
   CheckDlgButton(kAppStartOnlyBox, settings.App_StartOnly ? BST_CHECKED : BST_UNCHECKED);
+  m_preview.Place(m_hWnd, 120, 150);
+  m_preview.SetRows(NewSampleAppointmentRow(TRUE));
+  m_preview.TakeBackground();
   m_ready = TRUE;
   return TRUE;
 }
@@ -50,6 +54,8 @@ void CCalendarViewStylePage::UpdateSettings() {
   settings.App_Location = IsDlgButtonChecked(kAppLocationBox) == BST_CHECKED;
   settings.App_StartOnly = IsDlgButtonChecked(kAppStartOnlyBox) == BST_CHECKED;
   HoldBack();
+  m_preview.Layout();
+  m_preview.Invalidate(m_hWnd);
   m_ready = TRUE;
 }
 

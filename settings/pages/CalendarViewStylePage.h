@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 
 const int kAppLinesCombo = 1013;
@@ -23,8 +24,10 @@ class CCalendarViewStylePage : public COptionsPage<CCalendarViewStylePage> {
   void OnReset();
   BOOL OnSetActive();
   LPCWSTR GetHelpTopic() { return FindPage(1, 4).helpTopic; }
-  // The controls into the record.
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc); }
+  // The controls into the record; the sample appointment laid out again.
   void UpdateSettings();
+  CPagePreview& GetPreview() { return m_preview; }
   // The subject style held back from the record, -1 for none.
   int GetHeldBackStyle() const { return m_heldBackStyle; }
 
@@ -34,6 +37,7 @@ class CCalendarViewStylePage : public COptionsPage<CCalendarViewStylePage> {
     COMMAND_HANDLER(kAppStatusBarBox, BN_CLICKED, OnChange)
     COMMAND_HANDLER(kAppLocationBox, BN_CLICKED, OnChange)
     COMMAND_HANDLER(kAppStartOnlyBox, BN_CLICKED, OnChange)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<CCalendarViewStylePage>)
   END_MSG_MAP()
 
@@ -43,7 +47,9 @@ class CCalendarViewStylePage : public COptionsPage<CCalendarViewStylePage> {
     return 0;
   }
   void HoldBack();
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
 
   int m_heldBackStyle = -1;
   BOOL m_ready = FALSE;
+  CPagePreview m_preview;
 };

@@ -2,6 +2,7 @@
 
 #include "base/ViewSettings.h"
 #include "settings/pages/PageControls.h"
+#include "settings/pages/PreviewSamples.h"
 
 BOOL CContactsIconsPage::OnInitPage() {
   m_initialised = FALSE;
@@ -9,6 +10,9 @@ BOOL CContactsIconsPage::OnInitPage() {
   const CItemPattern& pattern = GetViewSettings().ContactPattern;
   m_letters.Show(m_hWnd, kLeadingIconCombo, pattern);
   ShowIndentBox(GetComboSelection(m_hWnd, kLeadingIconCombo) - 1);
+  m_preview.Place(m_hWnd, 120, 100);
+  m_preview.SetRows(NewSampleContactRow());
+  m_preview.TakeBackground();
   m_initialised = TRUE;
   return TRUE;
 }
@@ -26,6 +30,10 @@ void CContactsIconsPage::UpdateIconLetters(BOOL applying) {
   const int leading = m_letters.Take(m_hWnd, kLeadingIconCombo, view.ContactPattern);
   if (leading >= 0 && applying) view.ContLeftIdent = 1;
   ShowIndentBox(leading);
+  m_preview.Layout();
+  m_preview.Invalidate(m_hWnd);
+  const RECT square = CPatternIcons::GetIconSquare(m_hWnd, kLeadingIconCombo);
+  ::InvalidateRect(m_hWnd, &square, FALSE);
   m_initialised = ready;
 }
 

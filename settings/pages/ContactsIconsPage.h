@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 #include "settings/pages/PatternIcons.h"
 
@@ -18,6 +19,8 @@ class CContactsIconsPage : public COptionsPage<CContactsIconsPage> {
 
   CContactsIconsPage() : m_letters(kContactIconLetters, sizeof(kContactIconLetters) / sizeof(IconLetter)) {}
   BOOL OnInitPage();
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc, &DrawLeadingIcon, m_hWnd); }
+  CPagePreview& GetPreview() { return m_preview; }
   BOOL OnApply();
   void OnReset();
   BOOL OnSetActive();
@@ -32,10 +35,15 @@ class CContactsIconsPage : public COptionsPage<CContactsIconsPage> {
     COMMAND_HANDLER(kLeftIndentBox, BN_CLICKED, OnLeftIndentCommand)
     COMMAND_HANDLER(kLeadingIconCombo, CBN_SELCHANGE, OnChange)
     COMMAND_HANDLER(kIconAssignListId, 1, OnChange)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<CContactsIconsPage>)
   END_MSG_MAP()
 
  private:
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  static void DrawLeadingIcon(CTextRunList& context, void* page) {
+    CPatternIcons::DrawLeadingIcon(static_cast<HWND>(page), kLeadingIconCombo, context);
+  }
   LRESULT OnLeftIndentCommand(WORD, WORD, HWND, BOOL&) { return OnLeftIndentClicked(); }
   LRESULT OnChange(WORD, WORD, HWND, BOOL&) {
     if (m_initialised) UpdateIconLetters(FALSE);
@@ -46,4 +54,5 @@ class CContactsIconsPage : public COptionsPage<CContactsIconsPage> {
 
   CPatternIcons m_letters;
   BOOL m_initialised = FALSE;
+  CPagePreview m_preview;
 };

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 
 const int kContactNameCombo = 1059;
@@ -15,6 +16,8 @@ class CContactsViewStylePage : public COptionsPage<CContactsViewStylePage> {
   enum { IDD = FindPage(3, 2).templateId };
 
   BOOL OnInitPage();
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc); }
+  CPagePreview& GetPreview() { return m_preview; }
   BOOL OnApply();
   void OnReset();
   BOOL OnSetActive();
@@ -24,14 +27,17 @@ class CContactsViewStylePage : public COptionsPage<CContactsViewStylePage> {
   BEGIN_MSG_MAP(CContactsViewStylePage)
     COMMAND_HANDLER(kContactNameCombo, CBN_SELCHANGE, OnChange)
     COMMAND_HANDLER(kContactRowModeCombo, CBN_SELCHANGE, OnChange)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<CContactsViewStylePage>)
   END_MSG_MAP()
 
  private:
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   LRESULT OnChange(WORD, WORD, HWND, BOOL&) {
     if (m_ready) UpdateSettings();
     return 0;
   }
 
   BOOL m_ready = FALSE;
+  CPagePreview m_preview;
 };

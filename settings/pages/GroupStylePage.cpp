@@ -2,6 +2,7 @@
 
 #include "base/ViewSettings.h"
 #include "settings/pages/PageControls.h"
+#include "settings/pages/PreviewSamples.h"
 
 BOOL CGroupStylePage::OnInitPage() {
   m_ready = FALSE;
@@ -11,6 +12,9 @@ BOOL CGroupStylePage::OnInitPage() {
   TickBox(m_hWnd, kStripeCounterBox, view.FoldingStripeDrawCounter != 0);
   TickBox(m_hWnd, kStripeNoNullBox, view.FoldingStripeDontShowNull != 0);
   TickBox(m_hWnd, kStripeCollapseIconBox, view.FoldingStripeShowCollapseIcon != 0);
+  m_preview.Place(m_hWnd, 100, 100);
+  m_preview.TakeBackground();
+  BuildPreview();
   m_ready = TRUE;
   return TRUE;
 }
@@ -22,6 +26,13 @@ void CGroupStylePage::UpdateSettings() {
   view.FoldingStripeDrawCounter = IsBoxTicked(m_hWnd, kStripeCounterBox) ? 1 : 0;
   view.FoldingStripeDontShowNull = IsBoxTicked(m_hWnd, kStripeNoNullBox) ? 1 : 0;
   view.FoldingStripeShowCollapseIcon = IsBoxTicked(m_hWnd, kStripeCollapseIconBox) ? 1 : 0;
+  BuildPreview();
+}
+
+void CGroupStylePage::BuildPreview() {
+  // Made again each time: a header takes the stripe style when it is made.
+  SetGroupStyleSample(m_preview);
+  m_preview.Invalidate(m_hWnd);
 }
 
 LRESULT CGroupStylePage::OnControlChange(WORD, WORD, HWND, BOOL&) {

@@ -5,6 +5,8 @@
 
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
+#include "controls/TextRunList.h"
+#include "graphics/Skin.h"
 
 namespace {
 const UINT kNoLeadingIconText = 32833;
@@ -74,4 +76,32 @@ int CPatternIcons::Take(HWND page, int combo, CItemPattern& pattern) {
   pattern.first = prefix;
   pattern.rest = suffix;
   return leading;
+}
+
+RECT CPatternIcons::GetIconSquare(HWND page, int combo) {
+  RECT place = {};
+  HWND box = ::GetDlgItem(page, combo);
+  if (!box) return place;
+  ::GetWindowRect(box, &place);
+  ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&place), 2);
+  const int height = place.bottom - place.top;
+  return RECT{place.left - height, place.top, place.left, place.bottom};
+}
+
+int CPatternIcons::GetLeadingIcon(HWND page, int combo) {
+  const LRESULT item = ::SendDlgItemMessageW(page, combo, CB_GETCURSEL, 0, 0);
+  if (item == CB_ERR || item < 1) return -1;
+  const LRESULT icon = ::SendDlgItemMessageW(page, combo, CB_GETITEMDATA, static_cast<WPARAM>(item), 0);
+  return icon == CB_ERR ? -1 : static_cast<int>(icon);
+}
+
+void CPatternIcons::DrawLeadingIcon(HWND page, int combo, CTextRunList& context) {
+  const int icon = GetLeadingIcon(page, combo);
+  CDib* target = context.GetTarget();
+  if (icon < 0 || !target) return;
+  const RECT square = GetIconSquare(page, combo);
+  const SIZE size = CSkin::Instance().GetIconSize(icon);
+  const int x = square.left + (square.right - square.left - size.cx) / 2;
+  const int y = square.top + (square.bottom - square.top - size.cy) / 2;
+  CSkin::Instance().DrawIcon(icon, target, x, y, nullptr);
 }

@@ -9,6 +9,8 @@
 #include "base/ViewSettings.h"
 #include "settings/base/IconAssignList.h"
 
+class CTextRunList;
+
 // The leading-icon combo of every icon page.
 const int kLeadingIconCombo = 1014;
 
@@ -39,6 +41,13 @@ class CPatternIcons {
   void Show(HWND page, int combo, const CItemPattern& pattern);
   // The pattern's letters from the controls; returns the leading row, -1 for none.
   int Take(HWND page, int combo, CItemPattern& pattern);
+
+  // The square left of the combo (as Create placed it, page coordinates), and the
+  // skin icon of the chosen leading item (-1 for none).
+  static RECT GetIconSquare(HWND page, int combo);
+  static int GetLeadingIcon(HWND page, int combo);
+  // The chosen leading icon, centred in its square, into the page's preview image.
+  static void DrawLeadingIcon(HWND page, int combo, CTextRunList& context);
 
  private:
   const IconLetter* m_letters;

@@ -1,11 +1,12 @@
 // CPatternIconsPage<T>: an icons page over the letters of one item pattern of the
 // shared view settings (T::GetPattern): the leading-icon combo 1014 and the icon strip
 // 112 (CPatternIcons). Choices go into the record as they are made; apply saves it,
-// cancel reloads it.
+// cancel reloads it. T::NewPreviewRow makes the sample row shown under the controls.
 #pragma once
 #include <windows.h>
 
 #include "base/ViewSettings.h"
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 #include "settings/pages/PatternIcons.h"
 
@@ -18,6 +19,9 @@ class CPatternIconsPage : public COptionsPage<T> {
     m_ready = FALSE;
     m_letters.Create(this->m_hWnd, kLeadingIconCombo);
     m_letters.Show(this->m_hWnd, kLeadingIconCombo, T::GetPattern(GetViewSettings()));
+    m_preview.Place(this->m_hWnd, 105, 100);
+    m_preview.SetRows(T::NewPreviewRow());
+    m_preview.TakeBackground();
     m_ready = TRUE;
     return TRUE;
   }
@@ -25,6 +29,10 @@ class CPatternIconsPage : public COptionsPage<T> {
   void UpdateIconLetters() {
     m_ready = FALSE;
     m_letters.Take(this->m_hWnd, kLeadingIconCombo, T::GetPattern(GetViewSettings()));
+    m_preview.Layout();
+    m_preview.Invalidate(this->m_hWnd);
+    const RECT square = CPatternIcons::GetIconSquare(this->m_hWnd, kLeadingIconCombo);
+    ::InvalidateRect(this->m_hWnd, &square, FALSE);
     m_ready = TRUE;
   }
   BOOL OnSetActive() {
@@ -38,10 +46,13 @@ class CPatternIconsPage : public COptionsPage<T> {
   }
   void OnReset() { GetViewSettings().Load(); }
   CIconAssignList& GetIconList() { return m_letters.GetIconList(); }
+  void DrawPreview(HDC dc) { m_preview.Draw(this->m_hWnd, dc, &DrawLeadingIcon, this->m_hWnd); }
+  CPagePreview& GetPreview() { return m_preview; }
 
   BEGIN_MSG_MAP(CPatternIconsPage)
     COMMAND_HANDLER(kLeadingIconCombo, CBN_SELCHANGE, OnChange)
     COMMAND_HANDLER(kIconAssignListId, 1, OnChange)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<T>)
   END_MSG_MAP()
 
@@ -51,6 +62,12 @@ class CPatternIconsPage : public COptionsPage<T> {
     return 0;
   }
 
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  static void DrawLeadingIcon(CTextRunList& context, void* page) {
+    CPatternIcons::DrawLeadingIcon(static_cast<HWND>(page), kLeadingIconCombo, context);
+  }
+
   CPatternIcons m_letters;
+  CPagePreview m_preview;
   BOOL m_ready = FALSE;
 };

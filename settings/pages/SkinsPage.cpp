@@ -7,6 +7,7 @@
 #include "res/TarvoResIds.h"
 #include "settings/pages/FileFinder.h"
 #include "settings/pages/PageControls.h"
+#include "settings/pages/PreviewSamples.h"
 #include "settings/shell/UserPrompt.h"
 
 namespace {
@@ -31,6 +32,8 @@ CString ComboText(HWND combo, int index) {
 BOOL CSkinsPage::OnInitPage() {
   m_ready = FALSE;
   HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  m_preview.Place(m_hWnd, 90, 150);
+  m_preview.SetRows(NewSampleAppointmentRow(FALSE), NewSampleTaskRow());
   HWND combo = ::GetDlgItem(m_hWnd, kSkinCombo);
   ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   CString folder;
@@ -45,6 +48,7 @@ BOOL CSkinsPage::OnInitPage() {
     ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Classic"));
     SelectComboItem(m_hWnd, kSkinCombo, 0);
   }
+  m_preview.TakeBackground();
   ::SetCursor(previous);
   m_ready = TRUE;
   return TRUE;
@@ -71,6 +75,7 @@ BOOL CSkinsPage::LoadSelectedSkin() {
       skin.Release();
     }
   }
+  RelayoutPreview();
   m_ready = TRUE;
   return loaded;
 }
@@ -100,4 +105,5 @@ void CSkinsPage::OnReset() {
   SelectSkin(m_initialName);
   CSkin::Instance().UseSkinPath(nullptr);
   CSkin::Instance().Release();
+  RelayoutPreview();
 }

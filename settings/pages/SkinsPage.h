@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 
 const int kSkinCombo = 1017;
@@ -22,10 +23,14 @@ class CSkinsPage : public COptionsPage<CSkinsPage> {
   // puts the initial name back. Non-zero when the skin loaded completely.
   BOOL LoadSelectedSkin();
   void OnSkinSelChange();
+  // A sample appointment and a sample task in the skin chosen.
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc); }
+  CPagePreview& GetPreview() { return m_preview; }
   const CString& GetInitialSkinName() const { return m_initialName; }
 
   BEGIN_MSG_MAP(CSkinsPage)
     COMMAND_HANDLER(kSkinCombo, CBN_SELCHANGE, OnSkinCommand)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<CSkinsPage>)
   END_MSG_MAP()
 
@@ -35,7 +40,13 @@ class CSkinsPage : public COptionsPage<CSkinsPage> {
     return 0;
   }
   void SelectSkin(LPCWSTR name);
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  void RelayoutPreview() {
+    m_preview.Layout();
+    m_preview.Invalidate(m_hWnd);
+  }
 
   CString m_initialName;
   BOOL m_ready = FALSE;
+  CPagePreview m_preview;
 };

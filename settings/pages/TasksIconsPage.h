@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "settings/pages/PatternIconsPage.h"
+#include "settings/pages/PreviewSamples.h"
 
 // The task's icon letters in strip order, with their skin icons and labels.
 constexpr IconLetter kTaskIconLetters[] = {{L'n', 0, 32797}, {L'p', 2, 32804}, {L'q', 3, 32798},
@@ -14,6 +15,7 @@ class CTasksIconsPage : public CPatternIconsPage<CTasksIconsPage> {
   enum { IDD = FindPage(2, 2).templateId };
 
   CTasksIconsPage() : CPatternIconsPage(kTaskIconLetters, sizeof(kTaskIconLetters) / sizeof(IconLetter)) {}
+  static CListItem* NewPreviewRow() { return NewSampleTaskRow(); }
   static CItemPattern& GetPattern(CViewSettings& settings) { return settings.TaskPattern; }
   LPCWSTR GetHelpTopic() { return FindPage(2, 2).helpTopic; }
 };

@@ -2,7 +2,9 @@
 
 #include "base/ViewSettings.h"
 #include "settings/pages/PageControls.h"
+#include "settings/pages/PreviewSamples.h"
 #include "settings/pages/TaskLineMode.h"
+#include "tabs/tasks/TaskRowRenderer.h"
 
 BOOL CTasksViewStylePage::OnInitPage() {
   m_ready = FALSE;
@@ -15,6 +17,9 @@ BOOL CTasksViewStylePage::OnInitPage() {
   TickBox(m_hWnd, kTaskDateIndentBox, settings.Task_MakeDateIndent != 0);
   TickBox(m_hWnd, kTaskCheckBoxBox, settings.Task_ShowCheckbox != 0);
   HoldBack(number);
+  m_preview.Place(m_hWnd, 105, 100);
+  m_preview.TakeBackground();
+  m_preview.SetRows(NewSampleTaskRow());
   m_ready = TRUE;
   return TRUE;
 }
@@ -46,6 +51,8 @@ void CTasksViewStylePage::UpdateSettings() {
   ::EnableWindow(GetDlgItem(kTaskDateIndentBox), number != 1);
   if (number != 1) settings.Task_MakeDateIndent = IsBoxTicked(m_hWnd, kTaskDateIndentBox) ? 1 : 0;
   settings.Task_ShowCheckbox = IsBoxTicked(m_hWnd, kTaskCheckBoxBox) ? 1 : 0;
+  m_preview.Layout();
+  m_preview.Invalidate(m_hWnd);
   m_ready = TRUE;
 }
 

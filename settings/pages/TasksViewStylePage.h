@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/pages/PagePreview.h"
 #include "settings/pages/PageTable.h"
 
 const int kTaskLineModeCombo = 1013;
@@ -21,8 +22,10 @@ class CTasksViewStylePage : public COptionsPage<CTasksViewStylePage> {
   void OnReset();
   BOOL OnSetActive();
   LPCWSTR GetHelpTopic() { return FindPage(2, 1).helpTopic; }
-  // The controls into the record.
+  void DrawPreview(HDC dc) { m_preview.Draw(m_hWnd, dc); }
+  // The controls into the record; the sample task laid out again.
   void UpdateSettings();
+  CPagePreview& GetPreview() { return m_preview; }
   // The number held back from the record, -1 for none.
   int GetHeldBackNumber() const { return m_heldBack; }
 
@@ -31,6 +34,7 @@ class CTasksViewStylePage : public COptionsPage<CTasksViewStylePage> {
     COMMAND_HANDLER(kTaskDateIndentBox, BN_CLICKED, OnChange)
     COMMAND_HANDLER(kTaskCheckBoxBox, BN_CLICKED, OnChange)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_ERASEBKGND, OnEraseBackground)
     CHAIN_MSG_MAP(COptionsPage<CTasksViewStylePage>)
   END_MSG_MAP()
 
@@ -41,9 +45,11 @@ class CTasksViewStylePage : public COptionsPage<CTasksViewStylePage> {
     return 0;
   }
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled);
+  LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
   // Puts the number into the record, 3 as 2.
   void HoldBack(int number);
 
   int m_heldBack = -1;
   BOOL m_ready = FALSE;
+  CPagePreview m_preview;
 };

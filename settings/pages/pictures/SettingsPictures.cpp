@@ -4,6 +4,8 @@
 // (OUTDIR\preview-headers-96.png, -192.png) and rows (preview-rows-96.png,
 // -192.png; the 192-dpi pictures come from a second run of this program,
 // "--dpi192 OUTDIR", as the controls' art keeps the size it was first made at).
+// The pages' previews (group style, skins, tasks, notes, contacts) are drawn at both
+// sizes as page-previews-96.png and page-previews-192.png.
 // For people (the READMEs' pictures), never a test.
 #include <windows.h>
 #include <commctrl.h>
@@ -25,6 +27,8 @@
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
 #include "settings/pages/CalendarPreview.h"
+#include "settings/pages/PagePreview.h"
+#include "settings/pages/PreviewSamples.h"
 #include "settings/pages/PreviewDateItem.h"
 #include "settings/pages/PreviewGroupItem.h"
 #include "settings/pages/SectionSheet.h"
@@ -128,6 +132,13 @@ bool SavePreviewHeaders(int dpi, const wchar_t* name) {
   return saved;
 }
 
+// The shipped skin of the source tree, as Wine's Z: drive shows it.
+void UseSourceSkin() {
+  std::wstring skin = L"Z:";
+  for (const char* c = TARVO_SKINS_DIR "/NewStyle"; *c; ++c) skin += *c == '/' ? L'\\' : wchar_t(*c);
+  CSkin::Instance().UseSkinPath(skin.c_str());
+}
+
 // The calendar pages' sample appointment: today 11:00 to 12:00, tentative, with
 // every mark.
 CAppointmentRecord* SampleAppointment(BOOL allDay) {
@@ -149,10 +160,7 @@ CAppointmentRecord* SampleAppointment(BOOL allDay) {
 // name, at the right end and as its icon alone.
 bool SavePreviewRows(int dpi, const wchar_t* name) {
   SetScreenDpi(dpi, dpi);
-  // The shipped skin of the source tree, as Wine's Z: drive shows it.
-  std::wstring skin = L"Z:";
-  for (const char* c = TARVO_SKINS_DIR "/NewStyle"; *c; ++c) skin += *c == '/' ? L'\\' : wchar_t(*c);
-  CSkin::Instance().UseSkinPath(skin.c_str());
+  UseSourceSkin();
   bool saved = false;
   {
     CFontCache fonts;
@@ -208,6 +216,48 @@ bool SavePreviewRows(int dpi, const wchar_t* name) {
   return saved;
 }
 
+// The previews of five pages one under another, each over the Today background as its
+// page draws it, in a 240-logical-pixel wide page.
+bool SavePagePreviews(int dpi, const wchar_t* name) {
+  SetScreenDpi(dpi, dpi);
+  UseSourceSkin();
+  bool saved = false;
+  {
+    CFontCache fonts;
+    GetViewSettings().Load();
+    const int kPreviews = 5;
+    const int width = ScaleX(240), band = ScaleY(80);
+    CDib strip;
+    if (strip.CreateFilled(width, band * kPreviews, GetSysColor(COLOR_WINDOW))) {
+      saved = true;
+      for (int i = 0; i < kPreviews; ++i) {
+        CPagePreview preview;
+        const RECT client = {0, 0, width, band};
+        preview.PlaceAt(CPagePreview::PlaceIn(client, 4, 72));
+        preview.TakeBackground();
+        switch (i) {
+          case 0: SetGroupStyleSample(preview); break;
+          case 1: preview.SetRows(NewSampleAppointmentRow(FALSE), NewSampleTaskRow()); break;
+          case 2: preview.SetRows(NewSampleTaskRow()); break;
+          case 3: preview.SetRows(NewSampleNoteRow(0), NewSampleNoteRow(1)); break;
+          default: preview.SetRows(NewSampleContactRow()); break;
+        }
+        CDib image;
+        if (!preview.Compose(client, image)) {
+          saved = false;
+          continue;
+        }
+        BitBlt(strip.GetDC(), 0, band * i, width, band, image.GetDC(), 0, 0, SRCCOPY);
+        image.ReleaseDC();
+        strip.ReleaseDC();
+      }
+      saved = saved && SavePng(strip, (g_folder + L"\\" + name).c_str());
+    }
+  }
+  SetScreenDpi(0, 0);
+  return saved;
+}
+
 void ShowSheet(COptionsSheetBase& sheet, void*) {
   Pump();
   SaveScreen(L"settings-sheet.png");
@@ -245,7 +295,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     HINSTANCE resources = CSettingsApp::LoadResourceLibrary();
     CSettingsApp::SetProgramSwitches();
     const bool saved = SavePreviewHeaders(192, L"preview-headers-192.png") &&
-                       SavePreviewRows(192, L"preview-rows-192.png");
+                       SavePreviewRows(192, L"preview-rows-192.png") &&
+                       SavePagePreviews(192, L"page-previews-192.png");
     GetModule().SetResourceInstance(nullptr);
     if (resources) FreeLibrary(resources);
     GetModule().Term();
@@ -283,6 +334,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
     window.DestroyWindow();
   }
   if (!SavePreviewHeaders(96, L"preview-headers-96.png") || !SavePreviewRows(96, L"preview-rows-96.png") ||
+      !SavePagePreviews(96, L"page-previews-96.png") ||
       RunHeaders192() != 0)
     result = 1;
   SetMainWindow(nullptr);
