@@ -34,9 +34,9 @@ CAppletManager& CAppletManager::Instance() {
 }
 
 CAppletManager::~CAppletManager() {
+  // Applets the host never deleted are left alone: at the process's end what they
+  // would release may be gone already.
   DestroyWindowIfAny();
-  // The host deletes its applets before it lets the library go; any left are ours.
-  for (IApplet* applet : m_applets) delete applet;
 }
 
 BOOL CAppletManager::IsPanelAlive() {
@@ -68,7 +68,7 @@ BOOL CAppletManager::Init(IApplet* applet, HWND host) {
     wc.hInstance = ThisModule();
     wc.lpszClassName = kWindowClass;
     RegisterClassW(&wc);  // fails harmlessly when a previous window left it registered
-    m_window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, host, nullptr, wc.hInstance, nullptr);
+    m_window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, host, nullptr, wc.hInstance, this);
     if (m_window && g_kind) g_kind->SetContactsNotifyWindow(m_window);
   }
   return applet->Init(host);
@@ -152,6 +152,13 @@ LRESULT CALLBACK CAppletManager::WindowProc(HWND window, UINT message, WPARAM wP
     }
     return 0;
   }
-  if (message == WM_DESTROY && Instance().m_window == window) Instance().m_window = nullptr;
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  } else if (message == WM_DESTROY) {
+    // Gone with its owner, the host window: the manager must not destroy it again.
+    auto* manager = reinterpret_cast<CAppletManager*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (manager && manager->m_window == window) manager->m_window = nullptr;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CeDbApi.h"
 #include "panel/Plugin.h"
 #include "panel/TodayPanelBase.h"
 
@@ -100,6 +101,7 @@ class AppletManagerTest : public ::testing::Test {
     SetAppletKind(previous);
     SetTodayPanel(nullptr);
     SetPanelCreated(FALSE);
+    if (panelWindow) DestroyWindow(panelWindow);
     DestroyWindow(host);
   }
   IApplet* Make(std::vector<BYTE> data) {
@@ -186,6 +188,7 @@ TEST_F(AppletManagerTest, WithoutPanelAHiddenWindowTakesTheContactsUntilTheLastA
 
   manager.Delete(first);
   EXPECT_EQ(manager.IsAppletWindowAlive(), hidden);
+  EXPECT_EQ(manager.GetHostWindow(), host);
   EXPECT_EQ(log.closes, 0);
   manager.Delete(second);
   EXPECT_EQ(manager.IsAppletWindowAlive(), nullptr);
@@ -234,6 +237,18 @@ TEST_F(AppletManagerTest, TheFirstUnboundAppletTakesTheChosenContact) {
   for (IApplet* applet : {bound, first, second}) manager.Delete(applet);
 }
 
+TEST_F(AppletManagerTest, TheHiddenWindowGoesWithItsOwner) {
+  IApplet* applet = Make({1, 1});
+  manager.Init(applet, host);
+  ASSERT_NE(manager.IsAppletWindowAlive(), nullptr);
+  DestroyWindow(host);
+  EXPECT_EQ(manager.IsAppletWindowAlive(), nullptr) << "forgotten, never destroyed twice";
+  host = MakeWindow();
+  manager.Init(applet, host);
+  EXPECT_NE(manager.IsAppletWindowAlive(), nullptr) << "a new host gets a new window";
+  manager.Delete(applet);
+}
+
 TEST_F(AppletManagerTest, TheHiddenWindowReadsNoForeignNotification) {
   IApplet* applet = Make({1, 1});
   manager.Init(applet, host);
@@ -250,6 +265,43 @@ TEST_F(AppletManagerTest, TheHiddenWindowReadsNoForeignNotification) {
   HeapFree(GetProcessHeap(), 0, tiny);
   EXPECT_TRUE(IsWindow(hidden));
   manager.Delete(applet);
+}
+
+}  // namespace
+
+namespace {
+
+// The library's exports as the tab host calls them: a handle it never gave out names
+// no applet, and without the contacts folder's kind no applet is made.
+TEST(AppletExports, RefuseWhatTheLibraryNeverMade) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dll(path);
+  dll = dll.substr(0, dll.rfind(L'\\')) + L"\\QelTarvo.dll";
+  HMODULE module = LoadLibraryW(dll.c_str());
+  ASSERT_TRUE(module);
+  auto named = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
+  for (const char* name : {"ArdenoAppletCreate", "ArdenoAppletShowCreateDialog", "ArdenoAppletInit",
+                           "ArdenoAppletDelete", "ArdenoAppletGetIcon", "ArdenoAppletGetDescription",
+                           "ArdenoAppletGetData", "ArdenoAppletGetSize", "ArdenoAppletPaint", "ArdenoAppletUpdate",
+                           "ArdenoAppletOnClick"})
+    EXPECT_TRUE(named(name)) << name;
+  auto getDescription = reinterpret_cast<int(WINAPI*)(void*, LPWSTR, int, LPARAM)>(
+      named("ArdenoAppletGetDescription"));
+  auto getData = reinterpret_cast<DWORD(WINAPI*)(void*, BYTE*, DWORD*)>(named("ArdenoAppletGetData"));
+  auto remove = reinterpret_cast<BOOL(WINAPI*)(void*)>(named("ArdenoAppletDelete"));
+  auto update = reinterpret_cast<BOOL(WINAPI*)(void*)>(named("ArdenoAppletUpdate"));
+  int stranger = 0;
+  wchar_t buffer[8] = {L'#', 0};
+  EXPECT_EQ(getDescription(&stranger, buffer, 8, 0), 0);
+  EXPECT_EQ(buffer[0], L'#');
+  BYTE data[4] = {};
+  DWORD size = sizeof data;
+  EXPECT_EQ(getData(&stranger, data, &size), 0u);
+  EXPECT_FALSE(remove(&stranger));
+  EXPECT_EQ(stranger, 0);
+  EXPECT_TRUE(update(&stranger)) << "updating does nothing and says so";
+  FreeLibrary(module);
 }
 
 }  // namespace

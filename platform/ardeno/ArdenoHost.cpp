@@ -380,7 +380,8 @@ void CArdenoHost::LayoutCurrent() {
   MoveWindow(tab.window, 0, 0, width, height, TRUE);
   SCROLLINFO info = {};
   info.cbSize = sizeof info;
-  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  // The page stays the scroll owner, its bar disabled while all fits.
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
   info.nMax = height - 1;
   info.nPage = static_cast<UINT>(page.bottom);
   info.nPos = tab.scroll;
