@@ -157,6 +157,7 @@ TEST_F(ArdenoHostWithPlugin, WholePanelInOneTabNestedAsThePluginExpects) {
   ASSERT_TRUE(machine.sandbox.Redirected());
   Install(machine);
   machine.AddPlugin(L"TarvoAll");
+  ASSERT_EQ(Reg(L"add " + machine.RegPath(L"SOFTWARE\\Korvel\\Ardeno\\3") + L" /v LeftIndent /t REG_DWORD /d 3"), 0u);
   ASSERT_TRUE(host.Create(Options()));
   Pump();
   ASSERT_EQ(host.TabCount(), 1);
@@ -168,6 +169,10 @@ TEST_F(ArdenoHostWithPlugin, WholePanelInOneTabNestedAsThePluginExpects) {
   EXPECT_EQ(GetParent(tab.window), tab.parent);
   EXPECT_EQ(GetParent(GetParent(GetParent(tab.parent))), host.Frame());
   EXPECT_EQ(GetParent(GetParent(tab.parent)), tab.page);
+  RECT inner, parent;
+  GetWindowRect(tab.inner, &inner);
+  GetWindowRect(tab.parent, &parent);
+  EXPECT_EQ(parent.left - inner.left, 3) << "the host's indent";
   EXPECT_TRUE(GetWindowLongW(tab.page, GWL_STYLE) & WS_VSCROLL) << "a scroll owner even when all fits";
   // Asked for its tab, the placeholder became the panel, sized to at least the page.
   EXPECT_NE(GetWindowLongPtrW(tab.window, GWLP_WNDPROC), GetClassLongPtrW(tab.window, GCLP_WNDPROC))
