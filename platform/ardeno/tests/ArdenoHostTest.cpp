@@ -197,8 +197,10 @@ TEST_F(ArdenoHostWithPlugin, WholePanelInOneTabNestedAsThePluginExpects) {
   EXPECT_TRUE(machine.Key(L"SOFTWARE\\Korvel\\Shared\\TabPlugins\\TarvoAll\\Ardeno").ReadString(L"DLL", dll));
   EXPECT_EQ(dll, BinFolder() + L"\\QelTarvo.dll");
 
+  // A setting change 0xF2 reloads once the sender is done: windows first, then libraries.
   HWND window = tab.window;
-  host.Reload();
+  SendMessageW(host.Frame(), WM_SETTINGCHANGE, 0xF2, 0);
+  EXPECT_TRUE(IsWindow(window)) << "not while the sender waits";
   Pump();
   EXPECT_FALSE(IsWindow(window)) << "the old window went with its library";
   ASSERT_EQ(host.TabCount(), 1);
