@@ -5,11 +5,10 @@
 
 #include <vector>
 
+#include "platform/today/PngFile.h"
 #include "platform/today/TodayHost.h"
 
-namespace {
-
-bool WritePng(const std::wstring& path, HBITMAP bitmap) {
+bool WritePngFile(const std::wstring& path, HBITMAP bitmap) {
   DIBSECTION dib;
   if (GetObjectW(bitmap, sizeof(dib), &dib) != sizeof(dib) || dib.dsBm.bmBitsPixel != 32) return false;
   const UINT width = dib.dsBm.bmWidth, height = dib.dsBm.bmHeight;
@@ -44,12 +43,36 @@ bool WritePng(const std::wstring& path, HBITMAP bitmap) {
   return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
-}  // namespace
+HBITMAP CreateTopDownDib(int width, int height, void** bits) {
+  BITMAPINFO bmi = {};
+  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+HBITMAP CaptureWindowDib(HWND window, int width, int height) {
+  void* bits = nullptr;
+  HBITMAP shot = CreateTopDownDib(width, height, &bits);
+  if (!shot) return nullptr;
+  HDC screen = GetDCEx(window, nullptr, DCX_WINDOW | DCX_CACHE);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, shot);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  GdiFlush();
+  return shot;
+}
 
 bool CTodayHost::SaveScreenshot(const std::wstring& path) const {
   HBITMAP shot = Capture();
   if (!shot) return false;
-  bool written = WritePng(path, shot);
+  bool written = WritePngFile(path, shot);
   DeleteObject(shot);
   return written;
 }

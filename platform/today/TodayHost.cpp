@@ -1,5 +1,7 @@
 #include "platform/today/TodayHost.h"
 
+#include "platform/today/PngFile.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cwchar>
@@ -73,18 +75,6 @@ const wchar_t* MessageName(UINT message) {
     case TODAYM_TOOKSELECTION: return L"TODAYM_TOOKSELECTION";
     default: return L"?";
   }
-}
-
-// A 32-bit top-down DIB section.
-HBITMAP CreateDib(int width, int height, void** bits) {
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  return CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
 // An item that sets a negative height hands over billions of pixels in the unsigned
@@ -468,7 +458,7 @@ void CTodayHost::MakeBackground() {
   GetClientRect(frame_, &frameClient);
   width = std::max<int>(width, frameClient.right);
   if (background_) DeleteObject(background_);
-  background_ = CreateDib(width, height, &backgroundBits_);
+  background_ = CreateTopDownDib(width, height, &backgroundBits_);
   if (!background_) return;
   backgroundWidth_ = width;
   backgroundHeight_ = height;
@@ -518,19 +508,7 @@ HBITMAP CTodayHost::Capture() const {
   RedrawWindow(frame_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT rect;
   GetWindowRect(frame_, &rect);
-  int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  void* bits = nullptr;
-  HBITMAP shot = CreateDib(width, height, &bits);
-  if (!shot) return nullptr;
-  HDC screen = GetDCEx(frame_, nullptr, DCX_WINDOW | DCX_CACHE);
-  HDC memory = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(memory, shot);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(frame_, screen);
-  GdiFlush();
-  return shot;
+  return CaptureWindowDib(frame_, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 LRESULT CALLBACK CTodayHost::WorkerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
