@@ -1,22 +1,25 @@
 #include "settings/pages/LayoutCombo.h"
 
 #include "base/Translator.h"
+#include "settings/pages/LayoutSelectDlg.h"
 
 namespace {
 
 const UINT kNoLayoutText = 276;
 const UINT kChooseLayoutsText = 277;
 
-// The selection dialog is not in this program yet: nothing is chosen.
-INT_PTR NoLayoutDialog(HWND, CKeyLayoutList&, int&) { return IDCANCEL; }
+INT_PTR RunLayoutDialog(HWND owner, CKeyLayoutList& layouts, int& disableLangSwitch) {
+  CLayoutSelectDlg dialog(layouts, disableLangSwitch);
+  return dialog.DoModal(owner);
+}
 
-PFN_LAYOUT_SELECT g_runner = &NoLayoutDialog;
+PFN_LAYOUT_SELECT g_runner = &RunLayoutDialog;
 
 }  // namespace
 
 PFN_LAYOUT_SELECT SetLayoutSelectRunner(PFN_LAYOUT_SELECT runner) {
   PFN_LAYOUT_SELECT previous = g_runner;
-  g_runner = runner ? runner : &NoLayoutDialog;
+  g_runner = runner ? runner : &RunLayoutDialog;
   return previous;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/tests/KeyLayoutFixtures.h"
+#include "settings/pages/LayoutCombo.h"
 #include "settings/shell/tests/ShellTestSupport.h"
 
 namespace {
@@ -143,6 +144,27 @@ TEST_F(LayoutSelectDlgTest, NothingTickedLeavesAnEmptyChoiceAndTheSwitchAsTicked
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(ChosenNames().empty());
   EXPECT_EQ(disableSwitch, 0);
+}
+
+// The pages' layout item opens this dialog unless a test put its own runner in.
+TEST_F(LayoutSelectDlgTest, ThePagesLayoutItemRunsThisDialog) {
+  PFN_LAYOUT_SELECT previous = SetLayoutSelectRunner(nullptr);
+  PFN_LAYOUT_SELECT standard = SetLayoutSelectRunner(previous);
+  ASSERT_TRUE(standard);
+  int disableSwitch = 1;
+  bool hasList = false;
+  std::function<void(HWND)> step = [&](HWND hwnd) {
+    hasList = GetDlgItem(hwnd, IDC_LAYOUT_LIST) != nullptr;
+    PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+  };
+  CDialogImplBase::SetModalHook([](HWND hwnd, void* context) { (*static_cast<std::function<void(HWND)>*>(context))(hwnd); },
+                                &step);
+  INT_PTR result = standard(nullptr, chosen, disableSwitch);
+  CDialogImplBase::SetModalHook(nullptr, nullptr);
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_TRUE(hasList);
+  EXPECT_EQ(chosen.GetSize(), 0);
+  EXPECT_EQ(disableSwitch, 1);
 }
 
 }  // namespace
