@@ -526,9 +526,28 @@ HBITMAP CTodayHost::Capture() const {
   HDC memory = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(memory, shot);
   BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  ReleaseDC(frame_, screen);
+  // The device's screen also shows what lies over the Today screen: the popups and
+  // boxes its items open (a date picker, a menu) are drawn in their own windows. Those
+  // of this program go over it from the lowest up, so that a picture shows what a user
+  // would see and where the keys go.
+  std::vector<HWND> above;
+  for (HWND w = GetWindow(frame_, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) above.push_back(w);
+  for (HWND w : above) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    RECT r;
+    if (process != GetCurrentProcessId() || !IsWindowVisible(w) || !GetWindowRect(w, &r)) continue;
+    RECT overlap;
+    if (!IntersectRect(&overlap, &r, &rect)) continue;
+    RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDCEx(w, nullptr, DCX_WINDOW | DCX_CACHE);
+    if (!dc) continue;
+    BitBlt(memory, r.left - rect.left, r.top - rect.top, r.right - r.left, r.bottom - r.top, dc, 0, 0, SRCCOPY);
+    ReleaseDC(w, dc);
+  }
   SelectObject(memory, old);
   DeleteDC(memory);
-  ReleaseDC(frame_, screen);
   GdiFlush();
   return shot;
 }
