@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cwchar>
+#include <vector>
 
 #include "platform/aygshell/aygshell.h"
 #include "platform/coredll/DeviceIdentity.h"
@@ -508,7 +509,34 @@ HBITMAP CTodayHost::Capture() const {
   RedrawWindow(frame_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT rect;
   GetWindowRect(frame_, &rect);
-  return CaptureWindowDib(frame_, rect.right - rect.left, rect.bottom - rect.top);
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HBITMAP shot = CaptureWindowDib(frame_, width, height);
+  if (!shot) return nullptr;
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, shot);
+  // The device's screen also shows what lies over the Today screen: the popups and
+  // boxes its items open (a date picker, a menu) are drawn in their own windows. Those
+  // of this program go over it from the lowest up, so that a picture shows what a user
+  // would see and where the keys go.
+  std::vector<HWND> above;
+  for (HWND w = GetWindow(frame_, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) above.push_back(w);
+  for (HWND w : above) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    RECT r;
+    if (process != GetCurrentProcessId() || !IsWindowVisible(w) || !GetWindowRect(w, &r)) continue;
+    RECT overlap;
+    if (!IntersectRect(&overlap, &r, &rect)) continue;
+    RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDCEx(w, nullptr, DCX_WINDOW | DCX_CACHE);
+    if (!dc) continue;
+    BitBlt(memory, r.left - rect.left, r.top - rect.top, r.right - r.left, r.bottom - r.top, dc, 0, 0, SRCCOPY);
+    ReleaseDC(w, dc);
+  }
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  GdiFlush();
+  return shot;
 }
 
 LRESULT CALLBACK CTodayHost::WorkerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -254,6 +254,58 @@ TEST_F(TodayHostTest, ArrowKeysMoveTheSelectionFromItemToItem) {
   EXPECT_TRUE(has(Received(0), WM_TODAYCUSTOM_ACTION, VK_RETURN));
 }
 
+// A window an item opens over the screen (a date picker, a box) is part of what the
+// user sees, and it is where the keys then go: a picture of the screen shows it.
+TEST_F(TodayHostTest, ThePictureShowsTheWindowsOpenOverTheScreen) {
+  AddItem({L"A", 1, 80, 2});
+  Start();
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = CreateSolidBrush(RGB(200, 0, 0));
+  wc.lpszClassName = L"TodayHostTestPopup";
+  RegisterClassW(&wc);
+  RECT frame;
+  GetWindowRect(host.Frame(), &frame);
+  struct Case {
+    int x, y;
+    bool shown;
+  };
+  const Case cases[] = {{20, 30, true}, {120, 150, false}};
+  std::vector<HWND> popups;
+  for (const Case& c : cases) {
+    HWND popup = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP,
+                                 frame.left + c.x, frame.top + c.y, 50, 40, host.Frame(), nullptr,
+                                 wc.hInstance, nullptr);
+    ASSERT_NE(popup, nullptr);
+    if (c.shown) ShowWindow(popup, SW_SHOWNOACTIVATE);
+    UpdateWindow(popup);
+    popups.push_back(popup);
+  }
+  PumpPendingMessages();
+  HBITMAP shot = host.Capture();
+  ASSERT_NE(shot, nullptr);
+  DIBSECTION dib = {};
+  ASSERT_TRUE(GetObjectW(shot, sizeof(dib), &dib));
+  const int width = dib.dsBm.bmWidth;
+  auto at = [&](int x, int y) {
+    const DWORD pixel = static_cast<const DWORD*>(dib.dsBm.bmBits)[y * width + x];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.x);
+    const COLORREF inside = at(c.x + 25, c.y + 20);
+    if (c.shown)
+      EXPECT_EQ(inside, RGB(200, 0, 0));
+    else
+      EXPECT_NE(inside, RGB(200, 0, 0)) << "a hidden window is not on the screen";
+  }
+  DeleteObject(shot);
+  for (HWND popup : popups) DestroyWindow(popup);
+  UnregisterClassW(wc.lpszClassName, wc.hInstance);
+  DeleteObject(wc.hbrBackground);
+}
+
 TEST_F(TodayHostTest, AnItemThatTakesTheSelectionTakesItFromTheOther) {
   AddItem({L"A", 1, 40, 2});
   AddItem({L"B", 2, 40, 2});
