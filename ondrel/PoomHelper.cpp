@@ -13,6 +13,7 @@
 #include "ondrel/ComItem.h"
 #include "pim/OndrelProtocol.h"
 #include "pim/PocketOutlook.h"
+#include "pim/SystemUtils.h"
 #include "platform/coredll/Notify.h"
 
 namespace {
@@ -569,14 +570,12 @@ void CPoomHelper::OpenPocketWord() { Launch(L":MSPWORD", nullptr); }
 void CPoomHelper::OpenPocketExcel() { Launch(L":MSPXL", nullptr); }
 
 void CPoomHelper::OpenPhatNotes() {
-  const LPCWSTR keys[] = {L"Software\\PhatWare\\PhatNotes\\4.0\\Settings", L"Software\\PhatWare\\PhatNotes\\Settings"};
-  for (LPCWSTR path : keys) {
-    CRegKey key(HKEY_CURRENT_USER, path, FALSE);
-    if (!key.IsOpen()) continue;
-    CString program = key.QueryString(L"AppName");
-    if (!program.IsEmpty()) Launch(program, nullptr);
-    return;
-  }
+  int row = -1;
+  if (!FindPhatNotesKey(nullptr, &row)) return;
+  // Only the first installed version counts: its program value must name the program.
+  CRegKey key(HKEY_CURRENT_USER, g_phatNotesKeys[row].path, FALSE, FALSE);
+  CString program = key.QueryString(g_phatNotesKeys[row].programValue);
+  if (!program.IsEmpty()) Launch(program, nullptr);
 }
 
 void CPoomHelper::OpenPhatPad() {

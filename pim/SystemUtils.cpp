@@ -44,6 +44,24 @@ BOOL IsAgendaFusionInstalled() {
 }
 BOOL IsAgendaOneInstalled() { return KeyHasText(L"SOFTWARE\\Developer One\\Agenda One", L"InstallPath"); }
 
+const PHATNOTES_KEY g_phatNotesKeys[] = {
+    {0x405, L"Software\\PhatWare\\PhatNotes\\4.0\\Settings", L"AppName", L"Path"},
+    {0x407, L"Software\\PhatWare\\PhatNotes\\Settings", L"AppName", L"Path"},
+    {-1, nullptr, nullptr, nullptr},
+};
+
+int FindPhatNotesKey(int* identifier, int* index) {
+  for (int i = 0; g_phatNotesKeys[i].identifier != -1; ++i) {
+    CRegKey key(HKEY_CURRENT_USER, g_phatNotesKeys[i].path, FALSE, FALSE);
+    if (!key.IsOpen()) continue;
+    if (identifier) *identifier = g_phatNotesKeys[i].identifier;
+    if (index) *index = i;
+    return 1;
+  }
+  if (index) *index = -1;
+  return 0;
+}
+
 BOOL IsPocketInformantToolsPresent() {
   HMODULE library = FindPIToolsLibrary();
   if (!library) return FALSE;

@@ -11,6 +11,10 @@ int GetScreenCode();  // of the screen
 BOOL IsHighResScreen();
 BOOL IsLandscapeScreen();
 
+// Agenda Fusion: HKLM "SOFTWARE\Developer One, Inc.\Agenda Fusion" holds a non-empty
+// "AppLocation". Agenda One: HKLM "SOFTWARE\Developer One\Agenda One" holds a non-empty
+// "InstallPath". A key or a value left behind by an uninstaller is no installation. The
+// panel and the options program both ask these.
 BOOL IsAgendaFusionInstalled();
 BOOL IsAgendaOneInstalled();
 BOOL IsPocketInformantToolsPresent();
@@ -21,6 +25,21 @@ BOOL IsPellamPresent();
 CString GetInboxServiceFriendlyName(LPCWSTR transport);
 // TRUE for no transport; else whether its key exists.
 BOOL IsInboxServicePresent(LPCWSTR transport);
+// PhatNotes' settings keys under HKEY_CURRENT_USER, newest version first, ended by the
+// identifier -1: "Software\PhatWare\PhatNotes\4.0\Settings" (0x405), then
+// "Software\PhatWare\PhatNotes\Settings" (0x407). The program and folder values are
+// where the item-operations program finds PhatNotes itself.
+struct PHATNOTES_KEY {
+  int identifier;
+  LPCWSTR path;
+  LPCWSTR programValue;  // "AppName"
+  LPCWSTR folderValue;   // "Path"
+};
+extern const PHATNOTES_KEY g_phatNotesKeys[];
+// The first of those keys that opens (never created): 1 with its identifier and row
+// index; 0 with the index -1 when none does. Either out may be null.
+int FindPhatNotesKey(int* identifier, int* index);
+
 // Whether a library file is found where a load would look. Presence tests ask this,
 // never running another vendor's code.
 BOOL LibraryFileExists(LPCWSTR name);

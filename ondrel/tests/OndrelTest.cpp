@@ -15,6 +15,8 @@
 #include "ondrel/RequestQueue.h"
 #include "pim/OndrelClient.h"
 #include "pim/PocketOutlook.h"
+#include "pim/tests/UserSandbox.h"
+#include "base/tests/RegistrySandbox.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/Notify.h"
 #include "base/Platform.h"
@@ -181,6 +183,41 @@ TEST(OndrelLaunchers, PocketInformantViewsAndPhatPadFolder) {
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\WebIS\\PocketInformant");
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatPad");
   product.SetDWORD(L"CurrentPIM", savedPim);
+  SetProgramLauncher(previous);
+}
+
+// PhatNotes starts from the program named in its newest installed version's settings;
+// an older version's name does not stand in for a newer one's missing name.
+TEST(OndrelLaunchers, PhatNotesFromItsNewestSettings) {
+  CUserSandbox user(L"OndrelPhatNotes");
+  ASSERT_TRUE(user.Redirected());
+  PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(Record);
+  const CRegistryView newer(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatNotes\\4.0\\Settings");
+  const CRegistryView older(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatNotes\\Settings");
+  struct Case {
+    const char* what;
+    const wchar_t *newerName, *olderName;  // null: no key
+    const wchar_t* launched;                // null: nothing
+  };
+  const Case cases[] = {
+      {"not installed", nullptr, nullptr, nullptr},
+      {"the older version", nullptr, L"\\Program Files\\PN\\PhatNotes.exe", L"\\Program Files\\PN\\PhatNotes.exe"},
+      {"the newer version wins", L"\\PN4\\PhatNotes.exe", L"\\PN\\PhatNotes.exe", L"\\PN4\\PhatNotes.exe"},
+      {"the newer version without a name", L"", L"\\PN\\PhatNotes.exe", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare");
+    if (c.newerName) newer.WriteString(L"AppName", c.newerName);
+    if (c.olderName) older.WriteString(L"AppName", c.olderName);
+    g_launched.clear();
+    CPoomHelper().OpenPhatNotes();
+    ASSERT_EQ(g_launched.size(), c.launched ? 1u : 0u);
+    if (c.launched) {
+      EXPECT_EQ(g_launched[0].file, c.launched);
+    }
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare");
   SetProgramLauncher(previous);
 }
 

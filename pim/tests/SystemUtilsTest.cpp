@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "base/ScreenDpi.h"
 #include "base/tests/RegistrySandbox.h"
+#include "pim/tests/UserSandbox.h"
+#include "platform/note_prj/tests/FixtureFiles.h"
 
 namespace {
 
@@ -46,17 +50,109 @@ TEST(SystemUtilsTest, ShownTabsWidth) {
   }
 }
 
-TEST(SystemUtilsTest, PresenceOfOtherPrograms) {
+// The calendar programs' keys as their installers and uninstallers leave them, written
+// by another program (the system's registry tool): only a non-empty location counts,
+// and only under HKEY_LOCAL_MACHINE.
+TEST(SystemUtilsTest, CalendarProgramsByTheirMachineKeys) {
   CLocalMachineSandbox machine(L"Presence");
-  EXPECT_FALSE(IsAgendaFusionInstalled());
-  machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").WriteString(L"AppLocation", L"");
-  EXPECT_FALSE(IsAgendaFusionInstalled()) << "an empty location is no installation";
-  machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").WriteString(L"AppLocation", L"\\Program Files\\AF");
-  EXPECT_TRUE(IsAgendaFusionInstalled());
-  EXPECT_FALSE(IsAgendaOneInstalled());
-  machine.Key(L"SOFTWARE\\Developer One\\Agenda One").WriteString(L"InstallPath", L"\\A1");
-  EXPECT_TRUE(IsAgendaOneInstalled());
+  ASSERT_TRUE(machine.Redirected());
+  const std::wstring fusion = machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion").Path();
+  const std::wstring one = machine.Key(L"SOFTWARE\\Developer One\\Agenda One").Path();
+  struct Case {
+    const char* what;
+    std::wstring command;  // for reg.exe; empty: nothing written
+    BOOL fusion, one;
+  };
+  const Case cases[] = {
+      {"nothing installed", L"", FALSE, FALSE},
+      {"a key left behind", L"add \"HKCU\\" + fusion + L"\" /f", FALSE, FALSE},
+      {"an empty location", L"add \"HKCU\\" + fusion + L"\" /v AppLocation /d \"\" /f", FALSE, FALSE},
+      {"a location of another name", L"add \"HKCU\\" + fusion + L"\" /v AppPath /d \"\\AF\" /f", FALSE, FALSE},
+      {"Agenda Fusion installed", L"add \"HKCU\\" + fusion + L"\" /v AppLocation /d \"\\Program Files\\AF\" /f",
+       TRUE, FALSE},
+      {"Agenda One with an empty path", L"add \"HKCU\\" + one + L"\" /v InstallPath /d \"\" /f", FALSE, FALSE},
+      {"Agenda One installed", L"add \"HKCU\\" + one + L"\" /v InstallPath /d \"\\Program Files\\A1\" /f", FALSE,
+       TRUE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine.Key(L"SOFTWARE\\Developer One, Inc.").Delete();
+    machine.Key(L"SOFTWARE\\Developer One").Delete();
+    if (!c.command.empty()) {
+      ASSERT_TRUE(fixture::RunOther(L"reg " + c.command + L" >nul"));
+    }
+    EXPECT_EQ(IsAgendaFusionInstalled(), c.fusion);
+    EXPECT_EQ(IsAgendaOneInstalled(), c.one);
+  }
+  machine.Key(L"SOFTWARE\\Developer One").Delete();
+  {
+    CUserSandbox user(L"PresenceUser");
+    ASSERT_TRUE(user.Redirected());
+    const std::wstring userOne = user.Path() + L"\\SOFTWARE\\Developer One\\Agenda One";
+    ASSERT_TRUE(fixture::RunOther(L"reg add \"HKCU\\" + userOne + L"\" /v InstallPath /d \"\\A1\" /f >nul"));
+    EXPECT_FALSE(IsAgendaOneInstalled()) << "the user's keys are not where Agenda One installs";
+  }
   EXPECT_FALSE(IsPellamPresent());
+}
+
+// Whatever another program stores in the location values, asking never faults, and a
+// non-empty text is an installation.
+TEST(SystemUtilsTest, CalendarProgramsFromAnyValue) {
+  CLocalMachineSandbox machine(L"PresenceFuzz");
+  ASSERT_TRUE(machine.Redirected());
+  const CRegistryView keys[] = {machine.Key(L"SOFTWARE\\Developer One, Inc.\\Agenda Fusion"),
+                                machine.Key(L"SOFTWARE\\Developer One\\Agenda One")};
+  const wchar_t* names[] = {L"AppLocation", L"InstallPath"};
+  const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_NONE};
+  std::mt19937 random(4107);
+  std::vector<BYTE> bytes;
+  for (int round = 0; round < 2000; ++round) {
+    const int which = static_cast<int>(random() % 2);
+    const DWORD type = types[random() % ARRAYSIZE(types)];
+    bytes.resize(random() % 600);
+    for (BYTE& b : bytes) b = static_cast<BYTE>(random() % 3 ? random() : 0);
+    keys[which].Write(names[which], type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    const BOOL found = which ? IsAgendaOneInstalled() : IsAgendaFusionInstalled();
+    const int first = bytes.empty() ? 0 : bytes[0] | (bytes.size() > 1 ? bytes[1] << 8 : 0);
+    if (type == REG_SZ) {
+      ASSERT_EQ(found, first != 0) << round;
+    }
+  }
+}
+
+// PhatNotes' settings keys as PhatNotes' installers write them: the newest version
+// that opens wins, its values do not matter, and looking creates nothing.
+TEST(SystemUtilsTest, FirstPhatNotesSettingsKeyThatExists) {
+  CUserSandbox user(L"PhatNotesKey");
+  ASSERT_TRUE(user.Redirected());
+  const std::wstring newer = L"HKCU\\" + user.Path() + L"\\Software\\PhatWare\\PhatNotes\\4.0\\Settings";
+  const std::wstring older = L"HKCU\\" + user.Path() + L"\\Software\\PhatWare\\PhatNotes\\Settings";
+  struct Case {
+    bool newer, older;
+    int result, identifier, index;
+  };
+  const Case cases[] = {{false, false, 0, -7, -1}, {false, true, 1, 0x407, 1}, {true, true, 1, 0x405, 0},
+                        {true, false, 1, 0x405, 0}};
+  for (const Case& c : cases) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare");
+    if (c.newer) {
+      ASSERT_TRUE(fixture::RunOther(L"reg add \"" + newer + L"\" /v AppName /d PhatNotes.exe /f >nul"));
+    }
+    if (c.older) {
+      ASSERT_TRUE(fixture::RunOther(L"reg add \"" + older + L"\" /f >nul"));
+    }
+    int identifier = -7, index = -7;
+    EXPECT_EQ(FindPhatNotesKey(&identifier, &index), c.result);
+    EXPECT_EQ(identifier, c.identifier);
+    EXPECT_EQ(index, c.index);
+    if (c.result) {
+      EXPECT_EQ(g_phatNotesKeys[index].identifier, identifier);
+    }
+    EXPECT_EQ(FindPhatNotesKey(nullptr, nullptr), c.result);
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare");
+  FindPhatNotesKey(nullptr, nullptr);
+  EXPECT_FALSE(CRegistryView(HKEY_CURRENT_USER, L"Software\\PhatWare").Exists());
 }
 
 TEST(SystemUtilsTest, InboxServiceNamesAndPresence) {

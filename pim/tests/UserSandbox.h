@@ -23,6 +23,8 @@ class CUserSandbox {
     RegDeleteTreeW(HKEY_CURRENT_USER, m_path.c_str());
   }
   bool Redirected() const { return m_key != nullptr; }
+  // Where the redirected keys really are, for other programs to write.
+  const std::wstring& Path() const { return m_path; }
 
  private:
   std::wstring m_path;

@@ -7,10 +7,8 @@
 #include "pim/SystemUtils.h"
 #include "platform/windowlib/String.h"
 
-// Agenda Fusion: HKLM "SOFTWARE\Developer One, Inc.\Agenda Fusion" with "AppLocation".
-BOOL GetAgendaFusionPath();
-// Agenda One: HKCU "SOFTWARE\Developer One\Agenda One" with "InstallPath".
-BOOL GetAgendaOnePath();
+// Agenda Fusion and Agenda One: pim's IsAgendaFusionInstalled and IsAgendaOneInstalled
+// (pim/SystemUtils.h), one copy for both programs.
 
 // The Pocket Informant tools library, loaded (the caller frees it): pim's
 // FindPIToolsLibrary, one copy for both programs.
@@ -23,6 +21,6 @@ BOOL FreeLibrarySafe();
 // IsInboxServicePresent (pim/SystemUtils.h), one copy for both programs.
 
 // The first installed PhatNotes version: its row (0 or 1) and code (0x405, 0x407).
-// FALSE, -1 when none is.
+// FALSE, -1 when none is. pim's FindPhatNotesKey, in the options program's terms.
 BOOL FindFirstExistingKey(DWORD* code, int* row);
 BOOL GetFirstExistingKeyIndex(DWORD* code);

@@ -84,9 +84,9 @@ BOOL CGeneralCommonPage::OnInitPage() {
   const int count = static_cast<int>(::SendMessageW(provider, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) ::SendMessageW(provider, CB_SETITEMDATA, static_cast<WPARAM>(i), i);
   // From the highest index down, so that the lower indexes stay where they were.
-  if (count > 3 && !GetAgendaOnePath()) ::SendMessageW(provider, CB_DELETESTRING, 3, 0);
+  if (count > 3 && !IsAgendaOneInstalled()) ::SendMessageW(provider, CB_DELETESTRING, 3, 0);
   if (count > 2 && !IsPIToolsLoadable()) ::SendMessageW(provider, CB_DELETESTRING, 2, 0);
-  if (count > 1 && !GetAgendaFusionPath()) ::SendMessageW(provider, CB_DELETESTRING, 1, 0);
+  if (count > 1 && !IsAgendaFusionInstalled()) ::SendMessageW(provider, CB_DELETESTRING, 1, 0);
   CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   // A provider that is not offered (its program was removed) selects nothing and is
   // kept until the user chooses one.
@@ -134,7 +134,7 @@ BOOL CGeneralCommonPage::CheckPimProvider(DWORD provider) {
     case kProviderOutlook:
       return TRUE;
     case kProviderAgendaFusion:
-      if (GetAgendaFusionPath()) return TRUE;
+      if (IsAgendaFusionInstalled()) return TRUE;
       Tell(m_hWnd, IDS_AGENDA_FUSION_MISSING, MB_ICONERROR);
       return FALSE;
     case kProviderPocketInformant: {
@@ -149,7 +149,7 @@ BOOL CGeneralCommonPage::CheckPimProvider(DWORD provider) {
       return opens;
     }
     case kProviderAgendaOne:
-      if (GetAgendaOnePath()) return TRUE;
+      if (IsAgendaOneInstalled()) return TRUE;
       Tell(m_hWnd, IDS_AGENDA_ONE_MISSING, MB_ICONERROR);
       return FALSE;
     default:

@@ -2,23 +2,11 @@
 
 #include <algorithm>
 
-#include "base/RegKey.h"
 #include "base/ViewSettings.h"
 #include "pim/OndrelClient.h"
+#include "pim/SystemUtils.h"
 
 namespace {
-
-struct PhatNotesKeyRow {
-  int identifier;
-  LPCWSTR path;
-};
-// Ended by the identifier -1; the program and folder values ("AppName", "Path") are the
-// item-operations program's to read.
-const PhatNotesKeyRow kKeyRows[] = {
-    {0x405, L"Software\\PhatWare\\PhatNotes\\4.0\\Settings"},
-    {0x407, L"Software\\PhatWare\\PhatNotes\\Settings"},
-    {-1, nullptr},
-};
 
 const DWORD kColourChoices[] = {0x40000, 0x80000, 0, 0x20000, 0x10000};
 // A PhatNotes that does not answer must not hold the Today screen.
@@ -255,18 +243,6 @@ void CPhatNotesSource::AddListener(IPhatNotesListener* listener) {
 
 void CPhatNotesSource::RemoveListener(IPhatNotesListener* listener) {
   m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
-}
-
-int FindPhatNotesKey(int* identifier, int* index) {
-  for (int i = 0; kKeyRows[i].identifier != -1; ++i) {
-    CRegKey key(HKEY_CURRENT_USER, kKeyRows[i].path, FALSE, FALSE);
-    if (!key.IsOpen()) continue;
-    if (identifier) *identifier = kKeyRows[i].identifier;
-    if (index) *index = i;
-    return 1;
-  }
-  if (index) *index = -1;
-  return 0;
 }
 
 int IsPhatNotesInstalled(int* identifier) { return FindPhatNotesKey(identifier, nullptr); }

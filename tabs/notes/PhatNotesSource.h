@@ -103,10 +103,5 @@ class CPhatNotesSource : public ICeDatabaseSink {
 // The process's source, made on first use.
 CPhatNotesSource& GetPhatNotesSource();
 
-// The first of PhatNotes' settings keys that exists (HKEY_CURRENT_USER, opened without
-// creating): "Software\PhatWare\PhatNotes\4.0\Settings" (0x405), then
-// "Software\PhatWare\PhatNotes\Settings" (0x407). 1 with its identifier and row index;
-// 0 with the index -1 when none.
-int FindPhatNotesKey(int* identifier, int* index);
-// 1 when PhatNotes is installed (its identifier out), else 0.
+// 1 when PhatNotes is installed (its identifier out), else 0: pim's FindPhatNotesKey.
 int IsPhatNotesInstalled(int* identifier);
