@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -833,6 +836,40 @@ TEST(CustomTab, TabIconPicturesFromTheArchive) {
         GreyWithMask(probe, white);
         EXPECT_EQ(GetRValue(normal.centre), probe.Pixel(0, 0)[0]) << "greyed from the right picture";
       }
+    }
+    CloseTabIconArchive();
+  }
+  SetScreenDpi(0, 0);
+}
+
+// The device's install folder ships the "default" set at both icon sizes, so a custom
+// tab without pictures of its own still shows an icon on the small and the large screen.
+TEST(CustomTab, TheShippedDefaultSetIsEveryPictureLessTabsIcon) {
+  for (int dpi : {96, 192}) {
+    SCOPED_TRACE(dpi);
+    SetScreenDpi(dpi, dpi);
+    CloseTabIconArchive();
+    ziptest::TempFolder install(L"custom_shipped_icons");
+    CreateDirectoryW(install.File(L"TabIcons").c_str(), nullptr);
+    for (const char* name : {"default16.bmp", "default32.bmp"}) {
+      const std::string from = std::string(TARVO_TABICONS_DIR) + "/" + name;
+      std::ifstream in(from, std::ios::binary);
+      ASSERT_TRUE(in.good()) << from;
+      const ziptest::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      ziptest::WriteBytes(install.File(L"TabIcons\\") + std::wstring(name, name + strlen(name)), bytes);
+    }
+    {
+      TabFixture fixture(L"custom_shipped_icons");
+      fixture.machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", install.Path().c_str());
+      CustomTabEntry entry;
+      entry.iconName = L"default";
+      CCustomTab& tab = fixture.MakeEntry(entry);
+      const DrawnIcon selected = DrawIcon(tab, TRUE), normal = DrawIcon(tab, FALSE);
+      EXPECT_TRUE(selected.drawn);
+      EXPECT_TRUE(normal.drawn);
+      EXPECT_NE(selected.centre, kStrip) << "the glyph covers the centre";
+      EXPECT_EQ(selected.corner, kStrip) << "the strip shows around the glyph";
+      EXPECT_TRUE(IsGrey(normal.centre));
     }
     CloseTabIconArchive();
   }

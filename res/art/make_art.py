@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws every picture of the look: the resource library's icons and bitmaps
-(written beside this script), the default skin "NewStyle" (device/skins/NewStyle.zip)
-and the plainer skin "Plain" (the folder device/skins/Plain). The small fold and
+(written beside this script), the default skin "NewStyle" (device/skins/NewStyle.zip),
+the plainer skin "Plain" (the folder device/skins/Plain) and the custom tabs' default
+tab icons (device/tabicons, the install folder's "TabIcons"). The small fold and
 arrow icons and the fallback scroll-bar strips are pixel drawings (below); the rest
 are vector glyphs of look.py. Needs Python 3 with PIL (scripts/setup installs it).
 
@@ -369,6 +370,7 @@ def section_icon(picture):
 
 ROOT = os.path.dirname(os.path.dirname(HERE))
 SKINS = os.path.join(ROOT, 'device', 'skins')
+TAB_ICONS = os.path.join(ROOT, 'device', 'tabicons')
 
 
 def bmp_bytes(rows):
@@ -562,6 +564,26 @@ def write_skins():
             f.write(data)
 
 
+def tab_icon_cells(size):
+    """The custom tabs' "default" tab icon: the generic glyph on the left, its mask
+    (white where the glyph covers, black where the strip shows) on the right."""
+    glyph = look.render(look.t_generic, size)
+    out = Image.new('RGB', (size * 2, size), (0, 0, 0))
+    out.paste(glyph.convert('RGB'), (0, 0))
+    alpha = glyph.getchannel('A')
+    out.paste(Image.merge('RGB', (alpha, alpha, alpha)), (size, 0))
+    return out
+
+
+def write_tab_icons():
+    """The install folder's "TabIcons": the set every custom tab without its own
+    pictures shows, at both icon sizes."""
+    os.makedirs(TAB_ICONS, exist_ok=True)
+    for size in (16, 32):
+        with open(os.path.join(TAB_ICONS, 'default%d.bmp' % size), 'wb') as f:
+            f.write(bmp_bytes(rows_of(tab_icon_cells(size))))
+
+
 def strip_bitmap(size, count, glyph_of):
     """count cells of size x size side by side, magenta where transparent."""
     out = Image.new('RGB', (size * count, size), (255, 0, 255))
@@ -615,6 +637,7 @@ def write_resources():
 if __name__ == '__main__':
     write_resources()
     write_skins()
+    write_tab_icons()
     if '--sheet' in sys.argv:
         import sheet
         sheet.make(HERE, SKINS, os.path.join(ROOT, 'docs'), os.path.join(ROOT, 'res', 'contact-sheet.png'))

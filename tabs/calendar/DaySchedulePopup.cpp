@@ -61,6 +61,32 @@ CString CDaySchedulePopup::FormatHour(int hour) {
   return text;
 }
 
+std::vector<CDaySchedulePopup::HourLabel> CDaySchedulePopup::LayoutHourLabels(HFONT font, int barLeft, int top) {
+  const int spacing = 8 * HalfHourWidth(), gap = ScaleX(2), height = ScaleY(11);
+  std::vector<HourLabel> labels;
+  for (int form = 0; form < 3; ++form) {
+    labels.clear();
+    BOOL apart = TRUE;
+    for (int hour = 4; hour < 24; hour += 4) {
+      CString text;
+      if (form == 2) {
+        text.Format(L"%d", hour);
+      } else {
+        const CString full = FormatHour(hour);
+        for (int i = 0; i < full.GetLength(); ++i)
+          if (form == 0 || full[i] != L' ') text += full[i];
+      }
+      const int width = MeasureControlText(font, text).cx;
+      const int centre = barLeft + hour * spacing / 4;
+      const RECT rect = {centre - width / 2, top, centre - width / 2 + width, top + height};
+      if (!labels.empty() && labels.back().rect.right + gap > rect.left) apart = FALSE;
+      labels.push_back(HourLabel{hour, text, rect});
+    }
+    if (apart) break;
+  }
+  return labels;
+}
+
 BOOL CDaySchedulePopup::SetDay(HWND parent, const RECT& anchor, LPCWSTR title, double day,
                                IDayScheduleListener* listener) {
   if (IsCreated()) return FALSE;
@@ -214,10 +240,8 @@ void CDaySchedulePopup::PaintContent(CTextRunList* context) {
     const int x = bar.left + tick * w;
     const BOOL major = tick % 8 == 0;
     Fill(dc, x, bar.bottom + 1, x + 1, bar.bottom + 1 + ScaleY(major ? 5 : 2), m_darkBrush);
-    if (major) {
-      RECT text = {x - ScaleX(20), bar.bottom + ScaleY(6), x + ScaleX(20), bar.bottom + ScaleY(17)};
-      DrawTextW(dc, FormatHour(tick / 2), -1, &text, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
-    }
   }
+  for (HourLabel& label : LayoutHourLabels(GetControlListFont(), bar.left, bar.bottom + ScaleY(6)))
+    DrawTextW(dc, label.text, -1, &label.rect, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX | DT_NOCLIP);
   SelectObject(dc, oldFont);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "controls/PopupWindow.h"
 #include "platform/windowlib/String.h"
 #include "tabs/calendar/TimeSpanBar.h"
@@ -44,6 +46,17 @@ class CDaySchedulePopup : public CPopupWindow {
   static CString FormatMinutes(int minutes);
   // The hour alone, for the labels under the bar.
   static CString FormatHour(int hour);
+  // One label under a 4-hour tick: its hour, its text and where it stands.
+  struct HourLabel {
+    int hour;
+    CString text;
+    RECT rect;
+  };
+  // The labels under the 4-hour ticks of a bar whose left edge is barLeft, their tops
+  // at top, measured in font. Neighbours keep a gap: the locale's hour ("8 am") while
+  // every label fits, else the same without blanks ("8am"), else the hour of the
+  // 24-hour day alone.
+  static std::vector<HourLabel> LayoutHourLabels(HFONT font, int barLeft, int top);
 
   BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                             DWORD mapId = 0) override;

@@ -5,12 +5,20 @@
 #include "base/ScreenDpi.h"
 #include "controls/ControlFonts.h"
 #include "controls/TextRunList.h"
+#include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
 #include "tabs/contacts/ContactsList.h"
 
 CContactEventRow::CContactEventRow(CSpecialEventItem* event, CContactsList* list, double day, int mode,
                                    IListItemOwner* owner)
-    : CPimListItem(owner), m_event(event), m_list(list), m_day(day), m_mode(mode), m_textRect() {
+    : CPimListItem(owner),
+      m_event(event),
+      m_list(list),
+      m_day(day),
+      m_mode(mode),
+      m_textRect(),
+      m_icon(kIconBirthday),
+      m_iconRect() {
   if (m_event) m_event->AddRef();
 }
 
@@ -24,7 +32,7 @@ CONTACT_ITEM* CContactEventRow::GetContact() const {
 
 int CContactEventRow::Layout() {
   m_text.Empty();
-  m_textRect = RECT{};
+  m_textRect = m_iconRect = RECT{};
   if (!m_event) return 0;
   m_text = m_event->GetCaption(FALSE);
   if (m_mode == kModeDate) {
@@ -40,12 +48,17 @@ int CContactEventRow::Layout() {
   GetTextMetricsW(screen, &metrics);
   SelectObject(screen, old);
   ReleaseDC(nullptr, screen);
-  const int height = metrics.tmHeight > 0 ? metrics.tmHeight : ScaleY(13);
+  const int textHeight = metrics.tmHeight > 0 ? metrics.tmHeight : ScaleY(13);
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
-  // The same text column as the transaction rows beside it.
+  // The same text column as the transaction rows beside it; the event's icon ends
+  // 2 px before the column.
   const int left = ScaleX(32);
-  m_textRect = {left, 0, width > left ? width : left, height};
-  return height;
+  m_icon = m_event->m_kind == CSpecialEventItem::kAnniversary ? kIconAnniversary : kIconBirthday;
+  SIZE icon = CSkin::Instance().GetIconSize(m_icon);
+  if (icon.cx <= 0 || icon.cy <= 0) icon = {ScaleX(16), ScaleY(16)};
+  m_iconRect = {left - ScaleX(2) - icon.cx, 0, left - ScaleX(2), icon.cy};
+  m_textRect = {left, 0, width > left ? width : left, textHeight};
+  return textHeight > icon.cy ? textHeight : icon.cy;
 }
 
 void CContactEventRow::Draw(CTextRunList* context, const POINT* origin) {
@@ -65,6 +78,9 @@ void CContactEventRow::Draw(CTextRunList* context, const POINT* origin) {
   context->AddText(m_text, &r, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT);
   context->SetTextColor(oldColor);
   context->SetFont(oldFont);
+  r = m_iconRect;
+  OffsetRect(&r, origin->x, origin->y);
+  CSkin::Instance().DrawIcon(m_icon, context->GetTarget(), r.left, r.top, context->GetDC());
 }
 
 BOOL CContactEventRow::OnCommand(UINT command) {

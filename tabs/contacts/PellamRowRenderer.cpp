@@ -77,7 +77,9 @@ int CPellamRowRenderer::Layout() {
   m_iconRect = {left - ScaleX(2) - icon.cx, 0, left - ScaleX(2), icon.cy};
   if (icon.cy > height) height = icon.cy;
 
-  int right = width;
+  // The amount and the reminder keep off the list's right edge as the icon keeps off
+  // the text column.
+  int right = width - ScaleX(2);
   if (m_item->m_reminder) {
     const SIZE reminder = IconSize(kReminderIcon);
     m_reminderRect = {right - reminder.cx, 0, right, reminder.cy};

@@ -2,6 +2,9 @@
 // steps with its text, and the new appointment the listener is handed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "controls/ControlFonts.h"
 #include "tabs/calendar/DaySchedulePopup.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
 
@@ -128,6 +131,46 @@ TEST_F(DaySchedulePopupTest, ToTheEndOfTheDayEndsAtTheNextMidnight) {
   EXPECT_EQ(listener.spans[0].second.wDay, 4);
   EXPECT_EQ(listener.spans[0].second.wHour, 0);
   ctltest::PumpUntil([&] { return popup.IsClosed() != FALSE; });
+}
+
+// The hour labels under the bar never run into each other: in the list font at the
+// device's dpi they keep a gap, and a font too large for the locale's form falls back
+// to a shorter one rather than overlapping.
+TEST_F(DaySchedulePopupTest, HourLabelsKeepApart) {
+  struct Case {
+    const char* what;
+    int dpi;
+    int fontHeight;  // 0: the list font
+  } cases[] = {{"list font, 96 dpi", 96, 0}, {"list font, 192 dpi", 192, 0}, {"tall font", 96, 24}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetScreenDpi(c.dpi, c.dpi);
+    HFONT tall = c.fontHeight ? CreateFontW(-c.fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                            L"Tahoma")
+                              : nullptr;
+    HFONT font = tall ? tall : GetControlListFont();
+    const auto labels = CDaySchedulePopup::LayoutHourLabels(font, 6, 70);
+    ASSERT_EQ(labels.size(), 5u);
+    const int spacing = 8 * CDaySchedulePopup::HalfHourWidth();
+    for (size_t i = 0; i < labels.size(); ++i) {
+      const auto& label = labels[i];
+      EXPECT_EQ(label.hour, 4 + 4 * static_cast<int>(i));
+      ASSERT_FALSE(label.text.IsEmpty());
+      // Each label is as wide as its text and centred on its tick.
+      EXPECT_EQ(label.rect.right - label.rect.left, MeasureControlText(font, label.text).cx);
+      EXPECT_LE(std::abs((label.rect.left + label.rect.right) / 2 - (6 + label.hour * spacing / 4)), 1);
+      if (i > 0) {
+        EXPECT_LE(labels[i - 1].rect.right + ScaleX(2), label.rect.left) << static_cast<LPCWSTR>(label.text);
+      }
+    }
+    if (tall) {
+      // Too tall for "12 pm": the hours of the 24-hour day.
+      EXPECT_STREQ(static_cast<LPCWSTR>(labels[2].text), L"12");
+      EXPECT_STREQ(static_cast<LPCWSTR>(labels[4].text), L"20");
+      DeleteObject(tall);
+    }
+  }
+  SetScreenDpi(96, 96);
 }
 
 }  // namespace

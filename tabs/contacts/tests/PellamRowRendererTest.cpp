@@ -93,13 +93,15 @@ TEST_F(PellamRowRendererTest, IconColumnTextsAndReminderByModeAndLayout) {
       EXPECT_EQ(row.GetIconRect().right, c.iconRight);
       EXPECT_EQ(row.GetFirstRect().left, c.iconRight + 2);
       const bool second = c.second && *c.second;
+      // The trailing parts end 2 px inside the row, never flush with its edge.
+      const int edge = 198;
       if (c.reminder) {
-        EXPECT_EQ(row.GetReminderRect().right, 200);
-        EXPECT_LT(row.GetReminderRect().left, 200);
+        EXPECT_EQ(row.GetReminderRect().right, edge);
+        EXPECT_LT(row.GetReminderRect().left, edge);
       } else {
         EXPECT_TRUE(IsRectEmpty(&row.GetReminderRect()));
       }
-      const int trailing = c.reminder ? row.GetReminderRect().left - 2 : 200;
+      const int trailing = c.reminder ? row.GetReminderRect().left - 2 : edge;
       if (second) {
         EXPECT_EQ(row.GetSecondRect().right, trailing);
         EXPECT_EQ(row.GetFirstRect().right, row.GetSecondRect().left - 4);
@@ -111,6 +113,24 @@ TEST_F(PellamRowRendererTest, IconColumnTextsAndReminderByModeAndLayout) {
     EXPECT_EQ(item->GetRefCount(), 1);
     item->Release();
   }
+}
+
+// On the large screen the amount keeps its inset in device pixels too.
+TEST_F(PellamRowRendererTest, TheAmountKeepsOffTheRightEdgeOnTheLargeScreen) {
+  SetScreenDpi(192, 192);
+  for (BOOL reminder : {FALSE, TRUE}) {
+    CPellamTransactionItem* item = MakeItem(L"Rent", L"-850.00", reminder);
+    {
+      CPellamRowRenderer row(item, &m_owner, CPellamRowRenderer::kModeCaption);
+      row.SetSize(470, 470, 0, TRUE);
+      row.GetHeight(-1);
+      const RECT& last = reminder ? row.GetReminderRect() : row.GetSecondRect();
+      EXPECT_EQ(last.right, 466) << "reminder " << reminder;
+      EXPECT_LT(row.GetSecondRect().right, 470);
+    }
+    item->Release();
+  }
+  SetScreenDpi(96, 96);
 }
 
 TEST_F(PellamRowRendererTest, ANarrowRowNeverTurnsItsRectanglesInsideOut) {

@@ -12,6 +12,7 @@
 
 #include "base/DateTime.h"
 #include "base/RegKey.h"
+#include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "base/tests/RegistrySandbox.h"
 #include "controls/GroupElement.h"
@@ -310,6 +311,39 @@ CContactEventRow* FirstEventRow(CListItem* item) {
     for (int i = 0; i < list->GetChildCount(); ++i)
       if (CContactEventRow* row = FirstEventRow(list->GetChild(i))) return row;
   return nullptr;
+}
+
+void CollectEventRows(CListItem* item, std::vector<CContactEventRow*>& rows) {
+  if (auto* row = dynamic_cast<CContactEventRow*>(item)) rows.push_back(row);
+  if (auto* list = dynamic_cast<CContainerElement*>(item))
+    for (int i = 0; i < list->GetChildCount(); ++i) CollectEventRows(list->GetChild(i), rows);
+}
+
+// A contact's event shows the same skin icon as the Calendar's row of it: the gift for
+// a birthday, the anniversary's own icon, ending 2 px before the text column.
+TEST_F(SpecialTabTest, EventRowsShowTheirKindsIconBeforeTheText) {
+  GetViewSettings().SpecialPeriod = 1;
+  CSpecialTab tab(nullptr, &m_list, &m_transactions);
+  tab.RebuildContent();
+  std::vector<CContactEventRow*> rows;
+  CollectEventRows(tab.GetContentList(), rows);
+  std::vector<std::pair<std::wstring, int>> icons;
+  for (CContactEventRow* row : rows) {
+    row->SetSize(240, 240, 0, TRUE);
+    row->GetHeight(-1);
+    icons.push_back({static_cast<LPCWSTR>(row->GetEvent()->GetName(FALSE)), row->GetIcon()});
+    const RECT& icon = row->GetIconRect();
+    EXPECT_EQ(icon.right, ScaleX(30));
+    EXPECT_GT(icon.right - icon.left, 0);
+    EXPECT_EQ(row->GetTextRect().left, ScaleX(32));
+    EXPECT_GE(row->GetHeight(-1), icon.bottom) << "the row holds its icon";
+  }
+  EXPECT_EQ(icons, (std::vector<std::pair<std::wstring, int>>{{L"Ann", CContactEventRow::kIconBirthday},
+                                                              {L"Ben", CContactEventRow::kIconBirthday},
+                                                              {L"Hal", CContactEventRow::kIconBirthday},
+                                                              {L"Dee", CContactEventRow::kIconAnniversary}}));
+  EXPECT_EQ(CContactEventRow::kIconBirthday, 21);
+  EXPECT_EQ(CContactEventRow::kIconAnniversary, 20);
 }
 
 TEST_F(SpecialTabTest, AContactOutsideTheCategoryFilterIsNotListed) {
