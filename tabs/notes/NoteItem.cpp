@@ -17,6 +17,7 @@
 #include "pim/PimAddins.h"
 #include "tabs/notes/NoteCommands.h"
 #include "tabs/notes/NoteFile.h"
+#include "tabs/notes/NoteRowDrawing.h"
 #include "tabs/notes/NoteRowTitle.h"
 #include "tabs/notes/NoteText.h"
 
@@ -180,13 +181,8 @@ void CNoteItem::Draw(CTextRunList* context, const POINT* origin) {
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
   HDC dc = context->GetDC();
   CSkinColors& colors = CSkinColors::Instance();
-  if (m_bSelected && dc) {
-    RECT all = {origin->x, origin->y, origin->x + width, origin->y + height};
-    if (HBRUSH brush = colors.GetSolidBrush(2)) FillRect(dc, &all, brush);
-  }
-  auto shifted = [origin](const RECT& r) {
-    return RECT{r.left + origin->x, r.top + origin->y, r.right + origin->x, r.bottom + origin->y};
-  };
+  FillSelectedNoteRow(context, *origin, width, height, m_bSelected);
+  auto shifted = [origin](const RECT& r) { return ShiftedNoteRect(r, *origin); };
   const RECT iconAt = shifted(m_iconRect);
   CSkin::Instance().DrawIcon(m_icon, context->GetTarget(), iconAt.left, iconAt.top, dc);
   const COLORREF text = colors.Get(m_bSelected ? 4 : 3);

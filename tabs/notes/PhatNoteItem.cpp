@@ -12,6 +12,7 @@
 #include "graphics/TextLayout.h"
 #include "panel/PanelPrompt.h"
 #include "res/TarvoResIds.h"
+#include "tabs/notes/NoteRowDrawing.h"
 #include "tabs/notes/NoteText.h"
 #include "tabs/notes/NoteViewWnd.h"
 #include "tabs/notes/PhatNoteRecord.h"
@@ -192,13 +193,8 @@ void CPhatNoteItem::Draw(CTextRunList* context, const POINT* origin) {
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
   HDC dc = context->GetDC();
   CSkinColors& colors = CSkinColors::Instance();
-  if (m_bSelected && dc) {
-    RECT all = {origin->x, origin->y, origin->x + width, origin->y + height};
-    if (HBRUSH brush = colors.GetSolidBrush(2)) FillRect(dc, &all, brush);
-  }
-  auto shifted = [origin](const RECT& r) {
-    return RECT{r.left + origin->x, r.top + origin->y, r.right + origin->x, r.bottom + origin->y};
-  };
+  FillSelectedNoteRow(context, *origin, width, height, m_bSelected);
+  auto shifted = [origin](const RECT& r) { return ShiftedNoteRect(r, *origin); };
   for (const Icon& icon : m_icons) {
     const RECT at = shifted(icon.rect);
     CSkin::Instance().DrawIcon(icon.icon, context->GetTarget(), at.left, at.top, dc);
