@@ -73,6 +73,9 @@ CString CRegKey::GetString(LPCWSTR name, LPCWSTR defaultValue) {
   CString text;
   if (ReadText(name, text)) return text;
   if (!IsValidStringPtr(defaultValue)) return CString();
+  // A value of another type may belong to someone else's reader: answer the
+  // default but leave the stored value alone.
+  if (ValueExists(name)) return CString(defaultValue);
   SetString(name, defaultValue);
   return CString(defaultValue);
 }
@@ -94,7 +97,11 @@ CString CRegKey::QueryString(LPCWSTR name) {
 
 BOOL CRegKey::ReadText(LPCWSTR name, CString& text) {
   DWORD size = 0;
-  if (!m_key || RegQueryValueExW(m_key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return FALSE;
+  DWORD type = REG_NONE;
+  if (!m_key || RegQueryValueExW(m_key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return FALSE;
+  // Numbers and blobs are not text; reading their bytes as characters would
+  // hand out garbage.
+  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) return FALSE;
   // The size is in bytes; as many characters and one more leave room for a
   // value stored without its terminator.
   LPWSTR buffer = text.GetBufferSetLength(static_cast<int>(size) + 1);

@@ -98,6 +98,26 @@ TEST_F(RegKey, StringWithoutTerminatorReadsWhole) {
   EXPECT_EQ(key.QueryString(L"Bare"), L"abc");
 }
 
+// A number or blob under a text's name is not text: the query answers empty
+// and the default is answered without overwriting the stored value.
+TEST_F(RegKey, NonTextValuesAreNotReadAsText) {
+  const DWORD number = 0x00410042;
+  sandbox.Write(L"Number", REG_DWORD, &number, sizeof(number));
+  const BYTE blob[] = {'h', 0, 'i', 0};
+  sandbox.Write(L"Blob", REG_BINARY, blob, sizeof(blob));
+  CRegKey key(HKEY_LOCAL_MACHINE, path.c_str());
+  for (LPCWSTR name : {L"Number", L"Blob"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(key.QueryString(name), L"");
+    EXPECT_EQ(key.GetString(name, L"fallback"), L"fallback");
+  }
+  DWORD type = 0;
+  std::wstring bytes;
+  ASSERT_TRUE(sandbox.Read(L"Number", type, bytes));
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(key.QueryDWORD(L"Number"), number);
+}
+
 TEST_F(RegKey, QueriesNeverWrite) {
   {
     CRegKey key(HKEY_LOCAL_MACHINE, path.c_str());
