@@ -44,7 +44,6 @@
 
 namespace {
 
-const WCHAR kPanelProperty[] = L"QelTarvoPanel";
 const int kStripLow = 30, kStripHigh = 90;
 // The text of the resource library that tells it is still there.
 const UINT kResourceProbeText = 61;
@@ -95,6 +94,7 @@ CTodayPanel::CTodayPanel(int mode)
       m_wantedHeight(0),
       m_minHeight(0),
       m_lastAutoHeight(-1),
+      m_storedAutoHeight{-1, -1},
       m_logicalHeight(0),
       m_landscapeAtLoad(FALSE),
       m_parentRect(),
@@ -154,10 +154,10 @@ CTodayPanel::~CTodayPanel() {
 
 BOOL CTodayPanel::Attach(HWND window) {
   if (!window || !IsWindow(window) || m_window) return FALSE;
-  if (!SetPropW(window, kPanelProperty, this)) return FALSE;
+  if (!m_thunk.Init(this, reinterpret_cast<void*>(&CTodayPanel::WindowProc))) return FALSE;
   m_window = window;
   m_previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CTodayPanel::WindowProc)));
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_thunk.GetCode())));
   AttachHost(window);
   return TRUE;
 }
@@ -167,7 +167,6 @@ void CTodayPanel::Detach() {
   if (IsWindow(m_window)) {
     for (UINT_PTR id : {kLayoutTimer, kInactivityTimer, kSovelTimer, kClockTimer, kOndrelTimer}) ::KillTimer(m_window, id);
     SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
-    RemovePropW(m_window, kPanelProperty);
   }
   // A custom tab hosting the forecast item hands the panel its own copy back as it
   // goes; the panel's copy is let go after the tabs, so none is left loaded.
@@ -457,10 +456,14 @@ int CTodayPanel::GetMinHeight() {
 int CTodayPanel::GetCurrentHeight() {
   if (!m_autoSize) return m_logicalHeight * m_pixelUnit;
   if (m_lastAutoHeight > 0) return m_lastAutoHeight;
-  CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-  const int stored = static_cast<int>(product.QueryDWORD(IsLandscape() ? L"LastAutoSizeL" : L"LastAutoSize"));
-  if (stored > 0 && stored <= 0x7FFF) return stored;
+  const int stored = m_storedAutoHeight[IsLandscape() ? 1 : 0];
+  if (stored > 0) return stored;
   return m_logicalHeight * m_pixelUnit;
+}
+
+void CTodayPanel::StoreAutoHeight(CRegKey& product, BOOL landscape, int height) {
+  product.SetDWORD(landscape ? L"LastAutoSizeL" : L"LastAutoSize", static_cast<DWORD>(height));
+  m_storedAutoHeight[landscape ? 1 : 0] = height > 0 && height <= 0x7FFF ? height : -1;
 }
 
 void CTodayPanel::LoadHeights(BOOL reload) {
@@ -474,8 +477,14 @@ void CTodayPanel::LoadHeights(BOOL reload) {
   m_wantedHeight = wanted;
   GetMinHeight();
   if (reload && m_autoSize && landscape != m_landscapeAtLoad && m_lastAutoHeight > 0) {
-    product.SetDWORD(m_landscapeAtLoad ? L"LastAutoSizeL" : L"LastAutoSize", static_cast<DWORD>(m_lastAutoHeight));
+    StoreAutoHeight(product, m_landscapeAtLoad, m_lastAutoHeight);
     m_lastAutoHeight = -1;
+  }
+  // The stored heights of both orientations, read here (start-up, settings, clear cache)
+  // and never while answering the height query.
+  for (int l = 0; l < 2; ++l) {
+    const DWORD stored = product.QueryDWORD(l ? L"LastAutoSizeL" : L"LastAutoSize");
+    m_storedAutoHeight[l] = stored > 0 && stored <= 0x7FFF ? static_cast<int>(stored) : -1;
   }
   m_landscapeAtLoad = landscape;
   const BOOL autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -552,16 +561,15 @@ BOOL CTodayPanel::MovePanel(RECT rect, BOOL force) {
     int automatic = std::max(bottom - static_cast<int>(rect.top), GetMinHeight());
     rect.bottom = rect.top + automatic;
     if (automatic < m_wantedHeight) {
-      CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-      int stored = static_cast<int>(product.QueryDWORD(landscape ? L"LastAutoSizeL" : L"LastAutoSize"));
-      if (stored <= 0 || stored > 0x7FFF) stored = m_wantedHeight;
+      int stored = m_storedAutoHeight[landscape ? 1 : 0];
+      if (stored <= 0) stored = m_wantedHeight;
       rect.bottom = rect.top + (bottom - rect.top == 0 ? stored : m_wantedHeight);
       automatic = rect.bottom - rect.top;
     }
     if (std::abs(automatic - m_lastAutoHeight) < m_pixelUnit) return FALSE;
     m_lastAutoHeight = automatic;
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-    product.SetDWORD(landscape ? L"LastAutoSizeL" : L"LastAutoSize", static_cast<DWORD>(automatic));
+    StoreAutoHeight(product, landscape, automatic);
     m_layoutNeeded = TRUE;
   } else {
     if (m_lastAutoHeight > 0) {
@@ -1533,10 +1541,8 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcW(previous, window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CTodayPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CTodayPanel::WindowProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
   return GuardedCall<LRESULT>(0, [&]() -> LRESULT {
-    auto* panel = static_cast<CTodayPanel*>(GetPropW(window, kPanelProperty));
-    if (!panel) return DefWindowProcW(window, message, wParam, lParam);
-    return panel->HandleMessage(message, wParam, lParam);
+    return reinterpret_cast<CTodayPanel*>(panel)->HandleMessage(message, wParam, lParam);
   });
 }

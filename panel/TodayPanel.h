@@ -13,6 +13,7 @@
 #include "panel/TodayPanelBase.h"
 #include "platform/today/todaycmn.h"
 #include "platform/windowlib/String.h"
+#include "platform/windowlib/WindowImpl.h"
 
 class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
  public:
@@ -131,13 +132,16 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   void OnPaintMessage() override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // Reached through the panel's thunk: its first argument is the panel, not a window.
+  static LRESULT CALLBACK WindowProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   BOOL HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // The registered messages the panel answers itself; TRUE when message is one.
   // Their wParam and lParam are numbers only: any process may post them.
   BOOL HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void Detach();
+  // Writes the last automatic height of one orientation and keeps it for the height query.
+  void StoreAutoHeight(class CRegKey& product, BOOL landscape, int height);
   LRESULT LayoutPass(const WINDOWPOS* position);
   void ComputeCellWidths();
   int CellAt(POINT point) const;
@@ -159,6 +163,9 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   BOOL m_resourcesMissing;
   HWND m_window;
   WNDPROC m_previous;
+  // The window's procedure while the panel has it: it finds the panel without asking the
+  // window (a property is a round trip to the window server, on every message).
+  CProcThunk m_thunk;
   int m_pixelUnit;
   BOOL m_allTabsInHost;
   BOOL m_autoSize;
@@ -177,6 +184,9 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   int m_wantedHeight;
   int m_minHeight;
   int m_lastAutoHeight;
+  // "LastAutoSize" and "LastAutoSizeL" as last read or written: the Today screen asks for
+  // the height every two seconds, and that answer reads no registry.
+  int m_storedAutoHeight[2];
   int m_logicalHeight;
   BOOL m_landscapeAtLoad;
   RECT m_parentRect;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "panel/Registration.h"
 #include "panel/TodayItemInfo.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "platform/today/TodayHost.h"
 #include "platform/today/todaycmn.h"
 
 namespace {
@@ -187,6 +190,80 @@ TEST(PluginLibrary, WithoutTheResourceLibraryThePanelShowsItsOwnIcon) {
   EXPECT_TRUE(icon);
   DestroyIcon(icon);
   DestroyWindow(window);
+}
+
+// An install folder holding only the resource library: every tab is made, and nothing
+// the panel would start (the item-operations program) is there to start.
+struct ResourcesOnlyFolder : EmptyFolder {
+  ResourcesOnlyFolder() {
+    library = path + L"\\TarvoRes.Dll";
+    copied = CopyFileW((BinFolder() + L"\\TarvoRes.Dll").c_str(), library.c_str(), FALSE) != FALSE;
+  }
+  ~ResourcesOnlyFolder() { DeleteFileW(library.c_str()); }
+  std::wstring library;
+  bool copied = false;
+};
+
+// The Today screen shows the panel all day: at rest its timers wake the device at most
+// once a second on average, and the one-shot ones are gone once they have done their work.
+TEST(PluginLibrary, AtRestThePanelsTimersFireSeldomAndTheOneShotsEnd) {
+  ResourcesOnlyFolder install;
+  ASSERT_TRUE(install.copied);
+  CLocalMachineSandbox machine(L"at_rest");
+  ASSERT_TRUE(machine.Redirected());
+  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", install.path.c_str());
+  CRegistryView entry = machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
+                                     TARVO_TODAY_ITEM_NAME).c_str());
+  entry.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
+  entry.WriteDWORD(L"Type", 4);
+  entry.WriteDWORD(L"Enabled", 1);
+  entry.WriteDWORD(L"Options", 1);
+  // The Today screen stand-in asks its items every two seconds, as the device's does.
+  CTodayHost host;
+  TodayHostOptions options;
+  options.pollMs = 2000;
+  ASSERT_TRUE(host.Create(options));
+  ASSERT_EQ(host.ItemCount(), 1u);
+  const HWND window = host.ItemAt(0).record->hwndCustom;
+  ASSERT_TRUE(window);
+  // Only the panel answers the finance program's notice (with 1), not the placeholder.
+  const UINT panelOnly = RegisterWindowMessageW(L"QelPellam_ScheduledChanged");
+  // Every message of the thread dispatched until the given time has passed or done() holds.
+  auto pump = [](DWORD milliseconds, const std::function<bool()>& done, const std::function<void(const MSG&)>& seen) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds && !done()) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        seen(msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  };
+  pump(5000, [&] { return SendMessageW(window, panelOnly, 0, 0) == 1; }, [](const MSG&) {});
+  ASSERT_EQ(SendMessageW(window, panelOnly, 0, 0), 1) << "the first paint made the panel";
+
+  // Ten seconds at rest; the panel's and its controls' timers counted.
+  int fired = 0;
+  std::map<std::string, int> byTimer;
+  pump(10000, [] { return false; }, [&](const MSG& msg) {
+    if (msg.message == WM_TIMER && (msg.hwnd == window || (msg.hwnd && IsChild(window, msg.hwnd)))) {
+      ++fired;
+      const INT_PTR id = static_cast<INT_PTR>(msg.wParam);
+      ++byTimer[id < 0 ? std::to_string(id) : "a control's"];
+    }
+  });
+  std::string fires;
+  for (const auto& timer : byTimer) fires += " " + timer.first + ": " + std::to_string(timer.second);
+  EXPECT_LE(fired, 10) << "timer messages in ten seconds at rest," << fires;
+  EXPECT_GE(fired, 1) << "the clock still runs";
+  // Left running: the clock (the day and minute checks) and the inactivity timeout.
+  // The layout fix, the forecast item's load and the start of the item-operations
+  // program have each run once: no timer of theirs is left to fire again.
+  for (UINT_PTR id : {static_cast<UINT_PTR>(-15), static_cast<UINT_PTR>(-11), static_cast<UINT_PTR>(-14)})
+    EXPECT_FALSE(KillTimer(window, id)) << static_cast<INT_PTR>(id);
+  EXPECT_TRUE(KillTimer(window, static_cast<UINT_PTR>(-13))) << "the clock";
+  host.Destroy();
 }
 
 // The installer's way: regsvr32 under Wine, in and out, leaving nothing behind.

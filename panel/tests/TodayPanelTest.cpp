@@ -19,6 +19,7 @@
 #include "panel/StandInTab.h"
 #include "panel/TabMakers.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "platform/coredll/ce.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/today/todaycmn.h"
 #include "platform/windowlib/Module.h"
@@ -371,6 +372,60 @@ TEST(TodayPanel, HeightsFollowTheSettings) {
     EXPECT_EQ(foreign.cyp, 0u) << "another sender's record is never written";
     EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 1) << "without a record";
     EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&record), 0), 0);
+    DestroyWindow(window);
+  }
+}
+
+// The Today screen asks every item whether it changed every two seconds, all day: the
+// panel answers from what it holds. Settings are read when they change (start-up, the
+// settings message, the clear-cache message), never by the query.
+TEST(TodayPanel, HeightQueryReadsNoRegistry) {
+  struct Case {
+    const char* what;
+    DWORD autoSize;
+    DWORD lastAutoSize;  // 0: none stored
+    int expected;        // in pixel units
+  };
+  const Case cases[] = {{"a fixed height", 0, 0, 120},
+                        {"automatic, nothing stored yet", 1, 0, 120},
+                        {"automatic, the last height stored", 1, 150, 150}};
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_query_reads");
+    ResourceInstance resources(SomeResources());
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    product.WriteDWORD(L"AutoSizeAdjust", c.autoSize);
+    const int unit = (GetScreenDpiY() + 48) / 96;
+    if (c.lastAutoSize) product.WriteDWORD(L"LastAutoSize", c.lastAutoSize * unit);
+    TodayView view;
+    TODAYLISTITEM record = {};
+    record.fEnabled = TRUE;
+    HWND window = CreatePreWindow(&record, view.window, 0);
+    ASSERT_TRUE(window);
+    CTodayPanel panel(0);
+    ASSERT_TRUE(panel.Attach(window));
+    panel.OnCreate();
+    WINDOWPOS position = {window, nullptr, 0, 0, 240, 100, 0x244};
+    panel.OnWindowPosChanged(&position);
+    // Each query as the Today screen sends it, the keys opened and values read during it
+    // summed; what the Today screen does in between (laying the item out) is not counted.
+    DWORD reads = 0;
+    auto query = [&] {
+      const DWORD before = CeTestRegistryReads();
+      const LRESULT changed =
+          SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+      reads += CeTestRegistryReads() - before;
+      return changed;
+    };
+    EXPECT_EQ(query(), 1) << c.what << ": the first";
+    const int expected = !panel.IsHorizontal() && c.expected < 120 ? 120 : c.expected;
+    EXPECT_EQ(static_cast<int>(record.cyp), expected * unit) << c.what;
+    // The Today screen lays the item out at the height it answered.
+    SetWindowPos(window, nullptr, 0, 0, 240, static_cast<int>(record.cyp), SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(query(), 0) << c.what << ": nothing changed";
+    // The Today screen moved: a change to answer, still from what the panel holds.
+    SetWindowPos(view.window, nullptr, 0, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(query(), 1) << c.what << ": moved";
+    EXPECT_EQ(reads, 0u) << c.what << ": keys opened and values read by the queries";
     DestroyWindow(window);
   }
 }

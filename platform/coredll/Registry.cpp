@@ -15,14 +15,19 @@ LPCWSTR DeviceSubKey(LPCWSTR path) {
 // Every handle the device gives can read and write; Wine's rights are asked for in full.
 const REGSAM kDeviceAccess = KEY_ALL_ACCESS;
 
+// Keys opened and values read, for tests of paths that must not touch the registry.
+volatile LONG g_reads = 0;
+
 }  // namespace
 
 CORE_API LONG WINAPI CeRegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM, PHKEY result) {
+  InterlockedIncrement(&g_reads);
   return RegOpenKeyExW(key, DeviceSubKey(subKey), options, kDeviceAccess, result);
 }
 
 CORE_API LONG WINAPI CeRegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR keyClass, DWORD options, REGSAM,
                                        LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition) {
+  InterlockedIncrement(&g_reads);
   return RegCreateKeyExW(key, DeviceSubKey(subKey), 0, keyClass, options, kDeviceAccess, security, result,
                          disposition);
 }
@@ -34,3 +39,11 @@ CORE_API LONG WINAPI CeRegDeleteKeyW(HKEY key, LPCWSTR subKey) {
   if (!*path) return ERROR_INVALID_PARAMETER;
   return RegDeleteTreeW(key, path);
 }
+
+CORE_API LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                        LPDWORD size) {
+  InterlockedIncrement(&g_reads);
+  return RegQueryValueExW(key, name, reserved, type, data, size);
+}
+
+CORE_API DWORD WINAPI CeTestRegistryReads() { return static_cast<DWORD>(InterlockedCompareExchange(&g_reads, 0, 0)); }

@@ -32,6 +32,12 @@ CORE_API void WINAPI CompactAllHeaps(void);
 // GetVersionExW's platform identifier on the device.
 #define VER_PLATFORM_WIN32_CE 3
 
+// --- Registry --------------------------------------------------------------------------
+
+// Not of the device: how many keys this process has opened or created and values it has
+// read through coredll.dll since it started, for tests of a path that must read nothing.
+CORE_API DWORD WINAPI CeTestRegistryReads(void);
+
 // --- Window manager ------------------------------------------------------------------
 
 // SystemParametersInfoW query: the device type text ("PocketPC" on a Pocket PC) into

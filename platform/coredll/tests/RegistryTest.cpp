@@ -73,4 +73,24 @@ TEST_F(DeviceRegistry, DeletingAKeyDeletesItsSubKeys) {
   EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest\\Tree"), ERROR_FILE_NOT_FOUND);
 }
 
+// The test counter sees every key opened or created and every value read, and nothing
+// else: a write or a closed key leaves it alone.
+TEST_F(DeviceRegistry, ReadCounterSeesOpensAndValueReads) {
+  HKEY key = nullptr;
+  DWORD before = CeTestRegistryReads();
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest", 0, nullptr, 0, 0, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(CeTestRegistryReads(), before + 1) << "create";
+  DWORD value = 7, size = sizeof value;
+  RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+  EXPECT_EQ(CeTestRegistryReads(), before + 1) << "a write and a close read nothing";
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"\\Software\\CoreDllRegistryTest", 0, 0, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExW(key, L"Number", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExW(key, L"Missing", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+  RegCloseKey(key);
+  EXPECT_EQ(CeTestRegistryReads(), before + 4) << "an open and two reads, found or not";
+}
+
 }  // namespace
