@@ -21,7 +21,7 @@
 #include "tabs/notes/PhatNoteItem.h"
 #include "tabs/notes/PhatNoteRecord.h"
 #include "tabs/notes/PhatNotesSource.h"
-#include "tabs/notes/PhatPad.h"
+#include "pim/PhatPad.h"
 
 namespace {
 

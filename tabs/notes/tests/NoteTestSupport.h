@@ -7,17 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "pim/tests/PhatPadInstall.h"
+
 namespace notetest {
 
-// The folder for this process's files under the temp folder, with its final "\".
-std::wstring TempFolder(const wchar_t* name);
-// Writes bytes into a file (created or emptied).
-bool WriteBytes(const std::wstring& path, const std::string& bytes);
-// A folder with what the flags say: "PhatPad.exe" / "PhatPadViewer.exe" (empty files:
-// only their presence counts) and the two view libraries.
-void MakeInstallFolder(const std::wstring& folder, bool padExe, bool viewerExe, bool libraries);
-// Removes the folder's files (those a loaded library keeps stay) and the folder.
-void RemoveFolder(const std::wstring& folder);
+using phatpadtest::MakeInstallFolder;
+using phatpadtest::RemoveFolder;
+using phatpadtest::TempFolder;
+using phatpadtest::WriteBytes;
 
 class COwnerWindow {
  public:

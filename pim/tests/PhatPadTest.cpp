@@ -1,4 +1,4 @@
-#include "tabs/notes/PhatPad.h"
+#include "pim/PhatPad.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -9,18 +9,15 @@
 
 #include "base/InstallPath.h"
 #include "base/tests/RegistrySandbox.h"
-#include "base/tests/ResourceLibraryScope.h"
-#include "controls/tests/TestHost.h"
+#include "pim/tests/PhatPadInstall.h"
 #include "pim/tests/UserSandbox.h"
-#include "tabs/notes/NoteViewWnd.h"
-#include "tabs/notes/tests/NoteTestSupport.h"
 
 namespace {
 
-using notetest::MakeInstallFolder;
-using notetest::RemoveFolder;
-using notetest::TempFolder;
-using notetest::WriteBytes;
+using phatpadtest::MakeInstallFolder;
+using phatpadtest::RemoveFolder;
+using phatpadtest::TempFolder;
+using phatpadtest::WriteBytes;
 
 const wchar_t kPadKey[] = L"Software\\PhatWare\\PhatPad";
 const wchar_t kViewerKey[] = L"Software\\PhatWare\\PhatPad Viewer";
@@ -165,7 +162,8 @@ TEST_F(PhatPadLink, ViewOpensTheFileOrIsDestroyed) {
   const std::wstring empty = folder + L"empty.pwd";
   ASSERT_TRUE(WriteBytes(drawing, "page"));
   ASSERT_TRUE(WriteBytes(empty, ""));
-  notetest::COwnerWindow parent;
+  HWND parentWindow = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(parentWindow, nullptr);
   CPhatPad pad;
 
   struct Case {
@@ -180,12 +178,12 @@ TEST_F(PhatPadLink, ViewOpensTheFileOrIsDestroyed) {
     record.cbSize = sizeof(record);
     record.style = WS_CHILD | WS_VISIBLE;
     record.rect = {0, 0, 50, 50};
-    record.parent = parent.Handle();
+    record.parent = parentWindow;
     record.path = c.path.c_str();
     HWND view = pad.CreateView(&record);
     EXPECT_EQ(view != nullptr, c.made) << c.path;
     EXPECT_EQ(record.path, c.path.empty() ? c.path.c_str() : nullptr) << c.path;
-    EXPECT_EQ(GetWindow(parent.Handle(), GW_CHILD), view) << c.path;
+    EXPECT_EQ(GetWindow(parentWindow, GW_CHILD), view) << c.path;
     if (view) {
       wchar_t text[MAX_PATH] = {};
       GetWindowTextW(view, text, MAX_PATH);
@@ -198,44 +196,10 @@ TEST_F(PhatPadLink, ViewOpensTheFileOrIsDestroyed) {
   WNDCLASSW info = {};
   EXPECT_TRUE(GetClassInfoW(library, PHATPAD_FILE_VIEW_CLASS, &info));
   pad.Unload();
+  DestroyWindow(parentWindow);
   EXPECT_EQ(GetModuleHandleW(L"PhatPadViewCtl.dll"), nullptr);
   EXPECT_FALSE(GetClassInfoW(library, PHATPAD_FILE_VIEW_CLASS, &info));
   EXPECT_FALSE(GetClassInfoW(library, PHATPAD_PAGE_BROWSER_CLASS, &info));
-}
-
-// The note viewer shows a drawing in a PhatPad view, and closes itself when there is
-// none to show; letting go of the note lets go of the view library.
-TEST_F(PhatPadLink, NoteViewerShowsDrawingsInAView) {
-  CResourceLibraryScope resources;
-  CLocalMachineSandbox machine{L"PhatPadView"};
-  const std::wstring folder = Folder(L"viewer", true, false, true);
-  SetFolder(kPadKey, folder);
-  const std::wstring drawing = folder + L"drawing.pwd";
-  ASSERT_TRUE(WriteBytes(drawing, "page"));
-  notetest::COwnerWindow owner;
-  const RECT anchor = {0, 40, 100, 60};
-
-  CNoteViewWnd view;
-  ASSERT_TRUE(view.ShowInk(owner.Handle(), anchor, L"Drawing", nullptr, TRUE, drawing.c_str()));
-  HWND shown = view.GetPhatPadView();
-  ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(GetParent(shown), view.m_hWnd);
-  wchar_t name[64] = {};
-  GetClassNameW(shown, name, 64);
-  EXPECT_STREQ(name, PHATPAD_FILE_VIEW_CLASS);
-  RECT at;
-  GetWindowRect(shown, &at);
-  MapWindowPoints(nullptr, view.m_hWnd, reinterpret_cast<POINT*>(&at), 2);
-  EXPECT_EQ(at.top, view.GetContentRect().top);
-  DestroyWindow(view.m_hWnd);
-  EXPECT_EQ(GetModuleHandleW(L"PhatPadViewCtl.dll"), nullptr);
-
-  EXPECT_FALSE(view.ShowInk(owner.Handle(), anchor, L"Missing", nullptr, TRUE, (folder + L"gone.pwd").c_str()));
-  EXPECT_TRUE(ctltest::PumpUntil([&] { return view.IsClosed() != FALSE; }));
-
-  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\PhatWare");
-  EXPECT_FALSE(view.ShowInk(owner.Handle(), anchor, L"No PhatPad", nullptr, TRUE, drawing.c_str()));
-  EXPECT_TRUE(ctltest::PumpUntil([&] { return view.IsClosed() != FALSE; }));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tabs/notes/PhatPad.h"
+#include "pim/PhatPad.h"
 
 #include <shellapi.h>
 
