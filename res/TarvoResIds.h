@@ -342,6 +342,7 @@
 // The category icons section of the options program.
 #define IDD_CATEGORY_ICONS 218
 #define IDS_DELETE_CATEGORY_ICON 32828
+#define IDS_CATEGORY_PREVIEW_SUBJECT 234
 // The category filter editor's texts: message caption, refusal, delete question, the
 // name of a filter with no mark, the no-category row and the caption strip.
 #define IDS_FILTER_MESSAGE_CAPTION 17

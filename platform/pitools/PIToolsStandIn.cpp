@@ -20,11 +20,13 @@ int Record(const wchar_t* text) {
 
 extern "C" {
 
+#ifndef PITOOLS_WITHOUT_D_APPT
 __declspec(dllexport) int D_Appt(DWORD oid, double date, DWORD a, DWORD openOnly, DWORD b) {
   wchar_t text[200];
   swprintf(text, 200, L"D_Appt %lu %.5f %lu %lu %lu", oid, date, a, openOnly, b);
   return Record(text);
 }
+#endif
 
 __declspec(dllexport) int D_Task(DWORD oid, DWORD a, DWORD openOnly, DWORD b) {
   wchar_t text[200];

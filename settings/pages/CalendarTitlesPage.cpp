@@ -2,6 +2,7 @@
 
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
+#include "base/ScreenDpi.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "settings/pages/NestedSection.h"
@@ -12,7 +13,12 @@
 
 namespace {
 const UINT kOldSovelWarning = 32837;
-}
+// The link's band at the page's bottom, logical pixels.
+const int kLinkHeight = 36;
+const int kLinkMargin = 5;
+// A shorter page (landscape) keeps the link where it is rather than over the boxes.
+const int kLinkMovesFrom = 240;
+}  // namespace
 
 BOOL CCalendarTitlesPage::OnInitPage() {
   m_sovelState = ::GetSovelState();
@@ -21,8 +27,20 @@ BOOL CCalendarTitlesPage::OnInitPage() {
   m_preview.TakeBackground();
   m_preview.Place(m_hWnd, 130, 100);
   BuildPreview();
+  PlaceLink(TRUE);
   return TRUE;
 }
+
+void CCalendarTitlesPage::PlaceLink(BOOL always) {
+  RECT client = {};
+  GetClientRect(&client);
+  // The sheet widens the page after it starts: the band follows the page's width too.
+  if (always || client.bottom >= ScaleY(kLinkMovesFrom))
+    ::MoveWindow(GetDlgItem(kLongDateLink), ScaleX(kLinkMargin), client.bottom - ScaleY(kLinkHeight),
+                 client.right - ScaleX(2 * kLinkMargin), ScaleY(kLinkHeight), TRUE);
+}
+
+void CCalendarTitlesPage::UpdateLayout() { PlaceLink(FALSE); }
 
 void CCalendarTitlesPage::BuildPreview() {
   const BOOL forecast = m_sovelState != kSovelNotInstalled && GetViewSettings().AppGroup_Sovel;

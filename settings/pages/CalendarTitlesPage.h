@@ -35,6 +35,9 @@ class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
   // forecast column with Qel Sovel installed and chosen.
   void BuildPreview();
   CPagePreview& GetPreview() { return m_preview; }
+  // After a turn of the screen (and when the page shows again): the link along the
+  // client's bottom, on a page at least 240 logical pixels high.
+  void UpdateLayout();
 
   BEGIN_MSG_MAP(CCalendarTitlesPage)
     COMMAND_HANDLER(kLongDateLink, kLinkCommandCode, OnLinkCommand)
@@ -60,6 +63,9 @@ class CCalendarTitlesPage : public COptionsPage<CCalendarTitlesPage> {
     return 0;
   }
   LRESULT OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&) { return 1; }
+  // The link as a band 36 logical pixels high along the client's bottom, 5 in from
+  // each side; unless always, only on a page at least 240 logical pixels high.
+  void PlaceLink(BOOL always);
 
   int m_sovelState = 0;
   BOOL m_warned = FALSE;

@@ -7,6 +7,8 @@
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
 #include "controls/WindowUtils.h"
+#include "graphics/Dib.h"
+#include "graphics/KeyedBitmap.h"
 #include "pim/CategoriesList.h"
 #include "pim/CategoryIcons.h"
 #include "settings/shell/UserPrompt.h"
@@ -52,6 +54,7 @@ void CCategoryIconsDlg::SelectRow(int row) {
 }
 
 BOOL CCategoryIconsDlg::OnFill() {
+  m_cell = {ScaleX(kMinimumIconCell), ScaleY(kMinimumIconCell)};
   GetCategoryIcons()->LoadIcons();
   m_color.Attach(::GetDlgItem(m_hWnd, kColorId));
   HWND blend = ::GetDlgItem(m_hWnd, kBlendId);
@@ -69,22 +72,111 @@ BOOL CCategoryIconsDlg::OnFill() {
   ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_ONECLICKACTIVATE, LVS_EX_ONECLICKACTIVATE);
   FillList();
   FitList();
+  m_preview.Attach(::GetDlgItem(m_hWnd, kPreviewId));
   UpdateControls();
   return TRUE;
 }
 
 void CCategoryIconsDlg::FitList() {
-  // The row height follows the largest icon; the column leaves room for a scroll bar
-  // only when the rows need one.
+  // The rows are as high as the largest icon; the column leaves room for a scroll
+  // bar only when the rows need one.
   HWND list = List();
-  SIZE largest = GetCategoryIcons()->GetIconSize();
-  const int cell = (std::max)(static_cast<int>(largest.cy), ScaleY(kMinimumIconCell));
+  const SIZE largest = GetCategoryIcons()->GetIconSize();
+  m_cell.cx = (std::max)(static_cast<int>(largest.cx), ScaleX(kMinimumIconCell));
+  m_cell.cy = (std::max)(static_cast<int>(largest.cy), ScaleY(kMinimumIconCell));
   RECT client{};
   ::GetClientRect(list, &client);
   const BOOL scrolls = (::GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) != 0;
+  // From the client width each time, so that fitting again never shrinks it twice.
   int width = client.right;
-  if (!scrolls && client.bottom < cell * RowCount()) width -= ::GetSystemMetrics(SM_CXVSCROLL);
+  const BOOL rowsFit = client.bottom >= m_cell.cy * RowCount();
+  if (!scrolls && !rowsFit) width -= ::GetSystemMetrics(SM_CXVSCROLL);
+  if (scrolls && rowsFit) width += ::GetSystemMetrics(SM_CXVSCROLL);
   ::SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+  // A list asks for its row height again when its size changes; a move onto the
+  // same rectangle never reaches it, so it is made a pixel taller and put back.
+  RECT place{};
+  ::GetWindowRect(list, &place);
+  const int listWidth = place.right - place.left, listHeight = place.bottom - place.top;
+  const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+  ::SetWindowPos(list, nullptr, 0, 0, listWidth, listHeight + 1, flags);
+  ::SetWindowPos(list, nullptr, 0, 0, listWidth, listHeight, flags);
+}
+
+LRESULT CCategoryIconsDlg::OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+  MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+  if (!measure || measure->CtlID != kListId) {
+    handled = FALSE;
+    return FALSE;
+  }
+  // The list is made before the dialog starts: its first question gets the least cell.
+  measure->itemHeight = m_cell.cy > 0 ? m_cell.cy : ScaleY(kMinimumIconCell);
+  return TRUE;
+}
+
+LRESULT CCategoryIconsDlg::OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+  const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  if (!item || item->CtlID != kListId || !item->hDC) {
+    handled = FALSE;
+    return FALSE;
+  }
+  DrawRow(*item);
+  return TRUE;
+}
+
+void CCategoryIconsDlg::DrawRow(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  const RECT& row = item.rcItem;
+  const BOOL selected = (item.itemState & ODS_SELECTED) != 0;
+  ::FillRect(dc, &row, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const int category = GetCategoryOfRow(static_cast<int>(item.itemID));
+  CCategoriesList* list = CCategoriesList::GetCurrent();
+  if (category < 0 || !list) return;
+  CCategoryIcons* icons = GetCategoryIcons();
+  const COLORREF color = icons->GetColors().GetColor(category);
+  const BOOL hasColor = color != CCategoryColors::kNone;
+
+  const int cellWidth = m_cell.cx > 0 ? m_cell.cx : ScaleX(kMinimumIconCell);
+  const int cellHeight = m_cell.cy > 0 ? m_cell.cy : ScaleY(kMinimumIconCell);
+  RECT text = row;
+  text.left += ScaleX(2) + cellWidth;
+  text.right -= ScaleX(2);
+  if (hasColor) text.right -= ScaleX(10);
+  const COLORREF oldColor = ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  const CString name = list->GetName(category);
+  ::DrawTextW(dc, name, name.GetLength(), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+  ::SetBkMode(dc, oldMode);
+  ::SetTextColor(dc, oldColor);
+
+  if (hasColor) {
+    // The raw colour, not blended: the square says which colour the blend starts from.
+    if (HBRUSH brush = ::CreateSolidBrush(color & 0x00FFFFFF)) {
+      HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+      ::Rectangle(dc, row.right - ScaleX(2) - ScaleX(10), row.top + ScaleY(2), row.right - ScaleX(2),
+                  row.bottom - ScaleY(2));
+      ::SelectObject(dc, oldBrush);
+      ::DeleteObject(brush);
+    }
+  }
+
+  CKeyedBitmap* icon = icons->GetIcon(category);
+  const SIZE size = icon ? icon->GetSize() : SIZE{0, 0};
+  if (size.cx <= 0 || size.cy <= 0) return;
+  const int x = row.left + (cellWidth - size.cx) / 2;
+  const int y = row.top + (cellHeight - size.cy) / 2;
+  // The icon's key colour shows what the row already has there.
+  CDib under;
+  if (!under.Create(size.cx, size.cy)) return;
+  if (HDC image = under.GetDC()) {
+    ::BitBlt(image, 0, 0, size.cx, size.cy, dc, x, y, SRCCOPY);
+    under.ReleaseDC();
+    icon->DrawTransparent(&under, 0, 0);
+    if (HDC drawn = under.GetDC()) {
+      ::BitBlt(dc, x, y, size.cx, size.cy, drawn, 0, 0, SRCCOPY);
+      under.ReleaseDC();
+    }
+  }
 }
 
 void CCategoryIconsDlg::FillList() {
@@ -116,6 +208,7 @@ void CCategoryIconsDlg::UpdateControls() {
     ::EnableWindow(m_color.m_hWnd, FALSE);
     return;
   }
+  m_preview.SetCategory(category);
   CCategoryIcons* icons = GetCategoryIcons();
   const CCategoryColors& colors = icons->GetColors();
   const COLORREF color = colors.GetColor(category);
@@ -185,6 +278,7 @@ LRESULT CCategoryIconsDlg::OnHScroll(UINT, WPARAM, LPARAM lParam, BOOL& handled)
   if (category >= 0) {
     const int position = static_cast<int>(::SendMessageW(blend, TBM_GETPOS, 0, 0));
     GetCategoryIcons()->GetColors().SetBlend(category, position * 100 / kBlendSteps);
+    m_preview.SetCategory(category);
   }
   return 0;
 }

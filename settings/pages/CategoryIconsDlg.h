@@ -13,6 +13,7 @@
 #include "controls/IconSets.h"
 #include "controls/ScrollDialog.h"
 #include "res/TarvoResIds.h"
+#include "settings/pages/CategoryPreview.h"
 #include "settings/pages/ColorButton.h"
 
 class CCategoriesList;
@@ -42,6 +43,10 @@ class CCategoryIconsDlg : public CScrollDialog<CCategoryIconsDlg> {
   // Selects, focuses and shows the row (-1 clears the selection).
   void SelectRow(int row);
   CColorButton& GetColorButton() { return m_color; }
+  CCategoryPreview& GetPreview() { return m_preview; }
+  // The icon column's width and the rows' height: the largest icon, at least
+  // 15 logical pixels square.
+  SIZE GetIconCell() const { return m_cell; }
   // The chooser, made on the first change of an icon (null before).
   CIconSets* GetChooser() { return m_chooser.get(); }
   // How often the controls were brought up to date from the selection.
@@ -54,6 +59,8 @@ class CCategoryIconsDlg : public CScrollDialog<CCategoryIconsDlg> {
     MESSAGE_HANDLER(WM_UPDATE_CONTROLS, OnUpdateMessage)
     MESSAGE_HANDLER(WM_HSCROLL, OnHScroll)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
+    MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
     MESSAGE_HANDLER(WM_HELP, OnHelpTopic)
     COMMAND_HANDLER(kColorId, CColorButton::kColorChosen, OnColorChosen)
     COMMAND_ID_HANDLER(kChangeIconId, OnChangeIcon)
@@ -66,6 +73,11 @@ class CCategoryIconsDlg : public CScrollDialog<CCategoryIconsDlg> {
   LRESULT OnHScroll(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnHelpTopic(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnMeasureItem(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDrawItem(UINT, WPARAM, LPARAM, BOOL&);
+  // A row: the category's name, its colour square at the right, its icon centred
+  // in the icon cell at the left.
+  void DrawRow(const DRAWITEMSTRUCT& item);
   LRESULT OnColorChosen(WORD, WORD, HWND, BOOL&);
   LRESULT OnChangeIcon(WORD, WORD, HWND, BOOL&);
   LRESULT OnDeleteIcon(WORD, WORD, HWND, BOOL&);
@@ -78,6 +90,8 @@ class CCategoryIconsDlg : public CScrollDialog<CCategoryIconsDlg> {
   HWND List() const { return ::GetDlgItem(m_hWnd, kListId); }
 
   CColorButton m_color;
+  CCategoryPreview m_preview;
+  SIZE m_cell = {0, 0};
   std::unique_ptr<CIconSets> m_chooser;
   // The blend of each category set to "no colour" during this run: the stored "no
   // colour" value has no room for it, and a colour chosen again gets it back.

@@ -7,6 +7,7 @@
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
 #include "settings/base/WebISMailSettings.h"
+#include "settings/pages/VisiblePageSize.h"
 #include "settings/shell/TextEntryDlg.h"
 #include "settings/shell/UserPrompt.h"
 
@@ -39,6 +40,12 @@ BOOL CMessagesFilterPage::OnInitPage() {
   HWND tree = GetDlgItem(kFolderTree);
   m_tree.Attach(tree, nullptr, nullptr);
   ::SendMessageW(tree, CCM_SETVERSION, 524, 0);
+  const int placed[kPlacedCount] = {kFolderTree, kFolderNameLabel, kFolderNameCombo, kFilterPageEnd};
+  for (int k = 0; k < kPlacedCount; ++k) {
+    ::GetWindowRect(GetDlgItem(placed[k]), &m_places[k]);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_places[k]), 2);
+  }
+  m_placesTaken = TRUE;
   m_filters.Load(TRUE);
   OnReset();
   TreeView_SelectItem(tree, TreeView_GetFirstVisible(tree));
@@ -362,4 +369,34 @@ BOOL CMessagesFilterPage::OnApply() {
   m_filters.Save();
   if (applied >= 0) m_filters.SetActiveFilter(applied);
   return TRUE;
+}
+
+void CMessagesFilterPage::FitAbove(int height) {
+  if (!m_placesTaken || height <= 0) return;
+  const RECT& tree = m_places[kPlacedTree];
+  // Everything below the tree moves up by what the page's end reaches into the
+  // panel; the tree cannot give more than its own height.
+  int shift = 0;
+  if (m_places[kPlacedEnd].bottom >= height) shift = m_places[kPlacedEnd].bottom - height;
+  shift = std::min(shift, static_cast<int>(tree.bottom - tree.top));
+  const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  ::SetWindowPos(GetDlgItem(kFolderTree), nullptr, tree.left, tree.top, tree.right - tree.left,
+                 tree.bottom - tree.top - shift, flags);
+  // Moved only: a combo box's height is its list's.
+  const int moved[] = {kFolderNameLabel, kFolderNameCombo, kFilterPageEnd};
+  for (int k = kPlacedLabel; k < kPlacedCount; ++k)
+    ::SetWindowPos(GetDlgItem(moved[k - kPlacedLabel]), nullptr, m_places[k].left, m_places[k].top - shift, 0, 0,
+                   flags | SWP_NOSIZE);
+}
+
+LRESULT CMessagesFilterPage::OnSize(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
+  handled = FALSE;
+  FitAbove(HIWORD(lParam));
+  return 0;
+}
+
+LRESULT CMessagesFilterPage::OnSettingChange(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+  handled = FALSE;  // the page template sees it too
+  if (wParam == SPI_SETSIPINFO) FitAbove(GetVisiblePageSize(m_hWnd).cy);
+  return 0;
 }

@@ -19,6 +19,10 @@ const int kFilterCombo = 1038;
 const int kDeleteFilterButton = 1039;
 const int kFolderTree = 1040;
 const int kFolderNameCombo = 1044;
+// Below the tree: the folder-name box's label and the page's bottom line, moved up
+// with the box when the input panel rises.
+const int kFolderNameLabel = 1042;
+const int kFilterPageEnd = 1041;
 
 class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
  public:
@@ -43,6 +47,8 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
     NOTIFY_HANDLER(kFolderTree, CMailFolderTree::kBoxChanging, OnBoxChanging)
     NOTIFY_ID_HANDLER(kFolderTree, OnOtherTreeNotice)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingChange)
     CHAIN_MSG_MAP(COptionsPage<CMessagesFilterPage>)
   END_MSG_MAP()
 
@@ -57,6 +63,11 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   LRESULT OnBoxChanging(int, LPNMHDR, BOOL&);
   LRESULT OnOtherTreeNotice(int, LPNMHDR, BOOL&) { return 0; }
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled);
+  LRESULT OnSize(UINT, WPARAM, LPARAM lParam, BOOL& handled);
+  LRESULT OnSettingChange(UINT, WPARAM wParam, LPARAM, BOOL& handled);
+  // With height visible, the tree gives up what the controls below it need to stay
+  // in sight; with room enough they go back to the template's places.
+  void FitAbove(int height);
 
   // Position 0 is the new filter, k the k-th filter by name.
   EMAIL_ACCOUNT& RecordAt(int position);
@@ -87,4 +98,8 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   int m_tickCount = 0;  // -1 once the user typed a name
   BOOL m_initialised = FALSE;
   BOOL m_filling = FALSE;
+  // The template's places of the tree and the controls below it, page coordinates.
+  enum { kPlacedTree, kPlacedLabel, kPlacedName, kPlacedEnd, kPlacedCount };
+  RECT m_places[kPlacedCount] = {};
+  BOOL m_placesTaken = FALSE;
 };

@@ -11,6 +11,7 @@
 #include "platform/coredll/cedb.h"
 #include "platform/note_prj/note_prj.h"
 #include "settings/base/StringFields.h"
+#include "settings/pages/VisiblePageSize.h"
 #include "tabs/notes/NoteFile.h"
 
 namespace {
@@ -172,16 +173,8 @@ LRESULT CNotesFilterPage::OnSize(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
 LRESULT CNotesFilterPage::OnSettingChange(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
   handled = FALSE;  // the page template sees it too
   if (wParam != SPI_SETSIPINFO) return 0;
-  SIPINFO sip = {};
-  sip.cbSize = sizeof(sip);
-  RECT client = {};
-  GetClientRect(&client);
-  int width = client.right, height = client.bottom;
-  if (SipGetInfo(&sip)) {
-    width = std::min(width, static_cast<int>(sip.rcVisibleDesktop.right - sip.rcVisibleDesktop.left));
-    height = std::min(height, static_cast<int>(sip.rcVisibleDesktop.bottom - sip.rcVisibleDesktop.top));
-  }
-  ResizeList(width, height);
+  const SIZE visible = GetVisiblePageSize(m_hWnd);
+  ResizeList(visible.cx, visible.cy);
   return 0;
 }
 

@@ -417,6 +417,48 @@ TEST_F(CalendarPagesTest, TitlesPageFollowsTheForecastProductsPresence) {
   SetMessageBoxHandler(previous);
 }
 
+
+// The long-date link is a band 36 logical pixels high along the page's bottom, 5 in
+// from each side. A turn of the screen (or the page shown again) puts it there again
+// when the page is at least 240 logical pixels high; a shorter page leaves it.
+TEST_F(CalendarPagesTest, TitlesPageLinkKeepsToThePagesBottom) {
+  const auto place = [](HWND page) {
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(page, kLongDateLink), &rect);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
+  struct Step {
+    const char* name;
+    int width, height;  // the page's client size, logical pixels
+    bool placed;        // the link along its bottom afterwards; else where it was
+  };
+  const Step steps[] = {{"tall", 240, 300, true},
+                        {"wider", 300, 320, true},
+                        {"short", 320, 200, false},
+                        {"just tall", 240, 240, true}};
+  RunPage(3, [&](HWND page) {
+    RECT last = place(page);
+    for (const Step& s : steps) {
+      SCOPED_TRACE(s.name);
+      RECT frame = {}, client = {};
+      GetWindowRect(page, &frame);
+      GetClientRect(page, &client);
+      SetWindowPos(page, nullptr, 0, 0, ScaleX(s.width) + (frame.right - frame.left) - client.right,
+                   ScaleY(s.height) + (frame.bottom - frame.top) - client.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      GetClientRect(page, &client);
+      ASSERT_EQ(client.bottom, ScaleY(s.height));
+      SendMessageW(page, WM_SETTINGCHANGE, kScreenResetCode, 0);
+      const RECT now = place(page);
+      const RECT band = {ScaleX(5), client.bottom - ScaleY(36), client.right - ScaleX(5), client.bottom};
+      EXPECT_TRUE(EqualRect(&now, s.placed ? &band : &last))
+          << now.left << "," << now.top << "," << now.right << "," << now.bottom;
+      last = now;
+    }
+  }, IDCANCEL);
+}
+
 }  // namespace
 
 namespace {

@@ -7,10 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/InstallPath.h"
+#include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
+#include "graphics/FontCache.h"
 #include "base/tests/DeviceRoot.h"
 #include "controls/tests/DialogFixtures.h"
 #include "graphics/tests/TestImages.h"
@@ -19,6 +23,7 @@
 #include "pim/tests/CategoryFixtures.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/unzip/tests/ZipWriter.h"
+#include "settings/pages/CalendarPreview.h"
 #include "settings/pages/tests/PagesTestSupport.h"
 #include "settings/shell/UserPrompt.h"
 
@@ -289,6 +294,143 @@ TEST_F(CategoryIconsDlgTest, WithoutCategoriesEveryEditIsDisabled) {
   });
   DWORD value = 0;
   EXPECT_FALSE(ReadColor(L"Work", &value));
+}
+
+// A row drawn by the dialog into a bitmap of the row's size: the pixel at (x, y).
+class RowImage {
+ public:
+  RowImage(int width, int height) : m_dc(CreateCompatibleDC(nullptr)) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_old = SelectObject(m_dc, m_bitmap);
+    RECT all = {0, 0, width, height};
+    FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  ~RowImage() {
+    SelectObject(m_dc, m_old);
+    DeleteObject(m_bitmap);
+    DeleteDC(m_dc);
+  }
+  HDC dc() const { return m_dc; }
+  COLORREF At(int x, int y) const { return GetPixel(m_dc, x, y); }
+
+ private:
+  HDC m_dc;
+  HBITMAP m_bitmap;
+  HGDIOBJ m_old;
+};
+
+// Each row shows its colour's square (the raw colour, whatever the blend) at the
+// right and its icon, key colour left out, centred in the icon cell; the selected
+// row on the highlight colour. An icon larger than the least cell makes every row
+// as high as it.
+TEST_F(CategoryIconsDlgTest, RowsShowTheColourSquareAndTheIconInItsCell) {
+  WriteColor(L"Personal", 0x320000FF);  // red, blend 50
+  const int side = ScaleY(15) + 9;
+  ASSERT_TRUE(ziptest::WriteBytes(m_install.File(L"Icons\\Holiday.bmp"), Icon(side, side)));
+  CCategoryIconsDlg dialog;
+  Run(dialog, [&](HWND window) {
+    HWND list = GetDlgItem(window, CCategoryIconsDlg::kListId);
+    const SIZE cell = dialog.GetIconCell();
+    EXPECT_EQ(cell.cx, std::max(side, ScaleX(15)));
+    EXPECT_EQ(cell.cy, side);
+    for (int row = 0; row < 3; ++row) {
+      RECT bounds = {LVIR_BOUNDS, 0, 0, 0};
+      ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds)));
+      EXPECT_EQ(bounds.bottom - bounds.top, side) << "row " << row;
+    }
+
+    struct Case {
+      const char* name;
+      int row;
+      bool selected;
+      bool square;  // the red square at the right
+      bool icon;    // the icon's one non-key column
+    };
+    const Case cases[] = {
+        {"Holiday, selected: its icon", 0, true, false, true},
+        {"Personal: its colour", 1, false, true, false},
+        {"Work: neither", 2, false, false, false},
+    };
+    const int width = 120, height = side;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      RowImage image(width, height);
+      DRAWITEMSTRUCT item = {};
+      item.CtlType = ODT_LISTVIEW;
+      item.CtlID = CCategoryIconsDlg::kListId;
+      item.itemID = static_cast<UINT>(c.row);
+      item.itemState = c.selected ? ODS_SELECTED : 0;
+      item.hwndItem = list;
+      item.hDC = image.dc();
+      item.rcItem = {0, 0, width, height};
+      SendMessageW(window, WM_DRAWITEM, CCategoryIconsDlg::kListId, reinterpret_cast<LPARAM>(&item));
+      const COLORREF back = GetSysColor(c.selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+      EXPECT_EQ(image.At(width / 2, 1), back) << "the row's background";
+      const COLORREF square = image.At(width - ScaleX(2) - ScaleX(5), height / 2);
+      EXPECT_EQ(square == RGB(255, 0, 0), c.square);
+      const int iconLeft = (cell.cx - side) / 2;
+      EXPECT_EQ(image.At(iconLeft, height / 2) == RGB(200, 0, 0), c.icon);
+      if (c.icon) {
+        EXPECT_EQ(image.At(iconLeft + side / 2, height / 2), back) << "the key colour shows the row";
+      }
+    }
+  });
+}
+
+// The preview is the sample appointment in the selected category alone: its
+// picture shows where the pattern has the category letter; the control is as high
+// as the row.
+TEST_F(CategoryIconsDlgTest, ThePreviewShowsTheSelectedCategory) {
+  ASSERT_TRUE(ziptest::WriteBytes(m_install.File(L"Icons\\Holiday.bmp"), Icon(12, 12)));
+  const CItemPattern before = GetViewSettings().AppPattern;
+  CViewSettings::ParsePattern(L"n3rqsca", GetViewSettings().AppPattern);
+  CFontCache fonts;  // the program's, made at its start
+  CCategoryIconsDlg dialog;
+  struct Seen {
+    std::wstring subject;
+    int pictures;
+    int category;
+    bool heightIsTheRows;
+  };
+  std::vector<Seen> seen;
+  Run(dialog, [&](HWND window) {
+    for (int row : {0, 1}) {
+      Choose(dialog, row);
+      CCalendarPreview* sample = dialog.GetPreview().GetRow();
+      ASSERT_NE(sample, nullptr);
+      Seen s = {L"", 0, -1, false};
+      s.subject = sample->GetSubjectLine().GetString();
+      for (int k = 0; k < sample->GetIconCount(); ++k)
+        if (sample->GetIcon(k).skinIcon == CCalendarPreview::kCategoryIcon) {
+          ++s.pictures;
+          s.category = sample->GetIcon(k).category;
+        }
+      RECT control = {};
+      GetClientRect(GetDlgItem(window, CCategoryIconsDlg::kPreviewId), &control);
+      s.heightIsTheRows = control.bottom == sample->GetHeight(-1);
+      seen.push_back(s);
+    }
+    // Drawn without a fault over whatever background the device has.
+    UpdateWindow(GetDlgItem(window, CCategoryIconsDlg::kPreviewId));
+  });
+  GetViewSettings().AppPattern = before;
+  ASSERT_EQ(seen.size(), 2u);
+  const int holiday = dialog.GetCategoryOfRow(0);
+  EXPECT_EQ(seen[0].pictures, 1);
+  EXPECT_EQ(seen[0].category, holiday);
+  EXPECT_EQ(seen[1].pictures, 0) << "Personal has no picture";
+  for (const Seen& s : seen) {
+    EXPECT_EQ(s.subject.rfind(L"Lunch with the team", 0), 0u);
+    EXPECT_TRUE(s.heightIsTheRows);
+  }
 }
 
 TEST_F(CategoryIconsDlgTest, TheMainWindowOpensTheSectionAsThisDialog) {

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "pim/tests/UserSandbox.h"
+#include "platform/coredll/DeviceIdentity.h"
+#include "platform/coredll/DeviceSwitch.h"
+#include "platform/windowlib/Module.h"
+#include "res/TarvoResIds.h"
 #include "settings/pages/tests/PageRunner.h"
 
 namespace {
@@ -197,6 +205,113 @@ TEST_F(GeneralCommonPageTest, UnusableProviderKeepsThePageOpen) {
   EXPECT_TRUE(Messages()[0].type & MB_ICONERROR);
   EXPECT_EQ(Stored(L"CurrentPIM"), 0u);
   EXPECT_EQ(Stored(L"TotalHeight"), 90u);
+}
+
+// The height shown is the one of the screen's present orientation, which the page
+// reads from the device; turning the screen while the page runs keeps what was typed
+// for the orientation left and shows the other one's.
+TEST_F(GeneralCommonPageTest, TurningTheScreenSwitchesBetweenTheTwoHeights) {
+  CDeviceSwitch device;
+  device.Set(L"Screen", L"240x320");
+  Store(L"ShowTabs", 7);
+  Store(L"TotalHeight", 100);
+  Store(L"TotalHeightL", 150);
+  struct Step {
+    const wchar_t* screen;  // the screen turned to before the step; null: as it is
+    int shown;              // the height the page shows then
+    const wchar_t* typed;   // then typed
+  };
+  const Step steps[] = {
+      {nullptr, 100, L"180"},
+      {L"320x240", 150, L"200"},
+      {L"240x320", 180, nullptr},
+      {L"240x320", 180, nullptr},  // a reset without a turn changes nothing
+  };
+  std::vector<int> shown;
+  RunPage(
+      0, 0,
+      [&](HWND page) {
+        for (const Step& s : steps) {
+          if (s.screen) {
+            bool local = false;
+            ASSERT_TRUE(CDeviceIdentity::Write(L"Screen", s.screen, local));
+            ASSERT_TRUE(local) << "only this test's device turns";
+            SendMessageW(page, WM_SETTINGCHANGE, kScreenResetCode, 0);
+          }
+          BOOL read = FALSE;
+          shown.push_back(static_cast<int>(GetDlgItemInt(page, kPanelHeightEdit, &read, FALSE)));
+          if (s.typed) SetDlgItemTextW(page, kPanelHeightEdit, s.typed);
+        }
+      },
+      {IDOK});
+  EXPECT_EQ(shown, (std::vector<int>{100, 150, 180, 180}));
+  EXPECT_EQ(Stored(L"TotalHeight"), 180u);
+  EXPECT_EQ(Stored(L"TotalHeightL"), 200u);
+}
+
+std::wstring BesideTests(const wchar_t* name) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring file = path;
+  return file.substr(0, file.rfind(L'\\') + 1) + name;
+}
+
+// Pocket Informant is offered when its tools library loads; choosing it is accepted
+// only when the library can show appointments ("D_Appt"). The library's place comes
+// from Pocket Informant's own user key.
+TEST_F(GeneralCommonPageTest, PocketInformantNeedsToolsThatShowAppointments) {
+  struct Case {
+    const char* name;
+    const wchar_t* library;  // where the user key says the tools are
+    const wchar_t* before;   // and where, by the time the user applies (null: the same)
+    int items;
+    UINT message;  // the text shown, 0 for none
+    UINT icon;
+    DWORD written;
+  };
+  const Case cases[] = {
+      {"tools with D_Appt", L"PIToolsFull.dll", nullptr, 2, 0, 0, 2},
+      {"tools without D_Appt", L"PIToolsNoAppt.dll", nullptr, 2, IDS_PI_TOOLS_TOO_OLD, MB_ICONINFORMATION, 0},
+      {"tools gone before apply", L"PIToolsFull.dll", L"Missing.dll", 2, IDS_PI_TOOLS_MISSING, MB_ICONERROR, 0},
+      {"no tools", L"Missing.dll", nullptr, 1, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Messages().clear();
+    Store(L"CurrentPIM", 0);
+    Store(L"ShowTabs", 7);
+    Store(L"TotalHeight", 120);
+    Store(L"TotalHeightL", 120);
+    int items = 0;
+    {
+      // Machine values are written above: from here on the current user is the sandbox.
+      CUserSandbox user(L"settings_pitools");
+      ASSERT_TRUE(user.Redirected());
+      const CRegistryView tools(HKEY_CURRENT_USER, L"Software\\WebIS\\PocketInformant");
+      tools.WriteString(L"PIToolsLoc", BesideTests(c.library).c_str());
+      std::vector<int> buttons = {IDOK};
+      if (c.message) buttons.push_back(IDCANCEL);
+      RunPage(
+          0, 0,
+          [&](HWND page) {
+            items = ItemCount(page, kPimProviderCombo);
+            if (items == 2) Choose(page, kPimProviderCombo, 1);
+            if (c.before) tools.WriteString(L"PIToolsLoc", BesideTests(c.before).c_str());
+          },
+          buttons);
+    }
+    EXPECT_EQ(items, c.items);
+    if (c.message) {
+      ASSERT_EQ(Messages().size(), 1u);
+      wchar_t text[256] = L"";
+      LoadStringW(GetModule().GetResourceInstance(), c.message, text, 256);
+      EXPECT_EQ(Messages()[0].text, text);
+      EXPECT_TRUE(Messages()[0].type & c.icon);
+    } else {
+      EXPECT_TRUE(Messages().empty());
+    }
+    EXPECT_EQ(Stored(L"CurrentPIM"), c.written);
+  }
 }
 
 }  // namespace

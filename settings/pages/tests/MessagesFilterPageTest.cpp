@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/aygshell/AygTest.h"
+#include "platform/aygshell/aygshell.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
 #include "res/TarvoResIds.h"
 #include "settings/pages/tests/PageRunner.h"
@@ -177,6 +182,118 @@ TEST_F(MessagesFilterPageTest, DeletingAsksFirst) {
     SetMessageBoxHandler(previous);
     EXPECT_EQ(Stored(L"Old").name == L"Old", answer == IDNO);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The controls below the tree as the template places them, and where the page has
+// them now (page coordinates).
+struct FilterPagePlaces {
+  RECT tree, label, name, end;
+};
+
+FilterPagePlaces TemplatePlaces(HWND page) {
+  // The template's dialog units: tree, label 1042, folder names 1044, end line 1041.
+  FilterPagePlaces places = {{4, 34, 128, 128}, {4, 132, 128, 142}, {4, 143, 128, 0}, {4, 157, 128, 159}};
+  for (RECT* r : {&places.tree, &places.label, &places.name, &places.end}) MapDialogRect(page, r);
+  return places;
+}
+
+FilterPagePlaces CurrentPlaces(HWND page) {
+  FilterPagePlaces places;
+  const std::pair<int, RECT*> controls[] = {{kFolderTree, &places.tree}, {kFolderNameLabel, &places.label},
+                                            {kFolderNameCombo, &places.name}, {kFilterPageEnd, &places.end}};
+  for (const auto& control : controls) {
+    GetWindowRect(GetDlgItem(page, control.first), control.second);
+    MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(control.second), 2);
+  }
+  return places;
+}
+
+// When the page's visible height reaches the end line, the tree gives up the
+// difference and the controls below it move up by as much; with room they go back
+// to the template's places. A zero height moves nothing.
+TEST_F(MessagesFilterPageTest, TheControlsBelowTheTreeStayAboveTheVisibleHeight) {
+  struct Case {
+    const char* name;
+    int overEnd;  // visible height less the end line's bottom; INT_MIN: a zero height
+    int shift;    // how far the controls below the tree move up; -1: the tree's whole height
+  };
+  const Case cases[] = {
+      {"room to spare", 40, 0},      {"just the end line", 0, 0}, {"thirty short", -30, 30},
+      {"back with room", 1, 0},      {"no height", INT_MIN, 0},  {"shorter than the tree", -100000, -1},
+  };
+  RunPage(
+      5, 1,
+      [&](HWND page) {
+        const FilterPagePlaces at = TemplatePlaces(page);
+        const int treeHeight = at.tree.bottom - at.tree.top;
+        FilterPagePlaces last = CurrentPlaces(page);
+        for (const Case& c : cases) {
+          SCOPED_TRACE(c.name);
+          const int height = c.overEnd == INT_MIN ? 0 : std::max(1, static_cast<int>(at.end.bottom) + c.overEnd);
+          SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, height));
+          const FilterPagePlaces now = CurrentPlaces(page);
+          if (c.overEnd == INT_MIN) {
+            EXPECT_TRUE(EqualRect(&now.tree, &last.tree));
+            EXPECT_EQ(now.name.top, last.name.top);
+            continue;
+          }
+          const int shift = c.shift < 0 ? treeHeight : c.shift;
+          EXPECT_EQ(now.tree.top, at.tree.top);
+          EXPECT_EQ(now.tree.left, at.tree.left);
+          EXPECT_EQ(now.tree.right, at.tree.right);
+          EXPECT_EQ(now.tree.bottom, at.tree.bottom - shift);
+          EXPECT_EQ(now.label.top, at.label.top - shift);
+          EXPECT_EQ(now.name.top, at.name.top - shift);
+          EXPECT_EQ(now.name.left, at.name.left);
+          EXPECT_EQ(now.end.top, at.end.top - shift);
+          // The folder-name box keeps its size: only moved.
+          EXPECT_EQ(now.name.right - now.name.left, last.name.right - last.name.left);
+          EXPECT_EQ(now.name.bottom - now.name.top, last.name.bottom - last.name.top);
+          last = now;
+        }
+      },
+      {IDCANCEL});
+}
+
+// The input panel rising: the visible height is the smaller of the page's and the
+// panel's visible desktop; lowering it brings the controls back.
+TEST_F(MessagesFilterPageTest, TheInputPanelMovesTheFolderNameUpAndBack) {
+  AygTestShowInputPanel(FALSE);
+  RunPage(
+      5, 1,
+      [&](HWND page) {
+        const FilterPagePlaces at = TemplatePlaces(page);
+        SendMessageW(page, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, at.end.bottom + 50));
+        MoveWindow(page, 0, 0, 240, at.end.bottom + 50, FALSE);
+        AygTestShowInputPanel(TRUE);
+        SIPINFO sip = {};
+        sip.cbSize = sizeof(sip);
+        ASSERT_TRUE(SipGetInfo(&sip));
+        RECT client = {};
+        GetClientRect(page, &client);
+        const int visible = std::min(static_cast<int>(client.bottom),
+                                     static_cast<int>(sip.rcVisibleDesktop.bottom - sip.rcVisibleDesktop.top));
+        ASSERT_LT(visible, at.end.bottom) << "the panel covers the end line";
+        SendMessageW(page, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
+        FilterPagePlaces up = CurrentPlaces(page);
+        const int shift = std::min(static_cast<int>(at.end.bottom) - visible, static_cast<int>(at.tree.bottom - at.tree.top));
+        EXPECT_EQ(up.name.top, at.name.top - shift);
+        EXPECT_EQ(up.tree.bottom, at.tree.bottom - shift);
+        // Another setting changes nothing.
+        SendMessageW(page, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+        FilterPagePlaces still = CurrentPlaces(page);
+        EXPECT_EQ(still.name.top, up.name.top);
+        AygTestShowInputPanel(FALSE);
+        SendMessageW(page, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0);
+        FilterPagePlaces down = CurrentPlaces(page);
+        EXPECT_EQ(down.name.top, at.name.top);
+        EXPECT_EQ(down.tree.bottom, at.tree.bottom);
+      },
+      {IDCANCEL});
 }
 
 }  // namespace

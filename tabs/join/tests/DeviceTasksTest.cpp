@@ -21,12 +21,15 @@
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/TodayScript.h"
+#include "platform/today/tests/TodayScreen.h"
 
 namespace cedbtest {
 bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
 }  // namespace cedbtest
 
 namespace {
+
+using Screen = TodayScreen;
 
 const CEPROPID kSubjectProp = 0x0020001F;
 // The newer store keeps completion as the day it happened; none, or one past its
@@ -59,61 +62,7 @@ int StoredCompletion(const wchar_t* subject) {
   return -1;
 }
 
-// The screen as drawn, as rows of pixels (0x00RRGGBB).
-struct Screen {
-  int width = 0, height = 0;
-  std::vector<DWORD> pixels;
-  COLORREF At(int x, int y) const {
-    const DWORD p = pixels[static_cast<size_t>(y) * width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  // The first box framed in that colour, from the left: a column of the colour whose
-  // top and bottom rows run on in the colour as far as it is high.
-  bool FindBox(COLORREF colour, RECT* box) const {
-    for (int x = 0; x < width; ++x)
-      for (int y = 0; y < height; ++y) {
-        if (At(x, y) != colour) continue;
-        int bottom = y;
-        while (bottom + 1 < height && At(x, bottom + 1) == colour) ++bottom;
-        const int side = bottom - y + 1;
-        if (side < 5 || x + side > width) continue;
-        bool framed = true;
-        for (int k = 0; k < side && framed; ++k) framed = At(x + k, y) == colour && At(x + k, bottom) == colour;
-        if (!framed) continue;
-        *box = {x, y, x + side, bottom + 1};
-        return true;
-      }
-    return false;
-  }
-  bool Has(COLORREF colour) const {
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (At(x, y) == colour) return true;
-    return false;
-  }
-  // A tick inside the box's frame, drawn in the frame's colour.
-  bool Ticked(const RECT& box) const {
-    const COLORREF frame = At(box.left, box.top);
-    for (int y = box.top + 1; y < box.bottom - 1; ++y)
-      for (int x = box.left + 1; x < box.right - 1; ++x)
-        if (At(x, y) == frame) return true;
-    return false;
-  }
-};
-
-Screen Shoot(const CTodayHost& host) {
-  Screen screen;
-  HBITMAP bitmap = host.Capture();
-  DIBSECTION dib = {};
-  if (bitmap && GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits) {
-    screen.width = dib.dsBm.bmWidth;
-    screen.height = dib.dsBm.bmHeight < 0 ? -dib.dsBm.bmHeight : dib.dsBm.bmHeight;
-    const DWORD* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
-    screen.pixels.assign(bits, bits + static_cast<size_t>(screen.width) * screen.height);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  return screen;
-}
+Screen Shoot(const CTodayHost& host) { return Screen::Shoot(host); }
 
 bool RunSteps(CTodayHost& host, const std::wstring& steps) {
   CTodayScript script;
