@@ -520,3 +520,29 @@
 #define IDS_SAMPLE_CONTACT_LAST 32808
 #define IDS_SAMPLE_CONTACT_COMPANY 32827
 #define IDS_SAMPLE_CONTACT_PHONE 32809
+
+// The mail preview: header labels, the title-bar buttons' hints (the message row's
+// commands), the texts shown for a multimedia message and for one whose body is not
+// on the device, and its reply, reply-all, forward and call buttons.
+#define IDS_MAIL_FROM 186
+#define IDS_MAIL_TO 293
+#define IDS_MAIL_NO_NAME 190
+#define IDS_MAIL_OPEN 191
+#define IDS_MAIL_DELETE 192
+#define IDS_MAIL_FORWARD 196
+#define IDS_MAIL_REPLY 197
+#define IDS_MAIL_REPLY_ALL 201
+#define IDS_MAIL_DATE 207
+#define IDS_MAIL_CALL 213
+#define IDS_MAIL_MMS_BODY 264
+#define IDS_MAIL_HEADER_ONLY 265
+#define IDI_MAIL_REPLY_PRESSED 219
+#define IDI_MAIL_REPLY 220
+#define IDI_MAIL_REPLY_ALL_PRESSED 221
+#define IDI_MAIL_REPLY_ALL 222
+#define IDI_MAIL_FORWARD_PRESSED 223
+#define IDI_MAIL_FORWARD 224
+#define IDI_MAIL_CALL_PRESSED 227
+#define IDI_MAIL_CALL 228
+// WebIS Mail synchronises one account at a time.
+#define IDS_WEBIS_SYNC_ONE_ACCOUNT 5150

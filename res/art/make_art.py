@@ -619,7 +619,9 @@ def write_resources():
                                          look.render(look.t_settings_selected, 32)])
     # Popup title-bar buttons, 20 x 20 logical pixels: normal and pressed.
     for name, glyph in (('close', look.b_close), ('prev', look.b_prev), ('next', look.b_next),
-                        ('today', look.b_today), ('open', look.b_open), ('delete', look.b_delete)):
+                        ('today', look.b_today), ('open', look.b_open), ('delete', look.b_delete),
+                        ('reply', look.b_reply), ('reply_all', look.b_reply_all), ('forward', look.b_forward),
+                        ('call', look.b_call)):
         for pressed in (False, True):
             draw = look.button(glyph, pressed)
             write_icon('button_%s%s.ico' % (name, '_pressed' if pressed else ''),

@@ -406,7 +406,7 @@ int CEmailsList::UpdatePalmStore(EMAIL_STORE& record) {
   }
   // A Palm message without its record identifier could never be found again.
   return ReadItems(
-      record, [&](EMAIL_ITEM* item, bool first) { return first ? m_palm->GetFirst(item) : m_palm->GetNext(item); },
+      record, [&](EMAIL_ITEM* item, bool first) { return first ? m_palm->GetFirst(record.palmFolder, item) : m_palm->GetNext(item); },
       [](const EMAIL_ITEM& item) { return item.webisId != 0; });
 }
 

@@ -8,7 +8,7 @@ class CNullPalmMsgSource : public IPalmMsgSource {
   void Start(HWND, IPalmStoreListener*) override {}
   void Stop() override {}
   DWORD OpenFolder(IMsgStore*, int) override { return 0; }
-  BOOL GetFirst(EMAIL_ITEM*) override { return FALSE; }
+  BOOL GetFirst(DWORD, EMAIL_ITEM*) override { return FALSE; }
   BOOL GetNext(EMAIL_ITEM*) override { return FALSE; }
 };
 

@@ -23,10 +23,10 @@ class IPalmMsgSource {
   virtual void Start(HWND owner, IPalmStoreListener* listener) = 0;
   virtual void Stop() = 0;
   // The folder record of folder number 1-5 (inbox, outbox, sent, deleted, drafts) of
-  // the store; 0 when there is none. Reading starts there.
+  // the store; 0 when there is none.
   virtual DWORD OpenFolder(IMsgStore* store, int folderNumber) = 0;
-  // The folder's messages one by one into item; FALSE at the end.
-  virtual BOOL GetFirst(EMAIL_ITEM* item) = 0;
+  // The messages of a folder record one by one into item; FALSE at the end.
+  virtual BOOL GetFirst(DWORD folderRecord, EMAIL_ITEM* item) = 0;
   virtual BOOL GetNext(EMAIL_ITEM* item) = 0;
 };
 

@@ -135,7 +135,8 @@ class CFakePalm : public IPalmMsgSource {
     openedFolder = number;
     return 77;
   }
-  BOOL GetFirst(EMAIL_ITEM* item) override {
+  BOOL GetFirst(DWORD folder, EMAIL_ITEM* item) override {
+    firstFolder = folder;
     next_ = 0;
     return GetNext(item);
   }
@@ -150,6 +151,7 @@ class CFakePalm : public IPalmMsgSource {
   }
   BOOL available = TRUE;
   int openedFolder = 0;
+  DWORD firstFolder = 0;
   IPalmStoreListener* listener = nullptr;
 
  private:
@@ -534,6 +536,7 @@ TEST_F(EmailsListTest, TextMessagesBecomeThePalmStoreOnlyWhenItIsThere) {
   EXPECT_EQ(2, list_.GetItemCount(0));  // the message without a record id is not kept
   EXPECT_EQ(1, list_.GetUnreadCount(0));
   EXPECT_EQ(77u, list_.GetAccount(0)->palmFolder);
+  EXPECT_EQ(77u, palm_.firstFolder);  // each reading names its folder
   // The reader's reset drops the Palm accounts and asks for a rebuild.
   palm_.listener->OnStoreReset();
   EXPECT_EQ(1, list_.GetAccountCount());
