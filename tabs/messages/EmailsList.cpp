@@ -9,6 +9,7 @@
 #include "pim/SystemUtils.h"
 #include "tabs/messages/EmailChangeRecord.h"
 #include "tabs/messages/MapiRecipient.h"
+#include "tabs/messages/PalmMsgStore.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ void ReleaseAndNull(T*& object) {
 
 }  // namespace
 
-CEmailsList::CEmailsList() : m_palm(GetNullPalmMsgSource()), m_webis(GetNullWebISMailSource()) {}
+CEmailsList::CEmailsList() : m_palm(&GetPalmMsgStore()), m_webis(GetNullWebISMailSource()) {}
 
 CEmailsList::~CEmailsList() {
   m_stores.clear();
