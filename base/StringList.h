@@ -41,5 +41,11 @@ private:
   int m_count;
 };
 
+// Empties fields, then appends every field of text between separators, empty fields
+// included. A text without the separator is one field; an empty text gives none.
+void SplitString(LPCWSTR text, WCHAR separator, CStringList& fields);
+// The first field, then separator and field for each further one.
+CString JoinStrings(const CStringList& fields, WCHAR separator);
+
 // Appends '\' to a non-empty path that does not end in one.
 void AddBackslash(CString& path);

@@ -6,7 +6,7 @@
 #include "base/Translator.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
-#include "settings/base/WebISMailSettings.h"
+#include "tabs/messages/WebISMailSettings.h"
 #include "settings/shell/TextEntryDlg.h"
 #include "settings/shell/UserPrompt.h"
 
@@ -60,7 +60,7 @@ void CMessagesFilterPage::OnReset() {
   FillFolderNames();
 }
 
-EMAIL_ACCOUNT& CMessagesFilterPage::RecordAt(int position) {
+MAIL_FILTER& CMessagesFilterPage::RecordAt(int position) {
   if (position <= 0 || position > static_cast<int>(m_sorted.size())) return m_new;
   return m_filters.GetAt(m_sorted[size_t(position - 1)]);
 }
@@ -88,11 +88,11 @@ void CMessagesFilterPage::CommitNewFilter() {
   if (m_new.name == m_defaultName) return;
   int index = m_filters.FindByName(m_new.name);
   if (index < 0) {
-    EMAIL_ACCOUNT filter;
+    MAIL_FILTER filter;
     filter.name = m_new.name;
     index = m_filters.Add(filter);
   }
-  EMAIL_ACCOUNT& filter = m_filters.GetAt(index);
+  MAIL_FILTER& filter = m_filters.GetAt(index);
   filter.entries = m_new.entries;
   filter.names = m_new.names;
   m_new.name = m_defaultName;
@@ -120,7 +120,7 @@ void CMessagesFilterPage::ForEachItem(HTREEITEM parent, const std::function<void
   }
 }
 
-void CMessagesFilterPage::StoreTicks(EMAIL_ACCOUNT& record, HTREEITEM changing) {
+void CMessagesFilterPage::StoreTicks(MAIL_FILTER& record, HTREEITEM changing) {
   record.Clear();
   ForEachItem(nullptr, [&](HTREEITEM item) {
     const int state = m_tree.GetCheckState(item);
@@ -133,7 +133,7 @@ void CMessagesFilterPage::StoreTicks(EMAIL_ACCOUNT& record, HTREEITEM changing) 
   });
 }
 
-void CMessagesFilterPage::LoadTicks(const EMAIL_ACCOUNT& record) {
+void CMessagesFilterPage::LoadTicks(const MAIL_FILTER& record) {
   ForEachItem(nullptr, [&](HTREEITEM item) {
     if (m_tree.GetCheckState(item) == CMailFolderTree::kBoxTicked) m_tree.SetCheckState(item, CMailFolderTree::kBoxClear);
     CMailTreeItem* folder = m_tree.GetRecord(item);
@@ -202,7 +202,7 @@ void CMessagesFilterPage::FillFolderNames() {
   std::vector<CString> names = {folder->path, folder->initialPath};
   const FOLDER_ENTRY entry = EntryOf(*folder);
   for (int i = 0; i < m_filters.GetCount(); ++i) {
-    const EMAIL_ACCOUNT& filter = m_filters.GetAt(i);
+    const MAIL_FILTER& filter = m_filters.GetAt(i);
     for (size_t e = 0; e < filter.entries.size(); ++e)
       if (filter.entries[e] == entry) names.push_back(filter.names[e]);
   }
@@ -250,11 +250,11 @@ LRESULT CMessagesFilterPage::OnFilterNameTyped(WORD, WORD, HWND, BOOL&) {
     m_tickCount = -1;
     return 0;
   }
-  EMAIL_ACCOUNT& filter = RecordAt(m_selected);
+  MAIL_FILTER& filter = RecordAt(m_selected);
   int index = m_sorted[size_t(m_selected - 1)];
   if (filter.name == m_protectedName) {
     // The standard inbox filter keeps its name: the typed name is a copy of it.
-    EMAIL_ACCOUNT copy = filter;
+    MAIL_FILTER copy = filter;
     copy.name = typed;
     index = m_filters.Add(copy);
     ::EnableWindow(GetDlgItem(kDeleteFilterButton), TRUE);

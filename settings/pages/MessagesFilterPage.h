@@ -11,8 +11,8 @@
 #include <functional>
 #include <vector>
 
-#include "settings/pages/MailFolderTree.h"
-#include "settings/pages/MailFoldersFilters.h"
+#include "tabs/messages/MailFolderTree.h"
+#include "tabs/messages/MailFoldersFilters.h"
 #include "settings/pages/PageTable.h"
 
 const int kFilterCombo = 1038;
@@ -59,7 +59,7 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled);
 
   // Position 0 is the new filter, k the k-th filter by name.
-  EMAIL_ACCOUNT& RecordAt(int position);
+  MAIL_FILTER& RecordAt(int position);
   int PositionOf(int filterIndex) const;
   void SortFilters();
   void FillFilterCombo();
@@ -67,8 +67,8 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   // the default name.
   void CommitNewFilter();
   // The tree's ticks into record; changing: the item whose box is about to turn.
-  void StoreTicks(EMAIL_ACCOUNT& record, HTREEITEM changing);
-  void LoadTicks(const EMAIL_ACCOUNT& record);
+  void StoreTicks(MAIL_FILTER& record, HTREEITEM changing);
+  void LoadTicks(const MAIL_FILTER& record);
   void NameNewFilter(HTREEITEM changing);
   CString NextNumberedName() const;
   void FillFolderNames();
@@ -80,7 +80,7 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   CMailFoldersFilters& m_filters;
   CMailFolderTree m_tree;
   std::vector<int> m_sorted;
-  EMAIL_ACCOUNT m_new;
+  MAIL_FILTER m_new;
   CString m_defaultName;
   CString m_protectedName;
   int m_selected = 0;

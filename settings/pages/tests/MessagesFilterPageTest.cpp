@@ -37,17 +37,17 @@ class MessagesFilterPageTest : public PageRunTest {
     return FOLDER_ENTRY{FOLDER_KIND_MAPI, Bytes(bytes.begin(), bytes.end())};
   }
   void StoreFilter(const wchar_t* name, ULONGLONG folder) {
-    EMAIL_ACCOUNT filter;
+    MAIL_FILTER filter;
     filter.AddEntry(Folder(folder), L"Somewhere");
     Bytes data;
     ASSERT_TRUE(CMailFoldersFilters::Encode(filter, data));
     m_machine.Key(TARVO_MAIL_FILTERS_KEY).Write(name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
   }
-  static EMAIL_ACCOUNT Stored(const std::wstring& name) {
+  static MAIL_FILTER Stored(const std::wstring& name) {
     CMailFoldersFilters filters;
     filters.Load(TRUE);
     const int index = filters.FindByName(name.c_str());
-    EMAIL_ACCOUNT none;
+    MAIL_FILTER none;
     none.name = L"(none)";
     return index < 0 ? none : filters.GetAt(index);
   }
@@ -113,7 +113,7 @@ TEST_F(MessagesFilterPageTest, ANewFilterIsNamedAfterItsFoldersAndAppliedWhenNam
       {IDOK});
   EXPECT_EQ(names, (std::vector<std::wstring>{Text(IDS_FILTER_DEFAULT_NAME), L"Outlook E-mail - Projects",
                                               L"Folders 5", L"Outlook E-mail - Projects", L"Folders 5"}));
-  const EMAIL_ACCOUNT applied = Stored(L"Folders 5");
+  const MAIL_FILTER applied = Stored(L"Folders 5");
   ASSERT_EQ(applied.entries.size(), 3u);
   EXPECT_TRUE(applied.FindEntry(Folder(mapitest::kProjects)) >= 0);
   EXPECT_TRUE(applied.FindEntry(Folder(mapitest::kSent)) >= 0);
@@ -149,9 +149,9 @@ TEST_F(MessagesFilterPageTest, TheInboxFilterIsCopiedWhenRenamedAndNeverDeleted)
       {IDOK});
   EXPECT_FALSE(deleteEnabled);
   EXPECT_EQ(ticked, std::vector<int>{1});
-  const EMAIL_ACCOUNT inbox = Stored(Text(IDS_MAIL_FILTER_INBOX));
+  const MAIL_FILTER inbox = Stored(Text(IDS_MAIL_FILTER_INBOX));
   ASSERT_EQ(inbox.entries.size(), 1u);
-  const EMAIL_ACCOUNT copy = Stored(L"My inbox");
+  const MAIL_FILTER copy = Stored(L"My inbox");
   EXPECT_EQ(copy.entries.size(), 2u);
   EXPECT_EQ(StoredText(L"EmailFilter"), L"My inbox");
 }

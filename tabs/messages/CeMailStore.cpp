@@ -1,4 +1,4 @@
-#include "settings/base/CeMailStore.h"
+#include "tabs/messages/CeMailStore.h"
 
 #include "base/CeDbApi.h"
 #include "base/DbRecord.h"

@@ -1,4 +1,4 @@
-#include "settings/base/WebISMailSettings.h"
+#include "tabs/messages/WebISMailSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "platform/coredll/cedb.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
-#include "settings/base/tests/WebISTestSupport.h"
+#include "tabs/messages/tests/WebISTestSupport.h"
 
 namespace {
 
@@ -131,8 +131,3 @@ TEST_F(WebISMailSettingsTest, FuzzedSettingsFilesAreReadSafely) {
 }
 
 }  // namespace
-
-// This program runs no child jobs.
-namespace cedbtest {
-bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
-}  // namespace cedbtest

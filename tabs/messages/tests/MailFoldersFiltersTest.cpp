@@ -1,4 +1,4 @@
-#include "settings/pages/MailFoldersFilters.h"
+#include "tabs/messages/MailFoldersFilters.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
+#include "base/tests/ResourceLibraryScope.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
-#include "settings/base/WebISMailSettings.h"
-#include "settings/base/tests/WebISTestSupport.h"
-#include "settings/shell/tests/ShellTestSupport.h"
+#include "tabs/messages/WebISMailSettings.h"
+#include "tabs/messages/tests/WebISTestSupport.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ Bytes Join(std::initializer_list<Bytes> parts) {
   return all;
 }
 
-std::vector<std::wstring> Names(const EMAIL_ACCOUNT& filter) {
+std::vector<std::wstring> Names(const MAIL_FILTER& filter) {
   std::vector<std::wstring> names;
   for (const CString& name : filter.names) names.push_back(std::wstring(name));
   return names;
@@ -72,7 +72,7 @@ TEST(MailFoldersFiltersCodec, DecodesWhatOtherProgramsWriteAndRefusesDamagedValu
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    EMAIL_ACCOUNT filter;
+    MAIL_FILTER filter;
     ASSERT_EQ(CMailFoldersFilters::Decode(c.data.data(), c.data.size(), filter) != FALSE, c.decodes);
     if (c.decodes) {
       EXPECT_EQ(Names(filter), c.names);
@@ -81,7 +81,7 @@ TEST(MailFoldersFiltersCodec, DecodesWhatOtherProgramsWriteAndRefusesDamagedValu
 }
 
 TEST(MailFoldersFiltersCodec, EncodesByteForByteAndCutsLongNamesInsteadOfLosingTheFilter) {
-  EMAIL_ACCOUNT filter;
+  MAIL_FILTER filter;
   filter.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {1, 2, 3}}, L"Outlook - Inbox");
   filter.AddEntry(FOLDER_ENTRY::WebIS(4, L"k"), L"Home");
   Bytes data;
@@ -90,17 +90,17 @@ TEST(MailFoldersFiltersCodec, EncodesByteForByteAndCutsLongNamesInsteadOfLosingT
 
   // A nested folder's path of 300 characters.
   const std::wstring longPath(300, L'x');
-  EMAIL_ACCOUNT nested;
+  MAIL_FILTER nested;
   nested.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {7}}, longPath.c_str());
   ASSERT_TRUE(CMailFoldersFilters::Encode(nested, data));
-  EMAIL_ACCOUNT read;
+  MAIL_FILTER read;
   ASSERT_TRUE(CMailFoldersFilters::Decode(data.data(), data.size(), read));
   EXPECT_EQ(Names(read), std::vector<std::wstring>{longPath.substr(0, 255)});
 
-  EMAIL_ACCOUNT unnamed;
+  MAIL_FILTER unnamed;
   unnamed.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {1}}, L"");
   EXPECT_FALSE(CMailFoldersFilters::Encode(unnamed, data));
-  EMAIL_ACCOUNT bigBlob;
+  MAIL_FILTER bigBlob;
   bigBlob.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, Bytes(256, 1)}, L"x");
   EXPECT_FALSE(CMailFoldersFilters::Encode(bigBlob, data));
 }
@@ -131,11 +131,11 @@ TEST(MailFoldersFiltersCodec, FuzzedValuesDecodeSafely) {
     // the heap checks of a debug run.
     std::unique_ptr<BYTE[]> exact(new BYTE[data.size() + 1]);
     std::copy(data.begin(), data.end(), exact.get());
-    EMAIL_ACCOUNT filter;
+    MAIL_FILTER filter;
     if (!CMailFoldersFilters::Decode(exact.get(), data.size(), filter)) continue;
     Bytes again;
     ASSERT_TRUE(CMailFoldersFilters::Encode(filter, again));
-    EMAIL_ACCOUNT reread;
+    MAIL_FILTER reread;
     ASSERT_TRUE(CMailFoldersFilters::Decode(again.data(), again.size(), reread));
     EXPECT_EQ(Names(reread), Names(filter));
     ASSERT_EQ(reread.entries.size(), filter.entries.size());
@@ -156,11 +156,11 @@ TEST_F(MailFoldersFiltersStore, SaveRewritesEveryValueAndLoadReadsThemBack) {
   EXPECT_EQ(filters.GetCount(), 0);
 
   const std::wstring longPath(300, L'n');
-  EMAIL_ACCOUNT work;
+  MAIL_FILTER work;
   work.name = L"Work";
   work.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {1, 2}}, longPath.c_str());
   work.AddEntry(FOLDER_ENTRY{FOLDER_KIND_OTHER, {}}, L"Kept");
-  EMAIL_ACCOUNT empty;
+  MAIL_FILTER empty;
   empty.name = L"Empty";
   filters.Add(work);
   filters.Add(empty);
@@ -190,7 +190,7 @@ TEST_F(MailFoldersFiltersStore, SaveRewritesEveryValueAndLoadReadsThemBack) {
 TEST_F(MailFoldersFiltersStore, ActiveFilterAndSortedNames) {
   CMailFoldersFilters filters;
   for (LPCWSTR name : {L"beta", L"Alpha", L"", L"gamma", L"ALPHA2"}) {
-    EMAIL_ACCOUNT filter;
+    MAIL_FILTER filter;
     filter.name = name;
     filters.Add(filter);
   }
@@ -248,7 +248,7 @@ class KnownAccountsTest : public ::testing::Test {
   }
 
   CLocalMachineSandbox machine{L"KnownAccounts"};
-  CProductResources resources;
+  CResourceLibraryScope resources;
   mapitest::CSessionHolder session;
 };
 
@@ -293,7 +293,7 @@ TEST_F(KnownAccountsTest, AnEmptiedInboxFilterNeitherDuplicatesTheAccountNorUndo
     EXPECT_EQ(Known(), L"Mail");
     if (run == 0) {
       // Then puts another folder in place of the account's outbox.
-      EMAIL_ACCOUNT& filter = filters.GetAt(filters.FindByName(outbox.c_str()));
+      MAIL_FILTER& filter = filters.GetAt(filters.FindByName(outbox.c_str()));
       filter.Clear();
       filter.AddEntry(Folder(mapitest::kProjects), L"Mail - Projects");
       ASSERT_TRUE(filters.Save());

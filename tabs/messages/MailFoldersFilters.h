@@ -32,7 +32,8 @@ struct FOLDER_ENTRY {
   static FOLDER_ENTRY WebIS(DWORD folderId, LPCWSTR accountKey);
 };
 
-struct EMAIL_ACCOUNT {
+// One filter as the options program edits it: its name and folders with their names.
+struct MAIL_FILTER {
   CString name;
   std::vector<FOLDER_ENTRY> entries;
   std::vector<CString> names;  // parallel to entries
@@ -60,10 +61,10 @@ class CMailFoldersFilters {
   BOOL SetActiveFilter(int index);
 
   int GetCount() const { return static_cast<int>(m_filters.size()); }
-  EMAIL_ACCOUNT& GetAt(int index) { return m_filters[size_t(index)]; }
-  const EMAIL_ACCOUNT& GetAt(int index) const { return m_filters[size_t(index)]; }
+  MAIL_FILTER& GetAt(int index) { return m_filters[size_t(index)]; }
+  const MAIL_FILTER& GetAt(int index) const { return m_filters[size_t(index)]; }
   int FindByName(LPCWSTR name) const;
-  int Add(const EMAIL_ACCOUNT& filter);
+  int Add(const MAIL_FILTER& filter);
   void RemoveAt(int index);
   // Indexes of the named filters, by name without regard to case, kana type or
   // width.
@@ -84,12 +85,12 @@ class CMailFoldersFilters {
   // The value's bytes as a filter. FALSE for a kind byte other than 'M', 'F' or
   // 'P', a truncated entry or an empty name; equal entries after the first are
   // dropped.
-  static BOOL Decode(const BYTE* data, size_t size, EMAIL_ACCOUNT& filter);
+  static BOOL Decode(const BYTE* data, size_t size, MAIL_FILTER& filter);
   // FALSE for a blob longer than 255 bytes or an empty name.
-  static BOOL Encode(const EMAIL_ACCOUNT& filter, std::vector<BYTE>& data);
+  static BOOL Encode(const MAIL_FILTER& filter, std::vector<BYTE>& data);
 
  private:
-  std::vector<EMAIL_ACCOUNT> m_filters;
+  std::vector<MAIL_FILTER> m_filters;
   BOOL m_loaded = FALSE;
   BOOL m_accountsUpdated = FALSE;
 };

@@ -1,16 +1,16 @@
-#include "settings/pages/MailFoldersFilters.h"
+#include "tabs/messages/MailFoldersFilters.h"
 
 #include <algorithm>
 
 #include "base/RegKey.h"
+#include "base/StringList.h"
 #include "base/Translator.h"
+#include "pim/SystemUtils.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
-#include "settings/base/StringFields.h"
-#include "settings/base/VendorPresence.h"
-#include "settings/pages/MailFolderTree.h"
-#include "settings/base/WebISMailSettings.h"
+#include "tabs/messages/MailFolderTree.h"
+#include "tabs/messages/WebISMailSettings.h"
 
 namespace {
 
@@ -33,13 +33,13 @@ FOLDER_ENTRY FOLDER_ENTRY::WebIS(DWORD folderId, LPCWSTR accountKey) {
   return entry;
 }
 
-int EMAIL_ACCOUNT::FindEntry(const FOLDER_ENTRY& entry) const {
+int MAIL_FILTER::FindEntry(const FOLDER_ENTRY& entry) const {
   for (size_t i = 0; i < entries.size(); ++i)
     if (entries[i] == entry) return static_cast<int>(i);
   return -1;
 }
 
-int EMAIL_ACCOUNT::AddEntry(const FOLDER_ENTRY& entry, LPCWSTR folderName) {
+int MAIL_FILTER::AddEntry(const FOLDER_ENTRY& entry, LPCWSTR folderName) {
   const int found = FindEntry(entry);
   if (found >= 0) return found;
   entries.push_back(entry);
@@ -47,7 +47,7 @@ int EMAIL_ACCOUNT::AddEntry(const FOLDER_ENTRY& entry, LPCWSTR folderName) {
   return static_cast<int>(entries.size()) - 1;
 }
 
-BOOL CMailFoldersFilters::Decode(const BYTE* data, size_t size, EMAIL_ACCOUNT& filter) {
+BOOL CMailFoldersFilters::Decode(const BYTE* data, size_t size, MAIL_FILTER& filter) {
   filter.Clear();
   if (!data && size) return FALSE;
   size_t at = 0;
@@ -75,7 +75,7 @@ BOOL CMailFoldersFilters::Decode(const BYTE* data, size_t size, EMAIL_ACCOUNT& f
   return TRUE;
 }
 
-BOOL CMailFoldersFilters::Encode(const EMAIL_ACCOUNT& filter, std::vector<BYTE>& data) {
+BOOL CMailFoldersFilters::Encode(const MAIL_FILTER& filter, std::vector<BYTE>& data) {
   data.clear();
   if (filter.entries.size() != filter.names.size()) return FALSE;
   for (size_t i = 0; i < filter.entries.size(); ++i) {
@@ -118,7 +118,7 @@ BOOL CMailFoldersFilters::Load(BOOL force) {
             ERROR_SUCCESS ||
         read > size)
       continue;
-    EMAIL_ACCOUNT filter;
+    MAIL_FILTER filter;
     filter.name = name;
     if (Decode(data.data(), read, filter)) m_filters.push_back(std::move(filter));
   }
@@ -134,7 +134,7 @@ BOOL CMailFoldersFilters::Save() {
   for (const CString& value : old) ::RegDeleteValueW(key.GetHandle(), value);
   BOOL written = TRUE;
   std::vector<BYTE> data;
-  for (const EMAIL_ACCOUNT& filter : m_filters) {
+  for (const MAIL_FILTER& filter : m_filters) {
     if (filter.name.IsEmpty() || !Encode(filter, data) || data.empty()) continue;
     if (!key.SetBinary(filter.name, data.data(), static_cast<DWORD>(data.size()))) written = FALSE;
   }
@@ -153,7 +153,7 @@ int CMailFoldersFilters::FindByName(LPCWSTR name) const {
   return -1;
 }
 
-int CMailFoldersFilters::Add(const EMAIL_ACCOUNT& filter) {
+int CMailFoldersFilters::Add(const MAIL_FILTER& filter) {
   m_filters.push_back(filter);
   return GetCount() - 1;
 }
@@ -218,7 +218,7 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force,
   for (int i = 0; i < 5; ++i) {
     standardNames[i] = LoadText(kStandardFilterTexts[i]);
     if (FindByName(standardNames[i]) < 0) {
-      EMAIL_ACCOUNT filter;
+      MAIL_FILTER filter;
       filter.name = standardNames[i];
       Add(filter);
     }
@@ -270,7 +270,7 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force,
         entry.blob.assign(values[i].Value.bin.lpb, values[i].Value.bin.lpb + values[i].Value.bin.cb);
         GetAt(FindByName(standardNames[i])).AddEntry(entry, friendly);
         if (i == kInboxSlot && FindByName(friendly) < 0) {
-          EMAIL_ACCOUNT own;
+          MAIL_FILTER own;
           own.name = friendly;
           own.AddEntry(entry, friendly);
           Add(own);
@@ -302,7 +302,7 @@ BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force,
         if (entry.blob.size() > 255) continue;
         GetAt(FindByName(standardNames[i])).AddEntry(entry, name);
         if (i == kInboxSlot && FindByName(name) < 0) {
-          EMAIL_ACCOUNT own;
+          MAIL_FILTER own;
           own.name = name;
           own.AddEntry(entry, name);
           Add(own);

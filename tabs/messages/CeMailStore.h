@@ -1,5 +1,5 @@
 // One WebIS Mail account's storage: a database volume of its own holding the
-// databases "Folders", "Messages" and "Bodies". The options program only reads
+// databases "Folders", "Messages" and "Bodies". Both programs only read
 // the folder list (identifier, parent, type, name); it never writes the volume.
 #pragma once
 #include <windows.h>

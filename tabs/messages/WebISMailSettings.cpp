@@ -1,4 +1,4 @@
-#include "settings/base/WebISMailSettings.h"
+#include "tabs/messages/WebISMailSettings.h"
 
 #include "graphics/IniFile.h"
 

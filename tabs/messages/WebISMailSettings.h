@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/windowlib/String.h"
-#include "settings/base/CeMailStore.h"
+#include "tabs/messages/CeMailStore.h"
 
 class CWebISMailSettings {
  public:

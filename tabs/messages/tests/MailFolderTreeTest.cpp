@@ -1,4 +1,4 @@
-#include "settings/pages/MailFolderTree.h"
+#include "tabs/messages/MailFolderTree.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include "base/tests/RegistrySandbox.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
-#include "settings/base/WebISMailSettings.h"
-#include "settings/base/tests/WebISTestSupport.h"
+#include "tabs/messages/WebISMailSettings.h"
+#include "tabs/messages/tests/WebISTestSupport.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "settings/pages/MailFolderTree.h"
+#include "tabs/messages/MailFolderTree.h"
 
 #include <cstdio>
 
 #include "base/RegKey.h"
+#include "pim/SystemUtils.h"
 #include "platform/cemapi/cemapi.h"
-#include "settings/base/VendorPresence.h"
-#include "settings/base/WebISMailSettings.h"
+#include "tabs/messages/WebISMailSettings.h"
 
 namespace {
 
