@@ -10,6 +10,7 @@
 #include "tabs/messages/EmailChangeRecord.h"
 #include "tabs/messages/MapiRecipient.h"
 #include "tabs/messages/PalmMsgStore.h"
+#include "tabs/messages/WebISMailSettings.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ void ReleaseAndNull(T*& object) {
 
 }  // namespace
 
-CEmailsList::CEmailsList() : m_palm(&GetPalmMsgStore()), m_webis(GetNullWebISMailSource()) {}
+CEmailsList::CEmailsList() : m_palm(&GetPalmMsgStore()), m_webis(&GetWebISMailSettings()) {}
 
 CEmailsList::~CEmailsList() {
   m_stores.clear();

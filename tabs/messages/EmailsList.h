@@ -29,8 +29,8 @@ class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IP
   CEmailsList& operator=(const CEmailsList&) = delete;
   static CEmailsList& GetGlobal();
 
-  // The readers of the other mail programs (at first the Palm message store's); null:
-  // the null ones. Set before Init.
+  // The readers of the other mail programs (at first the Palm message store and WebIS
+  // Mail's settings); null: the null ones. Set before Init.
   void SetOtherSources(IPalmMsgSource* palm, IWebISMailSource* webis);
   IWebISMailSource* GetWebISSource() const { return m_webis; }
 
