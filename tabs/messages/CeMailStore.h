@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include <objidl.h>
+
 #include "base/CeDatabase.h"
 #include "platform/windowlib/String.h"
 
@@ -18,6 +20,12 @@ enum WEBIS_FOLDER_TYPE : DWORD {
   WEBIS_FOLDER_DELETED = 4,
   WEBIS_FOLDER_DRAFTS = 5,
 };
+
+struct EMAIL_ITEM;
+
+// The name part of an address text ("Ann" of "\"Ann\" <ann@example.com>"); the whole
+// text when it has no "<...>".
+CString WebISDisplayPart(LPCWSTR address);
 
 struct WEBIS_FOLDER {
   DWORD id = 0;
@@ -41,8 +49,25 @@ class CCeMailStore {
   CCeMailStore& operator=(const CCeMailStore&) = delete;
 
   // Opens the three databases and reads the folders; FALSE when a database does
-  // not open or there are no folders.
-  BOOL Open();
+  // not open or there are no folders. With an owner window the databases' changes go
+  // there, and those of "Messages" on to sink.
+  BOOL Open(HWND owner = nullptr, ICeDatabaseSink* sink = nullptr);
+  CCeDatabase* GetMessageDb() const { return m_messageDb.get(); }
+
+  // Message records. ReadMessage reads the record given (0: the next one from
+  // SeekFirstMessage on) into item; its identifier, 0 at the end or when unreadable.
+  // The record's status bits go to status.
+  BOOL SeekFirstMessage();
+  CEOID ReadMessage(CEOID record, EMAIL_ITEM* item, DWORD* status);
+  // The message's MIME source: its "Bodies" chunks in index order, each place from 0 to
+  // the last filled exactly once; none for a gap, a repeated or out-of-range index, or
+  // no bytes at all.
+  IStream* GetMessageSource(CEOID message);
+  BOOL HasFolder(CEOID folder) const;
+  // Status bits set and cleared, and the folder changed when given.
+  BOOL ChangeMessage(CEOID message, DWORD setStatus, DWORD clearStatus, const CEOID* folder);
+  // Deleted for good: status 0x8001, its texts emptied, its chunks deleted.
+  BOOL EraseMessage(CEOID message);
 
   const CString& GetKey() const { return m_key; }
   const CString& GetDisplayName() const { return m_displayName; }

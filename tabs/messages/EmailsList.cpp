@@ -9,6 +9,8 @@
 #include "pim/SystemUtils.h"
 #include "tabs/messages/EmailChangeRecord.h"
 #include "tabs/messages/MapiRecipient.h"
+#include "tabs/messages/PalmMsgStore.h"
+#include "tabs/messages/WebISMailSettings.h"
 
 namespace {
 
@@ -28,7 +30,7 @@ void ReleaseAndNull(T*& object) {
 
 }  // namespace
 
-CEmailsList::CEmailsList() : m_palm(GetNullPalmMsgSource()), m_webis(GetNullWebISMailSource()) {}
+CEmailsList::CEmailsList() : m_palm(&GetPalmMsgStore()), m_webis(&GetWebISMailSettings()) {}
 
 CEmailsList::~CEmailsList() {
   m_stores.clear();

@@ -29,8 +29,10 @@ class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IP
   CEmailsList& operator=(const CEmailsList&) = delete;
   static CEmailsList& GetGlobal();
 
-  // The readers of the other mail programs; null: the null ones. Set before Init.
+  // The readers of the other mail programs (at first the Palm message store and WebIS
+  // Mail's settings); null: the null ones. Set before Init.
   void SetOtherSources(IPalmMsgSource* palm, IWebISMailSource* webis);
+  IWebISMailSource* GetWebISSource() const { return m_webis; }
 
   // The calling thread becomes the owner: notifications from other threads are posted
   // to owner as "QelTarvo_EmailListChanged".

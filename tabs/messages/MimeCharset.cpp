@@ -48,3 +48,29 @@ bool ConvertMimeText(const std::string& charset, const char* bytes, int length, 
   language->Release();
   return ok;
 }
+
+std::string GetDeviceBodyCharset() {
+  DWORD codePage = 1252;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"nls", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    DWORD value = 0, type = 0, size = sizeof value;
+    if (RegQueryValueExW(key, L"DefaultACP", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD && size == sizeof value)
+      codePage = value;
+    RegCloseKey(key);
+  }
+  std::string charset = "us-ascii";
+  IMultiLanguage* language = nullptr;
+  if (FAILED(CoCreateInstance(kMultiLanguageClass, nullptr, CLSCTX_INPROC_SERVER, kMultiLanguageInterface,
+                              reinterpret_cast<void**>(&language))))
+    return charset;
+  MIMECPINFO info = {};
+  if (SUCCEEDED(language->GetCodePageInfo(codePage, &info)) && info.wszBodyCharset[0]) {
+    char name[MAX_MIMECSET_NAME + 1] = {};
+    if (WideCharToMultiByte(CP_ACP, 0, info.wszBodyCharset, -1, name, sizeof name, nullptr, nullptr) > 1)
+      charset = name;
+  }
+  language->Release();
+  return charset;
+}

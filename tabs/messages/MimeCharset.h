@@ -6,3 +6,8 @@
 #include <string>
 
 bool ConvertMimeText(const std::string& charset, const char* bytes, int length, std::wstring& out);
+
+// The body charset of the device's default ANSI code page (HKLM "nls" "DefaultACP",
+// 1252 when missing) as the multi-language service names it; "us-ascii" when it has no
+// name. The device's setting is only read: it belongs to the system.
+std::string GetDeviceBodyCharset();

@@ -14,10 +14,13 @@ class CNullPalmMsgSource : public IPalmMsgSource {
 
 class CNullWebISMailSource : public IWebISMailSource {
  public:
-  void LoadAccounts(HWND, IWebISMailListener*) override {}
+  BOOL LoadAccounts(HWND, IWebISMailListener*) override { return FALSE; }
   void CloseAccounts() override {}
   BOOL GetFirstMessage(LPCWSTR, int, EMAIL_ITEM*) override { return FALSE; }
   BOOL GetNextMessage(EMAIL_ITEM*) override { return FALSE; }
+  IStream* GetMessageSource(LPCWSTR, DWORD) override { return nullptr; }
+  DWORD GetBuild() const override { return 0; }
+  BOOL HasTakenOverMailProgram() override { return FALSE; }
 };
 
 }  // namespace

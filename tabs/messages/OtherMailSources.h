@@ -3,6 +3,7 @@
 // installed the list uses null ones that have nothing.
 #pragma once
 #include <windows.h>
+#include <objidl.h>
 
 #include "platform/cemapi/cemapi.h"
 #include "tabs/messages/EmailItem.h"
@@ -45,11 +46,18 @@ class IWebISMailListener {
 class IWebISMailSource {
  public:
   virtual ~IWebISMailSource() = default;
-  virtual void LoadAccounts(HWND owner, IWebISMailListener* listener) = 0;
+  // FALSE when the program is not installed.
+  virtual BOOL LoadAccounts(HWND owner, IWebISMailListener* listener) = 0;
   virtual void CloseAccounts() = 0;
   // The messages of one folder of an account, one by one into item; FALSE at the end.
   virtual BOOL GetFirstMessage(LPCWSTR account, int folderNumber, EMAIL_ITEM* item) = 0;
   virtual BOOL GetNextMessage(EMAIL_ITEM* item) = 0;
+  // What the mail preview asks: a message's stored MIME source (one reference, or
+  // null), the program's build (0 when not known) and whether its own "tmail.exe" has
+  // replaced the system's.
+  virtual IStream* GetMessageSource(LPCWSTR account, DWORD id) = 0;
+  virtual DWORD GetBuild() const = 0;
+  virtual BOOL HasTakenOverMailProgram() = 0;
 };
 
 // The readers that have nothing: no Palm store, no WebIS Mail accounts.

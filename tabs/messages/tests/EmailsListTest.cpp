@@ -161,7 +161,10 @@ class CFakePalm : public IPalmMsgSource {
 // WebIS Mail with one account "Web" whose folder 1 holds two messages.
 class CFakeWebIS : public IWebISMailSource {
  public:
-  void LoadAccounts(HWND, IWebISMailListener* l) override { listener = l; }
+  BOOL LoadAccounts(HWND, IWebISMailListener* l) override {
+    listener = l;
+    return TRUE;
+  }
   void CloseAccounts() override { listener = nullptr; }
   BOOL GetFirstMessage(LPCWSTR account, int folder, EMAIL_ITEM* item) override {
     next_ = lstrcmpW(account, L"Web") == 0 && folder == 1 ? 0 : 2;
@@ -182,6 +185,9 @@ class CFakeWebIS : public IWebISMailSource {
     item->folderNumber = folder;
     item->flags = read ? MSGFLAG_READ : 0;
   }
+  IStream* GetMessageSource(LPCWSTR, DWORD) override { return nullptr; }
+  DWORD GetBuild() const override { return 0; }
+  BOOL HasTakenOverMailProgram() override { return FALSE; }
   IWebISMailListener* listener = nullptr;
 
  private:
