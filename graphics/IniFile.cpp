@@ -55,7 +55,14 @@ BOOL CIniFile::Load(LPCWSTR path) {
   std::string line;
   // A line longer than any buffer is still one line: a tail read on its own
   // could pass for a key of its own.
-  while (ReadLine(file, line)) AddLine(line.data(), static_cast<int>(line.size()), current);
+  bool first = true;
+  while (ReadLine(file, line)) {
+    // Editors that save UTF-8 start the file with a byte-order mark: it belongs to no
+    // line, and left in place it would hide the first section.
+    if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+    first = false;
+    AddLine(line.data(), static_cast<int>(line.size()), current);
+  }
   fclose(file);
   m_fileName = path;
   return TRUE;

@@ -50,6 +50,10 @@ class CIniFile {
   // "TRUE" gives 1 and "FALSE" 0, in any case; nothing else is a bool.
   BOOL GetBool(LPCWSTR key, BYTE& value) const;
   int GetValueCount() const { return static_cast<int>(m_keys.size()); }
+  // The value of this node's index-th pair in file order; null outside.
+  const CString* GetValueAt(int index) const {
+    return index >= 0 && index < GetValueCount() ? &m_values[static_cast<size_t>(index)] : nullptr;
+  }
 
   // Replaces the value of an existing key, else adds the pair (in memory).
   void SetValue(LPCWSTR key, LPCWSTR value);

@@ -54,24 +54,44 @@ IApplet* CAppletManager::Create(const BYTE* data, DWORD size) {
   return Append(g_kind->CreateFromData(data, size));
 }
 
+void CAppletManager::EnsureWindow(HWND host) {
+  if (m_window) return;
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = ThisModule();
+  wc.lpszClassName = kWindowClass;
+  RegisterClassW(&wc);  // fails harmlessly when a previous window left it registered
+  m_window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, host, nullptr, wc.hInstance, this);
+  if (m_window && g_kind) g_kind->SetContactsNotifyWindow(m_window);
+}
+
 IApplet* CAppletManager::ShowCreateDialog(HWND host) {
   if (!g_kind) return nullptr;
-  return Append(g_kind->CreateWithDialog(host));
+  // The chooser lists the contacts: without a panel they need a window to load with.
+  const BOOL made = !IsPanelAlive() && !m_window;
+  if (made) EnsureWindow(host);
+  IApplet* applet = Append(g_kind->CreateWithDialog(host));
+  if (made && !applet) {
+    DestroyWindowIfAny();
+    if (m_applets.empty()) g_kind->CloseContacts();
+  }
+  return applet;
 }
 
 BOOL CAppletManager::Init(IApplet* applet, HWND host) {
   if (!IsLive(applet)) return FALSE;
   m_host = host;
-  if (!IsPanelAlive() && !m_window) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = ThisModule();
-    wc.lpszClassName = kWindowClass;
-    RegisterClassW(&wc);  // fails harmlessly when a previous window left it registered
-    m_window = CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, host, nullptr, wc.hInstance, this);
-    if (m_window && g_kind) g_kind->SetContactsNotifyWindow(m_window);
-  }
+  if (!IsPanelAlive()) EnsureWindow(host);
   return applet->Init(host);
+}
+
+void CAppletManager::OnPanelDestroying() {
+  // The applets keep following their contacts after the panel's window has gone.
+  if (m_applets.empty() || !m_host || !IsWindow(m_host)) return;
+  if (!m_window)
+    EnsureWindow(m_host);
+  else if (g_kind)
+    g_kind->SetContactsNotifyWindow(m_window);
 }
 
 BOOL CAppletManager::Delete(IApplet* applet) {

@@ -29,6 +29,10 @@ class CAppletManager {
   int GetDescription(IApplet* applet, LPWSTR buffer, int length);
   DWORD GetData(IApplet* applet, BYTE* buffer, DWORD* size);
 
+  // The panel's window is going: while applets live, the hidden window takes the
+  // contacts database's notices from here on.
+  void OnPanelDestroying();
+
   HWND IsAppletWindowAlive() const;
   HWND GetHostWindow() const { return m_host; }
   BOOL HasUnboundApplet();
@@ -42,6 +46,7 @@ class CAppletManager {
   static BOOL IsPanelAlive();
   IApplet* Append(IApplet* applet);
   void DestroyWindowIfAny();
+  void EnsureWindow(HWND host);
 
   HWND m_window = nullptr;
   HWND m_host = nullptr;

@@ -311,7 +311,16 @@ void CListPanelView::Paint(CTextRunList* context) {
     SelectClipRgn(hdc, m_hClip);
     m_bPainting = TRUE;
     POINT origin = {m_rcContent.left, m_rcContent.top - ScrollPos()};
-    m_pContent->Draw(context, &origin);
+    // Row texts are drawn at the end of the paint with their own clip: narrowed to the
+    // rows' area, a row cut by the bottom strip never writes over it.
+    const RECT paint = clip;
+    RECT rows = m_rcContent;
+    if (!IsRectEmpty(&paint)) IntersectRect(&rows, &paint, &m_rcContent);
+    if (!IsRectEmpty(&rows)) {
+      const RECT previous = context->SetClip(rows);
+      m_pContent->Draw(context, &origin);
+      context->SetClip(previous);
+    }
     m_bPainting = FALSE;
     // The host paints inside its own clip: give back the paint rectangle.
     HRGN whole = CreateRectRgnIndirect(&clip);

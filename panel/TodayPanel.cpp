@@ -22,6 +22,7 @@
 #include "controls/HardwareKeys.h"
 #include "controls/LiveElements.h"
 #include "controls/ScrollBar.h"
+#include "panel/AppletManager.h"
 #include "panel/DesktopWrapper.h"
 #include "panel/FaultGuard.h"
 #include "panel/ListPanelView.h"
@@ -1532,6 +1533,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     ForgetElement(GetFocusedElement());
     DestroyTabs();
+    CAppletManager::Instance().OnPanelDestroying();
     ReleaseNotificationWindow(window);
   }
   LRESULT result = 0;

@@ -305,3 +305,34 @@ TEST(AppletExports, RefuseWhatTheLibraryNeverMade) {
 }
 
 }  // namespace
+
+TEST_F(AppletManagerTest, ThePanelClosingHandsTheContactsToTheHiddenWindowWhileAppletsLive) {
+  GivePanel();
+  IApplet* applet = Make({1, 1});
+  ASSERT_TRUE(manager.Init(applet, host));
+  // With a panel its own window takes the notices.
+  EXPECT_EQ(manager.IsAppletWindowAlive(), nullptr);
+  EXPECT_TRUE(log.notifyWindows.empty());
+  manager.OnPanelDestroying();
+  HWND hidden = manager.IsAppletWindowAlive();
+  ASSERT_NE(hidden, nullptr);
+  EXPECT_EQ(GetWindow(hidden, GW_OWNER), host);
+  EXPECT_EQ(log.notifyWindows, std::vector<HWND>{hidden});
+  manager.Delete(applet);
+  EXPECT_FALSE(IsWindow(hidden));
+
+  // No applets: the panel's going changes nothing.
+  log.notifyWindows.clear();
+  manager.OnPanelDestroying();
+  EXPECT_EQ(manager.IsAppletWindowAlive(), nullptr);
+  EXPECT_TRUE(log.notifyWindows.empty());
+}
+
+TEST_F(AppletManagerTest, TheCreationDialogHasTheContactsWithoutAPanelOnlyWhileItRuns) {
+  // The stub's dialog makes nothing: the window made for it goes again.
+  EXPECT_EQ(manager.ShowCreateDialog(host), nullptr);
+  ASSERT_EQ(log.notifyWindows.size(), 1u);
+  EXPECT_FALSE(IsWindow(log.notifyWindows[0]));
+  EXPECT_EQ(manager.IsAppletWindowAlive(), nullptr);
+  EXPECT_EQ(log.closes, 1);
+}

@@ -11,11 +11,13 @@
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
 #include "graphics/TextLayout.h"
+#include "panel/AppletManager.h"
 #include "pim/CategoryIcons.h"
 #include "pim/IconProviderRef.h"
 #include "pim/PimAddins.h"
 #include "tabs/contacts/ContactCommands.h"
 #include "tabs/contacts/ContactItem.h"
+#include "tabs/contacts/ContactPhotos.h"
 
 namespace {
 
@@ -404,17 +406,23 @@ void CContactListItem::Draw(CTextRunList* context, const POINT* origin) {
   context->SetTextColor(oldColor);
   context->SetFont(oldFont);
   CCategoryIcons* categoryIcons = GetCategoryIcons();
+  // Icons go straight into the bitmap, past any clip region; one that the painted area
+  // cuts (a row half under the header or the tab's bottom strip) goes through the
+  // device context, whose clip region holds it in.
+  const RECT clip = context->GetClip();
   for (int k = 0; k < m_iconCount; ++k) {
     const IconEntry& icon = m_icons[k];
     RECT r = shifted(icon.rect);
+    const BOOL cut = !IsRectEmpty(&clip) && (r.top < clip.top || r.bottom > clip.bottom);
+    CDib* target = cut && dc ? nullptr : context->GetTarget();
     if (icon.kind == kIconCategory) {
       if (CKeyedBitmap* picture = categoryIcons ? categoryIcons->GetIcon(icon.id) : nullptr)
-        picture->DrawTransparent(context->GetTarget(), r.left, r.top, dc);
+        picture->DrawTransparent(target, r.left, r.top, dc);
     } else if (icon.kind == kIconCustom) {
       if (CKeyedBitmap* picture = CBitmapCache::Instance().Get(m_contact->m_iconName))
-        picture->DrawTransparent(context->GetTarget(), r.left, r.top, dc);
+        picture->DrawTransparent(target, r.left, r.top, dc);
     } else {
-      CSkin::Instance().DrawIcon(icon.id, context->GetTarget(), r.left, r.top, dc);
+      CSkin::Instance().DrawIcon(icon.id, target, r.left, r.top, dc);
     }
   }
 }
@@ -471,6 +479,9 @@ void CContactListItem::BuildMenu(HMENU menu) {
   }
   HMENU more = CreatePopupMenu();
   if (more) {
+    // A photo contact waiting for its contact in the tab host takes this one.
+    if (CAppletManager::Instance().HasUnboundApplet() && FindContactPhoto(m_contact) == CONTACT_ITEM::kPhotoPresent)
+      AppendCommand(more, kCommandPhotoApplet, 301);
     AppendPimAddinMenu(PIM_GROUP_CONTACTS, more, m_contact->m_itemOid, &fields);
     AppendSubmenu(menu, more, 32782);
   }
@@ -487,9 +498,11 @@ BOOL CContactListItem::OnCommand(UINT command) {
     case kCommandCategories:
       if (m_pOwner) m_pOwner->OnItemNotify(this, kNotifyCategories);
       return TRUE;
-    case kCommandPhotoApplet:
-      // The photo-contact applet is not part of the panel yet: nothing takes the contact.
-      return FALSE;
+    case kCommandPhotoApplet: {
+      WCHAR oid[16];
+      wsprintfW(oid, L"%lu", static_cast<unsigned long>(m_contact->m_recordOid));
+      return CAppletManager::Instance().BindFirstUnboundApplet(oid);
+    }
     default:
       return m_contact->DoCommand(static_cast<int>(command));
   }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 #include "base/BitmapDC.h"
 #include "base/CeDbApi.h"
@@ -13,6 +14,8 @@
 #include "graphics/BitmapResampler.h"
 #include "graphics/Dib.h"
 #include "graphics/FontCache.h"
+#include "graphics/IniFile.h"
+#include "platform/coredll/DeviceIdentity.h"
 #include "pim/OndrelClient.h"
 #include "tabs/contacts/ContactItem.h"
 #include "tabs/contacts/ContactsList.h"
@@ -241,4 +244,39 @@ CBitmapDC* BuildContactPhoto(CONTACT_ITEM* contact) {
     if (source && !source->LoadWithImgDecmp(contact->m_photoPath)) source.reset();
   }
   return MakePhotoTile(source.get());
+}
+
+// --- the photo-contact add-on's folder -----------------------------------------------
+
+CContactPhotos& CContactPhotos::Instance() {
+  static CContactPhotos photos;
+  if (!photos.m_loaded) photos.Load(GetDefaultPath());
+  return photos;
+}
+
+CString CContactPhotos::GetDefaultPath() {
+  // A device path starts at the device's root, which under Wine is a host folder.
+  std::wstring root = CDeviceIdentity::Root();
+  while (!root.empty() && (root.back() == L'\\' || root.back() == L'/')) root.pop_back();
+  return CString((root + L"\\Windows\\PhotoContacts.ini").c_str());
+}
+
+BOOL CContactPhotos::Load(LPCWSTR path) {
+  m_loaded = TRUE;
+  m_available = FALSE;
+  m_text.Empty();
+  CIniFile file;
+  if (!path || !file.Load(path)) return FALSE;
+  const CIniFile* section = file.FindSection(L"Photos");
+  if (!section) return FALSE;
+  if (const CString* value = section->GetValueAt(0)) m_text = *value;
+  m_available = TRUE;
+  return TRUE;
+}
+
+BOOL CContactPhotos::GetFolder(CString* folder) {
+  CContactPhotos& photos = Instance();
+  if (!photos.IsAvailable() || photos.GetText().IsEmpty()) return FALSE;
+  if (folder) *folder = photos.GetText();
+  return TRUE;
 }

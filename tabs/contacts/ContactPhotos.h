@@ -48,3 +48,29 @@ void SetContactPhotosFolderSource(ContactPhotosFolderFn source);
 // The PIM choice the lookup follows (null: COndrelClient's "CurrentPIM").
 typedef int (*CurrentPimFn)();
 void SetCurrentPimSource(CurrentPimFn source);
+
+// CContactPhotos: the photo-contact add-on's folder, from the section "Photos" of
+// "\Windows\PhotoContacts.ini" (read once, on first use; the section's first value is
+// the folder, whatever the add-on names its key). Another program writes the file:
+// nothing is written back.
+class CContactPhotos {
+ public:
+  static CContactPhotos& Instance();
+  CContactPhotos() = default;
+
+  // Reads the file at a host path now, replacing what was read.
+  BOOL Load(LPCWSTR path);
+  // The file was read and the section found.
+  BOOL IsAvailable() const { return m_available; }
+  CString GetText() const { return m_text; }
+  // The folder for the photo search (installed with SetContactPhotosFolderSource):
+  // FALSE while the add-on's file gives none.
+  static BOOL GetFolder(CString* folder);
+  // The file's host path under the device root.
+  static CString GetDefaultPath();
+
+ private:
+  BOOL m_loaded = FALSE;
+  BOOL m_available = FALSE;
+  CString m_text;
+};

@@ -201,8 +201,16 @@ CContactsList& CContactsList::GetGlobal() {
 }
 
 void CContactsList::SetNotifyWindow(HWND window) {
+  const BOOL moved = window != m_notifyWindow && m_db != INVALID_HANDLE_VALUE;
   m_notifyWindow = window;
   m_fieldTable = GetContactFieldTable();
+  if (moved) {
+    // Notices go to the window the database was opened with: the handle is opened
+    // again for the new one, and the loaded records stay as they are.
+    CloseHandle(m_db);
+    m_db = INVALID_HANDLE_VALUE;
+    if (window) OpenDatabase();
+  }
 }
 
 void CContactsList::AddListener(IContactsListener* listener) {

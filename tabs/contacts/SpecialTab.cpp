@@ -49,7 +49,8 @@ CSpecialTab::CSpecialTab(CVirtualWnd* owner, CContactsList* contacts, CPellamSch
       m_oneTap(3),
       m_registered(FALSE),
       m_firstDay(0),
-      m_lastDay(0) {
+      m_lastDay(0),
+      m_popup(contacts) {
   m_filter.all = TRUE;
 }
 
@@ -317,16 +318,14 @@ void CSpecialTab::OnItemReleased(CListItem* item) {
 void CSpecialTab::OnItemNotify(CListItem* item, LPARAM value) {
   auto* row = item && item->GetKind() == ITEM_KIND_EVENT_ROW ? static_cast<CContactEventRow*>(item) : nullptr;
   CONTACT_ITEM* contact = row ? row->GetContact() : nullptr;
-  if (contact && value == kEventContactPopup) {
-    // The contact's card stands in for its popup.
-    contact->DoCommand(1001);
-    return;
-  }
-  if (contact && value == kEventContactNote) {
+  if (contact && (value == kEventContactPopup || value == kEventContactNote)) {
     RECT rect = {};
     POINT origin = {GetContentBounds().left, GetContentBounds().top - ScrollPos()};
     if (GetContentList()) GetContentList()->GetItemRect(item, &origin, &rect);
-    Contacts().DisplayNote(GetHwnd(), rect, contact->m_itemOid);
+    if (value == kEventContactPopup)
+      m_popup.Show(GetHwnd(), rect, contact);
+    else
+      Contacts().DisplayNote(GetHwnd(), rect, contact->m_itemOid);
     return;
   }
   CListPanelView::OnItemNotify(item, value);

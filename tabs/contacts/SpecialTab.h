@@ -7,6 +7,7 @@
 #include "panel/CategoryFilter.h"
 #include "panel/DueDateGroups.h"
 #include "panel/ListPanelView.h"
+#include "tabs/contacts/ContactPopup.h"
 #include "tabs/contacts/ContactsListener.h"
 #include "tabs/contacts/PellamListener.h"
 
@@ -78,6 +79,7 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   double GetLastDay() const { return m_lastDay; }
   int GetOneTapMode() const { return m_oneTap; }
   const CCategoryFilter& GetCategoryFilter() const { return m_filter; }
+  CContactPopup& GetPopup() { return m_popup; }
 
  private:
   CContactsList& Contacts() const;
@@ -98,4 +100,5 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   BOOL m_registered;
   double m_firstDay;
   double m_lastDay;
+  CContactPopup m_popup;
 };

@@ -374,7 +374,9 @@ TEST_F(SpecialTabTest, OneTapOnAContactsEventByTheMode) {
     DWORD mode;
     bool shown;
     BOOL edit;
-  } cases[] = {{0, false, FALSE}, {1, true, FALSE}, {2, true, TRUE}, {3, true, FALSE}, {7, true, FALSE}};
+    bool popup;
+  } cases[] = {{0, false, FALSE, false}, {1, true, FALSE, false}, {2, true, TRUE, false}, {3, false, FALSE, true},
+               {7, false, FALSE, true}};
   for (const auto& c : cases) {
     Product().WriteDWORD(L"ContactsOneTap", c.mode);
     Product().WriteDWORD(L"DoubleClick", 2);
@@ -392,6 +394,13 @@ TEST_F(SpecialTabTest, OneTapOnAContactsEventByTheMode) {
     if (c.shown) {
       EXPECT_EQ(requests.shown[0].first, row->GetContact()->m_itemOid);
       EXPECT_EQ(requests.shown[0].second, c.edit) << "mode " << c.mode;
+    }
+    // From mode 3 on a tap opens the contact's popup.
+    EXPECT_EQ(tab.GetPopup().IsCreated() != FALSE, c.popup) << "mode " << c.mode;
+    if (c.popup) {
+      ASSERT_NE(tab.GetPopup().GetContact(), nullptr);
+      EXPECT_EQ(tab.GetPopup().GetContact()->m_itemOid, row->GetContact()->m_itemOid);
+      DestroyWindow(tab.GetPopup().m_hWnd);
     }
   }
   CContactsList::GetGlobal().SetRequests(previous == &requests ? nullptr : previous);

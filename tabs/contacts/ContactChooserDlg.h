@@ -1,0 +1,43 @@
+// CContactChooserDlg: the list of contacts with a photo from which the user picks the
+// contact of a new photo-contact applet. Ends with 1 and the chosen contact's record
+// oid, or 2 (nothing chosen, or cancelled: oid 0).
+#pragma once
+#include <windows.h>
+
+#include "controls/ScrollDialog.h"
+#include "res/TarvoResIds.h"
+
+class CContactsList;
+
+// Answered to the list's notification -50 (a device-only query).
+constexpr int kContactChooserQuery = -50;
+
+class CContactChooserDlg : public CScrollDialog<CContactChooserDlg> {
+ public:
+  enum { IDD = IDD_CONTACT_CHOOSER, kMenuBarId = IDM_CHOOSER_BAR, kInitDataId = 0 };
+
+  // preselected: the record oid shown selected; contacts null: the process's list.
+  explicit CContactChooserDlg(DWORD preselected = 0, CContactsList* contacts = nullptr)
+      : m_preselected(preselected), m_result(0), m_contacts(contacts) {}
+
+  DWORD GetResult() const { return m_result; }
+
+  BOOL OnFill();
+  void OnOK();
+
+  BEGIN_MSG_MAP(CContactChooserDlg)
+    MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingChange)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    CHAIN_MSG_MAP(CScrollDialog<CContactChooserDlg>)
+  END_MSG_MAP()
+
+ private:
+  LRESULT OnSettingChange(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
+
+  DWORD m_preselected;
+  DWORD m_result;
+  CContactsList* m_contacts;
+};
