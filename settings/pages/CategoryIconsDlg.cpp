@@ -62,6 +62,7 @@ BOOL CCategoryIconsDlg::OnFill() {
   ::EnableWindow(blend, FALSE);
 
   HWND list = List();
+  m_list.Attach(list);
   RECT client{};
   ::GetClientRect(list, &client);
   LVCOLUMNW column = {};

@@ -13,6 +13,7 @@
 #include "controls/IconSets.h"
 #include "controls/ScrollDialog.h"
 #include "res/TarvoResIds.h"
+#include "settings/pages/CategoryListCtrl.h"
 #include "settings/pages/CategoryPreview.h"
 #include "settings/pages/ColorButton.h"
 
@@ -90,6 +91,7 @@ class CCategoryIconsDlg : public CScrollDialog<CCategoryIconsDlg> {
   HWND List() const { return ::GetDlgItem(m_hWnd, kListId); }
 
   CColorButton m_color;
+  CCategoryListCtrl m_list;
   CCategoryPreview m_preview;
   SIZE m_cell = {0, 0};
   std::unique_ptr<CIconSets> m_chooser;

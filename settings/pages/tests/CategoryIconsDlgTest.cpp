@@ -14,6 +14,7 @@
 #include "base/InstallPath.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "graphics/Dib.h"
 #include "graphics/FontCache.h"
 #include "base/tests/DeviceRoot.h"
 #include "controls/tests/DialogFixtures.h"
@@ -281,6 +282,22 @@ TEST_F(CategoryIconsDlgTest, ListBurstsUpdateOnceAndTheOwnerStaysDisabled) {
   EXPECT_TRUE(stayedDisabled);
 }
 
+// A double tap on a row selects it as a tap does (the list hears two taps).
+TEST_F(CategoryIconsDlgTest, ADoubleTapSelectsTheRowLikeATap) {
+  CCategoryIconsDlg dialog;
+  Run(dialog, [&](HWND window) {
+    HWND list = GetDlgItem(window, CCategoryIconsDlg::kListId);
+    dlgtest::Pump();
+    ASSERT_EQ(dialog.GetSelectedRow(), 0);
+    RECT row = {LVIR_BOUNDS, 0, 0, 0};
+    ASSERT_TRUE(SendMessageW(list, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row)));
+    const LPARAM point = MAKELPARAM((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    dlgtest::Pump();
+    EXPECT_EQ(dialog.GetSelectedRow(), 2);
+  });
+}
+
 TEST_F(CategoryIconsDlgTest, WithoutCategoriesEveryEditIsDisabled) {
   m_list.Close();  // the list of a device whose categories cannot be read
   ASSERT_EQ(m_list.GetDisplayCount(), 0);
@@ -295,37 +312,6 @@ TEST_F(CategoryIconsDlgTest, WithoutCategoriesEveryEditIsDisabled) {
   DWORD value = 0;
   EXPECT_FALSE(ReadColor(L"Work", &value));
 }
-
-// A row drawn by the dialog into a bitmap of the row's size: the pixel at (x, y).
-class RowImage {
- public:
-  RowImage(int width, int height) : m_dc(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    m_old = SelectObject(m_dc, m_bitmap);
-    RECT all = {0, 0, width, height};
-    FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  }
-  ~RowImage() {
-    SelectObject(m_dc, m_old);
-    DeleteObject(m_bitmap);
-    DeleteDC(m_dc);
-  }
-  HDC dc() const { return m_dc; }
-  COLORREF At(int x, int y) const { return GetPixel(m_dc, x, y); }
-
- private:
-  HDC m_dc;
-  HBITMAP m_bitmap;
-  HGDIOBJ m_old;
-};
 
 // Each row shows its colour's square (the raw colour, whatever the blend) at the
 // right and its icon, key colour left out, centred in the icon cell; the selected
@@ -362,25 +348,35 @@ TEST_F(CategoryIconsDlgTest, RowsShowTheColourSquareAndTheIconInItsCell) {
     const int width = 120, height = side;
     for (const Case& c : cases) {
       SCOPED_TRACE(c.name);
-      RowImage image(width, height);
+      // The row drawn into an image of its size.
+      CDib image;
+      ASSERT_TRUE(image.CreateFilled(width, height, RGB(0, 0, 0)));
+      HDC dc = image.GetDC();
+      ASSERT_NE(dc, nullptr);
       DRAWITEMSTRUCT item = {};
       item.CtlType = ODT_LISTVIEW;
       item.CtlID = CCategoryIconsDlg::kListId;
       item.itemID = static_cast<UINT>(c.row);
       item.itemState = c.selected ? ODS_SELECTED : 0;
       item.hwndItem = list;
-      item.hDC = image.dc();
+      item.hDC = dc;
       item.rcItem = {0, 0, width, height};
       SendMessageW(window, WM_DRAWITEM, CCategoryIconsDlg::kListId, reinterpret_cast<LPARAM>(&item));
+      GdiFlush();
+      const auto at = [&image](int x, int y) {
+        const BYTE* p = image.Pixel(x, y);
+        return RGB(p[2], p[1], p[0]);
+      };
       const COLORREF back = GetSysColor(c.selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
-      EXPECT_EQ(image.At(width / 2, 1), back) << "the row's background";
-      const COLORREF square = image.At(width - ScaleX(2) - ScaleX(5), height / 2);
+      EXPECT_EQ(at(width / 2, 1), back) << "the row's background";
+      const COLORREF square = at(width - ScaleX(2) - ScaleX(5), height / 2);
       EXPECT_EQ(square == RGB(255, 0, 0), c.square);
       const int iconLeft = (cell.cx - side) / 2;
-      EXPECT_EQ(image.At(iconLeft, height / 2) == RGB(200, 0, 0), c.icon);
+      EXPECT_EQ(at(iconLeft, height / 2) == RGB(200, 0, 0), c.icon);
       if (c.icon) {
-        EXPECT_EQ(image.At(iconLeft + side / 2, height / 2), back) << "the key colour shows the row";
+        EXPECT_EQ(at(iconLeft + side / 2, height / 2), back) << "the key colour shows the row";
       }
+      image.ReleaseDC();
     }
   });
 }
