@@ -42,6 +42,9 @@ class CNotesFolderFilter : public CVirtualDropDown {
   int OnItemChosen(int commandId) override;
 
   const CStringList& GetRecentFolders() const { return m_recent.Entries(); }
+  // The kind flags: a note type 0-6 shown (5 only with PhatPad), PhatNotes shown.
+  BOOL IsTypeShown(int type) const { return type >= 0 && type < 7 && m_types[type]; }
+  BOOL IsPhatNotesShown() const { return m_phatNotes; }
   // The main-folder text (the translated text the list keeps for the empty name).
   static CString MainFolderText();
   static BOOL IsMainFolder(LPCWSTR name);

@@ -575,3 +575,17 @@
 #define IDS_APPLET_HOW_TO_CHOOSE 330
 #define IDD_CONTACT_CHOOSER 510
 #define IDC_CONTACT_CHOOSER_LIST 1060
+// The Notes tab: its group-by entry by folder, the empty list, the new-note and
+// note-program entries of its menu.
+#define IDS_NOTES_GROUP_FOLDER 161
+#define IDS_NOTES_NONE 152
+#define IDS_NOTES_NEW_NOTE 150
+#define IDS_NOTES_OPEN_NOTES 149
+#define IDS_NOTES_NEW_PHATNOTE 231
+#define IDS_NOTES_NEW_DOCUMENT 232
+#define IDS_NOTES_NEW_WORKBOOK 300
+#define IDS_NOTES_NEW_DRAWING 279
+#define IDS_NOTES_OPEN_PHATNOTES 229
+#define IDS_NOTES_OPEN_WORD 230
+#define IDS_NOTES_OPEN_EXCEL 299
+#define IDS_NOTES_OPEN_PHATPAD 280

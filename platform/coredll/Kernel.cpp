@@ -1,6 +1,10 @@
 // Kernel calls of the device without a desktop counterpart.
 #include "platform/coredll/ce.h"
 
+#include <string>
+
+#include "platform/coredll/DeviceIdentity.h"
+
 namespace {
 
 // The device's protection model does not exist here: the settings are only kept,
@@ -8,7 +12,50 @@ namespace {
 LONG g_kernelMode = FALSE;
 LONG g_permissions = 1;  // the process's own slot
 
+// A top-level folder of the device ("\Storage Card", or the same under the device
+// root as the host names it) that the identity's "StorageCards" lists.
+bool IsNamedStorageCard(const wchar_t* path) {
+  std::wstring device = path;
+  const std::wstring root = CDeviceIdentity::Root();
+  if (device.size() >= root.size() && CompareStringOrdinal(device.c_str(), static_cast<int>(root.size()), root.c_str(),
+                                                           static_cast<int>(root.size()), TRUE) == CSTR_EQUAL) {
+    device.erase(0, root.size());
+    if (device.empty() || device[0] != L'\\') device.insert(device.begin(), L'\\');
+  }
+  while (device.size() > 1 && (device.back() == L'\\' || device.back() == L'/')) device.pop_back();
+  if (device.size() < 2 || device[0] != L'\\' || device[1] == L'\\' || device.find(L'\\', 1) != std::wstring::npos)
+    return false;
+  std::wstring named;
+  if (!CDeviceIdentity::Read(L"StorageCards", named)) return false;
+  size_t start = 0;
+  while (start <= named.size()) {
+    size_t end = named.find(L';', start);
+    if (end == std::wstring::npos) end = named.size();
+    std::wstring card = named.substr(start, end - start);
+    while (!card.empty() && card.back() == L'\\') card.pop_back();
+    if (!card.empty() && card[0] != L'\\') card.insert(card.begin(), L'\\');
+    if (card.size() == device.size() &&
+        CompareStringOrdinal(card.c_str(), static_cast<int>(card.size()), device.c_str(),
+                             static_cast<int>(device.size()), TRUE) == CSTR_EQUAL)
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 }  // namespace
+
+// On the device a storage card is a top-level folder with the temporary attribute.
+// Wine keeps no such attribute on folders: the folders the device identity names as
+// cards get it here.
+CORE_API DWORD WINAPI CeGetFileAttributesW(LPCWSTR path) {
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) || !path) return attributes;
+  const DWORD error = GetLastError();
+  const bool card = IsNamedStorageCard(path);
+  SetLastError(error);
+  return card ? attributes | FILE_ATTRIBUTE_TEMPORARY : attributes;
+}
 
 CORE_API BOOL WINAPI EventModify(HANDLE event, DWORD operation) {
   switch (operation) {

@@ -1,6 +1,9 @@
 #include "platform/voicectl/voicectl.h"
 
 #include <cwchar>
+#include <string>
+
+#include "platform/note_prj/DeviceVolumes.h"
 
 namespace {
 
@@ -45,6 +48,37 @@ POINT Placement(const CM_VOICE_RECORDER& record, int width, int height) {
   return at;
 }
 
+// What a recording made at once and stopped leaves: one second of silence, 8 kHz,
+// 8-bit mono, in the device's wave format. The file is created anew (device paths
+// under the device root); FALSE when it cannot be written.
+bool WriteRecording(const wchar_t* devicePath) {
+  const DWORD rate = 8000, samples = rate;
+  BYTE header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
+  auto put32 = [&header](int at, DWORD value) {
+    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<BYTE>(value >> (8 * i));
+  };
+  put32(4, 36 + samples);
+  put32(16, 16);
+  header[20] = 1;  // PCM
+  header[22] = 1;  // mono
+  put32(24, rate);
+  put32(28, rate);  // bytes per second
+  header[32] = 1;   // block
+  header[34] = 8;   // bits
+  memcpy(header + 36, "data", 4);
+  put32(40, samples);
+  HANDLE file = CreateFileW(devvol::ToHost(devicePath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string bytes(reinterpret_cast<const char*>(header), sizeof header);
+  bytes.append(samples, static_cast<char>(0x80));
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
 }  // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
@@ -70,6 +104,11 @@ VOICECTL_API HWND WINAPI VoiceRecorder_Create(LPCM_VOICE_RECORDER record) {
     size_t n = wcsnlen(record->lpszRecordFileName, MAX_PATH - 1);
     wmemcpy(call.fileName, record->lpszRecordFileName, n);
     call.fileName[n] = L'\0';
+  }
+  // Recording starts and stops at once: the file is there when the call returns.
+  if ((record->dwStyle & VRS_RECORD_MODE) && call.fileName[0] && !WriteRecording(call.fileName)) {
+    SetLastError(ERROR_CANNOT_MAKE);
+    return nullptr;
   }
   HWND owner = record->hwndParent && IsWindow(record->hwndParent) ? record->hwndParent : nullptr;
   if (RegisterOnce()) {

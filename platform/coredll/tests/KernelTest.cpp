@@ -1,5 +1,6 @@
 // Kernel calls of the device.
 #include "platform/coredll/ce.h"
+#include "platform/coredll/DeviceSwitch.h"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -76,3 +77,42 @@ TEST(DeviceKernel, CreateProcessStartsProgramsAndReportsRealFailures) {
 }
 
 }  // namespace
+
+// On the device a storage card is a folder at the top of the device with the temporary
+// attribute; the folders the device identity names as cards carry it here, by device
+// path or by the host's path under the device root, and nothing else gains it.
+TEST(DeviceKernel, StorageCardFoldersCarryTheTemporaryAttribute) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring root = std::wstring(temp) + L"cardroot-" + std::to_wstring(GetCurrentProcessId());
+  for (const wchar_t* folder : {L"", L"\\Storage Card", L"\\Storage Card\\My Documents", L"\\Other"})
+    CreateDirectoryW((root + folder).c_str(), nullptr);
+  HANDLE file = CreateFileW((root + L"\\Card2").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  CDeviceSwitch device;
+  device.Set(L"Root", root.c_str());
+  device.Set(L"StorageCards", L"\\Storage Card;Card2\\");
+  struct Case {
+    std::wstring path;
+    bool card;
+  };
+  const Case cases[] = {
+      {root + L"\\Storage Card", true},
+      {root + L"\\STORAGE CARD\\", true},
+      {root + L"\\Storage Card\\My Documents", false},
+      {root + L"\\Other", false},
+      {root + L"\\Card2", false},  // a file of a card's name
+  };
+  for (const Case& c : cases) {
+    const DWORD attributes = GetFileAttributesW(c.path.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << std::string(c.path.begin(), c.path.end());
+    EXPECT_EQ((attributes & FILE_ATTRIBUTE_TEMPORARY) != 0, c.card) << std::string(c.path.begin(), c.path.end());
+  }
+  SetLastError(0);
+  EXPECT_EQ(GetFileAttributesW((root + L"\\Missing").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  DeleteFileW((root + L"\\Card2").c_str());
+  for (const wchar_t* folder : {L"\\Storage Card\\My Documents", L"\\Storage Card", L"\\Other", L""})
+    RemoveDirectoryW((root + folder).c_str());
+}
