@@ -17,6 +17,8 @@
 #include "platform/aygshell/aygshell.h"
 #include "base/ZoomSettings.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
+#include "platform/coredll/tests/DatabaseTestSupport.h"
+#include "platform/webismail/WebISMailWriter.h"
 #include "platform/windowlib/Module.h"
 #include "platform/richink/richink.h"
 #include "res/TarvoResIds.h"
@@ -24,6 +26,7 @@
 #include "tabs/messages/EmailsList.h"
 #include "tabs/messages/MailBody.h"
 #include "tabs/messages/MailPreviewWnd.h"
+#include "tabs/messages/WebISMailSettings.h"
 #include "tabs/messages/tests/MimeFixtures.h"
 #include "tabs/messages/tests/MimeTestHelpers.h"
 
@@ -442,6 +445,60 @@ TEST_F(MailPreviewTest, WebISMailMessagesShowTheirStoredSource) {
   EXPECT_EQ(1003u, mapi->GetToolCommand(0));
   Close(*mapi);
   CMailPreviewWnd::SetWebISMail(nullptr);
+}
+
+// The same through WebIS Mail's own volume: the messages stored in chunks, read back by
+// the reader the e-mail list uses.
+TEST_F(MailPreviewTest, WebISMailVolumesGiveThePreviewTheirSources) {
+  const std::wstring data = cedbtest::Root() + L"\\PreviewWebIS";
+  const std::wstring volumePath = L"\\PreviewWebIS.vol";
+  const std::vector<std::string> sources = fixtures::All();
+  std::vector<CEOID> ids;
+  CEOID inbox = 0;
+  {
+    webismail::CWebISMailVolume volume(volumePath);
+    ASSERT_TRUE(volume.IsOpen());
+    inbox = volume.AddFolder(0, 1, L"Inbox");
+    for (const std::string& source : sources) {
+      webismail::Message m;
+      m.folder = inbox;
+      m.subject = L"stored";
+      m.from = L"Ann <ann@example.com>";
+      ids.push_back(volume.AddMessage(m));
+      volume.AddSource(ids.back(), source, 100);
+    }
+  }
+  const char ini[] =
+      "[SERVICE.1]\r\nStorage=web\r\nStorageName=Web\r\nStorageDBFileName=\\PreviewWebIS.vol\r\nServiceName=IMAP\r\n";
+  for (DWORD build : {993u, 0u}) {
+    webismail::Uninstall(data);  // a build 0 is a missing value
+    ASSERT_TRUE(webismail::Install(L"\\Program Files\\WebIS", data, ini, build));
+    CWebISMailSettings settings;
+    ASSERT_TRUE(settings.LoadAccounts(nullptr, nullptr));
+    CMailPreviewWnd::SetWebISMail(&settings);
+    for (size_t i = 0; i < ids.size(); ++i) {
+      EMAIL_ITEM* item = EMAIL_ITEM::New();
+      settings.FindAccount(L"web")->ReadMessage(ids[i], item, nullptr);
+      items_.push_back(item);
+      auto preview = Open(item);
+      IStream* stream = MakeTestStream(sources[i]);
+      CString expected;
+      BOOL html = FALSE;
+      ReadMimeBody(stream, expected, &html);
+      stream->Release();
+      EXPECT_STREQ(NormaliseMailBody(expected, html), preview->GetBodyText()) << i;
+      EXPECT_STREQ(L"Ann", preview->GetSenderText());
+      std::vector<UINT> commands;
+      for (int b = 0; b < preview->GetToolButtonCount(); ++b) commands.push_back(preview->GetToolCommand(b));
+      const std::vector<UINT> offered =
+          build ? std::vector<UINT>{1001, 1003, 1421, 1423, 1422} : std::vector<UINT>{1003};
+      EXPECT_EQ(offered, commands);
+      Close(*preview);
+    }
+    CMailPreviewWnd::SetWebISMail(nullptr);
+  }
+  webismail::Uninstall(data);
+  DeleteFileW((cedbtest::Root() + volumePath).c_str());
 }
 
 int ChooseSelectAll(HMENU menu, UINT, int, int, HWND, void* context) {
