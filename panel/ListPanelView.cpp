@@ -923,7 +923,7 @@ void CListPanelView::OnMenuCommand(int command) {
       client.OpenPocketWord();
       return;
     case LIST_CMD_PHATPAD:
-      if (services) services->RunPhatPad(L"");
+      client.OpenPhatPad();
       return;
     case LIST_CMD_POCKET_EXCEL:
       client.OpenPocketExcel();
@@ -965,7 +965,7 @@ void CListPanelView::OnMenuCommand(int command) {
       client.LaunchPocketWord();
       return;
     case LIST_CMD_NEW_PHATPAD:
-      if (services) services->RunPhatPad(L"-new");
+      client.NewPhatPad();
       return;
     case LIST_CMD_NEW_WORKBOOK:
       client.LaunchPocketExcel();

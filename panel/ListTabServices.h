@@ -1,6 +1,6 @@
 // IListTabServices: what the list tabs' common commands need of lists and programs that
 // live in the tab folders (the tasks list's entries, the e-mail list's accounts, the
-// Pellam program, PhatPad, the appointments list's note viewer). The folder that owns
+// Pellam program, the appointments list's note viewer). The folder that owns
 // them installs it; until then those commands do nothing.
 #pragma once
 #include <windows.h>
@@ -20,8 +20,6 @@ class IListTabServices {
   virtual void NewMessage(LPCWSTR account) = 0;
   virtual void SendReceive(LPCWSTR account) = 0;
   virtual void RunPellam() = 0;
-  // PhatPad with these parameters (empty, or "-new").
-  virtual void RunPhatPad(LPCWSTR parameters) = 0;
   // An appointment row's note beside rect (host window coordinates).
   virtual void ShowAppointmentNote(HWND host, const RECT& rect, CListItem* row) = 0;
 

@@ -114,6 +114,7 @@ CTodayPanel::CTodayPanel(int mode)
       m_uiMetricChange(RegisterWindowMessageW(L"SH_UIMETRIC_CHANGE")),
       m_selectEmailAccount(RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount")),
       m_activateTab(RegisterWindowMessageW(L"QelTarvoActivateTab")),
+      m_setCurrentPlugin(RegisterWindowMessageW(L"ArdenoSetCurrentPlugin")),
       m_calendarClosed(RegisterWindowMessageW(L"QelTarvo_CalendarWndClosed")),
       m_fileChange(RegisterWindowMessageW(L"QelTarvo_FileChange")),
       m_emailListChanged(RegisterWindowMessageW(L"QelTarvo_EmailListChanged")),
@@ -640,7 +641,49 @@ LRESULT CTodayPanel::OnActivateTab(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT CTodayPanel::OnSetCurrentPlugin(WPARAM, LPARAM) { return 0; }
+LRESULT CTodayPanel::OnSetCurrentPlugin(WPARAM, LPARAM lParam) {
+  // The host lives in this process and passes the address of its plug-in's name.
+  // Anyone may send the message, so the name is read only where it is readable.
+  static const LPCWSTR kHostTabs[] = {L"TarvoCalendar", L"TarvoTasks",    L"TarvoContacts",
+                                      L"TarvoNotes",    L"TarvoMessages", L"TarvoSpecial"};
+  const int kLongestName = 16;
+  LPCWSTR name = reinterpret_cast<LPCWSTR>(lParam);
+  if (!IsValidStringPtr(name, kLongestName)) return 0;
+  int tabId = 0;
+  for (int i = 0; i < 6 && !tabId; ++i)
+    if (_wcsnicmp(name, kHostTabs[i], kLongestName) == 0) tabId = TAB_CALENDAR + i;
+  if (!tabId) {
+    // The whole panel is the host's tab.
+    if (!m_allTabsInHost) SetAllTabsInHost(TRUE);
+    return 0;
+  }
+  if (m_allTabsInHost) SetAllTabsInHost(FALSE);
+  // By identifier rather than by position: a tab whose library is missing would shift
+  // every later one.
+  for (int i = 0; i < GetTabCount(); ++i) {
+    if (m_tabs[static_cast<size_t>(i)]->GetTabId() == tabId) {
+      SelectTab(i, TRUE);
+      break;
+    }
+  }
+  return 0;
+}
+
+void CTodayPanel::SetAllTabsInHost(BOOL on) {
+  m_allTabsInHost = on;
+  if (!m_window) return;
+  // The strip comes or goes, so the tabs are made again over the new content area,
+  // laid out where the window stands.
+  DestroyTabs();
+  RECT rect;
+  GetWindowRect(m_window, &rect);
+  if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  WINDOWPOS position = {m_window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0};
+  m_layoutNeeded = TRUE;
+  LayoutPass(&position);
+  InvalidateStrip();
+  ::InvalidateRect(m_window, nullptr, FALSE);
+}
 
 BOOL CTodayPanel::OnHostTimer(UINT_PTR id) { return HandleTimer(id); }
 
@@ -1341,6 +1384,10 @@ BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lP
     // Only the flags and the character are read; the rebuild bit is the
     // placeholder's alone.
     result = OnActivateTab(wParam, 0);
+    return TRUE;
+  }
+  if (message == m_setCurrentPlugin) {
+    result = OnSetCurrentPlugin(wParam, lParam);
     return TRUE;
   }
   if (message == m_calendarClosed) {

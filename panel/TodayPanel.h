@@ -72,6 +72,9 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   BOOL MovePanel(RECT rect, BOOL force);
   // The tab host's name of a tab's host tab; null for none.
   LPCWSTR GetTabHostName(int tabId) const;
+  // Whole panel in one host tab (with its strip) or one host tab per tab; the tabs
+  // are made again.
+  void SetAllTabsInHost(BOOL on);
 
   // The height protocol's answers (the record as the host sends it, in wParam).
   LRESULT OnClearCache();
@@ -205,6 +208,7 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   UINT m_uiMetricChange;
   UINT m_selectEmailAccount;
   UINT m_activateTab;
+  UINT m_setCurrentPlugin;
   UINT m_calendarClosed;
   UINT m_fileChange;
   UINT m_emailListChanged;

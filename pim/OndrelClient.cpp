@@ -8,6 +8,7 @@
 #include "base/CeDbApi.h"
 #include "base/InstallPath.h"
 #include "base/RegKey.h"
+#include "pim/PhatPad.h"
 #include "pim/PocketInformantTools.h"
 #include "pim/SystemUtils.h"
 #include "platform/aygshell/aygshell.h"
@@ -17,6 +18,7 @@ namespace {
 void RealSleep(DWORD milliseconds) { Sleep(milliseconds); }
 COndrelClient::PFN_SLEEP g_sleep = RealSleep;
 COndrelClient::PFN_MESSAGE_BOX g_messageBox = nullptr;
+COndrelClient::PFN_NOTE_FOLDER_LOOKUP g_noteFolderLookup = nullptr;
 
 int ShowBox(HWND owner, LPCWSTR text) {
   return g_messageBox ? g_messageBox(owner, text, L"", MB_OK) : MessageBoxW(owner, text, L"", MB_OK);
@@ -328,10 +330,22 @@ CString COndrelClient::GetNoteFolderPath(LPCWSTR folderName) {
   path += L'\\';
   if (folderName && *folderName) {
     path += folderName;
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(path, nullptr);
-    path += L'\\';
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+      CString known;
+      if (g_noteFolderLookup && g_noteFolderLookup(known, folderName) && !known.IsEmpty())
+        path = known;
+      else
+        CreateDirectoryW(path, nullptr);
+    }
+    EnsureTrailingBackslash(path);
   }
   return path;
+}
+
+COndrelClient::PFN_NOTE_FOLDER_LOOKUP COndrelClient::SetNoteFolderLookup(PFN_NOTE_FOLDER_LOOKUP lookup) {
+  PFN_NOTE_FOLDER_LOOKUP previous = g_noteFolderLookup;
+  g_noteFolderLookup = lookup;
+  return previous;
 }
 
 CString COndrelClient::GetAllFoldersName() {
@@ -548,6 +562,8 @@ int COndrelClient::GetCurrentPIM() {
 }
 
 BOOL COndrelClient::LaunchPocketWord() { return ::LaunchPocketWord(); }
+BOOL COndrelClient::OpenPhatPad() { return CPhatPad::Instance().OpenFile(nullptr); }
+BOOL COndrelClient::NewPhatPad() { return CPhatPad::Instance().OpenFile(L"-new"); }
 BOOL COndrelClient::LaunchPocketExcel() { return ::LaunchPocketExcel(); }
 
 HWND COndrelClient::GetNotesWindow() {

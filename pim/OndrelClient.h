@@ -91,12 +91,21 @@ class COndrelClient {
   // Launchers of Pocket Word and Pocket Excel.
   BOOL LaunchPocketWord();
   BOOL LaunchPocketExcel();
+  // PhatPad (else its viewer) from its install folder, as it is or with a new drawing.
+  BOOL OpenPhatPad();
+  BOOL NewPhatPad();
   // PhatNotes' window, asking Ondrel to start it when missing (20 looks, 250 ms apart).
   HWND GetNotesWindow();
   BOOL ShowNotesWindow();
 
-  // Where notes of that folder lie (created when missing), ending in "\".
+  // Where notes of that folder lie, ending in "\": the documents folder's own
+  // sub-folder of that name, else the note files' folder of that name, else the
+  // sub-folder made.
   CString GetNoteFolderPath(LPCWSTR folderName);
+  // The note files know folders of a name that lie elsewhere (on a storage card);
+  // the Notes tab answers for them. Returns the previous lookup; null: none.
+  typedef BOOL (*PFN_NOTE_FOLDER_LOOKUP)(CString& path, LPCWSTR folderName);
+  static PFN_NOTE_FOLDER_LOOKUP SetNoteFolderLookup(PFN_NOTE_FOLDER_LOOKUP lookup);
   // The shell's localised name of the "All Folders" view; empty (after a box) when unknown.
   CString GetAllFoldersName();
 

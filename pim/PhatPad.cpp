@@ -121,6 +121,9 @@ BOOL CPhatPad::OpenFile(LPCWSTR parameters) {
   else return FALSE;
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof(info);
+  // An install folder whose program is gone must not leave the shell's error box
+  // waiting for a person in the host's thread.
+  info.fMask = SEE_MASK_FLAG_NO_UI;
   info.lpVerb = L"open";
   info.lpFile = program;
   info.lpParameters = parameters;

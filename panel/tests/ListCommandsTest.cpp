@@ -25,7 +25,9 @@
 #include "panel/tests/ListTabHost.h"
 #include "panel/tests/MenuReader.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "base/InstallPath.h"
 #include "pim/OndrelClient.h"
+#include "pim/tests/UserSandbox.h"
 #include "platform/aygshell/AygTest.h"
 
 namespace {
@@ -102,7 +104,6 @@ class FakeServices : public IListTabServices {
   void NewMessage(LPCWSTR account) override { calls.push_back(L"new " + std::wstring(account)); }
   void SendReceive(LPCWSTR account) override { calls.push_back(L"send " + std::wstring(account)); }
   void RunPellam() override { calls.push_back(L"pellam"); }
-  void RunPhatPad(LPCWSTR parameters) override { calls.push_back(L"phatpad " + std::wstring(parameters)); }
   void ShowAppointmentNote(HWND, const RECT& rect, CListItem* row) override {
     noteRects.push_back(rect);
     noteRows.push_back(row);
@@ -328,8 +329,22 @@ TEST_F(ListCommandsTest, ANewContactTakesTheTextOfItsGroup) {
   }
 }
 
+// What would be started, heard beside the services' calls.
+std::vector<std::wstring>* g_heard = nullptr;
+BOOL HearLaunch(SHELLEXECUTEINFOW* info) {
+  if (g_heard)
+    g_heard->push_back(L"run " + std::wstring(info->lpFile ? info->lpFile : L"") + L" " +
+                       (info->lpParameters ? info->lpParameters : L""));
+  return TRUE;
+}
+
 TEST_F(ListCommandsTest, CommandsReachTheTabTheProgramAndTheLists) {
   FakeServices services;
+  CUserSandbox user(L"ListCommandsPhatPad");
+  ASSERT_TRUE(user.Redirected());
+  CRegistryView(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatPad").WriteString(L"InstPath", L"\\Pad");
+  g_heard = &services.calls;
+  const PFN_PROGRAM_LAUNCHER previousLauncher = SetProgramLauncher(HearLaunch);
   struct Case {
     int command;
     bool onHeader;    // the context row is the account header, else the item row
@@ -352,8 +367,8 @@ TEST_F(ListCommandsTest, CommandsReachTheTabTheProgramAndTheLists) {
       {LIST_CMD_POCKET_WORD, false, "", 0x50000, L""},
       {LIST_CMD_POCKET_EXCEL, false, "", 0x90000, L""},
       {LIST_CMD_PELLAM, false, "", none, L"pellam"},
-      {LIST_CMD_PHATPAD, false, "", none, L"phatpad "},
-      {LIST_CMD_NEW_PHATPAD, false, "", none, L"phatpad -new"},
+      {LIST_CMD_PHATPAD, false, "", none, L"run \\Pad\\PhatPad.exe "},
+      {LIST_CMD_NEW_PHATPAD, false, "", none, L"run \\Pad\\PhatPad.exe -new"},
       // The account: the filter selector's choice less one, or the header's own.
       {LIST_CMD_OPEN_ACCOUNT, false, "", none, L"open Work mail"},
       {LIST_CMD_NEW_MESSAGE, false, "", none, L"new Work mail"},
@@ -384,14 +399,14 @@ TEST_F(ListCommandsTest, CommandsReachTheTabTheProgramAndTheLists) {
     }
     EXPECT_EQ(services.calls.empty() ? L"" : services.calls.back(), std::wstring(c.service)) << c.command;
     host.root.RemoveChild(&tab);
-  }
+  }  SetProgramLauncher(previousLauncher);
+  g_heard = nullptr;
 }
 
 TEST_F(ListCommandsTest, WithoutTheListsTheirCommandsDoNothing) {
   CommandTab tab(5, AccountSelector(2));
   Place(tab);
-  for (int command : {LIST_CMD_PELLAM, LIST_CMD_PHATPAD, LIST_CMD_OPEN_ACCOUNT, LIST_CMD_NEW_MESSAGE,
-                      LIST_CMD_SEND_RECEIVE, LIST_CMD_NEW_PHATPAD})
+  for (int command : {LIST_CMD_PELLAM, LIST_CMD_OPEN_ACCOUNT, LIST_CMD_NEW_MESSAGE, LIST_CMD_SEND_RECEIVE})
     Run(tab, nullptr, command);
   ondrel.requests.clear();
   Run(tab, nullptr, 1540);

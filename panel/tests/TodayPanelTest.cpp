@@ -236,6 +236,51 @@ TEST(TodayPanel, PerTabHostKeepsTheUsersSavedOrder) {
   EXPECT_STREQ(live.panel.GetTabHostName(2), L"TarvoTasks");
 }
 
+// The tab host names the plug-in whose tab it shows: a tab's own name shows that tab
+// alone, any other name the whole panel with its strip.
+TEST(TodayPanel, ShowsTheTabTheHostChooses) {
+  static const wchar_t unterminated[16] = {L'T', L'a', L'r', L'v', L'o', L'T', L'a', L's',
+                                           L'k', L's', L'T', L'a', L's', L'k', L's', L's'};
+  struct Case {
+    const char* what;
+    DWORD allTabs;
+    const wchar_t* name;
+    bool strip;
+    int currentId;  // 0: unchanged
+  };
+  const Case cases[] = {
+      {"a tab of its own", 0, L"TarvoTasks", false, 2},
+      {"names compare as the registry does", 0, L"tarvoNOTES", false, 4},
+      {"the last tab of the list", 0, L"TarvoSpecial", false, 6},
+      {"the whole panel", 0, L"TarvoAll", true, 0},
+      {"a tab's name takes the strip away", 1, L"TarvoContacts", false, 3},
+      {"the whole panel again", 1, L"TarvoAll", true, 0},
+      {"a longer name is another name", 0, L"TarvoCalendars", true, 0},
+      {"no name", 0, nullptr, false, 0},
+      {"no name either", 1, nullptr, true, 0},
+      {"a name without its end", 1, unterminated, true, 0},
+  };
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_host_choice");
+    ResourceInstance resources(SomeResources());
+    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+    product.WriteDWORD(L"AllTabsInArdeno", c.allTabs);
+    product.WriteDWORD(L"last_panel", 5);
+    LivePanel live(1);
+    ASSERT_EQ(live.panel.GetTabCount(), 6) << c.what;
+    SendMessageW(live.item.window, RegisterWindowMessageW(L"ArdenoSetCurrentPlugin"), 0,
+                 reinterpret_cast<LPARAM>(c.name));
+    EXPECT_EQ(live.panel.HasStrip() != FALSE, c.strip) << c.what;
+    const RECT& content = live.panel.GetContentRect();
+    EXPECT_EQ(content.top > 0 || content.left > 0, c.strip) << c.what << ": the content moves with the strip";
+    ASSERT_EQ(live.panel.GetTabCount(), 6) << c.what;
+    ASSERT_TRUE(live.panel.GetCurrentTab()) << c.what;
+    EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), c.currentId ? c.currentId : 5) << c.what;
+    EXPECT_EQ(Number(product, L"last_panel"), c.currentId ? static_cast<DWORD>(c.currentId) : 5u) << c.what;
+    EXPECT_EQ(Number(product, L"AllTabsInArdeno"), c.allTabs) << c.what << ": the setting itself stays";
+  }
+}
+
 TEST(TodayPanel, LastPanelChoosesTheFirstTabShown) {
   struct Case {
     const char* what;

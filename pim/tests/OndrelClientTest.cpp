@@ -15,6 +15,7 @@
 #include "pim/tests/BesideTest.h"
 #include "pim/SystemUtils.h"
 #include "pim/tests/FakeOndrelReport.h"
+#include "pim/tests/UserSandbox.h"
 
 namespace {
 
@@ -679,6 +680,96 @@ TEST_F(OndrelSettingsTest, LaunchersAndDocumentsAskForNoErrorBox) {
   const std::vector<std::wstring> expected = {L"\\My Documents\\a.pwi||open", L"\\My Documents\\b.pwi||opendoc",
                                               L"pWord.exe|-n|", L"pxl.exe|-n|", L"\\Windows\\tmail.exe|-to x|"};
   EXPECT_EQ(expected, g_launches);
+}
+
+// PhatPad runs from its install folder, else its viewer does; without either
+// nothing starts.
+TEST_F(OndrelSettingsTest, PhatPadLaunchersStartItsProgramOrTheViewer) {
+  struct Case {
+    const char* what;
+    const wchar_t* padFolder;  // null: no key
+    const wchar_t* viewerFolder;
+    std::vector<std::wstring> launches;
+  };
+  const Case cases[] = {
+      {"neither", nullptr, nullptr, {}},
+      {"PhatPad", L"\\Program Files\\Pad", nullptr, {L"\\Program Files\\Pad\\PhatPad.exe||open", L"\\Program Files\\Pad\\PhatPad.exe|-new|open"}},
+      {"the viewer", nullptr, L"\\Viewer\\", {L"\\Viewer\\PhatPadViewer.exe||open", L"\\Viewer\\PhatPadViewer.exe|-new|open"}},
+      {"both: PhatPad", L"\\Pad\\", L"\\Viewer\\", {L"\\Pad\\PhatPad.exe||open", L"\\Pad\\PhatPad.exe|-new|open"}},
+  };
+  for (const Case& c : cases) {
+    CUserSandbox user(L"PhatPadLaunchers");
+    ASSERT_TRUE(user.Redirected());
+    if (c.padFolder)
+      CRegistryView(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatPad").WriteString(L"InstPath", c.padFolder);
+    if (c.viewerFolder)
+      CRegistryView(HKEY_CURRENT_USER, L"Software\\PhatWare\\PhatPad Viewer").WriteString(L"InstPath", c.viewerFolder);
+    g_launches.clear();
+    COndrelClient client;
+    EXPECT_EQ(client.OpenPhatPad() != FALSE, !c.launches.empty()) << c.what;
+    EXPECT_EQ(client.NewPhatPad() != FALSE, !c.launches.empty()) << c.what;
+    EXPECT_EQ(g_launches, c.launches) << c.what;
+  }
+}
+
+// A note folder that is not in the documents folder may be one the note files know
+// elsewhere (a storage card's); only a folder nobody knows is made.
+TEST_F(OndrelSettingsTest, NoteFolderPathAsksTheNoteFilesBeforeMakingAFolder) {
+  static std::vector<std::wstring> asked;
+  static std::wstring answer;
+  asked.clear();
+  WCHAR previousFolder[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, previousFolder);
+  // The device's documents folder lies on the current drive; C: is the device root.
+  ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\"));
+  const std::wstring tag = std::to_wstring(GetCurrentProcessId());
+  COndrelClient client;
+  const std::wstring documents = static_cast<LPCWSTR>(client.GetNoteFolderPath(nullptr));
+  ASSERT_FALSE(documents.empty());
+  ASSERT_EQ(documents.back(), L'\\');
+  // A fresh device root may not have it yet; the device always does.
+  CreateDirectoryW(documents.c_str(), nullptr);
+  const std::wstring existing = L"Existing-" + tag;
+  CreateDirectoryW((documents + existing).c_str(), nullptr);
+
+  struct Case {
+    const char* what;
+    bool lookup;
+    std::wstring folder;
+    std::wstring known;  // the note files' answer
+    std::wstring path;   // empty: the documents folder's own
+    bool asked, made;
+  };
+  const COndrelClient::PFN_NOTE_FOLDER_LOOKUP lookup = [](CString& path, LPCWSTR name) -> BOOL {
+    asked.push_back(name);
+    path = answer.c_str();
+    return !answer.empty();
+  };
+  const Case cases[] = {
+      {"no note files", false, L"Made-" + tag, L"", L"", false, true},
+      {"a folder of the note files", true, L"Card-" + tag, L"\\Storage Card\\My Documents\\Card", L"\\Storage Card\\My Documents\\Card\\", true, false},
+      {"with its backslash", true, L"Card2-" + tag, L"\\Storage Card\\Card2\\", L"\\Storage Card\\Card2\\", true, false},
+      {"unknown to them", true, L"New-" + tag, L"", L"", true, true},
+      {"already there", true, existing, L"\\Elsewhere", L"", false, false},
+  };
+  for (const Case& c : cases) {
+    answer = c.known;
+    asked.clear();
+    COndrelClient::PFN_NOTE_FOLDER_LOOKUP previous = COndrelClient::SetNoteFolderLookup(c.lookup ? lookup : nullptr);
+    const std::wstring own = documents + c.folder;
+    const bool before = GetFileAttributesW(own.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::wstring path = static_cast<LPCWSTR>(client.GetNoteFolderPath(c.folder.c_str()));
+    COndrelClient::SetNoteFolderLookup(previous);
+    EXPECT_EQ(path, c.path.empty() ? own + L"\\" : c.path) << c.what;
+    EXPECT_EQ(!asked.empty(), c.asked) << c.what;
+    if (c.asked) {
+      EXPECT_EQ(asked[0], c.folder) << c.what;
+    }
+    const bool after = GetFileAttributesW(own.c_str()) != INVALID_FILE_ATTRIBUTES;
+    EXPECT_EQ(!before && after, c.made) << c.what;
+    RemoveDirectoryW(own.c_str());
+  }
+  SetCurrentDirectoryW(previousFolder);
 }
 
 TEST_F(OndrelSettingsTest, PhatNotesWindowIsAwaitedAtMostTwentyTimes) {

@@ -1,6 +1,7 @@
 #include "tabs/join/PanelDataRouter.h"
 
 #include "panel/PanelRecord.h"
+#include "pim/OndrelClient.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/messages/EmailsList.h"
@@ -9,6 +10,10 @@
 
 namespace {
 enum { kAppointmentsFolder = 9, kContactsFolder = 10, kTasksFolder = 13 };
+
+BOOL FindNoteFolder(CString& path, LPCWSTR folderName) {
+  return CNoteFiles::Instance().GetFolderOfPath(path, folderName);
+}
 }  // namespace
 
 void CPanelDataRouter::Install() {
@@ -16,6 +21,8 @@ void CPanelDataRouter::Install() {
   if (installed) return;
   installed = new CPanelDataRouter();
   SetPanelDataLists(installed);
+  // A new note for a folder the note files know elsewhere goes into that folder.
+  COndrelClient::SetNoteFolderLookup(FindNoteFolder);
 }
 
 CAppointmentsList& CPanelDataRouter::Appointments() {

@@ -137,6 +137,30 @@ TEST(ArdenoHostCopyData, FuzzedDataIsReadWithinItsSize) {
   }
 }
 
+// The panel as the host's frame shows it, row by row.
+std::vector<DWORD> PanelPixels(const CArdenoHost& host, HWND panel) {
+  std::vector<DWORD> pixels;
+  HBITMAP shot = host.Capture();
+  if (!shot) return pixels;
+  RECT frame, at;
+  GetWindowRect(host.Frame(), &frame);
+  GetWindowRect(panel, &at);
+  OffsetRect(&at, -frame.left, -frame.top);
+  BITMAP info = {};
+  GetObjectW(shot, sizeof info, &info);
+  const RECT whole = {0, 0, info.bmWidth, info.bmHeight};
+  IntersectRect(&at, &at, &whole);
+  if (info.bmBits && info.bmBitsPixel == 32 && !IsRectEmpty(&at)) {
+    const BYTE* bits = static_cast<const BYTE*>(info.bmBits);
+    for (int y = at.top; y < at.bottom; ++y) {
+      const DWORD* row = reinterpret_cast<const DWORD*>(bits + static_cast<size_t>(y) * info.bmWidthBytes);
+      pixels.insert(pixels.end(), row + at.left, row + at.right);
+    }
+  }
+  DeleteObject(shot);
+  return pixels;
+}
+
 class ArdenoHostWithPlugin : public ::testing::Test {
  protected:
   void TearDown() override {
@@ -224,21 +248,42 @@ TEST_F(ArdenoHostWithPlugin, OneTabPerPluginNameShareTheOnePanel) {
     EXPECT_EQ(host.TabAt(i).window, panel) << "one panel per process";
     EXPECT_GE(host.FindTab(kPerTab[i]), 0) << i;
   }
-  // The user's choice in the strip moves the panel to that tab's page.
+  const CRegistryView product = machine.Key(L"Software\\Korvel\\Qel Tarvo");
+  auto shownTab = [&] {
+    DWORD id = 0;
+    product.ReadDWORD(L"last_panel", id);
+    return static_cast<int>(id);
+  };
+  // The user's choice in the strip moves the panel to that tab's page, and the panel
+  // shows that tab; every tab looks like itself.
+  std::vector<std::vector<DWORD>> looks;
+  for (int i = 0; i < 6; ++i) {
+    const int index = host.FindTab(kPerTab[i]);
+    const RECT cell = host.CellRect(index);
+    host.Tap((cell.left + cell.right) / 2, host.StripHeight() / 2);
+    Pump();
+    EXPECT_EQ(host.Current(), index) << i;
+    EXPECT_EQ(GetParent(panel), host.TabAt(index).parent) << i;
+    EXPECT_TRUE(IsWindowVisible(host.TabAt(index).page)) << i;
+    EXPECT_EQ(shownTab(), i + 1) << "the panel's own tab for " << i;
+    looks.push_back(PanelPixels(host, panel));
+    ASSERT_FALSE(looks.back().empty()) << i;
+    for (int j = 0; j < i; ++j) EXPECT_NE(looks[static_cast<size_t>(j)], looks.back()) << j << " and " << i;
+  }
   const int tasks = host.FindTab(L"TarvoTasks");
-  const RECT cell = host.CellRect(tasks);
-  host.Tap((cell.left + cell.right) / 2, host.StripHeight() / 2);
-  EXPECT_EQ(host.Current(), tasks);
-  EXPECT_EQ(GetParent(panel), host.TabAt(tasks).parent);
-  EXPECT_TRUE(IsWindowVisible(host.TabAt(tasks).page));
+  EXPECT_TRUE(host.SelectTab(tasks));
   EXPECT_FALSE(IsWindowVisible(host.TabAt(host.FindTab(L"TarvoNotes")).page));
+  EXPECT_EQ(PanelPixels(host, panel), looks[1]) << "the tasks tab as before";
 
-  // The panel brings a tab forward itself: its copy-data names the host's tab.
+  // The panel brings a tab forward itself: its copy-data names the host's tab, and the
+  // host's choice comes back to the panel.
   SendMessageW(panel, RegisterWindowMessageW(L"QelTarvoActivateTab"), L'1', 0);
   Pump();
   const int calendar = host.FindTab(L"TarvoCalendar");
   EXPECT_EQ(host.Current(), calendar);
   EXPECT_EQ(GetParent(panel), host.TabAt(calendar).parent);
+  EXPECT_EQ(shownTab(), 1);
+  EXPECT_EQ(PanelPixels(host, panel), looks[0]);
 
   // Copy-data of any other shape changes nothing and harms nothing.
   std::mt19937 random(33);

@@ -4,32 +4,16 @@
 // notification. Nothing of the plug-in is called directly: the screen is tapped and read.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "base/DateTime.h"
-#include "base/InstallPath.h"
-#include "base/RegKey.h"
-#include "base/tests/RegistrySandbox.h"
-#include "panel/Registration.h"
-#include "pim/OndrelClient.h"
-#include "platform/cedbtool/VolumeText.h"
-#include "platform/coredll/DeviceSwitch.h"
-#include "platform/coredll/tests/DatabaseTestSupport.h"
-#include "platform/pimstore/tests/PimTestSupport.h"
-#include "platform/today/TodayHost.h"
-#include "platform/today/TodayScript.h"
-#include "platform/today/tests/TodayScreen.h"
+#include "tabs/join/tests/DeviceTestSupport.h"
 
 namespace cedbtest {
 bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
 }  // namespace cedbtest
 
 namespace {
-
-using Screen = TodayScreen;
 
 const CEPROPID kSubjectProp = 0x0020001F;
 // The newer store keeps completion as the day it happened; none, or one past its
@@ -40,13 +24,10 @@ const wchar_t kOverdueTask[] = L"Renew the car insurance";
 // The colour an overdue task's text and check box are drawn in.
 const COLORREF kOverdueColour = RGB(0xC0, 0x10, 0x10);
 
-std::wstring BinFolder() {
-  CString dir;
-  GetModuleDirPath(dir);
-  return std::wstring(dir);
-}
-
-std::string ReadText(const std::wstring& path) { return cedbtest::ReadFileBytes(path); }
+using devicetest::RunSteps;
+using devicetest::Screen;
+using devicetest::Shoot;
+using devicetest::WaitFor;
 
 // The newer store's task with that subject: its completion flag; -1 when not found.
 int StoredCompletion(const wchar_t* subject) {
@@ -62,82 +43,18 @@ int StoredCompletion(const wchar_t* subject) {
   return -1;
 }
 
-Screen Shoot(const CTodayHost& host) { return Screen::Shoot(host); }
-
-bool RunSteps(CTodayHost& host, const std::wstring& steps) {
-  CTodayScript script;
-  std::wstring error;
-  EXPECT_TRUE(script.Parse(steps, error)) << std::string(error.begin(), error.end());
-  const bool ran = script.Run(host, error);
-  EXPECT_TRUE(ran) << std::string(error.begin(), error.end());
-  return ran;
-}
-
-// Generous: the machine may be busy with other builds; a condition ends the wait early.
-bool WaitFor(const std::function<bool()>& done) { return cedbtest::PumpUntil(done, 60000); }
-
-// The device as its profile describes it, the sample tasks in its store, the plug-in
-// registered as the one Today item with its install folder beside this program.
-class DeviceTasks : public ::testing::Test {
+// The sample tasks in the device's store, grouped by due date with every task shown,
+// as the device's picture of the tab.
+class DeviceTasks : public devicetest::DeviceToday {
  protected:
   void SetUp() override {
-    m_device.Set(L"PlatformType", L"PocketPC");
-    m_device.Set(L"Version", L"5.1");
-    m_device.Set(L"Dpi", L"96");
-    m_device.Set(L"Screen", L"240x320");
-    m_device.Set(L"Clock", L"2026-03-16 09:30:00");
-    // The object model's server is registered for the whole prefix: the program that
-    // changes the store is another process, outside this one's registry sandbox.
-    ASSERT_HRESULT_SUCCEEDED(pimtest::RegisterServer());
-    m_sandbox.reset(new CLocalMachineSandbox(L"devicetasks"));
-    pimtest::ClearStores();
-    std::string text = ReadText(TARVO_DEVICE_TASKS), error;
-    ASSERT_FALSE(text.empty());
-    CEGUID volume;
-    std::wstring name = L"pim.vol";
-    ASSERT_TRUE(CeMountDBVol(&volume, &name[0], OPEN_ALWAYS));
-    ASSERT_TRUE(VolumeText::Load(volume, text, &error)) << error;
-    CeUnmountDBVol(&volume);
+    ASSERT_NO_FATAL_FAILURE(Prepare(L"devicetasks", TARVO_DEVICE_TASKS));
     ASSERT_EQ(StoredCompletion(kOverdueTask), 0);
-
-    CLocalMachineSandbox& m_machine = *m_sandbox;
-    ASSERT_TRUE(m_machine.Redirected());
-    m_machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
-    CRegistryView product = m_machine.Key(TARVO_PRODUCT_KEY);
-    // Grouped by due date with every task shown, as the device's picture of the tab.
-    product.WriteDWORD(L"TasksGroupBy", 553);
-    product.WriteDWORD(L"Tasks_ShowTasksStyle", 0);
-    CRegistryView item = m_machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
-                                        TARVO_TODAY_ITEM_NAME).c_str());
-    item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
-    item.WriteDWORD(L"Type", 4);
-    item.WriteDWORD(L"Enabled", 1);
-    item.WriteDWORD(L"Options", 1);
-    item.WriteDWORD(L"Selectability", 2);
-
-    TodayHostOptions options;
-    options.pollMs = 500;
-    ASSERT_TRUE(m_host.Create(options));
+    Product().WriteDWORD(L"TasksGroupBy", 553);
+    Product().WriteDWORD(L"Tasks_ShowTasksStyle", 0);
+    ASSERT_NO_FATAL_FAILURE(Start());
   }
-  void TearDown() override {
-    m_host.Destroy();
-    COndrelClient::Instance().StopOndrel();
-  }
-
-  // The log, and the screen saved beside the temporary files for a look.
-  std::string Log() const {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring png = std::wstring(temp) + L"DeviceTasks.png";
-    m_host.SaveScreenshot(png);
-    std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
-    for (const std::wstring& line : m_host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
-    return out;
-  }
-
-  CDeviceSwitch m_device;
-  std::unique_ptr<CLocalMachineSandbox> m_sandbox;
-  CTodayHost m_host;
+  std::string Log() const { return DeviceToday::Log(L"DeviceTasks"); }
 };
 
 TEST_F(DeviceTasks, TappingACheckBoxCompletesTheTaskInTheStoreAndOnTheScreen) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "pim/OndrelClient.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/join/PanelDataRouter.h"
@@ -143,6 +144,12 @@ TEST(PanelDataRouterInstall, TheLibraryRouterIsInstalledOnce) {
   CPanelDataRouter::Install();
   EXPECT_EQ(GetPanelDataLists(), installed);
   SetPanelDataLists(before);
+  // The item-operations client asks the note files where a named note folder lies.
+  COndrelClient::PFN_NOTE_FOLDER_LOOKUP lookup = COndrelClient::SetNoteFolderLookup(nullptr);
+  ASSERT_NE(lookup, nullptr);
+  CString path = L"x";
+  EXPECT_FALSE(lookup(path, L"No such folder"));
+  EXPECT_TRUE(path.IsEmpty());
 }
 
 }  // namespace
