@@ -5,6 +5,7 @@
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
+#include "settings/pages/DatePageText.h"
 #include "settings/pages/NestedSection.h"
 #include "settings/pages/PreviewDateItem.h"
 #include "settings/shell/MainWnd.h"
@@ -13,9 +14,6 @@
 
 namespace {
 const UINT kOldSovelWarning = 32837;
-// The link's band at the page's bottom, logical pixels.
-const int kLinkHeight = 36;
-const int kLinkMargin = 5;
 // A shorter page (landscape) keeps the link where it is rather than over the boxes.
 const int kLinkMovesFrom = 240;
 }  // namespace
@@ -34,10 +32,7 @@ BOOL CCalendarTitlesPage::OnInitPage() {
 void CCalendarTitlesPage::PlaceLink(BOOL always) {
   RECT client = {};
   GetClientRect(&client);
-  // The sheet widens the page after it starts: the band follows the page's width too.
-  if (always || client.bottom >= ScaleY(kLinkMovesFrom))
-    ::MoveWindow(GetDlgItem(kLongDateLink), ScaleX(kLinkMargin), client.bottom - ScaleY(kLinkHeight),
-                 client.right - ScaleX(2 * kLinkMargin), ScaleY(kLinkHeight), TRUE);
+  if (always || client.bottom >= ScaleY(kLinkMovesFrom)) PlaceAtPageBottom(m_hWnd, GetDlgItem(kLongDateLink));
 }
 
 void CCalendarTitlesPage::UpdateLayout() { PlaceLink(FALSE); }

@@ -25,24 +25,21 @@ CString FormatToday(LPCWSTR picture) {
   return CString(text);
 }
 
-void CreateDateExplanation(HWND page, UINT textId) {
+void PlaceAtPageBottom(HWND page, HWND control) {
+  if (!control) return;
   RECT client = {};
   ::GetClientRect(page, &client);
-  const int height = ScaleY(36);
-  CString text;
-  LoadTranslatedString(text, textId);
-  ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, ScaleX(5),
-                    client.bottom - height, client.right - ScaleX(10), height, page,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDateExplanation)), nullptr, nullptr);
+  // The sheet sizes its pages after they start: the width follows the page's too.
+  ::MoveWindow(control, ScaleX(5), client.bottom - ScaleY(36), client.right - ScaleX(10), ScaleY(36), TRUE);
 }
 
-void MoveDateExplanation(HWND page) {
-  HWND text = ::GetDlgItem(page, kDateExplanation);
-  if (!text) return;
-  RECT client = {}, rect = {};
-  ::GetClientRect(page, &client);
-  ::GetWindowRect(text, &rect);
-  ::MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
-  const int height = rect.bottom - rect.top;
-  ::MoveWindow(text, rect.left, client.bottom - height, rect.right - rect.left, height, TRUE);
+void CreateDateExplanation(HWND page, UINT textId) {
+  CString text;
+  LoadTranslatedString(text, textId);
+  HWND control = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                   page, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kDateExplanation)), nullptr,
+                                   nullptr);
+  PlaceAtPageBottom(page, control);
 }
+
+void MoveDateExplanation(HWND page) { PlaceAtPageBottom(page, ::GetDlgItem(page, kDateExplanation)); }

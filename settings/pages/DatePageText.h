@@ -16,5 +16,8 @@ CString FormatToday(LPCWSTR picture);
 // The explanation text (text id), 36 logical pixels high at the client's bottom:
 // a read-only text control.
 void CreateDateExplanation(HWND page, UINT textId);
-// Its bottom back on the client's bottom, keeping its left, right and height.
+// Back along the client's bottom (after a turn of the screen, or the sheet's sizing).
 void MoveDateExplanation(HWND page);
+// A control as the band of these pages' bottoms: 36 logical pixels high along the
+// client's bottom, 5 in from each side (the Calendar titles page's link too).
+void PlaceAtPageBottom(HWND page, HWND control);

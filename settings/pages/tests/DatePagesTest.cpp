@@ -1,6 +1,7 @@
 // The long and short date pages.
 #include <gtest/gtest.h>
 
+#include "base/ScreenDpi.h"
 #include "settings/base/DatePictures.h"
 #include "settings/pages/DatePageText.h"
 #include "settings/pages/LongDatePage.h"
@@ -167,6 +168,40 @@ TEST_F(DatePagesTest, ShortDateValuesRoundTripThroughTheSheet) {
     EXPECT_EQ(Stored(L"ShortDate_ShortYear"), c.wShortYear);
     EXPECT_EQ(sample, Today(ParseDatePicture(LocalePicture(LOCALE_SSHORTDATE).c_str(), c.sampleKeepsYear,
                                              c.sampleShortYear, TRUE, TRUE)));
+  }
+}
+
+// Both pages' explanation stays a band 36 logical pixels high along the page's
+// bottom, 5 in from each side, whatever size the page takes: a sheet that widens
+// or turns its pages after they start does not leave it narrow or half hidden.
+TEST_F(DatePagesTest, ExplanationFollowsThePagesSize) {
+  struct Size {
+    int width, height;  // the client, logical pixels
+  };
+  const Size sizes[] = {{240, 300}, {320, 200}, {200, 260}};
+  for (int pageIndex : {3, 4}) {
+    SCOPED_TRACE(pageIndex);
+    RunPage(
+        0, pageIndex,
+        [&](HWND page) {
+          for (const Size& size : sizes) {
+            RECT frame = {}, client = {};
+            GetWindowRect(page, &frame);
+            GetClientRect(page, &client);
+            SetWindowPos(page, nullptr, 0, 0, ScaleX(size.width) + (frame.right - frame.left) - client.right,
+                         ScaleY(size.height) + (frame.bottom - frame.top) - client.bottom,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SendMessageW(page, WM_SETTINGCHANGE, kScreenResetCode, 0);
+            GetClientRect(page, &client);
+            RECT now = {};
+            GetWindowRect(GetDlgItem(page, kDateExplanation), &now);
+            MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&now), 2);
+            const RECT band = {ScaleX(5), client.bottom - ScaleY(36), client.right - ScaleX(5), client.bottom};
+            EXPECT_TRUE(EqualRect(&now, &band)) << size.width << "x" << size.height << ": " << now.left << ","
+                                                << now.top << "," << now.right << "," << now.bottom;
+          }
+        },
+        {IDCANCEL});
   }
 }
 
