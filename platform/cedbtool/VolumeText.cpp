@@ -128,15 +128,27 @@ int Nibble(char c) {
 
 // What a byte means to the reader: where an unquoted word ends, and where a run of plain
 // text inside quotes ends. A table keeps the scan over the whole text to one test a byte.
-enum : uint8_t { kEndsWord = 1, kEndsQuoted = 2 };
+enum : uint8_t { kEndsWord = 1, kEndsQuoted = 2, kBlank = 4 };
 struct ByteClasses {
   uint8_t of[256] = {};
   ByteClasses() {
     for (unsigned char c : {' ', '\t', '\r', '\n', '\0'}) of[c] |= kEndsWord;
     for (unsigned char c : {'"', '\\', '\n', '\0'}) of[c] |= kEndsQuoted;
+    for (unsigned char c : {' ', '\t', '\r'}) of[c] |= kBlank;
   }
 };
 const ByteClasses kClasses;
+
+// The first of sixteen bytes that ends a run of the class, as a bit mask of them.
+template <uint8_t Class>
+unsigned RunEndMask(const char* p) {
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  auto is = [&](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+  __m128i ends = _mm_or_si128(_mm_or_si128(is('\n'), is('\0')), Class == kEndsWord
+                                                                  ? _mm_or_si128(_mm_or_si128(is(' '), is('\t')), is('\r'))
+                                                                  : _mm_or_si128(is('"'), is('\\')));
+  return static_cast<unsigned>(_mm_movemask_epi8(ends));
+}
 
 // The words of one line, as views: into the text itself, or for a quoted string with
 // escapes into its unescaped copy. Quoted strings are marked by a leading '"'. The copies
@@ -173,19 +185,25 @@ struct Cursor {
     return false;
   }
   void SkipBlanks() {
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r')) ++at;
-  }
-  // The end of the run from `from` that holds no byte of the class.
-  size_t RunEnd(size_t from, uint8_t cls) const {
     const char* p = text.data();
-    size_t n = text.size();
-    while (from < n && !(kClasses.of[static_cast<unsigned char>(p[from])] & cls)) ++from;
+    const size_t n = text.size();
+    while (at < n && (kClasses.of[static_cast<unsigned char>(p[at])] & kBlank)) ++at;
+  }
+  // The end of the run from `from` that holds no byte of the class: sixteen bytes a step
+  // while sixteen are left, the rest one by one.
+  template <uint8_t Class>
+  size_t RunEnd(size_t from) const {
+    const char* p = text.data();
+    const size_t n = text.size();
+    for (; from + 16 <= n; from += 16)
+      if (unsigned ends = RunEndMask<Class>(p + from)) return from + static_cast<size_t>(__builtin_ctz(ends));
+    while (from < n && !(kClasses.of[static_cast<unsigned char>(p[from])] & Class)) ++from;
     return from;
   }
   // A quoted string from its opening quote; a view of the text when it has no escapes.
   bool Quoted(Words* words) {
     size_t open = at++;
-    size_t run = RunEnd(at, kEndsQuoted);
+    size_t run = RunEnd<kEndsQuoted>(at);
     if (run < text.size() && text[run] == '"') {
       words->items.emplace_back(text.data() + open, run - open);
       at = run + 1;
@@ -194,7 +212,7 @@ struct Cursor {
     std::string& word = words->Copy();
     word = "\"";
     for (;;) {
-      run = RunEnd(at, kEndsQuoted);
+      run = RunEnd<kEndsQuoted>(at);
       word.append(text, at, run - at);
       at = run;
       if (at >= text.size() || text[at] == '\n') return Fail("unterminated text");
@@ -247,7 +265,7 @@ struct Cursor {
         if (!Quoted(words)) return false;
       } else {
         size_t start = at;
-        at = RunEnd(at, kEndsWord);
+        at = RunEnd<kEndsWord>(at);
         words->items.emplace_back(text.data() + start, at - start);
       }
     }
@@ -262,11 +280,14 @@ bool Digits(std::string_view s, unsigned long long* out) {
   constexpr size_t kAlwaysFit = Base == 16 ? 16 : Base == 10 ? 19 : 21;
   unsigned long long v = 0;
   if (s.size() <= kAlwaysFit) {
+    // A digit that is none is told once, after the loop: no branch a digit.
+    unsigned bad = 0;
     for (char c : s) {
       unsigned d = kDigits.of[static_cast<unsigned char>(c)];
-      if (d >= Base) return false;
+      bad |= d >= Base;
       v = v * Base + d;
     }
+    if (bad) return false;
   } else {
     for (char c : s) {
       unsigned d = kDigits.of[static_cast<unsigned char>(c)];

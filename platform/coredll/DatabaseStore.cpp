@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <emmintrin.h>
 
 // A volume file is a header followed by an append-only log of checksummed entries
 // (database created or deleted, record put whole, record deleted). Each change appends one
@@ -146,10 +147,28 @@ size_t ValueSize(WORD type) {
 
 bool IsVariable(WORD type) { return type == CEVT_LPWSTR || type == CEVT_BLOB || type == CEVT_STREAM; }
 
+// A text's length, eight characters a step. The reads are 16-byte aligned, so none
+// reaches past the 16 bytes that hold the terminator: never into a page the text does not
+// touch. The lanes before the text are masked off.
 size_t TextLength(const wchar_t* s) {
-  const wchar_t* e = s;
-  while (*e) ++e;
-  return static_cast<size_t>(e - s);
+  const uintptr_t at = reinterpret_cast<uintptr_t>(s);
+  if (at & 1) {
+    const wchar_t* e = s;
+    while (*e) ++e;
+    return static_cast<size_t>(e - s);
+  }
+  uintptr_t block = at & ~uintptr_t(15);
+  const __m128i zero = _mm_setzero_si128();
+  auto zeros = [&] {
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(block)), zero)));
+  };
+  unsigned found = zeros() & (~0u << (at & 15));
+  while (!found) {
+    block += 16;
+    found = zeros();
+  }
+  return (block + static_cast<size_t>(__builtin_ctz(found)) - at) / sizeof(wchar_t);
 }
 
 // The values: their count, then each one's identifier and bytes (a text or blob as its
@@ -265,12 +284,20 @@ struct ValueList {
 };
 
 void BuildRecord(Record& r, ValueList vals, LoadArena* arena = nullptr) {
+  // Callers' text lengths, measured once for the room and the copy; kept from call to
+  // call (the store lock is held).
+  static std::vector<size_t> lengths;
+  lengths.clear();
   size_t total = 0;
   for (const CEPROPVAL& v : vals) {
     WORD type = TypeFromPropID(v.propid);
     if (type == CEVT_LPWSTR) {
-      if (v.wLenData == 1) total += Align8((v.val.blob.dwCount + 1) * sizeof(wchar_t));
-      else if (v.val.lpwstr) total += Align8((TextLength(v.val.lpwstr) + 1) * sizeof(wchar_t));
+      if (v.wLenData == 1) {
+        total += Align8((v.val.blob.dwCount + 1) * sizeof(wchar_t));
+      } else if (v.val.lpwstr) {
+        lengths.push_back(TextLength(v.val.lpwstr));
+        total += Align8((lengths.back() + 1) * sizeof(wchar_t));
+      }
     } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
       total += Align8(v.val.blob.dwCount);
     }
@@ -291,6 +318,7 @@ void BuildRecord(Record& r, ValueList vals, LoadArena* arena = nullptr) {
   if (!vals.empty()) memcpy(r.props.data(), vals.data(), vals.size() * sizeof(CEPROPVAL));
   BYTE* const data = r.data.data();
   size_t at = 0;
+  size_t measured = 0;
   for (CEPROPVAL& v : r.props) {
     WORD type = TypeFromPropID(v.propid);
     if (type == CEVT_LPWSTR) {
@@ -300,7 +328,7 @@ void BuildRecord(Record& r, ValueList vals, LoadArena* arena = nullptr) {
         len = v.val.blob.dwCount;
         src = v.val.blob.lpb;
       } else if (v.val.lpwstr) {
-        len = TextLength(v.val.lpwstr);
+        len = lengths[measured++];
         src = v.val.lpwstr;
       } else {
         v.wLenData = 0;

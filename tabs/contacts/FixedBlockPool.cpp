@@ -15,7 +15,7 @@ size_t RoundUp(size_t size) {
 CFixedBlockPool::CFixedBlockPool(size_t blockSize) : m_blockSize(RoundUp(blockSize)) {}
 
 void* CFixedBlockPool::Allocate() noexcept {
-  AcquireSRWLockExclusive(&m_lock);
+  Lock();
   if (!m_free) {
     // The chunk is never freed: its blocks come back to the free list.
     BYTE* chunk = static_cast<BYTE*>(std::malloc(m_blockSize * kBlocksPerChunk));
@@ -29,15 +29,15 @@ void* CFixedBlockPool::Allocate() noexcept {
   }
   FreeBlock* block = m_free;
   if (block) m_free = block->next;
-  ReleaseSRWLockExclusive(&m_lock);
+  Unlock();
   return block;
 }
 
 void CFixedBlockPool::Free(void* block) noexcept {
   if (!block) return;
-  AcquireSRWLockExclusive(&m_lock);
+  Lock();
   FreeBlock* freed = static_cast<FreeBlock*>(block);
   freed->next = m_free;
   m_free = freed;
-  ReleaseSRWLockExclusive(&m_lock);
+  Unlock();
 }

@@ -263,6 +263,42 @@ TEST(VolumeText, LongTextsLoadWholeOrNotAtAll) {
   CeUnmountDBVol(&a);
 }
 
+// The reader looks for the end of a word or of a run of plain text sixteen bytes at a
+// time: whatever ends it (a blank, a quote, an escape, a line break, a NUL) is found at
+// every place within and across those steps.
+TEST(VolumeText, WordsAndTextsEndWhereverTheyFallInTheScan) {
+  CEGUID a = Mount(L"g.vol");
+  for (size_t k = 0; k <= 40; ++k) {
+    SCOPED_TRACE(k);
+    const std::string run(k, 'a');
+    // Line 3: a text with an escape k bytes in, and a number of k + 1 digits after k blanks.
+    const std::string head = "database \"D\"\nrecord\n  0x0001001F ";
+    const std::string good = head + "\"" + run + "\\\"" + run + "\"\n" + std::string(k, ' ') + "0x00020003 " +
+                             std::string(k, '0') + "7\nend\n";
+    std::string error;
+    ASSERT_TRUE(VolumeText::Load(a, good, &error)) << error;
+    std::string dumped;
+    ASSERT_TRUE(VolumeText::Dump(a, &dumped, &error)) << error;
+    EXPECT_EQ(dumped, "database \"D\" type=0x00000000\nrecord\n  0x0001001F \"" + run + "\\\"" + run +
+                          "\"\n  0x00020003 7\nend\n");
+    struct Case { std::string text; const char* error; };
+    const Case cases[] = {
+        {head + "\"" + run + std::string("\0", 1) + "\"\nend\n", "line 3: NUL byte in the text"},
+        {head + "\"" + run + "\nend\n", "line 3: unterminated text"},
+        {head + "\"" + run, "line 3: unterminated text"},
+        {head + run + "x\nend\n", "line 3: text expected"},
+        {head + "\"" + run + "\" " + run + "z\nend\n", "line 3: property value expected"},
+        {head + "\"b\"\n  0x00020003 " + run + std::string("\0", 1) + "\nend\n", "line 4: NUL byte in the text"},
+    };
+    for (const Case& c : cases) {
+      error.clear();
+      EXPECT_FALSE(VolumeText::Check(c.text, &error)) << c.text;
+      EXPECT_EQ(error, c.error) << c.text;
+    }
+  }
+  CeUnmountDBVol(&a);
+}
+
 // Empty text, or only comments and blank lines, loads nothing and changes nothing.
 TEST(VolumeText, EmptyTextLoadsNothing) {
   CEGUID a = Mount(L"d.vol");

@@ -509,6 +509,44 @@ TEST(FixedBlockPoolTest, BlocksAreDistinctAlignedAndReused) {
   }
 }
 
+// Records may be let go on another thread than the one that made them: threads taking and
+// giving back blocks at once never get one block twice.
+TEST(FixedBlockPoolTest, ThreadsNeverShareABlock) {
+  CFixedBlockPool pool(64);
+  struct Worker {
+    CFixedBlockPool* pool;
+    DWORD id;
+    LONG clashes = 0;
+    static DWORD WINAPI Run(LPVOID context) {
+      auto* self = static_cast<Worker*>(context);
+      void* held[8] = {};
+      for (int round = 0; round < 20000; ++round) {
+        for (void*& block : held) {
+          block = self->pool->Allocate();
+          if (block) *static_cast<volatile DWORD*>(block) = self->id;
+        }
+        SwitchToThread();
+        for (void* block : held) {
+          if (block && *static_cast<volatile DWORD*>(block) != self->id) ++self->clashes;
+          self->pool->Free(block);
+        }
+      }
+      return 0;
+    }
+  };
+  std::vector<Worker> workers(4);
+  std::vector<HANDLE> threads;
+  for (size_t i = 0; i < workers.size(); ++i) {
+    workers[i].pool = &pool;
+    workers[i].id = static_cast<DWORD>(i + 1);
+    threads.push_back(CreateThread(nullptr, 0, &Worker::Run, &workers[i], 0, nullptr));
+    ASSERT_TRUE(threads.back());
+  }
+  WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
+  for (HANDLE thread : threads) CloseHandle(thread);
+  for (const Worker& worker : workers) EXPECT_EQ(worker.clashes, 0) << "thread " << worker.id;
+}
+
 INSTANTIATE_TEST_SUITE_P(BothStores, ContactsListTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Newer" : "Legacy"; });
 
