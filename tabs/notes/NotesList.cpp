@@ -21,7 +21,7 @@
 #include "tabs/notes/NoteFolderGroup.h"
 #include "tabs/notes/NoteItem.h"
 #include "tabs/notes/PhatNoteItem.h"
-#include "tabs/notes/PhatPad.h"
+#include "pim/PhatPad.h"
 
 namespace {
 

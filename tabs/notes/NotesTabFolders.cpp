@@ -2,7 +2,7 @@
 
 #include "tabs/notes/NoteFiles.h"
 #include "tabs/notes/PhatNotesSource.h"
-#include "tabs/notes/PhatPad.h"
+#include "pim/PhatPad.h"
 
 void CNotesTabFolders::Install() {
   static CNotesTabFolders source;
