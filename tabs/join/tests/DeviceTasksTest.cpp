@@ -21,12 +21,19 @@
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/TodayScript.h"
+#include "tabs/join/tests/DeviceScreen.h"
 
 namespace cedbtest {
 bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
 }  // namespace cedbtest
 
 namespace {
+
+using devicetest::BinFolder;
+using devicetest::RunSteps;
+using devicetest::Screen;
+using devicetest::Shoot;
+using devicetest::WaitFor;
 
 const CEPROPID kSubjectProp = 0x0020001F;
 // The newer store keeps completion as the day it happened; none, or one past its
@@ -36,12 +43,6 @@ const double kNoDateFrom = 949990.0;
 const wchar_t kOverdueTask[] = L"Renew the car insurance";
 // The colour an overdue task's text and check box are drawn in.
 const COLORREF kOverdueColour = RGB(0xC0, 0x10, 0x10);
-
-std::wstring BinFolder() {
-  CString dir;
-  GetModuleDirPath(dir);
-  return std::wstring(dir);
-}
 
 std::string ReadText(const std::wstring& path) { return cedbtest::ReadFileBytes(path); }
 
@@ -59,73 +60,6 @@ int StoredCompletion(const wchar_t* subject) {
   return -1;
 }
 
-// The screen as drawn, as rows of pixels (0x00RRGGBB).
-struct Screen {
-  int width = 0, height = 0;
-  std::vector<DWORD> pixels;
-  COLORREF At(int x, int y) const {
-    const DWORD p = pixels[static_cast<size_t>(y) * width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  // The first box framed in that colour, from the left: a column of the colour whose
-  // top and bottom rows run on in the colour as far as it is high.
-  bool FindBox(COLORREF colour, RECT* box) const {
-    for (int x = 0; x < width; ++x)
-      for (int y = 0; y < height; ++y) {
-        if (At(x, y) != colour) continue;
-        int bottom = y;
-        while (bottom + 1 < height && At(x, bottom + 1) == colour) ++bottom;
-        const int side = bottom - y + 1;
-        if (side < 5 || x + side > width) continue;
-        bool framed = true;
-        for (int k = 0; k < side && framed; ++k) framed = At(x + k, y) == colour && At(x + k, bottom) == colour;
-        if (!framed) continue;
-        *box = {x, y, x + side, bottom + 1};
-        return true;
-      }
-    return false;
-  }
-  bool Has(COLORREF colour) const {
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (At(x, y) == colour) return true;
-    return false;
-  }
-  // A tick inside the box's frame, drawn in the frame's colour.
-  bool Ticked(const RECT& box) const {
-    const COLORREF frame = At(box.left, box.top);
-    for (int y = box.top + 1; y < box.bottom - 1; ++y)
-      for (int x = box.left + 1; x < box.right - 1; ++x)
-        if (At(x, y) == frame) return true;
-    return false;
-  }
-};
-
-Screen Shoot(const CTodayHost& host) {
-  Screen screen;
-  HBITMAP bitmap = host.Capture();
-  DIBSECTION dib = {};
-  if (bitmap && GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits) {
-    screen.width = dib.dsBm.bmWidth;
-    screen.height = dib.dsBm.bmHeight < 0 ? -dib.dsBm.bmHeight : dib.dsBm.bmHeight;
-    const DWORD* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
-    screen.pixels.assign(bits, bits + static_cast<size_t>(screen.width) * screen.height);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  return screen;
-}
-
-bool RunSteps(CTodayHost& host, const std::wstring& steps) {
-  CTodayScript script;
-  std::wstring error;
-  EXPECT_TRUE(script.Parse(steps, error)) << std::string(error.begin(), error.end());
-  const bool ran = script.Run(host, error);
-  EXPECT_TRUE(ran) << std::string(error.begin(), error.end());
-  return ran;
-}
-
-// Generous: the machine may be busy with other builds; a condition ends the wait early.
-bool WaitFor(const std::function<bool()>& done) { return cedbtest::PumpUntil(done, 60000); }
 
 // The device as its profile describes it, the sample tasks in its store, the plug-in
 // registered as the one Today item with its install folder beside this program.
