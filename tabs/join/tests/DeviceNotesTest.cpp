@@ -27,7 +27,6 @@
 
 namespace {
 
-using devicetest::BinFolder;
 using devicetest::RunSteps;
 using devicetest::Shoot;
 using devicetest::WaitFor;
@@ -99,18 +98,11 @@ class DeviceNotes : public ::testing::Test {
     m_sandbox.reset(new CLocalMachineSandbox(L"devicenotes"));
     CLocalMachineSandbox& machine = *m_sandbox;
     ASSERT_TRUE(machine.Redirected());
-    machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+    devicetest::RegisterPluginItem(machine);
     CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
     // By folder, the newest note first in each.
     product.WriteDWORD(L"NotesGroupBy", 551);
     product.WriteDWORD(L"NoteSortOrder", 1);
-    CRegistryView item = machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
-                                      TARVO_TODAY_ITEM_NAME).c_str());
-    item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
-    item.WriteDWORD(L"Type", 4);
-    item.WriteDWORD(L"Enabled", 1);
-    item.WriteDWORD(L"Options", 1);
-    item.WriteDWORD(L"Selectability", 2);
 
     TodayHostOptions options;
     options.pollMs = 500;
@@ -126,15 +118,7 @@ class DeviceNotes : public ::testing::Test {
     SetCurrentDirectoryW(m_previousDirectory);
   }
 
-  std::string Log() const {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring png = std::wstring(temp) + L"DeviceNotes.png";
-    m_host.SaveScreenshot(png);
-    std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
-    for (const std::wstring& line : m_host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
-    return out;
-  }
+  std::string Log() const { return devicetest::HostLog(m_host, L"DeviceNotes.png"); }
 
   CDeviceSwitch m_device;
   WCHAR m_previousDirectory[MAX_PATH] = {};

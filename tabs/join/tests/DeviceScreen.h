@@ -1,6 +1,7 @@
 // What the tests of the whole plug-in on the emulated device share: the folder of the
-// built programs, the screen as the Today host drew it (rows of pixels, with the
-// lookups the tests read it by), the Today script runner and a generous wait.
+// built programs, the plug-in registered as the one Today item, the screen as the
+// Today host drew it (rows of pixels, with the lookups the tests read it by), the
+// Today script runner and a generous wait.
 #pragma once
 #include <windows.h>
 
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "base/InstallPath.h"
+#include "base/tests/RegistrySandbox.h"
+#include "panel/Registration.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/TodayScript.h"
@@ -21,6 +24,30 @@ inline std::wstring BinFolder() {
   CString dir;
   GetModuleDirPath(dir);
   return std::wstring(dir);
+}
+
+// The plug-in of this build as the one Today item, its install folder beside the tests.
+inline void RegisterPluginItem(CLocalMachineSandbox& machine) {
+  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+  CRegistryView item =
+      machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME).c_str());
+  item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
+  item.WriteDWORD(L"Type", 4);
+  item.WriteDWORD(L"Enabled", 1);
+  item.WriteDWORD(L"Options", 1);
+  item.WriteDWORD(L"Selectability", 2);
+}
+
+// The host's log, and its screen saved under that name beside the temporary files for
+// a look.
+inline std::string HostLog(const CTodayHost& host, const wchar_t* pictureName) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring png = std::wstring(temp) + pictureName;
+  host.SaveScreenshot(png);
+  std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
+  for (const std::wstring& line : host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
+  return out;
 }
 
 // The screen as drawn, as rows of pixels (0x00RRGGBB).

@@ -29,7 +29,6 @@ bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return fals
 
 namespace {
 
-using devicetest::BinFolder;
 using devicetest::RunSteps;
 using devicetest::Screen;
 using devicetest::Shoot;
@@ -87,18 +86,11 @@ class DeviceTasks : public ::testing::Test {
 
     CLocalMachineSandbox& m_machine = *m_sandbox;
     ASSERT_TRUE(m_machine.Redirected());
-    m_machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+    devicetest::RegisterPluginItem(m_machine);
     CRegistryView product = m_machine.Key(TARVO_PRODUCT_KEY);
     // Grouped by due date with every task shown, as the device's picture of the tab.
     product.WriteDWORD(L"TasksGroupBy", 553);
     product.WriteDWORD(L"Tasks_ShowTasksStyle", 0);
-    CRegistryView item = m_machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
-                                        TARVO_TODAY_ITEM_NAME).c_str());
-    item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
-    item.WriteDWORD(L"Type", 4);
-    item.WriteDWORD(L"Enabled", 1);
-    item.WriteDWORD(L"Options", 1);
-    item.WriteDWORD(L"Selectability", 2);
 
     TodayHostOptions options;
     options.pollMs = 500;
@@ -110,15 +102,7 @@ class DeviceTasks : public ::testing::Test {
   }
 
   // The log, and the screen saved beside the temporary files for a look.
-  std::string Log() const {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring png = std::wstring(temp) + L"DeviceTasks.png";
-    m_host.SaveScreenshot(png);
-    std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
-    for (const std::wstring& line : m_host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
-    return out;
-  }
+  std::string Log() const { return devicetest::HostLog(m_host, L"DeviceTasks.png"); }
 
   CDeviceSwitch m_device;
   std::unique_ptr<CLocalMachineSandbox> m_sandbox;
