@@ -63,6 +63,24 @@ struct TodayScreen {
       }
     return false;
   }
+  // The lines of dark text between top and bottom in the columns left to right: each
+  // run of pixel rows holding a dark pixel is one (a selected row, light on dark, is
+  // not counted); -1 when the area lies outside the screen.
+  int TextLines(int top, int bottom, int left, int right) const {
+    if (bottom > height || right > width) return -1;
+    int lines = 0;
+    bool inLine = false;
+    for (int y = top; y < bottom; ++y) {
+      bool dark = false;
+      for (int x = left; x < right && !dark; ++x) {
+        const COLORREF c = At(x, y);
+        dark = GetRValue(c) < 0x70 && GetGValue(c) < 0x70 && GetBValue(c) < 0x70;
+      }
+      if (dark && !inLine) ++lines;
+      inLine = dark;
+    }
+    return lines;
+  }
   // A tick inside the box's frame, drawn in the frame's colour.
   bool Ticked(const RECT& box) const {
     const COLORREF frame = At(box.left, box.top);

@@ -23,17 +23,16 @@
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/TodayScript.h"
+#include "tabs/join/tests/DeviceTestSupport.h"
 
 namespace {
 
+using devicetest::RunSteps;
+using devicetest::Shoot;
+using devicetest::WaitFor;
+
 const std::wstring kDocuments = L"C:\\My Documents";
 const wchar_t* const kSamples[] = {L"Welcome.txt", L"Shopping list.pwi"};
-
-std::wstring BinFolder() {
-  CString dir;
-  GetModuleDirPath(dir);
-  return std::wstring(dir);
-}
 
 // The recordings in the documents folder, by name.
 std::vector<std::wstring> Recordings() {
@@ -46,56 +45,6 @@ std::vector<std::wstring> Recordings() {
   FindClose(find);
   return names;
 }
-
-// The screen as drawn, as rows of pixels.
-struct Screen {
-  int width = 0, height = 0;
-  std::vector<DWORD> pixels;
-  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-  // The lines of dark text between top and bottom in the columns left to right: each
-  // run of pixel rows holding a dark pixel is one (a selected row, light on dark, is
-  // not counted).
-  int TextLines(int top, int bottom, int left, int right) const {
-    if (bottom > height || right > width) return -1;
-    int lines = 0;
-    bool inLine = false;
-    for (int y = top; y < bottom; ++y) {
-      bool dark = false;
-      for (int x = left; x < right && !dark; ++x) {
-        const DWORD p = At(x, y);
-        dark = ((p >> 16) & 0xFF) < 0x70 && ((p >> 8) & 0xFF) < 0x70 && (p & 0xFF) < 0x70;
-      }
-      if (dark && !inLine) ++lines;
-      inLine = dark;
-    }
-    return lines;
-  }
-};
-
-Screen Shoot(const CTodayHost& host) {
-  Screen screen;
-  HBITMAP bitmap = host.Capture();
-  DIBSECTION dib = {};
-  if (bitmap && GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits) {
-    screen.width = dib.dsBm.bmWidth;
-    screen.height = dib.dsBm.bmHeight < 0 ? -dib.dsBm.bmHeight : dib.dsBm.bmHeight;
-    const DWORD* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
-    screen.pixels.assign(bits, bits + static_cast<size_t>(screen.width) * screen.height);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  return screen;
-}
-
-bool RunSteps(CTodayHost& host, const std::wstring& steps) {
-  CTodayScript script;
-  std::wstring error;
-  EXPECT_TRUE(script.Parse(steps, error)) << std::string(error.begin(), error.end());
-  const bool ran = script.Run(host, error);
-  EXPECT_TRUE(ran) << std::string(error.begin(), error.end());
-  return ran;
-}
-
-bool WaitFor(const std::function<bool()>& done) { return cedbtest::PumpUntil(done, 60000); }
 
 // A person at the menu: once a popup menu shows, the first entry is chosen by keys.
 class CMenuChooser {
@@ -149,18 +98,11 @@ class DeviceNotes : public ::testing::Test {
     m_sandbox.reset(new CLocalMachineSandbox(L"devicenotes"));
     CLocalMachineSandbox& machine = *m_sandbox;
     ASSERT_TRUE(machine.Redirected());
-    machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+    devicetest::RegisterPluginItem(machine);
     CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
     // By folder, the newest note first in each.
     product.WriteDWORD(L"NotesGroupBy", 551);
     product.WriteDWORD(L"NoteSortOrder", 1);
-    CRegistryView item = machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
-                                      TARVO_TODAY_ITEM_NAME).c_str());
-    item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
-    item.WriteDWORD(L"Type", 4);
-    item.WriteDWORD(L"Enabled", 1);
-    item.WriteDWORD(L"Options", 1);
-    item.WriteDWORD(L"Selectability", 2);
 
     TodayHostOptions options;
     options.pollMs = 500;
@@ -176,15 +118,7 @@ class DeviceNotes : public ::testing::Test {
     SetCurrentDirectoryW(m_previousDirectory);
   }
 
-  std::string Log() const {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring png = std::wstring(temp) + L"DeviceNotes.png";
-    m_host.SaveScreenshot(png);
-    std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
-    for (const std::wstring& line : m_host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
-    return out;
-  }
+  std::string Log() const { return devicetest::HostLog(m_host, L"DeviceNotes.png"); }
 
   CDeviceSwitch m_device;
   WCHAR m_previousDirectory[MAX_PATH] = {};

@@ -31,6 +31,30 @@ inline std::wstring BinFolder() {
   return std::wstring(dir);
 }
 
+// The plug-in of this build as the one Today item, its install folder beside the tests.
+inline void RegisterPluginItem(CLocalMachineSandbox& machine) {
+  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
+  CRegistryView item =
+      machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME).c_str());
+  item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
+  item.WriteDWORD(L"Type", 4);
+  item.WriteDWORD(L"Enabled", 1);
+  item.WriteDWORD(L"Options", 1);
+  item.WriteDWORD(L"Selectability", 2);
+}
+
+// The host's log, and its screen saved under that name beside the temporary files for
+// a look.
+inline std::string HostLog(const CTodayHost& host, const wchar_t* pictureName) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring png = std::wstring(temp) + pictureName;
+  host.SaveScreenshot(png);
+  std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
+  for (const std::wstring& line : host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
+  return out;
+}
+
 using Screen = TodayScreen;
 
 inline Screen Shoot(const CTodayHost& host) { return TodayScreen::Shoot(host); }
@@ -72,14 +96,7 @@ class DeviceToday : public ::testing::Test {
     CeUnmountDBVol(&volume);
 
     ASSERT_TRUE(m_sandbox->Redirected());
-    m_sandbox->Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", BinFolder().c_str());
-    CRegistryView item = m_sandbox->Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
-                                         TARVO_TODAY_ITEM_NAME).c_str());
-    item.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
-    item.WriteDWORD(L"Type", 4);
-    item.WriteDWORD(L"Enabled", 1);
-    item.WriteDWORD(L"Options", 1);
-    item.WriteDWORD(L"Selectability", 2);
+    RegisterPluginItem(*m_sandbox);
   }
   CRegistryView Product() const { return m_sandbox->Key(TARVO_PRODUCT_KEY); }
   void Start() {
@@ -93,15 +110,7 @@ class DeviceToday : public ::testing::Test {
   }
 
   // The log, and the screen saved beside the temporary files (as name.png) for a look.
-  std::string Log(const wchar_t* name) const {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring png = std::wstring(temp) + name + L".png";
-    m_host.SaveScreenshot(png);
-    std::string out = "screen: " + std::string(png.begin(), png.end()) + "\n";
-    for (const std::wstring& line : m_host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
-    return out;
-  }
+  std::string Log(const wchar_t* name) const { return HostLog(m_host, (std::wstring(name) + L".png").c_str()); }
 
   CDeviceSwitch m_device;
   std::unique_ptr<CLocalMachineSandbox> m_sandbox;
