@@ -276,7 +276,11 @@ BOOL OnPimItemActionCommand(int group, UINT id, DWORD oid, const PIM_CONTACT_FIE
                                              : contact->homeNumber);
   } else if (id >= IDC_PIM_FIRST_ADDIN && id < IDC_PIM_FIRST_ADDIN + g_addins.size()) {
     RunAddin(g_addins[id - IDC_PIM_FIRST_ADDIN], group, oid);
-  } else if (id != IDC_PIM_EMAIL && id != IDC_PIM_SMS) {
+  } else if (id == IDC_PIM_EMAIL) {
+    if (contact) ComposeEmailTo(contact->email, contact->displayName);
+  } else if (id == IDC_PIM_SMS) {
+    if (contact) ComposeSmsTo(contact->mobileNumber, contact->displayName);
+  } else {
     for (ExtensionEntry& entry : g_extensions) {
       if (entry.group == group && static_cast<int>(id) >= entry.firstId && static_cast<int>(id) < entry.endId) {
         entry.host->Run(id - static_cast<UINT>(entry.firstId), GetActiveWindow());
@@ -286,6 +290,28 @@ BOOL OnPimItemActionCommand(int group, UINT id, DWORD oid, const PIM_CONTACT_FIE
   }
   ClearLists();
   return TRUE;
+}
+
+namespace {
+IMessageComposer* g_composer = nullptr;
+}  // namespace
+
+IMessageComposer* SetMessageComposer(IMessageComposer* composer) {
+  IMessageComposer* previous = g_composer;
+  g_composer = composer;
+  return previous;
+}
+
+IMessageComposer* GetMessageComposer() { return g_composer; }
+
+BOOL ComposeEmailTo(LPCWSTR address, LPCWSTR name) {
+  if (!g_composer || !HasText(address)) return FALSE;
+  return g_composer->ComposeEmail(name, address);
+}
+
+BOOL ComposeSmsTo(LPCWSTR number, LPCWSTR name) {
+  if (!g_composer || !HasText(number) || !IsPhonePresent()) return FALSE;
+  return g_composer->ComposeSms(name, number);
 }
 
 BOOL OpenInBrowser(LPCWSTR address) {

@@ -50,6 +50,25 @@ BOOL OnPimItemActionCommand(int group, UINT id, DWORD oid, const PIM_CONTACT_FIE
 // nothing happens without "doclist.dll".
 BOOL OnDocListCommand(UINT id, LPARAM parameter);
 
+// Who starts new messages: the e-mail list, once it runs, hands them to WebIS Mail or
+// the system mail program. Until one is set nothing can be composed.
+class IMessageComposer {
+ public:
+  virtual BOOL ComposeEmail(LPCWSTR name, LPCWSTR address) = 0;
+  virtual BOOL ComposeSms(LPCWSTR name, LPCWSTR number) = 0;
+
+ protected:
+  ~IMessageComposer() = default;
+};
+// Returns the previous composer; null: none.
+IMessageComposer* SetMessageComposer(IMessageComposer* composer);
+IMessageComposer* GetMessageComposer();
+// A new e-mail to the address, or text message to the number, with the name; whether
+// it was handed over (FALSE without a composer, an empty address or number, or for a
+// text message on a device without a phone).
+BOOL ComposeEmailTo(LPCWSTR address, LPCWSTR name);
+BOOL ComposeSmsTo(LPCWSTR number, LPCWSTR name);
+
 // The address in Pocket Internet Explorer (":MSPIE"), through the program launcher.
 BOOL OpenInBrowser(LPCWSTR address);
 

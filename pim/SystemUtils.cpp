@@ -90,6 +90,19 @@ BOOL IsInboxServicePresent(LPCWSTR transport) {
   return key.IsOpen();
 }
 
+BOOL GetInboxServiceInfo(LPCWSTR transport, CString& name, CString& library) {
+  name.Empty();
+  library.Empty();
+  if (!transport || !*transport) return FALSE;
+  CString path(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\");
+  path += transport;
+  CRegKey key(HKEY_LOCAL_MACHINE, path, FALSE, FALSE);
+  if (!key.IsOpen()) return FALSE;
+  name = key.QueryString(L"Name");
+  library = key.QueryString(L"DLL");
+  return !name.IsEmpty() && !library.IsEmpty();
+}
+
 int GetShownTabs(BOOL host, BOOL small) {
   if (small) return 60;
   if (host) return 80;

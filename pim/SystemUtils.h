@@ -25,6 +25,8 @@ BOOL IsPellamPresent();
 CString GetInboxServiceFriendlyName(LPCWSTR transport);
 // TRUE for no transport; else whether its key exists.
 BOOL IsInboxServicePresent(LPCWSTR transport);
+// "Name" and "DLL" of the transport's key; FALSE (both empty) unless both are there.
+BOOL GetInboxServiceInfo(LPCWSTR transport, CString& name, CString& library);
 // PhatNotes' settings keys under HKEY_CURRENT_USER, newest version first, ended by the
 // identifier -1: "Software\PhatWare\PhatNotes\4.0\Settings" (0x405), then
 // "Software\PhatWare\PhatNotes\Settings" (0x407). The program and folder values are

@@ -280,3 +280,37 @@ TEST(PimBrowserTest, AddressGoesToTheBrowser) {
 }
 
 }  // namespace
+
+namespace {
+
+// The e-mail list's part: what a contact's e-mail and text-message entries hand over.
+class CRecordingComposer : public IMessageComposer {
+ public:
+  BOOL ComposeEmail(LPCWSTR name, LPCWSTR address) override {
+    calls.push_back(L"email " + std::wstring(name ? name : L"") + L" " + address);
+    return TRUE;
+  }
+  BOOL ComposeSms(LPCWSTR name, LPCWSTR number) override {
+    calls.push_back(L"sms " + std::wstring(name ? name : L"") + L" " + number);
+    return TRUE;
+  }
+  std::vector<std::wstring> calls;
+};
+
+TEST(PimComposeTest, ContactEntriesReachTheComposerOnlyWhenThereIsOne) {
+  ForgetPhonePresence();
+  ASSERT_FALSE(IsPhonePresent());
+  PIM_CONTACT_FIELDS contact = {L"Ann", L"ann@example.org", L"+1 555", nullptr, nullptr};
+  CRecordingComposer composer;
+  IMessageComposer* previous = SetMessageComposer(nullptr);
+  EXPECT_FALSE(ComposeEmailTo(L"ann@example.org", L"Ann")) << "nothing composes before the e-mail list runs";
+  SetMessageComposer(&composer);
+  EXPECT_TRUE(OnPimItemActionCommand(PIM_GROUP_CONTACTS, IDC_PIM_EMAIL, 1, &contact));
+  EXPECT_TRUE(OnPimItemActionCommand(PIM_GROUP_CONTACTS, IDC_PIM_SMS, 1, &contact)) << "no phone: no message";
+  EXPECT_FALSE(ComposeEmailTo(L"", L"Ann"));
+  EXPECT_FALSE(ComposeSmsTo(L"+1 555", L"Ann"));
+  EXPECT_EQ(std::vector<std::wstring>{L"email Ann ann@example.org"}, composer.calls);
+  SetMessageComposer(previous);
+}
+
+}  // namespace

@@ -28,3 +28,7 @@ AYG_API void WINAPI AygTestSetSystemFontPoints(DWORD points);
 // Null restores the real popup menu.
 typedef UINT(CALLBACK* AygMenuChooser)(HMENU popup, POINT at, HWND owner);
 AYG_API void WINAPI AygTestSetMenuChooser(AygMenuChooser chooser);
+
+// The notification removals asked of SHNotificationRemove since the last call, in
+// order: up to max of them copied out; returns how many there were and forgets them.
+AYG_API int WINAPI AygTestTakeNotificationRemovals(CLSID* clsids, DWORD* ids, int max);

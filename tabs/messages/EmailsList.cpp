@@ -33,6 +33,7 @@ void ReleaseAndNull(T*& object) {
 CEmailsList::CEmailsList() : m_palm(&GetPalmMsgStore()), m_webis(&GetWebISMailSettings()) {}
 
 CEmailsList::~CEmailsList() {
+  if (GetMessageComposer() == this) SetMessageComposer(nullptr);
   m_stores.clear();
   // The library keeps the sink by pointer until Unadvise: a list that goes without Done
   // must not leave it a dangling one.
@@ -58,9 +59,11 @@ void CEmailsList::Init(HWND owner) {
   if (!m_mapiInitialized && SUCCEEDED(MAPIInitialize(nullptr))) m_mapiInitialized = TRUE;
   m_webis->LoadAccounts(owner, this);
   m_palm->Start(owner, this);
+  SetMessageComposer(this);
 }
 
 void CEmailsList::Done() {
+  if (GetMessageComposer() == this) SetMessageComposer(nullptr);
   ClearStores(0);
   if (m_session) {
     m_session->Unadvise(m_connection);

@@ -9,17 +9,22 @@
 #include <memory>
 #include <vector>
 
+#include "pim/PimAddins.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/windowlib/String.h"
 #include "tabs/messages/EmailItem.h"
 #include "tabs/messages/EmailListListener.h"
 #include "tabs/messages/EmailStore.h"
 #include "tabs/messages/OtherMailSources.h"
+#include "tabs/messages/WebISMailCommands.h"
 
 class CPanelRecord;
 class CTaggedBlob;
 
-class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IPalmStoreListener {
+class CEmailsList : public IMAPIAdviseSink,
+                    public IWebISMailListener,
+                    public IPalmStoreListener,
+                    public IMessageComposer {
  public:
   static constexpr const wchar_t* kChangedMessage = L"QelTarvo_EmailListChanged";
 
@@ -34,8 +39,12 @@ class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IP
   void SetOtherSources(IPalmMsgSource* palm, IWebISMailSource* webis);
   IWebISMailSource* GetWebISSource() const { return m_webis; }
 
+  // WebIS Mail's tests and commands; null: the null ones (not installed).
+  void SetWebISCommands(IWebISMailCommands* commands);
+
   // The calling thread becomes the owner: notifications from other threads are posted
-  // to owner as "QelTarvo_EmailListChanged".
+  // to owner as "QelTarvo_EmailListChanged". The list composes the contacts' new
+  // messages from then until Done.
   void Init(HWND owner);
   void Done();
 
@@ -70,6 +79,35 @@ class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IP
   // Reads the recipient an account's reading left for later; nothing when it is there.
   void EnsureRecipient(EMAIL_ITEM* item);
 
+  // Message operations. Each tells whether it was done; a message's list entry changes
+  // only with the notification its change brings. Actions 0 open, 3 reply, 4 reply to
+  // all, 5 forward (through the item-operations program, the message then marked read).
+  BOOL OpenMessage(EMAIL_ITEM* item, int action);
+  BOOL SetRead(EMAIL_ITEM* item, BOOL read, BOOL notify);
+  // Writes the message flags; notify with the read bit removes the shell's new-mail
+  // notifications.
+  BOOL ChangeFlags(EMAIL_ITEM* item, DWORD flags, BOOL notify);
+  BOOL MarkForDownload(EMAIL_ITEM* item, BOOL mark);
+  // To Deleted Items, or for good (from Deleted Items, or when "TrashEmpty" is 0 and
+  // WebIS Mail does not handle e-mail) with the account's transport told.
+  BOOL DeleteItem(EMAIL_ITEM* item);
+  // To a folder of the item's own kind; a move to its own folder changes nothing.
+  BOOL MoveItem(EMAIL_ITEM* item, const CTaggedBlob& target);
+  // The account in its mail program (empty: the mail program as it starts).
+  BOOL OpenAccount(LPCWSTR account);
+  // Null: every account.
+  BOOL SendReceive(LPCWSTR account);
+  BOOL SendReceiveInMailProgram(LPCWSTR account);
+  BOOL NewMessage(LPCWSTR account);
+  BOOL ComposeEmail(LPCWSTR name, LPCWSTR address) override;
+  // Only on a device with a phone.
+  BOOL ComposeSms(LPCWSTR name, LPCWSTR number) override;
+  // "TrashEmpty" of the inbox settings; 2 when missing.
+  static DWORD IsTrashEmptyImmediate();
+  static void RemoveNewMailNotifications();
+  int FindStoreOf(const EMAIL_ITEM& item);
+  BOOL IsSameId(const CTaggedBlob& folder, const CBlobObj& id);
+
   // A record posted with "QelTarvo_EmailListChanged", handed on by the panel.
   void OnNotify(WPARAM count, CPanelRecord& record);
   UINT GetChangedMessageId() const { return m_changedMessage; }
@@ -99,6 +137,8 @@ class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IP
   EMAIL_STORE* StoreAt(int index) const;
   int FindWebISTarget(LPCWSTR account, DWORD folderNumber) const;
   int FindWebISMessage(LPCWSTR account, DWORD id, int* messageIndex) const;
+  BOOL RunServiceInMailProgram(LPCWSTR account);
+  BOOL NewMessageInMailProgram(LPCWSTR account);
   BOOL Keeps(const EMAIL_ITEM& item) const { return !(m_onlyUnread && item.IsRead()); }
 
   // The actions, each ending in the listeners' calls.
@@ -122,4 +162,5 @@ class CEmailsList : public IMAPIAdviseSink, public IWebISMailListener, public IP
   UINT m_changedMessage = 0;
   IPalmMsgSource* m_palm;
   IWebISMailSource* m_webis;
+  IWebISMailCommands* m_webisCommands = GetNullWebISMailCommands();
 };

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "base/RegKey.h"
+#include "base/TaggedBlob.h"
+#include "tabs/messages/EmailStore.h"
 #include "pim/SystemUtils.h"
 #include "platform/cemapi/cemapi.h"
 #include "tabs/messages/WebISMailSettings.h"
@@ -400,4 +402,34 @@ BOOL CMailFolderTree::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LP
     default:
       return FALSE;
   }
+}
+
+void CMailFolderTree::SetChooserScope(LPCWSTR accountFilter, IMAPISession* session) {
+  m_chooserHasAccount = accountFilter != nullptr;
+  m_chooserAccount = accountFilter ? accountFilter : L"";
+  m_chooserSession = session;
+}
+
+BOOL CMailFolderTree::Fill(HWND tree) {
+  return Attach(tree, m_chooserHasAccount ? static_cast<LPCWSTR>(m_chooserAccount) : nullptr, m_chooserSession);
+}
+
+const MAIL_FOLDER_NODE* CMailFolderTree::GetItemData(HTREEITEM item) {
+  CMailTreeItem* record = item ? GetRecord(item) : nullptr;
+  if (!record) return nullptr;
+  MAIL_FOLDER_NODE& node = record->node;
+  node.isStore = record->kind == 0;
+  node.selectable = TRUE;
+  node.storeKind = record->webIS ? kStoreWebIS : kStoreMapiFolder;
+  if (node.isStore) {
+    node.name = record->displayText;
+    node.folderId = CBlobObj();
+  } else {
+    node.name = record->folderName;
+    if (record->webIS)
+      PackKindText(record->webISFolderId, record->accountName, node.folderId);
+    else
+      node.folderId.Assign(record->entryId.data(), static_cast<DWORD>(record->entryId.size()));
+  }
+  return &node;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "controls/MailFolderSource.h"
 #include "platform/windowlib/String.h"
 #include "platform/windowlib/WindowImpl.h"
 
@@ -45,9 +46,13 @@ struct CMailTreeItem {
   IMAPIFolder* folder = nullptr;
   int kind = 0;  // 0 account, 1 folder
   DWORD webISFolderId = 0;
+  MAIL_FOLDER_NODE node;  // what the folder chooser reads, made when it asks
 };
 
-class CMailFolderTree : public CWindowImplBase {
+// The tree serves the options page's filter editing and, as the folder chooser's
+// source, the Messages tab's move-to-folder dialog: the chooser fills a tree of its
+// own through Fill(tree) within the scope SetChooserScope gave.
+class CMailFolderTree : public CWindowImplBase, public IMailFolderSource {
  public:
   // The notification code sent to the parent before a box changes; its old and
   // new item are both the item.
@@ -63,6 +68,13 @@ class CMailFolderTree : public CWindowImplBase {
   // (null: the process's).
   BOOL Attach(HWND tree, LPCWSTR accountFilter, IMAPISession* session, CWebISMailSettings* webIS = nullptr);
   BOOL Fill();
+  // The account (null: all) and session (null: logged on here) the chooser's Fill uses.
+  void SetChooserScope(LPCWSTR accountFilter, IMAPISession* session);
+  // The chooser's side: takes over its tree and fills it; the node of an item (an
+  // account: chosen as itself, packed with its kind; a folder: its entry id, or for
+  // WebIS Mail its number and account packed as a filter keeps it).
+  BOOL Fill(HWND tree) override;
+  const MAIL_FOLDER_NODE* GetItemData(HTREEITEM item) override;
   IMAPISession* GetSession() const { return m_session; }
   HWND GetTree() const { return m_hWnd; }
 
@@ -93,6 +105,9 @@ class CMailFolderTree : public CWindowImplBase {
 
   CString m_accountFilter;
   BOOL m_hasFilter = FALSE;
+  CString m_chooserAccount;
+  BOOL m_chooserHasAccount = FALSE;
+  IMAPISession* m_chooserSession = nullptr;
   IMAPISession* m_session = nullptr;
   CWebISMailSettings* m_webIS = nullptr;
   BOOL m_ownSession = FALSE;

@@ -8,6 +8,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
+#include "tabs/messages/EmailStore.h"
 #include "tabs/messages/WebISMailSettings.h"
 #include "tabs/messages/tests/WebISTestSupport.h"
 
@@ -280,6 +281,42 @@ TEST_F(MailFolderTreeTest, ATapOnABoxNotifiesBeforeTheTreeTurnsIt) {
   }
   EXPECT_EQ(heard.statesAtNotice, (std::vector<int>{1, 2}));
   EXPECT_EQ(folders.GetCheckState(folder), CMailFolderTree::kBoxClear);
+}
+
+// The Messages tab's folder chooser fills its own tree through the tree as its source:
+// accounts are chosen as themselves, folders by their entry ids.
+TEST_F(MailFolderTreeTest, AsTheFolderChoosersSourceItTellsWhatEachItemIs) {
+  CMailFolderTree folders;
+  folders.SetChooserScope(L"Mail", session.get());
+  IMailFolderSource& source = folders;
+  ASSERT_TRUE(source.Fill(tree));
+  EXPECT_EQ(source.GetItemData(nullptr), nullptr);
+  HTREEITEM account = TreeView_GetRoot(tree);
+  ASSERT_NE(account, nullptr);
+  EXPECT_EQ(TreeView_GetNextSibling(tree, account), nullptr) << "only the chosen account";
+  const MAIL_FOLDER_NODE* store = source.GetItemData(account);
+  ASSERT_NE(store, nullptr);
+  EXPECT_TRUE(store->isStore);
+  EXPECT_TRUE(store->selectable);
+  EXPECT_EQ(std::wstring(store->name), L"Outlook E-mail");
+  EXPECT_EQ(store->storeKind, DWORD(kStoreMapiFolder));
+  HTREEITEM deleted = TreeView_GetChild(tree, account);
+  const MAIL_FOLDER_NODE* folder = source.GetItemData(deleted);
+  ASSERT_NE(folder, nullptr);
+  EXPECT_FALSE(folder->isStore);
+  EXPECT_TRUE(folder->selectable);
+  EXPECT_EQ(std::wstring(folder->name), L"Deleted Items");
+  const std::string id = mapitest::Entry(MAPI_FOLDER, mapitest::kDeleted);
+  ASSERT_EQ(folder->folderId.GetSize(), id.size());
+  EXPECT_EQ(0, memcmp(folder->folderId.GetData(), id.data(), id.size()));
+  // Both nodes stay readable together, as the chooser reads a folder and its account.
+  EXPECT_EQ(std::wstring(store->name), L"Outlook E-mail");
+
+  CMailFolderTree none;
+  none.SetChooserScope(L"No such account", session.get());
+  HWND other = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD, 0, 0, 10, 10, host, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(static_cast<IMailFolderSource&>(none).Fill(other));
+  EXPECT_EQ(TreeView_GetRoot(other), nullptr);
 }
 
 }  // namespace
