@@ -441,12 +441,8 @@ TEST_F(CalendarPagesTest, TitlesPageLinkKeepsToThePagesBottom) {
     RECT last = place(page);
     for (const Step& s : steps) {
       SCOPED_TRACE(s.name);
-      RECT frame = {}, client = {};
-      GetWindowRect(page, &frame);
-      GetClientRect(page, &client);
-      SetWindowPos(page, nullptr, 0, 0, ScaleX(s.width) + (frame.right - frame.left) - client.right,
-                   ScaleY(s.height) + (frame.bottom - frame.top) - client.bottom,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      SizePageClient(page, ScaleX(s.width), ScaleY(s.height));
+      RECT client = {};
       GetClientRect(page, &client);
       ASSERT_EQ(client.bottom, ScaleY(s.height));
       SendMessageW(page, WM_SETTINGCHANGE, kScreenResetCode, 0);

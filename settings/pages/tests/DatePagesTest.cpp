@@ -185,13 +185,9 @@ TEST_F(DatePagesTest, ExplanationFollowsThePagesSize) {
         0, pageIndex,
         [&](HWND page) {
           for (const Size& size : sizes) {
-            RECT frame = {}, client = {};
-            GetWindowRect(page, &frame);
-            GetClientRect(page, &client);
-            SetWindowPos(page, nullptr, 0, 0, ScaleX(size.width) + (frame.right - frame.left) - client.right,
-                         ScaleY(size.height) + (frame.bottom - frame.top) - client.bottom,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SizePageClient(page, ScaleX(size.width), ScaleY(size.height));
             SendMessageW(page, WM_SETTINGCHANGE, kScreenResetCode, 0);
+            RECT client = {};
             GetClientRect(page, &client);
             RECT now = {};
             GetWindowRect(GetDlgItem(page, kDateExplanation), &now);

@@ -16,6 +16,15 @@
 #include "settings/shell/MainWnd.h"
 #include "settings/shell/tests/ShellTestSupport.h"
 
+// A page given a client area of width x height (device pixels), as a sheet sizes it.
+inline void SizePageClient(HWND page, int width, int height) {
+  RECT frame = {}, client = {};
+  GetWindowRect(page, &frame);
+  GetClientRect(page, &client);
+  SetWindowPos(page, nullptr, 0, 0, width + (frame.right - frame.left) - client.right,
+               height + (frame.bottom - frame.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 class PagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
