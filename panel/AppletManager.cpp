@@ -81,7 +81,13 @@ IApplet* CAppletManager::ShowCreateDialog(HWND host) {
 BOOL CAppletManager::Init(IApplet* applet, HWND host) {
   if (!IsLive(applet)) return FALSE;
   m_host = host;
-  if (!IsPanelAlive()) EnsureWindow(host);
+  if (!IsPanelAlive()) {
+    EnsureWindow(host);
+  } else if (g_kind) {
+    // The panel's window takes the contacts' notices; a panel whose tabs have not read
+    // the contacts yet has not given it to the list, and the applet could find nothing.
+    g_kind->SetContactsNotifyWindow(GetTodayPanel()->GetHwnd());
+  }
   return applet->Init(host);
 }
 

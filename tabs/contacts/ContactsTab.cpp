@@ -367,6 +367,16 @@ void CContactsTab::BuildEntries(std::vector<Entry>& entries, int groupBy, int si
   }
 }
 
+void CContactsTab::RefreshNow() {
+  CListPanelView::RefreshNow();
+  if (!m_letterBarShown) return;
+  // A row the strip cut is drawn up to the bar: when the list gets shorter, that part goes too.
+  RECT strip = GetContentBounds();
+  strip.top = strip.bottom - ScaleY(kLetterBarRoom);
+  strip.bottom = m_rect.bottom;
+  InvalidateRect(&strip);
+}
+
 int CContactsTab::RebuildContent() {
   Rebuild();
   return CListPanelView::RebuildContent();

@@ -75,6 +75,8 @@ class CContactsTab : public CListPanelView,
   void Activate() override;
   BOOL Deactivate() override;
   int RebuildContent() override;
+  // The rows and the strip between them and the letter bar are drawn anew.
+  void RefreshNow() override;
 
   void FillContextMenu(HMENU menu, LPARAM argument) override;
   void OnMenuCommand(int command) override;
