@@ -84,6 +84,16 @@ CString NamedAddress(LPCWSTR name, LPCWSTR address) {
   return out;
 }
 
+// WebIS Mail's recipient: "name <address>", or the address alone without a name.
+CString RecipientText(LPCWSTR name, LPCWSTR address) {
+  CString recipient;
+  if (name && *name)
+    recipient.Format(L"%s <%s>", name, address ? address : L"");
+  else
+    recipient = address ? address : L"";
+  return recipient;
+}
+
 BOOL IsPocketPC5OrLater() {
   DWORD major = 0, minor = 0;
   return GetPocketPCVersion(&major, &minor) && major >= 5;
@@ -299,12 +309,7 @@ BOOL CEmailsList::NewMessage(LPCWSTR account) {
 BOOL CEmailsList::ComposeEmail(LPCWSTR name, LPCWSTR address) {
   if (m_webisCommands->IsInstalled() &&
       (m_webisCommands->HasTakenOverMailProgram() || m_webisCommands->IsEmailIntegration())) {
-    CString recipient;
-    if (name && *name)
-      recipient.Format(L"%s <%s>", name, address ? address : L"");
-    else
-      recipient = address ? address : L"";
-    return m_webisCommands->Compose(nullptr, recipient);
+    return m_webisCommands->Compose(nullptr, RecipientText(name, address));
   }
   return RunMailProgram(L"-to " + QuotedArgument(NamedAddress(name, address)));
 }
@@ -313,12 +318,7 @@ BOOL CEmailsList::ComposeSms(LPCWSTR name, LPCWSTR number) {
   if (!IsPhonePresent()) return FALSE;
   if (m_webisCommands->IsInstalled() &&
       (m_webisCommands->HasTakenOverMailProgram() || m_webisCommands->IsSmsIntegration())) {
-    CString recipient;
-    if (name && *name)
-      recipient.Format(L"%s <%s>", name, number ? number : L"");
-    else
-      recipient = number ? number : L"";
-    return m_webisCommands->Compose(L"SMS", recipient);
+    return m_webisCommands->Compose(L"SMS", RecipientText(name, number));
   }
   return RunMailProgram(L"-transport \"SMS\" -to " + QuotedArgument(NamedAddress(name, number)));
 }

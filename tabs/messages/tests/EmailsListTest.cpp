@@ -20,6 +20,7 @@
 #include "tabs/messages/AccountIterator.h"
 #include "tabs/messages/EmailChangeRecord.h"
 #include "tabs/messages/EmailsList.h"
+#include "tabs/messages/tests/SampleStoreSupport.h"
 
 using namespace mapitest;
 
@@ -31,36 +32,8 @@ const ULONGLONG kAsInbox = 0x10002, kAsSent = 0x10004, kAsDeleted = 0x10005, kAs
 const ULONGLONG kSmsInboxSample = 0x20002, kSmsSent = 0x20004;
 const ULONGLONG kLunch = 0x11001, kNewsletter = 0x11002, kCompost = 0x1100A, kReceipt = 0x11005;
 
-std::string ResourceText(int id) {
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-  HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-  if (!loaded) return std::string();
-  return std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(nullptr, found));
-}
-
-void InstallSampleStores() {
-  RemoveStores();
-  ASSERT_TRUE(InstallStore(L"ActiveSync.mst", ResourceText(101)));
-  ASSERT_TRUE(InstallStore(L"SMS.mst", ResourceText(102)));
-}
-
-CTaggedBlob Folder(ULONGLONG id, const wchar_t* name) {
-  CTaggedBlob blob;
-  std::string entry = Entry(MAPI_FOLDER, id);
-  blob.SetData(entry.data(), static_cast<DWORD>(entry.size()));
-  blob.SetName(name);
-  return blob;
-}
-
-CTaggedBlob WebISFolder(DWORD number, const wchar_t* account, const wchar_t* name) {
-  CBlobObj packed;
-  PackKindText(number, account, packed);
-  CTaggedBlob blob;
-  blob.SetData(packed.GetData(), packed.GetSize());
-  blob.SetKind(CTaggedBlob::KindF);
-  blob.SetName(name);
-  return blob;
-}
+using sampletest::Folder;
+using sampletest::WebISFolder;
 
 struct Heard {
   char what;  // 'c' changed, 'a' added, 'd' deleted
@@ -199,11 +172,8 @@ class EmailsListTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(resources_.Loaded());
     ASSERT_TRUE(machine_.Redirected());
-    CRegistryView svc = machine_.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\ActiveSync");
-    svc.WriteString(L"Name", L"ActiveSync");
-    svc.WriteString(L"FriendlyName", L"Outlook E-mail");
-    machine_.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\SMS").WriteString(L"FriendlyName", L"Text Messages");
-    InstallSampleStores();
+    sampletest::RegisterSampleServices(machine_);
+    ASSERT_TRUE(sampletest::InstallSampleStores());
     list_.SetOtherSources(&palm_, &webis_);
     palm_.available = FALSE;
     list_.Init(owner_.hwnd());
@@ -707,7 +677,7 @@ TEST_F(EmailsListTest, EventTable) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     list_.ClearStores(0);
-    InstallSampleStores();
+    ASSERT_TRUE(sampletest::InstallSampleStores());
     if (std::string(c.name) == "modified, gone meanwhile") {
       ASSERT_EQ(0, Add(kAsInbox));
       ASSERT_EQ(1, Add(kAsReceipts));

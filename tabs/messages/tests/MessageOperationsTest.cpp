@@ -25,6 +25,7 @@
 #include "platform/coredll/DeviceSwitch.h"
 #include "tabs/messages/EmailsList.h"
 #include "tabs/messages/MailSyncCallback.h"
+#include "tabs/messages/tests/SampleStoreSupport.h"
 
 using namespace mapitest;
 
@@ -33,29 +34,8 @@ namespace {
 const ULONGLONG kAsInbox = 0x10002, kAsDeleted = 0x10005, kAsProjects = 0x10007;
 const ULONGLONG kLunch = 0x11001;  // unread, in the inbox
 
-std::string ResourceText(int id) {
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-  HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
-  if (!loaded) return std::string();
-  return std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(nullptr, found));
-}
-
-CTaggedBlob MapiFolder(ULONGLONG id) {
-  CTaggedBlob blob;
-  const std::string entry = Entry(MAPI_FOLDER, id);
-  blob.SetData(entry.data(), static_cast<DWORD>(entry.size()));
-  blob.SetName(L"f");
-  return blob;
-}
-
-CTaggedBlob WebISFolder(DWORD number, const wchar_t* account) {
-  CBlobObj packed;
-  PackKindText(number, account, packed);
-  CTaggedBlob blob;
-  blob.SetData(packed.GetData(), packed.GetSize());
-  blob.SetKind(CTaggedBlob::KindF);
-  return blob;
-}
+CTaggedBlob MapiFolder(ULONGLONG id) { return sampletest::Folder(id, L"f"); }
+CTaggedBlob WebISFolder(DWORD number, const wchar_t* account) { return sampletest::WebISFolder(number, account, L"f"); }
 
 std::wstring LogPath(const wchar_t* name) { return Root() + L"\\Windows\\" + name; }
 
@@ -181,13 +161,9 @@ class MessageOperationsTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(resources_.Loaded());
     ASSERT_TRUE(machine_.Redirected());
-    CRegistryView svc = machine_.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\ActiveSync");
-    svc.WriteString(L"Name", L"ActiveSync");
-    svc.WriteString(L"DLL", BinFile(L"mailtransport.dll").c_str());
-    machine_.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\SMS").WriteString(L"FriendlyName", L"Text Messages");
-    RemoveStores();
-    ASSERT_TRUE(InstallStore(L"ActiveSync.mst", ResourceText(101)));
-    ASSERT_TRUE(InstallStore(L"SMS.mst", ResourceText(102)));
+    sampletest::RegisterSampleServices(machine_);
+    machine_.Key(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\ActiveSync").WriteString(L"DLL", BinFile(L"mailtransport.dll").c_str());
+    ASSERT_TRUE(sampletest::InstallSampleStores());
     DeleteFileW(LogPath(L"tmail.log").c_str());
     DeleteFileW(LogPath(L"mailtransport.log").c_str());
     SetTrashEmpty(-1);
@@ -343,7 +319,7 @@ TEST_F(MessageOperationsTest, DeletionGoesToDeletedItemsOrForGoodWithTheTranspor
     SCOPED_TRACE(c.what);
     list_.ClearStores(0);
     RemoveStores();
-    ASSERT_TRUE(InstallStore(L"ActiveSync.mst", ResourceText(101)));
+    ASSERT_TRUE(InstallStore(L"ActiveSync.mst", sampletest::ResourceText(101)));
     DeleteFileW(LogPath(L"mailtransport.log").c_str());
     SetTrashEmpty(c.trashEmpty);
     webis_.email = c.webisEmail;
