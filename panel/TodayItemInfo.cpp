@@ -4,6 +4,8 @@
 
 namespace {
 
+BOOL g_writeBack = TRUE;
+
 CString ItemPath(LPCWSTR keyName) {
   CString path(TODAY_ITEMS_KEY);
   path += L"\\";
@@ -14,6 +16,11 @@ CString ItemPath(LPCWSTR keyName) {
 // A value that may be missing, never written back.
 DWORD ReadOptional(CRegKey& key, LPCWSTR name, DWORD missing) {
   return key.ValueExists(name) ? key.QueryDWORD(name) : missing;
+}
+
+// A value with a default, written back only where the program's rules say so.
+DWORD ReadWithDefault(CRegKey& key, LPCWSTR name, DWORD defaultValue) {
+  return g_writeBack ? key.GetDWORD(name, defaultValue) : ReadOptional(key, name, defaultValue);
 }
 
 bool Contains(const std::vector<CString>& names, LPCWSTR name) {
@@ -30,17 +37,17 @@ HRESULT ContainerOf(LPCWSTR keyName, TodayContainerInfo& info, std::vector<CStri
   visited.push_back(keyName);
   CRegKey item(HKEY_LOCAL_MACHINE, ItemPath(keyName), FALSE);
   if (!item.IsOpen()) return S_OK;
-  if (item.GetDWORD(L"Enabled", 0) != 0) return S_OK;
+  if (ReadWithDefault(item, L"Enabled", 0) != 0) return S_OK;
   CString container = item.QueryString(L"STEmbedded");
   if (container.IsEmpty() || container.GetLength() >= static_cast<int>(ARRAYSIZE(info.name))) return S_OK;
   CRegKey outer(HKEY_LOCAL_MACHINE, ItemPath(container), FALSE);
   if (!outer.IsOpen()) return S_OK;
   info.found = TRUE;
   lstrcpynW(info.name, container, ARRAYSIZE(info.name));
-  info.possibleTabs = outer.GetDWORD(L"STCPossibleTabs", 0);
-  info.currentTabs = outer.GetDWORD(L"STCCurrentTabs", 0);
-  info.recommendedIndent = outer.GetDWORD(L"STCRecommendedIndent", 0);
-  info.version = outer.GetDWORD(L"STCVersion", 0);
+  info.possibleTabs = ReadWithDefault(outer, L"STCPossibleTabs", 0);
+  info.currentTabs = ReadWithDefault(outer, L"STCCurrentTabs", 0);
+  info.recommendedIndent = ReadWithDefault(outer, L"STCRecommendedIndent", 0);
+  info.version = ReadWithDefault(outer, L"STCVersion", 0);
   if (Contains(visited, container)) return S_OK;
   TodayContainerInfo upper;
   if (FAILED(ContainerOf(container, upper, visited))) return E_FAIL;
@@ -59,9 +66,9 @@ void TodayItemInfo::Read(TodayItemInfo& info, LPCWSTR keyName, HKEY handle) {
   // The caller keeps its handle; this reads through a handle of its own.
   CRegKey key(handle, L"", FALSE);
   if (!key.IsOpen()) return;
-  info.order = key.GetDWORD(L"Order", 50);
+  info.order = ReadWithDefault(key, L"Order", 50);
   info.dllPath = key.QueryString(L"DLL");
-  info.enabled = key.GetDWORD(L"Enabled", 0);
+  info.enabled = ReadWithDefault(key, L"Enabled", 0);
   info.selectability = ReadOptional(key, L"Selectability", 0);
   info.flags = ReadOptional(key, L"Flags", 0);
   info.name = key.QueryString(L"STName");
@@ -153,6 +160,9 @@ HRESULT GetContainerInfo(LPCWSTR keyName, TodayContainerInfo& info) {
   std::vector<CString> visited;
   return ContainerOf(keyName, info, visited);
 }
+
+void SetTodayItemDefaultsWrittenBack(BOOL writeBack) { g_writeBack = writeBack; }
+BOOL AreTodayItemDefaultsWrittenBack() { return g_writeBack; }
 
 int CompareTodayItemsForMenu(const TodayItemInfo& a, const TodayItemInfo& b) {
   const bool ea = a.enabled != 0, eb = b.enabled != 0;

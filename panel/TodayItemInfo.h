@@ -55,5 +55,11 @@ void EnumFreeTodayItems(std::vector<TodayItemInfo>& list, LPCWSTR excluded, DWOR
 // E_FAIL for an empty name or a container further up that cannot be read. A loop
 // of containers ends where a container comes round again.
 HRESULT GetContainerInfo(LPCWSTR keyName, TodayContainerInfo& info);
+// Whether reading an item or container writes the missing "Order", "Enabled" and
+// container values back with their defaults. The plug-in does; the options
+// program reads other makers' keys without writing into them. Set once at start.
+void SetTodayItemDefaultsWrittenBack(BOOL writeBack);
+BOOL AreTodayItemDefaultsWrittenBack();
+
 // Enabled items first, then by display name ignoring case; < 0, 0, > 0.
 int CompareTodayItemsForMenu(const TodayItemInfo& a, const TodayItemInfo& b);

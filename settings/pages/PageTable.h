@@ -79,5 +79,3 @@ class CPendingPage : public COptionsPage<CPendingPage<Section, Page>> {
   BOOL OnApply() { return TRUE; }
   LPCWSTR GetHelpTopic() { return FindPage(Section, Page).helpTopic; }
 };
-
-using CTabsCommonPage = CPendingPage<8, 0>;

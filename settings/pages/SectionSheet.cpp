@@ -19,7 +19,6 @@
 #include "settings/pages/NotesFilterPage.h"
 #include "settings/pages/NotesShowPage.h"
 #include "settings/pages/NotesViewStylePage.h"
-#include "settings/pages/TabsPage.h"
 #include "settings/pages/AutoReturnPage.h"
 #include "settings/pages/GeneralCommonPage.h"
 #include "settings/pages/GroupStylePage.h"
@@ -33,6 +32,8 @@
 #include "settings/pages/TasksIconsPage.h"
 #include "settings/pages/TasksViewStylePage.h"
 #include "settings/shell/MainWnd.h"
+#include "settings/tabs/TabsCommonPage.h"
+#include "settings/tabs/TabsPage.h"
 
 namespace {
 

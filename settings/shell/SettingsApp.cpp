@@ -17,6 +17,7 @@
 #include "graphics/SkinArchive.h"
 #include "graphics/SkinColors.h"
 #include "graphics/TextFit.h"
+#include "panel/TodayItemInfo.h"
 #include "pim/CategoryColors.h"
 #include "platform/aygshell/aygshell.h"
 #include "platform/windowlib/MessageLoop.h"
@@ -39,6 +40,7 @@ void CSettingsApp::SetProgramSwitches() {
   CIconSets::SetOptionsProgramRules(TRUE);
   CTimeSpanBar::SetOptionsProgramRules(TRUE);
   CContactListItem::SetOptionsProgramRules(TRUE);
+  SetTodayItemDefaultsWrittenBack(FALSE);
 }
 
 HINSTANCE CSettingsApp::LoadResourceLibrary() {

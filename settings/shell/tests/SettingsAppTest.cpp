@@ -15,6 +15,7 @@
 #include "graphics/SkinArchive.h"
 #include "graphics/SkinColors.h"
 #include "graphics/TextFit.h"
+#include "panel/TodayItemInfo.h"
 #include "pim/CategoryColors.h"
 #include "tabs/calendar/TimeSpanBar.h"
 #include "tabs/contacts/ContactListItem.h"
@@ -30,6 +31,7 @@ struct Switches {
   BOOL iconChooserRules;
   BOOL timeSpanBarRules;
   BOOL contactRowRules;
+  BOOL todayItemDefaultsWrittenBack;
 
   static Switches Now() {
     CRegKey failed(nullptr, L"Software\\TarvoTests\\NoRoot");
@@ -42,7 +44,8 @@ struct Switches {
             CKeyLayouts::IsOptionsProgramRules(), CCategoryColors::IsWriteMissingColors(), heap,
             CIconSets::IsOptionsProgramRules() && CIconGrid::IsOptionsProgramRules() &&
                 CIconDatabase::IsOptionsProgramRules(),
-            CTimeSpanBar::GetOptionsProgramRules(), CContactListItem::GetOptionsProgramRules()};
+            CTimeSpanBar::GetOptionsProgramRules(), CContactListItem::GetOptionsProgramRules(),
+            AreTodayItemDefaultsWrittenBack()};
   }
 };
 
@@ -60,6 +63,7 @@ void RestoreLibrarySwitches() {
   CIconSets::SetOptionsProgramRules(FALSE);
   CTimeSpanBar::SetOptionsProgramRules(FALSE);
   CContactListItem::SetOptionsProgramRules(FALSE);
+  SetTodayItemDefaultsWrittenBack(TRUE);
 }
 
 // Every difference of the options program is chosen by the one call start-up makes.
@@ -77,6 +81,7 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_FALSE(library.iconChooserRules);
   EXPECT_FALSE(library.timeSpanBarRules);
   EXPECT_FALSE(library.contactRowRules);
+  EXPECT_TRUE(library.todayItemDefaultsWrittenBack);
 
   CSettingsApp::SetProgramSwitches();
   const Switches options = Switches::Now();
@@ -94,6 +99,8 @@ TEST(SettingsApp, StartUpChoosesEveryOptionsProgramSwitch) {
   EXPECT_TRUE(options.iconChooserRules);
   EXPECT_TRUE(options.timeSpanBarRules);
   EXPECT_TRUE(options.contactRowRules);
+  // Other makers' Today item keys are read without writing into them.
+  EXPECT_FALSE(options.todayItemDefaultsWrittenBack);
 }
 
 // The font cache is the plug-in's in both programs: the options program's switches
