@@ -147,6 +147,12 @@ BOOL CMailFoldersFilters::SetActiveFilter(int index) {
   return key.SetString(L"EmailFilter", m_filters[size_t(index)].name);
 }
 
+int CMailFoldersFilters::GetActiveFilter() const {
+  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY, FALSE, FALSE);
+  const CString name = key.IsOpen() ? key.QueryString(L"EmailFilter") : CString();
+  return name.IsEmpty() ? -1 : FindByName(name);
+}
+
 int CMailFoldersFilters::FindByName(LPCWSTR name) const {
   for (size_t i = 0; i < m_filters.size(); ++i)
     if (name && m_filters[i].name == name) return static_cast<int>(i);

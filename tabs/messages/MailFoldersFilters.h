@@ -59,6 +59,8 @@ class CMailFoldersFilters {
   BOOL Save();
   // "EmailFilter" = the filter's name; -1 deletes it.
   BOOL SetActiveFilter(int index);
+  // The filter "EmailFilter" names exactly; -1 when it is missing, empty or names none.
+  int GetActiveFilter() const;
 
   int GetCount() const { return static_cast<int>(m_filters.size()); }
   MAIL_FILTER& GetAt(int index) { return m_filters[size_t(index)]; }

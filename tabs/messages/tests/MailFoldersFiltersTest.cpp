@@ -201,12 +201,20 @@ TEST_F(MailFoldersFiltersStore, ActiveFilterAndSortedNames) {
   EXPECT_EQ(filters.FindByName(L"Gamma"), -1);
 
   CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  EXPECT_EQ(filters.GetActiveFilter(), -1) << "no value";
   ASSERT_TRUE(filters.SetActiveFilter(0));
   std::wstring active;
   EXPECT_TRUE(product.ReadString(L"EmailFilter", active));
   EXPECT_EQ(active, L"beta");
+  EXPECT_EQ(filters.GetActiveFilter(), 0);
+  // Written by hand or by another program: only an exact name counts.
+  for (const auto& c : std::vector<std::pair<const wchar_t*, int>>{{L"gamma", 3}, {L"Gamma", -1}, {L"", -1}}) {
+    product.WriteString(L"EmailFilter", c.first);
+    EXPECT_EQ(filters.GetActiveFilter(), c.second) << c.first;
+  }
   EXPECT_TRUE(filters.SetActiveFilter(-1));
   EXPECT_FALSE(product.ReadString(L"EmailFilter", active));
+  EXPECT_EQ(filters.GetActiveFilter(), -1);
 }
 
 }  // namespace
