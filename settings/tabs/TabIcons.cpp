@@ -26,21 +26,30 @@ bool Guarded(F&& call) noexcept {
   });
 }
 
-// The image's pixels as a bitmap the caller owns.
-HBITMAP HandOut(CDib& image) {
-  HBITMAP bitmap = image.GetBitmap();
-  if (!bitmap) return nullptr;
-  image.SetOwnsBitmap(FALSE);
-  image.Clear();
-  return bitmap;
-}
-
 void Forget(HBITMAP* bitmap) {
   if (*bitmap) DeleteObject(*bitmap);
   *bitmap = nullptr;
 }
 
 }  // namespace
+
+HBITMAP TakeDibBitmap(CDib& image) {
+  HBITMAP bitmap = image.GetBitmap();
+  if (!bitmap) return nullptr;
+  image.ReleaseDC();
+  image.SetOwnsBitmap(FALSE);
+  image.Clear();
+  return bitmap;
+}
+
+HBITMAP DrawImageListIcon(HIMAGELIST images, int index) {
+  const int side = GetTabIconSide();
+  CDib icon;
+  if (!icon.CreateFilled(side, side, RGB(255, 255, 255))) return nullptr;
+  HDC dc = icon.GetDC();
+  if (dc && images) ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
+  return TakeDibBitmap(icon);
+}
 
 int GetTabIconSide() { return (16 * GetScreenDpiX() + 48) / 96; }
 
@@ -61,7 +70,7 @@ BOOL LoadTabIconBitmap(LPCWSTR name, HBITMAP* bitmap) {
   CDib icon;
   if (!icon.CreateFilled(side, side, RGB(255, 255, 255))) return FALSE;
   ColorizeMasked(icon, 0, 0, side, side, picture, 0, 0, mask, 0, 0, 30, 90);
-  *bitmap = HandOut(icon);
+  *bitmap = TakeDibBitmap(icon);
   return *bitmap != nullptr;
 }
 
@@ -69,7 +78,7 @@ HBITMAP MakeBlankTabIcon() {
   const int side = GetTabIconSide();
   CDib icon;
   if (!icon.CreateFilled(side, side, RGB(255, 255, 255))) return nullptr;
-  return HandOut(icon);
+  return TakeDibBitmap(icon);
 }
 
 BOOL RenderPluginIcon(const TodayItemInfo& item, HBITMAP* bitmap, HWND parent) {

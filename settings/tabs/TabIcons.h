@@ -3,6 +3,7 @@
 // library draws for its tab. Bitmaps handed out belong to the caller.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -24,6 +25,11 @@ BOOL LoadTabIconBitmap(LPCWSTR name, HBITMAP* bitmap);
 BOOL RenderPluginIcon(const TodayItemInfo& item, HBITMAP* bitmap, HWND parent);
 // A white picture of the icon's size: the stand-in for a tab with no picture.
 HBITMAP MakeBlankTabIcon();
+// The image's section as a bitmap the caller owns (the image ends empty).
+class CDib;
+HBITMAP TakeDibBitmap(CDib& image);
+// The image list's picture at index on white, icon-sized, as a bitmap the caller owns.
+HBITMAP DrawImageListIcon(HIMAGELIST images, int index);
 // Whether every pixel of the bitmap is white (an item that drew nothing).
 BOOL IsAllWhite(HBITMAP bitmap);
 // The icon names the archive offers: members "<base>16.bmp" (lower case), in the

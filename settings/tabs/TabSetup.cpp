@@ -34,11 +34,7 @@ HBITMAP MakeBuiltInIcon(int skinIcon) {
   if (!icon.CreateFilled(side, side, RGB(255, 255, 255))) return nullptr;
   HDC dc = icon.GetDC();
   if (dc) GetSkin().DrawTabIcon(skinIcon, dc, 0, 0, FALSE);
-  icon.ReleaseDC();
-  HBITMAP bitmap = icon.GetBitmap();
-  icon.SetOwnsBitmap(FALSE);
-  icon.Clear();
-  return bitmap;
+  return TakeDibBitmap(icon);
 }
 
 }  // namespace

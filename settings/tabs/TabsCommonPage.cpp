@@ -6,7 +6,6 @@
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "controls/WaitCursor.h"
-#include "graphics/Dib.h"
 #include "graphics/Skin.h"
 #include "panel/Registration.h"
 #include "res/TarvoResIds.h"
@@ -107,19 +106,7 @@ void CTabsCommonPage::ShowTimeoutTabIcon() {
   const int selected = GetComboSelection(m_hWnd, kTimeoutTabCombo);
   const WCHAR id = static_cast<WCHAR>(GetSelectedComboData(m_hWnd, kTimeoutTabCombo, 0));
   const int position = selected >= 0 ? setup.GetOrder().Find(id) : -1;
-  HBITMAP picture = nullptr;
-  if (position >= 0) {
-    const int side = GetTabIconSide();
-    CDib icon;
-    if (icon.CreateFilled(side, side, RGB(255, 255, 255))) {
-      HDC dc = icon.GetDC();
-      if (dc) ImageList_Draw(setup.GetImageList(), position, dc, 0, 0, ILD_NORMAL);
-      icon.ReleaseDC();
-      picture = icon.GetBitmap();
-      icon.SetOwnsBitmap(FALSE);
-      icon.Clear();
-    }
-  }
+  HBITMAP picture = position >= 0 ? DrawImageListIcon(setup.GetImageList(), position) : nullptr;
   HBITMAP previous = reinterpret_cast<HBITMAP>(::SendDlgItemMessageW(
       m_hWnd, kTimeoutIcon, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
   if (previous && previous != picture) DeleteObject(previous);

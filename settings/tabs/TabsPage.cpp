@@ -5,7 +5,6 @@
 #include "base/Translator.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/WaitCursor.h"
-#include "graphics/Dib.h"
 #include "graphics/Skin.h"
 #include "res/TarvoResIds.h"
 #include "settings/tabs/TabEditDlg.h"
@@ -19,21 +18,6 @@ const int kUp = IDC_TABS_UP, kDown = IDC_TABS_DOWN, kEdit = IDC_TABS_EDIT, kDele
 bool IsCustomId(WCHAR id) { return id >= L'A'; }
 
 void Enable(HWND page, int control, BOOL enable) { ::EnableWindow(::GetDlgItem(page, control), enable); }
-
-// The picture at position of the model's image list on white, as a bitmap the
-// caller owns.
-HBITMAP DrawTabPicture(CTabSetup& setup, int position) {
-  const int side = GetTabIconSide();
-  CDib icon;
-  if (!icon.CreateFilled(side, side, RGB(255, 255, 255))) return nullptr;
-  HDC dc = icon.GetDC();
-  if (dc) ImageList_Draw(setup.GetImageList(), position, dc, 0, 0, ILD_NORMAL);
-  icon.ReleaseDC();
-  HBITMAP bitmap = icon.GetBitmap();
-  icon.SetOwnsBitmap(FALSE);
-  icon.Clear();
-  return bitmap;
-}
 
 }  // namespace
 
@@ -200,7 +184,7 @@ LRESULT CTabsPage::OnEdit(WORD, WORD, HWND, BOOL&) {
   if (index < 0) return 0;
   const int position = setup.GetOrder().Find(id);
   CustomTabEntry copy = setup.GetCustomTabs()[static_cast<size_t>(index)];
-  CTabEditDlg dialog(this, copy, DrawTabPicture(setup, position), FALSE);
+  CTabEditDlg dialog(this, copy, DrawImageListIcon(setup.GetImageList(), position), FALSE);
   if (dialog.DoModal(m_hWnd) != IDOK) return 0;
   CustomTabEntry result = dialog.GetTab();
   result.id = id;
