@@ -1,13 +1,13 @@
 #include "settings/pages/NotesShowPage.h"
 
 #include "base/ViewSettings.h"
+#include "pim/PhatPad.h"
 #include "settings/base/VendorPresence.h"
 #include "settings/pages/PageControls.h"
-#include "settings/pages/PhatPadViewer.h"
 
 BOOL CNotesShowPage::OnInitPage() {
   m_phatNotes = GetFirstExistingKeyIndex(nullptr);
-  m_phatPad = CPhatPadViewer::Instance().IsPresent();
+  m_phatPad = CPhatPad::Instance().IsAvailable();
   CViewSettings& view = GetViewSettings();
   view.Load();
   for (int kind = 0; kind < 7; ++kind)

@@ -14,6 +14,7 @@
 
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "pim/PhatPad.h"
 #include "platform/aygshell/AygTest.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/note_prj/tests/FixtureFiles.h"
@@ -22,7 +23,6 @@
 #include "settings/pages/NotesFilterPage.h"
 #include "settings/pages/NotesShowPage.h"
 #include "settings/pages/NotesViewStylePage.h"
-#include "settings/pages/PhatPadViewer.h"
 #include "settings/pages/tests/PageRunner.h"
 
 namespace {
@@ -400,19 +400,19 @@ TEST(PhatPadViewerTest, PresentWhenItsProgramIsInItsFolder) {
       user.Key(kViewerKey).WriteDWORD(L"Version", 1);
       if (*c.viewerPath) user.Key(kViewerKey).WriteString(L"InstPath", c.viewerPath);
     }
-    CPhatPadViewer detector;
+    CPhatPad detector;
     EXPECT_EQ(detector.Load(), c.present);
     if (c.present) {
-      EXPECT_EQ(detector.GetViewLibrary(), nullptr);
-      EXPECT_EQ(detector.GetCreateView(), nullptr);
-      EXPECT_EQ(detector.GetPhatPadFolder().IsEmpty(), c.padPath == nullptr);
+      EXPECT_FALSE(detector.IsViewBound());
+      CString padFolder, viewerFolder;
+      detector.GetInstallPaths(&padFolder, &viewerFolder);
+      EXPECT_EQ(padFolder.IsEmpty(), c.padPath == nullptr);
       if (c.padPath && *c.padPath) {
-        EXPECT_STREQ(detector.GetPhatPadFolder(), (std::wstring(c.padPath) + L"\\").c_str());
+        EXPECT_STREQ(padFolder, (std::wstring(c.padPath) + L"\\").c_str());
       }
     }
     detector.Unload();
-    EXPECT_TRUE(detector.GetPhatPadFolder().IsEmpty());
-    EXPECT_EQ(detector.IsPresent(), c.present);
+    EXPECT_EQ(detector.IsAvailable(), c.present);
     // The other vendor's keys are read, never written.
     std::wstring text;
     if (c.padPath && !*c.padPath) {
@@ -425,18 +425,25 @@ TEST(PhatPadViewerTest, PresentWhenItsProgramIsInItsFolder) {
   // A key without a folder stands for the default one.
   CurrentUserSandbox user;
   user.Key(kPhatPadKey).WriteDWORD(L"Version", 1);
-  EXPECT_STREQ(CPhatPadViewer::ReadInstallFolder(kPhatPadKey), L"\\Program Files\\PhatPad\\");
-  EXPECT_STREQ(CPhatPadViewer::ReadInstallFolder(kViewerKey), L"");
+  CString padFolder, viewerFolder;
+  EXPECT_TRUE(CPhatPad().GetInstallPaths(&padFolder, &viewerFolder));
+  EXPECT_STREQ(padFolder, L"\\Program Files\\PhatPad\\");
+  EXPECT_STREQ(viewerFolder, L"");
 }
 
 // "InstPath" as another program writes it, and as any bytes of any type: always a
 // folder with its "\\" at the end.
 TEST(PhatPadViewerTest, InstallFolderFromAnyValue) {
+  const auto padFolderOf = [] {
+    CString padFolder;
+    CPhatPad().GetInstallPaths(&padFolder, nullptr);
+    return padFolder;
+  };
   CurrentUserSandbox user;
   ASSERT_TRUE(user.Redirected());
   const std::wstring key = L"HKCU\\" + user.Path() + L"\\" + kPhatPadKey;
   ASSERT_TRUE(fixture::RunOther(L"reg add \"" + key + L"\" /v InstPath /d \"\\Storage Card\\Pad\" /f >nul"));
-  EXPECT_STREQ(CPhatPadViewer::ReadInstallFolder(kPhatPadKey), L"\\Storage Card\\Pad\\");
+  EXPECT_STREQ(padFolderOf(), L"\\Storage Card\\Pad\\");
   const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ};
   std::mt19937 random(1160);
   HKEY handle = nullptr;
@@ -447,7 +454,7 @@ TEST(PhatPadViewerTest, InstallFolderFromAnyValue) {
     bytes.resize(random() % 1200);
     for (BYTE& b : bytes) b = static_cast<BYTE>(random() % 4 ? random() : 0);
     RegSetValueExW(handle, L"InstPath", 0, types[random() % 5], bytes.data(), static_cast<DWORD>(bytes.size()));
-    const CString folder = CPhatPadViewer::ReadInstallFolder(kPhatPadKey);
+    const CString folder = padFolderOf();
     ASSERT_FALSE(folder.IsEmpty());
     ASSERT_EQ(folder[folder.GetLength() - 1], L'\\');
   }

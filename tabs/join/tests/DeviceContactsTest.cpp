@@ -4,98 +4,39 @@
 // the list on the screen narrows. Nothing of the plug-in is called directly.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "base/InstallPath.h"
-#include "base/RegKey.h"
-#include "base/tests/RegistrySandbox.h"
-#include "panel/Registration.h"
-#include "platform/cedbtool/VolumeText.h"
-#include "platform/coredll/DeviceSwitch.h"
-#include "platform/coredll/tests/DatabaseTestSupport.h"
-#include "platform/pimstore/tests/PimTestSupport.h"
-#include "platform/today/TodayHost.h"
-#include "platform/today/TodayScript.h"
+#include "tabs/join/tests/DeviceTestSupport.h"
 
 namespace {
 
-std::wstring ProgramFolder() {
-  CString dir;
-  GetModuleDirPath(dir);
-  return std::wstring(dir);
-}
+using namespace devicetest;
 
 // The pixel rows of the list's name column (right of the tab strip, between the
 // header and the letter bar) that hold dark (text) pixels: a measure of how many
 // names are listed.
 int TextLines(const CTodayHost& host, int top) {
-  HBITMAP bitmap = host.Capture();
-  DIBSECTION dib = {};
+  const Screen screen = Shoot(host);
   int lines = 0;
-  if (bitmap && GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBits) {
-    const int width = dib.dsBm.bmWidth;
-    const int height = dib.dsBm.bmHeight < 0 ? -dib.dsBm.bmHeight : dib.dsBm.bmHeight;
-    const DWORD* bits = static_cast<const DWORD*>(dib.dsBm.bmBits);
-    for (int y = top; y < height - 16; ++y) {
-      bool dark = false;
-      for (int x = 40; x < width / 2 + 30 && !dark; ++x) {
-        const DWORD p = bits[static_cast<size_t>(y) * width + x];
-        dark = ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 160;
-      }
-      lines += dark ? 1 : 0;
+  for (int y = top; y < screen.height - 16; ++y) {
+    bool dark = false;
+    for (int x = 40; x < screen.width / 2 + 30 && !dark; ++x) {
+      const COLORREF c = screen.At(x, y);
+      dark = GetRValue(c) + GetGValue(c) + GetBValue(c) < 160;
     }
+    lines += dark ? 1 : 0;
   }
-  if (bitmap) DeleteObject(bitmap);
   return lines;
 }
 
-bool RunSteps(CTodayHost& host, const std::wstring& steps) {
-  CTodayScript script;
-  std::wstring error;
-  EXPECT_TRUE(script.Parse(steps, error)) << std::string(error.begin(), error.end());
-  const bool ran = script.Run(host, error);
-  EXPECT_TRUE(ran) << std::string(error.begin(), error.end());
-  return ran;
-}
-
-class DeviceContacts : public ::testing::Test {
+class DeviceContacts : public DeviceToday {
  protected:
   void SetUp() override {
-    m_device.Set(L"PlatformType", L"PocketPC");
-    m_device.Set(L"Version", L"5.1");
-    m_device.Set(L"Dpi", L"96");
-    m_device.Set(L"Screen", L"240x320");
-    m_device.Set(L"Clock", L"2026-03-16 09:30:00");
-    m_sandbox.reset(new CLocalMachineSandbox(L"devicecontacts"));
-    pimtest::ClearStores();
-    std::string text = cedbtest::ReadFileBytes(TARVO_DEVICE_CONTACTS), error;
-    ASSERT_FALSE(text.empty());
-    CEGUID volume;
-    std::wstring name = L"pim.vol";
-    ASSERT_TRUE(CeMountDBVol(&volume, &name[0], OPEN_ALWAYS));
-    ASSERT_TRUE(VolumeText::Load(volume, text, &error)) << error;
-    CeUnmountDBVol(&volume);
-
-    CLocalMachineSandbox& machine = *m_sandbox;
-    ASSERT_TRUE(machine.Redirected());
-    machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", ProgramFolder().c_str());
+    ASSERT_NO_FATAL_FAILURE(Prepare(L"devicecontacts", TARVO_DEVICE_CONTACTS));
     // Names in one flat list, as the README's picture shows them.
-    machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"ContactsGroupBy", 501);
-    CRegistryView item =
-        machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME).c_str());
-    item.WriteString(L"DLL", (ProgramFolder() + L"\\QelTarvo.dll").c_str());
-    item.WriteDWORD(L"Type", 4);
-    item.WriteDWORD(L"Enabled", 1);
-    item.WriteDWORD(L"Options", 1);
-    item.WriteDWORD(L"Selectability", 2);
-    TodayHostOptions options;
-    options.pollMs = 500;
-    ASSERT_TRUE(m_host.Create(options));
+    Product().WriteDWORD(L"ContactsGroupBy", 501);
+    ASSERT_NO_FATAL_FAILURE(Start());
   }
-  void TearDown() override { m_host.Destroy(); }
 
   // Types as the keyboard does: a character to the plug-in's window.
   void Type(const wchar_t* keys) {
@@ -116,10 +57,6 @@ class DeviceContacts : public ::testing::Test {
     m_host.SaveScreenshot(png);
     return png;
   }
-
-  CDeviceSwitch m_device;
-  std::unique_ptr<CLocalMachineSandbox> m_sandbox;
-  CTodayHost m_host;
 };
 
 TEST_F(DeviceContacts, TypingLettersOnTheContactsTabNarrowsTheList) {
