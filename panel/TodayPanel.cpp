@@ -104,6 +104,7 @@ CTodayPanel::CTodayPanel(int mode)
       m_content(),
       m_layoutNeeded(TRUE),
       m_parentScrollBar(FALSE),
+      m_fixingScroll(FALSE),
       m_receivedSelection(FALSE),
       m_stripFocus(FALSE),
       m_keyboardSupport(0),
@@ -422,7 +423,10 @@ LRESULT CTodayPanel::LayoutPass(const WINDOWPOS* position) {
   if (content.bottom < content.top) content.bottom = content.top;
   Layout(content, FALSE);
   ComputeCellWidths();
-  if (m_newAutoAdjust || changed) ::SetTimer(m_window, kLayoutTimer, m_newAutoAdjust ? kLayoutDelay : kOldLayoutDelay, nullptr);
+  // The layout timer's own move lays the panel out again: that pass must not start the
+  // timer once more, or a panel that cannot settle moves for ever.
+  if (!m_fixingScroll && (m_newAutoAdjust || changed))
+    ::SetTimer(m_window, kLayoutTimer, m_newAutoAdjust ? kLayoutDelay : kOldLayoutDelay, nullptr);
   m_layoutNeeded = FALSE;
   if (!m_tabs.empty()) FirstActivation();
   return 0;
@@ -541,8 +545,98 @@ LRESULT CTodayPanel::OnQueryRefreshCache(TODAYLISTITEM* item) {
   return 1;
 }
 
+HWND CTodayPanel::GetScrollOwner() const {
+  HWND parent = m_window ? ::GetParent(m_window) : nullptr;
+  if (m_mode != 1 || !parent) return parent;
+  HWND above = ::GetParent(parent);
+  HWND owner = above ? ::GetParent(above) : nullptr;
+  return owner ? owner : parent;
+}
+
+namespace {
+
+// The window rectangles of the owner's visible child windows (its Today items).
+std::vector<RECT> ChildRects(HWND owner) {
+  std::vector<RECT> rects;
+  for (HWND child = GetWindow(owner, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+    RECT r;
+    GetWindowRect(child, &r);
+    rects.push_back(r);
+  }
+  return rects;
+}
+
+// How far the owner's children reach below its top: the scroll range they need.
+int ChildrenExtent(HWND owner) {
+  RECT ownerRect;
+  GetWindowRect(owner, &ownerRect);
+  int lowest = ownerRect.top;
+  for (const RECT& r : ChildRects(owner)) lowest = std::max(lowest, static_cast<int>(r.bottom));
+  return lowest - ownerRect.top;
+}
+
+}  // namespace
+
+BOOL CTodayPanel::FixScrollRange() {
+  HWND owner = GetScrollOwner();
+  if (!owner) {
+    ::KillTimer(m_window, kLayoutTimer);
+    return TRUE;
+  }
+  RECT ownerRect;
+  GetWindowRect(owner, &ownerRect);
+  const int ownerHeight = ownerRect.bottom - ownerRect.top;
+  if (m_newAutoAdjust) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    if (!GetScrollInfo(owner, SB_VERT, &info)) info.nPage = 0;
+    if (static_cast<int>(info.nPage) != ownerHeight) {
+      std::vector<RECT> rects = ChildRects(owner);
+      std::sort(rects.begin(), rects.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
+      // Items that only touch are laid out; overlapping ones are still being moved.
+      for (size_t i = 1; i < rects.size(); ++i)
+        if (rects[i - 1].bottom > rects[i].top) return FALSE;
+      SCROLLINFO range = {};
+      range.cbSize = sizeof(range);
+      range.fMask = SIF_RANGE | SIF_PAGE;
+      range.nMax = ChildrenExtent(owner);
+      range.nPage = static_cast<UINT>(ownerHeight);
+      SetScrollInfo(owner, SB_VERT, &range, FALSE);
+    }
+  }
+  ::KillTimer(m_window, kLayoutTimer);
+  m_fixingScroll = TRUE;
+  const BOOL bar = (GetWindowLongW(owner, GWL_STYLE) & WS_VSCROLL) != 0;
+  SCROLLINFO position = {};
+  position.cbSize = sizeof(position);
+  position.fMask = SIF_POS;
+  if (!GetScrollInfo(owner, SB_VERT, &position)) position.nPos = 0;
+  const BOOL scrolled = bar && position.nPos != 0;
+  RECT rect;
+  GetWindowRect(m_window, &rect);
+  if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  const int width = rect.right - rect.left;
+  BOOL top = !scrolled;
+  if (bar && m_fullWidth && width >= m_screenWidth) {
+    rect.right = rect.left + m_screenWidth - GetSystemMetrics(SM_CXVSCROLL);
+    MovePanel(rect, TRUE);
+  } else if (!bar && m_fullWidth && width < m_screenWidth) {
+    rect.right = rect.left + m_screenWidth;
+    MovePanel(rect, TRUE);
+    top = TRUE;
+  } else if (!scrolled) {
+    MovePanel(rect, FALSE);
+  }
+  if (top) SendMessageW(owner, WM_VSCROLL, SB_TOP, 0);
+  m_parentScrollBar = ParentShowsScrollBar();
+  m_fixingScroll = FALSE;
+  return TRUE;
+}
+
 BOOL CTodayPanel::MovePanel(RECT rect, BOOL force) {
-  HWND owner = m_window ? ::GetParent(m_window) : nullptr;
+  HWND owner = GetScrollOwner();
   if (!owner) return FALSE;
   RECT ownerRect;
   GetWindowRect(owner, &ownerRect);
@@ -553,7 +647,9 @@ BOOL CTodayPanel::MovePanel(RECT rect, BOOL force) {
   SCROLLINFO info = {};
   info.cbSize = sizeof(info);
   info.fMask = SIF_RANGE | SIF_PAGE;
-  if (!GetScrollInfo(owner, SB_VERT, &info)) info.nMax = 0;
+  // An owner without a scroll range (a plain window) is as tall as its children reach;
+  // taken as 0 it would make the panel grow by the owner's height at every call.
+  if (!GetScrollInfo(owner, SB_VERT, &info) || info.nMax <= info.nMin) info.nMax = ChildrenExtent(owner);
   const RECT old = rect;
   const BOOL landscape = IsLandscape();
   if (m_autoSize) {
@@ -568,11 +664,16 @@ BOOL CTodayPanel::MovePanel(RECT rect, BOOL force) {
       rect.bottom = rect.top + (bottom - rect.top == 0 ? stored : m_wantedHeight);
       automatic = rect.bottom - rect.top;
     }
-    if (std::abs(automatic - m_lastAutoHeight) < m_pixelUnit) return FALSE;
-    m_lastAutoHeight = automatic;
-    CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-    StoreAutoHeight(product, landscape, automatic);
-    m_layoutNeeded = TRUE;
+    if (std::abs(automatic - m_lastAutoHeight) < m_pixelUnit) {
+      // The height stays; a forced move still fits the width.
+      if (!force) return FALSE;
+      rect.bottom = old.bottom;
+    } else {
+      m_lastAutoHeight = automatic;
+      CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
+      StoreAutoHeight(product, landscape, automatic);
+      m_layoutNeeded = TRUE;
+    }
   } else {
     if (m_lastAutoHeight > 0) {
       m_lastAutoHeight = -1;
@@ -690,11 +791,7 @@ BOOL CTodayPanel::OnHostTimer(UINT_PTR id) { return HandleTimer(id); }
 BOOL CTodayPanel::HandleTimer(UINT_PTR id) {
   if (!m_window) return FALSE;
   if (id == kLayoutTimer) {
-    ::KillTimer(m_window, kLayoutTimer);
-    RECT rect;
-    GetWindowRect(m_window, &rect);
-    if (HWND parent = ::GetParent(m_window)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    MovePanel(rect, FALSE);
+    FixScrollRange();
     return TRUE;
   }
   if (id == kInactivityTimer) {

@@ -151,6 +151,12 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   void DrawCell(CTextRunList* context, int index);
   BOOL ProbeResources();
   BOOL ParentShowsScrollBar() const;
+  // The window whose scroll range holds the panel: the Today screen, or in the tab host
+  // the host's page two levels above the parent.
+  HWND GetScrollOwner() const;
+  // The layout timer: fixes the owner's scroll range where it is wrong, then fits the
+  // panel to the owner; FALSE when the owner's children overlap and it must try again.
+  BOOL FixScrollRange();
   void InvalidateStrip();
   BOOL IsLandscape() const;
   void RefreshAllTabs();
@@ -198,6 +204,8 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   RECT m_content;
   BOOL m_layoutNeeded;
   BOOL m_parentScrollBar;
+  // Set while the layout timer moves the panel: that move starts no new layout timer.
+  BOOL m_fixingScroll;
   BOOL m_receivedSelection;
   BOOL m_stripFocus;
   int m_keyboardSupport;

@@ -18,6 +18,7 @@
 #include "panel/Registration.h"
 #include "panel/TodayItemInfo.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "platform/coredll/DeviceSwitch.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/todaycmn.h"
 
@@ -204,49 +205,78 @@ struct ResourcesOnlyFolder : EmptyFolder {
   bool copied = false;
 };
 
+// Every message of the thread dispatched until the given time has passed or done() holds.
+void Pump(DWORD milliseconds, const std::function<bool()>& done,
+          const std::function<void(const MSG&)>& seen = [](const MSG&) {}) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds && !done()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      seen(msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+// The library as the one item of the Today screen stand-in, its install folder holding
+// only the resource library; Start waits for the first paint to make the panel.
+struct PluginOnToday {
+  PluginOnToday() : machine(L"plugin_on_today") {
+    machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", install.path.c_str());
+    CRegistryView entry =
+        machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME).c_str());
+    entry.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
+    entry.WriteDWORD(L"Type", 4);
+    entry.WriteDWORD(L"Enabled", 1);
+    entry.WriteDWORD(L"Options", 1);
+  }
+  ~PluginOnToday() { host.Destroy(); }
+  void Start(UINT pollMs) {
+    ASSERT_TRUE(install.copied);
+    ASSERT_TRUE(machine.Redirected());
+    TodayHostOptions options;
+    options.pollMs = pollMs;
+    ASSERT_TRUE(host.Create(options));
+    ASSERT_EQ(host.ItemCount(), 1u);
+    window = host.ItemAt(0).record->hwndCustom;
+    ASSERT_TRUE(window);
+    // Only the panel answers the finance program's notice (with 1), not the placeholder.
+    const UINT panelOnly = RegisterWindowMessageW(L"QelPellam_ScheduledChanged");
+    Pump(5000, [&] { return SendMessageW(window, panelOnly, 0, 0) == 1; });
+    ASSERT_EQ(SendMessageW(window, panelOnly, 0, 0), 1) << "the first paint made the panel";
+  }
+  // The height the Today screen gives the item, and the item window's own.
+  int ItemHeight() const { return static_cast<int>(host.ItemAt(0).record->cyp); }
+  int WindowHeight() const {
+    RECT r;
+    GetWindowRect(window, &r);
+    return static_cast<int>(r.bottom - r.top);
+  }
+  std::string Log() const {
+    std::string out;
+    for (const std::wstring& line : host.LogLines()) out += std::string(line.begin(), line.end()) + "\n";
+    return out;
+  }
+  ResourcesOnlyFolder install;
+  CLocalMachineSandbox machine;
+  CTodayHost host;
+  HWND window = nullptr;
+};
+
 // The Today screen shows the panel all day: at rest its timers wake the device at most
 // once a second on average, and the one-shot ones are gone once they have done their work.
 TEST(PluginLibrary, AtRestThePanelsTimersFireSeldomAndTheOneShotsEnd) {
-  ResourcesOnlyFolder install;
-  ASSERT_TRUE(install.copied);
-  CLocalMachineSandbox machine(L"at_rest");
-  ASSERT_TRUE(machine.Redirected());
-  machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", install.path.c_str());
-  CRegistryView entry = machine.Key((std::wstring(L"Software\\Microsoft\\Today\\Items\\") +
-                                     TARVO_TODAY_ITEM_NAME).c_str());
-  entry.WriteString(L"DLL", (BinFolder() + L"\\QelTarvo.dll").c_str());
-  entry.WriteDWORD(L"Type", 4);
-  entry.WriteDWORD(L"Enabled", 1);
-  entry.WriteDWORD(L"Options", 1);
+  PluginOnToday today;
   // The Today screen stand-in asks its items every two seconds, as the device's does.
-  CTodayHost host;
-  TodayHostOptions options;
-  options.pollMs = 2000;
-  ASSERT_TRUE(host.Create(options));
-  ASSERT_EQ(host.ItemCount(), 1u);
-  const HWND window = host.ItemAt(0).record->hwndCustom;
-  ASSERT_TRUE(window);
-  // Only the panel answers the finance program's notice (with 1), not the placeholder.
-  const UINT panelOnly = RegisterWindowMessageW(L"QelPellam_ScheduledChanged");
-  // Every message of the thread dispatched until the given time has passed or done() holds.
-  auto pump = [](DWORD milliseconds, const std::function<bool()>& done, const std::function<void(const MSG&)>& seen) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds && !done()) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        seen(msg);
-        DispatchMessageW(&msg);
-      }
-    }
-  };
-  pump(5000, [&] { return SendMessageW(window, panelOnly, 0, 0) == 1; }, [](const MSG&) {});
-  ASSERT_EQ(SendMessageW(window, panelOnly, 0, 0), 1) << "the first paint made the panel";
-
+  today.Start(2000);
+  if (HasFatalFailure()) return;
+  const HWND window = today.window;
+  CTodayHost& host = today.host;
   // Ten seconds at rest; the panel's and its controls' timers counted.
   int fired = 0;
   std::map<std::string, int> byTimer;
-  pump(10000, [] { return false; }, [&](const MSG& msg) {
+  Pump(10000, [] { return false; }, [&](const MSG& msg) {
     if (msg.message == WM_TIMER && (msg.hwnd == window || (msg.hwnd && IsChild(window, msg.hwnd)))) {
       ++fired;
       const INT_PTR id = static_cast<INT_PTR>(msg.wParam);
@@ -264,6 +294,48 @@ TEST(PluginLibrary, AtRestThePanelsTimersFireSeldomAndTheOneShotsEnd) {
     EXPECT_FALSE(KillTimer(window, id)) << static_cast<INT_PTR>(id);
   EXPECT_TRUE(KillTimer(window, static_cast<UINT_PTR>(-13))) << "the clock";
   host.Destroy();
+}
+
+// With automatic height the panel fills the Today screen below it, and keeps that height
+// through the options program's settings message, with or without rebuilt tabs: on the
+// desktop with every tab, and on the emulated Pocket PC with the Calendar alone.
+TEST(PluginLibrary, OnTheTodayScreenThePanelFillsTheScreenAndKeepsIt) {
+  struct Case {
+    const char* what;
+    bool pocketPc;
+    DWORD showTabs;
+  };
+  const Case cases[] = {{"every tab on the desktop", false, 0x3F}, {"the Calendar on a Pocket PC", true, 32}};
+  for (const Case& c : cases) {
+    CDeviceSwitch device;
+    if (c.pocketPc) {
+      device.Set(L"PlatformType", L"PocketPC");
+      device.Set(L"Version", L"5.1");
+      device.Set(L"Dpi", L"96");
+      device.Set(L"Screen", L"240x320");
+    }
+    PluginOnToday today;
+    today.machine.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"ShowTabs", c.showTabs);
+    today.Start(500);
+    if (HasFatalFailure()) return;
+    RECT view;
+    GetClientRect(today.host.View(), &view);
+    const int unit = (DeviceDpiY() + 48) / 96;
+    auto filled = [&] {
+      return today.ItemHeight() >= view.bottom - unit && today.ItemHeight() <= view.bottom &&
+             today.WindowHeight() == today.ItemHeight();
+    };
+    Pump(8000, filled);
+    EXPECT_TRUE(filled()) << c.what << ": item " << today.ItemHeight() << ", window " << today.WindowHeight()
+                          << "\n" << today.Log();
+    const UINT update = RegisterWindowMessageW(L"QelTarvo_UpdateSettings");
+    for (LPARAM rebuild : {0, 1}) {
+      PostMessageW(today.window, update, 0, rebuild);
+      Pump(3000, [] { return false; });
+      EXPECT_TRUE(filled()) << c.what << ", after the settings message, rebuild " << rebuild << ": item "
+                            << today.ItemHeight() << ", window " << today.WindowHeight() << "\n" << today.Log();
+    }
+  }
 }
 
 // The installer's way: regsvr32 under Wine, in and out, leaving nothing behind.

@@ -11,6 +11,7 @@
 #include "base/Platform.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
+#include "base/ViewSettings.h"
 #include "panel/NoResourcesTab.h"
 #include "panel/NotifyWnd.h"
 #include "panel/PanelPrompt.h"
@@ -728,6 +729,39 @@ TEST(TodayPanel, AutoSizeFillsTheScrollingOwner) {
     EXPECT_FALSE(panel.MovePanel(RECT{0, 0, 240, before}, FALSE)) << "nothing changed";
   }
   DestroyWindow(owner);
+}
+
+// A parent without a scroll range (a plain window): the layout timer fills it once and
+// then leaves the panel alone, in both layout versions.
+TEST(TodayPanel, LayoutTimerSettlesInAParentWithoutScrollRange) {
+  struct Case {
+    const char* what;
+    int newLayout;
+  };
+  const Case cases[] = {{"the older layout", 0}, {"the newer layout", 1}};
+  const int saved = GetViewSettings().NewAutoAdjustVersion;
+  for (const Case& c : cases) {
+    CLocalMachineSandbox machine(L"panel_layout_timer");
+    ResourceInstance resources(SomeResources());
+    GetViewSettings().NewAutoAdjustVersion = c.newLayout;
+    LivePanel live;
+    ASSERT_TRUE(live.attached);
+    const HWND window = live.item.window;
+    RECT view;
+    GetClientRect(live.item.view.window, &view);
+    auto height = [&] {
+      RECT r;
+      GetWindowRect(window, &r);
+      return static_cast<int>(r.bottom - r.top);
+    };
+    const int filled = std::max(static_cast<int>(view.bottom) - live.panel.GetPixelUnit(), live.panel.GetMinHeight());
+    for (int firing = 1; firing <= 4; ++firing) {
+      SendMessageW(window, WM_TIMER, CTodayPanel::kLayoutTimer, 0);
+      EXPECT_EQ(height(), filled) << c.what << ", firing " << firing;
+      EXPECT_FALSE(KillTimer(window, CTodayPanel::kLayoutTimer)) << c.what << ", firing " << firing << ": started again";
+    }
+  }
+  GetViewSettings().NewAutoAdjustVersion = saved;
 }
 
 }  // namespace
