@@ -23,6 +23,7 @@
 #include "tabs/messages/EmailsList.h"
 #include "tabs/messages/PalmMsgStore.h"
 #include "tabs/messages/PalmRecord.h"
+#include "tabs/messages/tests/NoticeWindow.h"
 
 using namespace palmmsg;
 
@@ -55,35 +56,6 @@ double LocalDate(const FILETIME& utc) {
   SystemTimeToVariantDate(l, &d);
   return d;
 }
-
-// Receives the store's database notifications and hands them back as the panel does.
-class CNotifyWindow {
- public:
-  CNotifyWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"PalmStoreTestOwner";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }
-  ~CNotifyWindow() { DestroyWindow(hwnd_); }
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DBNOTIFICATION) {
-      auto* notification = reinterpret_cast<CENOTIFICATION*>(lParam);
-      if (CCeDatabase* database = CCeDatabase::FromNotification(notification))
-        database->OnNotification(notification);
-      else
-        CeFreeNotification(nullptr, notification);
-      return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  HWND hwnd_ = nullptr;
-};
 
 class CResetCounter : public IPalmStoreListener {
  public:
@@ -233,7 +205,7 @@ TEST_F(PalmMsgStoreTest, ChangesOfFoldersAndMessagesResetTheList) {
   Fixture fixture;
   CPalmMsgVolume volume;
   ASSERT_TRUE(fixture.Write(volume));
-  CNotifyWindow owner;
+  CNoticeWindow owner;
   ASSERT_TRUE(store_.Open(owner.hwnd(), &listener_));
   ASSERT_EQ(fixture.inbox, store_.OpenFolder(nullptr, 1));
   Walk(fixture.inbox);
@@ -361,7 +333,7 @@ TEST_F(PalmMsgStoreTest, TheTextMessagesAccountOfTheListReadsTheStore) {
 
   CEmailsList list;
   list.SetOtherSources(&store_, nullptr);
-  CNotifyWindow owner;
+  CNoticeWindow owner;
   list.Init(owner.hwnd());
   CHeardChanges heard;
   list.AddListener(&heard);

@@ -23,6 +23,7 @@
 #include "tabs/messages/EmailItem.h"
 #include "tabs/messages/EmailsList.h"
 #include "tabs/messages/WebISMailSettings.h"
+#include "tabs/messages/tests/NoticeWindow.h"
 
 using namespace webismail;
 
@@ -61,35 +62,6 @@ class CHeard : public IWebISMailListener {
                      std::to_wstring(data.folderNumber) + L" " + std::to_wstring(data.flags));
   }
   std::vector<std::wstring> events;
-};
-
-// The owner window: hands the databases' notices back as the panel does.
-class CNoticeWindow {
- public:
-  CNoticeWindow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"WebISMailStoreTestOwner";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }
-  ~CNoticeWindow() { DestroyWindow(hwnd_); }
-  HWND hwnd() const { return hwnd_; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DBNOTIFICATION) {
-      auto* notification = reinterpret_cast<CENOTIFICATION*>(lParam);
-      if (CCeDatabase* database = CCeDatabase::FromNotification(notification))
-        database->OnNotification(notification);
-      else
-        CeFreeNotification(nullptr, notification);
-      return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-  HWND hwnd_ = nullptr;
 };
 
 FILETIME Utc(WORD year, WORD month, WORD day, WORD hour) {
