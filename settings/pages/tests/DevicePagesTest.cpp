@@ -124,9 +124,17 @@ class DevicePagesTest : public PageRunTest {
     PageRunTest::TearDown();
   }
 
+  // The plug-in's item once it has grown from its first height to its rows' (the
+  // Today screen's first layout passes take half a second), so pictures show it whole.
+  bool ItemGrown() const {
+    RECT r = {};
+    HWND panel = m_host.ItemCount() ? m_host.ItemAt(0).record->hwndCustom : nullptr;
+    return panel && GetWindowRect(panel, &r) && r.bottom - r.top > 200;
+  }
+
   // The screen once the Calendar shows its rows, saved as name.png.
   Screen CalendarShown(const wchar_t* name) {
-    EXPECT_TRUE(WaitFor([&] { return StatusBarPixels(Shoot(m_host)) > 10; }))
+    EXPECT_TRUE(WaitFor([&] { return ItemGrown() && StatusBarPixels(Shoot(m_host)) > 10; }))
         << "the Calendar never showed its rows\n" << Log(name);
     Log(name);
     return Shoot(m_host);
@@ -165,7 +173,7 @@ TEST_F(DevicePagesTest, TheViewStylePageTakesTheStatusBarsOffTheCalendar) {
       {IDOK});
   EXPECT_EQ(Stored(L"App_StatusBar"), 0u);
   TellThePlugin();
-  EXPECT_TRUE(WaitFor([&] { return StatusBarPixels(Shoot(m_host)) == 0; }))
+  EXPECT_TRUE(WaitFor([&] { return ItemGrown() && StatusBarPixels(Shoot(m_host)) == 0; }))
       << "the status bars stayed\n" << Log(L"CalendarViewAfter");
   EXPECT_GT(Shoot(m_host).Differences(before), 0);
   Log(L"CalendarViewAfter");
@@ -185,7 +193,7 @@ TEST_F(DevicePagesTest, ASkinChosenOnTheSkinsPageChangesThePluginsLook) {
   TellThePlugin();
   // A tenth of the screen at least: the skin's tab strip, headers and scroll bar.
   const int enough = before.width * before.height / 10;
-  EXPECT_TRUE(WaitFor([&] { return Shoot(m_host).Differences(before) > enough; }))
+  EXPECT_TRUE(WaitFor([&] { return ItemGrown() && Shoot(m_host).Differences(before) > enough; }))
       << "the plug-in kept its look\n" << Log(L"SkinAfter");
   Log(L"SkinAfter");
   // The page tried the skin in this program too.
