@@ -1,5 +1,7 @@
 #include "tabs/contacts/ContactListItem.h"
 
+#include <cstring>
+
 #include "base/BitmapDC.h"
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
@@ -34,14 +36,28 @@ HFONT ListFont() {
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// Every row asks this while a list of thousands is laid out: the screen's metrics are
+// read once per font, known by its handle and its description (a freed handle may come
+// back for another font).
 int TextHeight() {
+  static HFONT s_font = nullptr;
+  static LOGFONTW s_described = {};
+  static int s_height = 0;
+  const HFONT font = ListFont();
+  LOGFONTW described = {};
+  GetObjectW(font, sizeof described, &described);
+  if (s_height > 0 && font == s_font && memcmp(&described, &s_described, sizeof described) == 0) return s_height;
   HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, ListFont());
+  HGDIOBJ old = SelectObject(screen, font);
   TEXTMETRICW metrics = {};
   GetTextMetricsW(screen, &metrics);
   SelectObject(screen, old);
   ReleaseDC(nullptr, screen);
-  return metrics.tmHeight > 0 ? metrics.tmHeight : ScaleY(13);
+  if (metrics.tmHeight <= 0) return ScaleY(13);
+  s_font = font;
+  s_described = described;
+  s_height = metrics.tmHeight;
+  return s_height;
 }
 
 SIZE SkinIconSize(int id) {
