@@ -8,6 +8,7 @@
 // it holds the whole screen. Exits with 1 when a ratio is over kLimit.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/InstallPath.h"
@@ -58,15 +59,21 @@ void RemoveFolder(const std::wstring& folder) {
 
 // The plug-in opens note files by their device paths ("\My Documents\..."), which
 // name the current drive's root, as on the device: the benchmark's device is the prefix's
-// drive C:, its "\" the drive's root. What the run adds at the top of the drive (the
-// volume, the message stores, the documents folder) goes when it ends; what was there
-// before stays, and a drive that already holds a device's stores is refused.
+// drive C:, its "\" the drive's root. Stores found there (database volumes, message
+// stores, left by programs that kept no root of their own) are moved aside for the run
+// and put back after it; what the run adds at the top of the drive goes when it ends.
 class DeviceDrive {
  public:
-  DeviceDrive() : before_(TopEntries()) {
+  DeviceDrive() {
+    for (const std::wstring& name : TopEntries()) {
+      if (!IsStore(name)) continue;
+      const std::wstring aside = name + L".startupbench-" + std::to_wstring(GetCurrentProcessId());
+      if (MoveFileW((root_ + name).c_str(), (root_ + aside).c_str())) aside_.push_back({name, aside});
+    }
+    before_ = TopEntries();
     GetCurrentDirectoryW(MAX_PATH, previousFolder_);
-    SetEnvironmentVariableW(L"CEDEVICE_ROOT", kRoot);
-    SetCurrentDirectoryW(kRoot);
+    SetEnvironmentVariableW(L"CEDEVICE_ROOT", root_.c_str());
+    SetCurrentDirectoryW(root_.c_str());
   }
   ~DeviceDrive() {
     SetCurrentDirectoryW(previousFolder_);
@@ -75,28 +82,27 @@ class DeviceDrive {
       bool old = false;
       for (const std::wstring& was : before_) old = old || was == name;
       if (old) continue;
-      const std::wstring path = kRoot + name;
+      const std::wstring path = root_ + name;
       if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
         RemoveFolder(path);
       else
         DeleteFileW(path.c_str());
     }
+    for (const auto& moved : aside_) MoveFileW((root_ + moved.second).c_str(), (root_ + moved.first).c_str());
   }
   DeviceDrive(const DeviceDrive&) = delete;
   DeviceDrive& operator=(const DeviceDrive&) = delete;
 
-  // Whether the top of the drive has a database volume or message stores of its own.
+  // Whether stores stayed where the run would write its own (one could not be moved).
   bool HoldsStores() const {
     for (const std::wstring& name : before_)
-      if (_wcsicmp(name.c_str(), L"MessageStores") == 0 ||
-          (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".vol") == 0))
-        return true;
+      if (IsStore(name)) return true;
     return false;
   }
 
   // count text notes in a notes folder of the run's own inside the documents folder.
   bool FillNotes(int count) {
-    const std::wstring documents = std::wstring(kRoot) + L"My Documents";
+    const std::wstring documents = root_ + L"My Documents";
     CreateDirectoryW(documents.c_str(), nullptr);
     notes_ = documents + L"\\Bench " + std::to_wstring(GetCurrentProcessId());
     if (!CreateDirectoryW(notes_.c_str(), nullptr)) return false;
@@ -113,7 +119,11 @@ class DeviceDrive {
   }
 
  private:
-  static constexpr const wchar_t* kRoot = L"C:\\";
+  const std::wstring root_ = L"C:\\";
+  static bool IsStore(const std::wstring& name) {
+    return _wcsicmp(name.c_str(), L"MessageStores") == 0 ||
+           (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".vol") == 0);
+  }
   static std::vector<std::wstring> TopEntries() {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
@@ -126,6 +136,7 @@ class DeviceDrive {
     return names;
   }
 
+  std::vector<std::pair<std::wstring, std::wstring>> aside_;  // name, name while aside
   std::vector<std::wstring> before_;
   std::wstring notes_;
   WCHAR previousFolder_[MAX_PATH] = {};
@@ -199,7 +210,7 @@ void RegisterItem(const bench::MachineKey& machineKey, const std::wstring& bin) 
 int main() {
   DeviceDrive device;
   if (device.HoldsStores()) {
-    std::printf("drive C: holds a device's stores already: run the benchmark in a prefix of its own\n");
+    std::printf("drive C: holds stores that could not be moved aside\n");
     return 2;
   }
   SetEnvironmentVariableW(L"CEDEVICE_PLATFORMTYPE", L"PocketPC");
