@@ -10,6 +10,7 @@
 
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/ce.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/today/ScriptAnswers.h"
 #include "platform/today/TestItem.h"
 #include "platform/today/TodayScript.h"
@@ -453,18 +454,11 @@ TEST(TodayScriptTest, MangledScriptsParseOrFailCleanly) {
   const std::wstring seed =
       L"tap 10 20\nhold 5 6 700\nkey down\nwait 50\npost M 3 4\noptions 1\nscreenshot a.png\n"
       L"reload\nrotate\nmenu #12\nmenu Dates...\nfield 3 10:30\npress ok\nquit\n";
-  const wchar_t alphabet[] = L"0123456789 -\n\r\t#xkeytaprotatemnufildps\u00e9";
-  std::mt19937 random(7);
+  const std::vector<std::wstring> alphabet =
+      fixtures::ByteMutator::EachUnit(std::wstring(L"0123456789 -\n\r\t#xkeytaprotatemnufildps\u00e9"));
+  fixtures::ByteMutator mutator(7);
   for (int i = 0; i < 3000; ++i) {
-    std::wstring text = seed;
-    for (int edits = 1 + random() % 6; edits > 0; --edits) {
-      const size_t at = random() % (text.size() + 1);
-      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
-      if (random() % 2 || at == text.size())
-        text.insert(at, 1, c);
-      else
-        text[at] = c;
-    }
+    const std::wstring text = mutator.Edit(seed, 6, alphabet);
     CTodayScript script;
     std::wstring error;
     if (script.Parse(text, error)) {
