@@ -19,7 +19,7 @@
 #include "base/tests/ResourceLibraryScope.h"
 #include "panel/Plugin.h"
 #include "panel/TodayPanelBase.h"
-#include "panel/tests/MenuReader.h"
+#include "base/tests/MenuReader.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
 #include "tabs/messages/AccountIterator.h"
