@@ -45,7 +45,8 @@ class CEmailAccountFilter : public CVirtualDropDown {
   // That filter becomes current; FALSE when none has the name.
   BOOL SelectByName(LPCWSTR name);
   // The current filter; with none, the inbox filter is made current (the filters
-  // loaded first). Null when that is missing too.
+  // loaded first). Null when that is missing too. Valid until the filters change
+  // (a reload or a new account): ask again after Load.
   EMAIL_ACCOUNT* GetCurrentFilter();
   // Index into the filters; -1 when none is current.
   int GetCurrentIndex() const { return m_current; }

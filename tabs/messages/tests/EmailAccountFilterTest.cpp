@@ -386,27 +386,6 @@ TEST_F(EmailAccountFilterTest, TheSampleAccountsGiveFiltersAndAccountRows) {
   mapitest::RemoveStores();
 }
 
-namespace {
-
-// The panel as the account rows see it: a window that keeps what is posted to it.
-class CFakePanel : public CTodayPanelBase {
- public:
-  CFakePanel() { m_window = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr); }
-  ~CFakePanel() override { DestroyWindow(m_window); }
-  BOOL Attach(HWND) override { return FALSE; }
-  HWND GetHwnd() const override { return m_window; }
-  LRESULT OnCreate() override { return 0; }
-  LRESULT OnWindowPosChanged(WINDOWPOS*) override { return 0; }
-  LRESULT OnActivateTab(WPARAM, LPARAM) override { return 0; }
-  LRESULT OnSetCurrentPlugin(WPARAM, LPARAM) override { return 0; }
-  BOOL IsResourcesMissing() const override { return FALSE; }
-
- private:
-  HWND m_window;
-};
-
-}  // namespace
-
 TEST_F(EmailAccountFilterTest, AccountRowTitlesIconsMenuAndCommands) {
   struct Case {
     int unread;
@@ -436,17 +415,19 @@ TEST_F(EmailAccountFilterTest, AccountRowTitlesIconsMenuAndCommands) {
   EXPECT_EQ(ids, (std::vector<int>{1045, 1030, 1425, 0, 1027}));
   EXPECT_EQ(entries[0].text, L"New message");
 
-  CFakePanel* panel = new CFakePanel;
-  SetTodayPanel(panel);
+  // Opening the row brings the Messages tab at its account.
+  const HWND panelWindow = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  SetTodayPanel(new FakeTodayPanel(panelWindow));
   const UINT select = RegisterWindowMessageW(L"QelTarvo_SelectEmailAccount");
   for (UINT command : {1001u, 1002u}) {
     EXPECT_TRUE(row.OnCommand(command));
     MSG message = {};
-    ASSERT_TRUE(PeekMessageW(&message, panel->GetHwnd(), select, select, PM_REMOVE)) << command;
+    ASSERT_TRUE(PeekMessageW(&message, panelWindow, select, select, PM_REMOVE)) << command;
     EXPECT_EQ(message.wParam, 4u);
     EXPECT_EQ(message.lParam, 0);
   }
   SetTodayPanel(nullptr);
+  DestroyWindow(panelWindow);
 
   // The account's mail program: opened, a new message, send and receive.
   Launches().clear();
