@@ -65,6 +65,8 @@ class CSkin {
   // still tried first), Release included; null goes back to "SkinName". For
   // tools that show a skin by its path.
   void UseSkinPath(LPCWSTR path);
+  // Opens the skin's archive (".zip" first, then the folder). A skin that did not open
+  // is not looked for again until Release (an archive opened meanwhile still counts).
   BOOL Open();
 
   // The name of icon id (0 to 48) and of scroll-bar part index (0 to 6); null outside.
@@ -143,6 +145,8 @@ class CSkin {
   HICON LoadSmallIcon(int slot, UINT id, int width, int height);
 
   std::vector<CDib*> m_icons;
+  // The icons that did not load since the last Release.
+  std::vector<bool> m_iconFailed;
   HICON m_smallIcons[kSmallIconSlots];
   CSkinImage* m_tabIcons;
   CString m_skinPath;
@@ -151,6 +155,7 @@ class CSkin {
   BOOL m_scrollBitmapFromSkin;
   std::vector<CDib*> m_parts;
   ISkinCategoryIcons* m_categoryIcons;
+  BOOL m_openFailed;
 };
 
 inline CSkin& GetSkin() { return CSkin::Instance(); }

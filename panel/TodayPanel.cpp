@@ -129,6 +129,8 @@ CTodayPanel::CTodayPanel(int mode)
       m_timeoutPanel(kDefaultTimeoutPanel),
       m_inactivityStart(0),
       m_inactivityRunning(FALSE),
+      m_inactivityLooked(FALSE),
+      m_inactivityLookTick(0),
       m_firstActivationDone(FALSE),
       m_hasLastUp(FALSE),
       m_lastUpTime(0),
@@ -513,6 +515,18 @@ LRESULT CTodayPanel::OnClearCache() {
 }
 
 LRESULT CTodayPanel::OnQueryRefreshCache(TODAYLISTITEM* item) {
+  // A device that slept held the timer back (it counts running time), and the Today
+  // screen keeps asking: the return to the timeout tab does not wait for the timer. The
+  // clock is read at most once a second of running time, so the query stays cheap
+  // however often the screen asks.
+  if (m_window && m_inactivityRunning) {
+    const DWORD tick = GetTickCount();
+    if (!m_inactivityLooked || tick - m_inactivityLookTick >= 1000) {
+      m_inactivityLooked = TRUE;
+      m_inactivityLookTick = tick;
+      if (IsInactivityElapsed(FALSE)) PostMessageW(m_window, WM_TIMER, kInactivityTimer, 0);
+    }
+  }
   if (!item) return 1;
   // Only the record the host gave this item is ever written.
   if (item != GetPreWindowItem()) return 0;
@@ -866,6 +880,7 @@ void CTodayPanel::StartInactivityTimer(BOOL on) {
   if (!m_window) return;
   ::KillTimer(m_window, kInactivityTimer);
   m_inactivityRunning = FALSE;
+  m_inactivityLooked = FALSE;
   if (!on || m_timeout == 0) return;
   ::SetTimer(m_window, kInactivityTimer, m_timeout * 1000, nullptr);
   m_inactivityStart = PanelNow();
