@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <sstream>
 
+#include "platform/today/RowSteps.h"
 #include "platform/today/TodayHost.h"
 
 namespace {
@@ -65,6 +66,18 @@ bool IsShownButton(HWND dialog, int id) {
   WCHAR name[16] = {};
   GetClassNameW(button, name, 16);
   return lstrcmpiW(name, L"Button") == 0;
+}
+
+// The rest of the line after its first word, trimmed: a file name or a text with spaces.
+std::wstring RestAfter(const std::wstring& line, size_t words) {
+  size_t at = line.find_first_not_of(L" \t");
+  for (; words > 0 && at != std::wstring::npos; --words) {
+    at = line.find_first_of(L" \t", at);
+    if (at != std::wstring::npos) at = line.find_first_not_of(L" \t", at);
+  }
+  std::wstring rest = at == std::wstring::npos ? std::wstring() : line.substr(at);
+  while (!rest.empty() && iswspace(rest.back())) rest.pop_back();
+  return rest;
 }
 
 }  // namespace
@@ -210,6 +223,14 @@ bool CTodayScript::Parse(const std::wstring& text, std::wstring& error) {
       step.kind = Kind::Reload;
     } else if (verb == L"rotate" && w.size() == 1) {
       step.kind = Kind::Rotate;
+    } else if (verb == L"rows") {
+      step.kind = Kind::Rows;
+      step.text = RestAfter(line, 1);
+      if (step.text.empty()) return fail(L"expected a file name");
+    } else if (verb == L"taprow" || verb == L"holdrow") {
+      step.kind = verb == L"taprow" ? Kind::TapRow : Kind::HoldRow;
+      step.text = RestAfter(line, 2);
+      if (w.size() < 3 || !ParseNumber(w[1], step.a) || step.text.empty()) return fail(L"expected DX and a text");
     } else if (verb == L"quit" && w.size() == 1) {
       step.kind = Kind::Quit;
     } else {
@@ -239,12 +260,15 @@ bool CTodayScript::Load(const std::wstring& path, std::wstring& error) {
 
 bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
   DialogAnswerer answerer(host);
-  for (const Step& step : steps_) {
+  for (Step step : steps_) {
     auto fail = [&](const std::wstring& why) {
       error = L"line " + std::to_wstring(step.line) + L": " + why;
       return false;
     };
     PumpPendingMessages();
+    // A tap on a row is a tap where the row is now.
+    std::wstring why;
+    if (!ResolveRowStep(host, step, why)) return fail(why);
     switch (step.kind) {
       case Kind::Tap:
       case Kind::Hold: {
@@ -292,6 +316,12 @@ bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
       case Kind::Rotate:
         if (!host.Rotate()) return fail(L"cannot turn the screen");
         PumpPendingMessages();
+        break;
+      case Kind::Rows:
+        if (!WriteItemRows(host, step.text)) return fail(L"no item wrote its rows to " + step.text);
+        break;
+      case Kind::TapRow:
+      case Kind::HoldRow:
         break;
       case Kind::Quit:
         return true;

@@ -9,6 +9,9 @@
 //   screenshot FILE.png  the screen as drawn
 //   reload               what the setting-change broadcast does
 //   rotate               turn the screen (portrait <-> landscape), as the device does
+//   rows FILE            the items' rows as text (see RowSteps.h)
+//   taprow DX TEXT       a tap on the shown row with that text, DX from its left (<0: right)
+//   holdrow DX TEXT      the same, held (as hold, 1000 ms)
 //   quit                 stop here
 // Blank lines and lines starting with # are skipped. While the steps run, a dialog
 // that opens (a message box) is answered with its default button and logged.
@@ -23,7 +26,12 @@ class CTodayHost;
 
 class CTodayScript {
  public:
-  enum class Kind { Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate, Quit };
+  enum class Kind {
+    Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate,
+    // Steps that read the items' rows.
+    Rows, TapRow, HoldRow,
+    Quit
+  };
   struct Step {
     Kind kind;
     int line;
