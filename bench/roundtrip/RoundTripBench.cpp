@@ -5,7 +5,10 @@
 // request to the end of the first paint whose rows show the new time (the panel's row
 // dump tells), the program already running, as it is after the screen's first minutes.
 // Against the Today screen's poll period of two seconds: an operation whose effect takes
-// a good part of it looks lost. The median of the rounds; exits with 1 over kLimit.
+// a good part of it looks lost. A list tab waits on purpose before it rebuilds on a
+// store's notice (its deferred refresh, which gathers a burst of notices into one
+// rebuild); the limit is on the time spent beyond that wait, and the whole is printed
+// beside it. The median of the rounds; exits with 1 over kLimit.
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -14,6 +17,7 @@
 #include "base/InstallPath.h"
 #include "bench/BenchClock.h"
 #include "bench/database/BenchVolume.h"
+#include "panel/ListPanelView.h"
 #include "panel/Registration.h"
 #include "pim/OndrelClient.h"
 #include "platform/pimstore/PimStore.h"
@@ -25,6 +29,7 @@ namespace {
 
 constexpr double kPollSeconds = 2.0;
 constexpr double kLimit = 0.1;
+constexpr double kDeferredRefresh = CListPanelView::kRefreshDelay / 1000.0;
 constexpr int kRounds = 9;
 constexpr double kGiveUpSeconds = 30.0;
 constexpr double kHour = 1.0 / 24;
@@ -80,17 +85,28 @@ std::wstring MovedRow(CTodayHost& host, const std::wstring& file) {
 }
 
 // Runs the screen until a paint leaves the moved row showing something other than
-// `before`; the seconds from `start` to the end of that paint, or -1.
+// `before`; the seconds from `start` to the end of that paint, or -1. A paint is a
+// WM_PAINT the screen dispatched (to the panel or the windows it is drawn in), or the
+// panel's own dirty area painted at once.
 double SecondsToShown(CTodayHost& host, HWND panel, const std::wstring& before, const std::wstring& file,
                       double start) {
-  RECT dirty;
   while (bench::NowSeconds() - start < kGiveUpSeconds) {
-    PumpPendingMessages();
+    bool painted = false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+      painted = painted || msg.message == WM_PAINT;
+    }
+    RECT dirty;
     if (GetUpdateRect(panel, &dirty, FALSE)) {
       RedrawWindow(host.Frame(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-      const double painted = bench::NowSeconds();
+      painted = true;
+    }
+    if (painted) {
+      const double shown = bench::NowSeconds();
       const std::wstring now = MovedRow(host, file);
-      if (!now.empty() && now != before) return painted - start;
+      if (!now.empty() && now != before) return shown - start;
     }
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
   }
@@ -205,9 +221,11 @@ int main() {
     const double median = sorted[sorted.size() / 2];
     std::printf("request to Ondrel to the repaint showing it, %zu rounds: fastest %.1f ms, median %.1f ms, slowest %.1f ms\n",
                 sorted.size(), sorted.front() * 1000, median * 1000, sorted.back() * 1000);
-    const double ratio = median / kPollSeconds;
-    std::printf("against the Today screen's poll period of %.0f s: ratio %.3f (limit %.2f)%s\n", kPollSeconds, ratio,
-                kLimit, ratio > kLimit ? "  OVER" : "");
+    const double whole = median / kPollSeconds;
+    const double ratio = (median - kDeferredRefresh) / kPollSeconds;
+    std::printf("against the Today screen's poll period of %.0f s: ratio %.3f as a whole, %.3f beyond the list's "
+                "deferred refresh of %.0f ms (limit %.2f)%s\n",
+                kPollSeconds, whole, ratio, kDeferredRefresh * 1000, kLimit, ratio > kLimit ? "  OVER" : "");
     if (ratio > kLimit && status == 0) status = 1;
   }
   RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
