@@ -207,12 +207,20 @@ CDib* CSkin::DrawPiece(CDib* piece, CDib* target, int x, int y, HDC hdc, const C
   return piece;
 }
 
+namespace {
+thread_local std::vector<int>* g_drawnIcons = nullptr;
+}  // namespace
+
+void CSkin::RecordIconsInto(std::vector<int>* ids) { g_drawnIcons = ids; }
+
 CDib* CSkin::DrawIcon(int id, CDib* target, int x, int y, HDC hdc) {
+  if (g_drawnIcons && id >= 0) g_drawnIcons->push_back(id);
   if (id < 0 || LoadIcon(id) != kLoaded) return nullptr;
   return DrawPiece(m_icons[id], target, x, y, hdc, nullptr);
 }
 
 CDib* CSkin::DrawIconRecoloured(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour) {
+  if (g_drawnIcons && id >= 0) g_drawnIcons->push_back(id);
   if (id < 0 || LoadIcon(id) != kLoaded) return nullptr;
   return DrawPiece(m_icons[id], target, x, y, hdc, &colour);
 }

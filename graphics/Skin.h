@@ -88,6 +88,9 @@ class CSkin {
   CDib* DrawIcon(int id, CDib* target, int x, int y, HDC hdc);
   // The same with the icon's magenta pixels painted in colour.
   CDib* DrawIconRecoloured(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour);
+  // While set, the ids of the icons this thread asks to draw are added to it (the row
+  // dump tells which icons a row shows); null stops.
+  static void RecordIconsInto(std::vector<int>* ids);
   // The options program's name for it.
   CDib* DrawIcon(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour) {
     return DrawIconRecoloured(id, target, x, y, hdc, colour);

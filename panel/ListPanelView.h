@@ -176,6 +176,7 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   CVirtualDropDown* GetSortSelector() const { return m_pSort; }
   CVirtualDropDown* GetFilterSelector() const { return m_pFilter; }
   CContainerElement* GetContentList() const { return m_pContent; }
+  int GetScrollOffset() const { return ScrollPos(); }
   // The row the context menu was opened on, while its menu runs and its command is
   // carried out; null otherwise or when it was opened off the rows.
   CListItem* GetContextRow() const { return m_pContextRow; }

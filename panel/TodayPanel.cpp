@@ -30,6 +30,7 @@
 #include "panel/NotifyWnd.h"
 #include "panel/PanelClock.h"
 #include "panel/PanelDataLists.h"
+#include "panel/RowTreeDump.h"
 #include "panel/PanelRecord.h"
 #include "panel/PanelPrompt.h"
 #include "panel/Plugin.h"
@@ -1696,6 +1697,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     ReleaseNotificationWindow(window);
   }
   LRESULT result = 0;
+  if (message == WM_COPYDATA && HandleRowDumpRequest(*this, lParam, result)) return result;
   if (HandlePanelMessage(message, wParam, lParam, result)) return result;
   if (ProcessWindowMessage(window, message, wParam, lParam, result)) return result;
   if (message == WM_SETFOCUS || message == WM_KILLFOCUS) OnFocusMessage(message == WM_SETFOCUS);
