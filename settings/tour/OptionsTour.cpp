@@ -13,12 +13,25 @@
 
 namespace {
 
+// The sheet the tour pressed OK on, and when.
+HWND g_sheet = nullptr;
+DWORD g_pressed = 0;
+const DWORD kSheetPatience = 30000;
+
 // Ends the program once its section is closed: a request to end while the sheet's
-// own loop runs would take the main window from under the sheet.
+// own loop runs would take the main window from under the sheet. A sheet that stays
+// (a page refusing to apply) is cancelled after a while, so the tour goes on.
 VOID CALLBACK CloseWhenSectionEnds(HWND, UINT, UINT_PTR timer, DWORD) {
   CMainWnd* window = GetMainWindow();
-  if (window && window->IsSectionOpen()) return;
+  if (window && window->IsSectionOpen()) {
+    if (g_sheet && GetTickCount() - g_pressed > kSheetPatience) {
+      PostMessageW(g_sheet, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      g_sheet = nullptr;
+    }
+    return;
+  }
   KillTimer(nullptr, timer);
+  g_sheet = nullptr;
   if (window && window->IsWindow()) PostMessageW(window->m_hWnd, WM_CLOSE, 0, 0);
 }
 
@@ -85,8 +98,10 @@ bool COptionsTour::RunStep(const TourStep& step, int number, TourStepResult& res
         if (!m_folder.empty()) pictured = m_host.SaveScreenshot(PicturePath(step, number, L"page"));
       },
       CSheetDriver::Press(IDOK),
-      [&](HWND) {
+      [&](HWND sheet) {
         result.exitMark = m_probe.Mark();
+        g_sheet = sheet;
+        g_pressed = GetTickCount();
         SetTimer(nullptr, 0, 20, CloseWhenSectionEnds);
       },
   };

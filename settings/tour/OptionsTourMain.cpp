@@ -21,6 +21,7 @@ namespace {
 // A box the program shows is answered as Enter would and told on the output.
 int AnswerBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
   std::printf("  box: %ls\n", text ? text : L"");
+  std::fflush(stdout);
   return IDOK;
 }
 
@@ -43,12 +44,18 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = full;
   CreateDirectoryW(folder.c_str(), nullptr);
 
+  // Device paths ("\\Program Files\\Qel Tarvo", where the resource library is) resolve
+  // against the device's root, as on the device.
+  SetCurrentDirectoryW(CDeviceIdentity::Root().c_str());
   HINSTANCE resources = CSettingsApp::Start(GetModuleHandleW(nullptr));
+  if (!resources) {
+    std::fprintf(stderr, "OptionsTour: no resource library in the install folder\n");
+    return 1;
+  }
   RegisterSectionSheets();
   SetMessageBoxHandler(&AnswerBox);
 
   // The Today screen as the device shows it (see TodayHost.exe).
-  SetCurrentDirectoryW(CDeviceIdentity::Root().c_str());
   TodayHostOptions options;
   options.width = GetSystemMetrics(SM_CXSCREEN);
   options.height = GetSystemMetrics(SM_CYSCREEN);
