@@ -13,6 +13,7 @@
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "graphics/FontCache.h"
 #include "graphics/RasterOps.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
@@ -1026,6 +1027,8 @@ LRESULT CTodayPanel::OnUpdateSettings(WPARAM, LPARAM lParam) {
   COndrelClient& ondrel = COndrelClient::Instance();
   ondrel.SetOwnerWindow(m_window);
   ondrel.ReadSettings();
+  // The options program's font page: the face, size, system size and smoothing.
+  if (CFontCache* fonts = GetFontCache()) fonts->LoadSettings(TRUE);
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     int keyboard = static_cast<int>(product.GetDWORD(L"AdvancedKeyboardSupport", 0));
