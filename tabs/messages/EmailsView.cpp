@@ -12,18 +12,16 @@
 #include "panel/TabMakers.h"
 #include "res/TarvoResIds.h"
 #include "tabs/messages/AccountIterator.h"
+#include "tabs/messages/EmailAccountFilter.h"
 #include "tabs/messages/EmailItem.h"
 #include "tabs/messages/EmailRowItem.h"
 #include "tabs/messages/EmailsList.h"
-#include "tabs/messages/MailFoldersFilters.h"
 #include "tabs/messages/MailPreviewWnd.h"
 
 namespace {
 
 const DWORD kCompareFlags = NORM_IGNORECASE | NORM_IGNOREKANATYPE | NORM_IGNOREWIDTH;  // 0x30001
 const UINT kTextSortCaption = 129;
-// The account commands' texts, shared with the account header's menu.
-const UINT kTextNewMessage = 198, kTextSendReceive = 203;
 const UINT kSortTexts[CEmailsView::kSortOrders] = {IDS_MAIL_DATE, IDS_MAIL_FROM, IDS_SORT_SUBJECT, IDS_NOTE_ORDER_3};
 const int kGroupBy = 551;  // one group per folder name: the rows are indented as grouped rows
 
@@ -63,52 +61,54 @@ void MarkPreviewRead(EMAIL_ITEM* item) {
   if (item) CEmailsList::GetGlobal().SetRead(item, TRUE, TRUE);
 }
 
-// The account filter while the tab has no selector of its own: the mail folder
-// filters' active record, else the one that shows every account.
-class CActiveFilterChoice : public IEmailAccountChoice {
+}  // namespace
+
+// The account filter of the tab's own selector; until the selector is made (the first
+// settings load) the switches come from the view settings and there is no record.
+class CEmailsView::CSelectorChoice : public IEmailAccountChoice {
  public:
+  explicit CSelectorChoice(CEmailsView& view) : m_view(view) {}
   const EMAIL_ACCOUNT* GetCurrentFilter() override {
-    CMailFoldersFilters& filters = GetMailFoldersFilters();
-    filters.Load(FALSE);
-    // A device's accounts get their standard filters the first time.
-    filters.UpdateKnownAccounts(CEmailsList::GetGlobal().GetSession(), FALSE);
-    int index = filters.GetActiveFilter();
-    if (index < 0) index = filters.FindByName(Text(IDS_MAIL_FILTER_INBOX));
-    if (index < 0) return nullptr;
-    const MAIL_FILTER& filter = filters.GetAt(index);
-    m_record.name = filter.name;
-    m_record.folders.RemoveAll();
-    for (size_t i = 0; i < filter.entries.size(); ++i) {
-      CTaggedBlob folder;
-      const std::vector<BYTE>& blob = filter.entries[i].blob;
-      if (!folder.SetData(blob.data(), static_cast<DWORD>(blob.size())) || !folder.SetKind(filter.entries[i].kind))
-        continue;
-      folder.SetName(i < filter.names.size() ? static_cast<LPCWSTR>(filter.names[i]) : L"");
-      m_record.folders.Add(folder);
-    }
-    return &m_record;
+    CEmailAccountFilter* filter = Filter();
+    return filter ? filter->GetCurrentFilter() : nullptr;
   }
-  BOOL GetShowEmptyAccounts() override { return GetViewSettings().EmailShowEmptyAccounts != 0; }
-  BOOL GetOnlyUnread() override { return GetViewSettings().EmailsOnlyUnreaded != 0; }
+  BOOL GetShowEmptyAccounts() override {
+    CEmailAccountFilter* filter = Filter();
+    return filter ? filter->IsShowEmptyAccounts() : GetViewSettings().EmailShowEmptyAccounts != 0;
+  }
+  BOOL GetOnlyUnread() override {
+    CEmailAccountFilter* filter = Filter();
+    return filter ? filter->IsOnlyUnread() : GetViewSettings().EmailsOnlyUnreaded != 0;
+  }
   BOOL SelectByName(LPCWSTR name) override {
-    CMailFoldersFilters& filters = GetMailFoldersFilters();
-    filters.Load(FALSE);
-    const int index = filters.FindByName(name);
-    return index >= 0 && filters.SetActiveFilter(index);
+    CEmailAccountFilter* filter = Filter();
+    if (!filter || !filter->SelectByName(name)) return FALSE;
+    filter->Save();
+    filter->Fill();
+    return TRUE;
   }
 
  private:
-  EMAIL_ACCOUNT m_record;
+  CEmailAccountFilter* Filter() const { return static_cast<CEmailAccountFilter*>(m_view.GetFilterSelector()); }
+  CEmailsView& m_view;
 };
-
-}  // namespace
 
 CEmailsView::CEmailsView(CVirtualWnd* owner, CEmailsList* list, IEmailAccountChoice* choice)
     : CListPanelView(owner), m_list(list), m_choice(choice) {
   if (!m_choice) {
-    m_ownChoice.reset(new CActiveFilterChoice());
+    m_ownChoice.reset(new CSelectorChoice(*this));
     m_choice = m_ownChoice.get();
   }
+}
+
+CVirtualDropDown* CEmailsView::CreateFilterMenu() {
+  // A tab given its account filter has no selector of its own.
+  if (m_choice != m_ownChoice.get()) return nullptr;
+  auto* filter = new CEmailAccountFilter(m_list);
+  // Without an active filter the inbox filter shows: the selector names it too.
+  filter->GetCurrentFilter();
+  filter->Fill();
+  return filter;
 }
 
 CEmailsView::~CEmailsView() {
@@ -294,6 +294,18 @@ void CEmailsView::OnSelectionChanged(CVirtualDropDown* selector, int commandId) 
   }
 }
 
+void CEmailsView::OnItemChosen(int commandId) {
+  CListPanelView::OnItemChosen(commandId);
+  // The account filter's switches and its records from the "more" submenu; a record of
+  // its own items came as a selection change.
+  if (commandId != kFilterReloaded && commandId != EMAIL_FILTER_CMD_SHOW_EMPTY &&
+      commandId != EMAIL_FILTER_CMD_ONLY_UNREAD && commandId != EMAIL_FILTER_CMD_MORE)
+    return;
+  if (commandId == EMAIL_FILTER_CMD_ONLY_UNREAD) List().SetOnlyUnread(Choice().GetOnlyUnread());
+  AddFilterStores();
+  RefreshNow();
+}
+
 void CEmailsView::OnItemReleased(CListItem* item) {
   if (m_dwOneTap >= 2 && item && IsRecordRowKind(item->GetKind())) {
     OnItemNotify(item, ROW_EVENT_PREVIEW);
@@ -324,9 +336,9 @@ void CEmailsView::ShowPreview(CListItem* row) {
 
 void CEmailsView::FillContextMenu(HMENU menu, LPARAM argument) {
   if (!menu) return;
-  AppendMenuW(menu, MF_STRING, kCmdNewMessage, Text(kTextNewMessage));
+  AppendMenuW(menu, MF_STRING, kCmdNewMessage, Text(IDS_MAIL_NEW_MESSAGE));
   AppendMenuW(menu, MF_STRING, kCmdOpenAccount, Text(IDS_CAL_MENU_EMAIL_PROGRAM));
-  AppendMenuW(menu, MF_STRING, kCmdSendReceive, Text(kTextSendReceive));
+  AppendMenuW(menu, MF_STRING, kCmdSendReceive, Text(IDS_MAIL_SEND_RECEIVE));
   CListItem* row = GetContextRow();
   if (row && IsFoldingKind(row->GetKind())) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -377,7 +389,6 @@ BOOL CEmailsView::SelectAccount(int accountIndex) {
       return TRUE;
     }
     if (attempt > 0 || !Choice().SelectByName(Text(IDS_MAIL_FILTER_INBOX))) break;
-    if (m_pFilter) m_pFilter->SetSelection(m_pFilter->GetSelectedId(), FALSE);
     AddFilterStores();
     RebuildContent();
   }

@@ -36,8 +36,12 @@ class CEmailsView : public CListPanelView, public IEmailListListener {
   enum : int { kSortCommand = 0xF000, kSortOrders = 4 };
   enum SortOrder { kSortByTime = 0, kSortBySender = 1, kSortBySubject = 2, kSortBySize = 3 };
 
+  // What the account filter selector reports besides its records: a reload, and the
+  // two switches and the "more" submenu's records (EmailAccountFilter.h).
+  enum : int { kFilterReloaded = 12345 };
+
   // list: the messages (null: the process's); choice: the account filter (null: the
-  // mail folder filters' active record).
+  // tab's own selector, `CEmailAccountFilter`).
   explicit CEmailsView(CVirtualWnd* owner = nullptr, CEmailsList* list = nullptr,
                        IEmailAccountChoice* choice = nullptr);
   ~CEmailsView() override;
@@ -55,11 +59,15 @@ class CEmailsView : public CListPanelView, public IEmailListListener {
   void Activate() override;
   int RebuildContent() override;
   CVirtualDropDown* CreateSortMenu() override;
+  // The account filter selector (`CEmailAccountFilter`), unless the tab was given its
+  // account filter.
+  CVirtualDropDown* CreateFilterMenu() override;
   void FillContextMenu(HMENU menu, LPARAM argument) override;
   void OnMenuCommand(int command) override;
   void OnItemReleased(CListItem* item) override;
   void OnItemNotify(CListItem* item, LPARAM value) override;
   void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
+  void OnItemChosen(int commandId) override;
 
   // IEmailListListener: whatever changed, the rows are built anew.
   void OnEmailChanged(EMAIL_ITEM* oldItem, EMAIL_ITEM* newItem) override;
@@ -82,6 +90,7 @@ class CEmailsView : public CListPanelView, public IEmailListListener {
   CMailPreviewWnd* GetPreview() const { return m_preview.get(); }
 
  private:
+  class CSelectorChoice;
   CEmailsList& List() const;
   IEmailAccountChoice& Choice() const;
   void AddFilterStores();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/SortedStringList.h"
+#include "base/tests/MenuReader.h"
 #include "base/ViewSettings.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
@@ -92,27 +93,12 @@ EMAIL_ITEM* NewItem(const wchar_t* sender, const wchar_t* recipient, const wchar
   return item;
 }
 
-// One menu entry as "id text" with " (gray)" and its submenu in braces.
+// The row's menu as the shared reader writes it ("id:text", "[grey]", "text{...}"); a
+// greyed submenu is marked "(grey)" after its title.
 std::wstring Describe(HMENU menu) {
-  std::wstring out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[128] = {};
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = 127;
-    GetMenuItemInfoW(menu, i, TRUE, &info);
-    if (!out.empty()) out += L"|";
-    if (info.fType & MFT_SEPARATOR) {
-      out += L"-";
-      continue;
-    }
-    if (!info.hSubMenu) out += std::to_wstring(info.wID) + L" ";
-    out += text;
-    if (info.fState & MFS_GRAYED) out += L" (gray)";
-    if (info.hSubMenu) out += L"{" + Describe(info.hSubMenu) + L"}";
-  }
+  std::wstring out = MenuText(menu, true);
+  for (const MenuEntry& entry : ReadMenu(menu))
+    if (entry.popup && entry.grayed) out += L"(grey " + entry.text + L")";
   return out;
 }
 
@@ -231,12 +217,13 @@ TEST_F(EmailRowItemTest, HashAndIconTap) {
 
 // The context menu by message kind and WebIS Mail's state.
 TEST_F(EmailRowItemTest, MenuStatesFollowWebISMail) {
-  const std::wstring open = L"1001 Open|1422 Reply|1423 Reply all|1421 Forward|";
-  const std::wstring openGray = L"1001 Open (gray)|1422 Reply (gray)|1423 Reply all (gray)|1421 Forward (gray)|";
-  const std::wstring edit = L"Edit{Move to{1436 Edit filters...}|1003 Delete|1420 Mark as read|1424 Mark for "
-                            L"download (gray)}|-|1027 Settings...";
+  const std::wstring open = L"1001:Open 1422:Reply 1423:Reply all 1421:Forward ";
+  const std::wstring openGray =
+      L"1001:Open[grey] 1422:Reply[grey] 1423:Reply all[grey] 1421:Forward[grey] ";
+  const std::wstring edit = L"Edit{Move to{1436:Edit filters... } 1003:Delete 1420:Mark as read 1424:Mark for "
+                            L"download[grey] } - 1027:Settings... ";
   const std::wstring editNoMove =
-      L"Edit{1427 Move to (gray)|1003 Delete|1420 Mark as read|1424 Mark for download (gray)}|-|1027 Settings...";
+      L"Edit{1427:Move to[grey] 1003:Delete 1420:Mark as read 1424:Mark for download[grey] } - 1027:Settings... ";
   struct Case {
     DWORD source;
     DWORD build;
@@ -250,7 +237,7 @@ TEST_F(EmailRowItemTest, MenuStatesFollowWebISMail) {
       {kSourceWebIS, 0, FALSE, false, openGray + edit},
       {kSourceWebIS, 1000, TRUE, false, open + edit},
       {kSourceWebIS, 1000, FALSE, true, open + editNoMove},
-      {kSourceWebIS, 0, FALSE, true, openGray + L"Edit (gray){}|-|1027 Settings..."},
+      {kSourceWebIS, 0, FALSE, true, openGray + L"Edit{} - 1027:Settings... (grey Edit)"},
   };
   for (const Case& c : cases) {
     CFakeWebIS webis;
@@ -277,8 +264,8 @@ TEST_F(EmailRowItemTest, MenuStatesFollowWebISMail) {
   sms->Release();
   HMENU menu = CreatePopupMenu();
   row.BuildMenu(menu);
-  EXPECT_EQ(Describe(menu), open + L"1426 Call|Edit{Move to{1436 Edit filters...}|1003 Delete|1420 Mark as "
-                                   L"unread|1424 Unmark for download}|-|1027 Settings...");
+  EXPECT_EQ(Describe(menu), open + L"1426:Call Edit{Move to{1436:Edit filters... } 1003:Delete 1420:Mark as "
+                                   L"unread 1424:Unmark for download } - 1027:Settings... ");
   DestroyMenu(menu);
 }
 
@@ -405,7 +392,7 @@ TEST_F(EmailRowCommandsTest, EveryOfferedRecentFolderMoves) {
     row.BuildMenu(menu);
     const std::wstring shown = Describe(menu);
     DestroyMenu(menu);
-    EXPECT_NE(shown.find(L"1435 Folder 2|"), std::wstring::npos) << shown;
+    EXPECT_NE(shown.find(L"1435:Folder 2 "), std::wstring::npos) << shown;
     EXPECT_EQ(shown.find(L"Old"), std::wstring::npos) << shown;
   }
   // Each from the inbox, as the row of a fresh list shows it.

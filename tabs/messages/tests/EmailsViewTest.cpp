@@ -21,10 +21,12 @@
 #include "panel/tests/ListTabHost.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
+#include "tabs/messages/EmailAccountFilter.h"
 #include "tabs/messages/EmailItem.h"
 #include "tabs/messages/EmailRowItem.h"
 #include "tabs/messages/EmailsList.h"
 #include "tabs/messages/EmailsView.h"
+#include "tabs/messages/MailFoldersFilters.h"
 #include "tabs/messages/MailPreviewWnd.h"
 #include "tabs/messages/tests/SampleStoreSupport.h"
 
@@ -299,6 +301,41 @@ TEST_F(EmailsViewTest, PreviewOpensAndMarksRead) {
   EXPECT_EQ(quiet->GetPreview(), nullptr);
   quiet->OnItemNotify(row, ROW_EVENT_PREVIEW);
   EXPECT_NE(quiet->GetPreview(), nullptr);
+}
+
+// With its own selector the tab shows the filter chosen there (on a fresh device the
+// inbox filter, each account's inbox under its name), and its switches act at once.
+TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
+  CMailFoldersFilters& filters = GetMailFoldersFilters();
+  filters.Load(TRUE);
+  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
+  host_.Add(*view);
+  view->Activate();
+  view->RefreshNow();
+  auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
+  ASSERT_NE(selector, nullptr);
+  ASSERT_GE(selector->GetSelectedIndex(), 0) << "the selector names the inbox filter it shows";
+  EXPECT_EQ(std::wstring(selector->GetItem(selector->GetSelectedIndex()).text), L"Inbox");
+  EXPECT_EQ(view->GetMessageCount(), 7);
+  const std::wstring all = Tree(*view);
+  EXPECT_NE(all.find(L"(3)[Lunch on Friday?,Quarterly report (header only),Photos from the weekend,March newsletter]"),
+            std::wstring::npos)
+      << all;
+
+  selector->OnItemChosen(EMAIL_FILTER_CMD_ONLY_UNREAD);
+  EXPECT_TRUE(list_.GetOnlyUnread());
+  EXPECT_EQ(view->GetMessageCount(), 5);
+  EXPECT_EQ(Tree(*view).find(L"March newsletter"), std::wstring::npos);
+  selector->OnItemChosen(EMAIL_FILTER_CMD_ONLY_UNREAD);
+  EXPECT_EQ(view->GetMessageCount(), 7);
+
+  // Another record from the "more" submenu: the sent items.
+  const int sent = filters.Find(L"Sent Items");
+  ASSERT_GE(sent, 0);
+  selector->OnItemChosen(EMAIL_FILTER_CMD_MORE + sent);
+  EXPECT_NE(Tree(*view).find(L"Re: Lunch on Friday?"), std::wstring::npos) << Tree(*view);
+  EXPECT_EQ(Tree(*view).find(L"March newsletter"), std::wstring::npos);
 }
 
 // Choosing an account shows its header unfolded and selected; an account the filter
