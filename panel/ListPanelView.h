@@ -134,6 +134,9 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   virtual int RebuildContent();
   virtual CVirtualDropDown* CreateSortMenu();
   virtual CVirtualDropDown* CreateFilterMenu();
+  // The Messages tab shows the header of that account of the e-mail list ("QelTarvo_
+  // SelectEmailAccount"); FALSE for the other tabs.
+  virtual BOOL SelectAccount(int) { return FALSE; }
 
   // IListItemOwner: what the content list and its rows report.
   void OnItemChanged(CListItem* item) override;

@@ -28,6 +28,10 @@ class IPanelDataLists {
   virtual BOOL IsNoteFile(LPCWSTR path) = 0;
   virtual void OnFileChange(const CFileChangeRecord& record) = 0;
   virtual void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) = 0;
+  // The panel's window was made (the lists that hear other processes through it start
+  // listening) or is going (after its tabs).
+  virtual void OnPanelCreated(HWND) {}
+  virtual void OnPanelDestroyed() {}
 
  protected:
   ~IPanelDataLists() = default;

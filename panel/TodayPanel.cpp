@@ -209,6 +209,8 @@ LRESULT CTodayPanel::OnCreate() {
   CSkinColors::Instance().LoadSystemColors();
   // Other processes reach the panel through it; the object model's logons name it.
   CreateNotificationWindow(m_window);
+  // The lists that hear other processes through this window start listening.
+  if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelCreated(m_window);
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -1563,6 +1565,8 @@ BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lP
     for (int i = 0; i < GetTabCount(); ++i)
       if (m_tabs[static_cast<size_t>(i)]->GetTabId() == TAB_MESSAGES) {
         SelectTab(i, TRUE);
+        if (auto* list = dynamic_cast<CListPanelView*>(m_tabs[static_cast<size_t>(i)]))
+          list->SelectAccount(static_cast<int>(wParam));
         break;
       }
     return TRUE;
@@ -1696,6 +1700,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     ForgetElement(GetFocusedElement());
     DestroyTabs();
+    if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelDestroyed();
     CAppletManager::Instance().OnPanelDestroying();
     ReleaseNotificationWindow(window);
   }

@@ -93,3 +93,7 @@ void CPanelDataRouter::OnFileChange(const CFileChangeRecord& record) {
 }
 
 void CPanelDataRouter::OnEmailListChanged(WPARAM wParam, CPanelRecord& record) { Email().OnNotify(wParam, record); }
+
+void CPanelDataRouter::OnPanelCreated(HWND panel) { Email().Init(panel); }
+
+void CPanelDataRouter::OnPanelDestroyed() { Email().Done(); }

@@ -38,6 +38,9 @@ class CPanelDataRouter : public IPanelDataLists {
   BOOL IsNoteFile(LPCWSTR path) override;
   void OnFileChange(const CFileChangeRecord& record) override;
   void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) override;
+  // The e-mail list hears the message stores through the panel's window while it lives.
+  void OnPanelCreated(HWND panel) override;
+  void OnPanelDestroyed() override;
 
  private:
   CAppointmentsList& Appointments();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "pim/OndrelClient.h"
+#include "pim/PimAddins.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/join/PanelDataRouter.h"
@@ -125,6 +126,21 @@ TEST_F(PanelDataRouterTest, ZoneChangeUnsetsTheAppointmentsRange) {
   CPanelDataRouter router(Lists());
   router.OnTimeZoneChanged();
   EXPECT_FALSE(appointments_.IsRangeSet());
+}
+
+// The e-mail list hears the message stores through the panel's window from its creation
+// to its end: its owner window is the panel's, and it composes the contacts' messages
+// only meanwhile.
+TEST_F(PanelDataRouterTest, TheEmailListLivesWithThePanelWindow) {
+  CPanelDataRouter router(Lists());
+  HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(panel, nullptr);
+  router.OnPanelCreated(panel);
+  EXPECT_EQ(GetMessageComposer(), &email_);
+  EXPECT_NE(email_.GetChangedMessageId(), 0u);
+  router.OnPanelDestroyed();
+  EXPECT_EQ(GetMessageComposer(), nullptr);
+  DestroyWindow(panel);
 }
 
 TEST_F(PanelDataRouterTest, OnlyNoteFilesAreNoteFiles) {
