@@ -93,3 +93,8 @@ void MakeNextName(CString& name) {
 }
 
 int CompareNoCase(LPCWSTR a, LPCWSTR b) { return _wcsicmp(a ? a : L"", b ? b : L""); }
+
+void SplitDoubleTap(HWND window, WPARAM wParam, LPARAM lParam) {
+  ::PostMessageW(window, WM_LBUTTONDOWN, wParam, lParam);
+  ::PostMessageW(window, WM_LBUTTONUP, wParam & ~static_cast<WPARAM>(MK_LBUTTON), lParam);
+}

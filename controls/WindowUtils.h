@@ -1,6 +1,6 @@
 // Small helpers the dialogs and real windows share: the caption strip at the top
 // of a dialog, the input panel's word completion, the help viewer, numbering a
-// name, and a case-insensitive text order.
+// name, a case-insensitive text order, and a double tap taken as two taps.
 #pragma once
 #include <windows.h>
 
@@ -20,3 +20,6 @@ BOOL ShowHelp(LPCWSTR topic);
 void MakeNextName(CString& name);
 // A sort comparator: negative, 0 or positive as _wcsicmp.
 int CompareNoCase(LPCWSTR a, LPCWSTR b);
+// Posts a tap (button down, then up) for a double tap at lParam, so a control that
+// would open its row on a double tap sees two single taps instead, as on the device.
+void SplitDoubleTap(HWND window, WPARAM wParam, LPARAM lParam);

@@ -235,8 +235,9 @@ BOOL COndrelClient::SendMessageItem(const BYTE* entryId, DWORD entryIdLength, in
   memcpy(request.message.entryId, entryId, entryIdLength);
   request.message.entryIdLength = entryIdLength;
   const uint32_t action = mode >= 3 && mode <= 5 ? static_cast<uint32_t>(mode) + 1 : ONDREL_ACTION_OPEN;
-  SendRequest(OndrelRequestCode(ONDREL_KIND_MESSAGE, action), request);
-  return TRUE;
+  // The mail list marks a message read only once the program has it, so the answer
+  // is whether the program took the request, not that one was sent.
+  return SendRequest(OndrelRequestCode(ONDREL_KIND_MESSAGE, action), request) != 0;
 }
 
 BOOL COndrelClient::NewItemEx(int type, LPCWSTR text1, const double* date1, const double* date2, LPCWSTR text2,

@@ -504,6 +504,14 @@
 #define IDS_MAIL_FILTER_NUMBERED 283
 #define IDS_MAIL_FOLDER_OTHER_NAME 282
 
+// The Messages tab's account filter selector (its "more" submenu's edit entry and the two
+// display switches) and the e-mail account row's menu.
+#define IDS_MAIL_EDIT_FILTERS 281
+#define IDS_MAIL_SHOW_EMPTY_ACCOUNTS 225
+#define IDS_MAIL_ONLY_UNREAD 227
+#define IDS_MAIL_NEW_MESSAGE 198
+#define IDS_MAIL_SEND_RECEIVE 203
+
 // A PhatNotes note row: its colour submenu and the colours it offers.
 #define IDS_PHATNOTE_COLOUR_YELLOW 40045
 #define IDS_PHATNOTE_COLOUR_PINK 40046

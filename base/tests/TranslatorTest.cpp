@@ -1,6 +1,8 @@
 #include "base/Translator.h"
 
 #include "TranslatorFixtureIds.h"
+#include "base/tests/MenuReader.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/windowlib/Module.h"
 #include "res/TarvoResIds.h"
 
@@ -155,22 +157,12 @@ TEST_F(TranslatorTest, MutatedLanguageFilesLoadSafely) {
   const std::wstring text = L"Open|\x00D6" L"ffnen\r\nA\\|B|C\\nD\\\\\r\n\nSave|Sichern|x\rK|V\\";
   utf16.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
   const std::string seeds[] = {utf16, "Open|Auf\r\nA\\|B|C\\nD\nSave|\r|Y\nK|V\\"};
-  const char alphabet[] = {'|', '\\', '\r', '\n', 'n', 'A', '\0', '\xFF', '\xFE', '\xE9'};
-  unsigned state = 20261210u;
-  auto next = [&]() { return (state = state * 1103515245u + 12345u) >> 8; };
+  const std::vector<std::string> alphabet =
+      fixtures::ByteMutator::EachUnit(std::string("|\\\r\nnA\0\xFF\xFE\xE9", 10));
+  fixtures::ByteMutator mutator(20261210u);
   const std::wstring path = Path(L"mutated.txt");
   for (int round = 0; round < 2000; ++round) {
-    std::string bytes = seeds[round % 2];
-    for (int e = 1 + next() % 4; e > 0; --e) {
-      const unsigned r = next();
-      const size_t at = bytes.empty() ? 0 : r % bytes.size();
-      switch ((r >> 14) % 4) {
-        case 0: if (!bytes.empty()) bytes[at] = alphabet[(r >> 18) % sizeof alphabet]; break;
-        case 1: bytes.insert(at, 1, alphabet[(r >> 18) % sizeof alphabet]); break;
-        case 2: bytes.erase(at, 1 + (r >> 18) % 4); break;
-        default: bytes.resize(at); break;
-      }
-    }
+    const std::string bytes = mutator.Edit(seeds[round % 2], 4, alphabet);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
@@ -311,13 +303,12 @@ TEST_F(TranslatorTest, MenusTranslateWithTheirSubmenus) {
   HMENU menu = LoadMenuW(m_texts, MAKEINTRESOURCEW(IDM_FX_MENU));
   ASSERT_NE(menu, nullptr);
   translator.TranslateMenu(menu);
-  WCHAR text[32];
-  GetMenuStringW(menu, 0, text, 32, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"Datei");
-  GetMenuStringW(menu, 1, text, 32, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"Help");
-  GetMenuStringW(GetSubMenu(menu, 0), 2, text, 32, MF_BYPOSITION);
-  EXPECT_STREQ(text, L"Ende");
+  const std::vector<MenuEntry> entries = ReadMenu(menu);
+  ASSERT_GE(entries.size(), 2u);
+  EXPECT_EQ(entries[0].text, L"Datei");
+  EXPECT_EQ(entries[1].text, L"Help");
+  ASSERT_GE(entries[0].sub.size(), 3u);
+  EXPECT_EQ(entries[0].sub[2].text, L"Ende");
   DestroyMenu(menu);
 }
 

@@ -8,6 +8,7 @@
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
 #include "controls/tests/KeyLayoutFixtures.h"
+#include "platform/tests/ByteMutator.h"
 
 using layouttest::Bytes;
 using layouttest::CLayoutSource;
@@ -94,20 +95,11 @@ TEST(KeyLayoutParse, EachProgramReadsTheTableByItsOwnRules) {
 // parenthesis in a label or in letters.
 TEST(KeyLayoutParse, MutatedTextsParseSafely) {
   const std::wstring seeds[] = {L"labc(abc) def(def) ghi(ghi)", L"r\u05d0\u05d1(\u05d0\u05d1) g(g)", L"l a (b) c ( d )"};
-  const wchar_t alphabet[] = {L'(', L')', L' ', L'a', L'r', L'\0', L'\r', L'\n', 0xFEFF, 0xD800};
-  unsigned state = 1209u;
-  auto next = [&]() { return state = state * 1103515245u + 12345u; };
+  const std::vector<std::wstring> alphabet =
+      fixtures::ByteMutator::EachUnit(std::wstring(L"() ar\0\r\n\xFEFF\xD800", 10));
+  fixtures::ByteMutator mutator(1209u);
   for (int round = 0; round < 4000; ++round) {
-    std::wstring text = seeds[round % 3];
-    for (int e = 1 + next() % 3; e > 0; --e) {
-      const unsigned r = next() >> 4;
-      const size_t at = text.empty() ? 0 : r % text.size();
-      switch ((r >> 12) % 3) {
-        case 0: if (!text.empty()) text[at] = alphabet[(r >> 16) % 10]; break;
-        case 1: text.insert(at, 1, alphabet[(r >> 16) % 10]); break;
-        default: text.erase(at, 1 + (r >> 16) % 3); break;
-      }
-    }
+    const std::wstring text = mutator.Edit(seeds[round % 3], 3, alphabet);
     std::vector<wchar_t> exact(text.begin(), text.end());
     const int length = static_cast<int>(exact.size());
     const wchar_t* data = exact.empty() ? L"" : exact.data();

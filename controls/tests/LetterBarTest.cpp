@@ -10,8 +10,8 @@
 #include "base/ViewSettings.h"
 #include "base/tests/RegistrySandbox.h"
 #include "controls/ItemPalette.h"
-#include "controls/PopupMenuTracker.h"
 #include "controls/tests/KeyLayoutFixtures.h"
+#include "controls/tests/MenuAnswer.h"
 #include "controls/tests/TestHost.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/aygshell/AygTest.h"
@@ -51,26 +51,6 @@ DWORD Recognize(SHRGINFO* info) {
   g_gestureFlags.push_back(info->dwFlags);
   return g_gestureAnswer;
 }
-
-// Answers the next menu with a set command and keeps what it showed.
-struct CMenuAnswer {
-  CMenuAnswer() { CPopupMenuTracker::SetHook(&Answer, this); }
-  ~CMenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
-  static int Answer(HMENU menu, UINT, int, int, HWND, void* context) {
-    auto* self = static_cast<CMenuAnswer*>(context);
-    self->items.clear();
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      wchar_t text[64] = {};
-      GetMenuStringW(menu, UINT(i), text, 64, MF_BYPOSITION);
-      self->items.push_back({text, int(GetMenuItemID(menu, i))});
-    }
-    ++self->shown;
-    return self->answer;
-  }
-  std::vector<std::pair<std::wstring, int>> items;
-  int answer = 0;
-  int shown = 0;
-};
 
 // A bar across a host window, over layouts "Latin" and "Greek", its choice kept
 // in a sandboxed product key under the prefix "Contacts".
@@ -359,13 +339,14 @@ TEST_F(LetterBarTest, ContextMenuOffersClearingOtherLayoutsAndSettings) {
   ClientToScreen(host.m_hWnd, &at);
   EXPECT_TRUE(bar->OnContextMenu(&at));
   ASSERT_EQ(menu.items.size(), 2u);
-  EXPECT_EQ(menu.items[0], std::make_pair(std::wstring(L"Greek"), CLetterBar::kLayoutCommand + 1));
-  EXPECT_EQ(menu.items[1].second, CLetterBar::kSettingsCommand);
+  EXPECT_EQ(menu.items[0].text, L"Greek");
+  EXPECT_EQ(menu.items[0].id, CLetterBar::kLayoutCommand + 1);
+  EXPECT_EQ(menu.items[1].id, CLetterBar::kSettingsCommand);
 
   bar->OnLetterCommand(50);
   menu.answer = CLetterBar::kClearCommand;
   EXPECT_TRUE(bar->OnContextMenu(&at));
-  EXPECT_EQ(menu.items[0].second, CLetterBar::kClearCommand);
+  EXPECT_EQ(menu.items[0].id, CLetterBar::kClearCommand);
   EXPECT_EQ(bar->GetTypedCount(), 0);
 
   menu.answer = CLetterBar::kSettingsCommand;

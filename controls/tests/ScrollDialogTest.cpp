@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "base/ScreenDpi.h"
 #include "controls/ScrollDialog.h"
 #include "controls/tests/DialogFixtures.h"
+#include "platform/tests/ByteMutator.h"
 #include "res/TarvoResIds.h"
 
 namespace {
@@ -146,23 +146,9 @@ TEST(DialogInitData, SurvivesAnyBytes) {
   ListsParent parent;
   RecordWriter seed;
   seed.Add(kList, 0x0401, L"Alpha").Add(kCombo, 0x0403, L"Beta").Add(kList, 0x1234, L"x").End();
-  std::mt19937 random(20261209);
+  fixtures::ByteMutator mutator(20261209);
   for (int round = 0; round < 3000; ++round) {
-    std::vector<BYTE> bytes = seed.bytes;
-    const int mutations = 1 + static_cast<int>(random() % 6);
-    for (int m = 0; m < mutations; ++m) {
-      switch (random() % 3) {
-        case 0:
-          if (!bytes.empty()) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-          break;
-        case 1:
-          bytes.resize(random() % (bytes.size() + 1));
-          break;
-        default:
-          bytes.insert(bytes.begin() + (bytes.empty() ? 0 : random() % bytes.size()), static_cast<BYTE>(random()));
-          break;
-      }
-    }
+    const std::vector<BYTE> bytes = mutator.Edit(seed.bytes, 6);
     // Control ids the mutation makes up may name any child; the two lists are
     // emptied so they never grow without bound.
     const int added = ApplyDialogInitRecords(parent.Get(), bytes.data(), static_cast<DWORD>(bytes.size()));

@@ -9,7 +9,7 @@
 #include "base/ViewSettings.h"
 #include "controls/ControlArt.h"
 #include "controls/ItemPalette.h"
-#include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "controls/tests/TestHost.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Dib.h"
@@ -403,22 +403,6 @@ TEST(ScrollPanel, ScrollingToASelectedRowKeepsItVisible) {
   EXPECT_EQ(p.bar().GetPos(), 0);
 }
 
-struct MenuAnswer {
-  static int Answer(HMENU menu, UINT flags, int, int, HWND owner, void* context) {
-    MenuAnswer* self = static_cast<MenuAnswer*>(context);
-    self->flags = flags;
-    self->owner = owner;
-    self->items = GetMenuItemCount(menu);
-    self->firstId = GetMenuItemID(menu, 0);
-    return self->reply;
-  }
-  int reply = 0;
-  UINT flags = 0;
-  HWND owner = nullptr;
-  int items = 0;
-  UINT firstId = 0;
-};
-
 std::wstring g_launched;
 BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
   g_launched = info->lpFile ? info->lpFile : L"";
@@ -427,8 +411,7 @@ BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
 
 TEST(ScrollPanel, TheContextMenuCommandReachesThePanelThroughTheMenuSeam) {
   PanelHost p;
-  MenuAnswer answer;
-  CPopupMenuTracker::SetHook(&MenuAnswer::Answer, &answer);
+  CMenuAnswer answer;
   PFN_PROGRAM_LAUNCHER previous = SetProgramLauncher(&RecordLaunch);
   struct Case {
     int reply;
@@ -439,11 +422,11 @@ TEST(ScrollPanel, TheContextMenuCommandReachesThePanelThroughTheMenuSeam) {
     SCOPED_TRACE(c.reply);
     g_launched.clear();
     p.panel.commands.clear();
-    answer.reply = c.reply;
+    answer.answer = c.reply;
     POINT at = {10, 10};
     EXPECT_EQ(p.panel.TrackMenu(0, &at), 0);
-    EXPECT_EQ(answer.items, 2);
-    EXPECT_EQ(answer.firstId, static_cast<UINT>(ID_OPEN_SETTINGS));
+    EXPECT_EQ(answer.items.size(), 2u);
+    EXPECT_EQ(answer.items.empty() ? 0 : answer.items[0].id, ID_OPEN_SETTINGS);
     EXPECT_TRUE(answer.flags & TPM_RETURNCMD);
     EXPECT_EQ(answer.owner, p.host.m_hWnd);
     if (c.reply)
@@ -453,7 +436,6 @@ TEST(ScrollPanel, TheContextMenuCommandReachesThePanelThroughTheMenuSeam) {
     EXPECT_EQ(g_launched.find(L"TarvoSettings.exe") != std::wstring::npos, c.settingsStarted);
   }
   SetProgramLauncher(previous);
-  CPopupMenuTracker::SetHook(nullptr, nullptr);
 }
 
 TEST(OpenSettingsPanel, ItsButtonStartsTheOptionsProgram) {

@@ -9,6 +9,7 @@
 #include "controls/ControlFonts.h"
 #include "controls/PopupMenuTracker.h"
 #include "controls/TextRunList.h"
+#include "controls/tests/MenuAnswer.h"
 #include "controls/tests/TestHost.h"
 
 namespace {
@@ -20,43 +21,6 @@ struct CListener : IDropDownListener {
   void OnItemChosen(int id) override { chosen.push_back(id); }
   std::vector<std::pair<CVirtualDropDown*, int>> changed;
   std::vector<int> chosen;
-};
-
-// Answers every menu with a set command and notes what it was shown.
-struct CMenuAnswer {
-  CMenuAnswer() { CPopupMenuTracker::SetHook(&Answer, this); }
-  ~CMenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
-  static int Answer(HMENU menu, UINT flags, int x, int y, HWND owner, void* context) {
-    auto* self = static_cast<CMenuAnswer*>(context);
-    ++self->shown;
-    self->flags = flags;
-    self->at = {x, y};
-    self->owner = owner;
-    self->items.clear();
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      wchar_t text[64] = {};
-      MENUITEMINFOW info = {};
-      info.cbSize = sizeof info;
-      info.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
-      info.dwTypeData = text;
-      info.cch = 64;
-      GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-      self->items.push_back({text, static_cast<int>(info.wID), (info.fState & MFS_CHECKED) != 0,
-                             (info.fType & MFT_RADIOCHECK) != 0});
-    }
-    return self->answer;
-  }
-  struct Item {
-    std::wstring text;
-    int id;
-    bool checked, radio;
-  };
-  int answer = 0;
-  int shown = 0;
-  UINT flags = 0;
-  POINT at = {0, 0};
-  HWND owner = nullptr;
-  std::vector<Item> items;
 };
 
 // A selector of three items across the top of a host window.

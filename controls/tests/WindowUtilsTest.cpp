@@ -5,9 +5,11 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "base/InstallPath.h"
 #include "base/Translator.h"
+#include "base/tests/MenuReader.h"
 #include "controls/MenuUtils.h"
 #include "platform/aygshell/aygshell.h"
 
@@ -77,6 +79,30 @@ TEST(WindowUtils, WordCompletionSwitchesTheInputPanelFlag) {
   SHSipInfo(SPI_SETSIPINFO, 0, &info, 0);
 }
 
+// A double tap becomes one more tap at the same point: down with the button held,
+// then up with it released, as a real tap arrives.
+TEST(WindowUtils, ADoubleTapIsPostedAsOneMoreTap) {
+  HWND window = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  const LPARAM at = MAKELPARAM(7, 300);
+  SplitDoubleTap(window, MK_LBUTTON | MK_SHIFT, at);
+  struct Expected {
+    UINT message;
+    WPARAM wParam;
+  };
+  const Expected expected[] = {{WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT}, {WM_LBUTTONUP, MK_SHIFT}};
+  for (const Expected& e : expected) {
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageW(&msg, window, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) << e.message;
+    EXPECT_EQ(msg.message, e.message);
+    EXPECT_EQ(msg.wParam, e.wParam) << e.message;
+    EXPECT_EQ(msg.lParam, at) << e.message;
+  }
+  MSG msg = {};
+  EXPECT_FALSE(PeekMessageW(&msg, window, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) << "one tap only";
+  DestroyWindow(window);
+}
+
 TEST(WindowUtils, TheCaptionBarIsTextOnTheWindowColourOverABlackRule) {
   const int width = GetSystemMetrics(SM_CXSCREEN);
   HDC screen = GetDC(nullptr);
@@ -117,12 +143,6 @@ struct TranslatorFixture {
   CTranslator translator;
 };
 
-std::wstring ItemText(HMENU menu, int position) {
-  WCHAR text[64] = L"";
-  GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
-  return text;
-}
-
 TEST(MenuUtils, MenusAndMenuBarButtonsTakeTheirTranslations) {
   TranslatorFixture t;
   HMENU sub = CreatePopupMenu();
@@ -132,11 +152,14 @@ TEST(MenuUtils, MenusAndMenuBarButtonsTakeTheirTranslations) {
   AppendMenuW(menu, MF_STRING, 3, L"Edit");
   AppendMenuW(menu, MF_STRING, 4, L"Unknown");
   TranslateMenu(t.translator, menu);
-  EXPECT_EQ(ItemText(menu, 0), L"Datei");
-  EXPECT_EQ(ItemText(sub, 0), L"Offnen");
+  const std::vector<MenuEntry> entries = ReadMenu(menu);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].text, L"Datei");
+  ASSERT_EQ(entries[0].sub.size(), 1u);
+  EXPECT_EQ(entries[0].sub[0].text, L"Offnen");
   // An empty translation keeps the text.
-  EXPECT_EQ(ItemText(menu, 1), L"Edit");
-  EXPECT_EQ(ItemText(menu, 2), L"Unknown");
+  EXPECT_EQ(entries[1].text, L"Edit");
+  EXPECT_EQ(entries[2].text, L"Unknown");
 
   // A menu bar is a toolbar whose buttons carry their menus.
   INITCOMMONCONTROLSEX init = {sizeof(init), ICC_BAR_CLASSES};
@@ -162,7 +185,7 @@ TEST(MenuUtils, MenusAndMenuBarButtonsTakeTheirTranslations) {
   EXPECT_STREQ(text, L"Extras");
   SendMessageW(bar, TB_GETBUTTONTEXTW, 101, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, L"Edit");
-  EXPECT_EQ(ItemText(toolsMenu, 0), L"Offnen");
+  EXPECT_EQ(ReadMenu(toolsMenu).at(0).text, L"Offnen");
   DestroyWindow(bar);
   DestroyMenu(toolsMenu);
   DestroyMenu(menu);

@@ -1,6 +1,6 @@
 #include "graphics/Dib.h"
 #include "graphics/tests/TestImages.h"
-#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/tests/ByteMutator.h"
 
 #include <gtest/gtest.h>
 

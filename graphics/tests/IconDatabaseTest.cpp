@@ -12,7 +12,7 @@
 #include "graphics/BitmapCache.h"
 #include "graphics/tests/IconFixtures.h"
 #include "graphics/tests/TestImages.h"
-#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/imaging/tests/EncodedImage.h"
 
 namespace {

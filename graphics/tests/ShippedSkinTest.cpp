@@ -11,7 +11,7 @@
 #include "base/ScreenDpi.h"
 #include "graphics/Skin.h"
 #include "graphics/tests/SkinFixtures.h"
-#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/unzip/tests/ZipWriter.h"
 
 namespace {

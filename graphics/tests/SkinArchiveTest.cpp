@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graphics/tests/TestImages.h"
-#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/imaging/tests/EncodedImage.h"
 #include "platform/unzip/tests/ZipWriter.h"
 

@@ -10,6 +10,7 @@
 #include "base/CeDbApi.h"
 #include "panel/Plugin.h"
 #include "panel/TodayPanelBase.h"
+#include "panel/tests/PanelTestSupport.h"
 
 namespace {
 
@@ -72,21 +73,6 @@ class StubKind : public IAppletKind {
   Log& m_log;
 };
 
-class FakePanel : public CTodayPanelBase {
- public:
-  explicit FakePanel(HWND window) : m_window(window) {}
-  BOOL Attach(HWND) override { return TRUE; }
-  HWND GetHwnd() const override { return m_window; }
-  LRESULT OnCreate() override { return 0; }
-  LRESULT OnWindowPosChanged(WINDOWPOS*) override { return 0; }
-  LRESULT OnActivateTab(WPARAM, LPARAM) override { return 0; }
-  LRESULT OnSetCurrentPlugin(WPARAM, LPARAM) override { return 0; }
-  BOOL IsResourcesMissing() const override { return FALSE; }
-
- private:
-  HWND m_window;
-};
-
 HWND MakeWindow() {
   return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
 }
@@ -110,7 +96,7 @@ class AppletManagerTest : public ::testing::Test {
   // A panel that lives for the test (the library owns the object).
   void GivePanel() {
     panelWindow = MakeWindow();
-    SetTodayPanel(new FakePanel(panelWindow));
+    SetTodayPanel(new FakeTodayPanel(panelWindow));
     SetPanelCreated(TRUE);
   }
 

@@ -10,11 +10,11 @@
 
 #include "base/RegKey.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/PopupMenuTracker.h"
 #include "panel/RecentFilterList.h"
-#include "panel/tests/MenuReader.h"
 #include "panel/tests/PanelTestSupport.h"
 
 namespace {

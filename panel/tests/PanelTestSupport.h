@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/tests/RegistrySandbox.h"
+#include "panel/TodayPanelBase.h"
 #include "platform/today/todaycmn.h"
 
 // Runs a command line as another program and waits for it (at most a minute).
@@ -24,6 +25,22 @@ inline DWORD RunProgram(std::wstring line) {
   CloseHandle(process.hProcess);
   return code;
 }
+
+// The panel as what the library asks of it: only its window, which the test owns.
+class FakeTodayPanel : public CTodayPanelBase {
+ public:
+  explicit FakeTodayPanel(HWND window) : m_window(window) {}
+  BOOL Attach(HWND) override { return TRUE; }
+  HWND GetHwnd() const override { return m_window; }
+  LRESULT OnCreate() override { return 0; }
+  LRESULT OnWindowPosChanged(WINDOWPOS*) override { return 0; }
+  LRESULT OnActivateTab(WPARAM, LPARAM) override { return 0; }
+  LRESULT OnSetCurrentPlugin(WPARAM, LPARAM) override { return 0; }
+  BOOL IsResourcesMissing() const override { return FALSE; }
+
+ private:
+  HWND m_window;
+};
 
 // A DWORD value of the key, 0xBAD when it is missing or of another type.
 inline DWORD Number(const CRegistryView& key, const wchar_t* name) {

@@ -1,8 +1,8 @@
 #include "pim/DialogLayout.h"
+#include "platform/tests/ByteMutator.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -156,12 +156,11 @@ TEST(DialogLayoutTest, AnyTemplateBytesAreSafe) {
     source.Item(SS_LEFT, 50, 2, 30, 10, 100, 0x82, L"New");
     source.Item(SS_ICON, 50, 14, 30, 12, 101, 0x82, nullptr, 32512);
     source.Item(LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 2, 2, 44, 60, 102, 0x83, L"");
-    std::mt19937 random(extended ? 11 : 12);
+    fixtures::ByteMutator mutator(extended ? 11 : 12);
     for (int i = 0; i < 2000; ++i) {
-      std::vector<BYTE> bytes = source.Bytes();
-      const int flips = 1 + static_cast<int>(random() % 6);
-      for (int f = 0; f < flips; ++f) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-      const DWORD size = random() % 4 ? static_cast<DWORD>(bytes.size()) : static_cast<DWORD>(random() % bytes.size());
+      const std::vector<BYTE> bytes = mutator.Edit(source.Bytes(), 6);
+      // Now and then a size short of the bytes, as a caller that lies about them.
+      const DWORD size = static_cast<DWORD>(mutator.Below(4) ? bytes.size() : mutator.Below(bytes.size()));
       LayoutDialogFromTemplateData(nullptr, dialog, bytes.data(), size);
     }
     EXPECT_TRUE(IsWindow(dialog));

@@ -436,6 +436,38 @@ TEST_F(OndrelClientTest, AProgramThatNeverComesUpIsStartedFourTimes) {
   EXPECT_EQ(0, m_client.GetPIStatus());
 }
 
+// The mail list marks a message read only when the program took it: no program, or one
+// that refuses the request, is a failure.
+TEST_F(OndrelClientTest, AMessageRequestIsTakenOnlyByAProgramThatAccepts) {
+  SetProgramLauncher(CountOnly);
+  COndrelClient::SetSleep(CountSleep);
+  const BYTE entry[] = {1, 2, 3, 4};
+  EXPECT_FALSE(m_client.SendMessageItem(entry, sizeof entry, 1)) << "no program";
+  struct Case {
+    const char* what;
+    LRESULT answer;
+    BOOL taken;
+  };
+  const Case cases[] = {{"refused", 0, FALSE}, {"accepted", 1, TRUE}};
+  for (const Case& c : cases) {
+    static LRESULT s_answer;
+    s_answer = c.answer;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+      return message == WM_COPYDATA ? s_answer : DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = ONDREL_WINDOW_CLASS;
+    RegisterClassW(&windowClass);
+    HWND ondrel = CreateWindowW(ONDREL_WINDOW_CLASS, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    ASSERT_NE(ondrel, nullptr) << c.what;
+    EXPECT_EQ(c.taken, m_client.SendMessageItem(entry, sizeof entry, 1)) << c.what;
+    DestroyWindow(ondrel);
+    UnregisterClassW(ONDREL_WINDOW_CLASS, windowClass.hInstance);
+  }
+}
+
 // The readers take any bytes a foreign program may send.
 TEST(OndrelProtocolTest, ReadersSurviveAnyBytes) {
   std::mt19937 random(2026);

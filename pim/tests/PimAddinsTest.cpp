@@ -7,31 +7,13 @@
 
 #include "base/InstallPath.h"
 #include "base/CeDbApi.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "pim/tests/BesideTest.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/doclist/doclist.h"
 
 namespace {
-
-struct MenuItem {
-  UINT id;
-  std::wstring text;
-};
-std::vector<MenuItem> Items(HMENU menu) {
-  std::vector<MenuItem> items;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    items.push_back({GetMenuItemID(menu, i), text});
-  }
-  return items;
-}
-std::vector<UINT> Ids(HMENU menu) {
-  std::vector<UINT> ids;
-  for (const MenuItem& item : Items(menu)) ids.push_back(item.id);
-  return ids;
-}
 
 // The real dialog procedure in a dialog made from a template in memory: the
 // add-in runs from the dialog's own timer and the dialog ends by itself.
@@ -75,7 +57,7 @@ class PimAddinsTest : public ::testing::Test {
 TEST_F(PimAddinsTest, MenuHoldsTheFixedEntriesThenEveryCompleteAddin) {
   struct Case {
     int group;
-    std::vector<UINT> ids;
+    std::vector<int> ids;
     std::vector<std::wstring> addinTexts;
   };
   const Case cases[] = {
@@ -87,8 +69,8 @@ TEST_F(PimAddinsTest, MenuHoldsTheFixedEntriesThenEveryCompleteAddin) {
   for (const Case& c : cases) {
     HMENU menu = CreatePopupMenu();
     AppendPimAddinMenu(c.group, menu, 7, nullptr);
-    EXPECT_EQ(c.ids, Ids(menu)) << c.group;
-    const std::vector<MenuItem> items = Items(menu);
+    EXPECT_EQ(c.ids, MenuIds(menu)) << c.group;
+    const std::vector<MenuEntry> items = ReadMenu(menu);
     for (size_t i = 0; i < c.addinTexts.size(); ++i)
       EXPECT_EQ(c.addinTexts[i], items[items.size() - c.addinTexts.size() + i].text) << c.group;
     DestroyMenu(menu);
@@ -132,7 +114,7 @@ TEST(PimContactMenuTest, WithoutAPhoneOnlyTheEmailEntry) {
   ASSERT_FALSE(IsPhonePresent()) << "the emulated device has no phone library";
   struct Case {
     const wchar_t* email;
-    std::vector<UINT> extra;
+    std::vector<int> extra;
   };
   const Case cases[] = {{L"a@example.org", {IDC_PIM_EMAIL}}, {L"", {}}, {nullptr, {}}};
   for (const Case& c : cases) {
@@ -140,7 +122,7 @@ TEST(PimContactMenuTest, WithoutAPhoneOnlyTheEmailEntry) {
     HMENU menu = CreatePopupMenu();
     EXPECT_EQ(0, AppendContactActionMenu(menu, &contact)) << "no call entries";
     EXPECT_EQ(static_cast<int>(c.extra.size()), AppendItemExtraMenu(menu, &contact));
-    EXPECT_EQ(c.extra, Ids(menu));
+    EXPECT_EQ(c.extra, MenuIds(menu));
     DestroyMenu(menu);
   }
   EXPECT_EQ(0, DialNumber(L"+1 555"));
@@ -187,7 +169,7 @@ TEST_F(PimPhoneTest, CallEntriesFollowTheNumbersAndCallsReachThePhone) {
   ASSERT_TRUE(IsPhonePresent());
   struct Case {
     PIM_CONTACT_FIELDS contact;
-    std::vector<UINT> calls, extra;
+    std::vector<int> calls, extra;
   };
   const Case cases[] = {
       {{L"Ann", L"a@example.org", L"+1 555", L"+1 556", L"+1 557"},
@@ -199,11 +181,11 @@ TEST_F(PimPhoneTest, CallEntriesFollowTheNumbersAndCallsReachThePhone) {
   for (const Case& c : cases) {
     HMENU menu = CreatePopupMenu();
     EXPECT_EQ(static_cast<int>(c.calls.size()), AppendContactActionMenu(menu, &c.contact)) << c.contact.displayName;
-    EXPECT_EQ(c.calls, Ids(menu)) << c.contact.displayName;
+    EXPECT_EQ(c.calls, MenuIds(menu)) << c.contact.displayName;
     DestroyMenu(menu);
     menu = CreatePopupMenu();
     EXPECT_EQ(static_cast<int>(c.extra.size()), AppendItemExtraMenu(menu, &c.contact)) << c.contact.displayName;
-    EXPECT_EQ(c.extra, Ids(menu)) << c.contact.displayName;
+    EXPECT_EQ(c.extra, MenuIds(menu)) << c.contact.displayName;
     DestroyMenu(menu);
   }
 
@@ -232,7 +214,7 @@ TEST_F(PimPhoneTest, NoTextMessagesOnTheOlderStore) {
   PIM_CONTACT_FIELDS contact = {L"Ann", L"a@example.org", L"+1 555", nullptr, nullptr};
   HMENU menu = CreatePopupMenu();
   EXPECT_EQ(1, AppendItemExtraMenu(menu, &contact));
-  EXPECT_EQ(std::vector<UINT>{IDC_PIM_EMAIL}, Ids(menu));
+  EXPECT_EQ(std::vector<int>{IDC_PIM_EMAIL}, MenuIds(menu));
   DestroyMenu(menu);
 }
 

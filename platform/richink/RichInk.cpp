@@ -47,6 +47,43 @@ std::wstring WithoutStrayMarks(const wchar_t* text, size_t length) {
   return out;
 }
 
+// Wine's rich edit keeps RTF groups on a stack of fixed depth and brings the process
+// down on a group nested deeper (from 33 levels on). Groups nested deeper than this are
+// read as part of the group around them: their text stays, only the braces go.
+constexpr int kMaxGroupDepth = 30;
+
+// The RTF of `data` with groups nested deeper than kMaxGroupDepth flattened. Escaped
+// braces are not group braces and are kept. The rich edit reads the bytes of binary
+// data (\binN) as RTF too, so they are counted alike.
+std::vector<BYTE> WithShallowGroups(const std::vector<BYTE>& data) {
+  std::vector<BYTE> out;
+  out.reserve(data.size());
+  std::vector<bool> kept;  // per open group: whether its brace was kept
+  int depth = 0;
+  for (size_t i = 0; i < data.size(); ++i) {
+    const BYTE c = data[i];
+    if (c == '\\' && i + 1 < data.size()) {
+      out.push_back(c);
+      out.push_back(data[++i]);
+    } else if (c == '{') {
+      kept.push_back(depth < kMaxGroupDepth);
+      if (kept.back()) {
+        ++depth;
+        out.push_back(c);
+      }
+    } else if (c == '}' && !kept.empty()) {
+      if (kept.back()) {
+        --depth;
+        out.push_back(c);
+      }
+      kept.pop_back();
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
 struct Buffered {
   const std::vector<BYTE>* data;
   size_t at;
@@ -109,6 +146,8 @@ LRESULT StreamIn(HWND window, WPARAM format, EDITSTREAM* stream) {
     data.assign(reinterpret_cast<const BYTE*>(text.data()),
                 reinterpret_cast<const BYTE*>(text.data()) + text.size() * sizeof(wchar_t));
     format = (format & ~static_cast<WPARAM>(SF_TEXT | SF_RTF)) | SF_TEXT | SF_UNICODE;
+  } else {
+    data = WithShallowGroups(data);
   }
   Buffered source = {&data, 0};
   EDITSTREAM inner = {};

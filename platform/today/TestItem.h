@@ -11,3 +11,6 @@
 
 // Copies up to max (message, wParam) pairs; returns how many there are, -1 for no item window.
 typedef int(WINAPI* PFNTESTITEMMESSAGES)(HWND item, UINT* messages, WPARAM* wParams, int max);
+// Copies what the item's menu and dialog were answered with ("menu N;", "ok text=...
+// time=HH:MM:SS date=YYYY-MM-DD changes=N;", "cancel;"); returns its whole length.
+typedef int(WINAPI* PFNTESTITEMANSWERS)(wchar_t* out, int max);

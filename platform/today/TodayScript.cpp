@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/today/RowSteps.h"
+#include "platform/today/ScriptAnswers.h"
 #include "platform/today/TodayHost.h"
 
 namespace {
@@ -106,6 +107,88 @@ namespace {
 // that does not end itself) is answered with its default button, and logged.
 thread_local CTodayHost* g_answering = nullptr;
 
+// Where a running script stands, shared with its answers from inside modal loops: a
+// menu or dialog a step opens keeps that step running, and the steps after it that
+// answer it are carried out from the loop's own messages (a timer) in their order.
+struct RunState {
+  const std::vector<CTodayScript::Step>* steps = nullptr;
+  CTodayHost* host = nullptr;
+  size_t next = 0;  // the first step not started
+  bool failed = false;
+  std::wstring error;
+  bool busy = false;
+  DWORD answerSince = 0;  // when the next step, an answer, began waiting
+  DWORD answerTimeoutMs = 0;
+
+  const CTodayScript::Step* Next() const { return steps && next < steps->size() ? &(*steps)[next] : nullptr; }
+  bool NextAnswersDialog() const {
+    const CTodayScript::Step* step = Next();
+    return !failed && step && (step->kind == CTodayScript::Kind::Field || step->kind == CTodayScript::Kind::Press);
+  }
+  void Fail(const CTodayScript::Step& step, const std::wstring& why) {
+    failed = true;
+    error = L"line " + std::to_wstring(step.line) + L": " + why;
+  }
+  void Advance() {
+    ++next;
+    answerSince = GetTickCount();
+  }
+};
+thread_local RunState* g_run = nullptr;
+
+// Carries out the next step when it answers a menu or dialog that is open now.
+void CALLBACK AnswerOpenModal(HWND, UINT, UINT_PTR, DWORD) {
+  RunState* run = g_run;
+  if (!run || run->busy || run->failed) return;
+  const CTodayScript::Step* step = run->Next();
+  if (!step) return;
+  using Kind = CTodayScript::Kind;
+  if (step->kind != Kind::Menu && step->kind != Kind::Field && step->kind != Kind::Press) return;
+  run->busy = true;
+  const bool late = GetTickCount() - run->answerSince > run->answerTimeoutMs;
+  if (step->kind == Kind::Menu) {
+    scriptanswers::MenuEntry entry;
+    entry.byId = step->b != 0;
+    entry.id = static_cast<UINT>(step->a);
+    entry.text = step->text;
+    std::wstring note, error;
+    switch (scriptanswers::AdvanceMenu(entry, note, error)) {
+      case scriptanswers::Outcome::Done:
+        run->host->Note(note);
+        run->Advance();
+        break;
+      case scriptanswers::Outcome::Failed:
+        run->Fail(*step, error);
+        break;
+      case scriptanswers::Outcome::Waiting:
+        if (late) {
+          // Open all this time yet never reached: let the step that opened it end.
+          run->Fail(*step, L"the menu never reached " + entry.Name());
+          scriptanswers::DismissMenus();
+        }
+        break;
+    }
+  } else if (HWND dialog = scriptanswers::OpenDialog()) {
+    WCHAR caption[128] = {};
+    GetWindowTextW(dialog, caption, 128);
+    std::wstring error;
+    if (step->kind == Kind::Press) {
+      run->host->Note(L"dialog \"" + std::wstring(caption) + L"\" pressed " + std::to_wstring(step->a));
+      scriptanswers::PressButton(dialog, static_cast<int>(step->a));
+      run->Advance();
+    } else if (scriptanswers::SetField(dialog, static_cast<int>(step->a), step->text, error)) {
+      run->host->Note(L"dialog \"" + std::wstring(caption) + L"\" field " + std::to_wstring(step->a) + L": " +
+                      step->text);
+      run->Advance();
+    } else {
+      // Nobody else will close it: the step that opened it could never end.
+      run->Fail(*step, error);
+      scriptanswers::PressButton(dialog, IDCANCEL);
+    }
+  }
+  run->busy = false;
+}
+
 // A box is activated while it is being made, before it has set up its buttons: it is
 // answered a moment later, from its own modal loop, once they are in place.
 thread_local std::vector<HWND> g_unanswered;
@@ -116,6 +199,8 @@ void CALLBACK AnswerLater(HWND, UINT, UINT_PTR timer, DWORD) {
   dialogs.swap(g_unanswered);
   for (HWND dialog : dialogs) {
     if (!IsWindow(dialog)) continue;
+    // The script's next steps fill it in and press its button.
+    if (g_run && g_run->NextAnswersDialog()) continue;
     const WORD id = DefaultButtonOf(dialog);
     WCHAR caption[128] = {}, text[256] = {};
     GetWindowTextW(dialog, caption, 128);
@@ -172,6 +257,67 @@ void PumpMessagesFor(DWORD ms) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
   }
 }
+
+namespace {
+
+// The rest of the line after its first n words, trimmed.
+std::wstring RestOfLine(const std::wstring& line, size_t words) {
+  size_t at = 0;
+  for (size_t i = 0; i < words; ++i) {
+    at = line.find_first_not_of(L" \t", at);
+    at = line.find_first_of(L" \t", at);
+    if (at == std::wstring::npos) return L"";
+  }
+  at = line.find_first_not_of(L" \t", at);
+  if (at == std::wstring::npos) return L"";
+  std::wstring rest = line.substr(at);
+  while (!rest.empty() && iswspace(rest.back())) rest.pop_back();
+  return rest;
+}
+
+const wchar_t* AnswerSyntax(const std::wstring& verb) {
+  if (verb == L"menu") return L"expected an entry's text or #ID";
+  if (verb == L"field") return L"expected a control number and a value";
+  return L"expected ok, cancel, yes, no or a button number";
+}
+
+struct ButtonName {
+  const wchar_t* name;
+  long id;
+};
+const ButtonName kButtons[] = {{L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"yes", IDYES}, {L"no", IDNO}};
+
+// A menu, field or press step.
+bool ParseAnswer(const std::wstring& line, const std::vector<std::wstring>& w, CTodayScript::Step& step) {
+  using Kind = CTodayScript::Kind;
+  if (w[0] == L"menu") {
+    step.kind = Kind::Menu;
+    step.text = RestOfLine(line, 1);
+    if (step.text.empty()) return false;
+    if (step.text[0] == L'#') {
+      step.b = 1;  // by command id
+      return ParseNumber(step.text.substr(1), step.a) && step.a > 0 && step.a <= 0xFFFF;
+    }
+    return true;
+  }
+  if (w[0] == L"field") {
+    step.kind = Kind::Field;
+    step.text = RestOfLine(line, 2);
+    return w.size() >= 2 && ParseNumber(w[1], step.a) && step.a > 0 && step.a <= 0xFFFF;
+  }
+  step.kind = Kind::Press;
+  if (w.size() != 2) return false;
+  std::wstring name = w[1];
+  for (auto& c : name) c = static_cast<wchar_t>(towlower(c));
+  for (const ButtonName& b : kButtons)
+    if (name == b.name) {
+      step.a = b.id;
+      return true;
+    }
+  return ParseNumber(w[1], step.a) && step.a > 0 && step.a <= 0xFFFF;
+}
+
+}  // namespace
 
 bool CTodayScript::Parse(const std::wstring& text, std::wstring& error) {
   std::vector<Step> steps;
@@ -233,6 +379,8 @@ bool CTodayScript::Parse(const std::wstring& text, std::wstring& error) {
       if (w.size() < 3 || !ParseNumber(w[1], step.a) || step.text.empty()) return fail(L"expected DX and a text");
     } else if (verb == L"quit" && w.size() == 1) {
       step.kind = Kind::Quit;
+    } else if (verb == L"menu" || verb == L"field" || verb == L"press") {
+      if (!ParseAnswer(line, w, step)) return fail(AnswerSyntax(verb));
     } else {
       return fail(L"unknown step");
     }
@@ -258,17 +406,42 @@ bool CTodayScript::Load(const std::wstring& path, std::wstring& error) {
   return Parse(text, error);
 }
 
-bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
-  DialogAnswerer answerer(host);
-  for (Step step : steps_) {
+namespace {
+
+// The key state this thread's windows read for the stylus (the left button).
+void SetStylusDown(bool down) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_LBUTTON] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+
+bool RunSteps(RunState& run, std::wstring& error) {
+  using Kind = CTodayScript::Kind;
+  using Step = CTodayScript::Step;
+  const std::vector<Step>& steps = *run.steps;
+  CTodayHost& host = *run.host;
+  while (!run.failed && run.next < steps.size()) {
+    Step step = steps[run.next];
     auto fail = [&](const std::wstring& why) {
       error = L"line " + std::to_wstring(step.line) + L": " + why;
       return false;
     };
     PumpPendingMessages();
+    if (step.kind == Kind::Menu || step.kind == Kind::Field || step.kind == Kind::Press) {
+      // No step holds its menu or dialog open: it may still be on its way.
+      const size_t at = run.next;
+      run.answerSince = GetTickCount();
+      while (run.next == at && !run.failed && GetTickCount() - run.answerSince <= run.answerTimeoutMs)
+        PumpMessagesFor(20);
+      if (run.next == at && !run.failed)
+        return fail(step.kind == Kind::Menu ? L"no menu open" : L"no dialog open");
+      continue;
+    }
     // A tap on a row is a tap where the row is now.
     std::wstring why;
     if (!ResolveRowStep(host, step, why)) return fail(why);
+    run.Advance();
     switch (step.kind) {
       case Kind::Tap:
       case Kind::Hold: {
@@ -277,9 +450,12 @@ bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
         POINT screen = {frame.left + step.a, frame.top + step.b}, client;
         HWND target = TargetAt(host.Frame(), screen, client);
         LPARAM at = MAKELPARAM(client.x, client.y);
+        // A hold is the button staying down while the screen runs: the stylus is down
+        // for whoever asks (the shell's gesture watch does) until it is lifted.
+        if (step.kind == Kind::Hold) SetStylusDown(true);
         PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        // A hold is the button staying down while the screen runs.
         if (step.kind == Kind::Hold) PumpMessagesFor(static_cast<DWORD>(_wtol(step.text.c_str())));
+        if (step.kind == Kind::Hold) SetStylusDown(false);
         if (IsWindow(target)) PostMessageW(target, WM_LBUTTONUP, 0, at);
         PumpPendingMessages();
         break;
@@ -325,7 +501,29 @@ bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
         break;
       case Kind::Quit:
         return true;
+      case Kind::Menu:
+      case Kind::Field:
+      case Kind::Press:
+        break;
     }
   }
-  return true;
+  return !run.failed;
+}
+
+}  // namespace
+
+bool CTodayScript::Run(CTodayHost& host, std::wstring& error) const {
+  DialogAnswerer answerer(host);
+  RunState run;
+  run.steps = &steps_;
+  run.host = &host;
+  run.answerTimeoutMs = answerTimeoutMs_;
+  RunState* const outer = g_run;
+  g_run = &run;
+  const UINT_PTR answers = SetTimer(nullptr, 0, 40, AnswerOpenModal);
+  const bool ran = RunSteps(run, error);
+  if (!ran && run.failed) error = run.error;
+  KillTimer(nullptr, answers);
+  g_run = outer;
+  return ran;
 }

@@ -13,8 +13,18 @@
 //   taprow DX TEXT       a tap on the shown row with that text, DX from its left (<0: right)
 //   holdrow DX TEXT      the same, held (as hold, 1000 ms)
 //   quit                 stop here
+// Steps that answer a popup menu or a dialog a step before opened (its modal loop
+// keeps that step running; these go on from inside it, in order):
+//   menu TEXT | menu #ID the entry of the open popup menu with that text (without its
+//                        & marks and shortcut) or command id, in a submenu too
+//   field ID VALUE       sets a control of the open dialog as a person would: an edit
+//                        field's text; a date/time picker's date (YYYY-MM-DD), time
+//                        (HH:MM[:SS]) or both, its owner told of the change
+//   press ok|cancel|yes|no|ID   presses a button of the open dialog (or the title
+//                        bar's OK)
 // Blank lines and lines starting with # are skipped. While the steps run, a dialog
-// that opens (a message box) is answered with its default button and logged.
+// that opens (a message box) is answered with its default button and logged, unless
+// the next step is a field or press step: then those answer it.
 #pragma once
 #include <windows.h>
 
@@ -30,7 +40,8 @@ class CTodayScript {
     Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate,
     // Steps that read the items' rows.
     Rows, TapRow, HoldRow,
-    Quit
+    Quit,
+    Menu, Field, Press,
   };
   struct Step {
     Kind kind;
@@ -47,8 +58,12 @@ class CTodayScript {
   // Runs every step; false at the first that fails (its reason in error).
   bool Run(CTodayHost& host, std::wstring& error) const;
 
+  // How long a menu, field or press step waits for its menu or dialog to open.
+  void SetAnswerTimeout(DWORD ms) { answerTimeoutMs_ = ms; }
+
  private:
   std::vector<Step> steps_;
+  DWORD answerTimeoutMs_ = 20000;
 };
 
 // The button a script answers a dialog with, as Enter would press it: its shown

@@ -67,7 +67,7 @@ void CMessagesFilterPage::OnReset() {
   FillFolderNames();
 }
 
-MAIL_FILTER& CMessagesFilterPage::RecordAt(int position) {
+EMAIL_ACCOUNT& CMessagesFilterPage::RecordAt(int position) {
   if (position <= 0 || position > static_cast<int>(m_sorted.size())) return m_new;
   return m_filters.GetAt(m_sorted[size_t(position - 1)]);
 }
@@ -93,15 +93,13 @@ void CMessagesFilterPage::FillFilterCombo() {
 
 void CMessagesFilterPage::CommitNewFilter() {
   if (m_new.name == m_defaultName) return;
-  int index = m_filters.FindByName(m_new.name);
+  int index = m_filters.Find(m_new.name);
   if (index < 0) {
-    MAIL_FILTER filter;
+    EMAIL_ACCOUNT filter;
     filter.name = m_new.name;
     index = m_filters.Add(filter);
   }
-  MAIL_FILTER& filter = m_filters.GetAt(index);
-  filter.entries = m_new.entries;
-  filter.names = m_new.names;
+  m_filters.GetAt(index).folders = m_new.folders;
   m_new.name = m_defaultName;
   m_new.Clear();
   m_tickCount = 0;
@@ -110,12 +108,12 @@ void CMessagesFilterPage::CommitNewFilter() {
   FillFilterCombo();
 }
 
-FOLDER_ENTRY CMessagesFilterPage::EntryOf(const CMailTreeItem& record) const {
-  if (record.webIS) return FOLDER_ENTRY::WebIS(record.webISFolderId, record.accountName);
-  FOLDER_ENTRY entry;
-  entry.kind = FOLDER_KIND_MAPI;
-  entry.blob = record.entryId;
-  return entry;
+BOOL CMessagesFilterPage::EntryOf(const CMailTreeItem& record, CTaggedBlob& entry) const {
+  // A filter keeps no longer name: a deep folder's path is cut as it would be when written.
+  const CString name = record.path.Left(CMailFoldersFilters::kMaxFolderName);
+  if (record.webIS) return MakeWebISFolder(record.webISFolderId, record.accountName, name, entry);
+  return MakeMailFolder(CTaggedBlob::KindM, record.entryId.data(), static_cast<DWORD>(record.entryId.size()), name,
+                        entry);
 }
 
 void CMessagesFilterPage::ForEachItem(HTREEITEM parent, const std::function<void(HTREEITEM)>& visit) {
@@ -127,27 +125,28 @@ void CMessagesFilterPage::ForEachItem(HTREEITEM parent, const std::function<void
   }
 }
 
-void CMessagesFilterPage::StoreTicks(MAIL_FILTER& record, HTREEITEM changing) {
+void CMessagesFilterPage::StoreTicks(EMAIL_ACCOUNT& record, HTREEITEM changing) {
   record.Clear();
   ForEachItem(nullptr, [&](HTREEITEM item) {
     const int state = m_tree.GetCheckState(item);
     const bool ticked = item == changing ? state == CMailFolderTree::kBoxClear : state == CMailFolderTree::kBoxTicked;
     const CMailTreeItem* folder = m_tree.GetRecord(item);
     if (ticked && folder && folder->kind == 1) {
-      const FOLDER_ENTRY entry = EntryOf(*folder);
-      if (entry.blob.size() <= 255) record.AddEntry(entry, folder->path);
+      CTaggedBlob entry;
+      if (EntryOf(*folder, entry) && entry.GetSize() <= 255) record.AddFolder(entry);
     }
   });
 }
 
-void CMessagesFilterPage::LoadTicks(const MAIL_FILTER& record) {
+void CMessagesFilterPage::LoadTicks(const EMAIL_ACCOUNT& record) {
   ForEachItem(nullptr, [&](HTREEITEM item) {
     if (m_tree.GetCheckState(item) == CMailFolderTree::kBoxTicked) m_tree.SetCheckState(item, CMailFolderTree::kBoxClear);
     CMailTreeItem* folder = m_tree.GetRecord(item);
     if (!folder || folder->kind != 1) return;
-    const int found = record.FindEntry(EntryOf(*folder));
+    CTaggedBlob entry;
+    const int found = EntryOf(*folder, entry) ? record.FindFolder(entry) : -1;
     if (found < 0) return;
-    folder->path = record.names[size_t(found)];
+    folder->path = record.folders[found].GetName();
     m_tree.SetCheckState(item, CMailFolderTree::kBoxTicked);
   });
 }
@@ -207,11 +206,11 @@ void CMessagesFilterPage::FillFolderNames() {
     return;
   }
   std::vector<CString> names = {folder->path, folder->initialPath};
-  const FOLDER_ENTRY entry = EntryOf(*folder);
-  for (int i = 0; i < m_filters.GetCount(); ++i) {
-    const MAIL_FILTER& filter = m_filters.GetAt(i);
-    for (size_t e = 0; e < filter.entries.size(); ++e)
-      if (filter.entries[e] == entry) names.push_back(filter.names[e]);
+  CTaggedBlob entry;
+  for (int i = 0; EntryOf(*folder, entry) && i < m_filters.GetCount(); ++i) {
+    const EMAIL_ACCOUNT& filter = m_filters.GetAt(i);
+    for (int e = 0; e < filter.folders.GetCount(); ++e)
+      if (EMAIL_ACCOUNT::SameFolder(filter.folders[e], entry)) names.push_back(filter.folders[e].GetName());
   }
   const CString dash = L" - ";
   names.push_back(folder->displayText + dash + folder->folderName);
@@ -257,11 +256,11 @@ LRESULT CMessagesFilterPage::OnFilterNameTyped(WORD, WORD, HWND, BOOL&) {
     m_tickCount = -1;
     return 0;
   }
-  MAIL_FILTER& filter = RecordAt(m_selected);
+  EMAIL_ACCOUNT& filter = RecordAt(m_selected);
   int index = m_sorted[size_t(m_selected - 1)];
   if (filter.name == m_protectedName) {
     // The standard inbox filter keeps its name: the typed name is a copy of it.
-    MAIL_FILTER copy = filter;
+    EMAIL_ACCOUNT copy = filter;
     copy.name = typed;
     index = m_filters.Add(copy);
     ::EnableWindow(GetDlgItem(kDeleteFilterButton), TRUE);
@@ -364,7 +363,7 @@ BOOL CMessagesFilterPage::OnApply() {
     const CString name = m_new.name;
     const BOOL named = name != m_defaultName;
     CommitNewFilter();
-    applied = named ? m_filters.FindByName(name) : -1;
+    applied = named ? m_filters.Find(name) : -1;
   }
   m_filters.Save();
   if (applied >= 0) m_filters.SetActiveFilter(applied);

@@ -70,7 +70,7 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   void FitAbove(int height);
 
   // Position 0 is the new filter, k the k-th filter by name.
-  MAIL_FILTER& RecordAt(int position);
+  EMAIL_ACCOUNT& RecordAt(int position);
   int PositionOf(int filterIndex) const;
   void SortFilters();
   void FillFilterCombo();
@@ -78,20 +78,21 @@ class CMessagesFilterPage : public COptionsPage<CMessagesFilterPage> {
   // the default name.
   void CommitNewFilter();
   // The tree's ticks into record; changing: the item whose box is about to turn.
-  void StoreTicks(MAIL_FILTER& record, HTREEITEM changing);
-  void LoadTicks(const MAIL_FILTER& record);
+  void StoreTicks(EMAIL_ACCOUNT& record, HTREEITEM changing);
+  void LoadTicks(const EMAIL_ACCOUNT& record);
   void NameNewFilter(HTREEITEM changing);
   CString NextNumberedName() const;
   void FillFolderNames();
   void ShowNewFilterName();
-  FOLDER_ENTRY EntryOf(const CMailTreeItem& record) const;
+  // The folder record of a tree item, named with its path.
+  BOOL EntryOf(const CMailTreeItem& record, CTaggedBlob& entry) const;
   // Depth-first over the items below parent (null: the whole tree).
   void ForEachItem(HTREEITEM parent, const std::function<void(HTREEITEM)>& visit);
 
   CMailFoldersFilters& m_filters;
   CMailFolderTree m_tree;
   std::vector<int> m_sorted;
-  MAIL_FILTER m_new;
+  EMAIL_ACCOUNT m_new;
   CString m_defaultName;
   CString m_protectedName;
   int m_selected = 0;

@@ -337,6 +337,11 @@ void CCalendarTab::OnItemNotify(CListItem* item, LPARAM value) {
       if (kind == CDayHeaderRow::kKind)
         OpenSovelDay(static_cast<int32_t>(static_cast<CDayHeaderRow*>(item)->GetDay() - floor(Now())));
       break;
+    case kEventContactPopup:
+      if (kind == ITEM_KIND_EVENT_ROW)
+        if (CONTACT_ITEM* contact = static_cast<CAppointmentItem2*>(item)->FindContact())
+          m_popup.Show(window, rect, contact);
+      break;
     case kEventContactNotes:
       if (kind == ITEM_KIND_EVENT_ROW)
         if (CSpecialEventItem* event = static_cast<CAppointmentItem2*>(item)->GetRecord())
@@ -360,6 +365,19 @@ void CCalendarTab::OnItemNotify(CListItem* item, LPARAM value) {
     default:
       break;
   }
+}
+
+void CCalendarTab::OnItemReleased(CListItem* item) {
+  if (!item || item->GetKind() != ITEM_KIND_EVENT_ROW || m_contactOneTap == 0) {
+    CListPanelView::OnItemReleased(item);
+    return;
+  }
+  if (m_contactOneTap == 1 || m_contactOneTap == 2) {
+    if (CONTACT_ITEM* contact = static_cast<CAppointmentItem2*>(item)->FindContact())
+      contact->DoCommand(m_contactOneTap == 1 ? 1001 : 1002);
+    return;
+  }
+  OnItemNotify(item, kEventContactPopup);
 }
 
 void CCalendarTab::OnItemFolded(CListItem* item, BOOL folded) {

@@ -12,6 +12,7 @@
 #include "tabs/calendar/AppointmentsListener.h"
 #include "tabs/calendar/CalendarDayList.h"
 #include "tabs/calendar/DaySchedulePopup.h"
+#include "tabs/contacts/ContactPopup.h"
 #include "tabs/contacts/ContactsListener.h"
 #include "tabs/tasks/TasksListener.h"
 
@@ -82,6 +83,9 @@ class CCalendarTab : public CListPanelView,
 
   // Row events and folds.
   void OnItemNotify(CListItem* item, LPARAM value) override;
+  // A tap on a birthday or anniversary row, by the contacts' one-tap mode: the list's
+  // own way (0), the contact opened (1) or edited (2), or its popup (3 and more).
+  void OnItemReleased(CListItem* item) override;
   void OnItemFolded(CListItem* item, BOOL folded) override;
   void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
   void OnItemChosen(int commandId) override;
@@ -94,6 +98,7 @@ class CCalendarTab : public CListPanelView,
   void SetDaySources(ICalendarDaySources* sources) { m_dayList.SetSources(sources); }
   CCalendarDayList& GetDayList() { return m_dayList; }
   CCalendarPeriodSelector* GetPeriodSelector() const;
+  CContactPopup& GetContactPopup() { return m_popup; }
   CTabFilterMenu* GetFilterMenu() const;
   BOOL AreListenersRegistered() const { return m_registered; }
   BOOL IsOpenTasksSet() const { return m_openTasks; }
@@ -130,6 +135,7 @@ class CCalendarTab : public CListPanelView,
   BOOL m_registered;
   DWORD m_contactOneTap;
   BOOL m_openTasks;
+  CContactPopup m_popup;
   CCategoryFilter m_filter;
   CDaySchedulePopup m_schedule;
   CCalendarDayList m_dayList;

@@ -39,7 +39,8 @@ class CEmailsList : public IMAPIAdviseSink,
   void SetOtherSources(IPalmMsgSource* palm, IWebISMailSource* webis);
   IWebISMailSource* GetWebISSource() const { return m_webis; }
 
-  // WebIS Mail's tests and commands; null: the null ones (not installed).
+  // WebIS Mail's tests and commands (at first the process's WebIS Mail settings); null:
+  // the null ones (not installed).
   void SetWebISCommands(IWebISMailCommands* commands);
 
   // The calling thread becomes the owner: notifications from other threads are posted
@@ -162,5 +163,5 @@ class CEmailsList : public IMAPIAdviseSink,
   UINT m_changedMessage = 0;
   IPalmMsgSource* m_palm;
   IWebISMailSource* m_webis;
-  IWebISMailCommands* m_webisCommands = GetNullWebISMailCommands();
+  IWebISMailCommands* m_webisCommands = GetWebISMailCommands();
 };

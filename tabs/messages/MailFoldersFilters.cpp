@@ -22,32 +22,7 @@ const DWORD kMaxValueSize = 1024 * 1024;
 
 }  // namespace
 
-FOLDER_ENTRY FOLDER_ENTRY::WebIS(DWORD folderId, LPCWSTR accountKey) {
-  FOLDER_ENTRY entry;
-  entry.kind = FOLDER_KIND_WEBIS;
-  for (int i = 0; i < 4; ++i) entry.blob.push_back(static_cast<BYTE>(folderId >> (8 * i)));
-  for (LPCWSTR c = accountKey; c && *c; ++c) {
-    entry.blob.push_back(static_cast<BYTE>(*c & 0xFF));
-    entry.blob.push_back(static_cast<BYTE>(*c >> 8));
-  }
-  return entry;
-}
-
-int MAIL_FILTER::FindEntry(const FOLDER_ENTRY& entry) const {
-  for (size_t i = 0; i < entries.size(); ++i)
-    if (entries[i] == entry) return static_cast<int>(i);
-  return -1;
-}
-
-int MAIL_FILTER::AddEntry(const FOLDER_ENTRY& entry, LPCWSTR folderName) {
-  const int found = FindEntry(entry);
-  if (found >= 0) return found;
-  entries.push_back(entry);
-  names.push_back(folderName ? folderName : L"");
-  return static_cast<int>(entries.size()) - 1;
-}
-
-BOOL CMailFoldersFilters::Decode(const BYTE* data, size_t size, MAIL_FILTER& filter) {
+BOOL CMailFoldersFilters::Decode(const BYTE* data, size_t size, EMAIL_ACCOUNT& filter) {
   filter.Clear();
   if (!data && size) return FALSE;
   size_t at = 0;
@@ -55,37 +30,38 @@ BOOL CMailFoldersFilters::Decode(const BYTE* data, size_t size, MAIL_FILTER& fil
     if (size - at < 2) return FALSE;
     const BYTE* kind = std::find(std::begin(kKindBytes), std::end(kKindBytes), data[at]);
     if (kind == std::end(kKindBytes)) return FALSE;
-    FOLDER_ENTRY entry;
-    entry.kind = static_cast<BYTE>(kind - std::begin(kKindBytes));
     const size_t length = data[at + 1];
     at += 2;
     if (length > size - at) return FALSE;
-    entry.blob.assign(data + at, data + at + length);
+    const BYTE* id = data + at;
     at += length;
     if (at >= size) return FALSE;
     const size_t characters = data[at++];
     if (characters == 0 || characters * 2 > size - at) return FALSE;
     WCHAR text[256];
     for (size_t i = 0; i < characters; ++i) text[i] = static_cast<WCHAR>(data[at + 2 * i] | (data[at + 2 * i + 1] << 8));
-    CString name;
-    name.Append(text, static_cast<int>(characters));
+    text[characters] = 0;
     at += characters * 2;
-    filter.AddEntry(entry, name);
+    CTaggedBlob folder;
+    if (!MakeMailFolder(static_cast<int>(kind - std::begin(kKindBytes)), id, static_cast<DWORD>(length), text, folder))
+      return FALSE;
+    // A folder listed twice keeps its first name.
+    if (filter.FindFolder(folder) < 0 && !filter.folders.Add(folder)) return FALSE;
   }
   return TRUE;
 }
 
-BOOL CMailFoldersFilters::Encode(const MAIL_FILTER& filter, std::vector<BYTE>& data) {
+BOOL CMailFoldersFilters::Encode(const EMAIL_ACCOUNT& filter, std::vector<BYTE>& data) {
   data.clear();
-  if (filter.entries.size() != filter.names.size()) return FALSE;
-  for (size_t i = 0; i < filter.entries.size(); ++i) {
-    const FOLDER_ENTRY& entry = filter.entries[i];
-    const CString& name = filter.names[i];
-    if (entry.blob.size() > 255 || entry.kind > FOLDER_KIND_OTHER || name.IsEmpty()) return FALSE;
+  for (int i = 0; i < filter.folders.GetCount(); ++i) {
+    const CTaggedBlob& folder = filter.folders[i];
+    const CString& name = folder.GetName();
+    if (folder.GetSize() > 255 || folder.GetKind() < 0 || folder.GetKind() > FOLDER_KIND_OTHER || name.IsEmpty())
+      return FALSE;
     const int characters = std::min(name.GetLength(), kMaxFolderName);
-    data.push_back(kKindBytes[entry.kind]);
-    data.push_back(static_cast<BYTE>(entry.blob.size()));
-    data.insert(data.end(), entry.blob.begin(), entry.blob.end());
+    data.push_back(kKindBytes[folder.GetKind()]);
+    data.push_back(static_cast<BYTE>(folder.GetSize()));
+    if (folder.GetSize()) data.insert(data.end(), folder.GetData(), folder.GetData() + folder.GetSize());
     data.push_back(static_cast<BYTE>(characters));
     for (int c = 0; c < characters; ++c) {
       data.push_back(static_cast<BYTE>(name[c] & 0xFF));
@@ -118,9 +94,9 @@ BOOL CMailFoldersFilters::Load(BOOL force) {
             ERROR_SUCCESS ||
         read > size)
       continue;
-    MAIL_FILTER filter;
+    EMAIL_ACCOUNT filter;
     filter.name = name;
-    if (Decode(data.data(), read, filter)) m_filters.push_back(std::move(filter));
+    if (Decode(data.data(), read, filter)) m_filters.push_back(filter);
   }
   return TRUE;
 }
@@ -134,7 +110,7 @@ BOOL CMailFoldersFilters::Save() {
   for (const CString& value : old) ::RegDeleteValueW(key.GetHandle(), value);
   BOOL written = TRUE;
   std::vector<BYTE> data;
-  for (const MAIL_FILTER& filter : m_filters) {
+  for (const EMAIL_ACCOUNT& filter : m_filters) {
     if (filter.name.IsEmpty() || !Encode(filter, data) || data.empty()) continue;
     if (!key.SetBinary(filter.name, data.data(), static_cast<DWORD>(data.size()))) written = FALSE;
   }
@@ -150,16 +126,16 @@ BOOL CMailFoldersFilters::SetActiveFilter(int index) {
 int CMailFoldersFilters::GetActiveFilter() const {
   CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY, FALSE, FALSE);
   const CString name = key.IsOpen() ? key.QueryString(L"EmailFilter") : CString();
-  return name.IsEmpty() ? -1 : FindByName(name);
+  return name.IsEmpty() ? -1 : Find(name);
 }
 
-int CMailFoldersFilters::FindByName(LPCWSTR name) const {
+int CMailFoldersFilters::Find(LPCWSTR name) const {
   for (size_t i = 0; i < m_filters.size(); ++i)
     if (name && m_filters[i].name == name) return static_cast<int>(i);
   return -1;
 }
 
-int CMailFoldersFilters::Add(const MAIL_FILTER& filter) {
+int CMailFoldersFilters::Add(const EMAIL_ACCOUNT& filter) {
   m_filters.push_back(filter);
   return GetCount() - 1;
 }
@@ -210,119 +186,121 @@ bool RemoveFirst(CStringList& names, const CString& name) {
 
 CString CMailFoldersFilters::GetProtectedFilterName() { return LoadText(IDS_MAIL_FILTER_INBOX); }
 
+int CMailFoldersFilters::FindStandard(int slot) const { return Find(LoadText(kStandardFilterTexts[slot])); }
+
 BOOL CMailFoldersFilters::UpdateKnownAccounts(IMAPISession* session, BOOL force, CWebISMailSettings* webIS) {
-  if (!webIS) webIS = &GetWebISMailSettings();
   if (m_accountsUpdated && !force) return TRUE;
   m_accountsUpdated = TRUE;
   CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
   CStringList known;
   SplitString(product.GetString(L"KnownEmailAccounts", L""), L';', known);
-  CStringList result;
-  for (int i = 0; i < known.GetSize(); ++i) result.Add(known[i]);
+  CStringList seen;
+  for (int i = 0; i < known.GetSize(); ++i) seen.Add(known[i]);
 
-  CString standardNames[5];
-  for (int i = 0; i < 5; ++i) {
-    standardNames[i] = LoadText(kStandardFilterTexts[i]);
-    if (FindByName(standardNames[i]) < 0) {
-      MAIL_FILTER filter;
-      filter.name = standardNames[i];
-      Add(filter);
-    }
+  for (int slot = 0; slot < 5; ++slot) {
+    if (FindStandard(slot) >= 0) continue;
+    EMAIL_ACCOUNT filter;
+    filter.name = LoadText(kStandardFilterTexts[slot]);
+    Add(filter);
   }
-  if (GetAt(FindByName(standardNames[kInboxSlot])).entries.empty()) known.RemoveAll();
+  if (GetAt(FindStandard(kInboxSlot)).folders.GetCount() == 0) known.RemoveAll();
+  if (AddMAPIFolders(session, known, seen)) AddWebISFolders(known, seen, webIS);
+  for (int slot = 0; slot < 5; ++slot) {
+    const int index = FindStandard(slot);
+    if (index >= 0 && GetAt(index).folders.GetCount() == 0) RemoveAt(index);
+  }
+  for (int i = 0; i < known.GetSize(); ++i) RemoveAllEqual(seen, known[i]);
+  product.SetString(L"KnownEmailAccounts", JoinStrings(seen, L';'));
+  return Save();
+}
 
-  bool failed = false;
+void CMailFoldersFilters::AddSpecialFolder(int slot, const CTaggedBlob& folder) {
+  const int index = FindStandard(slot);
+  if (index >= 0) GetAt(index).AddFolder(folder);
+  // A new account's inbox also makes the account's own filter.
+  if (slot == kInboxSlot && Find(folder.GetName()) < 0) {
+    EMAIL_ACCOUNT own;
+    own.name = folder.GetName();
+    own.AddFolder(folder);
+    Add(own);
+  }
+}
+
+BOOL CMailFoldersFilters::AddMAPIFolders(IMAPISession* session, CStringList& known, CStringList& seen) {
+  if (!session) return FALSE;
   IMAPITable* table = nullptr;
-  if (session && SUCCEEDED(session->GetMsgStoresTable(MAPI_UNICODE, &table)) && table) {
-    const ULONG transportTag = GetStoreTransportTag();
-    SizedSPropTagArray<3> columns = {3, {PR_ENTRYID, PR_DISPLAY_NAME_W, transportTag}};
-    failed = FAILED(table->SetColumns(columns, 0));
-    while (!failed) {
-      LPSRowSet rows = nullptr;
-      if (FAILED(table->QueryRows(1, 0, &rows)) || !rows) break;
-      if (rows->cRows == 0 || rows->aRow[0].cValues < 3 || rows->aRow[0].lpProps[0].ulPropTag != PR_ENTRYID) {
-        FreeProws(rows);
-        break;
-      }
-      const SPropValue* props = rows->aRow[0].lpProps;
-      const CString name = GetMapiText(props[1], PR_DISPLAY_NAME_W);
-      const CString transport = GetMapiText(props[2], transportTag);
-      if (RemoveFirst(known, name) || !IsInboxServicePresent(transport)) {
-        FreeProws(rows);
-        continue;
-      }
-      IMsgStore* store = nullptr;
-      LPSPropValue values = nullptr;
-      ULONG count = 0;
-      SizedSPropTagArray<5> tags = {5, {}};
-      std::copy(std::begin(kSpecialFolderTags), std::end(kSpecialFolderTags), tags.aulPropTag);
-      if (FAILED(session->OpenMsgStore(0, props[0].Value.bin.cb, reinterpret_cast<LPENTRYID>(props[0].Value.bin.lpb),
-                                       nullptr, 0, &store)) ||
-          !store || FAILED(store->GetProps(tags, MAPI_UNICODE, &count, &values)) || !values || count != 5) {
-        // The pass stops at a store that does not open: its name stays out of the
-        // list, so it counts as new next time.
-        if (values) MAPIFreeBuffer(values);
-        if (store) store->Release();
-        FreeProws(rows);
-        failed = true;
-        break;
-      }
-      CString friendly = GetInboxServiceFriendlyName(transport);
-      if (friendly.IsEmpty()) friendly = name;
-      for (int i = 0; i < 5; ++i) {
-        if (values[i].ulPropTag != kSpecialFolderTags[i] || values[i].Value.bin.cb > 255) continue;
-        FOLDER_ENTRY entry;
-        entry.kind = FOLDER_KIND_MAPI;
-        entry.blob.assign(values[i].Value.bin.lpb, values[i].Value.bin.lpb + values[i].Value.bin.cb);
-        GetAt(FindByName(standardNames[i])).AddEntry(entry, friendly);
-        if (i == kInboxSlot && FindByName(friendly) < 0) {
-          MAIL_FILTER own;
-          own.name = friendly;
-          own.AddEntry(entry, friendly);
-          Add(own);
-        }
-      }
-      MAPIFreeBuffer(values);
-      store->Release();
-      // Each account once: a name listed twice would outlive one removal below
-      // and bring the account back as new at the next run.
-      if (FindText(result, name) < 0) result.Add(name);
+  if (FAILED(session->GetMsgStoresTable(MAPI_UNICODE, &table)) || !table) return FALSE;
+  const ULONG transportTag = GetStoreTransportTag();
+  SizedSPropTagArray<3> columns = {3, {PR_ENTRYID, PR_DISPLAY_NAME_W, transportTag}};
+  BOOL result = SUCCEEDED(table->SetColumns(columns, 0));
+  while (result) {
+    LPSRowSet rows = nullptr;
+    if (FAILED(table->QueryRows(1, 0, &rows)) || !rows) break;
+    if (rows->cRows == 0 || rows->aRow[0].cValues < 3 || rows->aRow[0].lpProps[0].ulPropTag != PR_ENTRYID) {
       FreeProws(rows);
+      break;
     }
-    table->Release();
+    const SPropValue* props = rows->aRow[0].lpProps;
+    const CString name = GetMapiText(props[1], PR_DISPLAY_NAME_W);
+    const CString transport = GetMapiText(props[2], transportTag);
+    if (RemoveFirst(known, name) || !IsInboxServicePresent(transport)) {
+      FreeProws(rows);
+      continue;
+    }
+    IMsgStore* store = nullptr;
+    LPSPropValue values = nullptr;
+    ULONG count = 0;
+    SizedSPropTagArray<5> tags = {5, {}};
+    std::copy(std::begin(kSpecialFolderTags), std::end(kSpecialFolderTags), tags.aulPropTag);
+    if (FAILED(session->OpenMsgStore(0, props[0].Value.bin.cb, reinterpret_cast<LPENTRYID>(props[0].Value.bin.lpb),
+                                     nullptr, 0, &store)) ||
+        !store || FAILED(store->GetProps(tags, MAPI_UNICODE, &count, &values)) || !values || count != 5) {
+      // The walk stops at a store that does not open: its name stays out of the
+      // list, so it counts as new next time.
+      if (values) MAPIFreeBuffer(values);
+      if (store) store->Release();
+      FreeProws(rows);
+      result = FALSE;
+      break;
+    }
+    CString friendly = GetInboxServiceFriendlyName(transport);
+    if (friendly.IsEmpty()) friendly = name;
+    for (int slot = 0; slot < 5; ++slot) {
+      CTaggedBlob folder;
+      if (values[slot].ulPropTag != kSpecialFolderTags[slot] || values[slot].Value.bin.cb > 255 ||
+          !MakeMailFolder(CTaggedBlob::KindM, values[slot].Value.bin.lpb, values[slot].Value.bin.cb, friendly, folder))
+        continue;
+      AddSpecialFolder(slot, folder);
+    }
+    MAPIFreeBuffer(values);
+    store->Release();
+    // Each account once: a name listed twice would outlive one removal and bring the
+    // account back as new at the next run.
+    if (FindText(seen, name) < 0) seen.Add(name);
+    FreeProws(rows);
   }
+  table->Release();
+  return result;
+}
 
-  // WebIS Mail's accounts, by display name, unless the stores' pass stopped.
+BOOL CMailFoldersFilters::AddWebISFolders(CStringList& known, CStringList& seen, CWebISMailSettings* webIS) {
+  if (!webIS) webIS = &GetWebISMailSettings();
+  if (!webIS->IsInstalled()) return TRUE;
+  // Folder types 1-5 in the order of the standard filters' slots.
+  static const DWORD kSlotTypes[5] = {WEBIS_FOLDER_DELETED, WEBIS_FOLDER_DRAFTS, WEBIS_FOLDER_INBOX,
+                                      WEBIS_FOLDER_OUTBOX, WEBIS_FOLDER_SENT};
   CString key, name;
-  for (BOOL more = !failed && webIS->IsInstalled() && webIS->GetFirstAccount(key, name); more;
-       more = webIS->GetNextAccount(key, name)) {
+  for (BOOL more = webIS->GetFirstAccount(key, name); more; more = webIS->GetNextAccount(key, name)) {
     if (RemoveFirst(known, name)) continue;
-    // Folder types 1-5 in the order of the standard filters' slots.
-    static const DWORD kSlotTypes[5] = {WEBIS_FOLDER_DELETED, WEBIS_FOLDER_DRAFTS, WEBIS_FOLDER_INBOX,
-                                        WEBIS_FOLDER_OUTBOX, WEBIS_FOLDER_SENT};
     WEBIS_FOLDER folder;
     for (BOOL next = webIS->GetFirstFolder(key, folder); next; next = webIS->GetNextFolder(folder)) {
-      for (int i = 0; i < 5; ++i) {
-        if (folder.type != kSlotTypes[i]) continue;
-        const FOLDER_ENTRY entry = FOLDER_ENTRY::WebIS(folder.id, key);
-        if (entry.blob.size() > 255) continue;
-        GetAt(FindByName(standardNames[i])).AddEntry(entry, name);
-        if (i == kInboxSlot && FindByName(name) < 0) {
-          MAIL_FILTER own;
-          own.name = name;
-          own.AddEntry(entry, name);
-          Add(own);
-        }
-      }
+      const DWORD* slot = std::find(std::begin(kSlotTypes), std::end(kSlotTypes), folder.type);
+      CTaggedBlob entry;
+      if (slot == std::end(kSlotTypes) || !MakeWebISFolder(folder.id, key, name, entry) || entry.GetSize() > 255)
+        continue;
+      AddSpecialFolder(static_cast<int>(slot - std::begin(kSlotTypes)), entry);
     }
-    if (FindText(result, name) < 0) result.Add(name);
+    if (FindText(seen, name) < 0) seen.Add(name);
   }
-
-  for (const CString& name : standardNames) {
-    const int index = FindByName(name);
-    if (index >= 0 && GetAt(index).entries.empty()) RemoveAt(index);
-  }
-  for (int i = 0; i < known.GetSize(); ++i) RemoveAllEqual(result, known[i]);
-  product.SetString(L"KnownEmailAccounts", JoinStrings(result, L';'));
-  return Save();
+  return TRUE;
 }

@@ -13,39 +13,15 @@
 #include <vector>
 
 #include "platform/windowlib/String.h"
+#include "tabs/messages/EmailAccount.h"
 
+class CStringList;
 class CWebISMailSettings;
 struct IMAPISession;
 
 #define TARVO_MAIL_FILTERS_KEY L"\\Software\\Korvel\\Qel Tarvo\\MailFilters"
 
 enum FOLDER_KIND : BYTE { FOLDER_KIND_MAPI = 0, FOLDER_KIND_WEBIS = 1, FOLDER_KIND_OTHER = 2 };
-
-struct FOLDER_ENTRY {
-  BYTE kind = FOLDER_KIND_MAPI;
-  std::vector<BYTE> blob;  // at most 255 bytes are written
-
-  bool operator==(const FOLDER_ENTRY& other) const { return kind == other.kind && blob == other.blob; }
-  bool operator!=(const FOLDER_ENTRY& other) const { return !(*this == other); }
-  // WebIS: the folder identifier (4 bytes little-endian), then the account key
-  // in UTF-16LE without terminator.
-  static FOLDER_ENTRY WebIS(DWORD folderId, LPCWSTR accountKey);
-};
-
-// One filter as the options program edits it: its name and folders with their names.
-struct MAIL_FILTER {
-  CString name;
-  std::vector<FOLDER_ENTRY> entries;
-  std::vector<CString> names;  // parallel to entries
-
-  // Appends unless an equal entry is there already; the index of the entry.
-  int AddEntry(const FOLDER_ENTRY& entry, LPCWSTR folderName);
-  int FindEntry(const FOLDER_ENTRY& entry) const;
-  void Clear() {
-    entries.clear();
-    names.clear();
-  }
-};
 
 class CMailFoldersFilters {
  public:
@@ -63,10 +39,12 @@ class CMailFoldersFilters {
   int GetActiveFilter() const;
 
   int GetCount() const { return static_cast<int>(m_filters.size()); }
-  MAIL_FILTER& GetAt(int index) { return m_filters[size_t(index)]; }
-  const MAIL_FILTER& GetAt(int index) const { return m_filters[size_t(index)]; }
-  int FindByName(LPCWSTR name) const;
-  int Add(const MAIL_FILTER& filter);
+  EMAIL_ACCOUNT& GetAt(int index) { return m_filters[size_t(index)]; }
+  const EMAIL_ACCOUNT& GetAt(int index) const { return m_filters[size_t(index)]; }
+  // The filter of exactly that name (case counts); -1 when absent.
+  int Find(LPCWSTR name) const;
+  // The new filter's index.
+  int Add(const EMAIL_ACCOUNT& filter);
   void RemoveAt(int index);
   // Indexes of the named filters, by name without regard to case, kana type or
   // width.
@@ -80,6 +58,12 @@ class CMailFoldersFilters {
   // the result of the final Save.
   // webIS: WebIS Mail with its accounts loaded (null: the process's).
   BOOL UpdateKnownAccounts(IMAPISession* session, BOOL force, CWebISMailSettings* webIS = nullptr);
+  // The message stores not in known get their special folders and own inbox filter;
+  // a store found in known is taken out of it, a new one added to seen. FALSE without
+  // a session or when the stores' table or a store does not open (the walk stops).
+  BOOL AddMAPIFolders(IMAPISession* session, CStringList& known, CStringList& seen);
+  // The same for WebIS Mail's accounts (by display name), their folders by type.
+  BOOL AddWebISFolders(CStringList& known, CStringList& seen, CWebISMailSettings* webIS = nullptr);
   static const UINT kStandardFilterTexts[5];
   // The protected filter: the standard inbox filter.
   static CString GetProtectedFilterName();
@@ -87,12 +71,18 @@ class CMailFoldersFilters {
   // The value's bytes as a filter. FALSE for a kind byte other than 'M', 'F' or
   // 'P', a truncated entry or an empty name; equal entries after the first are
   // dropped.
-  static BOOL Decode(const BYTE* data, size_t size, MAIL_FILTER& filter);
+  static BOOL Decode(const BYTE* data, size_t size, EMAIL_ACCOUNT& filter);
   // FALSE for a blob longer than 255 bytes or an empty name.
-  static BOOL Encode(const MAIL_FILTER& filter, std::vector<BYTE>& data);
+  static BOOL Encode(const EMAIL_ACCOUNT& filter, std::vector<BYTE>& data);
 
  private:
-  std::vector<MAIL_FILTER> m_filters;
+  // The index of a standard filter by its slot (0-4), -1 when it has none.
+  int FindStandard(int slot) const;
+  // Adds the folder to that standard filter; an inbox also makes the account's own
+  // filter (named as the folder) when none has the name.
+  void AddSpecialFolder(int slot, const CTaggedBlob& folder);
+
+  std::vector<EMAIL_ACCOUNT> m_filters;
   BOOL m_loaded = FALSE;
   BOOL m_accountsUpdated = FALSE;
 };

@@ -1,5 +1,7 @@
 #include "tabs/messages/WebISMailCommands.h"
 
+#include "tabs/messages/WebISMailSettings.h"
+
 namespace {
 
 class CNullWebISMailCommands : public IWebISMailCommands {
@@ -22,5 +24,29 @@ class CNullWebISMailCommands : public IWebISMailCommands {
 
 IWebISMailCommands* GetNullWebISMailCommands() {
   static CNullWebISMailCommands commands;
+  return &commands;
+}
+
+BOOL CWebISMailCommands::IsInstalled() { return m_settings.IsInstalled(); }
+BOOL CWebISMailCommands::HasTakenOverMailProgram() { return m_settings.HasTakenOverMailProgram(); }
+BOOL CWebISMailCommands::IsEmailIntegration() { return m_settings.IsInstalled() && m_settings.IsEmailIntegration(); }
+BOOL CWebISMailCommands::IsSmsIntegration() { return m_settings.IsInstalled() && m_settings.IsSmsIntegration(); }
+BOOL CWebISMailCommands::OpenMessage(const EMAIL_ITEM& item, int action) { return m_settings.OpenMessage(&item, action); }
+BOOL CWebISMailCommands::SetRead(const EMAIL_ITEM& item, BOOL read, BOOL) { return m_settings.SetRead(&item, read); }
+BOOL CWebISMailCommands::MarkForDownload(const EMAIL_ITEM& item, BOOL mark) {
+  return m_settings.MarkForDownload(&item, mark);
+}
+BOOL CWebISMailCommands::DeleteMessage(const EMAIL_ITEM& item) { return m_settings.DeleteMessage(&item); }
+BOOL CWebISMailCommands::MoveMessage(const EMAIL_ITEM& item, DWORD folderNumber) {
+  return m_settings.MoveMessage(&item, folderNumber);
+}
+BOOL CWebISMailCommands::OpenService(LPCWSTR storage) { return m_settings.OpenService(storage); }
+BOOL CWebISMailCommands::Synchronize(LPCWSTR storage) { return m_settings.Synchronize(storage); }
+BOOL CWebISMailCommands::Compose(LPCWSTR storageOrService, LPCWSTR recipient) {
+  return m_settings.Compose(storageOrService, recipient);
+}
+
+IWebISMailCommands* GetWebISMailCommands() {
+  static CWebISMailCommands commands(GetWebISMailSettings());
   return &commands;
 }

@@ -1,7 +1,8 @@
 // What the message operations ask of WebIS Mail: its tests (installed, taken over
 // the system mail program, e-mail and text-message integration) and its commands on
-// its own messages and accounts. WebIS Mail's integration gives the real one; until
-// it is installed the list uses the null one: not installed, every command refused.
+// its own messages and accounts. The e-mail list asks WebIS Mail's settings object
+// (CWebISMailCommands over GetWebISMailSettings); the null one stands for a device
+// without WebIS Mail: not installed, every command refused.
 #pragma once
 #include <windows.h>
 
@@ -28,3 +29,31 @@ class IWebISMailCommands {
 };
 
 IWebISMailCommands* GetNullWebISMailCommands();
+
+class CWebISMailSettings;
+
+// WebIS Mail's own answers: its settings and accounts (CWebISMailSettings) change its
+// records while its window is closed and hand it command lines from build 993 on.
+class CWebISMailCommands : public IWebISMailCommands {
+ public:
+  explicit CWebISMailCommands(CWebISMailSettings& settings) : m_settings(settings) {}
+  BOOL IsInstalled() override;
+  BOOL HasTakenOverMailProgram() override;
+  BOOL IsEmailIntegration() override;
+  BOOL IsSmsIntegration() override;
+  BOOL OpenMessage(const EMAIL_ITEM& item, int action) override;
+  // The change is told to the list by WebIS Mail's reader whether or not notify is set.
+  BOOL SetRead(const EMAIL_ITEM& item, BOOL read, BOOL notify) override;
+  BOOL MarkForDownload(const EMAIL_ITEM& item, BOOL mark) override;
+  BOOL DeleteMessage(const EMAIL_ITEM& item) override;
+  BOOL MoveMessage(const EMAIL_ITEM& item, DWORD folderNumber) override;
+  BOOL OpenService(LPCWSTR storage) override;
+  BOOL Synchronize(LPCWSTR storage) override;
+  BOOL Compose(LPCWSTR storageOrService, LPCWSTR recipient) override;
+
+ private:
+  CWebISMailSettings& m_settings;
+};
+
+// The process's: over GetWebISMailSettings().
+IWebISMailCommands* GetWebISMailCommands();

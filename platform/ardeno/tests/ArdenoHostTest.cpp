@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/tests/RegistrySandbox.h"
+#include "platform/tests/ByteMutator.h"
 
 namespace {
 
@@ -108,23 +109,16 @@ TEST(ArdenoHostCopyData, TakesOnlyATerminatedNameOfItsKind) {
 
 // Any bytes: the reader stays inside the data and any name it takes is terminated there.
 TEST(ArdenoHostCopyData, FuzzedDataIsReadWithinItsSize) {
-  std::mt19937 random(2324);
-  const std::wstring seed = L"TarvoCalendar";
+  fixtures::ByteMutator mutator(2324);
+  const std::wstring tab = L"TarvoCalendar";
+  std::vector<wchar_t> seed(tab.begin(), tab.end());
+  seed.push_back(0);
+  const std::vector<std::vector<wchar_t>> ends = {{0}};
   for (int round = 0; round < 4000; ++round) {
-    std::vector<wchar_t> bytes(seed.begin(), seed.end());
-    bytes.push_back(0);
-    const int mutations = 1 + static_cast<int>(random() % 4);
-    for (int m = 0; m < mutations; ++m) {
-      switch (random() % 4) {
-        case 0: bytes[random() % bytes.size()] = static_cast<wchar_t>(random()); break;
-        case 1: bytes[random() % bytes.size()] = 0; break;
-        case 2: bytes.resize(random() % (bytes.size() + 1)); break;
-        default: bytes.insert(bytes.begin() + static_cast<long>(random() % (bytes.size() + 1)), static_cast<wchar_t>(random() % 3 ? random() : 0)); break;
-      }
-      if (bytes.empty()) bytes.push_back(L'x');
-    }
+    std::vector<wchar_t> bytes = mutator.Edit(seed, 4, ends);
+    if (bytes.empty()) bytes.push_back(L'x');
     // Exactly the data's size on the heap: a read beyond it would leave the block.
-    DWORD size = static_cast<DWORD>(bytes.size() * sizeof(wchar_t)) - (random() % 2);
+    DWORD size = static_cast<DWORD>(bytes.size() * sizeof(wchar_t)) - static_cast<DWORD>(mutator.Below(2));
     std::vector<BYTE> block(reinterpret_cast<BYTE*>(bytes.data()), reinterpret_cast<BYTE*>(bytes.data()) + size);
     COPYDATASTRUCT data = {2324, size, block.empty() ? nullptr : block.data()};
     std::wstring name;

@@ -1,9 +1,9 @@
 #include "platform/cedbtool/VolumeText.h"
+#include "platform/tests/ByteMutator.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 
 namespace {
@@ -344,21 +344,9 @@ TEST(VolumeText, LoadWritesTheVolumeWhole) {
 // never in a hang or a crash; loading one that is refused changes nothing.
 TEST(VolumeText, FuzzedTextIsReadOrRefused) {
   const std::string seed = std::string(kSample) + "record\n  0x00080013 \"\\x41\\t\\\\\"\nend\n";
-  const char specials[] = {'\0', '"', '\\', '\n', ' ', 'x', '#', ':', '-', '0'};
-  std::mt19937 random(77);
-  auto mutate = [&](std::string text) {
-    int edits = 1 + random() % 4;
-    for (int e = 0; e < edits && !text.empty(); ++e) {
-      size_t at = random() % text.size();
-      switch (random() % 4) {
-        case 0: text[at] = static_cast<char>(random()); break;
-        case 1: text[at] = specials[random() % sizeof specials]; break;
-        case 2: text.insert(at, 1, specials[random() % sizeof specials]); break;
-        default: text.resize(at); break;
-      }
-    }
-    return text;
-  };
+  const std::vector<std::string> specials = fixtures::ByteMutator::EachUnit(std::string("\0\"\\\n x#:-0", 10));
+  fixtures::ByteMutator mutator(77);
+  auto mutate = [&](const std::string& text) { return mutator.Edit(text, 4, specials); };
   for (int round = 0; round < 5000; ++round) {
     std::string text = mutate(seed);
     std::string error;

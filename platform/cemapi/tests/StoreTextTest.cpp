@@ -9,6 +9,7 @@
 #include "platform/cemapi/StoreText.h"
 #include "platform/cemapi/cemapi.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
+#include "platform/tests/ByteMutator.h"
 
 using namespace mapitest;
 
@@ -191,27 +192,17 @@ TEST(StoreTextTest, AnyValueWritesAndReadsBackTheSame) {
 // Seeded mutations of good text and good files: the reader never fails other than by
 // saying so, and what it accepts writes back to text it accepts the same way.
 TEST(StoreTextTest, FuzzedInputIsReadSafely) {
-  std::mt19937 random(36);
+  fixtures::ByteMutator mutator(36);
   StoreRecord fixture;
   std::string error;
   ASSERT_TRUE(CStoreText::Parse(kFixtureMail, fixture, error));
   const std::string seeds[] = {kFixtureMail, kFixtureSms, CStoreText::FormatFile(fixture)};
-  const char* tokens[] = {"\n", "\r", "\"", "\\", "<<END\n", "END\n", "=", " ", "store 9\n", "folder 5 parent 5\n",
-                          "recipient\n", "0x", "hex:", "\\u", "\xC3", "\0"};
+  const std::vector<std::string> tokens = {"\n", "\r", "\"", "\\", "<<END\n", "END\n", "=", " ", "store 9\n",
+                                           "folder 5 parent 5\n", "recipient\n", "0x", "hex:", "\\u", "\xC3",
+                                           std::string(1, '\0')};
   int accepted = 0;
   for (int i = 0; i < 3000; ++i) {
-    std::string input = seeds[i % 3];
-    int edits = 1 + random() % 4;
-    for (int e = 0; e < edits && !input.empty(); ++e) {
-      size_t at = random() % input.size();
-      switch (random() % 5) {
-        case 0: input[at] = static_cast<char>(random() % 256); break;
-        case 1: input.erase(at, 1 + random() % 16); break;
-        case 2: input.insert(at, tokens[random() % (sizeof tokens / sizeof tokens[0])]); break;
-        case 3: input.insert(at, input.substr(random() % input.size(), random() % 64)); break;
-        case 4: input.resize(at); break;
-      }
-    }
+    const std::string input = mutator.Edit(seeds[i % 3], 4, tokens, 64);
     StoreRecord store;
     bool ok = i % 3 == 2 ? CStoreText::ParseFile(input, store, error) : CStoreText::Parse(input, store, error);
     if (!ok) {

@@ -2,9 +2,9 @@
 #include "platform/coredll/DeviceIdentity.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/ce.h"
+#include "platform/tests/ByteMutator.h"
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 namespace {
@@ -169,20 +169,12 @@ TEST_F(Screen, TurningTheScreenWritesWhereTheSettingLives) {
 // and the work area lies inside it.
 TEST_F(Screen, AnyScreenSettingGivesASaneScreen) {
   const std::wstring seeds[] = {L"240x320", L"480x640", L"320x240", L"16x4096"};
-  const wchar_t alphabet[] = L"0123456789xX -+.,\t\u00e9\uFFFF";
-  std::mt19937 random(20);
+  const std::vector<std::wstring> alphabet =
+      fixtures::ByteMutator::EachUnit(std::wstring(L"0123456789xX -+.,\t\u00e9\uFFFF"));
+  fixtures::ByteMutator mutator(20);
   device.Set(L"Dpi", L"96");
   for (int i = 0; i < 3000; ++i) {
-    std::wstring text = seeds[random() % 4];
-    for (int edits = 1 + random() % 4; edits > 0; --edits) {
-      const size_t at = text.empty() ? 0 : random() % (text.size() + 1);
-      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
-      switch (random() % 3) {
-        case 0: text.insert(at, 1, c); break;
-        case 1: if (at < text.size()) text.erase(at, 1); break;
-        default: if (at < text.size()) text[at] = c; break;
-      }
-    }
+    const std::wstring text = mutator.Edit(seeds[mutator.Below(4)], 4, alphabet);
     device.Set(L"Screen", text);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     ASSERT_GE(width, 16) << i;

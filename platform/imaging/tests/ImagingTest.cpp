@@ -1,7 +1,7 @@
 // How the device's imaging factory behaves for the calls programs make.
 #include "platform/imaging/ImagingRegistration.h"
 #include "platform/imaging/imaging.h"
-#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/imaging/tests/EncodedImage.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // How the device's image decompression library behaves for the one call programs make.
 #include "platform/imgdecmp/imgdecmp.h"
-#include "platform/imaging/tests/ByteMutator.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/imaging/tests/EncodedImage.h"
 
 #include <gtest/gtest.h>

@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/note_prj/tests/FixtureFiles.h"
+#include "platform/tests/ByteMutator.h"
 
 namespace {
 
@@ -162,20 +162,11 @@ TEST_F(NoteProjects, PathTest) {
 
 // Any text as path, folder name or pattern is answered without harm.
 TEST_F(NoteProjects, FuzzedArguments) {
-  std::mt19937 random(20261209);
+  fixtures::ByteMutator mutator(20261209);
   const std::wstring seeds[] = {L"\\My Documents\\Work\\plan.pwi", L"*.*", L"Work", L"\\Storage Card\\My Documents"};
-  const wchar_t alphabet[] = L"\\/.:*?ab \x00e9\x4e2d";
+  const std::vector<std::wstring> alphabet = fixtures::ByteMutator::EachUnit(std::wstring(L"\\/.:*?abx \x00e9\x4e2d"));
   for (int i = 0; i < 3000; ++i) {
-    std::wstring text = seeds[random() % 4];
-    int edits = 1 + random() % 6;
-    for (int e = 0; e < edits; ++e) {
-      size_t at = text.empty() ? 0 : random() % (text.size() + 1);
-      switch (random() % 3) {
-        case 0: text.insert(text.begin() + at, alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)]); break;
-        case 1: if (at < text.size()) text.erase(at, 1); break;
-        default: text.append(random() % 300, L'x'); break;
-      }
-    }
+    const std::wstring text = mutator.Edit(seeds[mutator.Below(4)], 6, alphabet);
     IsProjectItemPath(text.c_str());
     if (i % 10 == 0) {
       Collected got;

@@ -3,10 +3,10 @@
 // wrote that file) and announces the program's start with its change message.
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/pellam/PellamScheduledApi.h"
+#include "platform/tests/ByteMutator.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -221,26 +221,9 @@ TEST(PellamLibrary, AnyFileBytesAreSafe) {
   const std::string seed =
       "2026-03-18;1;1001;Rent;-850.00;Checking\r\n2026-03-18;0;1002;Salary;+2400\n"
       "2026-03-19;0;3;;;\n# note\n2026-03-20;1;4;A;B;C\n";
-  std::mt19937 random(47);
+  fixtures::ByteMutator mutator(47);
   for (int round = 0; round < 2000; ++round) {
-    std::string bytes = seed;
-    const int edits = 1 + static_cast<int>(random() % 8);
-    for (int e = 0; e < edits; ++e) {
-      const size_t at = bytes.empty() ? 0 : random() % bytes.size();
-      switch (random() % 4) {
-        case 0:
-          if (!bytes.empty()) bytes[at] = static_cast<char>(random());
-          break;
-        case 1:
-          bytes.insert(at, 1, static_cast<char>(random()));
-          break;
-        case 2:
-          if (!bytes.empty()) bytes.erase(at, 1 + random() % 4);
-          break;
-        default:
-          bytes.insert(at, bytes.substr(random() % (bytes.size() + 1), random() % 16));
-      }
-    }
+    std::string bytes = mutator.Edit(seed, 8);
     if (round % 5 == 0) bytes.insert(0, "\xFF\xFE");
     copy.Write(bytes);
     for (int day = 17; day <= 21; ++day) {

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstring>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/pimstore/PimStore.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/windowlib/ComPtr.h"
 
 using pimtest::ClearStores;
@@ -429,19 +429,12 @@ TEST_P(PimStoreTest, RestrictionsAndSortsFromATable) {
     }
   }
   // Any text: a restriction or a refusal, never a fault (a seeded, bounded fuzzer).
-  std::mt19937 random(4242);
-  const wchar_t alphabet[] = L"[]<>=\"' ANDOR0123456789.-eStartSubjectoid";
+  fixtures::ByteMutator mutator(4242);
+  const std::vector<std::wstring> alphabet =
+      fixtures::ByteMutator::EachUnit(std::wstring(L"[]<>=\"' ANDOR0123456789.-eStartSubjectoid"));
   for (int round = 0; round < 2000; ++round) {
-    std::wstring text = cases[round % (sizeof cases / sizeof cases[0])].restriction;
-    for (int edits = 1 + random() % 4; edits > 0; --edits) {
-      size_t at = text.empty() ? 0 : random() % text.size();
-      wchar_t c = alphabet[random() % (sizeof alphabet / sizeof alphabet[0] - 1)];
-      switch (random() % 3) {
-        case 0: if (!text.empty()) text[at] = c; break;
-        case 1: text.insert(text.begin() + at, c); break;
-        default: if (!text.empty()) text.erase(at, 1 + random() % 3);
-      }
-    }
+    const std::wstring text = mutator.Edit(std::wstring(cases[round % (sizeof cases / sizeof cases[0])].restriction), 4,
+                                           alphabet);
     CBstr query(text.c_str());
     CComPtr<IPOutlookItemCollection> found;
     HRESULT hr = items->Restrict(query, &found);
@@ -586,14 +579,9 @@ TEST_P(PimStoreTest, DamagedRecordsGiveErrorsNotCrashes) {
   CEOID dbOid = 0;
   HANDLE h = CeOpenDatabaseEx2(&guid, &dbOid, const_cast<LPWSTR>(L"Appointments Database"), nullptr, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  std::mt19937 random(2207);
+  fixtures::ByteMutator mutator(2207);
   for (int round = 0; round < 300; ++round) {
-    std::vector<BYTE> bad = blob;
-    int kind = round % 3;
-    if (kind == 0) bad.resize(random() % bad.size());
-    else if (kind == 1)
-      for (int k = 0; k < 4; ++k) bad[random() % bad.size()] = static_cast<BYTE>(random());
-    else bad.insert(bad.begin() + random() % bad.size(), static_cast<BYTE>(random()));
+    std::vector<BYTE> bad = mutator.Edit(blob, 4);
     CEPROPVAL v{};
     v.propid = blobId;
     v.val.blob.dwCount = static_cast<DWORD>(bad.size());

@@ -7,6 +7,7 @@
 
 #include "platform/pimstore/PimStore.h"
 #include "platform/pimstore/Recurrence.h"
+#include "platform/tests/ByteMutator.h"
 
 namespace {
 
@@ -88,18 +89,10 @@ TEST(RecurrenceBlob, RoundTripsPatternsAndExceptions) {
 
 TEST(RecurrenceBlob, AnyBytesDecodeOrAreRefused) {
   std::vector<BYTE> seed = WeeklyWithException().Encode();
-  std::mt19937 random(20261209);
+  fixtures::ByteMutator mutator(20261209);
   for (int round = 0; round < 4000; ++round) {
-    std::vector<BYTE> bytes = seed;
-    int edits = 1 + random() % 6;
-    for (int e = 0; e < edits; ++e) {
-      switch (random() % 3) {
-        case 0: bytes[random() % bytes.size()] = static_cast<BYTE>(random()); break;
-        case 1: bytes.resize(random() % (bytes.size() + 1)); break;
-        default: bytes.insert(bytes.begin() + random() % (bytes.size() + 1), static_cast<BYTE>(random()));
-      }
-      if (bytes.empty()) bytes.push_back(0);
-    }
+    std::vector<BYTE> bytes = mutator.Edit(seed, 6);
+    if (bytes.empty()) bytes.push_back(0);
     CRecurrence r;
     if (r.Decode(bytes.data(), bytes.size())) {
       // A decoded pattern walks a bounded span without trouble.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/aygshell/AygTest.h"
+#include "platform/tests/ByteMutator.h"
 
 namespace {
 
@@ -163,23 +164,46 @@ TEST_F(RichInk, StreamInForms) {
   EXPECT_NE(SendMessageW(control_, EM_STREAMIN, SF_TEXT, 0), 0);
 }
 
+// RTF groups nested deeper than Wine's rich edit can hold (it ended the process from
+// 33 levels on) still show their text; escaped braces stay text, and the bytes after
+// \bin count as RTF, as the rich edit reads them.
+TEST_F(RichInk, DeeplyNestedGroupsShowTheirText) {
+  auto nested = [](int depth, const std::string& inner, bool closed) {
+    return "{\\rtf1" + std::string(depth, '{') + inner + (closed ? std::string(depth, '}') : "") + "}";
+  };
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool whole;  // the groups close: the control reads to the end without error
+    const wchar_t* text;
+  };
+  const Case cases[] = {
+      {"as deep as kept", nested(29, "x", true), true, L"x"},
+      {"one past Wine's limit", nested(32, "x", true), true, L"x"},
+      {"far past it", nested(300, "a{\\b b}c", true), true, L"abc"},
+      {"never closed", nested(300, "x", false), false, L"x"},
+      {"beside a deep group", "{\\rtf1" + std::string(40, '{') + "x" + std::string(40, '}') + "{\\b y}}", true, L"xy"},
+      {"escaped braces are text", "{\\rtf1" + std::string(40, '{') + "\\{\\}\\\\" + std::string(40, '}') + "}", true,
+       L"{}\\"},
+      {"binary data read as groups", "{\\rtf1 a\\bin40 " + std::string(40, '{') + "b" + std::string(40, '}') + "}", true,
+       L"ab"},
+  };
+  for (const Case& c : cases) {
+    Source source;
+    source.bytes = c.bytes;
+    EXPECT_EQ(StreamIn(control_, SF_RTF, source) == 0, c.whole) << c.what;
+    EXPECT_EQ(Text(), c.text) << c.what;
+  }
+}
+
 // Any bytes, as RTF or as text, are answered without harm.
 TEST_F(RichInk, FuzzedStreams) {
-  std::mt19937 random(1314);
+  fixtures::ByteMutator mutator(1314);
   const std::string seeds[] = {"{\\rtf1\\ansi a{\\b b}\\par c}", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\u233?x}", "text"};
+  const std::vector<std::string> specials = fixtures::ByteMutator::EachUnit(std::string("{}\\\0", 4));
   for (int i = 0; i < 2000; ++i) {
-    std::string bytes = seeds[random() % 3];
-    int edits = 1 + random() % 8;
-    for (int e = 0; e < edits; ++e) {
-      size_t at = bytes.empty() ? 0 : random() % bytes.size();
-      switch (random() % 3) {
-        case 0: if (!bytes.empty()) bytes[at] = static_cast<char>(random()); break;
-        case 1: bytes.insert(at, 1, "{}\\\0"[random() % 4]); break;
-        default: if (!bytes.empty()) bytes.erase(at, 1); break;
-      }
-    }
     Source source;
-    source.bytes = bytes;
+    source.bytes = mutator.Edit(seeds[mutator.Below(3)], 8, specials);
     StreamIn(control_, (i & 1) ? SF_RTF : (SF_TEXT | SF_UNICODE), source);
   }
 }

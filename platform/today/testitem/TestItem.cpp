@@ -6,10 +6,17 @@
 //   when the library is freed.
 //   Registered messages: "TodayTestItem_SetHeight" (wParam: the new height, given to
 //   the screen at its next refresh query), "TodayTestItem_Reload" (asks the desktop
-//   to reload the Today items, as installers do).
+//   to reload the Today items, as installers do), "TodayTestItem_Dialog" (dialog 501:
+//   a text field, a time and a date picker, OK and Cancel).
+//   A tap and hold opens a menu (with a greyed entry and a submenu); what the menu and
+//   the dialog were answered with is kept for TestItemAnswers.
 #include <windows.h>
 
+#include "platform/aygshell/aygshell.h"
+#include <commctrl.h>
+
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "platform/today/TestItem.h"
@@ -23,6 +30,69 @@ constexpr DWORD kFailFlag = TODAY_TEST_ITEM_FAIL;
 
 HINSTANCE g_instance;
 bool g_keepClass = false;
+// What the menu and the dialog were answered with, as TestItemAnswers reports it.
+std::wstring g_answers;
+
+void ShowHoldMenu(HWND hwnd, int x, int y) {
+  HMENU menu = CreatePopupMenu();
+  HMENU more = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, 101, L"&Open");
+  AppendMenuW(menu, MF_STRING | MF_GRAYED, 102, L"Greyed");
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(more, MF_STRING, 201, L"Deep");
+  AppendMenuW(more, MF_STRING, 202, L"Dee&per\tCtrl+D");
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(more), L"More");
+  AppendMenuW(menu, MF_STRING, 103, L"Last");
+  POINT at = {x, y};
+  ClientToScreen(hwnd, &at);
+  const int chosen = static_cast<int>(TrackPopupMenuEx(menu, TPM_RETURNCMD, at.x, at.y, hwnd, nullptr));
+  DestroyMenu(menu);
+  g_answers += L"menu " + std::to_wstring(chosen) + L";";
+}
+
+std::wstring PickerText(HWND dialog, int id, bool date) {
+  SYSTEMTIME t = {};
+  if (SendDlgItemMessageW(dialog, id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) != GDT_VALID) return L"none";
+  WCHAR text[32];
+  if (date)
+    _snwprintf(text, 32, L"%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
+  else
+    _snwprintf(text, 32, L"%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+  text[31] = 0;
+  return text;
+}
+
+INT_PTR CALLBACK FieldsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static int changes = 0;
+  switch (message) {
+    case WM_INITDIALOG: {
+      changes = 0;
+      SYSTEMTIME start = {2026, 3, 1, 16, 9, 30, 0, 0};
+      SendDlgItemMessageW(dialog, 11, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&start));
+      SendDlgItemMessageW(dialog, 12, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&start));
+      return TRUE;
+    }
+    case WM_NOTIFY:
+      if (reinterpret_cast<NMHDR*>(lParam)->code == DTN_DATETIMECHANGE) ++changes;
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        WCHAR text[64] = {};
+        GetDlgItemTextW(dialog, 10, text, 64);
+        g_answers += L"ok text=" + std::wstring(text) + L" time=" + PickerText(dialog, 11, false) +
+                     L" date=" + PickerText(dialog, 12, true) + L" changes=" + std::to_wstring(changes) + L";";
+        EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        g_answers += L"cancel;";
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+  }
+  return FALSE;
+}
 
 struct Received {
   UINT message;
@@ -76,6 +146,7 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   static const UINT setHeight = RegisterWindowMessageW(L"TodayTestItem_SetHeight");
   static const UINT reload = RegisterWindowMessageW(L"TodayTestItem_Reload");
   static const UINT ask = RegisterWindowMessageW(L"TodayTestItem_MessageBox");
+  static const UINT fields = RegisterWindowMessageW(L"TodayTestItem_Dialog");
   State* state = StateOf(hwnd);
   if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
   if ((message >= WM_TODAYCUSTOM_CLEARCACHE && message <= WM_TODAYCUSTOM_ACTION) || message == setHeight ||
@@ -91,6 +162,12 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     const UINT type = wParam ? static_cast<UINT>(wParam) & (MB_TYPEMASK | MB_DEFMASK) : MB_OKCANCEL;
     int answer = MessageBoxW(hwnd, L"Go on?", L"Test item", type);
     SetPropW(hwnd, L"TodayTestItem.Answer", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
+    return 0;
+  }
+  if (message == fields) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+    DialogBoxParamW(g_instance, MAKEINTRESOURCEW(501), hwnd, FieldsDialogProc, 0);
     return 0;
   }
   if (message == reload) {
@@ -116,6 +193,12 @@ LRESULT CALLBACK ItemProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;  // the screen moves the selection on
     case WM_TODAYCUSTOM_ACTION:
       return 1;
+    case WM_LBUTTONDOWN: {
+      // A tap and hold, as the shell tells it, opens the item's menu.
+      SHRGINFO gesture = {sizeof(gesture), hwnd, {LOWORD(lParam), HIWORD(lParam)}, SHRG_RETURNCMD};
+      if (SHRecognizeGesture(&gesture) == GN_CONTEXTMENU) ShowHoldMenu(hwnd, LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    }
     case WM_LBUTTONUP:
       SendMessageW(GetParent(hwnd), TODAYM_TOOKSELECTION, reinterpret_cast<WPARAM>(hwnd), 0);
       state->selected = true;
@@ -193,4 +276,12 @@ extern "C" int WINAPI TestItemMessages(HWND item, UINT* messages, WPARAM* wParam
     ++n;
   }
   return static_cast<int>(state->received.size());
+}
+
+// What the item's menu and dialog were answered with, in order ("menu N;", "ok text=..
+// time=HH:MM:SS date=YYYY-MM-DD changes=N;", "cancel;"); copies up to max characters
+// with the end, returns the whole length.
+extern "C" int WINAPI TestItemAnswers(wchar_t* out, int max) {
+  if (out && max > 0) lstrcpynW(out, g_answers.c_str(), max);
+  return static_cast<int>(g_answers.size());
 }

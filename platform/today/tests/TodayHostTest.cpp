@@ -10,6 +10,8 @@
 
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/ce.h"
+#include "platform/tests/ByteMutator.h"
+#include "platform/today/ScriptAnswers.h"
 #include "platform/today/TestItem.h"
 #include "platform/today/TodayScript.h"
 
@@ -95,6 +97,19 @@ class TodayHostTest : public ::testing::Test {
     for (int k = 0; k < n && k < 64; ++k) out.push_back({messages[k], wParams[k]});
     return out;
   }
+
+  // What the test item's menu and dialog were answered with since the last call.
+  std::wstring NewAnswers() {
+    auto read = reinterpret_cast<PFNTESTITEMANSWERS>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(TODAY_TEST_ITEM_DLL), "TestItemAnswers")));
+    if (!read) return L"(no answers export)";
+    std::wstring all(static_cast<size_t>(read(nullptr, 0)) + 1, L'\0');
+    all.resize(static_cast<size_t>(read(&all[0], static_cast<int>(all.size()))));
+    std::wstring fresh = all.substr(std::min(seenAnswers, all.size()));
+    seenAnswers = all.size();
+    return fresh;
+  }
+  size_t seenAnswers = 0;
 
   // A log line that has both texts.
   bool LogHas(const std::wstring& text, const std::wstring& also) const {
@@ -402,7 +417,31 @@ TEST(TodayScriptTest, StepsParseAndBadLinesAreRejectedWithTheirNumber) {
   EXPECT_EQ(VK_DOWN, script.Steps()[2].a);
   EXPECT_EQ(L"C:\\a b.png", script.Steps()[6].text);
 
-  const wchar_t* bad[] = {L"tap 1", L"key nowhere", L"wait -1", L"fly", L"screenshot", L"options 0", L"rotate 90"};
+  // The answers to menus and dialogs keep the rest of their line as it is.
+  ASSERT_TRUE(script.Parse(L"menu  Dates... \nmenu #1214\nfield 1016 10:30\nfield 10  two  words\nfield 10\n"
+                           L"press OK\npress 8\n",
+                           error))
+      << error;
+  ASSERT_EQ(7u, script.Steps().size());
+  const auto& a = script.Steps();
+  EXPECT_EQ(CTodayScript::Kind::Menu, a[0].kind);
+  EXPECT_EQ(L"Dates...", a[0].text);
+  EXPECT_EQ(0, a[0].b);
+  EXPECT_EQ(1, a[1].b);
+  EXPECT_EQ(1214, a[1].a);
+  EXPECT_EQ(CTodayScript::Kind::Field, a[2].kind);
+  EXPECT_EQ(1016, a[2].a);
+  EXPECT_EQ(L"10:30", a[2].text);
+  EXPECT_EQ(L"two  words", a[3].text);
+  EXPECT_EQ(L"", a[4].text) << "an edit field may be emptied";
+  EXPECT_EQ(CTodayScript::Kind::Press, a[5].kind);
+  EXPECT_EQ(IDOK, a[5].a);
+  EXPECT_EQ(8, a[6].a);
+
+  const wchar_t* bad[] = {L"tap 1",      L"key nowhere", L"wait -1",   L"fly",        L"screenshot",
+                          L"options 0",  L"rotate 90",   L"menu",      L"menu #",     L"menu #0",
+                          L"menu #70000", L"field",      L"field x 1", L"field 0 1",  L"press",
+                          L"press maybe", L"press 1 2",  L"press 0"};
   for (const wchar_t* line : bad) {
     std::wstring text = std::wstring(L"wait 1\n") + line + L"\n";
     EXPECT_FALSE(script.Parse(text, error)) << line;
@@ -414,24 +453,17 @@ TEST(TodayScriptTest, StepsParseAndBadLinesAreRejectedWithTheirNumber) {
 TEST(TodayScriptTest, MangledScriptsParseOrFailCleanly) {
   const std::wstring seed =
       L"tap 10 20\nhold 5 6 700\nkey down\nwait 50\npost M 3 4\noptions 1\nscreenshot a.png\n"
-      L"reload\nrotate\nquit\n";
-  const wchar_t alphabet[] = L"0123456789 -\n\r\t#xkeytaprotate\u00e9";
-  std::mt19937 random(7);
+      L"reload\nrotate\nmenu #12\nmenu Dates...\nfield 3 10:30\npress ok\nquit\n";
+  const std::vector<std::wstring> alphabet =
+      fixtures::ByteMutator::EachUnit(std::wstring(L"0123456789 -\n\r\t#xkeytaprotatemnufildps\u00e9"));
+  fixtures::ByteMutator mutator(7);
   for (int i = 0; i < 3000; ++i) {
-    std::wstring text = seed;
-    for (int edits = 1 + random() % 6; edits > 0; --edits) {
-      const size_t at = random() % (text.size() + 1);
-      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
-      if (random() % 2 || at == text.size())
-        text.insert(at, 1, c);
-      else
-        text[at] = c;
-    }
+    const std::wstring text = mutator.Edit(seed, 6, alphabet);
     CTodayScript script;
     std::wstring error;
     if (script.Parse(text, error)) {
       EXPECT_LE(script.Steps().size(), 1 + text.size() / 2) << i;
-      for (const auto& step : script.Steps()) ASSERT_LE(int(step.kind), int(CTodayScript::Kind::Quit)) << i;
+      for (const auto& step : script.Steps()) ASSERT_LE(int(step.kind), int(CTodayScript::Kind::Press)) << i;
     } else {
       EXPECT_EQ(0u, error.find(L"line ")) << i;
     }
@@ -575,6 +607,130 @@ TEST_F(TodayHostTest, RotatingTurnsTheScreenAndTellsTheTopLevelWindows) {
   EXPECT_TRUE(LogHas(L"screen turned to 320x240", L""));
   DeleteFileW(png.c_str());
   DestroyWindow(listener);
+}
+
+// A picker's value as a script gives it: date, time or both, only what is given changes;
+// anything else, or a day that does not exist, is refused and changes nothing.
+TEST(TodayScriptTest, PickerValuesChangeOnlyTheirPartsAndImpossibleOnesAreRefused) {
+  const SYSTEMTIME shown = {2026, 3, 1, 16, 9, 30, 15, 0};
+  struct Case {
+    const wchar_t* text;
+    bool ok = false;
+    WORD year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+  };
+  const Case cases[] = {
+      {L"10:45", true, 2026, 3, 16, 10, 45, 0},
+      {L"23:59:59", true, 2026, 3, 16, 23, 59, 59},
+      {L"2024-02-29", true, 2024, 2, 29, 9, 30, 15},
+      {L"2026-12-31 00:00", true, 2026, 12, 31, 0, 0, 0},
+      {L"2026-03-17T08:05:09", true, 2026, 3, 17, 8, 5, 9},
+      {L"2026-02-29"}, {L"2026-02-30"}, {L"2026-13-01"}, {L"1500-01-01"}, {L"24:00"}, {L"10:60"},
+      {L"10:30:61"}, {L"7:30"}, {L"2026-3-16"}, {L"10:30 2026-03-16"}, {L"2026-03-16 "}, {L""}, {L"noon"},
+      {L"2026-03-16 10"}, {L"10:30:"},
+  };
+  for (const Case& c : cases) {
+    SYSTEMTIME value = shown;
+    EXPECT_EQ(c.ok, scriptanswers::ParsePickerValue(c.text, value)) << c.text;
+    if (!c.ok) {
+      EXPECT_EQ(0, memcmp(&value, &shown, sizeof value)) << c.text << ": changed though refused";
+      continue;
+    }
+    EXPECT_EQ(c.year, value.wYear) << c.text;
+    EXPECT_EQ(c.month, value.wMonth) << c.text;
+    EXPECT_EQ(c.day, value.wDay) << c.text;
+    EXPECT_EQ(c.hour, value.wHour) << c.text;
+    EXPECT_EQ(c.minute, value.wMinute) << c.text;
+    EXPECT_EQ(c.second, value.wSecond) << c.text;
+  }
+  // Any text: refused, or a time the system takes.
+  std::mt19937 random(11);
+  const wchar_t alphabet[] = L"0123456789-: T";
+  for (int i = 0; i < 20000; ++i) {
+    std::wstring text;
+    for (int n = random() % 22; n > 0; --n) text += alphabet[random() % 14];
+    SYSTEMTIME value = shown;
+    FILETIME file;
+    if (scriptanswers::ParsePickerValue(text, value)) {
+      ASSERT_TRUE(SystemTimeToFileTime(&value, &file)) << i;
+    }
+  }
+}
+
+// A script run against the test item: what its menu and dialog were answered with, and
+// for a script that must stop, the reason it gives (null: it runs to its end).
+struct AnswerCase {
+  const wchar_t* script;
+  const wchar_t* answers;
+  const wchar_t* reason = nullptr;
+};
+
+class TodayScriptAnswersTest : public TodayHostTest {
+ protected:
+  void SetUp() override {
+    TodayHostTest::SetUp();
+    AddItem({L"A", 1, 40, 2});
+    Start();
+    NewAnswers();
+  }
+  void Check(const AnswerCase& c) {
+    CTodayScript script;
+    script.SetAnswerTimeout(1500);
+    std::wstring error;
+    ASSERT_TRUE(script.Parse(c.script, error)) << error;
+    const bool ran = script.Run(host, error);
+    if (c.reason) {
+      EXPECT_FALSE(ran) << c.script;
+      EXPECT_NE(std::wstring::npos, error.find(c.reason)) << c.script << ": " << error;
+    } else {
+      EXPECT_TRUE(ran) << c.script << ": " << error;
+    }
+    // Steps after a failed one never run; a menu or dialog it failed in is closed.
+    EXPECT_EQ(c.answers, NewAnswers()) << c.script;
+  }
+};
+
+// A tap and hold opens the test item's menu; the script's next step chooses in it as a
+// person would, by text (any case, without & and shortcut) or by id, in a submenu too.
+// A step that cannot choose closes the menu, so the step that opened it ends, and the
+// script stops there with the reason.
+TEST_F(TodayScriptAnswersTest, AMenuAStepOpenedIsAnsweredByTextOrIdInsideSubmenusToo) {
+  const AnswerCase cases[] = {
+      {L"hold 20 10 600\nmenu Open\n", L"menu 101;"},
+      {L"hold 20 10 600\nmenu deeper\n", L"menu 202;"},
+      {L"hold 20 10 600\nmenu #201\n", L"menu 201;"},
+      {L"hold 20 10 600\nmenu Last\n", L"menu 103;"},
+      {L"tap 20 10\nwait 700\n", L""},  // a tap is no hold: no menu
+      {L"hold 20 10 600\nmenu Nowhere\npost TodayTestItem_Dialog\n", L"menu 0;",
+       L"line 2: the menu has no entry \"Nowhere\""},
+      {L"hold 20 10 600\nmenu #999\n", L"menu 0;", L"line 2: the menu has no entry #999"},
+      {L"hold 20 10 600\nmenu Greyed\n", L"menu 0;", L"line 2: the menu entry \"Greyed\" is greyed"},
+      {L"tap 20 10\nmenu Open\npost TodayTestItem_Dialog\n", L"", L"line 2: no menu open"},
+  };
+  for (const AnswerCase& c : cases) Check(c);
+  EXPECT_TRUE(LogHas(L"menu: chose \"deeper\"", L"202"));
+}
+
+// A dialog a step opened is filled in by the steps after it, the way typing and picking
+// would (the owner hears of each picker change), and its button pressed; without such
+// steps it gets its default button as before. A field that cannot be set cancels the
+// dialog (nobody else would) and stops the script with the reason.
+TEST_F(TodayScriptAnswersTest, ADialogAStepOpenedHasItsFieldsSetAndItsButtonPressed) {
+  const AnswerCase cases[] = {
+      {L"post TodayTestItem_Dialog\nfield 10 hello there\nfield 11 10:45\nfield 12 2026-02-28\npress ok\n",
+       L"ok text=hello there time=10:45:00 date=2026-02-28 changes=2;"},
+      {L"post TodayTestItem_Dialog\nfield 11 2026-03-17 08:05:09\npress OK\n",
+       L"ok text= time=08:05:09 date=2026-03-16 changes=1;"},
+      {L"post TodayTestItem_Dialog\nfield 10 gone\npress cancel\n", L"cancel;"},
+      {L"post TodayTestItem_Dialog\npress 1\n", L"ok text= time=09:30:00 date=2026-03-16 changes=0;"},
+      {L"post TodayTestItem_Dialog\nwait 20\n", L"ok text= time=09:30:00 date=2026-03-16 changes=0;"},
+      {L"post TodayTestItem_Dialog\nfield 99 x\npress ok\n", L"cancel;", L"line 2: the dialog has no control 99"},
+      {L"post TodayTestItem_Dialog\nfield 12 2026-02-30\npress ok\n", L"cancel;", L"2026-02-30"},
+      {L"post TodayTestItem_Dialog\nfield 1 x\n", L"cancel;", L"line 2: control 1 is a Button"},
+      {L"wait 10\nfield 10 x\npost TodayTestItem_Dialog\n", L"", L"line 2: no dialog open"},
+      {L"press ok\n", L"", L"line 1: no dialog open"},
+  };
+  for (const AnswerCase& c : cases) Check(c);
+  EXPECT_TRUE(LogHas(L"dialog \"Test fields\" field 11", L"10:45"));
 }
 
 }  // namespace

@@ -37,22 +37,25 @@ class MessagesFilterPageTest : public PageRunTest {
     LoadStringW(GetModule().GetResourceInstance(), id, text, 128);
     return text;
   }
-  static FOLDER_ENTRY Folder(ULONGLONG id) {
+  static CTaggedBlob Folder(ULONGLONG id) {
     const std::string bytes = mapitest::Entry(MAPI_FOLDER, id);
-    return FOLDER_ENTRY{FOLDER_KIND_MAPI, Bytes(bytes.begin(), bytes.end())};
+    CTaggedBlob folder;
+    EXPECT_TRUE(MakeMailFolder(CTaggedBlob::KindM, reinterpret_cast<const BYTE*>(bytes.data()),
+                               static_cast<DWORD>(bytes.size()), L"Somewhere", folder));
+    return folder;
   }
   void StoreFilter(const wchar_t* name, ULONGLONG folder) {
-    MAIL_FILTER filter;
-    filter.AddEntry(Folder(folder), L"Somewhere");
+    EMAIL_ACCOUNT filter;
+    filter.AddFolder(Folder(folder));
     Bytes data;
     ASSERT_TRUE(CMailFoldersFilters::Encode(filter, data));
     m_machine.Key(TARVO_MAIL_FILTERS_KEY).Write(name, REG_BINARY, data.data(), static_cast<DWORD>(data.size()));
   }
-  static MAIL_FILTER Stored(const std::wstring& name) {
+  static EMAIL_ACCOUNT Stored(const std::wstring& name) {
     CMailFoldersFilters filters;
     filters.Load(TRUE);
-    const int index = filters.FindByName(name.c_str());
-    MAIL_FILTER none;
+    const int index = filters.Find(name.c_str());
+    EMAIL_ACCOUNT none;
     none.name = L"(none)";
     return index < 0 ? none : filters.GetAt(index);
   }
@@ -118,14 +121,14 @@ TEST_F(MessagesFilterPageTest, ANewFilterIsNamedAfterItsFoldersAndAppliedWhenNam
       {IDOK});
   EXPECT_EQ(names, (std::vector<std::wstring>{Text(IDS_FILTER_DEFAULT_NAME), L"Outlook E-mail - Projects",
                                               L"Folders 5", L"Outlook E-mail - Projects", L"Folders 5"}));
-  const MAIL_FILTER applied = Stored(L"Folders 5");
-  ASSERT_EQ(applied.entries.size(), 3u);
-  EXPECT_TRUE(applied.FindEntry(Folder(mapitest::kProjects)) >= 0);
-  EXPECT_TRUE(applied.FindEntry(Folder(mapitest::kSent)) >= 0);
+  const EMAIL_ACCOUNT applied = Stored(L"Folders 5");
+  ASSERT_EQ(applied.folders.GetCount(), 3);
+  EXPECT_TRUE(applied.FindFolder(Folder(mapitest::kProjects)) >= 0);
+  EXPECT_TRUE(applied.FindFolder(Folder(mapitest::kSent)) >= 0);
   EXPECT_EQ(StoredText(L"EmailFilter"), L"Folders 5");
   // The others are kept, the standard filters were made.
-  EXPECT_EQ(Stored(L"Folders 4").entries.size(), 1u);
-  EXPECT_EQ(Stored(Text(IDS_MAIL_FILTER_INBOX)).entries.size(), 1u);
+  EXPECT_EQ(Stored(L"Folders 4").folders.GetCount(), 1);
+  EXPECT_EQ(Stored(Text(IDS_MAIL_FILTER_INBOX)).folders.GetCount(), 1);
   EXPECT_EQ(StoredText(L"KnownEmailAccounts"), L"Mail");
 }
 
@@ -133,7 +136,7 @@ TEST_F(MessagesFilterPageTest, ApplyingTheUnnamedNewFilterLeavesTheShownFilterAl
   Product().WriteString(L"EmailFilter", L"Elsewhere");
   RunPage(5, 1, [&](HWND) {}, {IDOK});
   EXPECT_EQ(StoredText(L"EmailFilter"), L"Elsewhere");
-  EXPECT_EQ(Stored(Text(IDS_MAIL_FILTER_OUTBOX)).entries.size(), 1u);
+  EXPECT_EQ(Stored(Text(IDS_MAIL_FILTER_OUTBOX)).folders.GetCount(), 1);
   EXPECT_EQ(Stored(Text(IDS_FILTER_DEFAULT_NAME)).name, L"(none)");
 }
 
@@ -154,10 +157,10 @@ TEST_F(MessagesFilterPageTest, TheInboxFilterIsCopiedWhenRenamedAndNeverDeleted)
       {IDOK});
   EXPECT_FALSE(deleteEnabled);
   EXPECT_EQ(ticked, std::vector<int>{1});
-  const MAIL_FILTER inbox = Stored(Text(IDS_MAIL_FILTER_INBOX));
-  ASSERT_EQ(inbox.entries.size(), 1u);
-  const MAIL_FILTER copy = Stored(L"My inbox");
-  EXPECT_EQ(copy.entries.size(), 2u);
+  const EMAIL_ACCOUNT inbox = Stored(Text(IDS_MAIL_FILTER_INBOX));
+  ASSERT_EQ(inbox.folders.GetCount(), 1);
+  const EMAIL_ACCOUNT copy = Stored(L"My inbox");
+  EXPECT_EQ(copy.folders.GetCount(), 2);
   EXPECT_EQ(StoredText(L"EmailFilter"), L"My inbox");
 }
 

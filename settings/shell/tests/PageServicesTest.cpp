@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
+#include "platform/tests/ByteMutator.h"
 #include "settings/shell/tests/ShellTestRes.h"
 #include "settings/shell/tests/ShellTestSupport.h"
 
@@ -117,26 +117,13 @@ TEST(DialogInitDataTest, ResourcesOfTheLibrary) {
 }
 
 TEST(DialogInitDataTest, AnyBytesAreSafe) {
-  std::mt19937 random(4711);
+  fixtures::ByteMutator mutator(4711);
   std::vector<BYTE> seed = InitData({{IDC_TEST_LIST, 0x0401, L"one"}, {IDC_TEST_COMBO, 0x0403, L"two"},
                                      {IDC_TEST_LIST, 0x1234, L"three"}});
   CBoxesDialog dialog;
   for (int round = 0; round < 3000; ++round) {
-    std::vector<BYTE> data = seed;
-    int edits = 1 + static_cast<int>(random() % 4);
-    for (int e = 0; e < edits; ++e) {
-      switch (random() % 3) {
-        case 0:
-          data[random() % data.size()] = static_cast<BYTE>(random());
-          break;
-        case 1:
-          data.resize(random() % (data.size() + 1));
-          break;
-        default:
-          data.insert(data.begin() + static_cast<long>(random() % (data.size() + 1)), static_cast<BYTE>(random()));
-      }
-      if (data.empty()) data.push_back(0);
-    }
+    std::vector<BYTE> data = mutator.Edit(seed, 4);
+    if (data.empty()) data.push_back(0);
     FillDialogFromInitData(dialog.Handle(), data.data(), static_cast<DWORD>(data.size()));
   }
   SUCCEED();

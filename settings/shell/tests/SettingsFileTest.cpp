@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
+#include "platform/tests/ByteMutator.h"
 
 namespace {
 
@@ -355,29 +355,14 @@ TEST_F(SettingsFileTest, FileOfAnotherWriterImportsAndExportsAgainUnchanged) {
 }
 
 TEST_F(SettingsFileTest, AnyBytesWriteOnlyUnderTheProductKey) {
-  std::mt19937 random(20261209);
+  fixtures::ByteMutator mutator(20261209);
   std::vector<BYTE> seed(kOtherWriterFile, kOtherWriterFile + sizeof kOtherWriterFile);
   int done = 0;
   for (int round = 0; round < 3000; ++round) {
-    std::vector<BYTE> data = seed;
-    int edits = 1 + static_cast<int>(random() % 4);
-    for (int e = 0; e < edits; ++e) {
-      size_t at = random() % (data.size() + 1);
-      switch (random() % 4) {
-        case 0:
-          if (at < data.size()) data[at] = static_cast<BYTE>(random());
-          break;
-        case 1:
-          data.resize(at);
-          break;
-        case 2:
-          data.insert(data.begin() + static_cast<long>(at), static_cast<BYTE>(random()));
-          break;
-        default:
-          // A plausible tag or count where the format has one.
-          if (at + 4 <= data.size()) data[at & ~size_t(3)] = static_cast<BYTE>(random() % 6);
-      }
-    }
+    std::vector<BYTE> data = mutator.Edit(seed, 4);
+    // A plausible tag or count where the format has one.
+    const size_t at = mutator.Below(data.size() + 1);
+    if (mutator.Below(4) == 0 && at + 4 <= data.size()) data[at & ~size_t(3)] = static_cast<BYTE>(mutator.Below(6));
     if (ImportSettingsBytes(data.data(), data.size()) == kImportDone) ++done;
   }
   EXPECT_GT(done, 0);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Translator.h"
+#include "base/tests/MenuReader.h"
 #include "controls/PopupMenuTracker.h"
 #include "settings/tabs/tests/TabsTestSupport.h"
 
@@ -165,11 +166,7 @@ struct MenuAnswer {
 int AnswerMenu(HMENU menu, UINT, int, int, HWND, void* context) {
   auto* answer = static_cast<MenuAnswer*>(context);
   answer->entries.clear();
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    WCHAR text[64] = L"";
-    GetMenuStringW(menu, static_cast<UINT>(i), text, ARRAYSIZE(text), MF_BYPOSITION);
-    answer->entries.push_back(std::to_wstring(GetMenuItemID(menu, i)) + L":" + text);
-  }
+  for (const MenuEntry& entry : ReadMenu(menu)) answer->entries.push_back(std::to_wstring(entry.id) + L":" + entry.text);
   return answer->command;
 }
 

@@ -4,7 +4,10 @@
 // event, a three-day trip, a private and a free appointment. Run with the device's
 // identity (CEDEVICE_PLATFORMTYPE=PocketPC, CEDEVICE_VERSION=5.1, CEDEVICE_ROOT) and
 // "pimstore.dll" beside it; `cedbtool dump pim.vol` afterwards gives
-// device/pim/calendar.txt (its "Appointments Database"). A program for people, not a test.
+// device/pim/calendar.txt (its "Appointments Database"). `calendarsample older` writes
+// the same week as a Windows Mobile 2003 device keeps it (version 4.21, whatever the
+// identity says): in the object store, where `cedbtool dump objectstore` finds it for
+// device/pim/older/calendar.txt. A program for people, not a test.
 #include <windows.h>
 
 #include <cstdio>
@@ -95,7 +98,13 @@ bool SaveSeries(IPOutlookApp* app) {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+  if (argc > 2 || (argc == 2 && lstrcmpW(argv[1], L"older") != 0)) {
+    fwprintf(stderr, L"usage: calendarsample [older]\n");
+    return 2;
+  }
+  // The object model takes its layout from the device's version as it starts.
+  if (argc == 2) SetEnvironmentVariableW(L"CEDEVICE_VERSION", L"4.21");
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   // The object model straight from its library, registered or not.
   IPOutlookApp* app = nullptr;

@@ -1,6 +1,7 @@
 // The Calendar tab: which list changes make it refresh, its context menu read back,
 // the application argument after the tasks-program entry, new appointments (through
-// the new-item seam), the fold settings it stores and the day schedule's span.
+// the new-item seam), the fold settings it stores, the day schedule's span and a tap
+// on a birthday by the one-tap mode.
 #include "tabs/calendar/CalendarTab.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,22 @@
 #include "base/InstallPath.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
+#include "base/tests/DeviceRoot.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupElement.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/TabMakers.h"
 #include "pim/OndrelClient.h"
+#include "platform/pimstore/tests/PimTestSupport.h"
+#include "platform/windowlib/ComPtr.h"
+#include "tabs/calendar/AppointmentItem2.h"
 #include "tabs/calendar/CalendarPeriodSelector.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
 #include "tabs/contacts/ContactItem.h"
+#include "tabs/contacts/ContactRequests.h"
+#include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/SpecialEventItem.h"
 #include "tabs/tasks/TaskItem.h"
 
 namespace {
@@ -232,6 +240,110 @@ TEST_F(CalendarTabTest, TheTabIsMadeByThePanelsMaker) {
   EXPECT_EQ(tab->GetTabIcon(), 147u);
   delete tab;
   SetTabMaker(TAB_CALENDAR, previous);
+}
+
+// The contacts' requests, recorded: which contact was opened or edited.
+struct ContactRequests : IContactRequests {
+  std::vector<std::pair<DWORD, BOOL>> shown;
+  LRESULT DeleteContact(DWORD) override { return 0; }
+  BOOL DisplayContact(DWORD oid, BOOL edit) override {
+    shown.push_back({oid, edit});
+    return TRUE;
+  }
+  LRESULT CopyContact(DWORD) override { return 0; }
+};
+
+// A tab whose content is the rows a test gives it.
+class CTabOfRows : public CCalendarTab {
+ public:
+  CAppointmentItem2* Show(CSpecialEventItem* event) {
+    delete m_pContent;
+    m_pContent = new CContainerElement(this);
+    auto* row = new CAppointmentItem2(event, m_pContent, 0);
+    m_pContent->AddChild(row);
+    m_pContent->SetSize(220, 220, 0, TRUE);
+    return row;
+  }
+};
+
+// A tap on a birthday row: the list's own way in mode 0, the contact's card opened (1)
+// or edited (2), and from 3 on the contact's popup beside the row; the popup also
+// answers the row's event 1026 whatever the mode.
+TEST_F(CalendarTabTest, ATapOnABirthdayFollowsTheContactsOneTapMode) {
+  CStoreMode store(true);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ASSERT_HRESULT_SUCCEEDED(pimtest::RegisterServer());
+  pimtest::UseLayout(true);
+  pimtest::ClearStores();
+  {
+    IPOutlookApp* app = pimtest::CreateApp();
+    ASSERT_NE(app, nullptr);
+    CComPtr<IDispatch> made;
+    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olContactItem, &made));
+    CComPtr<IContact> contact;
+    ASSERT_HRESULT_SUCCEEDED(made->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact)));
+    BSTR name = SysAllocString(L"Ann");
+    contact->put_FirstName(name);
+    SysFreeString(name);
+    contact->put_Birthday(Variant(1980, 2, 25));
+    ASSERT_HRESULT_SUCCEEDED(contact->Save());
+    app->Release();
+  }
+  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  CContactsList contacts;
+  contacts.SetNotifyWindow(window);
+  ASSERT_TRUE(contacts.Open());
+  ASSERT_EQ(contacts.GetCount(), 1);
+  CONTACT_ITEM* ann = contacts.GetAt(0);
+  ContactRequests requests;
+  contacts.SetRequests(&requests);
+  // Whatever fails below, nothing global is left pointing here.
+  struct Restore {
+    IContactRequests* global = &CContactsList::GetGlobal().GetRequests();
+    ~Restore() {
+      CAppointmentItem2::SetContactsList(nullptr);
+      CContactsList::GetGlobal().SetRequests(global);
+    }
+  } restore;
+  CContactsList::GetGlobal().SetRequests(&requests);
+  CAppointmentItem2::SetContactsList(&contacts);
+
+  const struct {
+    DWORD mode;
+    int opened;  // -1 none, else the edit flag
+    bool popup;
+  } cases[] = {{0, -1, false}, {1, FALSE, false}, {2, TRUE, false}, {3, -1, true}, {9, -1, true}};
+  for (const auto& c : cases) {
+    Product().WriteDWORD(L"ContactsOneTap", c.mode);
+    requests.shown.clear();
+    CTabOfRows tab;
+    tab.LoadSettings();
+    CSpecialEventItem* event = CSpecialEventItem::Create(nullptr);
+    event->Init(ann, 0, 0);
+    event->m_contactOid = ann->m_itemOid;
+    CAppointmentItem2* row = tab.Show(event);
+    event->Release();
+    EXPECT_EQ(tab.IsOneTap(row) != FALSE, c.mode == 0) << "mode " << c.mode;
+    tab.OnItemReleased(row);
+    ASSERT_EQ(requests.shown.size(), c.opened >= 0 ? 1u : 0u) << "mode " << c.mode;
+    if (c.opened >= 0) {
+      EXPECT_EQ(requests.shown[0].first, ann->m_itemOid);
+      EXPECT_EQ(requests.shown[0].second, c.opened) << "mode " << c.mode;
+    }
+    EXPECT_EQ(tab.GetContactPopup().IsCreated() != FALSE, c.popup) << "mode " << c.mode;
+    if (tab.GetContactPopup().IsCreated()) DestroyWindow(tab.GetContactPopup().m_hWnd);
+    // The row's own event opens the popup in any mode.
+    tab.OnItemNotify(row, CCalendarTab::kEventContactPopup);
+    ASSERT_TRUE(tab.GetContactPopup().IsCreated()) << "mode " << c.mode;
+    ASSERT_NE(tab.GetContactPopup().GetContact(), nullptr);
+    EXPECT_EQ(tab.GetContactPopup().GetContact()->m_itemOid, ann->m_itemOid);
+    DestroyWindow(tab.GetContactPopup().m_hWnd);
+  }
+  contacts.SetRequests(nullptr);
+  contacts.Close();
+  DestroyWindow(window);
+  pimtest::ClearStores();
+  CoUninitialize();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "controls/IconSets.h"
 #include "base/tests/ResourceLibraryScope.h"
@@ -62,17 +63,10 @@ int PickFromMenu(HMENU menu, UINT flags, int, int, HWND, void*) {
   g_menu.items.clear();
   g_menu.ids.clear();
   EXPECT_TRUE(flags & TPM_RETURNCMD);
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[256] = {};
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_FTYPE;
-    info.dwTypeData = text;
-    info.cch = 255;
-    GetMenuItemInfoW(menu, i, TRUE, &info);
-    g_menu.items.push_back(text);
-    g_menu.ids.push_back(info.wID);
-    if (info.fState & MFS_CHECKED) g_menu.checked = static_cast<int>(info.wID);
+  for (const MenuEntry& entry : ReadMenu(menu)) {
+    g_menu.items.push_back(entry.text);
+    g_menu.ids.push_back(static_cast<UINT>(entry.id));
+    if (entry.checked) g_menu.checked = entry.id;
   }
   return g_menu.pick;
 }
@@ -168,22 +162,15 @@ TEST_F(ContactCommandsTest, TheRowMenuHasATextForEveryEntry) {
   HMENU menu = CreatePopupMenu();
   row.BuildMenu(menu);
   std::vector<std::wstring> seen;
-  std::function<void(HMENU)> walk = [&](HMENU m) {
-    for (int i = 0; i < GetMenuItemCount(m); ++i) {
-      wchar_t text[256] = {};
-      MENUITEMINFOW info = {};
-      info.cbSize = sizeof info;
-      info.fMask = MIIM_STRING | MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
-      info.dwTypeData = text;
-      info.cch = 255;
-      ASSERT_TRUE(GetMenuItemInfoW(m, i, TRUE, &info));
-      if (info.fType & MFT_SEPARATOR) continue;
-      EXPECT_NE(text[0], L'\0') << "entry " << info.wID;
-      seen.push_back(text);
-      if (info.hSubMenu) walk(info.hSubMenu);
+  std::function<void(const std::vector<MenuEntry>&)> walk = [&](const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries) {
+      if (entry.separator) continue;
+      EXPECT_FALSE(entry.text.empty()) << "entry " << entry.id;
+      seen.push_back(entry.text);
+      walk(entry.sub);
     }
   };
-  walk(menu);
+  walk(ReadMenu(menu));
   DestroyMenu(menu);
   GetViewSettings().ContactsOneTap = savedOneTap;
   EXPECT_GE(seen.size(), 8u);

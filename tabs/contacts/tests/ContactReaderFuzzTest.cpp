@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "base/BitmapDC.h"
@@ -12,6 +11,7 @@
 #include "graphics/Dib.h"
 #include "platform/imaging/ImagingRegistration.h"
 #include "platform/imaging/tests/EncodedImage.h"
+#include "platform/tests/ByteMutator.h"
 #include "tabs/contacts/ContactDetails.h"
 #include "tabs/contacts/ContactPhotos.h"
 #include "tabs/contacts/ContactsList.h"
@@ -37,16 +37,6 @@ void ExpectSound(CContactsList& list) {
     CString name;
     c->GetDisplayName(name, TRUE, FALSE);
   }
-}
-
-std::vector<BYTE> Mutate(std::vector<BYTE> bytes, std::mt19937& random) {
-  int what = static_cast<int>(random() % 5);
-  if (what == 0 && !bytes.empty()) bytes.resize(random() % bytes.size());
-  if (what >= 1 && what <= 3 && !bytes.empty())
-    for (int k = 0; k < 1 + static_cast<int>(random() % 8); ++k) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-  if (what == 4)
-    for (int k = 0; k < static_cast<int>(random() % 16); ++k) bytes.push_back(static_cast<BYTE>(random()));
-  return bytes;
 }
 
 class ContactReaderFuzzTest : public ::testing::TestWithParam<bool> {
@@ -77,7 +67,7 @@ TEST_P(ContactReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
 
   HANDLE db = m_store.Open();
   ASSERT_NE(db, INVALID_HANDLE_VALUE);
-  std::mt19937 random(4501 + (newer ? 1 : 0));
+  fixtures::ByteMutator mutator(4501 + (newer ? 1 : 0));
   const int kRounds = 400;
   CContactsList list;
   list.SetNotifyWindow(m_window.Get());
@@ -88,32 +78,32 @@ TEST_P(ContactReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
     for (const auto& entry : seed.values) {
       CEPROPVAL v = entry.second;
       WORD type = TypeFromPropID(v.propid);
-      int what = static_cast<int>(random() % 8);
+      int what = static_cast<int>(mutator.Below(8));
       if (what == 0) continue;
       if (type == CEVT_BLOB || type == CEVT_STREAM) {
         auto found = seed.blobs.find(v.propid);
-        keep.push_back(Mutate(found != seed.blobs.end() ? found->second : std::vector<BYTE>(), random));
+        keep.push_back(mutator.Edit(found != seed.blobs.end() ? found->second : std::vector<BYTE>(), 8));
         v.val.blob.dwCount = static_cast<DWORD>(keep.back().size());
         v.val.blob.lpb = keep.back().empty() ? nullptr : keep.back().data();
       } else if (type == CEVT_LPWSTR) {
         if (what == 1) v.val.lpwstr = const_cast<LPWSTR>(L"");
       } else if (type == CEVT_FILETIME) {
         if (what <= 2) {
-          v.val.filetime.dwLowDateTime = static_cast<DWORD>(random());
-          v.val.filetime.dwHighDateTime = what == 1 ? static_cast<DWORD>(random()) : 0x01C00000 + static_cast<DWORD>(random() % 0x40000);
+          v.val.filetime.dwLowDateTime = static_cast<DWORD>(mutator.Any());
+          v.val.filetime.dwHighDateTime = what == 1 ? static_cast<DWORD>(mutator.Any()) : 0x01C00000 + static_cast<DWORD>(mutator.Below(0x40000));
         }
       } else if (what <= 3) {
-        const DWORD picks[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, fields[random() % kContactFieldCount],
-                               static_cast<DWORD>(random())};
-        v.val.ulVal = picks[random() % 7];
+        const DWORD picks[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, fields[mutator.Below(kContactFieldCount)],
+                               static_cast<DWORD>(mutator.Any())};
+        v.val.ulVal = picks[mutator.Below(7)];
       }
       values.push_back(v);
     }
     CEOID written = CeWriteRecordProps(db, 0, static_cast<WORD>(values.size()), values.data());
     ASSERT_NE(written, 0u) << "round " << round;
-    if (newer && random() % 3 == 0) {
-      std::vector<BYTE> picture(random() % 64);
-      for (BYTE& b : picture) b = static_cast<BYTE>(random());
+    if (newer && mutator.Below(3) == 0) {
+      std::vector<BYTE> picture(mutator.Below(64));
+      for (BYTE& b : picture) b = static_cast<BYTE>(mutator.Any());
       m_store.WritePicture(written, picture);
     }
     if (round % 40 == 0) {
@@ -139,7 +129,7 @@ TEST_P(ContactReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
       }
     }
     std::vector<CSpecialEventItem*> day;
-    list.GetEventsOfDay(Date(2026, 1, 1) + static_cast<double>(random() % 366), day);
+    list.GetEventsOfDay(Date(2026, 1, 1) + static_cast<double>(mutator.Below(366)), day);
     list.GetNextEventDay(day);
     if (round % 5 == 4) {
       // Gone again, as another program may delete it.
@@ -173,10 +163,10 @@ TEST(ContactPhotoFuzzTest, AnyPictureBytesGiveATileOrNothing) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::wstring path = std::wstring(temp) + L"contactfuzz-" + std::to_wstring(GetCurrentProcessId()) + L".jpg";
-    std::mt19937 random(4502);
+    fixtures::ByteMutator mutator(4502);
     for (int round = 0; round < 600; ++round) {
-      const std::vector<BYTE>& seed = seeds[random() % seeds.size()];
-      std::vector<BYTE> bytes = Mutate(seed, random);
+      const std::vector<BYTE>& seed = seeds[mutator.Below(seeds.size())];
+      std::vector<BYTE> bytes = mutator.Edit(seed, 8);
       HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
       ASSERT_NE(f, INVALID_HANDLE_VALUE);
       DWORD done = 0;

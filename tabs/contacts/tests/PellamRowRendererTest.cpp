@@ -11,6 +11,7 @@
 #include "base/DateFormat.h"
 #include "base/DateTime.h"
 #include "base/ScreenDpi.h"
+#include "base/tests/MenuReader.h"
 #include "controls/TextRunList.h"
 #include "graphics/SkinColors.h"
 #include "panel/PanelPrompt.h"
@@ -151,15 +152,12 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
   HMENU menu = CreatePopupMenu();
   AppendMenuW(menu, MF_STRING, 4242, L"a tab's entry");
   row.BuildMenu(menu);
-  ASSERT_EQ(GetMenuItemCount(menu), 4);
-  EXPECT_EQ(GetMenuItemID(menu, 0), 1029u);
-  MENUITEMINFOW info = {};
-  info.cbSize = sizeof(info);
-  info.fMask = MIIM_FTYPE;
-  GetMenuItemInfoW(menu, 1, TRUE, &info);
-  EXPECT_TRUE(info.fType & MFT_SEPARATOR);
-  EXPECT_EQ(GetMenuItemID(menu, 2), 1027u);
-  EXPECT_EQ(GetMenuItemID(menu, 3), 4242u);
+  const std::vector<MenuEntry> entries = ReadMenu(menu);
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0].id, 1029);
+  EXPECT_TRUE(entries[1].separator);
+  EXPECT_EQ(entries[2].id, 1027);
+  EXPECT_EQ(entries[3].id, 4242);
   DestroyMenu(menu);
 
   PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook(&Prompt::Answer);

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "base/DateTime.h"
+#include "platform/tests/ByteMutator.h"
 #include "tabs/contacts/tests/ContactFixtures.h"
 #include "tabs/contacts/tests/PellamTestSupport.h"
 
@@ -221,24 +221,10 @@ TEST(PellamScheduled, ARecordWithoutADateTakesTheDayAsked) {
 TEST(PellamScheduled, AnyScheduleBytesGiveItemsInsideTheRange) {
   CPellamDevice device(CPellamDevice::kStandIn);
   const std::string seed = kSchedule;
-  std::mt19937 random(4711);
+  fixtures::ByteMutator mutator(4711);
   const double from = Day(2026, 3, 16), to = Day(2026, 3, 23);
   for (int round = 0; round < 300; ++round) {
-    std::string bytes = seed;
-    for (int e = 0, edits = 1 + static_cast<int>(random() % 6); e < edits; ++e) {
-      const size_t at = random() % (bytes.size() + 1);
-      switch (random() % 3) {
-        case 0:
-          if (at < bytes.size()) bytes[at] = static_cast<char>(random());
-          break;
-        case 1:
-          bytes.insert(at, 1, static_cast<char>(random()));
-          break;
-        default:
-          bytes.erase(at, random() % 5);
-      }
-    }
-    device.WriteSchedule(bytes);
+    device.WriteSchedule(mutator.Edit(seed, 6));
     CPellamScheduled list;
     list.SetRange(from, to);
     CPellamTransactionItem* item = nullptr;

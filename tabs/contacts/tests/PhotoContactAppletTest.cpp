@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "panel/PanelPrompt.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/windowlib/DialogImpl.h"
 #include "tabs/contacts/ContactChooserDlg.h"
 #include "tabs/contacts/ContactPhotos.h"
@@ -384,29 +384,10 @@ TEST_F(PhotoContactsIniTest, AFileTheCommandInterpreterWroteReads) {
 }
 
 TEST_F(PhotoContactsIniTest, AnyBytesReadSoundly) {
-  std::mt19937 random(4646);
+  fixtures::ByteMutator mutator(4646);
   const std::string seed = "[Photos]\r\nFolder=\\My Documents\\Faces\r\n[x]\r\ny=2\r\n";
   for (int round = 0; round < 1500; ++round) {
-    std::string bytes = seed;
-    const int edits = 1 + static_cast<int>(random() % 8);
-    for (int e = 0; e < edits; ++e) {
-      const size_t at = bytes.empty() ? 0 : random() % bytes.size();
-      switch (random() % 4) {
-        case 0:
-          if (!bytes.empty()) bytes[at] = static_cast<char>(random());
-          break;
-        case 1:
-          bytes.insert(at, 1, static_cast<char>(random()));
-          break;
-        case 2:
-          if (!bytes.empty()) bytes.erase(at, 1 + random() % 4);
-          break;
-        default:
-          bytes.insert(at, std::string(random() % 300, static_cast<char>(random())));
-          break;
-      }
-    }
-    Write(bytes);
+    Write(mutator.Edit(seed, 8));
     CContactPhotos photos;
     photos.Load(m_path.c_str());
     if (!photos.IsAvailable()) {

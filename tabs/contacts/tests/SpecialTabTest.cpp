@@ -14,6 +14,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "controls/GroupElement.h"
 #include "panel/DueDateGroupHeader.h"
@@ -430,30 +431,26 @@ TEST_F(SpecialTabTest, ContextMenuAndThePeriodAndGroupByCommands) {
   tab.RebuildContent();
   HMENU menu = CreatePopupMenu();
   tab.FillContextMenu(menu, 0);
-  std::vector<UINT> ids;
-  HMENU groups = nullptr, periods = nullptr;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      (groups ? periods : groups) = sub;
-      ids.push_back(0xFFFF);
-    } else {
-      ids.push_back(GetMenuItemID(menu, i));
-    }
-  }
-  ASSERT_GE(ids.size(), 4u);
-  EXPECT_EQ(ids[0], 1042u);
-  EXPECT_EQ(ids[1], 1019u);
-  EXPECT_EQ(ids[2], 1029u);
+  const std::vector<MenuEntry> entries = ReadMenu(menu);
+  const MenuEntry* groups = nullptr;
+  const MenuEntry* periods = nullptr;
+  for (const MenuEntry& entry : entries)
+    if (entry.popup) (groups ? periods : groups) = &entry;
+  ASSERT_GE(entries.size(), 4u);
+  EXPECT_EQ(entries[0].id, 1042);
+  EXPECT_EQ(entries[1].id, 1019);
+  EXPECT_EQ(entries[2].id, 1029);
   ASSERT_NE(groups, nullptr);
   ASSERT_NE(periods, nullptr);
-  EXPECT_EQ(GetMenuItemID(groups, 0), 559u);
-  EXPECT_EQ(GetMenuItemID(groups, 1), 501u);
-  EXPECT_EQ(GetMenuState(groups, 559, MF_BYCOMMAND) & MF_CHECKED, static_cast<UINT>(MF_CHECKED));
-  const UINT order[] = {5001, 5002, 5003, 5000, 5004, 5005, 5006};
-  ASSERT_EQ(GetMenuItemCount(periods), 7);
+  ASSERT_GE(groups->sub.size(), 2u);
+  EXPECT_EQ(groups->sub[0].id, 559);
+  EXPECT_EQ(groups->sub[1].id, 501);
+  EXPECT_TRUE(groups->sub[0].checked);
+  const int order[] = {5001, 5002, 5003, 5000, 5004, 5005, 5006};
+  ASSERT_EQ(periods->sub.size(), 7u);
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(GetMenuItemID(periods, i), order[i]);
-    EXPECT_EQ((GetMenuState(periods, i, MF_BYPOSITION) & MF_CHECKED) != 0, order[i] == 5003) << order[i];
+    EXPECT_EQ(periods->sub[i].id, order[i]);
+    EXPECT_EQ(periods->sub[i].checked, order[i] == 5003) << order[i];
   }
   DestroyMenu(menu);
 

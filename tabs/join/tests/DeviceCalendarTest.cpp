@@ -1,14 +1,19 @@
 // The Calendar tab on the emulated device: the Today screen loads QelTarvo.dll over the
-// device's sample week, and an appointment moved by an hour through the real
-// item-operations program comes back to the screen by the store's notification, its
-// time changed and its conflict with the meeting before it gone.
+// device's sample week, and an appointment moved by an hour as a person moves it (a
+// tap and hold on its row, the menu's move entry, the start time in the date and time
+// dialog, OK) reaches the store through the real item-operations program and comes
+// back to the screen by the store's notification, its time changed and its conflict
+// with the meeting before it gone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "base/DateTime.h"
+#include "res/TarvoResIds.h"
+#include "tabs/calendar/AppointmentItem.h"
 #include "tabs/join/tests/DeviceTestSupport.h"
 
 namespace {
@@ -27,7 +32,15 @@ const DWORD kAppointmentItem = 0x40000000;
 const wchar_t kMoved[] = L"Budget call";
 const wchar_t kOverlapped[] = L"Design review";
 const double kHour = 1.0 / 24;
-const DWORD kWholeSeries = 949998;
+
+// A local time of day as the script gives it to a time picker.
+std::wstring ClockText(double date) {
+  SYSTEMTIME t = {};
+  VariantTimeToSystemTime(date, &t);
+  wchar_t text[16];
+  swprintf(text, 16, L"%02u:%02u", t.wHour, t.wMinute);
+  return text;
+}
 
 struct Stored {
   DWORD item = 0;
@@ -140,16 +153,21 @@ TEST_F(DeviceCalendar, AMeetingMovedByAnHourLosesItsConflictOnTheScreen) {
   const Stored overlapped = StoredAppointment(kOverlapped);
   ASSERT_LT(overlapped.start + overlapped.minutes / 1440.0, moved.start + kHour) << "an hour later is clear of it";
 
-  // What the row's move command sends once its times are chosen: the whole appointment,
-  // an hour later, its status kept.
-  COndrelClient& client = COndrelClient::Instance();
-  ASSERT_EQ(client.ChangeAppointment(moved.item, kWholeSeries, moved.start + kHour,
-                                     moved.start + kHour + moved.minutes / 1440.0, 2, 0),
-            1)
-      << Log();
-  const Stored now = StoredAppointment(kMoved);
-  EXPECT_NEAR(now.start, moved.start + kHour, 1.0 / 86400) << "the store has it an hour later";
-  EXPECT_EQ(now.minutes, moved.minutes);
+  // Hold the moved meeting's row (its time is the lower red band), choose the move
+  // entry, start it an hour later (the end keeps the duration) and confirm.
+  const RECT& row = before.back();
+  const std::wstring steps = L"hold " + std::to_wstring((row.left + row.right) / 2) + L" " +
+                             std::to_wstring((row.top + row.bottom) / 2) + L" 1500\n" +
+                             L"menu #" + std::to_wstring(CAppointmentItem::kCmdMove) + L"\n" +
+                             L"field " + std::to_wstring(IDC_DT_START_TIME) + L" " + ClockText(moved.start + kHour) +
+                             L"\npress ok\n";
+  ASSERT_TRUE(devicetest::RunSteps(m_host, steps)) << Log();
+  Stored now;
+  EXPECT_TRUE(WaitFor([&] {
+    now = StoredAppointment(kMoved);
+    return std::abs(now.start - (moved.start + kHour)) < 1.0 / 86400;
+  })) << "the store does not have it an hour later\n" << Log();
+  EXPECT_EQ(now.minutes, moved.minutes) << "the end did not keep the duration";
 
   // The store's notification redraws the list: where the conflict was marked, no red
   // is left ...
@@ -168,6 +186,25 @@ TEST_F(DeviceCalendar, AMeetingMovedByAnHourLosesItsConflictOnTheScreen) {
   const InkChange keptTime = CompareInk(shown, after, before[before.size() - 2]);
   EXPECT_LT(keptTime.changed * 5, keptTime.ink) << "the overlapped meeting's time changed\n" << Log();
   EXPECT_GT(movedTime.changed, 2 * keptTime.changed) << "the moved meeting's time is the same\n" << Log();
+}
+
+// A device of the older layout keeps its appointments in the object store, written by
+// the object model in that layout's properties: the Calendar tab reads the same week
+// from there, Monday's overlapping meetings marked as on the newer device.
+class DeviceCalendarOlder : public devicetest::DeviceToday {};
+
+TEST_F(DeviceCalendarOlder, AppointmentsOfTheObjectStoreShowOnTheCalendarTab) {
+  ASSERT_NO_FATAL_FAILURE(Prepare(L"devicecalendarolder", TARVO_DEVICE_CALENDAR_OLDER, true));
+  ASSERT_NO_FATAL_FAILURE(Start());
+  ASSERT_EQ(m_host.ItemCount(), 1u) << Log(L"DeviceCalendarOlder");
+  std::vector<RECT> marked;
+  EXPECT_TRUE(WaitFor([&] {
+    marked = RedBands(Shoot(m_host));
+    return marked.size() >= 2;
+  })) << "no conflicting times on the screen\n" << Log(L"DeviceCalendarOlder");
+  // The object store holds the week, pim.vol nothing.
+  EXPECT_GE(pimtest::ReadRaw(L"Appointments Database", false).size(), 8u);
+  EXPECT_TRUE(pimtest::ReadRaw(L"Appointments Database", true).empty());
 }
 
 }  // namespace

@@ -75,10 +75,11 @@ inline bool WaitFor(const std::function<bool()>& done) { return cedbtest::PumpUn
 // store and the plug-in as its one Today item; Start makes the Today screen.
 class DeviceToday : public ::testing::Test {
  protected:
-  // The samples (a dump of the volume tool) loaded into "pim.vol" of a fresh store.
-  void Prepare(const wchar_t* sandbox, const wchar_t* samples) {
+  // The samples (a dump of the volume tool) loaded into "pim.vol" of a fresh store; on
+  // a device of the older layout (Windows Mobile 2003) into its object store.
+  void Prepare(const wchar_t* sandbox, const wchar_t* samples, bool olderLayout = false) {
     m_device.Set(L"PlatformType", L"PocketPC");
-    m_device.Set(L"Version", L"5.1");
+    m_device.Set(L"Version", olderLayout ? L"4.21" : L"5.1");
     m_device.Set(L"Dpi", L"96");
     m_device.Set(L"Screen", L"240x320");
     m_device.Set(L"Clock", L"2026-03-16 09:30:00");
@@ -91,19 +92,35 @@ class DeviceToday : public ::testing::Test {
     ASSERT_FALSE(text.empty());
     CEGUID volume;
     std::wstring name = L"pim.vol";
-    ASSERT_TRUE(CeMountDBVol(&volume, &name[0], OPEN_ALWAYS));
-    ASSERT_TRUE(VolumeText::Load(volume, text, &error)) << error;
-    CeUnmountDBVol(&volume);
+    if (olderLayout) {
+      CREATE_SYSTEMGUID(&volume);
+      ASSERT_TRUE(VolumeText::Load(volume, text, &error)) << error;
+    } else {
+      ASSERT_TRUE(CeMountDBVol(&volume, &name[0], OPEN_ALWAYS));
+      ASSERT_TRUE(VolumeText::Load(volume, text, &error)) << error;
+      CeUnmountDBVol(&volume);
+    }
 
     ASSERT_TRUE(m_sandbox->Redirected());
     RegisterPluginItem(*m_sandbox);
   }
   CRegistryView Product() const { return m_sandbox->Key(TARVO_PRODUCT_KEY); }
+  // The Today screen, once the plug-in's item has grown from the first height the
+  // screen gives it to its rows' (the first layout passes take about half a second):
+  // what a test reads from the screen is then the whole item.
   void Start() {
     TodayHostOptions options;
     options.pollMs = 500;
     ASSERT_TRUE(m_host.Create(options));
+    ASSERT_TRUE(WaitFor([&] { return ItemGrown(); })) << "the Today item kept its first height\n" << Log(L"NotGrown");
   }
+  bool ItemGrown() const {
+    RECT r = {};
+    HWND item = m_host.ItemCount() ? m_host.ItemAt(0).record->hwndCustom : nullptr;
+    return item && GetWindowRect(item, &r) && r.bottom - r.top > kFirstItemHeight;
+  }
+  // The item's "TotalHeight" before it has measured its rows.
+  static const int kFirstItemHeight = 120;
   void TearDown() override {
     m_host.Destroy();
     COndrelClient::Instance().StopOndrel();

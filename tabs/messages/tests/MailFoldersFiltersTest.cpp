@@ -39,11 +39,26 @@ Bytes Join(std::initializer_list<Bytes> parts) {
   return all;
 }
 
-std::vector<std::wstring> Names(const MAIL_FILTER& filter) {
+std::vector<std::wstring> Names(const EMAIL_ACCOUNT& filter) {
   std::vector<std::wstring> names;
-  for (const CString& name : filter.names) names.push_back(std::wstring(name));
+  for (int i = 0; i < filter.folders.GetCount(); ++i) names.push_back(std::wstring(filter.folders[i].GetName()));
   return names;
 }
+
+// A folder record: kind 0 'M', 1 'F', 2 'P'.
+CTaggedBlob Folder(int kind, const Bytes& id, const std::wstring& name) {
+  CTaggedBlob folder;
+  EXPECT_TRUE(MakeMailFolder(kind, id.data(), static_cast<DWORD>(id.size()), name.c_str(), folder));
+  return folder;
+}
+
+CTaggedBlob WebISFolder(DWORD id, const wchar_t* key, const wchar_t* name) {
+  CTaggedBlob folder;
+  EXPECT_TRUE(MakeWebISFolder(id, key, name, folder));
+  return folder;
+}
+
+bool Same(const CTaggedBlob& a, const CTaggedBlob& b) { return EMAIL_ACCOUNT::SameFolder(a, b) != FALSE; }
 
 TEST(MailFoldersFiltersCodec, DecodesWhatOtherProgramsWriteAndRefusesDamagedValues) {
   const Bytes inbox = Entry('M', {1, 2, 3}, L"Outlook - Inbox");
@@ -72,7 +87,7 @@ TEST(MailFoldersFiltersCodec, DecodesWhatOtherProgramsWriteAndRefusesDamagedValu
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    MAIL_FILTER filter;
+    EMAIL_ACCOUNT filter;
     ASSERT_EQ(CMailFoldersFilters::Decode(c.data.data(), c.data.size(), filter) != FALSE, c.decodes);
     if (c.decodes) {
       EXPECT_EQ(Names(filter), c.names);
@@ -81,27 +96,30 @@ TEST(MailFoldersFiltersCodec, DecodesWhatOtherProgramsWriteAndRefusesDamagedValu
 }
 
 TEST(MailFoldersFiltersCodec, EncodesByteForByteAndCutsLongNamesInsteadOfLosingTheFilter) {
-  MAIL_FILTER filter;
-  filter.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {1, 2, 3}}, L"Outlook - Inbox");
-  filter.AddEntry(FOLDER_ENTRY::WebIS(4, L"k"), L"Home");
+  EMAIL_ACCOUNT filter;
+  filter.AddFolder(Folder(FOLDER_KIND_MAPI, {1, 2, 3}, L"Inbox"));
+  filter.AddFolder(WebISFolder(4, L"k", L"Home"));
+  // Adding a folder that is there renames it; the same bytes of another kind are another folder.
+  EXPECT_EQ(filter.AddFolder(Folder(FOLDER_KIND_MAPI, {1, 2, 3}, L"Outlook - Inbox")), 0);
+  EXPECT_EQ(filter.FindFolder(Folder(FOLDER_KIND_OTHER, {1, 2, 3}, L"x")), -1);
   Bytes data;
   ASSERT_TRUE(CMailFoldersFilters::Encode(filter, data));
   EXPECT_EQ(data, Join({Entry('M', {1, 2, 3}, L"Outlook - Inbox"), Entry('F', {4, 0, 0, 0, 'k', 0}, L"Home")}));
 
   // A nested folder's path of 300 characters.
   const std::wstring longPath(300, L'x');
-  MAIL_FILTER nested;
-  nested.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {7}}, longPath.c_str());
+  EMAIL_ACCOUNT nested;
+  nested.AddFolder(Folder(FOLDER_KIND_MAPI, {7}, longPath));
   ASSERT_TRUE(CMailFoldersFilters::Encode(nested, data));
-  MAIL_FILTER read;
+  EMAIL_ACCOUNT read;
   ASSERT_TRUE(CMailFoldersFilters::Decode(data.data(), data.size(), read));
   EXPECT_EQ(Names(read), std::vector<std::wstring>{longPath.substr(0, 255)});
 
-  MAIL_FILTER unnamed;
-  unnamed.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {1}}, L"");
+  EMAIL_ACCOUNT unnamed;
+  unnamed.AddFolder(Folder(FOLDER_KIND_MAPI, {1}, L""));
   EXPECT_FALSE(CMailFoldersFilters::Encode(unnamed, data));
-  MAIL_FILTER bigBlob;
-  bigBlob.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, Bytes(256, 1)}, L"x");
+  EMAIL_ACCOUNT bigBlob;
+  bigBlob.AddFolder(Folder(FOLDER_KIND_MAPI, Bytes(256, 1), L"x"));
   EXPECT_FALSE(CMailFoldersFilters::Encode(bigBlob, data));
 }
 
@@ -131,15 +149,15 @@ TEST(MailFoldersFiltersCodec, FuzzedValuesDecodeSafely) {
     // the heap checks of a debug run.
     std::unique_ptr<BYTE[]> exact(new BYTE[data.size() + 1]);
     std::copy(data.begin(), data.end(), exact.get());
-    MAIL_FILTER filter;
+    EMAIL_ACCOUNT filter;
     if (!CMailFoldersFilters::Decode(exact.get(), data.size(), filter)) continue;
     Bytes again;
     ASSERT_TRUE(CMailFoldersFilters::Encode(filter, again));
-    MAIL_FILTER reread;
+    EMAIL_ACCOUNT reread;
     ASSERT_TRUE(CMailFoldersFilters::Decode(again.data(), again.size(), reread));
     EXPECT_EQ(Names(reread), Names(filter));
-    ASSERT_EQ(reread.entries.size(), filter.entries.size());
-    for (size_t i = 0; i < filter.entries.size(); ++i) EXPECT_TRUE(reread.entries[i] == filter.entries[i]);
+    ASSERT_EQ(reread.folders.GetCount(), filter.folders.GetCount());
+    for (int i = 0; i < filter.folders.GetCount(); ++i) EXPECT_TRUE(Same(reread.folders[i], filter.folders[i]));
   }
 }
 
@@ -156,11 +174,11 @@ TEST_F(MailFoldersFiltersStore, SaveRewritesEveryValueAndLoadReadsThemBack) {
   EXPECT_EQ(filters.GetCount(), 0);
 
   const std::wstring longPath(300, L'n');
-  MAIL_FILTER work;
+  EMAIL_ACCOUNT work;
   work.name = L"Work";
-  work.AddEntry(FOLDER_ENTRY{FOLDER_KIND_MAPI, {1, 2}}, longPath.c_str());
-  work.AddEntry(FOLDER_ENTRY{FOLDER_KIND_OTHER, {}}, L"Kept");
-  MAIL_FILTER empty;
+  work.AddFolder(Folder(FOLDER_KIND_MAPI, {1, 2}, longPath));
+  work.AddFolder(Folder(FOLDER_KIND_OTHER, {}, L"Kept"));
+  EMAIL_ACCOUNT empty;
   empty.name = L"Empty";
   filters.Add(work);
   filters.Add(empty);
@@ -180,7 +198,7 @@ TEST_F(MailFoldersFiltersStore, SaveRewritesEveryValueAndLoadReadsThemBack) {
   ASSERT_EQ(read.GetCount(), 1);
   EXPECT_EQ(std::wstring(read.GetAt(0).name), L"Work");
   EXPECT_EQ(Names(read.GetAt(0)), (std::vector<std::wstring>{longPath.substr(0, 255), L"Kept"}));
-  EXPECT_TRUE(read.GetAt(0).entries[1].kind == FOLDER_KIND_OTHER);
+  EXPECT_EQ(read.GetAt(0).folders[1].GetKind(), FOLDER_KIND_OTHER);
   // Loaded once: a second load without force keeps the list.
   read.RemoveAt(0);
   EXPECT_TRUE(read.Load(FALSE));
@@ -190,15 +208,15 @@ TEST_F(MailFoldersFiltersStore, SaveRewritesEveryValueAndLoadReadsThemBack) {
 TEST_F(MailFoldersFiltersStore, ActiveFilterAndSortedNames) {
   CMailFoldersFilters filters;
   for (LPCWSTR name : {L"beta", L"Alpha", L"", L"gamma", L"ALPHA2"}) {
-    MAIL_FILTER filter;
+    EMAIL_ACCOUNT filter;
     filter.name = name;
     filters.Add(filter);
   }
   std::vector<int> sorted;
   filters.GetSortedIndexes(sorted);
   EXPECT_EQ(sorted, (std::vector<int>{1, 4, 0, 3}));
-  EXPECT_EQ(filters.FindByName(L"gamma"), 3);
-  EXPECT_EQ(filters.FindByName(L"Gamma"), -1);
+  EXPECT_EQ(filters.Find(L"gamma"), 3);
+  EXPECT_EQ(filters.Find(L"Gamma"), -1);
 
   CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
   EXPECT_EQ(filters.GetActiveFilter(), -1) << "no value";
@@ -238,9 +256,9 @@ class KnownAccountsTest : public ::testing::Test {
     machine.Key(TARVO_PRODUCT_KEY).ReadString(L"KnownEmailAccounts", text);
     return text;
   }
-  static FOLDER_ENTRY Folder(ULONGLONG id) {
+  static CTaggedBlob Folder(ULONGLONG id) {
     const std::string bytes = mapitest::Entry(MAPI_FOLDER, id);
-    return FOLDER_ENTRY{FOLDER_KIND_MAPI, Bytes(bytes.begin(), bytes.end())};
+    return ::Folder(FOLDER_KIND_MAPI, Bytes(bytes.begin(), bytes.end()), L"-");
   }
   static std::wstring LoadedText(UINT id) {
     wchar_t text[128] = L"";
@@ -248,11 +266,14 @@ class KnownAccountsTest : public ::testing::Test {
     return text;
   }
   // The folders of a filter read from the registry, as the plug-in reads them.
-  static std::vector<FOLDER_ENTRY> Stored(const std::wstring& name) {
+  static std::vector<CTaggedBlob> Stored(const std::wstring& name) {
     CMailFoldersFilters filters;
     filters.Load(TRUE);
-    const int index = filters.FindByName(name.c_str());
-    return index < 0 ? std::vector<FOLDER_ENTRY>{} : filters.GetAt(index).entries;
+    const int index = filters.Find(name.c_str());
+    std::vector<CTaggedBlob> folders;
+    for (int i = 0; index >= 0 && i < filters.GetAt(index).folders.GetCount(); ++i)
+      folders.push_back(filters.GetAt(index).folders[i]);
+    return folders;
   }
 
   CLocalMachineSandbox machine{L"KnownAccounts"};
@@ -272,14 +293,14 @@ TEST_F(KnownAccountsTest, NewAccountsFillTheStandardFiltersOnce) {
                   {IDS_MAIL_FILTER_SENT, mapitest::kSent}};
   for (const auto& s : standard) {
     SCOPED_TRACE(s.text);
-    const std::vector<FOLDER_ENTRY> entries = Stored(LoadedText(s.text));
+    const std::vector<CTaggedBlob> entries = Stored(LoadedText(s.text));
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_TRUE(entries[0] == Folder(s.folder));
+    EXPECT_TRUE(Same(entries[0], Folder(s.folder)));
   }
   // The account's own filter, named as its service is, holds its inbox.
-  const std::vector<FOLDER_ENTRY> own = Stored(L"Outlook E-mail");
+  const std::vector<CTaggedBlob> own = Stored(L"Outlook E-mail");
   ASSERT_EQ(own.size(), 1u);
-  EXPECT_TRUE(own[0] == Folder(mapitest::kInbox));
+  EXPECT_TRUE(Same(own[0], Folder(mapitest::kInbox)));
   // Done once unless forced.
   machine.Key(TARVO_PRODUCT_KEY).WriteString(L"KnownEmailAccounts", L"x");
   EXPECT_TRUE(filters.UpdateKnownAccounts(session.get(), FALSE));
@@ -292,7 +313,7 @@ TEST_F(KnownAccountsTest, AnEmptiedInboxFilterNeitherDuplicatesTheAccountNorUndo
   const std::wstring inbox = LoadedText(IDS_MAIL_FILTER_INBOX);
   const std::wstring outbox = LoadedText(IDS_MAIL_FILTER_OUTBOX);
   // The user empties the inbox filter: the account counts as new once more.
-  filters.GetAt(filters.FindByName(inbox.c_str())).Clear();
+  filters.GetAt(filters.Find(inbox.c_str())).Clear();
   ASSERT_TRUE(filters.Save());
   for (int run = 0; run < 3; ++run) {
     SCOPED_TRACE(run);
@@ -301,15 +322,15 @@ TEST_F(KnownAccountsTest, AnEmptiedInboxFilterNeitherDuplicatesTheAccountNorUndo
     EXPECT_EQ(Known(), L"Mail");
     if (run == 0) {
       // Then puts another folder in place of the account's outbox.
-      MAIL_FILTER& filter = filters.GetAt(filters.FindByName(outbox.c_str()));
+      EMAIL_ACCOUNT& filter = filters.GetAt(filters.Find(outbox.c_str()));
       filter.Clear();
-      filter.AddEntry(Folder(mapitest::kProjects), L"Mail - Projects");
+      filter.AddFolder(Folder(mapitest::kProjects));
       ASSERT_TRUE(filters.Save());
     }
   }
-  const std::vector<FOLDER_ENTRY> entries = Stored(outbox);
+  const std::vector<CTaggedBlob> entries = Stored(outbox);
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_TRUE(entries[0] == Folder(mapitest::kProjects));
+  EXPECT_TRUE(Same(entries[0], Folder(mapitest::kProjects)));
   EXPECT_EQ(Stored(inbox).size(), 1u);
 }
 
@@ -318,10 +339,10 @@ TEST_F(KnownAccountsTest, AccountsThatAreGoneLeaveTheListAndEmptyStandardFilters
   ASSERT_TRUE(filters.UpdateKnownAccounts(session.get(), TRUE));
   machine.Key(TARVO_PRODUCT_KEY).WriteString(L"KnownEmailAccounts", L"Old;Mail;Old");
   // The user took every folder out of the drafts filter.
-  filters.GetAt(filters.FindByName(LoadedText(IDS_MAIL_FILTER_DRAFTS).c_str())).Clear();
+  filters.GetAt(filters.Find(LoadedText(IDS_MAIL_FILTER_DRAFTS).c_str())).Clear();
   ASSERT_TRUE(filters.UpdateKnownAccounts(session.get(), TRUE));
   EXPECT_EQ(Known(), L"Mail");
-  EXPECT_EQ(filters.FindByName(LoadedText(IDS_MAIL_FILTER_DRAFTS).c_str()), -1);
+  EXPECT_EQ(filters.Find(LoadedText(IDS_MAIL_FILTER_DRAFTS).c_str()), -1);
 
   // Without a session only the lists are tidied.
   CMailFoldersFilters none;
@@ -351,17 +372,17 @@ TEST_F(KnownAccountsTest, WebISAccountsGiveTheirSpecialFoldersByType) {
       ASSERT_TRUE(filters.UpdateKnownAccounts(session.get(), TRUE, &webIS));
       EXPECT_EQ(Known(), L"Mail;Home");
     }
-    const std::vector<FOLDER_ENTRY> inbox = Stored(LoadedText(IDS_MAIL_FILTER_INBOX));
+    const std::vector<CTaggedBlob> inbox = Stored(LoadedText(IDS_MAIL_FILTER_INBOX));
     ASSERT_EQ(inbox.size(), 2u);
-    EXPECT_TRUE(inbox[1] == FOLDER_ENTRY::WebIS(ids[0], L"home"));
-    const std::vector<FOLDER_ENTRY> deleted = Stored(LoadedText(IDS_MAIL_FILTER_DELETED));
+    EXPECT_TRUE(Same(inbox[1], WebISFolder(ids[0], L"home", L"-")));
+    const std::vector<CTaggedBlob> deleted = Stored(LoadedText(IDS_MAIL_FILTER_DELETED));
     ASSERT_EQ(deleted.size(), 2u);
-    EXPECT_TRUE(deleted[1] == FOLDER_ENTRY::WebIS(ids[1], L"home"));
-    const std::vector<FOLDER_ENTRY> own = Stored(L"Home");
+    EXPECT_TRUE(Same(deleted[1], WebISFolder(ids[1], L"home", L"-")));
+    const std::vector<CTaggedBlob> own = Stored(L"Home");
     ASSERT_EQ(own.size(), 1u);
-    EXPECT_TRUE(own[0] == FOLDER_ENTRY::WebIS(ids[0], L"home"));
+    EXPECT_TRUE(Same(own[0], WebISFolder(ids[0], L"home", L"-")));
     // The blob: the folder identifier, then the key in UTF-16.
-    const Bytes blob = own[0].blob;
+    const Bytes blob(own[0].GetData(), own[0].GetData() + own[0].GetSize());
     ASSERT_EQ(blob.size(), 4u + 8u);
     EXPECT_EQ(blob[0] | (blob[1] << 8) | (blob[2] << 16) | (static_cast<DWORD>(blob[3]) << 24), ids[0]);
     EXPECT_EQ(blob[4], 'h');

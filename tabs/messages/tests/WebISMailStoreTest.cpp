@@ -22,6 +22,7 @@
 #include "res/TarvoResIds.h"
 #include "tabs/messages/EmailItem.h"
 #include "tabs/messages/EmailsList.h"
+#include "tabs/messages/WebISMailCommands.h"
 #include "tabs/messages/WebISMailSettings.h"
 #include "tabs/messages/tests/NoticeWindow.h"
 
@@ -454,6 +455,104 @@ TEST_F(WebISMailStoreTest, TheEmailListShowsAndTracksItsAccounts) {
     work.AddMessage(m);
   }
   EXPECT_TRUE(cedbtest::PumpUntil([&] { return list.GetItemCount(0) == 4; }));
+  list.Done();
+}
+
+namespace {
+
+// WebIS Mail's main window, as the program makes it: while it exists changes go to it.
+class CWebISMainWindow {
+ public:
+  CWebISMainWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"CeWnd:WebISMailMainWnd";
+    RegisterClassW(&wc);
+    m_window = CreateWindowW(wc.lpszClassName, L"WebIS Mail", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                             nullptr);
+  }
+  ~CWebISMainWindow() { DestroyWindow(m_window); }
+  HWND hwnd() const { return m_window; }
+
+ private:
+  HWND m_window;
+};
+
+CTaggedBlob WebISTarget(CEOID folder, const wchar_t* account) {
+  CBlobObj packed;
+  PackKindText(folder, account, packed);
+  CTaggedBlob target;
+  target.SetData(packed.GetData(), packed.GetSize());
+  target.SetKind(CTaggedBlob::KindF);
+  target.SetName(L"f");
+  return target;
+}
+
+}  // namespace
+
+// The e-mail list's operations on WebIS Mail's messages are WebIS Mail's own: with its
+// window closed they change its records (and the list hears of it), with it open they
+// are its command lines, and accounts and new messages are its commands too.
+TEST_F(WebISMailStoreTest, TheListsOperationsOnItsMessagesAreWebISMailsOwn) {
+  Install(993);
+  CResourceLibraryScope resources;
+  CWebISMailSettings settings;
+  CWebISMailCommands commands(settings);
+  CEmailsList list;
+  list.SetOtherSources(nullptr, &settings);
+  list.SetWebISCommands(&commands);
+  CNoticeWindow owner;
+  list.Init(owner.hwnd());
+  ASSERT_EQ(0, list.FindOrAddStore(WebISTarget(account_.inbox, L"work")));
+  std::vector<EMAIL_ITEM*> held;
+  auto message = [&](const wchar_t* subject) {
+    EMAIL_ITEM* item = nullptr;
+    for (BOOL more = list.GetFirstItem(0, &item); more; more = list.GetNextItem(0, &item))
+      if (item->subject.Compare(subject) == 0) {
+        item->AddRef();
+        held.push_back(item);
+        return item;
+      }
+    return static_cast<EMAIL_ITEM*>(nullptr);
+  };
+  EMAIL_ITEM* plain = message(L"Plans");
+  EMAIL_ITEM* rich = message(L"Report");
+  ASSERT_TRUE(plain && rich);
+
+  EXPECT_TRUE(list.SetRead(plain, TRUE, TRUE));
+  EXPECT_TRUE(Item(settings, account_.plain)->IsRead());
+  EXPECT_EQ(1, list.GetUnreadCount(0)) << "the list heard of it";
+  EXPECT_TRUE(list.MarkForDownload(plain, TRUE));
+  EXPECT_EQ(0x1000u, Item(settings, account_.plain)->status & 0x1000);
+  EXPECT_FALSE(list.MoveItem(plain, WebISTarget(account_.trash, L"home"))) << "another account";
+  ASSERT_TRUE(list.MoveItem(plain, WebISTarget(account_.trash, L"work")));
+  EXPECT_EQ(account_.trash, Item(settings, account_.plain)->folderNumber);
+  EXPECT_EQ(2, list.GetItemCount(0)) << "gone from the inbox";
+  // The default delete mode keeps deleted mail in its folder, marked read.
+  ASSERT_TRUE(list.DeleteItem(rich));
+  EXPECT_EQ(account_.trash, Item(settings, account_.rich)->folderNumber);
+  EXPECT_TRUE(g_commands.empty());
+
+  EXPECT_TRUE(list.OpenMessage(plain, 3));
+  EXPECT_TRUE(list.ComposeEmail(L"Ann", L"ann@example.com"));  // WebIS Mail handles e-mail
+  EXPECT_TRUE(list.SendReceive(L"work"));
+  EXPECT_TRUE(list.OpenAccount(L"work"));
+  {
+    CWebISMainWindow window;
+    ASSERT_TRUE(window.hwnd());
+    EXPECT_TRUE(list.SetRead(plain, FALSE, TRUE));
+    EXPECT_TRUE(list.MarkForDownload(plain, FALSE));
+    EXPECT_TRUE(list.DeleteItem(plain));
+    EXPECT_FALSE(list.MoveItem(plain, WebISTarget(account_.inbox, L"work"))) << "no command moves";
+  }
+  const std::wstring id = std::to_wstring(account_.plain);
+  EXPECT_EQ(g_commands, (std::vector<std::wstring>{L"-reply WORK." + id, L"-new -to \"Ann <ann@example.com>\"",
+                                                   L"-synchronize \"IMAP\"", L"-service \"IMAP\"",
+                                                   L"-mark_unread WORK." + id, L"-unmark_for_download WORK." + id,
+                                                   L"-delete WORK." + id}));
+  EXPECT_TRUE(Item(settings, account_.plain)->IsRead()) << "the window open, the record is WebIS Mail's to change";
+  for (EMAIL_ITEM* item : held) item->Release();
   list.Done();
 }
 

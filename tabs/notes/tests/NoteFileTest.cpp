@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/note_prj/tests/FixtureFiles.h"
+#include "platform/tests/ByteMutator.h"
 
 namespace {
 
@@ -113,14 +113,12 @@ TEST(NoteFile, VoiceFileOpenForWritingIsStillRead) {
 
 // Any bytes: a length no greater than the file could give at one byte a second.
 TEST(NoteFile, VoiceHeaderFuzz) {
-  std::mt19937 random(5801);
+  fixtures::ByteMutator mutator(5801);
   std::vector<BYTE> seed = WaveHeader(22050);
   for (int round = 0; round < 5000; ++round) {
-    std::vector<BYTE> bytes = seed;
-    const int changes = 1 + random() % 6;
-    for (int i = 0; i < changes; ++i) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-    const size_t count = random() % 3 == 0 ? random() % bytes.size() : bytes.size();
-    const DWORD size = random() % 2 ? random() : static_cast<DWORD>(random() % 100);
+    const std::vector<BYTE> bytes = mutator.Edit(seed, 6);
+    const size_t count = mutator.Below(3) == 0 ? mutator.Below(bytes.size()) : bytes.size();
+    const DWORD size = mutator.Below(2) ? mutator.Any() : static_cast<DWORD>(mutator.Below(100));
     const DWORD duration = VoiceDurationFromHeader(bytes.data(), count, size);
     const unsigned long long bound = static_cast<unsigned long long>(size) * 1000;
     ASSERT_LE(duration, bound > 0xFFFFFFFFull ? 0xFFFFFFFFull : bound) << round;

@@ -7,6 +7,7 @@
 
 #include "base/CeDbApi.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Skin.h"
@@ -44,30 +45,13 @@ CNoteFile* MakeNote(const wchar_t* path, int type) {
   return note;
 }
 
-// Menu texts and commands, submenus flattened as "[text]" before their entries.
-void Flatten(HMENU menu, std::vector<std::wstring>& out) {
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    WCHAR text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      out.push_back(std::wstring(L"[") + text + L"]");
-      Flatten(sub, out);
-      out.push_back(L"[end]");
-    } else {
-      const UINT id = GetMenuItemID(menu, i);
-      out.push_back(id == 0 ? L"-" : std::to_wstring(id));
-    }
-  }
-}
-
 std::vector<std::wstring> MenuOf(int type) {
   CNoteFile* note = MakeNote(L"\\My Documents\\Shopping list.x", type);
   CNoteItem item(note, nullptr);
   note->Release();
   HMENU menu = CreatePopupMenu();
   item.BuildMenu(menu);
-  std::vector<std::wstring> out;
-  Flatten(menu, out);
+  std::vector<std::wstring> out = MenuLines(menu, false);
   DestroyMenu(menu);
   // The add-ins' submenu is the device's; only whether it came matters less here.
   std::vector<std::wstring> commands;
@@ -82,10 +66,9 @@ TEST(NoteItem, ContextMenuByType) {
   CResourceLibraryScope resources;
   const std::vector<std::wstring> common = {L"1001", L"1006", L"1007", L"1003"};
   // The tools submenu holds what the add-in menu gives a note.
-  std::vector<std::wstring> tools;
   HMENU addins = CreatePopupMenu();
   AppendPimAddinMenu(3, addins, static_cast<DWORD>(-1), nullptr);
-  Flatten(addins, tools);
+  const std::vector<std::wstring> tools = MenuLines(addins, false);
   DestroyMenu(addins);
   auto with = [&](std::vector<std::wstring> send) {
     std::vector<std::wstring> all = common;

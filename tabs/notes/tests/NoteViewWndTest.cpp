@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/RegKey.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "base/Translator.h"
@@ -55,27 +56,20 @@ struct MenuSeen {
 };
 MenuSeen g_menu;
 
-void ReadMenu(HMENU menu) {
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      for (int j = 0; j < GetMenuItemCount(sub); ++j) {
-        const UINT id = GetMenuItemID(sub, j);
-        ++g_menu.sizeItems;
-        if (GetMenuState(sub, id, MF_BYCOMMAND) & MF_CHECKED) g_menu.checkedSize = id;
-      }
-      continue;
-    }
-    const UINT id = GetMenuItemID(menu, i);
-    if (id == 0) continue;
-    g_menu.items.emplace_back(id, !(GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)));
-  }
-}
-
 int AnswerTextMenu(HMENU menu, UINT, int, int, HWND, void*) {
   ++g_menu.calls;
   g_menu.items.clear();
   g_menu.sizeItems = 0;
-  ReadMenu(menu);
+  for (const MenuEntry& entry : ReadMenu(menu)) {
+    if (entry.popup) {
+      for (const MenuEntry& size : entry.sub) {
+        ++g_menu.sizeItems;
+        if (size.checked) g_menu.checkedSize = static_cast<UINT>(size.id);
+      }
+    } else if (entry.id != 0) {
+      g_menu.items.emplace_back(static_cast<UINT>(entry.id), !entry.grayed);
+    }
+  }
   return static_cast<int>(g_menu.answer);
 }
 

@@ -18,6 +18,7 @@
 #include "base/Translator.h"
 #include "base/RegKey.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupHeaderItem.h"
@@ -154,23 +155,8 @@ BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
 
 int g_menuAnswer = 0;
 std::wstring g_menuSeen;
-std::wstring MenuText(HMENU menu) {
-  std::wstring out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    if (HMENU sub = GetSubMenu(menu, i))
-      out += std::wstring(text) + L"{" + MenuText(sub) + L"}";
-    else if (GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR)
-      out += L"-";
-    else
-      out += std::to_wstring(GetMenuItemID(menu, i));
-    out += L" ";
-  }
-  return out;
-}
 int AnswerMenu(HMENU menu, UINT, int, int, HWND, void*) {
-  g_menuSeen = MenuText(menu);
+  g_menuSeen = MenuText(menu, false, false);
   return g_menuAnswer;
 }
 

@@ -8,6 +8,7 @@
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "graphics/FontCache.h"
@@ -210,38 +211,13 @@ std::wstring ResText(UINT id) {
   return static_cast<LPCWSTR>(text);
 }
 
-// Each entry: "text" for a submenu's title, then its entries, then "end"; a command as
-// "id text" with " (*)" when it is the radio choice; "-" a separator.
-void Walk(HMENU menu, std::vector<std::wstring>& out) {
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    WCHAR text[128] = {};
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
-    GetMenuItemInfoW(menu, i, TRUE, &info);
-    if (info.hSubMenu) {
-      out.push_back(std::wstring(L"[") + text + L"]");
-      Walk(info.hSubMenu, out);
-      out.push_back(L"[end]");
-    } else if (info.fType & MFT_SEPARATOR) {
-      out.push_back(L"-");
-    } else {
-      std::wstring entry = std::to_wstring(info.wID) + L" " + text;
-      if (info.fState & MFS_CHECKED) entry += (info.fType & MFT_RADIOCHECK) ? L" (*)" : L" (checked)";
-      out.push_back(entry);
-    }
-  }
-}
-
 std::vector<std::wstring> MenuOf(DWORD flags) {
   CPhatNoteRecord* note = MakeRecord(L"Groceries", flags);
   CPhatNoteItem item(note, nullptr, nullptr);
   note->Release();
   HMENU menu = CreatePopupMenu();
   item.BuildMenu(menu);
-  std::vector<std::wstring> out;
-  Walk(menu, out);
+  std::vector<std::wstring> out = MenuLines(menu, true);
   DestroyMenu(menu);
   return out;
 }

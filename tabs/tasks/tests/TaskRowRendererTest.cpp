@@ -12,12 +12,12 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/tests/LayoutFixtures.h"
 #include "panel/PanelPrompt.h"
 #include "tabs/tasks/TasksList.h"
-#include "tabs/tasks/tests/MenuText.h"
 #include "tabs/tasks/tests/FakeOndrelSession.h"
 #include "tabs/tasks/tests/TaskStoreFixture.h"
 

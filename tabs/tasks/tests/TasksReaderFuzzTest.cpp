@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 #include "platform/coredll/Notify.h"
 #include "pim/tests/CategoryFixtures.h"
+#include "platform/tests/ByteMutator.h"
 #include "tabs/tasks/TaskQuery.h"
 #include "tabs/tasks/TasksList.h"
 #include "tabs/tasks/tests/TaskStoreFixture.h"
@@ -71,7 +71,7 @@ TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
   }
   CCategoriesList categories;
   ASSERT_TRUE(categories.Open(nullptr));
-  std::mt19937 random(9143 + (GetParam() ? 1 : 0));
+  fixtures::ByteMutator mutator(9143 + (GetParam() ? 1 : 0));
   CNullViewer viewer;
   const int kRounds = 1000;
   for (int round = 0; round < kRounds; ++round) {
@@ -80,20 +80,17 @@ TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
     keep.reserve(seed.size() + 1);
     for (CEPROPVAL v : seed) {
       const WORD type = TypeFromPropID(v.propid);
-      const int what = static_cast<int>(random() % 9);
+      const int what = static_cast<int>(mutator.Below(9));
       if (what == 0) continue;  // left out
       if (what == 8) {
         // The same identifier word with another type.
         const WORD types[] = {CEVT_I2, CEVT_I4, CEVT_UI4, CEVT_FILETIME, CEVT_LPWSTR, CEVT_BLOB};
-        v.propid = MAKELONG(types[random() % 6], HIWORD(v.propid));
+        v.propid = MAKELONG(types[mutator.Below(6)], HIWORD(v.propid));
         v.val = CEVALUNION{};
         if (TypeFromPropID(v.propid) == CEVT_LPWSTR) v.val.lpwstr = const_cast<LPWSTR>(L"x");
       } else if (type == CEVT_BLOB || type == CEVT_STREAM) {
         std::string bytes(reinterpret_cast<const char*>(v.val.blob.lpb), v.val.blob.dwCount);
-        if (what == 1) bytes.resize(random() % (bytes.size() + 1));
-        if (what >= 2 && what <= 4 && !bytes.empty())
-          for (int k = 0; k < 1 + static_cast<int>(random() % 6); ++k) bytes[random() % bytes.size()] = static_cast<char>(random());
-        if (what == 5) bytes.push_back(static_cast<char>(random()));
+        if (what <= 5) bytes = mutator.Edit(bytes, 6);
         keep.push_back(bytes);
         v.val.blob.dwCount = static_cast<DWORD>(keep.back().size());
         v.val.blob.lpb = keep.back().empty() ? nullptr : reinterpret_cast<BYTE*>(&keep.back()[0]);
@@ -102,12 +99,12 @@ TEST_P(TasksReaderFuzzTest, AnyStoredTaskReadsSoundly) {
         if (what == 2) v.val.lpwstr = const_cast<LPWSTR>(L"[TEMPLATE:");
       } else if (type == CEVT_FILETIME) {
         if (what <= 3) {
-          v.val.filetime.dwLowDateTime = static_cast<DWORD>(random());
-          v.val.filetime.dwHighDateTime = what == 1 ? static_cast<DWORD>(random()) : 0x01DC0000 + static_cast<DWORD>(random() % 0x4000);
+          v.val.filetime.dwLowDateTime = static_cast<DWORD>(mutator.Any());
+          v.val.filetime.dwHighDateTime = what == 1 ? static_cast<DWORD>(mutator.Any()) : 0x01DC0000 + static_cast<DWORD>(mutator.Below(0x4000));
         }
       } else if (what <= 4) {
-        const DWORD picks[] = {0, 1, 1439, 1440, 64097, 65056, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, static_cast<DWORD>(random())};
-        v.val.ulVal = picks[random() % 10];
+        const DWORD picks[] = {0, 1, 1439, 1440, 64097, 65056, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, static_cast<DWORD>(mutator.Any())};
+        v.val.ulVal = picks[mutator.Below(10)];
         if (type == CEVT_I2) v.val.iVal = static_cast<short>(v.val.ulVal);
       }
       values.push_back(v);

@@ -11,13 +11,13 @@
 
 #include "base/DateTime.h"
 #include "base/RegKey.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupHeaderItem.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "tabs/tasks/TaskRowRenderer.h"
-#include "tabs/tasks/tests/MenuText.h"
 #include "tabs/tasks/tests/TaskArray.h"
 
 using tasktest::CTaskArray;
