@@ -2,11 +2,11 @@
 // UTF-16 path within the longest a file function takes is taken, from any bytes.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "panel/RowTreeDump.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/today/RowDumpRequest.h"
 
 namespace {
@@ -51,10 +51,12 @@ TEST(RowTreeDumpTest, OnlyAWholePrintablePathIsTaken) {
 }
 
 TEST(RowTreeDumpTest, AnyBytesAreReadSafely) {
-  std::mt19937 random(23);
+  const wchar_t sample[] = L"C:\\tour\\rows.txt";
+  const BYTE* bytesOfSample = reinterpret_cast<const BYTE*>(sample);
+  const std::vector<BYTE> base(bytesOfSample, bytesOfSample + sizeof(sample));
+  fixtures::ByteMutator mutator(23);
   for (int i = 0; i < 5000; ++i) {
-    std::vector<unsigned char> bytes(random() % 64);
-    for (auto& b : bytes) b = static_cast<unsigned char>(random() % 4 ? 'a' + random() % 26 : random());
+    const std::vector<BYTE> bytes = i % 2 ? mutator.Mutate(base) : mutator.Edit(base, 6);
     // The stated size never exceeds what is there: the sender's copy is exactly that long.
     COPYDATASTRUCT copy = Request(bytes.empty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.size()));
     std::wstring path;

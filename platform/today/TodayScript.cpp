@@ -6,8 +6,8 @@
 #include <cwctype>
 #include <sstream>
 
-#include "platform/today/ScriptAnswers.h"
 #include "platform/today/RowSteps.h"
+#include "platform/today/ScriptAnswers.h"
 #include "platform/today/TodayHost.h"
 
 namespace {
@@ -160,8 +160,6 @@ void CALLBACK AnswerOpenModal(HWND, UINT, UINT_PTR, DWORD) {
       case scriptanswers::Outcome::Failed:
         run->Fail(*step, error);
         break;
-      case scriptanswers::Outcome::Absent:
-        break;  // the wait for one to open is the step's own
       case scriptanswers::Outcome::Waiting:
         if (late) {
           // Open all this time yet never reached: let the step that opened it end.
@@ -424,7 +422,6 @@ bool RunSteps(RunState& run, std::wstring& error) {
   const std::vector<Step>& steps = *run.steps;
   CTodayHost& host = *run.host;
   while (!run.failed && run.next < steps.size()) {
-    // A row step becomes a tap where the row is now, so each run works on its own copy.
     Step step = steps[run.next];
     auto fail = [&](const std::wstring& why) {
       error = L"line " + std::to_wstring(step.line) + L": " + why;
@@ -441,9 +438,10 @@ bool RunSteps(RunState& run, std::wstring& error) {
         return fail(step.kind == Kind::Menu ? L"no menu open" : L"no dialog open");
       continue;
     }
-    run.Advance();
+    // A tap on a row is a tap where the row is now.
     std::wstring why;
     if (!ResolveRowStep(host, step, why)) return fail(why);
+    run.Advance();
     switch (step.kind) {
       case Kind::Tap:
       case Kind::Hold: {

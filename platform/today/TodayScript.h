@@ -37,10 +37,11 @@ class CTodayHost;
 class CTodayScript {
  public:
   enum class Kind {
-    Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate, Quit,
-    Menu, Field, Press,
+    Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate,
     // Steps that read the items' rows.
     Rows, TapRow, HoldRow,
+    Quit,
+    Menu, Field, Press,
   };
   struct Step {
     Kind kind;

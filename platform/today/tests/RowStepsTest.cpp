@@ -2,9 +2,9 @@
 // dump holds, and the steps' own lines.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
+#include "platform/tests/ByteMutator.h"
 #include "platform/today/RowSteps.h"
 #include "platform/today/TodayScript.h"
 
@@ -49,20 +49,11 @@ TEST(RowStepsTest, ATextNamesTheFirstShownRowHoldingIt) {
 // Any text, however mangled, is read without a fault, and a row found is a real place.
 TEST(RowStepsTest, MangledDumpsAreReadSafely) {
   const std::wstring seed = kDump;
-  const wchar_t alphabet[] = L"0123456789 -\n\"\\atrowgupenhid\u00e9";
-  std::mt19937 random(11);
+  const std::vector<std::wstring> pieces = {L"row ", L"group ", L" at ", L" hidden", L" offscreen", L"\"",
+                                            L"\\", L"\n", L"-", L"99999999999", L"0", L"Renew"};
+  fixtures::ByteMutator mutator(11);
   for (int i = 0; i < 3000; ++i) {
-    std::wstring text = seed;
-    for (int edits = 1 + random() % 8; edits > 0; --edits) {
-      const size_t at = random() % (text.size() + 1);
-      const wchar_t c = alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
-      if (random() % 3 == 0 && at < text.size())
-        text.erase(at, 1 + random() % 4);
-      else if (random() % 2 || at == text.size())
-        text.insert(at, 1, c);
-      else
-        text[at] = c;
-    }
+    const std::wstring text = mutator.Edit(seed, 8, pieces);
     for (const wchar_t* words : {L"Renew", L"e", L"\"", L"\\"}) {
       RECT place = {};
       if (FindShownRow(text, words, place)) {
