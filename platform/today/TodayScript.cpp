@@ -160,6 +160,8 @@ void CALLBACK AnswerOpenModal(HWND, UINT, UINT_PTR, DWORD) {
       case scriptanswers::Outcome::Failed:
         run->Fail(*step, error);
         break;
+      case scriptanswers::Outcome::Absent:
+        break;  // the wait for one to open is the step's own
       case scriptanswers::Outcome::Waiting:
         if (late) {
           // Open all this time yet never reached: let the step that opened it end.
