@@ -4,6 +4,7 @@
 #include "pim/OndrelClient.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/PellamScheduled.h"
 #include "tabs/messages/EmailsList.h"
 #include "tabs/notes/NoteFiles.h"
 #include "tabs/tasks/TasksList.h"
@@ -21,6 +22,7 @@ void CPanelDataRouter::Install() {
   if (installed) return;
   installed = new CPanelDataRouter();
   SetPanelDataLists(installed);
+  SetListTabServices(installed);
   // A new note for a folder the note files know elsewhere goes into that folder.
   COndrelClient::SetNoteFolderLookup(FindNoteFolder);
 }
@@ -97,3 +99,17 @@ void CPanelDataRouter::OnEmailListChanged(WPARAM wParam, CPanelRecord& record) {
 void CPanelDataRouter::OnPanelCreated(HWND panel) { Email().Init(panel); }
 
 void CPanelDataRouter::OnPanelDestroyed() { Email().Done(); }
+
+DWORD CPanelDataRouter::GetTaskEntryOption(int index) { return Tasks().GetItemField(index); }
+
+int CPanelDataRouter::GetAccountCount() { return Email().GetAccountCount(); }
+
+void CPanelDataRouter::GetAccountName(CString& out, int index) { out = Email().GetAccountName(index); }
+
+void CPanelDataRouter::OpenAccount(LPCWSTR account) { Email().OpenAccount(account); }
+
+void CPanelDataRouter::NewMessage(LPCWSTR account) { Email().NewMessage(account); }
+
+void CPanelDataRouter::SendReceive(LPCWSTR account) { Email().SendReceive(account); }
+
+void CPanelDataRouter::RunPellam() { CPellamScheduled::RunPellam(); }

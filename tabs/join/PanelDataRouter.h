@@ -4,6 +4,7 @@
 // tasks, a record naming a list to that list, file changes to the note files and the
 // e-mail change message to the e-mail list.
 #pragma once
+#include "panel/ListTabServices.h"
 #include "panel/PanelDataLists.h"
 
 class CAppointmentsList;
@@ -12,7 +13,7 @@ class CTasksList;
 class CNoteFiles;
 class CEmailsList;
 
-class CPanelDataRouter : public IPanelDataLists {
+class CPanelDataRouter : public IPanelDataLists, public IListTabServices {
  public:
   // The lists notifications go to; a null one is the process's own, looked up when a
   // notification first needs it (never while the library loads).
@@ -28,7 +29,8 @@ class CPanelDataRouter : public IPanelDataLists {
   explicit CPanelDataRouter(const Lists& lists) : m_lists(lists) {}
   virtual ~CPanelDataRouter() = default;
 
-  // Installs the process's router (once); the one installed before is replaced.
+  // Installs the process's router (once) as the panel's data lists and as the list
+  // tabs' services; the ones installed before are replaced.
   static void Install();
 
   BOOL OnDbNotification(int folderKind, CENOTIFICATION* notification, BOOL keep) override;
@@ -41,6 +43,18 @@ class CPanelDataRouter : public IPanelDataLists {
   // The e-mail list hears the message stores through the panel's window while it lives.
   void OnPanelCreated(HWND panel) override;
   void OnPanelDestroyed() override;
+
+  // IListTabServices: the tasks list's parsed entries, the e-mail list's accounts and
+  // their commands, the finance program.
+  DWORD GetTaskEntryOption(int index) override;
+  int GetAccountCount() override;
+  void GetAccountName(CString& out, int index) override;
+  void OpenAccount(LPCWSTR account) override;
+  void NewMessage(LPCWSTR account) override;
+  void SendReceive(LPCWSTR account) override;
+  void RunPellam() override;
+  // The Calendar tab shows its appointments' notes itself.
+  void ShowAppointmentNote(HWND, const RECT&, CListItem*) override {}
 
  private:
   CAppointmentsList& Appointments();

@@ -13,6 +13,7 @@
 #include "tabs/messages/EmailsList.h"
 #include "tabs/tasks/TasksList.h"
 #include "tabs/tasks/TasksListener.h"
+#include "tabs/messages/tests/SampleStoreSupport.h"
 
 namespace {
 
@@ -143,6 +144,26 @@ TEST_F(PanelDataRouterTest, TheEmailListLivesWithThePanelWindow) {
   DestroyWindow(panel);
 }
 
+// The list tabs' account commands name the e-mail list's accounts; the tasks list has
+// no parsed entries to give.
+TEST_F(PanelDataRouterTest, ListTabServicesAnswerFromTheLists) {
+  CLocalMachineSandbox machine(L"PanelDataRouterServices");
+  ASSERT_TRUE(machine.Redirected());
+  sampletest::RegisterSampleServices(machine);
+  ASSERT_TRUE(sampletest::InstallSampleStores());
+  CPanelDataRouter router(Lists());
+  EXPECT_EQ(router.GetAccountCount(), 0);
+  ASSERT_EQ(email_.FindOrAddStore(sampletest::Folder(0x10002, L"Inbox")), 0);
+  EXPECT_EQ(router.GetAccountCount(), 1);
+  CString name;
+  router.GetAccountName(name, 0);
+  EXPECT_EQ(std::wstring(name), L"ActiveSync");
+  router.GetAccountName(name, 1);
+  EXPECT_TRUE(name.IsEmpty());
+  for (int index : {-1, 0, 100}) EXPECT_EQ(router.GetTaskEntryOption(index), 0u) << index;
+  email_.Done();
+}
+
 TEST_F(PanelDataRouterTest, OnlyNoteFilesAreNoteFiles) {
   CPanelDataRouter router(Lists());
   const wchar_t* const others[] = {L"", L"\\My Documents\\picture.jpg", L"\\My Documents\\tune.mp3",
@@ -156,6 +177,7 @@ TEST(PanelDataRouterInstall, TheLibraryRouterIsInstalledOnce) {
   CPanelDataRouter::Install();
   IPanelDataLists* installed = GetPanelDataLists();
   ASSERT_NE(installed, nullptr);
+  EXPECT_EQ(dynamic_cast<IListTabServices*>(installed), GetListTabServices()) << "the tabs' services too";
   EXPECT_NE(installed, before);
   CPanelDataRouter::Install();
   EXPECT_EQ(GetPanelDataLists(), installed);

@@ -26,6 +26,7 @@
 #include "tabs/messages/EmailsList.h"
 #include "tabs/messages/RecentFolderList.h"
 #include "tabs/messages/tests/SampleStoreSupport.h"
+#include "tabs/messages/tests/WebISTestSupport.h"
 
 using namespace mapitest;
 
@@ -63,22 +64,6 @@ class CFakeWebIS : public IWebISMailSource {
   BOOL HasTakenOverMailProgram() override { return takenOver; }
 };
 
-// WebIS Mail's main window, by its class.
-class CWebISMainWindow {
- public:
-  CWebISMainWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"CeWnd:WebISMailMainWnd";
-    RegisterClassW(&wc);
-    m_window = CreateWindowW(wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
-  }
-  ~CWebISMainWindow() { DestroyWindow(m_window); }
-
- private:
-  HWND m_window;
-};
 
 EMAIL_ITEM* NewItem(const wchar_t* sender, const wchar_t* recipient, const wchar_t* subject, DWORD flags) {
   EMAIL_ITEM* item = EMAIL_ITEM::New();
@@ -245,7 +230,7 @@ TEST_F(EmailRowItemTest, MenuStatesFollowWebISMail) {
     webis.takenOver = c.takenOver;
     CEmailsList list;
     list.SetOtherSources(nullptr, &webis);
-    std::unique_ptr<CWebISMainWindow> window(c.mainWindow ? new CWebISMainWindow() : nullptr);
+    std::unique_ptr<webistest::CWebISMainWindow> window(c.mainWindow ? new webistest::CWebISMainWindow() : nullptr);
     EMAIL_ITEM* item = NewItem(L"Ann", L"", L"Hi", 0);
     item->sourceKind = c.source;
     CEmailRowItem row(item, nullptr, &list);

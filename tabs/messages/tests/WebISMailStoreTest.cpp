@@ -25,6 +25,7 @@
 #include "tabs/messages/WebISMailCommands.h"
 #include "tabs/messages/WebISMailSettings.h"
 #include "tabs/messages/tests/NoticeWindow.h"
+#include "tabs/messages/tests/WebISTestSupport.h"
 
 using namespace webismail;
 
@@ -460,25 +461,6 @@ TEST_F(WebISMailStoreTest, TheEmailListShowsAndTracksItsAccounts) {
 
 namespace {
 
-// WebIS Mail's main window, as the program makes it: while it exists changes go to it.
-class CWebISMainWindow {
- public:
-  CWebISMainWindow() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"CeWnd:WebISMailMainWnd";
-    RegisterClassW(&wc);
-    m_window = CreateWindowW(wc.lpszClassName, L"WebIS Mail", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                             nullptr);
-  }
-  ~CWebISMainWindow() { DestroyWindow(m_window); }
-  HWND hwnd() const { return m_window; }
-
- private:
-  HWND m_window;
-};
-
 CTaggedBlob WebISTarget(CEOID folder, const wchar_t* account) {
   CBlobObj packed;
   PackKindText(folder, account, packed);
@@ -539,7 +521,7 @@ TEST_F(WebISMailStoreTest, TheListsOperationsOnItsMessagesAreWebISMailsOwn) {
   EXPECT_TRUE(list.SendReceive(L"work"));
   EXPECT_TRUE(list.OpenAccount(L"work"));
   {
-    CWebISMainWindow window;
+    webistest::CWebISMainWindow window;
     ASSERT_TRUE(window.hwnd());
     EXPECT_TRUE(list.SetRead(plain, FALSE, TRUE));
     EXPECT_TRUE(list.MarkForDownload(plain, FALSE));

@@ -77,4 +77,23 @@ inline void Uninstall(const std::wstring& data) {
   RemoveDirectoryW(data.c_str());
 }
 
+// WebIS Mail's main window, as the program makes it: while it exists changes go to it.
+class CWebISMainWindow {
+ public:
+  CWebISMainWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"CeWnd:WebISMailMainWnd";
+    RegisterClassW(&wc);
+    m_window = CreateWindowW(wc.lpszClassName, L"WebIS Mail", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
+                             nullptr);
+  }
+  ~CWebISMainWindow() { DestroyWindow(m_window); }
+  HWND hwnd() const { return m_window; }
+
+ private:
+  HWND m_window;
+};
+
 }  // namespace webistest
