@@ -28,6 +28,11 @@ class IPanelDataLists {
   virtual BOOL IsNoteFile(LPCWSTR path) = 0;
   virtual void OnFileChange(const CFileChangeRecord& record) = 0;
   virtual void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) = 0;
+  // The panel's window was made (its lists start notifying it), its settings were
+  // reloaded (the lists take them before the tabs rebuild), or it is going.
+  virtual void OnPanelStarted(HWND /*panel*/) {}
+  virtual void OnSettingsReloaded() {}
+  virtual void OnPanelStopping() {}
 
  protected:
   ~IPanelDataLists() = default;

@@ -228,6 +228,7 @@ LRESULT CTodayPanel::OnCreate() {
   SetNextChangeTime(0);
   LoadTimeoutSettings(FALSE);
   StartInactivityTimer(TRUE);
+  if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelStarted(m_window);
   return 1;
 }
 
@@ -1026,6 +1027,7 @@ LRESULT CTodayPanel::OnUpdateSettings(WPARAM, LPARAM lParam) {
   CIconProviderRef::Reset(ondrel.ReadCurrentPIM(), &changed);
   if (changed)
     if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnIconProviderChanged();
+  if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnSettingsReloaded();
   if (wasMissing != m_resourcesMissing || lParam) {
     if (m_tabs.empty()) {
       m_layoutNeeded = TRUE;
@@ -1677,6 +1679,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     ForgetElement(GetFocusedElement());
     DestroyTabs();
+    if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelStopping();
     CAppletManager::Instance().OnPanelDestroying();
     ReleaseNotificationWindow(window);
   }

@@ -1,10 +1,14 @@
 #include "tabs/join/PanelDataRouter.h"
 
+#include "base/ViewSettings.h"
 #include "panel/PanelRecord.h"
 #include "pim/OndrelClient.h"
 #include "tabs/calendar/AppointmentsList.h"
+#include "tabs/calendar/CalendarDayList.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/join/CalendarSources.h"
 #include "tabs/messages/EmailsList.h"
+#include "tabs/messages/MailFoldersFilters.h"
 #include "tabs/notes/NoteFiles.h"
 #include "tabs/tasks/TasksList.h"
 
@@ -23,6 +27,9 @@ void CPanelDataRouter::Install() {
   SetPanelDataLists(installed);
   // A new note for a folder the note files know elsewhere goes into that folder.
   COndrelClient::SetNoteFolderLookup(FindNoteFolder);
+  // The Calendar's day list shows the tasks and the unread mail of the other tabs.
+  static CCalendarSources calendarSources;
+  CCalendarDayList::SetDefaultSources(&calendarSources);
 }
 
 CAppointmentsList& CPanelDataRouter::Appointments() {
@@ -34,6 +41,9 @@ CContactsList& CPanelDataRouter::Contacts() {
 CTasksList& CPanelDataRouter::Tasks() { return m_lists.tasks ? *m_lists.tasks : CTasksList::GetGlobal(); }
 CNoteFiles& CPanelDataRouter::Notes() { return m_lists.notes ? *m_lists.notes : CNoteFiles::Instance(); }
 CEmailsList& CPanelDataRouter::Email() { return m_lists.email ? *m_lists.email : CEmailsList::GetGlobal(); }
+CMailFoldersFilters& CPanelDataRouter::MailFilters() {
+  return m_lists.mailFilters ? *m_lists.mailFilters : GetMailFoldersFilters();
+}
 
 BOOL CPanelDataRouter::OnDbNotification(int folderKind, CENOTIFICATION* notification, BOOL keep) {
   if (!notification) return FALSE;
@@ -93,3 +103,24 @@ void CPanelDataRouter::OnFileChange(const CFileChangeRecord& record) {
 }
 
 void CPanelDataRouter::OnEmailListChanged(WPARAM wParam, CPanelRecord& record) { Email().OnNotify(wParam, record); }
+
+void CPanelDataRouter::MergeMailAccounts() {
+  // The options program may have edited the filters; accounts new since are given
+  // their default folders (a missing key loads no filter and still merges).
+  CMailFoldersFilters& filters = MailFilters();
+  filters.Load(TRUE);
+  filters.UpdateKnownAccounts(Email().GetSession(), TRUE);
+}
+
+void CPanelDataRouter::OnPanelStarted(HWND panel) {
+  Email().Init(panel);
+  Email().SetOnlyUnread(GetViewSettings().EmailsOnlyUnreaded != 0);
+  MergeMailAccounts();
+}
+
+void CPanelDataRouter::OnSettingsReloaded() {
+  MergeMailAccounts();
+  Email().SetOnlyUnread(GetViewSettings().EmailsOnlyUnreaded != 0);
+}
+
+void CPanelDataRouter::OnPanelStopping() { Email().Done(); }

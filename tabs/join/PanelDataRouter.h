@@ -2,7 +2,8 @@
 // no tab; this router knows every list the tabs show and hands each notification to
 // the list it concerns: folder 9 to the appointments, 10 to the contacts, 13 to the
 // tasks, a record naming a list to that list, file changes to the note files and the
-// e-mail change message to the e-mail list.
+// e-mail change message to the e-mail list; it also starts and stops the e-mail list
+// with the panel.
 #pragma once
 #include "panel/PanelDataLists.h"
 
@@ -11,6 +12,7 @@ class CContactsList;
 class CTasksList;
 class CNoteFiles;
 class CEmailsList;
+class CMailFoldersFilters;
 
 class CPanelDataRouter : public IPanelDataLists {
  public:
@@ -22,6 +24,7 @@ class CPanelDataRouter : public IPanelDataLists {
     CTasksList* tasks = nullptr;
     CNoteFiles* notes = nullptr;
     CEmailsList* email = nullptr;
+    CMailFoldersFilters* mailFilters = nullptr;
   };
 
   CPanelDataRouter() = default;
@@ -38,6 +41,11 @@ class CPanelDataRouter : public IPanelDataLists {
   BOOL IsNoteFile(LPCWSTR path) override;
   void OnFileChange(const CFileChangeRecord& record) override;
   void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) override;
+  // The e-mail list lives with the panel's window; the mail folder filters take the
+  // accounts that appeared since (forced: at start and on every reload).
+  void OnPanelStarted(HWND panel) override;
+  void OnSettingsReloaded() override;
+  void OnPanelStopping() override;
 
  private:
   CAppointmentsList& Appointments();
@@ -45,6 +53,8 @@ class CPanelDataRouter : public IPanelDataLists {
   CTasksList& Tasks();
   CNoteFiles& Notes();
   CEmailsList& Email();
+  CMailFoldersFilters& MailFilters();
+  void MergeMailAccounts();
 
   Lists m_lists;
 };
