@@ -52,6 +52,9 @@ CTaggedBlobList* CSortedStringList::GetList(LPCWSTR key) {
     delete list;
     list = nullptr;
   }
+  // A list is read once, when first asked for; from then on the table's copy is the
+  // one every user changes and SaveAll writes.
+  if (list) list->Load();
   return list;
 }
 

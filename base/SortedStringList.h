@@ -40,7 +40,8 @@ public:
   CSortedStringList(const CSortedStringList&) = delete;
   CSortedStringList& operator=(const CSortedStringList&) = delete;
 
-  // The key's list, created empty when missing; null only when out of memory.
+  // The key's list, read from the registry the first time it is asked for (empty when
+  // its value is missing or malformed); null only when out of memory.
   CTaggedBlobList* GetList(LPCWSTR key);
   // The key's records as (name, index) pairs sorted by name; the count.
   int GetSorted(LPCWSTR key, CSimpleArray<CNameIndex>& out);

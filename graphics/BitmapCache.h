@@ -5,7 +5,8 @@
 #include <windows.h>
 
 #include <memory>
-#include <vector>
+#include <string>
+#include <unordered_map>
 
 #include "graphics/KeyedBitmap.h"
 #include "platform/windowlib/String.h"
@@ -25,9 +26,9 @@ class CBitmapCache {
   CKeyedBitmap* Get(LPCWSTR path);
   // Deletes every picture and forgets every path.
   void Clear();
-  int GetCount() const { return static_cast<int>(m_paths.size()); }
+  int GetCount() const { return static_cast<int>(m_bitmaps.size()); }
 
  private:
-  std::vector<CString> m_paths;
-  std::vector<std::unique_ptr<CKeyedBitmap>> m_bitmaps;
+  // By the path exactly as asked (every row of a long list asks for its own).
+  std::unordered_map<std::wstring, std::unique_ptr<CKeyedBitmap>> m_bitmaps;
 };

@@ -77,7 +77,8 @@ CSkin::CSkin()
       m_tabIcons(nullptr),
       m_scrollBitmap(nullptr),
       m_scrollBitmapFromSkin(FALSE),
-      m_categoryIcons(nullptr) {}
+      m_categoryIcons(nullptr),
+      m_openFailed(FALSE) {}
 
 CSkin::~CSkin() {
   // Only what the skin holds itself: the archive, another process-wide object,
@@ -131,10 +132,15 @@ void CSkin::UseSkinPath(LPCWSTR path) {
 BOOL CSkin::Open() {
   CSkinArchive& archive = CSkinArchive::Instance();
   if (archive.IsOpen()) return TRUE;
+  // Every row asks for its icons' sizes while a list of thousands is laid out: a skin
+  // that is not there is looked for once, and again only after Release.
+  if (m_openFailed) return FALSE;
   const CString path = GetSkinPath();
   CString zip = path;
   zip += L".zip";
-  return archive.Open(zip) || archive.Open(path);
+  if (archive.Open(zip) || archive.Open(path)) return TRUE;
+  m_openFailed = TRUE;
+  return FALSE;
 }
 
 int CSkin::LoadPiece(std::vector<CDib*>& slots, int index, LPCWSTR name, BOOL* missing) {
@@ -164,9 +170,14 @@ int CSkin::LoadIcon(int id) {
   // Ids outside the table are refused before anything is touched.
   if (id < -1 || id >= kIconCount) return kFailed;
   if (m_icons.size() < static_cast<size_t>(kIconCount)) m_icons.resize(kIconCount, nullptr);
+  if (m_iconFailed.size() < static_cast<size_t>(kIconCount)) m_iconFailed.resize(kIconCount, false);
   if (!Open()) return kFailed;
   if (id == -1) return kLoaded;
-  return LoadPiece(m_icons, id, kIconNames[id], nullptr);
+  // An icon the skin lacks (or holds broken) is not read again for every row that asks.
+  if (m_iconFailed[id]) return kFailed;
+  const int result = LoadPiece(m_icons, id, kIconNames[id], nullptr);
+  if (result != kLoaded) m_iconFailed[id] = true;
+  return result;
 }
 
 int CSkin::GetIconCount() { return Open() ? kIconCount : 0; }
@@ -196,12 +207,20 @@ CDib* CSkin::DrawPiece(CDib* piece, CDib* target, int x, int y, HDC hdc, const C
   return piece;
 }
 
+namespace {
+thread_local std::vector<int>* g_drawnIcons = nullptr;
+}  // namespace
+
+void CSkin::RecordIconsInto(std::vector<int>* ids) { g_drawnIcons = ids; }
+
 CDib* CSkin::DrawIcon(int id, CDib* target, int x, int y, HDC hdc) {
+  if (g_drawnIcons && id >= 0) g_drawnIcons->push_back(id);
   if (id < 0 || LoadIcon(id) != kLoaded) return nullptr;
   return DrawPiece(m_icons[id], target, x, y, hdc, nullptr);
 }
 
 CDib* CSkin::DrawIconRecoloured(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour) {
+  if (g_drawnIcons && id >= 0) g_drawnIcons->push_back(id);
   if (id < 0 || LoadIcon(id) != kLoaded) return nullptr;
   return DrawPiece(m_icons[id], target, x, y, hdc, &colour);
 }
@@ -330,8 +349,10 @@ void CSkin::Release() {
   }
   if (m_categoryIcons) m_categoryIcons->Clear();
   m_skinPath.Empty();
+  m_openFailed = FALSE;
   for (CDib* icon : m_icons) delete icon;
   m_icons.clear();
+  m_iconFailed.clear();
   DeleteParts();
   delete m_scrollBitmap;
   m_scrollBitmap = nullptr;

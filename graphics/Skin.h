@@ -65,6 +65,8 @@ class CSkin {
   // still tried first), Release included; null goes back to "SkinName". For
   // tools that show a skin by its path.
   void UseSkinPath(LPCWSTR path);
+  // Opens the skin's archive (".zip" first, then the folder). A skin that did not open
+  // is not looked for again until Release (an archive opened meanwhile still counts).
   BOOL Open();
 
   // The name of icon id (0 to 48) and of scroll-bar part index (0 to 6); null outside.
@@ -86,6 +88,9 @@ class CSkin {
   CDib* DrawIcon(int id, CDib* target, int x, int y, HDC hdc);
   // The same with the icon's magenta pixels painted in colour.
   CDib* DrawIconRecoloured(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour);
+  // While set, the ids of the icons this thread asks to draw are added to it (the row
+  // dump tells which icons a row shows); null stops.
+  static void RecordIconsInto(std::vector<int>* ids);
   // The options program's name for it.
   CDib* DrawIcon(int id, CDib* target, int x, int y, HDC hdc, COLORREF colour) {
     return DrawIconRecoloured(id, target, x, y, hdc, colour);
@@ -143,6 +148,8 @@ class CSkin {
   HICON LoadSmallIcon(int slot, UINT id, int width, int height);
 
   std::vector<CDib*> m_icons;
+  // The icons that did not load since the last Release.
+  std::vector<bool> m_iconFailed;
   HICON m_smallIcons[kSmallIconSlots];
   CSkinImage* m_tabIcons;
   CString m_skinPath;
@@ -151,6 +158,7 @@ class CSkin {
   BOOL m_scrollBitmapFromSkin;
   std::vector<CDib*> m_parts;
   ISkinCategoryIcons* m_categoryIcons;
+  BOOL m_openFailed;
 };
 
 inline CSkin& GetSkin() { return CSkin::Instance(); }

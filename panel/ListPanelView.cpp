@@ -147,6 +147,10 @@ void CListPanelView::LoadSettings() {
       m_pFilter->SetOwner(this);
       AddChild(m_pFilter);
     }
+  } else if (auto* menu = dynamic_cast<CTabFilterMenu*>(m_pFilter)) {
+    // A settings change (the options program's show pages) reaches the rows only
+    // through the menu's switches.
+    menu->ReadOptions();
   }
   // Sized by the widest item, so the header keeps its height whatever is chosen.
   int height = 0;

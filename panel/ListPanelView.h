@@ -134,6 +134,9 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   virtual int RebuildContent();
   virtual CVirtualDropDown* CreateSortMenu();
   virtual CVirtualDropDown* CreateFilterMenu();
+  // The Messages tab shows the header of that account of the e-mail list ("QelTarvo_
+  // SelectEmailAccount"); FALSE for the other tabs.
+  virtual BOOL SelectAccount(int) { return FALSE; }
 
   // IListItemOwner: what the content list and its rows report.
   void OnItemChanged(CListItem* item) override;
@@ -176,6 +179,7 @@ class CListPanelView : public CScrollPanel, public IListItemOwner, public IDropD
   CVirtualDropDown* GetSortSelector() const { return m_pSort; }
   CVirtualDropDown* GetFilterSelector() const { return m_pFilter; }
   CContainerElement* GetContentList() const { return m_pContent; }
+  int GetScrollOffset() const { return ScrollPos(); }
   // The row the context menu was opened on, while its menu runs and its command is
   // carried out; null otherwise or when it was opened off the rows.
   CListItem* GetContextRow() const { return m_pContextRow; }

@@ -28,11 +28,12 @@ class IPanelDataLists {
   virtual BOOL IsNoteFile(LPCWSTR path) = 0;
   virtual void OnFileChange(const CFileChangeRecord& record) = 0;
   virtual void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) = 0;
-  // The panel's window was made (its lists start notifying it), its settings were
-  // reloaded (the lists take them before the tabs rebuild), or it is going.
-  virtual void OnPanelStarted(HWND /*panel*/) {}
+  // The panel's window was made (the lists that hear other processes through it start
+  // listening), its settings were reloaded (the lists take them before the tabs
+  // rebuild), or it is going (after its tabs).
+  virtual void OnPanelCreated(HWND) {}
   virtual void OnSettingsReloaded() {}
-  virtual void OnPanelStopping() {}
+  virtual void OnPanelDestroyed() {}
 
  protected:
   ~IPanelDataLists() = default;

@@ -65,10 +65,13 @@ class CTabFilterMenu : public CVirtualDropDown {
   // unknown kinds.
   static LPCWSTR ChoiceValueName(int kind);
 
+  // The show options as stored: read at construction, and again when the tab loads
+  // its settings anew (the options program may have changed them meanwhile).
+  void ReadOptions();
+
  private:
   // The stored choice, -1 when missing or pointing at a free slot (then reset).
   int ReadChoice();
-  void ReadOptions();
   void WriteOptions() const;
   HMENU BuildOptionsMenu() const;
 

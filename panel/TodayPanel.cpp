@@ -13,6 +13,7 @@
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "graphics/FontCache.h"
 #include "graphics/RasterOps.h"
 #include "graphics/Skin.h"
 #include "graphics/SkinColors.h"
@@ -30,6 +31,7 @@
 #include "panel/NotifyWnd.h"
 #include "panel/PanelClock.h"
 #include "panel/PanelDataLists.h"
+#include "panel/RowTreeDump.h"
 #include "panel/PanelRecord.h"
 #include "panel/PanelPrompt.h"
 #include "panel/Plugin.h"
@@ -129,6 +131,8 @@ CTodayPanel::CTodayPanel(int mode)
       m_timeoutPanel(kDefaultTimeoutPanel),
       m_inactivityStart(0),
       m_inactivityRunning(FALSE),
+      m_inactivityLooked(FALSE),
+      m_inactivityLookTick(0),
       m_firstActivationDone(FALSE),
       m_hasLastUp(FALSE),
       m_lastUpTime(0),
@@ -205,6 +209,8 @@ LRESULT CTodayPanel::OnCreate() {
   CSkinColors::Instance().LoadSystemColors();
   // Other processes reach the panel through it; the object model's logons name it.
   CreateNotificationWindow(m_window);
+  // The lists that hear other processes through this window start listening.
+  if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelCreated(m_window);
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     m_autoSize = product.GetDWORD(L"AutoSizeAdjust", 1) != 0;
@@ -228,7 +234,6 @@ LRESULT CTodayPanel::OnCreate() {
   SetNextChangeTime(0);
   LoadTimeoutSettings(FALSE);
   StartInactivityTimer(TRUE);
-  if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelStarted(m_window);
   return 1;
 }
 
@@ -514,6 +519,18 @@ LRESULT CTodayPanel::OnClearCache() {
 }
 
 LRESULT CTodayPanel::OnQueryRefreshCache(TODAYLISTITEM* item) {
+  // A device that slept held the timer back (it counts running time), and the Today
+  // screen keeps asking: the return to the timeout tab does not wait for the timer. The
+  // clock is read at most once a second of running time, so the query stays cheap
+  // however often the screen asks.
+  if (m_window && m_inactivityRunning) {
+    const DWORD tick = GetTickCount();
+    if (!m_inactivityLooked || tick - m_inactivityLookTick >= 1000) {
+      m_inactivityLooked = TRUE;
+      m_inactivityLookTick = tick;
+      if (IsInactivityElapsed(FALSE)) PostMessageW(m_window, WM_TIMER, kInactivityTimer, 0);
+    }
+  }
   if (!item) return 1;
   // Only the record the host gave this item is ever written.
   if (item != GetPreWindowItem()) return 0;
@@ -867,6 +884,7 @@ void CTodayPanel::StartInactivityTimer(BOOL on) {
   if (!m_window) return;
   ::KillTimer(m_window, kInactivityTimer);
   m_inactivityRunning = FALSE;
+  m_inactivityLooked = FALSE;
   if (!on || m_timeout == 0) return;
   ::SetTimer(m_window, kInactivityTimer, m_timeout * 1000, nullptr);
   m_inactivityStart = PanelNow();
@@ -1011,6 +1029,8 @@ LRESULT CTodayPanel::OnUpdateSettings(WPARAM, LPARAM lParam) {
   COndrelClient& ondrel = COndrelClient::Instance();
   ondrel.SetOwnerWindow(m_window);
   ondrel.ReadSettings();
+  // The options program's font page: the face, size, system size and smoothing.
+  if (CFontCache* fonts = GetFontCache()) fonts->LoadSettings(TRUE);
   {
     CRegKey product(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     int keyboard = static_cast<int>(product.GetDWORD(L"AdvancedKeyboardSupport", 0));
@@ -1546,6 +1566,8 @@ BOOL CTodayPanel::HandleRegisteredMessage(UINT message, WPARAM wParam, LPARAM lP
     for (int i = 0; i < GetTabCount(); ++i)
       if (m_tabs[static_cast<size_t>(i)]->GetTabId() == TAB_MESSAGES) {
         SelectTab(i, TRUE);
+        if (auto* list = dynamic_cast<CListPanelView*>(m_tabs[static_cast<size_t>(i)]))
+          list->SelectAccount(static_cast<int>(wParam));
         break;
       }
     return TRUE;
@@ -1679,11 +1701,12 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     ForgetElement(GetFocusedElement());
     DestroyTabs();
-    if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelStopping();
+    if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelDestroyed();
     CAppletManager::Instance().OnPanelDestroying();
     ReleaseNotificationWindow(window);
   }
   LRESULT result = 0;
+  if (message == WM_COPYDATA && HandleRowDumpRequest(*this, lParam, result)) return result;
   if (HandlePanelMessage(message, wParam, lParam, result)) return result;
   if (ProcessWindowMessage(window, message, wParam, lParam, result)) return result;
   if (message == WM_SETFOCUS || message == WM_KILLFOCUS) OnFocusMessage(message == WM_SETFOCUS);

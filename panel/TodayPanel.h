@@ -232,6 +232,10 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   WCHAR m_timeoutPanel;
   double m_inactivityStart;
   BOOL m_inactivityRunning;
+  // The height query's last look at the clock for the timeout (running time), if any
+  // since the timer last started.
+  BOOL m_inactivityLooked;
+  DWORD m_inactivityLookTick;
   BOOL m_firstActivationDone;
   // Taps.
   BOOL m_hasLastUp;

@@ -544,6 +544,18 @@
 #define IDS_MAIL_CALL 213
 #define IDS_MAIL_MMS_BODY 264
 #define IDS_MAIL_HEADER_ONLY 265
+
+// The Messages tab: the message row's menu (mark read or unread, download marks, the
+// move-to submenu, the deletion question), the account commands, the empty list's row
+// and the preview's title.
+#define IDS_MAIL_MARK_UNREAD 193
+#define IDS_MAIL_MARK_READ 194
+#define IDS_MAIL_CONFIRM_DELETE 195
+#define IDS_MAIL_MARK_DOWNLOAD 200
+#define IDS_MAIL_UNMARK_DOWNLOAD 204
+#define IDS_MAIL_NONE 205
+#define IDS_MAIL_PREVIEW_TITLE 206
+#define IDS_MAIL_MOVE_TO 294
 #define IDI_MAIL_REPLY_PRESSED 219
 #define IDI_MAIL_REPLY 220
 #define IDI_MAIL_REPLY_ALL_PRESSED 221

@@ -8,9 +8,8 @@
 
 #include "base/CeDbApi.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchStores.h"
 #include "bench/database/BenchVolume.h"
-#include "platform/pimstore/PimStore.h"
-#include "platform/pimstore/Recurrence.h"
 #include "tabs/calendar/AppointmentsList.h"
 
 namespace {
@@ -22,42 +21,7 @@ constexpr double kLimit = 2.0;
 
 bool FillStore(bool newer) {
   CPimStore store(newer);
-  for (int i = 0; i < kAppointments; ++i) {
-    PimRecord record;
-    PimValue* f = record.fields;
-    const bool recurring = i % (kAppointments / kSeries) == 0;
-    // Spread over two years around the week.
-    double day = kMonday - 365 + (i * 7919) % 730;
-    double start = day + (8 + i % 10) / 24.0;
-    f[kSubject].present = true;
-    f[kSubject].text = L"Appointment " + std::to_wstring(i);
-    f[kLocation].present = true;
-    f[kLocation].text = L"Room " + std::to_wstring(i % 40);
-    f[kStart].present = true;
-    f[kStart].number = start;
-    f[kDuration].present = true;
-    f[kDuration].number = 30 + 15 * (i % 5);
-    f[kBusyStatus].present = true;
-    f[kBusyStatus].number = i % 4;
-    f[kAllDay].present = true;
-    f[kAllDay].number = 0;
-    f[kRecurring].present = true;
-    f[kRecurring].number = recurring ? 1 : 0;
-    if (recurring) {
-      CRecurrence pattern;
-      pattern.type = (i / 50) % 2;  // daily or weekly
-      pattern.interval = 1;
-      pattern.dayOfWeekMask = 1 << (i % 7);
-      DWORD minutes = CRecurrence::DateToMinutes(start);
-      pattern.startDay = minutes - minutes % 1440;
-      pattern.startOffset = minutes % 1440;
-      pattern.duration = static_cast<DWORD>(f[kDuration].number);
-      f[kRecurrence].present = true;
-      f[kRecurrence].blob = pattern.Encode();
-    }
-    if (!store.Write(PimKind::Appointment, &record)) return false;
-  }
-  return true;
+  return bench::FillAppointments(store, kMonday, kAppointments, kSeries);
 }
 
 int RawWalk(bool newer) {

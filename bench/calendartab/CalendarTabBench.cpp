@@ -12,12 +12,12 @@
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchMachine.h"
 #include "controls/ContainerElement.h"
 #include "controls/ControlArt.h"
 #include "controls/VirtualRoot.h"
 #include "graphics/Dib.h"
 #include "graphics/Skin.h"
-#include "platform/windowlib/Module.h"
 #include "platform/windowlib/WindowImpl.h"
 #include "tabs/calendar/AppointmentItem.h"
 #include "tabs/calendar/CalendarRowArt.h"
@@ -62,17 +62,10 @@ CAppointmentRecord* MakeRecord(int index) {
 
 int main(int argc, char** argv) {
   SetScreenDpi(96, 96);
-  HKEY scratch = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\calendartab", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &scratch, nullptr);
-  if (scratch) RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch);
-  WCHAR path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  folder.resize(folder.find_last_of(L'\\') + 1);
-  HMODULE resources = LoadLibraryExW((folder + L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!resources) return 2;
-  GetModule().SetResourceInstance(resources);
+  bench::MachineKey machine(L"calendartab");
+  bench::ResourceLibrary resources;
+  if (!resources.loaded()) return 2;
+  const std::wstring folder = bench::ProgramFolder();
   GetViewSettings().Load();
   // The skin the device ships (its icons), from the source tree beside the build or
   // the folder given.
@@ -178,13 +171,6 @@ int main(int argc, char** argv) {
     }
     host.root.RemoveChild(&tab);
     host.DestroyWindow();
-  }
-  GetModule().SetResourceInstance(nullptr);
-  FreeLibrary(resources);
-  if (scratch) {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(scratch);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\calendartab");
   }
   return status;
 }

@@ -12,8 +12,8 @@
 
 #include "base/CeDbApi.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchStores.h"
 #include "bench/database/BenchVolume.h"
-#include "platform/pimstore/PimStore.h"
 #include "tabs/contacts/ContactsList.h"
 
 namespace {
@@ -25,31 +25,7 @@ constexpr double kRoundSeconds = 0.08;
 
 bool FillStore(bool newer) {
   CPimStore store(newer);
-  const wchar_t* firsts[] = {L"Ann", L"Bob", L"Cy", L"Di", L"Eve", L"Fay", L"Gus", L"Hal"};
-  for (int i = 0; i < kContacts; ++i) {
-    PimRecord record;
-    PimValue* f = record.fields;
-    f[kFirstName].present = true;
-    f[kFirstName].text = firsts[i % 8];
-    f[kLastName].present = true;
-    f[kLastName].text = L"Person " + std::to_wstring(i);
-    f[kFileAs].present = true;
-    f[kFileAs].text = f[kLastName].text + L", " + f[kFirstName].text;
-    f[kCompany].present = i % 4 == 0;
-    f[kCompany].text = L"Company " + std::to_wstring(i % 50);
-    f[kMobile].present = true;
-    f[kMobile].text = L"555-" + std::to_wstring(1000 + i);
-    if (i % 3 == 0) {
-      f[kBirthday].present = true;
-      f[kBirthday].number = 20000 + (i * 7919) % 20000;
-    }
-    if (i % 10 == 0) {
-      f[kAnniversary].present = true;
-      f[kAnniversary].number = 30000 + (i * 104729) % 15000;
-    }
-    if (!store.Write(PimKind::Contact, &record)) return false;
-  }
-  return true;
+  return bench::FillContacts(store, kContacts);
 }
 
 const CEPROPID kLegacy[] = {0x40030040, 0x40010040, 0x3A06001F, 0x4024001F, 0x3A11001F, 0x3A05001F,

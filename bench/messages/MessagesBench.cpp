@@ -7,49 +7,17 @@
 
 #include "base/TaggedBlob.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchMachine.h"
+#include "bench/BenchStores.h"
 #include "bench/database/BenchVolume.h"
 #include "platform/cemapi/EntryId.h"
-#include "platform/cemapi/StoreSet.h"
-#include "platform/cemapi/StoreText.h"
 #include "tabs/messages/EmailsList.h"
 
 namespace {
 
 constexpr int kMessages = 20000;
 constexpr double kLimit = 2.0;
-constexpr ULONGLONG kInbox = 0xE002;
-
-bool FillStore() {
-  std::string text =
-      "store 000000000000E000\n  PR_DISPLAY_NAME_W = \"Bench\"\n  PR_CE_TRANSPORT_NAME_W = \"BenchMail\"\n"
-      "folder 000000000000E001\n  PR_DISPLAY_NAME_W = \"Bench\"\n"
-      "folder 000000000000E002 parent 000000000000E001 role inbox\n  PR_DISPLAY_NAME_W = \"Inbox\"\n";
-  char line[512];
-  for (int i = 0; i < kMessages; ++i) {
-    std::snprintf(line, sizeof line,
-                  "message %016llX folder 000000000000E002\n"
-                  "  PR_SUBJECT_W = \"Message number %d about the weekly plan\"\n"
-                  "  PR_SENDER_NAME_W = \"Sender %d\"\n"
-                  "  PR_SENDER_EMAIL_ADDRESS_W = \"sender%d@example.com\"\n"
-                  "  PR_MESSAGE_CLASS_W = \"%s\"\n"
-                  "  PR_MESSAGE_FLAGS = %d\n"
-                  "  PR_MESSAGE_DELIVERY_TIME = 2026-%02d-%02d %02d:%02d:00\n"
-                  "  PR_MESSAGE_SIZE = %d\n"
-                  "  PR_BODY_W = \"Short body of message %d.\"\n",
-                  0x100000ULL + i, i, i % 300, i % 300, i % 10 == 0 ? "IPM.SMStext" : "IPM.Note", i % 3 == 0,
-                  1 + i % 12, 1 + i % 28, i % 24, i % 60, 500 + i % 50000, i);
-    text += line;
-  }
-  StoreRecord record;
-  std::string error;
-  if (!CStoreText::Parse(text, record, error)) {
-    std::printf("store text: %s\n", error.c_str());
-    return false;
-  }
-  CStoreSet& set = CStoreSet::Instance();
-  CStoreSet::Guard guard(set);
-  return SUCCEEDED(set.Install(L"Bench.mst", record, error));
-}
+constexpr ULONGLONG kInbox = bench::kBenchInbox;
 
 int ReadRows(IMAPISession* session) {
   const std::string id = CEntryId::Make(MAPI_FOLDER, kInbox);
@@ -94,17 +62,11 @@ int main() {
   bench::BenchRoot root(L"messagesbench");
   // The transport's registry key lives in a key of the benchmark's own, seen as
   // HKEY_LOCAL_MACHINE by this process only.
-  HKEY machine = nullptr;
-  const wchar_t kMachine[] = L"Software\\MessagesBenchMachine";
-  RegCreateKeyExW(HKEY_CURRENT_USER, kMachine, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine, nullptr);
-  HKEY service = nullptr;
-  RegCreateKeyExW(machine, L"SOFTWARE\\Microsoft\\Inbox\\Svc\\BenchMail", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &service, nullptr);
-  if (service) RegCloseKey(service);
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine);
+  bench::MachineKey machine(L"messages");
+  machine.Create(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\BenchMail");
 
   int status = 0;
-  if (!FillStore()) {
+  if (!bench::FillMessages(kMessages)) {
     std::printf("cannot write the store\n");
     status = 2;
   } else {
@@ -126,8 +88,5 @@ int main() {
     }
     MAPIUninitialize();
   }
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-  RegCloseKey(machine);
-  RegDeleteTreeW(HKEY_CURRENT_USER, kMachine);
   return status;
 }

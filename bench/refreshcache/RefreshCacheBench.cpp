@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/BenchClock.h"
 #include "base/ScreenDpi.h"
+#include "bench/BenchClock.h"
+#include "bench/BenchMachine.h"
 #include "panel/PreWindow.h"
 #include "panel/TodayPanel.h"
 #include "platform/coredll/ce.h"
 #include "platform/today/todaycmn.h"
-#include "platform/windowlib/Module.h"
 
 namespace {
 
@@ -40,17 +40,9 @@ HWND MakeWindow(const wchar_t* name, HWND parent, DWORD style, int height) {
 int main() {
   SetScreenDpi(96, 96);
   // The panel reads and writes its settings: keep them out of the machine's.
-  HKEY scratch = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\refreshcache", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &scratch, nullptr);
-  if (scratch) RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch);
-  WCHAR path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  folder.resize(folder.find_last_of(L'\\') + 1);
-  HMODULE resources = LoadLibraryExW((folder + L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!resources) return 2;
-  GetModule().SetResourceInstance(resources);
+  bench::MachineKey machine(L"refreshcache");
+  bench::ResourceLibrary resources;
+  if (!resources.loaded()) return 2;
 
   HWND view = MakeWindow(L"RefreshCacheBenchView", nullptr, WS_POPUP | WS_VISIBLE, kHeight);
   HWND empty = MakeWindow(L"RefreshCacheBenchEmpty", view, WS_CHILD, 10);
@@ -89,12 +81,5 @@ int main() {
   }
   DestroyWindow(empty);
   DestroyWindow(view);
-  GetModule().SetResourceInstance(nullptr);
-  FreeLibrary(resources);
-  if (scratch) {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(scratch);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\refreshcache");
-  }
   return status;
 }

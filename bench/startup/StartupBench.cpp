@@ -8,16 +8,14 @@
 // it holds the whole screen. Exits with 1 when a ratio is over kLimit.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/InstallPath.h"
 #include "bench/BenchClock.h"
-#include "bench/database/BenchVolume.h"
+#include "bench/BenchMachine.h"
+#include "bench/BenchStores.h"
 #include "panel/Registration.h"
-#include "platform/cemapi/StoreSet.h"
-#include "platform/cemapi/StoreText.h"
-#include "platform/pimstore/PimStore.h"
-#include "platform/pimstore/Recurrence.h"
 #include "platform/today/TodayHost.h"
 
 namespace {
@@ -41,135 +39,7 @@ double Today() {
   return day;
 }
 
-bool FillAppointments(CPimStore& store, double today) {
-  for (int i = 0; i < kAppointments; ++i) {
-    PimRecord record;
-    PimValue* f = record.fields;
-    const bool recurring = i % (kAppointments / kSeries) == 0;
-    // Spread over two years around today, a few of them in the shown week.
-    const double start = today - 365 + (i * 7919) % 730 + (8 + i % 10) / 24.0;
-    f[kSubject].present = true;
-    f[kSubject].text = L"Appointment " + std::to_wstring(i);
-    f[kLocation].present = true;
-    f[kLocation].text = L"Room " + std::to_wstring(i % 40);
-    f[kStart].present = true;
-    f[kStart].number = start;
-    f[kDuration].present = true;
-    f[kDuration].number = 30 + 15 * (i % 5);
-    f[kBusyStatus].present = true;
-    f[kBusyStatus].number = i % 4;
-    f[kAllDay].present = true;
-    f[kAllDay].number = 0;
-    f[kRecurring].present = true;
-    f[kRecurring].number = recurring ? 1 : 0;
-    if (recurring) {
-      CRecurrence pattern;
-      pattern.type = (i / 50) % 2;  // daily or weekly
-      pattern.interval = 1;
-      pattern.dayOfWeekMask = 1 << (i % 7);
-      const DWORD minutes = CRecurrence::DateToMinutes(start);
-      pattern.startDay = minutes - minutes % 1440;
-      pattern.startOffset = minutes % 1440;
-      pattern.duration = static_cast<DWORD>(f[kDuration].number);
-      f[kRecurrence].present = true;
-      f[kRecurrence].blob = pattern.Encode();
-    }
-    if (!store.Write(PimKind::Appointment, &record)) return false;
-  }
-  return true;
-}
-
-bool FillContacts(CPimStore& store) {
-  const wchar_t* firsts[] = {L"Ann", L"Bob", L"Cy", L"Di", L"Eve", L"Fay", L"Gus", L"Hal"};
-  for (int i = 0; i < kContacts; ++i) {
-    PimRecord record;
-    PimValue* f = record.fields;
-    f[kFirstName].present = true;
-    f[kFirstName].text = firsts[i % 8];
-    f[kLastName].present = true;
-    f[kLastName].text = L"Person " + std::to_wstring(i);
-    f[kFileAs].present = true;
-    f[kFileAs].text = f[kLastName].text + L", " + f[kFirstName].text;
-    f[kCompany].present = i % 4 == 0;
-    f[kCompany].text = L"Company " + std::to_wstring(i % 50);
-    f[kMobile].present = true;
-    f[kMobile].text = L"555-" + std::to_wstring(1000 + i);
-    if (i % 3 == 0) {
-      f[kBirthday].present = true;
-      f[kBirthday].number = 20000 + (i * 7919) % 20000;
-    }
-    if (!store.Write(PimKind::Contact, &record)) return false;
-  }
-  return true;
-}
-
-bool FillTasks(CPimStore& store, double today) {
-  for (int i = 0; i < kTasks; ++i) {
-    PimRecord record;
-    PimValue* f = record.fields;
-    f[kSubject].present = true;
-    f[kSubject].text = L"Task " + std::to_wstring(i);
-    f[kImportance].present = true;
-    f[kImportance].number = i % 3;
-    f[kComplete].present = true;
-    f[kComplete].number = i % 5 == 0;
-    if (i % 2 == 0) {
-      f[kTaskStart].present = true;
-      f[kTaskStart].number = today - 30 + i % 40;
-      f[kTaskDue].present = true;
-      f[kTaskDue].number = today - 20 + i % 60;
-    }
-    if (!store.Write(PimKind::Task, &record)) return false;
-  }
-  return true;
-}
-
-bool FillMessages() {
-  std::string text =
-      "store 000000000000E000\n  PR_DISPLAY_NAME_W = \"Bench\"\n  PR_CE_TRANSPORT_NAME_W = \"BenchMail\"\n"
-      "folder 000000000000E001\n  PR_DISPLAY_NAME_W = \"Bench\"\n"
-      "folder 000000000000E002 parent 000000000000E001 role inbox\n  PR_DISPLAY_NAME_W = \"Inbox\"\n";
-  char line[512];
-  for (int i = 0; i < kMessages; ++i) {
-    std::snprintf(line, sizeof line,
-                  "message %016llX folder 000000000000E002\n"
-                  "  PR_SUBJECT_W = \"Message number %d about the weekly plan\"\n"
-                  "  PR_SENDER_NAME_W = \"Sender %d\"\n"
-                  "  PR_MESSAGE_CLASS_W = \"%s\"\n"
-                  "  PR_MESSAGE_FLAGS = %d\n"
-                  "  PR_MESSAGE_DELIVERY_TIME = 2026-%02d-%02d %02d:%02d:00\n"
-                  "  PR_MESSAGE_SIZE = %d\n",
-                  0x100000ULL + i, i, i % 300, i % 10 == 0 ? "IPM.SMStext" : "IPM.Note", i % 3 == 0, 1 + i % 12,
-                  1 + i % 28, i % 24, i % 60, 500 + i % 50000);
-    text += line;
-  }
-  StoreRecord record;
-  std::string error;
-  if (!CStoreText::Parse(text, record, error)) {
-    std::printf("store text: %s\n", error.c_str());
-    return false;
-  }
-  CStoreSet& set = CStoreSet::Instance();
-  CStoreSet::Guard guard(set);
-  return SUCCEEDED(set.Install(L"Bench.mst", record, error));
-}
-
-bool FillNotes(const bench::BenchRoot& root) {
-  const std::wstring folder = root.File(L"My Documents");
-  CreateDirectoryW(folder.c_str(), nullptr);
-  for (int i = 0; i < kNoteFiles; ++i) {
-    const std::wstring path = folder + L"\\Note " + std::to_wstring(i) + L".txt";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const std::string body = "Note number " + std::to_string(i) + ": things to remember.\r\n";
-    DWORD written = 0;
-    WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  return true;
-}
-
-// Files under the device root (notes are a folder's worth) go with their folder.
+// Files and folders go with the folder that holds them.
 void RemoveFolder(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -186,6 +56,91 @@ void RemoveFolder(const std::wstring& folder) {
   }
   RemoveDirectoryW(folder.c_str());
 }
+
+// The plug-in opens note files by their device paths ("\My Documents\..."), which
+// name the current drive's root, as on the device: the benchmark's device is the prefix's
+// drive C:, its "\" the drive's root. Stores found there (database volumes, message
+// stores, left by programs that kept no root of their own) are moved aside for the run
+// and put back after it; what the run adds at the top of the drive goes when it ends.
+class DeviceDrive {
+ public:
+  DeviceDrive() {
+    for (const std::wstring& name : TopEntries()) {
+      if (!IsStore(name)) continue;
+      const std::wstring aside = name + L".startupbench-" + std::to_wstring(GetCurrentProcessId());
+      if (MoveFileW((root_ + name).c_str(), (root_ + aside).c_str())) aside_.push_back({name, aside});
+    }
+    before_ = TopEntries();
+    GetCurrentDirectoryW(MAX_PATH, previousFolder_);
+    SetEnvironmentVariableW(L"CEDEVICE_ROOT", root_.c_str());
+    SetCurrentDirectoryW(root_.c_str());
+  }
+  ~DeviceDrive() {
+    SetCurrentDirectoryW(previousFolder_);
+    if (!notes_.empty()) RemoveFolder(notes_);
+    for (const std::wstring& name : TopEntries()) {
+      bool old = false;
+      for (const std::wstring& was : before_) old = old || was == name;
+      if (old) continue;
+      const std::wstring path = root_ + name;
+      if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveFolder(path);
+      else
+        DeleteFileW(path.c_str());
+    }
+    for (const auto& moved : aside_) MoveFileW((root_ + moved.second).c_str(), (root_ + moved.first).c_str());
+  }
+  DeviceDrive(const DeviceDrive&) = delete;
+  DeviceDrive& operator=(const DeviceDrive&) = delete;
+
+  // Whether stores stayed where the run would write its own (one could not be moved).
+  bool HoldsStores() const {
+    for (const std::wstring& name : before_)
+      if (IsStore(name)) return true;
+    return false;
+  }
+
+  // count text notes in a notes folder of the run's own inside the documents folder.
+  bool FillNotes(int count) {
+    const std::wstring documents = root_ + L"My Documents";
+    CreateDirectoryW(documents.c_str(), nullptr);
+    notes_ = documents + L"\\Bench " + std::to_wstring(GetCurrentProcessId());
+    if (!CreateDirectoryW(notes_.c_str(), nullptr)) return false;
+    for (int i = 0; i < count; ++i) {
+      const std::wstring path = notes_ + L"\\Note " + std::to_wstring(i) + L".txt";
+      HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      if (file == INVALID_HANDLE_VALUE) return false;
+      const std::string body = "Note number " + std::to_string(i) + ": things to remember.\r\n";
+      DWORD written = 0;
+      WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+      CloseHandle(file);
+    }
+    return true;
+  }
+
+ private:
+  const std::wstring root_ = L"C:\\";
+  static bool IsStore(const std::wstring& name) {
+    return _wcsicmp(name.c_str(), L"MessageStores") == 0 ||
+           (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".vol") == 0);
+  }
+  static std::vector<std::wstring> TopEntries() {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(L"C:\\*", &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..")) names.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+  }
+
+  std::vector<std::pair<std::wstring, std::wstring>> aside_;  // name, name while aside
+  std::vector<std::wstring> before_;
+  std::wstring notes_;
+  WCHAR previousFolder_[MAX_PATH] = {};
+};
 
 // Whether a message only makes the plug-in lay out and paint again what it already has:
 // the screen's poll, and the panel's own timers (negative identifiers: layout, clock),
@@ -229,7 +184,8 @@ struct Figure {
   double seconds;
 };
 
-void RegisterItem(HKEY machine, const std::wstring& bin) {
+void RegisterItem(const bench::MachineKey& machineKey, const std::wstring& bin) {
+  HKEY machine = machineKey.get();
   HKEY key = nullptr;
   const std::wstring itemKey = std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME;
   RegCreateKeyExW(machine, itemKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -247,42 +203,34 @@ void RegisterItem(HKEY machine, const std::wstring& bin) {
   RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(bin.c_str()),
                  static_cast<DWORD>((bin.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
-  // The transport the messages arrive by.
-  RegCreateKeyExW(machine, L"SOFTWARE\\Microsoft\\Inbox\\Svc\\BenchMail", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &key, nullptr);
-  RegCloseKey(key);
 }
 
 }  // namespace
 
 int main() {
-  bench::BenchRoot root(L"startupbench");
+  DeviceDrive device;
+  if (device.HoldsStores()) {
+    std::printf("drive C: holds stores that could not be moved aside\n");
+    return 2;
+  }
   SetEnvironmentVariableW(L"CEDEVICE_PLATFORMTYPE", L"PocketPC");
   SetEnvironmentVariableW(L"CEDEVICE_VERSION", L"5.1");
-  // Device paths ("\\My Documents") resolve against the current folder, as on the
-  // Today screen stand-in.
-  WCHAR previousFolder[MAX_PATH];
-  GetCurrentDirectoryW(MAX_PATH, previousFolder);
-  SetCurrentDirectoryW(root.File(L"").c_str());
   // The item, the install folder and every setting in a key of the benchmark's own, seen
   // as HKEY_LOCAL_MACHINE by this process only.
-  const wchar_t kMachine[] = L"Software\\TarvoBench\\startup";
-  HKEY machine = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kMachine, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine, nullptr);
-  if (!machine) return 2;
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine);
-  WCHAR path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring bin(path);
-  bin.resize(bin.find_last_of(L'\\'));
+  bench::MachineKey machine(L"startup");
+  if (!machine.get()) return 2;
+  std::wstring bin = bench::ProgramFolder();
+  bin.pop_back();
   RegisterItem(machine, bin);
+  // The transport the messages arrive by.
+  machine.Create(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\BenchMail");
 
   int status = 0;
   const double today = Today();
   CPimStore store(true);
   const double fillStart = bench::NowSeconds();
-  if (!FillAppointments(store, today) || !FillContacts(store) || !FillTasks(store, today) || !FillMessages() ||
-      !FillNotes(root)) {
+  if (!bench::FillAppointments(store, today, kAppointments, kSeries) || !bench::FillContacts(store, kContacts) ||
+      !bench::FillTasks(store, today, kTasks) || !bench::FillMessages(kMessages) || !device.FillNotes(kNoteFiles)) {
     std::printf("cannot fill the stores\n");
     status = 2;
   }
@@ -330,10 +278,5 @@ int main() {
     host.Destroy();
     FreeLibrary(plugin);
   }
-  SetCurrentDirectoryW(previousFolder);
-  RemoveFolder(root.File(L"My Documents"));
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-  RegCloseKey(machine);
-  RegDeleteTreeW(HKEY_CURRENT_USER, kMachine);
   return status;
 }

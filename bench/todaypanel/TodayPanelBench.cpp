@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "bench/BenchClock.h"
 #include "base/ScreenDpi.h"
+#include "bench/BenchClock.h"
+#include "bench/BenchMachine.h"
 #include "graphics/Dib.h"
 #include "panel/TodayPanel.h"
 #include "platform/today/todaycmn.h"
-#include "platform/windowlib/Module.h"
 
 namespace {
 
@@ -39,17 +39,9 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 int main() {
   SetScreenDpi(96, 96);
   // The panel reads and writes its settings: keep them out of the machine's.
-  HKEY scratch = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\todaypanel", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &scratch, nullptr);
-  if (scratch) RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch);
-  WCHAR path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  folder.resize(folder.find_last_of(L'\\') + 1);
-  HMODULE resources = LoadLibraryExW((folder + L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!resources) return 2;
-  GetModule().SetResourceInstance(resources);
+  bench::MachineKey machine(L"todaypanel");
+  bench::ResourceLibrary resources;
+  if (!resources.loaded()) return 2;
 
   WNDCLASSW wc = {};
   wc.lpfnWndProc = ViewProc;
@@ -89,12 +81,5 @@ int main() {
     DestroyWindow(item);
   }
   DestroyWindow(view);
-  GetModule().SetResourceInstance(nullptr);
-  FreeLibrary(resources);
-  if (scratch) {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(scratch);
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TarvoBench\\todaypanel");
-  }
   return status;
 }

@@ -297,6 +297,11 @@ TEST(BitmapCache, EachPathIsReadOnceAndAFailureIsRemembered) {
   EXPECT_EQ(cache.Get(present.c_str()), first);
   EXPECT_EQ(cache.Get(missing.c_str()), nullptr);
   EXPECT_EQ(cache.GetCount(), 2);
+  // A long list's rows each ask for their own: a picture handed out stays where it is.
+  for (int i = 0; i < 500; ++i) cache.Get((folder / (L"row" + std::to_wstring(i) + L".bmp")).c_str());
+  EXPECT_EQ(cache.GetCount(), 502);
+  EXPECT_EQ(cache.Get(present.c_str()), first);
+  EXPECT_EQ(first->GetSize().cx, 4);
   cache.Clear();
   EXPECT_NE(cache.Get(missing.c_str()), nullptr);
 }

@@ -173,6 +173,48 @@ TEST_P(SkinTest, TabIconCellsAreDrawnWithoutTheirKey) {
   EXPECT_EQ(testimg::PixelOf(screen, 5, 5), RGB(0, 0, 255)) << "column 1 when selected";
 }
 
+// Rows ask for their icons' sizes by the thousand: a skin that is not there is looked
+// for once and again only after Release; an archive opened meanwhile still counts.
+TEST_P(SkinTest, AMissingSkinIsLookedForAgainOnlyAfterRelease) {
+  const std::wstring path = m_root.File(GetParam() ? L"skin.zip" : L"skin");
+  Skin().UseSkinPath(path.c_str());
+  EXPECT_FALSE(Skin().Open());
+  EXPECT_EQ(Skin().GetIconSize(3).cx, 0);
+  skintest::WriteSkin(path, GetParam(), skintest::CompleteSkin());
+  EXPECT_FALSE(Skin().Open()) << "not looked for again";
+  EXPECT_EQ(Skin().GetIconSize(3).cx, 0);
+  EXPECT_EQ(Skin().GetIconCount(), 0);
+  Skin().Release();
+  EXPECT_TRUE(Skin().Open()) << "looked for again after Release";
+  EXPECT_EQ(Skin().GetIconSize(3).cx, 16);
+
+  Skin().UseSkinPath(m_root.File(L"none").c_str());
+  EXPECT_FALSE(Skin().Open());
+  ASSERT_TRUE(CSkinArchive::Instance().Open(path.c_str()));
+  EXPECT_TRUE(Skin().Open()) << "opened by another caller";
+  EXPECT_EQ(Skin().GetIconSize(3).cx, 16);
+}
+
+// The same for one icon the skin lacks: the rows asking for it do not read the skin
+// again each, and Release gives it another chance.
+TEST_P(SkinTest, AMissingIconIsReadAgainOnlyAfterRelease) {
+  Members members = skintest::CompleteSkin();
+  skintest::Remove(members, L"NOTE_16.bmp");
+  UseSkin(members);
+  EXPECT_EQ(Skin().LoadIcon(0), CSkin::kFailed);
+  EXPECT_EQ(Skin().GetIconSize(0).cx, 0);
+  EXPECT_EQ(Skin().GetIconSize(1).cx, 16) << "the others load";
+  if (!GetParam()) {
+    // A folder skin gains the file while open: still missing until Release.
+    skintest::WriteSkin(m_root.File(L"skin"), false, {{L"NOTE_16.bmp", skintest::CompleteSkin()[0].second}});
+    EXPECT_EQ(Skin().GetIconSize(0).cx, 0);
+    Skin().Release();
+    EXPECT_EQ(Skin().GetIconSize(0).cx, 16);
+  }
+  UseSkin(skintest::CompleteSkin());
+  EXPECT_EQ(Skin().GetIconSize(0).cx, 16) << "a new skin starts afresh";
+}
+
 INSTANTIATE_TEST_SUITE_P(FolderAndZip, SkinTest, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Zip" : "Folder"; });
 

@@ -281,6 +281,51 @@ TEST(TodayPanelLive, TapsAndKeysRestartTheInactivityCount) {
   EXPECT_EQ(f.CurrentId(), 4);
 }
 
+// The Today screen's height query is the one sure caller while a sleeping device held
+// the timer back: a timeout that has run out gets the inactivity timer's message
+// posted, and the panel goes back to the timeout tab once that message is handled.
+TEST(TodayPanelLive, HeightQueryPostsTheInactivityTimerWhenTheTimeoutRanOut) {
+  struct Case {
+    const char* what;
+    DWORD timeout;
+    double idle;  // seconds
+    bool posted;
+  };
+  const Case cases[] = {
+      {"run out", 60, 61, true},
+      {"not yet", 60, 59, false},
+      {"timeout off", 0, 1e6, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fixture f(L"panel_live_idle_query");
+    f.Product().WriteDWORD(L"TimeoutTime", c.timeout);
+    f.Product().WriteDWORD(L"TimeoutPanel", L'4');
+    f.Product().WriteDWORD(L"last_panel", 5);
+    f.Start();
+    ASSERT_EQ(f.CurrentId(), 5);
+    f.Pump();
+    f.panel->LoadTimeoutSettings(FALSE);
+    f.panel->StartInactivityTimer(TRUE);
+    g_now += c.idle / 86400;
+    TODAYLISTITEM item = {};
+    for (TODAYLISTITEM* record : {static_cast<TODAYLISTITEM*>(nullptr), &item}) {
+      SendMessageW(f.window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(record), 0);
+      MSG msg;
+      const BOOL queued = PeekMessageW(&msg, f.window, WM_TIMER, WM_TIMER, PM_NOREMOVE) &&
+                          msg.wParam == CTodayPanel::kInactivityTimer;
+      EXPECT_EQ(queued != FALSE, c.posted) << (record ? "with a record" : "without one");
+      EXPECT_EQ(f.CurrentId(), 5) << "the query itself switches nothing";
+      f.Pump();
+      EXPECT_EQ(f.CurrentId(), c.posted ? 4 : 5);
+      // Back where it was, with the count run out again for the second query.
+      f.panel->SelectTab(f.IndexOf(5), FALSE);
+      f.panel->StartInactivityTimer(TRUE);
+      g_now += c.idle / 86400;
+    }
+  }
+}
+
 // The options program's "QelTarvo_UpdateSettings" reloads what it changed; lParam 1
 // always builds the tabs anew.
 TEST(TodayPanelLive, SettingsMessageReloads) {

@@ -112,7 +112,7 @@ std::wstring MenuEntry::Name() const { return byId ? L"#" + std::to_wstring(id) 
 
 Outcome AdvanceMenu(const MenuEntry& entry, std::wstring& note, std::wstring& error) {
   const std::vector<OpenMenu> open = OpenMenus();
-  if (open.empty()) return Outcome::Waiting;
+  if (open.empty()) return Outcome::Absent;
   // The menu the others were opened from.
   HMENU root = nullptr;
   for (const OpenMenu& candidate : open) {

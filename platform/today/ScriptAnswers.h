@@ -8,7 +8,8 @@
 
 namespace scriptanswers {
 
-enum class Outcome { Waiting, Done, Failed };
+// Absent: nothing it could answer is open yet.
+enum class Outcome { Absent, Waiting, Done, Failed };
 
 // Which menu entry a step wants: its text (without & marks and shortcut, any case) or
 // its command id.
@@ -20,9 +21,9 @@ struct MenuEntry {
 };
 
 // One move towards the entry in this thread's open popup menu: a key that moves the
-// highlight, opens the submenu on the way or, once there, chooses it (Done). Waiting
-// while no menu is open or the last key has not been taken yet. Failed (the menu
-// closed) when the menu has no such entry or it is greyed.
+// highlight, opens the submenu on the way or, once there, chooses it (Done). Absent
+// while no menu is open; Waiting while the last key has not been taken yet. Failed (the
+// menu closed) when the menu has no such entry or it is greyed.
 Outcome AdvanceMenu(const MenuEntry& entry, std::wstring& note, std::wstring& error);
 // Closes every popup menu of this thread.
 void DismissMenus();

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/today/ScriptAnswers.h"
+#include "platform/today/RowSteps.h"
 #include "platform/today/TodayHost.h"
 
 namespace {
@@ -66,6 +67,18 @@ bool IsShownButton(HWND dialog, int id) {
   WCHAR name[16] = {};
   GetClassNameW(button, name, 16);
   return lstrcmpiW(name, L"Button") == 0;
+}
+
+// The rest of the line after its first word, trimmed: a file name or a text with spaces.
+std::wstring RestAfter(const std::wstring& line, size_t words) {
+  size_t at = line.find_first_not_of(L" \t");
+  for (; words > 0 && at != std::wstring::npos; --words) {
+    at = line.find_first_of(L" \t", at);
+    if (at != std::wstring::npos) at = line.find_first_not_of(L" \t", at);
+  }
+  std::wstring rest = at == std::wstring::npos ? std::wstring() : line.substr(at);
+  while (!rest.empty() && iswspace(rest.back())) rest.pop_back();
+  return rest;
 }
 
 }  // namespace
@@ -147,6 +160,8 @@ void CALLBACK AnswerOpenModal(HWND, UINT, UINT_PTR, DWORD) {
       case scriptanswers::Outcome::Failed:
         run->Fail(*step, error);
         break;
+      case scriptanswers::Outcome::Absent:
+        break;  // the wait for one to open is the step's own
       case scriptanswers::Outcome::Waiting:
         if (late) {
           // Open all this time yet never reached: let the step that opened it end.
@@ -356,6 +371,14 @@ bool CTodayScript::Parse(const std::wstring& text, std::wstring& error) {
       step.kind = Kind::Reload;
     } else if (verb == L"rotate" && w.size() == 1) {
       step.kind = Kind::Rotate;
+    } else if (verb == L"rows") {
+      step.kind = Kind::Rows;
+      step.text = RestAfter(line, 1);
+      if (step.text.empty()) return fail(L"expected a file name");
+    } else if (verb == L"taprow" || verb == L"holdrow") {
+      step.kind = verb == L"taprow" ? Kind::TapRow : Kind::HoldRow;
+      step.text = RestAfter(line, 2);
+      if (w.size() < 3 || !ParseNumber(w[1], step.a) || step.text.empty()) return fail(L"expected DX and a text");
     } else if (verb == L"quit" && w.size() == 1) {
       step.kind = Kind::Quit;
     } else if (verb == L"menu" || verb == L"field" || verb == L"press") {
@@ -401,7 +424,8 @@ bool RunSteps(RunState& run, std::wstring& error) {
   const std::vector<Step>& steps = *run.steps;
   CTodayHost& host = *run.host;
   while (!run.failed && run.next < steps.size()) {
-    const Step& step = steps[run.next];
+    // A row step becomes a tap where the row is now, so each run works on its own copy.
+    Step step = steps[run.next];
     auto fail = [&](const std::wstring& why) {
       error = L"line " + std::to_wstring(step.line) + L": " + why;
       return false;
@@ -418,6 +442,8 @@ bool RunSteps(RunState& run, std::wstring& error) {
       continue;
     }
     run.Advance();
+    std::wstring why;
+    if (!ResolveRowStep(host, step, why)) return fail(why);
     switch (step.kind) {
       case Kind::Tap:
       case Kind::Hold: {
@@ -468,6 +494,12 @@ bool RunSteps(RunState& run, std::wstring& error) {
       case Kind::Rotate:
         if (!host.Rotate()) return fail(L"cannot turn the screen");
         PumpPendingMessages();
+        break;
+      case Kind::Rows:
+        if (!WriteItemRows(host, step.text)) return fail(L"no item wrote its rows to " + step.text);
+        break;
+      case Kind::TapRow:
+      case Kind::HoldRow:
         break;
       case Kind::Quit:
         return true;

@@ -9,6 +9,9 @@
 //   screenshot FILE.png  the screen as drawn
 //   reload               what the setting-change broadcast does
 //   rotate               turn the screen (portrait <-> landscape), as the device does
+//   rows FILE            the items' rows as text (see RowSteps.h)
+//   taprow DX TEXT       a tap on the shown row with that text, DX from its left (<0: right)
+//   holdrow DX TEXT      the same, held (as hold, 1000 ms)
 //   quit                 stop here
 // Steps that answer a popup menu or a dialog a step before opened (its modal loop
 // keeps that step running; these go on from inside it, in order):
@@ -36,6 +39,8 @@ class CTodayScript {
   enum class Kind {
     Tap, Hold, Key, Wait, Post, Options, Screenshot, Reload, Rotate, Quit,
     Menu, Field, Press,
+    // Steps that read the items' rows.
+    Rows, TapRow, HoldRow,
   };
   struct Step {
     Kind kind;

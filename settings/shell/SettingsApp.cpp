@@ -54,18 +54,27 @@ HINSTANCE CSettingsApp::LoadResourceLibrary() {
 int CSettingsApp::Main(HINSTANCE instance, LPCWSTR commandLine, int showCommand) {
   HRESULT single = CheckSingleInstance(instance, nullptr, commandLine);
   if (FAILED(single) || single == 1) return static_cast<int>(single);
+  HINSTANCE resources = Start(instance);
+  int result = Run(commandLine, showCommand);
+  Stop(resources);
+  return result;
+}
+
+HINSTANCE CSettingsApp::Start(HINSTANCE instance) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_DATE_CLASSES};
   InitCommonControlsEx(&controls);
   GetModule().Init(instance);
   HINSTANCE resources = LoadResourceLibrary();
   SetProgramSwitches();
-  int result = Run(commandLine, showCommand);
+  return resources;
+}
+
+void CSettingsApp::Stop(HINSTANCE resources) {
   GetModule().SetResourceInstance(nullptr);
   if (resources) FreeLibrary(resources);
   GetModule().Term();
   CoUninitialize();
-  return result;
 }
 
 std::unique_ptr<CFontCache> CSettingsApp::MakeFonts() {

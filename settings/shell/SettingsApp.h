@@ -13,6 +13,13 @@ class CSettingsApp {
   // to the first and returns 1), COM, common controls, the resource library, Run.
   static int Main(HINSTANCE instance, LPCWSTR commandLine, int showCommand);
 
+  // The process-wide services Main starts before Run (COM, common controls, the
+  // module, the resource library, the program's switches): the resource library's
+  // handle for Stop, which ends them. For programs that run the options program
+  // in their own process.
+  static HINSTANCE Start(HINSTANCE instance);
+  static void Stop(HINSTANCE resources);
+
   // Until WM_QUIT: its exit code; 0 when the main window cannot be made.
   static int Run(LPCWSTR commandLine, int showCommand);
 

@@ -112,7 +112,7 @@ void CPanelDataRouter::MergeMailAccounts() {
   filters.UpdateKnownAccounts(Email().GetSession(), TRUE);
 }
 
-void CPanelDataRouter::OnPanelStarted(HWND panel) {
+void CPanelDataRouter::OnPanelCreated(HWND panel) {
   Email().Init(panel);
   Email().SetOnlyUnread(GetViewSettings().EmailsOnlyUnreaded != 0);
   MergeMailAccounts();
@@ -123,4 +123,4 @@ void CPanelDataRouter::OnSettingsReloaded() {
   Email().SetOnlyUnread(GetViewSettings().EmailsOnlyUnreaded != 0);
 }
 
-void CPanelDataRouter::OnPanelStopping() { Email().Done(); }
+void CPanelDataRouter::OnPanelDestroyed() { Email().Done(); }

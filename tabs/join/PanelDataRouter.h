@@ -41,11 +41,12 @@ class CPanelDataRouter : public IPanelDataLists {
   BOOL IsNoteFile(LPCWSTR path) override;
   void OnFileChange(const CFileChangeRecord& record) override;
   void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) override;
-  // The e-mail list lives with the panel's window; the mail folder filters take the
-  // accounts that appeared since (forced: at start and on every reload).
-  void OnPanelStarted(HWND panel) override;
+  // The e-mail list hears the message stores through the panel's window while it lives;
+  // the mail folder filters take the accounts that appeared since (forced: at start and
+  // on every reload).
+  void OnPanelCreated(HWND panel) override;
   void OnSettingsReloaded() override;
-  void OnPanelStopping() override;
+  void OnPanelDestroyed() override;
 
  private:
   CAppointmentsList& Appointments();

@@ -25,37 +25,13 @@
 #include "platform/unzip/tests/ZipWriter.h"
 #include "settings/pages/CalendarViewStylePage.h"
 #include "settings/pages/SkinsPage.h"
+#include "settings/pages/tests/DeviceInstallFolder.h"
 #include "settings/pages/tests/PageRunner.h"
 
 namespace {
 
-std::wstring SourceFolder(const char* below) {
-  std::wstring path = L"Z:";
-  for (const char* c = TARVO_DEVICE_DIR; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-  for (const char* c = below; *c; ++c) path += *c == '/' ? L'\\' : wchar_t(*c);
-  return path;
-}
-
-std::wstring BinFolder() {
-  CString dir;
-  GetModuleDirPath(dir);
-  return std::wstring(dir);
-}
-
-// Copies a folder of files (no sub-folders) into target.
-bool CopyFolder(const std::wstring& from, const std::wstring& to) {
-  CreateDirectoryW(to.c_str(), nullptr);
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((from + L"\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    ok = ok && CopyFileW((from + L"\\" + found.cFileName).c_str(), (to + L"\\" + found.cFileName).c_str(), FALSE);
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
-  return ok;
-}
+using deviceinstall::BinFolder;
+using deviceinstall::SourcePath;
 
 using Screen = TodayScreen;
 Screen Shoot(const CTodayHost& host) { return Screen::Shoot(host); }
@@ -84,7 +60,7 @@ class DevicePagesTest : public PageRunTest {
     PageRunTest::SetUp();
     pimtest::ClearStores();
     std::string error;
-    const std::string week = cedbtest::ReadFileBytes(SourceFolder("/pim/calendar.txt"));
+    const std::string week = cedbtest::ReadFileBytes(SourcePath("/pim/calendar.txt"));
     ASSERT_FALSE(week.empty());
     CEGUID volume;
     std::wstring name = L"pim.vol";
@@ -92,11 +68,7 @@ class DevicePagesTest : public PageRunTest {
     ASSERT_TRUE(VolumeText::Load(volume, week, &error)) << error;
     CeUnmountDBVol(&volume);
 
-    ASSERT_TRUE(CopyFileW((BinFolder() + L"\\TarvoRes.Dll").c_str(), m_install.File(L"TarvoRes.Dll").c_str(), FALSE));
-    CreateDirectoryW(m_install.File(L"Skins").c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(SourceFolder("/skins/NewStyle.zip").c_str(), m_install.File(L"Skins\\NewStyle.zip").c_str(),
-                          FALSE));
-    ASSERT_TRUE(CopyFolder(SourceFolder("/skins/Plain"), m_install.File(L"Skins\\Plain")));
+    ASSERT_TRUE(deviceinstall::LayOut(m_install));
     m_machine.Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", m_install.Path().c_str());
     // The Calendar alone, its week with every appointment's status bar.
     Product().WriteDWORD(L"ShowTabs", 32);

@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Translator.h"
-#include "base/tests/MenuReader.h"
-#include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "settings/tabs/tests/TabsTestSupport.h"
 
 namespace {
@@ -158,18 +157,6 @@ TEST_F(TabsCommonPageTest, TheTabHostsMode) {
 
 using TabsPageTest = TabsTest;
 
-struct MenuAnswer {
-  std::vector<std::wstring> entries;
-  int command = 0;
-};
-
-int AnswerMenu(HMENU menu, UINT, int, int, HWND, void* context) {
-  auto* answer = static_cast<MenuAnswer*>(context);
-  answer->entries.clear();
-  for (const MenuEntry& entry : ReadMenu(menu)) answer->entries.push_back(std::to_wstring(entry.id) + L":" + entry.text);
-  return answer->command;
-}
-
 void SelectRow(HWND page, int row) {
   ListView_SetItemState(GetDlgItem(page, IDC_TABS_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
@@ -222,9 +209,7 @@ TEST_F(TabsPageTest, OrderAndVisibilityRoundTrip) {
 TEST_F(TabsPageTest, TheLastBuiltInTabStaysAndHiddenTabsComeBack) {
   Store(L"ShowTabs", 32 | 2);
   Product().WriteString(L"ShowTabsSequence", L"31");
-  MenuAnswer answer;
-  answer.command = L'5';
-  CPopupMenuTracker::SetHook(&AnswerMenu, &answer);
+  CMenuAnswer answer(L'5');
   bool deleteAtLast = true, editBuiltIn = true;
   std::vector<std::wstring> rows;
   RunPage(
@@ -238,13 +223,14 @@ TEST_F(TabsPageTest, TheLastBuiltInTabStaysAndHiddenTabsComeBack) {
         rows = ListRows(GetDlgItem(page, IDC_TABS_LIST));
       },
       {IDOK});
-  CPopupMenuTracker::SetHook(nullptr, nullptr);
   EXPECT_FALSE(editBuiltIn);
   EXPECT_FALSE(deleteAtLast) << "Calendar is the only built-in tab left";
   CString custom;
   LoadTranslatedString(custom, IDS_CUSTOM_TAB_TITLE);
   auto entry = [](WCHAR id, const CString& title) { return std::to_wstring(id) + L":" + title.GetString(); };
-  EXPECT_EQ(answer.entries,
+  std::vector<std::wstring> entries;
+  for (const MenuEntry& shown : answer.items) entries.push_back(std::to_wstring(shown.id) + L":" + shown.text);
+  EXPECT_EQ(entries,
             (std::vector<std::wstring>{entry(L'2', CTabSetup::GetTabTitle(L'2')), entry(L'3', CTabSetup::GetTabTitle(L'3')),
                                        entry(L'4', CTabSetup::GetTabTitle(L'4')), entry(L'5', CTabSetup::GetTabTitle(L'5')),
                                        entry(L'6', CTabSetup::GetTabTitle(L'6')), entry(ID_NEW_CUSTOM_TAB, custom)}))
@@ -262,9 +248,7 @@ TEST_F(TabsPageTest, ACustomTabMadeEditedAndDeleted) {
   MakeTodayItem(L"Clock");
   MakeTodayItem(L"Weather");
   MakeTodayItem(L"Held", L"\"Other\"", 0);
-  MenuAnswer answer;
-  answer.command = ID_NEW_CUSTOM_TAB;
-  CPopupMenuTracker::SetHook(&AnswerMenu, &answer);
+  CMenuAnswer answer(ID_NEW_CUSTOM_TAB);
   std::vector<std::wstring> offered;
   {
     CTabDialogScript script({[](HWND edit) { CTabDialogScript::Press(edit, IDOK); },
@@ -280,7 +264,6 @@ TEST_F(TabsPageTest, ACustomTabMadeEditedAndDeleted) {
     EXPECT_EQ(script.edits, 1);
     EXPECT_EQ(script.pickers, 1);
   }
-  CPopupMenuTracker::SetHook(nullptr, nullptr);
   EXPECT_EQ(offered, (std::vector<std::wstring>{L"Clock", L"Weather", L"Held"}));
   EXPECT_EQ(StoredText(L"ShowTabsSequence"), L"123456A");
   CRegistryView tab = m_machine.Key((std::wstring(TARVO_PRODUCT_KEY) + L"\\CustomTabs\\A").c_str());

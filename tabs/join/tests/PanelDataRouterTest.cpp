@@ -10,6 +10,7 @@
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/ContainerElement.h"
 #include "pim/OndrelClient.h"
+#include "pim/PimAddins.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/join/CalendarSources.h"
@@ -138,6 +139,21 @@ TEST_F(PanelDataRouterTest, ZoneChangeUnsetsTheAppointmentsRange) {
   EXPECT_FALSE(appointments_.IsRangeSet());
 }
 
+// The e-mail list hears the message stores through the panel's window from its creation
+// to its end: its owner window is the panel's, and it composes the contacts' messages
+// only meanwhile.
+TEST_F(PanelDataRouterTest, TheEmailListLivesWithThePanelWindow) {
+  CPanelDataRouter router(Lists());
+  HWND panel = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(panel, nullptr);
+  router.OnPanelCreated(panel);
+  EXPECT_EQ(GetMessageComposer(), &email_);
+  EXPECT_NE(email_.GetChangedMessageId(), 0u);
+  router.OnPanelDestroyed();
+  EXPECT_EQ(GetMessageComposer(), nullptr);
+  DestroyWindow(panel);
+}
+
 TEST_F(PanelDataRouterTest, OnlyNoteFilesAreNoteFiles) {
   CPanelDataRouter router(Lists());
   const wchar_t* const others[] = {L"", L"\\My Documents\\picture.jpg", L"\\My Documents\\tune.mp3",
@@ -221,7 +237,7 @@ class PanelMailTest : public ::testing::Test {
 
 TEST_F(PanelMailTest, StartMergesTheAccountsAndAReloadMergesAgain) {
   CPanelDataRouter router(Lists());
-  router.OnPanelStarted(window);
+  router.OnPanelCreated(window);
   // Five standard filters and one per account, stored; both accounts known.
   EXPECT_EQ(filters.GetCount(), 7);
   EXPECT_EQ(StoredFilters(), 7u);
@@ -262,7 +278,7 @@ TEST_F(PanelMailTest, StartMergesTheAccountsAndAReloadMergesAgain) {
   }
   EXPECT_EQ(after, before);
 
-  router.OnPanelStopping();
+  router.OnPanelDestroyed();
   EXPECT_EQ(email.GetAccountCount(), 0);
 }
 
@@ -270,7 +286,7 @@ TEST_F(PanelMailTest, StartMergesTheAccountsAndAReloadMergesAgain) {
 // messages, titled by its service, with the totals of the accounts read.
 TEST_F(PanelMailTest, TheCalendarGetsARowPerAccountWithUnreadMail) {
   CPanelDataRouter router(Lists());
-  router.OnPanelStarted(window);
+  router.OnPanelCreated(window);
   CCalendarSources sources(&email, &filters);
   CContainerElement owner(nullptr);
   struct Case {

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "base/TaggedBlob.h"
@@ -50,6 +51,40 @@ inline CTaggedBlob WebISFolder(DWORD number, const wchar_t* account, const wchar
   blob.SetKind(CTaggedBlob::KindF);
   blob.SetName(name);
   return blob;
+}
+
+// A 32-bit property of a stored message, read through a session of its own; -1 when the
+// message does not open, -2 when it lacks the property.
+inline LONG StoredLong(ULONGLONG message, ULONG tag) {
+  mapitest::CSessionHolder session;
+  IMessage* opened = mapitest::Open<IMessage>(session.get(), mapitest::Entry(MAPI_MESSAGE, message));
+  if (!opened) return -1;
+  SizedSPropTagArray<1> tags = {1, {tag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  LONG value = -2;
+  if (SUCCEEDED(opened->GetProps(tags, 0, &count, &values)) && count == 1 && values[0].ulPropTag == tag)
+    value = values[0].Value.l;
+  MAPIFreeBuffer(values);
+  opened->Release();
+  return value;
+}
+
+// Whether a stored message lies in that folder.
+inline bool StoredIn(ULONGLONG message, ULONGLONG folder) {
+  mapitest::CSessionHolder session;
+  IMessage* opened = mapitest::Open<IMessage>(session.get(), mapitest::Entry(MAPI_MESSAGE, message));
+  if (!opened) return false;
+  SizedSPropTagArray<1> tags = {1, {PR_PARENT_ENTRYID}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  bool in = false;
+  const std::string entry = mapitest::Entry(MAPI_FOLDER, folder);
+  if (SUCCEEDED(opened->GetProps(tags, 0, &count, &values)) && count == 1 && values[0].ulPropTag == PR_PARENT_ENTRYID)
+    in = values[0].Value.bin.cb == entry.size() && memcmp(values[0].Value.bin.lpb, entry.data(), entry.size()) == 0;
+  MAPIFreeBuffer(values);
+  opened->Release();
+  return in;
 }
 
 }  // namespace sampletest

@@ -18,11 +18,10 @@
 #include "base/Translator.h"
 #include "base/RegKey.h"
 #include "base/ViewSettings.h"
-#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupHeaderItem.h"
-#include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "res/TarvoResIds.h"
 #include "panel/NotesFolderFilter.h"
 #include "panel/PanelClock.h"
@@ -153,12 +152,6 @@ BOOL RecordLaunch(SHELLEXECUTEINFOW* info) {
   return TRUE;
 }
 
-int g_menuAnswer = 0;
-std::wstring g_menuSeen;
-int AnswerMenu(HMENU menu, UINT, int, int, HWND, void*) {
-  g_menuSeen = MenuText(menu, false, false);
-  return g_menuAnswer;
-}
 
 class NotesListTest : public ::testing::Test {
  protected:
@@ -190,11 +183,8 @@ class NotesListTest : public ::testing::Test {
     GetViewSettings().Load();
     g_launches.clear();
     m_previousLauncher = SetProgramLauncher(RecordLaunch);
-    CPopupMenuTracker::SetHook(AnswerMenu, nullptr);
-    g_menuAnswer = 0;
   }
   void TearDown() override {
-    CPopupMenuTracker::SetHook(nullptr, nullptr);
     SetProgramLauncher(m_previousLauncher);
     CNoteFiles::Instance().Clear();
     RemoveOurs();
@@ -236,6 +226,8 @@ class NotesListTest : public ::testing::Test {
     GetViewSettings().Load();
     tab.RefreshNow();
   }
+  // The last menu shown: commands, "-" separators and "title{...}" submenus.
+  std::wstring MenuSeen() const { return MenuText(m_menu.items, false, false); }
 
   CResourceLibraryScope m_resources;
   CLocalMachineSandbox m_machine{L"NotesList"};
@@ -246,6 +238,7 @@ class NotesListTest : public ::testing::Test {
   INoteFolderSource* m_previousSource = nullptr;
   PFN_PROGRAM_LAUNCHER m_previousLauncher = nullptr;
   ListTabHost m_host;
+  CMenuAnswer m_menu;
 };
 
 }  // namespace
@@ -409,8 +402,8 @@ TEST_F(NotesListTest, ContextMenuFollowsTheKindsAndCarriesItsCommands) {
     std::unique_ptr<CNotesList> tab = MakeTab();
     POINT at = {5, 5};
     tab->TrackMenu(0, &at);
-    EXPECT_EQ(g_menuSeen.substr(0, wcslen(c.start)), c.start) << g_menuSeen;
-    EXPECT_NE(g_menuSeen.find(L"{559 551 501 }"), std::wstring::npos) << g_menuSeen;
+    EXPECT_EQ(MenuSeen().substr(0, wcslen(c.start)), c.start) << MenuSeen();
+    EXPECT_NE(MenuSeen().find(L"{559 551 501 }"), std::wstring::npos) << MenuSeen();
   }
   std::unique_ptr<CNotesList> tab = MakeTab();
   // On a date header: the fold entries.
@@ -418,15 +411,15 @@ TEST_F(NotesListTest, ContextMenuFollowsTheKindsAndCarriesItsCommands) {
   ASSERT_TRUE(AsListGroupHeader(header));
   POINT at = {5, 5};
   tab->TrackMenu(reinterpret_cast<LPARAM>(header), &at);
-  EXPECT_NE(g_menuSeen.find(L"- 1022 1023 - 1027"), std::wstring::npos) << g_menuSeen;
+  EXPECT_NE(MenuSeen().find(L"- 1022 1023 - 1027"), std::wstring::npos) << MenuSeen();
 
-  g_menuAnswer = 551;
+  m_menu.answer = 551;
   tab->TrackMenu(0, &at);
   EXPECT_EQ(Get(L"NotesGroupBy"), 551u);
   EXPECT_EQ(tab->GetGroupBy(), 551);
-  g_menuAnswer = 1027;
+  m_menu.answer = 1027;
   tab->TrackMenu(0, &at);
-  g_menuAnswer = LIST_CMD_NEW_NOTE;
+  m_menu.answer = LIST_CMD_NEW_NOTE;
   tab->TrackMenu(0, &at);
   ASSERT_EQ(g_launches.size(), 2u);
   EXPECT_NE(g_launches[0].find(L"TarvoSettings.exe|-p4:0"), std::wstring::npos) << g_launches[0];

@@ -1,0 +1,76 @@
+// What every benchmark that runs the panel or its lists sets up around it: a registry
+// key of its own seen as HKEY_LOCAL_MACHINE (the panel reads and writes its settings
+// there, never in the machine's), the folder the program runs from, and the resource
+// library beside it as the library's resources.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "platform/windowlib/Module.h"
+
+namespace bench {
+
+// The folder of the running program, with a trailing backslash.
+inline std::wstring ProgramFolder() {
+  WCHAR path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path);
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  return folder;
+}
+
+// "Software\TarvoBench\<name>" of the current user, seen as HKEY_LOCAL_MACHINE by this
+// process until the object goes; it goes with it, and everything written in it.
+class MachineKey {
+ public:
+  explicit MachineKey(const wchar_t* name) : path_(std::wstring(L"Software\\TarvoBench\\") + name) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    if (key_) RegOverridePredefKey(HKEY_LOCAL_MACHINE, key_);
+  }
+  ~MachineKey() {
+    if (!key_) return;
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(key_);
+    RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+  }
+  MachineKey(const MachineKey&) = delete;
+  MachineKey& operator=(const MachineKey&) = delete;
+
+  // Null when the key could not be made (nothing is overridden then).
+  HKEY get() const { return key_; }
+  // Creates the sub-key (and those above it) and closes it again.
+  void Create(const wchar_t* subKey) const {
+    HKEY sub = nullptr;
+    if (key_ && RegCreateKeyExW(key_, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr) == ERROR_SUCCESS)
+      RegCloseKey(sub);
+  }
+
+ private:
+  std::wstring path_;
+  HKEY key_ = nullptr;
+};
+
+// "TarvoRes.Dll" beside the program as the library's resource instance while the
+// object lives.
+class ResourceLibrary {
+ public:
+  ResourceLibrary()
+      : module_(LoadLibraryExW((ProgramFolder() + L"TarvoRes.Dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    if (module_) GetModule().SetResourceInstance(module_);
+  }
+  ~ResourceLibrary() {
+    if (!module_) return;
+    GetModule().SetResourceInstance(nullptr);
+    FreeLibrary(module_);
+  }
+  ResourceLibrary(const ResourceLibrary&) = delete;
+  ResourceLibrary& operator=(const ResourceLibrary&) = delete;
+
+  bool loaded() const { return module_ != nullptr; }
+
+ private:
+  HMODULE module_;
+};
+
+}  // namespace bench
