@@ -29,8 +29,10 @@ class IPanelDataLists {
   virtual void OnFileChange(const CFileChangeRecord& record) = 0;
   virtual void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) = 0;
   // The panel's window was made (the lists that hear other processes through it start
-  // listening) or is going (after its tabs).
+  // listening), its settings were reloaded (the lists take them before the tabs
+  // rebuild), or it is going (after its tabs).
   virtual void OnPanelCreated(HWND) {}
+  virtual void OnSettingsReloaded() {}
   virtual void OnPanelDestroyed() {}
 
  protected:

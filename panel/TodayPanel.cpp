@@ -1047,6 +1047,7 @@ LRESULT CTodayPanel::OnUpdateSettings(WPARAM, LPARAM lParam) {
   CIconProviderRef::Reset(ondrel.ReadCurrentPIM(), &changed);
   if (changed)
     if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnIconProviderChanged();
+  if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnSettingsReloaded();
   if (wasMissing != m_resourcesMissing || lParam) {
     if (m_tabs.empty()) {
       m_layoutNeeded = TRUE;

@@ -10,6 +10,7 @@
 #include "controls/ContainerElement.h"
 #include "controls/GroupElement.h"
 #include "controls/GroupHeaderItem.h"
+#include "panel/GroupHeaderRow.h"
 #include "tabs/calendar/AppointmentItem.h"
 #include "tabs/calendar/AppointmentItem2.h"
 #include "tabs/calendar/AppointmentQuery.h"
@@ -28,8 +29,13 @@ ICalendarDaySources& GetNullDaySources() {
 }
 
 namespace {
+ICalendarDaySources* g_defaultSources = nullptr;
+}  // namespace
 
-const int kEmailGroupKind = 560;
+void CCalendarDayList::SetDefaultSources(ICalendarDaySources* sources) { g_defaultSources = sources; }
+
+namespace {
+
 
 CString LoadText(UINT id) {
   CString text;
@@ -83,7 +89,7 @@ void CCalendarDayList::RememberFolds(CContainerElement* old, LONG today, BOOL de
         foldOverdue = group->IsFolded();
       else
         foldUndated = group->IsFolded();
-    } else if (kind == kEmailGroupKind) {
+    } else if (kind == ITEM_KIND_GENERAL_HEADER) {
       foldEmails = static_cast<CGroupElement*>(child)->IsFolded();
     } else if (kind == CDayHeaderRow::kKind) {
       CDayHeaderRow* header = static_cast<CDayHeaderRow*>(child);
@@ -103,7 +109,7 @@ CContainerElement* CCalendarDayList::Build(IListItemOwner* owner, CContainerElem
   if (refreshAt) *refreshAt = 0;
   CAppointmentsList& appointments = m_appointments ? *m_appointments : CAppointmentsList::GetGlobal();
   CContactsList& contacts = m_contacts ? *m_contacts : CContactsList::GetGlobal();
-  ICalendarDaySources& sources = m_sources ? *m_sources : GetNullDaySources();
+  ICalendarDaySources& sources = m_sources ? *m_sources : g_defaultSources ? *g_defaultSources : GetNullDaySources();
   ITaskSource* taskSource = m_tasks ? m_tasks : &CTasksList::GetGlobal();
 
   const LONG first = inputs.first, last = inputs.last >= inputs.first ? inputs.last : inputs.first;
@@ -174,10 +180,25 @@ CContainerElement* CCalendarDayList::Build(IListItemOwner* owner, CContainerElem
   CContainerElement* content = new (std::nothrow) CContainerElement(owner);
   if (!content) return nullptr;
 
-  if (!inputs.flat) {
-    // E-mail group.
-    if (inputs.showEmails)
-      if (CListItem* group = sources.MakeEmailGroup(content, foldEmails)) content->AddChild(group);
+  // E-mail group: the accounts with unread messages (flat: their rows straight into
+  // the content); no such account, no group.
+  if (inputs.showEmails) {
+    CGroupHeaderRow* group = nullptr;
+    if (!inputs.flat) group = new (std::nothrow) CGroupHeaderRow(content, LoadText(kEmailText), L"", 0);
+    if (group || inputs.flat) {
+      std::vector<CListItem*> rows;
+      int messages = 0, unread = 0;
+      sources.MakeEmailRows(group ? static_cast<IListItemOwner*>(group) : content, rows, &messages, &unread);
+      for (CListItem* row : rows) (group ? static_cast<CContainerElement*>(group) : content)->AddChild(row);
+      if (group && rows.empty()) {
+        delete group;
+      } else if (group) {
+        group->SetDisplayCount(messages);
+        group->SetUnreadCount(unread);
+        group->SetState(foldEmails, FALSE);
+        content->AddChild(group);
+      }
+    }
   }
   // Overdue and undated groups (flat: their rows straight into the content).
   auto addTaskGroup = [&](CTaskQuery& query, UINT titleId, BOOL folded, BOOL needsRows) {

@@ -45,7 +45,7 @@ struct CALENDAR_DAY_INPUTS {
 
 class CCalendarDayList {
  public:
-  enum { kEmptyText = 41, kOverdueText = 73, kUndatedText = 179 };
+  enum { kEmptyText = 41, kOverdueText = 73, kUndatedText = 179, kEmailText = 224 };
 
   CCalendarDayList();
 
@@ -54,6 +54,9 @@ class CCalendarDayList {
   void SetContactsList(CContactsList* list) { m_contacts = list; }
   void SetTaskSource(ITaskSource* tasks) { m_tasks = tasks; }
   void SetSources(ICalendarDaySources* sources) { m_sources = sources; }
+  // The sources of a day list given none (not owned; null: no other rows): the
+  // plug-in library's, over the other tabs' lists.
+  static void SetDefaultSources(ICalendarDaySources* sources);
 
   // Reads the folds of the old content (when given), then builds the new one with
   // owner as its owner. *refreshAt: the time today's list next changes (0: none).

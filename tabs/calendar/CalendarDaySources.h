@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 class CListItem;
 class IListItemOwner;
 struct TASK_ITEM;
@@ -17,9 +19,12 @@ class ICalendarDaySources {
                                  BOOL /*noStateColouring*/) {
     return nullptr;
   }
-  // The e-mail group (kind 560) with one header row per account with unread messages,
-  // folded as given; null when there is no such account.
-  virtual CListItem* MakeEmailGroup(IListItemOwner* /*owner*/, BOOL /*folded*/) { return nullptr; }
+  // One account row per account name with unread messages, made with owner and
+  // appended to rows; *messages and *unread get the totals of the accounts read.
+  virtual void MakeEmailRows(IListItemOwner* /*owner*/, std::vector<CListItem*>& /*rows*/, int* messages,
+                             int* unread) {
+    *messages = *unread = 0;
+  }
   // The scheduled transactions of [from, to): their count after the range is set.
   virtual int SetTransactionRange(double /*from*/, double /*to*/) { return 0; }
   // The whole day of transaction index (in list order), and its row (null: left out).

@@ -1,11 +1,15 @@
 #include "tabs/join/PanelDataRouter.h"
 
+#include "base/ViewSettings.h"
 #include "panel/PanelRecord.h"
 #include "pim/OndrelClient.h"
 #include "tabs/calendar/AppointmentsList.h"
+#include "tabs/calendar/CalendarDayList.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/contacts/PellamScheduled.h"
+#include "tabs/join/CalendarSources.h"
 #include "tabs/messages/EmailsList.h"
+#include "tabs/messages/MailFoldersFilters.h"
 #include "tabs/notes/NoteFiles.h"
 #include "tabs/tasks/TasksList.h"
 
@@ -25,6 +29,9 @@ void CPanelDataRouter::Install() {
   SetListTabServices(installed);
   // A new note for a folder the note files know elsewhere goes into that folder.
   COndrelClient::SetNoteFolderLookup(FindNoteFolder);
+  // The Calendar's day list shows the tasks and the unread mail of the other tabs.
+  static CCalendarSources calendarSources;
+  CCalendarDayList::SetDefaultSources(&calendarSources);
 }
 
 CAppointmentsList& CPanelDataRouter::Appointments() {
@@ -36,6 +43,9 @@ CContactsList& CPanelDataRouter::Contacts() {
 CTasksList& CPanelDataRouter::Tasks() { return m_lists.tasks ? *m_lists.tasks : CTasksList::GetGlobal(); }
 CNoteFiles& CPanelDataRouter::Notes() { return m_lists.notes ? *m_lists.notes : CNoteFiles::Instance(); }
 CEmailsList& CPanelDataRouter::Email() { return m_lists.email ? *m_lists.email : CEmailsList::GetGlobal(); }
+CMailFoldersFilters& CPanelDataRouter::MailFilters() {
+  return m_lists.mailFilters ? *m_lists.mailFilters : GetMailFoldersFilters();
+}
 
 BOOL CPanelDataRouter::OnDbNotification(int folderKind, CENOTIFICATION* notification, BOOL keep) {
   if (!notification) return FALSE;
@@ -96,7 +106,24 @@ void CPanelDataRouter::OnFileChange(const CFileChangeRecord& record) {
 
 void CPanelDataRouter::OnEmailListChanged(WPARAM wParam, CPanelRecord& record) { Email().OnNotify(wParam, record); }
 
-void CPanelDataRouter::OnPanelCreated(HWND panel) { Email().Init(panel); }
+void CPanelDataRouter::MergeMailAccounts() {
+  // The options program may have edited the filters; accounts new since are given
+  // their default folders (a missing key loads no filter and still merges).
+  CMailFoldersFilters& filters = MailFilters();
+  filters.Load(TRUE);
+  filters.UpdateKnownAccounts(Email().GetSession(), TRUE);
+}
+
+void CPanelDataRouter::OnPanelCreated(HWND panel) {
+  Email().Init(panel);
+  Email().SetOnlyUnread(GetViewSettings().EmailsOnlyUnreaded != 0);
+  MergeMailAccounts();
+}
+
+void CPanelDataRouter::OnSettingsReloaded() {
+  MergeMailAccounts();
+  Email().SetOnlyUnread(GetViewSettings().EmailsOnlyUnreaded != 0);
+}
 
 void CPanelDataRouter::OnPanelDestroyed() { Email().Done(); }
 

@@ -2,7 +2,8 @@
 // no tab; this router knows every list the tabs show and hands each notification to
 // the list it concerns: folder 9 to the appointments, 10 to the contacts, 13 to the
 // tasks, a record naming a list to that list, file changes to the note files and the
-// e-mail change message to the e-mail list.
+// e-mail change message to the e-mail list; it also starts and stops the e-mail list
+// with the panel.
 #pragma once
 #include "panel/ListTabServices.h"
 #include "panel/PanelDataLists.h"
@@ -12,6 +13,7 @@ class CContactsList;
 class CTasksList;
 class CNoteFiles;
 class CEmailsList;
+class CMailFoldersFilters;
 
 class CPanelDataRouter : public IPanelDataLists, public IListTabServices {
  public:
@@ -23,6 +25,7 @@ class CPanelDataRouter : public IPanelDataLists, public IListTabServices {
     CTasksList* tasks = nullptr;
     CNoteFiles* notes = nullptr;
     CEmailsList* email = nullptr;
+    CMailFoldersFilters* mailFilters = nullptr;
   };
 
   CPanelDataRouter() = default;
@@ -40,8 +43,11 @@ class CPanelDataRouter : public IPanelDataLists, public IListTabServices {
   BOOL IsNoteFile(LPCWSTR path) override;
   void OnFileChange(const CFileChangeRecord& record) override;
   void OnEmailListChanged(WPARAM wParam, CPanelRecord& record) override;
-  // The e-mail list hears the message stores through the panel's window while it lives.
+  // The e-mail list hears the message stores through the panel's window while it lives;
+  // the mail folder filters take the accounts that appeared since (forced: at start and
+  // on every reload).
   void OnPanelCreated(HWND panel) override;
+  void OnSettingsReloaded() override;
   void OnPanelDestroyed() override;
 
   // IListTabServices: the tasks list's parsed entries, the e-mail list's accounts and
@@ -62,6 +68,8 @@ class CPanelDataRouter : public IPanelDataLists, public IListTabServices {
   CTasksList& Tasks();
   CNoteFiles& Notes();
   CEmailsList& Email();
+  CMailFoldersFilters& MailFilters();
+  void MergeMailAccounts();
 
   Lists m_lists;
 };

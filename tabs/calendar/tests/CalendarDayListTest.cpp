@@ -20,6 +20,7 @@
 #include "controls/ContainerElement.h"
 #include "controls/GroupElement.h"
 #include "controls/GroupHeaderItem.h"
+#include "panel/GroupHeaderRow.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/windowlib/ComPtr.h"
 #include "tabs/calendar/AppointmentItem.h"
@@ -79,11 +80,36 @@ class CFakeTaskRow : public CListItem {
   BOOL hideDate;
 };
 
+// An e-mail account's row: its name only.
+class CFakeMailRow : public CListItem {
+ public:
+  CFakeMailRow(IListItemOwner* owner, const std::wstring& name) : CListItem(owner), name(name) {}
+  int GetHeight(int) override { return 10; }
+  void Draw(CTextRunList*, const POINT*) override {}
+  int GetKind() override { return 506; }
+  std::wstring name;
+};
+
 class CFakeSources : public ICalendarDaySources {
  public:
   CListItem* MakeTaskRow(TASK_ITEM* task, IListItemOwner* owner, BOOL hideDate, BOOL) override {
     return new CFakeTaskRow(owner, task, hideDate);
   }
+  void MakeEmailRows(IListItemOwner* owner, std::vector<CListItem*>& rows, int* messages, int* unread) override {
+    *messages = *unread = 0;
+    for (const Account& a : accounts) {
+      *messages += a.messages;
+      *unread += a.unread;
+      if (a.unread) rows.push_back(new CFakeMailRow(owner, a.name));
+    }
+    ++emailAsked;
+  }
+  struct Account {
+    std::wstring name;
+    int messages, unread;
+  };
+  std::vector<Account> accounts;
+  int emailAsked = 0;
 };
 
 
@@ -103,6 +129,8 @@ std::wstring RowText(CListItem* row) {
       return L"t:" + static_cast<CFakeTaskRow*>(row)->subject;
     case ITEM_KIND_GROUP_HEADER:
       return L"(empty)";
+    case 506:
+      return L"m:" + static_cast<CFakeMailRow*>(row)->name;
     default:
       return L"?";
   }
@@ -123,6 +151,14 @@ std::vector<std::wstring> Describe(CContainerElement* content, double base) {
       static_cast<CGroupElement*>(child)->GetTitle(title);
       std::wstring text = L"g:" + std::wstring(title) + L":";
       auto* group = static_cast<CGroupElement*>(child);
+      for (int k = 0; k < group->GetChildCount(); ++k) text += L" " + RowText(group->GetChild(k));
+      out.push_back(text);
+    } else if (child->GetKind() == ITEM_KIND_GENERAL_HEADER) {
+      auto* group = static_cast<CGroupHeaderRow*>(child);
+      CString title;
+      group->GetTitle(title);
+      std::wstring text = L"e:" + std::wstring(title) + L"(" + std::to_wstring(group->GetDisplayCount()) + L"/" +
+                          std::to_wstring(group->GetUnreadCount()) + L")" + (group->IsFolded() ? L"[f]" : L"") + L":";
       for (int k = 0; k < group->GetChildCount(); ++k) text += L" " + RowText(group->GetChild(k));
       out.push_back(text);
     } else {
@@ -357,6 +393,58 @@ TEST_F(CalendarDayListTest, FlatModePutsEveryRowStraightIntoTheContent) {
   AddTimed(L"Call", M + 1 + 14 * H, M + 1 + 15 * H);
   inputs.flat = TRUE;
   EXPECT_EQ(Build(kMonday, kMonday + 2, M + 8 * H), (std::vector<std::wstring>{L"Trip", L"Trip", L"Call"}));
+}
+
+// The unread mail comes first: one group of the accounts with unread messages, with
+// the totals and the tab's fold; none without such an account, and in a flat list the
+// rows alone.
+TEST_F(CalendarDayListTest, TheUnreadMailGroupComesBeforeTheTaskAndDayGroups) {
+  const double M = kMonday;
+  tasks.Add(L"Late", 0, M - 2);
+  CString mail, overdue;
+  LoadTranslatedString(mail, 224);
+  LoadTranslatedString(overdue, 73);
+  const std::wstring e = L"e:" + std::wstring(mail), g = L"g:" + std::wstring(overdue) + L": t:Late";
+  using Accounts = std::vector<CFakeSources::Account>;
+  struct Case {
+    const char* name;
+    Accounts accounts;
+    BOOL show, flat, folded;
+    std::vector<std::wstring> shown;
+  };
+  const Case cases[] = {
+      {"two with unread", {{L"Outlook", 4, 3}, {L"Texts", 5, 2}}, TRUE, FALSE, TRUE,
+       {e + L"(9/5)[f]: m:Outlook m:Texts", g, L"d0:"}},
+      {"unfolded, one without unread", {{L"Outlook", 4, 0}, {L"Texts", 5, 2}}, TRUE, FALSE, FALSE,
+       {e + L"(9/2): m:Texts", g, L"d0:"}},
+      {"nothing unread", {{L"Outlook", 4, 0}}, TRUE, FALSE, TRUE, {g, L"d0:"}},
+      {"no account", {}, TRUE, FALSE, TRUE, {g, L"d0:"}},
+      {"switched off", {{L"Texts", 5, 2}}, FALSE, FALSE, TRUE, {g, L"d0:"}},
+      {"flat", {{L"Outlook", 4, 3}, {L"Texts", 5, 2}}, TRUE, TRUE, TRUE, {L"m:Outlook", L"m:Texts", L"t:Late"}},
+  };
+  for (const Case& c : cases) {
+    sources.accounts = c.accounts;
+    sources.emailAsked = 0;
+    inputs.showEmails = c.show;
+    inputs.flat = c.flat;
+    days.foldEmails = c.folded;
+    delete content;
+    content = nullptr;
+    EXPECT_EQ(Build(kMonday, kMonday, M + 10 * H), c.shown) << c.name;
+    EXPECT_EQ(sources.emailAsked, c.show ? 1 : 0) << c.name;
+  }
+}
+
+TEST_F(CalendarDayListTest, TheMailGroupsFoldSurvivesARebuild) {
+  sources.accounts = {{L"Texts", 5, 2}};
+  days.foldEmails = TRUE;
+  Build(kMonday, kMonday, kMonday + 0.5);
+  ASSERT_EQ(content->GetChild(0)->GetKind(), ITEM_KIND_GENERAL_HEADER);
+  static_cast<CGroupElement*>(content->GetChild(0))->SetState(FALSE, FALSE);
+  const std::vector<std::wstring> shown = Build(kMonday, kMonday, kMonday + 0.5);
+  EXPECT_FALSE(days.foldEmails);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown[0].find(L"[f]"), std::wstring::npos) << shown[0];
 }
 
 }  // namespace
