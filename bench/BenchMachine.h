@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "base/InstallPath.h"
+#include "panel/Registration.h"
 #include "platform/windowlib/Module.h"
 
 namespace bench {
@@ -72,5 +74,27 @@ class ResourceLibrary {
  private:
   HMODULE module_;
 };
+
+// The plug-in as the Today screen's item, its install folder BIN (no trailing
+// backslash), written under MACHINE (the benchmark's own key seen as HKLM).
+inline void RegisterTodayItem(HKEY machine, const std::wstring& bin) {
+  HKEY key = nullptr;
+  const std::wstring itemKey = std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME;
+  RegCreateKeyExW(machine, itemKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  const std::wstring dll = bin + L"\\QelTarvo.dll";
+  RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()),
+                 static_cast<DWORD>((dll.size() + 1) * sizeof(wchar_t)));
+  const struct {
+    const wchar_t* name;
+    DWORD value;
+  } numbers[] = {{L"Type", 4}, {L"Enabled", 1}, {L"Options", 1}, {L"Selectability", 2}};
+  for (const auto& n : numbers)
+    RegSetValueExW(key, n.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n.value), sizeof n.value);
+  RegCloseKey(key);
+  RegCreateKeyExW(machine, TARVO_INSTALL_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(bin.c_str()),
+                 static_cast<DWORD>((bin.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
 
 }  // namespace bench

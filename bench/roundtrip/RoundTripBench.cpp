@@ -16,6 +16,7 @@
 
 #include "base/InstallPath.h"
 #include "bench/BenchClock.h"
+#include "bench/BenchMachine.h"
 #include "bench/database/BenchVolume.h"
 #include "panel/ListPanelView.h"
 #include "panel/Registration.h"
@@ -113,25 +114,6 @@ double SecondsToShown(CTodayHost& host, HWND panel, const std::wstring& before, 
   return -1;
 }
 
-void RegisterItem(HKEY machine, const std::wstring& bin) {
-  HKEY key = nullptr;
-  const std::wstring itemKey = std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME;
-  RegCreateKeyExW(machine, itemKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  const std::wstring dll = bin + L"\\QelTarvo.dll";
-  RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()),
-                 static_cast<DWORD>((dll.size() + 1) * sizeof(wchar_t)));
-  const struct {
-    const wchar_t* name;
-    DWORD value;
-  } numbers[] = {{L"Type", 4}, {L"Enabled", 1}, {L"Options", 1}, {L"Selectability", 2}};
-  for (const auto& n : numbers)
-    RegSetValueExW(key, n.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n.value), sizeof n.value);
-  RegCloseKey(key);
-  RegCreateKeyExW(machine, TARVO_INSTALL_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(bin.c_str()),
-                 static_cast<DWORD>((bin.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
 
 }  // namespace
 
@@ -158,7 +140,7 @@ int main() {
   RegCreateKeyExW(HKEY_CURRENT_USER, kMachine, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine, nullptr);
   if (!machine) return 2;
   RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine);
-  RegisterItem(machine, bin);
+  bench::RegisterTodayItem(machine, bin);
 
   int status = 0;
   const double today = Today();

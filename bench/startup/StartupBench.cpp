@@ -184,26 +184,6 @@ struct Figure {
   double seconds;
 };
 
-void RegisterItem(const bench::MachineKey& machineKey, const std::wstring& bin) {
-  HKEY machine = machineKey.get();
-  HKEY key = nullptr;
-  const std::wstring itemKey = std::wstring(L"Software\\Microsoft\\Today\\Items\\") + TARVO_TODAY_ITEM_NAME;
-  RegCreateKeyExW(machine, itemKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  const std::wstring dll = bin + L"\\QelTarvo.dll";
-  RegSetValueExW(key, L"DLL", 0, REG_SZ, reinterpret_cast<const BYTE*>(dll.c_str()),
-                 static_cast<DWORD>((dll.size() + 1) * sizeof(wchar_t)));
-  const struct {
-    const wchar_t* name;
-    DWORD value;
-  } numbers[] = {{L"Type", 4}, {L"Enabled", 1}, {L"Options", 1}, {L"Selectability", 2}};
-  for (const auto& n : numbers)
-    RegSetValueExW(key, n.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n.value), sizeof n.value);
-  RegCloseKey(key);
-  RegCreateKeyExW(machine, TARVO_INSTALL_KEY, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-  RegSetValueExW(key, L"InstallDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(bin.c_str()),
-                 static_cast<DWORD>((bin.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
 
 }  // namespace
 
@@ -221,7 +201,7 @@ int main() {
   if (!machine.get()) return 2;
   std::wstring bin = bench::ProgramFolder();
   bin.pop_back();
-  RegisterItem(machine, bin);
+  bench::RegisterTodayItem(machine.get(), bin);
   // The transport the messages arrive by.
   machine.Create(L"SOFTWARE\\Microsoft\\Inbox\\Svc\\BenchMail");
 
