@@ -38,10 +38,14 @@ CString Text(UINT id) {
   return text;
 }
 
+CFontInfo* ListFontInfo(BOOL bold) {
+  CFontCache* fonts = GetFontCache();
+  CFontInfo* info = fonts ? fonts->GetStyleFont(bold ? 1 : 0, FALSE) : nullptr;
+  return info && info->GetFont() ? info : nullptr;
+}
+
 HFONT ListFont(BOOL bold) {
-  if (CFontCache* fonts = GetFontCache())
-    if (CFontInfo* info = fonts->GetStyleFont(bold ? 1 : 0, FALSE))
-      if (info->GetFont()) return info->GetFont();
+  if (CFontInfo* info = ListFontInfo(bold)) return info->GetFont();
   return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -57,6 +61,15 @@ SIZE MeasureText(HFONT font, LPCWSTR text) {
   ReleaseDC(nullptr, screen);
   size.cy = metrics.tmHeight > 0 ? metrics.tmHeight : ScaleY(13);
   return size;
+}
+
+// Every row asks this while a list of thousands is laid out: the font cache measured
+// its fonts when it made them (and makes them anew when the list font changes), so a
+// row reads no screen metrics of its own.
+int LineHeight(BOOL bold) {
+  if (CFontInfo* info = ListFontInfo(bold))
+    if (info->GetHeight() > 0) return info->GetHeight();
+  return MeasureText(ListFont(bold), nullptr).cy;
 }
 
 RECT Shifted(const RECT& r, const POINT& origin) {
@@ -147,8 +160,7 @@ int CEmailRowItem::Layout() {
   if (!m_item) return 0;
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
   m_bold = !m_item->IsRead();
-  const HFONT font = ListFont(m_bold);
-  const int line = MeasureText(font, nullptr).cy;
+  const int line = LineHeight(m_bold);
 
   const int margin = ScaleX(m_indented ? 24 : 16);
   m_iconCount = CSkin::Instance().GetIconCount();
@@ -158,6 +170,31 @@ int CEmailRowItem::Layout() {
   const int iconTop = std::max(0, (line - static_cast<int>(icon.cy)) / 2);
   m_iconRect = {margin - ScaleX(2) - icon.cx, iconTop, margin - ScaleX(2), iconTop + icon.cy};
 
+  // The texts are made when the row is drawn (or asked for): a list of thousands is
+  // laid out whole, but only the rows on the screen show theirs.
+  m_textsMade = FALSE;
+
+  const int columnRight = width - ScaleX(2);
+  m_timeRect = {columnRight - m_timeWidth, 0, columnRight, line};
+  m_firstRect = {margin, 0, std::max(margin, static_cast<int>(m_timeRect.left) - ScaleX(4)), line};
+  m_showSize = GetViewSettings().EmailShowSize != 0;
+  if (m_showSize) {
+    m_sizeRect = {columnRight - m_sizeWidth, line, columnRight, 2 * line};
+    m_secondRect = {margin, line, std::max(margin, static_cast<int>(m_sizeRect.left) - ScaleX(4)), 2 * line};
+  } else {
+    m_sizeRect = RECT{};
+    m_secondRect = {margin, line, std::max(margin, width), 2 * line};
+  }
+
+  const int height = 2 * line;
+  if (m_lastHeight != 0 && height != m_lastHeight && m_pOwner) m_pOwner->OnItemChanged(this);
+  m_lastHeight = height;
+  return height;
+}
+
+void CEmailRowItem::MakeTexts() const {
+  if (m_textsMade || !m_item) return;
+  m_textsMade = TRUE;
   // The sender of a received message, the recipient of a sent one; the recipient is
   // read only now, for the rows that are shown.
   if (m_item->senderName.IsEmpty() && m_item->recipientPending) List().EnsureRecipient(m_item);
@@ -170,30 +207,17 @@ int CEmailRowItem::Layout() {
   }
   m_secondLine = m_item->subject;
   m_timeText = m_item->GetTimeText(FALSE);
-
-  const int columnRight = width - ScaleX(2);
-  m_timeRect = {columnRight - m_timeWidth, 0, columnRight, line};
-  m_firstRect = {margin, 0, std::max(margin, static_cast<int>(m_timeRect.left) - ScaleX(4)), line};
-  if (GetViewSettings().EmailShowSize) {
+  if (m_showSize)
     m_sizeText = m_item->GetSizeText(FALSE);
-    m_sizeRect = {columnRight - m_sizeWidth, line, columnRight, 2 * line};
-    m_secondRect = {margin, line, std::max(margin, static_cast<int>(m_sizeRect.left) - ScaleX(4)), 2 * line};
-  } else {
+  else
     m_sizeText.Empty();
-    m_sizeRect = RECT{};
-    m_secondRect = {margin, line, std::max(margin, width), 2 * line};
-  }
-
-  const int height = 2 * line;
-  if (m_lastHeight != 0 && height != m_lastHeight && m_pOwner) m_pOwner->OnItemChanged(this);
-  m_lastHeight = height;
-  return height;
 }
 
 void CEmailRowItem::Draw(CTextRunList* context, const POINT* origin) {
   if (!context || !origin || !m_item) return;
   const int height = GetHeight(-1);
   if (!m_laidOut) Layout();
+  MakeTexts();
   const int width = GetContentWidth() > 0 ? GetContentWidth() : GetWidth();
   HDC dc = context->GetDC();
   CSkinColors& colors = CSkinColors::Instance();

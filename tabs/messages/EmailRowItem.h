@@ -72,10 +72,11 @@ class CEmailRowItem : public CPimListItem {
   static void SetCommandWindow(HWND window);
 
   EMAIL_ITEM* GetItem() const { return m_item; }
-  const CString& GetFirstLine() const { return m_firstLine; }
-  const CString& GetSecondLine() const { return m_secondLine; }
-  const CString& GetTimeText() const { return m_timeText; }
-  const CString& GetSizeText() const { return m_sizeText; }
+  // The texts of the last layout (made on first use).
+  const CString& GetFirstLine() const { return MakeTexts(), m_firstLine; }
+  const CString& GetSecondLine() const { return MakeTexts(), m_secondLine; }
+  const CString& GetTimeText() const { return MakeTexts(), m_timeText; }
+  const CString& GetSizeText() const { return MakeTexts(), m_sizeText; }
   const RECT& GetFirstLineRect() const { return m_firstRect; }
   const RECT& GetSecondLineRect() const { return m_secondRect; }
   const RECT& GetTimeRect() const { return m_timeRect; }
@@ -90,11 +91,14 @@ class CEmailRowItem : public CPimListItem {
   BOOL MoveToRecent(int position);
   BOOL MoveToChosenFolder();
   BOOL Delete();
+  void MakeTexts() const;
 
-  CString m_firstLine;
-  CString m_secondLine;
-  CString m_timeText;
-  CString m_sizeText;
+  mutable CString m_firstLine;
+  mutable CString m_secondLine;
+  mutable CString m_timeText;
+  mutable CString m_sizeText;
+  mutable BOOL m_textsMade = FALSE;
+  BOOL m_showSize = FALSE;
   EMAIL_ITEM* m_item;
   CEmailsList* m_list;
   BOOL m_indented = FALSE;

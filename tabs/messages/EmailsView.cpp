@@ -171,7 +171,11 @@ void CEmailsView::LoadSettings() {
   }
   List().SetOnlyUnread(Choice().GetOnlyUnread());
   CListPanelView::LoadSettings();
-  AddFilterStores();
+  // At the panel's start every tab loads its settings: a tab not on show leaves the
+  // reading of its stores (every message in them) to the rows it builds when it is
+  // shown, whose account walk adds each store it meets, so that the first tab paints
+  // without waiting for the messages.
+  if (IsCurrent()) AddFilterStores();
 }
 
 CVirtualDropDown* CEmailsView::CreateSortMenu() {

@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "base/RegKey.h"
 #include "base/SortedStringList.h"
 #include "base/tests/MenuReader.h"
 #include "base/ViewSettings.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/tests/DialogFixtures.h"
+#include "graphics/FontCache.h"
 #include "panel/PanelPrompt.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
@@ -174,6 +176,35 @@ TEST_F(EmailRowItemTest, LinesAndColumns) {
     }
     EXPECT_EQ(owner.changed, 0);
   }
+}
+
+// A row is as tall as two lines of the list font the font cache holds: after the
+// user's font size changes (the cache makes its fonts anew) the same row laid out
+// again takes the new font's height and tells its owner once.
+TEST_F(EmailRowItemTest, LineHeightFollowsTheListFont) {
+  machine_.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"UseSystem", 0);
+  CFontCache fonts;
+  EMAIL_ITEM* item = NewItem(L"Ann", L"", L"Hello", 0);  // unread: the bold font
+  Owner owner;
+  CEmailRowItem row(item, &owner);
+  item->Release();
+  int previous = 0;
+  for (DWORD fontHeight : {8u, 20u}) {
+    machine_.Key(TARVO_PRODUCT_KEY).WriteDWORD(L"FontHeight", fontHeight);
+    fonts.LoadSettings(TRUE);
+    row.SetSize(240, 230, 0, TRUE);
+    const int height = row.GetHeight(-1);
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, fonts.GetStyleFont(1, FALSE)->GetFont());
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(height, 2 * metrics.tmHeight) << fontHeight;
+    EXPECT_GT(height, previous) << fontHeight;
+    previous = height;
+  }
+  EXPECT_EQ(owner.changed, 1);
 }
 
 // The entry id's hash, h = h * 9 + b; a tap on the status icon asks for the preview,

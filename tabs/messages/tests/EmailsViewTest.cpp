@@ -157,6 +157,21 @@ TEST_F(EmailsViewTest, SortOrders) {
   EXPECT_EQ(Tree(*view), cases[2].tree);
 }
 
+// The panel lays out and loads every tab at its start: a tab not on show reads no
+// store then (the first tab paints without waiting for the messages); shown, it
+// reads them and has every message.
+TEST_F(EmailsViewTest, StoresAreReadWhenTheTabIsShown) {
+  choice_.Show({Folder(kAsInbox, L"Inbox")});
+  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_, &choice_));
+  host_.Add(*view);
+  view->LoadSettings();
+  EXPECT_EQ(list_.GetAccountCount(), 0);
+  view->Activate();
+  EXPECT_EQ(list_.GetAccountCount(), 1);
+  EXPECT_EQ(view->GetMessageCount(), 4);
+  EXPECT_EQ(Tree(*view), L"Inbox/ActiveSync(3)[Lunch on Friday?,Quarterly report (header only),Photos from the weekend,March newsletter] ");
+}
+
 // Folders whose names differ only in case are one group with the messages of both
 // accounts; empty accounts show only with "EmailShowEmptyAccounts"; with no messages
 // and the switch off the tab has only its empty row.
