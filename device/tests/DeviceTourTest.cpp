@@ -14,6 +14,7 @@
 #include "platform/today/RowDumpRequest.h"
 #include "platform/today/RowSteps.h"
 #include "tabs/join/tests/DeviceTestSupport.h"
+#include "tabs/messages/tests/SampleStoreSupport.h"
 
 namespace cedbtest {
 bool RunChildJob(const std::wstring&, const std::wstring&, DWORD*) { return false; }
@@ -27,6 +28,10 @@ using devicetest::WaitFor;
 
 const std::wstring kDevice = TARVO_DEVICE_FOLDER;
 const double kHour = 1.0 / 24;
+// The e-mail account's sample store: its inbox and recent folder, the newest message
+// and the one after it.
+const ULONGLONG kAsInbox = 0x10002, kAsProjects = 0x10007;
+const ULONGLONG kLunch = 0x11001, kQuarterly = 0x11004;
 
 std::wstring Widen(const std::string& bytes) {
   if (bytes.empty()) return std::wstring();
@@ -139,6 +144,15 @@ RowDump ParseDump(const std::wstring& text) {
   return dump;
 }
 
+// A value of a .reg file of the device: the quoted text after "NAME"=; empty when absent.
+std::wstring RegValue(const std::string& file, const std::string& name) {
+  const size_t at = file.find("\"" + name + "\"=\"");
+  if (at == std::string::npos) return std::wstring();
+  const size_t begin = at + name.size() + 4;
+  const size_t end = file.find('"', begin);
+  return end == std::string::npos ? std::wstring() : Widen(file.substr(begin, end - begin));
+}
+
 // The texts (quoted) of a dumped row, without its place: what the row shows.
 std::wstring TextsOf(const DumpedRow* row) {
   if (!row) return std::wstring();
@@ -187,6 +201,13 @@ class DeviceTour : public devicetest::DeviceToday {
       EXPECT_TRUE(VolumeText::Load(volume, cedbtest::ReadFileBytes(kDevice + file), &error)) << error;
     }
     CeUnmountDBVol(&volume);
+    // Its message stores and inbox services, and the e-mail account's recent folder as
+    // the device's messaging registry gives it.
+    sampletest::RegisterSampleServices(*m_sandbox);
+    ASSERT_TRUE(sampletest::InstallSampleStores());
+    const std::wstring recent = RegValue(cedbtest::ReadFileBytes(kDevice + L"\\mail.reg"), "ActiveSync");
+    ASSERT_EQ(Narrow(recent), Narrow(std::wstring(sampletest::Folder(kAsProjects, L"Projects").ToText())));
+    m_sandbox->Key(TARVO_PRODUCT_KEY L"\\Filters").WriteString(L"ActiveSync", recent.c_str());
     ASSERT_NO_FATAL_FAILURE(Start());
     m_out = TempFolder();
   }
@@ -199,10 +220,18 @@ class DeviceTour : public devicetest::DeviceToday {
     EXPECT_FALSE(steps.empty()) << Narrow(name);
     for (size_t at; (at = steps.find(L"@OUT@")) != std::wstring::npos;) steps.replace(at, 5, m_out);
     const std::wstring rows = m_out + L"\\" + name + L".txt";
-    DeleteFileW(rows.c_str());
+    // Its rows of an earlier run, under its own name and the others it writes, go first.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((m_out + L"\\" + name + L"*.txt").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+      DeleteFileW((m_out + L"\\" + found.cFileName).c_str());
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     EXPECT_TRUE(RunSteps(m_host, steps)) << Log();
     return ParseDump(ReadRowDump(rows));
   }
+
+  // Rows a step wrote besides its own (under another name).
+  RowDump StepRows(const wchar_t* name) { return ParseDump(ReadRowDump(m_out + L"\\" + name + L".txt")); }
 
   // The rows as they are now.
   RowDump Rows() {
@@ -316,6 +345,34 @@ TEST_F(DeviceTour, EachTabAndItsOperationReachTheStoreAndTheRows) {
   EXPECT_TRUE(WaitFor([&] { return PopupShows(m_host.Frame(), L"Tomas Lind"); }))
       << "no popup shows the birthday's contact\n" << Log();
   EXPECT_EQ(DumpStore(), beforeContacts);
+
+  // Messages: the newest message marked read from its row's menu, the next one moved to
+  // the account's recent folder; the store keeps both, the rows follow. The account's
+  // group header counts its unread and all of its inbox messages.
+  ASSERT_EQ(sampletest::StoredLong(kLunch, PR_MESSAGE_FLAGS) & MSGFLAG_READ, 0);
+  ASSERT_TRUE(sampletest::StoredIn(kQuarterly, kAsInbox));
+  RowDump messages = RunTourStep(L"06-messages");
+  const RowDump inbox = StepRows(L"06-messages-inbox");
+  EXPECT_NE(inbox.tab.find(L" Messages"), std::wstring::npos) << inbox.Text();
+  EXPECT_TRUE(inbox.Find(L"\"Lunch on Friday?") && inbox.Find(L"\"Quarterly report")) << inbox.Text();
+  EXPECT_EQ(TextsOf(inbox.Find(L"\"Outlook E-mail")), L"\"Outlook E-mail\" \" (3/4)\"") << inbox.Text();
+  EXPECT_TRUE(WaitFor([] { return (sampletest::StoredLong(kLunch, PR_MESSAGE_FLAGS) & MSGFLAG_READ) != 0; }))
+      << "the message was never marked read in the store\n" << Log();
+  // Read, it is no longer counted unread; it stays in the inbox.
+  const RowDump read = StepRows(L"06-messages-read");
+  EXPECT_TRUE(read.Find(L"\"Lunch on Friday?")) << read.Text();
+  EXPECT_EQ(TextsOf(read.Find(L"\"Outlook E-mail")), L"\"Outlook E-mail\" \" (2/4)\"") << read.Text();
+  EXPECT_TRUE(WaitFor([] { return sampletest::StoredIn(kQuarterly, kAsProjects); }))
+      << "the message was never moved in the store\n" << Log();
+  EXPECT_FALSE(sampletest::StoredIn(kQuarterly, kAsInbox));
+  EXPECT_TRUE(sampletest::StoredIn(kLunch, kAsInbox));
+  // The moved (unread) message's row leaves the inbox's group; the read one stays.
+  const auto messageMoved = [](const RowDump& rows) {
+    return !rows.Find(L"Quarterly report") && rows.Find(L"\"Lunch on Friday?") &&
+           TextsOf(rows.Find(L"\"Outlook E-mail")) == L"\"Outlook E-mail\" \" (1/3)\"";
+  };
+  EXPECT_TRUE(WaitFor([&] { return messageMoved(messages) || messageMoved(messages = Rows()); }))
+      << "the moved message's row is still shown\n" << messages.Text();
 }
 
 }  // namespace
