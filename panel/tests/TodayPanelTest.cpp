@@ -376,10 +376,14 @@ TEST(TodayPanel, SwitchesTabsByTapAndKey) {
   SetTabMaker(TAB_TASKS, previous);
 }
 
-TEST(TodayPanel, HeightsFollowTheSettings) {
+// The Today screen asks every item whether it changed every two seconds, all day: the
+// panel answers with the height its settings give, from what it holds. Settings are read
+// when they change (start-up, the settings message, the clear-cache message), never by
+// the query.
+TEST(TodayPanel, HeightsFollowTheSettingsAndTheQueryReadsNoRegistry) {
   struct Case {
     const char* what;
-    DWORD total;
+    DWORD total;         // 0: none stored
     DWORD autoSize;
     DWORD lastAutoSize;  // 0: none stored
     int expected;        // in pixel units
@@ -388,12 +392,15 @@ TEST(TodayPanel, HeightsFollowTheSettings) {
                         {"a taller panel", 200, 0, 0, 200},
                         {"below the strip's minimum", 30, 0, 0, 80},
                         {"the last automatic height", 120, 1, 150, 150},
-                        {"auto-size without a stored height", 160, 1, 0, 160}};
+                        {"auto-size without a stored height", 160, 1, 0, 160},
+                        {"a fixed height, none stored", 0, 0, 0, 120},
+                        {"automatic, nothing stored yet", 0, 1, 0, 120},
+                        {"automatic, the last height stored", 0, 1, 150, 150}};
   for (const Case& c : cases) {
     CLocalMachineSandbox machine(L"panel_heights");
     ResourceInstance resources(SomeResources());
     CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
-    product.WriteDWORD(L"TotalHeight", c.total);
+    if (c.total) product.WriteDWORD(L"TotalHeight", c.total);
     product.WriteDWORD(L"AutoSizeAdjust", c.autoSize);
     if (c.lastAutoSize) product.WriteDWORD(L"LastAutoSize", c.lastAutoSize * ((GetScreenDpiY() + 48) / 96));
     TodayView view;
@@ -407,51 +414,6 @@ TEST(TodayPanel, HeightsFollowTheSettings) {
     WINDOWPOS position = {window, nullptr, 0, 0, 240, 100, 0x244};
     panel.OnWindowPosChanged(&position);
     const int unit = panel.GetPixelUnit();
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), 1)
-        << c.what;
-    const bool vertical = !panel.IsHorizontal();
-    const int expected = vertical && c.expected < 120 ? 120 : c.expected;  // six cells of 20
-    EXPECT_EQ(static_cast<int>(record.cyp), expected * unit) << c.what;
-
-    TODAYLISTITEM foreign = {};
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&foreign), 0), 0);
-    EXPECT_EQ(foreign.cyp, 0u) << "another sender's record is never written";
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 1) << "without a record";
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&record), 0), 0);
-    DestroyWindow(window);
-  }
-}
-
-// The Today screen asks every item whether it changed every two seconds, all day: the
-// panel answers from what it holds. Settings are read when they change (start-up, the
-// settings message, the clear-cache message), never by the query.
-TEST(TodayPanel, HeightQueryReadsNoRegistry) {
-  struct Case {
-    const char* what;
-    DWORD autoSize;
-    DWORD lastAutoSize;  // 0: none stored
-    int expected;        // in pixel units
-  };
-  const Case cases[] = {{"a fixed height", 0, 0, 120},
-                        {"automatic, nothing stored yet", 1, 0, 120},
-                        {"automatic, the last height stored", 1, 150, 150}};
-  for (const Case& c : cases) {
-    CLocalMachineSandbox machine(L"panel_query_reads");
-    ResourceInstance resources(SomeResources());
-    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
-    product.WriteDWORD(L"AutoSizeAdjust", c.autoSize);
-    const int unit = (GetScreenDpiY() + 48) / 96;
-    if (c.lastAutoSize) product.WriteDWORD(L"LastAutoSize", c.lastAutoSize * unit);
-    TodayView view;
-    TODAYLISTITEM record = {};
-    record.fEnabled = TRUE;
-    HWND window = CreatePreWindow(&record, view.window, 0);
-    ASSERT_TRUE(window);
-    CTodayPanel panel(0);
-    ASSERT_TRUE(panel.Attach(window));
-    panel.OnCreate();
-    WINDOWPOS position = {window, nullptr, 0, 0, 240, 100, 0x244};
-    panel.OnWindowPosChanged(&position);
     // Each query as the Today screen sends it, the keys opened and values read during it
     // summed; what the Today screen does in between (laying the item out) is not counted.
     DWORD reads = 0;
@@ -463,7 +425,8 @@ TEST(TodayPanel, HeightQueryReadsNoRegistry) {
       return changed;
     };
     EXPECT_EQ(query(), 1) << c.what << ": the first";
-    const int expected = !panel.IsHorizontal() && c.expected < 120 ? 120 : c.expected;
+    const bool vertical = !panel.IsHorizontal();
+    const int expected = vertical && c.expected < 120 ? 120 : c.expected;  // six cells of 20
     EXPECT_EQ(static_cast<int>(record.cyp), expected * unit) << c.what;
     // The Today screen lays the item out at the height it answered.
     SetWindowPos(window, nullptr, 0, 0, 240, static_cast<int>(record.cyp), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -472,6 +435,12 @@ TEST(TodayPanel, HeightQueryReadsNoRegistry) {
     SetWindowPos(view.window, nullptr, 0, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(query(), 1) << c.what << ": moved";
     EXPECT_EQ(reads, 0u) << c.what << ": keys opened and values read by the queries";
+
+    TODAYLISTITEM foreign = {};
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&foreign), 0), 0);
+    EXPECT_EQ(foreign.cyp, 0u) << "another sender's record is never written";
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 1) << "without a record";
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&record), 0), 0);
     DestroyWindow(window);
   }
 }

@@ -14,31 +14,16 @@
 #include "controls/IconSets.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "panel/PanelPrompt.h"
 #include "pim/IconProviderRef.h"
 #include "platform/windowlib/DialogImpl.h"
 #include "tabs/contacts/ContactListItem.h"
-#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/tests/ContactRequestsRecorder.h"
 #include "tabs/contacts/tests/ContactFixtures.h"
 
 namespace {
-
-struct Requests : IContactRequests {
-  std::vector<std::wstring> seen;
-  LRESULT DeleteContact(DWORD oid) override {
-    seen.push_back(L"delete " + std::to_wstring(oid));
-    return 1;
-  }
-  BOOL DisplayContact(DWORD oid, BOOL edit) override {
-    seen.push_back((edit ? L"edit " : L"show ") + std::to_wstring(oid));
-    return TRUE;
-  }
-  LRESULT CopyContact(DWORD oid) override {
-    seen.push_back(L"copy " + std::to_wstring(oid));
-    return 1;
-  }
-};
 
 int g_answer = IDNO;
 std::wstring g_question, g_caption;
@@ -50,27 +35,6 @@ int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
   return g_answer;
 }
 
-struct MenuSeen {
-  std::vector<std::wstring> items;
-  std::vector<UINT> ids;
-  int checked = -1;
-  int pick = 0;
-  int shown = 0;
-};
-MenuSeen g_menu;
-int PickFromMenu(HMENU menu, UINT flags, int, int, HWND, void*) {
-  ++g_menu.shown;
-  g_menu.items.clear();
-  g_menu.ids.clear();
-  EXPECT_TRUE(flags & TPM_RETURNCMD);
-  for (const MenuEntry& entry : ReadMenu(menu)) {
-    g_menu.items.push_back(entry.text);
-    g_menu.ids.push_back(static_cast<UINT>(entry.id));
-    if (entry.checked) g_menu.checked = entry.id;
-  }
-  return g_menu.pick;
-}
-
 class ContactCommandsTest : public ::testing::Test {
  protected:
   ContactCommandsTest() : m_mode(false), m_store(false) {
@@ -79,8 +43,6 @@ class ContactCommandsTest : public ::testing::Test {
     list.SetNotifyWindow(m_window.Get());
     list.SetRequests(&m_requests);
     SetPanelMessageHook(Answer);
-    CPopupMenuTracker::SetHook(PickFromMenu, nullptr);
-    g_menu = MenuSeen();
   }
   ~ContactCommandsTest() override {
     CContactsList& list = CContactsList::GetGlobal();
@@ -88,13 +50,13 @@ class ContactCommandsTest : public ::testing::Test {
     list.SetRequests(nullptr);
     list.SetNotifyWindow(nullptr);
     SetPanelMessageHook(nullptr);
-    CPopupMenuTracker::SetHook(nullptr, nullptr);
   }
   CStoreMode m_mode;
   contacttest::Store m_store;
   contacttest::NotifyWindow m_window;
-  Requests m_requests;
+  contacttest::CContactRequestsRecorder m_requests{1};
   CResourceLibraryScope m_resources;
+  CMenuAnswer m_menu;
 };
 
 TEST_F(ContactCommandsTest, OpenEditCopyAndDeleteAfterAYes) {
@@ -129,23 +91,25 @@ TEST_F(ContactCommandsTest, TheChooserListsFieldsWithTextAndStoresTheChoice) {
   CONTACT_ITEM* ann = list.FindByOid(a.itemOid);
   ASSERT_NE(ann, nullptr);
 
-  g_menu.pick = 0;  // dismissed
+  m_menu.answer = 0;  // dismissed
   EXPECT_EQ(ChooseContactDefaultField(ann, nullptr, POINT{10, 10}), -1);
-  ASSERT_EQ(g_menu.ids, (std::vector<UINT>{1, 5}));
-  EXPECT_EQ(g_menu.checked, 5);
-  EXPECT_EQ(g_menu.items[0], L"Work tel:\t555-0100");
-  EXPECT_EQ(g_menu.items[1], L"Mobile:\t555-0144");
+  EXPECT_TRUE(m_menu.flags & TPM_RETURNCMD);
+  ASSERT_EQ(MenuIds(m_menu.items), (std::vector<int>{1, 5}));
+  EXPECT_FALSE(m_menu.items[0].checked);
+  EXPECT_TRUE(m_menu.items[1].checked) << "the default field";
+  EXPECT_EQ(m_menu.items[0].text, L"Work tel:\t555-0100");
+  EXPECT_EQ(m_menu.items[1].text, L"Mobile:\t555-0144");
 
-  g_menu.pick = 1;
+  m_menu.answer = 1;
   EXPECT_EQ(ChooseContactDefaultField(ann, nullptr, POINT{10, 10}), 0);
   EXPECT_EQ(ann->m_defaultField, 0);
   EXPECT_EQ(list.GetDefaultField(a.itemOid), 0);
 
   // A contact without fields gets no menu.
   CONTACT_ITEM empty;
-  g_menu.shown = 0;
+  m_menu.shown = 0;
   EXPECT_EQ(ChooseContactDefaultField(&empty, nullptr, POINT{0, 0}), -1);
-  EXPECT_EQ(g_menu.shown, 0);
+  EXPECT_EQ(m_menu.shown, 0);
   EXPECT_TRUE(empty.GetDefaultFieldText().IsEmpty());
   EXPECT_EQ(empty.GetFieldIcon(), 12);
 }

@@ -18,8 +18,8 @@
 #include "graphics/tests/TestImages.h"
 #include "tabs/contacts/ContactCommands.h"
 #include "tabs/contacts/ContactItem.h"
-#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/tests/ContactRequestsRecorder.h"
 
 namespace {
 
@@ -34,16 +34,6 @@ struct Owner : IListItemOwner {
   void OnItemNotify(CListItem*, LPARAM value) override { notes.push_back(value); }
   BOOL IsFirstItem(CListItem*) override { return TRUE; }
   void OnItemFolded(CListItem*, BOOL) override {}
-};
-
-struct Requests : IContactRequests {
-  std::vector<DWORD> shown;
-  LRESULT DeleteContact(DWORD) override { return 0; }
-  BOOL DisplayContact(DWORD oid, BOOL) override {
-    shown.push_back(oid);
-    return TRUE;
-  }
-  LRESULT CopyContact(DWORD) override { return 0; }
 };
 
 class ContactListItemTest : public ::testing::Test {
@@ -204,7 +194,7 @@ TEST_F(ContactListItemTest, APhotoRowWithoutAPhotoIsAnOrdinaryRow) {
 }
 
 TEST_F(ContactListItemTest, CommandsAndTheContextMenu) {
-  Requests requests;
+  contacttest::CContactRequestsRecorder requests;
   CContactsList::GetGlobal().SetRequests(&requests);
   CContactListItem row(m_contact, &m_owner, FALSE);
   EXPECT_EQ(row.GetUserData(), 42u);
@@ -214,7 +204,7 @@ TEST_F(ContactListItemTest, CommandsAndTheContextMenu) {
   EXPECT_FALSE(row.OnCommand(1306));
   EXPECT_TRUE(row.OnCommand(1001));
   EXPECT_EQ(m_owner.notes, (std::vector<LPARAM>{1024, 1552}));
-  EXPECT_EQ(requests.shown, (std::vector<DWORD>{42}));
+  EXPECT_EQ(requests.seen, (std::vector<std::wstring>{L"show 42"}));
   CContactsList::GetGlobal().SetRequests(nullptr);
 
   // "ContactsOneTap" 3: no action submenus; the show-note entry greyed without notes.

@@ -267,7 +267,7 @@ void DriveChooser(HWND dialog, void* raw) {
     c->oids.push_back(static_cast<DWORD>(item.lParam));
   }
   c->selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  NMHDR query = {list, IDC_CONTACT_CHOOSER_LIST, static_cast<UINT>(kContactChooserQuery)};
+  NMHDR query = {list, IDC_CONTACT_CHOOSER_LIST, static_cast<UINT>(kChooserQueryNotification)};
   SendMessageW(dialog, WM_NOTIFY, IDC_CONTACT_CHOOSER_LIST, reinterpret_cast<LPARAM>(&query));
   c->query = GetWindowLongPtrW(dialog, DWLP_MSGRESULT);
   for (int i = 0; i < ListView_GetItemCount(list); ++i) ListView_SetItemState(list, i, 0, LVIS_SELECTED);
