@@ -26,6 +26,7 @@
 #include "res/TarvoResIds.h"
 #include "tabs/calendar/TimeSpanBar.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
+#include "tabs/calendar/tests/ObjectModelItems.h"
 
 namespace {
 
@@ -33,32 +34,9 @@ const double kMonday = 46083.0;  // 2026-03-02, the range's first day
 const double kRangeEnd = kMonday + 7;
 const double kHour = 1.0 / 24;
 
-struct CBstrText {
-  explicit CBstrText(const wchar_t* text) : b(SysAllocString(text)) {}
-  ~CBstrText() { SysFreeString(b); }
-  operator BSTR() const { return b; }
-  BSTR b;
-};
-
-IAppointment* NewAppointment(IPOutlookApp* app, const wchar_t* subject, double start, double end) {
-  CComPtr<IDispatch> made;
-  if (FAILED(app->CreateItem(olAppointmentItem, &made))) return nullptr;
-  IAppointment* appt = nullptr;
-  if (FAILED(made->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appt)))) return nullptr;
-  CBstrText text(subject);
-  appt->put_Subject(text);
-  appt->put_Start(start);
-  appt->put_End(end);
-  return appt;
-}
-
-// An all-day appointment of the given days as the object model takes it on each layout:
-// the older one ends on the last day, the newer one on the day after.
-IAppointment* NewAllDay(IPOutlookApp* app, const wchar_t* subject, double firstDay, int days, bool newer) {
-  IAppointment* appt = NewAppointment(app, subject, firstDay, firstDay + (newer ? days : days - 1));
-  if (appt) appt->put_AllDayEvent(VARIANT_TRUE);
-  return appt;
-}
+using caltest::CBstrText;
+using caltest::NewAllDay;
+using caltest::NewAppointment;
 
 struct Seen {
   std::wstring subject;
