@@ -13,6 +13,7 @@
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "controls/tests/SelectedRowPicture.h"
 #include "graphics/BitmapCache.h"
 #include "graphics/SkinColors.h"
 #include "graphics/tests/TestImages.h"
@@ -230,21 +231,11 @@ TEST_F(ContactListItemTest, CommandsAndTheContextMenu) {
 TEST_F(ContactListItemTest, ASelectedRowIsFilledWithTheSelectionColour) {
   Pattern(L"c1n");
   CContactListItem row(m_contact, &m_owner, FALSE);
-  row.SetSize(100, 100, 0, TRUE);
-  const int height = row.GetHeight(-1);
-  row.SetSelected(TRUE, TRUE);
-  CBitmapDC surface;
-  ASSERT_TRUE(surface.CreateFilled(100, height, RGB(1, 2, 3)));
-  RECT clip = {0, 0, 100, height};
-  CTextRunList context(surface.GetDC(), clip);
-  POINT origin = {0, 0};
-  row.Draw(&context, &origin);
-  HBRUSH selection = CSkinColors::Instance().GetSolidBrush(2);
-  ASSERT_NE(selection, nullptr);
-  LOGBRUSH brush = {};
-  GetObjectW(selection, sizeof brush, &brush);
-  EXPECT_EQ(GetPixel(surface.GetDC(), 99, height - 1), brush.lbColor);
-  EXPECT_GT(context.GetRunCount(), 0);
+  const CSelectedRowPicture picture(row, 100);
+  ASSERT_TRUE(picture.Drawn());
+  ASSERT_NE(CSelectedRowPicture::SelectionColour(), CLR_INVALID);
+  EXPECT_EQ(picture.At(99, picture.Height() - 1), CSelectedRowPicture::SelectionColour());
+  EXPECT_GT(picture.Runs().GetRunCount(), 0);
 }
 
 // The 'c' icon is the contact's own picture when the icon cache can load its icon

@@ -13,6 +13,7 @@
 #include "base/ScreenDpi.h"
 #include "base/tests/MenuReader.h"
 #include "controls/TextRunList.h"
+#include "controls/tests/SelectedRowPicture.h"
 #include "graphics/SkinColors.h"
 #include "panel/PanelPrompt.h"
 #include "platform/pellam/PellamScheduledApi.h"
@@ -184,25 +185,16 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
 TEST_F(PellamRowRendererTest, ASelectedRowIsFilledWithTheSelectionColour) {
   CPellamTransactionItem* item = MakeItem(L"Rent", L"-850.00", TRUE);
   CPellamRowRenderer row(item, &m_owner, 1);
-  row.SetSize(120, 120, 0, TRUE);
-  const int height = row.GetHeight(-1);
-  row.SetSelected(TRUE, TRUE);
-  CBitmapDC surface;
-  ASSERT_TRUE(surface.CreateFilled(120, height, RGB(1, 2, 3)));
-  RECT clip = {0, 0, 120, height};
-  CTextRunList context(surface.GetDC(), clip);
+  const CSelectedRowPicture picture(row, 120);
+  ASSERT_TRUE(picture.Drawn());
   POINT origin = {0, 0};
-  row.Draw(&context, &origin);
   row.Draw(nullptr, &origin);
-  HBRUSH selection = CSkinColors::Instance().GetSolidBrush(2);
-  ASSERT_NE(selection, nullptr);
-  LOGBRUSH brush = {};
-  GetObjectW(selection, sizeof brush, &brush);
+  ASSERT_NE(CSelectedRowPicture::SelectionColour(), CLR_INVALID);
   // The bottom-left corner lies below the icon and left of the texts.
-  EXPECT_EQ(GetPixel(surface.GetDC(), 0, height - 1), brush.lbColor);
+  EXPECT_EQ(picture.At(0, picture.Height() - 1), CSelectedRowPicture::SelectionColour());
   // The first line and the second text, in the selected text colour.
-  ASSERT_EQ(context.GetRunCount(), 2);
-  EXPECT_EQ(context.GetRun(0).textColor, CSkinColors::Instance().Get(4));
+  ASSERT_EQ(picture.Runs().GetRunCount(), 2);
+  EXPECT_EQ(picture.Runs().GetRun(0).textColor, CSkinColors::Instance().Get(4));
   item->Release();
 }
 
