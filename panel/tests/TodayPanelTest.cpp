@@ -19,6 +19,7 @@
 #include "panel/Registration.h"
 #include "panel/StandInTab.h"
 #include "panel/TabMakers.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "platform/coredll/ce.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
@@ -750,7 +751,6 @@ CScrollPanel* MakeRefreshCounting(CVirtualWnd* owner) {
   return new RefreshCountingTab(Id, owner);
 }
 
-std::vector<std::wstring> g_boxes;
 int g_reloads = 0;
 
 // The registered messages the panel answers, posted as another program would post
@@ -760,10 +760,7 @@ TEST(TodayPanel, AnswersItsRegisteredMessages) {
                            MakeRefreshCounting<4>, MakeRefreshCounting<5>, MakeRefreshCounting<6>};
   PFN_MAKE_TAB previous[6];
   for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
-  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    g_boxes.push_back(std::wstring(caption) + L"|" + text + L"|" + std::to_wstring(type));
-    return IDOK;
-  });
+  CMessageBoxAnswer boxes(IDOK);
   PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
   // Whatever the library gives as text 214 is what the box shows; none, no box.
   ResourceInstance resources(SomeResources());
@@ -805,22 +802,23 @@ TEST(TodayPanel, AnswersItsRegisteredMessages) {
     ASSERT_EQ(live.panel.GetTabCount(), 6) << c.what;
     const int currentBefore = live.panel.GetCurrentTab()->GetTabId();
     std::fill(std::begin(RefreshCountingTab::refreshes), std::end(RefreshCountingTab::refreshes), 0);
-    g_boxes.clear();
+    boxes.asked.clear();
     g_reloads = 0;
     ASSERT_TRUE(PostMessageW(live.item.window, c.message, c.wParam, bogus)) << c.what;
     MSG msg;
     while (PeekMessageW(&msg, live.item.window, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     EXPECT_EQ(RefreshCountingTab::refreshes[1], c.calendarRefreshes) << c.what;
     for (int id = 2; id <= 6; ++id) EXPECT_EQ(RefreshCountingTab::refreshes[id], 0) << c.what << ", tab " << id;
-    ASSERT_EQ(static_cast<int>(g_boxes.size()), c.boxes) << c.what;
+    ASSERT_EQ(static_cast<int>(boxes.asked.size()), c.boxes) << c.what;
     if (c.boxes) {
-      EXPECT_EQ(g_boxes[0], std::wstring(L"Qel Tarvo|") + expectedText + L"|16") << c.what;
+      EXPECT_EQ(boxes.asked[0].caption, L"Qel Tarvo") << c.what;
+      EXPECT_EQ(boxes.asked[0].text, expectedText) << c.what;
+      EXPECT_EQ(boxes.asked[0].type, 16u) << c.what;
     }
     EXPECT_EQ(g_reloads, c.reloads) << c.what;
     EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), c.currentId ? c.currentId : currentBefore) << c.what;
   }
   SetHostsReload(previousReload);
-  SetPanelMessageHook(previousHook);
   for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
 }
 
@@ -829,10 +827,7 @@ TEST(TodayPanel, AnswersItsRegisteredMessages) {
 TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
   CLocalMachineSandbox machine(L"panel_registered_fuzz");
   ResourceInstance resources(SomeResources());
-  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
-    g_boxes.push_back(text);
-    return IDOK;
-  });
+  CMessageBoxAnswer boxes(IDOK);
   PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
   WCHAR expectedText[1024] = {};
   const bool text = LoadStringW(SomeResources(), 214, expectedText, 1024) > 0;
@@ -843,7 +838,6 @@ TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
   LivePanel live;
   const int tabs = live.panel.GetTabCount();
   std::mt19937_64 random(0x5EED29);
-  g_boxes.clear();
   size_t boxesExpected = 0;
   for (int i = 0; i < 3000; ++i) {
     const UINT message = (random() % 4) ? messages[random() % 4] : static_cast<UINT>(0xC000 + random() % 0x4000);
@@ -853,11 +847,10 @@ TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
     if (message == showMessage && wParam == 1 && text) ++boxesExpected;
     SendMessageW(live.item.window, message, wParam, lParam);
   }
-  EXPECT_EQ(g_boxes.size(), boxesExpected);
+  EXPECT_EQ(boxes.asked.size(), boxesExpected);
   EXPECT_EQ(live.panel.GetTabCount(), tabs);
   EXPECT_TRUE(IsWindow(live.item.window));
   SetHostsReload(previousReload);
-  SetPanelMessageHook(previousHook);
 }
 
 }  // namespace
@@ -896,12 +889,8 @@ TEST(TodayPanel, RegisteredMessagesFromAnotherProcess) {
                            MakeRefreshCounting<4>, MakeRefreshCounting<5>, MakeRefreshCounting<6>};
   PFN_MAKE_TAB previous[6];
   for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
-  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
-    g_boxes.push_back(text);
-    return IDOK;
-  });
+  CMessageBoxAnswer boxes(IDOK);
   PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
-  g_boxes.clear();
   g_reloads = 0;
   std::fill(std::begin(RefreshCountingTab::refreshes), std::end(RefreshCountingTab::refreshes), 0);
   {
@@ -918,13 +907,12 @@ TEST(TodayPanel, RegisteredMessagesFromAnotherProcess) {
     ASSERT_TRUE(ended);
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(cedbtest::PumpUntil([] { return RefreshCountingTab::refreshes[1] > 0; }));
-    EXPECT_TRUE(g_boxes.empty()) << "no message number but 1 shows the error";
+    EXPECT_TRUE(boxes.asked.empty()) << "no message number but 1 shows the error";
     EXPECT_EQ(g_reloads, 1);
     EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), 5) << "the messages tab, whatever the account number";
     EXPECT_TRUE(IsWindow(live.item.window));
   }
   SetHostsReload(previousReload);
-  SetPanelMessageHook(previousHook);
   for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
 }
 

@@ -27,6 +27,7 @@
 #include "tabs/calendar/TimeSpanBar.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
 #include "tabs/calendar/tests/ObjectModelItems.h"
+#include "panel/tests/MessageBoxAnswer.h"
 
 namespace {
 
@@ -700,8 +701,6 @@ struct CKeptNotes : INoteViewer {
   std::vector<BYTE> bytes;
 };
 
-int AnswerWholeSeries(HWND, LPCWSTR, LPCWSTR, UINT) { return IDNO; }
-
 TEST_P(AppointmentsListTest, BarsNotesAndSeriesTimesComeFromTheLoadedList) {
   IAppointment* a;
   ASSERT_TRUE(a = NewAppointment(app, L"Review", kMonday + 9 * kHour, kMonday + 10 * kHour));
@@ -749,7 +748,9 @@ TEST_P(AppointmentsListTest, BarsNotesAndSeriesTimesComeFromTheLoadedList) {
 
   caltest::CRequestRecorder requests;
   list.SetRequests(&requests);
-  CAppointmentsList::SetMessageBoxHandler(&AnswerWholeSeries);
+  // No to "only this occurrence?": the whole series.
+  CMessageBoxAnswer wholeSeries(IDNO, false);
+  CAppointmentsList::SetMessageBoxHandler(&CMessageBoxAnswer::Answer);
   CDialogImplBase::SetModalHook(
       [](HWND dialog, void*) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DT_START_DATE))) << "a series keeps its dates";

@@ -16,6 +16,7 @@
 #include "controls/PopupMenuTracker.h"
 #include "controls/tests/MenuAnswer.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "pim/IconProviderRef.h"
 #include "platform/windowlib/DialogImpl.h"
 #include "tabs/contacts/ContactListItem.h"
@@ -25,16 +26,6 @@
 
 namespace {
 
-int g_answer = IDNO;
-std::wstring g_question, g_caption;
-UINT g_type = 0;
-int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-  g_question = text;
-  g_caption = caption;
-  g_type = type;
-  return g_answer;
-}
-
 class ContactCommandsTest : public ::testing::Test {
  protected:
   ContactCommandsTest() : m_mode(false), m_store(false) {
@@ -42,14 +33,12 @@ class ContactCommandsTest : public ::testing::Test {
     list.Close();
     list.SetNotifyWindow(m_window.Get());
     list.SetRequests(&m_requests);
-    SetPanelMessageHook(Answer);
   }
   ~ContactCommandsTest() override {
     CContactsList& list = CContactsList::GetGlobal();
     list.Close();
     list.SetRequests(nullptr);
     list.SetNotifyWindow(nullptr);
-    SetPanelMessageHook(nullptr);
   }
   CStoreMode m_mode;
   contacttest::Store m_store;
@@ -57,6 +46,7 @@ class ContactCommandsTest : public ::testing::Test {
   contacttest::CContactRequestsRecorder m_requests{1};
   CResourceLibraryScope m_resources;
   CMenuAnswer m_menu;
+  CMessageBoxAnswer m_box{IDNO};
 };
 
 TEST_F(ContactCommandsTest, OpenEditCopyAndDeleteAfterAYes) {
@@ -67,14 +57,15 @@ TEST_F(ContactCommandsTest, OpenEditCopyAndDeleteAfterAYes) {
   EXPECT_TRUE(contact.DoCommand(kContactOpen));
   EXPECT_TRUE(contact.DoCommand(kContactEdit));
   EXPECT_TRUE(contact.DoCommand(kContactCopy));
-  g_answer = IDNO;
+  m_box.answer = IDNO;
   EXPECT_TRUE(contact.DoCommand(kContactDelete));
-  EXPECT_EQ(g_caption, L"Lee, Ann");
-  EXPECT_EQ(g_question, L"Delete this contact?");
-  EXPECT_EQ(g_type & (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2), UINT(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
-  g_answer = IDCANCEL;
+  EXPECT_EQ(m_box.Last().caption, L"Lee, Ann");
+  EXPECT_EQ(m_box.Last().text, L"Delete this contact?");
+  EXPECT_EQ(m_box.Last().type & (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2),
+            UINT(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+  m_box.answer = IDCANCEL;
   contact.DoCommand(kContactDelete);
-  g_answer = IDYES;
+  m_box.answer = IDYES;
   contact.DoCommand(kContactDelete);
   EXPECT_FALSE(contact.DoCommand(kContactShowNote));
   EXPECT_EQ(m_requests.seen, (std::vector<std::wstring>{L"show 77", L"edit 77", L"copy 77", L"delete 77"}));

@@ -16,6 +16,7 @@
 #include "controls/tests/SelectedRowPicture.h"
 #include "graphics/SkinColors.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "platform/pellam/PellamScheduledApi.h"
 #include "tabs/contacts/PellamTransactionItem.h"
 
@@ -44,17 +45,6 @@ CPellamTransactionItem* MakeItem(LPCWSTR first, LPCWSTR second, BOOL reminder) {
   record.dwId = 7;
   return CPellamTransactionItem::Create(record, 0);
 }
-
-struct Prompt {
-  static std::vector<std::wstring>& Seen() {
-    static std::vector<std::wstring> seen;
-    return seen;
-  }
-  static int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    Seen().push_back(std::wstring(caption ? caption : L"") + L"|" + std::to_wstring(type) + L"|" + (text ? text : L""));
-    return IDYES;
-  }
-};
 
 class PellamRowRendererTest : public ::testing::Test {
  protected:
@@ -161,8 +151,7 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
   EXPECT_EQ(entries[3].id, 4242);
   DestroyMenu(menu);
 
-  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook(&Prompt::Answer);
-  Prompt::Seen().clear();
+  CMessageBoxAnswer box(IDYES);
   const struct {
     UINT command;
     BOOL taken;
@@ -171,12 +160,11 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
                {1003, TRUE, 1}, {1029, FALSE, 1}, {1027, FALSE, 1}, {1004, FALSE, 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(row.OnCommand(c.command), c.taken) << c.command;
-    EXPECT_EQ(Prompt::Seen().size(), c.asked) << c.command;
+    EXPECT_EQ(box.asked.size(), c.asked) << c.command;
   }
-  SetPanelMessageHook(previous);
-  ASSERT_EQ(Prompt::Seen().size(), 1u);
-  const std::wstring expected = L"Rent|" + std::to_wstring(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) + L"|";
-  EXPECT_EQ(Prompt::Seen()[0].substr(0, expected.size()), expected);
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.Last().caption, L"Rent");
+  EXPECT_EQ(box.Last().type, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
   // Yes changed nothing: the item is as it was.
   EXPECT_STREQ(item->m_first, L"Rent");
   item->Release();
