@@ -169,6 +169,13 @@ void CEmailsView::LoadSettings() {
     CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     SetOneTap(key.GetDWORD(L"EmailsOneTap", 2));
   }
+  // The options program's filter page may have chosen another filter, or changed the
+  // records the selector counts by position: an existing selector reads them again.
+  if (m_choice == m_ownChoice.get())
+    if (auto* filter = static_cast<CEmailAccountFilter*>(GetFilterSelector())) {
+      filter->Load();
+      filter->Fill();
+    }
   List().SetOnlyUnread(Choice().GetOnlyUnread());
   CListPanelView::LoadSettings();
   // At the panel's start every tab loads its settings: a tab not on show leaves the
