@@ -372,6 +372,52 @@ TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
   EXPECT_EQ(Tree(*view).find(L"March newsletter"), std::wstring::npos);
 }
 
+// The options program's filter page changes the records and the chosen filter while
+// the tab runs; at the settings load the selector shows what is stored now: the
+// filter it showed, found by name although the records moved, or the filter chosen
+// on the page.
+TEST_F(EmailsViewTest, TheSettingsLoadTakesTheFiltersAsStoredNow) {
+  CMailFoldersFilters& filters = GetMailFoldersFilters();
+  filters.Load(TRUE);
+  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+  // In the order the registry gives them, as a running plug-in holds them.
+  filters.Load(TRUE);
+  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
+  host_.Add(*view);
+  view->Activate();
+  view->RefreshNow();
+  auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
+  ASSERT_NE(selector, nullptr);
+  auto shown = [&] {
+    const int at = selector->GetSelectedIndex();
+    return at < 0 ? std::wstring(L"nothing") : std::wstring(selector->GetItem(at).text);
+  };
+  // The sent items chosen in the tab.
+  selector->OnItemChosen(EMAIL_FILTER_CMD_MORE + filters.Find(L"Sent Items"));
+  ASSERT_EQ(shown(), L"Sent Items");
+
+  // A filter before it deleted on the page: the records move up by one, and the
+  // plug-in reads them again before the tabs load their settings.
+  const int deleted = filters.Find(L"Deleted Items");
+  ASSERT_GE(deleted, 0);
+  ASSERT_LT(deleted, filters.Find(L"Sent Items"));
+  filters.RemoveAt(deleted);
+  filters.Save();
+  filters.Load(TRUE);
+  view->OnSettingsChanged();
+  view->RefreshNow();
+  EXPECT_EQ(shown(), L"Sent Items");
+  EXPECT_NE(Tree(*view).find(L"Re: Lunch on Friday?"), std::wstring::npos) << Tree(*view);
+
+  // Another filter chosen on the page: "EmailFilter" names it.
+  filters.SetActiveFilter(filters.Find(L"Outlook E-mail"));
+  view->OnSettingsChanged();
+  view->RefreshNow();
+  EXPECT_EQ(shown(), L"Outlook E-mail");
+  EXPECT_NE(Tree(*view).find(L"Quarterly report"), std::wstring::npos) << Tree(*view);
+  EXPECT_EQ(Tree(*view).find(L"Re: Lunch on Friday?"), std::wstring::npos) << Tree(*view);
+}
+
 // Choosing an account shows its header unfolded and selected; an account the filter
 // does not show switches to the all-accounts filter and is found there.
 TEST_F(EmailsViewTest, SelectAccountByIndex) {
