@@ -129,6 +129,18 @@ class EmailsViewTest : public ::testing::Test {
     view->RefreshNow();
     return view;
   }
+  // A current tab with its own account filter selector, over the filters a fresh
+  // device's start writes.
+  std::unique_ptr<CEmailsView> MakeViewWithItsSelector() {
+    CMailFoldersFilters& filters = GetMailFoldersFilters();
+    filters.Load(TRUE);
+    filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+    std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
+    host_.Add(*view);
+    view->Activate();
+    view->RefreshNow();
+    return view;
+  }
   // The row of that message in the first group, null when it is not shown.
   static CEmailRowItem* Row(CEmailsView& view, const wchar_t* subject) {
     auto* group = static_cast<CContainerElement*>(view.GetContentList()->GetChild(0));
@@ -341,12 +353,7 @@ TEST_F(EmailsViewTest, PreviewOpensAndMarksRead) {
 // inbox filter, each account's inbox under its name), and its switches act at once.
 TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
   CMailFoldersFilters& filters = GetMailFoldersFilters();
-  filters.Load(TRUE);
-  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
-  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
-  host_.Add(*view);
-  view->Activate();
-  view->RefreshNow();
+  std::unique_ptr<CEmailsView> view = MakeViewWithItsSelector();
   auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
   ASSERT_NE(selector, nullptr);
   ASSERT_GE(selector->GetSelectedIndex(), 0) << "the selector names the inbox filter it shows";
@@ -488,13 +495,7 @@ TEST_F(EmailsViewTest, CommandsOfTheTabGoToTheSelectedMessage) {
 // After a settings reload the selector shows what the options program chose: the
 // active filter and the only-unread switch, which the list then follows.
 TEST_F(EmailsViewTest, ASettingsReloadReadsTheAccountFilterAgain) {
-  CMailFoldersFilters& filters = GetMailFoldersFilters();
-  filters.Load(TRUE);
-  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
-  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
-  host_.Add(*view);
-  view->Activate();
-  view->RefreshNow();
+  std::unique_ptr<CEmailsView> view = MakeViewWithItsSelector();
   ASSERT_EQ(view->GetMessageCount(), 7);
 
   CRegKey(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY).SetString(L"EmailFilter", L"Sent Items");
