@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -12,6 +13,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "graphics/Dib.h"
 #include "panel/NoResourcesTab.h"
 #include "panel/NotifyWnd.h"
 #include "panel/PanelPrompt.h"
@@ -507,6 +509,53 @@ TEST(TodayPanel, StripShowsEveryTabsIcon) {
     EXPECT_GT(MarkedPixels(hdc, cell), (cell.right - cell.left) * (cell.bottom - cell.top) / 8)
         << "tab " << i << " shows its icon";
   }
+}
+
+// The other tabs' icons are made once and laid over the strip at each paint: every
+// paint shows the same strip, and tabs made again in another order show their own
+// icons, not those that stood at their places before.
+TEST(TodayPanel, StripIconsStayWithTheirTabsAcrossPaintsAndRebuilds) {
+  CLocalMachineSandbox machine(L"panel_strip_again");
+  ResourceLibrary library;
+  ASSERT_TRUE(library.module);
+  ResourceInstance resources(library.module);
+  CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
+  product.WriteString(L"ShowTabsSequence", L"123456");
+  LivePanel live;
+  ASSERT_EQ(live.panel.GetTabCount(), 6);
+  RECT client;
+  GetClientRect(live.item.window, &client);
+  ASSERT_TRUE(live.panel.RenderBackBuffer(client));
+  // Each tab's icon box by tab, painted over white (the view draws no background).
+  auto icons = [&] {
+    CDib& buffer = live.panel.GetBackBuffer();
+    RECT all = {0, 0, buffer.GetWidth(), buffer.GetHeight()};
+    FillRect(buffer.GetDC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    GdiFlush();
+    std::map<int, std::vector<BYTE>> boxes;
+    if (!live.panel.RenderBackBuffer(client)) return boxes;
+    GdiFlush();
+    const int width = 16 * (GetScreenDpiX() + 3) / 96, height = 16 * (GetScreenDpiY() + 3) / 96;
+    for (int i = 0; i < live.panel.GetTabCount(); ++i) {
+      const RECT cell = live.panel.GetCellRect(i);
+      const int x = (cell.left + cell.right - width) / 2, y = (cell.top + cell.bottom - height) / 2;
+      std::vector<BYTE>& box = boxes[live.panel.GetTab(i)->GetTabId()];
+      for (int row = y; row < y + height; ++row) box.insert(box.end(), buffer.Pixel(x, row), buffer.Pixel(x + width, row));
+    }
+    return boxes;
+  };
+  const auto first = icons();
+  ASSERT_EQ(first.size(), 6u);
+  EXPECT_EQ(icons(), first) << "painted again";
+  for (int shown = 1; shown <= 6; ++shown)
+    for (int other = shown + 1; other <= 6; ++other)
+      EXPECT_NE(first.at(shown), first.at(other)) << "tabs " << shown << " and " << other << " look alike";
+
+  product.WriteString(L"ShowTabsSequence", L"654321");
+  SendMessageW(live.item.window, RegisterWindowMessageW(L"QelTarvo_UpdateSettings"), 0, 1);
+  ASSERT_EQ(live.Ids(), (std::vector<int>{6, 5, 4, 3, 2, 1}));
+  const auto reordered = icons();
+  for (const auto& tab : first) EXPECT_EQ(reordered.at(tab.first), tab.second) << "tab " << tab.first;
 }
 
 }  // namespace
