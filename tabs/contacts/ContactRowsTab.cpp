@@ -9,13 +9,15 @@
 #include "tabs/contacts/ContactItem.h"
 #include "tabs/contacts/ContactsList.h"
 
-CContactRowsTab::CContactRowsTab(CVirtualWnd* owner, CContactsList* contacts, int filterKind, LPCWSTR groupByName,
-                                 const GROUP_BY_CHOICE* choices, int choiceCount, int initial, int fallback)
+CContactRowsTab::CContactRowsTab(CVirtualWnd* owner, CContactsList* contacts, int rowKind, int filterKind,
+                                 LPCWSTR groupByName, const GROUP_BY_CHOICE* choices, int choiceCount, int initial,
+                                 int fallback)
     : CListPanelView(owner),
       m_contacts(contacts),
       m_popup(contacts),
       m_oneTap(3),
       m_groupBy(initial),
+      m_rowKind(rowKind),
       m_filterKind(filterKind),
       m_groupByName(groupByName),
       m_choices(choices),
@@ -117,6 +119,11 @@ void CContactRowsTab::AppendFoldEntries(HMENU menu) {
 }
 
 // --- rows -------------------------------------------------------------------------------
+
+BOOL CContactRowsTab::IsOneTap(CListItem* row) {
+  if (IsContactRow(row)) return m_oneTap != 0;
+  return CListPanelView::IsOneTap(row);
+}
 
 void CContactRowsTab::OpenByOneTap(CListItem* row, CONTACT_ITEM* contact) {
   if (m_oneTap == 1 || m_oneTap == 2) {

@@ -36,6 +36,8 @@ class CContactRowsTab : public CListPanelView, public IContactsListener {
   void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
   // A group-by value, a filter or a switch: the rebuild reads them again.
   void OnItemChosen(int commandId) override;
+  // A contact's row follows the one-tap mode; other rows the list's usual.
+  BOOL IsOneTap(CListItem* row) override;
 
   int GetGroupBy() const { return m_groupBy; }
   int GetOneTapMode() const { return m_oneTap; }
@@ -43,12 +45,13 @@ class CContactRowsTab : public CListPanelView, public IContactsListener {
   const CCategoryFilter& GetCategoryFilter() const { return m_filter; }
 
  protected:
-  // contacts null: the process's list. filterKind: the kind of both selectors.
-  // groupByName: the registry value of the group-by; choices: its values in menu
-  // order; initial: the value when none is stored; fallback: the value taken for one
-  // that is no choice.
-  CContactRowsTab(CVirtualWnd* owner, CContactsList* contacts, int filterKind, LPCWSTR groupByName,
+  // contacts null: the process's list. rowKind: the kind of the rows that stand for a
+  // contact. filterKind: the kind of both selectors. groupByName: the registry value of
+  // the group-by; choices: its values in menu order; initial: the value when none is
+  // stored; fallback: the value taken for one that is no choice.
+  CContactRowsTab(CVirtualWnd* owner, CContactsList* contacts, int rowKind, int filterKind, LPCWSTR groupByName,
                   const GROUP_BY_CHOICE* choices, int choiceCount, int initial, int fallback);
+  BOOL IsContactRow(CListItem* row) const { return row && row->GetKind() == m_rowKind; }
 
   CContactsList& Contacts() const;
   // Reads "ContactsOneTap" (3 when missing) and makes it the tab's one-tap mode.
@@ -77,6 +80,7 @@ class CContactRowsTab : public CListPanelView, public IContactsListener {
   int m_groupBy;
 
  private:
+  int m_rowKind;
   int m_filterKind;
   LPCWSTR m_groupByName;
   const GROUP_BY_CHOICE* m_choices;

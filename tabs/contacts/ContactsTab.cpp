@@ -76,9 +76,9 @@ CContactsTab::BeepFn CContactsTab::SetBeep(BeepFn beep) {
 }
 
 CContactsTab::CContactsTab(CVirtualWnd* owner, CContactsList* contacts)
-    : CContactRowsTab(owner, contacts, FILTER_KIND_CONTACTS, L"ContactsGroupBy", kGroupByChoices,
-                      static_cast<int>(sizeof(kGroupByChoices) / sizeof(kGroupByChoices[0])), kGroupByCategory,
-                      kGroupByNone),
+    : CContactRowsTab(owner, contacts, ITEM_KIND_CONTACT, FILTER_KIND_CONTACTS, L"ContactsGroupBy",
+                      kGroupByChoices, static_cast<int>(sizeof(kGroupByChoices) / sizeof(kGroupByChoices[0])),
+                      kGroupByCategory, kGroupByNone),
       m_letterBar(this, this),
       m_subscribed(FALSE),
       m_categories(nullptr),
@@ -122,7 +122,7 @@ BOOL CContactsTab::OpenItem(CListItem* row, BOOL edit) {
 }
 
 CContactListItem* CContactsTab::AsContactRow(CListItem* item) const {
-  return item && item->GetKind() == ITEM_KIND_CONTACT ? static_cast<CContactListItem*>(item) : nullptr;
+  return IsContactRow(item) ? static_cast<CContactListItem*>(item) : nullptr;
 }
 
 // --- the letter bar -------------------------------------------------------------------
@@ -440,11 +440,6 @@ void CContactsTab::OnMenuCommand(int command) {
     return;
   }
   CListPanelView::OnMenuCommand(command);
-}
-
-BOOL CContactsTab::IsOneTap(CListItem* row) {
-  if (AsContactRow(row)) return m_oneTap != 0;
-  return CListPanelView::IsOneTap(row);
 }
 
 void CContactsTab::OnItemReleased(CListItem* item) {

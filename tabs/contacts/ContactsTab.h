@@ -72,7 +72,6 @@ class CContactsTab : public CContactRowsTab,
   void FillContextMenu(HMENU menu, LPARAM argument) override;
   void OnMenuCommand(int command) override;
 
-  BOOL IsOneTap(CListItem* row) override;
   void OnItemReleased(CListItem* item) override;
   void OnItemNotify(CListItem* item, LPARAM value) override;
 

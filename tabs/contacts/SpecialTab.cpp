@@ -35,9 +35,9 @@ void ScheduledChanged() { CPellamScheduled::GetGlobal().OnScheduledChanged(); }
 }  // namespace
 
 CSpecialTab::CSpecialTab(CVirtualWnd* owner, CContactsList* contacts, CPellamScheduled* transactions)
-    : CContactRowsTab(owner, contacts, FILTER_KIND_SPECIAL, L"SpecialGroupBy", kGroupByChoices,
-                      static_cast<int>(sizeof(kGroupByChoices) / sizeof(kGroupByChoices[0])), kGroupByDate,
-                      kGroupByDate),
+    : CContactRowsTab(owner, contacts, ITEM_KIND_EVENT_ROW, FILTER_KIND_SPECIAL, L"SpecialGroupBy",
+                      kGroupByChoices, static_cast<int>(sizeof(kGroupByChoices) / sizeof(kGroupByChoices[0])),
+                      kGroupByDate, kGroupByDate),
       m_transactions(transactions),
       m_showTransactions(FALSE),
       m_showBirthdays(TRUE),
@@ -237,13 +237,8 @@ void CSpecialTab::OnMenuCommand(int command) {
   CListPanelView::OnMenuCommand(command);
 }
 
-BOOL CSpecialTab::IsOneTap(CListItem* row) {
-  if (row && row->GetKind() == ITEM_KIND_EVENT_ROW) return m_oneTap != 0;
-  return CListPanelView::IsOneTap(row);
-}
-
 void CSpecialTab::OnItemReleased(CListItem* item) {
-  auto* row = item && item->GetKind() == ITEM_KIND_EVENT_ROW ? static_cast<CContactEventRow*>(item) : nullptr;
+  auto* row = IsContactRow(item) ? static_cast<CContactEventRow*>(item) : nullptr;
   if (!row || m_oneTap == 0) {
     CListPanelView::OnItemReleased(item);
     return;
@@ -252,7 +247,7 @@ void CSpecialTab::OnItemReleased(CListItem* item) {
 }
 
 void CSpecialTab::OnItemNotify(CListItem* item, LPARAM value) {
-  auto* row = item && item->GetKind() == ITEM_KIND_EVENT_ROW ? static_cast<CContactEventRow*>(item) : nullptr;
+  auto* row = IsContactRow(item) ? static_cast<CContactEventRow*>(item) : nullptr;
   CONTACT_ITEM* contact = row ? row->GetContact() : nullptr;
   if (contact && (value == kEventContactPopup || value == kEventContactNote)) {
     if (value == kEventContactPopup)

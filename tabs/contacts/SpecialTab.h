@@ -50,7 +50,6 @@ class CSpecialTab : public CContactRowsTab, public IPellamListener {
   void OnMenuCommand(int command) override;
 
   // Taps, row events and the selectors.
-  BOOL IsOneTap(CListItem* row) override;
   void OnItemReleased(CListItem* item) override;
   void OnItemNotify(CListItem* item, LPARAM value) override;
 

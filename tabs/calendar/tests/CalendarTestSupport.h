@@ -8,6 +8,7 @@
 
 #include "base/DateTime.h"
 #include "base/ScreenDpi.h"
+#include "base/tests/DateSamples.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/MonthPopup.h"
@@ -22,13 +23,7 @@
 namespace caltest {
 
 inline SYSTEMTIME Date(int year, int month, int day, int hour = 0, int minute = 0) {
-  SYSTEMTIME date = {};
-  date.wYear = static_cast<WORD>(year);
-  date.wMonth = static_cast<WORD>(month);
-  date.wDay = static_cast<WORD>(day);
-  date.wHour = static_cast<WORD>(hour);
-  date.wMinute = static_cast<WORD>(minute);
-  return date;
+  return Time(year, month, day, hour, minute);
 }
 
 inline double Variant(int year, int month, int day, int hour = 0, int minute = 0) {
