@@ -111,6 +111,19 @@ class EmailsViewTest : public ::testing::Test {
   }
   void Set(const wchar_t* name, DWORD value) { CRegKey(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY).SetDWORD(name, value); }
   DWORD Get(const wchar_t* name) { return Number(machine_.Key(TARVO_PRODUCT_KEY), name); }
+  // A current tab with its own account filter selector, over the filters as a fresh
+  // device makes them.
+  std::unique_ptr<CEmailsView> MakeViewWithSelector(CEmailAccountFilter*& selector) {
+    CMailFoldersFilters& filters = GetMailFoldersFilters();
+    filters.Load(TRUE);
+    filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+    std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
+    host_.Add(*view);
+    view->Activate();
+    view->RefreshNow();
+    selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
+    return view;
+  }
   // A current tab in a host with its rows built.
   std::unique_ptr<CEmailsView> MakeView() {
     std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_, &choice_));
@@ -322,13 +335,8 @@ TEST_F(EmailsViewTest, PreviewOpensAndMarksRead) {
 // inbox filter, each account's inbox under its name), and its switches act at once.
 TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
   CMailFoldersFilters& filters = GetMailFoldersFilters();
-  filters.Load(TRUE);
-  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
-  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
-  host_.Add(*view);
-  view->Activate();
-  view->RefreshNow();
-  auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
+  CEmailAccountFilter* selector = nullptr;
+  std::unique_ptr<CEmailsView> view = MakeViewWithSelector(selector);
   ASSERT_NE(selector, nullptr);
   ASSERT_GE(selector->GetSelectedIndex(), 0) << "the selector names the inbox filter it shows";
   EXPECT_EQ(std::wstring(selector->GetItem(selector->GetSelectedIndex()).text), L"Inbox");
@@ -359,16 +367,11 @@ TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
 // on the page.
 TEST_F(EmailsViewTest, TheSettingsLoadTakesTheFiltersAsStoredNow) {
   CMailFoldersFilters& filters = GetMailFoldersFilters();
-  filters.Load(TRUE);
-  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+  CEmailAccountFilter* selector = nullptr;
+  std::unique_ptr<CEmailsView> view = MakeViewWithSelector(selector);
+  ASSERT_NE(selector, nullptr);
   // In the order the registry gives them, as a running plug-in holds them.
   filters.Load(TRUE);
-  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
-  host_.Add(*view);
-  view->Activate();
-  view->RefreshNow();
-  auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
-  ASSERT_NE(selector, nullptr);
   auto shown = [&] {
     const int at = selector->GetSelectedIndex();
     return at < 0 ? std::wstring(L"nothing") : std::wstring(selector->GetItem(at).text);
