@@ -48,6 +48,8 @@
 namespace {
 
 const int kStripLow = 30, kStripHigh = 90;
+// What the strip shows through around an icon laid over it.
+const COLORREF kStripKey = RGB(255, 0, 255);
 // The text of the resource library that tells it is still there.
 const UINT kResourceProbeText = 61;
 // "The item could not be made" of the resource library.
@@ -368,6 +370,7 @@ void CTodayPanel::DestroyTabs() {
   for (CScrollPanel* tab : m_tabs) delete tab;
   m_tabs.clear();
   m_cellWidths.clear();
+  m_stripPieces.clear();
   ForgetElement(GetFocusedElement());
   ForgetElement(GetCapturedElement());
   m_current = -1;
@@ -1229,16 +1232,33 @@ void CTodayPanel::DrawCell(CTextRunList* context, int index) {
     return;
   }
   // The other tabs' icons are laid over the strip, dimmed into its levels.
-  const COLORREF key = RGB(255, 0, 255);
-  CDib piece;
-  if (!piece.CreateFilled(width, height, key)) return;
-  DrawIconEx(piece.GetDC(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-  piece.ReleaseDC();
+  const CDib* piece = GetStripPiece(index, icon, width, height);
+  if (!piece) return;
   const RECT& targetRect = context->GetTargetRect();
   // The shapes drawn so far must be in the bits before they are mixed.
   GdiFlush();
-  BlendRectKeyed(*target, x - targetRect.left, y - targetRect.top, width, height, piece, 0, 0, key, true, kStripLow,
-                 kStripHigh);
+  BlendRectKeyed(*target, x - targetRect.left, y - targetRect.top, width, height, *piece, 0, 0, kStripKey, true,
+                 kStripLow, kStripHigh);
+}
+
+const CDib* CTodayPanel::GetStripPiece(int index, HICON icon, int width, int height) {
+  if (m_stripPieces.size() != m_tabs.size()) {
+    m_stripPieces.clear();
+    m_stripPieces.resize(m_tabs.size());
+  }
+  StripPiece& piece = m_stripPieces[static_cast<size_t>(index)];
+  if (piece.picture && piece.icon == icon && piece.picture->GetWidth() == width && piece.picture->GetHeight() == height)
+    return piece.picture.get();
+  piece.icon = nullptr;
+  piece.picture = std::make_unique<CDib>();
+  if (!piece.picture->CreateFilled(width, height, kStripKey)) {
+    piece.picture.reset();
+    return nullptr;
+  }
+  DrawIconEx(piece.picture->GetDC(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+  piece.picture->ReleaseDC();
+  piece.icon = icon;
+  return piece.picture.get();
 }
 
 void CTodayPanel::Paint(CTextRunList* context) {

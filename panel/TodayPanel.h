@@ -6,6 +6,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "controls/ScrollPanel.h"
@@ -14,6 +15,8 @@
 #include "platform/today/todaycmn.h"
 #include "platform/windowlib/String.h"
 #include "platform/windowlib/WindowImpl.h"
+
+class CDib;
 
 class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
  public:
@@ -149,6 +152,9 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   void ComputeCellWidths();
   int CellAt(POINT point) const;
   void DrawCell(CTextRunList* context, int index);
+  // The tab's strip icon on the key colour, ready to be laid over the strip; null when
+  // it cannot be made.
+  const CDib* GetStripPiece(int index, HICON icon, int width, int height);
   BOOL ProbeResources();
   BOOL ParentShowsScrollBar() const;
   // The window whose scroll range holds the panel: the Today screen, or in the tab host
@@ -188,6 +194,13 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   int m_screenHeight;
   std::vector<CScrollPanel*> m_tabs;
   std::vector<int> m_cellWidths;
+  // One per tab, made at its first paint and kept while the tab lives: making the
+  // picture at every paint cost most of the panel's repaint.
+  struct StripPiece {
+    HICON icon = nullptr;
+    std::unique_ptr<CDib> picture;
+  };
+  std::vector<StripPiece> m_stripPieces;
   int m_current;
   int m_pressedCell;
   int m_wantedHeight;
