@@ -733,6 +733,8 @@ namespace cedbtest {
 // (a store that keeps pictures), 0 for the empty store.
 // "links-write ITEM TYPE": our link database gets a link of that type for the item.
 // "links-delete RECORD": deletes a record of our link database.
+// A job that fails exits with 0x10000 and the error (0x20000 and the error when the
+// database did not open), so the test says why.
 bool RunIconJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCode) {
   unsigned long a = 0, b = 0;
   if (job == L"icon-reset" && swscanf(arg.c_str(), L"%lu %lu", &a, &b) == 2) {
@@ -743,18 +745,20 @@ bool RunIconJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCod
     return true;
   }
   if (job == L"links-write" && swscanf(arg.c_str(), L"%lu %lu", &a, &b) == 2) {
-    *exitCode = icontest::WriteLink(SystemGuid(), icontest::kOwn, static_cast<long>(a), 1, static_cast<short>(b),
-                                    L"\\other.bmp", 3)
-                    ? 0
-                    : 1;
+    const CEOID written = icontest::WriteLink(SystemGuid(), icontest::kOwn, static_cast<long>(a), 1,
+                                              static_cast<short>(b), L"\\other.bmp", 3);
+    *exitCode = written ? 0 : 0x10000 | GetLastError();
     return true;
   }
   if (job == L"links-delete" && swscanf(arg.c_str(), L"%lu", &a) == 1) {
     CEGUID guid = SystemGuid();
     CEOID oid = 0;
     HANDLE h = CeOpenDatabaseEx2(&guid, &oid, const_cast<LPWSTR>(icontest::kOwn), nullptr, 0, nullptr);
-    *exitCode = h != INVALID_HANDLE_VALUE && CeDeleteRecord(h, a) ? 0 : 1;
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    const BOOL opened = h != INVALID_HANDLE_VALUE;
+    const BOOL deleted = opened && CeDeleteRecord(h, a);
+    const DWORD error = GetLastError();
+    *exitCode = deleted ? 0 : (opened ? 0x10000 : 0x20000) | error;
+    if (opened) CloseHandle(h);
     return true;
   }
   return false;

@@ -21,6 +21,7 @@
 #include "platform/aygshell/AygTest.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
+#include "platform/today/RowSteps.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/TodayScript.h"
 #include "tabs/join/tests/DeviceTestSupport.h"
@@ -161,7 +162,19 @@ TEST_F(DeviceNotes, ANewVoiceNoteRecordedFromTheTabsMenuAppearsInTheList) {
       if (std::find(m_before.begin(), m_before.end(), recording) == m_before.end()) made = recording;
     return !made.empty();
   })) << "no recording was made\n" << Log();
-  // ...and the shell's notice adds its row to the documents folder's group.
-  EXPECT_TRUE(WaitFor([&] { return Shoot(m_host).TextLines(top, bottom, left, right) > lines; }))
-      << "no new row was drawn (" << lines << " before)\n" << Log();
+  // ...and the shell's notice adds its row, shown at the top of the documents folder's
+  // group (the newest first). Looked for by its name: the shared drive's documents folder
+  // may hold notes other programs left, so a count of lines tells nothing.
+  const std::wstring name = made.substr(0, made.find_last_of(L'.'));
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring rows = std::wstring(temp) + L"DeviceNotes-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  std::wstring dump;
+  RECT place = {};
+  EXPECT_TRUE(WaitFor([&] {
+    dump = WriteItemRows(m_host, rows) ? ReadRowDump(rows) : std::wstring();
+    return FindShownRow(dump, name, place);
+  })) << "no row shows the new note " << std::string(name.begin(), name.end()) << "\n"
+      << std::string(dump.begin(), dump.end()) << Log();
+  DeleteFileW(rows.c_str());
 }
