@@ -84,6 +84,12 @@ CTranslator& GetTranslator();
 int LoadResString(CTranslator& translator, CString& out, UINT id);
 int LoadTranslatedString(CString& out, UINT id);
 inline int LoadUIString(CString& out, UINT id) { return LoadTranslatedString(out, id); }
+// The text as a value: empty when there is none.
+inline CString TranslatedText(UINT id) {
+  CString text;
+  LoadTranslatedString(text, id);
+  return text;
+}
 
 // Translated text (at most 1023 characters).
 void TranslateText(LPCWSTR text, CString& out);

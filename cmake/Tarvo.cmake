@@ -7,7 +7,10 @@
 # All test programs share one Wine desktop. A program whose tests depend on what is
 # desktop-wide (the foreground window, injected input, hooks, finding windows by
 # class such as the Today screen's "Worker") says DESKTOP: such programs take turns,
-# while the others still run side by side with them.
+# while the others still run side by side with them. So does a program whose windows
+# take the foreground (a top-level window made visible or shown the ordinary way): that
+# closes the popups and menus of the DESKTOP program running beside it. A test that only
+# needs a window on show shows it with SW_SHOWNA and takes nothing.
 function(tarvo_add_tests)
   cmake_parse_arguments(ARG "DESKTOP" "" "LIBS" ${ARGN})
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})

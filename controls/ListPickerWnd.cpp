@@ -10,6 +10,7 @@
 #include "base/ScreenDpi.h"
 #include "controls/CategoryChoices.h"
 #include "controls/ControlFonts.h"
+#include "controls/WindowUtils.h"
 
 namespace {
 
@@ -321,9 +322,7 @@ BOOL CListPickerWnd::CListHook::ProcessWindowMessage(HWND hWnd, UINT message, WP
       return TRUE;
     }
     case WM_LBUTTONDBLCLK:
-      // A double tap counts as two taps.
-      ::PostMessageW(hWnd, WM_LBUTTONDOWN, wParam, lParam);
-      ::PostMessageW(hWnd, WM_LBUTTONUP, wParam, lParam);
+      SplitDoubleTap(hWnd, wParam, lParam);
       return TRUE;
     default:
       return FALSE;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "controls/ChooserFrame.h"
 #include "controls/MailFolderSource.h"
 #include "controls/ScrollDialog.h"
 #include "res/TarvoResIds.h"
@@ -13,15 +14,12 @@ struct TREE_CHOOSER_RESULT {
   BOOL isStore = FALSE;
 };
 
-// Answered to the tree's notification -50 (a device-only query).
-constexpr int kTreeQueryNotification = -50;
-
 class CTreeChooserDlg : public CScrollDialog<CTreeChooserDlg> {
  public:
   enum { IDD = IDD_TREE_CHOOSER, kMenuBarId = IDM_CHOOSER_BAR, kInitDataId = IDR_TREE_CHOOSER_DATA };
 
   CTreeChooserDlg(LPCWSTR caption, IMailFolderSource* source)
-      : CScrollDialog<CTreeChooserDlg>(caption), m_source(source) {}
+      : CScrollDialog<CTreeChooserDlg>(caption), m_source(source), m_frame(IDC_CHOOSER_TREE, TRUE, FALSE) {}
 
   const TREE_CHOOSER_RESULT& GetResult() const { return m_result; }
 
@@ -29,17 +27,15 @@ class CTreeChooserDlg : public CScrollDialog<CTreeChooserDlg> {
   void OnOK();
 
   BEGIN_MSG_MAP(CTreeChooserDlg)
-    MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingChange)
-    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    CHAIN_MSG_MAP_MEMBER(m_frame)
     MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
     CHAIN_MSG_MAP(CScrollDialog<CTreeChooserDlg>)
   END_MSG_MAP()
 
  private:
-  LRESULT OnSettingChange(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
 
   IMailFolderSource* m_source;
   TREE_CHOOSER_RESULT m_result;
+  CChooserFrame m_frame;
 };

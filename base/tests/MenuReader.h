@@ -53,11 +53,19 @@ inline const MenuEntry* FindEntry(const std::vector<MenuEntry>& menu, const wcha
   return nullptr;
 }
 
-// The commands of a menu's top level, a submenu's as -1.
-inline std::vector<int> MenuIds(HMENU menu) {
+// The commands of a menu's top level, a submenu's as -1, a separator's as 0.
+inline std::vector<int> MenuIds(const std::vector<MenuEntry>& menu) {
   std::vector<int> ids;
-  for (const MenuEntry& entry : ReadMenu(menu)) ids.push_back(entry.id);
+  for (const MenuEntry& entry : menu) ids.push_back(entry.id);
   return ids;
+}
+inline std::vector<int> MenuIds(HMENU menu) { return MenuIds(ReadMenu(menu)); }
+
+// The texts of a menu's top level, a separator's empty.
+inline std::vector<std::wstring> MenuTexts(const std::vector<MenuEntry>& menu) {
+  std::vector<std::wstring> texts;
+  for (const MenuEntry& entry : menu) texts.push_back(entry.text);
+  return texts;
 }
 
 // The menu as one line: "id:text" (with texts) or "id", "[grey]" and "[x]" for greyed

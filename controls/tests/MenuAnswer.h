@@ -1,8 +1,10 @@
 // Stands in for the person at the popup menu seam: answers every menu with a set
-// command and keeps what it was shown, read back entry by entry.
+// command and keeps what it was shown, read back entry by entry; whileShown, when set,
+// runs while the menu is up (to note what the caller holds at that moment).
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "base/tests/MenuReader.h"
@@ -21,6 +23,7 @@ struct CMenuAnswer {
     self->at = {x, y};
     self->owner = owner;
     self->items = ReadMenu(menu);
+    if (self->whileShown) self->whileShown();
     return self->answer;
   }
 
@@ -30,4 +33,5 @@ struct CMenuAnswer {
   POINT at = {0, 0};
   HWND owner = nullptr;
   std::vector<MenuEntry> items;
+  std::function<void()> whileShown;
 };

@@ -137,7 +137,7 @@ TEST_F(TreeChooserDlgTest, TreeNotificationsAndTheRunningDialog) {
     header.code = static_cast<UINT>(NM_SETFOCUS);
     SendMessageW(dlg, WM_NOTIFY, IDC_CHOOSER_TREE, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(source.recorder.codes, (std::vector<int>{static_cast<int>(NM_CLICK), static_cast<int>(NM_RETURN)})) << "taps and Enter reach the tree";
-    header.code = static_cast<UINT>(kTreeQueryNotification);
+    header.code = static_cast<UINT>(kChooserQueryNotification);
     SendMessageW(dlg, WM_NOTIFY, IDC_CHOOSER_TREE, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(GetWindowLongPtrW(dlg, DWLP_MSGRESULT), 1);
 

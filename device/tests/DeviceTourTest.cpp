@@ -344,6 +344,7 @@ TEST_F(DeviceTour, EachTabAndItsOperationReachTheStoreAndTheRows) {
   EXPECT_TRUE(special.Find(L"Birthday: Tomas Lind")) << special.Text();
   EXPECT_TRUE(WaitFor([&] { return PopupShows(m_host.Frame(), L"Tomas Lind"); }))
       << "no popup shows the birthday's contact\n" << Log();
+  EXPECT_FALSE(PopupShows(m_host.Frame(), L"Anna Berg")) << "the contact's popup of the step before is still open";
   EXPECT_EQ(DumpStore(), beforeContacts);
 
   // Messages: the newest message marked read from its row's menu, the next one moved to
@@ -352,6 +353,9 @@ TEST_F(DeviceTour, EachTabAndItsOperationReachTheStoreAndTheRows) {
   ASSERT_EQ(sampletest::StoredLong(kLunch, PR_MESSAGE_FLAGS) & MSGFLAG_READ, 0);
   ASSERT_TRUE(sampletest::StoredIn(kQuarterly, kAsInbox));
   RowDump messages = RunTourStep(L"06-messages");
+  // The tap on the tab's cell brought the Today screen to the front, which closes the
+  // birthday's popup: the Messages tab is not left under it.
+  EXPECT_FALSE(PopupShows(m_host.Frame(), L"Tomas Lind")) << "the birthday's contact popup is still open\n" << Log();
   const RowDump inbox = StepRows(L"06-messages-inbox");
   EXPECT_NE(inbox.tab.find(L" Messages"), std::wstring::npos) << inbox.Text();
   EXPECT_TRUE(inbox.Find(L"\"Lunch on Friday?") && inbox.Find(L"\"Quarterly report")) << inbox.Text();

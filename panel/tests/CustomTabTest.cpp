@@ -18,6 +18,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "controls/tests/TestHost.h"
 #include "graphics/RasterOps.h"
 #include "graphics/tests/TestImages.h"
@@ -357,41 +358,19 @@ CCustomTab& MakeStoredTab(TabFixture& fixture, const std::vector<std::wstring>& 
 }
 
 // The menu as text: "[title: entries]" for a sub-menu, "id text" for an entry, "-" a separator.
-std::wstring Describe(HMENU menu) {
+std::wstring Describe(const std::vector<MenuEntry>& menu) {
   std::wstring out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    WCHAR text[128] = {};
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-    info.dwTypeData = text;
-    info.cch = 127;
-    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+  for (const MenuEntry& entry : menu) {
     if (!out.empty()) out += L" | ";
-    if (info.fType & MFT_SEPARATOR)
+    if (entry.separator)
       out += L"-";
-    else if (info.hSubMenu)
-      out += std::wstring(L"[") + text + L": " + Describe(info.hSubMenu) + L"]";
+    else if (entry.popup)
+      out += L"[" + entry.text + L": " + Describe(entry.sub) + L"]";
     else
-      out += std::to_wstring(info.wID) + L" " + text;
+      out += std::to_wstring(entry.id) + L" " + entry.text;
   }
   return out;
 }
-
-// Answers the context menu with a command, noting what it offered.
-struct MenuAnswer {
-  explicit MenuAnswer(int answer) : command(answer) { CPopupMenuTracker::SetHook(&Answer, this); }
-  ~MenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
-  static int Answer(HMENU menu, UINT, int, int, HWND, void* context) {
-    auto* self = static_cast<MenuAnswer*>(context);
-    self->offered = Describe(menu);
-    ++self->shown;
-    return self->command;
-  }
-  int command;
-  int shown = 0;
-  std::wstring offered;
-};
 
 std::wstring Text(UINT id) {
   CString text;
@@ -414,20 +393,20 @@ TEST(CustomTab, ContextMenuOffersFreeItemsAndTheTabsOwn) {
     TodayItemKey(fixture.machine, L"Elsewhere", 0, L"\"Other\"");
     TodayItemKey(fixture.machine, TARVO_TODAY_ITEM_NAME, 1, L"");
     CCustomTab& tab = MakeStoredTab(fixture, {L"First", L"Second"});
-    MenuAnswer answer(0);
+    CMenuAnswer answer(0);
     POINT at = {5, 5};
     EXPECT_TRUE(tab.OnContextMenu(&at));
-    EXPECT_EQ(answer.offered, L"[Add Today item: 1730 Zeta | - | 1731 alpha | 1732 Beta && Co] | "
+    EXPECT_EQ(Describe(answer.items), L"[Add Today item: 1730 Zeta | - | 1731 alpha | 1732 Beta && Co] | "
                               L"[This tab: 1660 First | 1661 Second | - | 1729 Delete this tab] | " +
                                   settings);
   }
   // One item of its own: only the delete entry; nothing free: no add sub-menu.
   TabFixture single(L"custom_menu_single");
   CCustomTab& alone = MakeStoredTab(single, {L"Only"});
-  MenuAnswer answer(0);
+  CMenuAnswer answer(0);
   POINT at = {5, 5};
   EXPECT_TRUE(alone.OnContextMenu(&at));
-  EXPECT_EQ(answer.offered, L"[This tab: 1729 Delete this tab] | " + settings);
+  EXPECT_EQ(Describe(answer.items), L"[This tab: 1729 Delete this tab] | " + settings);
 }
 
 // Adding a free item: one the Today screen did not show comes into the tab at once;
@@ -452,7 +431,7 @@ TEST(CustomTab, AddingAFreeItem) {
     TodayItemKey(fixture.machine, L"Quiet", 0, L"");
     CCustomTab& tab = MakeStoredTab(fixture, {L"First", L"Second"});
     {
-      MenuAnswer answer(c.command);
+      CMenuAnswer answer(c.command);
       POINT at = {5, 5};
       tab.OnContextMenu(&at);
       EXPECT_EQ(answer.shown, 1);

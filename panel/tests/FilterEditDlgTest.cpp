@@ -13,6 +13,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "controls/tests/DialogFixtures.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "panel/TabFilterMenu.h"
 #include "pim/CategoriesList.h"
 #include "pim/tests/CategoryFixtures.h"
@@ -72,25 +73,13 @@ class FilterDevice {
 };
 
 // The answers the panel's message boxes get, and what they said.
-struct Prompts {
-  static std::vector<std::wstring>& Texts() {
-    static std::vector<std::wstring> texts;
+struct Prompts : CMessageBoxAnswer {
+  explicit Prompts(int button) : CMessageBoxAnswer(button) {}
+  std::vector<std::wstring> Texts() const {
+    std::vector<std::wstring> texts;
+    for (const Asked& question : asked) texts.push_back(question.text);
     return texts;
   }
-  static int& Answer() {
-    static int answer = IDYES;
-    return answer;
-  }
-  explicit Prompts(int answer) {
-    Texts().clear();
-    Answer() = answer;
-    m_previous = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
-      Texts().push_back(text ? text : L"");
-      return Answer();
-    });
-  }
-  ~Prompts() { SetPanelMessageHook(m_previous); }
-  PFN_PANEL_MESSAGE_HOOK m_previous;
 };
 
 std::wstring Res(UINT id) {

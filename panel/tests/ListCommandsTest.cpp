@@ -15,6 +15,7 @@
 #include "controls/GroupElement.h"
 #include "controls/ListPickerWnd.h"
 #include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "panel/DateGroupHeader.h"
 #include "panel/FoldingState.h"
 #include "panel/GroupHeaderRow.h"
@@ -198,32 +199,18 @@ CVirtualDropDown* AccountSelector(int selected) {
   return selector;
 }
 
-// Answers every menu with one command and notes its entries and the context row.
-struct MenuAnswer {
-  explicit MenuAnswer(int command, CListPanelView* tab = nullptr) : answer(command), view(tab) {
-    CPopupMenuTracker::SetHook(&Answer, this);
+// Answers every menu with one command, noting also the tab's context row while it is up.
+struct MenuAnswer : CMenuAnswer {
+  explicit MenuAnswer(int command, CListPanelView* tab = nullptr) : CMenuAnswer(command) {
+    if (tab) whileShown = [this, tab] { contextRow = tab->GetContextRow(); };
   }
-  ~MenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
-  static int Answer(HMENU menu, UINT flags, int, int, HWND, void* context) {
-    auto* self = static_cast<MenuAnswer*>(context);
-    self->flags = flags;
-    self->items.clear();
-    self->submenus.clear();
-    for (const MenuEntry& entry : ReadMenu(menu)) {
-      self->items.push_back(entry.id);
-      if (entry.sub.empty()) continue;
-      self->submenus.push_back(entry.text);
-      self->submenuCount = static_cast<int>(entry.sub.size());
-    }
-    if (self->view) self->contextRow = self->view->GetContextRow();
-    return self->answer;
+  // The entries that open a submenu.
+  std::vector<const MenuEntry*> Submenus() const {
+    std::vector<const MenuEntry*> found;
+    for (const MenuEntry& entry : items)
+      if (!entry.sub.empty()) found.push_back(&entry);
+    return found;
   }
-  int answer;
-  CListPanelView* view;
-  UINT flags = 0;
-  std::vector<int> items;
-  std::vector<std::wstring> submenus;
-  int submenuCount = 0;
   CListItem* contextRow = nullptr;
 };
 
@@ -424,7 +411,7 @@ TEST_F(ListCommandsTest, ARowsMenuTakesItsOwnCommandsFirst) {
     MenuAnswer answer(LIST_CMD_OPEN, &tab);
     POINT at = {10, 30};
     tab.TrackMenu(reinterpret_cast<LPARAM>(row), &at);
-    EXPECT_EQ(answer.items, (std::vector<int>{LIST_CMD_OPEN, LIST_CMD_DELETE})) << "the row's own menu";
+    EXPECT_EQ(MenuIds(answer.items), (std::vector<int>{LIST_CMD_OPEN, LIST_CMD_DELETE})) << "the row's own menu";
     EXPECT_EQ(answer.flags & TPM_RETURNCMD, static_cast<UINT>(TPM_RETURNCMD));
     EXPECT_EQ(answer.contextRow, row);
   }
@@ -450,11 +437,13 @@ TEST_F(ListCommandsTest, TheTabsMenuOffersTheFilterWhileTheHeaderIsHidden) {
     MenuAnswer answer(3, &tab);
     POINT at = {10, 30};
     tab.TrackMenu(0, &at);
-    EXPECT_EQ(answer.items.front(), ID_OPEN_SETTINGS) << "the common entry";
-    EXPECT_EQ(answer.submenus.size(), c.filterMenu ? 1u : 0u) << c.headerState;
-    if (c.filterMenu) {
-      EXPECT_EQ(answer.submenus[0], L"Filter");
-      EXPECT_EQ(answer.submenuCount, 3) << "the selector's items";
+    ASSERT_FALSE(answer.items.empty());
+    EXPECT_EQ(answer.items.front().id, ID_OPEN_SETTINGS) << "the common entry";
+    const std::vector<const MenuEntry*> submenus = answer.Submenus();
+    EXPECT_EQ(submenus.size(), c.filterMenu ? 1u : 0u) << c.headerState;
+    if (c.filterMenu && !submenus.empty()) {
+      EXPECT_EQ(submenus[0]->text, L"Filter");
+      EXPECT_EQ(submenus[0]->sub.size(), 3u) << "the selector's items";
       EXPECT_EQ(tab.GetFilterSelector()->GetSelectedId(), 3) << "the choice reached the selector";
     } else {
       EXPECT_EQ(tab.GetFilterSelector()->GetSelectedId(), 1);

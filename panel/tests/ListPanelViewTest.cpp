@@ -13,6 +13,7 @@
 #include "controls/VirtualRoot.h"
 #include "graphics/Skin.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "panel/tests/ListTabHost.h"
 #include "panel/tests/PanelTestSupport.h"
 
@@ -198,17 +199,13 @@ TEST(ListPanelView, EnterOnARowFollowsTheDoubleClickSetting) {
 }
 
 TEST(ListPanelView, BaseItemOperationsAskThroughTheMessageSeam) {
-  static std::vector<std::wstring> shown;
-  shown.clear();
-  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR caption, UINT) {
-    shown.push_back(std::wstring(caption) + L": " + text);
-    return IDOK;
-  });
+  CMessageBoxAnswer box(IDOK);
   TestTab tab;
   EXPECT_FALSE(tab.OpenItem(nullptr, FALSE));
   EXPECT_FALSE(tab.OpenItem(nullptr, TRUE));
   EXPECT_FALSE(tab.DeleteItem(nullptr));
-  SetPanelMessageHook(previous);
+  std::vector<std::wstring> shown;
+  for (const CMessageBoxAnswer::Asked& asked : box.asked) shown.push_back(asked.caption + L": " + asked.text);
   EXPECT_EQ(shown, (std::vector<std::wstring>{L"CListPanelView: OpenItem (overload me, please)",
                                               L"CListPanelView: OpenItem for edit (overload me, please)",
                                               L"Delete item: Overload me"}));

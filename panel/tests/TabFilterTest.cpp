@@ -15,6 +15,7 @@
 #include "panel/tests/PanelTestSupport.h"
 #include "panel/NoteFolderSource.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/TabFilterSet.h"
 #include "pim/tests/CategoryFixtures.h"
@@ -273,26 +274,20 @@ TEST(TabFilterSet, DeleteAndNormalizePruneEveryRecentList) {
 TEST(TabFilterSet, ANameWithASemicolonIsRefusedAndNothingStored) {
   CategoryDevice device({L"Work"});
   device.Store({L"Work ;|+Work"});
-  static std::wstring shown;
-  shown.clear();
-  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
-    shown = text;
-    return IDOK;
-  });
+  CMessageBoxAnswer box(IDOK);
   CTabFilterSet set;
   set.Load();
   CCategoryFilter filter;
   filter.name = L"Work;Home";
   filter.categories.Set(0);
   EXPECT_FALSE(set.Store(0, filter, nullptr));
-  EXPECT_NE(shown.find(L"semicolon"), std::wstring::npos) << "the user hears why";
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_NE(box.Last().text.find(L"semicolon"), std::wstring::npos) << "the user hears why";
   EXPECT_EQ(device.Text(L"0"), L"Work ;|+Work") << "the stored filter is kept";
   filter.name = L"Job";
-  shown.clear();
   EXPECT_TRUE(set.Store(0, filter, nullptr));
-  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(box.asked.size(), 1u) << "nothing more to say";
   EXPECT_EQ(device.Text(L"0"), L"Job ;|+Work");
-  SetPanelMessageHook(previous);
 }
 
 namespace {

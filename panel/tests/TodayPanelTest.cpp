@@ -21,6 +21,7 @@
 #include "panel/Registration.h"
 #include "panel/StandInTab.h"
 #include "panel/TabMakers.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "panel/tests/PanelTestSupport.h"
 #include "platform/coredll/ce.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
@@ -378,10 +379,14 @@ TEST(TodayPanel, SwitchesTabsByTapAndKey) {
   SetTabMaker(TAB_TASKS, previous);
 }
 
-TEST(TodayPanel, HeightsFollowTheSettings) {
+// The Today screen asks every item whether it changed every two seconds, all day: the
+// panel answers with the height its settings give, from what it holds. Settings are read
+// when they change (start-up, the settings message, the clear-cache message), never by
+// the query.
+TEST(TodayPanel, HeightsFollowTheSettingsAndTheQueryReadsNoRegistry) {
   struct Case {
     const char* what;
-    DWORD total;
+    DWORD total;         // 0: none stored
     DWORD autoSize;
     DWORD lastAutoSize;  // 0: none stored
     int expected;        // in pixel units
@@ -390,12 +395,15 @@ TEST(TodayPanel, HeightsFollowTheSettings) {
                         {"a taller panel", 200, 0, 0, 200},
                         {"below the strip's minimum", 30, 0, 0, 80},
                         {"the last automatic height", 120, 1, 150, 150},
-                        {"auto-size without a stored height", 160, 1, 0, 160}};
+                        {"auto-size without a stored height", 160, 1, 0, 160},
+                        {"a fixed height, none stored", 0, 0, 0, 120},
+                        {"automatic, nothing stored yet", 0, 1, 0, 120},
+                        {"automatic, the last height stored", 0, 1, 150, 150}};
   for (const Case& c : cases) {
     CLocalMachineSandbox machine(L"panel_heights");
     ResourceInstance resources(SomeResources());
     CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
-    product.WriteDWORD(L"TotalHeight", c.total);
+    if (c.total) product.WriteDWORD(L"TotalHeight", c.total);
     product.WriteDWORD(L"AutoSizeAdjust", c.autoSize);
     if (c.lastAutoSize) product.WriteDWORD(L"LastAutoSize", c.lastAutoSize * ((GetScreenDpiY() + 48) / 96));
     TodayView view;
@@ -409,51 +417,6 @@ TEST(TodayPanel, HeightsFollowTheSettings) {
     WINDOWPOS position = {window, nullptr, 0, 0, 240, 100, 0x244};
     panel.OnWindowPosChanged(&position);
     const int unit = panel.GetPixelUnit();
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), 1)
-        << c.what;
-    const bool vertical = !panel.IsHorizontal();
-    const int expected = vertical && c.expected < 120 ? 120 : c.expected;  // six cells of 20
-    EXPECT_EQ(static_cast<int>(record.cyp), expected * unit) << c.what;
-
-    TODAYLISTITEM foreign = {};
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&foreign), 0), 0);
-    EXPECT_EQ(foreign.cyp, 0u) << "another sender's record is never written";
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 1) << "without a record";
-    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&record), 0), 0);
-    DestroyWindow(window);
-  }
-}
-
-// The Today screen asks every item whether it changed every two seconds, all day: the
-// panel answers from what it holds. Settings are read when they change (start-up, the
-// settings message, the clear-cache message), never by the query.
-TEST(TodayPanel, HeightQueryReadsNoRegistry) {
-  struct Case {
-    const char* what;
-    DWORD autoSize;
-    DWORD lastAutoSize;  // 0: none stored
-    int expected;        // in pixel units
-  };
-  const Case cases[] = {{"a fixed height", 0, 0, 120},
-                        {"automatic, nothing stored yet", 1, 0, 120},
-                        {"automatic, the last height stored", 1, 150, 150}};
-  for (const Case& c : cases) {
-    CLocalMachineSandbox machine(L"panel_query_reads");
-    ResourceInstance resources(SomeResources());
-    CRegistryView product = machine.Key(TARVO_PRODUCT_KEY);
-    product.WriteDWORD(L"AutoSizeAdjust", c.autoSize);
-    const int unit = (GetScreenDpiY() + 48) / 96;
-    if (c.lastAutoSize) product.WriteDWORD(L"LastAutoSize", c.lastAutoSize * unit);
-    TodayView view;
-    TODAYLISTITEM record = {};
-    record.fEnabled = TRUE;
-    HWND window = CreatePreWindow(&record, view.window, 0);
-    ASSERT_TRUE(window);
-    CTodayPanel panel(0);
-    ASSERT_TRUE(panel.Attach(window));
-    panel.OnCreate();
-    WINDOWPOS position = {window, nullptr, 0, 0, 240, 100, 0x244};
-    panel.OnWindowPosChanged(&position);
     // Each query as the Today screen sends it, the keys opened and values read during it
     // summed; what the Today screen does in between (laying the item out) is not counted.
     DWORD reads = 0;
@@ -465,7 +428,8 @@ TEST(TodayPanel, HeightQueryReadsNoRegistry) {
       return changed;
     };
     EXPECT_EQ(query(), 1) << c.what << ": the first";
-    const int expected = !panel.IsHorizontal() && c.expected < 120 ? 120 : c.expected;
+    const bool vertical = !panel.IsHorizontal();
+    const int expected = vertical && c.expected < 120 ? 120 : c.expected;  // six cells of 20
     EXPECT_EQ(static_cast<int>(record.cyp), expected * unit) << c.what;
     // The Today screen lays the item out at the height it answered.
     SetWindowPos(window, nullptr, 0, 0, 240, static_cast<int>(record.cyp), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -474,6 +438,12 @@ TEST(TodayPanel, HeightQueryReadsNoRegistry) {
     SetWindowPos(view.window, nullptr, 0, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(query(), 1) << c.what << ": moved";
     EXPECT_EQ(reads, 0u) << c.what << ": keys opened and values read by the queries";
+
+    TODAYLISTITEM foreign = {};
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&foreign), 0), 0);
+    EXPECT_EQ(foreign.cyp, 0u) << "another sender's record is never written";
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), 1) << "without a record";
+    EXPECT_EQ(SendMessageW(window, WM_TODAYCUSTOM_CLEARCACHE, reinterpret_cast<WPARAM>(&record), 0), 0);
     DestroyWindow(window);
   }
 }
@@ -830,7 +800,6 @@ CScrollPanel* MakeRefreshCounting(CVirtualWnd* owner) {
   return new RefreshCountingTab(Id, owner);
 }
 
-std::vector<std::wstring> g_boxes;
 int g_reloads = 0;
 
 // The registered messages the panel answers, posted as another program would post
@@ -840,10 +809,7 @@ TEST(TodayPanel, AnswersItsRegisteredMessages) {
                            MakeRefreshCounting<4>, MakeRefreshCounting<5>, MakeRefreshCounting<6>};
   PFN_MAKE_TAB previous[6];
   for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
-  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    g_boxes.push_back(std::wstring(caption) + L"|" + text + L"|" + std::to_wstring(type));
-    return IDOK;
-  });
+  CMessageBoxAnswer boxes(IDOK);
   PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
   // Whatever the library gives as text 214 is what the box shows; none, no box.
   ResourceInstance resources(SomeResources());
@@ -885,22 +851,23 @@ TEST(TodayPanel, AnswersItsRegisteredMessages) {
     ASSERT_EQ(live.panel.GetTabCount(), 6) << c.what;
     const int currentBefore = live.panel.GetCurrentTab()->GetTabId();
     std::fill(std::begin(RefreshCountingTab::refreshes), std::end(RefreshCountingTab::refreshes), 0);
-    g_boxes.clear();
+    boxes.asked.clear();
     g_reloads = 0;
     ASSERT_TRUE(PostMessageW(live.item.window, c.message, c.wParam, bogus)) << c.what;
     MSG msg;
     while (PeekMessageW(&msg, live.item.window, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     EXPECT_EQ(RefreshCountingTab::refreshes[1], c.calendarRefreshes) << c.what;
     for (int id = 2; id <= 6; ++id) EXPECT_EQ(RefreshCountingTab::refreshes[id], 0) << c.what << ", tab " << id;
-    ASSERT_EQ(static_cast<int>(g_boxes.size()), c.boxes) << c.what;
+    ASSERT_EQ(static_cast<int>(boxes.asked.size()), c.boxes) << c.what;
     if (c.boxes) {
-      EXPECT_EQ(g_boxes[0], std::wstring(L"Qel Tarvo|") + expectedText + L"|16") << c.what;
+      EXPECT_EQ(boxes.asked[0].caption, L"Qel Tarvo") << c.what;
+      EXPECT_EQ(boxes.asked[0].text, expectedText) << c.what;
+      EXPECT_EQ(boxes.asked[0].type, 16u) << c.what;
     }
     EXPECT_EQ(g_reloads, c.reloads) << c.what;
     EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), c.currentId ? c.currentId : currentBefore) << c.what;
   }
   SetHostsReload(previousReload);
-  SetPanelMessageHook(previousHook);
   for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
 }
 
@@ -909,10 +876,7 @@ TEST(TodayPanel, AnswersItsRegisteredMessages) {
 TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
   CLocalMachineSandbox machine(L"panel_registered_fuzz");
   ResourceInstance resources(SomeResources());
-  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
-    g_boxes.push_back(text);
-    return IDOK;
-  });
+  CMessageBoxAnswer boxes(IDOK);
   PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
   WCHAR expectedText[1024] = {};
   const bool text = LoadStringW(SomeResources(), 214, expectedText, 1024) > 0;
@@ -923,7 +887,6 @@ TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
   LivePanel live;
   const int tabs = live.panel.GetTabCount();
   std::mt19937_64 random(0x5EED29);
-  g_boxes.clear();
   size_t boxesExpected = 0;
   for (int i = 0; i < 3000; ++i) {
     const UINT message = (random() % 4) ? messages[random() % 4] : static_cast<UINT>(0xC000 + random() % 0x4000);
@@ -933,11 +896,10 @@ TEST(TodayPanel, RegisteredMessagesWithAnyNumbers) {
     if (message == showMessage && wParam == 1 && text) ++boxesExpected;
     SendMessageW(live.item.window, message, wParam, lParam);
   }
-  EXPECT_EQ(g_boxes.size(), boxesExpected);
+  EXPECT_EQ(boxes.asked.size(), boxesExpected);
   EXPECT_EQ(live.panel.GetTabCount(), tabs);
   EXPECT_TRUE(IsWindow(live.item.window));
   SetHostsReload(previousReload);
-  SetPanelMessageHook(previousHook);
 }
 
 }  // namespace
@@ -976,12 +938,8 @@ TEST(TodayPanel, RegisteredMessagesFromAnotherProcess) {
                            MakeRefreshCounting<4>, MakeRefreshCounting<5>, MakeRefreshCounting<6>};
   PFN_MAKE_TAB previous[6];
   for (int id = 1; id <= 6; ++id) previous[id - 1] = SetTabMaker(id, makers[id - 1]);
-  PFN_PANEL_MESSAGE_HOOK previousHook = SetPanelMessageHook([](HWND, LPCWSTR text, LPCWSTR, UINT) {
-    g_boxes.push_back(text);
-    return IDOK;
-  });
+  CMessageBoxAnswer boxes(IDOK);
   PFN_HOSTS_RELOAD previousReload = SetHostsReload([](DWORD) { ++g_reloads; });
-  g_boxes.clear();
   g_reloads = 0;
   std::fill(std::begin(RefreshCountingTab::refreshes), std::end(RefreshCountingTab::refreshes), 0);
   {
@@ -998,13 +956,12 @@ TEST(TodayPanel, RegisteredMessagesFromAnotherProcess) {
     ASSERT_TRUE(ended);
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(cedbtest::PumpUntil([] { return RefreshCountingTab::refreshes[1] > 0; }));
-    EXPECT_TRUE(g_boxes.empty()) << "no message number but 1 shows the error";
+    EXPECT_TRUE(boxes.asked.empty()) << "no message number but 1 shows the error";
     EXPECT_EQ(g_reloads, 1);
     EXPECT_EQ(live.panel.GetCurrentTab()->GetTabId(), 5) << "the messages tab, whatever the account number";
     EXPECT_TRUE(IsWindow(live.item.window));
   }
   SetHostsReload(previousReload);
-  SetPanelMessageHook(previousHook);
   for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
 }
 

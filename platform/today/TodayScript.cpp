@@ -44,9 +44,43 @@ bool ParseKey(std::wstring word, long& vk) {
   return ParseNumber(word, vk) && vk > 0 && vk < 256;
 }
 
-// The deepest visible window at a point of the screen, and the point in its client space.
-HWND TargetAt(HWND frame, POINT screen, POINT& client) {
-  HWND window = frame;
+// The uppermost window of this thread the screen shows at a point: a popup an item
+// opened over the screen where it lies, else the screen itself. Windows of other
+// programs are not looked at: the screen's pictures show this program's windows only.
+HWND ShownWindowAt(HWND frame, POINT screen) {
+  const DWORD thread = GetCurrentThreadId();
+  for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (window == frame) break;
+    if (GetWindowThreadProcessId(window, nullptr) != thread || !IsWindowVisible(window)) continue;
+    RECT rect;
+    if (!GetWindowRect(window, &rect) || !PtInRect(&rect, screen)) continue;
+    // What lets the stylus through (a tip, a hint) is not what it lands on.
+    if (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TRANSPARENT) continue;
+    if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) == HTTRANSPARENT) continue;
+    return window;
+  }
+  return frame;
+}
+
+// The stylus on a window that is not in front brings it to the front first, as the
+// device's touch screen does: the window is asked (WM_MOUSEACTIVATE) and its top-level
+// window activated unless it answers not to. So a popup that closes when it loses the
+// front closes at a tap beside it. False when the answer keeps the tap from the window.
+bool BringForwardForTap(HWND top, HWND target, POINT screen) {
+  if (top == GetForegroundWindow()) return true;
+  const LRESULT hit = SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+  const LRESULT answer = SendMessageW(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top),
+                                      MAKELPARAM(static_cast<WORD>(hit), WM_LBUTTONDOWN));
+  const bool activates = answer != MA_NOACTIVATE && answer != MA_NOACTIVATEANDEAT &&
+                         !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+  if (activates && !SetForegroundWindow(top)) SetActiveWindow(top);
+  return answer != MA_ACTIVATEANDEAT && answer != MA_NOACTIVATEANDEAT;
+}
+
+// The deepest visible window at a point of the screen below a top-level window, and the
+// point in its client space.
+HWND TargetAt(HWND top, POINT screen, POINT& client) {
+  HWND window = top;
   for (;;) {
     POINT p = screen;
     ScreenToClient(window, &p);
@@ -450,7 +484,12 @@ bool RunSteps(RunState& run, std::wstring& error) {
         RECT frame;
         GetWindowRect(host.Frame(), &frame);
         POINT screen = {frame.left + step.a, frame.top + step.b}, client;
-        HWND target = TargetAt(host.Frame(), screen, client);
+        HWND top = ShownWindowAt(host.Frame(), screen);
+        HWND target = TargetAt(top, screen, client);
+        if (!BringForwardForTap(top, target, screen)) {
+          PumpPendingMessages();
+          break;
+        }
         LPARAM at = MAKELPARAM(client.x, client.y);
         // A hold is the button staying down while the screen runs: the stylus is down
         // for whoever asks (the shell's gesture watch does) until it is lifted.

@@ -1,6 +1,8 @@
 // CTodayScript: steps a person or a test writes to drive the Today screen without
 // a display, one a line:
-//   tap X Y              a tap at a point of the screen
+//   tap X Y              a tap at a point of the screen, on the window shown there (a
+//                        popup over the screen, else the screen), which is brought to
+//                        the front first unless it answers not to, as on the device
 //   hold X Y [MS]        tap and hold (default 1000 ms)
 //   key NAME|NUMBER      a key press (up, down, left, right, enter, escape, space, tab, f1..f12)
 //   wait MS              run the screen for a while (timers fire)

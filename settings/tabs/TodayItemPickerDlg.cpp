@@ -7,6 +7,7 @@
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
 #include "base/Translator.h"
+#include "controls/WindowUtils.h"
 #include "panel/CustomTabEntry.h"
 #include "panel/Registration.h"
 #include "settings/shell/UserPrompt.h"
@@ -85,9 +86,7 @@ LRESULT CALLBACK CPickerListView::Proc(HWND window, UINT message, WPARAM wParam,
       }
       break;
     case WM_LBUTTONDBLCLK:
-      // Two taps.
-      ::PostMessageW(window, WM_LBUTTONDOWN, wParam, lParam);
-      ::PostMessageW(window, WM_LBUTTONUP, wParam, lParam);
+      SplitDoubleTap(window, wParam, lParam);
       return 0;
     case WM_NCDESTROY:
       RemoveWindowSubclass(window, &CPickerListView::Proc, 1);

@@ -93,7 +93,7 @@ bool COptionsTour::RunStep(const TourStep& step, int number, TourStepResult& res
       CSheetDriver::SelectPage(step.page),
       [&](HWND sheet) {
         result.sheetRan = true;
-        result.changed = MakeTourChange(CSheetDriver::CurrentPage(sheet), step);
+        result.changed = MakeTourChange(CSheetDriver::CurrentPage(sheet), step, result.before);
         PumpPendingMessages();
         if (!m_folder.empty()) pictured = m_host.SaveScreenshot(PicturePath(step, number, L"page"));
       },

@@ -19,6 +19,7 @@
 #include "settings/pages/GroupStylePage.h"
 #include "settings/pages/LongDatePage.h"
 #include "settings/pages/MessagesCommonPage.h"
+#include "settings/pages/MessagesFilterPage.h"
 #include "settings/pages/NotesCommonPage.h"
 #include "settings/pages/NotesFilterPage.h"
 #include "settings/pages/NotesShowPage.h"
@@ -67,13 +68,25 @@ const TourStep kTourSteps[] = {
     {4, 2, L"notes-view-style", TourAction::FlipBox, kNoteSizeBox, 0, L"NoteDrawSize", kNotes},
     {4, 3, L"notes-filter", TourAction::FlipListRow, kNoteFolderList, 0, L"Filters\\HiddenFolders", kNotes},
     {5, 0, L"messages-common", TourAction::FlipBox, kOnlyUnreadBox, 0, L"EmailsOnlyUnreaded", kMessages},
+    // Item 0 is the new filter, which applies no choice.
+    {5, 1, L"messages-filter", TourAction::NextStored, kFilterCombo, 1, L"EmailFilter", kMessages},
     {6, 0, L"special-events", TourAction::FlipBox, kShowBirthdaysBox, 0, L"SpecialShowBirthdays", kSpecial},
     {8, 0, L"tabs-common", TourAction::FlipBox, IDC_TABS_TIMEOUT_ON, 0, L"TimeoutTime", kCalendar},
     {8, 1, L"tabs-tabs", TourAction::FlipListRow, kTabsList, 1, L"ShowTabs", kCalendar},
 };
 const size_t kTourStepCount = sizeof(kTourSteps) / sizeof(kTourSteps[0]);
 
-bool MakeTourChange(HWND page, const TourStep& step) {
+namespace {
+
+// The user's choice of an item in a combo box.
+void Choose(HWND page, HWND combo, int control, WPARAM item) {
+  SendMessageW(combo, CB_SETCURSEL, item, 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+}  // namespace
+
+bool MakeTourChange(HWND page, const TourStep& step, const std::wstring& stored) {
   HWND control = GetDlgItem(page, step.control);
   if (!control || !IsWindowEnabled(control)) return false;
   switch (step.action) {
@@ -84,9 +97,23 @@ bool MakeTourChange(HWND page, const TourStep& step) {
       const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
       if (count < 2) return false;
       const LRESULT now = SendMessageW(control, CB_GETCURSEL, 0, 0);
-      const WPARAM next = now < 0 || now + 1 >= count ? 0 : static_cast<WPARAM>(now + 1);
-      SendMessageW(control, CB_SETCURSEL, next, 0);
-      SendMessageW(page, WM_COMMAND, MAKEWPARAM(step.control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+      Choose(page, control, step.control, now < 0 || now + 1 >= count ? 0 : static_cast<WPARAM>(now + 1));
+      return true;
+    }
+    case TourAction::NextStored: {
+      const LRESULT count = SendMessageW(control, CB_GETCOUNT, 0, 0);
+      if (count <= step.row) return false;
+      LRESULT at = -1;
+      for (LRESULT i = step.row; i < count && at < 0 && !stored.empty(); ++i) {
+        const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0 || static_cast<size_t>(length) != stored.size()) continue;
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        if (text.compare(0, stored.size(), stored) == 0) at = i;
+      }
+      const LRESULT next = at < 0 || at + 1 >= count ? step.row : at + 1;
+      if (next == at) return false;
+      Choose(page, control, step.control, static_cast<WPARAM>(next));
       return true;
     }
     case TourAction::FlipListRow:

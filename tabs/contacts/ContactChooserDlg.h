@@ -4,13 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include "controls/ChooserFrame.h"
 #include "controls/ScrollDialog.h"
 #include "res/TarvoResIds.h"
 
 class CContactsList;
-
-// Answered to the list's notification -50 (a device-only query).
-constexpr int kContactChooserQuery = -50;
 
 class CContactChooserDlg : public CScrollDialog<CContactChooserDlg> {
  public:
@@ -18,7 +16,10 @@ class CContactChooserDlg : public CScrollDialog<CContactChooserDlg> {
 
   // preselected: the record oid shown selected; contacts null: the process's list.
   explicit CContactChooserDlg(DWORD preselected = 0, CContactsList* contacts = nullptr)
-      : m_preselected(preselected), m_result(0), m_contacts(contacts) {}
+      : m_preselected(preselected),
+        m_result(0),
+        m_contacts(contacts),
+        m_frame(IDC_CONTACT_CHOOSER_LIST, FALSE, TRUE) {}
 
   DWORD GetResult() const { return m_result; }
 
@@ -26,18 +27,13 @@ class CContactChooserDlg : public CScrollDialog<CContactChooserDlg> {
   void OnOK();
 
   BEGIN_MSG_MAP(CContactChooserDlg)
-    MESSAGE_HANDLER(WM_SETTINGCHANGE, OnSettingChange)
-    MESSAGE_HANDLER(WM_SIZE, OnSize)
-    MESSAGE_HANDLER(WM_NOTIFY, OnNotify)
+    CHAIN_MSG_MAP_MEMBER(m_frame)
     CHAIN_MSG_MAP(CScrollDialog<CContactChooserDlg>)
   END_MSG_MAP()
 
  private:
-  LRESULT OnSettingChange(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnNotify(UINT, WPARAM, LPARAM, BOOL&);
-
   DWORD m_preselected;
   DWORD m_result;
   CContactsList* m_contacts;
+  CChooserFrame m_frame;
 };

@@ -19,12 +19,6 @@ namespace {
 
 const wchar_t kListProperty[] = L"QelTarvoContactPopup";
 
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
-
 class CDeviceActions : public IContactPopupActions {
  public:
   BOOL IsPhonePresent() override { return ::IsPhonePresent(); }
@@ -96,7 +90,7 @@ void AddAddresses(CONTACT_DETAILS& contact, std::vector<CONTACT_POPUP_ENTRY>& en
       }
     }
     if (lines.empty()) continue;
-    entries.push_back({CONTACT_POPUP_ENTRY::kAddressFirst, lines[0], Text(kAddressLabels[a]), kAddressIcons[a]});
+    entries.push_back({CONTACT_POPUP_ENTRY::kAddressFirst, lines[0], TranslatedText(kAddressLabels[a]), kAddressIcons[a]});
     for (size_t i = 1; i < lines.size(); i += 2) {
       if (i + 1 < lines.size())
         entries.push_back({CONTACT_POPUP_ENTRY::kAddressMore, lines[i + 1], lines[i], -1});
@@ -182,15 +176,15 @@ std::vector<CONTACT_POPUP_ENTRY> BuildContactPopupEntries(CONTACT_DETAILS& conta
     CString value = row.field >= 0 ? CString(static_cast<LPCWSTR>(contact.m_fields[row.field]))
                                    : contact.m_details[row.detail - 1];
     if (value.IsEmpty()) continue;
-    CONTACT_POPUP_ENTRY entry = {row.kind, value, Text(row.label), row.icon};
+    CONTACT_POPUP_ENTRY entry = {row.kind, value, TranslatedText(row.label), row.icon};
     if (row.kind == CONTACT_POPUP_ENTRY::kWeb && iconCount >= 47) entry.icon = 46;
     if (row.label == 248) {
       // The other number names its kind when the record says which.
       const CString& kind = contact.m_details[6];
       if (kind.IsEmpty()) {
-        entry.label = Text(249);
+        entry.label = TranslatedText(249);
       } else {
-        entry.label.Format(Text(248), static_cast<LPCWSTR>(kind));
+        entry.label.Format(TranslatedText(248), static_cast<LPCWSTR>(kind));
       }
     }
     entries.push_back(entry);

@@ -11,7 +11,6 @@
 #include "base/ViewSettings.h"
 #include "controls/GridElement.h"
 #include "panel/FoldingState.h"
-#include "panel/SortMenu.h"
 #include "panel/TabFilterMenu.h"
 #include "panel/TabFilterSet.h"
 #include "panel/TabMakers.h"
@@ -26,13 +25,10 @@ namespace {
 
 const int kTextHeaderKind = 558;
 const int kDigitCommand = 50;
+const GROUP_BY_CHOICE kGroupByChoices[] = {{CContactsTab::kGroupByNone, 80},
+                                           {CContactsTab::kGroupByCompany, 81},
+                                           {CContactsTab::kGroupByCategory, 82}};
 const WCHAR kBackspace = 8;
-
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
 
 CScrollPanel* MakeContactsTab(CVirtualWnd* owner) { return new CContactsTab(owner); }
 
@@ -80,18 +76,15 @@ CContactsTab::BeepFn CContactsTab::SetBeep(BeepFn beep) {
 }
 
 CContactsTab::CContactsTab(CVirtualWnd* owner, CContactsList* contacts)
-    : CListPanelView(owner),
-      m_contacts(contacts),
+    : CContactRowsTab(owner, contacts, FILTER_KIND_CONTACTS, L"ContactsGroupBy", kGroupByChoices,
+                      static_cast<int>(sizeof(kGroupByChoices) / sizeof(kGroupByChoices[0])), kGroupByCategory,
+                      kGroupByNone),
       m_letterBar(this, this),
-      m_popup(contacts),
       m_subscribed(FALSE),
       m_categories(nullptr),
-      m_oneTap(3),
       m_lastCount(0),
       m_letterBarShown(FALSE),
-      m_groupBy(kGroupByCategory),
       m_photoMode(0) {
-  m_filter.all = TRUE;
   AddChild(&m_letterBar);
   m_letterBar.SetVisible(FALSE);
 }
@@ -102,8 +95,6 @@ CContactsTab::~CContactsTab() {
 }
 
 void CContactsTab::Install() { SetTabMaker(TAB_CONTACTS, &MakeContactsTab); }
-
-CContactsList& CContactsTab::Contacts() const { return m_contacts ? *m_contacts : CContactsList::GetGlobal(); }
 
 void CContactsTab::Subscribe() {
   if (m_subscribed) return;
@@ -222,60 +213,13 @@ BOOL CContactsTab::OnChildKey(CVirtualWnd* sender, DWORD key) {
 // --- settings and selectors ----------------------------------------------------------
 
 void CContactsTab::LoadSettings() {
-  {
-    CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-    m_oneTap = static_cast<int>(key.GetDWORD(L"ContactsOneTap", 3));
-  }
-  SetOneTap(static_cast<DWORD>(m_oneTap));
+  LoadOneTap();
   m_letterBar.Reset();
   m_letterBarShown = m_letterBar.SetLayout(L"Contacts");
   m_letterBar.ClearTyped();
   m_typed.Empty();
   CListPanelView::LoadSettings();
   PlaceLetterBar();
-}
-
-int CContactsTab::ValidateGroupBy(int value) {
-  return value == kGroupByCompany || value == kGroupByCategory ? value : kGroupByNone;
-}
-
-void CContactsTab::LoadGroupBy() {
-  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-  const int stored = static_cast<int>(key.GetDWORD(L"ContactsGroupBy", kGroupByCategory));
-  m_groupBy = ValidateGroupBy(stored);
-  if (m_groupBy != stored) key.SetDWORD(L"ContactsGroupBy", static_cast<DWORD>(m_groupBy));
-  if (m_pSort) m_pSort->SetSelection(m_groupBy, FALSE);
-}
-
-CVirtualDropDown* CContactsTab::CreateSortMenu() {
-  auto* menu = new CSortMenu(FILTER_KIND_CONTACTS);
-  menu->SetStyle(DROPDOWN_ALIGN_LEFT);
-  menu->SetCaption(Text(79));
-  menu->AddItem(CMenuEntry(kGroupByNone, Text(80)));
-  menu->AddItem(CMenuEntry(kGroupByCompany, Text(81)));
-  menu->AddItem(CMenuEntry(kGroupByCategory, Text(82)));
-  return menu;
-}
-
-CVirtualDropDown* CContactsTab::CreateFilterMenu() {
-  auto* menu = new CTabFilterMenu(FILTER_KIND_CONTACTS);
-  menu->Load();
-  return menu;
-}
-
-void CContactsTab::OnSelectionChanged(CVirtualDropDown* selector, int commandId) {
-  if (selector && selector == m_pSort &&
-      (commandId == kGroupByNone || commandId == kGroupByCompany || commandId == kGroupByCategory)) {
-    CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-    key.SetDWORD(L"ContactsGroupBy", static_cast<DWORD>(commandId));
-    return;
-  }
-  CListPanelView::OnSelectionChanged(selector, commandId);
-}
-
-void CContactsTab::OnItemChosen(int) {
-  // A group-by value, a filter or the photo switch: the rebuild reads them again.
-  RefreshNow();
 }
 
 void CContactsTab::Activate() {
@@ -386,14 +330,7 @@ void CContactsTab::Rebuild() {
   Subscribe();
   // 1. The selectors as stored.
   std::unique_ptr<CTabFilterMenu> stored;
-  auto* filter = dynamic_cast<CTabFilterMenu*>(m_pFilter);
-  if (!filter) {
-    stored.reset(new CTabFilterMenu(FILTER_KIND_CONTACTS));
-    filter = stored.get();
-  }
-  m_filter = CCategoryFilter();
-  m_filter.all = TRUE;
-  filter->GetCurrentFilter(m_filter);
+  ReadCategoryFilter(stored);
   LoadGroupBy();
   m_photoMode = ReadPhotoMode();
   const CViewSettings& settings = GetViewSettings();
@@ -418,7 +355,7 @@ void CContactsTab::Rebuild() {
 
   auto* content = new CContainerElement(this);
   if (entries.empty()) {
-    content->AddChild(new CListGroupHeader(content, Text(42), kTextHeaderKind, 0));
+    content->AddChild(new CListGroupHeader(content, TranslatedText(42), kTextHeaderKind, 0));
     SetContentList(content);
     return;
   }
@@ -486,35 +423,19 @@ void CContactsTab::Rebuild() {
 
 void CContactsTab::FillContextMenu(HMENU menu, LPARAM argument) {
   if (!menu) return;
-  AppendMenuW(menu, MF_STRING, LIST_CMD_NEW_CONTACT, Text(110));
-  AppendMenuW(menu, MF_STRING, LIST_CMD_CONTACTS_VIEW, Text(109));
+  AppendMenuW(menu, MF_STRING, LIST_CMD_NEW_CONTACT, TranslatedText(110));
+  AppendMenuW(menu, MF_STRING, LIST_CMD_CONTACTS_VIEW, TranslatedText(109));
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  if (auto* group = dynamic_cast<CGroupElement*>(AsListGroupHeader(GetContextRow()))) {
-    if (group->IsFolded()) {
-      AppendMenuW(menu, MF_STRING, LIST_CMD_UNFOLD, Text(97));
-      AppendMenuW(menu, MF_STRING, LIST_CMD_UNFOLD_ALL, Text(98));
-    } else {
-      AppendMenuW(menu, MF_STRING, LIST_CMD_FOLD, Text(95));
-      AppendMenuW(menu, MF_STRING, LIST_CMD_FOLD_ALL, Text(96));
-    }
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  }
+  AppendFoldEntries(menu);
   CListPanelView::FillContextMenu(menu, argument);
   if (!m_pSort) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  if (HMENU groups = CreatePopupMenu()) {
-    const int values[3] = {kGroupByNone, kGroupByCompany, kGroupByCategory};
-    const UINT texts[3] = {80, 81, 82};
-    for (int i = 0; i < 3; ++i) AppendMenuW(groups, MF_STRING, static_cast<UINT_PTR>(values[i]), Text(texts[i]));
-    const int checked = m_groupBy == kGroupByNone ? 0 : m_groupBy == kGroupByCompany ? 1 : 2;
-    CheckMenuRadioItem(groups, 0, 2, static_cast<UINT>(checked), MF_BYPOSITION);
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(groups), Text(79));
-  }
+  AppendGroupByMenu(menu);
 }
 
 void CContactsTab::OnMenuCommand(int command) {
   // The group-by entries are the selector's.
-  if (m_pSort && (command == kGroupByNone || command == kGroupByCompany || command == kGroupByCategory)) {
+  if (m_pSort && IsGroupByChoice(command)) {
     m_pSort->OnItemChosen(command);
     return;
   }
@@ -527,35 +448,23 @@ BOOL CContactsTab::IsOneTap(CListItem* row) {
 }
 
 void CContactsTab::OnItemReleased(CListItem* item) {
-  CContactListItem* row = AsContactRow(item);
   if (m_oneTap == 0 || !item) {
     CListPanelView::OnItemReleased(item);
     return;
   }
-  if (m_oneTap == 1 || m_oneTap == 2) {
-    if (row && row->GetContact()) row->GetContact()->DoCommand(m_oneTap == 1 ? 1001 : 1002);
-    return;
-  }
-  const int kind = item->GetKind();
-  if (kind >= 503 && kind <= 511) OnItemNotify(item, kEventContactPopup);
-}
-
-BOOL CContactsTab::GetRowRect(CListItem* item, RECT* rect) {
-  POINT origin = {GetContentBounds().left, GetContentBounds().top - ScrollPos()};
-  return m_pContent && m_pContent->GetItemRect(item, &origin, rect);
+  // Only a contact's row answers a one tap; the tab's other rows take none.
+  if (CContactListItem* row = AsContactRow(item)) OpenByOneTap(item, row->GetContact());
 }
 
 void CContactsTab::OnItemNotify(CListItem* item, LPARAM value) {
   CContactListItem* row = AsContactRow(item);
   CONTACT_ITEM* contact = row ? row->GetContact() : nullptr;
-  RECT rect = {};
   if (contact && value == kEventShowNote) {
-    GetRowRect(item, &rect);
-    Contacts().DisplayNote(GetHwnd(), rect, contact->m_itemOid);
+    ShowNote(item, contact);
     return;
   }
   if (contact && value == kEventChooseField) {
-    GetRowRect(item, &rect);
+    const RECT rect = GetRowRect(item);
     POINT at = {rect.left, rect.bottom};
     if (HWND host = GetHwnd()) ClientToScreen(host, &at);
     if (row->ChooseDefaultField(GetHwnd(), at) >= 0) {
@@ -565,8 +474,7 @@ void CContactsTab::OnItemNotify(CListItem* item, LPARAM value) {
     return;
   }
   if (contact && value == kEventContactPopup) {
-    GetRowRect(item, &rect);
-    m_popup.Show(GetHwnd(), rect, contact);
+    ShowPopup(item, contact);
     return;
   }
   CListPanelView::OnItemNotify(item, value);

@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "controls/LetterBar.h"
-#include "panel/CategoryFilter.h"
-#include "panel/ListPanelView.h"
 #include "pim/CategoriesList.h"
-#include "tabs/contacts/ContactPopup.h"
-#include "tabs/contacts/ContactsListener.h"
+#include "tabs/contacts/ContactRowsTab.h"
 
 class CContactsList;
 class CContactListItem;
 
-class CContactsTab : public CListPanelView,
-                     public IContactsListener,
+class CContactsTab : public CContactRowsTab,
                      public ICategoriesListener,
                      public ILetterBarListener,
                      public IKeyLayoutSettingsOpener {
@@ -26,7 +22,7 @@ class CContactsTab : public CListPanelView,
   enum { kTabId = 3, kTabIcon = 148, kSkinTabIndex = 2 };
   enum { kGroupByNone = 501, kGroupByCompany = 558, kGroupByCategory = 551 };
   // Row events the tab acts on.
-  enum { kEventShowNote = 1024, kEventChooseField = 1025, kEventContactPopup = 1026 };
+  enum { kEventShowNote = 1024, kEventChooseField = 1025 };
   // The letter bar's strip and the room kept for it, in logical pixels.
   enum { kLetterBarHeight = 13, kLetterBarRoom = 14 };
 
@@ -67,11 +63,6 @@ class CContactsTab : public CListPanelView,
   BOOL OnKey(DWORD key) override;
   BOOL OnChildKey(CVirtualWnd* sender, DWORD key) override;
   void LoadSettings() override;
-  void LoadGroupBy() override;
-  // 501, 558 and 551; anything else is 501 (written back by LoadGroupBy).
-  static int ValidateGroupBy(int value);
-  CVirtualDropDown* CreateSortMenu() override;
-  CVirtualDropDown* CreateFilterMenu() override;
   void Activate() override;
   BOOL Deactivate() override;
   int RebuildContent() override;
@@ -84,8 +75,6 @@ class CContactsTab : public CListPanelView,
   BOOL IsOneTap(CListItem* row) override;
   void OnItemReleased(CListItem* item) override;
   void OnItemNotify(CListItem* item, LPARAM value) override;
-  void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
-  void OnItemChosen(int commandId) override;
 
   // IContactsListener
   void OnContactChanged(CONTACT_ITEM* contact, CONTACT_ITEM* oldCopy) override;
@@ -102,14 +91,10 @@ class CContactsTab : public CListPanelView,
   CLetterBar& GetLetterBar() { return m_letterBar; }
   BOOL IsLetterBarShown() const { return m_letterBarShown; }
   const CString& GetTypedText() const { return m_typed; }
-  CContactPopup& GetPopup() { return m_popup; }
   int GetLastEntryCount() const { return m_lastCount; }
-  int GetGroupBy() const { return m_groupBy; }
   int GetPhotoMode() const { return m_photoMode; }
-  int GetOneTapMode() const { return m_oneTap; }
 
  private:
-  CContactsList& Contacts() const;
   void Subscribe();
   void Unsubscribe();
   // The placements of the contacts that pass the filter and the typed search.
@@ -119,18 +104,12 @@ class CContactsTab : public CListPanelView,
   void PlaceLetterBar();
   BOOL ClearTyping();
   CContactListItem* AsContactRow(CListItem* item) const;
-  BOOL GetRowRect(CListItem* item, RECT* rect);
 
-  CContactsList* m_contacts;
-  CCategoryFilter m_filter;
   CString m_typed;
   CLetterBar m_letterBar;
-  CContactPopup m_popup;
   BOOL m_subscribed;
   CCategoriesList* m_categories;
-  int m_oneTap;
   int m_lastCount;
   BOOL m_letterBarShown;
-  int m_groupBy;
   int m_photoMode;
 };

@@ -11,16 +11,6 @@
 #include "tabs/contacts/ContactPopup.h"
 #include "tabs/contacts/ContactsList.h"
 
-namespace {
-
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
-
-}  // namespace
-
 CPhotoContactApplet::CPhotoContactApplet(DWORD oid, CContactsList* contacts)
     : m_oid(oid),
       m_contact(nullptr),
@@ -136,10 +126,10 @@ LPCWSTR CPhotoContactApplet::GetDescription() {
     CString name;
     m_contact->GetDisplayName(name, FALSE, FALSE);
     name += L" ";
-    m_description.Format(Text(325), static_cast<LPCWSTR>(name));
+    m_description.Format(TranslatedText(325), static_cast<LPCWSTR>(name));
     m_named = TRUE;
   } else {
-    m_description = Text(m_oid ? 327 : 326);
+    m_description = TranslatedText(m_oid ? 327 : 326);
   }
   return m_description;
 }
@@ -169,8 +159,8 @@ BOOL CPhotoContactApplet::OnClick(int x, int y) {
     return TRUE;
   }
   CString text;
-  text.Format(Text(330), static_cast<LPCWSTR>(Text(32782)), static_cast<LPCWSTR>(Text(301)));
-  ShowPanelMessage(m_host, text, Text(17), MB_OK);
+  text.Format(TranslatedText(330), static_cast<LPCWSTR>(TranslatedText(32782)), static_cast<LPCWSTR>(TranslatedText(301)));
+  ShowPanelMessage(m_host, text, TranslatedText(17), MB_OK);
   return TRUE;
 }
 

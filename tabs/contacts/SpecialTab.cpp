@@ -26,12 +26,7 @@ namespace {
 const int kPeriodDays[7] = {62, 7, 14, 31, 92, 184, 365};
 // The header shown when nothing is listed: a text header row.
 const int kTextHeaderKind = 558;
-
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
+const GROUP_BY_CHOICE kGroupByChoices[] = {{CSpecialTab::kGroupByDate, 162}, {CSpecialTab::kGroupByNone, 80}};
 
 CScrollPanel* MakeSpecialTab(CVirtualWnd* owner) { return new CSpecialTab(owner); }
 
@@ -40,19 +35,15 @@ void ScheduledChanged() { CPellamScheduled::GetGlobal().OnScheduledChanged(); }
 }  // namespace
 
 CSpecialTab::CSpecialTab(CVirtualWnd* owner, CContactsList* contacts, CPellamScheduled* transactions)
-    : CListPanelView(owner),
-      m_contacts(contacts),
+    : CContactRowsTab(owner, contacts, FILTER_KIND_SPECIAL, L"SpecialGroupBy", kGroupByChoices,
+                      static_cast<int>(sizeof(kGroupByChoices) / sizeof(kGroupByChoices[0])), kGroupByDate,
+                      kGroupByDate),
       m_transactions(transactions),
       m_showTransactions(FALSE),
       m_showBirthdays(TRUE),
-      m_groupBy(kGroupByDate),
-      m_oneTap(3),
       m_registered(FALSE),
       m_firstDay(0),
-      m_lastDay(0),
-      m_popup(contacts) {
-  m_filter.all = TRUE;
-}
+      m_lastDay(0) {}
 
 CSpecialTab::~CSpecialTab() {
   if (m_registered) {
@@ -68,8 +59,6 @@ void CSpecialTab::Install() {
 }
 
 int CSpecialTab::PeriodDays(int value) { return value >= 0 && value <= 6 ? kPeriodDays[value] : kPeriodDays[0]; }
-
-CContactsList& CSpecialTab::Contacts() const { return m_contacts ? *m_contacts : CContactsList::GetGlobal(); }
 
 CPellamScheduled& CSpecialTab::Transactions() const {
   return m_transactions ? *m_transactions : CPellamScheduled::GetGlobal();
@@ -88,35 +77,8 @@ void CSpecialTab::NewItem() {
 }
 
 void CSpecialTab::LoadSettings() {
-  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-  m_oneTap = static_cast<int>(key.GetDWORD(L"ContactsOneTap", 3));
-  SetOneTap(static_cast<DWORD>(m_oneTap));
+  LoadOneTap();
   CListPanelView::LoadSettings();
-}
-
-int CSpecialTab::ValidateGroupBy(int value) { return value == kGroupByNone ? kGroupByNone : kGroupByDate; }
-
-void CSpecialTab::LoadGroupBy() {
-  CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-  const int stored = static_cast<int>(key.GetDWORD(L"SpecialGroupBy", kGroupByDate));
-  m_groupBy = ValidateGroupBy(stored);
-  if (m_groupBy != stored) key.SetDWORD(L"SpecialGroupBy", static_cast<DWORD>(m_groupBy));
-  if (m_pSort) m_pSort->SetSelection(m_groupBy, FALSE);
-}
-
-CVirtualDropDown* CSpecialTab::CreateSortMenu() {
-  auto* menu = new CSortMenu(FILTER_KIND_SPECIAL);
-  menu->SetStyle(DROPDOWN_ALIGN_LEFT);
-  menu->SetCaption(Text(79));
-  menu->AddItem(CMenuEntry(kGroupByDate, Text(162)));
-  menu->AddItem(CMenuEntry(kGroupByNone, Text(80)));
-  return menu;
-}
-
-CVirtualDropDown* CSpecialTab::CreateFilterMenu() {
-  auto* menu = new CTabFilterMenu(FILTER_KIND_SPECIAL);
-  menu->Load();
-  return menu;
 }
 
 void CSpecialTab::Activate() {
@@ -147,16 +109,9 @@ void CSpecialTab::Rebuild() {
   // 1. The filter's choices: the stored filter ("SpecialFilterID", all for -1) and the
   // two switches, as the selector has them (or would, before it is made).
   std::unique_ptr<CTabFilterMenu> stored;
-  auto* filter = dynamic_cast<CTabFilterMenu*>(m_pFilter);
-  if (!filter) {
-    stored.reset(new CTabFilterMenu(FILTER_KIND_SPECIAL));
-    filter = stored.get();
-  }
-  m_filter = CCategoryFilter();
-  m_filter.all = TRUE;
-  filter->GetCurrentFilter(m_filter);
-  m_showTransactions = filter->GetSwitch(SHOW_TRANSACTIONS);
-  m_showBirthdays = filter->GetSwitch(SHOW_BIRTHDAYS);
+  CTabFilterMenu& filter = ReadCategoryFilter(stored);
+  m_showTransactions = filter.GetSwitch(SHOW_TRANSACTIONS);
+  m_showBirthdays = filter.GetSwitch(SHOW_BIRTHDAYS);
   LoadGroupBy();
   const BOOL flat = m_groupBy == kGroupByNone;
 
@@ -236,7 +191,7 @@ void CSpecialTab::Rebuild() {
   }
   // 7. A last header without rows goes; with no rows at all one text header says so.
   closeHeader();
-  if (content->GetChildCount() == 0) content->AddChild(new CListGroupHeader(content, Text(41), kTextHeaderKind, 0));
+  if (content->GetChildCount() == 0) content->AddChild(new CListGroupHeader(content, TranslatedText(41), kTextHeaderKind, 0));
   SetContentList(content);
 }
 
@@ -244,41 +199,27 @@ void CSpecialTab::FillContextMenu(HMENU menu, LPARAM argument) {
   if (!menu) return;
   BOOL added = FALSE;
   if (m_showBirthdays) {
-    AppendMenuW(menu, MF_STRING, kCommandNewContact, Text(110));
-    AppendMenuW(menu, MF_STRING, kCommandContactsView, Text(109));
+    AppendMenuW(menu, MF_STRING, kCommandNewContact, TranslatedText(110));
+    AppendMenuW(menu, MF_STRING, kCommandContactsView, TranslatedText(109));
     added = TRUE;
   }
   if (m_showTransactions) {
-    AppendMenuW(menu, MF_STRING, kCommandRunPellam, Text(178));
+    AppendMenuW(menu, MF_STRING, kCommandRunPellam, TranslatedText(178));
     added = TRUE;
   }
   if (added) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  if (auto* group = dynamic_cast<CGroupElement*>(AsListGroupHeader(GetContextRow()))) {
-    if (group->IsFolded()) {
-      AppendMenuW(menu, MF_STRING, 1024, Text(97));
-      AppendMenuW(menu, MF_STRING, 1025, Text(98));
-    } else {
-      AppendMenuW(menu, MF_STRING, 1022, Text(95));
-      AppendMenuW(menu, MF_STRING, 1023, Text(96));
-    }
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  }
+  AppendFoldEntries(menu);
   CListPanelView::FillContextMenu(menu, argument);
   if (!m_pSort || IsHeaderMinimized() || IsHeaderHidden()) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  if (HMENU groups = CreatePopupMenu()) {
-    AppendMenuW(groups, MF_STRING, kGroupByDate, Text(162));
-    AppendMenuW(groups, MF_STRING, kGroupByNone, Text(80));
-    CheckMenuRadioItem(groups, 0, 1, m_groupBy == kGroupByNone ? 1 : 0, MF_BYPOSITION);
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(groups), Text(79));
-  }
+  AppendGroupByMenu(menu);
   // The period choices are the group-by selector's own: taken out of the place it puts them.
   if (HMENU holder = CreatePopupMenu()) {
     m_pSort->FillMenuExtra(holder, 0);
     const int count = GetMenuItemCount(holder);
     HMENU periods = count > 0 ? GetSubMenu(holder, count - 1) : nullptr;
     if (periods && RemoveMenu(holder, static_cast<UINT>(count - 1), MF_BYPOSITION))
-      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(periods), Text(46));
+      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(periods), TranslatedText(46));
     DestroyMenu(holder);
   }
 }
@@ -289,8 +230,7 @@ void CSpecialTab::OnMenuCommand(int command) {
     return;
   }
   // The group-by and period entries are the selector's.
-  if (m_pSort && (command == kGroupByDate || command == kGroupByNone ||
-                  (command >= kCommandPeriod && command <= kCommandPeriod + 6))) {
+  if (m_pSort && (IsGroupByChoice(command) || (command >= kCommandPeriod && command <= kCommandPeriod + 6))) {
     m_pSort->OnItemChosen(command);
     return;
   }
@@ -308,42 +248,20 @@ void CSpecialTab::OnItemReleased(CListItem* item) {
     CListPanelView::OnItemReleased(item);
     return;
   }
-  if (m_oneTap == 1 || m_oneTap == 2) {
-    if (CONTACT_ITEM* contact = row->GetContact()) contact->DoCommand(m_oneTap == 1 ? 1001 : 1002);
-    return;
-  }
-  OnItemNotify(item, kEventContactPopup);
+  OpenByOneTap(item, row->GetContact());
 }
 
 void CSpecialTab::OnItemNotify(CListItem* item, LPARAM value) {
   auto* row = item && item->GetKind() == ITEM_KIND_EVENT_ROW ? static_cast<CContactEventRow*>(item) : nullptr;
   CONTACT_ITEM* contact = row ? row->GetContact() : nullptr;
   if (contact && (value == kEventContactPopup || value == kEventContactNote)) {
-    RECT rect = {};
-    POINT origin = {GetContentBounds().left, GetContentBounds().top - ScrollPos()};
-    if (GetContentList()) GetContentList()->GetItemRect(item, &origin, &rect);
     if (value == kEventContactPopup)
-      m_popup.Show(GetHwnd(), rect, contact);
+      ShowPopup(item, contact);
     else
-      Contacts().DisplayNote(GetHwnd(), rect, contact->m_itemOid);
+      ShowNote(item, contact);
     return;
   }
   CListPanelView::OnItemNotify(item, value);
-}
-
-void CSpecialTab::OnSelectionChanged(CVirtualDropDown* selector, int commandId) {
-  if (selector && selector == m_pSort && (commandId == kGroupByDate || commandId == kGroupByNone)) {
-    CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
-    key.SetDWORD(L"SpecialGroupBy", static_cast<DWORD>(commandId));
-    return;
-  }
-  CListPanelView::OnSelectionChanged(selector, commandId);
-}
-
-void CSpecialTab::OnItemChosen(int) {
-  // A group-by value, a period, a filter or a show switch: the rebuild reads the stored
-  // filter choice ("SpecialFilterID", all for -1) and the switches again.
-  RefreshNow();
 }
 
 BOOL CSpecialTab::HasEvents(CONTACT_ITEM* contact) const {

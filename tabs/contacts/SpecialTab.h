@@ -4,23 +4,17 @@
 #pragma once
 #include <windows.h>
 
-#include "panel/CategoryFilter.h"
 #include "panel/DueDateGroups.h"
-#include "panel/ListPanelView.h"
-#include "tabs/contacts/ContactPopup.h"
-#include "tabs/contacts/ContactsListener.h"
+#include "tabs/contacts/ContactRowsTab.h"
 #include "tabs/contacts/PellamListener.h"
 
-class CContactsList;
 class CPellamScheduled;
-class CTabFilterMenu;
-class CSortMenu;
 
-class CSpecialTab : public CListPanelView, public IContactsListener, public IPellamListener {
+class CSpecialTab : public CContactRowsTab, public IPellamListener {
  public:
   enum { kGroupByDate = 559, kGroupByNone = 501 };
   // Row events the tab acts on.
-  enum { kEventContactPopup = 1026, kEventContactNote = 1280 };
+  enum { kEventContactNote = 1280 };
   enum { kCommandRunPellam = 1029, kCommandNewContact = 1042, kCommandContactsView = 1019 };
   enum { kCommandPeriod = 5000 };
 
@@ -48,11 +42,6 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   void NewItem() override;
   // "ContactsOneTap" (3) is the one-tap mode, then the base.
   void LoadSettings() override;
-  void LoadGroupBy() override;
-  // 559 and 501; anything else is 559.
-  int ValidateGroupBy(int value);
-  CVirtualDropDown* CreateSortMenu() override;
-  CVirtualDropDown* CreateFilterMenu() override;
   void Activate() override;
   int RebuildContent() override;
 
@@ -64,8 +53,6 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   BOOL IsOneTap(CListItem* row) override;
   void OnItemReleased(CListItem* item) override;
   void OnItemNotify(CListItem* item, LPARAM value) override;
-  void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
-  void OnItemChosen(int commandId) override;
 
   // The lists' notifications.
   void OnContactChanged(CONTACT_ITEM* contact, CONTACT_ITEM* oldCopy) override;
@@ -74,15 +61,10 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   void OnPellamChanged() override;
 
   // What the last rebuild used.
-  int GetGroupBy() const { return m_groupBy; }
   double GetFirstDay() const { return m_firstDay; }
   double GetLastDay() const { return m_lastDay; }
-  int GetOneTapMode() const { return m_oneTap; }
-  const CCategoryFilter& GetCategoryFilter() const { return m_filter; }
-  CContactPopup& GetPopup() { return m_popup; }
 
  private:
-  CContactsList& Contacts() const;
   CPellamScheduled& Transactions() const;
   void RegisterListeners();
   // The stored period, written back as 0 when it is no period.
@@ -90,15 +72,10 @@ class CSpecialTab : public CListPanelView, public IContactsListener, public IPel
   void Rebuild();
   BOOL HasEvents(CONTACT_ITEM* contact) const;
 
-  CContactsList* m_contacts;
   CPellamScheduled* m_transactions;
-  CCategoryFilter m_filter;
   BOOL m_showTransactions;
   BOOL m_showBirthdays;
-  int m_groupBy;
-  int m_oneTap;
   BOOL m_registered;
   double m_firstDay;
   double m_lastDay;
-  CContactPopup m_popup;
 };

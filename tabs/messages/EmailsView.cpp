@@ -56,6 +56,15 @@ BOOL IsFoldingKind(int kind) {
          (kind >= ITEM_KIND_FIRST_HEADER_ROW && kind <= ITEM_KIND_LAST_HEADER_ROW);
 }
 
+// The commands the list-tab base carries out itself (the settings entry included);
+// whatever else reaches the tab is a message row's.
+BOOL IsBaseCommand(int command) {
+  return (command >= LIST_CMD_OPEN && command <= LIST_CMD_CALENDAR_VIEW) ||
+         (command >= LIST_CMD_CONTACTS_VIEW && command <= LIST_CMD_POCKET_EXCEL) ||
+         (command >= LIST_CMD_NEW_TASK && command <= LIST_CMD_NEW_WORKBOOK) || command == LIST_CMD_SEND_RECEIVE ||
+         (command >= LIST_CMD_NEW_TASK_ENTRY_FIRST && command <= LIST_CMD_NEW_TASK_ENTRY_LAST);
+}
+
 // The marking the preview asks for when it closes.
 void MarkPreviewRead(EMAIL_ITEM* item) {
   if (item) CEmailsList::GetGlobal().SetRead(item, TRUE, TRUE);
@@ -86,6 +95,13 @@ class CEmailsView::CSelectorChoice : public IEmailAccountChoice {
     filter->Save();
     filter->Fill();
     return TRUE;
+  }
+  void Reload() override {
+    CEmailAccountFilter* filter = Filter();
+    if (!filter) return;
+    filter->Load();
+    filter->GetCurrentFilter();
+    filter->Fill();
   }
 
  private:
@@ -168,6 +184,15 @@ void CEmailsView::LoadSettings() {
   {
     CRegKey key(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY);
     SetOneTap(key.GetDWORD(L"EmailsOneTap", 2));
+  }
+  // The options program may have edited the filters, chosen another one or switched
+  // only-unread: the account filter reads them again, or it would show (and hand the
+  // list) what it read first. Its items change meanwhile, so a header choice that
+  // arrives during the reload is not taken.
+  if (m_bSettingsChanged) {
+    m_reloadingFilter = TRUE;
+    Choice().Reload();
+    m_reloadingFilter = FALSE;
   }
   List().SetOnlyUnread(Choice().GetOnlyUnread());
   CListPanelView::LoadSettings();
@@ -283,6 +308,7 @@ void CEmailsView::OnEmailAdded(EMAIL_ITEM*) { Rebuild(); }
 void CEmailsView::OnEmailDeleted(EMAIL_ITEM*, int) { Rebuild(); }
 
 void CEmailsView::OnSelectionChanged(CVirtualDropDown* selector, int commandId) {
+  if (m_reloadingFilter) return;
   CListPanelView::OnSelectionChanged(selector, commandId);
   if (selector == m_pSort) {
     const int order = commandId - kSortCommand;
@@ -299,6 +325,7 @@ void CEmailsView::OnSelectionChanged(CVirtualDropDown* selector, int commandId) 
 }
 
 void CEmailsView::OnItemChosen(int commandId) {
+  if (m_reloadingFilter) return;
   CListPanelView::OnItemChosen(commandId);
   // The account filter's switches and its records from the "more" submenu; a record of
   // its own items came as a selection change.
@@ -371,7 +398,40 @@ void CEmailsView::OnMenuCommand(int command) {
     m_pSort->OnItemChosen(command);
     return;
   }
-  CListPanelView::OnMenuCommand(command);
+  if (IsBaseCommand(command)) {
+    CListPanelView::OnMenuCommand(command);
+    return;
+  }
+  // A row's own menu gave the row its command first (one it reports as not taken,
+  // such as the download mark, has been carried out all the same).
+  if (m_rowMenuOpen) return;
+  if (CEmailRowItem* row = MessageRow(nullptr)) row->DoCommand(static_cast<UINT>(command));
+}
+
+int CEmailsView::TrackMenu(LPARAM argument, POINT* screenPoint) {
+  // Noted before the menu runs: its command may change the list, whose rebuild
+  // replaces the row the menu was opened on.
+  auto* row = reinterpret_cast<CListItem*>(argument);
+  const BOOL outer = m_rowMenuOpen;
+  m_rowMenuOpen = row && IsRecordRowKind(row->GetKind());
+  const int result = CListPanelView::TrackMenu(argument, screenPoint);
+  m_rowMenuOpen = outer;
+  return result;
+}
+
+CEmailRowItem* CEmailsView::MessageRow(CListItem* row) const {
+  if (!row || row->GetKind() != CEmailRowItem::kKind) row = m_pContent ? m_pContent->GetCurrentItem() : nullptr;
+  return row && row->GetKind() == CEmailRowItem::kKind ? static_cast<CEmailRowItem*>(row) : nullptr;
+}
+
+BOOL CEmailsView::OpenItem(CListItem* row, BOOL edit) {
+  CEmailRowItem* message = MessageRow(row);
+  return message && message->DoCommand(edit ? LIST_CMD_EDIT : LIST_CMD_OPEN);
+}
+
+BOOL CEmailsView::DeleteItem(CListItem* row) {
+  CEmailRowItem* message = MessageRow(row);
+  return message && message->DoCommand(LIST_CMD_DELETE);
 }
 
 BOOL CEmailsView::SelectAccount(int accountIndex) {

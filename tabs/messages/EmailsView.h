@@ -15,6 +15,7 @@
 
 class CEmailsList;
 class CMailPreviewWnd;
+class CEmailRowItem;
 struct EMAIL_ITEM;
 
 // What the tab asks of its account filter: the record it shows, the two display
@@ -28,11 +29,16 @@ class IEmailAccountChoice {
   virtual BOOL GetOnlyUnread() = 0;
   // FALSE when no record has that name.
   virtual BOOL SelectByName(LPCWSTR name) = 0;
+  // Reads the records and the switches again (the options program may have changed
+  // them) and shows the current record.
+  virtual void Reload() {}
 };
 
 class CEmailsView : public CListPanelView, public IEmailListListener {
  public:
   enum { kTabId = 5, kTabIcon = 216, kSkinTabIndex = 4 };
+  // The tab's title texts: the short one (title kind 1) is the sort selector's caption.
+  enum { kTitleText = 126, kShortTitleText = 129 };
   enum : int { kSortCommand = 0xF000, kSortOrders = 4 };
   enum SortOrder { kSortByTime = 0, kSortBySender = 1, kSortBySubject = 2, kSortBySize = 3 };
 
@@ -63,11 +69,20 @@ class CEmailsView : public CListPanelView, public IEmailListListener {
   // account filter.
   CVirtualDropDown* CreateFilterMenu() override;
   void FillContextMenu(HMENU menu, LPARAM argument) override;
+  // The list tabs' commands go to the base; the others to the selected message row,
+  // unless they came from a row's own menu (that row had them first).
   void OnMenuCommand(int command) override;
+  int TrackMenu(LPARAM argument, POINT* screenPoint) override;
+  // Open, edit and delete act on the message row: the one the menu was opened on,
+  // else the selected one.
+  BOOL OpenItem(CListItem* row, BOOL edit) override;
+  BOOL DeleteItem(CListItem* row) override;
   void OnItemReleased(CListItem* item) override;
   void OnItemNotify(CListItem* item, LPARAM value) override;
+  // A header choice while the account filter reloads is not taken.
   void OnSelectionChanged(CVirtualDropDown* selector, int commandId) override;
   void OnItemChosen(int commandId) override;
+  BOOL IsReloadingFilter() const { return m_reloadingFilter; }
 
   // IEmailListListener: whatever changed, the rows are built anew.
   void OnEmailChanged(EMAIL_ITEM* oldItem, EMAIL_ITEM* newItem) override;
@@ -80,6 +95,7 @@ class CEmailsView : public CListPanelView, public IEmailListListener {
 
   // 501, 551 and 559 are kept; anything else is 501.
   static int NormaliseGroupBy(int value);
+  static UINT GetTitleTextId(int titleKind) { return titleKind == 1 ? kShortTitleText : kTitleText; }
   // "EmailSorting", 0 for a value outside 0..3 (written back).
   static int LoadSortOrder();
   // <0, 0, >0 as a comes before, with or after b in that order.
@@ -96,12 +112,19 @@ class CEmailsView : public CListPanelView, public IEmailListListener {
   void AddFilterStores();
   void Rebuild();
   void ShowPreview(CListItem* row);
+  // The message row a command from the tab acts on: row when it is one, else the
+  // selected row when that is one; null otherwise.
+  CEmailRowItem* MessageRow(CListItem* row) const;
 
   CEmailsList* m_list;
   IEmailAccountChoice* m_choice;
   std::unique_ptr<IEmailAccountChoice> m_ownChoice;
   std::unique_ptr<CMailPreviewWnd> m_preview;
   BOOL m_registered = FALSE;
+  // Set while the account filter reads its records again.
+  BOOL m_reloadingFilter = FALSE;
+  // Set while a message row's own menu runs.
+  BOOL m_rowMenuOpen = FALSE;
   int m_sortOrder = kSortByTime;
   int m_messageCount = 0;
   // Each shown account's group, by the account index its header carries.

@@ -56,9 +56,16 @@ CPalmMsgStore::~CPalmMsgStore() { Stop(); }
 
 BOOL CPalmMsgStore::Open(HWND owner, IPalmStoreListener* listener) {
   if (!IsNewerStore()) return FALSE;
-  if (IsAvailable()) return TRUE;
-  m_owner = owner;
+  // The last start names who hears the changes: the one before may be gone (a list
+  // ended, the panel's window made anew), and its listener or window would then be
+  // told nothing, or be told through freed memory.
   m_listener = listener;
+  if (IsAvailable()) {
+    if (owner == m_owner) return TRUE;
+    // The database tells its changes to the window it was opened with.
+    m_db.reset();
+  }
+  m_owner = owner;
   if (!m_mounted) {
     CString path = m_volumePath;
     if (!CeMountDBVol(&m_volume, path.GetBuffer(path.GetLength() + 1), kMountFlags)) return FALSE;

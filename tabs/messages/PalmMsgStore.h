@@ -33,6 +33,7 @@ class CPalmMsgStore : public IPalmMsgSource, public ICeDatabaseSink {
   void SetVolumePath(LPCWSTR path) { m_volumePath = path; }
 
   // Only with the newer object store (the platform flag); TRUE when the database is open.
+  // Opening it again hands its changes to the new listener and window.
   BOOL Open(HWND owner, IPalmStoreListener* listener);
   BOOL IsAvailable() override { return m_db && m_db->IsOpen(); }
   void Start(HWND owner, IPalmStoreListener* listener) override { Open(owner, listener); }

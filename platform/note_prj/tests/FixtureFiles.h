@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -33,21 +34,27 @@ inline bool WriteText(const std::wstring& path, const char* text) {
   return ok && written == strlen(text);
 }
 
-// Runs a command in another program (the system's command interpreter) and waits for it.
+// Runs a command in another program (the system's command interpreter) and waits for it;
+// false, with the reason on the error output, when it did not run to a clean end.
+// Starting two programs can take seconds while many test programs run side by side.
 inline bool RunOther(const std::wstring& command) {
   std::wstring line = L"cmd.exe /c " + command;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &process))
+                      &process)) {
+    std::fprintf(stderr, "RunOther: %ls: not started, error %lu\n", line.c_str(), GetLastError());
     return false;
-  WaitForSingleObject(process.hProcess, 30000);
+  }
+  const DWORD waited = WaitForSingleObject(process.hProcess, 120000);
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return code == 0;
+  if (waited != WAIT_OBJECT_0) std::fprintf(stderr, "RunOther: %ls: still running after two minutes\n", line.c_str());
+  else if (code != 0) std::fprintf(stderr, "RunOther: %ls: exit code %lu\n", line.c_str(), code);
+  return waited == WAIT_OBJECT_0 && code == 0;
 }
 
 // A folder of this test program's own under the temporary folder, removed afterwards.

@@ -321,6 +321,90 @@ TEST_F(TodayHostTest, ThePictureShowsTheWindowsOpenOverTheScreen) {
   DeleteObject(wc.hbrBackground);
 }
 
+// A window of the tap test: it counts the taps it gets, answers the activation question
+// as the case says and, as the plug-in's popups do, closes when it loses the front.
+LRESULT g_tapAnswer = 0;
+int g_popupTaps = 0;
+LRESULT CALLBACK TapPopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      if (g_tapAnswer) return g_tapAnswer;
+      break;
+    case WM_LBUTTONDOWN:
+      ++g_popupTaps;
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// A tap lands on what the screen shows at its point: a window open over the screen
+// where it lies, not the item below it; and it brings the window tapped to the front
+// first, as the device's touch screen does, unless the window answers not to. So a
+// tap beside a popup that closes when it loses the front closes it.
+TEST_F(TodayHostTest, ATapLandsOnTheWindowShownThereAndBringsItToTheFront) {
+  AddItem({L"A", 1, 40, 2});
+  AddItem({L"B", 2, 40, 2});
+  Start();
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = TapPopupProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+  wc.lpszClassName = L"TodayHostTestTapPopup";
+  RegisterClassW(&wc);
+  RECT frame;
+  GetWindowRect(host.Frame(), &frame);
+  struct Case {
+    const char* name;
+    bool inFront;    // the popup is in front before the tap
+    LRESULT answer;  // to WM_MOUSEACTIVATE; 0: the default
+    int x, y;        // the tap; the popup covers x 10-110, y 45-75 (over item B)
+    bool open, front, tapped;
+    int selected;    // the item the tap selected; -1: none
+  };
+  const Case cases[] = {
+      {"on the popup in front", true, 0, 50, 60, true, true, true, -1},
+      {"on a popup behind: it comes forward", false, 0, 50, 60, true, true, true, -1},
+      {"on a popup that stays behind", false, MA_NOACTIVATE, 50, 60, true, false, true, -1},
+      {"on a popup that comes forward and eats the tap", false, MA_ACTIVATEANDEAT, 50, 60, true, true, false, -1},
+      {"on a popup that stays behind and eats the tap", false, MA_NOACTIVATEANDEAT, 50, 60, true, false, false, -1},
+      {"beside the popup in front: the screen comes forward, the popup closes", true, 0, 20, 10, false, false,
+       false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    g_tapAnswer = c.answer;
+    g_popupTaps = 0;
+    SetForegroundWindow(host.Frame());
+    HWND popup = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, frame.left + 10, frame.top + 45, 100,
+                                 30, host.Frame(), nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(popup, nullptr);
+    if (c.inFront) {
+      ShowWindow(popup, SW_SHOW);
+      SetForegroundWindow(popup);
+    } else {
+      ShowWindow(popup, SW_SHOWNOACTIVATE);
+    }
+    PumpPendingMessages();
+    ASSERT_EQ(c.inFront, GetForegroundWindow() == popup);
+    const int before = host.Selected();
+    CTodayScript script;
+    std::wstring error;
+    ASSERT_TRUE(script.Parse(L"tap " + std::to_wstring(c.x) + L" " + std::to_wstring(c.y) + L"\n", error));
+    ASSERT_TRUE(script.Run(host, error)) << error;
+    PumpMessagesFor(50);
+    EXPECT_EQ(c.open, IsWindow(popup) != FALSE);
+    EXPECT_EQ(c.front, GetForegroundWindow() == popup);
+    EXPECT_EQ(c.tapped, g_popupTaps > 0);
+    EXPECT_EQ(c.selected == -1 ? before : c.selected, host.Selected()) << "the item below the tap";
+    if (IsWindow(popup)) DestroyWindow(popup);
+  }
+  g_tapAnswer = 0;
+  UnregisterClassW(wc.lpszClassName, wc.hInstance);
+}
+
 TEST_F(TodayHostTest, AnItemThatTakesTheSelectionTakesItFromTheOther) {
   AddItem({L"A", 1, 40, 2});
   AddItem({L"B", 2, 40, 2});

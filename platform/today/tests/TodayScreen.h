@@ -7,6 +7,15 @@
 
 #include "platform/today/TodayHost.h"
 
+// The height of the first Today item's window, 0 without one. The screen first gives an
+// item the height it last stored (120 pixels the first time) and the item grows to its
+// rows' once it has measured them: tests that read the screen wait for that.
+inline int TodayItemHeight(const CTodayHost& host) {
+  RECT r = {};
+  HWND item = host.ItemCount() ? host.ItemAt(0).record->hwndCustom : nullptr;
+  return item && GetWindowRect(item, &r) ? r.bottom - r.top : 0;
+}
+
 struct TodayScreen {
   int width = 0, height = 0;
   std::vector<DWORD> pixels;

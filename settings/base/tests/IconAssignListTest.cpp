@@ -15,8 +15,9 @@ class Strip {
   Strip(BOOL multi, std::vector<int> icons, int x = 10, int y = 100) : m_list(multi) {
     m_list.SetItems(icons.empty() ? nullptr : icons.data(), static_cast<int>(icons.size()));
     const int width = 20 * static_cast<int>(icons.size()) + 1;
-    m_parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, x, y, width, 30, nullptr, nullptr,
-                               nullptr, nullptr);
+    m_parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, x, y, width, 30, nullptr, nullptr, nullptr, nullptr);
+    // Shown without taking the foreground from the popups of test programs beside this one.
+    ShowWindow(m_parent, SW_SHOWNA);
     RECT rect = {0, 0, width, 21};
     m_list.Create(m_parent, &rect, nullptr, WS_CHILD | WS_VISIBLE, 0, kIconAssignListId);
   }

@@ -98,11 +98,7 @@ class DevicePagesTest : public PageRunTest {
 
   // The plug-in's item once it has grown from its first height to its rows' (the
   // Today screen's first layout passes take half a second), so pictures show it whole.
-  bool ItemGrown() const {
-    RECT r = {};
-    HWND panel = m_host.ItemCount() ? m_host.ItemAt(0).record->hwndCustom : nullptr;
-    return panel && GetWindowRect(panel, &r) && r.bottom - r.top > 200;
-  }
+  bool ItemGrown() const { return TodayItemHeight(m_host) > 200; }
 
   // The screen once the Calendar shows its rows, saved as name.png.
   Screen CalendarShown(const wchar_t* name) {

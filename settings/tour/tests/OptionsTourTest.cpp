@@ -18,6 +18,7 @@
 #include "settings/tour/OptionsTour.h"
 #include "settings/tour/PluginProbe.h"
 #include "tabs/join/tests/DeviceTestSupport.h"
+#include "tabs/messages/tests/SampleStoreSupport.h"
 
 namespace {
 
@@ -36,6 +37,23 @@ std::map<std::wstring, std::wstring> ProductValues() {
   }
   RegCloseKey(key);
   return values;
+}
+
+// The windows of this thread that show, by class, as a person would see what is left
+// on the screen.
+std::map<HWND, std::string> ShownWindows() {
+  std::map<HWND, std::string> shown;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) -> BOOL {
+        if (!IsWindowVisible(window)) return TRUE;
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        (*reinterpret_cast<std::map<HWND, std::string>*>(found))[window] = name;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  return shown;
 }
 
 int g_boxes = 0;
@@ -82,6 +100,15 @@ class OptionsTourTest : public devicetest::DeviceToday {
       } while (FindNextFileW(find, &found));
       FindClose(find);
     }
+    // The sample message stores in the device's store folder, for the messages pages;
+    // only stores that were not there are taken away again.
+    sampletest::RegisterSampleServices(*m_sandbox);
+    m_stores = CDeviceIdentity::Root() + L"MessageStores\\";
+    if (CreateDirectoryW(m_stores.c_str(), nullptr)) m_made.push_back(m_stores);
+    for (const wchar_t* store : {L"ActiveSync.mst", L"SMS.mst"})
+      if (GetFileAttributesW((m_stores + store).c_str()) == INVALID_FILE_ATTRIBUTES) m_copied.push_back(m_stores + store);
+    ASSERT_TRUE(mapitest::InstallStore(L"ActiveSync.mst", sampletest::ResourceText(101)) &&
+                mapitest::InstallStore(L"SMS.mst", sampletest::ResourceText(102)));
     ASSERT_TRUE(deviceinstall::LayOut(m_install));
     m_sandbox->Key(TARVO_INSTALL_KEY).WriteString(L"InstallDir", m_install.Path().c_str());
     m_resources.reset(new CResourceLibraryScope());
@@ -106,10 +133,12 @@ class OptionsTourTest : public devicetest::DeviceToday {
   PFN_MESSAGE_BOX m_previousBox = nullptr;
   wchar_t m_previousDirectory[MAX_PATH] = L"";
   std::vector<std::wstring> m_copied, m_made;  // the samples copied, the folders made (innermost first)
+  std::wstring m_stores;
 };
 
 TEST_F(OptionsTourTest, EveryPageStoresItsChangeAndThePluginReloadsIt) {
   COptionsTour tour(m_host);
+  const std::map<HWND, std::string> screen = ShownWindows();
   for (size_t i = 0; i < kTourStepCount; ++i) {
     const TourStep& step = kTourSteps[i];
     SCOPED_TRACE(Narrow(step.name));
@@ -130,6 +159,9 @@ TEST_F(OptionsTourTest, EveryPageStoresItsChangeAndThePluginReloadsIt) {
           << Narrow(value.first) << " was \"" << Narrow(value.second) << "\"";
     }
     EXPECT_TRUE(tour.AwaitReload(step, static_cast<int>(i) + 1, result, 60000, error)) << Narrow(error) << Log(step.name);
+    // The program left nothing on the screen for the next step to meet.
+    for (const auto& window : ShownWindows())
+      EXPECT_TRUE(screen.count(window.first)) << "a window of class " << window.second << " stayed";
   }
   EXPECT_EQ(g_boxes, 0);
 }

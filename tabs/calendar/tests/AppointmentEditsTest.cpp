@@ -7,6 +7,7 @@
 
 #include "base/DatePicker.h"
 #include "controls/tests/DialogFixtures.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "res/TarvoResIds.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
@@ -33,16 +34,6 @@ class CFakeNoteViewer : public INoteViewer {
   int shown = 0;
 };
 
-int g_answer = IDCANCEL;
-std::wstring g_question, g_caption;
-UINT g_type = 0;
-int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-  g_question = text;
-  g_caption = caption;
-  g_type = type;
-  return g_answer;
-}
-
 class AppointmentEditsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -50,7 +41,7 @@ class AppointmentEditsTest : public ::testing::Test {
     SetScreenDpi(96, 96);
     list.SetRequests(&requests);
     list.SetPanelWindow(env.Owner());
-    CAppointmentsList::SetMessageBoxHandler(&Answer);
+    CAppointmentsList::SetMessageBoxHandler(&CMessageBoxAnswer::Answer);
     record.m_subject = L"Review";
     record.m_start = Variant(2024, 6, 3, 9);
     record.m_end = Variant(2024, 6, 3, 10);
@@ -66,6 +57,7 @@ class AppointmentEditsTest : public ::testing::Test {
   CRequestRecorder requests;
   CAppointmentsList list{TRUE};
   CAppointmentRecord record;
+  CMessageBoxAnswer box{IDCANCEL, false};
 };
 
 TEST_F(AppointmentEditsTest, NewTimesAndReminderOfASingleAppointmentGoToTheProgram) {
@@ -94,14 +86,15 @@ TEST_F(AppointmentEditsTest, NewTimesAndReminderOfASingleAppointmentGoToTheProgr
 
 TEST_F(AppointmentEditsTest, ARecurringOccurrenceIsAskedAboutAndKeepsItsReminder) {
   record.m_isRecurring = TRUE;
-  g_answer = IDCANCEL;
+  box.answer = IDCANCEL;
   EXPECT_FALSE(list.EditTimes(&record));
-  EXPECT_EQ(g_caption, L"Review");
-  EXPECT_EQ(g_type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
-  EXPECT_FALSE(g_question.empty());
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.Last().caption, L"Review");
+  EXPECT_EQ(box.Last().type, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
+  EXPECT_FALSE(box.Last().text.empty());
   EXPECT_TRUE(requests.changes.empty());
 
-  g_answer = IDYES;
+  box.answer = IDYES;
   dlgtest::RunModal([&] { return list.EditTimes(&record) ? IDOK : IDCANCEL; }, [&](HWND dlg) {
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_DT_REMINDER_ON)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_DT_START_DATE)));

@@ -12,6 +12,7 @@
 #include "base/DateTime.h"
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/TextRunList.h"
@@ -463,16 +464,6 @@ TEST_F(AppointmentItemTest, PastRowsDrawInTheItalicFontAndTwoLineRowsPutTheSubje
   ReleaseDC(nullptr, screen);
 }
 
-std::vector<std::pair<UINT, std::wstring>> ReadMenu(HMENU menu) {
-  std::vector<std::pair<UINT, std::wstring>> out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    WCHAR text[128] = L"";
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    out.push_back({GetMenuItemID(menu, i), text});
-  }
-  return out;
-}
-
 TEST_F(AppointmentItemTest, MenuHoldsTheCommandsWithTheRecordsState) {
   record->m_busyStatus = 1;
   record->m_isPrivate = 1;
@@ -481,16 +472,18 @@ TEST_F(AppointmentItemTest, MenuHoldsTheCommandsWithTheRecordsState) {
   row.BuildMenu(menu);
   auto top = ReadMenu(menu);
   ASSERT_GE(top.size(), 5u);
-  EXPECT_EQ(top[0], (std::pair<UINT, std::wstring>{1214, Text(101)}));
-  EXPECT_EQ(top[1].second, Text(285));
-  EXPECT_EQ(top[2].second, Text(13));
-  EXPECT_EQ(top.back(), (std::pair<UINT, std::wstring>{1027, Text(15)}));
+  EXPECT_EQ(top[0].id, 1214);
+  EXPECT_EQ(top[0].text, Text(101));
+  EXPECT_EQ(top[1].text, Text(285));
+  EXPECT_EQ(top[2].text, Text(13));
+  EXPECT_EQ(top.back().id, 1027);
+  EXPECT_EQ(top.back().text, Text(15));
   HMENU item = GetSubMenu(menu, 1);
   auto itemEntries = ReadMenu(item);
   ASSERT_GE(itemEntries.size(), 3u);
-  EXPECT_EQ(itemEntries[0].first, 1001u);
-  EXPECT_EQ(itemEntries[1].first, 1002u);
-  EXPECT_EQ(itemEntries[2].first, 1217u);
+  EXPECT_EQ(itemEntries[0].id, 1001);
+  EXPECT_EQ(itemEntries[1].id, 1002);
+  EXPECT_EQ(itemEntries[2].id, 1217);
   EXPECT_TRUE(GetMenuState(item, 1217, MF_BYCOMMAND) & MF_GRAYED);
   HMENU edit = GetSubMenu(menu, 2);
   EXPECT_TRUE(GetMenuState(edit, 1216, MF_BYCOMMAND) & MF_CHECKED);
@@ -573,7 +566,7 @@ TEST_F(AppointmentItem2Test, AnAbsentContactLeavesTheNameOutAndNotesGoToTheOwner
   row.BuildMenu(menu);
   auto top = ReadMenu(menu);
   ASSERT_GE(top.size(), 2u);
-  EXPECT_EQ(top.back().first, 1027u);
+  EXPECT_EQ(top.back().id, 1027);
   HMENU item = GetSubMenu(menu, 0);
   EXPECT_TRUE(GetMenuState(item, 1305, MF_BYCOMMAND) & MF_GRAYED);
   DestroyMenu(menu);

@@ -17,15 +17,10 @@
 #include "platform/pimstore/tests/PimTestSupport.h"
 #include "platform/windowlib/ComPtr.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
+#include "tabs/calendar/tests/ObjectModelItems.h"
 #include "tabs/contacts/ContactsList.h"
 
 namespace {
-
-struct BstrText {
-  explicit BstrText(const wchar_t* text) : b(SysAllocString(text)) {}
-  ~BstrText() { SysFreeString(b); }
-  BSTR b;
-};
 
 class AppointmentQueryTest : public ::testing::TestWithParam<bool> {
  protected:
@@ -48,40 +43,27 @@ class AppointmentQueryTest : public ::testing::TestWithParam<bool> {
   bool Newer() const { return GetParam(); }
 
   void AddContact(const wchar_t* first, double birthday, double anniversary) {
-    CComPtr<IDispatch> made;
-    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olContactItem, &made));
-    CComPtr<IContact> contact;
-    ASSERT_HRESULT_SUCCEEDED(made->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact)));
-    BstrText name(first);
-    contact->put_FirstName(name.b);
-    if (birthday) contact->put_Birthday(birthday);
-    if (anniversary) contact->put_Anniversary(anniversary);
-    ASSERT_HRESULT_SUCCEEDED(contact->Save());
+    caltest::AddContact(app, first, birthday, anniversary);
   }
   // A free or busy all-day appointment on a day; yearly from that day with no end when asked.
   void AddAllDay(const wchar_t* subject, double firstDay, long busyStatus, bool yearly) {
-    CComPtr<IDispatch> made;
-    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olAppointmentItem, &made));
-    CComPtr<IAppointment> appt;
-    ASSERT_HRESULT_SUCCEEDED(made->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appt)));
-    BstrText text(subject);
-    appt->put_Subject(text.b);
-    appt->put_Start(firstDay);
-    appt->put_End(firstDay + (Newer() ? 1 : 0));
-    appt->put_AllDayEvent(VARIANT_TRUE);
+    IAppointment* appt = caltest::NewAllDay(app, subject, firstDay, 1, Newer());
+    ASSERT_NE(appt, nullptr);
     appt->put_BusyStatus(busyStatus);
     if (yearly) {
       CComPtr<IRecurrencePattern> pattern;
-      ASSERT_HRESULT_SUCCEEDED(appt->GetRecurrencePattern(&pattern));
-      pattern->put_RecurrenceType(olRecursYearly);
-      pattern->put_Interval(1);
-      SYSTEMTIME parts = {};
-      VariantTimeToSystemTime(firstDay, &parts);
-      pattern->put_DayOfMonth(parts.wDay);
-      pattern->put_MonthOfYear(parts.wMonth);
-      pattern->put_NoEndDate(VARIANT_TRUE);
+      EXPECT_HRESULT_SUCCEEDED(appt->GetRecurrencePattern(&pattern));
+      if (pattern) {
+        pattern->put_RecurrenceType(olRecursYearly);
+        pattern->put_Interval(1);
+        SYSTEMTIME parts = {};
+        VariantTimeToSystemTime(firstDay, &parts);
+        pattern->put_DayOfMonth(parts.wDay);
+        pattern->put_MonthOfYear(parts.wMonth);
+        pattern->put_NoEndDate(VARIANT_TRUE);
+      }
     }
-    ASSERT_HRESULT_SUCCEEDED(appt->Save());
+    caltest::SaveAppointment(appt);
   }
 
   std::vector<std::wstring> Walk(CAppointmentsList& list, CContactsList& contacts, BOOL skip) {

@@ -25,6 +25,9 @@
 #include "platform/windowlib/DialogImpl.h"
 #include "res/TarvoResIds.h"
 #include "tabs/calendar/TimeSpanBar.h"
+#include "tabs/calendar/tests/CalendarTestSupport.h"
+#include "tabs/calendar/tests/ObjectModelItems.h"
+#include "panel/tests/MessageBoxAnswer.h"
 
 namespace {
 
@@ -32,32 +35,9 @@ const double kMonday = 46083.0;  // 2026-03-02, the range's first day
 const double kRangeEnd = kMonday + 7;
 const double kHour = 1.0 / 24;
 
-struct CBstrText {
-  explicit CBstrText(const wchar_t* text) : b(SysAllocString(text)) {}
-  ~CBstrText() { SysFreeString(b); }
-  operator BSTR() const { return b; }
-  BSTR b;
-};
-
-IAppointment* NewAppointment(IPOutlookApp* app, const wchar_t* subject, double start, double end) {
-  CComPtr<IDispatch> made;
-  if (FAILED(app->CreateItem(olAppointmentItem, &made))) return nullptr;
-  IAppointment* appt = nullptr;
-  if (FAILED(made->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appt)))) return nullptr;
-  CBstrText text(subject);
-  appt->put_Subject(text);
-  appt->put_Start(start);
-  appt->put_End(end);
-  return appt;
-}
-
-// An all-day appointment of the given days as the object model takes it on each layout:
-// the older one ends on the last day, the newer one on the day after.
-IAppointment* NewAllDay(IPOutlookApp* app, const wchar_t* subject, double firstDay, int days, bool newer) {
-  IAppointment* appt = NewAppointment(app, subject, firstDay, firstDay + (newer ? days : days - 1));
-  if (appt) appt->put_AllDayEvent(VARIANT_TRUE);
-  return appt;
-}
+using caltest::CBstrText;
+using caltest::NewAllDay;
+using caltest::NewAppointment;
 
 struct Seen {
   std::wstring subject;
@@ -106,6 +86,19 @@ class AppointmentsListTest : public ::testing::TestWithParam<bool> {
     appt->get_Oid(&oid);
     appt->Release();
     return oid;
+  }
+  // Makes the appointment repeat every week on the days of the mask, without end, and saves it.
+  long SaveWeekly(IAppointment* appt, long dayMask) {
+    {
+      CComPtr<IRecurrencePattern> pattern;
+      EXPECT_HRESULT_SUCCEEDED(appt->GetRecurrencePattern(&pattern));
+      if (pattern) {
+        pattern->put_RecurrenceType(olRecursWeekly);
+        pattern->put_DayOfWeekMask(dayMask);
+        pattern->put_NoEndDate(VARIANT_TRUE);
+      }
+    }
+    return Save(appt);
   }
 
   CStoreMode m_store;
@@ -337,14 +330,7 @@ TEST_P(AppointmentsListTest, AReloadedSeriesKeepsTheOccurrenceThatBeganBeforeThe
   // Weekly from Sunday 20:00 to Tuesday 08:00: the week's occurrence begins before Monday.
   IAppointment* series = NewAppointment(app, L"Watch", kMonday - 8 + 20 * kHour, kMonday - 6 + 8 * kHour);
   ASSERT_TRUE(series);
-  {
-    CComPtr<IRecurrencePattern> pattern;
-    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
-    pattern->put_RecurrenceType(olRecursWeekly);
-    pattern->put_DayOfWeekMask(1 << 0);
-    pattern->put_NoEndDate(VARIANT_TRUE);
-  }
-  Save(series);
+  SaveWeekly(series, 1 << 0);
   CAppointmentsList list;
   Heard heard;
   list.SetListener(&heard);
@@ -658,40 +644,13 @@ TEST_P(AppointmentsListTest, ATimeZoneChangeInsideTheRangeMovesOnlySeriesOfAnoth
   ExpectContents(got, expected);
 }
 
-// Stands in for the item-operations program's client: keeps what it was asked.
-struct RecordedRequests : IAppointmentRequests {
-  struct Change {
-    DWORD itemId;
-    double occurrence, start, end;
-    LONG busy;
-    BOOL allDay;
-  };
-  BOOL ChangeAppointment(DWORD itemId, double occurrence, double start, double end, LONG busy, BOOL allDay) override {
-    changes.push_back({itemId, occurrence, start, end, busy, allDay});
-    return TRUE;
-  }
-  BOOL SetApptReminder(DWORD itemId, LONG minutes) override {
-    reminders.push_back({itemId, minutes});
-    return TRUE;
-  }
-  std::vector<Change> changes;
-  std::vector<std::pair<DWORD, LONG>> reminders;
-};
-
 TEST_P(AppointmentsListTest, SeriesOperationsAreAskedOfTheItemOperationsProgram) {
   // An all-day series of one day a week, from two weeks before the range.
   IAppointment* series = NewAllDay(app, L"Gym", kMonday - 14 + 2, 1, Newer());
   ASSERT_TRUE(series);
-  {
-    CComPtr<IRecurrencePattern> pattern;
-    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
-    pattern->put_RecurrenceType(olRecursWeekly);
-    pattern->put_DayOfWeekMask(1 << 3);  // Wednesday
-    pattern->put_NoEndDate(VARIANT_TRUE);
-  }
-  Save(series);
+  SaveWeekly(series, 1 << 3);  // Wednesday
   CAppointmentsList list;
-  RecordedRequests requests;
+  caltest::CRequestRecorder requests;
   list.SetRange(kMonday, kRangeEnd);
   CAppointmentRecord* r = nullptr;
   ASSERT_TRUE(list.GetFirst(&r));
@@ -710,7 +669,7 @@ TEST_P(AppointmentsListTest, SeriesOperationsAreAskedOfTheItemOperationsProgram)
   // The newer store takes an all-day end as the day after.
   const double endAsked = Newer() ? kMonday + 3 : kMonday + 2;
   const double seriesEndAsked = Newer() ? kMonday - 14 + 3 : kMonday - 14 + 2;
-  const RecordedRequests::Change expected[] = {
+  const caltest::CRequestRecorder::Change expected[] = {
       {r->m_itemId, kMonday + 2, 949998.0, 949998.0, 0, FALSE},
       {r->m_itemId, 949998.0, 949998.0, 949998.0, 0, FALSE},
       {r->m_itemId, kMonday + 2, kMonday + 2, endAsked, 3, TRUE},
@@ -723,7 +682,7 @@ TEST_P(AppointmentsListTest, SeriesOperationsAreAskedOfTheItemOperationsProgram)
     EXPECT_DOUBLE_EQ(got.occurrence, expected[k].occurrence) << k;
     EXPECT_DOUBLE_EQ(got.start, expected[k].start) << k;
     EXPECT_DOUBLE_EQ(got.end, expected[k].end) << k;
-    EXPECT_EQ(got.busy, expected[k].busy) << k;
+    EXPECT_EQ(got.status, expected[k].status) << k;
     EXPECT_EQ(got.allDay, expected[k].allDay) << k;
   }
   ASSERT_EQ(requests.reminders.size(), 1u);
@@ -742,8 +701,6 @@ struct CKeptNotes : INoteViewer {
   std::vector<BYTE> bytes;
 };
 
-int AnswerWholeSeries(HWND, LPCWSTR, LPCWSTR, UINT) { return IDNO; }
-
 TEST_P(AppointmentsListTest, BarsNotesAndSeriesTimesComeFromTheLoadedList) {
   IAppointment* a;
   ASSERT_TRUE(a = NewAppointment(app, L"Review", kMonday + 9 * kHour, kMonday + 10 * kHour));
@@ -753,14 +710,7 @@ TEST_P(AppointmentsListTest, BarsNotesAndSeriesTimesComeFromTheLoadedList) {
   Save(a);
   IAppointment* series = NewAllDay(app, L"Gym", kMonday - 14 + 2, 1, Newer());
   ASSERT_TRUE(series);
-  {
-    CComPtr<IRecurrencePattern> pattern;
-    ASSERT_HRESULT_SUCCEEDED(series->GetRecurrencePattern(&pattern));
-    pattern->put_RecurrenceType(olRecursWeekly);
-    pattern->put_DayOfWeekMask(1 << 3);  // Wednesday
-    pattern->put_NoEndDate(VARIANT_TRUE);
-  }
-  Save(series);
+  SaveWeekly(series, 1 << 3);  // Wednesday
   CLocalMachineSandbox machine{L"AppointmentsListBars"};
   CAppointmentsList list;
   list.SetRange(kMonday, kRangeEnd);
@@ -796,9 +746,11 @@ TEST_P(AppointmentsListTest, BarsNotesAndSeriesTimesComeFromTheLoadedList) {
   EXPECT_EQ(viewer.bytes, std::vector<BYTE>(ink, ink + sizeof(ink)));
   EXPECT_FALSE(list.ShowNotes(nullptr, RECT{0, 0, 10, 10}, gym)) << "no notes";
 
-  RecordedRequests requests;
+  caltest::CRequestRecorder requests;
   list.SetRequests(&requests);
-  CAppointmentsList::SetMessageBoxHandler(&AnswerWholeSeries);
+  // No to "only this occurrence?": the whole series.
+  CMessageBoxAnswer wholeSeries(IDNO, false);
+  CAppointmentsList::SetMessageBoxHandler(&CMessageBoxAnswer::Answer);
   CDialogImplBase::SetModalHook(
       [](HWND dialog, void*) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_DT_START_DATE))) << "a series keeps its dates";

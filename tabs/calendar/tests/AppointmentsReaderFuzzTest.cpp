@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <random>
 #include <vector>
 
 #include "base/tests/DeviceRoot.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
+#include "platform/tests/ByteMutator.h"
 #include "platform/windowlib/ComPtr.h"
 #include "tabs/calendar/AppointmentsList.h"
 #include "tabs/calendar/CompareAppointments.h"
@@ -82,7 +82,7 @@ TEST_P(AppointmentsReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
   HANDLE db = CeOpenDatabaseEx2(&guid, &dbOid, const_cast<LPWSTR>(L"Appointments Database"), nullptr, 0, nullptr);
   ASSERT_NE(db, INVALID_HANDLE_VALUE);
 
-  std::mt19937 random(3801 + (newer ? 1 : 0));
+  fixtures::ByteMutator mutator(3801 + (newer ? 1 : 0));
   const int kRounds = 1000;
   for (int round = 0; round < kRounds; ++round) {
     std::vector<CEPROPVAL> values;
@@ -91,15 +91,12 @@ TEST_P(AppointmentsReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
     for (const auto& entry : seed.values) {
       CEPROPVAL v = entry.second;
       WORD type = TypeFromPropID(v.propid);
-      int what = static_cast<int>(random() % 8);
+      const int what = static_cast<int>(mutator.Below(8));
       if (what == 0) continue;  // left out
       if (type == CEVT_BLOB || type == CEVT_STREAM) {
         auto found = seed.blobs.find(v.propid);
         std::vector<BYTE> bytes = found != seed.blobs.end() ? found->second : std::vector<BYTE>();
-        if (what == 1 && !bytes.empty()) bytes.resize(random() % bytes.size());
-        if (what >= 2 && what <= 4 && !bytes.empty())
-          for (int k = 0; k < 1 + static_cast<int>(random() % 6); ++k) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-        if (what == 5) bytes.push_back(static_cast<BYTE>(random()));
+        if (what >= 1 && what <= 5) bytes = mutator.Mutate(bytes);
         keep.push_back(bytes);
         v.val.blob.dwCount = static_cast<DWORD>(keep.back().size());
         v.val.blob.lpb = keep.back().empty() ? nullptr : keep.back().data();
@@ -107,12 +104,13 @@ TEST_P(AppointmentsReaderFuzzTest, AnyStoredRecordLoadsSoundly) {
         if (what == 1) v.val.lpwstr = const_cast<LPWSTR>(L"");
       } else if (type == CEVT_FILETIME) {
         if (what <= 2) {
-          v.val.filetime.dwLowDateTime = static_cast<DWORD>(random());
-          v.val.filetime.dwHighDateTime = what == 1 ? static_cast<DWORD>(random()) : 0x01DC0000 + static_cast<DWORD>(random() % 0x4000);
+          v.val.filetime.dwLowDateTime = mutator.Any();
+          v.val.filetime.dwHighDateTime =
+              what == 1 ? mutator.Any() : 0x01DC0000 + static_cast<DWORD>(mutator.Below(0x4000));
         }
       } else if (what <= 3) {
-        const DWORD picks[] = {0, 1, 1439, 1440, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, static_cast<DWORD>(random())};
-        v.val.ulVal = picks[random() % 8];
+        const DWORD picks[] = {0, 1, 1439, 1440, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, mutator.Any()};
+        v.val.ulVal = picks[mutator.Below(8)];
       }
       values.push_back(v);
     }

@@ -29,6 +29,7 @@
 #include "tabs/calendar/CalendarDaySources.h"
 #include "tabs/calendar/DayHeaderRow.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
+#include "tabs/calendar/tests/ObjectModelItems.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/tasks/TaskItem.h"
 #include "tabs/tasks/TaskSource.h"
@@ -39,12 +40,6 @@ using COwner = caltest::CRowOwner;
 
 using caltest::Variant;
 const double H = 1.0 / 24;
-
-struct BstrText {
-  explicit BstrText(const wchar_t* text) : b(SysAllocString(text)) {}
-  ~BstrText() { SysFreeString(b); }
-  BSTR b;
-};
 
 // Tasks from a plain array.
 class CTaskArray : public ITaskSource {
@@ -197,27 +192,12 @@ class CalendarDayListTest : public ::testing::Test {
     CoUninitialize();
   }
   void AddTimed(const wchar_t* subject, double start, double end, long busy = 2) {
-    CComPtr<IDispatch> made;
-    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olAppointmentItem, &made));
-    CComPtr<IAppointment> appt;
-    ASSERT_HRESULT_SUCCEEDED(made->QueryInterface(IID_IAppointment, reinterpret_cast<void**>(&appt)));
-    BstrText text(subject);
-    appt->put_Subject(text.b);
-    appt->put_Start(start);
-    appt->put_End(end);
+    IAppointment* appt = caltest::NewAppointment(app, subject, start, end);
+    ASSERT_NE(appt, nullptr);
     appt->put_BusyStatus(busy);
-    ASSERT_HRESULT_SUCCEEDED(appt->Save());
+    caltest::SaveAppointment(appt);
   }
-  void AddContact(const wchar_t* first, double birthday) {
-    CComPtr<IDispatch> made;
-    ASSERT_HRESULT_SUCCEEDED(app->CreateItem(olContactItem, &made));
-    CComPtr<IContact> contact;
-    ASSERT_HRESULT_SUCCEEDED(made->QueryInterface(IID_IContact, reinterpret_cast<void**>(&contact)));
-    BstrText name(first);
-    contact->put_FirstName(name.b);
-    contact->put_Birthday(birthday);
-    ASSERT_HRESULT_SUCCEEDED(contact->Save());
-  }
+  void AddContact(const wchar_t* first, double birthday) { caltest::AddContact(app, first, birthday); }
   std::vector<std::wstring> Build(LONG first, LONG last, double now) {
     inputs.first = first;
     inputs.last = last;

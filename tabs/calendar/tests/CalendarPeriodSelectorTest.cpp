@@ -167,7 +167,7 @@ TEST_F(CalendarPeriodSelectorTest, PickDatesOpensTheMonthCalendarWithItsClosingM
   host.root.AddChild(&selector);
   RECT bounds = {10, 20, 110, 40};
   selector.SetRect(&bounds);
-  caltest::CMenuAnswer answer(0);
+  CMenuAnswer answer(0);
   HMENU menu = CreatePopupMenu();
   selector.FillMenu(menu, 0);
   const int count = GetMenuItemCount(menu);

@@ -15,6 +15,7 @@
 #include "base/Translator.h"
 #include "base/ViewSettings.h"
 #include "base/tests/DeviceRoot.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupElement.h"
@@ -27,9 +28,9 @@
 #include "tabs/calendar/CalendarPeriodSelector.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
 #include "tabs/contacts/ContactItem.h"
-#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
 #include "tabs/contacts/SpecialEventItem.h"
+#include "tabs/contacts/tests/ContactRequestsRecorder.h"
 #include "tabs/tasks/TaskItem.h"
 
 namespace {
@@ -136,15 +137,6 @@ TEST_F(CalendarTabTest, OnlyChangesTheTabShowsAskForARefresh) {
   born->Release();
 }
 
-std::vector<std::pair<UINT, std::wstring>> ReadMenu(HMENU menu) {
-  std::vector<std::pair<UINT, std::wstring>> out;
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    WCHAR text[128] = L"";
-    GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-    out.push_back({GetMenuItemID(menu, i), text});
-  }
-  return out;
-}
 std::wstring Text(UINT id) {
   CString text;
   LoadTranslatedString(text, id);
@@ -155,7 +147,7 @@ TEST_F(CalendarTabTest, ContextMenuOffTheRowsFollowsTheShowOptions) {
   struct {
     DWORD tasks, emails;
     BOOL library;
-    std::vector<UINT> ids;
+    std::vector<int> ids;
   } cases[] = {
       {1, 1, TRUE, {1041, 1040, 0, 1021, 1020, 1029, 1030, 0, 1027}},
       {0, 0, TRUE, {1041, 0, 1021, 1029, 0, 1027}},
@@ -170,11 +162,9 @@ TEST_F(CalendarTabTest, ContextMenuOffTheRowsFollowsTheShowOptions) {
     tab.LoadSettings();
     HMENU menu = CreatePopupMenu();
     tab.FillContextMenu(menu, 0);
-    std::vector<UINT> ids;
-    for (const auto& entry : ReadMenu(menu)) ids.push_back(entry.first);
-    EXPECT_EQ(ids, c.ids) << c.tasks << c.emails << c.library;
-    const auto entries = ReadMenu(menu);
-    EXPECT_EQ(entries[0].second, Text(112));
+    const std::vector<MenuEntry> entries = ReadMenu(menu);
+    EXPECT_EQ(MenuIds(entries), c.ids) << c.tasks << c.emails << c.library;
+    EXPECT_EQ(entries[0].text, Text(112));
     DestroyMenu(menu);
   }
 }
@@ -242,17 +232,6 @@ TEST_F(CalendarTabTest, TheTabIsMadeByThePanelsMaker) {
   SetTabMaker(TAB_CALENDAR, previous);
 }
 
-// The contacts' requests, recorded: which contact was opened or edited.
-struct ContactRequests : IContactRequests {
-  std::vector<std::pair<DWORD, BOOL>> shown;
-  LRESULT DeleteContact(DWORD) override { return 0; }
-  BOOL DisplayContact(DWORD oid, BOOL edit) override {
-    shown.push_back({oid, edit});
-    return TRUE;
-  }
-  LRESULT CopyContact(DWORD) override { return 0; }
-};
-
 // A tab whose content is the rows a test gives it.
 class CTabOfRows : public CCalendarTab {
  public:
@@ -295,7 +274,7 @@ TEST_F(CalendarTabTest, ATapOnABirthdayFollowsTheContactsOneTapMode) {
   ASSERT_TRUE(contacts.Open());
   ASSERT_EQ(contacts.GetCount(), 1);
   CONTACT_ITEM* ann = contacts.GetAt(0);
-  ContactRequests requests;
+  contacttest::CContactRequestsRecorder requests;
   contacts.SetRequests(&requests);
   // Whatever fails below, nothing global is left pointing here.
   struct Restore {

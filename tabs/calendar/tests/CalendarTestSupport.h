@@ -1,5 +1,5 @@
 // What the calendar popups' tests share: the registry and resources of their own,
-// a fake of the item-operations program's month data, and a menu answerer.
+// and a fake of the item-operations program's month data.
 #pragma once
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include "controls/MonthPopup.h"
 #include "controls/ListItem.h"
 #include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "controls/tests/TestHost.h"
 #include "tabs/calendar/AppointmentRequests.h"
 #include "tabs/calendar/MonthDataSource.h"
@@ -70,33 +71,6 @@ class CFakeMonthData : public IMonthDataSource {
   std::vector<SYSTEMTIME> requests;
   std::vector<NewItemCall> newItems;
   HWND replyWindow = nullptr;
-};
-
-// Answers every popup menu with a fixed command and keeps the entries' texts.
-class CMenuAnswer {
- public:
-  explicit CMenuAnswer(int answer = 0) : m_answer(answer) { CPopupMenuTracker::SetHook(&Hook, this); }
-  ~CMenuAnswer() { CPopupMenuTracker::SetHook(nullptr, nullptr); }
-  void Set(int answer) { m_answer = answer; }
-  std::vector<UINT> ids;
-  std::vector<std::wstring> texts;
-  int menus = 0;
-
- private:
-  static int Hook(HMENU menu, UINT, int, int, HWND, void* context) {
-    auto* self = static_cast<CMenuAnswer*>(context);
-    ++self->menus;
-    self->ids.clear();
-    self->texts.clear();
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      WCHAR text[128] = L"";
-      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-      self->ids.push_back(GetMenuItemID(menu, i));
-      self->texts.push_back(text);
-    }
-    return self->m_answer;
-  }
-  int m_answer;
 };
 
 class CPeriodRecorder : public IDatePeriodListener {

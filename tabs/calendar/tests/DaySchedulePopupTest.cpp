@@ -10,7 +10,6 @@
 
 namespace {
 
-using caltest::CMenuAnswer;
 using caltest::Variant;
 
 class CSpanRecorder : public IDayScheduleListener {
@@ -87,11 +86,11 @@ TEST_F(DaySchedulePopupTest, DraggingBackSelectsTheSpanBothWaysAndMakesTheAppoin
     Drag(X(c.fromH, c.fromM), X(c.toH, c.toM));
     if (c.startMinutes < 0) {
       EXPECT_TRUE(listener.spans.empty());
-      EXPECT_EQ(answer.menus, c.answer ? 0 : 1);
+      EXPECT_EQ(answer.shown, c.answer ? 0 : 1);
       ::PostMessageW(popup.m_hWnd, WM_CLOSE, 0, 0);
     } else {
       ASSERT_EQ(listener.spans.size(), 1u);
-      EXPECT_EQ(answer.texts, std::vector<std::wstring>{L"New Appointment"});
+      EXPECT_EQ(MenuTexts(answer.items), std::vector<std::wstring>{L"New Appointment"});
       const SYSTEMTIME& s = listener.spans[0].first;
       const SYSTEMTIME& e = listener.spans[0].second;
       EXPECT_EQ(s.wDay, 3);

@@ -3,16 +3,14 @@
 // grid, the day menu answered through the menu seam, keys and the year editor.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "platform/aygshell/aygshell.h"
+#include "platform/tests/ByteMutator.h"
 #include "tabs/calendar/MonthCalendarWnd.h"
 #include "tabs/calendar/tests/CalendarTestSupport.h"
 
 namespace {
 
 using caltest::CFakeMonthData;
-using caltest::CMenuAnswer;
 using caltest::CPeriodRecorder;
 using caltest::Date;
 using caltest::Variant;
@@ -110,16 +108,16 @@ TEST_F(MonthCalendarWndTest, RepliesAreTakenOnlyWholeAndNeverReplaceARecord) {
 // are taken whole or not at all, and never give a month more bars than days.
 TEST_F(MonthCalendarWndTest, FuzzedRepliesLeaveTheBarsSound) {
   ASSERT_TRUE(Open(0, Variant(2024, 2, 10)));
-  std::mt19937 random(4111);
+  fixtures::ByteMutator mutator(4111);
   std::vector<BYTE> base(CMonthReply::kSize);
-  for (BYTE& b : base) b = static_cast<BYTE>(random());
+  for (BYTE& b : base) b = static_cast<BYTE>(mutator.Any());
   int taken = 0;
   for (int round = 0; round < 2000; ++round) {
-    std::vector<BYTE> bytes = base;
-    for (int i = 0; i < 8; ++i) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-    if (random() % 3 == 0) bytes.resize(random() % (2 * CMonthReply::kSize));
-    const ULONG_PTR key = random() % 4 == 0 ? static_cast<ULONG_PTR>(random())
-                                            : CMonthReply::MakeKey(1990 + random() % 60, random() % 14);
+    std::vector<BYTE> bytes = mutator.Mutate(base);
+    if (mutator.Below(3) == 0) bytes.resize(mutator.Below(2 * CMonthReply::kSize));
+    const ULONG_PTR key = mutator.Below(4) == 0 ? static_cast<ULONG_PTR>(mutator.Any())
+                                                : CMonthReply::MakeKey(1990 + static_cast<int>(mutator.Below(60)),
+                                                                       static_cast<int>(mutator.Below(14)));
     const LRESULT result =
         CFakeMonthData::Send(popup.m_hWnd, key, bytes.empty() ? nullptr : bytes.data(), static_cast<DWORD>(bytes.size()));
     int year = 0, month = 0;
@@ -169,9 +167,9 @@ TEST_F(MonthCalendarWndTest, DayMenuCommandsReportThePeriodOrStartAnItem) {
     data.newItems.clear();
     ASSERT_TRUE(Open(0, Variant(2024, 3, 20)));
     Drag(popup.GetGrid().FindDay(mar1 + c.fromDay - 1), popup.GetGrid().FindDay(mar1 + c.toDay - 1));
-    EXPECT_EQ(answer.menus, 1);
-    ASSERT_FALSE(answer.ids.empty());
-    EXPECT_EQ(answer.ids[0], 1u);
+    EXPECT_EQ(answer.shown, 1);
+    ASSERT_FALSE(answer.items.empty());
+    EXPECT_EQ(answer.items[0].id, 1);
     if (c.from) {
       ASSERT_EQ(listener.periods.size(), 1u);
       EXPECT_EQ(listener.periods[0].first, c.from);
@@ -217,13 +215,13 @@ TEST_F(MonthCalendarWndTest, TheWeekColumnSelectsWholeRowsAndTheMenuNamesThem) {
   Mouse(WM_LBUTTONUP, row2);
   EXPECT_EQ(popup.GetSelectionFirst(), 7);
   EXPECT_EQ(popup.GetSelectionLast(), 20);
-  ASSERT_GE(answer.texts.size(), 2u);
-  EXPECT_EQ(answer.texts[1], L"Show These Weeks");
+  ASSERT_GE(answer.items.size(), 2u);
+  EXPECT_EQ(answer.items[1].text, L"Show These Weeks");
   // One row: this week.
   Mouse(WM_LBUTTONDOWN, row1);
   Mouse(WM_LBUTTONUP, row1);
-  EXPECT_EQ(answer.texts[1], L"Show This Week");
-  EXPECT_EQ(answer.texts[2], L"Show All of " + std::wstring(L"March"));
+  EXPECT_EQ(answer.items[1].text, L"Show This Week");
+  EXPECT_EQ(answer.items[2].text, L"Show All of " + std::wstring(L"March"));
 }
 
 TEST_F(MonthCalendarWndTest, PickerModeReportsATapAtOnceAndTheHeaderButtonMeansNoDate) {
@@ -233,7 +231,7 @@ TEST_F(MonthCalendarWndTest, PickerModeReportsATapAtOnceAndTheHeaderButtonMeansN
   ASSERT_GE(cell, 0);
   Mouse(WM_LBUTTONDOWN, popup.CellCenter(cell));
   Mouse(WM_LBUTTONUP, popup.CellCenter(cell));
-  EXPECT_EQ(answer.menus, 0);
+  EXPECT_EQ(answer.shown, 0);
   ASSERT_EQ(listener.periods.size(), 1u);
   EXPECT_EQ(listener.periods[0].first, GetTodayDate());
   EXPECT_TRUE(ctltest::PumpUntil([&] { return popup.IsClosed() != FALSE; }));
@@ -277,10 +275,10 @@ TEST_F(MonthCalendarWndTest, MonthButtonsTodayAndTheMonthMenuShowOtherMonths) {
   EXPECT_EQ(data.cancels, 4);
   EXPECT_FALSE(popup.OnCommand(4242));
 
-  answer.Set(7);
+  answer.answer = 7;
   const RECT& month = popup.GetMonthNameRect();
   Mouse(WM_LBUTTONDOWN, POINT{(month.left + month.right) / 2, (month.top + month.bottom) / 2});
-  EXPECT_EQ(answer.ids.size(), 12u);
+  EXPECT_EQ(answer.items.size(), 12u);
   EXPECT_EQ(popup.GetGrid().GetMonth(), 7);
   EXPECT_EQ(popup.GetGrid().GetYear(), 2024);
 
@@ -316,14 +314,14 @@ TEST_F(MonthCalendarWndTest, EnterOpensTheLongMenuOrThePickersShortOne) {
   CMenuAnswer answer(0);
   ASSERT_TRUE(Open(0, Variant(2024, 3, 20)));
   SendMessageW(popup.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-  ASSERT_EQ(answer.menus, 1);
-  EXPECT_EQ(answer.ids, (std::vector<UINT>{1, 2, 3, 0, 4, 5, 1003, 13, 6}));
+  ASSERT_EQ(answer.shown, 1);
+  EXPECT_EQ(MenuIds(answer.items), (std::vector<int>{1, 2, 3, 0, 4, 5, 1003, 13, 6}));
   popup.RunMenuCommand(CMonthCalendarWnd::kCmdClose);
   ASSERT_TRUE(ctltest::PumpUntil([&] { return popup.IsClosed() != FALSE; }));
 
   ASSERT_TRUE(Open(CMonthCalendarWnd::kModePicker, Variant(2024, 3, 20)));
   SendMessageW(popup.m_hWnd, WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(answer.ids, (std::vector<UINT>{1, 7, 1003, 6}));
+  EXPECT_EQ(MenuIds(answer.items), (std::vector<int>{1, 7, 1003, 6}));
 }
 
 TEST_F(MonthCalendarWndTest, TheYearEditorShowsATypedYearInRange) {

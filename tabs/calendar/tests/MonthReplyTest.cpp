@@ -2,10 +2,10 @@
 // size with a real month key is read, and any bytes at all are safe to read.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "base/tests/RegistrySandbox.h"
+#include "platform/tests/ByteMutator.h"
 #include "tabs/calendar/MonthReply.h"
 #include "tabs/calendar/TimeSpanBar.h"
 
@@ -78,23 +78,23 @@ TEST(MonthReply, FuzzedPayloadsAreReadSafely) {
   CLocalMachineSandbox machine{L"MonthReplyFuzz"};
   ASSERT_TRUE(machine.Redirected());
   CTimeSpanBar bar(48);
-  std::mt19937 random(20241);
+  fixtures::ByteMutator mutator(20241);
   std::vector<BYTE> base(CMonthReply::kSize);
-  for (BYTE& b : base) b = static_cast<BYTE>(random());
+  for (BYTE& b : base) b = static_cast<BYTE>(mutator.Any());
   for (int round = 0; round < 3000; ++round) {
-    std::vector<BYTE> bytes = base;
-    const int flips = 1 + random() % 16;
-    for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] = static_cast<BYTE>(random());
-    const int shape = random() % 4;
-    if (shape == 1) bytes.resize(random() % (CMonthReply::kSize * 2));
+    std::vector<BYTE> bytes = mutator.Mutate(base);
+    const size_t shape = mutator.Below(4);
+    if (shape == 1) bytes.resize(mutator.Below(CMonthReply::kSize * 2));
     // The payload sits at the end of its own allocation so an over-read would leave it.
     std::vector<BYTE> exact(bytes.begin(), bytes.end());
-    const ULONG_PTR key = shape == 2 ? static_cast<ULONG_PTR>(random()) : CMonthReply::MakeKey(1990 + random() % 40, 1 + random() % 12);
+    const ULONG_PTR key = shape == 2 ? static_cast<ULONG_PTR>(mutator.Any())
+                                     : CMonthReply::MakeKey(1990 + static_cast<int>(mutator.Below(40)),
+                                                            1 + static_cast<int>(mutator.Below(12)));
     COPYDATASTRUCT data = {key, static_cast<DWORD>(exact.size()), exact.empty() ? nullptr : exact.data()};
     CMonthReply reply;
     if (!reply.Read(&data)) continue;
     ASSERT_EQ(exact.size(), CMonthReply::kSize);
-    bar.FillFromReply(static_cast<int>(random() % 40) - 4, reply);
+    bar.FillFromReply(static_cast<int>(mutator.Below(40)) - 4, reply);
     for (int k = 0; k < bar.GetSlotCount(); ++k) {
       const int level = bar.GetLevel(k);
       ASSERT_TRUE(level == -1 || (level >= 0 && level <= 3) || level == 5) << level;

@@ -14,62 +14,17 @@
 #include "controls/IconSets.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "pim/IconProviderRef.h"
 #include "platform/windowlib/DialogImpl.h"
 #include "tabs/contacts/ContactListItem.h"
-#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/tests/ContactRequestsRecorder.h"
 #include "tabs/contacts/tests/ContactFixtures.h"
 
 namespace {
-
-struct Requests : IContactRequests {
-  std::vector<std::wstring> seen;
-  LRESULT DeleteContact(DWORD oid) override {
-    seen.push_back(L"delete " + std::to_wstring(oid));
-    return 1;
-  }
-  BOOL DisplayContact(DWORD oid, BOOL edit) override {
-    seen.push_back((edit ? L"edit " : L"show ") + std::to_wstring(oid));
-    return TRUE;
-  }
-  LRESULT CopyContact(DWORD oid) override {
-    seen.push_back(L"copy " + std::to_wstring(oid));
-    return 1;
-  }
-};
-
-int g_answer = IDNO;
-std::wstring g_question, g_caption;
-UINT g_type = 0;
-int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-  g_question = text;
-  g_caption = caption;
-  g_type = type;
-  return g_answer;
-}
-
-struct MenuSeen {
-  std::vector<std::wstring> items;
-  std::vector<UINT> ids;
-  int checked = -1;
-  int pick = 0;
-  int shown = 0;
-};
-MenuSeen g_menu;
-int PickFromMenu(HMENU menu, UINT flags, int, int, HWND, void*) {
-  ++g_menu.shown;
-  g_menu.items.clear();
-  g_menu.ids.clear();
-  EXPECT_TRUE(flags & TPM_RETURNCMD);
-  for (const MenuEntry& entry : ReadMenu(menu)) {
-    g_menu.items.push_back(entry.text);
-    g_menu.ids.push_back(static_cast<UINT>(entry.id));
-    if (entry.checked) g_menu.checked = entry.id;
-  }
-  return g_menu.pick;
-}
 
 class ContactCommandsTest : public ::testing::Test {
  protected:
@@ -78,23 +33,20 @@ class ContactCommandsTest : public ::testing::Test {
     list.Close();
     list.SetNotifyWindow(m_window.Get());
     list.SetRequests(&m_requests);
-    SetPanelMessageHook(Answer);
-    CPopupMenuTracker::SetHook(PickFromMenu, nullptr);
-    g_menu = MenuSeen();
   }
   ~ContactCommandsTest() override {
     CContactsList& list = CContactsList::GetGlobal();
     list.Close();
     list.SetRequests(nullptr);
     list.SetNotifyWindow(nullptr);
-    SetPanelMessageHook(nullptr);
-    CPopupMenuTracker::SetHook(nullptr, nullptr);
   }
   CStoreMode m_mode;
   contacttest::Store m_store;
   contacttest::NotifyWindow m_window;
-  Requests m_requests;
+  contacttest::CContactRequestsRecorder m_requests{1};
   CResourceLibraryScope m_resources;
+  CMenuAnswer m_menu;
+  CMessageBoxAnswer m_box{IDNO};
 };
 
 TEST_F(ContactCommandsTest, OpenEditCopyAndDeleteAfterAYes) {
@@ -105,14 +57,15 @@ TEST_F(ContactCommandsTest, OpenEditCopyAndDeleteAfterAYes) {
   EXPECT_TRUE(contact.DoCommand(kContactOpen));
   EXPECT_TRUE(contact.DoCommand(kContactEdit));
   EXPECT_TRUE(contact.DoCommand(kContactCopy));
-  g_answer = IDNO;
+  m_box.answer = IDNO;
   EXPECT_TRUE(contact.DoCommand(kContactDelete));
-  EXPECT_EQ(g_caption, L"Lee, Ann");
-  EXPECT_EQ(g_question, L"Delete this contact?");
-  EXPECT_EQ(g_type & (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2), UINT(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
-  g_answer = IDCANCEL;
+  EXPECT_EQ(m_box.Last().caption, L"Lee, Ann");
+  EXPECT_EQ(m_box.Last().text, L"Delete this contact?");
+  EXPECT_EQ(m_box.Last().type & (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2),
+            UINT(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+  m_box.answer = IDCANCEL;
   contact.DoCommand(kContactDelete);
-  g_answer = IDYES;
+  m_box.answer = IDYES;
   contact.DoCommand(kContactDelete);
   EXPECT_FALSE(contact.DoCommand(kContactShowNote));
   EXPECT_EQ(m_requests.seen, (std::vector<std::wstring>{L"show 77", L"edit 77", L"copy 77", L"delete 77"}));
@@ -129,23 +82,25 @@ TEST_F(ContactCommandsTest, TheChooserListsFieldsWithTextAndStoresTheChoice) {
   CONTACT_ITEM* ann = list.FindByOid(a.itemOid);
   ASSERT_NE(ann, nullptr);
 
-  g_menu.pick = 0;  // dismissed
+  m_menu.answer = 0;  // dismissed
   EXPECT_EQ(ChooseContactDefaultField(ann, nullptr, POINT{10, 10}), -1);
-  ASSERT_EQ(g_menu.ids, (std::vector<UINT>{1, 5}));
-  EXPECT_EQ(g_menu.checked, 5);
-  EXPECT_EQ(g_menu.items[0], L"Work tel:\t555-0100");
-  EXPECT_EQ(g_menu.items[1], L"Mobile:\t555-0144");
+  EXPECT_TRUE(m_menu.flags & TPM_RETURNCMD);
+  ASSERT_EQ(MenuIds(m_menu.items), (std::vector<int>{1, 5}));
+  EXPECT_FALSE(m_menu.items[0].checked);
+  EXPECT_TRUE(m_menu.items[1].checked) << "the default field";
+  EXPECT_EQ(m_menu.items[0].text, L"Work tel:\t555-0100");
+  EXPECT_EQ(m_menu.items[1].text, L"Mobile:\t555-0144");
 
-  g_menu.pick = 1;
+  m_menu.answer = 1;
   EXPECT_EQ(ChooseContactDefaultField(ann, nullptr, POINT{10, 10}), 0);
   EXPECT_EQ(ann->m_defaultField, 0);
   EXPECT_EQ(list.GetDefaultField(a.itemOid), 0);
 
   // A contact without fields gets no menu.
   CONTACT_ITEM empty;
-  g_menu.shown = 0;
+  m_menu.shown = 0;
   EXPECT_EQ(ChooseContactDefaultField(&empty, nullptr, POINT{0, 0}), -1);
-  EXPECT_EQ(g_menu.shown, 0);
+  EXPECT_EQ(m_menu.shown, 0);
   EXPECT_TRUE(empty.GetDefaultFieldText().IsEmpty());
   EXPECT_EQ(empty.GetFieldIcon(), 12);
 }

@@ -13,13 +13,14 @@
 #include "base/ScreenDpi.h"
 #include "base/ViewSettings.h"
 #include "controls/TextRunList.h"
+#include "controls/tests/SelectedRowPicture.h"
 #include "graphics/BitmapCache.h"
 #include "graphics/SkinColors.h"
 #include "graphics/tests/TestImages.h"
 #include "tabs/contacts/ContactCommands.h"
 #include "tabs/contacts/ContactItem.h"
-#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/tests/ContactRequestsRecorder.h"
 
 namespace {
 
@@ -34,16 +35,6 @@ struct Owner : IListItemOwner {
   void OnItemNotify(CListItem*, LPARAM value) override { notes.push_back(value); }
   BOOL IsFirstItem(CListItem*) override { return TRUE; }
   void OnItemFolded(CListItem*, BOOL) override {}
-};
-
-struct Requests : IContactRequests {
-  std::vector<DWORD> shown;
-  LRESULT DeleteContact(DWORD) override { return 0; }
-  BOOL DisplayContact(DWORD oid, BOOL) override {
-    shown.push_back(oid);
-    return TRUE;
-  }
-  LRESULT CopyContact(DWORD) override { return 0; }
 };
 
 class ContactListItemTest : public ::testing::Test {
@@ -204,7 +195,7 @@ TEST_F(ContactListItemTest, APhotoRowWithoutAPhotoIsAnOrdinaryRow) {
 }
 
 TEST_F(ContactListItemTest, CommandsAndTheContextMenu) {
-  Requests requests;
+  contacttest::CContactRequestsRecorder requests;
   CContactsList::GetGlobal().SetRequests(&requests);
   CContactListItem row(m_contact, &m_owner, FALSE);
   EXPECT_EQ(row.GetUserData(), 42u);
@@ -214,7 +205,7 @@ TEST_F(ContactListItemTest, CommandsAndTheContextMenu) {
   EXPECT_FALSE(row.OnCommand(1306));
   EXPECT_TRUE(row.OnCommand(1001));
   EXPECT_EQ(m_owner.notes, (std::vector<LPARAM>{1024, 1552}));
-  EXPECT_EQ(requests.shown, (std::vector<DWORD>{42}));
+  EXPECT_EQ(requests.seen, (std::vector<std::wstring>{L"show 42"}));
   CContactsList::GetGlobal().SetRequests(nullptr);
 
   // "ContactsOneTap" 3: no action submenus; the show-note entry greyed without notes.
@@ -240,21 +231,11 @@ TEST_F(ContactListItemTest, CommandsAndTheContextMenu) {
 TEST_F(ContactListItemTest, ASelectedRowIsFilledWithTheSelectionColour) {
   Pattern(L"c1n");
   CContactListItem row(m_contact, &m_owner, FALSE);
-  row.SetSize(100, 100, 0, TRUE);
-  const int height = row.GetHeight(-1);
-  row.SetSelected(TRUE, TRUE);
-  CBitmapDC surface;
-  ASSERT_TRUE(surface.CreateFilled(100, height, RGB(1, 2, 3)));
-  RECT clip = {0, 0, 100, height};
-  CTextRunList context(surface.GetDC(), clip);
-  POINT origin = {0, 0};
-  row.Draw(&context, &origin);
-  HBRUSH selection = CSkinColors::Instance().GetSolidBrush(2);
-  ASSERT_NE(selection, nullptr);
-  LOGBRUSH brush = {};
-  GetObjectW(selection, sizeof brush, &brush);
-  EXPECT_EQ(GetPixel(surface.GetDC(), 99, height - 1), brush.lbColor);
-  EXPECT_GT(context.GetRunCount(), 0);
+  const CSelectedRowPicture picture(row, 100);
+  ASSERT_TRUE(picture.Drawn());
+  ASSERT_NE(CSelectedRowPicture::SelectionColour(), CLR_INVALID);
+  EXPECT_EQ(picture.At(99, picture.Height() - 1), CSelectedRowPicture::SelectionColour());
+  EXPECT_GT(picture.Runs().GetRunCount(), 0);
 }
 
 // The 'c' icon is the contact's own picture when the icon cache can load its icon

@@ -13,8 +13,10 @@
 #include "base/ScreenDpi.h"
 #include "base/tests/MenuReader.h"
 #include "controls/TextRunList.h"
+#include "controls/tests/SelectedRowPicture.h"
 #include "graphics/SkinColors.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "platform/pellam/PellamScheduledApi.h"
 #include "tabs/contacts/PellamTransactionItem.h"
 
@@ -43,17 +45,6 @@ CPellamTransactionItem* MakeItem(LPCWSTR first, LPCWSTR second, BOOL reminder) {
   record.dwId = 7;
   return CPellamTransactionItem::Create(record, 0);
 }
-
-struct Prompt {
-  static std::vector<std::wstring>& Seen() {
-    static std::vector<std::wstring> seen;
-    return seen;
-  }
-  static int Answer(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    Seen().push_back(std::wstring(caption ? caption : L"") + L"|" + std::to_wstring(type) + L"|" + (text ? text : L""));
-    return IDYES;
-  }
-};
 
 class PellamRowRendererTest : public ::testing::Test {
  protected:
@@ -160,8 +151,7 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
   EXPECT_EQ(entries[3].id, 4242);
   DestroyMenu(menu);
 
-  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook(&Prompt::Answer);
-  Prompt::Seen().clear();
+  CMessageBoxAnswer box(IDYES);
   const struct {
     UINT command;
     BOOL taken;
@@ -170,12 +160,11 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
                {1003, TRUE, 1}, {1029, FALSE, 1}, {1027, FALSE, 1}, {1004, FALSE, 1}};
   for (const auto& c : cases) {
     EXPECT_EQ(row.OnCommand(c.command), c.taken) << c.command;
-    EXPECT_EQ(Prompt::Seen().size(), c.asked) << c.command;
+    EXPECT_EQ(box.asked.size(), c.asked) << c.command;
   }
-  SetPanelMessageHook(previous);
-  ASSERT_EQ(Prompt::Seen().size(), 1u);
-  const std::wstring expected = L"Rent|" + std::to_wstring(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) + L"|";
-  EXPECT_EQ(Prompt::Seen()[0].substr(0, expected.size()), expected);
+  ASSERT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.Last().caption, L"Rent");
+  EXPECT_EQ(box.Last().type, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
   // Yes changed nothing: the item is as it was.
   EXPECT_STREQ(item->m_first, L"Rent");
   item->Release();
@@ -184,25 +173,16 @@ TEST_F(PellamRowRendererTest, MenuAtTheTopAndCommandsThatChangeNothing) {
 TEST_F(PellamRowRendererTest, ASelectedRowIsFilledWithTheSelectionColour) {
   CPellamTransactionItem* item = MakeItem(L"Rent", L"-850.00", TRUE);
   CPellamRowRenderer row(item, &m_owner, 1);
-  row.SetSize(120, 120, 0, TRUE);
-  const int height = row.GetHeight(-1);
-  row.SetSelected(TRUE, TRUE);
-  CBitmapDC surface;
-  ASSERT_TRUE(surface.CreateFilled(120, height, RGB(1, 2, 3)));
-  RECT clip = {0, 0, 120, height};
-  CTextRunList context(surface.GetDC(), clip);
+  const CSelectedRowPicture picture(row, 120);
+  ASSERT_TRUE(picture.Drawn());
   POINT origin = {0, 0};
-  row.Draw(&context, &origin);
   row.Draw(nullptr, &origin);
-  HBRUSH selection = CSkinColors::Instance().GetSolidBrush(2);
-  ASSERT_NE(selection, nullptr);
-  LOGBRUSH brush = {};
-  GetObjectW(selection, sizeof brush, &brush);
+  ASSERT_NE(CSelectedRowPicture::SelectionColour(), CLR_INVALID);
   // The bottom-left corner lies below the icon and left of the texts.
-  EXPECT_EQ(GetPixel(surface.GetDC(), 0, height - 1), brush.lbColor);
+  EXPECT_EQ(picture.At(0, picture.Height() - 1), CSelectedRowPicture::SelectionColour());
   // The first line and the second text, in the selected text colour.
-  ASSERT_EQ(context.GetRunCount(), 2);
-  EXPECT_EQ(context.GetRun(0).textColor, CSkinColors::Instance().Get(4));
+  ASSERT_EQ(picture.Runs().GetRunCount(), 2);
+  EXPECT_EQ(picture.Runs().GetRun(0).textColor, CSkinColors::Instance().Get(4));
   item->Release();
 }
 

@@ -15,6 +15,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "platform/tests/ByteMutator.h"
 #include "platform/windowlib/DialogImpl.h"
 #include "tabs/contacts/ContactChooserDlg.h"
@@ -209,38 +210,24 @@ TEST_F(PhotoContactAppletTest, FollowsItsContactsChangeAndDeletion) {
   EXPECT_GT(dark, 0) << "the question mark";
 }
 
-struct Box {
-  std::wstring text, caption;
-  int count = 0;
-};
-Box g_box;
-int RecordBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
-  ++g_box.count;
-  g_box.text = text;
-  g_box.caption = caption;
-  return IDOK;
-}
-
 TEST_F(PhotoContactAppletTest, ATapWithoutAContactExplainsAndOpensNoPopup) {
-  g_box = Box();
-  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook(&RecordBox);
+  CMessageBoxAnswer box(IDOK);
   std::unique_ptr<CPhotoContactApplet> empty(CPhotoContactApplet::CreateEmpty(&m_list));
   empty->Init(m_host.window);
   EXPECT_TRUE(empty->OnClick(5, 5));
-  EXPECT_EQ(g_box.count, 1);
-  EXPECT_EQ(g_box.caption, Text(17));
-  EXPECT_NE(g_box.text.find(Text(301)), std::wstring::npos);
-  EXPECT_NE(g_box.text.find(Text(32782)), std::wstring::npos);
+  EXPECT_EQ(box.asked.size(), 1u);
+  EXPECT_EQ(box.Last().caption, Text(17));
+  EXPECT_NE(box.Last().text.find(Text(301)), std::wstring::npos);
+  EXPECT_NE(box.Last().text.find(Text(32782)), std::wstring::npos);
   EXPECT_FALSE(CPhotoContactApplet::GetPopup().IsCreated());
 
   std::unique_ptr<CPhotoContactApplet> ann = Make(m_ann.recordOid);
   ann->Init(m_host.window);
   EXPECT_TRUE(ann->OnClick(5, 5));
-  EXPECT_EQ(g_box.count, 1);
+  EXPECT_EQ(box.asked.size(), 1u);
   EXPECT_TRUE(CPhotoContactApplet::GetPopup().IsCreated());
   EXPECT_EQ(CPhotoContactApplet::GetPopup().GetContact()->m_recordOid, m_ann.recordOid);
   DestroyWindow(CPhotoContactApplet::GetPopup().m_hWnd);
-  SetPanelMessageHook(previous);
 }
 
 // What the chooser's hook saw and did.
@@ -267,7 +254,7 @@ void DriveChooser(HWND dialog, void* raw) {
     c->oids.push_back(static_cast<DWORD>(item.lParam));
   }
   c->selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
-  NMHDR query = {list, IDC_CONTACT_CHOOSER_LIST, static_cast<UINT>(kContactChooserQuery)};
+  NMHDR query = {list, IDC_CONTACT_CHOOSER_LIST, static_cast<UINT>(kChooserQueryNotification)};
   SendMessageW(dialog, WM_NOTIFY, IDC_CONTACT_CHOOSER_LIST, reinterpret_cast<LPARAM>(&query));
   c->query = GetWindowLongPtrW(dialog, DWLP_MSGRESULT);
   for (int i = 0; i < ListView_GetItemCount(list); ++i) ListView_SetItemState(list, i, 0, LVIS_SELECTED);

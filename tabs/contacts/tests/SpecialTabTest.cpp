@@ -23,9 +23,9 @@
 #include "panel/TabFilterSet.h"
 #include "pim/CategoriesList.h"
 #include "tabs/contacts/ContactNoteViewer.h"
-#include "tabs/contacts/ContactRequests.h"
 #include "tabs/contacts/ContactEventRow.h"
 #include "tabs/contacts/ContactsList.h"
+#include "tabs/contacts/tests/ContactRequestsRecorder.h"
 #include "tabs/contacts/PellamRowRenderer.h"
 #include "tabs/contacts/PellamScheduled.h"
 #include "tabs/contacts/tests/ContactFixtures.h"
@@ -288,16 +288,6 @@ TEST_F(SpecialTabTest, ANewDayMovesEveryRowAndTheProgramsChangeRereads) {
   EXPECT_TRUE(changed);
 }
 
-struct Requests : IContactRequests {
-  std::vector<std::pair<DWORD, BOOL>> shown;
-  LRESULT DeleteContact(DWORD) override { return 0; }
-  BOOL DisplayContact(DWORD oid, BOOL edit) override {
-    shown.push_back({oid, edit});
-    return TRUE;
-  }
-  LRESULT CopyContact(DWORD) override { return 0; }
-};
-
 struct NoteViewer : IContactNoteViewer {
   std::vector<std::wstring> titles;
   BOOL ShowInk(HWND, const RECT&, LPCWSTR title, const BYTE*, DWORD) override {
@@ -368,7 +358,7 @@ TEST_F(SpecialTabTest, AContactOutsideTheCategoryFilterIsNotListed) {
 }
 
 TEST_F(SpecialTabTest, OneTapOnAContactsEventByTheMode) {
-  Requests requests;
+  contacttest::CContactRequestsRecorder requests;
   IContactRequests* previous = &CContactsList::GetGlobal().GetRequests();
   CContactsList::GetGlobal().SetRequests(&requests);
   const struct {

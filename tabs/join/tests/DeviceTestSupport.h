@@ -112,12 +112,8 @@ class DeviceToday : public ::testing::Test {
     TodayHostOptions options;
     options.pollMs = 500;
     ASSERT_TRUE(m_host.Create(options));
-    ASSERT_TRUE(WaitFor([&] { return ItemGrown(); })) << "the Today item kept its first height\n" << Log(L"NotGrown");
-  }
-  bool ItemGrown() const {
-    RECT r = {};
-    HWND item = m_host.ItemCount() ? m_host.ItemAt(0).record->hwndCustom : nullptr;
-    return item && GetWindowRect(item, &r) && r.bottom - r.top > kFirstItemHeight;
+    ASSERT_TRUE(WaitFor([&] { return TodayItemHeight(m_host) > kFirstItemHeight; }))
+        << "the Today item kept its first height\n" << Log(L"NotGrown");
   }
   // The item's "TotalHeight" before it has measured its rows.
   static const int kFirstItemHeight = 120;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupHeaderItem.h"
+#include "panel/PanelPrompt.h"
 #include "panel/GroupHeaderRow.h"
 #include "panel/tests/ListTabHost.h"
 #include "panel/tests/PanelTestSupport.h"
@@ -37,6 +39,7 @@ namespace {
 
 const ULONGLONG kAsInbox = 0x10002, kAsSent = 0x10004, kAsGarden = 0x10008, kAsKitchen = 0x10009;
 const ULONGLONG kSmsInbox = 0x20002;
+const ULONGLONG kAsDeleted = 0x10005;
 const ULONGLONG kLunch = 0x11001;
 
 // The account filter as a test sets it: the record shown, the switches, and the
@@ -52,6 +55,10 @@ class CFakeChoice : public IEmailAccountChoice {
     record = all;
     return TRUE;
   }
+  void Reload() override {
+    ++reloads;
+    if (duringReload) duringReload();
+  }
   void Show(std::initializer_list<CTaggedBlob> folders) {
     record = EMAIL_ACCOUNT();
     for (const CTaggedBlob& folder : folders) record.folders.Add(folder);
@@ -59,6 +66,8 @@ class CFakeChoice : public IEmailAccountChoice {
   EMAIL_ACCOUNT record, all;
   BOOL showEmpty = FALSE, onlyUnread = FALSE;
   std::vector<std::wstring> chosen;
+  int reloads = 0;
+  std::function<void()> duringReload;
 };
 
 // "Folder/account(unread)[subject,...] " per group, "none" for the empty list's row.
@@ -105,6 +114,7 @@ class EmailsViewTest : public ::testing::Test {
   }
   void TearDown() override {
     list_.Done();
+    SetPanelMessageHook(nullptr);
     CMailPreviewWnd::SetMarkRead(nullptr);
     GetViewSettings().Load();
     CoUninitialize();
@@ -118,6 +128,27 @@ class EmailsViewTest : public ::testing::Test {
     view->Activate();
     view->RefreshNow();
     return view;
+  }
+  // A current tab with its own account filter selector, over the filters a fresh
+  // device's start writes.
+  std::unique_ptr<CEmailsView> MakeViewWithItsSelector() {
+    CMailFoldersFilters& filters = GetMailFoldersFilters();
+    filters.Load(TRUE);
+    filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+    std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
+    host_.Add(*view);
+    view->Activate();
+    view->RefreshNow();
+    return view;
+  }
+  // The row of that message in the first group, null when it is not shown.
+  static CEmailRowItem* Row(CEmailsView& view, const wchar_t* subject) {
+    auto* group = static_cast<CContainerElement*>(view.GetContentList()->GetChild(0));
+    for (int i = 0; group && i < group->GetChildCount(); ++i) {
+      auto* row = dynamic_cast<CEmailRowItem*>(group->GetChild(i));
+      if (row && std::wstring(row->GetItem()->subject) == subject) return row;
+    }
+    return nullptr;
   }
 
   CResourceLibraryScope resources_;
@@ -322,12 +353,7 @@ TEST_F(EmailsViewTest, PreviewOpensAndMarksRead) {
 // inbox filter, each account's inbox under its name), and its switches act at once.
 TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
   CMailFoldersFilters& filters = GetMailFoldersFilters();
-  filters.Load(TRUE);
-  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
-  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
-  host_.Add(*view);
-  view->Activate();
-  view->RefreshNow();
+  std::unique_ptr<CEmailsView> view = MakeViewWithItsSelector();
   auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
   ASSERT_NE(selector, nullptr);
   ASSERT_GE(selector->GetSelectedIndex(), 0) << "the selector names the inbox filter it shows";
@@ -351,6 +377,52 @@ TEST_F(EmailsViewTest, TheAccountFilterSelectorChoosesWhatShows) {
   selector->OnItemChosen(EMAIL_FILTER_CMD_MORE + sent);
   EXPECT_NE(Tree(*view).find(L"Re: Lunch on Friday?"), std::wstring::npos) << Tree(*view);
   EXPECT_EQ(Tree(*view).find(L"March newsletter"), std::wstring::npos);
+}
+
+// The options program's filter page changes the records and the chosen filter while
+// the tab runs; at the settings load the selector shows what is stored now: the
+// filter it showed, found by name although the records moved, or the filter chosen
+// on the page.
+TEST_F(EmailsViewTest, TheSettingsLoadTakesTheFiltersAsStoredNow) {
+  CMailFoldersFilters& filters = GetMailFoldersFilters();
+  filters.Load(TRUE);
+  filters.UpdateKnownAccounts(list_.GetSession(), TRUE);
+  // In the order the registry gives them, as a running plug-in holds them.
+  filters.Load(TRUE);
+  std::unique_ptr<CEmailsView> view(new CEmailsView(nullptr, &list_));
+  host_.Add(*view);
+  view->Activate();
+  view->RefreshNow();
+  auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
+  ASSERT_NE(selector, nullptr);
+  auto shown = [&] {
+    const int at = selector->GetSelectedIndex();
+    return at < 0 ? std::wstring(L"nothing") : std::wstring(selector->GetItem(at).text);
+  };
+  // The sent items chosen in the tab.
+  selector->OnItemChosen(EMAIL_FILTER_CMD_MORE + filters.Find(L"Sent Items"));
+  ASSERT_EQ(shown(), L"Sent Items");
+
+  // A filter before it deleted on the page: the records move up by one, and the
+  // plug-in reads them again before the tabs load their settings.
+  const int deleted = filters.Find(L"Deleted Items");
+  ASSERT_GE(deleted, 0);
+  ASSERT_LT(deleted, filters.Find(L"Sent Items"));
+  filters.RemoveAt(deleted);
+  filters.Save();
+  filters.Load(TRUE);
+  view->OnSettingsChanged();
+  view->RefreshNow();
+  EXPECT_EQ(shown(), L"Sent Items");
+  EXPECT_NE(Tree(*view).find(L"Re: Lunch on Friday?"), std::wstring::npos) << Tree(*view);
+
+  // Another filter chosen on the page: "EmailFilter" names it.
+  filters.SetActiveFilter(filters.Find(L"Outlook E-mail"));
+  view->OnSettingsChanged();
+  view->RefreshNow();
+  EXPECT_EQ(shown(), L"Outlook E-mail");
+  EXPECT_NE(Tree(*view).find(L"Quarterly report"), std::wstring::npos) << Tree(*view);
+  EXPECT_EQ(Tree(*view).find(L"Re: Lunch on Friday?"), std::wstring::npos) << Tree(*view);
 }
 
 // Choosing an account shows its header unfolded and selected; an account the filter
@@ -382,6 +454,89 @@ TEST_F(EmailsViewTest, SelectAccountByIndex) {
   EXPECT_EQ(current->GetTag(), list_.FindOrAddStore(Folder(kAsInbox, L"Inbox")));
   EXPECT_EQ(choice_.chosen.size(), 1u);
   EXPECT_FALSE(view->SelectAccount(999));
+}
+
+// Commands that reach the tab itself, not through a row's menu, act on the selected
+// message: the base's open, edit and delete, and whatever else a message row does.
+TEST_F(EmailsViewTest, CommandsOfTheTabGoToTheSelectedMessage) {
+  static int boxes;
+  boxes = 0;
+  SetPanelMessageHook([](HWND, LPCWSTR, LPCWSTR, UINT) {
+    ++boxes;
+    return IDYES;
+  });
+  GetViewSettings().EmailConfirmDeletion = 0;
+  choice_.Show({Folder(kAsInbox, L"Inbox")});
+  std::unique_ptr<CEmailsView> view = MakeView();
+
+  // Nothing selected: nothing happens, and no box comes up.
+  for (int command : {1001, 1002, 1003, 1420}) view->OnMenuCommand(command);
+  EXPECT_EQ(boxes, 0);
+  EXPECT_EQ(sampletest::StoredLong(kLunch, PR_MESSAGE_FLAGS) & MSGFLAG_READ, 0);
+  EXPECT_TRUE(sampletest::StoredIn(kLunch, kAsInbox));
+
+  CEmailRowItem* lunch = Row(*view, L"Lunch on Friday?");
+  ASSERT_NE(lunch, nullptr);
+  lunch->SetSelected(TRUE, TRUE);
+  ASSERT_EQ(view->GetContentList()->GetCurrentItem(), lunch);
+  view->OnMenuCommand(1420);
+  EXPECT_EQ(sampletest::StoredLong(kLunch, PR_MESSAGE_FLAGS) & MSGFLAG_READ, MSGFLAG_READ);
+
+  // The base's delete, from the tab.
+  view->RefreshNow();
+  lunch = Row(*view, L"Lunch on Friday?");
+  ASSERT_NE(lunch, nullptr);
+  lunch->SetSelected(TRUE, TRUE);
+  view->OnMenuCommand(1003);
+  EXPECT_TRUE(sampletest::StoredIn(kLunch, kAsDeleted));
+  EXPECT_EQ(boxes, 0);
+}
+
+// After a settings reload the selector shows what the options program chose: the
+// active filter and the only-unread switch, which the list then follows.
+TEST_F(EmailsViewTest, ASettingsReloadReadsTheAccountFilterAgain) {
+  std::unique_ptr<CEmailsView> view = MakeViewWithItsSelector();
+  ASSERT_EQ(view->GetMessageCount(), 7);
+
+  CRegKey(HKEY_LOCAL_MACHINE, TARVO_PRODUCT_KEY).SetString(L"EmailFilter", L"Sent Items");
+  GetViewSettings().EmailsOnlyUnreaded = 1;
+  GetViewSettings().Save();
+  view->OnSettingsChanged();
+  view->RefreshNow();
+  auto* selector = dynamic_cast<CEmailAccountFilter*>(view->GetFilterSelector());
+  ASSERT_NE(selector, nullptr);
+  ASSERT_GE(selector->GetSelectedIndex(), 0);
+  EXPECT_EQ(std::wstring(selector->GetItem(selector->GetSelectedIndex()).text), L"Sent Items");
+  EXPECT_TRUE(selector->IsOnlyUnread());
+  EXPECT_TRUE(list_.GetOnlyUnread());
+  EXPECT_EQ(Tree(*view).find(L"March newsletter"), std::wstring::npos) << Tree(*view);
+  GetViewSettings().EmailsOnlyUnreaded = 0;
+  GetViewSettings().Save();
+}
+
+// A header choice that arrives while the account filter reads its records again is
+// not taken; once the reload is over it is.
+TEST_F(EmailsViewTest, HeaderChoicesDuringTheFilterReloadAreNotTaken) {
+  choice_.Show({Folder(kAsInbox, L"Inbox")});
+  Set(L"EmailSorting", 0);
+  std::unique_ptr<CEmailsView> view = MakeView();
+  choice_.reloads = 0;
+  choice_.duringReload = [&] {
+    EXPECT_TRUE(view->IsReloadingFilter());
+    view->GetSortSelector()->SetSelection(0xF002, TRUE);
+    choice_.onlyUnread = TRUE;
+    view->OnItemChosen(EMAIL_FILTER_CMD_ONLY_UNREAD);
+  };
+  view->OnSettingsChanged();
+  EXPECT_EQ(choice_.reloads, 1);
+  EXPECT_FALSE(view->IsReloadingFilter());
+  EXPECT_EQ(Get(L"EmailSorting"), 0u);
+  EXPECT_EQ(view->GetSortOrder(), 0);
+
+  choice_.duringReload = nullptr;
+  view->GetSortSelector()->SetSelection(0xF002, TRUE);
+  EXPECT_EQ(Get(L"EmailSorting"), 2u);
+  EXPECT_EQ(view->GetSortOrder(), 2);
 }
 
 }  // namespace

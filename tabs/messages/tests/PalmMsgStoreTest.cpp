@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -233,6 +234,29 @@ TEST_F(PalmMsgStoreTest, ChangesOfFoldersAndMessagesResetTheList) {
     ASSERT_TRUE(c.change()) << c.what;
     cedbtest::PumpUntil([&] { return listener_.resets > 0; }, c.resets ? 10000 : 500);
     EXPECT_EQ(c.resets, listener_.resets > 0) << c.what;
+  }
+}
+
+// A second start (another list, or the panel's window made anew) hands the changes to
+// its own listener and window: the first ones hear nothing more, and a first window
+// that is gone loses nothing.
+TEST_F(PalmMsgStoreTest, ASecondStartTakesItsListenerAndWindow) {
+  Fixture fixture;
+  CPalmMsgVolume volume;
+  ASSERT_TRUE(fixture.Write(volume));
+  for (bool newWindow : {false, true}) {
+    auto first = std::make_unique<CNoticeWindow>();
+    std::unique_ptr<CNoticeWindow> second;
+    CResetCounter before, after;
+    ASSERT_TRUE(store_.Open(first->hwnd(), &before));
+    ASSERT_EQ(fixture.inbox, store_.OpenFolder(nullptr, 1));
+    if (newWindow) second = std::make_unique<CNoticeWindow>();
+    ASSERT_TRUE(store_.Open(newWindow ? second->hwnd() : first->hwnd(), &after));
+    if (newWindow) first.reset();
+    ASSERT_TRUE(volume.Replace(fixture.inbox, kFolderKind, PalmFolder("").Bytes())) << newWindow;
+    EXPECT_TRUE(cedbtest::PumpUntil([&] { return after.resets > 0; })) << newWindow;
+    EXPECT_EQ(0, before.resets) << newWindow;
+    store_.Stop();
   }
 }
 
