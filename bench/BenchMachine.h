@@ -35,6 +35,9 @@ class MachineKey {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegCloseKey(key_);
     RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    // The benchmarks' common key goes with the last of them (it fails while another
+    // benchmark's key is still in it).
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TarvoBench");
   }
   MachineKey(const MachineKey&) = delete;
   MachineKey& operator=(const MachineKey&) = delete;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/FolderTree.h"
+
 namespace {
 
 std::wstring& Root() {
@@ -9,27 +11,9 @@ std::wstring& Root() {
   return root;
 }
 
-void RemoveTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = dir + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileW(path.c_str());
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(dir.c_str());
-}
-
 class RootCleanup : public ::testing::Environment {
  public:
-  void TearDown() override { RemoveTree(Root()); }
+  void TearDown() override { DeleteFolderTree(Root()); }
 };
 
 struct Startup {

@@ -13,6 +13,7 @@
 #include "base/ViewSettings.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchMachine.h"
+#include "bench/database/BenchVolume.h"
 #include "controls/ContainerElement.h"
 #include "controls/ControlArt.h"
 #include "controls/VirtualRoot.h"
@@ -62,6 +63,7 @@ CAppointmentRecord* MakeRecord(int index) {
 
 int main(int argc, char** argv) {
   SetScreenDpi(96, 96);
+  bench::BenchRoot root(L"calendartabbench");
   bench::MachineKey machine(L"calendartab");
   bench::ResourceLibrary resources;
   if (!resources.loaded()) return 2;

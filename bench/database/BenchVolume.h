@@ -1,13 +1,14 @@
 // The benchmarks' own device roots, so their figures never touch a real one.
 #pragma once
-#include "platform/coredll/cedb.h"
-
 #include <string>
+
+#include "base/FolderTree.h"
+#include "platform/coredll/cedb.h"
 
 namespace bench {
 
 // A device root of the benchmark's own, so its figures never touch a real one. The root
-// goes, with every file in it, when the object does.
+// goes, with everything in it, when the object does.
 class BenchRoot {
  public:
   // benchName names the root ("cedbbench" makes %TEMP%\cedbbench-PID).
@@ -18,17 +19,7 @@ class BenchRoot {
     CreateDirectoryW(root_.c_str(), nullptr);
     SetEnvironmentVariableW(L"CEDEVICE_ROOT", root_.c_str());
   }
-  ~BenchRoot() {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((root_ + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(File(found.cFileName).c_str());
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(root_.c_str());
-  }
+  ~BenchRoot() { DeleteFolderTree(root_); }
   BenchRoot(const BenchRoot&) = delete;
   BenchRoot& operator=(const BenchRoot&) = delete;
 

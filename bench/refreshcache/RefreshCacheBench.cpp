@@ -10,6 +10,7 @@
 #include "base/ScreenDpi.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchMachine.h"
+#include "bench/database/BenchVolume.h"
 #include "panel/PreWindow.h"
 #include "panel/TodayPanel.h"
 #include "platform/coredll/ce.h"
@@ -39,7 +40,9 @@ HWND MakeWindow(const wchar_t* name, HWND parent, DWORD style, int height) {
 
 int main() {
   SetScreenDpi(96, 96);
-  // The panel reads and writes its settings: keep them out of the machine's.
+  // The panel opens the stores and reads and writes its settings: keep both out of the
+  // machine's.
+  bench::BenchRoot root(L"refreshcachebench");
   bench::MachineKey machine(L"refreshcache");
   bench::ResourceLibrary resources;
   if (!resources.loaded()) return 2;

@@ -22,6 +22,7 @@
 #include "panel/Registration.h"
 #include "pim/OndrelClient.h"
 #include "platform/pimstore/PimStore.h"
+#include "platform/pimstore/pimstore.h"
 #include "platform/today/RowSteps.h"
 #include "platform/today/TodayHost.h"
 #include "platform/today/TodayScript.h"
@@ -114,6 +115,39 @@ double SecondsToShown(CTodayHost& host, HWND panel, const std::wstring& before, 
   return -1;
 }
 
+// pimstore.dll registered as the object model's server while the object lives; left
+// registered when it already was.
+class ObjectModelServer {
+ public:
+  ObjectModelServer() : module_(LoadLibraryW(L"pimstore.dll")) {
+    WCHAR clsid[64] = {};
+    StringFromGUID2(CLSID_Application, clsid, 64);
+    HKEY key = nullptr;
+    const std::wstring path = std::wstring(L"CLSID\\") + clsid + L"\\InprocServer32";
+    const bool before = RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    registered_ = SUCCEEDED(Call("DllRegisterServer"));
+    unregister_ = registered_ && !before;
+  }
+  // The library stays loaded: the object model's objects keep it.
+  ~ObjectModelServer() {
+    if (unregister_) Call("DllUnregisterServer");
+  }
+  ObjectModelServer(const ObjectModelServer&) = delete;
+  ObjectModelServer& operator=(const ObjectModelServer&) = delete;
+
+  bool registered() const { return registered_; }
+
+ private:
+  HRESULT Call(const char* name) const {
+    auto entry = module_ ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
+                         : nullptr;
+    return entry ? entry() : E_FAIL;
+  }
+  HMODULE module_;
+  bool registered_ = false;
+  bool unregister_ = false;
+};
 
 }  // namespace
 
@@ -126,21 +160,15 @@ int main() {
   std::wstring bin(path);
   bin.resize(bin.find_last_of(L'\\'));
   // The object model's server for the whole prefix: Ondrel is another process, outside
-  // this one's view of the registry.
-  HMODULE pimstore = LoadLibraryW(L"pimstore.dll");
-  auto registerServer = pimstore ? reinterpret_cast<HRESULT(WINAPI*)()>(
-                                       reinterpret_cast<void*>(GetProcAddress(pimstore, "DllRegisterServer")))
-                                 : nullptr;
-  if (!registerServer || FAILED(registerServer())) {
+  // this one's view of the registry. A server the run registered goes with it.
+  ObjectModelServer server;
+  if (!server.registered()) {
     std::printf("cannot register pimstore.dll\n");
     return 2;
   }
-  const wchar_t kMachine[] = L"Software\\TarvoBench\\roundtrip";
-  HKEY machine = nullptr;
-  RegCreateKeyExW(HKEY_CURRENT_USER, kMachine, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine, nullptr);
-  if (!machine) return 2;
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine);
-  bench::RegisterTodayItem(machine, bin);
+  bench::MachineKey machine(L"roundtrip");
+  if (!machine.get()) return 2;
+  bench::RegisterTodayItem(machine.get(), bin);
 
   int status = 0;
   const double today = Today();
@@ -210,8 +238,5 @@ int main() {
                 kPollSeconds, whole, ratio, kDeferredRefresh * 1000, kLimit, ratio > kLimit ? "  OVER" : "");
     if (ratio > kLimit && status == 0) status = 1;
   }
-  RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-  RegCloseKey(machine);
-  RegDeleteTreeW(HKEY_CURRENT_USER, kMachine);
   return status;
 }

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/FolderTree.h"
 #include "base/InstallPath.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchMachine.h"
@@ -39,24 +40,6 @@ double Today() {
   return day;
 }
 
-// Files and folders go with the folder that holds them.
-void RemoveFolder(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveFolder(folder + L"\\" + name);
-      else
-        DeleteFileW((folder + L"\\" + name).c_str());
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
 // The plug-in opens note files by their device paths ("\My Documents\..."), which
 // name the current drive's root, as on the device: the benchmark's device is the prefix's
 // drive C:, its "\" the drive's root. Stores found there (database volumes, message
@@ -77,14 +60,14 @@ class DeviceDrive {
   }
   ~DeviceDrive() {
     SetCurrentDirectoryW(previousFolder_);
-    if (!notes_.empty()) RemoveFolder(notes_);
+    if (!notes_.empty()) DeleteFolderTree(notes_);
     for (const std::wstring& name : TopEntries()) {
       bool old = false;
       for (const std::wstring& was : before_) old = old || was == name;
       if (old) continue;
       const std::wstring path = root_ + name;
       if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveFolder(path);
+        DeleteFolderTree(path);
       else
         DeleteFileW(path.c_str());
     }

@@ -9,6 +9,7 @@
 #include "base/ScreenDpi.h"
 #include "bench/BenchClock.h"
 #include "bench/BenchMachine.h"
+#include "bench/database/BenchVolume.h"
 #include "graphics/Dib.h"
 #include "panel/TodayPanel.h"
 #include "platform/today/todaycmn.h"
@@ -38,7 +39,9 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 int main() {
   SetScreenDpi(96, 96);
-  // The panel reads and writes its settings: keep them out of the machine's.
+  // The panel opens the stores and reads and writes its settings: keep both out of the
+  // machine's.
+  bench::BenchRoot root(L"todaypanelbench");
   bench::MachineKey machine(L"todaypanel");
   bench::ResourceLibrary resources;
   if (!resources.loaded()) return 2;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FolderTree.h"
 #include "base/MD5.h"
 #include "graphics/tests/TestImages.h"
 
@@ -75,27 +76,11 @@ class TempFolder {
     m_path = std::wstring(base) + L"IconDb-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
     CreateDirectoryW(m_path.c_str(), nullptr);
   }
-  ~TempFolder() { Remove(m_path); }
+  ~TempFolder() { DeleteFolderTree(m_path); }
   const std::wstring& Path() const { return m_path; }
   std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
 
  private:
-  static void Remove(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          Remove(folder + L"\\" + name);
-        else
-          DeleteFileW((folder + L"\\" + name).c_str());
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
   std::wstring m_path;
 };
 
