@@ -249,6 +249,11 @@ void CListPanelView::SetRect(const RECT* rect) {
   if (m_hClip) DeleteObject(m_hClip);
   m_hClip = CreateRectRgnIndirect(&m_rcContent);
   LayoutContent(FALSE);
+  // Laying the rows out may wait on another process (the mail rows ask the message
+  // stores), and the host window paints meanwhile, with the new bounds but the old
+  // content rectangle: rows below the old bottom lose their texts. Whatever was painted
+  // before the layout was whole is painted again now.
+  if (m_bCurrent) Invalidate();
 }
 
 int CListPanelView::LayoutContent(BOOL reset) {

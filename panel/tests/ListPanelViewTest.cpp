@@ -306,6 +306,48 @@ TEST(ListPanelView, RowsMakingRoomForTheScrollBarArePaintedAgain) {
   host.root.RemoveChild(&tab);
 }
 
+// Rows whose layout waits on another process (as the mail rows wait on the message
+// stores): the host window paints meanwhile, which leaves it valid.
+class WaitingList : public CContainerElement {
+ public:
+  WaitingList(IListItemOwner* owner, HWND host) : CContainerElement(owner), m_host(host) {}
+  void SetSize(int width, int contentWidth, int height, BOOL reset) override {
+    CContainerElement::SetSize(width, contentWidth, height, reset);
+    ValidateRect(m_host, nullptr);
+  }
+  int GetHeight(int) override { return 150; }
+
+ private:
+  HWND m_host;
+};
+
+// The Today screen grows the item once the panel has measured its rows. A paint that
+// came while the rows were laid out saw the new bounds with the old content rectangle
+// and drew no row texts below the old bottom: once the layout is done, the content
+// below the old bottom still waits to be painted, whether the item grew or shrank.
+TEST(ListPanelView, APaintDuringTheLayoutIsDoneAgainWithTheNewBounds) {
+  CLocalMachineSandbox machine(L"list_grow_repaint");
+  Host host;
+  TestTab tab;
+  tab.SetContentList(new WaitingList(&tab, host.window));
+  ShowWindow(host.window, SW_SHOWNA);
+  host.root.AddChild(&tab);
+  const RECT first = {0, 0, 240, 120}, grown = {0, 0, 240, 200};
+  tab.SetRect(&first);
+  tab.Activate();
+  for (const RECT& bounds : {grown, first}) {
+    ValidateRect(host.window, nullptr);
+    tab.SetRect(&bounds);
+    RECT dirty = {};
+    ASSERT_TRUE(GetUpdateRect(host.window, &dirty, FALSE)) << bounds.bottom;
+    EXPECT_LE(dirty.top, tab.GetContentBounds().top) << bounds.bottom;
+    EXPECT_GE(dirty.bottom, bounds.bottom) << bounds.bottom;
+    EXPECT_EQ(dirty.left, 0) << bounds.bottom;
+    EXPECT_GE(dirty.right, 240) << bounds.bottom;
+  }
+  host.root.RemoveChild(&tab);
+}
+
 TEST(ListPanelView, FocusComesBackToTheRememberedRow) {
   CLocalMachineSandbox machine(L"list_remember");
   struct Case {
