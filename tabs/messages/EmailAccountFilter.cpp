@@ -14,12 +14,6 @@ namespace {
 
 const WCHAR kRecentValue[] = L"EmailAccounts";
 
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
-
 bool LessIgnoringCase(const CString& a, const CString& b) {
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_LESS_THAN;
 }
@@ -60,7 +54,7 @@ void CEmailAccountFilter::Save() {
   settings.Save();
 }
 
-int CEmailAccountFilter::InboxIndex() const { return m_filters->Find(Text(IDS_MAIL_FILTER_INBOX)); }
+int CEmailAccountFilter::InboxIndex() const { return m_filters->Find(TranslatedText(IDS_MAIL_FILTER_INBOX)); }
 
 BOOL CEmailAccountFilter::IsShownRecent(LPCWSTR name) const {
   const CStringList& recent = m_recent.Entries();
@@ -87,7 +81,7 @@ EMAIL_ACCOUNT* CEmailAccountFilter::GetCurrentFilter() {
 
 void CEmailAccountFilter::Fill() {
   RemoveAllItems();
-  const CString inboxName = Text(IDS_MAIL_FILTER_INBOX);
+  const CString inboxName = TranslatedText(IDS_MAIL_FILTER_INBOX);
   const int inbox = m_filters->Find(inboxName);
   if (inbox >= 0) AddItem(CMenuEntry(inbox + EMAIL_FILTER_CMD_RECORD, inboxName));
 
@@ -97,7 +91,7 @@ void CEmailAccountFilter::Fill() {
     for (int i = 0; i < m_filters->GetCount(); ++i) {
       const CString& name = m_filters->GetAt(i).name;
       BOOL standard = FALSE;
-      for (UINT text : CMailFoldersFilters::kStandardFilterTexts) standard = standard || name == Text(text);
+      for (UINT text : CMailFoldersFilters::kStandardFilterTexts) standard = standard || name == TranslatedText(text);
       if (!standard) names.push_back(name);
     }
     SortIgnoringCase(names);
@@ -124,15 +118,15 @@ void CEmailAccountFilter::Fill() {
   SortIgnoringCase(shown);
   for (const CString& name : shown) AddItem(CMenuEntry(m_filters->Find(name) + EMAIL_FILTER_CMD_RECORD, name));
 
-  SetCaption(Text(IDS_PERIOD_TITLE));
+  SetCaption(TranslatedText(IDS_PERIOD_TITLE));
   SetSelection(m_current + EMAIL_FILTER_CMD_RECORD, FALSE);
 }
 
 void CEmailAccountFilter::FillMenuExtra(HMENU menu, int) {
   HMENU more = CreatePopupMenu();
   if (more) {
-    AppendMenuW(more, MF_STRING, MenuId(EMAIL_FILTER_CMD_EDIT), Text(IDS_MAIL_EDIT_FILTERS));
-    const CString inboxName = Text(IDS_MAIL_FILTER_INBOX);
+    AppendMenuW(more, MF_STRING, MenuId(EMAIL_FILTER_CMD_EDIT), TranslatedText(IDS_MAIL_EDIT_FILTERS));
+    const CString inboxName = TranslatedText(IDS_MAIL_FILTER_INBOX);
     std::vector<CString> names;
     for (int i = 0; i < m_filters->GetCount(); ++i) {
       const CString& name = m_filters->GetAt(i).name;
@@ -146,16 +140,16 @@ void CEmailAccountFilter::FillMenuExtra(HMENU menu, int) {
       text.Replace(L"&", L"&&");
       AppendMenuW(more, MF_STRING, MenuId(EMAIL_FILTER_CMD_MORE + m_filters->Find(name)), text);
     }
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(more), Text(IDS_NOTES_MORE_FOLDERS));
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(more), TranslatedText(IDS_NOTES_MORE_FOLDERS));
   }
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   HMENU options = CreatePopupMenu();
   if (!options) return;
   AppendMenuW(options, MF_STRING | (m_showEmpty ? MF_CHECKED : 0), MenuId(EMAIL_FILTER_CMD_SHOW_EMPTY),
-              Text(IDS_MAIL_SHOW_EMPTY_ACCOUNTS));
+              TranslatedText(IDS_MAIL_SHOW_EMPTY_ACCOUNTS));
   AppendMenuW(options, MF_STRING | (m_onlyUnread ? MF_CHECKED : 0), MenuId(EMAIL_FILTER_CMD_ONLY_UNREAD),
-              Text(IDS_MAIL_ONLY_UNREAD));
-  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(options), Text(IDS_PERIOD_TITLE));
+              TranslatedText(IDS_MAIL_ONLY_UNREAD));
+  AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(options), TranslatedText(IDS_PERIOD_TITLE));
 }
 
 int CEmailAccountFilter::OnItemChosen(int command) {

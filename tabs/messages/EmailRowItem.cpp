@@ -32,12 +32,6 @@ const UINT kTextSettings = 15;
 const UINT kTextOtherFolder = 78;
 const UINT kMessageBoxStyle = MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2;  // 0x134
 
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
-
 CFontInfo* ListFontInfo(BOOL bold) {
   CFontCache* fonts = GetFontCache();
   CFontInfo* info = fonts ? fonts->GetStyleFont(bold ? 1 : 0, FALSE) : nullptr;
@@ -77,7 +71,7 @@ RECT Shifted(const RECT& r, const POINT& origin) {
 }
 
 void AppendText(HMENU menu, UINT flags, UINT_PTR command, UINT textId) {
-  AppendMenuW(menu, MF_STRING | flags, command, Text(textId));
+  AppendMenuW(menu, MF_STRING | flags, command, TranslatedText(textId));
 }
 
 // The separator under the row: the panel's dotted mask where it is made, else every
@@ -203,7 +197,7 @@ void CEmailRowItem::MakeTexts() const {
   } else if (!m_item->recipientName.IsEmpty()) {
     m_firstLine = m_item->recipientName;
   } else {
-    m_firstLine.Format(L"[%s]", static_cast<LPCWSTR>(Text(IDS_MAIL_NO_NAME)));
+    m_firstLine.Format(L"[%s]", static_cast<LPCWSTR>(TranslatedText(IDS_MAIL_NO_NAME)));
   }
   m_secondLine = m_item->subject;
   m_timeText = m_item->GetTimeText(FALSE);
@@ -278,7 +272,7 @@ void CEmailRowItem::BuildMenu(HMENU menu) {
   const BOOL mainWindow = webisMessage && GetWebISMailSettings().IsMainWindowRunning();
   if (HMENU edit = CreatePopupMenu()) {
     if (webisMessage && !buildKnown && mainWindow) {
-      AppendMenuW(menu, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(edit), Text(kTextEditSubmenu));
+      AppendMenuW(menu, MF_POPUP | MF_GRAYED, reinterpret_cast<UINT_PTR>(edit), TranslatedText(kTextEditSubmenu));
     } else {
       HMENU folders = !mainWindow ? CreatePopupMenu() : nullptr;
       if (folders) {
@@ -289,7 +283,7 @@ void CEmailRowItem::BuildMenu(HMENU menu) {
         for (int i = 0; i < sorted.GetSize(); ++i)
           AppendMenuW(folders, MF_STRING, kCmdFirstRecentFolder + sorted[i].index, sorted[i].name);
         AppendText(folders, 0, kCmdChooseFolder, kTextOtherFolder);
-        AppendMenuW(edit, MF_POPUP, reinterpret_cast<UINT_PTR>(folders), Text(IDS_MAIL_MOVE_TO));
+        AppendMenuW(edit, MF_POPUP, reinterpret_cast<UINT_PTR>(folders), TranslatedText(IDS_MAIL_MOVE_TO));
       } else {
         AppendText(edit, MF_GRAYED, kCmdFirstRecentFolder, IDS_MAIL_MOVE_TO);
       }
@@ -297,7 +291,7 @@ void CEmailRowItem::BuildMenu(HMENU menu) {
       AppendText(edit, 0, kCmdToggleRead, m_item->IsRead() ? IDS_MAIL_MARK_UNREAD : IDS_MAIL_MARK_READ);
       AppendText(edit, (m_item->status & kStatusHeaderOnly) ? 0 : MF_GRAYED, kCmdToggleDownload,
                  (m_item->status & kStatusMarkedForDownload) ? IDS_MAIL_UNMARK_DOWNLOAD : IDS_MAIL_MARK_DOWNLOAD);
-      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), Text(kTextEditSubmenu));
+      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), TranslatedText(kTextEditSubmenu));
     }
   }
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -307,7 +301,7 @@ void CEmailRowItem::BuildMenu(HMENU menu) {
 BOOL CEmailRowItem::Delete() {
   if (GetViewSettings().EmailConfirmDeletion) {
     CString question;
-    question.Format(Text(IDS_MAIL_CONFIRM_DELETE), static_cast<LPCWSTR>(m_item->subject),
+    question.Format(TranslatedText(IDS_MAIL_CONFIRM_DELETE), static_cast<LPCWSTR>(m_item->subject),
                     static_cast<LPCWSTR>(m_item->senderAddress));
     if (ShowPanelMessage(g_commandWindow, question, m_item->subject, kMessageBoxStyle) != IDYES) return TRUE;
   }

@@ -35,12 +35,6 @@ enum Command {
   kCmdUnfoldAll = 1025,
 };
 
-CString Text(UINT id) {
-  CString text;
-  LoadTranslatedString(text, id);
-  return text;
-}
-
 int CompareText(const CString& a, const CString& b) {
   return CompareStringW(LOCALE_USER_DEFAULT, kCompareFlags, a, -1, b, -1) - CSTR_EQUAL;
 }
@@ -213,8 +207,8 @@ void CEmailsView::LoadGroupBy() {
   m_sortOrder = LoadSortOrder();
   if (!m_pSort) return;
   m_pSort->RemoveAllItems();
-  for (int order = 0; order < kSortOrders; ++order) m_pSort->AddItem(CMenuEntry(kSortCommand + order, Text(kSortTexts[order])));
-  m_pSort->SetCaption(Text(kTextSortCaption));
+  for (int order = 0; order < kSortOrders; ++order) m_pSort->AddItem(CMenuEntry(kSortCommand + order, TranslatedText(kSortTexts[order])));
+  m_pSort->SetCaption(TranslatedText(kTextSortCaption));
   m_pSort->SetSelection(kSortCommand + m_sortOrder, FALSE);
   m_pSort->SetVisible(!IsHeaderHidden() && !IsHeaderMinimized());
 }
@@ -254,7 +248,7 @@ int CEmailsView::RebuildContent() {
   const BOOL showEmpty = Choice().GetShowEmptyAccounts();
   int timeWidth = 0, sizeWidth = 0;
   if (m_messageCount == 0 && (!showEmpty || pairs.empty()))
-    content->AddChild(new CGroupHeaderItem(content, Text(IDS_MAIL_NONE)));
+    content->AddChild(new CGroupHeaderItem(content, TranslatedText(IDS_MAIL_NONE)));
   else
     CEmailRowItem::MeasureColumns(&timeWidth, &sizeWidth);
 
@@ -360,25 +354,25 @@ void CEmailsView::ShowPreview(CListItem* row) {
   RECT place = {};
   if (!m_pContent->GetItemRect(row, &origin, &place)) return;
   m_preview.reset(new CMailPreviewWnd());
-  if (!m_preview->Create(host, POINT{place.left, place.bottom}, Text(IDS_MAIL_PREVIEW_TITLE),
+  if (!m_preview->Create(host, POINT{place.left, place.bottom}, TranslatedText(IDS_MAIL_PREVIEW_TITLE),
                          static_cast<CEmailRowItem*>(row)->GetItem()))
     m_preview.reset();
 }
 
 void CEmailsView::FillContextMenu(HMENU menu, LPARAM argument) {
   if (!menu) return;
-  AppendMenuW(menu, MF_STRING, kCmdNewMessage, Text(IDS_MAIL_NEW_MESSAGE));
-  AppendMenuW(menu, MF_STRING, kCmdOpenAccount, Text(IDS_CAL_MENU_EMAIL_PROGRAM));
-  AppendMenuW(menu, MF_STRING, kCmdSendReceive, Text(IDS_MAIL_SEND_RECEIVE));
+  AppendMenuW(menu, MF_STRING, kCmdNewMessage, TranslatedText(IDS_MAIL_NEW_MESSAGE));
+  AppendMenuW(menu, MF_STRING, kCmdOpenAccount, TranslatedText(IDS_CAL_MENU_EMAIL_PROGRAM));
+  AppendMenuW(menu, MF_STRING, kCmdSendReceive, TranslatedText(IDS_MAIL_SEND_RECEIVE));
   CListItem* row = GetContextRow();
   if (row && IsFoldingKind(row->GetKind())) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     if (static_cast<CGroupElement*>(row)->IsFolded()) {
-      AppendMenuW(menu, MF_STRING, kCmdUnfoldGroup, Text(IDS_MENU_UNFOLD_GROUP));
-      AppendMenuW(menu, MF_STRING, kCmdUnfoldAll, Text(IDS_MENU_UNFOLD_ALL));
+      AppendMenuW(menu, MF_STRING, kCmdUnfoldGroup, TranslatedText(IDS_MENU_UNFOLD_GROUP));
+      AppendMenuW(menu, MF_STRING, kCmdUnfoldAll, TranslatedText(IDS_MENU_UNFOLD_ALL));
     } else {
-      AppendMenuW(menu, MF_STRING, kCmdFoldGroup, Text(IDS_MENU_FOLD_GROUP));
-      AppendMenuW(menu, MF_STRING, kCmdFoldAll, Text(IDS_MENU_FOLD_ALL));
+      AppendMenuW(menu, MF_STRING, kCmdFoldGroup, TranslatedText(IDS_MENU_FOLD_GROUP));
+      AppendMenuW(menu, MF_STRING, kCmdFoldAll, TranslatedText(IDS_MENU_FOLD_ALL));
     }
   }
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -388,7 +382,7 @@ void CEmailsView::FillContextMenu(HMENU menu, LPARAM argument) {
     if (HMENU sort = CreatePopupMenu()) {
       m_pSort->FillMenu(sort, 0);
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sort), Text(kTextSortCaption));
+      AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sort), TranslatedText(kTextSortCaption));
     }
   }
 }
@@ -452,7 +446,7 @@ BOOL CEmailsView::SelectAccount(int accountIndex) {
       InvalidateContent(0);
       return TRUE;
     }
-    if (attempt > 0 || !Choice().SelectByName(Text(IDS_MAIL_FILTER_INBOX))) break;
+    if (attempt > 0 || !Choice().SelectByName(TranslatedText(IDS_MAIL_FILTER_INBOX))) break;
     AddFilterStores();
     RebuildContent();
   }

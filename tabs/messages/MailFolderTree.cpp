@@ -4,6 +4,7 @@
 
 #include "base/RegKey.h"
 #include "base/TaggedBlob.h"
+#include "controls/WindowUtils.h"
 #include "tabs/messages/EmailStore.h"
 #include "pim/SystemUtils.h"
 #include "platform/cemapi/cemapi.h"
@@ -392,8 +393,7 @@ BOOL CMailFolderTree::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LP
       return FALSE;
     case WM_LBUTTONDBLCLK:
       // A double tap acts as two taps, so a quick second tap turns the box back.
-      ::PostMessageW(m_hWnd, WM_LBUTTONDOWN, wParam, lParam);
-      ::PostMessageW(m_hWnd, WM_LBUTTONUP, wParam, lParam);
+      SplitDoubleTap(m_hWnd, wParam, lParam);
       result = 0;
       return TRUE;
     case WM_DESTROY:

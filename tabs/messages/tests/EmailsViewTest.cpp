@@ -15,6 +15,7 @@
 
 #include "base/RegKey.h"
 #include "base/ViewSettings.h"
+#include "base/tests/MenuReader.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
 #include "controls/GroupHeaderItem.h"
@@ -290,16 +291,15 @@ TEST_F(EmailsViewTest, ContextMenu) {
   auto entries = [&](LPARAM argument) {
     HMENU menu = CreatePopupMenu();
     view->FillContextMenu(menu, argument);
-    std::vector<UINT> ids;
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) ids.push_back(GetMenuItemID(menu, i));
+    const std::vector<int> ids = MenuIds(menu);
     DestroyMenu(menu);
     return ids;
   };
-  const std::vector<UINT> plain = entries(0);
+  const std::vector<int> plain = entries(0);
   ASSERT_GE(plain.size(), 4u);
-  EXPECT_EQ(std::vector<UINT>(plain.begin(), plain.begin() + 4), (std::vector<UINT>{1045, 1030, 1425, 0}));
-  EXPECT_EQ(std::count(plain.begin(), plain.end(), 1022u), 0);
-  EXPECT_EQ(plain.back(), 1027u) << "no sort orders while the header shows them";
+  EXPECT_EQ(std::vector<int>(plain.begin(), plain.begin() + 4), (std::vector<int>{1045, 1030, 1425, 0}));
+  EXPECT_EQ(std::count(plain.begin(), plain.end(), 1022), 0);
+  EXPECT_EQ(plain.back(), 1027) << "no sort orders while the header shows them";
 
   // The header hidden: the sort orders close the menu, the current one checked.
   Set(L"HeaderMinimized", 2);
@@ -310,8 +310,7 @@ TEST_F(EmailsViewTest, ContextMenu) {
   view->FillContextMenu(menu, 0);
   HMENU sort = GetSubMenu(menu, GetMenuItemCount(menu) - 1);
   ASSERT_NE(sort, nullptr);
-  ASSERT_EQ(GetMenuItemCount(sort), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(GetMenuItemID(sort, i), 0xF000u + i);
+  EXPECT_EQ(MenuIds(sort), (std::vector<int>{0xF000, 0xF001, 0xF002, 0xF003}));
   EXPECT_TRUE(GetMenuState(sort, 0xF001, MF_BYCOMMAND) & MF_CHECKED);
   DestroyMenu(menu);
 }

@@ -8,12 +8,13 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
-#include "controls/PopupMenuTracker.h"
+#include "controls/tests/MenuAnswer.h"
 #include "platform/aygshell/aygshell.h"
 #include "base/ZoomSettings.h"
 #include "platform/cemapi/tests/MapiTestSupport.h"
@@ -501,13 +502,6 @@ TEST_F(MailPreviewTest, WebISMailVolumesGiveThePreviewTheirSources) {
   DeleteFileW((cedbtest::Root() + volumePath).c_str());
 }
 
-int ChooseSelectAll(HMENU menu, UINT, int, int, HWND, void* context) {
-  auto* seen = static_cast<std::vector<std::pair<UINT, UINT>>*>(context);
-  for (UINT id : {40024u, 40026u, 40029u, 40032u, 40035u, 40038u})
-    seen->push_back({id, GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)});
-  return 40038;
-}
-
 TEST_F(MailPreviewTest, BodyKeysMenusAndTextSize) {
   auto preview = Open(MapiItem(0x11001));
   HWND body = preview->GetBodyControl();
@@ -528,16 +522,21 @@ TEST_F(MailPreviewTest, BodyKeysMenusAndTextSize) {
   EXPECT_TRUE(owner_.keys.empty());
 
   // The context menu: editing greyed, copy only with a selection; select all chosen.
-  std::vector<std::pair<UINT, UINT>> seen;
-  CPopupMenuTracker::SetHook(ChooseSelectAll, &seen);
-  NMRGINFO info = {};
-  info.hdr.hwndFrom = body;
-  info.hdr.idFrom = CMailPreviewWnd::kBodyId;
-  info.hdr.code = CMailPreviewWnd::kContextMenuCode;
-  SendMessageW(preview->m_hWnd, WM_NOTIFY, CMailPreviewWnd::kBodyId, reinterpret_cast<LPARAM>(&info));
-  CPopupMenuTracker::SetHook(nullptr, nullptr);
-  ASSERT_EQ(6u, seen.size());
-  for (const auto& entry : seen) EXPECT_EQ(entry.first != 40038, entry.second != 0) << entry.first;
+  {
+    CMenuAnswer menu(40038);
+    NMRGINFO info = {};
+    info.hdr.hwndFrom = body;
+    info.hdr.idFrom = CMailPreviewWnd::kBodyId;
+    info.hdr.code = CMailPreviewWnd::kContextMenuCode;
+    SendMessageW(preview->m_hWnd, WM_NOTIFY, CMailPreviewWnd::kBodyId, reinterpret_cast<LPARAM>(&info));
+    ASSERT_EQ(1, menu.shown);
+    for (int id : {40024, 40026, 40029, 40032, 40035, 40038}) {
+      auto entry = std::find_if(menu.items.begin(), menu.items.end(),
+                                [id](const MenuEntry& item) { return item.id == id; });
+      ASSERT_NE(entry, menu.items.end()) << id;
+      EXPECT_EQ(id != 40038, entry->grayed) << id;
+    }
+  }
   CHARRANGE selection = {};
   SendMessageW(body, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
   EXPECT_EQ(0, selection.cpMin);

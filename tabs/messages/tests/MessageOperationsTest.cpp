@@ -17,7 +17,7 @@
 #include "base/TaggedBlob.h"
 #include "base/tests/RegistrySandbox.h"
 #include "base/tests/ResourceLibraryScope.h"
-#include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "pim/OndrelClient.h"
 #include "pim/PimAddins.h"
 #include "platform/aygshell/AygTest.h"
@@ -520,12 +520,6 @@ TEST_F(MessageOperationsTest, TextMessagesOnlyOnAPhoneAndThroughTheComposer) {
   ForgetPhonePresence();
 }
 
-int g_boxes = 0;
-int AnswerBox(HWND, LPCWSTR, LPCWSTR, UINT type) {
-  ++g_boxes;
-  return type == MB_YESNO ? IDYES : IDOK;
-}
-
 TEST(MailSyncCallbackTest, AnswersWhatATransportAsks) {
   CMailSyncCallback* callback = new CMailSyncCallback(nullptr);
   void* out = nullptr;
@@ -547,12 +541,13 @@ TEST(MailSyncCallbackTest, AnswersWhatATransportAsks) {
   memset(block, 0xAB, 64);
   EXPECT_EQ(S_OK, callback->FreeMem(block));
   EXPECT_EQ(E_INVALIDARG, callback->AllocateMem(8, nullptr));
-  PFN_PANEL_MESSAGE_HOOK previous = SetPanelMessageHook(AnswerBox);
-  int answer = 0;
-  EXPECT_EQ(S_OK, callback->DisplayMessageBox(L"Delete?", L"Mail", MB_YESNO, &answer));
-  EXPECT_EQ(IDYES, answer);
-  EXPECT_EQ(1, g_boxes);
-  SetPanelMessageHook(previous);
+  {
+    CMessageBoxAnswer box(IDYES);
+    int answer = 0;
+    EXPECT_EQ(S_OK, callback->DisplayMessageBox(L"Delete?", L"Mail", MB_YESNO, &answer));
+    EXPECT_EQ(IDYES, answer);
+    EXPECT_EQ(1u, box.asked.size());
+  }
   EXPECT_EQ(3u, callback->Release());
   EXPECT_EQ(2u, callback->Release());
   EXPECT_EQ(1u, callback->Release());

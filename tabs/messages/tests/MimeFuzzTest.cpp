@@ -6,7 +6,10 @@
 #include <windows.h>
 
 #include <random>
+#include <string>
+#include <vector>
 
+#include "platform/tests/ByteMutator.h"
 #include "tabs/messages/DisplayPart.h"
 #include "tabs/messages/HtmlToText.h"
 #include "tabs/messages/MimeCharset.h"
@@ -27,38 +30,23 @@ const char* const kTokens[] = {
     "--000000000000a1b2c3d4e5f60718", "------=_NextPart_000_0012_01DB1234.56789AB0--", "--cut\r\n",
 };
 
-std::string Mutate(std::string bytes, std::mt19937& random) {
-  const int edits = 1 + random() % 8;
-  for (int e = 0; e < edits; e++) {
-    const size_t at = bytes.empty() ? 0 : random() % (bytes.size() + 1);
-    switch (random() % 6) {
-      case 0:
-        if (at < bytes.size()) bytes[at] = static_cast<char>(random());
-        break;
-      case 1: {
-        const char* token = kTokens[random() % (sizeof kTokens / sizeof kTokens[0])];
-        bytes.insert(at, token[0] ? token : std::string(1, '\0'));
-        break;
-      }
-      case 2:
-        bytes.erase(at, random() % 64);
-        break;
-      case 3:
-        bytes.resize(at);  // cut short
-        break;
-      case 4: {
-        // A slice repeated: nesting and boundaries come back in new places.
-        const size_t from = bytes.empty() ? 0 : random() % bytes.size();
-        const std::string slice = bytes.substr(from, random() % 512);
-        if (bytes.size() + slice.size() < kMaxSize) bytes.insert(at, slice);
-        break;
-      }
-      default:
-        if (at < bytes.size()) bytes[at] = "\r\n-=:; \"?"[random() % 9];
-        break;
-    }
-  }
-  return bytes;
+// The tokens, plus the characters the header and body syntax turns on, as the
+// mutator's new pieces; an empty token stands for a NUL byte.
+const std::vector<std::string>& Pieces() {
+  static const std::vector<std::string> pieces = [] {
+    std::vector<std::string> all = fixtures::ByteMutator::EachUnit(std::string("\r\n-=:; \"?"));
+    for (const char* token : kTokens) all.push_back(token[0] ? token : std::string(1, '\0'));
+    return all;
+  }();
+  return pieces;
+}
+
+// Up to eight edits; a repeated slice of up to 512 bytes brings nesting and
+// boundaries back in new places.
+std::string Mutate(const std::string& bytes, fixtures::ByteMutator& mutator) {
+  std::string mutated = mutator.Edit(bytes, 8, Pieces(), 512);
+  if (mutated.size() > kMaxSize) mutated.resize(kMaxSize);
+  return mutated;
 }
 
 // What the preview does with a loaded message, plus a store into exactly the
@@ -89,11 +77,11 @@ void Exercise(const CMimeMessage& message) {
 }
 
 TEST(MimeFuzz, MutatedMessagesLoadStoreAndReload) {
-  std::mt19937 random(kSeed);
+  fixtures::ByteMutator mutator(kSeed);
   const std::vector<std::string> seeds = fixtures::All();
   for (int round = 0; round < kRounds; round++) {
     SCOPED_TRACE("seed " + std::to_string(kSeed) + " round " + std::to_string(round));
-    const std::string bytes = Mutate(seeds[round % seeds.size()], random);
+    const std::string bytes = Mutate(seeds[round % seeds.size()], mutator);
     LoadedMessage loaded;
     LoadBothWays(bytes, loaded);
     Exercise(loaded.fromBuffer);

@@ -15,7 +15,7 @@
 #include "base/BlobObj.h"
 #include "base/TaggedBlob.h"
 #include "base/tests/ResourceLibraryScope.h"
-#include "panel/PanelPrompt.h"
+#include "panel/tests/MessageBoxAnswer.h"
 #include "platform/coredll/DeviceSwitch.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/webismail/WebISMailWriter.h"
@@ -33,11 +33,6 @@ namespace {
 
 std::vector<std::wstring> g_commands;
 void RecordCommand(LPCWSTR text) { g_commands.push_back(text); }
-std::vector<std::wstring> g_boxes;
-int RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT type) {
-  g_boxes.push_back(text);
-  return type == MB_ICONEXCLAMATION ? IDOK : 0;
-}
 
 std::string ReadAll(IStream* stream) {
   std::string bytes;
@@ -133,13 +128,10 @@ class WebISMailStoreTest : public ::testing::Test {
     Uninstall(data_);
     for (const wchar_t* file : {L"\\Work.vol", L"\\Home.vol"}) DeleteFileW((cedbtest::Root() + file).c_str());
     g_commands.clear();
-    g_boxes.clear();
     CWebISMailSettings::SetCommandRunner(RecordCommand);
-    previousHook_ = SetPanelMessageHook(RecordBox);
   }
   void TearDown() override {
     CWebISMailSettings::SetCommandRunner(nullptr);
-    SetPanelMessageHook(previousHook_);
     Uninstall(data_);
     for (const wchar_t* file : {L"\\Work.vol", L"\\Home.vol"}) DeleteFileW((cedbtest::Root() + file).c_str());
   }
@@ -176,7 +168,7 @@ class WebISMailStoreTest : public ::testing::Test {
   std::wstring data_;
   Account account_;
   std::vector<EMAIL_ITEM*> items_;
-  PFN_PANEL_MESSAGE_HOOK previousHook_ = nullptr;
+  CMessageBoxAnswer boxes_;
 };
 
 TEST_F(WebISMailStoreTest, MessagesOfAFolderBecomeListItems) {
@@ -305,7 +297,7 @@ TEST_F(WebISMailStoreTest, CommandsGoToWebISMailFromBuild993) {
     CWebISMailSettings settings;
     ASSERT_TRUE(settings.LoadAccounts(nullptr, nullptr));
     g_commands.clear();
-    g_boxes.clear();
+    boxes_.asked.clear();
     EMAIL_ITEM* item = Item(settings, account_.plain);
     const BOOL given = build >= 993;
     for (int action : {0, 1, 3, 4, 5}) EXPECT_EQ(given, settings.OpenMessage(item, action)) << action;
@@ -317,7 +309,7 @@ TEST_F(WebISMailStoreTest, CommandsGoToWebISMailFromBuild993) {
     EXPECT_FALSE(settings.Synchronize(L"nobody"));
     if (!given) {
       EXPECT_TRUE(g_commands.empty());
-      EXPECT_TRUE(g_boxes.empty());
+      EXPECT_TRUE(boxes_.asked.empty());
       continue;
     }
     const std::wstring id = std::to_wstring(account_.plain);
@@ -328,10 +320,10 @@ TEST_F(WebISMailStoreTest, CommandsGoToWebISMailFromBuild993) {
         L"-service \"POP\"",      L"-synchronize \"IMAP\""};
     EXPECT_EQ(expected, g_commands);
     // Two services share the work account: the user is told only the first is synchronised.
-    ASSERT_EQ(1u, g_boxes.size());
+    ASSERT_EQ(1u, boxes_.asked.size());
     wchar_t text[512] = L"";
     LoadStringW(GetModule().GetResourceInstance(), IDS_WEBIS_SYNC_ONE_ACCOUNT, text, 512);
-    EXPECT_EQ(std::wstring(text), g_boxes[0]);
+    EXPECT_EQ(std::wstring(text), boxes_.asked[0].text);
     // Not a WebIS Mail item, or an account not known: nothing.
     EMAIL_ITEM* other = EMAIL_ITEM::New();
     other->sourceKind = kSourceMapi;
