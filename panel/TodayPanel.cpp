@@ -74,6 +74,19 @@ const DWORD kAllTabs = 0xFFFFFFFF;
 
 BOOL IsListTab(CScrollPanel* tab) { return dynamic_cast<CListPanelView*>(tab) != nullptr; }
 
+// A category that comes to the store may already be given to items (the program that
+// made it wrote them first): they read their categories again through the data list of
+// their kind.
+class CCategoryItemRouter : public ICategoryItemSink {
+ public:
+  void OnItemNotification(DWORD kind, CENOTIFICATION* notification) override {
+    const int folder = kind == 0x4 ? 9 : kind == 0x8 ? 10 : kind == 0xC ? 13 : 0;
+    IPanelDataLists* lists = GetPanelDataLists();
+    if (folder && lists) lists->OnDbNotification(folder, notification, TRUE);
+  }
+};
+CCategoryItemRouter g_categoryItems;
+
 }  // namespace
 
 CTodayPanelBase* MakeTodayPanel(int mode) { return new CTodayPanel(mode); }
@@ -211,6 +224,11 @@ LRESULT CTodayPanel::OnCreate() {
   CSkinColors::Instance().LoadSystemColors();
   // Other processes reach the panel through it; the object model's logons name it.
   CreateNotificationWindow(m_window);
+  // Before the lists and the tabs: they look the categories up as they load, and the
+  // tabs subscribe to the list as they are made.
+  m_categories.reset(new CCategoriesList);
+  m_categories->SetItemSink(&g_categoryItems);
+  m_categories->Open(m_window);
   // The lists that hear other processes through this window start listening.
   if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelCreated(m_window);
   {
@@ -1722,6 +1740,7 @@ LRESULT CTodayPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     ForgetElement(GetFocusedElement());
     DestroyTabs();
     if (IPanelDataLists* lists = GetPanelDataLists()) lists->OnPanelDestroyed();
+    m_categories.reset();
     CAppletManager::Instance().OnPanelDestroying();
     ReleaseNotificationWindow(window);
   }

@@ -16,6 +16,7 @@
 #include "platform/windowlib/String.h"
 #include "platform/windowlib/WindowImpl.h"
 
+class CCategoriesList;
 class CDib;
 
 class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
@@ -261,4 +262,7 @@ class CTodayPanel : public CTodayPanelBase, public CVirtualRoot {
   HMODULE m_sovelModule;
   HWND m_sovelWindow;
   TODAYLISTITEM m_sovelItem;
+  // The device's categories for the tabs' filters, names, colours and icons, made
+  // with the window and gone with it; their database changes come to the window.
+  std::unique_ptr<CCategoriesList> m_categories;
 };

@@ -12,6 +12,7 @@
 #include "base/RegKey.h"
 #include "base/tests/RegistrySandbox.h"
 #include "pim/PocketOutlook.h"
+#include "pim/tests/CategoryFixtures.h"
 #include "pim/tests/RecordingApp.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/pimstore/tests/PimTestSupport.h"
@@ -386,6 +387,16 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
   }
   if (job == L"activate-item") {
     *exitCode = static_cast<DWORD>(paneltest::ActivateItemInChild(arg));
+    return true;
+  }
+  if (job == L"category-write") {
+    // "LAYOUT ID NAME": a category added as the object model adds one.
+    int newer = 0;
+    long id = 0;
+    wchar_t name[64] = {};
+    *exitCode = swscanf(arg.c_str(), L"%d %ld %63ls", &newer, &id, name) == 3 && cattest::WriteCategory(newer != 0, name, id)
+                    ? 0u
+                    : 1u;
     return true;
   }
   if (job == L"hostile") {

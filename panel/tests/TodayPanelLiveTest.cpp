@@ -13,6 +13,7 @@
 #include "base/CeDbApi.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
+#include "base/tests/DeviceRoot.h"
 #include "controls/LiveElements.h"
 #include "panel/PanelClock.h"
 #include "panel/PanelDataLists.h"
@@ -21,6 +22,7 @@
 #include "panel/TabMakers.h"
 #include "panel/TodayPanel.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "pim/tests/CategoryFixtures.h"
 #include "platform/aygshell/AygTest.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/windowlib/Module.h"
@@ -476,6 +478,32 @@ TEST(TodayPanelLive, DatabaseChangeRepaints) {
 
 // File and e-mail list changes come as records this process posted; the same address
 // again, or any other number, names nothing.
+// Newer store: a category another program adds after giving it to items makes those
+// items read again, each through the data list of its kind; items of other categories
+// and object ids of no kind are left alone.
+TEST(TodayPanelLive, ANewCategoryReloadsTheItemsAlreadyGivenIt) {
+  CStoreMode mode(true);
+  pimtest::ClearStores();
+  cattest::WriteCategory(true, L"Work", 1);
+  for (DWORD item : {0x40000005u, 0x80000006u, 0xC0000007u, 0x10000008u}) cattest::WriteAssociation(item, 3);
+  cattest::WriteAssociation(0xC0000009u, 1);
+  Fixture f(L"panel_live_categories");
+  f.Start();
+  ASSERT_NE(CCategoriesList::GetCurrent(), nullptr);
+  const CCategoriesList& list = *CCategoriesList::GetCurrent();
+  ASSERT_EQ(list.GetCount(), 1);
+  f.lists.kinds.clear();
+  f.lists.oids.clear();
+  f.lists.kept.clear();
+  ASSERT_EQ(cedbtest::RunChild(L"category-write", L"1 3 Agenda"), 0u);
+  EXPECT_TRUE(cedbtest::PumpUntil([&] { return list.GetCount() == 2; }));
+  EXPECT_EQ(f.lists.kinds, (std::vector<int>{9, 10, 13}));
+  EXPECT_EQ(f.lists.oids, (std::vector<CEOID>{0x40000005u, 0x80000006u, 0xC0000007u}));
+  EXPECT_EQ(f.lists.kept, (std::vector<BOOL>{TRUE, TRUE, TRUE})) << "the records are the list's own";
+  f.panel.reset();
+  pimtest::ClearStores();
+}
+
 TEST(TodayPanelLive, PostedRecordsAreHonouredOnce) {
   Fixture f(L"panel_live_records");
   f.Start();

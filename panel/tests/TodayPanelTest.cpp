@@ -12,6 +12,7 @@
 #include "base/Platform.h"
 #include "base/RegKey.h"
 #include "base/ScreenDpi.h"
+#include "base/tests/DeviceRoot.h"
 #include "base/ViewSettings.h"
 #include "graphics/Dib.h"
 #include "panel/NoResourcesTab.h"
@@ -23,6 +24,7 @@
 #include "panel/TabMakers.h"
 #include "panel/tests/MessageBoxAnswer.h"
 #include "panel/tests/PanelTestSupport.h"
+#include "pim/tests/CategoryFixtures.h"
 #include "platform/coredll/ce.h"
 #include "platform/coredll/tests/DatabaseTestSupport.h"
 #include "platform/today/todaycmn.h"
@@ -963,6 +965,68 @@ TEST(TodayPanel, RegisteredMessagesFromAnotherProcess) {
   }
   SetHostsReload(previousReload);
   for (int id = 1; id <= 6; ++id) SetTabMaker(id, previous[id - 1]);
+}
+
+// A tab that follows the categories as the list tabs do: it subscribes to the list
+// that is current when it is made.
+struct CategoryHearingTab : CStandInTab, ICategoriesListener {
+  CategoryHearingTab(int id, CVirtualWnd* owner) : CStandInTab(id, owner), list(CCategoriesList::GetCurrent()) {
+    if (list) list->Subscribe(this);
+  }
+  ~CategoryHearingTab() override {
+    if (list && list == CCategoriesList::GetCurrent()) list->Unsubscribe(this);
+  }
+  void OnCategoryAdded(int index) override { heard.push_back(index); }
+  void OnCategoryDeleted(int index) override { heard.push_back(-1 - index); }
+  CCategoriesList* list;
+  static std::vector<int> heard;
+};
+std::vector<int> CategoryHearingTab::heard;
+
+CScrollPanel* MakeCategoryHearing(CVirtualWnd* owner) { return new CategoryHearingTab(TAB_TASKS, owner); }
+
+std::vector<std::wstring> DisplayNames(const CCategoriesList& list) {
+  std::vector<std::wstring> names;
+  for (int i = 0; i < list.GetDisplayCount(); ++i) names.push_back(std::wstring(list.GetName(list.GetDisplayAt(i))));
+  return names;
+}
+
+// The panel reads the device's categories as it starts, before its tabs are made; a
+// category another program adds reaches the list and the tabs through the panel's
+// window; the list goes with the window. Both store layouts.
+TEST(TodayPanel, KeepsTheDevicesCategoriesWhileItsWindowLives) {
+  PFN_MAKE_TAB previous = SetTabMaker(TAB_TASKS, MakeCategoryHearing);
+  for (const bool newer : {false, true}) {
+    CLocalMachineSandbox machine(L"panel_categories");
+    ResourceInstance resources(SomeResources());
+    CStoreMode mode(newer);
+    pimtest::ClearStores();
+    cattest::WriteCategory(newer, L"Work", 1);
+    cattest::WriteCategory(newer, L"Home", 2);
+    CategoryHearingTab::heard.clear();
+    {
+      LivePanel live;
+      CCategoriesList* list = CCategoriesList::GetCurrent();
+      ASSERT_NE(list, nullptr) << newer;
+      EXPECT_TRUE(list->IsOpen()) << newer;
+      EXPECT_EQ(DisplayNames(*list), (std::vector<std::wstring>{L"Home", L"Work"})) << newer;
+      const CategoryHearingTab* tab = nullptr;
+      for (int i = 0; i < live.panel.GetTabCount(); ++i)
+        if (!tab) tab = dynamic_cast<const CategoryHearingTab*>(live.panel.GetTab(i));
+      ASSERT_NE(tab, nullptr) << newer;
+      EXPECT_EQ(tab->list, list) << "the tab was made after the list";
+
+      ASSERT_EQ(cedbtest::RunChild(L"category-write", std::wstring(newer ? L"1" : L"0") + L" 3 Agenda"), 0u);
+      EXPECT_TRUE(cedbtest::PumpUntil([&] { return list->GetCount() == 3; })) << newer;
+      EXPECT_EQ(DisplayNames(*list), (std::vector<std::wstring>{L"Agenda", L"Home", L"Work"})) << newer;
+      EXPECT_EQ(CategoryHearingTab::heard, std::vector<int>{2}) << newer;
+
+      DestroyWindow(live.item.window);
+      EXPECT_EQ(CCategoriesList::GetCurrent(), nullptr) << "gone with the window";
+    }
+    pimtest::ClearStores();
+  }
+  SetTabMaker(TAB_TASKS, previous);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "base/DateTime.h"
+#include "pim/tests/CategoryFixtures.h"
+#include "platform/today/RowSteps.h"
 #include "tabs/join/tests/DeviceTestSupport.h"
 
 namespace cedbtest {
@@ -84,6 +86,45 @@ TEST_F(DeviceTasks, TappingACheckBoxCompletesTheTaskInTheStoreAndOnTheScreen) {
   for (size_t i = logged; i < m_host.LogLines().size(); ++i)
     answeredYes = answeredYes || m_host.LogLines()[i].find(L"answered 6:") != std::wstring::npos;
   EXPECT_TRUE(answeredYes);
+}
+
+// The store's categories as the object model keeps them, one of them given to a sample
+// task, and the Tasks tab grouped by category.
+class DeviceTaskCategories : public devicetest::DeviceToday {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(Prepare(L"devicetaskcategories", TARVO_DEVICE_TASKS));
+    ASSERT_TRUE(cattest::WriteCategory(true, L"Errands", 4));
+    ASSERT_TRUE(cattest::WriteCategory(true, L"Garden", 5));
+    // The sample task 103 on the newer store: the task kind in the top four bits.
+    ASSERT_TRUE(cattest::WriteAssociation(0xC0000000u | 103u, 4));
+    Product().WriteDWORD(L"TasksGroupBy", 551);
+    Product().WriteDWORD(L"Tasks_ShowTasksStyle", 0);
+    ASSERT_NO_FATAL_FAILURE(Start());
+  }
+  std::string Log() const { return DeviceToday::Log(L"DeviceTaskCategories"); }
+};
+
+// The plug-in reads the device's categories: the task is filed under its category's
+// name, and the group holds it alone.
+TEST_F(DeviceTaskCategories, ATaskIsFiledUnderItsCategorysName) {
+  ASSERT_TRUE(RunSteps(m_host, L"wait 300\ntap 12 30\n"));
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring path = std::wstring(temp) + L"DeviceTaskCategories.txt";
+  std::wstring dump;
+  const wchar_t kTask[] = L"\"Buy a birthday card for Anna\"";
+  ASSERT_TRUE(WaitFor([&] {
+    dump = WriteItemRows(m_host, path) ? ReadRowDump(path) : std::wstring();
+    return dump.find(L"\"Errands\"") != std::wstring::npos && dump.find(kTask) != std::wstring::npos;
+  })) << std::string(dump.begin(), dump.end()) << Log();
+  const size_t header = dump.find(L"\"Errands\"");
+  const size_t task = dump.find(kTask);
+  const size_t nextGroup = dump.find(L"group ", header);
+  EXPECT_LT(header, task) << std::string(dump.begin(), dump.end());
+  EXPECT_TRUE(nextGroup == std::wstring::npos || nextGroup > task) << std::string(dump.begin(), dump.end());
+  EXPECT_EQ(dump.find(L"\"Garden\""), std::wstring::npos) << "a category no task has shows no group";
+  DeleteFileW(path.c_str());
 }
 
 }  // namespace
