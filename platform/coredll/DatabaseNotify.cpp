@@ -82,9 +82,24 @@ std::vector<Post> Collect() {
   return posts;
 }
 
+// Wine ends a process by killing its other threads wherever they are, without taking the
+// heap's lock first: a thread killed inside an allocation leaves that lock held and the
+// main thread's shutdown waits on it for ever. So an idle round touches no heap, and with
+// no listener left the relay sleeps until a new one wakes it.
 DWORD WINAPI Relay(void*) {
+  DWORD wait = kPollMs;
   for (;;) {
-    WaitForSingleObject(g_wake, kPollMs);
+    WaitForSingleObject(g_wake, wait);
+    bool work, listening;
+    {
+      StoreGuard lock;
+      work = RelayHasWork(&listening);
+    }
+    if (!work) {
+      wait = listening ? kPollMs : INFINITE;
+      continue;
+    }
+    wait = kPollMs;
     for (const Post& p : Collect()) Deliver(p);
   }
 }
@@ -98,7 +113,10 @@ void StartRelay(DbHandle* h) {
   for (DbHandle* o : AllDbHandles()) others = others || (o != h && o->notify && o->vol == h->vol);
   // Nobody here listened to this volume: what happened before is no one's news.
   if (!others || h->vol->relaySeq > now) h->vol->relaySeq = now;
-  if (g_wake) return;
+  if (g_wake) {
+    SetEvent(g_wake);  // a relay with no listener sleeps until now
+    return;
+  }
   g_wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   HANDLE thread = CreateThread(nullptr, 0, Relay, nullptr, 0, nullptr);
   if (thread) CloseHandle(thread);

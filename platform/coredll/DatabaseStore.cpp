@@ -1691,6 +1691,20 @@ std::vector<DbHandle*> HandlesOn(Volume* v, CEOID db) {
   return out;
 }
 
+bool RelayHasWork(bool* listening) {
+  *listening = false;
+  for (auto& entry : Handles()) {
+    const DbHandle& h = *entry.second;
+    if (!h.notify) continue;
+    DWORD info;
+    // A listener the caller closed is dropped by the next collection.
+    if (!GetHandleInformation(h.handle, &info)) return true;
+    *listening = true;
+    if (h.vol->relaySeq < CurrentChangeSeq(h.vol)) return true;
+  }
+  return false;
+}
+
 std::vector<DbHandle*> AllDbHandles() {
   std::vector<DbHandle*> out;
   for (auto& h : Handles()) out.push_back(h.second.get());

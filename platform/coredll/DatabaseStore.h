@@ -270,6 +270,9 @@ DbHandle* FindDbHandle(HANDLE h);
 DbHandle* AddDbHandle(std::unique_ptr<DbHandle> h);
 std::vector<DbHandle*> HandlesOn(Volume* vol, CEOID db);
 std::vector<DbHandle*> AllDbHandles();
+// Under the store lock: whether the relay has anything to collect, and (in listening)
+// whether any open handle of this process still wants notices. Allocates nothing.
+bool RelayHasWork(bool* listening);
 void DropDbHandle(HANDLE h);
 size_t Locate(DbHandle* h, Database* db);
 

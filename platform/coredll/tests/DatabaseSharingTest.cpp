@@ -164,12 +164,51 @@ bool RunChildJob(const std::wstring& job, const std::wstring& arg, DWORD* exitCo
     *exitCode = mine ? mine : 2;
     return true;
   }
+  if (job == L"idleheap") {
+    // Listens to "Idle" and, once the relay has nothing to do, holds every heap's lock
+    // for many of its rounds, then asks the store something. A relay that allocates while
+    // idle stops inside the allocation with the store's lock held, and the question never
+    // returns: the parent sees a child that does not end.
+    CEGUID pim = PimGuid();
+    NotificationSink sink;
+    CENOTIFYREQUEST req = sink.Request(1);
+    HANDLE db = OpenByName(&pim, L"Idle", 0, &req);
+    if (db == INVALID_HANDLE_VALUE) return *exitCode = 1, true;
+    Sleep(200);
+    HANDLE heaps[256];
+    DWORD count = GetProcessHeaps(256, heaps);
+    if (count == 0 || count > 256) return *exitCode = 2, true;
+    for (DWORD i = 0; i < count; ++i) HeapLock(heaps[i]);
+    Sleep(400);
+    CeSeekDatabaseEx(db, CEDB_SEEK_BEGINNING, 0, 1, nullptr);
+    for (DWORD i = 0; i < count; ++i) HeapUnlock(heaps[i]);
+    *exitCode = 0;
+    return true;
+  }
   return false;
 }
 
 }  // namespace cedbtest
 
 namespace {
+
+// Wine ends a process by killing its other threads wherever they are; one killed inside an
+// allocation leaves the heap locked and the program hangs at exit. The notification relay
+// of an idle program must therefore never be inside the heap.
+TEST(DatabaseNotifications, AnIdleRelayStaysOutOfTheHeap) {
+  CEGUID pim = PimGuid();
+  ASSERT_NE(CreateDb(&pim, L"Idle", {}), 0u);
+  HANDLE child = StartChild(L"idleheap");
+  ASSERT_NE(child, nullptr);
+  bool ended = WaitForSingleObject(child, 60000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(child, 254);
+  WaitForSingleObject(child, 10000);
+  DWORD code = 253;
+  GetExitCodeProcess(child, &code);
+  CloseHandle(child);
+  EXPECT_TRUE(ended) << "the idle relay waited on a heap's lock while holding the store's";
+  EXPECT_EQ(code, 0u);
+}
 
 // On the device, what was written is there after a restart: one process writes and ends,
 // another starts later and reads it back.
